@@ -1,0 +1,30 @@
+#include "app/CManagerApp.h"
+
+#include "platform/ProfileEntries.h"
+#include "ui/CManagerDlg.h"
+
+CManagerApp theApp;
+
+int CManagerApp::Run(int& argc, char** argv)
+{
+    m_app = std::make_unique<QApplication>(argc, argv);
+    InitInstance();
+    m_app.reset();
+    return 0;
+}
+
+void CManagerApp::SetRegistryKey(const char* organisation)
+{
+    // The application name is the executable's base name, as Qt sets it by default, so a copy
+    // of the program under another name keeps settings of its own.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(organisation));
+    m_profile.emplace(QCoreApplication::organizationName(), QCoreApplication::applicationName());
+}
+
+bool CManagerApp::InitInstance()
+{
+    SetRegistryKey(profile::kOrganisation);
+    CManagerDlg dlg(*m_profile);
+    dlg.exec();
+    return false;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/CProfile.h"
+
+#include <QApplication>
+
+#include <memory>
+#include <optional>
+
+// The application object: names the settings profile after the executable, runs the main window
+// as a modal dialog and ends the process when it closes.
+class CManagerApp
+{
+public:
+    int Run(int& argc, char** argv);
+    // Always false: the main window's own loop is the only message loop.
+    bool InitInstance();
+
+    const CProfile& Profile() const { return *m_profile; }
+
+private:
+    void SetRegistryKey(const char* organisation);
+
+    std::unique_ptr<QApplication> m_app;
+    std::optional<CProfile> m_profile;
+};
+
+extern CManagerApp theApp;

@@ -1,0 +1,6 @@
+#include "app/CManagerApp.h"
+
+int main(int argc, char** argv)
+{
+    return theApp.Run(argc, argv);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+class QTreeWidgetItem;
+
+// One plug-in as found on disk: a script <key>.cs with an optional <key>.desc.txt and <key>.ico
+// beside it. Text fields hold the bytes of the description file as they are.
+class CPluginInfo
+{
+public:
+    static constexpr std::string_view kUnknown = "Unknown";
+    static constexpr std::string_view kNoDescription = "No Description";
+
+    CPluginInfo() = default;
+    CPluginInfo(std::string name, std::string fileName, std::string category);
+    virtual ~CPluginInfo() = default;
+
+    // Sets name and key to the key and reads <folder><key>.desc.txt; without a readable file the
+    // record keeps the key as its name and the fields it had.
+    void ReadDescription(const std::string& folder, const std::string& key);
+    // Reads the fields of a description file found at an exact file-system path.
+    void ReadDescriptionFile(const std::filesystem::path& file);
+
+    // Copies this plug-in's files (every entry named the key, or the key followed by a dot and
+    // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating that
+    // subfolder one level deep. Without allFiles only the scripts (".cs") go. Existing files are
+    // never replaced. False only when the subfolder could not be created.
+    bool CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
+                   bool allFiles) const;
+
+    // Deletes this plug-in's files below root + subfolder; the subfolder stays.
+    void DeleteFiles(const std::string& root) const;
+
+    // Splits "key=value" at the first '='. False, and nothing changed, without a '='.
+    static bool SplitKeyValue(std::string_view line, std::string& key, std::string& value);
+
+    std::string m_strName;
+    std::string m_strFileName; // the file name key: the script's name before its first dot
+    std::string m_strCategory{kUnknown};
+    std::string m_strDescription{kNoDescription};
+    std::string m_strAuthor{kUnknown};
+    std::string m_strIconPath;     // full path of <key>.ico, empty when there is none
+    std::string m_strSubdirectory; // below the scanned root: empty or "a\" or "a\b\"
+    QTreeWidgetItem* m_hTreeItem = nullptr; // the tree entry of a catalogue record
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "catalogue/CPluginInfo.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+// An owning list of plug-in records: the catalogue of a folder, or the plug-ins a configuration
+// names. Keys are looked up without regard to case.
+class CPluginList
+{
+public:
+    CPluginList() = default;
+    CPluginList(const CPluginList&) = delete;
+    CPluginList& operator=(const CPluginList&) = delete;
+    CPluginList(CPluginList&&) = default;
+    CPluginList& operator=(CPluginList&&) = default;
+    virtual ~CPluginList() = default;
+
+    void DeleteAll();
+    bool Exists(std::string_view key) const;
+    // The first record with this key, or null. The record stays owned by the list.
+    CPluginInfo* Find(std::string_view key) const;
+
+    // Adds a record for every new script in root + subdirectory and below; returns how many.
+    int ScanFolder(const std::string& root, const std::string& subdirectory);
+    // Empties the list and scans root again; returns the number of records.
+    int Rescan(const std::string& root);
+
+    void CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
+                 bool allFiles) const;
+
+    int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
+    CPluginInfo* GetAt(int index) const { return m_arrPlugins.at(static_cast<size_t>(index)).get(); }
+
+    std::vector<std::unique_ptr<CPluginInfo>> m_arrPlugins;
+    std::string m_strConfigName;
+
+private:
+    // keys holds the lower-cased keys already in the list.
+    int ScanInto(const std::string& root, const std::string& subdirectory,
+                 std::unordered_set<std::string>& keys);
+};

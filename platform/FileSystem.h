@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// File-system operations with the rules the program relies on everywhere: listings in a stable
+// order, copies that never replace an existing file, and writes that never leave half a file.
+namespace kfs {
+
+struct FolderEntry
+{
+    std::string name; // UTF-8 file name, no folder
+    std::filesystem::path path;
+    bool isFolder = false; // a real folder; a link to a folder counts as a file
+};
+
+// Every entry of a folder, sorted alphabetically without regard to case (the order an NTFS
+// listing has). An empty list when the folder does not exist or cannot be listed.
+std::vector<FolderEntry> ListFolder(const std::filesystem::path& folder);
+
+// The whole content of a file, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadFile(const std::filesystem::path& file);
+
+// Writes the bytes to a temporary file beside the target, then renames it over the target, so
+// that a failure leaves the old file as it was. False when any step failed.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// A temporary file name beside target that no scan takes for a plug-in file.
+std::filesystem::path TemporaryPathBeside(const std::filesystem::path& target);
+
+// Copies a file to a destination that does not exist yet; an existing destination is never
+// replaced and makes the copy fail. The destination appears whole or not at all.
+bool CopyFileNoOverwrite(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Copies a file over the destination, replacing it whole or leaving it as it was.
+bool CopyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Creates one folder; its parent must exist. False when it cannot be created or something else
+// stands at that path.
+bool CreateFolder(const std::filesystem::path& folder);
+
+bool RemoveFile(const std::filesystem::path& file);
+bool RemoveEmptyFolder(const std::filesystem::path& folder);
+
+bool IsFolder(const std::filesystem::path& path);
+bool Exists(const std::filesystem::path& path);
+
+} // namespace kfs

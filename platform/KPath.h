@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Paths inside the program keep the form the stored files use: folders joined by plain
+// concatenation, every folder ending in a separator, '\' between the folder names of a plug-in's
+// subfolder or an update's target. This namespace is the one place that turns that form into a
+// file-system path and answers the questions that depend on the platform's rules.
+namespace kpath {
+
+// The separator the program writes into stored forms (subfolders, configuration files).
+inline constexpr char kStoredSeparator = '\\';
+
+// '\' and '/' both separate folders, on every platform.
+bool IsSeparator(char c);
+bool EndsWithSeparator(std::string_view path);
+
+// The platform's own separator, as a folder chosen by the user ends in it.
+char NativeSeparator();
+// Appends the native separator unless the path already ends in a separator.
+std::string WithTrailingSeparator(std::string path);
+
+// Stored form (UTF-8, either separator) to a file-system path.
+std::filesystem::path ToNative(std::string_view stored);
+// File-system path to UTF-8 text in the platform's own form.
+std::string FromNative(const std::filesystem::path& path);
+
+// Like ToNative, but each folder or file name that does not exist with exactly this spelling is
+// replaced by an existing entry that differs only in letter case, as a Windows file system would
+// find it. Names that do not exist in any case are kept as given.
+std::filesystem::path ResolveNoCase(std::string_view stored);
+
+// True when something (file or folder) exists at the stored path, whatever its letter case.
+bool Exists(std::string_view stored);
+
+// Comparison of letters A to Z without regard to case, byte by byte otherwise.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+// Negative, zero or positive, as strcmp, on the lower-cased bytes.
+int CompareNoCase(std::string_view a, std::string_view b);
+
+// The entry of a folder whose name equals name without regard to case; an entry of exactly that
+// name is preferred. Nothing when the folder cannot be listed or holds no such entry.
+std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& folder,
+                                                std::string_view name);
+
+// True when rel, a relative path from an untrusted source, stays below the folder it is joined
+// to: not absolute, no drive letter or colon, no ".." component. An empty rel is contained.
+bool IsContainedRelative(std::string_view rel);
+
+// True when name is a single file or folder name that is safe to create: not empty, no separator,
+// not "." or "..", no colon, no control characters.
+bool IsPlainName(std::string_view name);
+
+} // namespace kpath

@@ -1,0 +1,47 @@
+#include "support/TestTree.h"
+
+#include "platform/FileSystem.h"
+#include "platform/KPath.h"
+
+#include <QtTest>
+
+#include <filesystem>
+
+TestTree::TestTree()
+{
+    if (!m_dir.isValid())
+        qFatal("cannot create a temporary folder");
+}
+
+std::string TestTree::Root() const
+{
+    return kpath::WithTrailingSeparator(m_dir.path().toStdString());
+}
+
+std::string TestTree::Path(std::string_view rel) const
+{
+    return Root() + std::string(rel);
+}
+
+void TestTree::Write(std::string_view rel, std::string_view bytes) const
+{
+    const auto path = kpath::ToNative(Path(rel));
+    std::filesystem::create_directories(path.parent_path());
+    if (!kfs::WriteFileAtomically(path, bytes))
+        qFatal("cannot write a test file");
+}
+
+void TestTree::MakeFolder(std::string_view rel) const
+{
+    std::filesystem::create_directories(kpath::ToNative(Path(rel)));
+}
+
+std::string TestTree::Read(std::string_view rel) const
+{
+    return kfs::ReadFile(kpath::ToNative(Path(rel))).value_or(std::string());
+}
+
+bool TestTree::Exists(std::string_view rel) const
+{
+    return kfs::Exists(kpath::ToNative(Path(rel)));
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QTemporaryDir>
+
+#include <string>
+#include <string_view>
+
+// A scratch folder for one test, removed afterwards. Relative names use '/' or '\'.
+class TestTree
+{
+public:
+    TestTree();
+
+    // The folder in the program's stored form, ending in a separator.
+    std::string Root() const;
+    // Root() followed by rel (a folder given with a trailing separator keeps it).
+    std::string Path(std::string_view rel) const;
+
+    void Write(std::string_view rel, std::string_view bytes) const;
+    void MakeFolder(std::string_view rel) const;
+    std::string Read(std::string_view rel) const; // empty when missing
+    bool Exists(std::string_view rel) const;
+
+private:
+    QTemporaryDir m_dir;
+};
