@@ -2,10 +2,9 @@
 
 #include "platform/CProfile.h"
 
-#include <QApplication>
-
 #include <memory>
 #include <optional>
+#include <QApplication>
 
 // The application object: names the settings profile after the executable, runs the main window
 // as a modal dialog and ends the process when it closes.

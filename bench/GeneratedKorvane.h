@@ -31,8 +31,7 @@ inline void GenerateStorage(const std::filesystem::path& storage, int plugins, i
     }
 }
 
-template <typename F>
-double BestSeconds(int rounds, F&& work)
+template <typename F> double BestSeconds(int rounds, F&& work)
 {
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {

@@ -8,8 +8,7 @@
 CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string category)
     : m_strName(std::move(name)), m_strFileName(std::move(fileName)),
       m_strCategory(std::move(category))
-{
-}
+{}
 
 bool CPluginInfo::SplitKeyValue(std::string_view line, std::string& key, std::string& value)
 {

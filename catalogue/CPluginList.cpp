@@ -47,8 +47,9 @@ bool CPluginList::Exists(std::string_view key) const
 CPluginInfo* CPluginList::Find(std::string_view key) const
 {
     const auto found =
-        std::find_if(m_arrPlugins.begin(), m_arrPlugins.end(),
-                     [key](const auto& plugin) { return kpath::EqualsNoCase(plugin->m_strFileName, key); });
+        std::find_if(m_arrPlugins.begin(), m_arrPlugins.end(), [key](const auto& plugin) {
+            return kpath::EqualsNoCase(plugin->m_strFileName, key);
+        });
     return found == m_arrPlugins.end() ? nullptr : found->get();
 }
 

@@ -34,7 +34,10 @@ public:
                  bool allFiles) const;
 
     int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
-    CPluginInfo* GetAt(int index) const { return m_arrPlugins.at(static_cast<size_t>(index)).get(); }
+    CPluginInfo* GetAt(int index) const
+    {
+        return m_arrPlugins.at(static_cast<size_t>(index)).get();
+    }
 
     std::vector<std::unique_ptr<CPluginInfo>> m_arrPlugins;
     std::string m_strConfigName;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
-// The two folders below the Korvane folder, composed as the stored forms compose them.
+// The folders the program works in and how it recognises them.
 namespace korvane {
 
 inline std::string StorageFolder(const std::string& korvaneFolder)
@@ -14,5 +16,15 @@ inline std::string PluginsFolder(const std::string& korvaneFolder)
 {
     return korvaneFolder + "plugins\\";
 }
+
+// A Korvane folder holds the modification's own scripts: some file named korvane*.cs, in any
+// letter case.
+bool HasKorvaneScript(const std::string& folder);
+
+// tribes.exe of a Tribes folder, in any letter case, when it is a program: a Windows executable
+// (it starts with the "MZ" signature) or, on POSIX, a file the user may execute. Nothing otherwise.
+std::optional<std::filesystem::path> FindTribesProgram(const std::string& folder);
+
+bool IsWindowsProgram(const std::filesystem::path& file);
 
 } // namespace korvane

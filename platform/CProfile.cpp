@@ -1,8 +1,7 @@
 #include "platform/CProfile.h"
 
-#include <QSettings>
-
 #include <memory>
+#include <QSettings>
 
 namespace {
 
@@ -16,8 +15,7 @@ QString EntryName(std::string_view section, std::string_view key)
 
 CProfile::CProfile(QString organisation, QString application)
     : m_strOrganisation(std::move(organisation)), m_strApplication(std::move(application))
-{
-}
+{}
 
 CProfile CProfile::AtFile(const QString& iniFile)
 {

@@ -74,8 +74,8 @@ std::optional<std::string> ReadFile(const fs::path& file)
 fs::path TemporaryPathBeside(const fs::path& target)
 {
     // A leading dot and a foreign suffix: no key matches it and no scan takes it for a script.
-    return target.parent_path() /
-           kpath::ToNative("." + kpath::FromNative(target.filename()) + "." + UniqueSuffix() + ".part");
+    return target.parent_path() / kpath::ToNative("." + kpath::FromNative(target.filename()) + "." +
+                                                  UniqueSuffix() + ".part");
 }
 
 bool WriteFileAtomically(const fs::path& file, std::string_view bytes)

@@ -6,20 +6,22 @@ namespace profile {
 inline constexpr char kOrganisation[] = "Vantor";
 
 inline constexpr char kDirectories[] = "Directories";
-inline constexpr char kKorvane[] = "Korvane"; // Korvane folder, ending in a separator; empty: not set
-inline constexpr char kTribes[] = "Tribes";   // Tribes folder, ending in a separator; empty: not set
+inline constexpr char kKorvane[] =
+    "Korvane";                              // Korvane folder, ending in a separator; empty: not set
+inline constexpr char kTribes[] = "Tribes"; // Tribes folder, ending in a separator; empty: not set
 
 inline constexpr char kOptions[] = "Options";
 inline constexpr char kRefreshPlugins[] = "RefreshPlugins"; // 1: refresh storage at start-up
 inline constexpr int kRefreshPluginsDefault = 1;
 
 inline constexpr char kQuickExec[] = "QuickExec";
-inline constexpr char kMods[] = "Mods";                 // names joined by '\'; empty: not configured
-inline constexpr char kDedicated[] = "Dedicated";       // 1: dedicated server
+inline constexpr char kMods[] = "Mods";           // names joined by '\'; empty: not configured
+inline constexpr char kDedicated[] = "Dedicated"; // 1: dedicated server
 inline constexpr char kExtraCmdLine[] = "ExtraCmdLine"; // appended after one blank
 
 inline constexpr char kUpdater[] = "Updater";
 inline constexpr char kUrl[] = "URL";
-inline constexpr char kDefaultUpdateUrl[] = "http://updates.korvane.net/korvane/updates/korvane.upd";
+inline constexpr char kDefaultUpdateUrl[] =
+    "http://updates.korvane.net/korvane/updates/korvane.upd";
 
 } // namespace profile

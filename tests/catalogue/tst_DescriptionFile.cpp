@@ -18,18 +18,55 @@ private slots:
         QTest::addColumn<QString>("author");
         QTest::addColumn<QString>("description");
 
-        QTest::newRow("all fields") << QByteArray("Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone\r\nline one\r\nline two\r\n")
-                                    << "Plasma Rifle" << "Weapon" << "Someone" << "line one\nline two";
-        QTest::newRow("keys ignore case") << QByteArray("NAME=x\r\ncAtEgOrY=Pack\r\n") << "x" << "Pack" << "Unknown" << "No Description";
-        QTest::newRow("blank before equals is another key") << QByteArray("Name = x\r\n") << "k" << "Unknown" << "Unknown" << "No Description";
-        QTest::newRow("value keeps later equals") << QByteArray("Name=a=b=c\r\n") << "a=b=c" << "Unknown" << "Unknown" << "No Description";
-        QTest::newRow("field after description is text") << QByteArray("about it\r\nName=late\r\n") << "k" << "Unknown" << "Unknown" << "about it\nName=late";
-        QTest::newRow("empty first line starts description") << QByteArray("\r\nsecond\r\n") << "k" << "Unknown" << "Unknown" << "\nsecond";
-        QTest::newRow("empty file") << QByteArray() << "k" << "Unknown" << "Unknown" << "No Description";
-        QTest::newRow("later field overrides, empty value empties") << QByteArray("Author=a\r\nAuthor=\r\n") << "k" << "Unknown" << "" << "No Description";
-        QTest::newRow("last line without line end") << QByteArray("Name=n\r\ntext") << "n" << "Unknown" << "Unknown" << "text";
-        QTest::newRow("bare LF lines") << QByteArray("Name=n\none\ntwo\n") << "n" << "Unknown" << "Unknown" << "one\ntwo";
-        QTest::newRow("editor line breaks survive") << QByteArray("one\r\r\ntwo") << "k" << "Unknown" << "Unknown" << "one\r\ntwo";
+        QTest::newRow("all fields")
+            << QByteArray("Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone\r\nline "
+                          "one\r\nline two\r\n")
+            << "Plasma Rifle"
+            << "Weapon"
+            << "Someone"
+            << "line one\nline two";
+        QTest::newRow("keys ignore case") << QByteArray("NAME=x\r\ncAtEgOrY=Pack\r\n") << "x"
+                                          << "Pack"
+                                          << "Unknown"
+                                          << "No Description";
+        QTest::newRow("blank before equals is another key") << QByteArray("Name = x\r\n") << "k"
+                                                            << "Unknown"
+                                                            << "Unknown"
+                                                            << "No Description";
+        QTest::newRow("value keeps later equals") << QByteArray("Name=a=b=c\r\n") << "a=b=c"
+                                                  << "Unknown"
+                                                  << "Unknown"
+                                                  << "No Description";
+        QTest::newRow("field after description is text")
+            << QByteArray("about it\r\nName=late\r\n") << "k"
+            << "Unknown"
+            << "Unknown"
+            << "about it\nName=late";
+        QTest::newRow("empty first line starts description") << QByteArray("\r\nsecond\r\n") << "k"
+                                                             << "Unknown"
+                                                             << "Unknown"
+                                                             << "\nsecond";
+        QTest::newRow("empty file") << QByteArray() << "k"
+                                    << "Unknown"
+                                    << "Unknown"
+                                    << "No Description";
+        QTest::newRow("later field overrides, empty value empties")
+            << QByteArray("Author=a\r\nAuthor=\r\n") << "k"
+            << "Unknown"
+            << ""
+            << "No Description";
+        QTest::newRow("last line without line end") << QByteArray("Name=n\r\ntext") << "n"
+                                                    << "Unknown"
+                                                    << "Unknown"
+                                                    << "text";
+        QTest::newRow("bare LF lines") << QByteArray("Name=n\none\ntwo\n") << "n"
+                                       << "Unknown"
+                                       << "Unknown"
+                                       << "one\ntwo";
+        QTest::newRow("editor line breaks survive") << QByteArray("one\r\r\ntwo") << "k"
+                                                    << "Unknown"
+                                                    << "Unknown"
+                                                    << "one\r\ntwo";
     }
     void fieldsAndDescription()
     {
@@ -79,10 +116,11 @@ private slots:
     void windowsTextIsShownAsItsCharacters()
     {
         QCOMPARE(textencoding::ToUtf8("caf\xc3\xa9"), std::string("caf\xc3\xa9"));
-        QCOMPARE(textencoding::ToUtf8("caf\xe9 \x93q\x94"), std::string("caf\xc3\xa9 \xe2\x80\x9cq\xe2\x80\x9d"));
-        QVERIFY(!textencoding::IsValidUtf8("\xc0\xaf"));       // overlong
-        QVERIFY(!textencoding::IsValidUtf8("\xed\xa0\x80"));   // surrogate
-        QVERIFY(!textencoding::IsValidUtf8("\xe2\x82"));       // cut short
+        QCOMPARE(textencoding::ToUtf8("caf\xe9 \x93q\x94"),
+                 std::string("caf\xc3\xa9 \xe2\x80\x9cq\xe2\x80\x9d"));
+        QVERIFY(!textencoding::IsValidUtf8("\xc0\xaf"));        // overlong
+        QVERIFY(!textencoding::IsValidUtf8("\xed\xa0\x80"));    // surrogate
+        QVERIFY(!textencoding::IsValidUtf8("\xe2\x82"));        // cut short
         QVERIFY(textencoding::IsValidUtf8("\xf0\x9f\x98\x80")); // outside the BMP
     }
 };

@@ -20,8 +20,8 @@ private slots:
     void puttingInUseCopiesOnlyScriptsOfTheKey()
     {
         TestTree tree;
-        for (const char* name : {"blaster.cs", "blaster.desc.txt", "blaster.ico", "blaster.heavy.cs",
-                                 "blasterx.cs", "Blaster.Old.CS"})
+        for (const char* name : {"blaster.cs", "blaster.desc.txt", "blaster.ico",
+                                 "blaster.heavy.cs", "blasterx.cs", "Blaster.Old.CS"})
             tree.Write(std::string("storage/") + name, name);
         tree.MakeFolder("plugins");
         QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
@@ -40,7 +40,8 @@ private slots:
         tree.Write("plugins/w/sniper.desc.txt", "d");
         tree.Write("plugins/w/sniper.ico", "i");
         tree.MakeFolder("storage");
-        QVERIFY(Plugin("sniper", "w\\").CopyFiles(tree.Path("plugins\\"), tree.Path("storage\\"), true));
+        QVERIFY(Plugin("sniper", "w\\")
+                    .CopyFiles(tree.Path("plugins\\"), tree.Path("storage\\"), true));
         QCOMPARE(tree.Read("storage/w/sniper.desc.txt"), std::string("d"));
         QCOMPARE(tree.Read("storage/w/sniper.ico"), std::string("i"));
     }
@@ -65,10 +66,12 @@ private slots:
         tree.Write("storage/weapons/blaster.cs", "b");
         tree.Write("storage/weapons/heavy/cannon.cs", "c");
         tree.MakeFolder("plugins");
-        QVERIFY(Plugin("blaster", "weapons\\").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        QVERIFY(Plugin("blaster", "weapons\\")
+                    .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(tree.Exists("plugins/weapons/blaster.cs"));
         tree.MakeFolder("plugins2");
-        QVERIFY(!Plugin("cannon", "weapons\\heavy\\").CopyFiles(tree.Path("storage\\"), tree.Path("plugins2\\"), false));
+        QVERIFY(!Plugin("cannon", "weapons\\heavy\\")
+                     .CopyFiles(tree.Path("storage\\"), tree.Path("plugins2\\"), false));
         QVERIFY(!tree.Exists("plugins2/weapons"));
     }
 

@@ -3,7 +3,6 @@
 
 #include <QSettings>
 #include <QtTest>
-
 #include <thread>
 
 class tst_Profile : public QObject
@@ -24,7 +23,8 @@ private slots:
         QCOMPARE(profile.GetProfileInt(kOptions, kRefreshPlugins, kRefreshPluginsDefault), 1);
         QCOMPARE(profile.GetProfileInt(kQuickExec, kDedicated, 0), 0);
         QCOMPARE(profile.GetProfileString(kQuickExec, kMods), std::string());
-        QCOMPARE(profile.GetProfileString(kUpdater, kUrl, kDefaultUpdateUrl), std::string(kDefaultUpdateUrl));
+        QCOMPARE(profile.GetProfileString(kUpdater, kUrl, kDefaultUpdateUrl),
+                 std::string(kDefaultUpdateUrl));
         QVERIFY(std::string(kDefaultUpdateUrl).ends_with("/korvane/updates/korvane.upd"));
         QVERIFY(!QFile::exists(m_dir.filePath("first.ini"))); // reading creates nothing
     }
@@ -35,7 +35,8 @@ private slots:
         QVERIFY(writer.WriteProfileString("Directories", "Korvane", "/games/k\xc3\xb6rvane/"));
         QVERIFY(writer.WriteProfileInt("Options", "RefreshPlugins", 0));
         const CProfile reader = CProfile::AtFile(File());
-        QCOMPARE(reader.GetProfileString("Directories", "Korvane"), std::string("/games/k\xc3\xb6rvane/"));
+        QCOMPARE(reader.GetProfileString("Directories", "Korvane"),
+                 std::string("/games/k\xc3\xb6rvane/"));
         QCOMPARE(reader.GetProfileInt("Options", "RefreshPlugins", 1), 0);
     }
 
@@ -55,8 +56,10 @@ private slots:
         const CProfile profile = CProfile::AtFile(File());
         profile.WriteProfileString("QuickExec", "Mods", "korvane\\alpha\\beta");
         profile.WriteProfileString("QuickExec", "ExtraCmdLine", " +exec \"a b\"; x=1 ");
-        QCOMPARE(profile.GetProfileString("QuickExec", "Mods"), std::string("korvane\\alpha\\beta"));
-        QCOMPARE(profile.GetProfileString("QuickExec", "ExtraCmdLine"), std::string(" +exec \"a b\"; x=1 "));
+        QCOMPARE(profile.GetProfileString("QuickExec", "Mods"),
+                 std::string("korvane\\alpha\\beta"));
+        QCOMPARE(profile.GetProfileString("QuickExec", "ExtraCmdLine"),
+                 std::string(" +exec \"a b\"; x=1 "));
     }
 
     void aSecondThreadReadsWhileTheFirstWrites()

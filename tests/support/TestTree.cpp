@@ -3,9 +3,8 @@
 #include "platform/FileSystem.h"
 #include "platform/KPath.h"
 
-#include <QtTest>
-
 #include <filesystem>
+#include <QtTest>
 
 TestTree::TestTree()
 {

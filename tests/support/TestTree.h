@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QTemporaryDir>
-
 #include <string>
 #include <string_view>
 
