@@ -19,6 +19,26 @@ inline constexpr char kAppTitle[] = "Korvane Manager v1.0";
 // ---------------------------------------------------------------------------------------------
 // Launching the game, QuickExec, home page
 
+inline constexpr char kExecTitle[] = "Execute Tribes";
+inline constexpr char kExecModifications[] = "Modifications";
+inline constexpr char kExecAdd[] = "&Add";
+inline constexpr char kExecRemove[] = "&Remove";
+inline constexpr char kExecUp[] = "&Up";
+inline constexpr char kExecDown[] = "&Down";
+inline constexpr char kExecDedicated[] = "D&edicated";
+inline constexpr char kExecExtraCommands[] = "&Extra Commands:";
+inline constexpr char kExecGo[] = "Go!";
+inline constexpr char kExecSave[] = "Save";
+inline constexpr char kExecCancel[] = "Cancel";
+inline constexpr char kExecChooseMod[] = "Choose a mod:";
+inline constexpr char kExecTribesNotFound[] = "Korvane Manager could not find your Tribes folder.";
+inline constexpr char kQuickExecNeedsTribes[] =
+    "You must set the Tribes folder before you can configure QuickExec.";
+inline constexpr char kQuickExecNeedsKorvane[] =
+    "You must set the Korvane folder before you can configure QuickExec.";
+inline constexpr char kQuickExecNotConfigured[] = "QuickExec has not yet been configured. You can "
+                                                  "configure QuickExec from the options dialog.";
+
 // end of launch texts
 
 // ---------------------------------------------------------------------------------------------
