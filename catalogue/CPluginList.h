@@ -33,6 +33,17 @@ public:
     void CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
                  bool allFiles) const;
 
+    // Writes the list as a configuration file: its name, whether subfolders are stored, and one
+    // Plugin line per record (the record's subfolder, or NULL without them). False when the file
+    // could not be written; a file already there is then left as it was.
+    bool WriteConfig(const std::string& file, bool storeDirectory) const;
+    // Replaces the list by the plug-ins of storageFolder that a configuration file names, and
+    // takes its name. False, and nothing changed, when the file cannot be read.
+    bool ReadConfig(const std::string& file, const std::string& storageFolder);
+    // Splits text at the first separator. False, and nothing changed, when there is none.
+    static bool SplitAt(std::string_view text, std::string& before, std::string& after,
+                        char separator);
+
     int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
     CPluginInfo* GetAt(int index) const
     {
@@ -43,6 +54,9 @@ public:
     std::string m_strConfigName;
 
 private:
+    // Adds the plug-in key of storageFolder + subdirectory when a script of it is stored there.
+    void AddStoredPlugin(const std::string& storageFolder, const std::string& subdirectory,
+                         const std::string& key);
     // keys holds the lower-cased keys already in the list.
     int ScanInto(const std::string& root, const std::string& subdirectory,
                  std::unordered_set<std::string>& keys);

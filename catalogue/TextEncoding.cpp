@@ -26,6 +26,28 @@ void AppendUtf8(std::string& out, char32_t code)
     }
 }
 
+// The code point that starts at bytes[i] of valid UTF-8, and its length.
+char32_t DecodeUtf8At(std::string_view bytes, size_t i, size_t& length)
+{
+    const auto lead = static_cast<uint8_t>(bytes[i]);
+    length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k)
+        code = (code << 6) | (static_cast<uint8_t>(bytes[i + k]) & 0x3F);
+    return code;
+}
+
+std::optional<char> Windows1252Byte(char32_t code)
+{
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return static_cast<char>(code);
+    for (size_t k = 0; k < kHighControls.size(); ++k) {
+        if (kHighControls[k] == code)
+            return static_cast<char>(0x80 + k);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes)
@@ -78,6 +100,21 @@ std::string ToUtf8(std::string_view bytes)
             AppendUtf8(out, kHighControls[byte - 0x80]);
         else
             AppendUtf8(out, byte);
+    }
+    return out;
+}
+
+std::optional<std::string> ToWindows1252(std::string_view utf8)
+{
+    if (!IsValidUtf8(utf8))
+        return std::nullopt;
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0, length = 0; i < utf8.size(); i += length) {
+        const auto byte = Windows1252Byte(DecodeUtf8At(utf8, i, length));
+        if (!byte)
+            return std::nullopt;
+        out.push_back(*byte);
     }
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,5 +11,9 @@ bool IsValidUtf8(std::string_view bytes);
 
 // The text as UTF-8: unchanged when it is valid UTF-8, else read as Windows-1252.
 std::string ToUtf8(std::string_view bytes);
+
+// UTF-8 text as Windows-1252 bytes, the inverse of ToUtf8 for single-byte text. Nothing when the
+// text is not valid UTF-8 or holds a character that Windows-1252 has no byte for.
+std::optional<std::string> ToWindows1252(std::string_view utf8);
 
 } // namespace textencoding

@@ -14,6 +14,30 @@ inline constexpr char kAppTitle[] = "Korvane Manager v1.0";
 // ---------------------------------------------------------------------------------------------
 // Description editor and configurations
 
+inline constexpr char kDescEditTitle[] = "Korvane Description Editor";
+inline constexpr char kDescEditFileName[] = "&File Name:";
+inline constexpr char kDescEditName[] = "&Name:";
+inline constexpr char kDescEditCategory[] = "&Category:";
+inline constexpr char kDescEditAuthor[] = "&Author:";
+inline constexpr char kDescEditDescription[] = "&Description:";
+// The categories the editor offers; any other text typed into the field becomes a category too.
+inline constexpr const char* kStockCategories[] = {"Deployable", "Weapon", "Armor",
+                                                   "Vehicle",    "Pack",   "Miscellaneous"};
+inline constexpr char kDescriptionWriteFailed[] =
+    "Korvane Manager failed to create\\overwrite the description file for the specified plugin.";
+
+inline constexpr char kSaveConfigTitle[] = "Save Configuration Options";
+inline constexpr char kSaveConfigName[] = "Config &Name:";
+inline constexpr char kSaveConfigStoreDirectory[] = "Store directory information";
+inline constexpr char kSaveConfigWarning[] =
+    "WARNING: If you have two plugins with the same name, you must use Store directory "
+    "information. However, with this enabled, you will confuse the program if you rename any "
+    "stored directory names under your korvane\\storage dir.";
+inline constexpr char kConfigFileFilter[] = "Plugin Config Files (*.pfg);;All Files (*.*)";
+inline constexpr char kConfigFileSuffix[] = "pfg";
+inline constexpr char kConfigCreateFailed[] = "Korvane Manager could not create the config file.";
+inline constexpr char kConfigLoadFailed[] = "Korvane Manager failed to load the config file.";
+
 // end of description editor and configuration texts
 
 // ---------------------------------------------------------------------------------------------

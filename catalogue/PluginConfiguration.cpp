@@ -1,0 +1,46 @@
+#include "catalogue/PluginConfiguration.h"
+
+#include "catalogue/FileOperations.h"
+#include "catalogue/KorvaneFolders.h"
+#include "platform/FileSystem.h"
+#include "platform/KPath.h"
+
+namespace pluginconfig {
+namespace {
+
+bool EnsureFolder(const std::string& folder)
+{
+    const auto path = kpath::ResolveNoCase(folder);
+    return kfs::IsFolder(path) || kfs::CreateFolder(path);
+}
+
+} // namespace
+
+bool SaveConfiguration(const std::string& korvaneFolder, const std::string& configName,
+                       const std::string& file, bool storeDirectory)
+{
+    CPluginList inUse;
+    inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
+    inUse.m_strConfigName = configName;
+    return inUse.WriteConfig(file, storeDirectory);
+}
+
+std::optional<CPluginList> LoadConfiguration(const std::string& korvaneFolder,
+                                             const std::string& file)
+{
+    const std::string storage = korvane::StorageFolder(korvaneFolder);
+    const std::string plugins = korvane::PluginsFolder(korvaneFolder);
+    CPluginList loaded;
+    if (!loaded.ReadConfig(file, storage))
+        return std::nullopt;
+    // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
+    // storage, never replacing what storage has, before the folder is emptied.
+    if (!EnsureFolder(storage))
+        return std::nullopt;
+    fileops::CopyTree(plugins, storage);
+    fileops::DeleteTree(plugins);
+    loaded.CopyAll(storage, plugins, false);
+    return loaded;
+}
+
+} // namespace pluginconfig

@@ -1,0 +1,109 @@
+#include "catalogue/CPluginInfo.h"
+#include "catalogue/DescriptionFile.h"
+#include "support/TestTree.h"
+#include "ui/CDescEditDlg.h"
+#include "ui/CSaveConfigDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+class tst_ConfigDialogs : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Runs the dialog modally; the user acts on it once it shows. True when it ended with OK.
+    template <class User> static bool Accepted(QDialog& dlg, User user)
+    {
+        QTimer::singleShot(0, &dlg, user);
+        return dlg.exec() == QDialog::Accepted;
+    }
+    static void Retype(QWidget* field, const QString& text)
+    {
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : text) // as typed on a keyboard that has the character
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    static void ClickOk(QDialog& dlg)
+    {
+        auto* buttons = dlg.findChild<QDialogButtonBox*>();
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    }
+
+private slots:
+    void editorKeepsUntouchedTextsByteForByte()
+    {
+        TestTree tree; // a file an earlier editor wrote in single-byte Windows text
+        tree.Write(
+            "plasma.desc.txt",
+            "Name=Plasma \xe0 gogo\r\nCategory=Weapon\r\nAuthor=Me\r\none\r\r\ntwo\xa0three");
+        CPluginInfo plugin;
+        plugin.ReadDescription(tree.Root(), "plasma");
+        CDescEditDlg dlg;
+        dlg.SetFromRecord(plugin);
+        QString shown;
+        const auto user = [&] {
+            shown = dlg.findChild<QLineEdit*>("name")->text() + '|' +
+                    dlg.findChild<QPlainTextEdit*>("description")->toPlainText();
+            Retype(dlg.findChild<QLineEdit*>("author"), QString::fromUtf8("Zoë"));
+            ClickOk(dlg);
+        };
+        QVERIFY(Accepted(dlg, user));
+        QCOMPARE(shown, QString::fromUtf8("Plasma à gogo|one\ntwo three"));
+        QVERIFY(
+            descriptionfile::WriteDescription(tree.Root(), plugin, dlg.GetEditedFields(plugin)));
+        QCOMPARE(tree.Read("plasma.desc.txt"),
+                 std::string("Name=Plasma \xe0 gogo\r\nCategory=Weapon\r\nAuthor=Zo\xeb\r\n"
+                             "one\r\r\ntwo\xa0three"));
+    }
+
+    void editorTakesAnyCategoryAndEnterInTheDescriptionPressesOk()
+    {
+        CDescEditDlg dlg;
+        dlg.m_strCategory = "Weapon";
+        QStringList items;
+        const auto user = [&] {
+            auto* category = dlg.findChild<QComboBox*>("category");
+            for (int i = 0; i < category->count(); ++i)
+                items << category->itemText(i);
+            Retype(category->lineEdit(), "Tools");
+            auto* description = dlg.findChild<QPlainTextEdit*>("description");
+            QTest::keyClicks(description, "one");
+            QTest::keyClick(description, Qt::Key_Return, Qt::ControlModifier); // a new line
+            QTest::keyClicks(description, "two");
+            QTest::keyClick(description, Qt::Key_Return);
+        };
+        QVERIFY(Accepted(dlg, user));
+        QCOMPARE(items, (QStringList{"Armor", "Deployable", "Miscellaneous", "Pack", "Vehicle",
+                                     "Weapon"}));
+        QCOMPARE(dlg.m_strCategory, QString("Tools"));
+        QCOMPARE(dlg.m_strDescription, QString("one\ntwo"));
+    }
+
+    void saveDialogShowsAndReturnsItsTwoMembers()
+    {
+        CSaveConfigDlg dlg;
+        dlg.m_strConfigName = "Old";
+        QString shown;
+        const auto user = [&] {
+            auto* name = dlg.findChild<QLineEdit*>("configName");
+            auto* store = dlg.findChild<QCheckBox*>("storeDirectory");
+            shown = name->text() + (store->isChecked() ? "+" : "-");
+            Retype(name, "My setup");
+            QTest::keyClick(store, Qt::Key_Space);
+            ClickOk(dlg);
+        };
+        QVERIFY(Accepted(dlg, user));
+        QCOMPARE(shown, QString("Old-"));
+        QCOMPARE(dlg.m_strConfigName, QString("My setup"));
+        QVERIFY(dlg.m_bStoreDirectory);
+    }
+};
+
+QTEST_MAIN(tst_ConfigDialogs)
+#include "tst_ConfigDialogs.moc"
