@@ -60,7 +60,7 @@ Fields Storable(Fields fields)
         std::replace(line->begin(), line->end(), '\n', ' ');
     const std::string_view description = fields.description;
     if (description.substr(0, description.find('\n')).find('=') != std::string_view::npos)
-        fields.description.insert(0, "\n");
+        fields.description = "\n" + fields.description;
     return fields;
 }
 
