@@ -1,0 +1,230 @@
+#include "CliTestSupport.h"
+#include "platform/KPath.h"
+#include "res/Strings.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+// The catalogue and configuration commands on a Korvane folder: what they print and what they do
+// to the storage and plugins folders.
+class tst_CliPlugins : public QObject
+{
+    Q_OBJECT
+
+private:
+    CliFixture* m_fixture = nullptr;
+
+    const TestTree& Tree() const { return m_fixture->tree; }
+    CliResult Run(const QStringList& arguments) const { return m_fixture->Run(arguments); }
+
+    static QString Message(const char* text, const QString& argument)
+    {
+        return QString::fromUtf8(text).arg(argument);
+    }
+
+private slots:
+    // Storage: blaster (no description file), weapons\plasma (description and icon) and a
+    // single-byte Windows description; blaster is in use.
+    void init()
+    {
+        m_fixture = new CliFixture;
+        m_fixture->MakeKorvane("k/");
+        Tree().Write("k/storage/blaster.cs", "blaster");
+        Tree().Write("k/storage/weapons/plasma.cs", "plasma");
+        Tree().Write("k/storage/weapons/plasma.desc.txt",
+                     "Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Some\tone\r\nFirst line\r\n"
+                     "Second \"line\"");
+        Tree().Write("k/storage/weapons/plasma.ico", "icon");
+        Tree().Write("k/storage/cafe.cs", "cafe");
+        Tree().Write("k/storage/cafe.desc.txt", "Name=Caf\xe9\r\nAuthor=Ren\xe9");
+        Tree().Write("k/plugins/blaster.cs", "blaster");
+    }
+    void cleanup()
+    {
+        delete m_fixture;
+        m_fixture = nullptr;
+    }
+
+    void listShowsStorageInScanOrderOneLineEach()
+    {
+        const CliResult result = Run({"list"});
+        QCOMPARE(result.out,
+                 QStringLiteral("blaster\tblaster\tUnknown\tUnknown\t\tyes\n"
+                                "cafe\tCafé\tUnknown\tRené\t\tno\n"
+                                "plasma\tPlasma Rifle\tWeapon\tSome one\tweapons\\\tno\n"));
+        QCOMPARE(result.status, 0);
+        QCOMPARE(Run({"list", "--in-use"}).out,
+                 QStringLiteral("blaster\tblaster\tUnknown\tUnknown\t\tyes\n"));
+    }
+
+    void listAsJsonHasEveryFieldInItsOrder()
+    {
+        const CliResult result = Run({"list", "--json"});
+        QCOMPARE(result.status, 0);
+        QJsonParseError error;
+        const QJsonArray plugins = QJsonDocument::fromJson(result.out.toUtf8(), &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(plugins.size(), 3);
+        const QJsonObject plasma = plugins[2].toObject();
+        QCOMPARE(plasma.value("key").toString(), "plasma");
+        QCOMPARE(plasma.value("name").toString(), "Plasma Rifle");
+        QCOMPARE(plasma.value("category").toString(), "Weapon");
+        QCOMPARE(plasma.value("author").toString(), "Some\tone");
+        QCOMPARE(plasma.value("description").toString(), "First line\nSecond \"line\"");
+        QCOMPARE(plasma.value("subdirectory").toString(), "weapons\\");
+        QCOMPARE(QFileInfo(plasma.value("icon").toString()).canonicalFilePath(),
+                 QFileInfo(Q(Tree().Path("k/storage/weapons/plasma.ico"))).canonicalFilePath());
+        QCOMPARE(plasma.value("inUse"), QJsonValue(false));
+        QCOMPARE(plugins[0].toObject().value("inUse"), QJsonValue(true));
+        QCOMPARE(plugins[0].toObject().value("icon").toString(), QString());
+        QCOMPARE(plugins[1].toObject().value("name").toString(), "Café");
+
+        const QString firstObject = result.out.section(u'\n', 1, 1);
+        QStringList names;
+        for (const char* name :
+             {"key", "name", "category", "author", "description", "subdirectory", "icon", "inUse"})
+            names.append(QStringLiteral("\"%1\": ").arg(name));
+        qsizetype at = 0;
+        for (const QString& name : names) {
+            const qsizetype next = firstObject.indexOf(name);
+            QVERIFY2(next >= at, qPrintable(name));
+            at = next;
+        }
+    }
+
+    void listOfAnEmptyFolder()
+    {
+        Tree().MakeFolder("empty/plugins");
+        QCOMPARE(m_fixture->Run({"--korvane", Q(Tree().Path("empty")), "list"}).out, QString());
+        const CliResult json =
+            m_fixture->Run({"--korvane", Q(Tree().Path("empty")), "list", "--json"});
+        QCOMPARE(json.out, "[]\n");
+        QCOMPARE(json.status, 0);
+    }
+
+    void useCopiesScriptsIntoTheSameSubfolderAndUnuseDeletesThem()
+    {
+        QCOMPARE(Run({"use", "PLASMA", "Cafe"}).status, 0);
+        QCOMPARE(Tree().Read("k/plugins/weapons/plasma.cs"), "plasma");
+        QCOMPARE(Tree().Read("k/plugins/cafe.cs"), "cafe");
+        QVERIFY(!Tree().Exists("k/plugins/weapons/plasma.desc.txt"));
+        QVERIFY(!Tree().Exists("k/plugins/weapons/plasma.ico"));
+        QCOMPARE(Run({"list", "--in-use"}).out.count(u'\n'), 3);
+
+        const CliResult unuse = Run({"unuse", "plasma", "BLASTER"});
+        QCOMPARE(unuse.err, QString());
+        QCOMPARE(unuse.status, 0);
+        QVERIFY(!Tree().Exists("k/plugins/weapons/plasma.cs"));
+        QVERIFY(!Tree().Exists("k/plugins/blaster.cs"));
+        QVERIFY(Tree().Exists("k/plugins/weapons"));
+        QCOMPARE(Tree().Read("k/storage/weapons/plasma.cs"), "plasma");
+        QCOMPARE(Tree().Read("k/storage/blaster.cs"), "blaster");
+    }
+
+    void useNeverReplacesTheCopyInUse()
+    {
+        Tree().Write("k/plugins/Blaster.CS", "edited in use");
+        Tree().Write("k/storage/blaster.cs", "stored");
+        QCOMPARE(Run({"use", "blaster"}).status, 0);
+        QCOMPARE(Tree().Read("k/plugins/Blaster.CS"), "edited in use");
+    }
+
+    void anUnknownKeyChangesNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("use") << QStringList{"use", "cafe", "nosuch", "other"};
+        QTest::newRow("unuse") << QStringList{"unuse", "blaster", "nosuch", "other"};
+        QTest::newRow("describe") << QStringList{"describe", "nosuch", "--name", "x"};
+        // Only what storage holds can be handled: the plugins folder may hold the only copy.
+        QTest::newRow("in use, not stored") << QStringList{"unuse", "nosuch"};
+    }
+    void anUnknownKeyChangesNothing()
+    {
+        QFETCH(QStringList, arguments);
+        Tree().Write("k/plugins/nosuch.cs", "only copy");
+        const CliResult result = Run(arguments);
+        QString expected = Message(strings::kCliNoSuchPlugin, "nosuch") + u'\n';
+        if (arguments.contains("other"))
+            expected += Message(strings::kCliNoSuchPlugin, "other") + u'\n';
+        QCOMPARE(result.err, expected);
+        QCOMPARE(result.status, 1);
+        QVERIFY(!Tree().Exists("k/plugins/cafe.cs"));
+        QVERIFY(Tree().Exists("k/plugins/blaster.cs"));
+        QCOMPARE(Tree().Read("k/plugins/nosuch.cs"), "only copy");
+        QVERIFY(!Tree().Exists("k/storage/nosuch.desc.txt"));
+    }
+
+    void useFailsWhenTheScriptCannotBeCopied()
+    {
+        std::filesystem::remove_all(kpath::ToNative(Tree().Path("k/plugins")));
+        QCOMPARE_FAILURE(Run({"use", "cafe"}), Message(strings::kCliUseFailed, "cafe"));
+    }
+
+    void describeChangesOnlyTheFieldsGiven()
+    {
+        const CliResult result =
+            Run({"describe", "plasma", "--author", "Someone Else", "--description", "-one\n-two"});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.status, 0);
+        QCOMPARE(Tree().Read("k/storage/weapons/plasma.desc.txt"),
+                 "Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone Else\r\n-one\r\n-two");
+
+        // An empty value leaves the field out of the file, so it reads as its default.
+        QCOMPARE(Run({"describe", "plasma", "--category="}).status, 0);
+        QCOMPARE(Run({"list"}).out.section(u'\n', 2, 2),
+                 "plasma\tPlasma Rifle\tUnknown\tSomeone Else\tweapons\\\tno");
+    }
+
+    void describeKeepsTheBytesOfUnchangedSingleByteText()
+    {
+        QCOMPARE(Run({"describe", "CAFE", "--category", "Misc"}).status, 0);
+        QCOMPARE(Tree().Read("k/storage/cafe.desc.txt"),
+                 "Name=Caf\xe9\r\nCategory=Misc\r\nAuthor=Ren\xe9\r\nNo Description");
+        // A changed text that single-byte Windows text can hold stays in that encoding.
+        QCOMPARE(Run({"describe", "cafe", "--name", "Crème"}).status, 0);
+        QCOMPARE(Tree().Read("k/storage/cafe.desc.txt").substr(0, 12), "Name=Cr\xe8me\r\n");
+    }
+
+    void describeFailureShowsTheEditorsMessage()
+    {
+        Tree().MakeFolder("k/storage/blaster.desc.txt");
+        QCOMPARE_FAILURE(Run({"describe", "blaster", "--name", "Blaster"}),
+                         strings::kDescriptionWriteFailed);
+    }
+
+    void savedConfigurationLoadsBackTheSamePluginsInUse()
+    {
+        QCOMPARE(Run({"use", "plasma"}).status, 0);
+        const CliResult save =
+            Run({"save-config", "setup.pfg", "--name", "My setup", "--store-directory"});
+        QCOMPARE(save.err, QString());
+        QCOMPARE(save.status, 0);
+        QCOMPARE(
+            Tree().Read("setup.pfg"),
+            "Name=My setup\r\nUseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,plasma\r\n");
+        QCOMPARE(Run({"save-config", "plain.pfg"}).status, 0);
+        QCOMPARE(Tree().Read("plain.pfg"),
+                 "Name=\r\nUseDirectory=FALSE\r\nPlugin=NULL,blaster\r\nPlugin=NULL,plasma\r\n");
+
+        QCOMPARE(Run({"unuse", "blaster", "plasma"}).status, 0);
+        QCOMPARE(Run({"use", "cafe"}).status, 0);
+        const CliResult load = Run({"load-config", Q(Tree().Path("setup.pfg"))});
+        QCOMPARE(load.err, QString());
+        QCOMPARE(load.status, 0);
+        QCOMPARE(Run({"list", "--in-use"}).out,
+                 QStringLiteral("blaster\tblaster\tUnknown\tUnknown\t\tyes\n"
+                                "plasma\tplasma\tUnknown\tUnknown\tweapons\\\tyes\n"));
+    }
+
+    void configurationFailuresShowTheWindowsMessages()
+    {
+        QCOMPARE_FAILURE(Run({"save-config", Q(Tree().Path("nowhere/setup.pfg"))}),
+                         strings::kConfigCreateFailed);
+        QCOMPARE_FAILURE(Run({"load-config", "missing.pfg"}), strings::kConfigLoadFailed);
+        QCOMPARE(Tree().Read("k/plugins/blaster.cs"), "blaster");
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_CliPlugins)
+#include "tst_CliPlugins.moc"

@@ -1,0 +1,161 @@
+#include "CliTestSupport.h"
+#include "res/Strings.h"
+
+// The tool's command line: help, wrong usage, and which settings and folders it works on.
+class tst_CliUsage : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString UsageError(const QString& reason, const char* usage, const QString& command)
+    {
+        return QStringLiteral("korvane-cli: %1\n%2\nTry 'korvane-cli %3--help' for more.\n")
+            .arg(reason, QString::fromUtf8(usage), command.isEmpty() ? QString() : command + u' ');
+    }
+
+    static QString CommandHelp(const char* usage, const char* help)
+    {
+        return QString::fromUtf8(usage) + QStringLiteral("\n\n") + QString::fromUtf8(help);
+    }
+
+private slots:
+    void helpGoesToStandardOutput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("help");
+        const QString tool = QString::fromUtf8(strings::kCliHelp);
+        QTest::newRow("tool") << QStringList{"--help"} << tool;
+        QTest::newRow("tool, short") << QStringList{"-h"} << tool;
+        QTest::newRow("tool, before a command") << QStringList{"--help", "list"} << tool;
+        const std::pair<const char*, std::pair<const char*, const char*>> commands[] = {
+            {"list", {strings::kCliListUsage, strings::kCliListHelp}},
+            {"use", {strings::kCliUseUsage, strings::kCliUseHelp}},
+            {"unuse", {strings::kCliUnuseUsage, strings::kCliUnuseHelp}},
+            {"describe", {strings::kCliDescribeUsage, strings::kCliDescribeHelp}},
+            {"save-config", {strings::kCliSaveConfigUsage, strings::kCliSaveConfigHelp}},
+            {"load-config", {strings::kCliLoadConfigUsage, strings::kCliLoadConfigHelp}},
+            {"command-line", {strings::kCliCommandLineUsage, strings::kCliCommandLineHelp}},
+            {"launch", {strings::kCliLaunchUsage, strings::kCliLaunchHelp}},
+            {"quickexec", {strings::kCliQuickExecUsage, strings::kCliQuickExecHelp}},
+        };
+        for (const auto& [name, texts] : commands) {
+            QTest::newRow(name) << QStringList{name, "--help"}
+                                << CommandHelp(texts.first, texts.second);
+        }
+        // Help is wanted even when the arguments the command needs are missing.
+        QTest::newRow("use, without keys")
+            << QStringList{"use", "-h"} << CommandHelp(strings::kCliUseUsage, strings::kCliUseHelp);
+    }
+    void helpGoesToStandardOutput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, help);
+        const CliResult result = CliFixture().Run(arguments);
+        QCOMPARE(result.out, help);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.status, 0);
+    }
+
+    void wrongUsageExitsWith2AndAUsageLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("error");
+        const auto tool = [](const QString& reason) {
+            return UsageError(reason, strings::kCliUsage, {});
+        };
+        QTest::newRow("no command") << QStringList{} << tool("no command given.");
+        QTest::newRow("unknown command")
+            << QStringList{"frobnicate"} << tool("unknown command 'frobnicate'.");
+        QTest::newRow("command option before the command")
+            << QStringList{"--json", "list"} << tool("Unknown option 'json'.");
+        QTest::newRow("folder option without a value")
+            << QStringList{"--korvane"} << tool("Missing value after '--korvane'.");
+        QTest::newRow("empty folder")
+            << QStringList{"--tribes=", "launch"} << tool("--tribes needs a folder.");
+
+        QTest::newRow("unknown option")
+            << QStringList{"list", "--bogus"}
+            << UsageError("Unknown option 'bogus'.", strings::kCliListUsage, "list");
+        QTest::newRow("argument to a command without any")
+            << QStringList{"list", "all"}
+            << UsageError("unexpected argument 'all'.", strings::kCliListUsage, "list");
+        QTest::newRow("no key") << QStringList{"unuse"}
+                                << UsageError("missing KEY.", strings::kCliUnuseUsage, "unuse");
+        QTest::newRow("two keys to describe")
+            << QStringList{"describe", "a", "b", "--name", "x"}
+            << UsageError("unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
+        QTest::newRow("option without its value")
+            << QStringList{"describe", "a", "--name"}
+            << UsageError("Missing value after '--name'.", strings::kCliDescribeUsage, "describe");
+        QTest::newRow("no file") << QStringList{"load-config"}
+                                 << UsageError("missing FILE.", strings::kCliLoadConfigUsage,
+                                               "load-config");
+        QTest::newRow("modification name with a backslash")
+            << QStringList{"quickexec", "--set", "--mod", "a\\b"}
+            << UsageError("'a\\b' is not a modification folder's name: it is empty or holds a "
+                          "backslash.",
+                          strings::kCliQuickExecUsage, "quickexec");
+        QTest::newRow("empty modification name")
+            << QStringList{"command-line", "--mod="}
+            << UsageError("'' is not a modification folder's name: it is empty or holds a "
+                          "backslash.",
+                          strings::kCliCommandLineUsage, "command-line");
+        QTest::newRow("launch choices without --set")
+            << QStringList{"quickexec", "--dedicated"}
+            << UsageError("--dedicated, --mod and --extra go with --set.",
+                          strings::kCliQuickExecUsage, "quickexec");
+    }
+    void wrongUsageExitsWith2AndAUsageLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, error);
+        CliFixture fixture;
+        fixture.MakeKorvane();
+        fixture.WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes,
+                                                   fixture.tree.Path("tribes/"));
+        const CliResult result = fixture.Run(arguments);
+        QCOMPARE(result.err, error);
+        QCOMPARE(result.out, QString());
+        QCOMPARE(result.status, 2);
+    }
+
+    void toolWorksOnTheWindowsFoldersUnlessOthersAreGiven()
+    {
+        CliFixture fixture;
+        fixture.MakeKorvane("window/");
+        fixture.tree.Write("window/storage/fromwindow.cs", "");
+        fixture.tree.Write("other/storage/fromother.cs", "");
+        QCOMPARE(fixture.Run({"list"}).out, "fromwindow\tfromwindow\tUnknown\tUnknown\t\tno\n");
+        // A relative folder, without its trailing separator, from where the tool was started.
+        const CliResult other = fixture.Run({"--korvane", "other", "list"});
+        QCOMPARE(other.out, "fromother\tfromother\tUnknown\tUnknown\t\tno\n");
+        QCOMPARE(other.status, 0);
+        QCOMPARE(fixture.WindowProfile().GetProfileString(profile::kDirectories, profile::kKorvane),
+                 fixture.tree.Path("window/"));
+    }
+
+    void commandsOnPluginsFailWithoutAKorvaneFolder_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("list") << QStringList{"list"};
+        QTest::newRow("use") << QStringList{"use", "a"};
+        QTest::newRow("unuse") << QStringList{"unuse", "a"};
+        QTest::newRow("describe") << QStringList{"describe", "a", "--name", "x"};
+        QTest::newRow("save-config") << QStringList{"save-config", "a.pfg"};
+        QTest::newRow("load-config") << QStringList{"load-config", "a.pfg"};
+    }
+    void commandsOnPluginsFailWithoutAKorvaneFolder()
+    {
+        QFETCH(QStringList, command);
+        CliFixture fixture;
+        fixture.tree.Write("a.pfg", "Name=\nUseDirectory=FALSE\n");
+        QCOMPARE_FAILURE(fixture.Run(command), strings::kCliNoKorvaneFolder);
+        const QString missing = Q(fixture.tree.Path("gone/"));
+        QCOMPARE_FAILURE(fixture.Run(QStringList{"--korvane", missing} + command),
+                         QString::fromUtf8(strings::kCliKorvaneFolderMissing).arg(missing));
+        QVERIFY(!fixture.tree.Exists("gone"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_CliUsage)
+#include "tst_CliUsage.moc"
