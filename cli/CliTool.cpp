@@ -28,12 +28,6 @@ std::string StoredFolder(const QString& folder)
     return kpath::WithTrailingSeparator(absolute.toStdString());
 }
 
-bool TakesArgumentCount(const Command& command, qsizetype count)
-{
-    return count >= command.minArguments &&
-           (command.maxArguments < 0 || count <= command.maxArguments);
-}
-
 } // namespace
 
 std::vector<Command> AllCommands()
@@ -107,7 +101,7 @@ int CliTool::RunCommand(CliSession& session, const Command& command,
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < command.minArguments)
         return session.UsageError(CliText(strings::kCliMissingArgument).arg(command.argumentName));
-    if (!TakesArgumentCount(command, positional.size()))
+    if (command.maxArguments >= 0 && positional.size() > command.maxArguments)
         return session.UsageError(
             CliText(strings::kCliUnexpectedArgument).arg(positional.value(command.maxArguments)));
     return command.run(session, parser);

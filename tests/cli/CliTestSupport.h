@@ -4,6 +4,7 @@
 #include "platform/ProfileEntries.h"
 #include "support/TestTree.h"
 
+#include <optional>
 #include <QProcess>
 #include <QtTest>
 

@@ -7,7 +7,7 @@ class tst_CliGame : public QObject
     Q_OBJECT
 
 private:
-    CliFixture* m_fixture = nullptr;
+    std::optional<CliFixture> m_fixture;
 
     const TestTree& Tree() const { return m_fixture->tree; }
     CliResult Run(const QStringList& arguments) const { return m_fixture->Run(arguments); }
@@ -50,16 +50,12 @@ private slots:
     // stand-in that records how it was started.
     void init()
     {
-        m_fixture = new CliFixture;
+        m_fixture.emplace();
         m_fixture->MakeKorvane("tribes/korvane/");
         SetTribesFolder(Tree().Path("tribes/"));
         WriteRecorder();
     }
-    void cleanup()
-    {
-        delete m_fixture;
-        m_fixture = nullptr;
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void commandLineIsTheGamesParameterString_data()
     {

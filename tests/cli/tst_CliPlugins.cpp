@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 // The catalogue and configuration commands on a Korvane folder: what they print and what they do
 // to the storage and plugins folders.
@@ -13,7 +14,7 @@ class tst_CliPlugins : public QObject
     Q_OBJECT
 
 private:
-    CliFixture* m_fixture = nullptr;
+    std::optional<CliFixture> m_fixture;
 
     const TestTree& Tree() const { return m_fixture->tree; }
     CliResult Run(const QStringList& arguments) const { return m_fixture->Run(arguments); }
@@ -28,7 +29,7 @@ private slots:
     // single-byte Windows description; blaster is in use.
     void init()
     {
-        m_fixture = new CliFixture;
+        m_fixture.emplace();
         m_fixture->MakeKorvane("k/");
         Tree().Write("k/storage/blaster.cs", "blaster");
         Tree().Write("k/storage/weapons/plasma.cs", "plasma");
@@ -40,11 +41,7 @@ private slots:
         Tree().Write("k/storage/cafe.desc.txt", "Name=Caf\xe9\r\nAuthor=Ren\xe9");
         Tree().Write("k/plugins/blaster.cs", "blaster");
     }
-    void cleanup()
-    {
-        delete m_fixture;
-        m_fixture = nullptr;
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void listShowsStorageInScanOrderOneLineEach()
     {
@@ -66,41 +63,33 @@ private slots:
         const QJsonArray plugins = QJsonDocument::fromJson(result.out.toUtf8(), &error).array();
         QCOMPARE(error.error, QJsonParseError::NoError);
         QCOMPARE(plugins.size(), 3);
-        const QJsonObject plasma = plugins[2].toObject();
-        QCOMPARE(plasma.value("key").toString(), "plasma");
-        QCOMPARE(plasma.value("name").toString(), "Plasma Rifle");
-        QCOMPARE(plasma.value("category").toString(), "Weapon");
-        QCOMPARE(plasma.value("author").toString(), "Some\tone");
-        QCOMPARE(plasma.value("description").toString(), "First line\nSecond \"line\"");
-        QCOMPARE(plasma.value("subdirectory").toString(), "weapons\\");
-        QCOMPARE(QFileInfo(plasma.value("icon").toString()).canonicalFilePath(),
-                 QFileInfo(Q(Tree().Path("k/storage/weapons/plasma.ico"))).canonicalFilePath());
-        QCOMPARE(plasma.value("inUse"), QJsonValue(false));
+        const QJsonObject plasma{
+            {"key", "plasma"},
+            {"name", "Plasma Rifle"},
+            {"category", "Weapon"},
+            {"author", "Some\tone"},
+            {"description", "First line\nSecond \"line\""},
+            {"subdirectory", "weapons\\"},
+            {"icon", Q(Tree().Path("k/storage/weapons/plasma.ico"))},
+            {"inUse", false},
+        };
+        QCOMPARE(plugins[2].toObject(), plasma);
         QCOMPARE(plugins[0].toObject().value("inUse"), QJsonValue(true));
-        QCOMPARE(plugins[0].toObject().value("icon").toString(), QString());
-        QCOMPARE(plugins[1].toObject().value("name").toString(), "Café");
-
-        const QString firstObject = result.out.section(u'\n', 1, 1);
-        QStringList names;
-        for (const char* name :
-             {"key", "name", "category", "author", "description", "subdirectory", "icon", "inUse"})
-            names.append(QStringLiteral("\"%1\": ").arg(name));
-        qsizetype at = 0;
-        for (const QString& name : names) {
-            const qsizetype next = firstObject.indexOf(name);
-            QVERIFY2(next >= at, qPrintable(name));
-            at = next;
-        }
+        QCOMPARE(plugins[0].toObject().value("icon"), QJsonValue(""));
+        QCOMPARE(plugins[1].toObject().value("name"), QJsonValue("Café"));
+        // The fields come in the documented order.
+        static const QRegularExpression order(
+            R"(^\[\n  \{"key": .*, "name": .*, "category": .*, "author": .*, "description": .*, )"
+            R"("subdirectory": .*, "icon": .*, "inUse": (true|false)\},\n)");
+        QVERIFY(order.match(result.out).hasMatch());
     }
 
-    void listOfAnEmptyFolder()
+    void listOfAnEmptyFolderIsEmpty()
     {
         Tree().MakeFolder("empty/plugins");
-        QCOMPARE(m_fixture->Run({"--korvane", Q(Tree().Path("empty")), "list"}).out, QString());
-        const CliResult json =
-            m_fixture->Run({"--korvane", Q(Tree().Path("empty")), "list", "--json"});
-        QCOMPARE(json.out, "[]\n");
-        QCOMPARE(json.status, 0);
+        const QString empty = Q(Tree().Path("empty"));
+        QCOMPARE(m_fixture->Run({"--korvane", empty, "list"}).out, QString());
+        QCOMPARE(m_fixture->Run({"--korvane", empty, "list", "--json"}).out, "[]\n");
     }
 
     void useCopiesScriptsIntoTheSameSubfolderAndUnuseDeletesThem()
@@ -120,14 +109,6 @@ private slots:
         QVERIFY(Tree().Exists("k/plugins/weapons"));
         QCOMPARE(Tree().Read("k/storage/weapons/plasma.cs"), "plasma");
         QCOMPARE(Tree().Read("k/storage/blaster.cs"), "blaster");
-    }
-
-    void useNeverReplacesTheCopyInUse()
-    {
-        Tree().Write("k/plugins/Blaster.CS", "edited in use");
-        Tree().Write("k/storage/blaster.cs", "stored");
-        QCOMPARE(Run({"use", "blaster"}).status, 0);
-        QCOMPARE(Tree().Read("k/plugins/Blaster.CS"), "edited in use");
     }
 
     void anUnknownKeyChangesNothing_data()
