@@ -1,6 +1,7 @@
 #include "app/CManagerApp.h"
 
 #include "platform/ProfileEntries.h"
+#include "res/Icons.h"
 #include "ui/CManagerDlg.h"
 
 CManagerApp theApp;
@@ -8,6 +9,7 @@ CManagerApp theApp;
 int CManagerApp::Run(int& argc, char** argv)
 {
     m_app = std::make_unique<QApplication>(argc, argv);
+    QApplication::setWindowIcon(icons::WindowIcon());
     InitInstance();
     m_app.reset();
     return 0;

@@ -29,10 +29,13 @@ void CPluginInfo::ReadDescription(const std::string& folder, const std::string& 
 
 void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 {
-    const auto bytes = kfs::ReadFile(file);
-    if (!bytes)
-        return;
-    const auto lines = textfile::SplitLines(*bytes);
+    if (const auto bytes = kfs::ReadFile(file))
+        ReadDescriptionText(*bytes);
+}
+
+void CPluginInfo::ReadDescriptionText(std::string_view bytes)
+{
+    const auto lines = textfile::SplitLines(bytes);
 
     bool inDescription = false;
     std::string fieldKey;

@@ -23,6 +23,8 @@ public:
     void ReadDescription(const std::string& folder, const std::string& key);
     // Reads the fields of a description file found at an exact file-system path.
     void ReadDescriptionFile(const std::filesystem::path& file);
+    // Reads the fields from the bytes of a description file.
+    void ReadDescriptionText(std::string_view bytes);
 
     // Copies this plug-in's files (every entry named the key, or the key followed by a dot and
     // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating that

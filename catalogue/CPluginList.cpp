@@ -184,9 +184,16 @@ bool CPluginList::WriteConfig(const std::string& file, bool storeDirectory) cons
 
 bool CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
 {
-    const auto lines = textfile::ReadLines(file);
-    if (!lines)
+    const auto bytes = kfs::ReadFile(kpath::ResolveNoCase(file));
+    if (!bytes)
         return false;
+    ReadConfigText(*bytes, storageFolder);
+    return true;
+}
+
+void CPluginList::ReadConfigText(std::string_view bytes, const std::string& storageFolder)
+{
+    const auto lines = textfile::SplitLines(bytes);
     DeleteAll();
     m_strConfigName.clear();
 
@@ -194,7 +201,7 @@ bool CPluginList::ReadConfig(const std::string& file, const std::string& storage
     bool useDirectory = false;
     std::vector<std::string> keys;
     std::string key, value, subdirectory, pluginKey;
-    for (const std::string& line : *lines) {
+    for (const std::string& line : lines) {
         if (!SplitAt(line, key, value, '='))
             continue;
         if (kpath::EqualsNoCase(key, "name")) {
@@ -210,7 +217,7 @@ bool CPluginList::ReadConfig(const std::string& file, const std::string& storage
         }
     }
     if (useDirectory)
-        return true;
+        return;
 
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.
@@ -218,7 +225,6 @@ bool CPluginList::ReadConfig(const std::string& file, const std::string& storage
     std::erase_if(m_arrPlugins, [&keys](const auto& plugin) {
         return std::find(keys.begin(), keys.end(), plugin->m_strFileName) == keys.end();
     });
-    return true;
 }
 
 void CPluginList::AddStoredPlugin(const std::string& storageFolder, const std::string& subdirectory,

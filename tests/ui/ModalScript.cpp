@@ -1,0 +1,99 @@
+#include "ModalScript.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+constexpr int kPollMs = 10;
+constexpr int kUnexpectedAfterPolls = 300; // 3 s
+
+QWidget* ActiveWindow()
+{
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup;
+    return QApplication::activeModalWidget();
+}
+
+} // namespace
+
+ModalScript::ModalScript()
+{
+    connect(&m_timer, &QTimer::timeout, this, &ModalScript::Poll);
+    m_timer.start(kPollMs);
+}
+
+ModalScript& ModalScript::Expect(std::function<bool(QWidget*)> accepts, Step step)
+{
+    m_steps.push_back({std::move(accepts), std::move(step)});
+    return *this;
+}
+
+ModalScript& ModalScript::Then(const char* className, Step step)
+{
+    return Expect([className](QWidget* active) { return active->inherits(className); },
+                  std::move(step));
+}
+
+ModalScript& ModalScript::AnswerMessage()
+{
+    return Then("QMessageBox", [this](QWidget* active) {
+        auto* box = static_cast<QMessageBox*>(active);
+        QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        m_messages << box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+ModalScript& ModalScript::Press(const QString& buttonName)
+{
+    return Expect(
+        [buttonName](QWidget* active) { return active->findChild<QPushButton*>(buttonName); },
+        [buttonName](QWidget* active) { active->findChild<QPushButton*>(buttonName)->click(); });
+}
+
+void ModalScript::Poll()
+{
+    QWidget* active = ActiveWindow();
+    if (m_answered) {
+        if (active == m_answered)
+            return;
+        m_answered = nullptr;
+    }
+    if (!active || m_running) {
+        m_idlePolls = 0;
+        return;
+    }
+    if (m_steps.empty() || !m_steps.front().accepts(active)) {
+        if (++m_idlePolls < kUnexpectedAfterPolls)
+            return;
+        m_unexpected << QStringLiteral("%1 \"%2\"")
+                            .arg(active->metaObject()->className(), active->windowTitle());
+        if (auto* dialog = qobject_cast<QDialog*>(active))
+            dialog->reject();
+        else
+            active->close();
+        m_idlePolls = 0;
+        return;
+    }
+    Step step = std::move(m_steps.front().step);
+    m_steps.pop_front();
+    m_idlePolls = 0;
+    m_answered = active;
+    m_running = true;
+    // Run outside this timer's slot: a step that opens another modal window waits in it, and
+    // this timer must go on answering meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this, step = std::move(step), window = QPointer<QWidget>(active)] {
+            m_running = false;
+            if (window)
+                step(window);
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDialog>
+
+// The About box: the application icon, the version and one line about the program.
+class CAboutDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
