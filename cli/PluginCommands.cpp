@@ -4,9 +4,11 @@
 #include "catalogue/DescriptionFile.h"
 #include "catalogue/KorvaneFolders.h"
 #include "catalogue/PluginUse.h"
+#include "catalogue/StorageSync.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/Output.h"
+#include "platform/ProfileEntries.h"
 #include "res/Strings.h"
 
 #include <QCommandLineParser>
@@ -19,6 +21,27 @@ constexpr QLatin1StringView kName("name");
 constexpr QLatin1StringView kCategory("category");
 constexpr QLatin1StringView kAuthor("author");
 constexpr QLatin1StringView kDescription("description");
+
+int Sync(CliSession& session, const QCommandLineParser&)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    const bool refresh =
+        session.Profile().GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
+                                        profile::kRefreshPluginsDefault) == 1;
+    CPluginList catalogue;
+    CPluginList inUse;
+    switch (storagesync::Synchronise(*korvaneFolder, refresh, catalogue, inUse)) {
+    case storagesync::Outcome::Ready:
+        return kExitSuccess;
+    case storagesync::Outcome::NoKorvaneFolder:
+        return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));
+    case storagesync::Outcome::StorageNotCreated:
+        break;
+    }
+    return session.Fail(std::string_view(strings::kStorageNotCreated));
+}
 
 int List(CliSession& session, const QCommandLineParser& arguments)
 {
@@ -128,6 +151,7 @@ std::vector<Command> PluginCommands()
     const QString key = QStringLiteral("KEY");
     const QString text = QStringLiteral("T");
     return {
+        {QStringLiteral("sync"), strings::kCliSyncUsage, strings::kCliSyncHelp, {}, {}, 0, 0, Sync},
         {QStringLiteral("list"),
          strings::kCliListUsage,
          strings::kCliListHelp,

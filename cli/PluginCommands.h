@@ -4,5 +4,5 @@
 
 #include <vector>
 
-// The catalogue commands: list, use, unuse, describe.
+// The catalogue commands: sync, list, use, unuse, describe.
 std::vector<Command> PluginCommands();

@@ -43,6 +43,51 @@ private slots:
     }
     void cleanup() { m_fixture.reset(); }
 
+    void syncFillsANewStorageFolderFromPlugins()
+    {
+        Tree().Write("s/plugins/blaster.cs", "blaster");
+        Tree().Write("s/plugins/weapons/plasma.desc.txt", "Name=Plasma");
+        const CliResult result = Run({"--korvane", Q(Tree().Path("s")), "sync"});
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.out, QString());
+        QCOMPARE(result.status, 0);
+        QCOMPARE(Tree().Read("s/storage/blaster.cs"), "blaster");
+        QCOMPARE(Tree().Read("s/storage/weapons/plasma.desc.txt"), "Name=Plasma");
+    }
+
+    void syncRefreshesExistingStorageAsTheOptionsSay_data()
+    {
+        QTest::addColumn<int>("refresh");
+        QTest::addColumn<bool>("bOtherFilesCopied");
+        QTest::newRow("refresh") << 1 << true;
+        QTest::newRow("no refresh") << 0 << false;
+    }
+    void syncRefreshesExistingStorageAsTheOptionsSay()
+    {
+        QFETCH(int, refresh);
+        QFETCH(bool, bOtherFilesCopied);
+        m_fixture->WindowProfile().WriteProfileInt(profile::kOptions, profile::kRefreshPlugins,
+                                                   refresh);
+        Tree().Write("k/plugins/blaster.cs", "edited in use");
+        Tree().Write("k/plugins/notes.txt", "notes");
+        Tree().Write("k/plugins/new/sniper.cs", "sniper");
+        Tree().Write("k/plugins/new/sniper.ico", "icon");
+        QCOMPARE(Run({"sync"}).status, 0);
+        QCOMPARE(Tree().Read("k/storage/blaster.cs"), "blaster");
+        QCOMPARE(Tree().Exists("k/storage/notes.txt"), bOtherFilesCopied);
+        // A plug-in in use that storage lacks goes into storage in any case, with all its files.
+        QCOMPARE(Tree().Read("k/storage/new/sniper.cs"), "sniper");
+        QCOMPARE(Tree().Read("k/storage/new/sniper.ico"), "icon");
+    }
+
+    void syncReportsAStorageFolderThatCannotBeCreated()
+    {
+        Tree().MakeFolder("s/plugins");
+        QFile::link(Q(Tree().Path("nowhere")), Q(Tree().Path("s/storage")));
+        QCOMPARE_FAILURE(Run({"--korvane", Q(Tree().Path("s")), "sync"}),
+                         strings::kStorageNotCreated);
+    }
+
     void listShowsStorageInScanOrderOneLineEach()
     {
         const CliResult result = Run({"list"});

@@ -111,6 +111,7 @@ private slots:
     void commandsOnPluginsFailWithoutAKorvaneFolder_data()
     {
         QTest::addColumn<QStringList>("command");
+        QTest::newRow("sync") << QStringList{"sync"};
         QTest::newRow("list") << QStringList{"list"};
         QTest::newRow("use") << QStringList{"use", "a"};
         QTest::newRow("unuse") << QStringList{"unuse", "a"};
