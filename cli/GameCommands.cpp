@@ -83,13 +83,13 @@ int Launch(CliSession& session, const QCommandLineParser& arguments)
 
 int StoreQuickExec(CliSession& session, const QCommandLineParser& arguments)
 {
+    const auto choices = ChoicesOf(session, arguments);
+    if (!choices)
+        return kExitUsage;
     const launch::LaunchStatus status =
         launch::CheckCanConfigureQuickExec(session.TribesFolder(), session.KorvaneFolder());
     if (status != launch::LaunchStatus::Ok)
         return session.Fail(launch::MessageFor(status));
-    const auto choices = ChoicesOf(session, arguments);
-    if (!choices)
-        return kExitUsage;
     if (!launch::StoreQuickExec(session.Profile(), *choices))
         return session.Fail(std::string_view(strings::kCliSettingsNotWritten));
     return kExitSuccess;
