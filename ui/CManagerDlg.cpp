@@ -11,6 +11,7 @@
 #include "platform/ProfileEntries.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
+#include "updater/ui/CheckForUpdates.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDescEditDlg.h"
 #include "ui/ConfigFileDialog.h"
@@ -817,4 +818,7 @@ void CManagerDlg::OnHomePage()
     launch::OnHomePage();
 }
 
-void CManagerDlg::OnCheckForUpdates() {}
+void CManagerDlg::OnCheckForUpdates()
+{
+    ::OnCheckForUpdates(m_profile, this);
+}

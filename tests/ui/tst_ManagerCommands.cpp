@@ -186,6 +186,21 @@ private slots:
         QVERIFY(!folders.tree.Exists("storage"));
     }
 
+    void checkForUpdatesAgainstAnUnreachableServerShowsNothing()
+    {
+        Folders folders;
+        // Port 1 on the loopback address: nothing listens there, the connection is refused.
+        folders.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
+                                           "http://127.0.0.1:1/korvane/updates/korvane.upd");
+        Window window(folders.profile);
+        QVERIFY(window.Show());
+        ModalScript script; // neither a dialog nor a message may come up
+        window.Command(strings::kMenuCheckForUpdates);
+        QTest::qWait(50);
+        QVERIFY(script.Unexpected().isEmpty());
+        QVERIFY(window.dlg.isVisible());
+    }
+
     void quickExecThatWasNeverConfiguredSaysSo()
     {
         Folders folders;
