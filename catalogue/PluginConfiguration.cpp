@@ -19,6 +19,9 @@ bool EnsureFolder(const std::string& folder)
 bool SaveConfiguration(const std::string& korvaneFolder, const std::string& configName,
                        const std::string& file, bool storeDirectory)
 {
+    // Without a Korvane folder there is no plugins folder to record.
+    if (korvaneFolder.empty())
+        return false;
     CPluginList inUse;
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
     inUse.m_strConfigName = configName;
@@ -28,6 +31,10 @@ bool SaveConfiguration(const std::string& korvaneFolder, const std::string& conf
 std::optional<CPluginList> LoadConfiguration(const std::string& korvaneFolder,
                                              const std::string& file)
 {
+    // Without a Korvane folder the two folders would be taken relative to wherever the program
+    // runs, and emptying "plugins" there could destroy anything.
+    if (korvaneFolder.empty())
+        return std::nullopt;
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
     CPluginList loaded;

@@ -1,15 +1,22 @@
 #include "ui/CManagerDlg.h"
 
+#include "catalogue/DescriptionFile.h"
 #include "catalogue/KorvaneFolders.h"
+#include "catalogue/PluginConfiguration.h"
 #include "catalogue/StorageSync.h"
 #include "catalogue/TextEncoding.h"
+#include "launch/LaunchCommands.h"
 #include "platform/CProfile.h"
 #include "platform/KPath.h"
 #include "platform/ProfileEntries.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
+#include "updater/ui/CheckForUpdates.h"
 #include "ui/CAboutDlg.h"
+#include "ui/CDescEditDlg.h"
+#include "ui/ConfigFileDialog.h"
 #include "ui/COptionsDlg.h"
+#include "ui/CSaveConfigDlg.h"
 #include "ui/WarningBox.h"
 
 #include <algorithm>
@@ -706,34 +713,112 @@ void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
     m_editDescription->setPlainText(description);
 }
 
+std::string CManagerDlg::KorvaneFolder() const
+{
+    return m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+}
+
 std::string CManagerDlg::StorageFolder() const
 {
-    return korvane::StorageFolder(
-        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
+    return korvane::StorageFolder(KorvaneFolder());
 }
 
 std::string CManagerDlg::PluginsFolder() const
 {
-    return korvane::PluginsFolder(
-        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
+    return korvane::PluginsFolder(KorvaneFolder());
 }
 
 // Commands of the description editor, configurations, launching and the updater.
 
-void CManagerDlg::OnEditDescription() {}
+void CManagerDlg::OnEditDescription()
+{
+    if (OnUpdateEditDescription())
+        EditDescription(m_tree->currentItem());
+}
 
-void CManagerDlg::OnContextEditDescription() {}
+void CManagerDlg::OnContextEditDescription()
+{
+    EditDescription(m_hContextItem);
+}
 
-void CManagerDlg::OnSaveConfig() {}
+void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
+{
+    CPluginInfo* plugin = PluginOf(treeItem);
+    if (!plugin)
+        return;
+    const std::string oldCategory = plugin->m_strCategory;
+    CDescEditDlg dlg(this);
+    dlg.SetFromRecord(*plugin);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    if (!descriptionfile::WriteDescription(StorageFolder(), *plugin,
+                                           dlg.GetEditedFields(*plugin))) {
+        ShowWarning(this, Text(strings::kDescriptionWriteFailed));
+        return;
+    }
+    SetPluginText(treeItem);
+    if (!kpath::EqualsNoCase(plugin->m_strCategory, oldCategory)) {
+        MoveToCategory(treeItem, plugin->m_strCategory);
+        m_tree->setCurrentItem(treeItem);
+    }
+    // The panel shows the edited plug-in, also when the popup edited another than the selected.
+    ShowPluginInfo(*plugin);
+}
 
-void CManagerDlg::OnLoadConfig() {}
+void CManagerDlg::OnSaveConfig()
+{
+    CSaveConfigDlg dlg(this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const QString file = configfiledialog::GetSaveFileName(this);
+    if (file.isEmpty())
+        return;
+    if (!pluginconfig::SaveConfiguration(KorvaneFolder(), dlg.m_strConfigName.toStdString(),
+                                         file.toStdString(), dlg.m_bStoreDirectory))
+        ShowWarning(this, Text(strings::kConfigCreateFailed));
+}
 
-void CManagerDlg::OnExecuteTribes() {}
+void CManagerDlg::OnLoadConfig()
+{
+    const QString file = configfiledialog::GetOpenFileName(this);
+    if (file.isEmpty())
+        return;
+    const auto loaded = pluginconfig::LoadConfiguration(KorvaneFolder(), file.toStdString());
+    if (!loaded) {
+        ShowWarning(this, Text(strings::kConfigLoadFailed));
+        return;
+    }
+    // Plug-ins that only the plugins folder had went into storage on the way: the catalogue
+    // must know them before the list can show them.
+    const bool storageGained = std::any_of(
+        loaded->m_arrPlugins.begin(), loaded->m_arrPlugins.end(),
+        [this](const auto& plugin) { return !m_plugins.Exists(plugin->m_strFileName); });
+    if (storageGained)
+        FillTree();
+    FillList(*loaded);
+}
 
-void CManagerDlg::OnQuickExec() {}
+void CManagerDlg::OnExecuteTribes()
+{
+    launch::OnExecuteTribes(m_profile, this);
+}
 
-void CManagerDlg::OnConfigureQuickExec() {}
+void CManagerDlg::OnQuickExec()
+{
+    launch::OnQuickExec(m_profile, this);
+}
 
-void CManagerDlg::OnHomePage() {}
+void CManagerDlg::OnConfigureQuickExec()
+{
+    launch::OnConfigureQuickExec(m_profile, this);
+}
 
-void CManagerDlg::OnCheckForUpdates() {}
+void CManagerDlg::OnHomePage()
+{
+    launch::OnHomePage();
+}
+
+void CManagerDlg::OnCheckForUpdates()
+{
+    ::OnCheckForUpdates(m_profile, this);
+}

@@ -112,7 +112,11 @@ private:
     void MoveToCategory(QTreeWidgetItem* treeItem, const std::string& category);
     // Shows a record's fields in the information panel.
     void ShowPluginInfo(const CPluginInfo& plugin);
-    // The two folders of the current Korvane folder setting.
+    // Runs the description editor on a plug-in item, writes its file and updates the record,
+    // the tree item (moved to its new category) and the list entry.
+    void EditDescription(QTreeWidgetItem* treeItem);
+    // The Korvane folder setting and its two folders.
+    std::string KorvaneFolder() const;
     std::string StorageFolder() const;
     std::string PluginsFolder() const;
 

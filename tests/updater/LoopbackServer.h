@@ -1,0 +1,76 @@
+#pragma once
+
+#include <atomic>
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QThread>
+#include <string>
+#include <string_view>
+
+class QTcpSocket;
+
+// An HTTP server on 127.0.0.1, started by the constructor and stopped by the destructor. It runs
+// on a thread of its own, so a test blocked in a transfer or a modal message box is still
+// answered. Each path gets a behaviour, good or bad; other paths answer 404.
+class LoopbackServer
+{
+public:
+    struct Request
+    {
+        QByteArray path;
+        QMap<QByteArray, QByteArray> headers; // names in lower case
+    };
+
+    struct Route
+    {
+        int status = 404;
+        QByteArray body{};
+        qint64 sentBytes = 0; // how much of the body is sent
+        bool bLength = true;  // announce the whole body's length
+        bool bClose = true;   // close once sentBytes are out; else stay silent
+        int pieceBytes = 0;   // with intervalMs: send the body slowly
+        int intervalMs = 0;
+    };
+
+    LoopbackServer();
+    ~LoopbackServer();
+
+    void Serve(const QByteArray& path, const QByteArray& body)
+    {
+        SetRoute(path, {200, body, body.size()});
+    }
+    void Answer(const QByteArray& path, int status) { SetRoute(path, {status, {}, 0}); }
+    // Announces the whole body but sends only its first sentBytes, then closes or falls silent.
+    void Cut(const QByteArray& path, const QByteArray& body, qint64 sentBytes, bool bClose)
+    {
+        SetRoute(path, {200, body, sentBytes, true, bClose});
+    }
+    // No length: the body ends where the connection closes.
+    void ServeUntilClose(const QByteArray& path, const QByteArray& body)
+    {
+        SetRoute(path, {200, body, body.size(), false});
+    }
+    void Trickle(const QByteArray& path, const QByteArray& body, int pieceBytes, int intervalMs)
+    {
+        SetRoute(path, {200, body, body.size(), true, true, pieceBytes, intervalMs});
+    }
+    void SetRoute(const QByteArray& path, const Route& route);
+    void ServeAnyPath(const QByteArray& body); // for every path without a route of its own
+
+    std::string Url(std::string_view path) const;
+    QList<Request> Requests() const;
+    static quint16 ClosedPort(); // a loopback port on which nothing listens
+
+private:
+    void Respond(QTcpSocket* socket, const QByteArray& request);
+
+    QThread m_thread;
+    QObject* m_pContext = nullptr; // lives in m_thread; parent of the listener and connections
+    std::atomic<quint16> m_nPort{0};
+    mutable QMutex m_mutex;
+    QMap<QByteArray, Route> m_routes;
+    Route m_fallback;
+    QList<Request> m_requests;
+};

@@ -1,0 +1,69 @@
+#include "ListDump.h"
+
+#include "res/Strings.h"
+#include "updater/CUpdateList.h"
+
+#include <QString>
+
+namespace {
+
+QString Text(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+QString Bytes(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+const char* StatusText(CUpdateListReader::Status status)
+{
+    switch (status) {
+    case CUpdateListReader::Status::Complete:
+        return strings::kUpdListComplete;
+    case CUpdateListReader::Status::NotAList:
+        return strings::kUpdListNotAList;
+    case CUpdateListReader::Status::Unreadable:
+        return strings::kUpdListUnreadable;
+    case CUpdateListReader::Status::Reading:
+    case CUpdateListReader::Status::EndsEarly:
+        break;
+    }
+    return strings::kUpdListEndsEarly;
+}
+
+} // namespace
+
+bool DumpUpdateList(std::string_view bytes, QTextStream& out)
+{
+    CUpdateListReader reader;
+    reader.Feed(bytes);
+    reader.Finish();
+    const auto status = reader.GetStatus();
+    const auto updates = reader.TakeUpdates();
+    const std::uint64_t consumed = reader.ConsumedBytes();
+    const std::uint64_t after =
+        status == CUpdateListReader::Status::Complete ? bytes.size() - consumed : 0;
+    out << Text(strings::kUpdListDumpHeader)
+               .arg(Text(StatusText(status)))
+               .arg(updates.size())
+               .arg(consumed)
+               .arg(after)
+        << '\n';
+    for (size_t i = 0; i < updates.size(); ++i) {
+        const CUpdateInfo& update = *updates[i];
+        out << Text(strings::kUpdListDumpUpdate)
+                   .arg(i)
+                   .arg(Bytes(update.m_strUpdateName), QString::fromStdString(update.VersionText()),
+                        Bytes(update.m_strTargetDir), Bytes(update.m_strBaseURL))
+                   .arg(update.m_arrFiles.size())
+            << '\n';
+        for (const CUpdateFileInfo& file : update.m_arrFiles)
+            out << Text(strings::kUpdListDumpFile)
+                       .arg(Bytes(file.m_strFile), Bytes(file.m_strSubDir))
+                       .arg(file.m_dwSize)
+                << '\n';
+    }
+    return status == CUpdateListReader::Status::Complete;
+}

@@ -1,0 +1,35 @@
+#include "updater/CInstallWorker.h"
+
+#include "catalogue/CPluginList.h"
+#include "catalogue/KorvaneFolders.h"
+#include "platform/KPath.h"
+#include "updater/CUpdateList.h"
+
+bool InstallThreadProc(const InstallParams& params)
+{
+    if (!params.pUpdates)
+        return false;
+    CPluginList inUse;
+    if (!params.strKorvane.empty())
+        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
+    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse);
+}
+
+CInstallWorker::CInstallWorker(InstallParams params) : m_params(std::move(params)) {}
+
+void CInstallWorker::Start(InstallParams params, QObject* receiver,
+                           std::function<void(bool)> onDone)
+{
+    // Nothing owns a running worker: it outlives the window that started it, and deletes
+    // itself in the starting thread once it has finished.
+    auto* worker = new CInstallWorker(std::move(params));
+    connect(worker, &CInstallWorker::InstallDone, receiver, std::move(onDone),
+            Qt::QueuedConnection);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void CInstallWorker::run()
+{
+    emit InstallDone(InstallThreadProc(m_params));
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <QDialog>
+#include <string>
+
+class CUpdateAnimation;
+class CUpdateList;
+class QPushButton;
+class QTreeWidget;
+
+// The updater window: every update of the list with its version and whether it is installed,
+// and the installation of the selected one on a worker thread, one at a time.
+class CUpdaterDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        kNameColumn,
+        kVersionColumn,
+        kInstalledColumn
+    };
+
+    // strKorvane: the Korvane folder the updates are checked against and installed into.
+    CUpdaterDlg(std::shared_ptr<CUpdateList> pUpdates, std::string strKorvane,
+                QWidget* parent = nullptr);
+
+    // The index of the update being installed, -1 when none is.
+    int InstallingIndex() const { return m_nInstalling; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void OnInitDialog();
+    void OnItemChangedUpdateList();
+    void OnInstall();
+    void OnInstallDone(bool bResult);
+    // The close box asks first, as the installation goes on without the window.
+    bool OnClose();
+
+    CUpdateAnimation* m_animate = nullptr;
+    QTreeWidget* m_listUpdates = nullptr;
+    QPushButton* m_btnInstall = nullptr;
+    QPushButton* m_btnViewInfo = nullptr;
+    QPushButton* m_btnClose = nullptr;
+    const std::shared_ptr<CUpdateList> m_pUpdates;
+    const std::string m_strKorvane;
+    int m_nInstalling = -1;
+};

@@ -1,0 +1,31 @@
+#include "updater/ui/CheckForUpdates.h"
+
+#include "platform/CProfile.h"
+#include "platform/ProfileEntries.h"
+#include "res/Strings.h"
+#include "updater/CUpdateList.h"
+#include "updater/ui/CUpdaterDlg.h"
+
+#include <memory>
+#include <QCoreApplication>
+#include <QMessageBox>
+
+void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
+{
+    const auto pUpdates = std::make_shared<CUpdateList>();
+    const std::string strUrl =
+        profile.GetProfileString(profile::kUpdater, profile::kUrl, profile::kDefaultUpdateUrl);
+    switch (pUpdates->DownloadList(strUrl)) {
+    case CUpdateList::DownloadResult::InternetError:
+        return; // the server cannot be reached now; there is nothing to show
+    case CUpdateList::DownloadResult::Unreadable:
+        QMessageBox::warning(parent, QCoreApplication::applicationName(),
+                             QString::fromUtf8(strings::kUpdateListUnreadable));
+        return;
+    case CUpdateList::DownloadResult::Received:
+        break;
+    }
+    CUpdaterDlg dlg(pUpdates, profile.GetProfileString(profile::kDirectories, profile::kKorvane),
+                    parent);
+    dlg.exec();
+}

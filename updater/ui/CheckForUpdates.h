@@ -1,0 +1,8 @@
+#pragma once
+
+class CProfile;
+class QWidget;
+
+// The "Check for updates" command: downloads the update list named by the profile and shows
+// it in the updater window. A list that cannot be read is reported; a failed download is not.
+void OnCheckForUpdates(const CProfile& profile, QWidget* parent);
