@@ -19,6 +19,7 @@ public:
 
     const CProfile& Profile() const { return m_profile; }
     std::ostream& Out() { return m_out; }
+    std::ostream& Err() { return m_err; }
 
     // Folders given on the command line replace the profile's for this run.
     void OverrideKorvaneFolder(std::string folder) { m_korvaneOverride = std::move(folder); }

@@ -5,6 +5,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/GameCommands.h"
 #include "cli/PluginCommands.h"
+#include "cli/UpdateCommands.h"
 #include "platform/KPath.h"
 #include "res/Strings.h"
 
@@ -33,7 +34,7 @@ std::string StoredFolder(const QString& folder)
 std::vector<Command> AllCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {PluginCommands, ConfigCommands, GameCommands}) {
+    for (auto group : {PluginCommands, ConfigCommands, GameCommands, UpdateCommands}) {
         for (Command& command : group())
             commands.push_back(std::move(command));
     }

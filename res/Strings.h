@@ -327,6 +327,9 @@ inline constexpr char kCliInstallHelp[] =
     "\n"
     "  --url URL  the update list's address, instead of the one in the settings\n";
 
+// An update being installed, on a terminal: the update, the file, bytes received, bytes listed.
+inline constexpr char kCliInstallProgress[] = "%1: %2, %3 of %4 bytes";
+
 // Wrong usage: the reason, then the usage line and kCliTryHelp.
 inline constexpr char kCliUsageError[] = "korvane-cli: %1";
 inline constexpr char kCliTryHelp[] = "Try 'korvane-cli %1--help' for more.";

@@ -74,6 +74,9 @@ private slots:
             << UsageError("'a\\b' is not a modification folder's name: it is empty or holds a "
                           "backslash.",
                           strings::kCliQuickExecUsage, "quickexec");
+        QTest::newRow("update index that is no number")
+            << QStringList{"install", "0", "first"}
+            << UsageError("'first' is not an update index.", strings::kCliInstallUsage, "install");
         QTest::newRow("launch choices without --set")
             << QStringList{"quickexec", "--dedicated"}
             << UsageError("--dedicated, --mod and --extra go with --set.",
@@ -118,6 +121,8 @@ private slots:
         QTest::newRow("describe") << QStringList{"describe", "a", "--name", "x"};
         QTest::newRow("save-config") << QStringList{"save-config", "a.pfg"};
         QTest::newRow("load-config") << QStringList{"load-config", "a.pfg"};
+        QTest::newRow("updates") << QStringList{"updates", "--url", "http://127.0.0.1:9/"};
+        QTest::newRow("install") << QStringList{"install", "0", "--url", "http://127.0.0.1:9/"};
     }
     void commandsOnPluginsFailWithoutAKorvaneFolder()
     {
