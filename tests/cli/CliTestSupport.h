@@ -46,27 +46,25 @@ public:
                                            tree.Path(rel));
     }
 
-    CliResult Run(const QStringList& arguments, const QString& workingFolder = {}) const
+    // Runs the tool in the tree's root folder. A run that crashes or hangs has status -1.
+    CliResult Run(const QStringList& arguments) const
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Q(tree.Path("config")));
         environment.insert(QStringLiteral("HOME"), Q(tree.Path("home")));
         process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(workingFolder.isEmpty() ? Q(tree.Root()) : workingFolder);
+        process.setWorkingDirectory(Q(tree.Root()));
         process.start(QStringLiteral(KORVANE_CLI), arguments);
-        CliResult result;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        const bool bFinished =
+            process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+        if (!bFinished) {
             process.kill();
             process.waitForFinished();
-            result.err = QStringLiteral("korvane-cli did not finish: ") +
-                         QString::fromUtf8(process.readAllStandardError());
-            return result;
         }
-        result.status = process.exitCode();
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
+        return {bFinished ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
     }
 
     TestTree tree;

@@ -84,12 +84,6 @@ private slots:
         QCOMPARE(result.status, 0);
     }
 
-    void commandLineWithoutAnyModification()
-    {
-        m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kKorvane, "");
-        QCOMPARE(Run({"command-line", "--extra", "X"}).out, " X\n");
-    }
-
     void launchStartsTheGameWithTheParameterString()
     {
         const CliResult result =
@@ -129,42 +123,15 @@ private slots:
                  QStringList({"-dedicated", "-mod", "korvane", "-mod", "alpha", "+exec", "a.cs"}));
     }
 
-    void quickExecSetWithoutChoicesStoresTheKorvaneModification()
-    {
-        Run({"quickexec", "--set", "--dedicated", "--extra", "old"});
-        QCOMPARE(Run({"quickexec", "--set"}).status, 0);
-        const CProfile profile = m_fixture->WindowProfile();
-        QCOMPARE(profile.GetProfileString(profile::kQuickExec, profile::kMods), "korvane");
-        QCOMPARE(profile.GetProfileInt(profile::kQuickExec, profile::kDedicated, -1), 0);
-        QCOMPARE(profile.GetProfileString(profile::kQuickExec, profile::kExtraCmdLine), "");
-    }
-
-    void quickExecShowsTheWindowsMessages_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("bTribesFolderSet");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("not configured") << QStringList{"quickexec"} << true
-                                        << QString::fromUtf8(strings::kQuickExecNotConfigured);
-        QTest::newRow("no folders") << QStringList{"quickexec", "--set"} << false
-                                    << QString::fromUtf8(strings::kQuickExecNeedsTribes);
-        QTest::newRow("no Korvane folder")
-            << QStringList{"quickexec", "--set", "--mod", "alpha"} << true
-            << QString::fromUtf8(strings::kQuickExecNeedsKorvane);
-    }
     void quickExecShowsTheWindowsMessages()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, bTribesFolderSet);
-        QFETCH(QString, message);
         const CProfile profile = m_fixture->WindowProfile();
         profile.WriteProfileString(profile::kDirectories, profile::kKorvane, "");
-        if (!bTribesFolderSet)
-            SetTribesFolder("");
-        // Neither makes QuickExec configured: only stored modifications do.
-        profile.WriteProfileInt(profile::kQuickExec, profile::kDedicated, 1);
-        profile.WriteProfileString(profile::kQuickExec, profile::kExtraCmdLine, "+exec a.cs");
-        QCOMPARE_FAILURE(Run(arguments), message);
+        QCOMPARE_FAILURE(Run({"quickexec"}), strings::kQuickExecNotConfigured);
+        QCOMPARE_FAILURE(Run({"quickexec", "--set", "--mod", "alpha"}),
+                         strings::kQuickExecNeedsKorvane);
+        SetTribesFolder("");
+        QCOMPARE_FAILURE(Run({"quickexec", "--set"}), strings::kQuickExecNeedsTribes);
         QCOMPARE(profile.GetProfileString(profile::kQuickExec, profile::kMods), "");
         QVERIFY(!QFile::exists(Record()));
     }

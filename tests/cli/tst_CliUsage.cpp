@@ -53,17 +53,12 @@ private slots:
         QTest::newRow("no command") << QStringList{} << tool("no command given.");
         QTest::newRow("unknown command")
             << QStringList{"frobnicate"} << tool("unknown command 'frobnicate'.");
-        QTest::newRow("folder option without a value")
-            << QStringList{"--korvane"} << tool("Missing value after '--korvane'.");
         QTest::newRow("empty folder")
             << QStringList{"--tribes=", "launch"} << tool("--tribes needs a folder.");
 
         QTest::newRow("unknown option")
             << QStringList{"list", "--bogus"}
             << UsageError("Unknown option 'bogus'.", strings::kCliListUsage, "list");
-        QTest::newRow("argument to a command without any")
-            << QStringList{"list", "all"}
-            << UsageError("unexpected argument 'all'.", strings::kCliListUsage, "list");
         QTest::newRow("no key") << QStringList{"unuse"}
                                 << UsageError("missing KEY.", strings::kCliUnuseUsage, "unuse");
         QTest::newRow("two keys to describe")
@@ -111,7 +106,7 @@ private slots:
                  fixture.tree.Path("window/"));
     }
 
-    void commandsOnPluginsFailWithoutAKorvaneFolder_data()
+    void commandsOnTheKorvaneFolderFailWithoutOne_data()
     {
         QTest::addColumn<QStringList>("command");
         QTest::newRow("sync") << QStringList{"sync"};
@@ -124,7 +119,7 @@ private slots:
         QTest::newRow("updates") << QStringList{"updates", "--url", "http://127.0.0.1:9/"};
         QTest::newRow("install") << QStringList{"install", "0", "--url", "http://127.0.0.1:9/"};
     }
-    void commandsOnPluginsFailWithoutAKorvaneFolder()
+    void commandsOnTheKorvaneFolderFailWithoutOne()
     {
         QFETCH(QStringList, command);
         CliFixture fixture;
