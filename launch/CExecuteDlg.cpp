@@ -1,13 +1,13 @@
 #include "launch/CExecuteDlg.h"
 
 #include "launch/GameCommandLine.h"
-#include "launch/LaunchMessage.h"
 #include "platform/CProfile.h"
 #include "platform/FileSystem.h"
 #include "platform/KPath.h"
 #include "platform/ProfileEntries.h"
 #include "res/Strings.h"
 #include "ui/CFolderBrowserDlg.h"
+#include "ui/WarningBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -122,7 +122,7 @@ void CExecuteDlg::OnAdd()
 {
     const QString tribesFolder = ExistingTribesFolder(m_profile);
     if (tribesFolder.isEmpty()) {
-        launch::ShowLaunchMessage(this, strings::kExecTribesNotFound);
+        ShowWarning(this, QString::fromUtf8(strings::kExecTribesNotFound));
         return;
     }
     CFolderBrowserDlg browser(Text(strings::kExecChooseMod), tribesFolder, {}, std::nullopt, this);

@@ -1,16 +1,21 @@
 #include "launch/LaunchCommands.h"
 
 #include "launch/CExecuteDlg.h"
-#include "launch/LaunchMessage.h"
 #include "launch/QuickExec.h"
 #include "platform/CProfile.h"
 #include "platform/ProfileEntries.h"
+#include "ui/WarningBox.h"
 
 #include <QDesktopServices>
 #include <QUrl>
 
 namespace launch {
 namespace {
+
+void ShowMessage(QWidget* parent, std::string_view text)
+{
+    ShowWarning(parent, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
 
 std::string TribesFolder(const CProfile& profile)
 {
@@ -50,7 +55,7 @@ void OnConfigureQuickExec(const CProfile& profile, QWidget* parent)
     const LaunchStatus status = CheckCanConfigureQuickExec(
         TribesFolder(profile), profile.GetProfileString(profile::kDirectories, profile::kKorvane));
     if (status != LaunchStatus::Ok) {
-        ShowLaunchMessage(parent, MessageFor(status));
+        ShowMessage(parent, MessageFor(status));
         return;
     }
     CExecuteDlg dlg(profile, true, parent);
@@ -64,7 +69,7 @@ void OnQuickExec(const CProfile& profile, QWidget* parent)
     const LaunchStatus status = RunQuickExec(LoadQuickExec(profile), TribesFolder(profile));
     // A game that would not start is not reported: the window simply stays as it was.
     if (const std::string_view message = MessageFor(status); !message.empty())
-        ShowLaunchMessage(parent, message);
+        ShowMessage(parent, message);
 }
 
 void OnHomePage()

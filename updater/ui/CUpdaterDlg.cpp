@@ -2,6 +2,7 @@
 
 #include "catalogue/TextEncoding.h"
 #include "res/Strings.h"
+#include "ui/WarningBox.h"
 #include "updater/CInstallWorker.h"
 #include "updater/CUpdateList.h"
 #include "updater/ui/CUpdateAnimation.h"
@@ -129,8 +130,7 @@ void CUpdaterDlg::OnInstallDone(bool bResult)
 {
     // A window already closed keeps quiet: its user has left it.
     if (!bResult && isVisible())
-        QMessageBox::warning(this, QCoreApplication::applicationName(),
-                             Text(strings::kInstallFailed));
+        ShowWarning(this, Text(strings::kInstallFailed));
     if (QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling))
         row->setText(kInstalledColumn, InstalledText(bResult));
     m_nInstalling = -1;

@@ -3,12 +3,12 @@
 #include "platform/CProfile.h"
 #include "platform/ProfileEntries.h"
 #include "res/Strings.h"
+#include "ui/WarningBox.h"
 #include "updater/CUpdateList.h"
 #include "updater/ui/CUpdaterDlg.h"
 
 #include <memory>
 #include <QCoreApplication>
-#include <QMessageBox>
 
 void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
 {
@@ -19,8 +19,7 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
     case CUpdateList::DownloadResult::InternetError:
         return; // the server cannot be reached now; there is nothing to show
     case CUpdateList::DownloadResult::Unreadable:
-        QMessageBox::warning(parent, QCoreApplication::applicationName(),
-                             QString::fromUtf8(strings::kUpdateListUnreadable));
+        ShowWarning(parent, QString::fromUtf8(strings::kUpdateListUnreadable));
         return;
     case CUpdateList::DownloadResult::Received:
         break;
