@@ -194,6 +194,172 @@ inline constexpr char kUpdListDumpFile[] = "  file \"%1\", subfolder \"%2\", %3 
 // ---------------------------------------------------------------------------------------------
 // Command-line tool
 
+inline constexpr char kCliName[] = "korvane-cli";
+
+inline constexpr char kCliUsage[] = "usage: korvane-cli [--korvane DIR] [--tribes DIR] COMMAND [ARGS]";
+inline constexpr char kCliHelp[] =
+    "usage: korvane-cli [--korvane DIR] [--tribes DIR] COMMAND [ARGS]\n"
+    "\n"
+    "Korvane Manager without a window: the same folders, settings and commands.\n"
+    "\n"
+    "Options:\n"
+    "  --korvane DIR  use DIR as the Korvane folder for this run\n"
+    "  --tribes DIR   use DIR as the Tribes folder for this run\n"
+    "  -h, --help     show this help; 'korvane-cli COMMAND --help' shows a command's\n"
+    "\n"
+    "Commands:\n"
+    "  sync           bring the storage folder up to date, as the window does at start-up\n"
+    "  list           list the stored plug-ins, or those in use\n"
+    "  use            put plug-ins in use\n"
+    "  unuse          take plug-ins out of use\n"
+    "  describe       edit a plug-in's description file\n"
+    "  save-config    save the plug-ins in use as a configuration file\n"
+    "  load-config    make a configuration file's plug-ins the ones in use\n"
+    "  command-line   print the parameters the game would be started with\n"
+    "  launch         start the game\n"
+    "  quickexec      start the game as QuickExec, or store QuickExec\n"
+    "  updates        list the updates the server offers\n"
+    "  install        install updates\n"
+    "\n"
+    "Without --korvane and --tribes the folders are those chosen in Korvane Manager's Options.\n"
+    "Exit status: 0 on success, 1 on failure (the reason on standard error), 2 on wrong usage.\n";
+
+inline constexpr char kCliSyncUsage[] = "usage: korvane-cli [--korvane DIR] sync";
+inline constexpr char kCliSyncHelp[] =
+    "Creates the storage folder when it is missing and fills it from the plugins folder, or, when\n"
+    "it exists and the start-up refresh is on in the Options, copies into it every file of the\n"
+    "plugins folder that it lacks. Then copies into storage every plug-in in use that storage\n"
+    "lacks. No file storage has is ever replaced.\n";
+
+inline constexpr char kCliListUsage[] = "usage: korvane-cli [--korvane DIR] list [--in-use] [--json]";
+inline constexpr char kCliListHelp[] =
+    "Lists the plug-ins of the storage folder in scan order, one a line: key, name, category,\n"
+    "author, subdirectory, and yes or no for in use, separated by tabs.\n"
+    "\n"
+    "  --in-use  list the plug-ins of the plugins folder instead\n"
+    "  --json    print a JSON array of objects with the fields key, name, category, author,\n"
+    "            description, subdirectory, icon and inUse\n";
+
+inline constexpr char kCliUseUsage[] = "usage: korvane-cli [--korvane DIR] use KEY...";
+inline constexpr char kCliUseHelp[] =
+    "Puts each stored plug-in named by its key (in any letter case) in use: its scripts are\n"
+    "copied into the same subfolder of the plugins folder, replacing nothing already there.\n";
+
+inline constexpr char kCliUnuseUsage[] = "usage: korvane-cli [--korvane DIR] unuse KEY...";
+inline constexpr char kCliUnuseHelp[] =
+    "Takes each stored plug-in named by its key (in any letter case) out of use: its files are\n"
+    "deleted from its subfolder of the plugins folder. Storage keeps them.\n";
+
+inline constexpr char kCliDescribeUsage[] =
+    "usage: korvane-cli [--korvane DIR] describe KEY [--name T] [--category T] [--author T] "
+    "[--description T]";
+inline constexpr char kCliDescribeHelp[] =
+    "Writes the description file of a stored plug-in, as the description editor saves it. Fields\n"
+    "not given keep their current values; an empty value removes the field from the file.\n"
+    "\n"
+    "  --name T         the name shown for the plug-in\n"
+    "  --category T     the category it is listed under\n"
+    "  --author T       its author\n"
+    "  --description T  its description; line breaks are kept\n";
+
+inline constexpr char kCliSaveConfigUsage[] =
+    "usage: korvane-cli [--korvane DIR] save-config FILE [--name T] [--store-directory]";
+inline constexpr char kCliSaveConfigHelp[] =
+    "Saves the plug-ins the plugins folder holds now as the configuration file FILE.\n"
+    "\n"
+    "  --name T           the configuration's name\n"
+    "  --store-directory  record each plug-in's subfolder too (needed when two plug-ins share a\n"
+    "                     key)\n";
+
+inline constexpr char kCliLoadConfigUsage[] = "usage: korvane-cli [--korvane DIR] load-config FILE";
+inline constexpr char kCliLoadConfigHelp[] =
+    "Makes the plug-ins the configuration file FILE names the ones in use: the plugins folder is\n"
+    "emptied (whatever storage lacks is first copied into storage) and filled again with their\n"
+    "scripts from storage.\n";
+
+inline constexpr char kCliCommandLineUsage[] =
+    "usage: korvane-cli [--korvane DIR] command-line [--dedicated] [--mod NAME]... [--extra TEXT]";
+inline constexpr char kCliCommandLineHelp[] =
+    "Prints the parameters the game would be started with.\n"
+    "\n"
+    "  --dedicated   start a dedicated server\n"
+    "  --mod NAME    a modification folder to load, in order; without any, the Korvane folder's\n"
+    "                name\n"
+    "  --extra TEXT  text appended after the modifications, exactly as given\n";
+
+inline constexpr char kCliLaunchUsage[] =
+    "usage: korvane-cli [--korvane DIR] [--tribes DIR] launch [--dedicated] [--mod NAME]... "
+    "[--extra TEXT]";
+inline constexpr char kCliLaunchHelp[] =
+    "Starts tribes.exe of the Tribes folder with the parameters command-line prints, as Go! in\n"
+    "the Execute dialog does, and returns without waiting for the game.\n"
+    "\n"
+    "  --dedicated   start a dedicated server\n"
+    "  --mod NAME    a modification folder to load, in order; without any, the Korvane folder's\n"
+    "                name\n"
+    "  --extra TEXT  text appended after the modifications, exactly as given\n";
+
+inline constexpr char kCliQuickExecUsage[] =
+    "usage: korvane-cli [--korvane DIR] [--tribes DIR] quickexec [--set [--dedicated] "
+    "[--mod NAME]... [--extra TEXT]]";
+inline constexpr char kCliQuickExecHelp[] =
+    "Without --set, starts the game with the stored QuickExec choices. With --set, stores the\n"
+    "choices given as QuickExec instead, as Save in the Configure QuickExec dialog does.\n"
+    "\n"
+    "  --set         store QuickExec\n"
+    "  --dedicated   start a dedicated server\n"
+    "  --mod NAME    a modification folder to load, in order; without any, the Korvane folder's\n"
+    "                name\n"
+    "  --extra TEXT  text appended after the modifications, exactly as given\n";
+
+inline constexpr char kCliUpdatesUsage[] = "usage: korvane-cli [--korvane DIR] updates [--url URL]";
+inline constexpr char kCliUpdatesHelp[] =
+    "Downloads the update list and prints one update a line: its index, name, version, and Yes\n"
+    "or No for installed, separated by tabs.\n"
+    "\n"
+    "  --url URL  the update list's address, instead of the one in the settings\n";
+
+inline constexpr char kCliInstallUsage[] =
+    "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL]";
+inline constexpr char kCliInstallHelp[] =
+    "Downloads the update list and installs the updates of those indexes (as updates prints\n"
+    "them), one after the other. Progress is shown on standard error when it is a terminal.\n"
+    "\n"
+    "  --url URL  the update list's address, instead of the one in the settings\n";
+
+// An update being installed, on a terminal: the update, the file, bytes received, bytes listed.
+inline constexpr char kCliInstallProgress[] = "%1: %2, %3 of %4 bytes";
+
+// Wrong usage: the reason, then the usage line and kCliTryHelp.
+inline constexpr char kCliUsageError[] = "korvane-cli: %1";
+inline constexpr char kCliTryHelp[] = "Try 'korvane-cli %1--help' for more.";
+inline constexpr char kCliNoCommand[] = "no command given.";
+inline constexpr char kCliUnknownCommand[] = "unknown command '%1'.";
+inline constexpr char kCliMissingArgument[] = "missing %1.";
+inline constexpr char kCliUnexpectedArgument[] = "unexpected argument '%1'.";
+inline constexpr char kCliEmptyFolder[] = "%1 needs a folder.";
+inline constexpr char kCliBadModName[] =
+    "'%1' is not a modification folder's name: it is empty or holds a backslash.";
+inline constexpr char kCliOnlyWithSet[] = "--dedicated, --mod and --extra go with --set.";
+inline constexpr char kCliBadIndex[] = "'%1' is not an update index.";
+
+// Failures the window has no message for.
+inline constexpr char kCliNoKorvaneFolder[] =
+    "No Korvane folder is set. Choose it in Korvane Manager's Options or give --korvane DIR.";
+inline constexpr char kCliKorvaneFolderMissing[] = "The Korvane folder %1 does not exist.";
+inline constexpr char kCliNoTribesFolder[] =
+    "No Tribes folder is set. Choose it in Korvane Manager's Options or give --tribes DIR.";
+inline constexpr char kCliNoSuchPlugin[] = "No plug-in with the key \"%1\".";
+inline constexpr char kCliUseFailed[] = "The plug-in \"%1\" could not be put in use.";
+inline constexpr char kCliUnuseFailed[] = "The plug-in \"%1\" could not be taken out of use.";
+inline constexpr char kCliGameNotFound[] = "There is no tribes.exe in the Tribes folder %1.";
+inline constexpr char kCliWineNotFound[] =
+    "tribes.exe is a Windows program, and no wine was found on the PATH to run it.";
+inline constexpr char kCliGameNotStarted[] = "tribes.exe could not be started.";
+inline constexpr char kCliSettingsNotWritten[] = "The settings could not be written.";
+inline constexpr char kCliListNotDownloaded[] = "The update list could not be downloaded from %1.";
+inline constexpr char kCliNoSuchUpdate[] = "There is no update with the index %1.";
+
 // end of command-line texts
 
 } // namespace strings

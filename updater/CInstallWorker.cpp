@@ -5,14 +5,14 @@
 #include "platform/KPath.h"
 #include "updater/CUpdateList.h"
 
-bool InstallThreadProc(const InstallParams& params)
+bool InstallThreadProc(const InstallParams& params, const CUpdateList::FileProgress& progress)
 {
     if (!params.pUpdates)
         return false;
     CPluginList inUse;
     if (!params.strKorvane.empty())
         inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
-    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse);
+    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress);
 }
 
 CInstallWorker::CInstallWorker(InstallParams params) : m_params(std::move(params)) {}

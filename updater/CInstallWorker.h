@@ -1,11 +1,11 @@
 #pragma once
 
+#include "updater/CUpdateList.h"
+
 #include <functional>
 #include <memory>
 #include <QThread>
 #include <string>
-
-class CUpdateList;
 
 // What one installation needs. The worker shares the list, so the list and its records stay
 // valid after the updater window that started it has closed.
@@ -16,8 +16,9 @@ struct InstallParams
     std::shared_ptr<CUpdateList> pUpdates;
 };
 
-// Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread.
-bool InstallThreadProc(const InstallParams& params);
+// Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread;
+// progress, when given, is told of each piece of a file that arrives.
+bool InstallThreadProc(const InstallParams& params, const CUpdateList::FileProgress& progress = {});
 
 // One installation on a thread of its own. It reports once, then deletes itself.
 class CInstallWorker : public QThread

@@ -1,0 +1,67 @@
+#include "cli/CliSession.h"
+
+#include "cli/Command.h"
+#include "cli/ExitStatus.h"
+#include "platform/FileSystem.h"
+#include "platform/KPath.h"
+#include "platform/ProfileEntries.h"
+#include "res/Strings.h"
+
+QString CliText(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+CliSession::CliSession(CProfile profile, std::ostream& out, std::ostream& err)
+    : m_profile(std::move(profile)), m_out(out), m_err(err)
+{}
+
+std::string CliSession::KorvaneFolder() const
+{
+    if (m_korvaneOverride)
+        return *m_korvaneOverride;
+    return m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+}
+
+std::string CliSession::TribesFolder() const
+{
+    if (m_tribesOverride)
+        return *m_tribesOverride;
+    return m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
+}
+
+std::optional<std::string> CliSession::RequireKorvaneFolder()
+{
+    std::string folder = KorvaneFolder();
+    if (folder.empty()) {
+        Fail(std::string_view(strings::kCliNoKorvaneFolder));
+        return std::nullopt;
+    }
+    if (!kfs::IsFolder(kpath::ResolveNoCase(folder))) {
+        Fail(CliText(strings::kCliKorvaneFolderMissing).arg(QString::fromStdString(folder)));
+        return std::nullopt;
+    }
+    return folder;
+}
+
+int CliSession::Fail(std::string_view message)
+{
+    m_err << message << '\n';
+    m_err.flush();
+    return kExitFailure;
+}
+
+int CliSession::Fail(const QString& message)
+{
+    return Fail(std::string_view(message.toStdString()));
+}
+
+int CliSession::UsageError(const QString& reason)
+{
+    m_err << CliText(strings::kCliUsageError).arg(reason).toStdString() << '\n';
+    m_err << (m_command ? m_command->usage : strings::kCliUsage) << '\n';
+    const QString command = m_command ? m_command->name + u' ' : QString();
+    m_err << CliText(strings::kCliTryHelp).arg(command).toStdString() << '\n';
+    m_err.flush();
+    return kExitUsage;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/CProfile.h"
+
+#include <optional>
+#include <ostream>
+#include <QString>
+#include <string>
+#include <string_view>
+
+struct Command;
+
+// What one run of korvane-cli works with: the window's settings profile, the folders given on
+// the command line in place of the profile's, the output streams, and the command being run.
+class CliSession
+{
+public:
+    CliSession(CProfile profile, std::ostream& out, std::ostream& err);
+
+    const CProfile& Profile() const { return m_profile; }
+    std::ostream& Out() { return m_out; }
+    std::ostream& Err() { return m_err; }
+
+    // Folders given on the command line replace the profile's for this run.
+    void OverrideKorvaneFolder(std::string folder) { m_korvaneOverride = std::move(folder); }
+    void OverrideTribesFolder(std::string folder) { m_tribesOverride = std::move(folder); }
+    // The folder as the window would read it now (empty: not set), or the one given instead.
+    std::string KorvaneFolder() const;
+    std::string TribesFolder() const;
+    // The Korvane folder when it is set and exists; otherwise reports why and gives nothing.
+    std::optional<std::string> RequireKorvaneFolder();
+
+    void SetCommand(const Command* command) { m_command = command; }
+
+    // Writes the message on standard error and returns kExitFailure.
+    int Fail(std::string_view message);
+    int Fail(const QString& message);
+    // Writes the reason, the usage line and where help is, and returns kExitUsage.
+    int UsageError(const QString& reason);
+
+private:
+    CProfile m_profile;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::optional<std::string> m_korvaneOverride;
+    std::optional<std::string> m_tribesOverride;
+    const Command* m_command = nullptr;
+};
+
+// A text of res/Strings.h with %1 and so on to fill in.
+QString CliText(const char* text);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+
+class CliSession;
+class QCommandLineParser;
+
+// One command of korvane-cli: its name, its texts, the options and arguments it takes, and what
+// it does. run gets the command's own arguments, already checked against this description.
+struct Command
+{
+    using Handler = int (*)(CliSession& session, const QCommandLineParser& arguments);
+
+    QString name;
+    const char* usage = nullptr; // one line
+    const char* help = nullptr;  // shown after the usage line by --help
+    QList<QCommandLineOption> options;
+    QString argumentName; // as the usage line names the arguments, e.g. "KEY"
+    int minArguments = 0;
+    int maxArguments = 0; // -1: any number
+    Handler run = nullptr;
+};
+
+// An option that takes a value (--name T) or none (--json); the help texts describe them.
+inline QCommandLineOption ValueOption(const QString& name, const QString& valueName)
+{
+    return QCommandLineOption(name, QString(), valueName);
+}
+inline QCommandLineOption FlagOption(const QString& name)
+{
+    return QCommandLineOption(name);
+}

@@ -1,0 +1,144 @@
+#include "cli/GameCommands.h"
+
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+#include "launch/GameCommandLine.h"
+#include "launch/GameLauncher.h"
+#include "launch/QuickExec.h"
+#include "res/Strings.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+constexpr QLatin1StringView kDedicated("dedicated");
+constexpr QLatin1StringView kMod("mod");
+constexpr QLatin1StringView kExtra("extra");
+constexpr QLatin1StringView kSet("set");
+
+// The choices the options give. Without --mod the game loads the Korvane folder's modification,
+// as the Execute dialog starts with it. Nothing, after a usage error, for a name that is no
+// folder's name: the stored QuickExec separates names by backslashes.
+std::optional<launch::LaunchChoices> ChoicesOf(CliSession& session,
+                                               const QCommandLineParser& arguments)
+{
+    launch::LaunchChoices choices;
+    for (const QString& name : arguments.values(kMod)) {
+        if (name.isEmpty() || name.contains(u'\\')) {
+            session.UsageError(CliText(strings::kCliBadModName).arg(name));
+            return std::nullopt;
+        }
+        choices.mods.push_back(name.toStdString());
+    }
+    if (choices.mods.empty()) {
+        const std::string korvaneName = launch::GetKorvaneFolderName(session.KorvaneFolder());
+        if (!korvaneName.empty())
+            choices.mods.push_back(korvaneName);
+    }
+    choices.bDedicated = arguments.isSet(kDedicated);
+    choices.strExtraCmdLine = arguments.value(kExtra).toStdString();
+    return choices;
+}
+
+// The window's message for a launch that did not happen; where it shows none (the game did not
+// start), the reason.
+int ReportLaunch(CliSession& session, launch::LaunchStatus status)
+{
+    using launch::LaunchStatus;
+    if (status == LaunchStatus::Ok)
+        return kExitSuccess;
+    if (const std::string_view message = launch::MessageFor(status); !message.empty())
+        return session.Fail(message);
+    const std::string tribesFolder = session.TribesFolder();
+    switch (status) {
+    case LaunchStatus::GameNotFound:
+        if (tribesFolder.empty())
+            return session.Fail(std::string_view(strings::kCliNoTribesFolder));
+        return session.Fail(
+            CliText(strings::kCliGameNotFound).arg(QString::fromStdString(tribesFolder)));
+    case LaunchStatus::WineNotFound:
+        return session.Fail(std::string_view(strings::kCliWineNotFound));
+    default:
+        return session.Fail(std::string_view(strings::kCliGameNotStarted));
+    }
+}
+
+int CommandLine(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto choices = ChoicesOf(session, arguments);
+    if (!choices)
+        return kExitUsage;
+    session.Out() << launch::BuildGameCommandLine(*choices) << '\n';
+    return kExitSuccess;
+}
+
+int Launch(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto choices = ChoicesOf(session, arguments);
+    if (!choices)
+        return kExitUsage;
+    return ReportLaunch(session, launch::LaunchTribes(session.TribesFolder(),
+                                                      launch::BuildGameCommandLine(*choices)));
+}
+
+int StoreQuickExec(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto choices = ChoicesOf(session, arguments);
+    if (!choices)
+        return kExitUsage;
+    const launch::LaunchStatus status =
+        launch::CheckCanConfigureQuickExec(session.TribesFolder(), session.KorvaneFolder());
+    if (status != launch::LaunchStatus::Ok)
+        return session.Fail(launch::MessageFor(status));
+    if (!launch::StoreQuickExec(session.Profile(), *choices))
+        return session.Fail(std::string_view(strings::kCliSettingsNotWritten));
+    return kExitSuccess;
+}
+
+int QuickExec(CliSession& session, const QCommandLineParser& arguments)
+{
+    if (arguments.isSet(kSet))
+        return StoreQuickExec(session, arguments);
+    if (arguments.isSet(kDedicated) || arguments.isSet(kMod) || arguments.isSet(kExtra))
+        return session.UsageError(CliText(strings::kCliOnlyWithSet));
+    return ReportLaunch(session, launch::RunQuickExec(launch::LoadQuickExec(session.Profile()),
+                                                      session.TribesFolder()));
+}
+
+QList<QCommandLineOption> LaunchOptions()
+{
+    return {FlagOption(kDedicated), ValueOption(kMod, QStringLiteral("NAME")),
+            ValueOption(kExtra, QStringLiteral("TEXT"))};
+}
+
+} // namespace
+
+std::vector<Command> GameCommands()
+{
+    return {
+        {QStringLiteral("command-line"),
+         strings::kCliCommandLineUsage,
+         strings::kCliCommandLineHelp,
+         LaunchOptions(),
+         {},
+         0,
+         0,
+         CommandLine},
+        {QStringLiteral("launch"),
+         strings::kCliLaunchUsage,
+         strings::kCliLaunchHelp,
+         LaunchOptions(),
+         {},
+         0,
+         0,
+         Launch},
+        {QStringLiteral("quickexec"),
+         strings::kCliQuickExecUsage,
+         strings::kCliQuickExecHelp,
+         LaunchOptions() << FlagOption(kSet),
+         {},
+         0,
+         0,
+         QuickExec},
+    };
+}

@@ -1,0 +1,50 @@
+#include "cli/InstallProgress.h"
+
+#include "catalogue/TextEncoding.h"
+#include "res/Strings.h"
+#include "updater/CUpdateFileInfo.h"
+
+#include <cstdio>
+#include <QString>
+#include <QtGlobal>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+bool InstallProgress::StandardErrorIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+void InstallProgress::Start(const std::string& updateName)
+{
+    m_strUpdateName = textencoding::ToUtf8(updateName);
+    m_terminal << m_strUpdateName;
+    m_terminal.flush();
+}
+
+void InstallProgress::Received(const CUpdateFileInfo& file, std::uint64_t nReceived)
+{
+    // The line is cleared to its end, as a shorter one replaces it.
+    m_terminal << '\r'
+               << QString::fromUtf8(strings::kCliInstallProgress)
+                      .arg(QString::fromStdString(m_strUpdateName),
+                           QString::fromStdString(textencoding::ToUtf8(file.m_strFile)))
+                      .arg(nReceived)
+                      .arg(file.m_dwSize)
+                      .toStdString()
+               << "\x1b[K";
+    m_terminal.flush();
+}
+
+void InstallProgress::Finish()
+{
+    m_terminal << '\n';
+    m_terminal.flush();
+}

@@ -1,0 +1,121 @@
+#include "cli/Output.h"
+
+#include "catalogue/CPluginList.h"
+#include "catalogue/TextEncoding.h"
+#include "platform/KPath.h"
+
+#include <array>
+#include <cstdio>
+#include <utility>
+
+namespace clioutput {
+namespace {
+
+std::string OneField(std::string_view text)
+{
+    std::string field = textencoding::ToUtf8(text);
+    for (char& c : field) {
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return field;
+}
+
+std::string JsonText(std::string_view text)
+{
+    return JsonString(textencoding::ToUtf8(text));
+}
+
+std::string PluginJson(const CPluginInfo& plugin, bool bInUse)
+{
+    // The icon as a path of this system, for whatever opens it.
+    const std::string icon = plugin.m_strIconPath.empty()
+                                 ? std::string()
+                                 : kpath::FromNative(kpath::ToNative(plugin.m_strIconPath));
+    const std::array<std::pair<std::string_view, std::string>, 8> fields{{
+        {"key", JsonText(plugin.m_strFileName)},
+        {"name", JsonText(plugin.m_strName)},
+        {"category", JsonText(plugin.m_strCategory)},
+        {"author", JsonText(plugin.m_strAuthor)},
+        {"description", JsonText(plugin.m_strDescription)},
+        {"subdirectory", JsonText(plugin.m_strSubdirectory)},
+        {"icon", JsonText(icon)},
+        {"inUse", bInUse ? "true" : "false"},
+    }};
+    std::string object = "{";
+    for (const auto& [name, value] : fields) {
+        if (object.size() > 1)
+            object += ", ";
+        object += JsonString(name) + ": " + value;
+    }
+    return object + "}";
+}
+
+} // namespace
+
+std::string TabSeparated(std::initializer_list<std::string_view> fields)
+{
+    std::string line;
+    bool first = true;
+    for (const std::string_view field : fields) {
+        if (!first)
+            line += '\t';
+        line += OneField(field);
+        first = false;
+    }
+    return line + '\n';
+}
+
+std::string JsonString(std::string_view utf8)
+{
+    std::string quoted = "\"";
+    for (const char c : utf8) {
+        switch (c) {
+        case '"':
+            quoted += "\\\"";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                quoted += escaped;
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    return quoted + '"';
+}
+
+std::string PluginLine(const CPluginInfo& plugin, bool bInUse)
+{
+    return TabSeparated({plugin.m_strFileName, plugin.m_strName, plugin.m_strCategory,
+                         plugin.m_strAuthor, plugin.m_strSubdirectory, bInUse ? "yes" : "no"});
+}
+
+std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse)
+{
+    if (shown.m_arrPlugins.empty())
+        return "[]\n";
+    std::string json = "[\n";
+    for (std::size_t i = 0; i < shown.m_arrPlugins.size(); ++i) {
+        const CPluginInfo& plugin = *shown.m_arrPlugins[i];
+        json += "  " + PluginJson(plugin, inUse.Exists(plugin.m_strFileName));
+        json += i + 1 < shown.m_arrPlugins.size() ? ",\n" : "\n";
+    }
+    return json + "]\n";
+}
+
+} // namespace clioutput

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+class CPluginInfo;
+class CPluginList;
+
+// What korvane-cli prints: one record a line with fields separated by tabs, or JSON. Text from
+// description files is decoded to UTF-8 first.
+namespace clioutput {
+
+// The fields joined by tabs, ending in a line break. A tab or line break inside a field becomes a
+// blank, so that every record stays one line of the same number of fields.
+std::string TabSeparated(std::initializer_list<std::string_view> fields);
+
+// The text as a JSON string, quotes included.
+std::string JsonString(std::string_view utf8);
+
+// One plug-in of list: key, name, category, author, subdirectory, yes or no.
+std::string PluginLine(const CPluginInfo& plugin, bool bInUse);
+
+// The plug-ins of shown as a JSON array; inUse tells which are in use.
+std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse);
+
+} // namespace clioutput

@@ -1,0 +1,182 @@
+#include "cli/PluginCommands.h"
+
+#include "catalogue/CPluginList.h"
+#include "catalogue/DescriptionFile.h"
+#include "catalogue/KorvaneFolders.h"
+#include "catalogue/PluginUse.h"
+#include "catalogue/StorageSync.h"
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+#include "cli/Output.h"
+#include "platform/ProfileEntries.h"
+#include "res/Strings.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+constexpr QLatin1StringView kInUse("in-use");
+constexpr QLatin1StringView kJson("json");
+constexpr QLatin1StringView kName("name");
+constexpr QLatin1StringView kCategory("category");
+constexpr QLatin1StringView kAuthor("author");
+constexpr QLatin1StringView kDescription("description");
+
+int Sync(CliSession& session, const QCommandLineParser&)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    const bool refresh =
+        session.Profile().GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
+                                        profile::kRefreshPluginsDefault) == 1;
+    CPluginList catalogue;
+    CPluginList inUse;
+    switch (storagesync::Synchronise(*korvaneFolder, refresh, catalogue, inUse)) {
+    case storagesync::Outcome::Ready:
+        return kExitSuccess;
+    case storagesync::Outcome::NoKorvaneFolder:
+        return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));
+    case storagesync::Outcome::StorageNotCreated:
+        break;
+    }
+    return session.Fail(std::string_view(strings::kStorageNotCreated));
+}
+
+int List(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    CPluginList inUse;
+    inUse.Rescan(korvane::PluginsFolder(*korvaneFolder));
+    CPluginList stored;
+    if (!arguments.isSet(kInUse))
+        stored.Rescan(korvane::StorageFolder(*korvaneFolder));
+    const CPluginList& shown = arguments.isSet(kInUse) ? inUse : stored;
+
+    if (arguments.isSet(kJson)) {
+        session.Out() << clioutput::PluginsJson(shown, inUse);
+        return kExitSuccess;
+    }
+    for (const auto& plugin : shown.m_arrPlugins)
+        session.Out() << clioutput::PluginLine(*plugin, inUse.Exists(plugin->m_strFileName));
+    return kExitSuccess;
+}
+
+// The stored plug-ins the keys name, in the order given. Every unknown key is reported, and
+// then nothing is given, so that a mistyped key changes nothing.
+std::optional<std::vector<CPluginInfo*>>
+FindStored(CliSession& session, const CPluginList& catalogue, const QStringList& keys)
+{
+    std::vector<CPluginInfo*> plugins;
+    bool allFound = true;
+    for (const QString& key : keys) {
+        if (CPluginInfo* plugin = catalogue.Find(key.toStdString())) {
+            plugins.push_back(plugin);
+        } else {
+            session.Fail(CliText(strings::kCliNoSuchPlugin).arg(key));
+            allFound = false;
+        }
+    }
+    if (!allFound)
+        return std::nullopt;
+    return plugins;
+}
+
+// Runs change on each stored plug-in the arguments name; failed names the ones it failed for.
+int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
+              bool (*change)(const std::string&, const CPluginInfo&), const char* failed)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    CPluginList catalogue;
+    catalogue.Rescan(korvane::StorageFolder(*korvaneFolder));
+    const auto plugins = FindStored(session, catalogue, arguments.positionalArguments());
+    if (!plugins)
+        return kExitFailure;
+
+    int status = kExitSuccess;
+    for (const CPluginInfo* plugin : *plugins) {
+        if (!change(*korvaneFolder, *plugin))
+            status =
+                session.Fail(CliText(failed).arg(QString::fromStdString(plugin->m_strFileName)));
+    }
+    return status;
+}
+
+int Use(CliSession& session, const QCommandLineParser& arguments)
+{
+    return ChangeUse(session, arguments, pluginuse::UsePlugin, strings::kCliUseFailed);
+}
+
+int Unuse(CliSession& session, const QCommandLineParser& arguments)
+{
+    return ChangeUse(session, arguments, pluginuse::UnusePlugin, strings::kCliUnuseFailed);
+}
+
+int Describe(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    const std::string storage = korvane::StorageFolder(*korvaneFolder);
+    CPluginList catalogue;
+    catalogue.Rescan(storage);
+    const auto plugins = FindStored(session, catalogue, arguments.positionalArguments());
+    if (!plugins)
+        return kExitFailure;
+    CPluginInfo& plugin = *plugins->front();
+
+    // As the editor would be left: the fields as it shows them, with the ones given replaced.
+    const descriptionfile::Fields original = descriptionfile::FieldsOf(plugin);
+    descriptionfile::Fields edited = descriptionfile::ShownFields(original);
+    for (const auto& [option, field] :
+         {std::pair{&kName, &edited.name}, std::pair{&kCategory, &edited.category},
+          std::pair{&kAuthor, &edited.author}, std::pair{&kDescription, &edited.description}}) {
+        if (arguments.isSet(*option))
+            *field = arguments.value(*option).toStdString();
+    }
+    if (!descriptionfile::WriteDescription(storage, plugin,
+                                           descriptionfile::StoredEdits(original, edited)))
+        return session.Fail(std::string_view(strings::kDescriptionWriteFailed));
+    return kExitSuccess;
+}
+
+} // namespace
+
+std::vector<Command> PluginCommands()
+{
+    const QString key = QStringLiteral("KEY");
+    const QString text = QStringLiteral("T");
+    return {
+        {QStringLiteral("sync"), strings::kCliSyncUsage, strings::kCliSyncHelp, {}, {}, 0, 0, Sync},
+        {QStringLiteral("list"),
+         strings::kCliListUsage,
+         strings::kCliListHelp,
+         {FlagOption(kInUse), FlagOption(kJson)},
+         {},
+         0,
+         0,
+         List},
+        {QStringLiteral("use"), strings::kCliUseUsage, strings::kCliUseHelp, {}, key, 1, -1, Use},
+        {QStringLiteral("unuse"),
+         strings::kCliUnuseUsage,
+         strings::kCliUnuseHelp,
+         {},
+         key,
+         1,
+         -1,
+         Unuse},
+        {QStringLiteral("describe"),
+         strings::kCliDescribeUsage,
+         strings::kCliDescribeHelp,
+         {ValueOption(kName, text), ValueOption(kCategory, text), ValueOption(kAuthor, text),
+          ValueOption(kDescription, text)},
+         key,
+         1,
+         1,
+         Describe},
+    };
+}

@@ -1,0 +1,141 @@
+#include "cli/UpdateCommands.h"
+
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+#include "cli/InstallProgress.h"
+#include "cli/Output.h"
+#include "platform/ProfileEntries.h"
+#include "res/Strings.h"
+#include "updater/CInstallWorker.h"
+#include "updater/CUpdateList.h"
+
+#include <memory>
+#include <QCommandLineParser>
+
+namespace {
+
+constexpr QLatin1StringView kUrl("url");
+
+std::string ListUrl(const CliSession& session, const QCommandLineParser& arguments)
+{
+    if (arguments.isSet(kUrl))
+        return arguments.value(kUrl).toStdString();
+    return session.Profile().GetProfileString(profile::kUpdater, profile::kUrl,
+                                              profile::kDefaultUpdateUrl);
+}
+
+// Downloads the update list; false, after saying why, when there is none to show.
+bool Download(CliSession& session, CUpdateList& updates, const std::string& url)
+{
+    switch (updates.DownloadList(url)) {
+    case CUpdateList::DownloadResult::Received:
+        return true;
+    case CUpdateList::DownloadResult::InternetError:
+        session.Fail(CliText(strings::kCliListNotDownloaded).arg(QString::fromStdString(url)));
+        return false;
+    case CUpdateList::DownloadResult::Unreadable:
+        break;
+    }
+    session.Fail(std::string_view(strings::kUpdateListUnreadable));
+    return false;
+}
+
+int Updates(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    CUpdateList updates;
+    if (!Download(session, updates, ListUrl(session, arguments)))
+        return kExitFailure;
+    for (int i = 0; i < updates.GetSize(); ++i) {
+        const CUpdateInfo& update = updates.GetAt(i);
+        const bool bInstalled = updates.IsInstalled(*korvaneFolder, i);
+        session.Out() << clioutput::TabSeparated(
+            {std::to_string(i), update.m_strUpdateName, update.VersionText(),
+             bInstalled ? strings::kInstalledYes : strings::kInstalledNo});
+    }
+    return kExitSuccess;
+}
+
+// The indexes the arguments give, or nothing after a usage error.
+std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& arguments)
+{
+    std::vector<int> indexes;
+    for (const QString& argument : arguments) {
+        bool bNumber = false;
+        const int index = argument.toInt(&bNumber);
+        if (!bNumber || index < 0) {
+            session.UsageError(CliText(strings::kCliBadIndex).arg(argument));
+            return std::nullopt;
+        }
+        indexes.push_back(index);
+    }
+    return indexes;
+}
+
+bool InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates, int index,
+                const std::string& korvaneFolder)
+{
+    const InstallParams params{index, korvaneFolder, updates};
+    if (!InstallProgress::StandardErrorIsTerminal())
+        return InstallThreadProc(params);
+    InstallProgress progress(session.Err());
+    progress.Start(updates->GetAt(index).m_strUpdateName);
+    const bool bResult = InstallThreadProc(
+        params, [&progress](const CUpdateFileInfo& file, std::uint64_t nReceived) {
+            progress.Received(file, nReceived);
+        });
+    progress.Finish();
+    return bResult;
+}
+
+int Install(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto indexes = Indexes(session, arguments.positionalArguments());
+    if (!indexes)
+        return kExitUsage;
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    const auto updates = std::make_shared<CUpdateList>();
+    if (!Download(session, *updates, ListUrl(session, arguments)))
+        return kExitFailure;
+    // Every index is checked before anything is installed, so that a mistyped one changes
+    // nothing.
+    bool bAllListed = true;
+    for (const int index : *indexes) {
+        if (index >= updates->GetSize()) {
+            session.Fail(CliText(strings::kCliNoSuchUpdate).arg(index));
+            bAllListed = false;
+        }
+    }
+    if (!bAllListed)
+        return kExitFailure;
+
+    bool bAllInstalled = true;
+    for (const int index : *indexes)
+        bAllInstalled = InstallOne(session, updates, index, *korvaneFolder) && bAllInstalled;
+    if (!bAllInstalled)
+        return session.Fail(std::string_view(strings::kInstallFailed));
+    return kExitSuccess;
+}
+
+} // namespace
+
+std::vector<Command> UpdateCommands()
+{
+    const QList<QCommandLineOption> url{ValueOption(kUrl, QStringLiteral("URL"))};
+    return {
+        {QStringLiteral("updates"),
+         strings::kCliUpdatesUsage,
+         strings::kCliUpdatesHelp,
+         url,
+         {},
+         0,
+         0,
+         Updates},
+        {QStringLiteral("install"), strings::kCliInstallUsage, strings::kCliInstallHelp, url,
+         QStringLiteral("INDEX"), 1, -1, Install},
+    };
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "cli/Command.h"
+
+#include <vector>
+
+// The updater commands: updates, install.
+std::vector<Command> UpdateCommands();

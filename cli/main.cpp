@@ -1,0 +1,21 @@
+#include "cli/CliSession.h"
+#include "cli/CliTool.h"
+#include "platform/ProfileEntries.h"
+#include "res/Strings.h"
+
+#include <iostream>
+#include <QCoreApplication>
+
+int main(int argc, char** argv)
+{
+    const QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QString::fromLatin1(strings::kCliName));
+    // The window names its settings profile after its executable, KorvaneMgr; the tool reads and
+    // writes that same profile whatever its own name.
+    CliSession session(
+        CProfile(QString::fromLatin1(profile::kOrganisation), QStringLiteral("KorvaneMgr")),
+        std::cout, std::cerr);
+    const int status = CliTool(AllCommands()).Run(session, QCoreApplication::arguments());
+    std::cout.flush();
+    return status;
+}

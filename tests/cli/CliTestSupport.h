@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/CProfile.h"
+#include "platform/ProfileEntries.h"
+#include "support/TestTree.h"
+
+#include <optional>
+#include <QProcess>
+#include <QtTest>
+
+inline QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+struct CliResult
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// A scratch settings location and folder tree for runs of the built korvane-cli. The tool sees
+// the settings the window would see here, as the native store under XDG_CONFIG_HOME.
+class CliFixture
+{
+public:
+    CliFixture()
+    {
+        tree.MakeFolder("config/Vantor");
+        tree.MakeFolder("home");
+    }
+
+    // The window's profile in this settings location.
+    CProfile WindowProfile() const
+    {
+        return CProfile::AtFile(Q(tree.Path("config/Vantor/KorvaneMgr.conf")));
+    }
+
+    // A Korvane folder with storage and plugins folders, set in the window's profile.
+    void MakeKorvane(std::string_view rel = "tribes/korvane/") const
+    {
+        tree.MakeFolder(std::string(rel) + "storage");
+        tree.MakeFolder(std::string(rel) + "plugins");
+        WindowProfile().WriteProfileString(profile::kDirectories, profile::kKorvane,
+                                           tree.Path(rel));
+    }
+
+    // Runs the tool in the tree's root folder. A run that crashes or hangs has status -1.
+    CliResult Run(const QStringList& arguments) const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Q(tree.Path("config")));
+        environment.insert(QStringLiteral("HOME"), Q(tree.Path("home")));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(Q(tree.Root()));
+        process.start(QStringLiteral(KORVANE_CLI), arguments);
+        const bool bFinished =
+            process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+        if (!bFinished) {
+            process.kill();
+            process.waitForFinished();
+        }
+        return {bFinished ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    TestTree tree;
+};
+
+// The failure a user sees: exit status 1 and exactly this message on standard error.
+#define QCOMPARE_FAILURE(result, message)                                                          \
+    do {                                                                                           \
+        const CliResult& r_ = (result);                                                            \
+        QCOMPARE(r_.err, QString(message) + u'\n');                                                \
+        QCOMPARE(r_.status, 1);                                                                    \
+    } while (false)
