@@ -3,6 +3,7 @@
 #include "catalogue/DescriptionFile.h"
 #include "catalogue/KorvaneFolders.h"
 #include "catalogue/PluginConfiguration.h"
+#include "catalogue/PluginUse.h"
 #include "catalogue/StorageSync.h"
 #include "catalogue/TextEncoding.h"
 #include "launch/LaunchCommands.h"
@@ -546,7 +547,7 @@ void CManagerDlg::OnUsePlugin()
     const CPluginInfo* plugin = PluginOf(item);
     if (!plugin)
         return;
-    plugin->CopyFiles(StorageFolder(), PluginsFolder(), false);
+    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(item);
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(true);
@@ -561,7 +562,7 @@ void CManagerDlg::OnUnusePlugin()
     if (!plugin)
         return;
     std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(selected.first())));
-    plugin->DeleteFiles(PluginsFolder());
+    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     m_list->clearSelection();
     m_buttonUnuse->setEnabled(false);
     m_buttonUse->setEnabled(true);
@@ -592,7 +593,7 @@ void CManagerDlg::OnAddToList()
     // The window keeps one entry per plug-in: the list is found by its tree item.
     if (!plugin || FindListEntry(m_hContextItem))
         return;
-    plugin->CopyFiles(StorageFolder(), PluginsFolder(), false);
+    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(m_hContextItem);
 }
 
@@ -607,7 +608,7 @@ void CManagerDlg::OnRemoveFromList()
     if (!plugin)
         return;
     std::unique_ptr<QListWidgetItem>(m_list->takeItem(row));
-    plugin->DeleteFiles(PluginsFolder());
+    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
 }
@@ -721,11 +722,6 @@ std::string CManagerDlg::KorvaneFolder() const
 std::string CManagerDlg::StorageFolder() const
 {
     return korvane::StorageFolder(KorvaneFolder());
-}
-
-std::string CManagerDlg::PluginsFolder() const
-{
-    return korvane::PluginsFolder(KorvaneFolder());
 }
 
 // Commands of the description editor, configurations, launching and the updater.

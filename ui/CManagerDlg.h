@@ -115,10 +115,9 @@ private:
     // Runs the description editor on a plug-in item, writes its file and updates the record,
     // the tree item (moved to its new category) and the list entry.
     void EditDescription(QTreeWidgetItem* treeItem);
-    // The Korvane folder setting and its two folders.
+    // The Korvane folder setting and its storage folder.
     std::string KorvaneFolder() const;
     std::string StorageFolder() const;
-    std::string PluginsFolder() const;
 
     QIcon PluginIcon(const CPluginInfo& plugin) const;
     void SelectListEntry(QListWidgetItem* entry);
