@@ -18,7 +18,10 @@ bool CreatePath(const std::string& strBase, const std::string& strRel)
         current.append(strRel, start, end - start);
         if (!kpath::EndsWithSeparator(current))
             current.push_back(kpath::kStoredSeparator);
-        if (!kpath::Exists(current) && !kfs::CreateFolder(kpath::ResolveNoCase(current)))
+        // Another installation may create the same folder between the test and the creation;
+        // finding it there then is as good as having made it.
+        if (!kpath::Exists(current) && !kfs::CreateFolder(kpath::ResolveNoCase(current)) &&
+            !kpath::Exists(current))
             return false;
         start = end + 1;
     }

@@ -1,5 +1,7 @@
 // File operations meeting the disk as players' disks are: odd names, files that vanish, folders
-// that are not there or are files. Nothing may crash, stop early or touch what is not the key's.
+// that are not there, are files or may not be written. Nothing may crash, stop early or touch
+// what is not the key's. (A file another program holds open cannot be replaced or deleted on
+// Windows only; POSIX systems have no such lock.)
 #include "catalogue/CPluginList.h"
 #include "catalogue/FileOperations.h"
 #include "support/TestTree.h"
@@ -11,6 +13,42 @@ class tst_FileFaults : public QObject
     Q_OBJECT
 
 private:
+    // The folder's permissions for as long as it lives; write access comes back at the end so
+    // that the tree can be removed.
+    class ReadOnlyFolder
+    {
+    public:
+        explicit ReadOnlyFolder(QString folder) : m_folder(std::move(folder))
+        {
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        ~ReadOnlyFolder()
+        {
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+        ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+        // False for a user whom permissions do not stop (root): the test then proves nothing.
+        bool Holds() const
+        {
+            QFile probe(m_folder + "/probe");
+            if (!probe.open(QIODevice::WriteOnly))
+                return true;
+            probe.remove();
+            return false;
+        }
+
+    private:
+        QString m_folder;
+    };
+
+    static QStringList Names(const TestTree& tree, const std::string& folder)
+    {
+        return QDir(QString::fromStdString(tree.Path(folder)))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
     static CPluginInfo Plugin(const std::string& key, const std::string& subdirectory = {})
     {
         CPluginInfo plugin(key, key, "Unknown");
@@ -105,6 +143,83 @@ private slots:
         QVERIFY(
             !Plugin("b", "w\\").CopyFiles(other.Path("storage\\"), other.Path("plugins\\"), false));
         QCOMPARE(other.Read("plugins/w"), std::string("file in the way"));
+    }
+
+    void wildcardKeysTouchOnlyTheirOwnFiles_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("star") << "*";
+        QTest::newRow("question mark") << "?";
+        QTest::newRow("letter and star") << "b*";
+        QTest::newRow("bracket set") << "[bp]";
+        QTest::newRow("star dot star") << "*.*";
+        QTest::newRow("regex dot") << ".";
+    }
+    void wildcardKeysTouchOnlyTheirOwnFiles()
+    {
+        QFETCH(QString, key);
+        const std::string k = key.toStdString();
+        // Plug-ins whose names the key would match if it were read as a pattern.
+        const QStringList others = {"b.cs", "blaster.cs", "blaster.desc.txt", "p.cs", "x.y.cs"};
+        TestTree tree;
+        for (const QString& name : others) {
+            tree.Write("storage/" + name.toStdString(), "other");
+            tree.Write("plugins/" + name.toStdString(), "other");
+        }
+        tree.Write("storage/" + k + ".cs", "mine");
+        tree.Write("storage/" + k + ".desc.txt", "Name=mine\r\n");
+
+        QVERIFY(Plugin(k).CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), true));
+        QStringList expected = others + QStringList{key + ".cs", key + ".desc.txt"};
+        expected.sort();
+        QStringList copied = Names(tree, "plugins");
+        copied.sort();
+        QCOMPARE(copied, expected);
+        QCOMPARE(tree.Read("plugins/blaster.cs"), std::string("other"));
+
+        Plugin(k).DeleteFiles(tree.Path("plugins\\"));
+        QStringList left = Names(tree, "plugins");
+        left.sort();
+        QCOMPARE(left, others);
+    }
+
+    void aFolderVanishedSinceTheScanIsNotRecreated()
+    {
+        TestTree tree;
+        tree.Write("storage/w/sniper.cs", "s");
+        tree.MakeFolder("plugins");
+        CPluginList list;
+        QCOMPARE(list.Rescan(tree.Path("storage\\")), 1);
+        QVERIFY(QDir(QString::fromStdString(tree.Path("storage/w"))).removeRecursively());
+        QVERIFY(list.GetAt(0)->CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        list.GetAt(0)->DeleteFiles(tree.Path("storage\\"));
+        QVERIFY(Names(tree, "plugins").isEmpty());
+    }
+
+    void readOnlyFoldersAreLeftAsTheyAre()
+    {
+        TestTree tree;
+        tree.Write("storage/blaster.cs", "b");
+        tree.Write("storage/w/sniper.cs", "s");
+        tree.Write("plugins/old.cs", "old");
+        tree.Write("plugins/lib/x.cs", "x");
+        const ReadOnlyFolder plugins(QString::fromStdString(tree.Path("plugins")));
+        const ReadOnlyFolder storage(QString::fromStdString(tree.Path("storage")));
+        if (!plugins.Holds())
+            QSKIP("this user writes into read-only folders; run the test as an ordinary user");
+
+        // Nothing can be copied in; only a subfolder that cannot be made is a failure.
+        QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        QVERIFY(!Plugin("sniper", "w\\")
+                     .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        Plugin("old").DeleteFiles(tree.Path("plugins\\"));
+        QCOMPARE(Names(tree, "plugins"), (QStringList{"lib", "old.cs"}));
+
+        // A tree copy into read-only storage skips what it cannot write and goes on.
+        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QCOMPARE(Names(tree, "storage"), (QStringList{"blaster.cs", "w"}));
+        fileops::DeleteTree(tree.Path("plugins\\"));
+        QCOMPARE(tree.Read("plugins/old.cs"), std::string("old"));
     }
 
     void readOnlyFilesDoNotStopATreeCopy()

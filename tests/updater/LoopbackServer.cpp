@@ -22,34 +22,28 @@ QByteArray Head(const LoopbackServer::Route& route)
 
 LoopbackServer::LoopbackServer()
 {
+    // Everything is set up before the thread starts, so no set-up crosses between threads.
     m_pContext = new QObject; // deleted in its thread when the thread ends
-    m_pContext->moveToThread(&m_thread);
-    m_thread.start();
-    QMetaObject::invokeMethod(
-        m_pContext,
-        [this] {
-            auto* listener = new QTcpServer(m_pContext);
-            if (!listener->listen(QHostAddress::LocalHost, 0))
-                qFatal("the loopback server cannot listen");
-            m_nPort = listener->serverPort();
-            QObject::connect(listener, &QTcpServer::newConnection, listener, [this, listener] {
-                while (QTcpSocket* socket = listener->nextPendingConnection()) {
-                    QObject::connect(socket, &QTcpSocket::disconnected, socket,
-                                     &QObject::deleteLater);
-                    QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                        const QByteArray request =
-                            socket->property("request").toByteArray() + socket->readAll();
-                        socket->setProperty("request", request);
-                        if (request.contains("\r\n\r\n") &&
-                            !socket->property("answered").toBool()) {
-                            socket->setProperty("answered", true);
-                            Respond(socket, request);
-                        }
-                    });
+    auto* listener = new QTcpServer(m_pContext);
+    if (!listener->listen(QHostAddress::LocalHost, 0))
+        qFatal("the loopback server cannot listen");
+    m_nPort = listener->serverPort();
+    QObject::connect(listener, &QTcpServer::newConnection, listener, [this, listener] {
+        while (QTcpSocket* socket = listener->nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const QByteArray request =
+                    socket->property("request").toByteArray() + socket->readAll();
+                socket->setProperty("request", request);
+                if (request.contains("\r\n\r\n") && !socket->property("answered").toBool()) {
+                    socket->setProperty("answered", true);
+                    Respond(socket, request);
                 }
             });
-        },
-        Qt::BlockingQueuedConnection);
+        }
+    });
+    m_pContext->moveToThread(&m_thread);
+    m_thread.start();
 }
 
 LoopbackServer::~LoopbackServer()
@@ -61,13 +55,13 @@ LoopbackServer::~LoopbackServer()
 
 void LoopbackServer::SetRoute(const QByteArray& path, const Route& route)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_routes.insert(path, route);
 }
 
 void LoopbackServer::ServeAnyPath(const QByteArray& body)
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     m_fallback = {200, body, body.size()};
 }
 
@@ -78,7 +72,7 @@ std::string LoopbackServer::Url(std::string_view path) const
 
 QList<LoopbackServer::Request> LoopbackServer::Requests() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard lock(m_mutex);
     return m_requests;
 }
 
@@ -100,7 +94,7 @@ void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
     }
     Route route;
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         route = m_routes.value(request.path, m_fallback);
         m_requests.append(request);
     }

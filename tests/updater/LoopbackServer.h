@@ -1,10 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QThread>
 #include <string>
 #include <string_view>
@@ -69,7 +69,7 @@ private:
     QThread m_thread;
     QObject* m_pContext = nullptr; // lives in m_thread; parent of the listener and connections
     std::atomic<quint16> m_nPort{0};
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex; // a lock the thread checker sees, unlike QMutex from a release Qt
     QMap<QByteArray, Route> m_routes;
     Route m_fallback;
     QList<Request> m_requests;

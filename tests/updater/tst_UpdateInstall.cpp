@@ -1,55 +1,13 @@
 #include "catalogue/CPluginList.h"
-#include "LoopbackServer.h"
-#include "support/TestTree.h"
-#include "updater/CUpdateList.h"
-#include "UpdaterTestSupport.h"
+#include "InstallFixture.h"
 
-#include <QDirIterator>
 #include <QtTest>
 
+using testsupport::Entries;
 using testsupport::MakeUpdate;
+using testsupport::Offer;
 
 Q_DECLARE_METATYPE(LoopbackServer::Route)
-
-namespace {
-
-struct File
-{
-    std::string subDir;
-    std::string name;
-    QByteArray content;
-};
-
-// A list with one update of these files, each served under /u/.
-std::unique_ptr<CUpdateList> Offer(LoopbackServer& server, const std::string& target,
-                                   const std::vector<File>& files)
-{
-    std::vector<CUpdateFileInfo> infos;
-    for (const File& file : files) {
-        server.Serve(QByteArray::fromStdString("/u/" + file.subDir + file.name).replace('\\', '/'),
-                     file.content);
-        infos.push_back({file.name, file.subDir, std::uint32_t(file.content.size())});
-    }
-    auto list = std::make_unique<CUpdateList>();
-    list->m_arrUpdates.push_back(MakeUpdate("Update", target, server.Url("/u/"), infos));
-    list->m_inactivityTimeout = std::chrono::milliseconds(500);
-    return list;
-}
-
-// Every file or folder below the tree's root, relative to it.
-QStringList Entries(const TestTree& tree, QDir::Filters filter = QDir::Files)
-{
-    const QString root = QString::fromStdString(tree.Root());
-    QStringList entries;
-    QDirIterator it(root, filter | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << it.next().mid(root.size());
-    entries.sort();
-    return entries;
-}
-
-} // namespace
 
 class tst_UpdateInstall : public QObject
 {
