@@ -1,24 +1,10 @@
-#include "ModalScript.h"
 #include "res/Strings.h"
+#include "support/ModalScript.h"
 #include "support/TestTree.h"
 #include "ui/CFolderBrowserDlg.h"
 #include "ui/COptionsDlg.h"
 
 #include <QtTest>
-
-namespace {
-
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 class tst_OptionsDlg : public QObject
 {
@@ -41,18 +27,11 @@ private slots:
         for (const char* folder : {"Korvane", "KORVANE", "other"})
             tree.Write(std::string(folder) + "/korvane.cs", "");
         COptionsDlg dlg;
-        dlg.m_strKorvaneDir = Q(tree.Path("Korvane/"));
-        dlg.m_strTribesDir = Q(tree.Path("not/checked/again/"));
+        dlg.m_strKorvaneDir = tree.QPath("Korvane/");
+        dlg.m_strTribesDir = tree.QPath("not/checked/again/");
 
         ModalScript script;
-        script.Press("browseKorvane")
-            .Then("CFolderBrowserDlg",
-                  [&](QWidget* active) {
-                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
-                      QVERIFY(browser->SelectFolder(Q(tree.Path(chosen.toStdString()))));
-                      browser->accept();
-                  })
-            .Press("ok");
+        script.Press("browseKorvane").Browse(tree.QPath(chosen.toStdString())).Press("ok");
         if (reminded)
             script.AnswerMessage();
         QCOMPARE(dlg.exec(), int(QDialog::Accepted));
@@ -61,7 +40,7 @@ private slots:
         QCOMPARE(script.Messages(),
                  reminded ? QStringList{S(strings::kKorvaneFolderChanged)} : QStringList{});
         // The browsed folder comes back with exactly one trailing separator.
-        QCOMPARE(dlg.m_strKorvaneDir, Q(tree.Path(chosen.toStdString() + "/")));
+        QCOMPARE(dlg.m_strKorvaneDir, tree.QPath(chosen.toStdString() + "/"));
     }
 
     void eachBrowserTellsWhetherTheFolderPasses_data()
@@ -69,14 +48,12 @@ private slots:
         QTest::addColumn<QString>("browse");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("status");
-        QTest::newRow("Korvane script") << "browseKorvane"
-                                        << "k" << S(strings::kKorvaneFound);
-        QTest::newRow("no Korvane script") << "browseKorvane"
-                                           << "t" << S(strings::kKorvaneNotFound);
-        QTest::newRow("Tribes program") << "browseTribes"
-                                        << "t" << S(strings::kTribesFound);
-        QTest::newRow("text named tribes.exe") << "browseTribes"
-                                               << "k" << S(strings::kTribesNotFound);
+        // clang-format off
+        QTest::newRow("Korvane script") << "browseKorvane" << "k" << S(strings::kKorvaneFound);
+        QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound);
+        QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound);
+        QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound);
+        // clang-format on
     }
     void eachBrowserTellsWhetherTheFolderPasses()
     {
@@ -94,7 +71,7 @@ private slots:
             .Then("CFolderBrowserDlg",
                   [&](QWidget* active) {
                       auto* browser = static_cast<CFolderBrowserDlg*>(active);
-                      QVERIFY(browser->SelectFolder(Q(tree.Path(folder.toStdString()))));
+                      QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
                       QCOMPARE(browser->StatusText(), status);
                       browser->reject();
                   })
