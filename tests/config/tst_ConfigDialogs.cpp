@@ -2,9 +2,7 @@
 #include "catalogue/DescriptionFile.h"
 #include "support/TestTree.h"
 #include "ui/CDescEditDlg.h"
-#include "ui/CSaveConfigDlg.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -29,11 +27,6 @@ private:
         for (const QChar c : text) // as typed on a keyboard that has the character
             QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
-    static void ClickOk(QDialog& dlg)
-    {
-        auto* buttons = dlg.findChild<QDialogButtonBox*>();
-        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-    }
 
 private slots:
     void editorKeepsUntouchedTextsByteForByte()
@@ -51,7 +44,8 @@ private slots:
             shown = dlg.findChild<QLineEdit*>("name")->text() + '|' +
                     dlg.findChild<QPlainTextEdit*>("description")->toPlainText();
             Retype(dlg.findChild<QLineEdit*>("author"), QString::fromUtf8("Zoë"));
-            ClickOk(dlg);
+            QTest::mouseClick(dlg.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
         };
         QVERIFY(Accepted(dlg, user));
         QCOMPARE(shown, QString::fromUtf8("Plasma à gogo|one\ntwo three"));
@@ -83,25 +77,6 @@ private slots:
                                      "Weapon"}));
         QCOMPARE(dlg.m_strCategory, QString("Tools"));
         QCOMPARE(dlg.m_strDescription, QString("one\ntwo"));
-    }
-
-    void saveDialogShowsAndReturnsItsTwoMembers()
-    {
-        CSaveConfigDlg dlg;
-        dlg.m_strConfigName = "Old";
-        QString shown;
-        const auto user = [&] {
-            auto* name = dlg.findChild<QLineEdit*>("configName");
-            auto* store = dlg.findChild<QCheckBox*>("storeDirectory");
-            shown = name->text() + (store->isChecked() ? "+" : "-");
-            Retype(name, "My setup");
-            QTest::keyClick(store, Qt::Key_Space);
-            ClickOk(dlg);
-        };
-        QVERIFY(Accepted(dlg, user));
-        QCOMPARE(shown, QString("Old-"));
-        QCOMPARE(dlg.m_strConfigName, QString("My setup"));
-        QVERIFY(dlg.m_bStoreDirectory);
     }
 };
 
