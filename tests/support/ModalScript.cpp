@@ -100,8 +100,8 @@ void ModalScript::Poll()
     if (m_steps.empty() || !m_steps.front().accepts(active)) {
         if (++m_idlePolls < kUnexpectedAfterPolls)
             return;
-        m_unexpected << QStringLiteral("%1 \"%2\"")
-                            .arg(active->metaObject()->className(), active->windowTitle());
+        qWarning("closing an unexpected %s", active->metaObject()->className());
+        ++m_unexpected;
         if (auto* dialog = qobject_cast<QDialog*>(active))
             dialog->reject();
         else

@@ -42,9 +42,9 @@ public:
     // Moves the folder browser onto the folder and takes it with Enter.
     ModalScript& Browse(const QString& folder);
 
-    bool Finished() const { return m_steps.empty() && !m_running; }
+    // Every step has run and no other window came up.
+    bool Finished() const { return m_steps.empty() && !m_running && m_unexpected == 0; }
     const QStringList& Messages() const { return m_messages; }
-    const QStringList& Unexpected() const { return m_unexpected; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,5 +65,5 @@ private:
     bool m_running = false;
     int m_idlePolls = 0;
     QStringList m_messages;
-    QStringList m_unexpected;
+    int m_unexpected = 0;
 };

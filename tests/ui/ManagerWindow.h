@@ -67,14 +67,10 @@ struct Manager
     {
         return tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
     }
-    QPoint Centre(QTreeWidgetItem* item) const
-    {
-        tree->scrollToItem(item);
-        return tree->visualItemRect(item).center();
-    }
     void Click(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
     {
-        QTest::mouseClick(tree->viewport(), button, {}, Centre(Item(text)));
+        tree->scrollToItem(Item(text));
+        QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(Item(text)).center());
     }
     void ClickEntry(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
     {

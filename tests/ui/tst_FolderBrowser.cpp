@@ -1,6 +1,9 @@
 #include "catalogue/KorvaneFolders.h"
+#include "res/Strings.h"
+#include "support/ModalScript.h"
 #include "support/TestTree.h"
 #include "ui/CFolderBrowserDlg.h"
+#include "ui/COptionsDlg.h"
 
 #include <QtTest>
 
@@ -54,6 +57,43 @@ private slots:
         QVERIFY(korvane::FindTribesProgram(tree.Path("script\\")));
         QVERIFY(!korvane::FindTribesProgram(tree.Path("folder\\")));
         QVERIFY(!korvane::FindTribesProgram(tree.Path("missing\\")));
+    }
+
+    void eachOptionsBrowserTellsWhetherTheFolderPasses_data()
+    {
+        QTest::addColumn<QString>("browse");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("status");
+        // clang-format off
+        QTest::newRow("Korvane script") << "browseKorvane" << "k" << S(strings::kKorvaneFound);
+        QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound);
+        QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound);
+        QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound);
+        // clang-format on
+    }
+    void eachOptionsBrowserTellsWhetherTheFolderPasses()
+    {
+        QFETCH(QString, browse);
+        QFETCH(QString, folder);
+        QFETCH(QString, status);
+        TestTree tree;
+        tree.Write("k/Korvane.CS", "");
+        tree.Write("k/tribes.exe", "not a program");
+        tree.Write("t/TRIBES.EXE", "MZ\x90");
+        COptionsDlg dlg;
+
+        ModalScript script;
+        script.Press(browse)
+            .Then("CFolderBrowserDlg",
+                  [&](QWidget* active) {
+                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
+                      QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
+                      QCOMPARE(browser->StatusText(), status);
+                      browser->reject();
+                  })
+            .Press("cancel");
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QVERIFY(script.Finished());
     }
 };
 

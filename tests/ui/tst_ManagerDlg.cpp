@@ -105,12 +105,11 @@ private slots:
         QTest::addColumn<QString>("selectedEntry");
         QTest::addColumn<QString>("panelName");
         // Each row starts from Alpha, which is in use, selected in the tree.
-        QTest::newRow("category") << "Cat" << false << false << "Alpha"
-                                  << "Alpha";
-        QTest::newRow("plug-in not in use") << "Beta" << true << true << "Alpha"
-                                            << "Beta";
-        QTest::newRow("plug-in in use") << "Delta" << false << true << "Delta"
-                                        << "Delta";
+        // clang-format off
+        QTest::newRow("category") << "Cat" << false << false << "Alpha" << "Alpha";
+        QTest::newRow("plug-in not in use") << "Beta" << true << true << "Alpha" << "Beta";
+        QTest::newRow("plug-in in use") << "Delta" << false << true << "Delta" << "Delta";
+        // clang-format on
     }
     void buttonsAndListFollowTheTreeSelection()
     {
@@ -157,7 +156,7 @@ private slots:
         QVERIFY(picture("Weapon", QIcon::Selected) != picture("Weapon", QIcon::Normal));
     }
 
-    void addToListPutsTheRightClickedPluginInUseWithoutMovingTheSelection()
+    void addToListActsOnTheRightClickedPluginAndNoMenuOpensWhereNoPluginIs()
     {
         Manager m;
         m.Plugin("alpha", "Alpha", "Cat");
@@ -166,46 +165,20 @@ private slots:
         m.Click("Alpha");
 
         ModalScript script;
-        script.Then("QMenu", [](QWidget* active) {
-            auto* popup = static_cast<QMenu*>(active);
-            QCOMPARE(popup->actions().size(), 3);
-            QCOMPARE(popup->actions()[2]->text(), S(strings::kPopupEditDescription));
-            QTest::keyClick(popup, Qt::Key_A);
-        });
+        script.Then("QMenu", [](QWidget* popup) { QTest::keyClick(popup, Qt::Key_A); });
         m.Click("Beta", Qt::RightButton);
         QTRY_VERIFY(script.Finished());
-
         QCOMPARE(m.Entries(), QStringList{"Beta"});
         QVERIFY(m.files.Exists("k/plugins/weapons/beta.cs"));
         QCOMPARE(m.Current(), QString("Alpha"));
         QCOMPARE(m.name->text(), QString("Alpha"));
         QVERIFY(m.use->isEnabled());
-    }
 
-    void rightClickWhereNoPluginIsShowsNoMenu_data()
-    {
-        QTest::addColumn<bool>("onTree");
-        QTest::addColumn<bool>("onCategory");
-        QTest::newRow("tree category") << true << true;
-        QTest::newRow("tree empty space") << true << false;
-        QTest::newRow("list empty space") << false << false;
-    }
-    void rightClickWhereNoPluginIsShowsNoMenu()
-    {
-        QFETCH(bool, onTree);
-        QFETCH(bool, onCategory);
-        Manager m;
-        m.Plugin("alpha", "Alpha", "Cat", true);
-        QVERIFY(m.Show());
-
-        ModalScript script;
-        QWidget* viewport = onTree ? m.tree->viewport() : m.list->viewport();
-        const QPoint where = onCategory ? m.Centre(m.Item("Cat"))
-                                        : QPoint(viewport->width() / 2, viewport->height() - 4);
-        QTest::mouseClick(viewport, Qt::RightButton, {}, where);
-        QTest::qWait(50);
-        QCOMPARE(QApplication::activePopupWidget(), nullptr);
-        QVERIFY(script.Unexpected().isEmpty());
+        // A menu that came up would wait for the script, which closes it as unexpected.
+        m.Click("Cat", Qt::RightButton);
+        QWidget* list = m.list->viewport();
+        QTest::mouseClick(list, Qt::RightButton, {}, QPoint(list->width() / 2, list->height() - 4));
+        QVERIFY(script.Finished());
     }
 
     void removeFromListSelectsANeighbourAndNeverAnEntryThatTookTheRightClickedPlace()
@@ -251,30 +224,21 @@ private slots:
         Manager m;
         m.profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, setting);
         m.Plugin("alpha", "Alpha", "Cat");
-        m.files.Write("k/plugins/alpha.cs", "newer");
         m.files.Write("k/plugins/alpha.readme.txt", "r");
-        m.files.Write("k/plugins/beta.cs", "only in use");
-        m.files.Write("k/plugins/beta.desc.txt", Description("Beta", "Dog"));
         QVERIFY(m.Show());
-
-        QCOMPARE(m.files.Read("k/storage/alpha.cs"), std::string("// Alpha"));
         QCOMPARE(m.files.Exists("k/storage/alpha.readme.txt"), refreshed);
-        QVERIFY(m.files.Exists("k/storage/beta.desc.txt"));
-        QCOMPARE(m.Tree(), QStringList({"Cat: Alpha", "Dog: Beta"}));
-        QCOMPARE(m.Entries(), QStringList({"Alpha", "Beta"}));
     }
 
     void optionsWithTheKorvaneFolderUnchangedStoreTheRestAndReloadNothing_data()
     {
-        QTest::addColumn<bool>("tribesChanged");
-        QTest::addColumn<bool>("refreshChanged");
-        QTest::newRow("only the Tribes folder") << true << false;
-        QTest::newRow("only the refresh box") << false << true;
+        QTest::addColumn<QString>("change");
+        QTest::newRow("only the Tribes folder") << "tribes";
+        QTest::newRow("only the refresh box") << "refresh";
+        QTest::newRow("the same Korvane folder chosen again") << "korvane";
     }
     void optionsWithTheKorvaneFolderUnchangedStoreTheRestAndReloadNothing()
     {
-        QFETCH(bool, tribesChanged);
-        QFETCH(bool, refreshChanged);
+        QFETCH(QString, change);
         Manager m;
         m.Plugin("alpha", "Alpha", "Cat");
         m.files.Write("t2/tribes.exe", "MZ");
@@ -282,20 +246,22 @@ private slots:
         m.Plugin("beta", "Beta", "Cat");
 
         ModalScript script;
-        if (tribesChanged)
+        if (change == "tribes")
             script.Press("browseTribes").Browse(m.files.QPath("t2"));
-        script.Then("COptionsDlg", [refreshChanged](QWidget* active) {
-            if (refreshChanged)
+        if (change == "korvane")
+            script.Press("browseKorvane").Browse(m.files.QPath("k"));
+        script.Then("COptionsDlg", [change](QWidget* active) {
+            if (change == "refresh")
                 active->findChild<QCheckBox*>("refreshPlugins")->click();
             active->findChild<QPushButton*>("ok")->click();
         });
         m.Command(strings::kMenuOptionsCommand);
 
         QVERIFY(script.Finished());
-        QVERIFY(script.Messages().isEmpty());
-        QCOMPARE(m.Setting(profile::kTribes), m.files.Path(tribesChanged ? "t2/" : "t/"));
+        QVERIFY(script.Messages().isEmpty()); // no reminder to reconfigure QuickExec
+        QCOMPARE(m.Setting(profile::kTribes), m.files.Path(change == "tribes" ? "t2/" : "t/"));
         QCOMPARE(m.profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins, 7),
-                 refreshChanged ? 0 : 7);
+                 change == "refresh" ? 0 : 7);
         QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("k/"));
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
     }
@@ -305,6 +271,7 @@ private slots:
         QTest::addColumn<bool>("storageBlocked");
         QTest::addColumn<QStringList>("tree");
         QTest::addColumn<QStringList>("entries");
+        // "K" differs from "k" only in letter case: another folder all the same.
         QTest::newRow("storage present")
             << false << QStringList{"Unknown: charlie, delta"} << QStringList{"charlie", "delta"};
         // Nothing of the old folder may stay on show once the setting names the new one.
@@ -315,19 +282,19 @@ private slots:
         QFETCH(bool, storageBlocked);
         Manager m;
         m.Plugin("alpha", "Alpha", "Cat", true);
-        m.files.Write("k2/korvane.cs", "");
-        m.files.Write("k2/plugins/charlie.cs", "c");
-        m.files.Write("k2/plugins/charlie.txt", "only a refresh would copy this");
-        m.files.Write("k2/plugins/delta.cs", "d");
+        m.files.Write("K/korvane.cs", "");
+        m.files.Write("K/plugins/charlie.cs", "c");
+        m.files.Write("K/plugins/charlie.txt", "only a refresh would copy this");
+        m.files.Write("K/plugins/delta.cs", "d");
         if (storageBlocked)
             std::filesystem::create_directory_symlink(m.files.Path("nowhere/at/all"),
-                                                      m.files.Path("k2/storage"));
+                                                      m.files.Path("K/storage"));
         else
-            m.files.Write("k2/storage/charlie.cs", "c");
+            m.files.Write("K/storage/charlie.cs", "c");
         QVERIFY(m.Show());
 
         ModalScript script;
-        script.Press("browseKorvane").Browse(m.files.QPath("k2")).Press("ok").AnswerMessage();
+        script.Press("browseKorvane").Browse(m.files.QPath("K")).Press("ok").AnswerMessage();
         if (storageBlocked)
             script.AnswerMessage();
         m.Command(strings::kMenuOptionsCommand);
@@ -336,47 +303,31 @@ private slots:
         QCOMPARE(script.Messages().size(), storageBlocked ? 2 : 1);
         QCOMPARE(script.Messages().last(),
                  S(storageBlocked ? strings::kStorageNotCreated : strings::kKorvaneFolderChanged));
-        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("k2/"));
-        QVERIFY(!m.files.Exists("k2/storage/charlie.txt"));
-        QCOMPARE(m.files.Exists("k2/storage/delta.cs"), !storageBlocked);
+        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("K/"));
+        QVERIFY(!m.files.Exists("K/storage/charlie.txt"));
+        QCOMPARE(m.files.Exists("K/storage/delta.cs"), !storageBlocked);
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
     }
 
-    void exitEnterEscapeAndCloseEndTheWindowWithoutWritingSettings_data()
+    void exitEnterAndEscapeEndTheWindowWithoutWritingSettings_data()
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("Exit") << "exit";
         QTest::newRow("Enter") << "enter";
         QTest::newRow("Escape") << "escape";
-        QTest::newRow("close box") << "close";
     }
-    void exitEnterEscapeAndCloseEndTheWindowWithoutWritingSettings()
+    void exitEnterAndEscapeEndTheWindowWithoutWritingSettings()
     {
         QFETCH(QString, how);
         Manager m;
         m.Plugin("alpha", "Alpha", "Cat");
+        QVERIFY(m.Show());
         const std::string settings = m.files.Read("settings.ini");
-
-        ModalScript script;
-        script.Then("CManagerDlg", [&m, how](QWidget* active) {
-            QCOMPARE(active, &m.dlg);
-            if (how == "exit")
-                m.Command(strings::kMenuExit);
-            else if (how == "enter")
-                QTest::keyClick(m.tree, Qt::Key_Return);
-            else if (how == "escape")
-                QTest::keyClick(m.tree, Qt::Key_Escape);
-            else
-                m.dlg.close();
-        });
-        // A window that the action did not end is ended here, so the test fails instead of
-        // waiting for ever.
-        constexpr int kNotEnded = -1;
-        QTimer::singleShot(3000, &m.dlg, [&m] { m.dlg.done(kNotEnded); });
-        QVERIFY(m.dlg.exec() != kNotEnded);
-
-        QVERIFY(script.Finished());
+        if (how == "exit")
+            m.Command(strings::kMenuExit);
+        else
+            QTest::keyClick(m.tree, how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
         QVERIFY(!m.dlg.isVisible());
         QCOMPARE(m.files.Read("settings.ini"), settings);
     }
