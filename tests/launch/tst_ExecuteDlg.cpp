@@ -77,7 +77,6 @@ private slots:
         QTest::newRow("up without selection") << "" << S(strings::kExecUp);
         QTest::newRow("down without selection") << "" << S(strings::kExecDown);
         QTest::newRow("remove without selection") << "" << S(strings::kExecRemove);
-        QTest::newRow("remove the Korvane folder") << "korvane" << S(strings::kExecRemove);
     }
     void listStaysAsItWasWhenAButtonHasNothingToDo()
     {
@@ -94,47 +93,34 @@ private slots:
         QCOMPARE(Selected(dlg), selected);
     }
 
-    void removeTakesAnyOtherSpellingOfTheKorvaneFolder()
-    {
-        LaunchFolders folders;
-        CExecuteDlg dlg(folders.profile, true);
-        dlg.m_mods = {"Korvane", "alpha", "korvane"};
-        dlg.show();
-        Select(dlg, "Korvane");
-        Click(dlg, strings::kExecRemove);
-        QCOMPARE(Selected(dlg), QString());
-        Select(dlg, "alpha");
-        Click(dlg, strings::kExecRemove);
-        Click(dlg, strings::kExecSave);
-        QCOMPARE(dlg.m_mods, QStringList{"korvane"});
-    }
-
-    void korvaneFolderWithoutANameStartsAnEmptyListAndProtectsNothing_data()
+    void removeSparesOnlyTheKorvaneFolderAsSpelled_data()
     {
         QTest::addColumn<bool>("korvaneSet");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("set") << true << QStringList{"korvane"};
-        QTest::newRow("not set") << false << QStringList{};
+        QTest::addColumn<QStringList>("left"); // also the list a run starts with
+        QTest::newRow("Korvane folder set") << true << QStringList{"korvane"};
+        QTest::newRow("no Korvane folder") << false << QStringList{};
     }
-    void korvaneFolderWithoutANameStartsAnEmptyListAndProtectsNothing()
+    void removeSparesOnlyTheKorvaneFolderAsSpelled()
     {
         QFETCH(bool, korvaneSet);
-        QFETCH(QStringList, listed);
+        QFETCH(QStringList, left);
         LaunchFolders folders;
         if (!korvaneSet)
             folders.profile.WriteProfileString(profile::kDirectories, profile::kKorvane, "");
-        CExecuteDlg dlg(folders.profile, false);
+        CExecuteDlg dlg(folders.profile, true);
         dlg.show();
-        QCOMPARE(Listed(&dlg), listed);
+        QCOMPARE(Listed(&dlg), left);
 
-        dlg.m_mods = {"korvane", "", "alpha"}; // an empty stored name is not shown
+        dlg.m_mods = {"Korvane", "", "alpha", "korvane"}; // an empty stored name is not shown
         dlg.hide();
         dlg.show();
-        for (const QString name : {"korvane", "alpha"}) {
+        QCOMPARE(Listed(&dlg), (QStringList{"alpha", "Korvane", "korvane"}));
+        for (const QString name : {"Korvane", "alpha", "korvane"}) {
             Select(dlg, name);
             Click(dlg, strings::kExecRemove);
         }
-        QCOMPARE(Listed(&dlg), listed);
+        Click(dlg, strings::kExecSave);
+        QCOMPARE(dlg.m_mods, left);
     }
 
     void addSaysWhenTheTribesFolderCannotBeFound_data()
