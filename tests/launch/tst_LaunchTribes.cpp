@@ -117,18 +117,15 @@ private slots:
         QCOMPARE(launch::MessageFor(status), std::string_view());
     }
 
-    void quickExecStartsTheStoredLaunch()
+    void quickExecAndGoStartTheGameWithTheirChoices()
     {
         WriteRecorder("tribes/tribes.exe");
         launch::StoreQuickExec(m_folders->profile, {{"korvane", "alpha"}, true, "+connect h:1"});
         launch::OnQuickExec(m_folders->profile, nullptr);
         QCOMPARE(WaitForRecord(), InTribesFolder({"-dedicated", "-mod", "korvane", "-mod", "alpha",
                                                   "+connect", "h:1"}));
-    }
 
-    void goStartsTheGameWithTheDialogsChoices()
-    {
-        WriteRecorder("tribes/tribes.exe");
+        QFile::remove(Record());
         ModalScript script;
         script.Then("CExecuteDlg", [](QWidget* dlg) {
             QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
