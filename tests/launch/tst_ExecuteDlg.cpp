@@ -1,40 +1,27 @@
 #include "LaunchTestSupport.h"
-#include "ui/CFolderBrowserDlg.h"
+#include "res/Strings.h"
+
+#include <QPushButton>
 
 namespace {
 
-QListWidget* List(CExecuteDlg& dlg)
+QString Selected(const CExecuteDlg& dlg)
 {
-    return dlg.findChild<QListWidget*>();
-}
-
-QString Selected(CExecuteDlg& dlg)
-{
-    const auto items = List(dlg)->selectedItems();
+    const auto items = dlg.findChild<QListWidget*>()->selectedItems();
     return items.isEmpty() ? QString() : items.front()->text();
 }
 
-void Click(CExecuteDlg& dlg, const QString& caption)
+void Click(const CExecuteDlg& dlg, const char* caption)
 {
-    QTest::mouseClick(Button(&dlg, caption), Qt::LeftButton);
+    QTest::mouseClick(PushButton(&dlg, S(caption)), Qt::LeftButton);
 }
 
-void Select(CExecuteDlg& dlg, const QString& name)
+void Select(const CExecuteDlg& dlg, const QString& name)
 {
-    QListWidget* list = List(dlg);
+    auto* list = dlg.findChild<QListWidget*>();
     const QRect place = list->visualItemRect(list->findItems(name, Qt::MatchExactly).value(0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
     QCOMPARE(Selected(dlg), name);
-}
-
-// Presses Add and picks folder in the browser it opens.
-void AddFolder(CExecuteDlg& dlg, const QString& folder)
-{
-    AnswerModal<CFolderBrowserDlg>([folder](CFolderBrowserDlg* browser) {
-        QVERIFY(browser->SelectFolder(folder));
-        QTest::keyClick(browser, Qt::Key_Return);
-    });
-    Click(dlg, "&Add");
 }
 
 } // namespace
@@ -47,15 +34,17 @@ private slots:
     void addedModsTakeTheirAlphabeticalPlaceWithoutRegardToCase()
     {
         LaunchFolders folders;
-        for (const char* folder : {"tribes/zeta", "tribes/Alpha", "tribes/mods/beta",
-                                   "tribes/other/ALPHA", "tribes/Omega"})
-            folders.tree.MakeFolder(folder);
         CExecuteDlg dlg(folders.profile, false);
         dlg.show();
         QCOMPARE(Listed(&dlg), QStringList{"korvane"});
-        for (const char* folder : {"tribes/zeta", "tribes/Alpha", "tribes/mods/beta",
-                                   "tribes/other/ALPHA", "tribes/zeta", "tribes", "tribes/Omega"})
-            AddFolder(dlg, folders.Folder(folder));
+        ModalScript script;
+        for (const std::string folder :
+             {"zeta", "Alpha", "mods/beta", "other/ALPHA", "zeta", "", "Omega"}) {
+            folders.tree.MakeFolder("tribes/" + folder);
+            script.Browse(folders.tree.QPath("tribes/" + folder));
+            Click(dlg, strings::kExecAdd);
+        }
+        QVERIFY(script.Finished());
         QCOMPARE(Listed(&dlg),
                  (QStringList{"Alpha", "beta", "korvane", "Omega", "tribes", "zeta"}));
         QCOMPARE(Selected(dlg), QString());
@@ -69,12 +58,12 @@ private slots:
         dlg.show();
         QCOMPARE(Listed(&dlg), (QStringList{"alpha", "korvane", "zeta"}));
         Select(dlg, "zeta");
-        Click(dlg, "&Up");
-        Click(dlg, "&Up");
+        Click(dlg, strings::kExecUp);
+        Click(dlg, strings::kExecUp);
         QCOMPARE(Listed(&dlg), (QStringList{"zeta", "alpha", "korvane"}));
-        Click(dlg, "&Down");
+        Click(dlg, strings::kExecDown);
         QCOMPARE(Selected(dlg), QString("zeta"));
-        Click(dlg, "Go!");
+        Click(dlg, strings::kExecGo);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.m_mods, (QStringList{"alpha", "zeta", "korvane"}));
     }
@@ -83,18 +72,11 @@ private slots:
     {
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("button");
-        QTest::newRow("up on the first") << "alpha"
-                                         << "&Up";
-        QTest::newRow("down on the last") << "zeta"
-                                          << "&Down";
-        QTest::newRow("up without selection") << ""
-                                              << "&Up";
-        QTest::newRow("down without selection") << ""
-                                                << "&Down";
-        QTest::newRow("remove without selection") << ""
-                                                  << "&Remove";
-        QTest::newRow("remove the Korvane folder") << "korvane"
-                                                   << "&Remove";
+        QTest::newRow("up on the first") << "alpha" << S(strings::kExecUp);
+        QTest::newRow("down on the last") << "zeta" << S(strings::kExecDown);
+        QTest::newRow("up without selection") << "" << S(strings::kExecUp);
+        QTest::newRow("down without selection") << "" << S(strings::kExecDown);
+        QTest::newRow("remove without selection") << "" << S(strings::kExecRemove);
     }
     void listStaysAsItWasWhenAButtonHasNothingToDo()
     {
@@ -106,56 +88,39 @@ private slots:
         dlg.show();
         if (!selected.isEmpty())
             Select(dlg, selected);
-        Click(dlg, button);
+        QTest::mouseClick(PushButton(&dlg, button), Qt::LeftButton);
         QCOMPARE(Listed(&dlg), (QStringList{"alpha", "korvane", "zeta"}));
         QCOMPARE(Selected(dlg), selected);
     }
 
-    void removeTakesAnyOtherSpellingOfTheKorvaneFolder()
+    void removeSparesOnlyTheKorvaneFolderAsSpelled_data()
     {
+        QTest::addColumn<bool>("korvaneSet");
+        QTest::addColumn<QStringList>("left"); // also the list a run starts with
+        QTest::newRow("Korvane folder set") << true << QStringList{"korvane"};
+        QTest::newRow("no Korvane folder") << false << QStringList{};
+    }
+    void removeSparesOnlyTheKorvaneFolderAsSpelled()
+    {
+        QFETCH(bool, korvaneSet);
+        QFETCH(QStringList, left);
         LaunchFolders folders;
+        if (!korvaneSet)
+            folders.profile.WriteProfileString(profile::kDirectories, profile::kKorvane, "");
         CExecuteDlg dlg(folders.profile, true);
-        dlg.m_mods = {"Korvane", "alpha", "korvane"};
         dlg.show();
-        Select(dlg, "Korvane");
-        Click(dlg, "&Remove");
-        QCOMPARE(Selected(dlg), QString());
-        Select(dlg, "alpha");
-        Click(dlg, "&Remove");
-        Click(dlg, "Save");
-        QCOMPARE(dlg.m_mods, QStringList{"korvane"});
-    }
+        QCOMPARE(Listed(&dlg), left);
 
-    void korvaneFolderWithoutANameStartsAnEmptyListAndProtectsNothing_data()
-    {
-        QTest::addColumn<QString>("korvaneFolder");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("trailing separator") << "tribes/korvane/" << QStringList{"korvane"};
-        QTest::newRow("no trailing separator") << "tribes/korvane" << QStringList{"korvane"};
-        QTest::newRow("not set") << "" << QStringList{};
-        QTest::newRow("file-system root") << "/" << QStringList{};
-    }
-    void korvaneFolderWithoutANameStartsAnEmptyListAndProtectsNothing()
-    {
-        QFETCH(QString, korvaneFolder);
-        QFETCH(QStringList, listed);
-        LaunchFolders folders;
-        const bool inTree = korvaneFolder.startsWith("tribes");
-        folders.profile.WriteProfileString(profile::kDirectories, profile::kKorvane,
-                                           inTree ? folders.tree.Path(korvaneFolder.toStdString())
-                                                  : korvaneFolder.toStdString());
-        CExecuteDlg dlg(folders.profile, false);
-        dlg.show();
-        QCOMPARE(Listed(&dlg), listed);
-
-        dlg.m_mods = {"korvane", "", "alpha"}; // an empty stored name is not shown
+        dlg.m_mods = {"Korvane", "", "alpha", "korvane"}; // an empty stored name is not shown
         dlg.hide();
         dlg.show();
-        for (const QString name : {"korvane", "alpha"}) {
+        QCOMPARE(Listed(&dlg), (QStringList{"alpha", "Korvane", "korvane"}));
+        for (const QString name : {"Korvane", "alpha", "korvane"}) {
             Select(dlg, name);
-            Click(dlg, "&Remove");
+            Click(dlg, strings::kExecRemove);
         }
-        QCOMPARE(Listed(&dlg), listed);
+        Click(dlg, strings::kExecSave);
+        QCOMPARE(dlg.m_mods, left);
     }
 
     void addSaysWhenTheTribesFolderCannotBeFound_data()
@@ -173,10 +138,10 @@ private slots:
             tribesFolder.isEmpty() ? "" : folders.tree.Path(tribesFolder.toStdString()));
         CExecuteDlg dlg(folders.profile, false);
         dlg.show();
-        QString message;
-        AnswerMessage(&message);
-        Click(dlg, "&Add");
-        QCOMPARE(message, QString("Korvane Manager could not find your Tribes folder."));
+        ModalScript script;
+        script.AnswerMessage();
+        Click(dlg, strings::kExecAdd);
+        QCOMPARE(script.Messages(), QStringList{S(strings::kExecTribesNotFound)});
         QCOMPARE(Listed(&dlg), QStringList{"korvane"});
     }
 };

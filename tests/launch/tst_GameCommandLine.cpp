@@ -22,7 +22,6 @@ private slots:
         };
         row("everything", true, {"korvane", "alpha"}, "X", "-dedicated -mod korvane -mod alpha X");
         row("one mod", false, {"korvane"}, "", "-mod korvane");
-        row("dedicated, default mod", true, {"korvane"}, "", "-dedicated -mod korvane");
         row("nothing", false, {}, "", "");
         row("extra text alone keeps its blank", false, {}, "X", " X");
         row("nothing quoted or trimmed", false, {"my mod"}, " +exec \"a b\" ",

@@ -3,6 +3,7 @@
 #include "launch/QuickExec.h"
 #include "LaunchTestSupport.h"
 
+#include <optional>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -12,15 +13,15 @@ class tst_LaunchTribes : public QObject
     Q_OBJECT
 
 private:
-    LaunchFolders* m_folders = nullptr;
+    std::optional<LaunchFolders> m_folders;
     QByteArray m_path;
 
     std::string Tribes() const { return m_folders->tree.Path("tribes/"); }
-    QString Record() const { return m_folders->Folder("launched.txt"); }
+    QString Record() const { return m_folders->tree.QPath("launched.txt"); }
 
     void MakeExecutable(std::string_view rel) const
     {
-        QFile::setPermissions(m_folders->Folder(rel),
+        QFile::setPermissions(m_folders->tree.QPath(rel),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
@@ -47,19 +48,19 @@ private:
 
     QStringList InTribesFolder(const QStringList& arguments) const
     {
-        return QStringList{QDir(Q(Tribes())).canonicalPath()} + arguments;
+        return QStringList{QDir(m_folders->tree.QPath("tribes")).canonicalPath()} + arguments;
     }
 
 private slots:
     void init()
     {
-        m_folders = new LaunchFolders;
+        m_folders.emplace();
         m_path = qgetenv("PATH");
     }
     void cleanup()
     {
         qputenv("PATH", m_path);
-        delete m_folders;
+        m_folders.reset();
     }
 
     void gameGetsEachArgumentAsTypedAndNeverAShell()
@@ -80,9 +81,10 @@ private slots:
     {
         m_folders->tree.Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
         WriteRecorder("bin/wine");
-        qputenv("PATH", QFile::encodeName(m_folders->Folder("bin")) + ":" + m_path);
+        qputenv("PATH", QFile::encodeName(m_folders->tree.QPath("bin")) + ":" + m_path);
         QCOMPARE(launch::LaunchTribes(Tribes(), "-mod korvane \"a b\""), launch::LaunchStatus::Ok);
-        const QString program = QFileInfo(Q(Tribes() + "tribes.exe")).canonicalFilePath();
+        const QString program =
+            QFileInfo(m_folders->tree.QPath("tribes/tribes.exe")).canonicalFilePath();
         QCOMPARE(WaitForRecord(), InTribesFolder({program, "-mod", "korvane", "a b"}));
     }
 
@@ -107,7 +109,7 @@ private slots:
         if (tribesExe.startsWith("#!/no"))
             MakeExecutable("tribes/tribes.exe");
         m_folders->tree.MakeFolder("empty");
-        qputenv("PATH", QFile::encodeName(m_folders->Folder("empty")));
+        qputenv("PATH", QFile::encodeName(m_folders->tree.QPath("empty")));
         QElapsedTimer elapsed;
         elapsed.start();
         QCOMPARE(launch::LaunchTribes(folderSet ? Tribes() : "", "-mod korvane"), status);
@@ -115,19 +117,17 @@ private slots:
         QCOMPARE(launch::MessageFor(status), std::string_view());
     }
 
-    void quickExecStartsTheStoredLaunch()
+    void quickExecAndGoStartTheGameWithTheirChoices()
     {
         WriteRecorder("tribes/tribes.exe");
         launch::StoreQuickExec(m_folders->profile, {{"korvane", "alpha"}, true, "+connect h:1"});
         launch::OnQuickExec(m_folders->profile, nullptr);
         QCOMPARE(WaitForRecord(), InTribesFolder({"-dedicated", "-mod", "korvane", "-mod", "alpha",
                                                   "+connect", "h:1"}));
-    }
 
-    void goStartsTheGameWithTheDialogsChoices()
-    {
-        WriteRecorder("tribes/tribes.exe");
-        AnswerModal<CExecuteDlg>([](CExecuteDlg* dlg) {
+        QFile::remove(Record());
+        ModalScript script;
+        script.Then("CExecuteDlg", [](QWidget* dlg) {
             QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
             QTest::keyClicks(dlg->findChild<QLineEdit*>(), "+exec a.cs");
             QTest::keyClick(dlg->findChild<QLineEdit*>(), Qt::Key_Return); // presses "Go!"

@@ -1,11 +1,12 @@
 #include "launch/LaunchCommands.h"
 #include "launch/QuickExec.h"
 #include "LaunchTestSupport.h"
-#include "ui/CFolderBrowserDlg.h"
+#include "res/Strings.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 
 class tst_QuickExec : public QObject
@@ -18,11 +19,16 @@ public slots:
 private:
     QList<QUrl> m_openedUrls;
 
-    // The entry as the settings file holds it; invalid when absent.
-    static QVariant Stored(const LaunchFolders& folders, const QString& key)
+    // The entry as the settings file holds it; empty when absent.
+    static QString Stored(const LaunchFolders& folders, const QString& key)
     {
-        return QSettings(folders.Folder("profile.ini"), QSettings::IniFormat)
-            .value("QuickExec/" + key);
+        return QSettings(folders.tree.QPath("profile.ini"), QSettings::IniFormat)
+            .value("QuickExec/" + key)
+            .toString();
+    }
+    static void ToggleDedicated(QWidget* dlg)
+    {
+        QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
     }
 
 private slots:
@@ -30,45 +36,42 @@ private slots:
     {
         LaunchFolders folders;
         folders.tree.MakeFolder("tribes/alpha");
-        const QString alpha = folders.Folder("tribes/alpha");
         const QString extra = " +exec \"a b\"; x=$(y) ";
-        AnswerModal<CExecuteDlg>([&](CExecuteDlg* dlg) {
-            AnswerModal<CFolderBrowserDlg>([&](CFolderBrowserDlg* browser) {
-                browser->SelectFolder(alpha);
-                QTest::keyClick(browser, Qt::Key_Return);
-            });
-            Button(dlg, "&Add")->click();
-            auto* list = dlg->findChild<QListWidget*>();
-            list->setCurrentRow(0);
-            Button(dlg, "&Down")->click();
-            QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
-            dlg->findChild<QLineEdit*>()->setText(extra);
-            Button(dlg, "Save")->click();
-        });
+        ModalScript script;
+        script
+            .Then("CExecuteDlg",
+                  [&extra](QWidget* dlg) {
+                      PushButton(dlg, S(strings::kExecAdd))->click();
+                      dlg->findChild<QListWidget*>()->setCurrentRow(0);
+                      PushButton(dlg, S(strings::kExecDown))->click();
+                      ToggleDedicated(dlg);
+                      dlg->findChild<QLineEdit*>()->setText(extra);
+                      PushButton(dlg, S(strings::kExecSave))->click();
+                  })
+            .Browse(folders.tree.QPath("tribes/alpha"));
         launch::OnConfigureQuickExec(folders.profile, nullptr);
-        QCOMPARE(Stored(folders, "Mods").toString(), QString("korvane\\alpha"));
-        QCOMPARE(Stored(folders, "Dedicated").toString(), QString("1"));
-        QCOMPARE(Stored(folders, "ExtraCmdLine").toString(), extra);
+        QVERIFY(script.Finished());
+        QCOMPARE(Stored(folders, "Mods"), QString("korvane\\alpha"));
+        QCOMPARE(Stored(folders, "Dedicated"), QString("1"));
+        QCOMPARE(Stored(folders, "ExtraCmdLine"), extra);
 
-        bool reopened = false;
-        AnswerModal<CExecuteDlg>([&](CExecuteDlg* dlg) {
-            reopened = true;
-            QCOMPARE(Listed(dlg), (QStringList{"alpha", "korvane"}));
+        script.Then("CExecuteDlg", [&extra](QWidget* dlg) {
             QCOMPARE(dlg->findChild<QLineEdit*>()->text(), extra);
-            QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
-            Button(dlg, "Save")->click();
+            ToggleDedicated(dlg);
+            PushButton(dlg, S(strings::kExecSave))->click();
         });
         launch::OnConfigureQuickExec(folders.profile, nullptr);
-        QVERIFY(reopened);
-        QCOMPARE(Stored(folders, "Mods").toString(), QString("alpha\\korvane"));
-        QCOMPARE(Stored(folders, "Dedicated").toString(), QString("0"));
+        QVERIFY(script.Finished());
+        QCOMPARE(Stored(folders, "Mods"), QString("alpha\\korvane"));
+        QCOMPARE(Stored(folders, "Dedicated"), QString("0"));
 
-        AnswerModal<CExecuteDlg>([](CExecuteDlg* dlg) {
-            QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
-            Button(dlg, "Cancel")->click();
+        script.Then("CExecuteDlg", [](QWidget* dlg) {
+            ToggleDedicated(dlg);
+            PushButton(dlg, S(strings::kExecCancel))->click();
         });
         launch::OnConfigureQuickExec(folders.profile, nullptr);
-        QCOMPARE(Stored(folders, "Dedicated").toString(), QString("0"));
+        QVERIFY(script.Finished());
+        QCOMPARE(Stored(folders, "Dedicated"), QString("0"));
     }
 
     void configurationSaysWhichFolderIsMissingAndWritesNothing_data()
@@ -76,12 +79,8 @@ private slots:
         QTest::addColumn<bool>("tribes");
         QTest::addColumn<bool>("korvane");
         QTest::addColumn<QString>("message");
-        const QString needsTribes =
-            "You must set the Tribes folder before you can configure QuickExec.";
-        QTest::newRow("neither") << false << false << needsTribes;
-        QTest::newRow("no Korvane")
-            << true << false
-            << "You must set the Korvane folder before you can configure QuickExec.";
+        QTest::newRow("neither") << false << false << S(strings::kQuickExecNeedsTribes);
+        QTest::newRow("no Korvane") << true << false << S(strings::kQuickExecNeedsKorvane);
     }
     void configurationSaysWhichFolderIsMissingAndWritesNothing()
     {
@@ -93,22 +92,11 @@ private slots:
             folders.profile.WriteProfileString(profile::kDirectories, profile::kTribes, "");
         if (!korvane)
             folders.profile.WriteProfileString(profile::kDirectories, profile::kKorvane, "");
-        QString shown;
-        AnswerMessage(&shown);
+        ModalScript script;
+        script.AnswerMessage();
         launch::OnConfigureQuickExec(folders.profile, nullptr);
-        QCOMPARE(shown, message);
-        QVERIFY(!Stored(folders, "Mods").isValid());
-    }
-
-    void emptyStoredListIsNotConfiguredWhateverElseIsStored()
-    {
-        LaunchFolders folders;
-        QVERIFY(launch::StoreQuickExec(folders.profile, {{}, true, "+connect host"}));
-        QString shown;
-        AnswerMessage(&shown);
-        launch::OnQuickExec(folders.profile, nullptr);
-        QCOMPARE(shown, QString("QuickExec has not yet been configured. You can configure "
-                                "QuickExec from the options dialog."));
+        QCOMPARE(script.Messages(), QStringList{message});
+        QVERIFY(Stored(folders, "Mods").isEmpty());
     }
 
     void onlyAStoredOneMeansDedicated()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTemporaryDir>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ public:
     std::string Root() const;
     // Root() followed by rel (a folder given with a trailing separator keeps it).
     std::string Path(std::string_view rel) const;
+    QString QPath(std::string_view rel) const { return QString::fromStdString(Path(rel)); }
 
     void Write(std::string_view rel, std::string_view bytes) const;
     void MakeFolder(std::string_view rel) const;

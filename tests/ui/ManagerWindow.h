@@ -1,40 +1,20 @@
 #pragma once
 
-// The main window under test: a Korvane and a Tribes folder with a settings file naming them,
-// and the window's controls driven as a user would drive them.
-
-#include "catalogue/CPluginList.h"
-#include "ModalScript.h"
 #include "platform/CProfile.h"
 #include "platform/ProfileEntries.h"
 #include "res/Strings.h"
+#include "support/ModalScript.h"
 #include "support/TestTree.h"
-#include "ui/CFolderBrowserDlg.h"
 #include "ui/CManagerDlg.h"
-#include "ui/COptionsDlg.h"
 
-#include <filesystem>
-#include <QCheckBox>
-#include <QImageWriter>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
 namespace managertest {
-
-inline QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-inline QString S(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 inline std::string Description(const std::string& name, const std::string& category)
 {
@@ -42,57 +22,42 @@ inline std::string Description(const std::string& name, const std::string& categ
            " does.\r\n";
 }
 
-inline void WriteIcon(const TestTree& tree, const std::string& rel, QColor colour)
+// The main window on a Korvane folder "k/" and a Tribes folder "t/", named in a scratch settings
+// file unless told otherwise, with its controls driven as a user would drive them.
+struct Manager
 {
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(colour);
-    tree.MakeFolder(std::filesystem::path(rel).parent_path().string());
-    QVERIFY(QImageWriter(Q(tree.Path(rel)), "ico").write(image));
-}
+    TestTree files;
+    CProfile profile = CProfile::AtFile(files.QPath("settings.ini"));
+    CManagerDlg dlg{profile};
+    QTreeWidget* tree = dlg.findChild<QTreeWidget*>("tree");
+    QListWidget* list = dlg.findChild<QListWidget*>("list");
+    QPushButton* use = dlg.findChild<QPushButton*>("use");
+    QPushButton* unuse = dlg.findChild<QPushButton*>("unuse");
+    QLineEdit* name = dlg.findChild<QLineEdit*>("name");
 
-// A Korvane folder "k/" and a Tribes folder "t/" with a settings file naming both.
-struct Folders
-{
-    TestTree tree;
-    CProfile profile = CProfile::AtFile(Q(tree.Path("settings.ini")));
-
-    explicit Folders(bool setFolders = true)
+    explicit Manager(bool setFolders = true)
     {
-        tree.Write("k/korvane.cs", "");
-        tree.MakeFolder("k/plugins");
-        tree.Write("t/tribes.exe", "MZ");
+        files.Write("k/korvane.cs", "");
+        files.MakeFolder("k/plugins");
+        files.Write("t/tribes.exe", "MZ");
         if (setFolders) {
-            profile.WriteProfileString(profile::kDirectories, profile::kKorvane, tree.Path("k/"));
-            profile.WriteProfileString(profile::kDirectories, profile::kTribes, tree.Path("t/"));
+            profile.WriteProfileString(profile::kDirectories, profile::kKorvane, files.Path("k/"));
+            profile.WriteProfileString(profile::kDirectories, profile::kTribes, files.Path("t/"));
         }
     }
-    void Plugin(const std::string& rel, const std::string& name, const std::string& category) const
+    void Plugin(const std::string& rel, const std::string& name, const std::string& category,
+                bool inUse = false) const
     {
-        tree.Write("k/storage/" + rel + ".cs", "// " + name);
-        tree.Write("k/storage/" + rel + ".desc.txt", Description(name, category));
+        files.Write("k/storage/" + rel + ".cs", "// " + name);
+        files.Write("k/storage/" + rel + ".desc.txt", Description(name, category));
+        if (inUse)
+            files.Write("k/plugins/" + rel + ".cs", "// used");
     }
-    void InUse(const std::string& rel) const { tree.Write("k/plugins/" + rel + ".cs", "// used"); }
     std::string Setting(const char* key) const
     {
         return profile.GetProfileString(profile::kDirectories, key);
     }
-};
 
-// The main window with its controls, driven as a user would.
-struct Window
-{
-    CManagerDlg dlg;
-    QTreeWidget* tree;
-    QListWidget* list;
-    QPushButton* use;
-    QPushButton* unuse;
-    QLineEdit* name;
-
-    explicit Window(const CProfile& profile)
-        : dlg(profile), tree(dlg.findChild<QTreeWidget*>("tree")),
-          list(dlg.findChild<QListWidget*>("list")), use(dlg.findChild<QPushButton*>("use")),
-          unuse(dlg.findChild<QPushButton*>("unuse")), name(dlg.findChild<QLineEdit*>("name"))
-    {}
     bool Show()
     {
         dlg.show();
@@ -100,25 +65,17 @@ struct Window
     }
     QTreeWidgetItem* Item(const QString& text) const
     {
-        const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        return found.isEmpty() ? nullptr : found.first();
+        return tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
     }
-    QPoint Centre(QTreeWidgetItem* item) const
+    void Click(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
     {
-        tree->scrollToItem(item);
-        return tree->visualItemRect(item).center();
+        tree->scrollToItem(Item(text));
+        QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(Item(text)).center());
     }
-    void Click(const QString& text) const
+    void ClickEntry(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
     {
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, Centre(Item(text)));
-    }
-    QPoint EntryCentre(const QString& text) const
-    {
-        return list->visualItemRect(list->findItems(text, Qt::MatchExactly).value(0)).center();
-    }
-    void ClickEntry(const QString& text) const
-    {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, EntryCentre(text));
+        const auto* entry = list->findItems(text, Qt::MatchExactly).value(0);
+        QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(entry).center());
     }
     QStringList Entries() const
     {
@@ -153,25 +110,12 @@ struct Window
     {
         for (QMenu* menu : dlg.findChildren<QMenu*>()) {
             for (QAction* action : menu->actions()) {
-                if (action->text() == S(text)) {
-                    action->trigger();
-                    return;
-                }
+                if (action->text() == S(text))
+                    return action->trigger();
             }
         }
         QFAIL(text);
     }
 };
-
-// Step for the folder browser: move onto a folder and take it.
-inline ModalScript::Step ChooseFolder(const std::string& folder)
-{
-    return [folder](QWidget* active) {
-        auto* browser = static_cast<CFolderBrowserDlg*>(active);
-        QVERIFY(browser->SelectFolder(Q(folder)));
-        QVERIFY(browser->IsOkEnabled());
-        browser->accept();
-    };
-}
 
 } // namespace managertest

@@ -1,12 +1,11 @@
 // The main window's commands that hand over to the description editor, the configuration files
 // and the launcher, driven through the window's own menus.
+#include "launch/QuickExec.h"
 #include "ManagerWindow.h"
-#include "ui/CDescEditDlg.h"
-#include "ui/CSaveConfigDlg.h"
 
+#include <filesystem>
+#include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QMessageBox>
 
 using namespace managertest;
 
@@ -23,12 +22,12 @@ ModalScript::Step Edit(const QString& name, const QString& category)
 }
 
 // Step for a file dialog: take this file.
-ModalScript::Step ChooseFile(const std::string& file)
+ModalScript::Step ChooseFile(const QString& file)
 {
     return [file](QWidget* active) {
         auto* name = active->findChild<QLineEdit*>("fileNameEdit");
         QVERIFY(name);
-        name->setText(Q(file));
+        name->setText(file);
         QTest::keyClick(name, Qt::Key_Return);
     };
 }
@@ -42,173 +41,137 @@ class tst_ManagerCommands : public QObject
 private slots:
     void editingMovesThePluginToItsNewCategoryAndTheListEntryStillWorks()
     {
-        Folders folders;
-        folders.Plugin("blaster", "Blaster", "Weapon");
-        folders.Plugin("sniper", "Sniper", "Weapon");
-        folders.InUse("blaster");
-        folders.InUse("sniper");
-        Window window(folders.profile);
-        QVERIFY(window.Show());
-        window.Click("Blaster");
+        Manager m;
+        m.Plugin("blaster", "Blaster", "Weapon", true);
+        m.Plugin("sniper", "Sniper", "Weapon", true);
+        QVERIFY(m.Show());
+        m.Click("Blaster");
 
         ModalScript script;
         script.Then("CDescEditDlg", Edit("Big Blaster", "Pack"));
-        window.Command(strings::kMenuEditDescription);
+        m.Command(strings::kMenuEditDescription);
         QVERIFY(script.Finished());
+        QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
+        QCOMPARE(m.Entries(), (QStringList{"Big Blaster", "Sniper"}));
+        QCOMPARE(m.Current(), QString("Big Blaster"));
+        QCOMPARE(m.name->text(), QString("Big Blaster"));
+        QVERIFY(m.files.Read("k/storage/blaster.desc.txt").starts_with("Name=Big Blaster\r\n"));
 
-        QCOMPARE(window.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
-        QCOMPARE(window.Entries(), (QStringList{"Big Blaster", "Sniper"}));
-        QCOMPARE(window.Current(), QString("Big Blaster"));
-        QCOMPARE(window.name->text(), QString("Big Blaster"));
-        QVERIFY(
-            folders.tree.Read("k/storage/blaster.desc.txt").starts_with("Name=Big Blaster\r\n"));
+        // A category changed only in letter case keeps its node.
+        script.Then("CDescEditDlg", Edit("Big Blaster", "pack"));
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
+        QVERIFY(m.files.Read("k/storage/blaster.desc.txt").find("Category=pack") !=
+                std::string::npos);
 
         // The list entry still leads to the moved item, and taking the plug-in out still works.
-        window.ClickEntry("Sniper");
-        QCOMPARE(window.Current(), QString("Sniper"));
-        window.ClickEntry("Big Blaster");
-        QCOMPARE(window.Current(), QString("Big Blaster"));
-        QVERIFY(window.unuse->isEnabled());
-        window.unuse->click();
-        QVERIFY(!folders.tree.Exists("k/plugins/blaster.cs"));
-        QCOMPARE(window.Entries(), QStringList{"Sniper"});
-    }
-
-    void aCategoryChangedOnlyInLetterCaseKeepsItsNode()
-    {
-        Folders folders;
-        folders.Plugin("blaster", "Blaster", "Weapon");
-        Window window(folders.profile);
-        QVERIFY(window.Show());
-        window.Click("Blaster");
-        ModalScript script;
-        script.Then("CDescEditDlg", Edit("Blaster", "weapon"));
-        window.Command(strings::kMenuEditDescription);
-        QVERIFY(script.Finished());
-        QCOMPARE(window.Tree(), QStringList{"Weapon: Blaster"});
-        QVERIFY(folders.tree.Read("k/storage/blaster.desc.txt").find("Category=weapon") !=
-                std::string::npos);
-    }
-
-    void editDescriptionWithACategorySelectedDoesNothing()
-    {
-        Folders folders;
-        folders.tree.Write("k/storage/blaster.cs", "");
-        Window window(folders.profile);
-        QVERIFY(window.Show());
-        window.tree->setCurrentItem(window.Item("Unknown"));
-        ModalScript script; // any dialog would be unexpected
-        window.Command(strings::kMenuEditDescription);
-        QTest::qWait(50);
-        QVERIFY(script.Unexpected().isEmpty());
-        QVERIFY(!folders.tree.Exists("k/storage/blaster.desc.txt"));
+        m.ClickEntry("Sniper");
+        QCOMPARE(m.Current(), QString("Sniper"));
+        m.ClickEntry("Big Blaster");
+        QCOMPARE(m.Current(), QString("Big Blaster"));
+        m.unuse->click();
+        QVERIFY(!m.files.Exists("k/plugins/blaster.cs"));
+        QCOMPARE(m.Entries(), QStringList{"Sniper"});
     }
 
     void aDescriptionThatCannotBeWrittenIsReportedAndNothingChanges()
     {
-        Folders folders;
-        folders.Plugin("blaster", "Blaster", "Weapon");
-        Window window(folders.profile);
-        QVERIFY(window.Show());
-        window.Click("Blaster");
+        Manager m;
+        m.Plugin("blaster", "Blaster", "Weapon");
+        QVERIFY(m.Show());
+        m.Click("Blaster");
         // The storage folder is replaced by a file: no description can be written in it.
-        std::filesystem::remove_all(Q(folders.tree.Path("k/storage")).toStdString());
-        folders.tree.Write("k/storage", "not a folder");
+        std::filesystem::remove_all(m.files.Path("k/storage"));
+        m.files.Write("k/storage", "not a folder");
         ModalScript script;
         script.Then("CDescEditDlg", Edit("Renamed", "Pack")).AnswerMessage();
-        window.Command(strings::kMenuEditDescription);
+        m.Command(strings::kMenuEditDescription);
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList{S(strings::kDescriptionWriteFailed)});
-        QCOMPARE(window.Tree(), QStringList{"Weapon: Blaster"});
+        QCOMPARE(m.Tree(), QStringList{"Weapon: Blaster"});
     }
 
     void savedConfigurationLoadsBackThePluginsInUse()
     {
-        Folders folders;
-        folders.Plugin("alpha", "Alpha", "Cat");
-        folders.Plugin("weapons/bravo", "Bravo", "Cat");
-        folders.Plugin("charlie", "Charlie", "Cat");
-        folders.InUse("alpha");
-        folders.tree.Write("k/plugins/weapons/bravo.cs", "b");
-        Window window(folders.profile);
-        QVERIFY(window.Show());
-        const std::string file = folders.tree.Path("setup.pfg");
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat", true);
+        m.Plugin("weapons/bravo", "Bravo", "Cat", true);
+        m.Plugin("charlie", "Charlie", "Cat");
+        QVERIFY(m.Show());
+        const QString file = m.files.QPath("setup.pfg");
 
-        ModalScript save;
-        save.Then("CSaveConfigDlg",
+        ModalScript script;
+        script
+            .Then("CSaveConfigDlg",
                   [](QWidget* active) {
                       active->findChild<QLineEdit*>("configName")->setText("Two");
                       active->findChild<QCheckBox*>("storeDirectory")->setChecked(true);
                       static_cast<QDialog*>(active)->accept();
                   })
             .Then("QFileDialog", ChooseFile(file));
-        window.Command(strings::kMenuSaveConfig);
-        QVERIFY(save.Finished());
-        QCOMPARE(folders.tree.Read("setup.pfg"),
+        m.Command(strings::kMenuSaveConfig);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.files.Read("setup.pfg"),
                  std::string("Name=Two\r\nUseDirectory=TRUE\r\nPlugin=,alpha\r\n"
                              "Plugin=weapons\\,bravo\r\n"));
 
-        // Another set in use, plus a plug-in that only the plugins folder has.
-        window.Click("Charlie");
-        window.use->click();
-        folders.tree.Write("k/plugins/delta.cs", "only copy");
-        ModalScript load;
-        load.Then("QFileDialog", ChooseFile(file));
-        window.Command(strings::kMenuLoadConfig);
-        QVERIFY(load.Finished());
-        QCOMPARE(window.Entries(), (QStringList{"Alpha", "Bravo"}));
-        QVERIFY(folders.tree.Exists("k/plugins/weapons/bravo.cs"));
-        QVERIFY(!folders.tree.Exists("k/plugins/charlie.cs"));
-        QCOMPARE(folders.tree.Read("k/storage/delta.cs"), std::string("only copy"));
+        m.Click("Charlie");
+        m.use->click();
+        script.Then("QFileDialog", ChooseFile(file));
+        m.Command(strings::kMenuLoadConfig);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo"}));
+        QVERIFY(!m.files.Exists("k/plugins/charlie.cs"));
     }
 
-    void loadingWithoutAKorvaneFolderTouchesNoFolder()
+    void withoutAKorvaneFolderNoFolderIsCreatedOrEmptied()
     {
-        Folders folders(false);
-        folders.tree.Write("setup.pfg", "Name=x\r\nUseDirectory=FALSE\r\n");
+        Manager m(false);
+        m.files.Write("setup.pfg", "Name=x\r\nUseDirectory=FALSE\r\n");
         // Relative to the current folder these would be taken for the player's folders.
-        folders.tree.Write("plugins/keep.cs", "keep");
+        m.files.Write("plugins/keep.cs", "keep");
         const QString previous = QDir::currentPath();
-        QDir::setCurrent(Q(folders.tree.Root()));
-        Window window(folders.profile);
+        QDir::setCurrent(m.files.QPath(""));
         ModalScript script;
         script.Press("cancel")
-            .Then("QFileDialog", ChooseFile(folders.tree.Path("setup.pfg")))
+            .Then("QFileDialog", ChooseFile(m.files.QPath("setup.pfg")))
             .AnswerMessage();
-        const bool shown = window.Show();
-        window.Command(strings::kMenuLoadConfig);
+        const bool shown = m.Show();
+        m.Command(strings::kMenuLoadConfig);
         QDir::setCurrent(previous);
 
         QVERIFY(shown);
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList{S(strings::kConfigLoadFailed)});
-        QCOMPARE(folders.tree.Read("plugins/keep.cs"), std::string("keep"));
-        QVERIFY(!folders.tree.Exists("storage"));
+        QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
+        QVERIFY(!m.files.Exists("storage"));
+        QCOMPARE(m.tree->topLevelItemCount(), 0);
+        QCOMPARE(m.list->count(), 0);
+        QCOMPARE(m.Setting(profile::kKorvane), std::string());
     }
 
     void checkForUpdatesAgainstAnUnreachableServerShowsNothing()
     {
-        Folders folders;
+        Manager m;
         // Port 1 on the loopback address: nothing listens there, the connection is refused.
-        folders.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
-                                           "http://127.0.0.1:1/korvane/updates/korvane.upd");
-        Window window(folders.profile);
-        QVERIFY(window.Show());
+        m.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
+                                     "http://127.0.0.1:1/korvane/updates/korvane.upd");
+        QVERIFY(m.Show());
         ModalScript script; // neither a dialog nor a message may come up
-        window.Command(strings::kMenuCheckForUpdates);
-        QTest::qWait(50);
-        QVERIFY(script.Unexpected().isEmpty());
-        QVERIFY(window.dlg.isVisible());
+        m.Command(strings::kMenuCheckForUpdates);
+        QVERIFY(script.Finished());
+        QVERIFY(m.dlg.isVisible());
     }
 
-    void quickExecThatWasNeverConfiguredSaysSo()
+    void quickExecWithNoStoredModsSaysItWasNeverConfigured()
     {
-        Folders folders;
-        Window window(folders.profile);
-        QVERIFY(window.Show());
+        Manager m;
+        QVERIFY(launch::StoreQuickExec(m.profile, {{}, true, "+connect host"}));
+        QVERIFY(m.Show());
         ModalScript script;
         script.AnswerMessage();
-        window.Command(strings::kMenuQuickExec);
+        m.Command(strings::kMenuQuickExec);
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList{S(strings::kQuickExecNotConfigured)});
     }

@@ -1,4 +1,6 @@
-#include "ModalScript.h"
+#include "support/ModalScript.h"
+
+#include "ui/CFolderBrowserDlg.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -20,6 +22,15 @@ QWidget* ActiveWindow()
 }
 
 } // namespace
+
+QPushButton* PushButton(const QWidget* window, const QString& button)
+{
+    for (auto* candidate : window->findChildren<QPushButton*>()) {
+        if (candidate->objectName() == button || candidate->text() == button)
+            return candidate;
+    }
+    return nullptr;
+}
 
 ModalScript::ModalScript()
 {
@@ -50,11 +61,28 @@ ModalScript& ModalScript::AnswerMessage()
     });
 }
 
-ModalScript& ModalScript::Press(const QString& buttonName)
+ModalScript& ModalScript::Press(const QString& button)
 {
-    return Expect(
-        [buttonName](QWidget* active) { return active->findChild<QPushButton*>(buttonName); },
-        [buttonName](QWidget* active) { active->findChild<QPushButton*>(buttonName)->click(); });
+    return Expect([button](QWidget* active) { return PushButton(active, button) != nullptr; },
+                  [button](QWidget* active) { PushButton(active, button)->click(); });
+}
+
+ModalScript& ModalScript::Browse(const QString& folder)
+{
+    return Then("CFolderBrowserDlg", [folder](QWidget* active) {
+        auto* browser = static_cast<CFolderBrowserDlg*>(active);
+        QVERIFY(browser->SelectFolder(folder));
+        QVERIFY(browser->IsOkEnabled());
+        QTest::keyClick(browser, Qt::Key_Return);
+    });
+}
+
+bool ModalScript::eventFilter(QObject* watched, QEvent* event)
+{
+    // A window shown again after its step (the same popup menu) is there for the next step.
+    if (watched == m_answered && event->type() == QEvent::Hide)
+        m_answered = nullptr;
+    return false;
 }
 
 void ModalScript::Poll()
@@ -72,8 +100,8 @@ void ModalScript::Poll()
     if (m_steps.empty() || !m_steps.front().accepts(active)) {
         if (++m_idlePolls < kUnexpectedAfterPolls)
             return;
-        m_unexpected << QStringLiteral("%1 \"%2\"")
-                            .arg(active->metaObject()->className(), active->windowTitle());
+        qWarning("closing an unexpected %s", active->metaObject()->className());
+        ++m_unexpected;
         if (auto* dialog = qobject_cast<QDialog*>(active))
             dialog->reject();
         else
@@ -85,6 +113,7 @@ void ModalScript::Poll()
     m_steps.pop_front();
     m_idlePolls = 0;
     m_answered = active;
+    active->installEventFilter(this);
     m_running = true;
     // Run outside this timer's slot: a step that opens another modal window waits in it, and
     // this timer must go on answering meanwhile.

@@ -8,6 +8,16 @@
 #include <QTimer>
 #include <QWidget>
 
+class QPushButton;
+
+inline QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// The window's push button of that object name or caption, or null.
+QPushButton* PushButton(const QWidget* window, const QString& button);
+
 // Answers the dialogs, message boxes and popup menus a test expects while the code under test
 // waits in their event loops. Each step names the kind of window it expects and gets that window
 // once it is the active one (a popup menu, else the active modal window); it must close it or
@@ -26,12 +36,18 @@ public:
     ModalScript& Then(const char* className, Step step);
     // Records the message box's text and presses its OK button.
     ModalScript& AnswerMessage();
-    // Presses the named push button of the first active dialog that has one.
-    ModalScript& Press(const QString& buttonName);
+    // Presses the push button of that object name or caption in the first active dialog that
+    // has one.
+    ModalScript& Press(const QString& button);
+    // Moves the folder browser onto the folder and takes it with Enter.
+    ModalScript& Browse(const QString& folder);
 
-    bool Finished() const { return m_steps.empty() && !m_running; }
+    // Every step has run and no other window came up.
+    bool Finished() const { return m_steps.empty() && !m_running && m_unexpected == 0; }
     const QStringList& Messages() const { return m_messages; }
-    const QStringList& Unexpected() const { return m_unexpected; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Poll();
@@ -49,5 +65,5 @@ private:
     bool m_running = false;
     int m_idlePolls = 0;
     QStringList m_messages;
-    QStringList m_unexpected;
+    int m_unexpected = 0;
 };
