@@ -1,5 +1,4 @@
 #include "ManagerWindow.h"
-#include "ui/CFolderBrowserDlg.h"
 
 #include <filesystem>
 #include <QCheckBox>
