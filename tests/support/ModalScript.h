@@ -23,8 +23,8 @@ QPushButton* PushButton(const QWidget* window, const QString& button);
 // once it is the active one (a popup menu, else the active modal window); it must close it or
 // open another one. Between two steps a window may be active for a moment without being the one
 // the next step waits for (a dialog whose message box has just closed), so a step runs only on
-// its own kind. A window that comes up when no step is left is closed after a while and
-// reported, so a test never hangs on it.
+// its own kind. A window that comes up when no step is left is closed after a while and counts
+// against Finished(), so a test never hangs on it and never passes over it.
 class ModalScript : public QObject
 {
 public:
@@ -61,7 +61,7 @@ private:
     ModalScript& Expect(std::function<bool(QWidget*)> accepts, Step step);
 
     std::deque<Expected> m_steps;
-    QPointer<QWidget> m_answered; // the window the last step was given, until it goes away
+    QPointer<QWidget> m_answered; // the window the last step was given, until it goes or hides
     bool m_running = false;
     int m_idlePolls = 0;
     QStringList m_messages;

