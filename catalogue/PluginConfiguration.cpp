@@ -37,14 +37,17 @@ std::optional<CPluginList> LoadConfiguration(const std::string& korvaneFolder,
         return std::nullopt;
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
-    CPluginList loaded;
-    if (!loaded.ReadConfig(file, storage))
+    const auto bytes = kfs::ReadFile(kpath::ResolveNoCase(file));
+    if (!bytes)
         return std::nullopt;
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
-    // storage, never replacing what storage has, before the folder is emptied.
+    // storage, never replacing what storage has, before the folder is emptied. The file is read
+    // against storage after that, so a plug-in it names that only the plugins folder had is found.
     if (!EnsureFolder(storage))
         return std::nullopt;
     fileops::CopyTree(plugins, storage);
+    CPluginList loaded;
+    loaded.ReadConfigText(*bytes, storage);
     fileops::DeleteTree(plugins);
     loaded.CopyAll(storage, plugins, false);
     return loaded;

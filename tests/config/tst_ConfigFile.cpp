@@ -126,13 +126,15 @@ private slots:
         tree.Write("plugins/blaster.cs", "newer in use");
         tree.Write("plugins/extra.cs", "only here");
         tree.Write("plugins/new/deep.txt", "only here too");
-        tree.Write("ghost.pfg", "UseDirectory=TRUE\r\nPlugin=,ghost\r\nPlugin=,sniper\r\n");
+        tree.Write("ghost.pfg",
+                   "UseDirectory=TRUE\r\nPlugin=,ghost\r\nPlugin=,sniper\r\nPlugin=,extra\r\n");
         QVERIFY(!pluginconfig::LoadConfiguration(tree.Root(), tree.Path("missing.pfg")));
         QVERIFY(tree.Exists("plugins/extra.cs") && !tree.Exists("storage/extra.cs"));
 
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
-        QCOMPARE(Keys(loaded.value()), QStringList{"sniper"}); // ghost is in no folder
-        QCOMPARE(Entries(tree, "plugins"), QStringList{"sniper.cs"});
+        // ghost is in no folder; extra, which only the plugins folder had, stays in use.
+        QCOMPARE(Keys(loaded.value()), (QStringList{"sniper", "extra"}));
+        QCOMPARE(Entries(tree, "plugins"), (QStringList{"extra.cs", "sniper.cs"}));
         QCOMPARE(tree.Read("storage/extra.cs"), std::string("only here"));
         QCOMPARE(tree.Read("storage/new/deep.txt"), std::string("only here too"));
         QCOMPARE(tree.Read("storage/blaster.cs"), std::string("blaster"));
