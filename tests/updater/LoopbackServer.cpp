@@ -51,6 +51,11 @@ LoopbackServer::~LoopbackServer()
     m_pContext->deleteLater();
     m_thread.quit();
     m_thread.wait();
+    // What the server's thread recorded goes under the lock it was recorded under: a wait for a
+    // thread that has already ended orders nothing that the thread checker can see.
+    const std::lock_guard lock(m_mutex);
+    m_requests.clear();
+    m_routes.clear();
 }
 
 void LoopbackServer::SetRoute(const QByteArray& path, const Route& route)
