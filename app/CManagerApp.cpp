@@ -1,8 +1,8 @@
 #include "app/CManagerApp.h"
 
-#include "platform/ProfileEntries.h"
+#include "core/platform/ProfileEntries.h"
 #include "res/Icons.h"
-#include "ui/CManagerDlg.h"
+#include "gui/CManagerDlg.h"
 
 CManagerApp theApp;
 

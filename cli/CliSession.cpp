@@ -2,9 +2,9 @@
 
 #include "cli/Command.h"
 #include "cli/ExitStatus.h"
-#include "platform/FileSystem.h"
-#include "platform/KPath.h"
-#include "platform/ProfileEntries.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+#include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
 
 QString CliText(const char* text)

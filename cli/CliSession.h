@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CProfile.h"
+#include "core/platform/CProfile.h"
 
 #include <optional>
 #include <ostream>

@@ -6,7 +6,7 @@
 #include "cli/GameCommands.h"
 #include "cli/PluginCommands.h"
 #include "cli/UpdateCommands.h"
-#include "platform/KPath.h"
+#include "core/platform/KPath.h"
 #include "res/Strings.h"
 
 #include <QCommandLineParser>

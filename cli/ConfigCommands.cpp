@@ -1,6 +1,6 @@
 #include "cli/ConfigCommands.h"
 
-#include "catalogue/PluginConfiguration.h"
+#include "core/catalogue/PluginConfiguration.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "res/Strings.h"

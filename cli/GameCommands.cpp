@@ -2,9 +2,9 @@
 
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
-#include "launch/GameCommandLine.h"
-#include "launch/GameLauncher.h"
-#include "launch/QuickExec.h"
+#include "core/launch/GameCommandLine.h"
+#include "core/launch/GameLauncher.h"
+#include "core/launch/QuickExec.h"
 #include "res/Strings.h"
 
 #include <QCommandLineParser>

@@ -1,8 +1,8 @@
 #include "cli/InstallProgress.h"
 
-#include "catalogue/TextEncoding.h"
+#include "core/catalogue/TextEncoding.h"
 #include "res/Strings.h"
-#include "updater/CUpdateFileInfo.h"
+#include "core/updater/CUpdateFileInfo.h"
 
 #include <cstdio>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "cli/Output.h"
 
-#include "catalogue/CPluginList.h"
-#include "catalogue/TextEncoding.h"
-#include "platform/KPath.h"
+#include "core/catalogue/CPluginList.h"
+#include "core/catalogue/TextEncoding.h"
+#include "core/platform/KPath.h"
 
 #include <array>
 #include <cstdio>

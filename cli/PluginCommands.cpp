@@ -1,14 +1,14 @@
 #include "cli/PluginCommands.h"
 
-#include "catalogue/CPluginList.h"
-#include "catalogue/DescriptionFile.h"
-#include "catalogue/KorvaneFolders.h"
-#include "catalogue/PluginUse.h"
-#include "catalogue/StorageSync.h"
+#include "core/catalogue/CPluginList.h"
+#include "core/catalogue/DescriptionFile.h"
+#include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/PluginUse.h"
+#include "core/catalogue/StorageSync.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/Output.h"
-#include "platform/ProfileEntries.h"
+#include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
 
 #include <QCommandLineParser>

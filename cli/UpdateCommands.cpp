@@ -4,10 +4,10 @@
 #include "cli/ExitStatus.h"
 #include "cli/InstallProgress.h"
 #include "cli/Output.h"
-#include "platform/ProfileEntries.h"
+#include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
-#include "updater/CInstallWorker.h"
-#include "updater/CUpdateList.h"
+#include "core/updater/CInstallWorker.h"
+#include "core/updater/CUpdateList.h"
 
 #include <memory>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #include "cli/CliSession.h"
 #include "cli/CliTool.h"
-#include "platform/ProfileEntries.h"
+#include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
 
 #include <iostream>

@@ -1,8 +1,8 @@
 // Rescan of a 10,000-plug-in storage folder against a bare walk of the same tree (find listing
 // every entry, cat reading every description file), warm cache, best of five.
 #include "bench/GeneratedKorvane.h"
-#include "catalogue/CPluginList.h"
-#include "platform/KPath.h"
+#include "core/catalogue/CPluginList.h"
+#include "core/platform/KPath.h"
 
 #include <cstdio>
 #include <cstdlib>

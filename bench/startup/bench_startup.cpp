@@ -2,10 +2,10 @@
 // refresh from the plugins folder, both scans, the tree filled and sorted, the list filled, until
 // the window is on screen (offscreen platform). Warm cache, best of five.
 #include "bench/GeneratedKorvane.h"
-#include "platform/CProfile.h"
-#include "platform/KPath.h"
-#include "platform/ProfileEntries.h"
-#include "ui/CManagerDlg.h"
+#include "core/platform/CProfile.h"
+#include "core/platform/KPath.h"
+#include "core/platform/ProfileEntries.h"
+#include "gui/CManagerDlg.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/CProfile.h"
-#include "platform/ProfileEntries.h"
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
 #include "support/TestTree.h"
 
 #include <optional>

@@ -1,5 +1,5 @@
 #include "CliTestSupport.h"
-#include "platform/KPath.h"
+#include "core/platform/KPath.h"
 #include "res/Strings.h"
 
 #include <QJsonArray>

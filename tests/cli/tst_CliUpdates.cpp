@@ -1,7 +1,7 @@
 #include "CliTestSupport.h"
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "res/Strings.h"
-#include "UpdaterTestSupport.h"
+#include "support/UpdaterTestSupport.h"
 
 // The updater commands against an update list and files served on the loopback address.
 class tst_CliUpdates : public QObject

@@ -1,6 +1,6 @@
 #include "support/ModalScript.h"
 
-#include "ui/CFolderBrowserDlg.h"
+#include "gui/CFolderBrowserDlg.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "support/TestTree.h"
 
-#include "platform/FileSystem.h"
-#include "platform/KPath.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
 
 #include <filesystem>
 #include <QtTest>

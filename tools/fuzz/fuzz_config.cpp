@@ -1,7 +1,7 @@
 // Configuration files are shared between players: any bytes must read without a crash, and the
 // plug-ins they name must all lie inside the storage folder.
-#include "catalogue/CPluginList.h"
-#include "platform/KPath.h"
+#include "core/catalogue/CPluginList.h"
+#include "core/platform/KPath.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Description files come from plug-in authors: any bytes must read into a record without a
 // crash, and the fields must decode to valid UTF-8 for display.
-#include "catalogue/CPluginInfo.h"
-#include "catalogue/TextEncoding.h"
+#include "core/catalogue/CPluginInfo.h"
+#include "core/catalogue/TextEncoding.h"
 
 #include <cstdint>
 #include <cstdlib>

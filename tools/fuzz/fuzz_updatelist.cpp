@@ -1,11 +1,11 @@
 // Update lists come from a web server over plain HTTP, in pieces of any size. Any bytes must read
 // without a crash into no more than the bytes could hold, into the same records however they are
 // cut, and no folder that an update names may be created outside the Korvane folder.
-#include "catalogue/TextEncoding.h"
-#include "platform/KPath.h"
-#include "updater/ArchiveWriter.h"
-#include "updater/CreatePath.h"
-#include "updater/CUpdateList.h"
+#include "core/catalogue/TextEncoding.h"
+#include "core/platform/KPath.h"
+#include "core/updater/ArchiveWriter.h"
+#include "core/updater/CreatePath.h"
+#include "core/updater/CUpdateList.h"
 
 #include <algorithm>
 #include <cstdint>

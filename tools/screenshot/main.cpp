@@ -1,14 +1,14 @@
 // Saves pictures of the main window and its dialogs, rendered offscreen, as the demo shows them:
 //   screenshot <examples folder> <output folder>
 // The main window goes to <output>/main-window.png (the README shows docs/main-window.png).
-#include "catalogue/KorvaneFolders.h"
-#include "platform/CProfile.h"
-#include "platform/ProfileEntries.h"
+#include "core/catalogue/KorvaneFolders.h"
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
-#include "ui/CAboutDlg.h"
-#include "ui/CFolderBrowserDlg.h"
-#include "ui/CManagerDlg.h"
-#include "ui/COptionsDlg.h"
+#include "gui/CAboutDlg.h"
+#include "gui/CFolderBrowserDlg.h"
+#include "gui/CManagerDlg.h"
+#include "gui/COptionsDlg.h"
 
 #include <cstdio>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "ListDump.h"
 
 #include "res/Strings.h"
-#include "updater/CUpdateList.h"
+#include "core/updater/CUpdateList.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "UpdateDescription.h"
 
-#include "platform/FileSystem.h"
-#include "platform/KPath.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
 #include "res/Strings.h"
-#include "updater/CUpdateList.h"
+#include "core/updater/CUpdateList.h"
 
 #include <limits>
 #include <memory>

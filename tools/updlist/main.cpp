@@ -1,12 +1,12 @@
 // updlist: writes the update list that the project's web server offers, and prints any update
 // list as text.
 #include "ListDump.h"
-#include "platform/FileSystem.h"
-#include "platform/KPath.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "UpdateDescription.h"
-#include "updater/ArchiveWriter.h"
-#include "updater/CUpdateList.h"
+#include "core/updater/ArchiveWriter.h"
+#include "core/updater/CUpdateList.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,0 +1,93 @@
+#include "core/catalogue/CPluginInfo.h"
+
+#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/TextFile.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+
+CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string category)
+    : m_strName(std::move(name)), m_strFileName(std::move(fileName)),
+      m_strCategory(std::move(category))
+{}
+
+bool CPluginInfo::SplitKeyValue(std::string_view line, std::string& key, std::string& value)
+{
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos)
+        return false;
+    key.assign(line.substr(0, equals));
+    value.assign(line.substr(equals + 1));
+    return true;
+}
+
+void CPluginInfo::ReadDescription(const std::string& folder, const std::string& key)
+{
+    m_strName = key;
+    m_strFileName = key;
+    ReadDescriptionFile(kpath::ResolveNoCase(folder + key + ".desc.txt"));
+}
+
+void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
+{
+    if (const auto bytes = kfs::ReadFile(file))
+        ReadDescriptionText(*bytes);
+}
+
+void CPluginInfo::ReadDescriptionText(std::string_view bytes)
+{
+    const auto lines = textfile::SplitLines(bytes);
+
+    bool inDescription = false;
+    std::string fieldKey;
+    std::string fieldValue;
+    for (const std::string& line : lines) {
+        if (inDescription) {
+            m_strDescription += '\n';
+            m_strDescription += line;
+            continue;
+        }
+        if (!SplitKeyValue(line, fieldKey, fieldValue)) {
+            // The first line without '=' starts the description; every later line belongs to it.
+            inDescription = true;
+            m_strDescription = line;
+            continue;
+        }
+        if (kpath::EqualsNoCase(fieldKey, "name"))
+            m_strName = fieldValue;
+        else if (kpath::EqualsNoCase(fieldKey, "category"))
+            m_strCategory = fieldValue;
+        else if (kpath::EqualsNoCase(fieldKey, "author"))
+            m_strAuthor = fieldValue;
+    }
+}
+
+bool CPluginInfo::CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
+                            bool allFiles) const
+{
+    const auto files =
+        fileops::ListKeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
+    if (files.empty())
+        return true;
+
+    const std::filesystem::path target = kpath::ResolveNoCase(destinationRoot + m_strSubdirectory);
+    if (!m_strSubdirectory.empty() && !kfs::Exists(target) && !kfs::CreateFolder(target))
+        return false;
+
+    // A file the destination holds in another letter case counts as present, as on Windows.
+    const fileops::FolderNames existing(target);
+    for (const auto& file : files) {
+        if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
+            continue;
+        if (existing.Contains(file.name))
+            continue;
+        kfs::CopyFileNoOverwrite(file.path, target / file.path.filename());
+    }
+    return true;
+}
+
+void CPluginInfo::DeleteFiles(const std::string& root) const
+{
+    for (const auto& file :
+         fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName))
+        kfs::RemoveFile(file.path);
+}

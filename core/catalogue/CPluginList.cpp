@@ -1,0 +1,245 @@
+#include "core/catalogue/CPluginList.h"
+
+#include "core/catalogue/TextFile.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+constexpr std::string_view kScriptSuffix = ".cs";
+constexpr std::string_view kKorvanePrefix = "Korvane.";
+
+std::string Lowered(std::string_view text)
+{
+    std::string lowered(text);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
+    return lowered;
+}
+
+bool IsPluginScript(std::string_view name)
+{
+    return kpath::EndsWithNoCase(name, kScriptSuffix) &&
+           !kpath::StartsWithNoCase(name, kKorvanePrefix);
+}
+
+std::string KeyOf(std::string_view scriptName)
+{
+    return std::string(scriptName.substr(0, scriptName.find('.')));
+}
+
+// The record of the plug-in key found in root + subdirectory, completed by the description file
+// and the icon of its key in that folder when there are such files.
+std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
+                                        const std::string& key, const kfs::FolderEntry* description,
+                                        const kfs::FolderEntry* icon)
+{
+    auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
+    if (description)
+        plugin->ReadDescriptionFile(description->path);
+    if (icon)
+        plugin->m_strIconPath = root + subdirectory + icon->name;
+    plugin->m_strSubdirectory = subdirectory;
+    return plugin;
+}
+
+const kfs::FolderEntry* FindEntry(const std::vector<kfs::FolderEntry>& entries,
+                                  std::string_view name)
+{
+    const auto found = std::find_if(entries.begin(), entries.end(), [name](const auto& entry) {
+        return kpath::EqualsNoCase(entry.name, name);
+    });
+    return found == entries.end() ? nullptr : &*found;
+}
+
+// A configuration names a stored plug-in by its key: a script the scan would take for that key
+// (key.cs or key.<anything>.cs, in any letter case) must be there. The key is literal text.
+bool IsScriptOf(const kfs::FolderEntry& entry, std::string_view key)
+{
+    return !entry.isFolder && IsPluginScript(entry.name) &&
+           kpath::EqualsNoCase(KeyOf(entry.name), key);
+}
+
+// A subfolder read from a configuration file: empty, or folder names each ending in a separator,
+// never leading out of the folder it is joined to.
+bool IsStoredSubfolder(std::string_view subdirectory)
+{
+    return subdirectory.empty() ||
+           (kpath::EndsWithSeparator(subdirectory) && kpath::IsContainedRelative(subdirectory));
+}
+
+// A value on a line of its own: a line break in it would start a line of another meaning.
+std::string OneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+} // namespace
+
+void CPluginList::DeleteAll()
+{
+    m_arrPlugins.clear();
+    m_arrPlugins.shrink_to_fit();
+}
+
+bool CPluginList::Exists(std::string_view key) const
+{
+    return Find(key) != nullptr;
+}
+
+CPluginInfo* CPluginList::Find(std::string_view key) const
+{
+    const auto found =
+        std::find_if(m_arrPlugins.begin(), m_arrPlugins.end(), [key](const auto& plugin) {
+            return kpath::EqualsNoCase(plugin->m_strFileName, key);
+        });
+    return found == m_arrPlugins.end() ? nullptr : found->get();
+}
+
+int CPluginList::ScanFolder(const std::string& root, const std::string& subdirectory)
+{
+    std::unordered_set<std::string> keys;
+    for (const auto& plugin : m_arrPlugins)
+        keys.insert(Lowered(plugin->m_strFileName));
+    return ScanInto(root, subdirectory, keys);
+}
+
+int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory,
+                          std::unordered_set<std::string>& keys)
+{
+    const std::string folder = root + subdirectory;
+    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(folder));
+
+    // Description files and icons are looked up by name without regard to case.
+    std::unordered_map<std::string, const kfs::FolderEntry*> byName;
+    byName.reserve(entries.size());
+    for (const auto& entry : entries)
+        byName.emplace(Lowered(entry.name), &entry);
+    const auto lookup = [&byName](const std::string& name) -> const kfs::FolderEntry* {
+        const auto found = byName.find(Lowered(name));
+        return found == byName.end() ? nullptr : found->second;
+    };
+
+    int added = 0;
+    for (const auto& entry : entries) {
+        if (entry.isFolder) {
+            added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator, keys);
+            continue;
+        }
+        if (!IsPluginScript(entry.name))
+            continue;
+        const std::string key = KeyOf(entry.name);
+        if (!keys.insert(Lowered(key)).second)
+            continue; // the first script met for a key wins
+
+        m_arrPlugins.push_back(
+            MakeRecord(root, subdirectory, key, lookup(key + ".desc.txt"), lookup(key + ".ico")));
+        ++added;
+    }
+    return added;
+}
+
+int CPluginList::Rescan(const std::string& root)
+{
+    DeleteAll();
+    return ScanFolder(root, {});
+}
+
+void CPluginList::CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
+                          bool allFiles) const
+{
+    for (const auto& plugin : m_arrPlugins)
+        plugin->CopyFiles(sourceRoot, destinationRoot, allFiles);
+}
+
+bool CPluginList::SplitAt(std::string_view text, std::string& before, std::string& after,
+                          char separator)
+{
+    const size_t at = text.find(separator);
+    if (at == std::string_view::npos)
+        return false;
+    before.assign(text.substr(0, at));
+    after.assign(text.substr(at + 1));
+    return true;
+}
+
+bool CPluginList::WriteConfig(const std::string& file, bool storeDirectory) const
+{
+    std::string text = "Name=" + OneLine(m_strConfigName) + "\n";
+    text += storeDirectory ? "UseDirectory=TRUE\n" : "UseDirectory=FALSE\n";
+    for (const auto& plugin : m_arrPlugins) {
+        text += "Plugin=";
+        text += storeDirectory ? OneLine(plugin->m_strSubdirectory) : std::string("NULL");
+        text += ',' + OneLine(plugin->m_strFileName) + '\n';
+    }
+    // The path is the one the user chose, taken exactly: another file that differs only in
+    // letter case is not the one to replace.
+    return kfs::WriteFileAtomically(kpath::ToNative(file), textfile::ToDiskText(text));
+}
+
+bool CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
+{
+    const auto bytes = kfs::ReadFile(kpath::ResolveNoCase(file));
+    if (!bytes)
+        return false;
+    ReadConfigText(*bytes, storageFolder);
+    return true;
+}
+
+void CPluginList::ReadConfigText(std::string_view bytes, const std::string& storageFolder)
+{
+    const auto lines = textfile::SplitLines(bytes);
+    DeleteAll();
+    m_strConfigName.clear();
+
+    // Lines take effect in file order: a Plugin line obeys the UseDirectory line before it.
+    bool useDirectory = false;
+    std::vector<std::string> keys;
+    std::string key, value, subdirectory, pluginKey;
+    for (const std::string& line : lines) {
+        if (!SplitAt(line, key, value, '='))
+            continue;
+        if (kpath::EqualsNoCase(key, "name")) {
+            m_strConfigName = value;
+        } else if (kpath::EqualsNoCase(key, "usedirectory")) {
+            useDirectory = kpath::EqualsNoCase(value, "true");
+        } else if (kpath::EqualsNoCase(key, "plugin") &&
+                   SplitAt(value, subdirectory, pluginKey, ',')) {
+            if (useDirectory)
+                AddStoredPlugin(storageFolder, subdirectory, pluginKey);
+            else
+                keys.push_back(pluginKey);
+        }
+    }
+    if (useDirectory)
+        return;
+
+    // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
+    // two agree in letter case too.
+    ScanFolder(storageFolder, {});
+    std::erase_if(m_arrPlugins, [&keys](const auto& plugin) {
+        return std::find(keys.begin(), keys.end(), plugin->m_strFileName) == keys.end();
+    });
+}
+
+void CPluginList::AddStoredPlugin(const std::string& storageFolder, const std::string& subdirectory,
+                                  const std::string& key)
+{
+    // A subfolder that leads elsewhere would have the plug-in copied from and to places outside
+    // the storage and plugins folders.
+    if (!IsStoredSubfolder(subdirectory))
+        return;
+    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(storageFolder + subdirectory));
+    const bool stored = std::any_of(entries.begin(), entries.end(),
+                                    [&key](const auto& entry) { return IsScriptOf(entry, key); });
+    if (!stored)
+        return;
+    m_arrPlugins.push_back(MakeRecord(storageFolder, subdirectory, key,
+                                      FindEntry(entries, key + ".desc.txt"),
+                                      FindEntry(entries, key + ".ico")));
+}

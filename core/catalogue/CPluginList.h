@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/catalogue/CPluginInfo.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+// An owning list of plug-in records: the catalogue of a folder, or the plug-ins a configuration
+// names. Keys are looked up without regard to case.
+class CPluginList
+{
+public:
+    CPluginList() = default;
+    CPluginList(const CPluginList&) = delete;
+    CPluginList& operator=(const CPluginList&) = delete;
+    CPluginList(CPluginList&&) = default;
+    CPluginList& operator=(CPluginList&&) = default;
+    virtual ~CPluginList() = default;
+
+    void DeleteAll();
+    bool Exists(std::string_view key) const;
+    // The first record with this key, or null. The record stays owned by the list.
+    CPluginInfo* Find(std::string_view key) const;
+
+    // Adds a record for every new script in root + subdirectory and below; returns how many.
+    int ScanFolder(const std::string& root, const std::string& subdirectory);
+    // Empties the list and scans root again; returns the number of records.
+    int Rescan(const std::string& root);
+
+    void CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
+                 bool allFiles) const;
+
+    // Writes the list as a configuration file: its name, whether subfolders are stored, and one
+    // Plugin line per record (the record's subfolder, or NULL without them). False when the file
+    // could not be written; a file already there is then left as it was.
+    bool WriteConfig(const std::string& file, bool storeDirectory) const;
+    // Replaces the list by the plug-ins of storageFolder that a configuration file names, and
+    // takes its name. False, and nothing changed, when the file cannot be read.
+    bool ReadConfig(const std::string& file, const std::string& storageFolder);
+    // The same from the bytes of a configuration file.
+    void ReadConfigText(std::string_view bytes, const std::string& storageFolder);
+    // Splits text at the first separator. False, and nothing changed, when there is none.
+    static bool SplitAt(std::string_view text, std::string& before, std::string& after,
+                        char separator);
+
+    int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
+    CPluginInfo* GetAt(int index) const
+    {
+        return m_arrPlugins.at(static_cast<size_t>(index)).get();
+    }
+
+    std::vector<std::unique_ptr<CPluginInfo>> m_arrPlugins;
+    std::string m_strConfigName;
+
+private:
+    // Adds the plug-in key of storageFolder + subdirectory when a script of it is stored there.
+    void AddStoredPlugin(const std::string& storageFolder, const std::string& subdirectory,
+                         const std::string& key);
+    // keys holds the lower-cased keys already in the list.
+    int ScanInto(const std::string& root, const std::string& subdirectory,
+                 std::unordered_set<std::string>& keys);
+};

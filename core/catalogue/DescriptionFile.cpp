@@ -1,0 +1,111 @@
+#include "core/catalogue/DescriptionFile.h"
+
+#include "core/catalogue/CPluginInfo.h"
+#include "core/catalogue/TextEncoding.h"
+#include "core/catalogue/TextFile.h"
+#include "core/platform/KPath.h"
+
+#include <algorithm>
+
+namespace descriptionfile {
+namespace {
+
+bool IsSingleByteText(const Fields& fields)
+{
+    return !textencoding::IsValidUtf8(fields.name + fields.category + fields.author +
+                                      fields.description);
+}
+
+std::string StoredEdit(const std::string& original, const std::string& edited, bool singleByte)
+{
+    if (edited == textencoding::ToUtf8(original))
+        return original;
+    if (singleByte) {
+        if (auto windowsText = textencoding::ToWindows1252(edited))
+            return *windowsText;
+    }
+    return edited;
+}
+
+std::string OrDefault(const std::string& text, std::string_view fallback)
+{
+    return text.empty() ? std::string(fallback) : text;
+}
+
+} // namespace
+
+Fields FieldsOf(const CPluginInfo& plugin)
+{
+    return {plugin.m_strName, plugin.m_strCategory, plugin.m_strAuthor, plugin.m_strDescription};
+}
+
+Fields ShownFields(const Fields& stored)
+{
+    return {textencoding::ToUtf8(stored.name), textencoding::ToUtf8(stored.category),
+            textencoding::ToUtf8(stored.author), textencoding::ToUtf8(stored.description)};
+}
+
+Fields StoredEdits(const Fields& original, const Fields& edited)
+{
+    const bool singleByte = IsSingleByteText(original);
+    return {StoredEdit(original.name, edited.name, singleByte),
+            StoredEdit(original.category, edited.category, singleByte),
+            StoredEdit(original.author, edited.author, singleByte),
+            StoredEdit(original.description, edited.description, singleByte)};
+}
+
+Fields Storable(Fields fields)
+{
+    for (std::string* line : {&fields.name, &fields.category, &fields.author})
+        std::replace(line->begin(), line->end(), '\n', ' ');
+    const std::string_view description = fields.description;
+    if (description.substr(0, description.find('\n')).find('=') != std::string_view::npos)
+        fields.description = "\n" + fields.description;
+    return fields;
+}
+
+std::string ComposeText(const Fields& fields)
+{
+    const Fields storable = Storable(fields);
+    std::string text;
+    const auto append = [&text](std::string_view prefix, const std::string& value) {
+        if (value.empty())
+            return;
+        if (!text.empty())
+            text += '\n';
+        text += prefix;
+        text += value;
+    };
+    append("Name=", storable.name);
+    append("Category=", storable.category);
+    append("Author=", storable.author);
+    append("", storable.description);
+    if (!storable.description.empty() && storable.description.back() == '\n')
+        text += '\n';
+    return text;
+}
+
+std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin)
+{
+    return storageFolder + plugin.m_strSubdirectory + plugin.m_strFileName + ".desc.txt";
+}
+
+bool WriteDescription(const std::string& storageFolder, CPluginInfo& plugin, const Fields& fields)
+{
+    // The file belongs beside the stored script, in the storage folder and nowhere else.
+    const std::string& key = plugin.m_strFileName;
+    if (!kpath::IsContainedRelative(plugin.m_strSubdirectory) ||
+        std::any_of(key.begin(), key.end(), kpath::IsSeparator))
+        return false;
+
+    const Fields storable = Storable(fields);
+    if (!textfile::WriteText(FilePath(storageFolder, plugin), ComposeText(storable)))
+        return false;
+    plugin.m_strName = OrDefault(storable.name, key);
+    plugin.m_strCategory = OrDefault(storable.category, CPluginInfo::kUnknown);
+    plugin.m_strAuthor = OrDefault(storable.author, CPluginInfo::kUnknown);
+    plugin.m_strDescription = OrDefault(storable.description, CPluginInfo::kNoDescription);
+    return true;
+}
+
+} // namespace descriptionfile

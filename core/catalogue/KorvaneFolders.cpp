@@ -1,0 +1,57 @@
+#include "core/catalogue/KorvaneFolders.h"
+
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace korvane {
+namespace {
+
+bool IsNativeExecutable([[maybe_unused]] const fs::path& file)
+{
+#ifdef _WIN32
+    return false;
+#else
+    std::error_code ec;
+    const auto status = fs::status(file, ec);
+    if (ec || !fs::is_regular_file(status))
+        return false;
+    const auto anyExecute = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    return (status.permissions() & anyExecute) != fs::perms::none;
+#endif
+}
+
+} // namespace
+
+bool HasKorvaneScript(const std::string& folder)
+{
+    for (const auto& entry : kfs::ListFolder(kpath::ResolveNoCase(folder))) {
+        if (!entry.isFolder && kpath::StartsWithNoCase(entry.name, "korvane") &&
+            kpath::EndsWithNoCase(entry.name, ".cs"))
+            return true;
+    }
+    return false;
+}
+
+bool IsWindowsProgram(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    char signature[2] = {};
+    return in.read(signature, 2) && signature[0] == 'M' && signature[1] == 'Z';
+}
+
+std::optional<fs::path> FindTribesProgram(const std::string& folder)
+{
+    const auto program = kpath::FindNoCase(kpath::ResolveNoCase(folder), "tribes.exe");
+    if (!program || kfs::IsFolder(*program))
+        return std::nullopt;
+    if (IsWindowsProgram(*program) || IsNativeExecutable(*program))
+        return program;
+    return std::nullopt;
+}
+
+} // namespace korvane

@@ -1,0 +1,122 @@
+#include "core/catalogue/TextEncoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace textencoding {
+namespace {
+
+// Windows-1252 at 0x80..0x9F; the five unassigned bytes map to the C1 controls, as Windows does.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t code)
+{
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+// The code point that starts at bytes[i] of valid UTF-8, and its length.
+char32_t DecodeUtf8At(std::string_view bytes, size_t i, size_t& length)
+{
+    const auto lead = static_cast<uint8_t>(bytes[i]);
+    length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k)
+        code = (code << 6) | (static_cast<uint8_t>(bytes[i + k]) & 0x3F);
+    return code;
+}
+
+std::optional<char> Windows1252Byte(char32_t code)
+{
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return static_cast<char>(code);
+    for (size_t k = 0; k < kHighControls.size(); ++k) {
+        if (kHighControls[k] == code)
+            return static_cast<char>(0x80 + k);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<uint8_t>(bytes[i]);
+        size_t length = 0;
+        char32_t code = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            code = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            code = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > bytes.size())
+            return false;
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<uint8_t>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+        if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string ToUtf8(std::string_view bytes)
+{
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char c : bytes) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (byte >= 0x80 && byte < 0xA0)
+            AppendUtf8(out, kHighControls[byte - 0x80]);
+        else
+            AppendUtf8(out, byte);
+    }
+    return out;
+}
+
+std::optional<std::string> ToWindows1252(std::string_view utf8)
+{
+    if (!IsValidUtf8(utf8))
+        return std::nullopt;
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0, length = 0; i < utf8.size(); i += length) {
+        const auto byte = Windows1252Byte(DecodeUtf8At(utf8, i, length));
+        if (!byte)
+            return std::nullopt;
+        out.push_back(*byte);
+    }
+    return out;
+}
+
+} // namespace textencoding

@@ -1,0 +1,53 @@
+#include "core/catalogue/TextFile.h"
+
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+
+namespace textfile {
+
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue; // CR LF reads as LF
+        if (c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty())
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+std::optional<std::vector<std::string>> ReadLines(std::string_view storedPath)
+{
+    const auto bytes = kfs::ReadFile(kpath::ResolveNoCase(storedPath));
+    if (!bytes)
+        return std::nullopt;
+    return SplitLines(*bytes);
+}
+
+std::string ToDiskText(std::string_view text)
+{
+    std::string disk;
+    disk.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n')
+            disk.push_back('\r');
+        disk.push_back(c);
+    }
+    return disk;
+}
+
+bool WriteText(std::string_view storedPath, std::string_view text)
+{
+    return kfs::WriteFileAtomically(kpath::ResolveNoCase(storedPath), ToDiskText(text));
+}
+
+} // namespace textfile

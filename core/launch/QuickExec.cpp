@@ -1,0 +1,63 @@
+#include "core/launch/QuickExec.h"
+
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
+
+namespace launch {
+namespace {
+
+// Folder names never hold a backslash, which is why it can separate them.
+constexpr char kModSeparator = '\\';
+
+std::string JoinMods(const std::vector<std::string>& mods)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < mods.size(); ++i) {
+        if (i > 0)
+            joined += kModSeparator;
+        joined += mods[i];
+    }
+    return joined;
+}
+
+} // namespace
+
+LaunchChoices LoadQuickExec(const CProfile& profile)
+{
+    LaunchChoices choices;
+    SplitString(profile.GetProfileString(profile::kQuickExec, profile::kMods), kModSeparator,
+                choices.mods);
+    choices.bDedicated = profile.GetProfileInt(profile::kQuickExec, profile::kDedicated, 0) == 1;
+    choices.strExtraCmdLine = profile.GetProfileString(profile::kQuickExec, profile::kExtraCmdLine);
+    return choices;
+}
+
+bool StoreQuickExec(const CProfile& profile, const LaunchChoices& choices)
+{
+    const bool mods =
+        profile.WriteProfileString(profile::kQuickExec, profile::kMods, JoinMods(choices.mods));
+    const bool dedicated = profile.WriteProfileInt(profile::kQuickExec, profile::kDedicated,
+                                                   choices.bDedicated ? 1 : 0);
+    const bool extra = profile.WriteProfileString(profile::kQuickExec, profile::kExtraCmdLine,
+                                                  choices.strExtraCmdLine);
+    return mods && dedicated && extra;
+}
+
+LaunchStatus CheckCanConfigureQuickExec(std::string_view tribesFolder,
+                                        std::string_view korvaneFolder)
+{
+    if (tribesFolder.empty())
+        return LaunchStatus::TribesFolderNotSet;
+    if (korvaneFolder.empty())
+        return LaunchStatus::KorvaneFolderNotSet;
+    return LaunchStatus::Ok;
+}
+
+LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder)
+{
+    if (stored.mods.empty())
+        return LaunchStatus::QuickExecNotConfigured;
+    return LaunchTribes(tribesFolder, BuildGameCommandLine(stored));
+}
+
+} // namespace launch

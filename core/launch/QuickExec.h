@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/launch/GameCommandLine.h"
+#include "core/launch/GameLauncher.h"
+
+#include <string_view>
+
+class CProfile;
+
+// QuickExec: a start of the game stored in the profile and run with one command.
+namespace launch {
+
+// The stored choices: the names in launch order, dedicated only when the stored value is 1.
+LaunchChoices LoadQuickExec(const CProfile& profile);
+
+// Stores the three entries together: the names joined by '\', the dedicated flag as 0 or 1 and
+// the extra text as typed. False when the profile could not be written.
+bool StoreQuickExec(const CProfile& profile, const LaunchChoices& choices);
+
+// Ok when both folders are set, else the first one missing, Tribes before Korvane.
+LaunchStatus CheckCanConfigureQuickExec(std::string_view tribesFolder,
+                                        std::string_view korvaneFolder);
+
+// Starts the game with the stored choices, or QuickExecNotConfigured when no names are stored.
+// The folder settings are not checked: the start uses whatever the Tribes folder holds.
+LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder);
+
+} // namespace launch

@@ -1,0 +1,79 @@
+#include "core/platform/CProfile.h"
+
+#include <memory>
+#include <QSettings>
+
+namespace {
+
+QString EntryName(std::string_view section, std::string_view key)
+{
+    return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + u'/' +
+           QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
+
+} // namespace
+
+CProfile::CProfile(QString organisation, QString application)
+    : m_strOrganisation(std::move(organisation)), m_strApplication(std::move(application))
+{}
+
+CProfile CProfile::AtFile(const QString& iniFile)
+{
+    CProfile profile;
+    profile.m_strFile = iniFile;
+    return profile;
+}
+
+namespace {
+
+std::unique_ptr<QSettings> OpenStore(const QString& file, const QString& organisation,
+                                     const QString& application)
+{
+    if (!file.isEmpty())
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organisation,
+                                       application);
+}
+
+} // namespace
+
+std::string CProfile::GetProfileString(std::string_view section, std::string_view key,
+                                       std::string_view defaultValue) const
+{
+    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    const QVariant value = store->value(EntryName(section, key));
+    // A number stored where text is expected reads as its decimal digits.
+    if (!value.isValid() || !value.canConvert<QString>())
+        return std::string(defaultValue);
+    return value.toString().toStdString();
+}
+
+int CProfile::GetProfileInt(std::string_view section, std::string_view key, int defaultValue) const
+{
+    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    const QVariant value = store->value(EntryName(section, key));
+    if (!value.isValid())
+        return defaultValue;
+    // Text where a number is expected reads as that number when it is one, else as the default.
+    bool ok = false;
+    const int number = value.toString().trimmed().toInt(&ok);
+    return ok ? number : defaultValue;
+}
+
+bool CProfile::WriteProfileString(std::string_view section, std::string_view key,
+                                  std::string_view value) const
+{
+    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    store->setValue(EntryName(section, key),
+                    QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+    store->sync();
+    return store->status() == QSettings::NoError;
+}
+
+bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, int value) const
+{
+    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    store->setValue(EntryName(section, key), value);
+    store->sync();
+    return store->status() == QSettings::NoError;
+}

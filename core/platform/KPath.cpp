@@ -1,0 +1,164 @@
+#include "core/platform/KPath.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace kpath {
+namespace {
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool EndsWithSeparator(std::string_view path)
+{
+    return !path.empty() && IsSeparator(path.back());
+}
+
+char NativeSeparator()
+{
+    return static_cast<char>(fs::path::preferred_separator);
+}
+
+std::string WithTrailingSeparator(std::string path)
+{
+    if (!EndsWithSeparator(path))
+        path.push_back(NativeSeparator());
+    return path;
+}
+
+fs::path ToNative(std::string_view stored)
+{
+    std::u8string text(stored.begin(), stored.end());
+    for (auto& c : text) {
+        if (c == u8'\\' || c == u8'/')
+            c = static_cast<char8_t>(fs::path::preferred_separator);
+    }
+    return fs::path(text);
+}
+
+std::string FromNative(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+fs::path ResolveNoCase(std::string_view stored)
+{
+    const fs::path native = ToNative(stored);
+    fs::path resolved = native.root_path();
+    bool missing = false; // once a folder is missing, nothing below it can be found
+    for (const auto& part : native.relative_path()) {
+        fs::path candidate = resolved / part;
+        std::error_code ec;
+        if (!missing && !fs::exists(candidate, ec) && part != "." && part != "..") {
+            const std::string name = FromNative(part);
+            if (auto found = FindNoCase(resolved.empty() ? fs::path(".") : resolved, name)) {
+                candidate = resolved / found->filename();
+            } else {
+                missing = true;
+            }
+        }
+        resolved = std::move(candidate);
+    }
+    if (EndsWithSeparator(stored) && !resolved.empty())
+        resolved /= ""; // keep the trailing separator of a folder
+    return resolved;
+}
+
+bool Exists(std::string_view stored)
+{
+    std::error_code ec;
+    return fs::exists(ResolveNoCase(stored), ec);
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() &&
+           EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+int CompareNoCase(std::string_view a, std::string_view b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(LowerAscii(a[i]));
+        const auto cb = static_cast<unsigned char>(LowerAscii(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+std::optional<fs::path> FindNoCase(const fs::path& folder, std::string_view name)
+{
+    std::error_code ec;
+    const fs::path exact = folder / ToNative(name);
+    if (fs::exists(exact, ec))
+        return exact;
+    fs::directory_iterator it(folder, ec);
+    if (ec)
+        return std::nullopt;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        if (EqualsNoCase(FromNative(it->path().filename()), name))
+            return it->path();
+    }
+    return std::nullopt;
+}
+
+bool IsContainedRelative(std::string_view rel)
+{
+    if (rel.empty())
+        return true;
+    if (IsSeparator(rel.front()) || rel.find(':') != std::string_view::npos)
+        return false;
+    size_t start = 0;
+    while (start <= rel.size()) {
+        size_t end = start;
+        while (end < rel.size() && !IsSeparator(rel[end]))
+            ++end;
+        const std::string_view part = rel.substr(start, end - start);
+        if (part == "..")
+            return false;
+        if (std::any_of(part.begin(), part.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool IsPlainName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return IsSeparator(c) || c == ':' || static_cast<unsigned char>(c) < 0x20;
+    });
+}
+
+} // namespace kpath

@@ -1,0 +1,35 @@
+#include "core/updater/CInstallWorker.h"
+
+#include "core/catalogue/CPluginList.h"
+#include "core/catalogue/KorvaneFolders.h"
+#include "core/platform/KPath.h"
+#include "core/updater/CUpdateList.h"
+
+bool InstallThreadProc(const InstallParams& params, const CUpdateList::FileProgress& progress)
+{
+    if (!params.pUpdates)
+        return false;
+    CPluginList inUse;
+    if (!params.strKorvane.empty())
+        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
+    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress);
+}
+
+CInstallWorker::CInstallWorker(InstallParams params) : m_params(std::move(params)) {}
+
+void CInstallWorker::Start(InstallParams params, QObject* receiver,
+                           std::function<void(bool)> onDone)
+{
+    // Nothing owns a running worker: it outlives the window that started it, and deletes
+    // itself in the starting thread once it has finished.
+    auto* worker = new CInstallWorker(std::move(params));
+    connect(worker, &CInstallWorker::InstallDone, receiver, std::move(onDone),
+            Qt::QueuedConnection);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void CInstallWorker::run()
+{
+    emit InstallDone(InstallThreadProc(m_params));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/updater/CUpdateList.h"
+
+#include <functional>
+#include <memory>
+#include <QThread>
+#include <string>
+
+// What one installation needs. The worker shares the list, so the list and its records stay
+// valid after the updater window that started it has closed.
+struct InstallParams
+{
+    int nIndex = -1;
+    std::string strKorvane; // the Korvane folder when the installation was started
+    std::shared_ptr<CUpdateList> pUpdates;
+};
+
+// Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread;
+// progress, when given, is told of each piece of a file that arrives.
+bool InstallThreadProc(const InstallParams& params, const CUpdateList::FileProgress& progress = {});
+
+// One installation on a thread of its own. It reports once, then deletes itself.
+class CInstallWorker : public QThread
+{
+    Q_OBJECT
+
+public:
+    // Starts the installation. onDone runs once with the result in receiver's thread, as a
+    // queued call; if receiver no longer exists by then, the result is dropped.
+    static void Start(InstallParams params, QObject* receiver, std::function<void(bool)> onDone);
+
+signals:
+    void InstallDone(bool bResult);
+
+private:
+    explicit CInstallWorker(InstallParams params);
+    void run() override;
+
+    const InstallParams m_params;
+};

@@ -1,0 +1,254 @@
+#include "core/updater/CUpdateListReader.h"
+
+#include <limits>
+
+namespace {
+
+constexpr std::string_view kMagic = "UPDATE";
+constexpr std::uint8_t kListVersion = 1;
+constexpr std::uint8_t kRecordVersion = 1;
+
+// Little-endian reads at data[offset]; false, with offset unchanged, when the bytes are not there.
+class FieldReader
+{
+public:
+    FieldReader(std::string_view data, std::size_t& offset) : m_data(data), m_offset(offset) {}
+
+    bool Has(std::size_t n) const { return m_data.size() - m_offset >= n; }
+
+    bool Byte(std::uint8_t& value)
+    {
+        if (!Has(1))
+            return false;
+        value = static_cast<std::uint8_t>(m_data[m_offset++]);
+        return true;
+    }
+
+    bool Word(std::uint16_t& value)
+    {
+        if (!Has(2))
+            return false;
+        value = static_cast<std::uint16_t>(At(0) | At(1) << 8);
+        m_offset += 2;
+        return true;
+    }
+
+    bool Dword(std::uint32_t& value)
+    {
+        if (!Has(4))
+            return false;
+        value = At(0) | At(1) << 8 | At(2) << 16 | static_cast<std::uint32_t>(At(3)) << 24;
+        m_offset += 4;
+        return true;
+    }
+
+    bool Bytes(std::size_t n, std::string_view& bytes)
+    {
+        if (!Has(n))
+            return false;
+        bytes = m_data.substr(m_offset, n);
+        m_offset += n;
+        return true;
+    }
+
+private:
+    std::uint32_t At(std::size_t i) const
+    {
+        return static_cast<unsigned char>(m_data[m_offset + i]);
+    }
+
+    std::string_view m_data;
+    std::size_t& m_offset;
+};
+
+} // namespace
+
+bool CUpdateListReader::Feed(std::string_view bytes)
+{
+    if (m_status != Status::Reading)
+        return false;
+    if (m_pending.empty()) {
+        const std::size_t used = Parse(bytes);
+        m_pending.assign(bytes.substr(used));
+    } else {
+        m_pending.append(bytes);
+        m_pending.erase(0, Parse(m_pending));
+    }
+    return m_status == Status::Reading;
+}
+
+void CUpdateListReader::Finish()
+{
+    if (m_status != Status::Reading)
+        return;
+    // Fewer than six bytes cannot be checked for the magic word: they are no list at all.
+    m_status = m_step == Step::Magic ? Status::NotAList : Status::EndsEarly;
+    m_arrUpdates.clear();
+}
+
+std::size_t CUpdateListReader::Parse(std::string_view data)
+{
+    std::size_t offset = 0;
+    while (m_status == Status::Reading && ParseStep(data, offset)) {
+    }
+    m_nConsumed += offset;
+    if (m_status != Status::Reading && m_status != Status::Complete)
+        m_arrUpdates.clear();
+    return offset;
+}
+
+bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offset,
+                                        std::string& field)
+{
+    std::size_t at = offset;
+    FieldReader read(data, at);
+    std::uint8_t shortLength = 0;
+    if (!read.Byte(shortLength))
+        return false;
+    std::uint64_t length = shortLength;
+    if (shortLength == 0xFF) {
+        std::uint16_t wordLength = 0;
+        if (!read.Word(wordLength))
+            return false;
+        length = wordLength;
+        if (wordLength == 0xFFFE) {
+            m_status = Status::Unreadable; // UTF-16 text follows
+            return false;
+        }
+        if (wordLength == 0xFFFF) {
+            std::uint32_t dwordLength = 0;
+            if (!read.Dword(dwordLength))
+                return false;
+            if (dwordLength == std::numeric_limits<std::uint32_t>::max()) {
+                m_status = Status::Unreadable; // a 64-bit length follows
+                return false;
+            }
+            length = dwordLength;
+        }
+    }
+    std::string_view text;
+    if (!read.Bytes(static_cast<std::size_t>(length), text))
+        return false; // the claimed length is waited for, never reserved
+    field.assign(text);
+    offset = at;
+    return true;
+}
+
+bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
+{
+    std::size_t at = offset;
+    FieldReader read(data, at);
+    switch (m_step) {
+    case Step::Magic: {
+        std::string_view magic;
+        if (!read.Bytes(kMagic.size(), magic))
+            return false;
+        if (magic != kMagic)
+            m_status = Status::NotAList;
+        m_step = Step::ListVersion;
+        break;
+    }
+    case Step::ListVersion: {
+        std::uint8_t version = 0;
+        if (!read.Byte(version))
+            return false;
+        if (version != kListVersion)
+            m_status = Status::NotAList;
+        m_step = Step::RecordCount;
+        break;
+    }
+    case Step::RecordCount: {
+        std::uint32_t count = 0;
+        if (!read.Dword(count))
+            return false;
+        if (static_cast<std::int32_t>(count) < 1)
+            m_status = Status::NotAList;
+        m_nRecords = count;
+        m_step = Step::RecordVersion;
+        break;
+    }
+    case Step::RecordVersion: {
+        std::uint8_t version = 0;
+        if (!read.Byte(version))
+            return false;
+        BeginRecord(version);
+        break;
+    }
+    case Step::UpdateName:
+        if (!ReadStringField(data, at, Current().m_strUpdateName))
+            return false;
+        m_step = Step::TargetDir;
+        break;
+    case Step::TargetDir:
+        if (!ReadStringField(data, at, Current().m_strTargetDir))
+            return false;
+        m_step = Step::BaseURL;
+        break;
+    case Step::BaseURL:
+        if (!ReadStringField(data, at, Current().m_strBaseURL))
+            return false;
+        m_step = Step::FileCount;
+        break;
+    case Step::FileCount: {
+        std::uint16_t count = 0;
+        if (!read.Word(count))
+            return false;
+        m_nFilesLeft = count;
+        if (count == 0xFFFF && !read.Dword(m_nFilesLeft))
+            return false;
+        m_step = m_nFilesLeft > 0 ? Step::FileName : Step::VersionMajor;
+        break;
+    }
+    case Step::FileName: {
+        std::string name;
+        if (!ReadStringField(data, at, name))
+            return false;
+        Current().m_arrFiles.push_back(CUpdateFileInfo{std::move(name), {}, 0});
+        m_step = Step::FileSubDir;
+        break;
+    }
+    case Step::FileSubDir:
+        if (!ReadStringField(data, at, Current().m_arrFiles.back().m_strSubDir))
+            return false;
+        m_step = Step::FileSize;
+        break;
+    case Step::FileSize:
+        if (!read.Dword(Current().m_arrFiles.back().m_dwSize))
+            return false;
+        m_step = --m_nFilesLeft > 0 ? Step::FileName : Step::VersionMajor;
+        break;
+    case Step::VersionMajor:
+        if (!read.Byte(Current().m_nVersionMajor))
+            return false;
+        m_step = Step::VersionMinor;
+        break;
+    case Step::VersionMinor:
+        if (!read.Byte(Current().m_nVersionMinor))
+            return false;
+        EndRecord();
+        break;
+    }
+    if (m_status == Status::Unreadable)
+        return false;
+    offset = at;
+    return true;
+}
+
+void CUpdateListReader::BeginRecord(std::uint8_t version)
+{
+    m_arrUpdates.push_back(std::make_unique<CUpdateInfo>());
+    if (version == kRecordVersion) {
+        m_step = Step::UpdateName;
+        return;
+    }
+    // A record of another version stays empty; the next byte starts the next record.
+    EndRecord();
+}
+
+void CUpdateListReader::EndRecord()
+{
+    if (m_arrUpdates.size() == m_nRecords)
+        m_status = Status::Complete;
+    else
+        m_step = Step::RecordVersion;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/updater/CUpdateInfo.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads an update list while its bytes arrive, in pieces of any size. Every count and length in
+// the list is a claim of the sender: nothing is reserved for it, so what the reader holds never
+// outgrows the bytes that actually came.
+class CUpdateListReader
+{
+public:
+    enum class Status
+    {
+        Reading,    // more bytes are wanted
+        Complete,   // every record was read; anything after them is not used
+        NotAList,   // no "UPDATE" at the start, another list version, or no records: empty list
+        EndsEarly,  // the bytes ended inside a record
+        Unreadable, // a string in a form this program does not read (UTF-16 or 64-bit length)
+    };
+
+    // Takes the next bytes. False once no more are wanted, so that the transfer may stop.
+    bool Feed(std::string_view bytes);
+    // The bytes have ended.
+    void Finish();
+
+    Status GetStatus() const { return m_status; }
+    // Bytes read up to the end of the last record (or up to where reading stopped).
+    std::uint64_t ConsumedBytes() const { return m_nConsumed; }
+    // The records read so far, in list order.
+    std::vector<std::unique_ptr<CUpdateInfo>> TakeUpdates() { return std::move(m_arrUpdates); }
+
+private:
+    enum class Step
+    {
+        Magic,
+        ListVersion,
+        RecordCount,
+        RecordVersion,
+        UpdateName,
+        TargetDir,
+        BaseURL,
+        FileCount,
+        FileName,
+        FileSubDir,
+        FileSize,
+        VersionMajor,
+        VersionMinor,
+    };
+
+    // Reads as many whole fields from data as it holds; returns how many bytes they took.
+    std::size_t Parse(std::string_view data);
+    // Reads the field of the current step at data[offset]; false when it is not all there yet.
+    bool ParseStep(std::string_view data, std::size_t& offset);
+    bool ReadStringField(std::string_view data, std::size_t& offset, std::string& field);
+    void BeginRecord(std::uint8_t version);
+    void EndRecord();
+
+    CUpdateInfo& Current() { return *m_arrUpdates.back(); }
+
+    Status m_status = Status::Reading;
+    Step m_step = Step::Magic;
+    std::string m_pending; // bytes of a field that has not arrived whole
+    std::uint64_t m_nConsumed = 0;
+    std::uint32_t m_nRecords = 0;
+    std::uint32_t m_nFilesLeft = 0;
+    std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
+};

@@ -1,0 +1,29 @@
+#include "core/updater/CreatePath.h"
+
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+
+bool CreatePath(const std::string& strBase, const std::string& strRel)
+{
+    if (strBase.empty() || !kpath::Exists(strBase) || !kpath::IsContainedRelative(strRel))
+        return false;
+    std::string current = strBase;
+    if (!kpath::EndsWithSeparator(current))
+        current.push_back(kpath::kStoredSeparator);
+    std::size_t start = 0;
+    while (start < strRel.size()) {
+        std::size_t end = start;
+        while (end < strRel.size() && !kpath::IsSeparator(strRel[end]))
+            ++end;
+        current.append(strRel, start, end - start);
+        if (!kpath::EndsWithSeparator(current))
+            current.push_back(kpath::kStoredSeparator);
+        // Another installation may create the same folder between the test and the creation;
+        // finding it there then is as good as having made it.
+        if (!kpath::Exists(current) && !kfs::CreateFolder(kpath::ResolveNoCase(current)) &&
+            !kpath::Exists(current))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}

@@ -1,0 +1,148 @@
+#include "gui/CFolderBrowserDlg.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+QString WithTrailingSeparator(const QString& folder)
+{
+    if (folder.endsWith(u'/') || folder.endsWith(u'\\'))
+        return folder;
+    return folder + QDir::separator();
+}
+
+bool IsAtOrBelow(const QString& folder, const QString& root)
+{
+    if (root.isEmpty())
+        return true;
+    const QString cleanFolder = QDir::cleanPath(folder);
+    const QString cleanRoot = QDir::cleanPath(root);
+    return cleanFolder == cleanRoot || cleanFolder.startsWith(WithTrailingSeparator(cleanRoot)) ||
+           (cleanRoot.endsWith(u'/') && cleanFolder.startsWith(cleanRoot));
+}
+
+// Shows the root folder as the only entry of its parent, so the root itself can be chosen while
+// its siblings stay hidden.
+class RootOnlyFilter : public QSortFilterProxyModel
+{
+public:
+    RootOnlyFilter(QString root, QObject* parent)
+        : QSortFilterProxyModel(parent), m_root(std::move(root)),
+          m_rootParent(QFileInfo(m_root).dir().path())
+    {}
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override
+    {
+        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+        if (m_root.isEmpty() || QDir::cleanPath(files->filePath(sourceParent)) != m_rootParent)
+            return true;
+        const QModelIndex child = files->index(sourceRow, 0, sourceParent);
+        return QDir::cleanPath(files->filePath(child)) == m_root;
+    }
+
+private:
+    QString m_root;
+    QString m_rootParent;
+};
+
+} // namespace
+
+CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
+                                     const QString& initialFolder, std::optional<FolderTest> test,
+                                     QWidget* parent)
+    : QDialog(parent), m_strRoot(root.isEmpty() ? QString() : QDir::cleanPath(root)),
+      m_test(std::move(test))
+{
+    setWindowTitle(title);
+    auto* caption = new QLabel(title, this);
+    caption->setWordWrap(true);
+
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    m_model->setReadOnly(true);
+    m_model->setRootPath(m_strRoot.isEmpty() ? QDir::rootPath() : m_strRoot);
+
+    const bool rootIsTop = !m_strRoot.isEmpty() && QFileInfo(m_strRoot).isRoot();
+    m_filter = new RootOnlyFilter(rootIsTop ? QString() : m_strRoot, this);
+    m_filter->setSourceModel(m_model);
+
+    m_view = new QTreeView(this);
+    m_view->setModel(m_filter);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        m_view->hideColumn(column);
+    m_view->header()->hide();
+    if (!m_strRoot.isEmpty() && !rootIsTop)
+        m_view->setRootIndex(
+            m_filter->mapFromSource(m_model->index(QFileInfo(m_strRoot).dir().path())));
+
+    m_status = new QLabel(this);
+    m_status->setVisible(m_test.has_value());
+
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_status);
+    layout->addWidget(m_buttons);
+    resize(360, 420);
+
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &CFolderBrowserDlg::OnSelectionChanged);
+    if (initialFolder.isEmpty() || !SelectFolder(initialFolder))
+        OnSelectionChanged();
+}
+
+QString CFolderBrowserDlg::SelectedFolder() const
+{
+    const QModelIndex current = m_filter->mapToSource(m_view->currentIndex());
+    if (!current.isValid())
+        return {};
+    return QDir::cleanPath(m_model->filePath(current));
+}
+
+bool CFolderBrowserDlg::SelectFolder(const QString& folder)
+{
+    const QString clean = QDir::cleanPath(folder);
+    if (!QFileInfo(clean).isDir() || !IsAtOrBelow(clean, m_strRoot))
+        return false;
+    const QModelIndex index = m_filter->mapFromSource(m_model->index(clean));
+    if (!index.isValid())
+        return false;
+    m_view->setCurrentIndex(index);
+    m_view->scrollTo(index);
+    OnSelectionChanged();
+    return true;
+}
+
+QString CFolderBrowserDlg::StatusText() const
+{
+    return m_status->text();
+}
+
+bool CFolderBrowserDlg::IsOkEnabled() const
+{
+    return m_buttons->button(QDialogButtonBox::Ok)->isEnabled();
+}
+
+void CFolderBrowserDlg::OnSelectionChanged()
+{
+    const QString folder = SelectedFolder();
+    bool passes = !folder.isEmpty() && IsAtOrBelow(folder, m_strRoot);
+    if (m_test) {
+        passes = passes && m_test->passes(WithTrailingSeparator(folder));
+        m_status->setText(passes ? m_test->passText : m_test->failText);
+    }
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(passes);
+}

@@ -1,0 +1,820 @@
+#include "gui/CManagerDlg.h"
+
+#include "core/catalogue/DescriptionFile.h"
+#include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/PluginConfiguration.h"
+#include "core/catalogue/PluginUse.h"
+#include "core/catalogue/StorageSync.h"
+#include "core/catalogue/TextEncoding.h"
+#include "gui/LaunchCommands.h"
+#include "core/platform/CProfile.h"
+#include "core/platform/KPath.h"
+#include "core/platform/ProfileEntries.h"
+#include "res/Icons.h"
+#include "res/Strings.h"
+#include "gui/CheckForUpdates.h"
+#include "gui/CAboutDlg.h"
+#include "gui/CDescEditDlg.h"
+#include "gui/ConfigFileDialog.h"
+#include "gui/COptionsDlg.h"
+#include "gui/CSaveConfigDlg.h"
+#include "gui/WarningBox.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <vector>
+
+namespace {
+
+constexpr int kItemDataRole = Qt::UserRole;
+constexpr int kSmallIcon = 16;
+
+QString Text(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Record fields hold the bytes of the description file, which need not be UTF-8.
+QString Display(std::string_view bytes)
+{
+    return QString::fromStdString(textencoding::ToUtf8(bytes));
+}
+
+// Names are listed alphabetically without regard to case, as players expect from any file list.
+bool LessNoCase(const QString& a, const QString& b)
+{
+    const int order = QString::compare(a, b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+}
+
+class CTreeItem : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        return LessNoCase(text(0), other.text(0));
+    }
+};
+
+class CListEntry : public QListWidgetItem
+{
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override
+    {
+        return LessNoCase(text(), other.text());
+    }
+};
+
+// Inserts a tree item among its siblings (top-level items when parent is null) at its
+// alphabetical place, after any sibling of equal text.
+void InsertSorted(QTreeWidget* tree, QTreeWidgetItem* parent, QTreeWidgetItem* item)
+{
+    const auto sibling = [&](int index) {
+        return parent ? parent->child(index) : tree->topLevelItem(index);
+    };
+    int low = 0;
+    int high = parent ? parent->childCount() : tree->topLevelItemCount();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (LessNoCase(item->text(0), sibling(middle)->text(0)))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (parent)
+        parent->insertChild(low, item);
+    else
+        tree->insertTopLevelItem(low, item);
+}
+
+// The small picture of an icon file: the image nearest the small icon size, scaled to it.
+QImage SmallImageOf(const QString& iconFile)
+{
+    constexpr int kMostImages = 64; // an icon file of any sense holds far fewer
+    QImageReader reader(iconFile);
+    QImage best;
+    for (int index = 0; index < kMostImages; ++index) {
+        QImage image;
+        if (!reader.read(&image) || image.isNull())
+            break;
+        if (best.isNull() ||
+            std::abs(image.width() - kSmallIcon) < std::abs(best.width() - kSmallIcon))
+            best = std::move(image);
+        if (!reader.jumpToNextImage())
+            break;
+    }
+    if (best.isNull() || best.size() == QSize(kSmallIcon, kSmallIcon))
+        return best;
+    return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+QLineEdit* PanelEdit(const char* name, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setReadOnly(true);
+    return edit;
+}
+
+} // namespace
+
+CManagerDlg::CManagerDlg(const CProfile& profile, QWidget* parent)
+    : QDialog(parent), m_profile(profile), m_categoryIcon(icons::Category()),
+      m_defaultPluginIcon(icons::DefaultPlugin())
+{
+    setWindowTitle(Text(strings::kAppTitle));
+    setWindowIcon(icons::WindowIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+    CreateControls();
+    CreateMenus();
+    resize(540, 580);
+}
+
+CManagerDlg::~CManagerDlg()
+{
+    // The controls outlive this object's members while the base class destroys them; nothing
+    // they signal then may reach the handlers.
+    m_tree->disconnect(this);
+    m_list->disconnect(this);
+}
+
+void CManagerDlg::CreateControls()
+{
+    auto* availableLabel = new QLabel(Text(strings::kAvailablePlugins), this);
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("tree"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setRootIsDecorated(true);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setIconSize(QSize(kSmallIcon, kSmallIcon));
+    m_tree->setContextMenuPolicy(Qt::NoContextMenu);
+    m_tree->viewport()->installEventFilter(this);
+
+    m_buttonUse = new QPushButton(Text(strings::kUseButton), this);
+    m_buttonUse->setObjectName(QStringLiteral("use"));
+    m_buttonUnuse = new QPushButton(Text(strings::kUnuseButton), this);
+    m_buttonUnuse->setObjectName(QStringLiteral("unuse"));
+    for (QPushButton* button : {m_buttonUse, m_buttonUnuse}) {
+        button->setEnabled(false);
+        button->setAutoDefault(false);
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 30);
+    }
+
+    auto* usedLabel = new QLabel(Text(strings::kUsedPlugins), this);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSortingEnabled(true);
+    m_list->setContextMenuPolicy(Qt::NoContextMenu);
+    m_list->viewport()->installEventFilter(this);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_buttonUse);
+    buttons->addWidget(m_buttonUnuse);
+    buttons->addStretch(1);
+
+    auto* lists = new QGridLayout;
+    lists->addWidget(availableLabel, 0, 0);
+    lists->addWidget(usedLabel, 0, 2);
+    lists->addWidget(m_tree, 1, 0);
+    lists->addLayout(buttons, 1, 1);
+    lists->addWidget(m_list, 1, 2);
+    lists->setColumnStretch(0, 1);
+    lists->setColumnStretch(2, 1);
+    lists->setRowStretch(1, 1);
+
+    auto* panel = new QGroupBox(Text(strings::kPluginInformation), this);
+    m_editName = PanelEdit("name", panel);
+    m_editFileName = PanelEdit("fileName", panel);
+    m_editSubdirectory = PanelEdit("subdirectory", panel);
+    m_editAuthor = PanelEdit("author", panel);
+    m_editDescription = new QPlainTextEdit(panel);
+    m_editDescription->setObjectName(QStringLiteral("description"));
+    m_editDescription->setReadOnly(true);
+    m_editDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Room for four lines; a larger window gives its height to the tree and the list.
+    m_editDescription->setFixedHeight(m_editDescription->fontMetrics().lineSpacing() * 4 +
+                                      2 * m_editDescription->frameWidth() + 8);
+
+    auto* fields = new QGridLayout(panel);
+    const auto addRow = [&](const char* label, QWidget* field) {
+        const int row = fields->rowCount();
+        fields->addWidget(new QLabel(Text(label), panel), row, 0, Qt::AlignRight | Qt::AlignTop);
+        fields->addWidget(field, row, 1);
+    };
+    addRow(strings::kPanelName, m_editName);
+    addRow(strings::kPanelFileName, m_editFileName);
+    addRow(strings::kPanelSubdirectory, m_editSubdirectory);
+    addRow(strings::kPanelAuthor, m_editAuthor);
+    addRow(strings::kPanelDescription, m_editDescription);
+    fields->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addWidget(panel);
+
+    setTabOrder(m_tree, m_buttonUse);
+    setTabOrder(m_buttonUse, m_buttonUnuse);
+    setTabOrder(m_buttonUnuse, m_list);
+    setTabOrder(m_list, m_editName);
+    setTabOrder(m_editName, m_editFileName);
+    setTabOrder(m_editFileName, m_editAuthor);
+    setTabOrder(m_editAuthor, m_editDescription);
+    setTabOrder(m_editDescription, m_editSubdirectory);
+
+    connect(m_tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { OnSelChangedTree(current); });
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &CManagerDlg::OnItemChangedList);
+    connect(m_buttonUse, &QPushButton::clicked, this, &CManagerDlg::OnUsePlugin);
+    connect(m_buttonUnuse, &QPushButton::clicked, this, &CManagerDlg::OnUnusePlugin);
+}
+
+void CManagerDlg::CreateMenus()
+{
+    auto* bar = new QMenuBar(this);
+    layout()->setMenuBar(bar);
+    const auto command = [this](QMenu* menu, const char* text, void (CManagerDlg::*handler)()) {
+        QAction* action = menu->addAction(Text(text));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    QMenu* file = bar->addMenu(Text(strings::kMenuFile));
+    command(file, strings::kMenuQuickExec, &CManagerDlg::OnQuickExec);
+    command(file, strings::kMenuExecuteTribes, &CManagerDlg::OnExecuteTribes);
+    file->addSeparator();
+    command(file, strings::kMenuSaveConfig, &CManagerDlg::OnSaveConfig);
+    command(file, strings::kMenuLoadConfig, &CManagerDlg::OnLoadConfig);
+    file->addSeparator();
+    // The menu item is never drawn greyed; a command chosen while its rule says no is dropped.
+    QAction* editDescription = file->addAction(Text(strings::kMenuEditDescription));
+    connect(editDescription, &QAction::triggered, this, [this] {
+        if (OnUpdateEditDescription())
+            OnEditDescription();
+    });
+    file->addSeparator();
+    command(file, strings::kMenuExit, &CManagerDlg::OnExit);
+
+    QMenu* options = bar->addMenu(Text(strings::kMenuOptions));
+    command(options, strings::kMenuOptionsCommand, &CManagerDlg::OnOptions);
+    command(options, strings::kMenuConfigureQuickExec, &CManagerDlg::OnConfigureQuickExec);
+
+    QMenu* help = bar->addMenu(Text(strings::kMenuHelp));
+    command(help, strings::kMenuCheckForUpdates, &CManagerDlg::OnCheckForUpdates);
+    help->addSeparator();
+    command(help, strings::kMenuHomePage, &CManagerDlg::OnHomePage);
+    help->addSeparator();
+    command(help, strings::kMenuAbout, &CManagerDlg::OnAbout);
+
+    m_treePopup = new QMenu(this);
+    command(m_treePopup, strings::kPopupAddToList, &CManagerDlg::OnAddToList);
+    m_treePopup->addSeparator();
+    command(m_treePopup, strings::kPopupEditDescription, &CManagerDlg::OnContextEditDescription);
+
+    m_listPopup = new QMenu(this);
+    command(m_listPopup, strings::kPopupRemoveFromList, &CManagerDlg::OnRemoveFromList);
+}
+
+void CManagerDlg::setVisible(bool visible)
+{
+    if (visible && !m_bInitialised) {
+        m_bInitialised = true;
+        OnInitDialog();
+    }
+    QDialog::setVisible(visible);
+}
+
+void CManagerDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Enter presses the button that has the focus; anywhere else it ends the window like Exit.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+        button->click();
+    else
+        OnExit();
+}
+
+bool CManagerDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // A right click opens the popup of the item under it without selecting that item, so the
+    // popup's commands can act on another plug-in than the one the panel shows.
+    const bool onTree = watched == m_tree->viewport();
+    const bool onList = watched == m_list->viewport();
+    if (!onTree && !onList)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::RightButton)
+            break;
+        if (event->type() == QEvent::MouseButtonPress) {
+            const QPoint position = mouse->position().toPoint();
+            if (onTree)
+                OnRClickTree(position);
+            else
+                OnRClickList(position);
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CManagerDlg::OnExit()
+{
+    accept();
+}
+
+void CManagerDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CManagerDlg::OnInitDialog()
+{
+    std::string korvane = m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
+    if (korvane.empty() || tribes.empty()) {
+        OnOptions();
+        korvane = m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    }
+    const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
+                                                 profile::kRefreshPluginsDefault) == 1;
+    ReloadFolders(korvane, refresh);
+    m_tree->setFocus();
+}
+
+void CManagerDlg::OnOptions()
+{
+    const std::string korvane =
+        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
+    const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
+                                                 profile::kRefreshPluginsDefault) == 1;
+    COptionsDlg dlg(this);
+    dlg.m_strKorvaneDir = QString::fromStdString(korvane);
+    dlg.m_strTribesDir = QString::fromStdString(tribes);
+    dlg.m_bRefreshPlugins = refresh;
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+
+    const std::string newTribes = dlg.m_strTribesDir.toStdString();
+    if (newTribes != tribes)
+        m_profile.WriteProfileString(profile::kDirectories, profile::kTribes, newTribes);
+    const std::string newKorvane = dlg.m_strKorvaneDir.toStdString();
+    if (newKorvane == korvane) {
+        // The check box is kept also when it is the only change.
+        if (dlg.m_bRefreshPlugins != refresh)
+            m_profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins,
+                                      dlg.m_bRefreshPlugins ? 1 : 0);
+        return;
+    }
+    m_profile.WriteProfileString(profile::kDirectories, profile::kKorvane, newKorvane);
+    m_profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins,
+                              dlg.m_bRefreshPlugins ? 1 : 0);
+    // An existing storage folder of the new Korvane folder is taken as it is.
+    ReloadFolders(newKorvane, false);
+}
+
+void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
+{
+    CPluginList inUse;
+    switch (storagesync::Synchronise(korvaneFolder, refreshExistingStorage, m_plugins, inUse)) {
+    case storagesync::Outcome::Ready:
+        FillTreeFromCatalogue();
+        FillList(inUse);
+        break;
+    case storagesync::Outcome::NoKorvaneFolder:
+        ClearControls();
+        break;
+    case storagesync::Outcome::StorageNotCreated:
+        // Nothing of another Korvane folder may stay on show: the commands would act on the
+        // folders of the new setting.
+        ClearControls();
+        ShowWarning(this, Text(strings::kStorageNotCreated));
+        break;
+    }
+}
+
+void CManagerDlg::ClearControls()
+{
+    m_hContextItem = nullptr;
+    m_list->clear();
+    m_tree->clear();
+    m_categoryItems.clear();
+    m_plugins.DeleteAll();
+    m_buttonUse->setEnabled(false);
+    m_buttonUnuse->setEnabled(false);
+}
+
+void CManagerDlg::FillTree()
+{
+    m_plugins.Rescan(StorageFolder());
+    FillTreeFromCatalogue();
+}
+
+void CManagerDlg::FillTreeFromCatalogue()
+{
+    // List entries point at tree items: they go first, and FillList brings them back.
+    m_list->clear();
+    m_hContextItem = nullptr;
+    m_tree->clear();
+    m_categoryItems.clear();
+
+    // Built away from the control and sorted once: item by item sorted inserts into a shown
+    // tree take quadratic time on a large catalogue.
+    std::vector<std::unique_ptr<QTreeWidgetItem>> categories;
+    for (int index = 0; index < m_plugins.GetSize(); ++index) {
+        CPluginInfo& plugin = *m_plugins.GetAt(index);
+        auto [found, isNew] = m_categoryItems.try_emplace(plugin.m_strCategory, nullptr);
+        if (isNew) {
+            auto category = std::make_unique<CTreeItem>(QStringList{Display(plugin.m_strCategory)});
+            category->setIcon(0, m_categoryIcon);
+            category->setData(0, kItemDataRole, 0);
+            found->second = category.get();
+            categories.push_back(std::move(category));
+        }
+        auto* item = new CTreeItem(found->second, QStringList{Display(plugin.m_strName)});
+        item->setIcon(0, PluginIcon(plugin));
+        item->setData(0, kItemDataRole, index + 1);
+        plugin.m_hTreeItem = item;
+    }
+    QList<QTreeWidgetItem*> topLevel;
+    topLevel.reserve(static_cast<qsizetype>(categories.size()));
+    for (auto& category : categories)
+        topLevel.append(category.release());
+    m_tree->addTopLevelItems(topLevel);
+    m_tree->sortItems(0, Qt::AscendingOrder);
+    m_buttonUse->setEnabled(false);
+}
+
+void CManagerDlg::FillList(const CPluginList& inUse)
+{
+    m_list->clear();
+    for (const auto& used : inUse.m_arrPlugins) {
+        const CPluginInfo* plugin = m_plugins.Find(used->m_strFileName);
+        if (plugin && plugin->m_hTreeItem)
+            AddListEntry(plugin->m_hTreeItem);
+    }
+    m_buttonUnuse->setEnabled(false);
+}
+
+QIcon CManagerDlg::PluginIcon(const CPluginInfo& plugin) const
+{
+    if (plugin.m_strIconPath.empty())
+        return m_defaultPluginIcon;
+    const QImage image = SmallImageOf(
+        QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(plugin.m_strIconPath))));
+    if (image.isNull())
+        return m_defaultPluginIcon;
+    const QPixmap picture = QPixmap::fromImage(image);
+    QIcon icon;
+    icon.addPixmap(picture, QIcon::Normal);
+    icon.addPixmap(picture, QIcon::Selected);
+    return icon;
+}
+
+void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
+{
+    const CPluginInfo* plugin = PluginOf(item);
+    if (!plugin) {
+        m_buttonUse->setEnabled(false);
+        m_buttonUnuse->setEnabled(false);
+        return;
+    }
+    if (QListWidgetItem* entry = FindListEntry(item)) {
+        m_buttonUse->setEnabled(false);
+        SelectListEntry(entry);
+    } else {
+        m_buttonUse->setEnabled(true);
+    }
+    ShowPluginInfo(*plugin);
+}
+
+void CManagerDlg::OnItemChangedList()
+{
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    if (selected.isEmpty()) {
+        m_buttonUnuse->setEnabled(false);
+        return;
+    }
+    QTreeWidgetItem* treeItem = TreeItemOf(selected.first());
+    if (treeItem && m_tree->currentItem() != treeItem) {
+        m_tree->setCurrentItem(treeItem);
+        m_tree->scrollToItem(treeItem);
+    }
+    m_buttonUnuse->setEnabled(true);
+}
+
+void CManagerDlg::SelectListEntry(QListWidgetItem* entry)
+{
+    m_list->setCurrentItem(entry, QItemSelectionModel::ClearAndSelect);
+    m_list->scrollToItem(entry, QAbstractItemView::EnsureVisible);
+}
+
+void CManagerDlg::OnUsePlugin()
+{
+    QTreeWidgetItem* item = m_tree->currentItem();
+    const CPluginInfo* plugin = PluginOf(item);
+    if (!plugin)
+        return;
+    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
+    AddListEntry(item);
+    m_buttonUse->setEnabled(false);
+    m_buttonUnuse->setEnabled(true);
+}
+
+void CManagerDlg::OnUnusePlugin()
+{
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const CPluginInfo* plugin = PluginOf(TreeItemOf(selected.first()));
+    if (!plugin)
+        return;
+    std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(selected.first())));
+    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
+    m_list->clearSelection();
+    m_buttonUnuse->setEnabled(false);
+    m_buttonUse->setEnabled(true);
+}
+
+void CManagerDlg::OnRClickTree(const QPoint& viewportPos)
+{
+    QTreeWidgetItem* item = m_tree->itemAt(viewportPos);
+    if (ItemData(item) <= 0)
+        return;
+    m_hContextItem = item;
+    m_treePopup->exec(m_tree->viewport()->mapToGlobal(viewportPos));
+}
+
+void CManagerDlg::OnRClickList(const QPoint& viewportPos)
+{
+    QListWidgetItem* entry = m_list->itemAt(viewportPos);
+    if (!entry)
+        return;
+    m_nContextItem = m_list->row(entry);
+    m_contextEntry = QPersistentModelIndex(m_list->model()->index(m_nContextItem, 0));
+    m_listPopup->exec(m_list->viewport()->mapToGlobal(viewportPos));
+}
+
+void CManagerDlg::OnAddToList()
+{
+    const CPluginInfo* plugin = PluginOf(m_hContextItem);
+    // The window keeps one entry per plug-in: the list is found by its tree item.
+    if (!plugin || FindListEntry(m_hContextItem))
+        return;
+    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
+    AddListEntry(m_hContextItem);
+}
+
+void CManagerDlg::OnRemoveFromList()
+{
+    // The entry remembered at the right click counts only while it still stands at that index.
+    const int row = m_nContextItem;
+    if (row < 0 || row >= m_list->count() || !m_contextEntry.isValid() ||
+        m_contextEntry.row() != row)
+        return;
+    const CPluginInfo* plugin = PluginOf(TreeItemOf(m_list->item(row)));
+    if (!plugin)
+        return;
+    std::unique_ptr<QListWidgetItem>(m_list->takeItem(row));
+    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
+    if (m_list->count() > 0)
+        SelectListEntry(m_list->item(std::max(0, row - 1)));
+}
+
+bool CManagerDlg::OnUpdateEditDescription() const
+{
+    return ItemData(m_tree->currentItem()) > 0;
+}
+
+int CManagerDlg::ItemData(const QTreeWidgetItem* item)
+{
+    return item ? item->data(0, kItemDataRole).toInt() : 0;
+}
+
+CPluginInfo* CManagerDlg::PluginOf(const QTreeWidgetItem* item) const
+{
+    const int data = ItemData(item);
+    if (data <= 0 || data > m_plugins.GetSize())
+        return nullptr;
+    return m_plugins.GetAt(data - 1);
+}
+
+QTreeWidgetItem* CManagerDlg::TreeItemOf(const QListWidgetItem* entry)
+{
+    return entry ? entry->data(kItemDataRole).value<QTreeWidgetItem*>() : nullptr;
+}
+
+QListWidgetItem* CManagerDlg::FindListEntry(const QTreeWidgetItem* treeItem) const
+{
+    for (int row = 0; row < m_list->count(); ++row) {
+        if (TreeItemOf(m_list->item(row)) == treeItem)
+            return m_list->item(row);
+    }
+    return nullptr;
+}
+
+QListWidgetItem* CManagerDlg::AddListEntry(QTreeWidgetItem* treeItem)
+{
+    const CPluginInfo* plugin = PluginOf(treeItem);
+    if (!plugin)
+        return nullptr;
+    auto entry = std::make_unique<CListEntry>(Display(plugin->m_strName));
+    entry->setData(kItemDataRole, QVariant::fromValue(treeItem));
+    m_list->addItem(entry.get());
+    return entry.release();
+}
+
+QTreeWidgetItem* CManagerDlg::CategoryItem(const std::string& category)
+{
+    auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
+    if (!isNew)
+        return found->second;
+    auto item = std::make_unique<CTreeItem>(QStringList{Display(category)});
+    item->setIcon(0, m_categoryIcon);
+    item->setData(0, kItemDataRole, 0);
+    found->second = item.get();
+    InsertSorted(m_tree, nullptr, item.release());
+    return found->second;
+}
+
+void CManagerDlg::SetPluginText(QTreeWidgetItem* treeItem)
+{
+    const CPluginInfo* plugin = PluginOf(treeItem);
+    if (!plugin)
+        return;
+    const QString name = Display(plugin->m_strName);
+    treeItem->setText(0, name);
+    if (QListWidgetItem* entry = FindListEntry(treeItem))
+        entry->setText(name);
+}
+
+void CManagerDlg::MoveToCategory(QTreeWidgetItem* treeItem, const std::string& category)
+{
+    QTreeWidgetItem* oldParent = treeItem ? treeItem->parent() : nullptr;
+    if (!oldParent || ItemData(treeItem) <= 0)
+        return;
+    QTreeWidgetItem* newParent = CategoryItem(category);
+    if (newParent == oldParent)
+        return;
+    const bool wasCurrent = m_tree->currentItem() == treeItem;
+    {
+        // While the item is out of the tree the selection would pass to a neighbour and drag
+        // the list selection and the panel along.
+        const QSignalBlocker quiet(m_tree);
+        oldParent->removeChild(treeItem);
+        InsertSorted(m_tree, newParent, treeItem);
+    }
+    if (wasCurrent) {
+        m_tree->setCurrentItem(treeItem);
+        m_tree->scrollToItem(treeItem);
+    }
+}
+
+void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
+{
+    m_editFileName->setText(Display(plugin.m_strFileName));
+    m_editName->setText(Display(plugin.m_strName));
+    m_editSubdirectory->setText(Display(plugin.m_strSubdirectory));
+    m_editAuthor->setText(Display(plugin.m_strAuthor));
+    // A description edited in the window keeps CR LF between its lines.
+    QString description = Display(plugin.m_strDescription);
+    description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_editDescription->setPlainText(description);
+}
+
+std::string CManagerDlg::KorvaneFolder() const
+{
+    return m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+}
+
+std::string CManagerDlg::StorageFolder() const
+{
+    return korvane::StorageFolder(KorvaneFolder());
+}
+
+// Commands of the description editor, configurations, launching and the updater.
+
+void CManagerDlg::OnEditDescription()
+{
+    if (OnUpdateEditDescription())
+        EditDescription(m_tree->currentItem());
+}
+
+void CManagerDlg::OnContextEditDescription()
+{
+    EditDescription(m_hContextItem);
+}
+
+void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
+{
+    CPluginInfo* plugin = PluginOf(treeItem);
+    if (!plugin)
+        return;
+    const std::string oldCategory = plugin->m_strCategory;
+    CDescEditDlg dlg(this);
+    dlg.SetFromRecord(*plugin);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    if (!descriptionfile::WriteDescription(StorageFolder(), *plugin,
+                                           dlg.GetEditedFields(*plugin))) {
+        ShowWarning(this, Text(strings::kDescriptionWriteFailed));
+        return;
+    }
+    SetPluginText(treeItem);
+    if (!kpath::EqualsNoCase(plugin->m_strCategory, oldCategory)) {
+        MoveToCategory(treeItem, plugin->m_strCategory);
+        m_tree->setCurrentItem(treeItem);
+    }
+    // The panel shows the edited plug-in, also when the popup edited another than the selected.
+    ShowPluginInfo(*plugin);
+}
+
+void CManagerDlg::OnSaveConfig()
+{
+    CSaveConfigDlg dlg(this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const QString file = configfiledialog::GetSaveFileName(this);
+    if (file.isEmpty())
+        return;
+    if (!pluginconfig::SaveConfiguration(KorvaneFolder(), dlg.m_strConfigName.toStdString(),
+                                         file.toStdString(), dlg.m_bStoreDirectory))
+        ShowWarning(this, Text(strings::kConfigCreateFailed));
+}
+
+void CManagerDlg::OnLoadConfig()
+{
+    const QString file = configfiledialog::GetOpenFileName(this);
+    if (file.isEmpty())
+        return;
+    const auto loaded = pluginconfig::LoadConfiguration(KorvaneFolder(), file.toStdString());
+    if (!loaded) {
+        ShowWarning(this, Text(strings::kConfigLoadFailed));
+        return;
+    }
+    // Plug-ins that only the plugins folder had went into storage on the way: the catalogue
+    // must know them before the list can show them.
+    const bool storageGained = std::any_of(
+        loaded->m_arrPlugins.begin(), loaded->m_arrPlugins.end(),
+        [this](const auto& plugin) { return !m_plugins.Exists(plugin->m_strFileName); });
+    if (storageGained)
+        FillTree();
+    FillList(*loaded);
+}
+
+void CManagerDlg::OnExecuteTribes()
+{
+    launch::OnExecuteTribes(m_profile, this);
+}
+
+void CManagerDlg::OnQuickExec()
+{
+    launch::OnQuickExec(m_profile, this);
+}
+
+void CManagerDlg::OnConfigureQuickExec()
+{
+    launch::OnConfigureQuickExec(m_profile, this);
+}
+
+void CManagerDlg::OnHomePage()
+{
+    launch::OnHomePage();
+}
+
+void CManagerDlg::OnCheckForUpdates()
+{
+    ::OnCheckForUpdates(m_profile, this);
+}

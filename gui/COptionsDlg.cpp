@@ -1,0 +1,185 @@
+#include "gui/COptionsDlg.h"
+
+#include "core/catalogue/KorvaneFolders.h"
+#include "core/platform/KPath.h"
+#include "res/Strings.h"
+#include "gui/CFolderBrowserDlg.h"
+#include "gui/WarningBox.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Text(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+bool IsKorvaneFolder(const QString& folder)
+{
+    return korvane::HasKorvaneScript(folder.toStdString());
+}
+
+bool IsTribesFolder(const QString& folder)
+{
+    return korvane::FindTribesProgram(folder.toStdString()).has_value();
+}
+
+QLineEdit* FolderEdit(const char* name, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setReadOnly(true);
+    edit->setMinimumWidth(230);
+    return edit;
+}
+
+QPushButton* BrowseButton(const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(Text(strings::kOptionsBrowse), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 12);
+    return button;
+}
+
+} // namespace
+
+COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(Text(strings::kOptionsTitle));
+
+    auto* directories = new QGroupBox(Text(strings::kOptionsDirectories), this);
+    m_editTribesDir = FolderEdit("tribesDir", directories);
+    m_editKorvaneDir = FolderEdit("korvaneDir", directories);
+    auto* tribesLabel = new QLabel(Text(strings::kOptionsTribesDir), directories);
+    tribesLabel->setBuddy(m_editTribesDir);
+    auto* korvaneLabel = new QLabel(Text(strings::kOptionsKorvaneDir), directories);
+    auto* browseTribes = BrowseButton("browseTribes", directories);
+    auto* browseKorvane = BrowseButton("browseKorvane", directories);
+    connect(browseTribes, &QPushButton::clicked, this, &COptionsDlg::OnBrowseTribesDir);
+    connect(browseKorvane, &QPushButton::clicked, this, &COptionsDlg::OnBrowseKorvaneDir);
+
+    auto* grid = new QGridLayout(directories);
+    grid->addWidget(tribesLabel, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(m_editTribesDir, 0, 1);
+    grid->addWidget(browseTribes, 0, 2);
+    grid->addWidget(korvaneLabel, 1, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(m_editKorvaneDir, 1, 1);
+    grid->addWidget(browseKorvane, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    m_checkRefresh = new QCheckBox(Text(strings::kOptionsRefresh), this);
+    m_checkRefresh->setObjectName(QStringLiteral("refreshPlugins"));
+
+    auto* ok = new QPushButton(Text(strings::kOk), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(Text(strings::kCancel), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    connect(ok, &QPushButton::clicked, this, &COptionsDlg::OnOK);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* checkRow = new QHBoxLayout;
+    checkRow->addSpacing(tribesLabel->sizeHint().width() + grid->horizontalSpacing());
+    checkRow->addWidget(m_checkRefresh);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(directories);
+    layout->addLayout(checkRow);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    // Tab order of the dialog: the folder rows, OK, Cancel, then the check box.
+    setTabOrder(m_editTribesDir, browseTribes);
+    setTabOrder(browseTribes, m_editKorvaneDir);
+    setTabOrder(m_editKorvaneDir, browseKorvane);
+    setTabOrder(browseKorvane, ok);
+    setTabOrder(ok, cancel);
+    setTabOrder(cancel, m_checkRefresh);
+}
+
+void COptionsDlg::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        OnInitDialog();
+    QDialog::setVisible(visible);
+}
+
+void COptionsDlg::OnInitDialog()
+{
+    ShowMembers();
+    m_strOldKorvaneDir = m_strKorvaneDir;
+}
+
+void COptionsDlg::ShowMembers()
+{
+    m_editKorvaneDir->setText(m_strKorvaneDir);
+    m_editTribesDir->setText(m_strTribesDir);
+    m_checkRefresh->setChecked(m_bRefreshPlugins);
+}
+
+QString COptionsDlg::BrowseFolder(const QString& title, const QString& current,
+                                  bool (*passes)(const QString& folder), const char* passText,
+                                  const char* failText)
+{
+    CFolderBrowserDlg browser(title, {}, current,
+                              CFolderBrowserDlg::FolderTest{passes, Text(passText), Text(failText)},
+                              this);
+    if (browser.exec() != QDialog::Accepted || browser.SelectedFolder().isEmpty())
+        return {};
+    return QString::fromStdString(
+        kpath::WithTrailingSeparator(browser.SelectedFolder().toStdString()));
+}
+
+void COptionsDlg::OnBrowseKorvaneDir()
+{
+    m_bRefreshPlugins = m_checkRefresh->isChecked();
+    const QString folder =
+        BrowseFolder(Text(strings::kBrowseKorvaneTitle), m_strKorvaneDir, IsKorvaneFolder,
+                     strings::kKorvaneFound, strings::kKorvaneNotFound);
+    if (folder.isEmpty())
+        return;
+    m_strKorvaneDir = folder;
+    ShowMembers();
+}
+
+void COptionsDlg::OnBrowseTribesDir()
+{
+    m_bRefreshPlugins = m_checkRefresh->isChecked();
+    const QString folder =
+        BrowseFolder(Text(strings::kBrowseTribesTitle), m_strTribesDir, IsTribesFolder,
+                     strings::kTribesFound, strings::kTribesNotFound);
+    if (folder.isEmpty())
+        return;
+    m_strTribesDir = folder;
+    ShowMembers();
+}
+
+void COptionsDlg::OnOK()
+{
+    m_bRefreshPlugins = m_checkRefresh->isChecked();
+    if (m_strTribesDir.isEmpty()) {
+        ShowWarning(this, Text(strings::kNeedTribesFolder));
+        return;
+    }
+    if (m_strKorvaneDir.isEmpty()) {
+        ShowWarning(this, Text(strings::kNeedKorvaneFolder));
+        return;
+    }
+    if (m_strKorvaneDir != m_strOldKorvaneDir)
+        ShowWarning(this, Text(strings::kKorvaneFolderChanged));
+    accept();
+}

@@ -1,0 +1,153 @@
+#include "gui/CUpdaterDlg.h"
+
+#include "core/catalogue/TextEncoding.h"
+#include "res/Strings.h"
+#include "gui/WarningBox.h"
+#include "core/updater/CInstallWorker.h"
+#include "core/updater/CUpdateList.h"
+#include "gui/CUpdateAnimation.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Text(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+QString InstalledText(bool bInstalled)
+{
+    return Text(bInstalled ? strings::kInstalledYes : strings::kInstalledNo);
+}
+
+} // namespace
+
+CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> pUpdates, std::string strKorvane,
+                         QWidget* parent)
+    : QDialog(parent), m_pUpdates(std::move(pUpdates)), m_strKorvane(std::move(strKorvane))
+{
+    setWindowTitle(Text(strings::kUpdaterTitle));
+    CreateControls();
+    OnInitDialog();
+}
+
+void CUpdaterDlg::CreateControls()
+{
+    m_listUpdates = new QTreeWidget(this);
+    m_listUpdates->setObjectName(QStringLiteral("updates"));
+    m_listUpdates->setRootIsDecorated(false);
+    m_listUpdates->setItemsExpandable(false);
+    m_listUpdates->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listUpdates->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listUpdates->header()->setSectionsClickable(false);
+    m_listUpdates->header()->setSectionsMovable(false);
+
+    m_btnInstall = new QPushButton(Text(strings::kInstallButton), this);
+    m_btnInstall->setObjectName(QStringLiteral("install"));
+    m_btnInstall->setEnabled(false);
+    m_btnInstall->setAutoDefault(false);
+    m_btnViewInfo = new QPushButton(Text(strings::kViewInfoButton), this);
+    m_btnViewInfo->setObjectName(QStringLiteral("viewInfo"));
+    m_btnViewInfo->setEnabled(false); // there is no information to view yet
+    m_btnViewInfo->setAutoDefault(false);
+    m_btnClose = new QPushButton(Text(strings::kCloseButton), this);
+    m_btnClose->setObjectName(QStringLiteral("close"));
+    m_btnClose->setDefault(true);
+    m_animate = new CUpdateAnimation(this);
+    m_animate->setObjectName(QStringLiteral("animation"));
+    m_animate->setMinimumSize(75, 78);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_btnInstall);
+    buttons->addWidget(m_btnViewInfo);
+    buttons->addStretch();
+    buttons->addWidget(m_animate);
+    buttons->addWidget(m_btnClose);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_listUpdates, 1);
+    layout->addLayout(buttons);
+    resize(600, 410);
+
+    setTabOrder(m_btnClose, m_listUpdates);
+    setTabOrder(m_listUpdates, m_btnInstall);
+    setTabOrder(m_btnInstall, m_btnViewInfo);
+
+    connect(m_btnClose, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_btnInstall, &QPushButton::clicked, this, &CUpdaterDlg::OnInstall);
+    connect(m_listUpdates, &QTreeWidget::itemSelectionChanged, this,
+            &CUpdaterDlg::OnItemChangedUpdateList);
+}
+
+void CUpdaterDlg::OnInitDialog()
+{
+    m_listUpdates->setHeaderLabels({Text(strings::kUpdateNameColumn), Text(strings::kVersionColumn),
+                                    Text(strings::kInstalledColumn)});
+    m_listUpdates->headerItem()->setTextAlignment(kVersionColumn,
+                                                  Qt::AlignRight | Qt::AlignVCenter);
+    m_listUpdates->setColumnWidth(kNameColumn, 200);
+    m_listUpdates->setColumnWidth(kVersionColumn, 100);
+    m_listUpdates->setColumnWidth(kInstalledColumn, 150);
+
+    for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
+        const CUpdateInfo& update = m_pUpdates->GetAt(i);
+        auto* row = new QTreeWidgetItem(m_listUpdates);
+        row->setText(kNameColumn,
+                     QString::fromStdString(textencoding::ToUtf8(update.m_strUpdateName)));
+        row->setText(kVersionColumn, QString::fromStdString(update.VersionText()));
+        row->setTextAlignment(kVersionColumn, Qt::AlignRight | Qt::AlignVCenter);
+        row->setText(kInstalledColumn, InstalledText(m_pUpdates->IsInstalled(m_strKorvane, i)));
+        row->setData(kNameColumn, Qt::UserRole, i);
+    }
+    m_animate->Open();
+}
+
+void CUpdaterDlg::OnItemChangedUpdateList()
+{
+    const bool bSelected = !m_listUpdates->selectedItems().isEmpty();
+    m_btnInstall->setEnabled(bSelected && m_nInstalling == -1);
+}
+
+void CUpdaterDlg::OnInstall()
+{
+    const QList<QTreeWidgetItem*> selected = m_listUpdates->selectedItems();
+    if (selected.isEmpty() || m_nInstalling != -1)
+        return;
+    m_nInstalling = selected.front()->data(kNameColumn, Qt::UserRole).toInt();
+    m_animate->Play();
+    CInstallWorker::Start({m_nInstalling, m_strKorvane, m_pUpdates}, this,
+                          [this](bool bResult) { OnInstallDone(bResult); });
+}
+
+void CUpdaterDlg::OnInstallDone(bool bResult)
+{
+    // A window already closed keeps quiet: its user has left it.
+    if (!bResult && isVisible())
+        ShowWarning(this, Text(strings::kInstallFailed));
+    if (QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling))
+        row->setText(kInstalledColumn, InstalledText(bResult));
+    m_nInstalling = -1;
+    m_animate->Stop();
+}
+
+bool CUpdaterDlg::OnClose()
+{
+    return QMessageBox::question(
+               this, QCoreApplication::applicationName(), Text(strings::kCloseWhileInstalling),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void CUpdaterDlg::closeEvent(QCloseEvent* event)
+{
+    if (OnClose())
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
+}

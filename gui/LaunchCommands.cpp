@@ -1,0 +1,80 @@
+#include "gui/LaunchCommands.h"
+
+#include "gui/CExecuteDlg.h"
+#include "core/launch/QuickExec.h"
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
+#include "gui/WarningBox.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace launch {
+namespace {
+
+void ShowMessage(QWidget* parent, std::string_view text)
+{
+    ShowWarning(parent, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::string TribesFolder(const CProfile& profile)
+{
+    return profile.GetProfileString(profile::kDirectories, profile::kTribes);
+}
+
+void SetChoices(CExecuteDlg& dlg, const LaunchChoices& choices)
+{
+    dlg.m_mods.clear();
+    for (const std::string& name : choices.mods)
+        dlg.m_mods.append(QString::fromStdString(name));
+    dlg.m_bDedicated = choices.bDedicated;
+    dlg.m_strExtraCmdLine = QString::fromStdString(choices.strExtraCmdLine);
+}
+
+LaunchChoices ChoicesOf(const CExecuteDlg& dlg)
+{
+    LaunchChoices choices;
+    for (const QString& name : dlg.m_mods)
+        choices.mods.push_back(name.toStdString());
+    choices.bDedicated = dlg.m_bDedicated;
+    choices.strExtraCmdLine = dlg.m_strExtraCmdLine.toStdString();
+    return choices;
+}
+
+} // namespace
+
+void OnExecuteTribes(const CProfile& profile, QWidget* parent)
+{
+    CExecuteDlg dlg(profile, false, parent);
+    if (dlg.exec() == QDialog::Accepted)
+        LaunchTribes(TribesFolder(profile), BuildGameCommandLine(ChoicesOf(dlg)));
+}
+
+void OnConfigureQuickExec(const CProfile& profile, QWidget* parent)
+{
+    const LaunchStatus status = CheckCanConfigureQuickExec(
+        TribesFolder(profile), profile.GetProfileString(profile::kDirectories, profile::kKorvane));
+    if (status != LaunchStatus::Ok) {
+        ShowMessage(parent, MessageFor(status));
+        return;
+    }
+    CExecuteDlg dlg(profile, true, parent);
+    SetChoices(dlg, LoadQuickExec(profile));
+    if (dlg.exec() == QDialog::Accepted)
+        StoreQuickExec(profile, ChoicesOf(dlg));
+}
+
+void OnQuickExec(const CProfile& profile, QWidget* parent)
+{
+    const LaunchStatus status = RunQuickExec(LoadQuickExec(profile), TribesFolder(profile));
+    // A game that would not start is not reported: the window simply stays as it was.
+    if (const std::string_view message = MessageFor(status); !message.empty())
+        ShowMessage(parent, message);
+}
+
+void OnHomePage()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl)));
+}
+
+} // namespace launch

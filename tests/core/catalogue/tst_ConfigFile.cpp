@@ -1,0 +1,150 @@
+#include "core/catalogue/CPluginList.h"
+#include "core/catalogue/PluginConfiguration.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestTree.h"
+
+#include <QtTest>
+
+class tst_ConfigFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList Keys(const CPluginList& list)
+    {
+        QStringList keys;
+        for (const auto& plugin : list.m_arrPlugins)
+            keys << QString::fromStdString(plugin->m_strSubdirectory + plugin->m_strFileName);
+        return keys;
+    }
+    static QStringList Entries(const TestTree& tree, std::string_view folder)
+    {
+        return QDir(QString::fromStdString(tree.Path(folder)))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    // A Korvane folder with two plug-ins in use, one of them in a subfolder.
+    static void WriteKorvane(const TestTree& tree)
+    {
+        for (const std::string folder : {"storage/", "plugins/"}) {
+            tree.Write(folder + "blaster.cs", "blaster");
+            tree.Write(folder + "weapons/plasma.cs", "plasma");
+            tree.Write(folder + "Korvane.cs", "the modification's own script");
+        }
+        tree.Write("storage/sniper.cs", "sniper");
+    }
+
+private slots:
+    void savedConfigurationHoldsTheFormatAndLoadsBack_data()
+    {
+        QTest::addColumn<bool>("storeDirectory");
+        QTest::addColumn<QByteArray>("bytes");
+        // clang-format off
+        QTest::newRow("with subfolders") << true << QByteArray("Name=My setup\r\nUseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,plasma\r\n");
+        QTest::newRow("without subfolders") << false << QByteArray("Name=My setup\r\nUseDirectory=FALSE\r\nPlugin=NULL,blaster\r\nPlugin=NULL,plasma\r\n");
+        // clang-format on
+    }
+    void savedConfigurationHoldsTheFormatAndLoadsBack()
+    {
+        QFETCH(bool, storeDirectory);
+        QFETCH(QByteArray, bytes);
+        TestTree tree;
+        WriteKorvane(tree);
+        // A line break in the name must not start a line of its own.
+        QVERIFY(pluginconfig::SaveConfiguration(tree.Root(), "My\nsetup", tree.Path("my.pfg"),
+                                                storeDirectory));
+        QCOMPARE(QByteArray::fromStdString(tree.Read("my.pfg")), bytes);
+
+        tree.Write("plugins/weapons/plasma.cs", "changed in use");
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("my.pfg"));
+        QCOMPARE(loaded.value().m_strConfigName, std::string("My setup"));
+        QCOMPARE(Keys(*loaded), (QStringList{"blaster", "weapons\\plasma"}));
+        QCOMPARE(tree.Read("plugins/weapons/plasma.cs"), std::string("plasma")); // the stored copy
+    }
+
+    void readerFollowsTheFileLineByLine_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("name");
+        // clang-format off
+        QTest::newRow("usedirectory in small letters") << QByteArray("Name=n\r\nusedirectory=true\r\nPLUGIN=weapons\\,plasma\r\n") << QStringList{"weapons\\plasma"} << "n";
+        QTest::newRow("usedirectory yes means without") << QByteArray("UseDirectory=yes\r\nPlugin=nowhere\\,plasma") << QStringList{"weapons\\plasma"} << "";
+        QTest::newRow("without subfolders keys keep their case") << QByteArray("Plugin=NULL,Blaster\r\nPlugin=NULL,Sniper\r\nPlugin=NULL,sniper") << QStringList{"sniper"} << "";
+        QTest::newRow("without subfolders the scan order counts") << QByteArray("Plugin=NULL,plasma\r\nPlugin=NULL,blaster") << QStringList{"blaster", "weapons\\plasma"} << "";
+        QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "";
+        QTest::newRow("with subfolders keys ignore case") << QByteArray("UseDirectory=TRUE\r\nPlugin=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "";
+        QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "";
+        QTest::newRow("renamed folder drops the plug-in") << QByteArray("UseDirectory=TRUE\r\nPlugin=old\\,plasma") << QStringList{} << "";
+        QTest::newRow("plugin line before usedirectory") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=,sniper") << QStringList{"sniper"} << "";
+        QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r";
+        QTest::newRow("second comma belongs to the key") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,odd,name") << QStringList{"weapons\\odd,name"} << "";
+        QTest::newRow("other lines are ignored") << QByteArray("UseDirectory=TRUE\r\nPlugin=blaster\r\n,blaster\r\nPlugins=,blaster\r\nPlugin = ,blaster\r\nPlugin=,sniper") << QStringList{"sniper"} << "";
+        QTest::newRow("empty file") << QByteArray() << QStringList{} << "";
+        QTest::newRow("only the key's own scripts count") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasm\r\nPlugin=,*\r\nPlugin=,blaster.desc\r\nPlugin=,korvane") << QStringList{} << "";
+        QTest::newRow("subfolders leading out of storage") << QByteArray("UseDirectory=TRUE\r\nPlugin=..\\,outside\r\nPlugin=weapons\\..\\..\\,outside\r\nPlugin=weapons,plasma") << QStringList{} << "";
+        // clang-format on
+    }
+    void readerFollowsTheFileLineByLine()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, name);
+        TestTree tree;
+        for (const char* script :
+             {"blaster.cs", "sniper.cs", "korvane.cs", "weapons/plasma.cs",
+              "weapons/blaster.heavy.cs", "weapons/odd,name.cs", "weapons/plasmx.cs"})
+            tree.Write(std::string("storage/") + script, "");
+        tree.Write("outside.cs", "");
+        tree.Write("my.pfg", config.toStdString());
+
+        CPluginList list;
+        list.m_strConfigName = "earlier";
+        QVERIFY(list.ReadConfig(tree.Path("my.pfg"), tree.Path("storage\\")));
+        QCOMPARE(Keys(list), keys);
+        QCOMPARE(QString::fromStdString(list.m_strConfigName), name);
+    }
+
+    void failedSaveLeavesTheOldFile()
+    {
+        TestTree tree;
+        WriteKorvane(tree);
+        tree.Write("my.pfg", "old");
+        {
+            const FileSizeLimit limit(8);
+            QVERIFY(!pluginconfig::SaveConfiguration(tree.Root(), "x", tree.Path("my.pfg"), true));
+        }
+        QVERIFY(!pluginconfig::SaveConfiguration(tree.Root(), "x", tree.Path("my.pfg/x"), true));
+        QCOMPARE(tree.Read("my.pfg"), std::string("old"));
+        QCOMPARE(Entries(tree, ""), (QStringList{"my.pfg", "plugins", "storage"}));
+    }
+
+    void loadingKeepsWhatOnlyThePluginsFolderHadAndDropsMissingPlugins()
+    {
+        TestTree tree;
+        WriteKorvane(tree);
+        tree.Write("plugins/blaster.cs", "newer in use");
+        tree.Write("plugins/extra.cs", "only here");
+        tree.Write("plugins/new/deep.txt", "only here too");
+        tree.Write("ghost.pfg",
+                   "UseDirectory=TRUE\r\nPlugin=,ghost\r\nPlugin=,sniper\r\nPlugin=,extra\r\n");
+        QVERIFY(!pluginconfig::LoadConfiguration(tree.Root(), tree.Path("missing.pfg")));
+        QVERIFY(tree.Exists("plugins/extra.cs") && !tree.Exists("storage/extra.cs"));
+
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
+        // ghost is in no folder; extra, which only the plugins folder had, stays in use.
+        QCOMPARE(Keys(loaded.value()), (QStringList{"sniper", "extra"}));
+        QCOMPARE(Entries(tree, "plugins"), (QStringList{"extra.cs", "sniper.cs"}));
+        QCOMPARE(tree.Read("storage/extra.cs"), std::string("only here"));
+        QCOMPARE(tree.Read("storage/new/deep.txt"), std::string("only here too"));
+        QCOMPARE(tree.Read("storage/blaster.cs"), std::string("blaster"));
+
+        TestTree bare; // no storage folder yet
+        bare.Write("plugins/blaster.cs", "only copy");
+        QVERIFY(pluginconfig::LoadConfiguration(bare.Root(), tree.Path("ghost.pfg")));
+        QCOMPARE(bare.Read("storage/blaster.cs"), std::string("only copy"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ConfigFile)
+#include "tst_ConfigFile.moc"

@@ -1,0 +1,119 @@
+#include "core/catalogue/CPluginList.h"
+#include "support/TestTree.h"
+
+#include <QtTest>
+
+class tst_PluginScan : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList Keys(const CPluginList& list)
+    {
+        QStringList keys;
+        for (const auto& plugin : list.m_arrPlugins)
+            keys << QString::fromStdString(plugin->m_strSubdirectory + plugin->m_strFileName);
+        return keys;
+    }
+
+private slots:
+    void onlyPluginScriptsAreListed_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("plain") << "blaster.cs" << true;
+        QTest::newRow("capital suffix") << "BLASTER.CS" << true;
+        QTest::newRow("backup") << "blaster.cs.bak" << false;
+        QTest::newRow("other suffix") << "blaster.csx" << false;
+        QTest::newRow("korvane script") << "Korvane.cs" << false;
+        QTest::newRow("korvane script capitals") << "KORVANE.CS" << false;
+        QTest::newRow("korvane part") << "korvane.weapons.cs" << false;
+        QTest::newRow("korvane without dot") << "korvanemenu.cs" << true;
+        QTest::newRow("description") << "blaster.desc.txt" << false;
+    }
+    void onlyPluginScriptsAreListed()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, listed);
+        TestTree tree;
+        tree.Write(file.toStdString(), "// script");
+        CPluginList list;
+        QCOMPARE(list.Rescan(tree.Root()), listed ? 1 : 0);
+        QCOMPARE(list.GetSize(), listed ? 1 : 0);
+    }
+
+    void keyIsTheNameBeforeTheFirstDotAndTheFirstScriptWins()
+    {
+        TestTree tree;
+        tree.Write("blaster.cs", "a");
+        tree.Write("blaster.heavy.cs", "b");
+        tree.Write("weapons/BLASTER.cs", "c");
+        tree.Write("weapons/plasma.cs", "d");
+        CPluginList list;
+        QCOMPARE(list.Rescan(tree.Root()), 2);
+        // Entries are taken in case-insensitive alphabetical order, folders included.
+        QCOMPARE(Keys(list), (QStringList{"blaster", "weapons\\plasma"}));
+        QVERIFY(list.Exists("BLASTER"));
+        QCOMPARE(list.Find("Plasma")->m_strSubdirectory, std::string("weapons\\"));
+        QCOMPARE(list.Find("nothing"), nullptr);
+    }
+
+    void defaultsWithoutDescriptionFile()
+    {
+        TestTree tree;
+        tree.Write("sniper.cs", "");
+        CPluginList list;
+        list.Rescan(tree.Root());
+        const CPluginInfo& plugin = *list.GetAt(0);
+        QCOMPARE(plugin.m_strName, std::string("sniper"));
+        QCOMPARE(plugin.m_strCategory, std::string("Unknown"));
+        QCOMPARE(plugin.m_strAuthor, std::string("Unknown"));
+        QCOMPARE(plugin.m_strDescription, std::string("No Description"));
+        QVERIFY(plugin.m_strIconPath.empty());
+    }
+
+    void descriptionAndIconComeFromBesideTheScriptWhateverTheirCase()
+    {
+        TestTree tree;
+        tree.Write("weapons/heavy/blaster.cs", "");
+        tree.Write("weapons/heavy/Blaster.DESC.TXT", "Name=Big Blaster\r\nCategory=Weapon\r\n");
+        tree.Write("weapons/heavy/BLASTER.ico", "icon");
+        tree.Write("weapons/blaster.desc.txt", "Name=Wrong folder\r\n");
+        tree.Write("weapons/heavy/plasma.heavy.cs", "");
+        tree.Write("weapons/heavy/plasma.heavy.desc.txt", "Name=Not the key's file\r\n");
+        CPluginList list;
+        list.Rescan(tree.Root());
+        const CPluginInfo* blaster = list.Find("blaster");
+        QVERIFY(blaster);
+        QCOMPARE(blaster->m_strName, std::string("Big Blaster"));
+        QCOMPARE(blaster->m_strCategory, std::string("Weapon"));
+        QCOMPARE(blaster->m_strSubdirectory, std::string("weapons\\heavy\\"));
+        QCOMPARE(blaster->m_strIconPath, tree.Root() + "weapons\\heavy\\BLASTER.ico");
+        QCOMPARE(list.Find("plasma")->m_strName, std::string("plasma"));
+    }
+
+    void missingOrEmptyFolderGivesAnEmptyList()
+    {
+        TestTree tree;
+        CPluginList list;
+        QCOMPARE(list.Rescan(tree.Root()), 0);
+        QCOMPARE(list.Rescan(tree.Path("absent\\")), 0);
+        tree.Write("old.cs", "");
+        list.Rescan(tree.Root());
+        tree.MakeFolder("empty");
+        QCOMPARE(list.Rescan(tree.Path("empty\\")), 0);
+        QCOMPARE(list.GetSize(), 0);
+    }
+
+    void folderNamedLikeAScriptIsEnteredNotListed()
+    {
+        TestTree tree;
+        tree.Write("odd.cs/inner.cs", "");
+        CPluginList list;
+        QCOMPARE(list.Rescan(tree.Root()), 1);
+        QCOMPARE(Keys(list), QStringList{"odd.cs\\inner"});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PluginScan)
+#include "tst_PluginScan.moc"

@@ -1,0 +1,117 @@
+#include "core/launch/GameCommandLine.h"
+#include "core/platform/GameProcess.h"
+
+#include <QtTest>
+
+using Names = std::vector<std::string>;
+
+class tst_GameCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void gameGetsDedicatedThenModsThenExtraText_data()
+    {
+        QTest::addColumn<bool>("dedicated");
+        QTest::addColumn<Names>("mods");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, bool dedicated, Names mods, const char* extra,
+                            const char* expected) {
+            QTest::newRow(name) << dedicated << mods << QString(extra) << QString(expected);
+        };
+        row("everything", true, {"korvane", "alpha"}, "X", "-dedicated -mod korvane -mod alpha X");
+        row("one mod", false, {"korvane"}, "", "-mod korvane");
+        row("nothing", false, {}, "", "");
+        row("extra text alone keeps its blank", false, {}, "X", " X");
+        row("nothing quoted or trimmed", false, {"my mod"}, " +exec \"a b\" ",
+            "-mod my mod  +exec \"a b\" ");
+    }
+    void gameGetsDedicatedThenModsThenExtraText()
+    {
+        QFETCH(bool, dedicated);
+        QFETCH(Names, mods);
+        QFETCH(QString, extra);
+        QFETCH(QString, expected);
+        QCOMPARE(QString::fromStdString(
+                     launch::BuildGameCommandLine(dedicated, mods, extra.toStdString())),
+                 expected);
+    }
+
+    void storedNamesSplitAtEverySeparatorButALeadingOne_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Names>("expected");
+        QTest::newRow("empty") << QString() << Names{};
+        QTest::newRow("three") << QString("korvane\\alpha\\b") << Names{"korvane", "alpha", "b"};
+        QTest::newRow("leading separator stays") << QString("\\a\\b") << Names{"\\a", "b"};
+        QTest::newRow("doubled") << QString("a\\\\b") << Names{"a", "", "b"};
+        QTest::newRow("trailing") << QString("a\\") << Names{"a", ""};
+    }
+    void storedNamesSplitAtEverySeparatorButALeadingOne()
+    {
+        QFETCH(QString, text);
+        QFETCH(Names, expected);
+        Names names{"kept"};
+        QCOMPARE(launch::SplitString(text.toStdString(), '\\', names), expected.size());
+        expected.insert(expected.begin(), "kept"); // appends, never replaces
+        QCOMPARE(names, expected);
+    }
+
+    void defaultModIsTheKorvaneFolderName_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("name");
+        const auto row = [](const char* setting, const char* name) {
+            QTest::newRow(setting) << QString(setting) << QString(name);
+        };
+        row("C:\\Games\\Tribes\\korvane\\", "korvane");
+        row("C:\\Games\\Tribes\\korvane", "korvane");
+        row("/home/p/Tribes/Korvane/", "Korvane");
+        row("", "");
+        row("C:\\", "");
+        row("/", "");
+    }
+    void defaultModIsTheKorvaneFolderName()
+    {
+        QFETCH(QString, setting);
+        QFETCH(QString, name);
+        QCOMPARE(QString::fromStdString(launch::GetKorvaneFolderName(setting.toStdString())), name);
+    }
+
+    void gameReceivesArgumentsAsAWindowsProgramWould_data()
+    {
+        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QStringList>("arguments");
+        const auto row = [](const char* name, const char* parameters, QStringList arguments) {
+            QTest::newRow(name) << QString(parameters) << arguments;
+        };
+        row("blanks only", " \t ", {});
+        row("blanks and tabs separate", "  -mod\tkorvane \t -x  ", {"-mod", "korvane", "-x"});
+        row("quoted blanks", "+exec \"my server.cs\" x", {"+exec", "my server.cs", "x"});
+        row("quotes inside an argument", "ab\"c d\"ef", {"abc def"});
+        row("empty quoted arguments", "a \"\" b \"\"", {"a", "", "b", ""});
+        row("unterminated quote", "\"open text\tand tab", {"open text\tand tab"});
+        row("backslashes alone are literal", "C:\\a\\\\b \\\\srv\\", {"C:\\a\\\\b", "\\\\srv\\"});
+        row("escaped quote", "a\\\"b", {"a\"b"});
+        row("two backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
+        row("three backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
+        row("quoted folder ending in backslash", "\"C:\\d\\\\\" next", {"C:\\d\\", "next"});
+        row("doubled quote inside quotes", "\"a\"\"b\" c", {"a\"b", "c"});
+        row("shell text is plain", "; $(touch x) `id` * | & > y",
+            {";", "$(touch", "x)", "`id`", "*", "|", "&", ">", "y"});
+    }
+    void gameReceivesArgumentsAsAWindowsProgramWould()
+    {
+        QFETCH(QString, parameters);
+        QFETCH(QStringList, arguments);
+        QStringList actual;
+        for (const std::string& argument :
+             kprocess::SplitWindowsArguments(parameters.toStdString()))
+            actual.append(QString::fromStdString(argument));
+        QCOMPARE(actual, arguments);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_GameCommandLine)
+#include "tst_GameCommandLine.moc"

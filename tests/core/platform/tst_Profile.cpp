@@ -1,0 +1,97 @@
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
+
+#include <QSettings>
+#include <QtTest>
+#include <thread>
+
+class tst_Profile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString File() const { return m_dir.filePath("profile.ini"); }
+
+private slots:
+    void firstRunReadsEveryDefault()
+    {
+        const CProfile profile = CProfile::AtFile(m_dir.filePath("first.ini"));
+        using namespace profile;
+        QCOMPARE(profile.GetProfileString(kDirectories, kKorvane), std::string());
+        QCOMPARE(profile.GetProfileString(kDirectories, kTribes, {}), std::string());
+        QCOMPARE(profile.GetProfileInt(kOptions, kRefreshPlugins, kRefreshPluginsDefault), 1);
+        QCOMPARE(profile.GetProfileInt(kQuickExec, kDedicated, 0), 0);
+        QCOMPARE(profile.GetProfileString(kQuickExec, kMods), std::string());
+        QCOMPARE(profile.GetProfileString(kUpdater, kUrl, kDefaultUpdateUrl),
+                 std::string(kDefaultUpdateUrl));
+        QVERIFY(std::string(kDefaultUpdateUrl).ends_with("/korvane/updates/korvane.upd"));
+        QVERIFY(!QFile::exists(m_dir.filePath("first.ini"))); // reading creates nothing
+    }
+
+    void writesAreStoredAtOnceAndSeenByAnotherProfileObject()
+    {
+        const CProfile writer = CProfile::AtFile(File());
+        QVERIFY(writer.WriteProfileString("Directories", "Korvane", "/games/k\xc3\xb6rvane/"));
+        QVERIFY(writer.WriteProfileInt("Options", "RefreshPlugins", 0));
+        const CProfile reader = CProfile::AtFile(File());
+        QCOMPARE(reader.GetProfileString("Directories", "Korvane"),
+                 std::string("/games/k\xc3\xb6rvane/"));
+        QCOMPARE(reader.GetProfileInt("Options", "RefreshPlugins", 1), 0);
+    }
+
+    void entriesOfTheOtherTypeReadSensibly()
+    {
+        const CProfile profile = CProfile::AtFile(File());
+        profile.WriteProfileInt("QuickExec", "ExtraCmdLine", 42);
+        profile.WriteProfileString("QuickExec", "Dedicated", "1");
+        profile.WriteProfileString("Options", "RefreshPlugins", "yes");
+        QCOMPARE(profile.GetProfileString("QuickExec", "ExtraCmdLine"), std::string("42"));
+        QCOMPARE(profile.GetProfileInt("QuickExec", "Dedicated", 0), 1);
+        QCOMPARE(profile.GetProfileInt("Options", "RefreshPlugins", 7), 7);
+    }
+
+    void valuesWithSeparatorsAndKeysCharactersSurvive()
+    {
+        const CProfile profile = CProfile::AtFile(File());
+        profile.WriteProfileString("QuickExec", "Mods", "korvane\\alpha\\beta");
+        profile.WriteProfileString("QuickExec", "ExtraCmdLine", " +exec \"a b\"; x=1 ");
+        QCOMPARE(profile.GetProfileString("QuickExec", "Mods"),
+                 std::string("korvane\\alpha\\beta"));
+        QCOMPARE(profile.GetProfileString("QuickExec", "ExtraCmdLine"),
+                 std::string(" +exec \"a b\"; x=1 "));
+    }
+
+    void aSecondThreadReadsWhileTheFirstWrites()
+    {
+        const CProfile profile = CProfile::AtFile(File());
+        profile.WriteProfileString("Directories", "Korvane", "/k/");
+        std::atomic<bool> stop{false};
+        std::atomic<int> badReads{0};
+        std::thread reader([&] {
+            while (!stop) {
+                const std::string value = profile.GetProfileString("Directories", "Korvane");
+                if (value != "/k/" && value != "/other/")
+                    ++badReads;
+            }
+        });
+        for (int i = 0; i < 200; ++i)
+            profile.WriteProfileString("Directories", "Korvane", i % 2 ? "/k/" : "/other/");
+        stop = true;
+        reader.join();
+        QCOMPARE(badReads.load(), 0);
+    }
+
+    void nativeStoreIsNamedAfterOrganisationAndApplication()
+    {
+        // The test's environment points the user's settings into a scratch folder.
+        const CProfile profile("Vantor", "KorvaneMgrTest");
+        QVERIFY(profile.WriteProfileString("Directories", "Tribes", "/t/"));
+        QSettings native(QSettings::NativeFormat, QSettings::UserScope, "Vantor", "KorvaneMgrTest");
+        QCOMPARE(native.value("Directories/Tribes").toString(), QString("/t/"));
+        QVERIFY(native.fileName().contains(qEnvironmentVariable("HOME")));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Profile)
+#include "tst_Profile.moc"

@@ -1,0 +1,77 @@
+// An installation that a misbehaving server breaks off part-way loses nothing: every file that
+// was in the Korvane folder before is either as it was or replaced whole by its new version, and
+// no half file or temporary file is left behind.
+#include "core/catalogue/CPluginList.h"
+#include "support/InstallFixture.h"
+
+#include <QtTest>
+
+using testsupport::Contents;
+using testsupport::Offer;
+
+Q_DECLARE_METATYPE(LoopbackServer::Route)
+
+class tst_InstallFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void failedInstallLosesNoFile_data()
+    {
+        const QByteArray body(200000, 'b');
+        const qint64 half = body.size() / 2;
+        QTest::addColumn<LoopbackServer::Route>("route"); // for the update's second file
+        QTest::newRow("connection dropped mid-body") << LoopbackServer::Route{200, body, half};
+        QTest::newRow("fewer bytes than listed")
+            << LoopbackServer::Route{200, body.left(half), half};
+        QTest::newRow("more bytes than listed")
+            << LoopbackServer::Route{200, body + body, 2 * body.size()};
+        QTest::newRow("more bytes than listed, without a length")
+            << LoopbackServer::Route{200, body + "x", body.size() + 1, false};
+        QTest::newRow("server error") << LoopbackServer::Route{500, "Internal error", 14};
+        QTest::newRow("no such file") << LoopbackServer::Route{404};
+        QTest::newRow("server falls silent") << LoopbackServer::Route{200, body, half, true, false};
+        QTest::newRow("slow, then dropped")
+            << LoopbackServer::Route{200, body, half, true, true, 20000, 30};
+    }
+
+    void failedInstallLosesNoFile()
+    {
+        QFETCH(LoopbackServer::Route, route);
+        TestTree tree;
+        for (const char* folder : {"storage/", "plugins/"}) {
+            for (const char* name : {"first.cs", "second.cs", "second.desc.txt", "other.cs"})
+                tree.Write(std::string(folder) + name, std::string("old ") + name);
+        }
+        tree.Write("storage/sub/third.cs", "old third");
+        tree.Write("storage/readme.txt", "notes");
+        LoopbackServer server;
+        const std::map<std::string, QByteArray> fresh = {{"first.cs", QByteArray(70000, 'f')},
+                                                         {"second.cs", QByteArray(200000, 's')},
+                                                         {"third.cs", "new third"}};
+        const auto list = Offer(server, "storage\\",
+                                {{"", "first.cs", fresh.at("first.cs")},
+                                 {"", "second.cs", fresh.at("second.cs")},
+                                 {"sub\\", "third.cs", fresh.at("third.cs")}});
+        server.SetRoute("/u/second.cs", route);
+        const auto before = Contents(tree);
+        CPluginList inUse;
+        inUse.Rescan(tree.Path("plugins/"));
+
+        QVERIFY(!list->InstallUpdate(0, tree.Root(), &inUse));
+
+        const auto after = Contents(tree);
+        QCOMPARE(after.size(), before.size()); // no temporary file, no file of a failed transfer
+        for (const auto& [path, bytes] : before) {
+            QVERIFY2(after.count(path), qPrintable(path + " was lost"));
+            const auto name = path.section('/', -1).toStdString();
+            const bool bReplacedWhole = fresh.count(name) && after.at(path) == fresh.at(name);
+            QVERIFY2(after.at(path) == bytes || bReplacedWhole, qPrintable(path + " was damaged"));
+        }
+        QCOMPARE(after.at("storage/second.cs"), before.at("storage/second.cs"));
+        QCOMPARE(after.at("plugins/second.cs"), before.at("plugins/second.cs"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_InstallFaults)
+#include "tst_InstallFaults.moc"

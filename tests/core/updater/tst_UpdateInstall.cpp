@@ -1,0 +1,240 @@
+#include "core/catalogue/CPluginList.h"
+#include "support/InstallFixture.h"
+
+#include <QtTest>
+
+using testsupport::Entries;
+using testsupport::MakeUpdate;
+using testsupport::Offer;
+
+Q_DECLARE_METATYPE(LoopbackServer::Route)
+
+class tst_UpdateInstall : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void installedStateComparesPresenceAndSize_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("onDisk"); // where a 3-byte file lies, if anywhere
+        QTest::addColumn<int>("listedSize"); // -1: the update has no files
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("file with its size") << "storage\\"
+                                            << "storage/sniper.cs" << 3 << true;
+        QTest::newRow("file missing") << "storage\\"
+                                      << "" << 3 << false;
+        QTest::newRow("file of another size") << "storage\\"
+                                              << "storage/sniper.cs" << 4 << false;
+        QTest::newRow("update without files") << "storage\\"
+                                              << "" << -1 << true;
+        QTest::newRow("names in another letter case") << "STORAGE"
+                                                      << "storage/Sniper.CS" << 3 << true;
+    }
+
+    void installedStateComparesPresenceAndSize()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, onDisk);
+        QFETCH(int, listedSize);
+        QFETCH(bool, installed);
+        TestTree tree;
+        tree.MakeFolder("k");
+        if (!onDisk.isEmpty())
+            tree.Write("k/" + onDisk.toStdString(), "abc");
+        std::vector<CUpdateFileInfo> files;
+        if (listedSize >= 0)
+            files.push_back({"sniper.cs", "", std::uint32_t(listedSize)});
+        CUpdateList list;
+        list.m_arrUpdates.push_back(MakeUpdate("U", target.toStdString(), "http://h/", files));
+        QCOMPARE(list.IsInstalled(tree.Path("k/"), 0), installed);
+    }
+
+    void installPutsFilesInPlaceAndRefreshesPluginsInUse_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("subDir");
+        QTest::addColumn<QString>("inUseAt"); // the plug-in's folder, if it is in use
+        QTest::addColumn<QString>("installedAt");
+        QTest::addColumn<bool>("copied");
+        QTest::newRow("storage, in use") << "storage\\"
+                                         << ""
+                                         << "plugins/"
+                                         << "storage/" << true;
+        QTest::newRow("storage, not in use") << "storage\\"
+                                             << ""
+                                             << ""
+                                             << "storage/" << false;
+        QTest::newRow("folder outside storage") << "own\\"
+                                                << ""
+                                                << "plugins/"
+                                                << "own/" << false;
+        QTest::newRow("storage named by the subfolder") << ""
+                                                        << "storage\\extra\\"
+                                                        << "plugins/extra/"
+                                                        << "storage/extra/" << true;
+        QTest::newRow("storage subfolder, present in plugins") << "storage\\weapons\\"
+                                                               << ""
+                                                               << "plugins/weapons/"
+                                                               << "storage/weapons/" << true;
+        QTest::newRow("storage subfolder, missing in plugins") << "storage\\weapons\\"
+                                                               << ""
+                                                               << "plugins/"
+                                                               << "storage/weapons/" << false;
+    }
+
+    void installPutsFilesInPlaceAndRefreshesPluginsInUse()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, subDir);
+        QFETCH(QString, inUseAt);
+        QFETCH(QString, installedAt);
+        QFETCH(bool, copied);
+        TestTree tree;
+        tree.MakeFolder("plugins");
+        if (!inUseAt.isEmpty())
+            tree.Write(inUseAt.toStdString() + "sniper.cs", "old");
+        LoopbackServer server;
+        const auto list = Offer(server, target.toStdString(),
+                                {{subDir.toStdString(), "sniper.cs", "new"},
+                                 {subDir.toStdString(), "sniper.desc.txt", "d"}});
+        CPluginList inUse;
+        inUse.Rescan(tree.Path("plugins/"));
+        QVERIFY(list->InstallUpdate(0, tree.Root(), &inUse));
+        QCOMPARE(tree.Read(installedAt.toStdString() + "sniper.cs"), std::string("new"));
+        QVERIFY(list->IsInstalled(tree.Root(), 0));
+        if (!inUseAt.isEmpty())
+            QCOMPARE(tree.Read(inUseAt.toStdString() + "sniper.cs"),
+                     std::string(copied ? "new" : "old"));
+        QCOMPARE(tree.Exists(inUseAt.toStdString() + "sniper.desc.txt"), copied);
+        QCOMPARE(tree.Exists("plugins/sniper.cs"), inUseAt == "plugins/");
+        QCOMPARE(tree.Exists("plugins/weapons"),
+                 inUseAt == "plugins/weapons/"); // no folder made for it
+    }
+
+    void nestedSubfoldersAreCreatedAndCarriedInTheUrl()
+    {
+        TestTree tree;
+        LoopbackServer server;
+        QVERIFY(Offer(server, "mods\\", {{"a\\b\\", "x.cs", "x"}})
+                    ->InstallUpdate(0, tree.Root(), nullptr));
+        QCOMPARE(tree.Read("mods/a/b/x.cs"), std::string("x"));
+        QCOMPARE(server.Requests().value(0).path, QByteArray("/u/a/b/x.cs"));
+        QVERIFY(Offer(server, "new\\deep\\", {})->InstallUpdate(0, tree.Root(), nullptr));
+        QVERIFY(tree.Exists("new/deep"));
+    }
+
+    void filesFromTheNetworkNeverLeaveTheKorvaneFolder_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("subDir");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("target climbs out") << "storage/../../"
+                                           << ""
+                                           << "x.cs";
+        QTest::newRow("absolute target") << "<outside>"
+                                         << ""
+                                         << "x.cs";
+        QTest::newRow("drive letter target") << "C:\\evil\\"
+                                             << ""
+                                             << "x.cs";
+        QTest::newRow("subfolder climbs out") << ""
+                                              << "a\\..\\..\\"
+                                              << "x.cs";
+        QTest::newRow("absolute subfolder") << ""
+                                            << "<outside>"
+                                            << "x.cs";
+        QTest::newRow("file name climbs out") << ""
+                                              << ""
+                                              << "..\\x.cs";
+        QTest::newRow("file name with a slash") << ""
+                                                << ""
+                                                << "../x.cs";
+        QTest::newRow("file name of the parent") << ""
+                                                 << ""
+                                                 << "..";
+        QTest::newRow("file name with a drive") << ""
+                                                << ""
+                                                << "c:x.cs";
+    }
+
+    void filesFromTheNetworkNeverLeaveTheKorvaneFolder()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, subDir);
+        QFETCH(QString, file);
+        TestTree tree;
+        tree.MakeFolder("k");
+        const QString outside = QString::fromStdString(tree.Path("outside/"));
+        LoopbackServer server;
+        server.ServeAnyPath("written");
+        CUpdateList list;
+        list.m_arrUpdates.push_back(MakeUpdate(
+            "U", target.replace("<outside>", outside).toStdString(), server.Url("/u/"),
+            {{file.toStdString(), subDir.replace("<outside>", outside).toStdString(), 7}}));
+        QVERIFY(!list.InstallUpdate(0, tree.Path("k/"), nullptr));
+        QCOMPARE(Entries(tree, QDir::AllEntries), QStringList({"k"}));
+        QVERIFY(server.Requests().isEmpty());
+    }
+
+    void skippedFileFailsTheUpdate_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::newRow("server has no such file") << "404";
+        QTest::newRow("a file blocks the subfolder") << "storage/sub";
+        QTest::newRow("a folder stands where the file goes") << "storage/sub/second.cs/";
+    }
+
+    void skippedFileFailsTheUpdate()
+    {
+        QFETCH(QString, obstacle);
+        TestTree tree;
+        LoopbackServer server;
+        const auto list =
+            Offer(server, "storage\\", {{"", "first.cs", "1"}, {"sub\\", "second.cs", "2"}});
+        if (obstacle == "404")
+            server.Answer("/u/sub/second.cs", 404);
+        else if (obstacle.endsWith('/'))
+            tree.MakeFolder(obstacle.toStdString());
+        else
+            tree.Write(obstacle.toStdString(), "in the way");
+        QVERIFY(!list->InstallUpdate(0, tree.Root(), nullptr));
+        QCOMPARE(tree.Read("storage/first.cs"), std::string("1"));
+        QVERIFY(!list->InstallUpdate(0, tree.Path("missing/"), nullptr)); // no Korvane folder
+    }
+
+    void interruptedTransferLeavesTheOldFileIntact_data()
+    {
+        const QByteArray body(100000, 'n');
+        QTest::addColumn<LoopbackServer::Route>("route");
+        QTest::addColumn<bool>("laterFileTried");
+        QTest::newRow("connection lost") << LoopbackServer::Route{200, body, 50000} << false;
+        QTest::newRow("server falls silent")
+            << LoopbackServer::Route{200, body, 50000, true, false} << false;
+        QTest::newRow("body without a length cut short")
+            << LoopbackServer::Route{200, body, 50000, false} << true;
+        QTest::newRow("whole body shorter than listed")
+            << LoopbackServer::Route{200, body.left(50000), 50000} << true;
+        QTest::newRow("whole body longer than listed")
+            << LoopbackServer::Route{200, body + body, 200000} << true;
+    }
+
+    void interruptedTransferLeavesTheOldFileIntact()
+    {
+        QFETCH(LoopbackServer::Route, route);
+        QFETCH(bool, laterFileTried);
+        TestTree tree;
+        tree.Write("storage/sniper.cs", "the working old version");
+        LoopbackServer server;
+        const auto list =
+            Offer(server, "storage\\",
+                  {{"", "sniper.cs", QByteArray(100000, 'n')}, {"", "later.cs", "l"}});
+        server.SetRoute("/u/sniper.cs", route);
+        QVERIFY(!list->InstallUpdate(0, tree.Root(), nullptr));
+        QCOMPARE(tree.Read("storage/sniper.cs"), std::string("the working old version"));
+        QCOMPARE(Entries(tree).size(), laterFileTried ? 2 : 1); // no partial file left behind
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_UpdateInstall)
+#include "tst_UpdateInstall.moc"

@@ -1,0 +1,148 @@
+#include "core/updater/CUpdateList.h"
+#include "support/UpdaterTestSupport.h"
+
+#include <QtTest>
+
+using testsupport::ListBytes;
+using testsupport::MakeUpdate;
+using Status = CUpdateListReader::Status;
+
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+std::string Hex(const char* hex)
+{
+    return QByteArray::fromHex(hex).toStdString();
+}
+
+// Plug-in Sniper 1.2 in storage\, base URL of 14 characters, sniper.cs of 300 bytes.
+std::string SniperRecord()
+{
+    return Hex("01") + "\x06Sniper\x08storage\\\x0Ehttp://k.nt/u/" + Hex("0100") + "\x09sniper.cs" +
+           Hex("00 2C010000 01 02");
+}
+
+std::string Header(const char* countHex)
+{
+    return Hex("555044415445 01") + Hex(countHex);
+}
+
+} // namespace
+
+class tst_UpdateListFormat : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sniperListIsWrittenAndReadByteForByte()
+    {
+        const std::string bytes = Header("01000000") + SniperRecord();
+        QCOMPARE(ListBytes(MakeUpdate("Sniper", "storage\\", "http://k.nt/u/",
+                                      {{"sniper.cs", "", 300}}, 1, 2)),
+                 bytes);
+        CUpdateList list;
+        QCOMPARE(list.Load(bytes), Status::Complete);
+        QCOMPARE(list.GetAt(0).m_strBaseURL, std::string("http://k.nt/u/"));
+        QCOMPARE(list.GetAt(0).m_arrFiles.at(0).m_dwSize, 300u);
+        QCOMPARE(ListBytes(list), bytes);
+    }
+
+    void lengthsAndCountsKeepTheirPrefixes_data()
+    {
+        QTest::addColumn<int>("nameLength");
+        QTest::addColumn<int>("fileCount");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<std::string>("prefix");
+        QTest::newRow("254-character name") << 254 << 0 << 12 << Hex("FE");
+        QTest::newRow("255-character name") << 255 << 0 << 12 << Hex("FFFF00");
+        QTest::newRow("65534-character name") << 0xFFFE << 0 << 12 << Hex("FFFFFFFEFF0000");
+        QTest::newRow("65534 files") << 1 << 65534 << 16 << Hex("FEFF");
+        QTest::newRow("65535 files") << 1 << 65535 << 16 << Hex("FFFFFFFF0000");
+    }
+
+    void lengthsAndCountsKeepTheirPrefixes()
+    {
+        QFETCH(int, nameLength);
+        QFETCH(int, fileCount);
+        QFETCH(int, offset);
+        QFETCH(std::string, prefix);
+        const std::vector<CUpdateFileInfo> files(size_t(fileCount), {"f.cs", "a\\", 7});
+        const std::string bytes =
+            ListBytes(MakeUpdate(std::string(size_t(nameLength), 'n'), "", "", files));
+        QCOMPARE(bytes.substr(size_t(offset), prefix.size()), prefix);
+        CUpdateList list;
+        QCOMPARE(list.Load(bytes), Status::Complete);
+        QCOMPARE(ListBytes(list), bytes);
+    }
+
+    void readingEndsAsTheBytesAllow_data()
+    {
+        QTest::addColumn<std::string>("bytes");
+        QTest::addColumn<Status>("status");
+        QTest::addColumn<int>("records");
+        QTest::newRow("magic in small letters")
+            << "update" + Header("01000000").substr(6) + SniperRecord() << Status::NotAList << 0;
+        QTest::newRow("list version 2")
+            << Hex("555044415445 02 01000000") + SniperRecord() << Status::NotAList << 0;
+        QTest::newRow("no records") << Header("00000000") << Status::NotAList << 0;
+        QTest::newRow("negative count")
+            << Header("FFFFFFFF") + SniperRecord() << Status::NotAList << 0;
+        QTest::newRow("shorter than the magic") << std::string("UPDAT") << Status::NotAList << 0;
+        QTest::newRow("only the magic") << std::string("UPDATE") << Status::EndsEarly << 0;
+        QTest::newRow("last byte missing")
+            << Header("01000000") + SniperRecord().substr(0, SniperRecord().size() - 1)
+            << Status::EndsEarly << 0;
+        QTest::newRow("two billion records claimed")
+            << Header("00943577") + SniperRecord() << Status::EndsEarly << 0;
+        QTest::newRow("4 GiB name claimed")
+            << Header("01000000") + Hex("01 FF FFFF FEFFFFFF") + "abc" << Status::EndsEarly << 0;
+        QTest::newRow("four billion files claimed")
+            << Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178") << Status::EndsEarly << 0;
+        QTest::newRow("UTF-16 name")
+            << Header("01000000") + Hex("01 FF FEFF 02 4100 4200") << Status::Unreadable << 0;
+        QTest::newRow("record of version 2, then a record")
+            << Header("02000000") + Hex("02") + SniperRecord() << Status::Complete << 2;
+        QTest::newRow("bytes after the last record")
+            << Header("01000000") + SniperRecord() + "junk" << Status::Complete << 1;
+    }
+
+    void readingEndsAsTheBytesAllow()
+    {
+        QFETCH(std::string, bytes);
+        QFETCH(Status, status);
+        QFETCH(int, records);
+        CUpdateList list;
+        list.m_arrUpdates.push_back(MakeUpdate("stale", "", ""));
+        QCOMPARE(list.Load(bytes), status);
+        QCOMPARE(list.GetSize(), records);
+        if (records == 2) { // the unknown record stays empty, the next one is read whole
+            QCOMPARE(list.GetAt(0).m_strUpdateName + list.GetAt(0).VersionText(),
+                     std::string("0.0"));
+            QCOMPARE(list.GetAt(1).m_strUpdateName + list.GetAt(1).VersionText(),
+                     std::string("Sniper1.2"));
+        }
+    }
+
+    void listArrivingInPiecesReadsAsTheWholeList()
+    {
+        CUpdateList original;
+        for (int i = 0; i < 40; ++i)
+            original.m_arrUpdates.push_back(MakeUpdate(
+                std::string(size_t(i * 9), 'n'), "storage\\", "http://h/",
+                std::vector<CUpdateFileInfo>(size_t(i % 4), {"f", "s\\", 9}), std::uint8_t(i), 7));
+        const std::string bytes = ListBytes(original);
+        for (const size_t piece : {size_t(1), size_t(7), size_t(4096)}) {
+            CUpdateListReader reader;
+            for (size_t at = 0; at < bytes.size(); at += piece)
+                QCOMPARE(reader.Feed(std::string_view(bytes).substr(at, piece)),
+                         at + piece < bytes.size());
+            CUpdateList read;
+            read.m_arrUpdates = reader.TakeUpdates();
+            QCOMPARE(ListBytes(read), bytes);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_UpdateListFormat)
+#include "tst_UpdateListFormat.moc"

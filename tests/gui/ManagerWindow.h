@@ -1,0 +1,121 @@
+#pragma once
+
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
+#include "res/Strings.h"
+#include "support/ModalScript.h"
+#include "support/TestTree.h"
+#include "gui/CManagerDlg.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace managertest {
+
+inline std::string Description(const std::string& name, const std::string& category)
+{
+    return "Name=" + name + "\r\nCategory=" + category + "\r\nAuthor=Tester\r\nWhat " + name +
+           " does.\r\n";
+}
+
+// The main window on a Korvane folder "k/" and a Tribes folder "t/", named in a scratch settings
+// file unless told otherwise, with its controls driven as a user would drive them.
+struct Manager
+{
+    TestTree files;
+    CProfile profile = CProfile::AtFile(files.QPath("settings.ini"));
+    CManagerDlg dlg{profile};
+    QTreeWidget* tree = dlg.findChild<QTreeWidget*>("tree");
+    QListWidget* list = dlg.findChild<QListWidget*>("list");
+    QPushButton* use = dlg.findChild<QPushButton*>("use");
+    QPushButton* unuse = dlg.findChild<QPushButton*>("unuse");
+    QLineEdit* name = dlg.findChild<QLineEdit*>("name");
+
+    explicit Manager(bool setFolders = true)
+    {
+        files.Write("k/korvane.cs", "");
+        files.MakeFolder("k/plugins");
+        files.Write("t/tribes.exe", "MZ");
+        if (setFolders) {
+            profile.WriteProfileString(profile::kDirectories, profile::kKorvane, files.Path("k/"));
+            profile.WriteProfileString(profile::kDirectories, profile::kTribes, files.Path("t/"));
+        }
+    }
+    void Plugin(const std::string& rel, const std::string& name, const std::string& category,
+                bool inUse = false) const
+    {
+        files.Write("k/storage/" + rel + ".cs", "// " + name);
+        files.Write("k/storage/" + rel + ".desc.txt", Description(name, category));
+        if (inUse)
+            files.Write("k/plugins/" + rel + ".cs", "// used");
+    }
+    std::string Setting(const char* key) const
+    {
+        return profile.GetProfileString(profile::kDirectories, key);
+    }
+
+    bool Show()
+    {
+        dlg.show();
+        return QTest::qWaitForWindowExposed(&dlg);
+    }
+    QTreeWidgetItem* Item(const QString& text) const
+    {
+        return tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    }
+    void Click(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        tree->scrollToItem(Item(text));
+        QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(Item(text)).center());
+    }
+    void ClickEntry(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        const auto* entry = list->findItems(text, Qt::MatchExactly).value(0);
+        QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(entry).center());
+    }
+    QStringList Entries() const
+    {
+        QStringList texts;
+        for (int row = 0; row < list->count(); ++row)
+            texts << list->item(row)->text();
+        return texts;
+    }
+    QString SelectedEntry() const
+    {
+        const auto selected = list->selectedItems();
+        return selected.isEmpty() ? QString() : selected.first()->text();
+    }
+    // "Category: plug-in, plug-in" for each category, in the order shown.
+    QStringList Tree() const
+    {
+        QStringList lines;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* category = tree->topLevelItem(i);
+            QStringList children;
+            for (int c = 0; c < category->childCount(); ++c)
+                children << category->child(c)->text(0);
+            lines << category->text(0) + ": " + children.join(", ");
+        }
+        return lines;
+    }
+    QString Current() const
+    {
+        return tree->currentItem() ? tree->currentItem()->text(0) : QString();
+    }
+    void Command(const char* text) const
+    {
+        for (QMenu* menu : dlg.findChildren<QMenu*>()) {
+            for (QAction* action : menu->actions()) {
+                if (action->text() == S(text))
+                    return action->trigger();
+            }
+        }
+        QFAIL(text);
+    }
+};
+
+} // namespace managertest

@@ -1,0 +1,97 @@
+#include "core/catalogue/KorvaneFolders.h"
+#include "res/Strings.h"
+#include "support/ModalScript.h"
+#include "support/TestTree.h"
+#include "gui/CFolderBrowserDlg.h"
+#include "gui/COptionsDlg.h"
+
+#include <QtTest>
+
+class tst_FolderBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void okFollowsTheTestAsTheSelectionMoves()
+    {
+        TestTree tree;
+        tree.Write("korvane/KORVANE.CS", "");
+        tree.MakeFolder("other");
+        const CFolderBrowserDlg::FolderTest test{
+            [](const QString& folder) { return korvane::HasKorvaneScript(folder.toStdString()); },
+            "passes", "fails"};
+        CFolderBrowserDlg dlg("Pick", {}, tree.QPath("korvane"), test);
+        QCOMPARE(dlg.StatusText(), QString("passes"));
+        QVERIFY(dlg.IsOkEnabled());
+        QCOMPARE(dlg.SelectedFolder(), QDir::cleanPath(tree.QPath("korvane")));
+        QVERIFY(dlg.SelectFolder(tree.QPath("other")));
+        QCOMPARE(dlg.StatusText(), QString("fails"));
+        QVERIFY(!dlg.IsOkEnabled());
+    }
+
+    void onlyTheRootAndFoldersBelowItCanBeChosen()
+    {
+        TestTree tree;
+        tree.MakeFolder("tribes/mods/alpha");
+        tree.MakeFolder("elsewhere");
+        CFolderBrowserDlg dlg("Choose a mod:", tree.QPath("tribes"), {}, std::nullopt);
+        QVERIFY(!dlg.SelectFolder(tree.QPath("elsewhere")));
+        QVERIFY(!dlg.SelectFolder(tree.QPath("tribes/../elsewhere")));
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes")));
+        QVERIFY(dlg.IsOkEnabled());
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes/mods/alpha")));
+        QCOMPARE(QFileInfo(dlg.SelectedFolder()).fileName(), QString("alpha"));
+    }
+
+    void aScriptCountsAsTheTribesProgramButAFolderOrNothingDoesNot()
+    {
+        TestTree tree;
+        tree.Write("script/Tribes.exe", "#!/bin/sh\n");
+        QFile::setPermissions(tree.QPath("script/Tribes.exe"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tree.MakeFolder("folder/tribes.exe");
+        QVERIFY(korvane::FindTribesProgram(tree.Path("script\\")));
+        QVERIFY(!korvane::FindTribesProgram(tree.Path("folder\\")));
+        QVERIFY(!korvane::FindTribesProgram(tree.Path("missing\\")));
+    }
+
+    void eachOptionsBrowserTellsWhetherTheFolderPasses_data()
+    {
+        QTest::addColumn<QString>("browse");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("status");
+        // clang-format off
+        QTest::newRow("Korvane script") << "browseKorvane" << "k" << S(strings::kKorvaneFound);
+        QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound);
+        QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound);
+        QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound);
+        // clang-format on
+    }
+    void eachOptionsBrowserTellsWhetherTheFolderPasses()
+    {
+        QFETCH(QString, browse);
+        QFETCH(QString, folder);
+        QFETCH(QString, status);
+        TestTree tree;
+        tree.Write("k/Korvane.CS", "");
+        tree.Write("k/tribes.exe", "not a program");
+        tree.Write("t/TRIBES.EXE", "MZ\x90");
+        COptionsDlg dlg;
+
+        ModalScript script;
+        script.Press(browse)
+            .Then("CFolderBrowserDlg",
+                  [&](QWidget* active) {
+                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
+                      QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
+                      QCOMPARE(browser->StatusText(), status);
+                      browser->reject();
+                  })
+            .Press("cancel");
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QVERIFY(script.Finished());
+    }
+};
+
+QTEST_MAIN(tst_FolderBrowser)
+#include "tst_FolderBrowser.moc"

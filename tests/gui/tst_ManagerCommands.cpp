@@ -1,0 +1,181 @@
+// The main window's commands that hand over to the description editor, the configuration files
+// and the launcher, driven through the window's own menus.
+#include "core/launch/QuickExec.h"
+#include "ManagerWindow.h"
+
+#include <filesystem>
+#include <QCheckBox>
+#include <QComboBox>
+
+using namespace managertest;
+
+namespace {
+
+// Step for the description editor: set the fields given, then OK.
+ModalScript::Step Edit(const QString& name, const QString& category)
+{
+    return [name, category](QWidget* active) {
+        active->findChild<QLineEdit*>("name")->setText(name);
+        active->findChild<QComboBox*>("category")->setEditText(category);
+        static_cast<QDialog*>(active)->accept();
+    };
+}
+
+// Step for a file dialog: take this file.
+ModalScript::Step ChooseFile(const QString& file)
+{
+    return [file](QWidget* active) {
+        auto* name = active->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(name);
+        name->setText(file);
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+}
+
+} // namespace
+
+class tst_ManagerCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editingMovesThePluginToItsNewCategoryAndTheListEntryStillWorks()
+    {
+        Manager m;
+        m.Plugin("blaster", "Blaster", "Weapon", true);
+        m.Plugin("sniper", "Sniper", "Weapon", true);
+        QVERIFY(m.Show());
+        m.Click("Blaster");
+
+        ModalScript script;
+        script.Then("CDescEditDlg", Edit("Big Blaster", "Pack"));
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
+        QCOMPARE(m.Entries(), (QStringList{"Big Blaster", "Sniper"}));
+        QCOMPARE(m.Current(), QString("Big Blaster"));
+        QCOMPARE(m.name->text(), QString("Big Blaster"));
+        QVERIFY(m.files.Read("k/storage/blaster.desc.txt").starts_with("Name=Big Blaster\r\n"));
+
+        // A category changed only in letter case keeps its node.
+        script.Then("CDescEditDlg", Edit("Big Blaster", "pack"));
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
+        QVERIFY(m.files.Read("k/storage/blaster.desc.txt").find("Category=pack") !=
+                std::string::npos);
+
+        // The list entry still leads to the moved item, and taking the plug-in out still works.
+        m.ClickEntry("Sniper");
+        QCOMPARE(m.Current(), QString("Sniper"));
+        m.ClickEntry("Big Blaster");
+        QCOMPARE(m.Current(), QString("Big Blaster"));
+        m.unuse->click();
+        QVERIFY(!m.files.Exists("k/plugins/blaster.cs"));
+        QCOMPARE(m.Entries(), QStringList{"Sniper"});
+    }
+
+    void aDescriptionThatCannotBeWrittenIsReportedAndNothingChanges()
+    {
+        Manager m;
+        m.Plugin("blaster", "Blaster", "Weapon");
+        QVERIFY(m.Show());
+        m.Click("Blaster");
+        // The storage folder is replaced by a file: no description can be written in it.
+        std::filesystem::remove_all(m.files.Path("k/storage"));
+        m.files.Write("k/storage", "not a folder");
+        ModalScript script;
+        script.Then("CDescEditDlg", Edit("Renamed", "Pack")).AnswerMessage();
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(), QStringList{S(strings::kDescriptionWriteFailed)});
+        QCOMPARE(m.Tree(), QStringList{"Weapon: Blaster"});
+    }
+
+    void savedConfigurationLoadsBackThePluginsInUse()
+    {
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat", true);
+        m.Plugin("weapons/bravo", "Bravo", "Cat", true);
+        m.Plugin("charlie", "Charlie", "Cat");
+        QVERIFY(m.Show());
+        const QString file = m.files.QPath("setup.pfg");
+
+        ModalScript script;
+        script
+            .Then("CSaveConfigDlg",
+                  [](QWidget* active) {
+                      active->findChild<QLineEdit*>("configName")->setText("Two");
+                      active->findChild<QCheckBox*>("storeDirectory")->setChecked(true);
+                      static_cast<QDialog*>(active)->accept();
+                  })
+            .Then("QFileDialog", ChooseFile(file));
+        m.Command(strings::kMenuSaveConfig);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.files.Read("setup.pfg"),
+                 std::string("Name=Two\r\nUseDirectory=TRUE\r\nPlugin=,alpha\r\n"
+                             "Plugin=weapons\\,bravo\r\n"));
+
+        m.Click("Charlie");
+        m.use->click();
+        script.Then("QFileDialog", ChooseFile(file));
+        m.Command(strings::kMenuLoadConfig);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo"}));
+        QVERIFY(!m.files.Exists("k/plugins/charlie.cs"));
+    }
+
+    void withoutAKorvaneFolderNoFolderIsCreatedOrEmptied()
+    {
+        Manager m(false);
+        m.files.Write("setup.pfg", "Name=x\r\nUseDirectory=FALSE\r\n");
+        // Relative to the current folder these would be taken for the player's folders.
+        m.files.Write("plugins/keep.cs", "keep");
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(m.files.QPath(""));
+        ModalScript script;
+        script.Press("cancel")
+            .Then("QFileDialog", ChooseFile(m.files.QPath("setup.pfg")))
+            .AnswerMessage();
+        const bool shown = m.Show();
+        m.Command(strings::kMenuLoadConfig);
+        QDir::setCurrent(previous);
+
+        QVERIFY(shown);
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(), QStringList{S(strings::kConfigLoadFailed)});
+        QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
+        QVERIFY(!m.files.Exists("storage"));
+        QCOMPARE(m.tree->topLevelItemCount(), 0);
+        QCOMPARE(m.list->count(), 0);
+        QCOMPARE(m.Setting(profile::kKorvane), std::string());
+    }
+
+    void checkForUpdatesAgainstAnUnreachableServerShowsNothing()
+    {
+        Manager m;
+        // Port 1 on the loopback address: nothing listens there, the connection is refused.
+        m.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
+                                     "http://127.0.0.1:1/korvane/updates/korvane.upd");
+        QVERIFY(m.Show());
+        ModalScript script; // neither a dialog nor a message may come up
+        m.Command(strings::kMenuCheckForUpdates);
+        QVERIFY(script.Finished());
+        QVERIFY(m.dlg.isVisible());
+    }
+
+    void quickExecWithNoStoredModsSaysItWasNeverConfigured()
+    {
+        Manager m;
+        QVERIFY(launch::StoreQuickExec(m.profile, {{}, true, "+connect host"}));
+        QVERIFY(m.Show());
+        ModalScript script;
+        script.AnswerMessage();
+        m.Command(strings::kMenuQuickExec);
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(), QStringList{S(strings::kQuickExecNotConfigured)});
+    }
+};
+
+QTEST_MAIN(tst_ManagerCommands)
+#include "tst_ManagerCommands.moc"

@@ -1,0 +1,129 @@
+#include "support/LoopbackServer.h"
+
+#include <memory>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace {
+
+constexpr qint64 kChunk = 1 << 20;
+
+QByteArray Head(const LoopbackServer::Route& route)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n";
+    if (route.bLength)
+        head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+    return head + "Connection: close\r\n\r\n";
+}
+
+} // namespace
+
+LoopbackServer::LoopbackServer()
+{
+    // Everything is set up before the thread starts, so no set-up crosses between threads.
+    m_pContext = new QObject; // deleted in its thread when the thread ends
+    auto* listener = new QTcpServer(m_pContext);
+    if (!listener->listen(QHostAddress::LocalHost, 0))
+        qFatal("the loopback server cannot listen");
+    m_nPort = listener->serverPort();
+    QObject::connect(listener, &QTcpServer::newConnection, listener, [this, listener] {
+        while (QTcpSocket* socket = listener->nextPendingConnection()) {
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const QByteArray request =
+                    socket->property("request").toByteArray() + socket->readAll();
+                socket->setProperty("request", request);
+                if (request.contains("\r\n\r\n") && !socket->property("answered").toBool()) {
+                    socket->setProperty("answered", true);
+                    Respond(socket, request);
+                }
+            });
+        }
+    });
+    m_pContext->moveToThread(&m_thread);
+    m_thread.start();
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    m_pContext->deleteLater();
+    m_thread.quit();
+    m_thread.wait();
+    // What the server's thread recorded goes under the lock it was recorded under: a wait for a
+    // thread that has already ended orders nothing that the thread checker can see.
+    const std::lock_guard lock(m_mutex);
+    m_requests.clear();
+    m_routes.clear();
+}
+
+void LoopbackServer::SetRoute(const QByteArray& path, const Route& route)
+{
+    const std::lock_guard lock(m_mutex);
+    m_routes.insert(path, route);
+}
+
+void LoopbackServer::ServeAnyPath(const QByteArray& body)
+{
+    const std::lock_guard lock(m_mutex);
+    m_fallback = {200, body, body.size()};
+}
+
+std::string LoopbackServer::Url(std::string_view path) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_nPort) + std::string(path);
+}
+
+QList<LoopbackServer::Request> LoopbackServer::Requests() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+quint16 LoopbackServer::ClosedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        qFatal("no free loopback port");
+    return probe.serverPort(); // closed when probe goes
+}
+
+void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
+{
+    const QList<QByteArray> lines = text.left(text.indexOf("\r\n\r\n")).split('\n');
+    Request request{lines.value(0).split(' ').value(1), {}};
+    for (const QByteArray& line : lines.mid(1)) {
+        const qsizetype colon = line.indexOf(':');
+        request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+    }
+    Route route;
+    {
+        const std::lock_guard lock(m_mutex);
+        route = m_routes.value(request.path, m_fallback);
+        m_requests.append(request);
+    }
+    socket->write(Head(route));
+    auto sent = std::make_shared<qint64>(0);
+    // Writes a chunk at a time, so a large body never sits whole in the socket's buffer.
+    const auto pump = [socket, route, sent](qint64 limit) {
+        while (*sent < route.sentBytes && socket->bytesToWrite() < kChunk) {
+            const qint64 n = std::min({limit, kChunk, route.sentBytes - *sent});
+            socket->write(route.body.constData() + *sent, n);
+            *sent += n;
+            if (limit < kChunk)
+                break;
+        }
+        if (*sent >= route.sentBytes && route.bClose)
+            socket->disconnectFromHost(); // after what is buffered has gone out
+    };
+    if (route.intervalMs > 0) {
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket,
+                         [pump, route] { pump(route.pieceBytes); });
+        timer->start(route.intervalMs);
+    } else {
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [pump] { pump(kChunk); });
+        pump(kChunk);
+    }
+}

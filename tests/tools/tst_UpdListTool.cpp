@@ -1,0 +1,84 @@
+#include "support/LoopbackServer.h"
+#include "support/TestTree.h"
+#include "core/updater/CUpdateList.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+// The tool's exit code, with what it printed on standard output and standard error.
+std::tuple<int, QString, QString> RunTool(const TestTree& tree, const QStringList& args)
+{
+    QProcess tool;
+    tool.setWorkingDirectory(QString::fromStdString(tree.Root()));
+    tool.start(QStringLiteral(UPDLIST_PATH), args);
+    tool.waitForFinished(30000);
+    return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
+}
+
+} // namespace
+
+class tst_UpdListTool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writtenListNamesTheFolderAndInstallsFromTheServer()
+    {
+        TestTree tree;
+        LoopbackServer server;
+        for (const char* file : {"sniper.cs", "sub/b.txt", "sub/deep/a.txt"}) {
+            tree.Write(std::string("site/sniper/") + file, file);
+            server.Serve(QByteArray("/sniper/") + file, file);
+        }
+        tree.Write("site/updates.txt",
+                   "# served updates\nupdate = Sniper\nversion = 1.10\ntarget = storage\\\n"
+                   "url = " +
+                       server.Url("/sniper/") + "\nfolder = sniper\n");
+        QCOMPARE(std::get<0>(RunTool(tree, {"write", "site/updates.txt", "korvane.upd"})), 0);
+
+        CUpdateList list;
+        QCOMPARE(list.Load(tree.Read("korvane.upd")), CUpdateListReader::Status::Complete);
+        QCOMPARE(list.GetAt(0).m_arrFiles.at(2).m_strSubDir, std::string("sub\\deep\\"));
+        tree.MakeFolder("k");
+        QVERIFY(list.InstallUpdate(0, tree.Path("k/"), nullptr));
+        QVERIFY(list.IsInstalled(tree.Path("k/"), 0));
+
+        const auto [code, out, err] = RunTool(tree, {"dump", "korvane.upd"});
+        QCOMPARE(code, 0);
+        QVERIFY(out.startsWith("list: complete, 1 updates"));
+        QVERIFY(out.contains("file \"a.txt\", subfolder \"sub\\deep\\\", 14 bytes"));
+    }
+
+    void descriptionsThatCannotMakeAListAreRefused_data()
+    {
+        const QString good =
+            "update = U\nversion = 1.0\ntarget = storage\\\nurl = http://h/u/\nfolder = f\n";
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("complaint");
+        QTest::newRow("target outside the folder")
+            << QString(good).replace("storage\\", "..\\") << "target";
+        QTest::newRow("version beyond a byte")
+            << QString(good).replace("1.0", "1.256") << "version";
+        QTest::newRow("base URL without its slash")
+            << QString(good).replace("u/\n", "u\n") << "base URL";
+        QTest::newRow("no folder") << QString(good).remove("folder = f\n") << "'folder'";
+    }
+
+    void descriptionsThatCannotMakeAListAreRefused()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, complaint);
+        TestTree tree;
+        tree.Write("f/a.cs", "a");
+        tree.Write("updates.txt", description.toStdString());
+        const auto [code, out, err] = RunTool(tree, {"write", "updates.txt", "out.upd"});
+        QCOMPARE(code, 1);
+        QVERIFY2(err.contains(complaint), qPrintable(err));
+        QVERIFY(!tree.Exists("out.upd"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_UpdListTool)
+#include "tst_UpdListTool.moc"
