@@ -12,13 +12,13 @@
 #include "core/platform/ProfileEntries.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
-#include "gui/CheckForUpdates.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/WarningBox.h"
+#include "gui/CheckForUpdates.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -547,7 +547,7 @@ void CManagerDlg::OnUsePlugin()
     const CPluginInfo* plugin = PluginOf(item);
     if (!plugin)
         return;
-    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(item);
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(true);
@@ -562,7 +562,7 @@ void CManagerDlg::OnUnusePlugin()
     if (!plugin)
         return;
     std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(selected.first())));
-    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     m_list->clearSelection();
     m_buttonUnuse->setEnabled(false);
     m_buttonUse->setEnabled(true);
@@ -593,7 +593,7 @@ void CManagerDlg::OnAddToList()
     // The window keeps one entry per plug-in: the list is found by its tree item.
     if (!plugin || FindListEntry(m_hContextItem))
         return;
-    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(m_hContextItem);
 }
 
@@ -608,7 +608,7 @@ void CManagerDlg::OnRemoveFromList()
     if (!plugin)
         return;
     std::unique_ptr<QListWidgetItem>(m_list->takeItem(row));
-    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
 }
@@ -787,11 +787,11 @@ void CManagerDlg::OnLoadConfig()
     // Plug-ins that only the plugins folder had went into storage on the way: the catalogue
     // must know them before the list can show them.
     const bool storageGained = std::any_of(
-        loaded->m_arrPlugins.begin(), loaded->m_arrPlugins.end(),
+        loaded->plugins.m_arrPlugins.begin(), loaded->plugins.m_arrPlugins.end(),
         [this](const auto& plugin) { return !m_plugins.Exists(plugin->m_strFileName); });
     if (storageGained)
         FillTree();
-    FillList(*loaded);
+    FillList(loaded->plugins);
 }
 
 void CManagerDlg::OnExecuteTribes()

@@ -1,4 +1,5 @@
 #include "CliTestSupport.h"
+#include "core/platform/FolderLock.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 
@@ -160,7 +161,8 @@ private slots:
     void useFailsWhenTheScriptCannotBeCopied()
     {
         std::filesystem::remove_all(kpath::ToNative(Tree().Path("k/plugins")));
-        QCOMPARE_FAILURE(Run({"use", "cafe"}), Message(strings::kCliUseFailed, "cafe"));
+        QCOMPARE_FAILURE_BECAUSE(Run({"use", "cafe"}), Message(strings::kCliUseFailed, "cafe"),
+                                 Q(Tree().Path("k/plugins/cafe.cs: No such file or directory")));
     }
 
     void describeChangesOnlyTheFieldsGiven()
@@ -188,8 +190,9 @@ private slots:
     void describeFailureShowsTheEditorsMessage()
     {
         Tree().MakeFolder("k/storage/blaster.desc.txt");
-        QCOMPARE_FAILURE(Run({"describe", "blaster", "--name", "Blaster"}),
-                         strings::kDescriptionWriteFailed);
+        QCOMPARE_FAILURE_BECAUSE(Run({"describe", "blaster", "--name", "Blaster"}),
+                                 strings::kDescriptionWriteFailed,
+                                 Q(Tree().Path("k/storage/blaster.desc.txt: it is not a file")));
     }
 
     void savedConfigurationLoadsBackTheSamePluginsInUse()
@@ -212,11 +215,59 @@ private slots:
                                 "plasma\tplasma\tUnknown\tUnknown\tweapons\\\tyes\n"));
     }
 
+    void aCommandWaitsForAnotherOneAndThenChangesNothing()
+    {
+        qputenv("KORVANE_LOCK_WAIT_MS", "300");
+        {
+            const auto held = korvane::FolderLock::acquire(Tree().Path("k/"));
+            QVERIFY(held);
+            QCOMPARE_FAILURE(Run({"use", "cafe"}), strings::kFoldersBusy);
+            QVERIFY(!Tree().Exists("k/plugins/cafe.cs"));
+        }
+        QCOMPARE(Run({"use", "cafe"}).status, 0);
+        // A Korvane folder that is not there gets no lock file, nor anything else.
+        QCOMPARE(Run({"--korvane", "gone", "use", "cafe"}).status, 1);
+        QVERIFY(!Tree().Exists("gone"));
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
+    }
+
+    void twoLoadsStartedTogetherLeaveOneConfigurationInUse()
+    {
+        std::string a = "UseDirectory=TRUE\r\n", b = a;
+        QStringList namesA, namesB;
+        for (int i = 0; i < 300; ++i) {
+            const std::string n = std::to_string(i);
+            Tree().Write("k/storage/a" + n + ".cs", "a");
+            Tree().Write("k/storage/b" + n + ".cs", "b");
+            a += "Plugin=,a" + n + "\r\n";
+            b += "Plugin=,b" + n + "\r\n";
+            namesA << Q("a" + n + ".cs");
+            namesB << Q("b" + n + ".cs");
+        }
+        Tree().Write("a.pfg", a);
+        Tree().Write("b.pfg", b);
+        Tree().Write("k/plugins/blaster.cs", "blaster"); // stored too: loads may drop it
+        // The second load waits as long as the first takes, however slow the build.
+        qputenv("KORVANE_LOCK_WAIT_MS", "120000");
+        const auto first = m_fixture->Start({"load-config", "a.pfg"});
+        const auto second = m_fixture->Start({"load-config", "b.pfg"});
+        QCOMPARE(CliFixture::Finish(*first).status, 0);
+        QCOMPARE(CliFixture::Finish(*second).status, 0);
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
+        QStringList inUse = QDir(Q(Tree().Path("k/plugins"))).entryList(QDir::Files);
+        inUse.sort();
+        namesA.sort();
+        namesB.sort();
+        QVERIFY2(inUse == namesA || inUse == namesB, qPrintable(QString::number(inUse.size())));
+    }
+
     void configurationFailuresShowTheWindowsMessages()
     {
-        QCOMPARE_FAILURE(Run({"save-config", Q(Tree().Path("nowhere/setup.pfg"))}),
-                         strings::kConfigCreateFailed);
-        QCOMPARE_FAILURE(Run({"load-config", "missing.pfg"}), strings::kConfigLoadFailed);
+        QCOMPARE_FAILURE_BECAUSE(Run({"save-config", Q(Tree().Path("nowhere/setup.pfg"))}),
+                                 strings::kConfigCreateFailed,
+                                 Q(Tree().Path("nowhere/setup.pfg: No such file or directory")));
+        QCOMPARE_FAILURE_BECAUSE(Run({"load-config", "missing.pfg"}), strings::kConfigLoadFailed,
+                                 Q(Tree().Path("missing.pfg: the file cannot be read")));
         QCOMPARE(Tree().Read("k/plugins/blaster.cs"), "blaster");
     }
 };

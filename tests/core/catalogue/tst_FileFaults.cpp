@@ -4,6 +4,9 @@
 // Windows only; POSIX systems have no such lock.)
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/FileOperations.h"
+#include "core/catalogue/PluginConfiguration.h"
+#include "core/catalogue/PluginUse.h"
+#include "core/platform/KPath.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
@@ -91,7 +94,7 @@ private slots:
         QVERIFY(plugin.CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QCOMPARE(tree.Read("plugins/" + folder.toStdString() + "/" + k + ".cs"),
                  std::string("script"));
-        plugin.DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(plugin.DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(!tree.Exists("plugins/" + folder.toStdString() + "/" + k + ".cs"));
         QVERIFY(tree.Exists("storage/" + folder.toStdString() + "/" + k + ".cs"));
     }
@@ -116,12 +119,14 @@ private slots:
         TestTree tree;
         tree.Write("storage/blaster.cs", "a");
         tree.Write("storage/w/sniper.cs", "b");
-        QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        QVERIFY(
+            !Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!Plugin("sniper", "w\\")
                      .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!tree.Exists("plugins"));
-        Plugin("blaster").DeleteFiles(tree.Path("plugins\\")); // nothing there: nothing happens
-        fileops::DeleteTree(tree.Path("plugins\\"));
+        QVERIFY(Plugin("blaster").DeleteFiles(
+            tree.Path("plugins\\"))); // nothing there: nothing happens
+        QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
         QVERIFY(tree.Exists("storage/blaster.cs"));
     }
 
@@ -131,7 +136,7 @@ private slots:
         tree.Write("storage", "I am a file");
         tree.Write("plugins/a.cs", "a");
         tree.Write("plugins/w/b.cs", "b");
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(tree.Read("storage"), std::string("I am a file"));
         CPluginList list;
         QCOMPARE(list.Rescan(tree.Path("storage\\")), 0);
@@ -177,7 +182,7 @@ private slots:
         QCOMPARE(copied, expected);
         QCOMPARE(tree.Read("plugins/blaster.cs"), std::string("other"));
 
-        Plugin(k).DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(Plugin(k).DeleteFiles(tree.Path("plugins\\")));
         QStringList left = Names(tree, "plugins");
         left.sort();
         QCOMPARE(left, others);
@@ -192,7 +197,7 @@ private slots:
         QCOMPARE(list.Rescan(tree.Path("storage\\")), 1);
         QVERIFY(QDir(QString::fromStdString(tree.Path("storage/w"))).removeRecursively());
         QVERIFY(list.GetAt(0)->CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        list.GetAt(0)->DeleteFiles(tree.Path("storage\\"));
+        QVERIFY(list.GetAt(0)->DeleteFiles(tree.Path("storage\\")));
         QVERIFY(Names(tree, "plugins").isEmpty());
     }
 
@@ -208,18 +213,34 @@ private slots:
         if (!plugins.Holds())
             QSKIP("this user writes into read-only folders; run the test as an ordinary user");
 
-        // Nothing can be copied in; only a subfolder that cannot be made is a failure.
-        QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        // Nothing can be copied in, and the copies say so.
+        QVERIFY(
+            !Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!Plugin("sniper", "w\\")
                      .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        Plugin("old").DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(!Plugin("old").DeleteFiles(tree.Path("plugins\\")));
         QCOMPARE(Names(tree, "plugins"), (QStringList{"lib", "old.cs"}));
 
-        // A tree copy into read-only storage skips what it cannot write and goes on.
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        // A tree copy into read-only storage copies what it can and reports what it could not.
+        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(Names(tree, "storage"), (QStringList{"blaster.cs", "w"}));
-        fileops::DeleteTree(tree.Path("plugins\\"));
+        QVERIFY(!fileops::DeleteTree(tree.Path("plugins\\")));
         QCOMPARE(tree.Read("plugins/old.cs"), std::string("old"));
+    }
+
+    void loadingWithReadOnlyStorageDeletesNothing()
+    {
+        TestTree tree;
+        tree.Write("storage/blaster.cs", "b");
+        tree.Write("plugins/onlyhere.cs", "only copy");
+        tree.Write("setup.pfg", "UseDirectory=TRUE\r\nPlugin=,blaster\r\n");
+        const ReadOnlyFolder storage(QString::fromStdString(tree.Path("storage")));
+        if (!storage.Holds())
+            QSKIP("this user writes into read-only folders; run the test as an ordinary user");
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("setup.pfg"));
+        QVERIFY(!loaded);
+        QVERIFY(QString::fromStdString(loaded.reason()).contains("onlyhere.cs"));
+        QCOMPARE(Names(tree, "plugins"), QStringList{"onlyhere.cs"});
     }
 
     void readOnlyFilesDoNotStopATreeCopy()
@@ -229,9 +250,64 @@ private slots:
         tree.Write("plugins/b.cs", "b");
         QFile::setPermissions(QString::fromStdString(tree.Path("plugins/a.cs")), QFile::ReadOwner);
         tree.MakeFolder("storage");
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(tree.Read("storage/a.cs"), std::string("a"));
         QCOMPARE(tree.Read("storage/b.cs"), std::string("b"));
+    }
+
+    void anAtomicWriteRespectsTheFileItReplaces_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("read-only") << 0444 << false;
+        QTest::newRow("owner only") << 0600 << true;
+        QTest::newRow("shared") << 0664 << true;
+        QTest::newRow("executable") << 0750 << true;
+    }
+    void anAtomicWriteRespectsTheFileItReplaces()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, replaced);
+        TestTree tree;
+        tree.Write("real/setup.pfg", "old");
+        const auto file = kpath::ToNative(tree.Path("real/setup.pfg"));
+        std::filesystem::permissions(file, std::filesystem::perms(mode));
+        QVERIFY(QFile::link(QString::fromStdString(tree.Path("real/setup.pfg")),
+                            QString::fromStdString(tree.Path("link.pfg"))));
+
+        for (const char* written : {"real/setup.pfg", "link.pfg"}) {
+            const auto status =
+                kfs::WriteFileAtomically(kpath::ToNative(tree.Path(written)), "new");
+            QCOMPARE(status.ok(), replaced);
+            QCOMPARE(tree.Read("real/setup.pfg"), std::string(replaced ? "new" : "old"));
+            QCOMPARE(int(std::filesystem::status(file).permissions()), mode);
+        }
+        QVERIFY(std::filesystem::is_symlink(kpath::ToNative(tree.Path("link.pfg"))));
+        QCOMPARE(Names(tree, "real"), QStringList{"setup.pfg"});
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    }
+
+    void takingOutOfUseSecuresWhatStorageLacksFirst()
+    {
+        TestTree tree;
+        tree.Write("storage/w/blaster.cs", "stored");
+        tree.Write("plugins/w/blaster.cs", "edited in place");
+        tree.Write("plugins/w/blaster.notes", "only copy");
+        const CPluginInfo plugin = Plugin("blaster", "w\\");
+        QVERIFY(pluginuse::UnusePlugin(tree.Root(), plugin));
+        QCOMPARE(Names(tree, "plugins/w"), QStringList{});
+        QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
+        QCOMPARE(tree.Read("storage/w/blaster.cs"), std::string("stored"));
+
+        // Storage's subfolder is taken by a file: nothing can be secured, so nothing goes.
+        TestTree blocked;
+        blocked.Write("storage/w", "in the way");
+        blocked.Write("plugins/w/blaster.cs", "only copy");
+        const auto status = pluginuse::UnusePlugin(blocked.Root(), plugin);
+        QVERIFY(!status);
+        QVERIFY(QString::fromStdString(status.reason())
+                    .startsWith(QString::fromStdString(blocked.Path("storage/w"))));
+        QCOMPARE(blocked.Read("plugins/w/blaster.cs"), std::string("only copy"));
     }
 
     void noTemporaryFileIsLeftBehind()
@@ -240,7 +316,7 @@ private slots:
         tree.Write("plugins/a.cs", "a");
         tree.Write("plugins/s/b.cs", "b");
         tree.MakeFolder("storage");
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         const QDir storage(QString::fromStdString(tree.Path("storage")));
         QCOMPARE(storage.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{"a.cs", "s"}));
