@@ -146,7 +146,6 @@ private slots:
         using enum launch::LaunchStatus;
         QTest::newRow("Tribes folder not set") << QByteArray() << false << GameNotFound;
         QTest::newRow("no tribes.exe") << QByteArray() << true << GameNotFound;
-        QTest::newRow("Windows program, no wine") << QByteArray("MZ") << true << WineNotFound;
         QTest::newRow("cannot run") << QByteArray("#!/no/such/shell\n") << true << StartFailed;
     }
     void failedStartIsReportedAtOnceAndSilently()
