@@ -28,6 +28,32 @@ QString PathText(const std::filesystem::path& path)
     return ToQString(std::string_view(kpath::FromNative(path)));
 }
 
+// The nearest prefix whose C: drive, drive_c, holds the path; empty when there is none.
+std::filesystem::path PrefixAbove(std::filesystem::path path)
+{
+    for (;;) {
+        if (path.filename() == "drive_c" && IsWinePrefix(path.parent_path()))
+            return path.parent_path();
+        std::filesystem::path parent = path.parent_path();
+        if (parent == path || parent.empty())
+            return {};
+        path = std::move(parent);
+    }
+}
+
+// The prefix that holds the folder as its path reads, or else as its links lead: a Tribes
+// folder reached through the prefix's dosdevices lies in drive_c all the same.
+std::filesystem::path FindWinePrefix(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    const std::filesystem::path given = std::filesystem::absolute(folder, ec).lexically_normal();
+    if (std::filesystem::path prefix = PrefixAbove(given); !prefix.empty())
+        return prefix;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, ec);
+    return ec ? std::filesystem::path() : PrefixAbove(resolved);
+}
+
+#ifndef Q_OS_WIN
 // The program of a command: a name looked up on PATH, or a path of its own when it holds a
 // separator. Empty when nothing executable is there.
 QString FindProgram(const QString& program)
@@ -40,25 +66,6 @@ QString FindProgram(const QString& program)
     return file.isFile() && file.isExecutable() ? file.absoluteFilePath() : QString();
 }
 
-// The nearest prefix whose C: drive, drive_c, holds the folder; empty when there is none.
-std::filesystem::path FindWinePrefix(const std::filesystem::path& folder)
-{
-    std::error_code ec;
-    // A folder reached through the prefix's dosdevices links lies in drive_c all the same.
-    std::filesystem::path path = std::filesystem::weakly_canonical(folder, ec);
-    if (ec)
-        path = std::filesystem::absolute(folder, ec).lexically_normal();
-    for (;;) {
-        if (path.filename() == "drive_c" && IsWinePrefix(path.parent_path()))
-            return path.parent_path();
-        std::filesystem::path parent = path.parent_path();
-        if (parent == path || parent.empty())
-            return {};
-        path = std::move(parent);
-    }
-}
-
-#ifndef Q_OS_WIN
 // The environment of the Windows program: the program's own, with the prefix it runs in.
 QProcessEnvironment WineEnvironment(const std::filesystem::path& programFolder,
                                     const WineSettings& wine)

@@ -26,6 +26,10 @@ private slots:
                                                       << ""
                                                       << ""
                                                       << "pfx";
+        QTest::newRow("a link in drive_c to a folder outside") << "pfx/drive_c/Linked"
+                                                               << ""
+                                                               << ""
+                                                               << "pfx";
         QTest::newRow("outside any prefix") << "games/Tribes"
                                             << ""
                                             << ""
