@@ -1,10 +1,10 @@
 #include "app/CManagerApp.h"
 
 #include "core/platform/ProfileEntries.h"
+#include "gui/CManagerDlg.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
 #include "res/Version.h"
-#include "gui/CManagerDlg.h"
 
 #include <cstdio>
 #include <cstring>
