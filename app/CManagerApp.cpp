@@ -1,13 +1,23 @@
 #include "app/CManagerApp.h"
 
 #include "core/platform/ProfileEntries.h"
-#include "res/Icons.h"
 #include "gui/CManagerDlg.h"
+#include "res/Icons.h"
+#include "res/Strings.h"
+#include "res/Version.h"
+
+#include <cstdio>
+#include <cstring>
 
 CManagerApp theApp;
 
 int CManagerApp::Run(int& argc, char** argv)
 {
+    // Answered before any window system is opened, so that it works without a desktop.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s %s\n", strings::kProgramName, version::kVersion);
+        return 0;
+    }
     m_app = std::make_unique<QApplication>(argc, argv);
     QApplication::setWindowIcon(icons::WindowIcon());
     InitInstance();

@@ -9,6 +9,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
+#include "res/Version.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -57,13 +58,18 @@ int CliTool::Run(CliSession& session, const QStringList& arguments) const
 {
     const QCommandLineOption korvane(QStringLiteral("korvane"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption tribes(QStringLiteral("tribes"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption version(QStringLiteral("version"));
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    parser.addOptions({korvane, tribes, HelpOption()});
+    parser.addOptions({korvane, tribes, HelpOption(), version});
     if (!parser.parse(arguments))
         return session.UsageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         session.Out() << strings::kCliHelp;
+        return kExitSuccess;
+    }
+    if (parser.isSet(version)) {
+        session.Out() << strings::kCliName << ' ' << version::kVersion << '\n';
         return kExitSuccess;
     }
 

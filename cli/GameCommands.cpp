@@ -57,7 +57,8 @@ int ReportLaunch(CliSession& session, launch::LaunchStatus status)
         return session.Fail(
             CliText(strings::kCliGameNotFound).arg(QString::fromStdString(tribesFolder)));
     case LaunchStatus::WineNotFound:
-        return session.Fail(std::string_view(strings::kCliWineNotFound));
+        return session.Fail(std::string_view(
+            launch::WineNotFoundMessage(launch::LoadWineSettings(session.Profile()))));
     default:
         return session.Fail(std::string_view(strings::kCliGameNotStarted));
     }
@@ -78,7 +79,8 @@ int Launch(CliSession& session, const QCommandLineParser& arguments)
     if (!choices)
         return kExitUsage;
     return ReportLaunch(session, launch::LaunchTribes(session.TribesFolder(),
-                                                      launch::BuildGameCommandLine(*choices)));
+                                                      launch::BuildGameCommandLine(*choices),
+                                                      launch::LoadWineSettings(session.Profile())));
 }
 
 int StoreQuickExec(CliSession& session, const QCommandLineParser& arguments)
@@ -102,7 +104,8 @@ int QuickExec(CliSession& session, const QCommandLineParser& arguments)
     if (arguments.isSet(kDedicated) || arguments.isSet(kMod) || arguments.isSet(kExtra))
         return session.UsageError(CliText(strings::kCliOnlyWithSet));
     return ReportLaunch(session, launch::RunQuickExec(launch::LoadQuickExec(session.Profile()),
-                                                      session.TribesFolder()));
+                                                      session.TribesFolder(),
+                                                      launch::LoadWineSettings(session.Profile())));
 }
 
 QList<QCommandLineOption> LaunchOptions()

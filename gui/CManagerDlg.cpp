@@ -6,6 +6,7 @@
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
 #include "core/catalogue/TextEncoding.h"
+#include "core/launch/GameLauncher.h"
 #include "gui/LaunchCommands.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
@@ -384,8 +385,12 @@ void CManagerDlg::OnOptions()
     dlg.m_strKorvaneDir = QString::fromStdString(korvane);
     dlg.m_strTribesDir = QString::fromStdString(tribes);
     dlg.m_bRefreshPlugins = refresh;
+    const kprocess::WineSettings wine = launch::LoadWineSettings(m_profile);
+    dlg.m_wine = wine;
     if (dlg.exec() != QDialog::Accepted)
         return;
+    if (dlg.m_wine != wine)
+        launch::StoreWineSettings(m_profile, dlg.m_wine);
 
     const std::string newTribes = dlg.m_strTribesDir.toStdString();
     if (newTribes != tribes)

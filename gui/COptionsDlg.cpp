@@ -32,6 +32,11 @@ bool IsTribesFolder(const QString& folder)
     return korvane::FindTribesProgram(folder.toStdString()).has_value();
 }
 
+bool IsWinePrefix(const QString& folder)
+{
+    return kprocess::IsWinePrefix(kpath::ToNative(folder.toStdString()));
+}
+
 QLineEdit* FolderEdit(const char* name, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
@@ -99,6 +104,9 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(directories);
     layout->addLayout(checkRow);
+    QWidget* windowsPrograms = WindowsProgramsGroup();
+    if (windowsPrograms)
+        layout->addWidget(windowsPrograms);
     layout->addStretch(1);
     layout->addLayout(buttons);
 
@@ -109,6 +117,40 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     setTabOrder(browseKorvane, ok);
     setTabOrder(ok, cancel);
     setTabOrder(cancel, m_checkRefresh);
+    if (windowsPrograms)
+        setTabOrder(m_checkRefresh, m_editWineCommand);
+}
+
+QWidget* COptionsDlg::WindowsProgramsGroup()
+{
+#ifdef Q_OS_WIN
+    return nullptr;
+#else
+    auto* group = new QGroupBox(Text(strings::kOptionsWindowsPrograms), this);
+    m_editWineCommand = new QLineEdit(group);
+    m_editWineCommand->setObjectName(QStringLiteral("wineCommand"));
+    m_editWineCommand->setPlaceholderText(QString::fromLatin1(kprocess::kDefaultWineCommand));
+    m_editWinePrefix = new QLineEdit(group);
+    m_editWinePrefix->setObjectName(QStringLiteral("winePrefix"));
+    m_editWinePrefix->setPlaceholderText(Text(strings::kOptionsWinePrefixAuto));
+    auto* commandLabel = new QLabel(Text(strings::kOptionsWineCommand), group);
+    commandLabel->setBuddy(m_editWineCommand);
+    auto* prefixLabel = new QLabel(Text(strings::kOptionsWinePrefix), group);
+    prefixLabel->setBuddy(m_editWinePrefix);
+    auto* browse = BrowseButton("browseWinePrefix", group);
+    connect(browse, &QPushButton::clicked, this, &COptionsDlg::OnBrowseWinePrefix);
+
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(commandLabel, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(m_editWineCommand, 0, 1, 1, 2);
+    grid->addWidget(prefixLabel, 1, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(m_editWinePrefix, 1, 1);
+    grid->addWidget(browse, 1, 2);
+    grid->setColumnStretch(1, 1);
+    setTabOrder(m_editWineCommand, m_editWinePrefix);
+    setTabOrder(m_editWinePrefix, browse);
+    return group;
+#endif
 }
 
 void COptionsDlg::setVisible(bool visible)
@@ -129,6 +171,18 @@ void COptionsDlg::ShowMembers()
     m_editKorvaneDir->setText(m_strKorvaneDir);
     m_editTribesDir->setText(m_strTribesDir);
     m_checkRefresh->setChecked(m_bRefreshPlugins);
+    if (m_editWineCommand) {
+        m_editWineCommand->setText(QString::fromStdString(m_wine.command));
+        m_editWinePrefix->setText(QString::fromStdString(m_wine.prefix));
+    }
+}
+
+void COptionsDlg::ReadWineEdits()
+{
+    if (!m_editWineCommand)
+        return;
+    m_wine.command = m_editWineCommand->text().trimmed().toStdString();
+    m_wine.prefix = m_editWinePrefix->text().trimmed().toStdString();
 }
 
 QString COptionsDlg::BrowseFolder(const QString& title, const QString& current,
@@ -147,6 +201,7 @@ QString COptionsDlg::BrowseFolder(const QString& title, const QString& current,
 void COptionsDlg::OnBrowseKorvaneDir()
 {
     m_bRefreshPlugins = m_checkRefresh->isChecked();
+    ReadWineEdits();
     const QString folder =
         BrowseFolder(Text(strings::kBrowseKorvaneTitle), m_strKorvaneDir, IsKorvaneFolder,
                      strings::kKorvaneFound, strings::kKorvaneNotFound);
@@ -159,6 +214,7 @@ void COptionsDlg::OnBrowseKorvaneDir()
 void COptionsDlg::OnBrowseTribesDir()
 {
     m_bRefreshPlugins = m_checkRefresh->isChecked();
+    ReadWineEdits();
     const QString folder =
         BrowseFolder(Text(strings::kBrowseTribesTitle), m_strTribesDir, IsTribesFolder,
                      strings::kTribesFound, strings::kTribesNotFound);
@@ -168,9 +224,23 @@ void COptionsDlg::OnBrowseTribesDir()
     ShowMembers();
 }
 
+void COptionsDlg::OnBrowseWinePrefix()
+{
+    m_bRefreshPlugins = m_checkRefresh->isChecked();
+    ReadWineEdits();
+    const QString folder =
+        BrowseFolder(Text(strings::kBrowseWinePrefixTitle), QString::fromStdString(m_wine.prefix),
+                     IsWinePrefix, strings::kWinePrefixFound, strings::kWinePrefixNotFound);
+    if (folder.isEmpty())
+        return;
+    m_wine.prefix = folder.toStdString();
+    ShowMembers();
+}
+
 void COptionsDlg::OnOK()
 {
     m_bRefreshPlugins = m_checkRefresh->isChecked();
+    ReadWineEdits();
     if (m_strTribesDir.isEmpty()) {
         ShowWarning(this, Text(strings::kNeedTribesFolder));
         return;

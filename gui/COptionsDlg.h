@@ -1,14 +1,17 @@
 #pragma once
 
+#include "core/platform/GameProcess.h"
+
 #include <QDialog>
 #include <QString>
 
 class QCheckBox;
 class QLineEdit;
 
-// The Options dialog: the Tribes folder, the Korvane folder and whether storage is refreshed
-// from the plugins folder at start-up. Folders change only by browsing, and the browser hands
-// back only a folder that passed its test. The caller fills the members and reads them after OK.
+// The Options dialog: the Tribes folder, the Korvane folder, whether storage is refreshed
+// from the plugins folder at start-up and, where Windows programs need Wine, how they run. Folders
+// change only by browsing, and the browser hands back only a folder that passed its test. The
+// caller fills the members and reads them after OK.
 class COptionsDlg : public QDialog
 {
     Q_OBJECT
@@ -21,10 +24,12 @@ public:
     QString m_strKorvaneDir; // ends in a separator once browsed
     QString m_strTribesDir;  // ends in a separator once browsed
     bool m_bRefreshPlugins = false;
+    kprocess::WineSettings m_wine; // edited only where the Windows programs group is shown
 
 private slots:
     void OnBrowseKorvaneDir();
     void OnBrowseTribesDir();
+    void OnBrowseWinePrefix();
     void OnOK();
 
 private:
@@ -34,9 +39,14 @@ private:
                          bool (*passes)(const QString& folder), const char* passText,
                          const char* failText);
     void ShowMembers();
+    // The Windows programs group: the Wine command and prefix. Null on Windows.
+    QWidget* WindowsProgramsGroup();
+    void ReadWineEdits();
 
     QLineEdit* m_editKorvaneDir = nullptr;
     QLineEdit* m_editTribesDir = nullptr;
     QCheckBox* m_checkRefresh = nullptr;
+    QLineEdit* m_editWineCommand = nullptr;
+    QLineEdit* m_editWinePrefix = nullptr;
     QString m_strOldKorvaneDir; // as it was when the dialog opened
 };

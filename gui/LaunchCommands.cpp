@@ -6,6 +6,7 @@
 #include "core/platform/ProfileEntries.h"
 #include "gui/WarningBox.h"
 
+#include <functional>
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -31,6 +32,19 @@ void SetChoices(CExecuteDlg& dlg, const LaunchChoices& choices)
     dlg.m_strExtraCmdLine = QString::fromStdString(choices.strExtraCmdLine);
 }
 
+// The game with the profile's Windows programs settings. A game that would not start is not
+// reported, as the window always did; a missing Wine command is, since the user can fix it.
+void Launch(const CProfile& profile, QWidget* parent,
+            const std::function<LaunchStatus(const kprocess::WineSettings&)>& start)
+{
+    const kprocess::WineSettings wine = LoadWineSettings(profile);
+    const LaunchStatus status = start(wine);
+    if (status == LaunchStatus::WineNotFound)
+        ShowMessage(parent, WineNotFoundMessage(wine));
+    else if (const std::string_view message = MessageFor(status); !message.empty())
+        ShowMessage(parent, message);
+}
+
 LaunchChoices ChoicesOf(const CExecuteDlg& dlg)
 {
     LaunchChoices choices;
@@ -46,8 +60,12 @@ LaunchChoices ChoicesOf(const CExecuteDlg& dlg)
 void OnExecuteTribes(const CProfile& profile, QWidget* parent)
 {
     CExecuteDlg dlg(profile, false, parent);
-    if (dlg.exec() == QDialog::Accepted)
-        LaunchTribes(TribesFolder(profile), BuildGameCommandLine(ChoicesOf(dlg)));
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const std::string parameters = BuildGameCommandLine(ChoicesOf(dlg));
+    Launch(profile, parent, [&](const kprocess::WineSettings& wine) {
+        return LaunchTribes(TribesFolder(profile), parameters, wine);
+    });
 }
 
 void OnConfigureQuickExec(const CProfile& profile, QWidget* parent)
@@ -66,10 +84,9 @@ void OnConfigureQuickExec(const CProfile& profile, QWidget* parent)
 
 void OnQuickExec(const CProfile& profile, QWidget* parent)
 {
-    const LaunchStatus status = RunQuickExec(LoadQuickExec(profile), TribesFolder(profile));
-    // A game that would not start is not reported: the window simply stays as it was.
-    if (const std::string_view message = MessageFor(status); !message.empty())
-        ShowMessage(parent, message);
+    Launch(profile, parent, [&](const kprocess::WineSettings& wine) {
+        return RunQuickExec(LoadQuickExec(profile), TribesFolder(profile), wine);
+    });
 }
 
 void OnHomePage()

@@ -8,6 +8,8 @@ namespace strings {
 // Application and main window, options, start-up
 
 inline constexpr char kAppTitle[] = "Korvane Manager v1.0";
+// Before the version in KorvaneMgr --version.
+inline constexpr char kProgramName[] = "Korvane Manager";
 
 inline constexpr char kAvailablePlugins[] = "Available Plug-ins:";
 inline constexpr char kUsedPlugins[] = "Currently Used Plug-ins:";
@@ -63,6 +65,17 @@ inline constexpr char kKorvaneNotFound[] =
     "The Korvane script file is NOT in the specified directory.";
 inline constexpr char kTribesFound[] = "Tribes is in the specified directory.";
 inline constexpr char kTribesNotFound[] = "Tribes is NOT in the specified directory.";
+inline constexpr char kOptionsWindowsPrograms[] = "&Windows programs";
+inline constexpr char kOptionsWineCommand[] = "Co&mmand:";
+inline constexpr char kOptionsWinePrefix[] = "&Prefix:";
+inline constexpr char kOptionsWinePrefixAuto[] = "the prefix that holds the Tribes folder";
+inline constexpr char kBrowseWinePrefixTitle[] = "Select the Wine prefix Tribes runs in:";
+inline constexpr char kWinePrefixFound[] = "The folder is a Wine prefix.";
+inline constexpr char kWinePrefixNotFound[] = "The folder is NOT a Wine prefix.";
+inline constexpr char kWineNotFound[] =
+    "tribes.exe is a Windows program, and the command that runs Windows programs, \"%1\", was "
+    "not found. The wine package provides it; another command can be set under Windows programs "
+    "in Korvane Manager's Options.";
 inline constexpr char kNeedTribesFolder[] = "You must specify your Tribes folder.";
 inline constexpr char kNeedKorvaneFolder[] = "You must specify your Korvane folder.";
 inline constexpr char kKorvaneFolderChanged[] =
@@ -214,6 +227,7 @@ inline constexpr char kCliHelp[] =
     "  --korvane DIR  use DIR as the Korvane folder for this run\n"
     "  --tribes DIR   use DIR as the Tribes folder for this run\n"
     "  -h, --help     show this help; 'korvane-cli COMMAND --help' shows a command's\n"
+    "  --version      show the version\n"
     "\n"
     "Commands:\n"
     "  sync           bring the storage folder up to date, as the window does at start-up\n"
@@ -362,8 +376,6 @@ inline constexpr char kCliNoSuchPlugin[] = "No plug-in with the key \"%1\".";
 inline constexpr char kCliUseFailed[] = "The plug-in \"%1\" could not be put in use.";
 inline constexpr char kCliUnuseFailed[] = "The plug-in \"%1\" could not be taken out of use.";
 inline constexpr char kCliGameNotFound[] = "There is no tribes.exe in the Tribes folder %1.";
-inline constexpr char kCliWineNotFound[] =
-    "tribes.exe is a Windows program, and no wine was found on the PATH to run it.";
 inline constexpr char kCliGameNotStarted[] = "tribes.exe could not be started.";
 inline constexpr char kCliSettingsNotWritten[] = "The settings could not be written.";
 inline constexpr char kCliListNotDownloaded[] = "The update list could not be downloaded from %1.";

@@ -1,11 +1,12 @@
 #include "core/launch/GameLauncher.h"
 
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/platform/GameProcess.h"
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
 
 #include <filesystem>
-#include <string>
+#include <QString>
 #include <system_error>
 
 namespace launch {
@@ -28,7 +29,30 @@ std::string_view MessageFor(LaunchStatus status)
     return {};
 }
 
-LaunchStatus LaunchTribes(std::string_view tribesFolder, std::string_view parameters)
+std::string WineNotFoundMessage(const kprocess::WineSettings& wine)
+{
+    return QString::fromUtf8(strings::kWineNotFound)
+        .arg(QString::fromStdString(kprocess::WineProgram(wine.command)))
+        .toStdString();
+}
+
+kprocess::WineSettings LoadWineSettings(const CProfile& profile)
+{
+    return {profile.GetProfileString(profile::kWindowsPrograms, profile::kWineCommand),
+            profile.GetProfileString(profile::kWindowsPrograms, profile::kWinePrefix)};
+}
+
+bool StoreWineSettings(const CProfile& profile, const kprocess::WineSettings& wine)
+{
+    const bool command =
+        profile.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand, wine.command);
+    const bool prefix =
+        profile.WriteProfileString(profile::kWindowsPrograms, profile::kWinePrefix, wine.prefix);
+    return command && prefix;
+}
+
+LaunchStatus LaunchTribes(std::string_view tribesFolder, std::string_view parameters,
+                          const kprocess::WineSettings& wine)
 {
     // An unset folder would otherwise look for tribes.exe in whatever folder the program runs in.
     if (tribesFolder.empty())
@@ -42,7 +66,7 @@ LaunchStatus LaunchTribes(std::string_view tribesFolder, std::string_view parame
         return LaunchStatus::GameNotFound;
     const auto kind = korvane::IsWindowsProgram(program) ? kprocess::ProgramKind::Windows
                                                          : kprocess::ProgramKind::Native;
-    switch (kprocess::StartDetached(program, kind, parameters, program.parent_path())) {
+    switch (kprocess::StartDetached(program, kind, parameters, program.parent_path(), wine)) {
     case kprocess::StartResult::Started:
         return LaunchStatus::Ok;
     case kprocess::StartResult::WineNotFound:

@@ -53,11 +53,12 @@ LaunchStatus CheckCanConfigureQuickExec(std::string_view tribesFolder,
     return LaunchStatus::Ok;
 }
 
-LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder)
+LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder,
+                          const kprocess::WineSettings& wine)
 {
     if (stored.mods.empty())
         return LaunchStatus::QuickExecNotConfigured;
-    return LaunchTribes(tribesFolder, BuildGameCommandLine(stored));
+    return LaunchTribes(tribesFolder, BuildGameCommandLine(stored), wine);
 }
 
 } // namespace launch

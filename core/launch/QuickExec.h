@@ -23,6 +23,7 @@ LaunchStatus CheckCanConfigureQuickExec(std::string_view tribesFolder,
 
 // Starts the game with the stored choices, or QuickExecNotConfigured when no names are stored.
 // The folder settings are not checked: the start uses whatever the Tribes folder holds.
-LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder);
+LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder,
+                          const kprocess::WineSettings& wine);
 
 } // namespace launch

@@ -2,9 +2,13 @@
 
 #include "core/platform/KPath.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QStringList>
+#include <system_error>
 
 namespace kprocess {
 namespace {
@@ -24,7 +28,91 @@ QString PathText(const std::filesystem::path& path)
     return ToQString(std::string_view(kpath::FromNative(path)));
 }
 
+// The nearest prefix whose C: drive, drive_c, holds the path; empty when there is none.
+std::filesystem::path PrefixAbove(std::filesystem::path path)
+{
+    for (;;) {
+        if (path.filename() == "drive_c" && IsWinePrefix(path.parent_path()))
+            return path.parent_path();
+        std::filesystem::path parent = path.parent_path();
+        if (parent == path || parent.empty())
+            return {};
+        path = std::move(parent);
+    }
+}
+
+// The prefix that holds the folder as its path reads, or else as its links lead: a Tribes
+// folder reached through the prefix's dosdevices lies in drive_c all the same.
+std::filesystem::path FindWinePrefix(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    const std::filesystem::path given = std::filesystem::absolute(folder, ec).lexically_normal();
+    if (std::filesystem::path prefix = PrefixAbove(given); !prefix.empty())
+        return prefix;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, ec);
+    return ec ? std::filesystem::path() : PrefixAbove(resolved);
+}
+
+#ifndef Q_OS_WIN
+// The program of a command: a name looked up on PATH, or a path of its own when it holds a
+// separator. Empty when nothing executable is there.
+QString FindProgram(const QString& program)
+{
+    if (!program.contains(u'/'))
+        return QStandardPaths::findExecutable(program);
+    // No shell reads the command, so the home folder is expanded here as a shell would.
+    const QFileInfo file(
+        program.startsWith(QStringLiteral("~/")) ? QDir::home().filePath(program.mid(2)) : program);
+    return file.isFile() && file.isExecutable() ? file.absoluteFilePath() : QString();
+}
+
+// The environment of the Windows program: the program's own, with the prefix it runs in.
+QProcessEnvironment WineEnvironment(const std::filesystem::path& programFolder,
+                                    const WineSettings& wine)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString prefix = ToQString(ChooseWinePrefix(
+        programFolder, wine.prefix, environment.value(QStringLiteral("WINEPREFIX")).toStdString()));
+    if (!prefix.isEmpty())
+        environment.insert(QStringLiteral("WINEPREFIX"), prefix);
+    return environment;
+}
+#endif
+
 } // namespace
+
+bool IsWinePrefix(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(folder / "system.reg", ec) &&
+           std::filesystem::is_directory(folder / "drive_c", ec);
+}
+
+std::vector<std::string> SplitWineCommand(std::string_view command)
+{
+    std::vector<std::string> words;
+    for (const QString& word : QProcess::splitCommand(ToQString(command)))
+        words.push_back(word.toStdString());
+    if (words.empty() || words.front().empty())
+        return {kDefaultWineCommand};
+    return words;
+}
+
+std::string WineProgram(std::string_view command)
+{
+    return SplitWineCommand(command).front();
+}
+
+std::string ChooseWinePrefix(const std::filesystem::path& programFolder,
+                             std::string_view userPrefix, std::string_view environmentPrefix)
+{
+    if (!environmentPrefix.empty())
+        return std::string(environmentPrefix);
+    if (!userPrefix.empty())
+        return std::string(userPrefix);
+    const std::filesystem::path prefix = FindWinePrefix(programFolder);
+    return prefix.empty() ? std::string() : kpath::FromNative(prefix);
+}
 
 std::vector<std::string> SplitWindowsArguments(std::string_view parameters)
 {
@@ -69,7 +157,8 @@ std::vector<std::string> SplitWindowsArguments(std::string_view parameters)
 }
 
 StartResult StartDetached(const std::filesystem::path& program, [[maybe_unused]] ProgramKind kind,
-                          std::string_view parameters, const std::filesystem::path& workingFolder)
+                          std::string_view parameters, const std::filesystem::path& workingFolder,
+                          [[maybe_unused]] const WineSettings& wine)
 {
     QProcess process;
     process.setWorkingDirectory(PathText(workingFolder));
@@ -82,11 +171,16 @@ StartResult StartDetached(const std::filesystem::path& program, [[maybe_unused]]
     for (const std::string& argument : SplitWindowsArguments(parameters))
         arguments.append(ToQString(std::string_view(argument)));
     if (kind == ProgramKind::Windows) {
-        const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-        if (wine.isEmpty())
+        std::vector<std::string> command = SplitWineCommand(wine.command);
+        const QString runner = FindProgram(ToQString(command.front()));
+        if (runner.isEmpty())
             return StartResult::WineNotFound;
-        arguments.prepend(PathText(program));
-        process.setProgram(wine);
+        QStringList wineArguments;
+        for (auto word = command.begin() + 1; word != command.end(); ++word)
+            wineArguments.append(ToQString(*word));
+        arguments = wineArguments + QStringList{PathText(program)} + arguments;
+        process.setProgram(runner);
+        process.setProcessEnvironment(WineEnvironment(program.parent_path(), wine));
     } else {
         process.setProgram(PathText(program));
     }

@@ -24,15 +24,46 @@ enum class ProgramKind
 enum class StartResult
 {
     Started,
-    WineNotFound, // a Windows program on POSIX, and no wine on PATH to run it
+    WineNotFound, // a Windows program on POSIX, and the command that runs it cannot be found
     Failed,
 };
 
+// How a Windows program runs on POSIX, as the user chose it.
+struct WineSettings
+{
+    // The program that runs Windows programs, optionally followed by arguments of its own; a word
+    // in double quotes may hold blanks. No shell reads it. Blank: wine found on PATH.
+    std::string command;
+    // The Wine prefix to run in; empty: the prefix that holds the program, else Wine's default.
+    std::string prefix;
+
+    bool operator==(const WineSettings&) const = default;
+};
+
+inline constexpr char kDefaultWineCommand[] = "wine";
+
+// The words of the command: its program first, then its own arguments; the default command
+// when it is blank.
+std::vector<std::string> SplitWineCommand(std::string_view command);
+
+// The program of the command, as the user will recognise it in a message.
+std::string WineProgram(std::string_view command);
+
+// True when the folder is a Wine prefix: it holds the registry file system.reg and drive_c.
+bool IsWinePrefix(const std::filesystem::path& folder);
+
+// The prefix a Windows program in programFolder runs in: a prefix of the environment (WINEPREFIX)
+// first, then the one the user set, then the nearest folder above programFolder that holds
+// system.reg and the drive_c that programFolder lies in. Empty: Wine's own default.
+std::string ChooseWinePrefix(const std::filesystem::path& programFolder,
+                             std::string_view userPrefix, std::string_view environmentPrefix);
+
 // Starts program in workingFolder without waiting for it. On Windows the program receives the
 // parameter string unchanged; elsewhere the string is split into arguments as the program would
-// split it, and a Windows program runs through wine found on PATH. No shell ever reads the
-// string, so text typed by the user stays arguments.
+// split it, and a Windows program runs through the Wine command in the prefix ChooseWinePrefix
+// gives. No shell ever reads the string, so text typed by the user stays arguments.
 StartResult StartDetached(const std::filesystem::path& program, ProgramKind kind,
-                          std::string_view parameters, const std::filesystem::path& workingFolder);
+                          std::string_view parameters, const std::filesystem::path& workingFolder,
+                          const WineSettings& wine);
 
 } // namespace kprocess

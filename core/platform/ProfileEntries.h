@@ -19,6 +19,11 @@ inline constexpr char kMods[] = "Mods";           // names joined by '\'; empty:
 inline constexpr char kDedicated[] = "Dedicated"; // 1: dedicated server
 inline constexpr char kExtraCmdLine[] = "ExtraCmdLine"; // appended after one blank
 
+// How tribes.exe runs when it is a Windows program and the system is not Windows.
+inline constexpr char kWindowsPrograms[] = "WindowsPrograms";
+inline constexpr char kWineCommand[] = "Command"; // as typed, words with blanks in "; empty: wine
+inline constexpr char kWinePrefix[] = "Prefix";   // a folder; empty: the one holding Tribes
+
 inline constexpr char kUpdater[] = "Updater";
 inline constexpr char kUrl[] = "URL";
 inline constexpr char kDefaultUpdateUrl[] =

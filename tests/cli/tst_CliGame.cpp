@@ -104,6 +104,14 @@ private slots:
                          QString::fromUtf8(strings::kCliGameNotFound).arg(empty));
     }
 
+    void launchNamesTheMissingWineCommand()
+    {
+        Tree().Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
+        m_fixture->WindowProfile().WriteProfileString(profile::kWindowsPrograms,
+                                                      profile::kWineCommand, "my-wine --debug");
+        QCOMPARE_FAILURE(Run({"launch"}), QString::fromUtf8(strings::kWineNotFound).arg("my-wine"));
+    }
+
     void storedQuickExecStartsTheGame()
     {
         const CliResult set = Run({"quickexec", "--set", "--dedicated", "--mod", "korvane", "--mod",

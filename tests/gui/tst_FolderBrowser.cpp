@@ -65,6 +65,10 @@ private slots:
         QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound);
         QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound);
         QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound);
+#ifndef Q_OS_WIN
+        QTest::newRow("Wine prefix") << "browseWinePrefix" << "p" << S(strings::kWinePrefixFound);
+        QTest::newRow("a prefix's drive_c") << "browseWinePrefix" << "p/drive_c" << S(strings::kWinePrefixNotFound);
+#endif
         // clang-format on
     }
     void eachOptionsBrowserTellsWhetherTheFolderPasses()
@@ -76,6 +80,8 @@ private slots:
         tree.Write("k/Korvane.CS", "");
         tree.Write("k/tribes.exe", "not a program");
         tree.Write("t/TRIBES.EXE", "MZ\x90");
+        tree.Write("p/system.reg", "");
+        tree.Write("p/drive_c/Tribes/tribes.exe", "MZ\x90");
         COptionsDlg dlg;
 
         ModalScript script;

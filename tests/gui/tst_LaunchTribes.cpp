@@ -2,6 +2,7 @@
 #include "gui/LaunchCommands.h"
 #include "core/launch/QuickExec.h"
 #include "LaunchTestSupport.h"
+#include "res/Strings.h"
 
 #include <optional>
 #include <QCheckBox>
@@ -15,6 +16,7 @@ class tst_LaunchTribes : public QObject
 private:
     std::optional<LaunchFolders> m_folders;
     QByteArray m_path;
+    QByteArray m_winePrefix;
 
     std::string Tribes() const { return m_folders->tree.Path("tribes/"); }
     QString Record() const { return m_folders->tree.QPath("launched.txt"); }
@@ -25,16 +27,29 @@ private:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    // A stand-in program that records its working folder, then one argument a line. The record
-    // appears whole, by a rename, so the test never reads half of it.
+    // A stand-in program that records the Wine prefix it got if any, its working folder, then
+    // one argument a line. The record appears whole, by a rename, so the test never reads half
+    // of it.
     void WriteRecorder(std::string_view rel) const
     {
         const std::string record = Record().toStdString();
-        m_folders->tree.Write(rel, "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do printf '%s\\n' "
+        m_folders->tree.Write(rel, "#!/bin/sh\n{ ${WINEPREFIX+echo \"WINEPREFIX=$WINEPREFIX\"}; "
+                                   "pwd -P; for a in \"$@\"; do printf '%s\\n' "
                                    "\"$a\"; done; } > '" +
                                        record + ".part' && mv '" + record + ".part' '" + record +
                                        "'\n");
         MakeExecutable(rel);
+    }
+
+    // The Tribes folder moved into a Wine prefix, with a Windows tribes.exe.
+    std::string MakeWindowsGameInPrefix() const
+    {
+        m_folders->tree.Write("pfx/system.reg", "WINE REGISTRY Version 2\n");
+        m_folders->tree.Write("pfx/drive_c/Games/Tribes/tribes.exe", std::string("MZ\x90\0", 4));
+        const std::string tribes = m_folders->tree.Path("pfx/drive_c/Games/Tribes/");
+        m_folders->profile.WriteProfileString(profile::kDirectories, profile::kTribes, tribes);
+        launch::StoreQuickExec(m_folders->profile, {{"korvane"}, false, "\"a b\""});
+        return tribes;
     }
 
     // The recorded working folder followed by the arguments.
@@ -56,10 +71,14 @@ private slots:
     {
         m_folders.emplace();
         m_path = qgetenv("PATH");
+        m_winePrefix = qgetenv("WINEPREFIX");
+        qunsetenv("WINEPREFIX");
     }
     void cleanup()
     {
         qputenv("PATH", m_path);
+        if (!m_winePrefix.isNull())
+            qputenv("WINEPREFIX", m_winePrefix);
         m_folders.reset();
     }
 
@@ -69,7 +88,7 @@ private slots:
         const std::string parameters = launch::BuildGameCommandLine(
             true, {"korvane", "alpha"},
             "+exec \"my server.cs\" ; $(touch pwned) `touch pwned2` * > redirected");
-        QCOMPARE(launch::LaunchTribes(Tribes(), parameters), launch::LaunchStatus::Ok);
+        QCOMPARE(launch::LaunchTribes(Tribes(), parameters, {}), launch::LaunchStatus::Ok);
         QCOMPARE(WaitForRecord(), InTribesFolder({"-dedicated", "-mod", "korvane", "-mod", "alpha",
                                                   "+exec", "my server.cs", ";", "$(touch", "pwned)",
                                                   "`touch", "pwned2`", "*", ">", "redirected"}));
@@ -77,15 +96,46 @@ private slots:
             QVERIFY2(!m_folders->tree.Exists(file), file);
     }
 
-    void windowsProgramRunsThroughWineFromPath()
+    void windowsProgramRunsThroughTheWineCommandInItsPrefix_data()
     {
-        m_folders->tree.Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("commandArguments");
+        QTest::newRow("wine on the PATH") << QString() << QStringList();
+        QTest::newRow("another Wine build, with arguments")
+            << QStringLiteral("\"%1/my wine\" --debug \"a b\"") << QStringList{"--debug", "a b"};
+    }
+    void windowsProgramRunsThroughTheWineCommandInItsPrefix()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, commandArguments);
+        const std::string tribes = MakeWindowsGameInPrefix();
         WriteRecorder("bin/wine");
+        WriteRecorder("bin/my wine");
         qputenv("PATH", QFile::encodeName(m_folders->tree.QPath("bin")) + ":" + m_path);
-        QCOMPARE(launch::LaunchTribes(Tribes(), "-mod korvane \"a b\""), launch::LaunchStatus::Ok);
-        const QString program =
-            QFileInfo(m_folders->tree.QPath("tribes/tribes.exe")).canonicalFilePath();
-        QCOMPARE(WaitForRecord(), InTribesFolder({program, "-mod", "korvane", "a b"}));
+        m_folders->profile.WriteProfileString(
+            profile::kWindowsPrograms, profile::kWineCommand,
+            command.isEmpty() ? "" : command.arg(m_folders->tree.QPath("bin")).toStdString());
+
+        launch::OnQuickExec(m_folders->profile, nullptr);
+        const QString folder = QDir(QString::fromStdString(tribes)).canonicalPath();
+        const QStringList expected =
+            QStringList{"WINEPREFIX=" + QDir(m_folders->tree.QPath("pfx")).canonicalPath(),
+                        folder} +
+            commandArguments + QStringList{folder + "/tribes.exe", "-mod", "korvane", "a b"};
+        QCOMPARE(WaitForRecord(), expected);
+    }
+
+    void missingWineCommandIsNamedInTheMessage()
+    {
+        MakeWindowsGameInPrefix();
+        m_folders->profile.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand,
+                                              "/no/such/wine --debug");
+        ModalScript script;
+        script.AnswerMessage();
+        launch::OnQuickExec(m_folders->profile, nullptr);
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(),
+                 QStringList{QString::fromUtf8(strings::kWineNotFound).arg("/no/such/wine")});
     }
 
     void failedStartIsReportedAtOnceAndSilently_data()
@@ -96,7 +146,6 @@ private slots:
         using enum launch::LaunchStatus;
         QTest::newRow("Tribes folder not set") << QByteArray() << false << GameNotFound;
         QTest::newRow("no tribes.exe") << QByteArray() << true << GameNotFound;
-        QTest::newRow("Windows program, no wine") << QByteArray("MZ") << true << WineNotFound;
         QTest::newRow("cannot run") << QByteArray("#!/no/such/shell\n") << true << StartFailed;
     }
     void failedStartIsReportedAtOnceAndSilently()
@@ -112,7 +161,7 @@ private slots:
         qputenv("PATH", QFile::encodeName(m_folders->tree.QPath("empty")));
         QElapsedTimer elapsed;
         elapsed.start();
-        QCOMPARE(launch::LaunchTribes(folderSet ? Tribes() : "", "-mod korvane"), status);
+        QCOMPARE(launch::LaunchTribes(folderSet ? Tribes() : "", "-mod korvane", {}), status);
         QCOMPARE_LT(elapsed.elapsed(), 5000);
         QCOMPARE(launch::MessageFor(status), std::string_view());
     }

@@ -1,3 +1,4 @@
+#include "core/launch/GameLauncher.h"
 #include "ManagerWindow.h"
 
 #include <filesystem>
@@ -295,6 +296,26 @@ private slots:
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
     }
+
+#ifndef Q_OS_WIN
+    void optionsStoreHowWindowsProgramsRun()
+    {
+        Manager m;
+        QVERIFY(m.Show());
+        ModalScript script;
+        script.Then("COptionsDlg", [](QWidget* active) {
+            QTest::keyClicks(active->findChild<QLineEdit*>("wineCommand"),
+                             "\"/opt/my wine/bin/wine\" --debug");
+            QTest::keyClicks(active->findChild<QLineEdit*>("winePrefix"), "/games/pfx");
+            active->findChild<QPushButton*>("ok")->click();
+        });
+        m.Command(strings::kMenuOptionsCommand);
+        QVERIFY(script.Finished());
+        const kprocess::WineSettings wine = launch::LoadWineSettings(m.profile);
+        QCOMPARE(wine.command, "\"/opt/my wine/bin/wine\" --debug");
+        QCOMPARE(wine.prefix, "/games/pfx");
+    }
+#endif
 
     void exitEnterAndEscapeEndTheWindowWithoutWritingSettings_data()
     {

@@ -1,6 +1,7 @@
-// Draws the program's pictures into res/icons/ and the demo plug-ins' icons into the example
-// Korvane folder. Run it after changing a picture and commit what it writes:
-//   drawicons <res/icons folder> <examples/Korvane/storage folder>
+// Draws the program's pictures into res/icons/, the demo plug-ins' icons into the example
+// Korvane folder and, given a third folder, the program's icon at the sizes desktops ask for
+// (dist/linux/icons/). Run it after changing a picture and commit what it writes:
+//   drawicons <res/icons folder> <examples/Korvane/storage folder> [<dist/linux/icons folder>]
 #include <cstdio>
 #include <functional>
 #include <QDir>
@@ -143,8 +144,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: drawicons <res/icons folder> <examples storage folder>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: drawicons <res/icons folder> <examples storage folder> "
+                             "[<desktop icons folder>]\n");
         return 2;
     }
     const QDir icons(QString::fromLocal8Bit(argv[1]));
@@ -183,6 +185,15 @@ int main(int argc, char** argv)
         const QString path = storage.filePath(QString::fromLatin1(icon.file));
         ok = QDir().mkpath(QFileInfo(path).path()) &&
              Save(Render(16, [&icon](QPainter& p) { DemoShape(p, icon); }), path, "ico") && ok;
+    }
+    if (argc == 4) {
+        // One file a size, named by its size; the build installs each into the icon theme.
+        const QDir desktop(QString::fromLocal8Bit(argv[3]));
+        ok = desktop.mkpath(".") && ok;
+        for (const int size : {16, 32, 48, 64, 128, 256})
+            ok = Save(Render(size, [size](QPainter& p) { Application(p, size <= 16); }),
+                      desktop.filePath(QString::number(size) + ".png"), "png") &&
+                 ok;
     }
     return ok ? 0 : 1;
 }
