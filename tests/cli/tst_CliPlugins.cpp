@@ -3,6 +3,8 @@
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 
+#include <chrono>
+#include <filesystem>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -228,6 +230,12 @@ private slots:
         // A Korvane folder that is not there gets no lock file, nor anything else.
         QCOMPARE(Run({"--korvane", "gone", "use", "cafe"}).status, 1);
         QVERIFY(!Tree().Exists("gone"));
+        // A process killed as it created the lock file leaves it empty, naming no holder.
+        Tree().Write("k/.korvanemgr.lock", "");
+        std::filesystem::last_write_time(Tree().Path("k/.korvanemgr.lock"),
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::minutes(1));
+        QCOMPARE(Run({"unuse", "cafe"}).status, 0);
         qunsetenv("KORVANE_LOCK_WAIT_MS");
     }
 
