@@ -124,6 +124,19 @@ private slots:
         QVERIFY(tree.Exists("new/deep"));
     }
 
+    // The server sees the list's single-byte names byte for byte, each byte a URL cannot carry
+    // percent-encoded; the disk gets them as text.
+    void fileUrlCarriesTheListsBytes()
+    {
+        TestTree tree;
+        LoopbackServer server;
+        const auto list = Offer(server, "", {{"d\xE9j\xE0\\", "caf\xE9 #1%?.cs", "new"}});
+        server.Serve("/u/d%E9j%E0/caf%E9%20%231%25%3F.cs", "new");
+        QVERIFY(list->InstallUpdate(0, tree.Root(), nullptr));
+        QCOMPARE(server.Requests().value(0).path, QByteArray("/u/d%E9j%E0/caf%E9%20%231%25%3F.cs"));
+        QCOMPARE(tree.Read("d\xC3\xA9j\xC3\xA0/caf\xC3\xA9 #1%?.cs"), std::string("new"));
+    }
+
     void filesFromTheNetworkNeverLeaveTheKorvaneFolder_data()
     {
         QTest::addColumn<QString>("target");

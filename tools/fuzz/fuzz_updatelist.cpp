@@ -132,6 +132,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const CUpdateListReader::Status status = whole.Load(bytes);
     CUpdateList pieces;
     Check(status != CUpdateListReader::Status::Reading && ReadInPieces(bytes, pieces) == status);
+    // Knowing the body's length refuses claims early, but never a list that reads whole.
+    CUpdateListReader known;
+    known.ExpectLength(size);
+    known.Feed(bytes);
+    known.Finish();
+    Check((known.GetStatus() == CUpdateListReader::Status::Complete) ==
+          (status == CUpdateListReader::Status::Complete));
     if (status != CUpdateListReader::Status::Complete) {
         Check(whole.GetSize() == 0 && pieces.GetSize() == 0);
         return 0;
