@@ -5,9 +5,9 @@
 #include "cli/InstallProgress.h"
 #include "cli/Output.h"
 #include "core/platform/ProfileEntries.h"
-#include "res/Strings.h"
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
+#include "res/Strings.h"
 
 #include <memory>
 #include <QCommandLineParser>
@@ -24,19 +24,30 @@ std::string ListUrl(const CliSession& session, const QCommandLineParser& argumen
                                               profile::kDefaultUpdateUrl);
 }
 
-// Downloads the update list; false, after saying why, when there is none to show.
+QString WithReason(const QString& message, const korvane::Status& status)
+{
+    return CliText(strings::kCliFailedBecause)
+        .arg(message, QString::fromStdString(status.reason()));
+}
+
+// Downloads the update list; false, after saying why, when there is none to show. A server
+// without the list is a failure here, unlike in the window, so that a script can tell.
 bool Download(CliSession& session, CUpdateList& updates, const std::string& url)
 {
-    switch (updates.DownloadList(url)) {
+    const auto download = updates.DownloadList(url);
+    switch (download.result) {
     case CUpdateList::DownloadResult::Received:
         return true;
-    case CUpdateList::DownloadResult::InternetError:
-        session.Fail(CliText(strings::kCliListNotDownloaded).arg(QString::fromStdString(url)));
-        return false;
     case CUpdateList::DownloadResult::Unreadable:
+        session.Fail(WithReason(CliText(strings::kUpdateListUnreadable), download.status));
+        return false;
+    case CUpdateList::DownloadResult::NoList:
+    case CUpdateList::DownloadResult::InternetError:
+    case CUpdateList::DownloadResult::Cancelled:
         break;
     }
-    session.Fail(std::string_view(strings::kUpdateListUnreadable));
+    session.Fail(WithReason(
+        CliText(strings::kCliListNotDownloaded).arg(QString::fromStdString(url)), download.status));
     return false;
 }
 
@@ -74,20 +85,20 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
     return indexes;
 }
 
-bool InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates, int index,
-                const std::string& korvaneFolder)
+korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates,
+                           int index, const std::string& korvaneFolder)
 {
     const InstallParams params{index, korvaneFolder, updates};
     if (!InstallProgress::StandardErrorIsTerminal())
         return InstallThreadProc(params);
     InstallProgress progress(session.Err());
     progress.Start(updates->GetAt(index).m_strUpdateName);
-    const bool bResult = InstallThreadProc(
+    auto status = InstallThreadProc(
         params, [&progress](const CUpdateFileInfo& file, std::uint64_t nReceived) {
             progress.Received(file, nReceived);
         });
     progress.Finish();
-    return bResult;
+    return status;
 }
 
 int Install(CliSession& session, const QCommandLineParser& arguments)
@@ -113,11 +124,15 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
     if (!bAllListed)
         return kExitFailure;
 
-    bool bAllInstalled = true;
-    for (const int index : *indexes)
-        bAllInstalled = InstallOne(session, updates, index, *korvaneFolder) && bAllInstalled;
-    if (!bAllInstalled)
-        return session.Fail(std::string_view(strings::kInstallFailed));
+    // Every update is tried; the first failure's reason is the one told.
+    korvane::Status first = korvane::Status::Ok();
+    for (const int index : *indexes) {
+        auto status = InstallOne(session, updates, index, *korvaneFolder);
+        if (first.ok())
+            first = std::move(status);
+    }
+    if (!first.ok())
+        return session.Fail(WithReason(CliText(strings::kInstallFailed), first));
     return kExitSuccess;
 }
 
@@ -136,6 +151,6 @@ std::vector<Command> UpdateCommands()
          0,
          Updates},
         {QStringLiteral("install"), strings::kCliInstallUsage, strings::kCliInstallHelp, url,
-         QStringLiteral("INDEX"), 1, -1, Install},
+         QStringLiteral("INDEX"), 1, -1, Install, true},
     };
 }

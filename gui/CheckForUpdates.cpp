@@ -8,19 +8,49 @@
 #include "gui/CUpdaterDlg.h"
 
 #include <memory>
-#include <QCoreApplication>
+#include <QLocale>
+#include <QProgressDialog>
+
+namespace {
+
+// Downloads the list while a small modal dialog shows the bytes received and offers Cancel; the
+// window behind it keeps repainting.
+CUpdateList::ListDownload DownloadWithProgress(CUpdateList& updates, const std::string& url,
+                                               QWidget* parent)
+{
+    QProgressDialog progress(parent);
+    progress.setObjectName(QStringLiteral("listProgress"));
+    progress.setWindowTitle(QString::fromUtf8(strings::kUpdaterTitle));
+    progress.setLabelText(QString::fromUtf8(strings::kListDownloading).arg(0));
+    progress.setRange(0, 0); // the list's length is often not known
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    progress.show();
+    return updates.DownloadList(url, [&progress](std::uint64_t nReceived) {
+        progress.setLabelText(
+            QString::fromUtf8(strings::kListDownloading).arg(QLocale().toString(nReceived)));
+        return !progress.wasCanceled();
+    });
+}
+
+} // namespace
 
 void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
 {
     const auto pUpdates = std::make_shared<CUpdateList>();
     const std::string strUrl =
         profile.GetProfileString(profile::kUpdater, profile::kUrl, profile::kDefaultUpdateUrl);
-    switch (pUpdates->DownloadList(strUrl)) {
+    const auto download = DownloadWithProgress(*pUpdates, strUrl, parent);
+    switch (download.result) {
     case CUpdateList::DownloadResult::InternetError:
-        return; // the server cannot be reached now; there is nothing to show
+    case CUpdateList::DownloadResult::Cancelled:
+        return; // the server cannot be reached now, or the user gave up: nothing to show
     case CUpdateList::DownloadResult::Unreadable:
         ShowWarning(parent, QString::fromUtf8(strings::kUpdateListUnreadable));
         return;
+    case CUpdateList::DownloadResult::NoList: // the server has none: the window shows no rows
     case CUpdateList::DownloadResult::Received:
         break;
     }

@@ -162,9 +162,38 @@ inline constexpr char kInstallFailed[] = "The update was NOT completed successfu
 inline constexpr char kCloseWhileInstalling[] =
     "It is recommended that you do not close the window until the current update is finished. "
     "The update will NOT stop when you close the window. Would you still like to close the window?";
+inline constexpr char kListDownloading[] = "Downloading the update list: %1 bytes received";
 inline constexpr char kUpdateListUnreadable[] =
     "The update list from the server is incomplete or damaged, so no updates can be shown. "
     "Please try again later.";
+
+// Why a transfer or a list failed: fragments placed in a message, after a colon or in brackets.
+inline constexpr char kReasonHttpStatus[] = "HTTP %1";
+inline constexpr char kReasonNotHttp[] = "not an http or https address";
+inline constexpr char kReasonConnectionRefused[] = "connection refused";
+inline constexpr char kReasonHostNotFound[] = "host not found";
+inline constexpr char kReasonConnectionLost[] = "connection lost";
+inline constexpr char kReasonStalled[] = "stalled below %1";
+inline constexpr char kReasonRedirectLoop[] = "redirect loop";
+inline constexpr char kReasonTooManyRedirects[] = "more than %1 redirects";
+inline constexpr char kReasonRedirectWithoutLocation[] = "redirect without a usable location";
+inline constexpr char kReasonRedirectScheme[] = "redirect to a non-http address (%1:)";
+inline constexpr char kReasonRedirectToHttp[] = "redirect from https to http";
+inline constexpr char kReasonCertificateNotTrusted[] = "certificate not trusted";
+inline constexpr char kReasonCertificate[] = "certificate refused (%1)";
+inline constexpr char kReasonListTooLarge[] = "list larger than 64 MiB";
+inline constexpr char kReasonTooManyUpdates[] = "more than 100,000 updates";
+inline constexpr char kReasonTooManyFiles[] = "more than 100,000 files";
+inline constexpr char kReasonStringTooLong[] = "a text longer than the rest of the list";
+inline constexpr char kReasonEndsEarly[] = "the list ends inside an update";
+inline constexpr char kReasonTextForm[] = "a text in UTF-16 or with a 64-bit length";
+inline constexpr char kReasonSizeDiffers[] = "%1 is %2 bytes on the server, %3 in the list";
+inline constexpr char kReasonSizeExceeds[] =
+    "%1 is larger on the server than the %2 bytes in the list";
+inline constexpr char kReasonNoSuchUpdate[] = "no update with the index %1";
+inline constexpr char kReasonFileRefused[] = "%1 cannot be written there";
+inline constexpr char kReasonFileNotSaved[] = "%1 could not be saved";
+inline constexpr char kReasonUnsafeName[] = "%1 would leave the Korvane folder";
 
 // The update list tool, for whoever runs the project's web server.
 inline constexpr char kUpdListUsage[] =
@@ -194,6 +223,8 @@ inline constexpr char kUpdListBadUrl[] = "the base URL must be an http URL endin
 inline constexpr char kUpdListMissingKey[] = "update '%1' lacks its '%2' line";
 inline constexpr char kUpdListBadFolder[] = "update '%1': %2 is not a folder";
 inline constexpr char kUpdListBadFile[] = "update '%1': %2 cannot be part of an update (%3)";
+inline constexpr char kUpdListNotSingleByte[] =
+    "holds a character that Windows-1252, the list's text encoding, cannot hold";
 inline constexpr char kUpdListNoUpdates[] = "the description names no update";
 inline constexpr char kUpdListWritten[] = "%1: %2 updates, %3 files";
 inline constexpr char kUpdListDumpHeader[] =
@@ -205,6 +236,8 @@ inline constexpr char kUpdListEndsEarly[] =
     "ends inside a record: the program reports it and shows nothing";
 inline constexpr char kUpdListUnreadable[] =
     "holds a string in UTF-16 or with a 64-bit length: the program reports it and shows nothing";
+inline constexpr char kUpdListTooLarge[] =
+    "beyond what the program reads (%1): the program reports it and shows nothing";
 inline constexpr char kUpdListDumpUpdate[] =
     "update %1: name \"%2\", version %3, target \"%4\", base URL \"%5\", %6 files";
 inline constexpr char kUpdListDumpFile[] = "  file \"%1\", subfolder \"%2\", %3 bytes";
@@ -379,6 +412,8 @@ inline constexpr char kCliGameNotFound[] = "There is no tribes.exe in the Tribes
 inline constexpr char kCliGameNotStarted[] = "tribes.exe could not be started.";
 inline constexpr char kCliSettingsNotWritten[] = "The settings could not be written.";
 inline constexpr char kCliListNotDownloaded[] = "The update list could not be downloaded from %1.";
+// A failure's message and, after it, why.
+inline constexpr char kCliFailedBecause[] = "%1 Reason: %2.";
 inline constexpr char kCliNoSuchUpdate[] = "There is no update with the index %1.";
 
 // end of command-line texts

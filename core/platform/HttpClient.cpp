@@ -1,6 +1,9 @@
 #include "core/platform/HttpClient.h"
 
+#include "res/Strings.h"
+
 #include <algorithm>
+#include <deque>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHostAddress>
@@ -8,12 +11,28 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSet>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslError>
 #include <QTimer>
 #include <QUrl>
+#include <variant>
 
 namespace {
 
 constexpr char kUserAgent[] = "KorvaneMgrUpd";
+constexpr std::chrono::milliseconds kLongestTick{200};
+
+std::string Text(const char* text)
+{
+    return text;
+}
+
+template <class... Args> std::string Text(const char* text, const Args&... args)
+{
+    return QString::fromUtf8(text).arg(args...).toStdString();
+}
 
 // The system's proxy settings apply, as they do for the user's browser, except to this machine's
 // own addresses: a proxy named in the environment must not carry a request meant for loopback.
@@ -31,7 +50,18 @@ public:
     }
 };
 
-QNetworkRequest MakeRequest(const QUrl& url)
+bool IsHttp(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+bool IsHttps(const QUrl& url)
+{
+    return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
+
+QNetworkRequest MakeRequest(const QUrl& url, const HttpClient::Options& options)
 {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(kUserAgent));
@@ -41,6 +71,15 @@ QNetworkRequest MakeRequest(const QUrl& url)
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setRawHeader("Pragma", "no-cache");
+    // Redirects are followed below, where each hop is checked and a loop is named as one.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    if (!options.extraAuthoritiesPem.empty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        for (const std::string& pem : options.extraAuthoritiesPem)
+            tls.addCaCertificates(QSslCertificate::fromData(QByteArray::fromStdString(pem)));
+        request.setSslConfiguration(tls);
+    }
     return request;
 }
 
@@ -54,42 +93,127 @@ bool IsHttpAnswer(QNetworkReply::NetworkError error)
             error <= QNetworkReply::UnknownServerError);
 }
 
-// One GET from request to its end, driven by the reply's signals inside a local event loop.
+bool IsUntrustedChain(QSslError::SslError error)
+{
+    switch (error) {
+    case QSslError::UnableToGetIssuerCertificate:
+    case QSslError::UnableToGetLocalIssuerCertificate:
+    case QSslError::SelfSignedCertificate:
+    case QSslError::SelfSignedCertificateInChain:
+    case QSslError::CertificateUntrusted:
+    case QSslError::UnableToVerifyFirstCertificate:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string CertificateReason(const QList<QSslError>& errors)
+{
+    for (const QSslError& error : errors) {
+        if (IsUntrustedChain(error.error()))
+            return Text(strings::kReasonCertificateNotTrusted);
+    }
+    return Text(strings::kReasonCertificate, errors.value(0).errorString());
+}
+
+std::string NetworkReason(const QNetworkReply& reply, const QList<QSslError>& sslErrors)
+{
+    switch (reply.error()) {
+    case QNetworkReply::ConnectionRefusedError:
+        return Text(strings::kReasonConnectionRefused);
+    case QNetworkReply::HostNotFoundError:
+        return Text(strings::kReasonHostNotFound);
+    case QNetworkReply::RemoteHostClosedError:
+        return Text(strings::kReasonConnectionLost);
+    case QNetworkReply::SslHandshakeFailedError:
+        if (!sslErrors.isEmpty())
+            return CertificateReason(sslErrors);
+        break;
+    default:
+        break;
+    }
+    return reply.errorString().toStdString();
+}
+
+std::string RateText(std::uint64_t bytesPerSecond)
+{
+    if (bytesPerSecond >= 1024 && bytesPerSecond % 1024 == 0)
+        return std::to_string(bytesPerSecond / 1024) + " KiB/s";
+    return std::to_string(bytesPerSecond) + " bytes/s";
+}
+
+// Keeps what arrived when, to tell whether the last window of time brought too little.
+class StallWatch
+{
+public:
+    explicit StallWatch(const HttpClient::StallRule& rule) : m_rule(rule) { m_clock.start(); }
+
+    // Records the total at this moment; true when the last window brought too little.
+    bool Stalled(std::uint64_t total)
+    {
+        const qint64 now = m_clock.elapsed();
+        const qint64 windowStart = now - m_rule.window.count();
+        m_samples.push_back({now, total});
+        while (m_samples.size() > 1 && m_samples[1].first <= windowStart)
+            m_samples.pop_front();
+        if (m_samples.front().first > windowStart)
+            return false; // the transfer is younger than one window
+        const std::uint64_t arrived = total - m_samples.front().second;
+        return arrived * 1000 <
+               m_rule.minBytesPerSecond * static_cast<std::uint64_t>(m_rule.window.count());
+    }
+
+private:
+    const HttpClient::StallRule m_rule;
+    QElapsedTimer m_clock;
+    std::deque<std::pair<qint64, std::uint64_t>> m_samples{{0, 0}};
+};
+
+// One request from its send to its end, driven by the reply's signals inside a local event
+// loop. A redirect ends it with the next address.
 class Transfer
 {
 public:
-    Transfer(QNetworkReply& reply, std::chrono::milliseconds inactivityTimeout,
-             const HttpClient::ResponseHandler& onResponse, const HttpClient::BodyHandler& onBody)
-        : m_reply(reply), m_inactivityTimeout(inactivityTimeout), m_onResponse(onResponse),
-          m_onBody(onBody)
+    Transfer(QNetworkReply& reply, const HttpClient::Options& options,
+             const HttpClient::ResponseHandler& onResponse, const HttpClient::BodyHandler& onBody,
+             const HttpClient::Ticker& onTick)
+        : m_reply(reply), m_options(options), m_onResponse(onResponse), m_onBody(onBody),
+          m_onTick(onTick), m_stall(options.stall)
     {}
 
-    HttpClient::Result Run()
+    // The transfer's result, or nothing when the server redirected (see RedirectLocation).
+    std::optional<HttpClient::Result> Run()
     {
         QObject::connect(&m_reply, &QNetworkReply::metaDataChanged, &m_loop,
                          [this] { OnHeaders(); });
         QObject::connect(&m_reply, &QNetworkReply::readyRead, &m_loop, [this] { OnBody(); });
-        QObject::connect(&m_reply, &QNetworkReply::downloadProgress, &m_loop,
-                         [this] { m_sinceActivity.restart(); });
+        QObject::connect(&m_reply, &QNetworkReply::sslErrors, &m_loop,
+                         [this](const QList<QSslError>& errors) { m_sslErrors = errors; });
         QObject::connect(&m_reply, &QNetworkReply::finished, &m_loop, &QEventLoop::quit);
 
-        // A check a few times per timeout period is cheaper than restarting a timer per piece.
-        QTimer watchdog;
-        watchdog.setInterval(std::clamp(m_inactivityTimeout / 4, std::chrono::milliseconds(10),
-                                        std::chrono::milliseconds(1000)));
-        QObject::connect(&watchdog, &QTimer::timeout, &m_loop, [this] { CheckActivity(); });
-        m_sinceActivity.start();
-        watchdog.start();
+        QTimer ticker;
+        ticker.setInterval(
+            std::clamp(m_options.stall.window / 10, std::chrono::milliseconds(10), kLongestTick));
+        QObject::connect(&ticker, &QTimer::timeout, &m_loop, [this] { OnTick(); });
+        ticker.start();
 
+        // User input is not held back: the window shows a modal progress dialog meanwhile, whose
+        // Cancel reaches the transfer through the ticker.
         if (!m_reply.isFinished())
-            m_loop.exec(QEventLoop::ExcludeUserInputEvents);
-        watchdog.stop();
-        if (!m_bStopped && !m_bTimedOut) {
+            m_loop.exec();
+        ticker.stop();
+        if (!m_bStopped && !m_bStalled) {
             OnHeaders();
             OnBody(); // what arrived together with the end
         }
+        if (m_bRedirected)
+            return std::nullopt;
         return Finish();
     }
+
+    // The raw Location of a redirect; empty when it had none.
+    QByteArray RedirectLocation() const { return m_reply.rawHeader("Location"); }
 
 private:
     // Leaving the loop ends the transfer: the caller deletes the reply, which cancels it.
@@ -99,10 +223,12 @@ private:
         m_loop.quit();
     }
 
-    void CheckActivity()
+    void OnTick()
     {
-        if (std::chrono::milliseconds(m_sinceActivity.elapsed()) >= m_inactivityTimeout) {
-            m_bTimedOut = true;
+        if (m_onTick && !m_onTick(m_result.nReceived)) {
+            Stop();
+        } else if (m_stall.Stalled(m_result.nReceived)) {
+            m_bStalled = true;
             m_loop.quit();
         }
     }
@@ -115,8 +241,12 @@ private:
         if (!status.isValid())
             return;
         m_bHeadersSeen = true;
-        m_sinceActivity.restart();
         m_result.response.nStatus = status.toInt();
+        if (m_result.response.nStatus / 100 == 3) {
+            m_bRedirected = true; // its body, if any, is of no use
+            Stop();
+            return;
+        }
         const QVariant length = m_reply.header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid())
             m_result.response.contentLength = length.toULongLong();
@@ -129,7 +259,6 @@ private:
         OnHeaders();
         while (!m_bStopped && m_bHeadersSeen && m_reply.bytesAvailable() > 0) {
             const QByteArray piece = m_reply.read(m_reply.bytesAvailable());
-            m_sinceActivity.restart();
             m_result.nReceived += static_cast<std::uint64_t>(piece.size());
             if (m_onBody && !m_onBody(std::string_view(piece.constData(), piece.size())))
                 Stop();
@@ -139,18 +268,21 @@ private:
     HttpClient::Result Finish()
     {
         using Outcome = HttpClient::Outcome;
-        if (m_bTimedOut) {
+        if (m_bStalled) {
             m_result.outcome = Outcome::InternetError;
-            m_result.strError = "the server stopped answering";
+            m_result.reason =
+                Text(strings::kReasonStalled,
+                     QString::fromStdString(RateText(m_options.stall.minBytesPerSecond)));
         } else if (m_bStopped) {
             m_result.outcome = Outcome::Stopped;
         } else if (!m_bHeadersSeen || !IsHttpAnswer(m_reply.error())) {
             m_result.outcome = Outcome::InternetError;
-            m_result.strError = m_reply.errorString().toStdString();
+            m_result.reason = NetworkReason(m_reply, m_sslErrors);
         } else if (m_result.response.contentLength &&
                    *m_result.response.contentLength != m_result.nReceived) {
             m_result.outcome = Outcome::InternetError;
-            m_result.strError = "the body ended before its announced length";
+            // A body cut short is a lost connection, whether or not Qt noticed the loss first.
+            m_result.reason = Text(strings::kReasonConnectionLost);
         } else {
             m_result.outcome = Outcome::Completed;
         }
@@ -159,41 +291,79 @@ private:
 
     QNetworkReply& m_reply;
     QEventLoop m_loop;
-    const std::chrono::milliseconds m_inactivityTimeout;
+    const HttpClient::Options& m_options;
     const HttpClient::ResponseHandler& m_onResponse;
     const HttpClient::BodyHandler& m_onBody;
-    QElapsedTimer m_sinceActivity;
+    const HttpClient::Ticker& m_onTick;
+    StallWatch m_stall;
+    QList<QSslError> m_sslErrors;
     HttpClient::Result m_result;
     bool m_bHeadersSeen = false;
     bool m_bStopped = false;
-    bool m_bTimedOut = false;
+    bool m_bStalled = false;
+    bool m_bRedirected = false;
 };
+
+HttpClient::Result Refused(std::string reason)
+{
+    HttpClient::Result refused;
+    refused.reason = std::move(reason);
+    return refused;
+}
+
+// Where a redirect from current leads, or why it may not be followed.
+std::variant<QUrl, std::string> NextHop(const QUrl& current, const QByteArray& location)
+{
+    const QUrl relative = QUrl::fromEncoded(location, QUrl::TolerantMode);
+    if (location.trimmed().isEmpty() || !relative.isValid())
+        return Text(strings::kReasonRedirectWithoutLocation);
+    const QUrl next = current.resolved(relative);
+    if (!IsHttp(next))
+        return Text(strings::kReasonRedirectScheme, next.scheme());
+    if (IsHttps(current) && !IsHttps(next))
+        return Text(strings::kReasonRedirectToHttp);
+    return next;
+}
 
 } // namespace
 
-HttpClient::HttpClient(std::chrono::milliseconds inactivityTimeout)
-    : m_inactivityTimeout(inactivityTimeout), m_pManager(std::make_unique<QNetworkAccessManager>())
+HttpClient::HttpClient(Options options)
+    : m_options(std::move(options)), m_pManager(std::make_unique<QNetworkAccessManager>())
 {
     m_pManager->setProxyFactory(new PreconfiguredProxies); // the manager owns it
-    m_pManager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
+
+HttpClient::HttpClient() : HttpClient(Options{}) {}
 
 HttpClient::~HttpClient() = default;
 
-HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler& onResponse,
-                                   const BodyHandler& onBody)
+std::string HttpClient::StatusReason(int nStatus)
 {
-    // The URL's bytes go out as they are; only what may not stand in a URL is percent-encoded.
-    const QUrl target = QUrl::fromEncoded(
-        QByteArray(url.data(), static_cast<qsizetype>(url.size())), QUrl::TolerantMode);
-    const QString scheme = target.scheme().toLower();
+    return Text(strings::kReasonHttpStatus, nStatus);
+}
+
+HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler& onResponse,
+                                   const BodyHandler& onBody, const Ticker& onTick)
+{
+    QUrl target = QUrl::fromEncoded(QByteArray(url.data(), static_cast<qsizetype>(url.size())),
+                                    QUrl::TolerantMode);
     // A list from the network must not make the program read local files or other schemes.
-    if (!target.isValid() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        Result refused;
-        refused.strError = "not an http or https URL: " + url;
-        return refused;
+    if (!target.isValid() || !IsHttp(target))
+        return Refused(Text(strings::kReasonNotHttp));
+    QSet<QUrl> visited{target};
+    for (int hops = 0;; ++hops) {
+        const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target, m_options)));
+        Transfer transfer(*reply, m_options, onResponse, onBody, onTick);
+        if (auto result = transfer.Run())
+            return *result;
+        if (hops == m_options.maxRedirects)
+            return Refused(Text(strings::kReasonTooManyRedirects, m_options.maxRedirects));
+        auto next = NextHop(target, transfer.RedirectLocation());
+        if (auto* reason = std::get_if<std::string>(&next))
+            return Refused(std::move(*reason));
+        target = std::get<QUrl>(next);
+        if (visited.contains(target))
+            return Refused(Text(strings::kReasonRedirectLoop));
+        visited.insert(target);
     }
-    const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target)));
-    return Transfer(*reply, m_inactivityTimeout, onResponse, onBody).Run();
 }

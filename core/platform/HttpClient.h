@@ -7,18 +7,34 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QNetworkAccessManager;
 
 // The updater's HTTP session: a GET that identifies itself as "KorvaneMgrUpd", is never answered
-// from or stored in a cache, yields the status code and hands the body over piece by piece as it
-// arrives. Get blocks its caller in a local event loop that leaves user input waiting, so it
-// serves the user-interface thread and a worker thread alike. An HttpClient is used on the thread
-// that created it.
+// from or stored in a cache, follows redirects, yields the status code and hands the body over
+// piece by piece as it arrives. Get runs a local event loop until the transfer ends, so it serves
+// the user-interface thread (which keeps repainting; a caller there shows a modal progress
+// dialog) and a worker thread alike. An HttpClient is used on the thread that created it.
 class HttpClient
 {
 public:
-    static constexpr std::chrono::milliseconds kDefaultInactivityTimeout{30000};
+    // A transfer that receives fewer than minBytesPerSecond on average over any window is
+    // abandoned, however long it has run; a slow transfer above that rate runs to its end.
+    struct StallRule
+    {
+        std::uint64_t minBytesPerSecond = 1024;
+        std::chrono::milliseconds window{30000};
+    };
+
+    struct Options
+    {
+        StallRule stall;
+        int maxRedirects = 10;
+        // Certificate authorities (PEM) trusted besides the system's. Tests name the authority
+        // of their loopback server here; the program itself never sets it.
+        std::vector<std::string> extraAuthoritiesPem;
+    };
 
     struct Response
     {
@@ -30,7 +46,7 @@ public:
     {
         Completed,     // the whole body was handed over
         Stopped,       // a handler asked for nothing more
-        InternetError, // no answer, a lost connection, a silent server or a short body
+        InternetError, // no answer, a lost connection, a stall, a bad redirect or certificate
     };
 
     struct Result
@@ -38,25 +54,32 @@ public:
         Outcome outcome = Outcome::InternetError;
         Response response;
         std::uint64_t nReceived = 0; // body bytes handed over
-        std::string strError;        // what went wrong, for a log or a tool's message
+        std::string reason;          // what went wrong, in plain words, for an Internet error
     };
 
-    // Called once when the status and headers are in; false skips the body.
+    // Called once when the final status and headers are in; false skips the body.
     using ResponseHandler = std::function<bool(const Response&)>;
     // Called for each piece of the body, in order; false stops the transfer.
     using BodyHandler = std::function<bool(std::string_view piece)>;
+    // Called a few times a second while the transfer runs, with the body bytes received so far;
+    // false cancels it (the result is then Stopped).
+    using Ticker = std::function<bool(std::uint64_t nReceived)>;
 
-    // A transfer during which nothing arrives for inactivityTimeout ends as an Internet error.
-    explicit HttpClient(std::chrono::milliseconds inactivityTimeout = kDefaultInactivityTimeout);
+    HttpClient();
+    explicit HttpClient(Options options);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
+    // url is sent as its bytes are; whoever builds it percent-encodes what a URL cannot hold.
     // Only http and https URLs are fetched; anything else is an Internet error.
-    Result Get(const std::string& url, const ResponseHandler& onResponse,
-               const BodyHandler& onBody);
+    Result Get(const std::string& url, const ResponseHandler& onResponse, const BodyHandler& onBody,
+               const Ticker& onTick = {});
+
+    // "HTTP 404": a status other than 200, as a reason.
+    static std::string StatusReason(int nStatus);
 
 private:
-    std::chrono::milliseconds m_inactivityTimeout;
+    const Options m_options;
     std::unique_ptr<QNetworkAccessManager> m_pManager;
 };

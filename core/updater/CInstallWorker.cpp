@@ -5,10 +5,11 @@
 #include "core/platform/KPath.h"
 #include "core/updater/CUpdateList.h"
 
-bool InstallThreadProc(const InstallParams& params, const CUpdateList::FileProgress& progress)
+korvane::Status InstallThreadProc(const InstallParams& params,
+                                  const CUpdateList::FileProgress& progress)
 {
     if (!params.pUpdates)
-        return false;
+        return korvane::Status::Failure({});
     CPluginList inUse;
     if (!params.strKorvane.empty())
         inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
@@ -31,5 +32,5 @@ void CInstallWorker::Start(InstallParams params, QObject* receiver,
 
 void CInstallWorker::run()
 {
-    emit InstallDone(InstallThreadProc(m_params));
+    emit InstallDone(InstallThreadProc(m_params).ok());
 }

@@ -18,7 +18,8 @@ struct InstallParams
 
 // Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread;
 // progress, when given, is told of each piece of a file that arrives.
-bool InstallThreadProc(const InstallParams& params, const CUpdateList::FileProgress& progress = {});
+korvane::Status InstallThreadProc(const InstallParams& params,
+                                  const CUpdateList::FileProgress& progress = {});
 
 // One installation on a thread of its own. It reports once, then deletes itself.
 class CInstallWorker : public QThread

@@ -5,6 +5,7 @@
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "res/Strings.h"
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CreatePath.h"
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <limits>
 #include <optional>
+#include <QString>
 #include <stdexcept>
 #include <system_error>
 
@@ -23,12 +25,28 @@ constexpr std::string_view kMagic = "UPDATE";
 constexpr std::string_view kStorage = "storage";
 constexpr int kStatusOk = 200;
 
-enum class FileResult
+// The result of one file: installed, skipped (the update stays incomplete but the next file is
+// tried) or an Internet error (nothing more is tried).
+struct FileResult
 {
-    Installed,
-    Skipped,
-    InternetError
+    enum Kind
+    {
+        Installed,
+        Skipped,
+        InternetError
+    } kind = Installed;
+    korvane::Status status = korvane::Status::Ok();
+
+    static FileResult Skip(std::string reason)
+    {
+        return {Skipped, korvane::Status::Failure(std::move(reason))};
+    }
 };
+
+template <class... Args> std::string Reason(const char* text, const Args&... args)
+{
+    return QString::fromUtf8(text).arg(args...).toStdString();
+}
 
 // Names in the list are single-byte Windows text or UTF-8; the file system gets UTF-8.
 std::string LocalName(std::string_view listBytes)
@@ -52,6 +70,26 @@ bool IsSafeFile(const CUpdateFileInfo& file)
     return kpath::IsPlainName(file.m_strFile) && kpath::IsContainedRelative(file.m_strSubDir);
 }
 
+// The list's bytes with every byte a URL cannot carry as it is percent-encoded, so that the
+// server sees the name byte for byte. Within a name, '%', '#' and '?' are part of the name; in
+// the base URL they keep their meaning.
+std::string UrlBytes(std::string_view bytes, bool bName)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || (bName && (c == '%' || c == '#' || c == '?'))) {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0xF];
+        } else {
+            url += c;
+        }
+    }
+    return url;
+}
+
 std::string FileUrl(const CUpdateInfo& update, const CUpdateFileInfo& file)
 {
     std::string subDir = file.m_strSubDir;
@@ -59,7 +97,8 @@ std::string FileUrl(const CUpdateInfo& update, const CUpdateFileInfo& file)
         if (c == '\\')
             c = '/';
     }
-    return update.m_strBaseURL + subDir + file.m_strFile;
+    return UrlBytes(update.m_strBaseURL, false) + UrlBytes(subDir, true) +
+           UrlBytes(file.m_strFile, true);
 }
 
 // rel begins with the folder name "storage" (any letter case) and a separator.
@@ -97,42 +136,60 @@ bool BelongsToPluginInUse(const std::string& name, const CPluginList& inUse)
 FileResult DownloadFile(HttpClient& session, const std::string& url, const fs::path& target,
                         const CUpdateFileInfo& file, const CUpdateList::FileProgress& progress)
 {
+    const QString name = QString::fromStdString(LocalName(file.m_strFile));
     const fs::path temporary = kfs::TemporaryPathBeside(target);
     std::ofstream out;
     std::uint64_t received = 0;
-    bool bUsable = true;
+    std::string refusal; // why the body is not taken
     const auto onResponse = [&](const HttpClient::Response& response) {
-        if (response.nStatus != kStatusOk ||
-            (response.contentLength && *response.contentLength != file.m_dwSize))
-            return bUsable = false;
+        if (response.nStatus != kStatusOk)
+            refusal = HttpClient::StatusReason(response.nStatus);
+        else if (response.contentLength && *response.contentLength != file.m_dwSize)
+            refusal =
+                Reason(strings::kReasonSizeDiffers, name, QString::number(*response.contentLength),
+                       QString::number(file.m_dwSize));
+        if (!refusal.empty())
+            return false;
         out.open(temporary, std::ios::binary | std::ios::trunc);
-        return bUsable = out.is_open();
+        if (!out.is_open())
+            refusal = Reason(strings::kReasonFileRefused, name);
+        return out.is_open();
     };
     const auto onBody = [&](std::string_view piece) {
         received += piece.size();
-        if (received > file.m_dwSize)
-            return bUsable = false;
+        if (received > file.m_dwSize) {
+            refusal = Reason(strings::kReasonSizeExceeds, name, QString::number(file.m_dwSize));
+            return false;
+        }
         out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         if (progress)
             progress(file, received);
-        return bUsable = out.good();
+        if (!out.good())
+            refusal = Reason(strings::kReasonFileNotSaved, name);
+        return out.good();
     };
     const HttpClient::Result result = session.Get(url, onResponse, onBody);
     const bool bOpened = out.is_open();
     out.close();
+    if (bOpened && out.fail() && refusal.empty())
+        refusal = Reason(strings::kReasonFileNotSaved, name);
+    if (result.outcome == HttpClient::Outcome::Completed && refusal.empty() &&
+        received != file.m_dwSize)
+        refusal = Reason(strings::kReasonSizeDiffers, name, QString::number(received),
+                         QString::number(file.m_dwSize));
 
     std::error_code ec;
-    const bool bWhole = result.outcome == HttpClient::Outcome::Completed && bUsable && bOpened &&
-                        !out.fail() && received == file.m_dwSize;
-    if (bWhole) {
+    if (result.outcome == HttpClient::Outcome::Completed && refusal.empty()) {
         fs::rename(temporary, target, ec);
         if (!ec)
-            return FileResult::Installed;
+            return {};
+        refusal = Reason(strings::kReasonFileNotSaved, name);
     }
     if (bOpened)
         fs::remove(temporary, ec);
-    return result.outcome == HttpClient::Outcome::InternetError ? FileResult::InternetError
-                                                                : FileResult::Skipped;
+    if (result.outcome == HttpClient::Outcome::InternetError)
+        return {FileResult::InternetError, korvane::Status::Failure(result.reason)};
+    return FileResult::Skip(refusal);
 }
 
 FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
@@ -142,14 +199,17 @@ FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
 {
     // A name from the network that could lead out of the destination is never written.
     if (!IsSafeFile(file))
-        return FileResult::Skipped;
+        return FileResult::Skip(
+            Reason(strings::kReasonUnsafeName,
+                   QString::fromStdString(LocalName(file.m_strSubDir + file.m_strFile))));
     const std::string subDir = LocalName(file.m_strSubDir);
     if (!subDir.empty() && !CreatePath(destination, subDir))
-        return FileResult::Skipped;
+        return FileResult::Skip(
+            Reason(strings::kReasonFileRefused, QString::fromStdString(subDir)));
     const std::string name = LocalName(file.m_strFile);
     const fs::path local = kpath::ResolveNoCase(destination + subDir + name);
     const FileResult result = DownloadFile(session, FileUrl(update, file), local, file, progress);
-    if (result != FileResult::Installed || !pInUse || !BelongsToPluginInUse(name, *pInUse))
+    if (result.kind != FileResult::Installed || !pInUse || !BelongsToPluginInUse(name, *pInUse))
         return result;
     // The copy in use follows its update where its folder exists; a failed copy only means
     // the plug-in keeps its old script until it is put in use again.
@@ -176,25 +236,37 @@ private:
 
 } // namespace
 
-CUpdateList::DownloadResult CUpdateList::DownloadList(const std::string& strUrl)
+CUpdateList::ListDownload CUpdateList::DownloadList(const std::string& strUrl,
+                                                    const ListProgress& progress)
 {
     RemoveAll();
-    HttpClient session(m_inactivityTimeout);
+    HttpClient session(m_transferOptions);
     CUpdateListReader reader;
+    const auto onResponse = [&reader](const HttpClient::Response& response) {
+        if (response.nStatus != kStatusOk)
+            return false;
+        if (response.contentLength)
+            reader.ExpectLength(*response.contentLength);
+        return reader.GetStatus() == CUpdateListReader::Status::Reading;
+    };
     const HttpClient::Result result = session.Get(
-        strUrl, [](const HttpClient::Response& response) { return response.nStatus == kStatusOk; },
-        [&reader](std::string_view piece) { return reader.Feed(piece); });
+        strUrl, onResponse, [&reader](std::string_view piece) { return reader.Feed(piece); },
+        progress);
+    const auto fail = [](DownloadResult kind, std::string reason) {
+        return ListDownload{kind, korvane::Status::Failure(std::move(reason))};
+    };
     if (result.outcome == HttpClient::Outcome::InternetError)
-        return DownloadResult::InternetError;
+        return fail(DownloadResult::InternetError, result.reason);
     if (result.response.nStatus != kStatusOk)
-        return DownloadResult::Received; // no list on the server: nothing to offer
+        return fail(DownloadResult::NoList, HttpClient::StatusReason(result.response.nStatus));
+    if (result.outcome == HttpClient::Outcome::Stopped &&
+        reader.GetStatus() == CUpdateListReader::Status::Reading)
+        return {DownloadResult::Cancelled, korvane::Status::Ok()};
     reader.Finish();
-    const auto status = reader.GetStatus();
-    if (status == CUpdateListReader::Status::EndsEarly ||
-        status == CUpdateListReader::Status::Unreadable)
-        return DownloadResult::Unreadable;
+    if (const char* reason = reader.Reason())
+        return fail(DownloadResult::Unreadable, reason);
     m_arrUpdates = reader.TakeUpdates();
-    return DownloadResult::Received;
+    return {};
 }
 
 CUpdateListReader::Status CUpdateList::Load(std::string_view bytes)
@@ -248,29 +320,28 @@ bool CUpdateList::IsInstalled(const std::string& strKorvane, int nIndex) const
     return true;
 }
 
-bool CUpdateList::InstallUpdate(int nIndex, const std::string& strKorvane,
-                                const CPluginList* pInUse, const FileProgress& progress)
+korvane::Status CUpdateList::InstallUpdate(int nIndex, const std::string& strKorvane,
+                                           const CPluginList* pInUse, const FileProgress& progress)
 {
     if (nIndex < 0 || nIndex >= GetSize())
-        return false;
+        return korvane::Status::Failure(Reason(strings::kReasonNoSuchUpdate, nIndex));
     CUpdateInfo& update = GetAt(nIndex);
     const InstallingMark mark(update);
-    if (!kpath::IsContainedRelative(update.m_strTargetDir) ||
-        !CreatePath(strKorvane, LocalName(update.m_strTargetDir)))
-        return false;
+    const QString target = QString::fromStdString(LocalName(update.m_strTargetDir));
+    if (!kpath::IsContainedRelative(update.m_strTargetDir))
+        return korvane::Status::Failure(Reason(strings::kReasonUnsafeName, target));
+    if (!CreatePath(strKorvane, LocalName(update.m_strTargetDir)))
+        return korvane::Status::Failure(Reason(strings::kReasonFileRefused, target));
     const std::string destination = DestinationFolder(strKorvane, update);
-    HttpClient session(m_inactivityTimeout);
-    bool bResult = true;
+    HttpClient session(m_transferOptions);
+    korvane::Status first = korvane::Status::Ok();
     for (const CUpdateFileInfo& file : update.m_arrFiles) {
-        switch (InstallFile(session, strKorvane, destination, update, file, pInUse, progress)) {
-        case FileResult::Installed:
-            break;
-        case FileResult::Skipped:
-            bResult = false; // the update is not complete without this file
-            break;
-        case FileResult::InternetError:
-            return false; // the remaining files are not tried
-        }
+        FileResult result =
+            InstallFile(session, strKorvane, destination, update, file, pInUse, progress);
+        if (result.kind == FileResult::InternetError)
+            return result.status; // the remaining files are not tried
+        if (first.ok())
+            first = std::move(result.status); // the update is not complete without this file
     }
-    return bResult;
+    return first;
 }

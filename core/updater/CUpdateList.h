@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/platform/HttpClient.h"
+#include "core/platform/Status.h"
 #include "core/updater/CUpdateInfo.h"
 #include "core/updater/CUpdateListReader.h"
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,10 +22,23 @@ class CUpdateList
 public:
     enum class DownloadResult
     {
-        Received,      // the list as the server sent it; empty for a status other than 200
-        InternetError, // no server, a lost connection or a server that stopped answering
-        Unreadable,    // the list ended inside a record or holds a string form not read here
+        Received,      // the list as the server sent it
+        NoList,        // the server answered with a status other than 200: the list is empty
+        InternetError, // no server, a lost connection, a stall, a bad redirect or certificate
+        Unreadable,    // the list ended inside a record, holds a string form not read here, or
+                       // goes beyond the reader's limits
+        Cancelled,     // the progress callback asked to stop
     };
+
+    struct ListDownload
+    {
+        DownloadResult result = DownloadResult::Received;
+        korvane::Status status = korvane::Status::Ok(); // why, unless the list was received
+    };
+
+    // Bytes of the list received so far, a few times a second while it downloads; false
+    // cancels the download.
+    using ListProgress = std::function<bool(std::uint64_t nReceived)>;
 
     // Bytes of the current file received so far, during InstallUpdate.
     using FileProgress = std::function<void(const CUpdateFileInfo& file, std::uint64_t nReceived)>;
@@ -35,7 +48,7 @@ public:
     CUpdateList& operator=(const CUpdateList&) = delete;
 
     // Empties the list, fetches the list at strUrl and reads it while it arrives.
-    DownloadResult DownloadList(const std::string& strUrl);
+    ListDownload DownloadList(const std::string& strUrl, const ListProgress& progress = {});
     // Replaces the records by those of a whole list held in memory. The records stay empty
     // unless the status is Complete.
     CUpdateListReader::Status Load(std::string_view bytes);
@@ -51,11 +64,13 @@ public:
 
     // Downloads every file of update nIndex into its place below strKorvane. A file replaces the
     // old one only after it arrived whole. Files of plug-ins in pInUse (may be null) are copied
-    // into the plugins folder too. True only when every file was installed.
-    bool InstallUpdate(int nIndex, const std::string& strKorvane, const CPluginList* pInUse,
-                       const FileProgress& progress = {});
+    // into the plugins folder too. Fails, with the first file's reason, unless every file was
+    // installed.
+    korvane::Status InstallUpdate(int nIndex, const std::string& strKorvane,
+                                  const CPluginList* pInUse, const FileProgress& progress = {});
 
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
-    // How long a transfer may go without receiving anything before it counts as failed.
-    std::chrono::milliseconds m_inactivityTimeout = HttpClient::kDefaultInactivityTimeout;
+    // How the list and the files are fetched: when a transfer counts as stalled, and, in tests,
+    // which certificate authority signs the loopback server's certificate.
+    HttpClient::Options m_transferOptions;
 };

@@ -1,5 +1,7 @@
 #include "core/updater/CUpdateListReader.h"
 
+#include "res/Strings.h"
+
 #include <limits>
 
 namespace {
@@ -63,17 +65,31 @@ private:
 
 } // namespace
 
+void CUpdateListReader::ExpectLength(std::uint64_t nBytes)
+{
+    m_expectedLength = nBytes;
+    if (nBytes > kMaxListBytes)
+        Fail(Status::TooLarge, strings::kReasonListTooLarge);
+}
+
 bool CUpdateListReader::Feed(std::string_view bytes)
 {
     if (m_status != Status::Reading)
         return false;
+    // Bytes beyond the limit are never read, so a list is judged the same however it is cut.
+    const std::string_view usable = bytes.substr(0, kMaxListBytes - m_nFed);
+    m_nFed += usable.size();
     if (m_pending.empty()) {
-        const std::size_t used = Parse(bytes);
-        m_pending.assign(bytes.substr(used));
+        const std::size_t used = Parse(usable);
+        m_pending.assign(usable.substr(used));
     } else {
-        m_pending.append(bytes);
+        m_pending.append(usable);
         m_pending.erase(0, Parse(m_pending));
     }
+    if (m_status == Status::Reading && usable.size() < bytes.size())
+        Fail(Status::TooLarge, strings::kReasonListTooLarge);
+    if (m_status != Status::Reading)
+        std::string().swap(m_pending); // nothing more is read: its memory goes now
     return m_status == Status::Reading;
 }
 
@@ -82,7 +98,18 @@ void CUpdateListReader::Finish()
     if (m_status != Status::Reading)
         return;
     // Fewer than six bytes cannot be checked for the magic word: they are no list at all.
-    m_status = m_step == Step::Magic ? Status::NotAList : Status::EndsEarly;
+    if (m_step == Step::Magic)
+        m_status = Status::NotAList;
+    else
+        Fail(Status::EndsEarly, strings::kReasonEndsEarly);
+    m_arrUpdates.clear();
+    std::string().swap(m_pending);
+}
+
+void CUpdateListReader::Fail(Status status, const char* reason)
+{
+    m_status = status;
+    m_reason = reason;
     m_arrUpdates.clear();
 }
 
@@ -92,7 +119,7 @@ std::size_t CUpdateListReader::Parse(std::string_view data)
     while (m_status == Status::Reading && ParseStep(data, offset)) {
     }
     m_nConsumed += offset;
-    if (m_status != Status::Reading && m_status != Status::Complete)
+    if (m_status == Status::NotAList)
         m_arrUpdates.clear();
     return offset;
 }
@@ -112,7 +139,7 @@ bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offs
             return false;
         length = wordLength;
         if (wordLength == 0xFFFE) {
-            m_status = Status::Unreadable; // UTF-16 text follows
+            Fail(Status::Unreadable, strings::kReasonTextForm); // UTF-16 text follows
             return false;
         }
         if (wordLength == 0xFFFF) {
@@ -120,11 +147,21 @@ bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offs
             if (!read.Dword(dwordLength))
                 return false;
             if (dwordLength == std::numeric_limits<std::uint32_t>::max()) {
-                m_status = Status::Unreadable; // a 64-bit length follows
+                Fail(Status::Unreadable, strings::kReasonTextForm); // a 64-bit length follows
                 return false;
             }
             length = dwordLength;
         }
+    }
+    // A claim that the body cannot hold is refused before anything waits for it.
+    const std::uint64_t start = m_nConsumed + at;
+    const std::uint64_t room = m_expectedLength
+                                   ? (*m_expectedLength > start ? *m_expectedLength - start : 0)
+                                   : kMaxListBytes;
+    if (length > room) {
+        Fail(Status::TooLarge,
+             m_expectedLength ? strings::kReasonStringTooLong : strings::kReasonListTooLarge);
+        return false;
     }
     std::string_view text;
     if (!read.Bytes(static_cast<std::size_t>(length), text))
@@ -163,6 +200,8 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
             return false;
         if (static_cast<std::int32_t>(count) < 1)
             m_status = Status::NotAList;
+        else if (count > kMaxUpdates)
+            Fail(Status::TooLarge, strings::kReasonTooManyUpdates);
         m_nRecords = count;
         m_step = Step::RecordVersion;
         break;
@@ -196,6 +235,11 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         m_nFilesLeft = count;
         if (count == 0xFFFF && !read.Dword(m_nFilesLeft))
             return false;
+        m_nFiles += m_nFilesLeft;
+        if (m_nFiles > kMaxFiles) {
+            Fail(Status::TooLarge, strings::kReasonTooManyFiles);
+            return false;
+        }
         m_step = m_nFilesLeft > 0 ? Step::FileName : Step::VersionMajor;
         break;
     }
@@ -228,7 +272,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         EndRecord();
         break;
     }
-    if (m_status == Status::Unreadable)
+    if (m_status != Status::Reading && m_status != Status::Complete && m_status != Status::NotAList)
         return false;
     offset = at;
     return true;

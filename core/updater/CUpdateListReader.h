@@ -5,13 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // Reads an update list while its bytes arrive, in pieces of any size. Every count and length in
-// the list is a claim of the sender: nothing is reserved for it, so what the reader holds never
-// outgrows the bytes that actually came.
+// the list is a claim of the sender: nothing is reserved for it, and a claim beyond the limits
+// below ends the reading at once, so what the reader holds stays within a few times the bytes
+// that actually came.
 class CUpdateListReader
 {
 public:
@@ -22,7 +24,15 @@ public:
         NotAList,   // no "UPDATE" at the start, another list version, or no records: empty list
         EndsEarly,  // the bytes ended inside a record
         Unreadable, // a string in a form this program does not read (UTF-16 or 64-bit length)
+        TooLarge,   // beyond a limit below, or a string longer than the rest of the body
     };
+
+    static constexpr std::uint64_t kMaxListBytes = 64 << 20;
+    static constexpr std::uint32_t kMaxUpdates = 100000;
+    static constexpr std::uint32_t kMaxFiles = 100000; // in all the list's updates together
+
+    // The body's whole length, when the server announced it.
+    void ExpectLength(std::uint64_t nBytes);
 
     // Takes the next bytes. False once no more are wanted, so that the transfer may stop.
     bool Feed(std::string_view bytes);
@@ -30,6 +40,9 @@ public:
     void Finish();
 
     Status GetStatus() const { return m_status; }
+    // Why the list cannot be used (a strings:: reason); null unless the status is EndsEarly,
+    // Unreadable or TooLarge.
+    const char* Reason() const { return m_reason; }
     // Bytes read up to the end of the last record (or up to where reading stopped).
     std::uint64_t ConsumedBytes() const { return m_nConsumed; }
     // The records read so far, in list order.
@@ -61,12 +74,17 @@ private:
     void BeginRecord(std::uint8_t version);
     void EndRecord();
 
+    void Fail(Status status, const char* reason);
     CUpdateInfo& Current() { return *m_arrUpdates.back(); }
 
     Status m_status = Status::Reading;
     Step m_step = Step::Magic;
     std::string m_pending; // bytes of a field that has not arrived whole
     std::uint64_t m_nConsumed = 0;
+    std::uint64_t m_nFed = 0;
+    std::optional<std::uint64_t> m_expectedLength;
+    std::uint64_t m_nFiles = 0;
+    const char* m_reason = nullptr;
     std::uint32_t m_nRecords = 0;
     std::uint32_t m_nFilesLeft = 0;
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;

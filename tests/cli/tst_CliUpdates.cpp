@@ -72,14 +72,23 @@ private slots:
         QCOMPARE(Run({"updates", "--url", "LIST"}).out.section(u'\n', 0, 0), "0\tSniper\t1.2\tYes");
     }
 
+    // Each failure's message ends with its reason.
     void installFailures_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("sniper");
+        const auto because = [](const char* message, const char* reason) {
+            return QString::fromUtf8(strings::kCliFailedBecause)
+                .arg(QString::fromUtf8(message), QString::fromUtf8(reason));
+        };
         QTest::newRow("one of two incomplete")
             << QStringList{"install", "1", "0", "--url", "LIST"}
-            << QString::fromUtf8(strings::kInstallFailed) << "sniper";
+            << because(strings::kInstallFailed, "HTTP 404") << "sniper";
+        QTest::newRow("file of another size than listed")
+            << QStringList{"install", "0", "--url", "LONGER"}
+            << because(strings::kInstallFailed, "sniper.cs is 7 bytes on the server, 6 in the list")
+            << "old";
         QTest::newRow("index not listed: nothing installed")
             << QStringList{"install", "0", "3", "--url", "LIST"}
             << QString::fromUtf8(strings::kCliNoSuchUpdate).arg(3) << "old";
@@ -87,10 +96,15 @@ private slots:
             QStringLiteral("http://127.0.0.1:%1/korvane.upd").arg(LoopbackServer::ClosedPort());
         QTest::newRow("no server")
             << QStringList{"install", "0", "--url", closed}
-            << QString::fromUtf8(strings::kCliListNotDownloaded).arg(closed) << "old";
+            << because(qPrintable(QString::fromUtf8(strings::kCliListNotDownloaded).arg(closed)),
+                       "connection refused")
+            << "old";
+        QTest::newRow("no list on the server")
+            << QStringList{"updates", "--url", "MISSING"}
+            << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
         QTest::newRow("list ends early")
             << QStringList{"install", "0", "--url", "SHORT"}
-            << QString::fromUtf8(strings::kUpdateListUnreadable) << "old";
+            << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
     }
     void installFailures()
     {
@@ -98,7 +112,16 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, sniper);
         m_server->Serve("/short.upd", QByteArray("UPDATE\x01\x01\x00\x00\x00\x01", 12));
+        m_server->Serve("/longer/sniper.cs", "sniper!");
+        CUpdateList longer;
+        longer.m_arrUpdates.push_back(testsupport::MakeUpdate(
+            "Sniper", "storage\\", m_server->Url("/longer/"), {{"sniper.cs", "", 6}}));
+        m_server->Serve("/longer.upd", QByteArray::fromStdString(testsupport::ListBytes(longer)));
+        const QString missing = Q(m_server->Url("/missing.upd"));
+        message.replace(QLatin1String("%1"), missing);
         arguments.replaceInStrings("SHORT", Q(m_server->Url("/short.upd")));
+        arguments.replaceInStrings("LONGER", Q(m_server->Url("/longer.upd")));
+        arguments.replaceInStrings("MISSING", missing);
         QCOMPARE_FAILURE(Run(arguments), message);
         QCOMPARE(Q(Tree().Read("k/storage/sniper.cs")), sniper);
     }

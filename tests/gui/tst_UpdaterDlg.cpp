@@ -10,7 +10,9 @@
 #include "support/UpdaterTestSupport.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -166,20 +168,6 @@ private slots:
         QCOMPARE(Row(*dlg, 2).last(), QString("No"));
     }
 
-    void closingDuringAnInstallLetsTheWorkerFinish()
-    {
-        auto dlg = ShowUpdates();
-        ClickRow(*dlg, 1);
-        QTest::mouseClick(Button(*dlg, "install"), Qt::LeftButton);
-        {
-            ModalAnswers answers(QMessageBox::Yes);
-            dlg->close();
-        }
-        dlg.reset(); // the worker's report now has nowhere to go
-        QTRY_COMPARE(m_pTree->Read("storage/radar.cs"), std::string(60, 'r'));
-        QTest::qWait(200);
-    }
-
     void checkForUpdatesShowsTheListAtTheProfilesUrlOrReportsItBroken()
     {
         CUpdateList offered;
@@ -199,6 +187,35 @@ private slots:
         OnCheckForUpdates(Profile(m_pServer->Url("/cut.upd")), nullptr);
         QCOMPARE(rows, -1);
         QCOMPARE(answers.texts, QStringList({QString::fromUtf8(strings::kUpdateListUnreadable)}));
+    }
+
+    void listDownloadShowsItsProgressAndCancelEndsItQuietly()
+    {
+        CUpdateList offered;
+        offered.m_arrUpdates.push_back(MakeUpdate(std::string(400, 'n'), "", ""));
+        const auto bytes = QByteArray::fromStdString(testsupport::ListBytes(offered));
+        m_pServer->Trickle("/slow.upd", bytes, 10, 50); // 2 s for the whole list
+        QString label;
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, [&label] {
+            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (!progress || !progress->isVisible())
+                return;
+            label = progress->labelText();
+            if (!label.contains(QLatin1String(": 0 bytes")))
+                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        canceller.start(20);
+        int rows = -1;
+        ModalAnswers answers(QMessageBox::Ok,
+                             [&rows](QWidget* modal) { rows = List(*modal)->topLevelItemCount(); });
+        QElapsedTimer clock;
+        clock.start();
+        OnCheckForUpdates(Profile(m_pServer->Url("/slow.upd")), nullptr);
+        QVERIFY2(clock.elapsed() < 1500, "the download went on after Cancel");
+        QVERIFY2(label.endsWith(QLatin1String(" bytes received")), qPrintable(label));
+        QCOMPARE(rows, -1);
+        QCOMPARE(answers.texts, QStringList());
     }
 };
 

@@ -37,7 +37,8 @@ inline std::unique_ptr<CUpdateList> Offer(LoopbackServer& server, const std::str
     }
     auto list = std::make_unique<CUpdateList>();
     list->m_arrUpdates.push_back(MakeUpdate("Update", target, server.Url("/u/"), infos));
-    list->m_inactivityTimeout = std::chrono::milliseconds(500);
+    // A server that sends nothing for half a second has stalled; any trickle is progress.
+    list->m_transferOptions.stall = {1, std::chrono::milliseconds(500)};
     return list;
 }
 

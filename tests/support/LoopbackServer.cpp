@@ -2,6 +2,9 @@
 
 #include <memory>
 #include <QHostAddress>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -15,20 +18,37 @@ QByteArray Head(const LoopbackServer::Route& route)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n";
     if (route.bLength)
         head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
-    return head + "Connection: close\r\n\r\n";
+    return head + route.headers + "Connection: close\r\n\r\n";
 }
 
 } // namespace
 
 LoopbackServer::LoopbackServer()
 {
+    Start(new QTcpServer);
+}
+
+LoopbackServer::LoopbackServer(const Identity& identity) : m_bTls(true)
+{
+    auto* listener = new QSslServer;
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    const auto chain = QSslCertificate::fromData(identity.certificatePem);
+    tls.setLocalCertificateChain(chain);
+    tls.setPrivateKey(QSslKey(identity.keyPem, QSsl::Ec));
+    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    listener->setSslConfiguration(tls);
+    Start(listener);
+}
+
+void LoopbackServer::Start(QTcpServer* listener)
+{
     // Everything is set up before the thread starts, so no set-up crosses between threads.
     m_pContext = new QObject; // deleted in its thread when the thread ends
-    auto* listener = new QTcpServer(m_pContext);
+    listener->setParent(m_pContext);
     if (!listener->listen(QHostAddress::LocalHost, 0))
         qFatal("the loopback server cannot listen");
     m_nPort = listener->serverPort();
-    QObject::connect(listener, &QTcpServer::newConnection, listener, [this, listener] {
+    QObject::connect(listener, &QTcpServer::pendingConnectionAvailable, listener, [this, listener] {
         while (QTcpSocket* socket = listener->nextPendingConnection()) {
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
@@ -72,7 +92,8 @@ void LoopbackServer::ServeAnyPath(const QByteArray& body)
 
 std::string LoopbackServer::Url(std::string_view path) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_nPort) + std::string(path);
+    return (m_bTls ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(m_nPort) +
+           std::string(path);
 }
 
 QList<LoopbackServer::Request> LoopbackServer::Requests() const

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
@@ -18,7 +19,8 @@ public:
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this, button, other] {
             QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_pLast)
+            // A progress dialog asks nothing: it goes when its work is done.
+            if (!modal || modal == m_pLast || qobject_cast<QProgressDialog*>(modal))
                 return;
             m_pLast = modal;
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {

@@ -32,15 +32,21 @@ private slots:
             tree.Write(std::string("site/sniper/") + file, file);
             server.Serve(QByteArray("/sniper/") + file, file);
         }
-        tree.Write("site/updates.txt",
-                   "# served updates\nupdate = Sniper\nversion = 1.10\ntarget = storage\\\n"
-                   "url = " +
-                       server.Url("/sniper/") + "\nfolder = sniper\n");
+        // Names go into the list as Windows-1252, as the program's clients read them.
+        tree.Write("site/sniper/caf\xC3\xA9.cs", "caf");
+        server.Serve("/sniper/caf%E9.cs", "caf");
+        tree.Write(
+            "site/updates.txt",
+            "# served updates\nupdate = Sniper Caf\xC3\xA9\nversion = 1.10\ntarget = storage\\\n"
+            "url = " +
+                server.Url("/sniper/") + "\nfolder = sniper\n");
         QCOMPARE(std::get<0>(RunTool(tree, {"write", "site/updates.txt", "korvane.upd"})), 0);
 
         CUpdateList list;
         QCOMPARE(list.Load(tree.Read("korvane.upd")), CUpdateListReader::Status::Complete);
-        QCOMPARE(list.GetAt(0).m_arrFiles.at(2).m_strSubDir, std::string("sub\\deep\\"));
+        QCOMPARE(list.GetAt(0).m_strUpdateName, std::string("Sniper Caf\xE9"));
+        QCOMPARE(list.GetAt(0).m_arrFiles.at(0).m_strFile, std::string("caf\xE9.cs"));
+        QCOMPARE(list.GetAt(0).m_arrFiles.at(3).m_strSubDir, std::string("sub\\deep\\"));
         tree.MakeFolder("k");
         QVERIFY(list.InstallUpdate(0, tree.Path("k/"), nullptr));
         QVERIFY(list.IsInstalled(tree.Path("k/"), 0));
@@ -64,6 +70,12 @@ private slots:
         QTest::newRow("base URL without its slash")
             << QString(good).replace("u/\n", "u\n") << "base URL";
         QTest::newRow("no folder") << QString(good).remove("folder = f\n") << "'folder'";
+        QTest::newRow("name beyond Windows-1252")
+            << QString(good).replace("= U\n", QString::fromUtf8("= \xCE\xA9\n"))
+            << "updates.txt:1: holds a character";
+        QTest::newRow("file name beyond Windows-1252")
+            << good
+            << QString::fromUtf8("f/\xCE\xA9.cs cannot be part of an update (holds a character");
     }
 
     void descriptionsThatCannotMakeAListAreRefused()
@@ -72,6 +84,8 @@ private slots:
         QFETCH(QString, complaint);
         TestTree tree;
         tree.Write("f/a.cs", "a");
+        if (QTest::currentDataTag() == QLatin1String("file name beyond Windows-1252"))
+            tree.Write("f/\xCE\xA9.cs", "omega");
         tree.Write("updates.txt", description.toStdString());
         const auto [code, out, err] = RunTool(tree, {"write", "updates.txt", "out.upd"});
         QCOMPARE(code, 1);

@@ -1,6 +1,7 @@
 // Update lists come from a web server over plain HTTP, in pieces of any size. Any bytes must read
 // without a crash into no more than the bytes could hold, into the same records however they are
-// cut, and no folder that an update names may be created outside the Korvane folder.
+// cut, with memory within the reader's limits, and no folder that an update names may be created
+// outside the Korvane folder.
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "core/updater/ArchiveWriter.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <sanitizer/allocator_interface.h>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -24,6 +26,12 @@ namespace {
 constexpr std::size_t kHeaderBytes = 11;
 constexpr std::size_t kFileBytes = 6;
 constexpr std::size_t kRecordBytes = 1;
+
+// What reading may hold at most: 100,000 records and 100,000 files with their growth room, and
+// the bytes of a field that is still arriving twice over. A list of two billion claimed records
+// cost 150 bytes for each byte received before the reader had limits.
+constexpr std::size_t kRecordsAndFilesMemory = 48 << 20;
+constexpr std::size_t kPendingFactor = 4;
 
 void Check(bool bHolds)
 {
@@ -41,13 +49,18 @@ std::string Bytes(const CUpdateList& list)
 // Reads the bytes as they would arrive from a server that sends them in uneven pieces.
 CUpdateListReader::Status ReadInPieces(std::string_view bytes, CUpdateList& list)
 {
+    const std::size_t before = __sanitizer_get_current_allocated_bytes();
+    std::size_t peak = before;
     CUpdateListReader reader;
     std::size_t at = 0;
     for (std::size_t piece = 1; at < bytes.size(); piece = piece % 7 + 1) {
-        if (!reader.Feed(bytes.substr(at, piece)))
+        const bool bMore = reader.Feed(bytes.substr(at, piece));
+        peak = std::max(peak, __sanitizer_get_current_allocated_bytes());
+        if (!bMore)
             break;
         at += piece;
     }
+    Check(peak - before <= kRecordsAndFilesMemory + kPendingFactor * bytes.size());
     reader.Finish();
     list.m_arrUpdates = reader.TakeUpdates();
     return reader.GetStatus();
@@ -132,6 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const CUpdateListReader::Status status = whole.Load(bytes);
     CUpdateList pieces;
     Check(status != CUpdateListReader::Status::Reading && ReadInPieces(bytes, pieces) == status);
+    // Knowing the body's length refuses claims early, but never a list that reads whole.
+    CUpdateListReader known;
+    known.ExpectLength(size);
+    known.Feed(bytes);
+    known.Finish();
+    Check((known.GetStatus() == CUpdateListReader::Status::Complete) ==
+          (status == CUpdateListReader::Status::Complete));
     if (status != CUpdateListReader::Status::Complete) {
         Check(whole.GetSize() == 0 && pieces.GetSize() == 0);
         return 0;

@@ -17,20 +17,22 @@ QString Bytes(const std::string& bytes)
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-const char* StatusText(CUpdateListReader::Status status)
+QString StatusText(const CUpdateListReader& reader)
 {
-    switch (status) {
+    switch (reader.GetStatus()) {
     case CUpdateListReader::Status::Complete:
-        return strings::kUpdListComplete;
+        return Text(strings::kUpdListComplete);
     case CUpdateListReader::Status::NotAList:
-        return strings::kUpdListNotAList;
+        return Text(strings::kUpdListNotAList);
     case CUpdateListReader::Status::Unreadable:
-        return strings::kUpdListUnreadable;
+        return Text(strings::kUpdListUnreadable);
+    case CUpdateListReader::Status::TooLarge:
+        return Text(strings::kUpdListTooLarge).arg(Text(reader.Reason()));
     case CUpdateListReader::Status::Reading:
     case CUpdateListReader::Status::EndsEarly:
         break;
     }
-    return strings::kUpdListEndsEarly;
+    return Text(strings::kUpdListEndsEarly);
 }
 
 } // namespace
@@ -41,12 +43,13 @@ bool DumpUpdateList(std::string_view bytes, QTextStream& out)
     reader.Feed(bytes);
     reader.Finish();
     const auto status = reader.GetStatus();
+    const QString statusText = StatusText(reader);
     const auto updates = reader.TakeUpdates();
     const std::uint64_t consumed = reader.ConsumedBytes();
     const std::uint64_t after =
         status == CUpdateListReader::Status::Complete ? bytes.size() - consumed : 0;
     out << Text(strings::kUpdListDumpHeader)
-               .arg(Text(StatusText(status)))
+               .arg(statusText)
                .arg(updates.size())
                .arg(consumed)
                .arg(after)

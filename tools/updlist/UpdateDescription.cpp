@@ -1,5 +1,6 @@
 #include "UpdateDescription.h"
 
+#include "core/catalogue/TextEncoding.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
@@ -7,6 +8,7 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <QRegularExpression>
 #include <QStringList>
 #include <system_error>
@@ -60,6 +62,12 @@ bool IsBaseUrl(const QString& url)
            url.endsWith(u'/');
 }
 
+// The list's strings are single-byte Windows text, as the program's clients read them.
+std::optional<std::string> SingleByte(const std::string& utf8)
+{
+    return textencoding::ToWindows1252(utf8);
+}
+
 // Adds every file below folder + subDir, subfolders after the files of their parent, in the
 // order of a listing.
 bool AddFiles(const fs::path& folder, const std::string& subDir, CUpdateInfo& update,
@@ -67,12 +75,14 @@ bool AddFiles(const fs::path& folder, const std::string& subDir, CUpdateInfo& up
 {
     const auto entries = kfs::ListFolder(folder);
     for (const auto& entry : entries) {
-        if (entry.isFolder)
-            continue;
         std::error_code ec;
-        const std::uintmax_t size = fs::file_size(entry.path, ec);
+        const std::uintmax_t size = entry.isFolder ? 0 : fs::file_size(entry.path, ec);
         QString problem;
-        if (ec)
+        if (!SingleByte(entry.name))
+            problem = Text(strings::kUpdListNotSingleByte);
+        else if (entry.isFolder)
+            continue;
+        else if (ec)
             problem = QString::fromStdString(ec.message());
         else if (size > std::numeric_limits<std::uint32_t>::max())
             problem = QStringLiteral("4 GiB or more");
@@ -80,14 +90,16 @@ bool AddFiles(const fs::path& folder, const std::string& subDir, CUpdateInfo& up
             problem = QStringLiteral("its name holds a separator or colon");
         if (!problem.isEmpty()) {
             error = Text(strings::kUpdListBadFile)
-                        .arg(QString::fromStdString(update.m_strUpdateName), Native(entry.path),
-                             problem);
+                        .arg(QString::fromStdString(textencoding::ToUtf8(update.m_strUpdateName)),
+                             Native(entry.path), problem);
             return false;
         }
-        update.m_arrFiles.push_back({entry.name, subDir, static_cast<std::uint32_t>(size)});
+        update.m_arrFiles.push_back(
+            {*SingleByte(entry.name), subDir, static_cast<std::uint32_t>(size)});
     }
     for (const auto& entry : entries) {
-        if (entry.isFolder && !AddFiles(entry.path, subDir + entry.name + '\\', update, error))
+        if (entry.isFolder &&
+            !AddFiles(entry.path, subDir + *SingleByte(entry.name) + '\\', update, error))
             return false;
     }
     return true;
@@ -95,7 +107,8 @@ bool AddFiles(const fs::path& folder, const std::string& subDir, CUpdateInfo& up
 
 bool Complete(Draft& draft, CUpdateList& list, QString& error)
 {
-    const QString name = QString::fromStdString(draft.update->m_strUpdateName);
+    const QString name =
+        QString::fromStdString(textencoding::ToUtf8(draft.update->m_strUpdateName));
     const char* missing = !draft.bVersion        ? "version"
                           : !draft.bTarget       ? "target"
                           : !draft.bUrl          ? "url"
@@ -144,8 +157,11 @@ bool ReadUpdateDescription(const fs::path& file, CUpdateList& list, QString& err
         if (key == QLatin1String("update")) {
             if (draft && !Complete(*draft, list, error))
                 return false;
+            const auto name = SingleByte(value.toStdString());
+            if (!name)
+                return fail(Text(strings::kUpdListNotSingleByte));
             draft = std::make_unique<Draft>();
-            draft->update->m_strUpdateName = value.toStdString();
+            draft->update->m_strUpdateName = *name;
             continue;
         }
         if (!draft)
@@ -155,7 +171,10 @@ bool ReadUpdateDescription(const fs::path& file, CUpdateList& list, QString& err
                 return fail(Text(strings::kUpdListBadVersion));
             draft->bVersion = true;
         } else if (key == QLatin1String("target")) {
-            draft->update->m_strTargetDir = value.toStdString();
+            const auto target = SingleByte(value.toStdString());
+            if (!target)
+                return fail(Text(strings::kUpdListNotSingleByte));
+            draft->update->m_strTargetDir = *target;
             if (!IsTarget(draft->update->m_strTargetDir))
                 return fail(Text(strings::kUpdListBadTarget));
             draft->bTarget = true;

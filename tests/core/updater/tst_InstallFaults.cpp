@@ -16,28 +16,43 @@ class tst_InstallFaults : public QObject
     Q_OBJECT
 
 private slots:
+    // After an Internet error the later files are not tried; after a refused file they are.
     void failedInstallLosesNoFile_data()
     {
         const QByteArray body(200000, 'b');
         const qint64 half = body.size() / 2;
+        const auto sizes = [](const char* server) {
+            return QString("second.cs is %1 bytes on the server, 200000 in the list").arg(server);
+        };
         QTest::addColumn<LoopbackServer::Route>("route"); // for the update's second file
-        QTest::newRow("connection dropped mid-body") << LoopbackServer::Route{200, body, half};
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("laterFileTried");
+        QTest::newRow("connection dropped mid-body")
+            << LoopbackServer::Route{200, body, half} << "connection lost" << false;
         QTest::newRow("fewer bytes than listed")
-            << LoopbackServer::Route{200, body.left(half), half};
+            << LoopbackServer::Route{200, body.left(half), half} << sizes("100000") << true;
+        QTest::newRow("fewer bytes than listed, without a length")
+            << LoopbackServer::Route{200, body, half, false} << sizes("100000") << true;
         QTest::newRow("more bytes than listed")
-            << LoopbackServer::Route{200, body + body, 2 * body.size()};
+            << LoopbackServer::Route{200, body + body, 2 * body.size()} << sizes("400000") << true;
         QTest::newRow("more bytes than listed, without a length")
-            << LoopbackServer::Route{200, body + "x", body.size() + 1, false};
-        QTest::newRow("server error") << LoopbackServer::Route{500, "Internal error", 14};
-        QTest::newRow("no such file") << LoopbackServer::Route{404};
-        QTest::newRow("server falls silent") << LoopbackServer::Route{200, body, half, true, false};
+            << LoopbackServer::Route{200, body + "x", body.size() + 1, false}
+            << "second.cs is larger on the server than the 200000 bytes in the list" << true;
+        QTest::newRow("server error")
+            << LoopbackServer::Route{500, "Internal error", 14} << "HTTP 500" << true;
+        QTest::newRow("no such file") << LoopbackServer::Route{404} << "HTTP 404" << true;
+        QTest::newRow("server falls silent") << LoopbackServer::Route{200, body, half, true, false}
+                                             << "stalled below 1 bytes/s" << false;
         QTest::newRow("slow, then dropped")
-            << LoopbackServer::Route{200, body, half, true, true, 20000, 30};
+            << LoopbackServer::Route{200, body, half, true, true, 20000, 30} << "connection lost"
+            << false;
     }
 
     void failedInstallLosesNoFile()
     {
         QFETCH(LoopbackServer::Route, route);
+        QFETCH(QString, reason);
+        QFETCH(bool, laterFileTried);
         TestTree tree;
         for (const char* folder : {"storage/", "plugins/"}) {
             for (const char* name : {"first.cs", "second.cs", "second.desc.txt", "other.cs"})
@@ -58,7 +73,8 @@ private slots:
         CPluginList inUse;
         inUse.Rescan(tree.Path("plugins/"));
 
-        QVERIFY(!list->InstallUpdate(0, tree.Root(), &inUse));
+        QCOMPARE(QString::fromStdString(list->InstallUpdate(0, tree.Root(), &inUse).reason()),
+                 reason);
 
         const auto after = Contents(tree);
         QCOMPARE(after.size(), before.size()); // no temporary file, no file of a failed transfer
@@ -70,6 +86,8 @@ private slots:
         }
         QCOMPARE(after.at("storage/second.cs"), before.at("storage/second.cs"));
         QCOMPARE(after.at("plugins/second.cs"), before.at("plugins/second.cs"));
+        QCOMPARE(after.at("storage/sub/third.cs"),
+                 laterFileTried ? fresh.at("third.cs") : before.at("storage/sub/third.cs"));
     }
 };
 

@@ -94,11 +94,13 @@ private slots:
             << Header("01000000") + SniperRecord().substr(0, SniperRecord().size() - 1)
             << Status::EndsEarly << 0;
         QTest::newRow("two billion records claimed")
-            << Header("00943577") + SniperRecord() << Status::EndsEarly << 0;
+            << Header("00943577") + SniperRecord() << Status::TooLarge << 0;
         QTest::newRow("4 GiB name claimed")
-            << Header("01000000") + Hex("01 FF FFFF FEFFFFFF") + "abc" << Status::EndsEarly << 0;
+            << Header("01000000") + Hex("01 FF FFFF FEFFFFFF") + "abc" << Status::TooLarge << 0;
         QTest::newRow("four billion files claimed")
-            << Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178") << Status::EndsEarly << 0;
+            << Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178") << Status::TooLarge << 0;
+        QTest::newRow("100,000 records, each of an unknown version")
+            << Header("A0860100") + std::string(100000, '\x02') << Status::Complete << 100000;
         QTest::newRow("UTF-16 name")
             << Header("01000000") + Hex("01 FF FEFF 02 4100 4200") << Status::Unreadable << 0;
         QTest::newRow("record of version 2, then a record")
