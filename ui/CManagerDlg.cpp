@@ -12,13 +12,13 @@
 #include "platform/ProfileEntries.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
-#include "updater/ui/CheckForUpdates.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CDescEditDlg.h"
 #include "ui/ConfigFileDialog.h"
 #include "ui/COptionsDlg.h"
 #include "ui/CSaveConfigDlg.h"
 #include "ui/WarningBox.h"
+#include "updater/ui/CheckForUpdates.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -244,6 +244,7 @@ void CManagerDlg::CreateControls()
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnSelChangedTree(current); });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, &CManagerDlg::OnItemCollapsedTree);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CManagerDlg::OnItemChangedList);
     connect(m_buttonUse, &QPushButton::clicked, this, &CManagerDlg::OnUsePlugin);
     connect(m_buttonUnuse, &QPushButton::clicked, this, &CManagerDlg::OnUnusePlugin);
@@ -432,6 +433,7 @@ void CManagerDlg::ClearControls()
     m_tree->clear();
     m_categoryItems.clear();
     m_plugins.DeleteAll();
+    ClearPluginInfo();
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(false);
 }
@@ -474,6 +476,8 @@ void CManagerDlg::FillTreeFromCatalogue()
         topLevel.append(category.release());
     m_tree->addTopLevelItems(topLevel);
     m_tree->sortItems(0, Qt::AscendingOrder);
+    // The records the panel showed are gone with the old tree.
+    ClearPluginInfo();
     m_buttonUse->setEnabled(false);
 }
 
@@ -520,6 +524,17 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
     ShowPluginInfo(*plugin);
 }
 
+void CManagerDlg::OnItemCollapsedTree(QTreeWidgetItem* item)
+{
+    // A hidden plug-in cannot stay the one ">>" acts on.
+    for (QTreeWidgetItem* shown = m_tree->currentItem(); shown; shown = shown->parent()) {
+        if (shown->parent() == item) {
+            m_tree->setCurrentItem(item);
+            return;
+        }
+    }
+}
+
 void CManagerDlg::OnItemChangedList()
 {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
@@ -545,7 +560,7 @@ void CManagerDlg::OnUsePlugin()
 {
     QTreeWidgetItem* item = m_tree->currentItem();
     const CPluginInfo* plugin = PluginOf(item);
-    if (!plugin)
+    if (!plugin || FindListEntry(item))
         return;
     pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(item);
@@ -561,11 +576,9 @@ void CManagerDlg::OnUnusePlugin()
     const CPluginInfo* plugin = PluginOf(TreeItemOf(selected.first()));
     if (!plugin)
         return;
-    std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(selected.first())));
+    RemoveListEntry(selected.first());
     pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
-    m_list->clearSelection();
-    m_buttonUnuse->setEnabled(false);
-    m_buttonUse->setEnabled(true);
+    UpdateUseButton();
 }
 
 void CManagerDlg::OnRClickTree(const QPoint& viewportPos)
@@ -595,6 +608,8 @@ void CManagerDlg::OnAddToList()
         return;
     pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(m_hContextItem);
+    // ">>" stays on only while the tree's plug-in is still out of use.
+    UpdateUseButton();
 }
 
 void CManagerDlg::OnRemoveFromList()
@@ -607,7 +622,7 @@ void CManagerDlg::OnRemoveFromList()
     const CPluginInfo* plugin = PluginOf(TreeItemOf(m_list->item(row)));
     if (!plugin)
         return;
-    std::unique_ptr<QListWidgetItem>(m_list->takeItem(row));
+    RemoveListEntry(m_list->item(row));
     pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
@@ -652,8 +667,34 @@ QListWidgetItem* CManagerDlg::AddListEntry(QTreeWidgetItem* treeItem)
         return nullptr;
     auto entry = std::make_unique<CListEntry>(Display(plugin->m_strName));
     entry->setData(kItemDataRole, QVariant::fromValue(treeItem));
+    // An entry sorted in above the selected one moves the selection down a row, which must not
+    // reach the tree and the panel as if the user had chosen it.
+    const QSignalBlocker quiet(m_list);
     m_list->addItem(entry.get());
     return entry.release();
+}
+
+void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
+{
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    QListWidgetItem* const kept =
+        selected.isEmpty() || selected.first() == entry ? nullptr : selected.first();
+    {
+        // The list hands a removed entry's selection to its neighbour; the user chose neither.
+        const QSignalBlocker quiet(m_list);
+        std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(entry)));
+        m_list->clearSelection();
+        if (kept)
+            kept->setSelected(true);
+    }
+    if (!kept)
+        m_buttonUnuse->setEnabled(false);
+}
+
+void CManagerDlg::UpdateUseButton()
+{
+    QTreeWidgetItem* current = m_tree->currentItem();
+    m_buttonUse->setEnabled(PluginOf(current) && !FindListEntry(current));
 }
 
 QTreeWidgetItem* CManagerDlg::CategoryItem(const std::string& category)
@@ -700,6 +741,13 @@ void CManagerDlg::MoveToCategory(QTreeWidgetItem* treeItem, const std::string& c
         m_tree->setCurrentItem(treeItem);
         m_tree->scrollToItem(treeItem);
     }
+}
+
+void CManagerDlg::ClearPluginInfo()
+{
+    for (QLineEdit* edit : {m_editFileName, m_editName, m_editSubdirectory, m_editAuthor})
+        edit->clear();
+    m_editDescription->clear();
 }
 
 void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)

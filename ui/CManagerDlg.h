@@ -46,6 +46,7 @@ private slots:
     void OnAbout();
     void OnOptions();
     void OnSelChangedTree(QTreeWidgetItem* item);
+    void OnItemCollapsedTree(QTreeWidgetItem* item);
     void OnItemChangedList();
     void OnUsePlugin();
     void OnUnusePlugin();
@@ -98,8 +99,12 @@ private:
     static QTreeWidgetItem* TreeItemOf(const QListWidgetItem* entry);
     // The list entry of a plug-in's tree item, or null when the plug-in is not in use.
     QListWidgetItem* FindListEntry(const QTreeWidgetItem* treeItem) const;
-    // Adds a list entry for the plug-in item at its alphabetical place.
+    // Adds a list entry for the plug-in item at its alphabetical place, and removes one. The
+    // selection moves the list makes on its own meanwhile do not reach the tree or the panel.
     QListWidgetItem* AddListEntry(QTreeWidgetItem* treeItem);
+    void RemoveListEntry(QListWidgetItem* entry);
+    // ">>" is on while the tree's current item is a plug-in the list does not hold.
+    void UpdateUseButton();
     // The category's top-level item (exact, case-sensitive text); created in its alphabetical
     // place and entered in m_categoryItems when the category has none yet.
     QTreeWidgetItem* CategoryItem(const std::string& category);
@@ -112,6 +117,7 @@ private:
     void MoveToCategory(QTreeWidgetItem* treeItem, const std::string& category);
     // Shows a record's fields in the information panel.
     void ShowPluginInfo(const CPluginInfo& plugin);
+    void ClearPluginInfo();
     // Runs the description editor on a plug-in item, writes its file and updates the record,
     // the tree item (moved to its new category) and the list entry.
     void EditDescription(QTreeWidgetItem* treeItem);

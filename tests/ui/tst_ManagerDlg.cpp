@@ -127,6 +127,91 @@ private slots:
         QTEST(m.name->text(), "panelName");
     }
 
+    void takingTheSelectedEntryOutAndPuttingItBackListsItOnce()
+    {
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat", true);
+        m.Plugin("beta", "Beta", "Cat", true);
+        QVERIFY(m.Show());
+        m.ClickEntry("Alpha");
+
+        // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
+        m.unuse->click();
+        QCOMPARE(m.Entries(), QStringList{"Beta"});
+        QCOMPARE(m.SelectedEntry(), QString());
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QCOMPARE(m.name->text(), QString("Alpha"));
+        QVERIFY(m.use->isEnabled());
+        QVERIFY(!m.unuse->isEnabled());
+        QVERIFY(!m.files.Exists("k/plugins/alpha.cs"));
+
+        m.use->click();
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QVERIFY(!m.use->isEnabled());
+        QVERIFY(m.unuse->isEnabled());
+        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
+        QVERIFY(m.files.Exists("k/plugins/beta.cs"));
+    }
+
+    void anEntryInsertedAboveTheSelectedOneMovesNeitherTreeNorPanel_data()
+    {
+        QTest::addColumn<bool>("byPopup");
+        QTest::newRow(">>") << false;
+        QTest::newRow("Add to list") << true;
+    }
+    void anEntryInsertedAboveTheSelectedOneMovesNeitherTreeNorPanel()
+    {
+        QFETCH(bool, byPopup);
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat");
+        m.Plugin("beta", "Beta", "Cat", true);
+        QVERIFY(m.Show());
+        m.Click("Beta"); // selects Beta's entry, which stays selected
+        m.Click("Alpha");
+
+        ModalScript script;
+        if (byPopup) {
+            script.Then("QMenu", [](QWidget* popup) { QTest::keyClick(popup, Qt::Key_A); });
+            m.Click("Alpha", Qt::RightButton);
+        } else {
+            m.use->click();
+        }
+        QTRY_VERIFY(script.Finished());
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(m.SelectedEntry(), QString("Beta"));
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QCOMPARE(m.name->text(), QString("Alpha"));
+        QVERIFY(!m.use->isEnabled());
+        QVERIFY(m.unuse->isEnabled());
+        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
+    }
+
+    void collapsingTheCategoryOfTheCurrentPluginSelectsTheCategory()
+    {
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat");
+        m.Plugin("beta", "Beta", "Dog");
+        QVERIFY(m.Show());
+        m.Click("Beta");
+        m.Click("Alpha");
+        const auto collapse = [&m](const char* category) {
+            // The branch sign left of the category's text.
+            const QRect row = m.tree->visualItemRect(m.Item(category));
+            QTest::mouseClick(m.tree->viewport(), Qt::LeftButton, {},
+                              QPoint(row.left() - m.tree->indentation() / 2, row.center().y()));
+            QVERIFY(!m.Item(category)->isExpanded());
+        };
+        collapse("Dog");
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QVERIFY(m.use->isEnabled());
+
+        collapse("Cat");
+        QCOMPARE(m.Current(), QString("Cat"));
+        QVERIFY(!m.use->isEnabled());
+        QVERIFY(!m.unuse->isEnabled());
+    }
+
     void treeListsCategoriesAndPluginsAlphabeticallyWithTheirOwnIcons()
     {
         Manager m;
@@ -235,16 +320,17 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("tree");
         QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("panel"); // the plug-in the information panel shows
         const QStringList kept{"Cat: Alpha"}, reloaded{"Unknown: charlie, delta"};
         const QString changed = S(strings::kKorvaneFolderChanged);
         // clang-format off
-        QTest::newRow("only the Tribes folder") << "t2" << "" << false << QStringList() << kept << QStringList{"Alpha"};
-        QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"};
-        QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"};
+        QTest::newRow("only the Tribes folder") << "t2" << "" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
+        QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
+        QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         // "K" differs from "k" only in letter case: another folder all the same.
-        QTest::newRow("another Korvane folder") << "" << "K" << false << QStringList{changed} << reloaded << QStringList{"charlie", "delta"};
+        QTest::newRow("another Korvane folder") << "" << "K" << false << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
         // Nothing of the old folder may stay on show once the setting names the new one.
-        QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList();
+        QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList() << "";
         // clang-format on
     }
     void optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder()
@@ -266,6 +352,7 @@ private slots:
         else
             m.files.Write("K/storage/charlie.cs", "c");
         QVERIFY(m.Show());
+        m.Click("Alpha");
         m.Plugin("beta", "Beta", "Cat"); // shown only if the window reloads
 
         ModalScript script;
@@ -294,6 +381,7 @@ private slots:
         QVERIFY(!m.files.Exists("K/storage/charlie.txt"));
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
+        QTEST(m.name->text(), "panel");
     }
 
     void exitEnterAndEscapeEndTheWindowWithoutWritingSettings_data()
