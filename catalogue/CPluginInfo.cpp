@@ -61,33 +61,42 @@ void CPluginInfo::ReadDescriptionText(std::string_view bytes)
     }
 }
 
-bool CPluginInfo::CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
-                            bool allFiles) const
+korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
+                                       const std::string& destinationRoot, bool allFiles) const
 {
     const auto files =
         fileops::ListKeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
     if (files.empty())
-        return true;
+        return korvane::Status::Ok();
 
     const std::filesystem::path target = kpath::ResolveNoCase(destinationRoot + m_strSubdirectory);
     if (!m_strSubdirectory.empty() && !kfs::Exists(target) && !kfs::CreateFolder(target))
-        return false;
+        return korvane::Status::Failure(kpath::FromNative(target) +
+                                        ": the folder could not be created");
 
     // A file the destination holds in another letter case counts as present, as on Windows.
     const fileops::FolderNames existing(target);
+    fileops::FailureList failures;
     for (const auto& file : files) {
         if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
             continue;
         if (existing.Contains(file.name))
             continue;
-        kfs::CopyFileNoOverwrite(file.path, target / file.path.filename());
+        const auto copy = target / file.path.filename();
+        const auto copied = kfs::CopyFileNoOverwrite(file.path, copy);
+        // A file that vanished since the listing was not there to copy; one that appeared at the
+        // destination meanwhile is the one to keep.
+        if (!copied && kfs::Exists(file.path) && !kfs::Exists(copy))
+            failures.Add(copied);
     }
-    return true;
+    return failures.ToStatus();
 }
 
-void CPluginInfo::DeleteFiles(const std::string& root) const
+korvane::Status CPluginInfo::DeleteFiles(const std::string& root) const
 {
+    fileops::FailureList failures;
     for (const auto& file :
          fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName))
-        kfs::RemoveFile(file.path);
+        failures.Add(kfs::RemoveFile(file.path));
+    return failures.ToStatus();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Status.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -29,12 +31,13 @@ public:
     // Copies this plug-in's files (every entry named the key, or the key followed by a dot and
     // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating that
     // subfolder one level deep. Without allFiles only the scripts (".cs") go. Existing files are
-    // never replaced. False only when the subfolder could not be created.
-    bool CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
-                   bool allFiles) const;
+    // never replaced. Fails, naming the file, when the subfolder could not be created or a file
+    // the destination lacks could not be copied.
+    korvane::Status CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
+                              bool allFiles) const;
 
     // Deletes this plug-in's files below root + subfolder; the subfolder stays.
-    void DeleteFiles(const std::string& root) const;
+    korvane::Status DeleteFiles(const std::string& root) const;
 
     // Splits "key=value" at the first '='. False, and nothing changed, without a '='.
     static bool SplitKeyValue(std::string_view line, std::string& key, std::string& value);

@@ -1,5 +1,6 @@
 #include "catalogue/CPluginList.h"
 
+#include "catalogue/FileOperations.h"
 #include "catalogue/TextFile.h"
 #include "platform/FileSystem.h"
 #include "platform/KPath.h"
@@ -51,7 +52,7 @@ const kfs::FolderEntry* FindEntry(const std::vector<kfs::FolderEntry>& entries,
                                   std::string_view name)
 {
     const auto found = std::find_if(entries.begin(), entries.end(), [name](const auto& entry) {
-        return kpath::EqualsNoCase(entry.name, name);
+        return entry.isFile && kpath::EqualsNoCase(entry.name, name);
     });
     return found == entries.end() ? nullptr : &*found;
 }
@@ -60,7 +61,7 @@ const kfs::FolderEntry* FindEntry(const std::vector<kfs::FolderEntry>& entries,
 // (key.cs or key.<anything>.cs, in any letter case) must be there. The key is literal text.
 bool IsScriptOf(const kfs::FolderEntry& entry, std::string_view key)
 {
-    return !entry.isFolder && IsPluginScript(entry.name) &&
+    return entry.isFile && IsPluginScript(entry.name) &&
            kpath::EqualsNoCase(KeyOf(entry.name), key);
 }
 
@@ -118,8 +119,10 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     // Description files and icons are looked up by name without regard to case.
     std::unordered_map<std::string, const kfs::FolderEntry*> byName;
     byName.reserve(entries.size());
-    for (const auto& entry : entries)
-        byName.emplace(Lowered(entry.name), &entry);
+    for (const auto& entry : entries) {
+        if (entry.isFile)
+            byName.emplace(Lowered(entry.name), &entry);
+    }
     const auto lookup = [&byName](const std::string& name) -> const kfs::FolderEntry* {
         const auto found = byName.find(Lowered(name));
         return found == byName.end() ? nullptr : found->second;
@@ -131,7 +134,7 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
             added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator, keys);
             continue;
         }
-        if (!IsPluginScript(entry.name))
+        if (!entry.isFile || !IsPluginScript(entry.name))
             continue;
         const std::string key = KeyOf(entry.name);
         if (!keys.insert(Lowered(key)).second)
@@ -150,11 +153,13 @@ int CPluginList::Rescan(const std::string& root)
     return ScanFolder(root, {});
 }
 
-void CPluginList::CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
-                          bool allFiles) const
+korvane::Status CPluginList::CopyAll(const std::string& sourceRoot,
+                                     const std::string& destinationRoot, bool allFiles) const
 {
+    fileops::FailureList failures;
     for (const auto& plugin : m_arrPlugins)
-        plugin->CopyFiles(sourceRoot, destinationRoot, allFiles);
+        failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles));
+    return failures.ToStatus();
 }
 
 bool CPluginList::SplitAt(std::string_view text, std::string& before, std::string& after,
@@ -168,7 +173,7 @@ bool CPluginList::SplitAt(std::string_view text, std::string& before, std::strin
     return true;
 }
 
-bool CPluginList::WriteConfig(const std::string& file, bool storeDirectory) const
+korvane::Status CPluginList::WriteConfig(const std::string& file, bool storeDirectory) const
 {
     std::string text = "Name=" + OneLine(m_strConfigName) + "\n";
     text += storeDirectory ? "UseDirectory=TRUE\n" : "UseDirectory=FALSE\n";

@@ -30,13 +30,14 @@ public:
     // Empties the list and scans root again; returns the number of records.
     int Rescan(const std::string& root);
 
-    void CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
-                 bool allFiles) const;
+    // Copies every record's files (CPluginInfo::CopyFiles); fails naming the files not copied.
+    korvane::Status CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
+                            bool allFiles) const;
 
     // Writes the list as a configuration file: its name, whether subfolders are stored, and one
     // Plugin line per record (the record's subfolder, or NULL without them). False when the file
-    // could not be written; a file already there is then left as it was.
-    bool WriteConfig(const std::string& file, bool storeDirectory) const;
+    // could not be written (with the reason); a file already there is then left as it was.
+    korvane::Status WriteConfig(const std::string& file, bool storeDirectory) const;
     // Replaces the list by the plug-ins of storageFolder that a configuration file names, and
     // takes its name. False, and nothing changed, when the file cannot be read.
     bool ReadConfig(const std::string& file, const std::string& storageFolder);

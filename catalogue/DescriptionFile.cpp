@@ -90,22 +90,24 @@ std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin
     return storageFolder + plugin.m_strSubdirectory + plugin.m_strFileName + ".desc.txt";
 }
 
-bool WriteDescription(const std::string& storageFolder, CPluginInfo& plugin, const Fields& fields)
+korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& plugin,
+                                 const Fields& fields)
 {
     // The file belongs beside the stored script, in the storage folder and nowhere else.
     const std::string& key = plugin.m_strFileName;
     if (!kpath::IsContainedRelative(plugin.m_strSubdirectory) ||
         std::any_of(key.begin(), key.end(), kpath::IsSeparator))
-        return false;
+        return korvane::Status::Failure("the plug-in is not in the storage folder");
 
     const Fields storable = Storable(fields);
-    if (!textfile::WriteText(FilePath(storageFolder, plugin), ComposeText(storable)))
-        return false;
+    if (auto written = textfile::WriteText(FilePath(storageFolder, plugin), ComposeText(storable));
+        !written)
+        return written;
     plugin.m_strName = OrDefault(storable.name, key);
     plugin.m_strCategory = OrDefault(storable.category, CPluginInfo::kUnknown);
     plugin.m_strAuthor = OrDefault(storable.author, CPluginInfo::kUnknown);
     plugin.m_strDescription = OrDefault(storable.description, CPluginInfo::kNoDescription);
-    return true;
+    return korvane::Status::Ok();
 }
 
 } // namespace descriptionfile

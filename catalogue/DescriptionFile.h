@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Status.h"
+
 #include <string>
 
 class CPluginInfo;
@@ -51,8 +53,9 @@ std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin
 // Writes the plug-in's description file below the storage folder from the fields, replacing the
 // file of that name in any letter case, and then gives the record the fields as a later scan reads
 // them (an empty name is the key; an empty category or author "Unknown"; an empty description
-// "No Description"). False when the file could not be written: the old file and the record are
-// then as they were.
-bool WriteDescription(const std::string& storageFolder, CPluginInfo& plugin, const Fields& fields);
+// "No Description"). Fails with the reason when the file could not be written: the old file and
+// the record are then as they were.
+korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& plugin,
+                                 const Fields& fields);
 
 } // namespace descriptionfile

@@ -19,31 +19,40 @@ std::string Lowered(std::string_view name)
     return lowered;
 }
 
-void CopyTreeNative(const fs::path& source, const fs::path& destination)
+void CopyTreeNative(const fs::path& source, const fs::path& destination, FailureList& failures)
 {
     const FolderNames existing(destination);
     for (const auto& entry : kfs::ListFolder(source)) {
+        if (kfs::IsTemporaryName(entry.name))
+            continue; // a write cut short: the file it was for is elsewhere, whole
         if (entry.isFolder) {
             fs::path target = destination / entry.path.filename();
-            if (existing.Contains(entry.name))
+            if (existing.Contains(entry.name)) {
                 target = kpath::FindNoCase(destination, entry.name).value_or(target);
-            else
-                kfs::CreateFolder(target);
-            CopyTreeNative(entry.path, target);
-        } else if (!existing.Contains(entry.name)) {
-            kfs::CopyFileNoOverwrite(entry.path, destination / entry.path.filename());
+            } else if (!kfs::CreateFolder(target)) {
+                failures.Add(korvane::Status::Failure(kpath::FromNative(target) +
+                                                      ": the folder could not be created"));
+                continue;
+            }
+            CopyTreeNative(entry.path, target, failures);
+        } else if (entry.isFile && !existing.Contains(entry.name)) {
+            const fs::path target = destination / entry.path.filename();
+            const auto copied = kfs::CopyFileNoOverwrite(entry.path, target);
+            // A file of that name that appeared meanwhile is the one to keep.
+            if (!copied && !kfs::Exists(target))
+                failures.Add(copied);
         }
     }
 }
 
-void DeleteTreeNative(const fs::path& folder)
+void DeleteTreeNative(const fs::path& folder, FailureList& failures)
 {
     for (const auto& entry : kfs::ListFolder(folder)) {
         if (entry.isFolder) {
-            DeleteTreeNative(entry.path);
-            kfs::RemoveEmptyFolder(entry.path);
+            DeleteTreeNative(entry.path, failures);
+            failures.Add(kfs::RemoveEmptyFolder(entry.path));
         } else {
-            kfs::RemoveFile(entry.path);
+            failures.Add(kfs::RemoveFile(entry.path));
         }
     }
 }
@@ -74,20 +83,44 @@ std::vector<kfs::FolderEntry> ListKeyFiles(const fs::path& folder, std::string_v
 {
     std::vector<kfs::FolderEntry> files;
     for (auto& entry : kfs::ListFolder(folder)) {
-        if (!entry.isFolder && MatchesKey(entry.name, key))
+        if (entry.isFile && MatchesKey(entry.name, key))
             files.push_back(std::move(entry));
     }
     return files;
 }
 
-void CopyTree(const std::string& sourceFolder, const std::string& destinationFolder)
+korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder)
 {
-    CopyTreeNative(kpath::ResolveNoCase(sourceFolder), kpath::ResolveNoCase(destinationFolder));
+    FailureList failures;
+    CopyTreeNative(kpath::ResolveNoCase(sourceFolder), kpath::ResolveNoCase(destinationFolder),
+                   failures);
+    return failures.ToStatus();
 }
 
-void DeleteTree(const std::string& folder)
+korvane::Status DeleteTree(const std::string& folder)
 {
-    DeleteTreeNative(kpath::ResolveNoCase(folder));
+    FailureList failures;
+    DeleteTreeNative(kpath::ResolveNoCase(folder), failures);
+    return failures.ToStatus();
+}
+
+void FailureList::Add(const korvane::Status& status)
+{
+    if (status)
+        return;
+    if (m_count < kShown)
+        m_reasons += (m_count == 0 ? "" : "; ") + status.reason();
+    ++m_count;
+}
+
+korvane::Status FailureList::ToStatus() const
+{
+    if (m_count == 0)
+        return korvane::Status::Ok();
+    if (m_count <= kShown)
+        return korvane::Status::Failure(m_reasons);
+    return korvane::Status::Failure(m_reasons + "; and " + std::to_string(m_count - kShown) +
+                                    " more");
 }
 
 } // namespace fileops

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// Moving files between the storage and plugins folders. Nothing here reports to the user: a file
-// that cannot be copied or deleted is passed over.
+// Moving files between the storage and plugins folders. A file that cannot be copied or deleted
+// does not stop the others; the outcome names every such file and why.
 namespace fileops {
 
 // True when an entry belongs to the plug-in with this key: its name is the key, or the key
@@ -32,10 +32,27 @@ private:
 };
 
 // Copies every file and folder of source into destination (which must exist), never replacing a
-// file that destination has. Both are stored-form folders ending in a separator.
-void CopyTree(const std::string& sourceFolder, const std::string& destinationFolder);
+// file that destination has. Both are stored-form folders ending in a separator. Only files and
+// real folders are copied: links to folders, and what a cut-short write left, are passed over.
+// Fails, naming the files, when any file destination lacks could not be copied.
+korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder);
 
 // Deletes everything inside folder; folder itself stays. Links are removed, never followed.
-void DeleteTree(const std::string& folder);
+korvane::Status DeleteTree(const std::string& folder);
+
+// Collects what went wrong over many files into one reason: the first few files with their
+// causes and how many more there were.
+class FailureList
+{
+public:
+    void Add(const korvane::Status& status);
+    bool empty() const { return m_count == 0; }
+    korvane::Status ToStatus() const;
+
+private:
+    static constexpr int kShown = 5;
+    std::string m_reasons;
+    int m_count = 0;
+};
 
 } // namespace fileops

@@ -30,7 +30,7 @@ bool IsNativeExecutable([[maybe_unused]] const fs::path& file)
 bool HasKorvaneScript(const std::string& folder)
 {
     for (const auto& entry : kfs::ListFolder(kpath::ResolveNoCase(folder))) {
-        if (!entry.isFolder && kpath::StartsWithNoCase(entry.name, "korvane") &&
+        if (entry.isFile && kpath::StartsWithNoCase(entry.name, "korvane") &&
             kpath::EndsWithNoCase(entry.name, ".cs"))
             return true;
     }

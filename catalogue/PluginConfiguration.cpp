@@ -8,48 +8,60 @@
 namespace pluginconfig {
 namespace {
 
-bool EnsureFolder(const std::string& folder)
+constexpr char kNoKorvaneFolder[] = "no Korvane folder is set";
+
+korvane::Status EnsureFolder(const std::string& folder)
 {
     const auto path = kpath::ResolveNoCase(folder);
-    return kfs::IsFolder(path) || kfs::CreateFolder(path);
+    if (kfs::IsFolder(path) || kfs::CreateFolder(path))
+        return korvane::Status::Ok();
+    return korvane::Status::Failure(kpath::FromNative(path) + ": the folder could not be created");
 }
 
 } // namespace
 
-bool SaveConfiguration(const std::string& korvaneFolder, const std::string& configName,
-                       const std::string& file, bool storeDirectory)
+korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::string& configName,
+                                  const std::string& file, bool storeDirectory)
 {
     // Without a Korvane folder there is no plugins folder to record.
     if (korvaneFolder.empty())
-        return false;
+        return korvane::Status::Failure(kNoKorvaneFolder);
     CPluginList inUse;
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
     inUse.m_strConfigName = configName;
     return inUse.WriteConfig(file, storeDirectory);
 }
 
-std::optional<CPluginList> LoadConfiguration(const std::string& korvaneFolder,
-                                             const std::string& file)
+korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
+                                                       const std::string& file)
 {
     // Without a Korvane folder the two folders would be taken relative to wherever the program
     // runs, and emptying "plugins" there could destroy anything.
     if (korvaneFolder.empty())
-        return std::nullopt;
+        return korvane::Status::Failure(kNoKorvaneFolder);
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
-    const auto bytes = kfs::ReadFile(kpath::ResolveNoCase(file));
+    const auto configPath = kpath::ResolveNoCase(file);
+    const auto bytes = kfs::ReadFile(configPath);
     if (!bytes)
-        return std::nullopt;
+        return korvane::Status::Failure(kpath::FromNative(configPath) +
+                                        ": the file cannot be read");
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
-    // storage, never replacing what storage has, before the folder is emptied. The file is read
-    // against storage after that, so a plug-in it names that only the plugins folder had is found.
-    if (!EnsureFolder(storage))
-        return std::nullopt;
-    fileops::CopyTree(plugins, storage);
-    CPluginList loaded;
-    loaded.ReadConfigText(*bytes, storage);
-    fileops::DeleteTree(plugins);
-    loaded.CopyAll(storage, plugins, false);
+    // storage, never replacing what storage has, before the folder is emptied, and when any of it
+    // cannot, the folder is not emptied. The file is read against storage after that, so a
+    // plug-in it names that only the plugins folder had is found.
+    if (auto ready = EnsureFolder(storage); !ready)
+        return ready;
+    if (auto secured = fileops::CopyTree(plugins, storage); !secured)
+        return secured;
+    LoadedConfiguration loaded;
+    loaded.plugins.ReadConfigText(*bytes, storage);
+    if (auto emptied = fileops::DeleteTree(plugins); !emptied)
+        return emptied;
+    for (const auto& plugin : loaded.plugins.m_arrPlugins) {
+        if (auto copied = plugin->CopyFiles(storage, plugins, false); !copied)
+            loaded.notCopied.push_back({plugin->m_strFileName, copied.reason()});
+    }
     return loaded;
 }
 

@@ -14,13 +14,15 @@ StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisti
     // Asked without its trailing separator, so that a file of that name counts as present too
     // and is never replaced by a folder.
     if (kpath::Exists(std::string_view(storage).substr(0, storage.size() - 1))) {
+        // A file that could not be copied is still in plugins, which nothing here empties; the
+        // next synchronisation tries it again.
         if (refreshExisting)
-            fileops::CopyTree(plugins, storage);
+            (void)fileops::CopyTree(plugins, storage);
         return StorageState::Existing;
     }
     if (!kfs::CreateFolder(kpath::ResolveNoCase(storage)))
         return StorageState::NotCreated;
-    fileops::CopyTree(plugins, storage);
+    (void)fileops::CopyTree(plugins, storage);
     return StorageState::Created;
 }
 
@@ -33,7 +35,7 @@ int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
     for (const auto& plugin : inUse.m_arrPlugins) {
         if (catalogue.Exists(plugin->m_strFileName))
             continue;
-        plugin->CopyFiles(plugins, storage, true);
+        (void)plugin->CopyFiles(plugins, storage, true);
         ++copied;
     }
     return copied;

@@ -45,7 +45,7 @@ std::string ToDiskText(std::string_view text)
     return disk;
 }
 
-bool WriteText(std::string_view storedPath, std::string_view text)
+korvane::Status WriteText(std::string_view storedPath, std::string_view text)
 {
     return kfs::WriteFileAtomically(kpath::ResolveNoCase(storedPath), ToDiskText(text));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Status.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +21,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Text mode on the way out: every LF becomes CR LF, other bytes stay.
 std::string ToDiskText(std::string_view text);
 
-// Writes the text in text mode, atomically; false when the file could not be written (the old
-// file is then intact).
-bool WriteText(std::string_view storedPath, std::string_view text);
+// Writes the text in text mode, atomically; fails with the reason when the file could not be
+// written (the old file is then intact).
+korvane::Status WriteText(std::string_view storedPath, std::string_view text);
 
 } // namespace textfile

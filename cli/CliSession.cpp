@@ -56,6 +56,18 @@ int CliSession::Fail(const QString& message)
     return Fail(std::string_view(message.toStdString()));
 }
 
+int CliSession::Fail(std::string_view message, const korvane::Status& failure)
+{
+    m_err << message << '\n' << failure.reason() << '\n';
+    m_err.flush();
+    return kExitFailure;
+}
+
+int CliSession::Fail(const QString& message, const korvane::Status& failure)
+{
+    return Fail(std::string_view(message.toStdString()), failure);
+}
+
 int CliSession::UsageError(const QString& reason)
 {
     m_err << CliText(strings::kCliUsageError).arg(reason).toStdString() << '\n';

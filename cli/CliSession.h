@@ -1,7 +1,10 @@
 #pragma once
 
 #include "platform/CProfile.h"
+#include "platform/FolderLock.h"
+#include "platform/Status.h"
 
+#include <chrono>
 #include <optional>
 #include <ostream>
 #include <QString>
@@ -32,9 +35,16 @@ public:
 
     void SetCommand(const Command* command) { m_command = command; }
 
+    // How long a command waits for another Korvane Manager to finish with the Korvane folder.
+    std::chrono::milliseconds LockWait() const { return m_lockWait; }
+    void SetLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+
     // Writes the message on standard error and returns kExitFailure.
     int Fail(std::string_view message);
     int Fail(const QString& message);
+    // The message, then the reason of the failure on a line of its own.
+    int Fail(std::string_view message, const korvane::Status& failure);
+    int Fail(const QString& message, const korvane::Status& failure);
     // Writes the reason, the usage line and where help is, and returns kExitUsage.
     int UsageError(const QString& reason);
 
@@ -45,6 +55,7 @@ private:
     std::optional<std::string> m_korvaneOverride;
     std::optional<std::string> m_tribesOverride;
     const Command* m_command = nullptr;
+    std::chrono::milliseconds m_lockWait = korvane::FolderLock::kWait;
 };
 
 // A text of res/Strings.h with %1 and so on to fill in.

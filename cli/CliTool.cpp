@@ -6,6 +6,7 @@
 #include "cli/GameCommands.h"
 #include "cli/PluginCommands.h"
 #include "cli/UpdateCommands.h"
+#include "platform/FileSystem.h"
 #include "platform/KPath.h"
 #include "res/Strings.h"
 
@@ -105,5 +106,23 @@ int CliTool::RunCommand(CliSession& session, const Command& command,
     if (command.maxArguments >= 0 && positional.size() > command.maxArguments)
         return session.UsageError(
             CliText(strings::kCliUnexpectedArgument).arg(positional.value(command.maxArguments)));
+    const auto lock = LockFor(session, command);
+    if (!lock)
+        return session.Fail(std::string_view(lock.reason()));
     return command.run(session, parser);
+}
+
+korvane::Result<std::optional<korvane::FolderLock>> CliTool::LockFor(CliSession& session,
+                                                                     const Command& command)
+{
+    // A Korvane folder that is not there gets no lock file: the command itself says it is
+    // missing, and nothing may be created.
+    const std::string folder = session.KorvaneFolder();
+    if (!command.changesKorvaneFolder || folder.empty() ||
+        !kfs::IsFolder(kpath::ResolveNoCase(folder)))
+        return std::optional<korvane::FolderLock>();
+    auto lock = korvane::FolderLock::acquire(folder, session.LockWait());
+    if (!lock)
+        return lock.status();
+    return std::optional<korvane::FolderLock>(std::move(lock).value());
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "cli/Command.h"
+#include "platform/FolderLock.h"
 
+#include <optional>
 #include <QStringList>
 #include <vector>
 
@@ -20,6 +22,10 @@ public:
 private:
     const Command* Find(const QString& name) const;
     int RunCommand(CliSession& session, const Command& command, const QStringList& arguments) const;
+    // The Korvane folder's lock when the command changes that folder and it exists; nothing when
+    // no lock is needed; the reason when it could not be had.
+    static korvane::Result<std::optional<korvane::FolderLock>> LockFor(CliSession& session,
+                                                                       const Command& command);
 
     std::vector<Command> m_commands;
 };

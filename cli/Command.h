@@ -21,6 +21,8 @@ struct Command
     int minArguments = 0;
     int maxArguments = 0; // -1: any number
     Handler run = nullptr;
+    // Changes files of the Korvane folder: runs only while it holds that folder's lock.
+    bool changesKorvaneFolder = false;
 };
 
 // An option that takes a value (--name T) or none (--json); the help texts describe them.

@@ -24,9 +24,11 @@ int SaveConfig(CliSession& session, const QCommandLineParser& arguments)
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
-    if (!pluginconfig::SaveConfiguration(*korvaneFolder, arguments.value(kName).toStdString(),
-                                         ConfigFile(arguments), arguments.isSet(kStoreDirectory)))
-        return session.Fail(std::string_view(strings::kConfigCreateFailed));
+    const auto saved =
+        pluginconfig::SaveConfiguration(*korvaneFolder, arguments.value(kName).toStdString(),
+                                        ConfigFile(arguments), arguments.isSet(kStoreDirectory));
+    if (!saved)
+        return session.Fail(std::string_view(strings::kConfigCreateFailed), saved);
     return kExitSuccess;
 }
 
@@ -35,9 +37,16 @@ int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
-    if (!pluginconfig::LoadConfiguration(*korvaneFolder, ConfigFile(arguments)))
-        return session.Fail(std::string_view(strings::kConfigLoadFailed));
-    return kExitSuccess;
+    const auto loaded = pluginconfig::LoadConfiguration(*korvaneFolder, ConfigFile(arguments));
+    if (!loaded)
+        return session.Fail(std::string_view(strings::kConfigLoadFailed), loaded.status());
+    if (loaded->notCopied.empty())
+        return kExitSuccess;
+    std::string names;
+    for (const auto& [key, reason] : loaded->notCopied)
+        names += (names.empty() ? "" : "\n") + key + ": " + reason;
+    return session.Fail(std::string_view(strings::kConfigNotAllInUse),
+                        korvane::Status::Failure(names));
 }
 
 } // namespace
@@ -53,7 +62,8 @@ std::vector<Command> ConfigCommands()
          file,
          1,
          1,
-         SaveConfig},
+         SaveConfig,
+         true},
         {QStringLiteral("load-config"),
          strings::kCliLoadConfigUsage,
          strings::kCliLoadConfigHelp,
@@ -61,6 +71,7 @@ std::vector<Command> ConfigCommands()
          file,
          1,
          1,
-         LoadConfig},
+         LoadConfig,
+         true},
     };
 }

@@ -86,7 +86,7 @@ FindStored(CliSession& session, const CPluginList& catalogue, const QStringList&
 
 // Runs change on each stored plug-in the arguments name; failed names the ones it failed for.
 int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
-              bool (*change)(const std::string&, const CPluginInfo&), const char* failed)
+              korvane::Status (*change)(const std::string&, const CPluginInfo&), const char* failed)
 {
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
@@ -99,9 +99,9 @@ int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
 
     int status = kExitSuccess;
     for (const CPluginInfo* plugin : *plugins) {
-        if (!change(*korvaneFolder, *plugin))
-            status =
-                session.Fail(CliText(failed).arg(QString::fromStdString(plugin->m_strFileName)));
+        if (const auto changed = change(*korvaneFolder, *plugin); !changed)
+            status = session.Fail(
+                CliText(failed).arg(QString::fromStdString(plugin->m_strFileName)), changed);
     }
     return status;
 }
@@ -138,9 +138,10 @@ int Describe(CliSession& session, const QCommandLineParser& arguments)
         if (arguments.isSet(*option))
             *field = arguments.value(*option).toStdString();
     }
-    if (!descriptionfile::WriteDescription(storage, plugin,
-                                           descriptionfile::StoredEdits(original, edited)))
-        return session.Fail(std::string_view(strings::kDescriptionWriteFailed));
+    const auto written = descriptionfile::WriteDescription(
+        storage, plugin, descriptionfile::StoredEdits(original, edited));
+    if (!written)
+        return session.Fail(std::string_view(strings::kDescriptionWriteFailed), written);
     return kExitSuccess;
 }
 
@@ -151,7 +152,15 @@ std::vector<Command> PluginCommands()
     const QString key = QStringLiteral("KEY");
     const QString text = QStringLiteral("T");
     return {
-        {QStringLiteral("sync"), strings::kCliSyncUsage, strings::kCliSyncHelp, {}, {}, 0, 0, Sync},
+        {QStringLiteral("sync"),
+         strings::kCliSyncUsage,
+         strings::kCliSyncHelp,
+         {},
+         {},
+         0,
+         0,
+         Sync,
+         true},
         {QStringLiteral("list"),
          strings::kCliListUsage,
          strings::kCliListHelp,
@@ -160,7 +169,15 @@ std::vector<Command> PluginCommands()
          0,
          0,
          List},
-        {QStringLiteral("use"), strings::kCliUseUsage, strings::kCliUseHelp, {}, key, 1, -1, Use},
+        {QStringLiteral("use"),
+         strings::kCliUseUsage,
+         strings::kCliUseHelp,
+         {},
+         key,
+         1,
+         -1,
+         Use,
+         true},
         {QStringLiteral("unuse"),
          strings::kCliUnuseUsage,
          strings::kCliUnuseHelp,
@@ -168,7 +185,8 @@ std::vector<Command> PluginCommands()
          key,
          1,
          -1,
-         Unuse},
+         Unuse,
+         true},
         {QStringLiteral("describe"),
          strings::kCliDescribeUsage,
          strings::kCliDescribeHelp,
@@ -177,6 +195,7 @@ std::vector<Command> PluginCommands()
          key,
          1,
          1,
-         Describe},
+         Describe,
+         true},
     };
 }

@@ -15,6 +15,9 @@ int main(int argc, char** argv)
     CliSession session(
         CProfile(QString::fromLatin1(profile::kOrganisation), QStringLiteral("KorvaneMgr")),
         std::cout, std::cerr);
+    // Tests of the Korvane folder's lock wait less than a player would.
+    if (const int wait = qEnvironmentVariableIntValue("KORVANE_LOCK_WAIT_MS"); wait > 0)
+        session.SetLockWait(std::chrono::milliseconds(wait));
     const int status = CliTool(AllCommands()).Run(session, QCoreApplication::arguments());
     std::cout.flush();
     return status;

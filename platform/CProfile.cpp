@@ -42,6 +42,10 @@ std::string CProfile::GetProfileString(std::string_view section, std::string_vie
 {
     const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
     const QVariant value = store->value(EntryName(section, key));
+    // A hand-edited text with an unquoted comma is read by the settings file as a list of its
+    // parts: joined again it is the text that was written.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(u',').toStdString();
     // A number stored where text is expected reads as its decimal digits.
     if (!value.isValid() || !value.canConvert<QString>())
         return std::string(defaultValue);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/Status.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 // File-system operations with the rules the program relies on everywhere: listings in a stable
@@ -15,6 +18,7 @@ struct FolderEntry
     std::string name; // UTF-8 file name, no folder
     std::filesystem::path path;
     bool isFolder = false; // a real folder; a link to a folder counts as a file
+    bool isFile = false;   // a regular file, or a link to one
 };
 
 // Every entry of a folder, sorted alphabetically without regard to case (the order an NTFS
@@ -25,15 +29,20 @@ std::vector<FolderEntry> ListFolder(const std::filesystem::path& folder);
 std::optional<std::string> ReadFile(const std::filesystem::path& file);
 
 // Writes the bytes to a temporary file beside the target, then renames it over the target, so
-// that a failure leaves the old file as it was. False when any step failed.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// that a failure leaves the old file as it was. The file replaced is respected: one that exists
+// and may not be written (no write permission in its mode, for root too) is not replaced, the new
+// file keeps the old one's permissions, and a symbolic link is written through to its target.
+korvane::Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 // A temporary file name beside target that no scan takes for a plug-in file.
 std::filesystem::path TemporaryPathBeside(const std::filesystem::path& target);
+// True for a name TemporaryPathBeside makes: what a write cut short may leave behind.
+bool IsTemporaryName(std::string_view name);
 
 // Copies a file to a destination that does not exist yet; an existing destination is never
 // replaced and makes the copy fail. The destination appears whole or not at all.
-bool CopyFileNoOverwrite(const std::filesystem::path& source, const std::filesystem::path& target);
+korvane::Status CopyFileNoOverwrite(const std::filesystem::path& source,
+                                    const std::filesystem::path& target);
 
 // Copies a file over the destination, replacing it whole or leaving it as it was.
 bool CopyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
@@ -42,8 +51,12 @@ bool CopyFileReplacing(const std::filesystem::path& source, const std::filesyste
 // stands at that path.
 bool CreateFolder(const std::filesystem::path& folder);
 
-bool RemoveFile(const std::filesystem::path& file);
-bool RemoveEmptyFolder(const std::filesystem::path& folder);
+// The reason a file operation failed, in plain words, naming the file.
+std::string FailureReason(const std::filesystem::path& file, const std::error_code& error);
+
+// Removes a file or a link (never a folder); a file already gone counts as removed.
+korvane::Status RemoveFile(const std::filesystem::path& file);
+korvane::Status RemoveEmptyFolder(const std::filesystem::path& folder);
 
 bool IsFolder(const std::filesystem::path& path);
 bool Exists(const std::filesystem::path& path);

@@ -98,6 +98,13 @@ inline constexpr char kConfigFileFilter[] = "Plugin Config Files (*.pfg);;All Fi
 inline constexpr char kConfigFileSuffix[] = "pfg";
 inline constexpr char kConfigCreateFailed[] = "Korvane Manager could not create the config file.";
 inline constexpr char kConfigLoadFailed[] = "Korvane Manager failed to load the config file.";
+inline constexpr char kConfigNotAllInUse[] =
+    "The configuration is loaded, but these of its plug-ins could not be put in use:";
+
+// Another program holds the Korvane folder's lock for longer than a command waits.
+inline constexpr char kFoldersBusy[] =
+    "Another Korvane Manager is changing these folders. Nothing was changed; try again when it "
+    "has finished.";
 
 // end of description editor and configuration texts
 
@@ -196,7 +203,8 @@ inline constexpr char kUpdListDumpFile[] = "  file \"%1\", subfolder \"%2\", %3 
 
 inline constexpr char kCliName[] = "korvane-cli";
 
-inline constexpr char kCliUsage[] = "usage: korvane-cli [--korvane DIR] [--tribes DIR] COMMAND [ARGS]";
+inline constexpr char kCliUsage[] =
+    "usage: korvane-cli [--korvane DIR] [--tribes DIR] COMMAND [ARGS]";
 inline constexpr char kCliHelp[] =
     "usage: korvane-cli [--korvane DIR] [--tribes DIR] COMMAND [ARGS]\n"
     "\n"
@@ -231,7 +239,8 @@ inline constexpr char kCliSyncHelp[] =
     "plugins folder that it lacks. Then copies into storage every plug-in in use that storage\n"
     "lacks. No file storage has is ever replaced.\n";
 
-inline constexpr char kCliListUsage[] = "usage: korvane-cli [--korvane DIR] list [--in-use] [--json]";
+inline constexpr char kCliListUsage[] =
+    "usage: korvane-cli [--korvane DIR] list [--in-use] [--json]";
 inline constexpr char kCliListHelp[] =
     "Lists the plug-ins of the storage folder in scan order, one a line: key, name, category,\n"
     "author, subdirectory, and yes or no for in use, separated by tabs.\n"

@@ -562,7 +562,7 @@ void CManagerDlg::OnUsePlugin()
     const CPluginInfo* plugin = PluginOf(item);
     if (!plugin || FindListEntry(item))
         return;
-    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(item);
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(true);
@@ -577,7 +577,7 @@ void CManagerDlg::OnUnusePlugin()
     if (!plugin)
         return;
     RemoveListEntry(selected.first());
-    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     UpdateUseButton();
 }
 
@@ -606,7 +606,7 @@ void CManagerDlg::OnAddToList()
     // The window keeps one entry per plug-in: the list is found by its tree item.
     if (!plugin || FindListEntry(m_hContextItem))
         return;
-    pluginuse::UsePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
     AddListEntry(m_hContextItem);
     // ">>" stays on only while the tree's plug-in is still out of use.
     UpdateUseButton();
@@ -623,7 +623,7 @@ void CManagerDlg::OnRemoveFromList()
     if (!plugin)
         return;
     RemoveListEntry(m_list->item(row));
-    pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
+    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
 }
@@ -835,11 +835,11 @@ void CManagerDlg::OnLoadConfig()
     // Plug-ins that only the plugins folder had went into storage on the way: the catalogue
     // must know them before the list can show them.
     const bool storageGained = std::any_of(
-        loaded->m_arrPlugins.begin(), loaded->m_arrPlugins.end(),
+        loaded->plugins.m_arrPlugins.begin(), loaded->plugins.m_arrPlugins.end(),
         [this](const auto& plugin) { return !m_plugins.Exists(plugin->m_strFileName); });
     if (storageGained)
         FillTree();
-    FillList(*loaded);
+    FillList(loaded->plugins);
 }
 
 void CManagerDlg::OnExecuteTribes()

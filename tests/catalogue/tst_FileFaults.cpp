@@ -91,7 +91,7 @@ private slots:
         QVERIFY(plugin.CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QCOMPARE(tree.Read("plugins/" + folder.toStdString() + "/" + k + ".cs"),
                  std::string("script"));
-        plugin.DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(plugin.DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(!tree.Exists("plugins/" + folder.toStdString() + "/" + k + ".cs"));
         QVERIFY(tree.Exists("storage/" + folder.toStdString() + "/" + k + ".cs"));
     }
@@ -116,12 +116,14 @@ private slots:
         TestTree tree;
         tree.Write("storage/blaster.cs", "a");
         tree.Write("storage/w/sniper.cs", "b");
-        QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        QVERIFY(
+            !Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!Plugin("sniper", "w\\")
                      .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!tree.Exists("plugins"));
-        Plugin("blaster").DeleteFiles(tree.Path("plugins\\")); // nothing there: nothing happens
-        fileops::DeleteTree(tree.Path("plugins\\"));
+        QVERIFY(Plugin("blaster").DeleteFiles(
+            tree.Path("plugins\\"))); // nothing there: nothing happens
+        QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
         QVERIFY(tree.Exists("storage/blaster.cs"));
     }
 
@@ -131,7 +133,7 @@ private slots:
         tree.Write("storage", "I am a file");
         tree.Write("plugins/a.cs", "a");
         tree.Write("plugins/w/b.cs", "b");
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(tree.Read("storage"), std::string("I am a file"));
         CPluginList list;
         QCOMPARE(list.Rescan(tree.Path("storage\\")), 0);
@@ -177,7 +179,7 @@ private slots:
         QCOMPARE(copied, expected);
         QCOMPARE(tree.Read("plugins/blaster.cs"), std::string("other"));
 
-        Plugin(k).DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(Plugin(k).DeleteFiles(tree.Path("plugins\\")));
         QStringList left = Names(tree, "plugins");
         left.sort();
         QCOMPARE(left, others);
@@ -192,7 +194,7 @@ private slots:
         QCOMPARE(list.Rescan(tree.Path("storage\\")), 1);
         QVERIFY(QDir(QString::fromStdString(tree.Path("storage/w"))).removeRecursively());
         QVERIFY(list.GetAt(0)->CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        list.GetAt(0)->DeleteFiles(tree.Path("storage\\"));
+        QVERIFY(list.GetAt(0)->DeleteFiles(tree.Path("storage\\")));
         QVERIFY(Names(tree, "plugins").isEmpty());
     }
 
@@ -212,13 +214,13 @@ private slots:
         QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!Plugin("sniper", "w\\")
                      .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        Plugin("old").DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(!Plugin("old").DeleteFiles(tree.Path("plugins\\")));
         QCOMPARE(Names(tree, "plugins"), (QStringList{"lib", "old.cs"}));
 
-        // A tree copy into read-only storage skips what it cannot write and goes on.
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        // A tree copy into read-only storage copies what it can and reports what it could not.
+        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(Names(tree, "storage"), (QStringList{"blaster.cs", "w"}));
-        fileops::DeleteTree(tree.Path("plugins\\"));
+        QVERIFY(!fileops::DeleteTree(tree.Path("plugins\\")));
         QCOMPARE(tree.Read("plugins/old.cs"), std::string("old"));
     }
 
@@ -229,7 +231,7 @@ private slots:
         tree.Write("plugins/b.cs", "b");
         QFile::setPermissions(QString::fromStdString(tree.Path("plugins/a.cs")), QFile::ReadOwner);
         tree.MakeFolder("storage");
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(tree.Read("storage/a.cs"), std::string("a"));
         QCOMPARE(tree.Read("storage/b.cs"), std::string("b"));
     }
@@ -240,7 +242,7 @@ private slots:
         tree.Write("plugins/a.cs", "a");
         tree.Write("plugins/s/b.cs", "b");
         tree.MakeFolder("storage");
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         const QDir storage(QString::fromStdString(tree.Path("storage")));
         QCOMPARE(storage.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  (QStringList{"a.cs", "s"}));

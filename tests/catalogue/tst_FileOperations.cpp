@@ -53,8 +53,8 @@ private slots:
         tree.Write("plugins/blaster.cs", "old");
         tree.Write("storage/sniper.cs", "new");
         tree.Write("plugins/SNIPER.CS", "old");
-        Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false);
-        Plugin("sniper").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false);
+        QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        QVERIFY(Plugin("sniper").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QCOMPARE(tree.Read("plugins/blaster.cs"), std::string("old"));
         QVERIFY(!tree.Exists("plugins/sniper.cs"));
         QCOMPARE(tree.Read("plugins/SNIPER.CS"), std::string("old"));
@@ -80,9 +80,9 @@ private slots:
         TestTree tree;
         for (const char* name : {"a*.cs", "abc.cs", "a?.cs", "ab.cs", "[a].cs", "a.cs"})
             tree.Write(std::string("plugins/") + name, name);
-        Plugin("a*").DeleteFiles(tree.Path("plugins\\"));
-        Plugin("a?").DeleteFiles(tree.Path("plugins\\"));
-        Plugin("[a]").DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(Plugin("a*").DeleteFiles(tree.Path("plugins\\")));
+        QVERIFY(Plugin("a?").DeleteFiles(tree.Path("plugins\\")));
+        QVERIFY(Plugin("[a]").DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(!tree.Exists("plugins/a*.cs"));
         QVERIFY(!tree.Exists("plugins/a?.cs"));
         QVERIFY(!tree.Exists("plugins/[a].cs"));
@@ -98,12 +98,12 @@ private slots:
         tree.Write("plugins/w/BLASTER.notes", "");
         tree.Write("plugins/w/blaster", "");
         tree.Write("plugins/w/blasterx.cs", "");
-        Plugin("blaster", "w\\").DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(Plugin("blaster", "w\\").DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(!tree.Exists("plugins/w/blaster.cs"));
         QVERIFY(!tree.Exists("plugins/w/BLASTER.notes"));
         QVERIFY(!tree.Exists("plugins/w/blaster"));
         QVERIFY(tree.Exists("plugins/w/blasterx.cs"));
-        Plugin("blasterx", "w\\").DeleteFiles(tree.Path("plugins\\"));
+        QVERIFY(Plugin("blasterx", "w\\").DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(tree.Exists("plugins/w"));
     }
 
@@ -115,7 +115,7 @@ private slots:
         tree.Write("plugins/X2/c.cs", "plugins");
         tree.Write("storage/a.cs", "storage");
         tree.Write("storage/x2/d.cs", "storage");
-        fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\"));
+        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(tree.Read("storage/a.cs"), std::string("storage"));
         QCOMPARE(tree.Read("storage/x/y/b.cs"), std::string("plugins"));
         // A folder that storage has in another letter case is filled, not doubled.
@@ -131,7 +131,7 @@ private slots:
         tree.Write("outside/keep.cs", "keep");
         QVERIFY(QFile::link(QString::fromStdString(tree.Path("outside")),
                             QString::fromStdString(tree.Path("plugins/link"))));
-        fileops::DeleteTree(tree.Path("plugins\\"));
+        QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
         QVERIFY(tree.Exists("plugins"));
         QVERIFY(!tree.Exists("plugins/a.cs"));
         QVERIFY(!tree.Exists("plugins/deep"));
@@ -148,7 +148,7 @@ private slots:
         tree.MakeFolder("plugins");
         CPluginList list;
         list.Rescan(tree.Path("storage\\"));
-        list.CopyAll(tree.Path("storage\\"), tree.Path("plugins\\"), false);
+        QVERIFY(list.CopyAll(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(tree.Exists("plugins/a.cs"));
         QVERIFY(tree.Exists("plugins/s/b.cs"));
     }

@@ -77,3 +77,7 @@ public:
         QCOMPARE(r_.err, QString(message) + u'\n');                                                \
         QCOMPARE(r_.status, 1);                                                                    \
     } while (false)
+
+// The same with the reason on the line after the message.
+#define QCOMPARE_FAILURE_BECAUSE(result, message, reason)                                          \
+    QCOMPARE_FAILURE(result, QString(message) + u'\n' + (reason))

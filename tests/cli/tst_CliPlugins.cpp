@@ -160,7 +160,8 @@ private slots:
     void useFailsWhenTheScriptCannotBeCopied()
     {
         std::filesystem::remove_all(kpath::ToNative(Tree().Path("k/plugins")));
-        QCOMPARE_FAILURE(Run({"use", "cafe"}), Message(strings::kCliUseFailed, "cafe"));
+        QCOMPARE_FAILURE_BECAUSE(Run({"use", "cafe"}), Message(strings::kCliUseFailed, "cafe"),
+                                 Q(Tree().Path("k/plugins/cafe.cs: No such file or directory")));
     }
 
     void describeChangesOnlyTheFieldsGiven()
@@ -188,8 +189,9 @@ private slots:
     void describeFailureShowsTheEditorsMessage()
     {
         Tree().MakeFolder("k/storage/blaster.desc.txt");
-        QCOMPARE_FAILURE(Run({"describe", "blaster", "--name", "Blaster"}),
-                         strings::kDescriptionWriteFailed);
+        QCOMPARE_FAILURE_BECAUSE(Run({"describe", "blaster", "--name", "Blaster"}),
+                                 strings::kDescriptionWriteFailed,
+                                 Q(Tree().Path("k/storage/blaster.desc.txt: it is not a file")));
     }
 
     void savedConfigurationLoadsBackTheSamePluginsInUse()
@@ -214,9 +216,11 @@ private slots:
 
     void configurationFailuresShowTheWindowsMessages()
     {
-        QCOMPARE_FAILURE(Run({"save-config", Q(Tree().Path("nowhere/setup.pfg"))}),
-                         strings::kConfigCreateFailed);
-        QCOMPARE_FAILURE(Run({"load-config", "missing.pfg"}), strings::kConfigLoadFailed);
+        QCOMPARE_FAILURE_BECAUSE(Run({"save-config", Q(Tree().Path("nowhere/setup.pfg"))}),
+                                 strings::kConfigCreateFailed,
+                                 Q(Tree().Path("nowhere/setup.pfg: No such file or directory")));
+        QCOMPARE_FAILURE_BECAUSE(Run({"load-config", "missing.pfg"}), strings::kConfigLoadFailed,
+                                 Q(Tree().Path("missing.pfg: the file cannot be read")));
         QCOMPARE(Tree().Read("k/plugins/blaster.cs"), "blaster");
     }
 };

@@ -57,8 +57,8 @@ private slots:
 
         tree.Write("plugins/weapons/plasma.cs", "changed in use");
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("my.pfg"));
-        QCOMPARE(loaded.value().m_strConfigName, std::string("My setup"));
-        QCOMPARE(Keys(*loaded), (QStringList{"blaster", "weapons\\plasma"}));
+        QCOMPARE(loaded.value().plugins.m_strConfigName, std::string("My setup"));
+        QCOMPARE(Keys(loaded->plugins), (QStringList{"blaster", "weapons\\plasma"}));
         QCOMPARE(tree.Read("plugins/weapons/plasma.cs"), std::string("plasma")); // the stored copy
     }
 
@@ -133,7 +133,7 @@ private slots:
 
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
         // ghost is in no folder; extra, which only the plugins folder had, stays in use.
-        QCOMPARE(Keys(loaded.value()), (QStringList{"sniper", "extra"}));
+        QCOMPARE(Keys(loaded.value().plugins), (QStringList{"sniper", "extra"}));
         QCOMPARE(Entries(tree, "plugins"), (QStringList{"extra.cs", "sniper.cs"}));
         QCOMPARE(tree.Read("storage/extra.cs"), std::string("only here"));
         QCOMPARE(tree.Read("storage/new/deep.txt"), std::string("only here too"));

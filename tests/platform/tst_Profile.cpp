@@ -62,6 +62,37 @@ private slots:
                  std::string(" +exec \"a b\"; x=1 "));
     }
 
+    void handEditedTextReadsAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("comma") << QByteArray("URL=http://host/a,b.upd") << "http://host/a,b.upd";
+        QTest::newRow("two commas") << QByteArray("URL=a,b,c") << "a,b,c";
+        QTest::newRow("trailing comma") << QByteArray("URL=a,") << "a,";
+        QTest::newRow("quoted") << QByteArray("URL=\"a,b\"") << "a,b";
+        QTest::newRow("plain") << QByteArray("URL=http://host/list.upd") << "http://host/list.upd";
+    }
+    void handEditedTextReadsAsWritten()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, text);
+        // The native store of this scratch location, as a player would edit it.
+        const QString file =
+            QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantor", "HandEdited")
+                .fileName();
+        QVERIFY(file.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+        QDir().mkpath(QFileInfo(file).path());
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write("[Updates]\n" + line + "\n");
+        out.close();
+        const CProfile profile("Vantor", "HandEdited");
+        QCOMPARE(QString::fromStdString(profile.GetProfileString("Updates", "URL")), text);
+        // Written back and read again, the text stays the same.
+        QVERIFY(profile.WriteProfileString("Updates", "URL", text.toStdString()));
+        QCOMPARE(QString::fromStdString(profile.GetProfileString("Updates", "URL")), text);
+    }
+
     void aSecondThreadReadsWhileTheFirstWrites()
     {
         const CProfile profile = CProfile::AtFile(File());
