@@ -17,6 +17,7 @@
 #include "ui/ConfigFileDialog.h"
 #include "ui/COptionsDlg.h"
 #include "ui/CSaveConfigDlg.h"
+#include "ui/FolderLockWait.h"
 #include "ui/WarningBox.h"
 #include "updater/ui/CheckForUpdates.h"
 
@@ -123,6 +124,24 @@ QImage SmallImageOf(const QString& iconFile)
     if (best.isNull() || best.size() == QSize(kSmallIcon, kSmallIcon))
         return best;
     return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// A failure message: the command's own text, then the reason on a paragraph of its own.
+QString WithReason(const QString& text, const std::string& reason)
+{
+    return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
+}
+
+// Runs change, which alters the files of the Korvane folder, while this process holds the
+// folder's lock, so that no other Korvane Manager changes them meanwhile. When the lock cannot be
+// had, change does not run and the reason is returned in its result type.
+template <class Change>
+auto WhileLocked(const std::string& korvaneFolder, Change change) -> decltype(change())
+{
+    const auto lock = LockKorvaneFolder(korvaneFolder);
+    if (!lock)
+        return lock.status();
+    return change();
 }
 
 QLineEdit* PanelEdit(const char* name, QWidget* parent)
@@ -408,8 +427,23 @@ void CManagerDlg::OnOptions()
 
 void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
 {
+    if (korvaneFolder.empty()) {
+        ClearControls();
+        return;
+    }
     CPluginList inUse;
-    switch (storagesync::Synchronise(korvaneFolder, refreshExistingStorage, m_plugins, inUse)) {
+    auto outcome = storagesync::Outcome::NoKorvaneFolder;
+    const korvane::Status locked = WhileLocked(korvaneFolder, [&] {
+        outcome = storagesync::Synchronise(korvaneFolder, refreshExistingStorage, m_plugins, inUse);
+        return korvane::Status::Ok();
+    });
+    if (!locked) {
+        // What the folders hold is not known while another Korvane Manager changes them.
+        ClearControls();
+        ShowWarning(this, QString::fromStdString(locked.reason()));
+        return;
+    }
+    switch (outcome) {
     case storagesync::Outcome::Ready:
         FillTreeFromCatalogue();
         FillList(inUse);
@@ -558,12 +592,8 @@ void CManagerDlg::SelectListEntry(QListWidgetItem* entry)
 
 void CManagerDlg::OnUsePlugin()
 {
-    QTreeWidgetItem* item = m_tree->currentItem();
-    const CPluginInfo* plugin = PluginOf(item);
-    if (!plugin || FindListEntry(item))
+    if (!PutInUse(m_tree->currentItem()))
         return;
-    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
-    AddListEntry(item);
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(true);
 }
@@ -571,14 +601,46 @@ void CManagerDlg::OnUsePlugin()
 void CManagerDlg::OnUnusePlugin()
 {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    if (selected.isEmpty())
+    if (selected.isEmpty() || !TakeOutOfUse(selected.first()))
         return;
-    const CPluginInfo* plugin = PluginOf(TreeItemOf(selected.first()));
-    if (!plugin)
-        return;
-    RemoveListEntry(selected.first());
-    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     UpdateUseButton();
+}
+
+bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
+{
+    const CPluginInfo* plugin = PluginOf(treeItem);
+    // The window keeps one entry per plug-in: the list is found by its tree item.
+    if (!plugin || FindListEntry(treeItem))
+        return false;
+    const std::string folder = KorvaneFolder();
+    const korvane::Status copied =
+        WhileLocked(folder, [&] { return pluginuse::UsePlugin(folder, *plugin); });
+    if (!copied) {
+        ShowWarning(this,
+                    WithReason(Text(strings::kUsePluginFailed).arg(Display(plugin->m_strName)),
+                               copied.reason()));
+        return false;
+    }
+    AddListEntry(treeItem);
+    return true;
+}
+
+bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
+{
+    const CPluginInfo* plugin = PluginOf(TreeItemOf(entry));
+    if (!plugin)
+        return false;
+    const std::string folder = KorvaneFolder();
+    const korvane::Status deleted =
+        WhileLocked(folder, [&] { return pluginuse::UnusePlugin(folder, *plugin); });
+    if (!deleted) {
+        ShowWarning(this,
+                    WithReason(Text(strings::kUnusePluginFailed).arg(Display(plugin->m_strName)),
+                               deleted.reason()));
+        return false;
+    }
+    RemoveListEntry(entry);
+    return true;
 }
 
 void CManagerDlg::OnRClickTree(const QPoint& viewportPos)
@@ -602,12 +664,8 @@ void CManagerDlg::OnRClickList(const QPoint& viewportPos)
 
 void CManagerDlg::OnAddToList()
 {
-    const CPluginInfo* plugin = PluginOf(m_hContextItem);
-    // The window keeps one entry per plug-in: the list is found by its tree item.
-    if (!plugin || FindListEntry(m_hContextItem))
+    if (!PutInUse(m_hContextItem))
         return;
-    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
-    AddListEntry(m_hContextItem);
     // ">>" stays on only while the tree's plug-in is still out of use.
     UpdateUseButton();
 }
@@ -619,11 +677,8 @@ void CManagerDlg::OnRemoveFromList()
     if (row < 0 || row >= m_list->count() || !m_contextEntry.isValid() ||
         m_contextEntry.row() != row)
         return;
-    const CPluginInfo* plugin = PluginOf(TreeItemOf(m_list->item(row)));
-    if (!plugin)
+    if (!TakeOutOfUse(m_list->item(row)))
         return;
-    RemoveListEntry(m_list->item(row));
-    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
 }
@@ -795,9 +850,13 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
     dlg.SetFromRecord(*plugin);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    if (!descriptionfile::WriteDescription(StorageFolder(), *plugin,
-                                           dlg.GetEditedFields(*plugin))) {
-        ShowWarning(this, Text(strings::kDescriptionWriteFailed));
+    const std::string folder = KorvaneFolder();
+    const korvane::Status written = WhileLocked(folder, [&] {
+        return descriptionfile::WriteDescription(korvane::StorageFolder(folder), *plugin,
+                                                 dlg.GetEditedFields(*plugin));
+    });
+    if (!written) {
+        ShowWarning(this, WithReason(Text(strings::kDescriptionWriteFailed), written.reason()));
         return;
     }
     SetPluginText(treeItem);
@@ -817,9 +876,11 @@ void CManagerDlg::OnSaveConfig()
     const QString file = configfiledialog::GetSaveFileName(this);
     if (file.isEmpty())
         return;
-    if (!pluginconfig::SaveConfiguration(KorvaneFolder(), dlg.m_strConfigName.toStdString(),
-                                         file.toStdString(), dlg.m_bStoreDirectory))
-        ShowWarning(this, Text(strings::kConfigCreateFailed));
+    const korvane::Status saved =
+        pluginconfig::SaveConfiguration(KorvaneFolder(), dlg.m_strConfigName.toStdString(),
+                                        file.toStdString(), dlg.m_bStoreDirectory);
+    if (!saved)
+        ShowWarning(this, WithReason(Text(strings::kConfigCreateFailed), saved.reason()));
 }
 
 void CManagerDlg::OnLoadConfig()
@@ -827,19 +888,35 @@ void CManagerDlg::OnLoadConfig()
     const QString file = configfiledialog::GetOpenFileName(this);
     if (file.isEmpty())
         return;
-    const auto loaded = pluginconfig::LoadConfiguration(KorvaneFolder(), file.toStdString());
+    const std::string folder = KorvaneFolder();
+    const auto loaded = WhileLocked(folder, [&] {
+        auto result = pluginconfig::LoadConfiguration(folder, file.toStdString());
+        ShowFoldersAsTheyAre();
+        return result;
+    });
     if (!loaded) {
-        ShowWarning(this, Text(strings::kConfigLoadFailed));
+        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded.reason()));
         return;
     }
-    // Plug-ins that only the plugins folder had went into storage on the way: the catalogue
-    // must know them before the list can show them.
-    const bool storageGained = std::any_of(
-        loaded->plugins.m_arrPlugins.begin(), loaded->plugins.m_arrPlugins.end(),
-        [this](const auto& plugin) { return !m_plugins.Exists(plugin->m_strFileName); });
-    if (storageGained)
-        FillTree();
-    FillList(loaded->plugins);
+    if (loaded->notCopied.empty())
+        return;
+    QStringList names;
+    for (const auto& missing : loaded->notCopied) {
+        const CPluginInfo* plugin = loaded->plugins.Find(missing.key);
+        names << Display(plugin ? plugin->m_strName : missing.key) + QStringLiteral(": ") +
+                     QString::fromStdString(missing.reason);
+    }
+    ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
+}
+
+void CManagerDlg::ShowFoldersAsTheyAre()
+{
+    // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
+    // not name; the plugins folder holds the configuration's plug-ins that could be copied.
+    FillTree();
+    CPluginList inUse;
+    inUse.Rescan(korvane::PluginsFolder(KorvaneFolder()));
+    FillList(inUse);
 }
 
 void CManagerDlg::OnExecuteTribes()

@@ -76,6 +76,9 @@ private:
     // already), both folders scanned, the tree and the list filled. An empty Korvane folder or
     // a storage folder that cannot be created leaves both empty.
     void ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage);
+    // After a configuration was loaded or failed to load: the tree and the list show what the
+    // folders hold now.
+    void ShowFoldersAsTheyAre();
     void ClearControls();
 
     // Rebuilds m_plugins from the storage folder of the current setting, then the tree; the
@@ -85,6 +88,11 @@ private:
     void FillTreeFromCatalogue();
     // Rebuilds the list: one entry per plug-in of inUse that m_plugins knows, by key.
     void FillList(const CPluginList& inUse);
+
+    // The commands behind ">>" and "<<" and the popup's: the files change first, and the list
+    // only when they did. False when nothing changed; a failure to change the files is shown.
+    bool PutInUse(QTreeWidgetItem* treeItem);
+    bool TakeOutOfUse(QListWidgetItem* entry);
 
     // Enabling rule of "Edit Description...": a plug-in is selected in the tree.
     bool OnUpdateEditDescription() const;

@@ -60,11 +60,10 @@ private slots:
         QCOMPARE(m.Entries(), QStringList{"Sniper"});
     }
 
-    void puttingInUseCopiesOnlyScriptsAndTakingOutDeletesEveryFileOfTheKey()
+    void enterPressesTheFocusedButtonAndTheNewEntryTakesItsAlphabeticalPlace()
     {
         Manager m;
         m.Plugin("weapons/sniper", "sniper", "Weapon");
-        m.files.Write("k/storage/weapons/sniper.zoom.cs", "part of sniper");
         m.Plugin("tango", "Tango", "Cat", true);
         QVERIFY(m.Show());
 
@@ -74,25 +73,9 @@ private slots:
         m.use->setFocus();
         QTest::keyClick(m.use, Qt::Key_Return);
         QVERIFY(m.dlg.isVisible());
-        QVERIFY(m.files.Exists("k/plugins/weapons/sniper.zoom.cs"));
-        QVERIFY(!m.files.Exists("k/plugins/weapons/sniper.desc.txt"));
+        QVERIFY(m.files.Exists("k/plugins/weapons/sniper.cs"));
         // The new entry takes its alphabetical place, whatever the letter case.
         QCOMPARE(m.Entries(), QStringList({"sniper", "Tango"}));
-        QVERIFY(!m.use->isEnabled());
-        QVERIFY(m.unuse->isEnabled());
-
-        m.files.Write("k/plugins/weapons/sniper.txt", "left by the player");
-        m.Click("Tango");
-        m.ClickEntry("sniper");
-        QCOMPARE(m.Current(), QString("sniper"));
-        QTest::mouseClick(m.unuse, Qt::LeftButton);
-        for (const char* file : {"sniper.cs", "sniper.zoom.cs", "sniper.txt"})
-            QVERIFY(!m.files.Exists(std::string("k/plugins/weapons/") + file));
-        QVERIFY(m.files.Exists("k/storage/weapons/sniper.cs"));
-        QCOMPARE(m.Entries(), QStringList{"Tango"});
-        QCOMPARE(m.SelectedEntry(), QString());
-        QVERIFY(m.use->isEnabled());
-        QVERIFY(!m.unuse->isEnabled());
     }
 
     void buttonsAndListFollowTheTreeSelection_data()
@@ -210,6 +193,46 @@ private slots:
         QCOMPARE(m.Current(), QString("Cat"));
         QVERIFY(!m.use->isEnabled());
         QVERIFY(!m.unuse->isEnabled());
+    }
+
+    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre_data()
+    {
+        QTest::addColumn<bool>("inUse");
+        QTest::addColumn<QString>("message");
+        // A file stands where the plug-in's subfolder of plugins must be made.
+        QTest::newRow(">>") << false << S(strings::kUsePluginFailed);
+        // A file stands where storage's subfolder was: a file only plugins has cannot go there.
+        QTest::newRow("<<") << true << S(strings::kUnusePluginFailed);
+    }
+    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre()
+    {
+        QFETCH(bool, inUse);
+        QFETCH(QString, message);
+        Manager m;
+        m.Plugin("weapons/sniper", "Sniper", "Weapon", inUse);
+        if (!inUse)
+            m.files.Write("k/plugins/weapons", "not a folder");
+        QVERIFY(m.Show());
+        m.Click("Sniper");
+        if (inUse) {
+            m.files.Write("k/plugins/weapons/sniper.txt", "only here");
+            std::filesystem::remove_all(m.files.Path("k/storage/weapons"));
+            m.files.Write("k/storage/weapons", "not a folder");
+        }
+
+        ModalScript script;
+        script.AnswerMessage();
+        (inUse ? m.unuse : m.use)->click();
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages().size(), 1);
+        QVERIFY2(script.Messages().first().startsWith(message.arg("Sniper") + "\n\n"),
+                 qPrintable(script.Messages().first()));
+        QCOMPARE(m.Entries(), inUse ? QStringList{"Sniper"} : QStringList());
+        QCOMPARE(m.files.Exists("k/plugins/weapons/sniper.cs"), inUse);
+        if (inUse)
+            QCOMPARE(m.files.Read("k/plugins/weapons/sniper.txt"), std::string("only here"));
+        QCOMPARE(m.use->isEnabled(), !inUse);
+        QCOMPARE(m.unuse->isEnabled(), inUse);
     }
 
     void treeListsCategoriesAndPluginsAlphabeticallyWithTheirOwnIcons()
