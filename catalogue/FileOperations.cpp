@@ -35,7 +35,13 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Failure
                 continue;
             }
             CopyTreeNative(entry.path, target, failures);
-        } else if (entry.isFile && !existing.Contains(entry.name)) {
+        } else if (entry.isFile && existing.Contains(entry.name)) {
+            // A folder of that name keeps the file out: it has no copy there.
+            const auto there = kpath::FindNoCase(destination, entry.name);
+            if (there && kfs::IsFolder(*there))
+                failures.Add(korvane::Status::Failure(kpath::FromNative(*there) +
+                                                      ": a folder stands where the file belongs"));
+        } else if (entry.isFile) {
             const fs::path target = destination / entry.path.filename();
             const auto copied = kfs::CopyFileNoOverwrite(entry.path, target);
             // A file of that name that appeared meanwhile is the one to keep.

@@ -4,6 +4,9 @@
 // Windows only; POSIX systems have no such lock.)
 #include "catalogue/CPluginList.h"
 #include "catalogue/FileOperations.h"
+#include "catalogue/PluginConfiguration.h"
+#include "catalogue/PluginUse.h"
+#include "platform/KPath.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
@@ -210,8 +213,9 @@ private slots:
         if (!plugins.Holds())
             QSKIP("this user writes into read-only folders; run the test as an ordinary user");
 
-        // Nothing can be copied in; only a subfolder that cannot be made is a failure.
-        QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        // Nothing can be copied in, and the copies say so.
+        QVERIFY(
+            !Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!Plugin("sniper", "w\\")
                      .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!Plugin("old").DeleteFiles(tree.Path("plugins\\")));
@@ -224,6 +228,21 @@ private slots:
         QCOMPARE(tree.Read("plugins/old.cs"), std::string("old"));
     }
 
+    void loadingWithReadOnlyStorageDeletesNothing()
+    {
+        TestTree tree;
+        tree.Write("storage/blaster.cs", "b");
+        tree.Write("plugins/onlyhere.cs", "only copy");
+        tree.Write("setup.pfg", "UseDirectory=TRUE\r\nPlugin=,blaster\r\n");
+        const ReadOnlyFolder storage(QString::fromStdString(tree.Path("storage")));
+        if (!storage.Holds())
+            QSKIP("this user writes into read-only folders; run the test as an ordinary user");
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("setup.pfg"));
+        QVERIFY(!loaded);
+        QVERIFY(QString::fromStdString(loaded.reason()).contains("onlyhere.cs"));
+        QCOMPARE(Names(tree, "plugins"), QStringList{"onlyhere.cs"});
+    }
+
     void readOnlyFilesDoNotStopATreeCopy()
     {
         TestTree tree;
@@ -234,6 +253,61 @@ private slots:
         QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
         QCOMPARE(tree.Read("storage/a.cs"), std::string("a"));
         QCOMPARE(tree.Read("storage/b.cs"), std::string("b"));
+    }
+
+    void anAtomicWriteRespectsTheFileItReplaces_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("read-only") << 0444 << false;
+        QTest::newRow("owner only") << 0600 << true;
+        QTest::newRow("shared") << 0664 << true;
+        QTest::newRow("executable") << 0750 << true;
+    }
+    void anAtomicWriteRespectsTheFileItReplaces()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, replaced);
+        TestTree tree;
+        tree.Write("real/setup.pfg", "old");
+        const auto file = kpath::ToNative(tree.Path("real/setup.pfg"));
+        std::filesystem::permissions(file, std::filesystem::perms(mode));
+        QVERIFY(QFile::link(QString::fromStdString(tree.Path("real/setup.pfg")),
+                            QString::fromStdString(tree.Path("link.pfg"))));
+
+        for (const char* written : {"real/setup.pfg", "link.pfg"}) {
+            const auto status =
+                kfs::WriteFileAtomically(kpath::ToNative(tree.Path(written)), "new");
+            QCOMPARE(status.ok(), replaced);
+            QCOMPARE(tree.Read("real/setup.pfg"), std::string(replaced ? "new" : "old"));
+            QCOMPARE(int(std::filesystem::status(file).permissions()), mode);
+        }
+        QVERIFY(std::filesystem::is_symlink(kpath::ToNative(tree.Path("link.pfg"))));
+        QCOMPARE(Names(tree, "real"), QStringList{"setup.pfg"});
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    }
+
+    void takingOutOfUseSecuresWhatStorageLacksFirst()
+    {
+        TestTree tree;
+        tree.Write("storage/w/blaster.cs", "stored");
+        tree.Write("plugins/w/blaster.cs", "edited in place");
+        tree.Write("plugins/w/blaster.notes", "only copy");
+        const CPluginInfo plugin = Plugin("blaster", "w\\");
+        QVERIFY(pluginuse::UnusePlugin(tree.Root(), plugin));
+        QCOMPARE(Names(tree, "plugins/w"), QStringList{});
+        QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
+        QCOMPARE(tree.Read("storage/w/blaster.cs"), std::string("stored"));
+
+        // Storage's subfolder is taken by a file: nothing can be secured, so nothing goes.
+        TestTree blocked;
+        blocked.Write("storage/w", "in the way");
+        blocked.Write("plugins/w/blaster.cs", "only copy");
+        const auto status = pluginuse::UnusePlugin(blocked.Root(), plugin);
+        QVERIFY(!status);
+        QVERIFY(QString::fromStdString(status.reason())
+                    .startsWith(QString::fromStdString(blocked.Path("storage/w"))));
+        QCOMPARE(blocked.Read("plugins/w/blaster.cs"), std::string("only copy"));
     }
 
     void noTemporaryFileIsLeftBehind()

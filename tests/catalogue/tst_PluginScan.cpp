@@ -105,13 +105,28 @@ private slots:
         QCOMPARE(list.GetSize(), 0);
     }
 
-    void folderNamedLikeAScriptIsEnteredNotListed()
+    void onlyFilesAndLinksToFilesArePluginFiles()
     {
         TestTree tree;
         tree.Write("odd.cs/inner.cs", "");
+        tree.Write("elsewhere/real.cs", "");
+        tree.MakeFolder("elsewhere/folder");
+        tree.Write("in/blaster.cs", "");
+        tree.MakeFolder("in/blaster.desc.txt");
+        tree.MakeFolder("in/blaster.ico");
+        for (const auto& [target, link] : {std::pair{"elsewhere/folder", "in/folderlink.cs"},
+                                           std::pair{"elsewhere/real.cs", "in/filelink.cs"},
+                                           std::pair{"elsewhere/gone.cs", "in/dangling.cs"}})
+            QVERIFY(QFile::link(QString::fromStdString(tree.Path(target)),
+                                QString::fromStdString(tree.Path(link))));
         CPluginList list;
-        QCOMPARE(list.Rescan(tree.Root()), 1);
-        QCOMPARE(Keys(list), QStringList{"odd.cs\\inner"});
+        list.Rescan(tree.Path("in\\"));
+        QCOMPARE(Keys(list), (QStringList{"blaster", "filelink"}));
+        QCOMPARE(list.Find("blaster")->m_strName, std::string("blaster"));
+        QCOMPARE(list.Find("blaster")->m_strIconPath, std::string());
+        // A real folder named like a script is entered, never listed.
+        QCOMPARE(list.Rescan(tree.Root()), 1 + 1 + 2);
+        QVERIFY(list.Exists("inner") && !list.Exists("odd"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/ProfileEntries.h"
 #include "support/TestTree.h"
 
+#include <memory>
 #include <optional>
 #include <QProcess>
 #include <QtTest>
@@ -46,16 +47,22 @@ public:
                                            tree.Path(rel));
     }
 
-    // Runs the tool in the tree's root folder. A run that crashes or hangs has status -1.
-    CliResult Run(const QStringList& arguments) const
+    // Starts the tool in the tree's root folder.
+    std::unique_ptr<QProcess> Start(const QStringList& arguments) const
     {
-        QProcess process;
+        auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Q(tree.Path("config")));
         environment.insert(QStringLiteral("HOME"), Q(tree.Path("home")));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(Q(tree.Root()));
-        process.start(QStringLiteral(KORVANE_CLI), arguments);
+        process->setProcessEnvironment(environment);
+        process->setWorkingDirectory(Q(tree.Root()));
+        process->start(QStringLiteral(KORVANE_CLI), arguments);
+        return process;
+    }
+
+    // The outcome of a started run. A run that crashes or hangs has status -1.
+    static CliResult Finish(QProcess& process)
+    {
         const bool bFinished =
             process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
         if (!bFinished) {
@@ -66,6 +73,8 @@ public:
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
+
+    CliResult Run(const QStringList& arguments) const { return Finish(*Start(arguments)); }
 
     TestTree tree;
 };

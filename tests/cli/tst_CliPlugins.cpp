@@ -1,4 +1,5 @@
 #include "CliTestSupport.h"
+#include "platform/FolderLock.h"
 #include "platform/KPath.h"
 #include "res/Strings.h"
 
@@ -212,6 +213,52 @@ private slots:
         QCOMPARE(Run({"list", "--in-use"}).out,
                  QStringLiteral("blaster\tblaster\tUnknown\tUnknown\t\tyes\n"
                                 "plasma\tplasma\tUnknown\tUnknown\tweapons\\\tyes\n"));
+    }
+
+    void aCommandWaitsForAnotherOneAndThenChangesNothing()
+    {
+        qputenv("KORVANE_LOCK_WAIT_MS", "300");
+        {
+            const auto held = korvane::FolderLock::acquire(Tree().Path("k/"));
+            QVERIFY(held);
+            QCOMPARE_FAILURE(Run({"use", "cafe"}), strings::kFoldersBusy);
+            QVERIFY(!Tree().Exists("k/plugins/cafe.cs"));
+        }
+        QCOMPARE(Run({"use", "cafe"}).status, 0);
+        // A Korvane folder that is not there gets no lock file, nor anything else.
+        QCOMPARE(Run({"--korvane", "gone", "use", "cafe"}).status, 1);
+        QVERIFY(!Tree().Exists("gone"));
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
+    }
+
+    void twoLoadsStartedTogetherLeaveOneConfigurationInUse()
+    {
+        std::string a = "UseDirectory=TRUE\r\n", b = a;
+        QStringList namesA, namesB;
+        for (int i = 0; i < 300; ++i) {
+            const std::string n = std::to_string(i);
+            Tree().Write("k/storage/a" + n + ".cs", "a");
+            Tree().Write("k/storage/b" + n + ".cs", "b");
+            a += "Plugin=,a" + n + "\r\n";
+            b += "Plugin=,b" + n + "\r\n";
+            namesA << Q("a" + n + ".cs");
+            namesB << Q("b" + n + ".cs");
+        }
+        Tree().Write("a.pfg", a);
+        Tree().Write("b.pfg", b);
+        Tree().Write("k/plugins/blaster.cs", "blaster"); // stored too: loads may drop it
+        // The second load waits as long as the first takes, however slow the build.
+        qputenv("KORVANE_LOCK_WAIT_MS", "120000");
+        const auto first = m_fixture->Start({"load-config", "a.pfg"});
+        const auto second = m_fixture->Start({"load-config", "b.pfg"});
+        QCOMPARE(CliFixture::Finish(*first).status, 0);
+        QCOMPARE(CliFixture::Finish(*second).status, 0);
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
+        QStringList inUse = QDir(Q(Tree().Path("k/plugins"))).entryList(QDir::Files);
+        inUse.sort();
+        namesA.sort();
+        namesB.sort();
+        QVERIFY2(inUse == namesA || inUse == namesB, qPrintable(QString::number(inUse.size())));
     }
 
     void configurationFailuresShowTheWindowsMessages()

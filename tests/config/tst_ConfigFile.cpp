@@ -17,6 +17,7 @@ private:
             keys << QString::fromStdString(plugin->m_strSubdirectory + plugin->m_strFileName);
         return keys;
     }
+    static QString Q(const std::string& text) { return QString::fromStdString(text); }
     static QStringList Entries(const TestTree& tree, std::string_view folder)
     {
         return QDir(QString::fromStdString(tree.Path(folder)))
@@ -105,6 +106,23 @@ private slots:
         QCOMPARE(QString::fromStdString(list.m_strConfigName), name);
     }
 
+    void aLoadThatCouldNotCopyEveryPluginSaysWhich()
+    {
+        TestTree tree;
+        tree.Write("storage/big.cs", std::string(64, 'b'));
+        tree.Write("storage/small.cs", "s");
+        tree.MakeFolder("plugins");
+        tree.Write("setup.pfg", "UseDirectory=TRUE\r\nPlugin=,big\r\nPlugin=,small\r\n");
+        const FileSizeLimit limit(8);
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("setup.pfg"));
+        QVERIFY(loaded);
+        QCOMPARE(loaded->notCopied.size(), size_t(1));
+        QCOMPARE(loaded->notCopied.front().key, std::string("big"));
+        QVERIFY(QString::fromStdString(loaded->notCopied.front().reason)
+                    .startsWith(Q(tree.Path("plugins/big.cs: "))));
+        QCOMPARE(Entries(tree, "plugins"), QStringList{"small.cs"});
+    }
+
     void failedSaveLeavesTheOldFile()
     {
         TestTree tree;
@@ -138,6 +156,18 @@ private slots:
         QCOMPARE(tree.Read("storage/extra.cs"), std::string("only here"));
         QCOMPARE(tree.Read("storage/new/deep.txt"), std::string("only here too"));
         QCOMPARE(tree.Read("storage/blaster.cs"), std::string("blaster"));
+
+        // A file storage lacks that cannot be copied there stops the load before anything goes.
+        tree.Write("plugins/w/only.cs", "only copy");
+        tree.Write("storage/w", "a file where the folder belongs");
+        tree.Write("plugins/readme", "only copy");
+        tree.MakeFolder("storage/README");
+        const auto blocked = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
+        QVERIFY(!blocked);
+        QVERIFY(QString::fromStdString(blocked.reason()).contains(Q(tree.Path("storage/w"))));
+        QVERIFY(QString::fromStdString(blocked.reason()).contains(Q(tree.Path("storage/README"))));
+        QCOMPARE(Entries(tree, "plugins"), (QStringList{"extra.cs", "readme", "sniper.cs", "w"}));
+        QCOMPARE(tree.Read("plugins/w/only.cs"), std::string("only copy"));
 
         TestTree bare; // no storage folder yet
         bare.Write("plugins/blaster.cs", "only copy");

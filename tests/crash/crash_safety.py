@@ -1,0 +1,199 @@
+#!/usr/bin/env python3
+"""Kills korvane-cli (SIGKILL) at random moments while it changes a Korvane folder of a few
+thousand plug-ins, and checks after every kill that each file is its old or its new self, whole;
+that no file whose only copy was in the plugins folder is gone; that no temporary file is listed
+as a plug-in; and that the next run completes.
+
+usage: crash_safety.py KORVANE_CLI UPDLIST [--seed N] [--rounds N]
+"""
+import argparse
+import hashlib
+import http.server
+import os
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+PLUGINS = 1500  # stored plug-ins, one script each, every fourth with a description
+CONFIG_SIZE = 600  # plug-ins each of the two configurations names
+USE_SIZE = 200  # keys given to one use or unuse
+LOCK_FILE = ".korvanemgr.lock"
+
+
+def is_temporary(name):
+    return name.startswith(".") and name.endswith(".part")
+
+
+def snapshot(root):
+    """Relative path -> content digest of every file below root, temporary files left out."""
+    files = {}
+    for folder, _, names in os.walk(root):
+        for name in names:
+            if is_temporary(name) or name == LOCK_FILE:
+                continue
+            path = os.path.join(folder, name)
+            with open(path, "rb") as f:
+                files[os.path.relpath(path, root)] = hashlib.sha1(f.read()).hexdigest()
+    return files
+
+
+class Run:
+    def __init__(self, cli, scratch, korvane):
+        self.cli = cli
+        self.env = dict(os.environ, HOME=scratch, XDG_CONFIG_HOME=os.path.join(scratch, "config"))
+        self.korvane = korvane
+
+    def start(self, args):
+        return subprocess.Popen([self.cli, "--korvane", self.korvane] + args, env=self.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.korvane)
+
+    def complete(self, args):
+        process = self.start(args)
+        out, err = process.communicate(timeout=120)
+        if process.returncode != 0:
+            sys.exit(f"FAIL: {' '.join(args)} exited {process.returncode}: {err.decode()}")
+        return out.decode()
+
+
+def build_korvane(root, rng):
+    storage = os.path.join(root, "storage")
+    for i in range(PLUGINS):
+        sub = os.path.join(storage, f"cat{i % 10}")
+        os.makedirs(sub, exist_ok=True)
+        with open(os.path.join(sub, f"p{i}.cs"), "w") as f:
+            f.write(f"// plug-in {i}\n" + "x" * rng.randrange(100, 3000))
+        if i % 4 == 0:
+            with open(os.path.join(sub, f"p{i}.desc.txt"), "w") as f:
+                f.write(f"Name=Plug-in {i}\r\nCategory=Weapon\r\n")
+    os.makedirs(os.path.join(root, "plugins"))
+    for name, start in (("a.pfg", 0), ("b.pfg", PLUGINS // 2)):
+        with open(os.path.join(root, name), "w") as f:
+            f.write("Name=" + name + "\r\nUseDirectory=TRUE\r\n")
+            for i in range(start, start + CONFIG_SIZE):
+                f.write(f"Plugin=cat{i % 10}\\,p{i}\r\n")
+
+
+def serve_update(root, updlist):
+    """An update of 150 files into storage, on a loopback web server; returns the list's URL."""
+    pack = os.path.join(root, "pack")
+    os.makedirs(os.path.join(pack, "upd"))
+    for i in range(150):
+        with open(os.path.join(pack, "upd", f"u{i}.cs"), "wb") as f:
+            f.write(os.urandom(8192))
+    handler = lambda *a: http.server.SimpleHTTPRequestHandler(*a, directory=root)
+    http.server.SimpleHTTPRequestHandler.log_message = lambda *a: None
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    with open(os.path.join(root, "pack.txt"), "w") as f:
+        f.write(f"update = Pack\nversion = 1.0\ntarget = storage\\\nurl = {url}pack/\n"
+                "folder = pack\n")
+    subprocess.run([updlist, "write", os.path.join(root, "pack.txt"),
+                    os.path.join(root, "list.upd")], check=True, stdout=subprocess.DEVNULL)
+    return url + "list.upd"
+
+
+def only_copies(before, korvane_state):
+    """Files of plugins that storage lacks, or holds with other bytes: their only copy."""
+    return {path: digest for path, digest in before.items()
+            if path.startswith("plugins" + os.sep)
+            and korvane_state.get("storage" + path[len("plugins"):]) != digest}
+
+
+def check(label, before, killed, after, listed):
+    problems = []
+    for path, digest in killed.items():
+        if digest not in (before.get(path), after.get(path)):
+            problems.append(f"{path} is neither its old nor its new self")
+    for path, digest in only_copies(before, before).items():
+        stored = "storage" + path[len("plugins"):]
+        if killed.get(path) != digest and killed.get(stored) != digest:
+            problems.append(f"{path} was the only copy and is gone")
+    for path, digest in before.items():
+        if path.startswith("storage" + os.sep) and path not in killed:
+            problems.append(f"{path} left storage")
+    for line in listed.splitlines():
+        key = line.split("\t")[0]
+        if key.startswith(".") or ".part" in key:
+            problems.append(f"temporary file listed as the plug-in {key}")
+    if problems:
+        sys.exit(f"FAIL after a kill during {label}:\n  " + "\n  ".join(problems[:20]))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("cli")
+    parser.add_argument("updlist")
+    parser.add_argument("--seed", type=int, default=13)
+    parser.add_argument("--rounds", type=int, default=8)
+    options = parser.parse_args()
+    rng = random.Random(options.seed)
+    scratch = tempfile.mkdtemp(prefix="crash-safety-")
+    try:
+        korvane = os.path.join(scratch, "Korvane")
+        build_korvane(korvane, rng)
+        list_url = serve_update(scratch, options.updlist)
+        run = Run(options.cli, scratch, korvane)
+        keys = [f"p{i}" for i in range(PLUGINS)]
+        extra = [0]
+
+        def unuse_args():
+            # Files of the plug-ins that only the plugins folder holds, which must reach storage.
+            chosen = rng.sample(keys, USE_SIZE)
+            for key in chosen[:20]:
+                i = int(key[1:])
+                extra[0] += 1
+                with open(os.path.join(korvane, "plugins", f"cat{i % 10}",
+                                       f"{key}.note{extra[0]}.txt"), "w") as f:
+                    f.write(f"only here {extra[0]}")
+            return ["unuse"] + chosen
+
+        commands = {
+            "load-config": lambda: ["load-config", rng.choice(["a.pfg", "b.pfg"])],
+            "use": lambda: ["use"] + rng.sample(keys, USE_SIZE),
+            "unuse": unuse_args,
+            "describe": lambda: ["describe", rng.choice(keys), "--description",
+                                 f"text {rng.random()}"],
+            "save-config": lambda: ["save-config", os.path.join(korvane, "saved.pfg"),
+                                    "--store-directory", "--name", f"n{rng.random()}"],
+            "install": lambda: ["install", "0", "--url", list_url],
+        }
+        run.complete(["load-config", "a.pfg"])
+        # How long each command takes whole, so that the kills fall inside its run.
+        durations = {}
+        for name, make in commands.items():
+            started = time.monotonic()
+            run.complete(make())
+            durations[name] = time.monotonic() - started
+
+        kills = landed = files_checked = 0
+        for _ in range(options.rounds):
+            for name, make in commands.items():
+                args = make()
+                before = snapshot(korvane)
+                process = run.start(args)
+                time.sleep(rng.uniform(0, durations[name]))
+                if process.poll() is None:
+                    landed += 1
+                process.send_signal(signal.SIGKILL)
+                process.communicate()
+                kills += 1
+                killed = snapshot(korvane)
+                listed = run.complete(["list"]) + run.complete(["list", "--in-use"])
+                run.complete(args)  # the next run completes, over whatever the kill left
+                after = snapshot(korvane)
+                check(name, before, killed, after, listed)
+                files_checked += len(killed)
+        print(f"crash safety: seed {options.seed}, {kills} kills ({landed} during the run) over "
+              f"{len(commands)} commands, {files_checked} files checked")
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
