@@ -109,7 +109,8 @@ QString CFolderBrowserDlg::SelectedFolder() const
     const QModelIndex current = m_filter->mapToSource(m_view->currentIndex());
     if (!current.isValid())
         return {};
-    return QDir::cleanPath(m_model->filePath(current));
+    // The file system model names folders with '/' on every system.
+    return QDir::toNativeSeparators(QDir::cleanPath(m_model->filePath(current)));
 }
 
 bool CFolderBrowserDlg::SelectFolder(const QString& folder)

@@ -31,7 +31,8 @@ public:
     CFolderBrowserDlg(const QString& title, const QString& root, const QString& initialFolder,
                       std::optional<FolderTest> test, QWidget* parent = nullptr);
 
-    // The chosen folder, a full path without trailing separator (empty before a choice).
+    // The chosen folder, a full path with the system's own separators and no trailing one (empty
+    // before a choice): on Windows "C:\Games\Korvane", the form the settings keep.
     QString SelectedFolder() const;
     // Moves the selection to a folder, as the user's click would.
     bool SelectFolder(const QString& folder);

@@ -18,6 +18,7 @@
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
+#include "gui/FolderLockWait.h"
 #include "gui/WarningBox.h"
 #include "gui/CheckForUpdates.h"
 
@@ -124,6 +125,24 @@ QImage SmallImageOf(const QString& iconFile)
     if (best.isNull() || best.size() == QSize(kSmallIcon, kSmallIcon))
         return best;
     return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// A failure message: the command's own text, then the reason on a paragraph of its own.
+QString WithReason(const QString& text, const std::string& reason)
+{
+    return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
+}
+
+// Runs change, which alters the files of the Korvane folder, while this process holds the
+// folder's lock, so that no other Korvane Manager changes them meanwhile. When the lock cannot be
+// had, change does not run and the reason is returned in its result type.
+template <class Change>
+auto WhileLocked(const std::string& korvaneFolder, Change change) -> decltype(change())
+{
+    const auto lock = LockKorvaneFolder(korvaneFolder);
+    if (!lock)
+        return lock.status();
+    return change();
 }
 
 QLineEdit* PanelEdit(const char* name, QWidget* parent)
@@ -245,6 +264,7 @@ void CManagerDlg::CreateControls()
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnSelChangedTree(current); });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, &CManagerDlg::OnItemCollapsedTree);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CManagerDlg::OnItemChangedList);
     connect(m_buttonUse, &QPushButton::clicked, this, &CManagerDlg::OnUsePlugin);
     connect(m_buttonUnuse, &QPushButton::clicked, this, &CManagerDlg::OnUnusePlugin);
@@ -412,8 +432,23 @@ void CManagerDlg::OnOptions()
 
 void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
 {
+    if (korvaneFolder.empty()) {
+        ClearControls();
+        return;
+    }
     CPluginList inUse;
-    switch (storagesync::Synchronise(korvaneFolder, refreshExistingStorage, m_plugins, inUse)) {
+    auto outcome = storagesync::Outcome::NoKorvaneFolder;
+    const korvane::Status locked = WhileLocked(korvaneFolder, [&] {
+        outcome = storagesync::Synchronise(korvaneFolder, refreshExistingStorage, m_plugins, inUse);
+        return korvane::Status::Ok();
+    });
+    if (!locked) {
+        // What the folders hold is not known while another Korvane Manager changes them.
+        ClearControls();
+        ShowWarning(this, QString::fromStdString(locked.reason()));
+        return;
+    }
+    switch (outcome) {
     case storagesync::Outcome::Ready:
         FillTreeFromCatalogue();
         FillList(inUse);
@@ -437,6 +472,7 @@ void CManagerDlg::ClearControls()
     m_tree->clear();
     m_categoryItems.clear();
     m_plugins.DeleteAll();
+    ClearPluginInfo();
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(false);
 }
@@ -479,6 +515,8 @@ void CManagerDlg::FillTreeFromCatalogue()
         topLevel.append(category.release());
     m_tree->addTopLevelItems(topLevel);
     m_tree->sortItems(0, Qt::AscendingOrder);
+    // The records the panel showed are gone with the old tree.
+    ClearPluginInfo();
     m_buttonUse->setEnabled(false);
 }
 
@@ -525,6 +563,17 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
     ShowPluginInfo(*plugin);
 }
 
+void CManagerDlg::OnItemCollapsedTree(QTreeWidgetItem* item)
+{
+    // A hidden plug-in cannot stay the one ">>" acts on.
+    for (QTreeWidgetItem* shown = m_tree->currentItem(); shown; shown = shown->parent()) {
+        if (shown->parent() == item) {
+            m_tree->setCurrentItem(item);
+            return;
+        }
+    }
+}
+
 void CManagerDlg::OnItemChangedList()
 {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
@@ -548,12 +597,8 @@ void CManagerDlg::SelectListEntry(QListWidgetItem* entry)
 
 void CManagerDlg::OnUsePlugin()
 {
-    QTreeWidgetItem* item = m_tree->currentItem();
-    const CPluginInfo* plugin = PluginOf(item);
-    if (!plugin)
+    if (!PutInUse(m_tree->currentItem()))
         return;
-    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
-    AddListEntry(item);
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(true);
 }
@@ -561,16 +606,46 @@ void CManagerDlg::OnUsePlugin()
 void CManagerDlg::OnUnusePlugin()
 {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    if (selected.isEmpty())
+    if (selected.isEmpty() || !TakeOutOfUse(selected.first()))
         return;
-    const CPluginInfo* plugin = PluginOf(TreeItemOf(selected.first()));
+    UpdateUseButton();
+}
+
+bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
+{
+    const CPluginInfo* plugin = PluginOf(treeItem);
+    // The window keeps one entry per plug-in: the list is found by its tree item.
+    if (!plugin || FindListEntry(treeItem))
+        return false;
+    const std::string folder = KorvaneFolder();
+    const korvane::Status copied =
+        WhileLocked(folder, [&] { return pluginuse::UsePlugin(folder, *plugin); });
+    if (!copied) {
+        ShowWarning(this,
+                    WithReason(Text(strings::kUsePluginFailed).arg(Display(plugin->m_strName)),
+                               copied.reason()));
+        return false;
+    }
+    AddListEntry(treeItem);
+    return true;
+}
+
+bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
+{
+    const CPluginInfo* plugin = PluginOf(TreeItemOf(entry));
     if (!plugin)
-        return;
-    std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(selected.first())));
-    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
-    m_list->clearSelection();
-    m_buttonUnuse->setEnabled(false);
-    m_buttonUse->setEnabled(true);
+        return false;
+    const std::string folder = KorvaneFolder();
+    const korvane::Status deleted =
+        WhileLocked(folder, [&] { return pluginuse::UnusePlugin(folder, *plugin); });
+    if (!deleted) {
+        ShowWarning(this,
+                    WithReason(Text(strings::kUnusePluginFailed).arg(Display(plugin->m_strName)),
+                               deleted.reason()));
+        return false;
+    }
+    RemoveListEntry(entry);
+    return true;
 }
 
 void CManagerDlg::OnRClickTree(const QPoint& viewportPos)
@@ -594,12 +669,10 @@ void CManagerDlg::OnRClickList(const QPoint& viewportPos)
 
 void CManagerDlg::OnAddToList()
 {
-    const CPluginInfo* plugin = PluginOf(m_hContextItem);
-    // The window keeps one entry per plug-in: the list is found by its tree item.
-    if (!plugin || FindListEntry(m_hContextItem))
+    if (!PutInUse(m_hContextItem))
         return;
-    (void)pluginuse::UsePlugin(KorvaneFolder(), *plugin);
-    AddListEntry(m_hContextItem);
+    // ">>" stays on only while the tree's plug-in is still out of use.
+    UpdateUseButton();
 }
 
 void CManagerDlg::OnRemoveFromList()
@@ -609,11 +682,8 @@ void CManagerDlg::OnRemoveFromList()
     if (row < 0 || row >= m_list->count() || !m_contextEntry.isValid() ||
         m_contextEntry.row() != row)
         return;
-    const CPluginInfo* plugin = PluginOf(TreeItemOf(m_list->item(row)));
-    if (!plugin)
+    if (!TakeOutOfUse(m_list->item(row)))
         return;
-    std::unique_ptr<QListWidgetItem>(m_list->takeItem(row));
-    (void)pluginuse::UnusePlugin(KorvaneFolder(), *plugin);
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
 }
@@ -657,8 +727,34 @@ QListWidgetItem* CManagerDlg::AddListEntry(QTreeWidgetItem* treeItem)
         return nullptr;
     auto entry = std::make_unique<CListEntry>(Display(plugin->m_strName));
     entry->setData(kItemDataRole, QVariant::fromValue(treeItem));
+    // An entry sorted in above the selected one moves the selection down a row, which must not
+    // reach the tree and the panel as if the user had chosen it.
+    const QSignalBlocker quiet(m_list);
     m_list->addItem(entry.get());
     return entry.release();
+}
+
+void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
+{
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    QListWidgetItem* const kept =
+        selected.isEmpty() || selected.first() == entry ? nullptr : selected.first();
+    {
+        // The list hands a removed entry's selection to its neighbour; the user chose neither.
+        const QSignalBlocker quiet(m_list);
+        std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(entry)));
+        m_list->clearSelection();
+        if (kept)
+            kept->setSelected(true);
+    }
+    if (!kept)
+        m_buttonUnuse->setEnabled(false);
+}
+
+void CManagerDlg::UpdateUseButton()
+{
+    QTreeWidgetItem* current = m_tree->currentItem();
+    m_buttonUse->setEnabled(PluginOf(current) && !FindListEntry(current));
 }
 
 QTreeWidgetItem* CManagerDlg::CategoryItem(const std::string& category)
@@ -707,6 +803,13 @@ void CManagerDlg::MoveToCategory(QTreeWidgetItem* treeItem, const std::string& c
     }
 }
 
+void CManagerDlg::ClearPluginInfo()
+{
+    for (QLineEdit* edit : {m_editFileName, m_editName, m_editSubdirectory, m_editAuthor})
+        edit->clear();
+    m_editDescription->clear();
+}
+
 void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
 {
     m_editFileName->setText(Display(plugin.m_strFileName));
@@ -752,9 +855,13 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
     dlg.SetFromRecord(*plugin);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    if (!descriptionfile::WriteDescription(StorageFolder(), *plugin,
-                                           dlg.GetEditedFields(*plugin))) {
-        ShowWarning(this, Text(strings::kDescriptionWriteFailed));
+    const std::string folder = KorvaneFolder();
+    const korvane::Status written = WhileLocked(folder, [&] {
+        return descriptionfile::WriteDescription(korvane::StorageFolder(folder), *plugin,
+                                                 dlg.GetEditedFields(*plugin));
+    });
+    if (!written) {
+        ShowWarning(this, WithReason(Text(strings::kDescriptionWriteFailed), written.reason()));
         return;
     }
     SetPluginText(treeItem);
@@ -774,9 +881,11 @@ void CManagerDlg::OnSaveConfig()
     const QString file = configfiledialog::GetSaveFileName(this);
     if (file.isEmpty())
         return;
-    if (!pluginconfig::SaveConfiguration(KorvaneFolder(), dlg.m_strConfigName.toStdString(),
-                                         file.toStdString(), dlg.m_bStoreDirectory))
-        ShowWarning(this, Text(strings::kConfigCreateFailed));
+    const korvane::Status saved =
+        pluginconfig::SaveConfiguration(KorvaneFolder(), dlg.m_strConfigName.toStdString(),
+                                        file.toStdString(), dlg.m_bStoreDirectory);
+    if (!saved)
+        ShowWarning(this, WithReason(Text(strings::kConfigCreateFailed), saved.reason()));
 }
 
 void CManagerDlg::OnLoadConfig()
@@ -784,19 +893,35 @@ void CManagerDlg::OnLoadConfig()
     const QString file = configfiledialog::GetOpenFileName(this);
     if (file.isEmpty())
         return;
-    const auto loaded = pluginconfig::LoadConfiguration(KorvaneFolder(), file.toStdString());
+    const std::string folder = KorvaneFolder();
+    const auto loaded = WhileLocked(folder, [&] {
+        auto result = pluginconfig::LoadConfiguration(folder, file.toStdString());
+        ShowFoldersAsTheyAre();
+        return result;
+    });
     if (!loaded) {
-        ShowWarning(this, Text(strings::kConfigLoadFailed));
+        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded.reason()));
         return;
     }
-    // Plug-ins that only the plugins folder had went into storage on the way: the catalogue
-    // must know them before the list can show them.
-    const bool storageGained = std::any_of(
-        loaded->plugins.m_arrPlugins.begin(), loaded->plugins.m_arrPlugins.end(),
-        [this](const auto& plugin) { return !m_plugins.Exists(plugin->m_strFileName); });
-    if (storageGained)
-        FillTree();
-    FillList(loaded->plugins);
+    if (loaded->notCopied.empty())
+        return;
+    QStringList names;
+    for (const auto& missing : loaded->notCopied) {
+        const CPluginInfo* plugin = loaded->plugins.Find(missing.key);
+        names << Display(plugin ? plugin->m_strName : missing.key) + QStringLiteral(": ") +
+                     QString::fromStdString(missing.reason);
+    }
+    ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
+}
+
+void CManagerDlg::ShowFoldersAsTheyAre()
+{
+    // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
+    // not name; the plugins folder holds the configuration's plug-ins that could be copied.
+    FillTree();
+    CPluginList inUse;
+    inUse.Rescan(korvane::PluginsFolder(KorvaneFolder()));
+    FillList(inUse);
 }
 
 void CManagerDlg::OnExecuteTribes()

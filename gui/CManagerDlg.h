@@ -46,6 +46,7 @@ private slots:
     void OnAbout();
     void OnOptions();
     void OnSelChangedTree(QTreeWidgetItem* item);
+    void OnItemCollapsedTree(QTreeWidgetItem* item);
     void OnItemChangedList();
     void OnUsePlugin();
     void OnUnusePlugin();
@@ -75,6 +76,9 @@ private:
     // already), both folders scanned, the tree and the list filled. An empty Korvane folder or
     // a storage folder that cannot be created leaves both empty.
     void ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage);
+    // After a configuration was loaded or failed to load: the tree and the list show what the
+    // folders hold now.
+    void ShowFoldersAsTheyAre();
     void ClearControls();
 
     // Rebuilds m_plugins from the storage folder of the current setting, then the tree; the
@@ -84,6 +88,11 @@ private:
     void FillTreeFromCatalogue();
     // Rebuilds the list: one entry per plug-in of inUse that m_plugins knows, by key.
     void FillList(const CPluginList& inUse);
+
+    // The commands behind ">>" and "<<" and the popup's: the files change first, and the list
+    // only when they did. False when nothing changed; a failure to change the files is shown.
+    bool PutInUse(QTreeWidgetItem* treeItem);
+    bool TakeOutOfUse(QListWidgetItem* entry);
 
     // Enabling rule of "Edit Description...": a plug-in is selected in the tree.
     bool OnUpdateEditDescription() const;
@@ -98,8 +107,12 @@ private:
     static QTreeWidgetItem* TreeItemOf(const QListWidgetItem* entry);
     // The list entry of a plug-in's tree item, or null when the plug-in is not in use.
     QListWidgetItem* FindListEntry(const QTreeWidgetItem* treeItem) const;
-    // Adds a list entry for the plug-in item at its alphabetical place.
+    // Adds a list entry for the plug-in item at its alphabetical place, and removes one. The
+    // selection moves the list makes on its own meanwhile do not reach the tree or the panel.
     QListWidgetItem* AddListEntry(QTreeWidgetItem* treeItem);
+    void RemoveListEntry(QListWidgetItem* entry);
+    // ">>" is on while the tree's current item is a plug-in the list does not hold.
+    void UpdateUseButton();
     // The category's top-level item (exact, case-sensitive text); created in its alphabetical
     // place and entered in m_categoryItems when the category has none yet.
     QTreeWidgetItem* CategoryItem(const std::string& category);
@@ -112,6 +125,7 @@ private:
     void MoveToCategory(QTreeWidgetItem* treeItem, const std::string& category);
     // Shows a record's fields in the information panel.
     void ShowPluginInfo(const CPluginInfo& plugin);
+    void ClearPluginInfo();
     // Runs the description editor on a plug-in item, writes its file and updates the record,
     // the tree item (moved to its new category) and the list entry.
     void EditDescription(QTreeWidgetItem* treeItem);

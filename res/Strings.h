@@ -45,6 +45,12 @@ inline constexpr char kStorageNotCreated[] =
     "manually create the directory and copy all of the plugins from your plugins directory into "
     "the storage directory.";
 
+// ">>", "<<" and the popup commands that failed (%1: the plug-in's name); the reason follows.
+inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\" in use.";
+inline constexpr char kUnusePluginFailed[] = "Korvane Manager could not take \"%1\" out of use.";
+// Why a command that changes the Korvane folder's files cannot run before one is chosen.
+inline constexpr char kNoKorvaneFolder[] = "No Korvane folder is chosen in the Options.";
+
 inline constexpr char kOk[] = "OK";
 inline constexpr char kCancel[] = "Cancel";
 

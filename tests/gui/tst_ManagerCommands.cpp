@@ -2,8 +2,10 @@
 // and the launcher, driven through the window's own menus.
 #include "core/launch/QuickExec.h"
 #include "ManagerWindow.h"
+#include "core/platform/FolderLock.h"
 
 #include <filesystem>
+#include <optional>
 #include <QCheckBox>
 #include <QComboBox>
 
@@ -88,7 +90,8 @@ private slots:
         script.Then("CDescEditDlg", Edit("Renamed", "Pack")).AnswerMessage();
         m.Command(strings::kMenuEditDescription);
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(), QStringList{S(strings::kDescriptionWriteFailed)});
+        QCOMPARE(script.Messages().size(), 1);
+        QVERIFY(script.Messages().first().startsWith(S(strings::kDescriptionWriteFailed) + "\n\n"));
         QCOMPARE(m.Tree(), QStringList{"Weapon: Blaster"});
     }
 
@@ -125,6 +128,44 @@ private slots:
         QVERIFY(!m.files.Exists("k/plugins/charlie.cs"));
     }
 
+    void aLoadThatCannotRunOrSecureEveryFileChangesNothing_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("a file only plugins has cannot go into storage") << false;
+        QTest::newRow("another Korvane Manager is changing the folders") << true;
+    }
+    void aLoadThatCannotRunOrSecureEveryFileChangesNothing()
+    {
+        QFETCH(bool, busy);
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat", true);
+        m.Plugin("beta", "Beta", "Cat");
+        m.files.Write("beta.pfg", "Name=b\r\nUseDirectory=FALSE\r\nPlugin=,beta\r\n");
+        QVERIFY(m.Show());
+        // A file stands where storage's subfolder must be: this script cannot be secured there.
+        m.files.Write("k/plugins/weapons/onlyhere.cs", "the only copy");
+        m.files.Write("k/storage/weapons", "not a folder");
+        std::optional<korvane::FolderLock> other;
+        if (busy) {
+            auto lock = korvane::FolderLock::acquire(m.files.Path("k/"));
+            QVERIFY(lock);
+            other.emplace(std::move(lock).value());
+        }
+
+        ModalScript script;
+        script.Then("QFileDialog", ChooseFile(m.files.QPath("beta.pfg"))).AnswerMessage();
+        m.Command(strings::kMenuLoadConfig);
+        QVERIFY(script.Finished());
+        const QString message = script.Messages().value(0);
+        QVERIFY2(message.startsWith(S(strings::kConfigLoadFailed) + "\n\n"), qPrintable(message));
+        if (busy)
+            QVERIFY(message.endsWith(S(strings::kFoldersBusy)));
+        QCOMPARE(m.files.Read("k/plugins/weapons/onlyhere.cs"), std::string("the only copy"));
+        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
+        QVERIFY(!m.files.Exists("k/plugins/beta.cs"));
+        QCOMPARE(m.Entries(), QStringList{"Alpha"});
+    }
+
     void withoutAKorvaneFolderNoFolderIsCreatedOrEmptied()
     {
         Manager m(false);
@@ -143,7 +184,8 @@ private slots:
 
         QVERIFY(shown);
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(), QStringList{S(strings::kConfigLoadFailed)});
+        QCOMPARE(script.Messages(), QStringList{S(strings::kConfigLoadFailed) + "\n\n" +
+                                                S(strings::kNoKorvaneFolder)});
         QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
         QVERIFY(!m.files.Exists("storage"));
         QCOMPARE(m.tree->topLevelItemCount(), 0);

@@ -61,11 +61,10 @@ private slots:
         QCOMPARE(m.Entries(), QStringList{"Sniper"});
     }
 
-    void puttingInUseCopiesOnlyScriptsAndTakingOutDeletesEveryFileOfTheKey()
+    void enterPressesTheFocusedButtonAndTheNewEntryTakesItsAlphabeticalPlace()
     {
         Manager m;
         m.Plugin("weapons/sniper", "sniper", "Weapon");
-        m.files.Write("k/storage/weapons/sniper.zoom.cs", "part of sniper");
         m.Plugin("tango", "Tango", "Cat", true);
         QVERIFY(m.Show());
 
@@ -75,25 +74,9 @@ private slots:
         m.use->setFocus();
         QTest::keyClick(m.use, Qt::Key_Return);
         QVERIFY(m.dlg.isVisible());
-        QVERIFY(m.files.Exists("k/plugins/weapons/sniper.zoom.cs"));
-        QVERIFY(!m.files.Exists("k/plugins/weapons/sniper.desc.txt"));
+        QVERIFY(m.files.Exists("k/plugins/weapons/sniper.cs"));
         // The new entry takes its alphabetical place, whatever the letter case.
         QCOMPARE(m.Entries(), QStringList({"sniper", "Tango"}));
-        QVERIFY(!m.use->isEnabled());
-        QVERIFY(m.unuse->isEnabled());
-
-        m.files.Write("k/plugins/weapons/sniper.txt", "left by the player");
-        m.Click("Tango");
-        m.ClickEntry("sniper");
-        QCOMPARE(m.Current(), QString("sniper"));
-        QTest::mouseClick(m.unuse, Qt::LeftButton);
-        for (const char* file : {"sniper.cs", "sniper.zoom.cs", "sniper.txt"})
-            QVERIFY(!m.files.Exists(std::string("k/plugins/weapons/") + file));
-        QVERIFY(m.files.Exists("k/storage/weapons/sniper.cs"));
-        QCOMPARE(m.Entries(), QStringList{"Tango"});
-        QCOMPARE(m.SelectedEntry(), QString());
-        QVERIFY(m.use->isEnabled());
-        QVERIFY(!m.unuse->isEnabled());
     }
 
     void buttonsAndListFollowTheTreeSelection_data()
@@ -126,6 +109,131 @@ private slots:
         QTEST(m.unuse->isEnabled(), "unuseOn");
         QTEST(m.SelectedEntry(), "selectedEntry");
         QTEST(m.name->text(), "panelName");
+    }
+
+    void takingTheSelectedEntryOutAndPuttingItBackListsItOnce()
+    {
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat", true);
+        m.Plugin("beta", "Beta", "Cat", true);
+        QVERIFY(m.Show());
+        m.ClickEntry("Alpha");
+
+        // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
+        m.unuse->click();
+        QCOMPARE(m.Entries(), QStringList{"Beta"});
+        QCOMPARE(m.SelectedEntry(), QString());
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QCOMPARE(m.name->text(), QString("Alpha"));
+        QVERIFY(m.use->isEnabled());
+        QVERIFY(!m.unuse->isEnabled());
+        QVERIFY(!m.files.Exists("k/plugins/alpha.cs"));
+
+        m.use->click();
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QVERIFY(!m.use->isEnabled());
+        QVERIFY(m.unuse->isEnabled());
+        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
+        QVERIFY(m.files.Exists("k/plugins/beta.cs"));
+    }
+
+    void anEntryInsertedAboveTheSelectedOneMovesNeitherTreeNorPanel_data()
+    {
+        QTest::addColumn<bool>("byPopup");
+        QTest::newRow(">>") << false;
+        QTest::newRow("Add to list") << true;
+    }
+    void anEntryInsertedAboveTheSelectedOneMovesNeitherTreeNorPanel()
+    {
+        QFETCH(bool, byPopup);
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat");
+        m.Plugin("beta", "Beta", "Cat", true);
+        QVERIFY(m.Show());
+        m.Click("Beta"); // selects Beta's entry, which stays selected
+        m.Click("Alpha");
+
+        ModalScript script;
+        if (byPopup) {
+            script.Then("QMenu", [](QWidget* popup) { QTest::keyClick(popup, Qt::Key_A); });
+            m.Click("Alpha", Qt::RightButton);
+        } else {
+            m.use->click();
+        }
+        QTRY_VERIFY(script.Finished());
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(m.SelectedEntry(), QString("Beta"));
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QCOMPARE(m.name->text(), QString("Alpha"));
+        QVERIFY(!m.use->isEnabled());
+        QVERIFY(m.unuse->isEnabled());
+        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
+    }
+
+    void collapsingTheCategoryOfTheCurrentPluginSelectsTheCategory()
+    {
+        Manager m;
+        m.Plugin("alpha", "Alpha", "Cat");
+        m.Plugin("beta", "Beta", "Dog");
+        QVERIFY(m.Show());
+        m.Click("Beta");
+        m.Click("Alpha");
+        const auto collapse = [&m](const char* category) {
+            // The branch sign left of the category's text.
+            const QRect row = m.tree->visualItemRect(m.Item(category));
+            QTest::mouseClick(m.tree->viewport(), Qt::LeftButton, {},
+                              QPoint(row.left() - m.tree->indentation() / 2, row.center().y()));
+            QVERIFY(!m.Item(category)->isExpanded());
+        };
+        collapse("Dog");
+        QCOMPARE(m.Current(), QString("Alpha"));
+        QVERIFY(m.use->isEnabled());
+
+        collapse("Cat");
+        QCOMPARE(m.Current(), QString("Cat"));
+        QVERIFY(!m.use->isEnabled());
+        QVERIFY(!m.unuse->isEnabled());
+    }
+
+    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre_data()
+    {
+        QTest::addColumn<bool>("inUse");
+        QTest::addColumn<QString>("message");
+        // A file stands where the plug-in's subfolder of plugins must be made.
+        QTest::newRow(">>") << false << S(strings::kUsePluginFailed);
+        // A file stands where storage's subfolder was: a file only plugins has cannot go there.
+        QTest::newRow("<<") << true << S(strings::kUnusePluginFailed);
+    }
+    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre()
+    {
+        QFETCH(bool, inUse);
+        QFETCH(QString, message);
+        Manager m;
+        m.Plugin("weapons/sniper", "Sniper", "Weapon", inUse);
+        if (!inUse)
+            m.files.Write("k/plugins/weapons", "not a folder");
+        QVERIFY(m.Show());
+        m.Click("Sniper");
+        if (inUse) {
+            m.files.Write("k/plugins/weapons/sniper.txt", "only here");
+            std::filesystem::remove_all(m.files.Path("k/storage/weapons"));
+            m.files.Write("k/storage/weapons", "not a folder");
+        }
+
+        ModalScript script;
+        script.AnswerMessage();
+        (inUse ? m.unuse : m.use)->click();
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages().size(), 1);
+        QVERIFY2(script.Messages().first().startsWith(message.arg("Sniper") + "\n\n"),
+                 qPrintable(script.Messages().first()));
+        QCOMPARE(m.Entries(), inUse ? QStringList{"Sniper"} : QStringList());
+        QCOMPARE(m.files.Exists("k/plugins/weapons/sniper.cs"), inUse);
+        if (inUse)
+            QCOMPARE(m.files.Read("k/plugins/weapons/sniper.txt"), std::string("only here"));
+        QCOMPARE(m.use->isEnabled(), !inUse);
+        QCOMPARE(m.unuse->isEnabled(), inUse);
     }
 
     void treeListsCategoriesAndPluginsAlphabeticallyWithTheirOwnIcons()
@@ -236,16 +344,17 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("tree");
         QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("panel"); // the plug-in the information panel shows
         const QStringList kept{"Cat: Alpha"}, reloaded{"Unknown: charlie, delta"};
         const QString changed = S(strings::kKorvaneFolderChanged);
         // clang-format off
-        QTest::newRow("only the Tribes folder") << "t2" << "" << false << QStringList() << kept << QStringList{"Alpha"};
-        QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"};
-        QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"};
+        QTest::newRow("only the Tribes folder") << "t2" << "" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
+        QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
+        QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         // "K" differs from "k" only in letter case: another folder all the same.
-        QTest::newRow("another Korvane folder") << "" << "K" << false << QStringList{changed} << reloaded << QStringList{"charlie", "delta"};
+        QTest::newRow("another Korvane folder") << "" << "K" << false << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
         // Nothing of the old folder may stay on show once the setting names the new one.
-        QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList();
+        QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList() << "";
         // clang-format on
     }
     void optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder()
@@ -267,6 +376,7 @@ private slots:
         else
             m.files.Write("K/storage/charlie.cs", "c");
         QVERIFY(m.Show());
+        m.Click("Alpha");
         m.Plugin("beta", "Beta", "Cat"); // shown only if the window reloads
 
         ModalScript script;
@@ -295,6 +405,7 @@ private slots:
         QVERIFY(!m.files.Exists("K/storage/charlie.txt"));
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
+        QTEST(m.name->text(), "panel");
     }
 
 #ifndef Q_OS_WIN

@@ -1,0 +1,16 @@
+#include "gui/FolderLockWait.h"
+
+#include "res/Strings.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvaneFolder)
+{
+    if (korvaneFolder.empty())
+        return korvane::Status::Failure(strings::kNoKorvaneFolder);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    auto lock = korvane::FolderLock::acquire(korvaneFolder);
+    QGuiApplication::restoreOverrideCursor();
+    return lock;
+}
