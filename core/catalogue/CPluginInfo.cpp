@@ -80,9 +80,11 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
     for (const auto& file : files) {
         if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
             continue;
+        const auto copy = target / file.path.filename();
+        if (existing.HoldsNonFile(file.name))
+            failures.Add(fileops::NonFileInTheWay(copy));
         if (existing.Contains(file.name))
             continue;
-        const auto copy = target / file.path.filename();
         const auto copied = kfs::CopyFileNoOverwrite(file.path, copy);
         // A file that vanished since the listing was not there to copy; one that appeared at the
         // destination meanwhile is the one to keep.

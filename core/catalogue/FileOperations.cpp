@@ -37,10 +37,9 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Failure
             CopyTreeNative(entry.path, target, failures);
         } else if (entry.isFile && existing.Contains(entry.name)) {
             // A folder of that name keeps the file out: it has no copy there.
-            const auto there = kpath::FindNoCase(destination, entry.name);
-            if (there && kfs::IsFolder(*there))
-                failures.Add(korvane::Status::Failure(kpath::FromNative(*there) +
-                                                      ": a folder stands where the file belongs"));
+            if (existing.HoldsNonFile(entry.name))
+                failures.Add(NonFileInTheWay(
+                    kpath::FindNoCase(destination, entry.name).value_or(destination / entry.name)));
         } else if (entry.isFile) {
             const fs::path target = destination / entry.path.filename();
             const auto copied = kfs::CopyFileNoOverwrite(entry.path, target);
@@ -68,13 +67,32 @@ void DeleteTreeNative(const fs::path& folder, FailureList& failures)
 FolderNames::FolderNames(const fs::path& folder)
 {
     for (const auto& entry : kfs::ListFolder(folder))
-        m_names.push_back(Lowered(entry.name));
+        m_names.push_back({Lowered(entry.name), entry.isFile});
     std::sort(m_names.begin(), m_names.end());
+}
+
+const FolderNames::Name* FolderNames::Find(std::string_view name) const
+{
+    const Name wanted{Lowered(name)};
+    const auto found = std::lower_bound(m_names.begin(), m_names.end(), wanted);
+    return found != m_names.end() && *found == wanted ? &*found : nullptr;
 }
 
 bool FolderNames::Contains(std::string_view name) const
 {
-    return std::binary_search(m_names.begin(), m_names.end(), Lowered(name));
+    return Find(name) != nullptr;
+}
+
+bool FolderNames::HoldsNonFile(std::string_view name) const
+{
+    const Name* found = Find(name);
+    return found && !found->isFile;
+}
+
+korvane::Status NonFileInTheWay(const fs::path& entry)
+{
+    return korvane::Status::Failure(kpath::FromNative(entry) +
+                                    ": a folder stands where the file belongs");
 }
 
 bool MatchesKey(std::string_view entryName, std::string_view key)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/Status.h"
 
 #include <filesystem>
 #include <string>
@@ -26,10 +27,25 @@ class FolderNames
 public:
     explicit FolderNames(const std::filesystem::path& folder);
     bool Contains(std::string_view name) const;
+    // True when the entry of that name is something other than a file (a folder, a link to a
+    // folder): a file of that name has no copy there, and none can be made.
+    bool HoldsNonFile(std::string_view name) const;
 
 private:
-    std::vector<std::string> m_names; // sorted
+    struct Name
+    {
+        std::string lowered;
+        bool isFile = false;
+        auto operator<=>(const Name& other) const { return lowered <=> other.lowered; }
+        bool operator==(const Name& other) const { return lowered == other.lowered; }
+    };
+    const Name* Find(std::string_view name) const;
+
+    std::vector<Name> m_names; // sorted
 };
+
+// Why a file cannot be stored where a folder (or another non-file) of its name stands.
+korvane::Status NonFileInTheWay(const std::filesystem::path& entry);
 
 // Copies every file and folder of source into destination (which must exist), never replacing a
 // file that destination has. Both are stored-form folders ending in a separator. Only files and

@@ -308,6 +308,13 @@ private slots:
         QVERIFY(QString::fromStdString(status.reason())
                     .startsWith(QString::fromStdString(blocked.Path("storage/w"))));
         QCOMPARE(blocked.Read("plugins/w/blaster.cs"), std::string("only copy"));
+
+        // A folder in storage named like a file only plugins holds is no copy of it.
+        TestTree shadowed;
+        shadowed.Write("storage/w/blaster.notes/keep", "");
+        shadowed.Write("plugins/w/blaster.notes", "only copy");
+        QVERIFY(!pluginuse::UnusePlugin(shadowed.Root(), plugin));
+        QCOMPARE(shadowed.Read("plugins/w/blaster.notes"), std::string("only copy"));
     }
 
     void noTemporaryFileIsLeftBehind()
