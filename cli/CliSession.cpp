@@ -6,11 +6,7 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
-
-QString CliText(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+#include "res/Text.h"
 
 CliSession::CliSession(CProfile profile, std::ostream& out, std::ostream& err)
     : m_profile(std::move(profile)), m_out(out), m_err(err)
@@ -38,7 +34,7 @@ std::optional<std::string> CliSession::RequireKorvaneFolder()
         return std::nullopt;
     }
     if (!kfs::IsFolder(kpath::ResolveNoCase(folder))) {
-        Fail(CliText(strings::kCliKorvaneFolderMissing).arg(QString::fromStdString(folder)));
+        Fail(strings::Text(strings::kCliKorvaneFolderMissing).arg(QString::fromStdString(folder)));
         return std::nullopt;
     }
     return folder;
@@ -70,10 +66,10 @@ int CliSession::Fail(const QString& message, const korvane::Status& failure)
 
 int CliSession::UsageError(const QString& reason)
 {
-    m_err << CliText(strings::kCliUsageError).arg(reason).toStdString() << '\n';
+    m_err << strings::Text(strings::kCliUsageError).arg(reason).toStdString() << '\n';
     m_err << (m_command ? m_command->usage : strings::kCliUsage) << '\n';
     const QString command = m_command ? m_command->name + u' ' : QString();
-    m_err << CliText(strings::kCliTryHelp).arg(command).toStdString() << '\n';
+    m_err << strings::Text(strings::kCliTryHelp).arg(command).toStdString() << '\n';
     m_err.flush();
     return kExitUsage;
 }

@@ -57,6 +57,3 @@ private:
     const Command* m_command = nullptr;
     std::chrono::milliseconds m_lockWait = korvane::FolderLock::kWait;
 };
-
-// A text of res/Strings.h with %1 and so on to fill in.
-QString CliText(const char* text);

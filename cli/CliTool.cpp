@@ -9,6 +9,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 #include "res/Version.h"
 
 #include <QCommandLineParser>
@@ -75,14 +76,14 @@ int CliTool::Run(CliSession& session, const QStringList& arguments) const
 
     const QStringList rest = parser.positionalArguments();
     if (rest.isEmpty())
-        return session.UsageError(CliText(strings::kCliNoCommand));
+        return session.UsageError(strings::Text(strings::kCliNoCommand));
     const Command* command = Find(rest.first());
     if (!command)
-        return session.UsageError(CliText(strings::kCliUnknownCommand).arg(rest.first()));
+        return session.UsageError(strings::Text(strings::kCliUnknownCommand).arg(rest.first()));
 
     for (const QCommandLineOption* folder : {&korvane, &tribes}) {
         if (parser.isSet(*folder) && parser.value(*folder).isEmpty())
-            return session.UsageError(CliText(strings::kCliEmptyFolder)
+            return session.UsageError(strings::Text(strings::kCliEmptyFolder)
                                           .arg(QStringLiteral("--") + folder->names().first()));
     }
     if (parser.isSet(korvane))
@@ -108,10 +109,11 @@ int CliTool::RunCommand(CliSession& session, const Command& command,
 
     const QStringList positional = parser.positionalArguments();
     if (positional.size() < command.minArguments)
-        return session.UsageError(CliText(strings::kCliMissingArgument).arg(command.argumentName));
-    if (command.maxArguments >= 0 && positional.size() > command.maxArguments)
         return session.UsageError(
-            CliText(strings::kCliUnexpectedArgument).arg(positional.value(command.maxArguments)));
+            strings::Text(strings::kCliMissingArgument).arg(command.argumentName));
+    if (command.maxArguments >= 0 && positional.size() > command.maxArguments)
+        return session.UsageError(strings::Text(strings::kCliUnexpectedArgument)
+                                      .arg(positional.value(command.maxArguments)));
     const auto lock = LockFor(session, command);
     if (!lock)
         return session.Fail(std::string_view(lock.reason()));

@@ -1,8 +1,8 @@
 #include "cli/ConfigCommands.h"
 
-#include "core/catalogue/PluginConfiguration.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
+#include "core/catalogue/PluginConfiguration.h"
 #include "res/Strings.h"
 
 #include <QCommandLineParser>

@@ -6,6 +6,7 @@
 #include "core/launch/GameLauncher.h"
 #include "core/launch/QuickExec.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 
 #include <QCommandLineParser>
 
@@ -25,7 +26,7 @@ std::optional<launch::LaunchChoices> ChoicesOf(CliSession& session,
     launch::LaunchChoices choices;
     for (const QString& name : arguments.values(kMod)) {
         if (name.isEmpty() || name.contains(u'\\')) {
-            session.UsageError(CliText(strings::kCliBadModName).arg(name));
+            session.UsageError(strings::Text(strings::kCliBadModName).arg(name));
             return std::nullopt;
         }
         choices.mods.push_back(name.toStdString());
@@ -55,7 +56,7 @@ int ReportLaunch(CliSession& session, launch::LaunchStatus status)
         if (tribesFolder.empty())
             return session.Fail(std::string_view(strings::kCliNoTribesFolder));
         return session.Fail(
-            CliText(strings::kCliGameNotFound).arg(QString::fromStdString(tribesFolder)));
+            strings::Text(strings::kCliGameNotFound).arg(QString::fromStdString(tribesFolder)));
     case LaunchStatus::WineNotFound:
         return session.Fail(std::string_view(
             launch::WineNotFoundMessage(launch::LoadWineSettings(session.Profile()))));
@@ -102,7 +103,7 @@ int QuickExec(CliSession& session, const QCommandLineParser& arguments)
     if (arguments.isSet(kSet))
         return StoreQuickExec(session, arguments);
     if (arguments.isSet(kDedicated) || arguments.isSet(kMod) || arguments.isSet(kExtra))
-        return session.UsageError(CliText(strings::kCliOnlyWithSet));
+        return session.UsageError(strings::Text(strings::kCliOnlyWithSet));
     return ReportLaunch(session, launch::RunQuickExec(launch::LoadQuickExec(session.Profile()),
                                                       session.TribesFolder(),
                                                       launch::LoadWineSettings(session.Profile())));

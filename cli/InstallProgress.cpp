@@ -1,8 +1,8 @@
 #include "cli/InstallProgress.h"
 
 #include "core/catalogue/TextEncoding.h"
-#include "res/Strings.h"
 #include "core/updater/CUpdateFileInfo.h"
+#include "res/Strings.h"
 
 #include <cstdio>
 #include <QString>

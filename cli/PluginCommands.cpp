@@ -1,15 +1,16 @@
 #include "cli/PluginCommands.h"
 
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+#include "cli/Output.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
-#include "cli/CliSession.h"
-#include "cli/ExitStatus.h"
-#include "cli/Output.h"
 #include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 
 #include <QCommandLineParser>
 
@@ -75,7 +76,7 @@ FindStored(CliSession& session, const CPluginList& catalogue, const QStringList&
         if (CPluginInfo* plugin = catalogue.Find(key.toStdString())) {
             plugins.push_back(plugin);
         } else {
-            session.Fail(CliText(strings::kCliNoSuchPlugin).arg(key));
+            session.Fail(strings::Text(strings::kCliNoSuchPlugin).arg(key));
             allFound = false;
         }
     }
@@ -101,7 +102,7 @@ int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
     for (const CPluginInfo* plugin : *plugins) {
         if (const auto changed = change(*korvaneFolder, *plugin); !changed)
             status = session.Fail(
-                CliText(failed).arg(QString::fromStdString(plugin->m_strFileName)), changed);
+                strings::Text(failed).arg(QString::fromStdString(plugin->m_strFileName)), changed);
     }
     return status;
 }

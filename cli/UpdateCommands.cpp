@@ -8,6 +8,7 @@
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 
 #include <memory>
 #include <QCommandLineParser>
@@ -26,7 +27,7 @@ std::string ListUrl(const CliSession& session, const QCommandLineParser& argumen
 
 QString WithReason(const QString& message, const korvane::Status& status)
 {
-    return CliText(strings::kCliFailedBecause)
+    return strings::Text(strings::kCliFailedBecause)
         .arg(message, QString::fromStdString(status.reason()));
 }
 
@@ -39,15 +40,16 @@ bool Download(CliSession& session, CUpdateList& updates, const std::string& url)
     case CUpdateList::DownloadResult::Received:
         return true;
     case CUpdateList::DownloadResult::Unreadable:
-        session.Fail(WithReason(CliText(strings::kUpdateListUnreadable), download.status));
+        session.Fail(WithReason(strings::Text(strings::kUpdateListUnreadable), download.status));
         return false;
     case CUpdateList::DownloadResult::NoList:
     case CUpdateList::DownloadResult::InternetError:
     case CUpdateList::DownloadResult::Cancelled:
         break;
     }
-    session.Fail(WithReason(
-        CliText(strings::kCliListNotDownloaded).arg(QString::fromStdString(url)), download.status));
+    session.Fail(
+        WithReason(strings::Text(strings::kCliListNotDownloaded).arg(QString::fromStdString(url)),
+                   download.status));
     return false;
 }
 
@@ -77,7 +79,7 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
         bool bNumber = false;
         const int index = argument.toInt(&bNumber);
         if (!bNumber || index < 0) {
-            session.UsageError(CliText(strings::kCliBadIndex).arg(argument));
+            session.UsageError(strings::Text(strings::kCliBadIndex).arg(argument));
             return std::nullopt;
         }
         indexes.push_back(index);
@@ -117,7 +119,7 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
     bool bAllListed = true;
     for (const int index : *indexes) {
         if (index >= updates->GetSize()) {
-            session.Fail(CliText(strings::kCliNoSuchUpdate).arg(index));
+            session.Fail(strings::Text(strings::kCliNoSuchUpdate).arg(index));
             bAllListed = false;
         }
     }
@@ -132,7 +134,7 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
             first = std::move(status);
     }
     if (!first.ok())
-        return session.Fail(WithReason(CliText(strings::kInstallFailed), first));
+        return session.Fail(WithReason(strings::Text(strings::kInstallFailed), first));
     return kExitSuccess;
 }
 

@@ -5,9 +5,10 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
-#include "res/Strings.h"
 #include "gui/CFolderBrowserDlg.h"
 #include "gui/WarningBox.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -19,12 +20,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
+using strings::Text;
 
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+namespace {
 
 // The Tribes folder as the browser's root, or empty when it is not set or does not exist.
 QString ExistingTribesFolder(const CProfile& profile)

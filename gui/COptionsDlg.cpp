@@ -2,9 +2,10 @@
 
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/KPath.h"
-#include "res/Strings.h"
 #include "gui/CFolderBrowserDlg.h"
 #include "gui/WarningBox.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,12 +16,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
+using strings::Text;
 
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+namespace {
 
 bool IsKorvaneFolder(const QString& folder)
 {

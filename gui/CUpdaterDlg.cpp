@@ -1,11 +1,12 @@
 #include "gui/CUpdaterDlg.h"
 
 #include "core/catalogue/TextEncoding.h"
-#include "res/Strings.h"
-#include "gui/WarningBox.h"
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
 #include "gui/CUpdateAnimation.h"
+#include "gui/WarningBox.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -16,12 +17,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
+using strings::Text;
 
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+namespace {
 
 QString InstalledText(bool bInstalled)
 {

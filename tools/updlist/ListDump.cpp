@@ -1,16 +1,14 @@
 #include "ListDump.h"
 
-#include "res/Strings.h"
 #include "core/updater/CUpdateList.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
 #include <QString>
 
-namespace {
+using strings::Text;
 
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+namespace {
 
 QString Bytes(const std::string& bytes)
 {

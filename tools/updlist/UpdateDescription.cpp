@@ -3,8 +3,9 @@
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
-#include "res/Strings.h"
 #include "core/updater/CUpdateList.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
 #include <limits>
 #include <memory>
@@ -15,12 +16,9 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+using strings::Text;
 
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
+namespace {
 
 QString Native(const fs::path& path)
 {

@@ -1,25 +1,23 @@
 // updlist: writes the update list that the project's web server offers, and prints any update
 // list as text.
-#include "ListDump.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
-#include "res/Strings.h"
-#include "UpdateDescription.h"
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CUpdateList.h"
+#include "ListDump.h"
+#include "res/Strings.h"
+#include "res/Text.h"
+#include "UpdateDescription.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+using strings::Text;
 
 namespace {
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
-
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 int Write(const QString& description, const QString& output)
 {

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace strings {
+
+// A text of Strings.h (UTF-8) as Qt shows it.
+inline QString Text(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+} // namespace strings
