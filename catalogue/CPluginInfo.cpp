@@ -64,8 +64,16 @@ void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                        const std::string& destinationRoot, bool allFiles) const
 {
+    fileops::FolderListings listings;
+    return CopyFiles(sourceRoot, destinationRoot, allFiles, listings);
+}
+
+korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
+                                       const std::string& destinationRoot, bool allFiles,
+                                       fileops::FolderListings& listings) const
+{
     const auto files =
-        fileops::ListKeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
+        listings.KeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
     if (files.empty())
         return korvane::Status::Ok();
 
@@ -75,15 +83,16 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                         ": the folder could not be created");
 
     // A file the destination holds in another letter case counts as present, as on Windows.
-    const fileops::FolderNames existing(target);
     fileops::FailureList failures;
     for (const auto& file : files) {
         if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
             continue;
-        if (existing.Contains(file.name))
+        if (listings.Contains(target, file.name))
             continue;
         const auto copy = target / file.path.filename();
         const auto copied = kfs::CopyFileNoOverwrite(file.path, copy);
+        if (copied)
+            listings.Added(target, copy);
         // A file that vanished since the listing was not there to copy; one that appeared at the
         // destination meanwhile is the one to keep.
         if (!copied && kfs::Exists(file.path) && !kfs::Exists(copy))

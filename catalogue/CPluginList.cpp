@@ -48,6 +48,7 @@ std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::stri
     return plugin;
 }
 
+// The first file of entries with this name in any letter case.
 const kfs::FolderEntry* FindEntry(const std::vector<kfs::FolderEntry>& entries,
                                   std::string_view name)
 {
@@ -80,12 +81,33 @@ std::string OneLine(std::string text)
     return text;
 }
 
+// The record of the plug-in key of storageFolder + subdirectory, or null when no script of it is
+// stored there.
+std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
+                                          const std::string& storageFolder,
+                                          const std::string& subdirectory, const std::string& key)
+{
+    // A subfolder that leads elsewhere would have the plug-in copied from and to places outside
+    // the storage and plugins folders. A script's key never holds a dot.
+    if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos)
+        return nullptr;
+    const auto files = listings.KeyFiles(kpath::ResolveNoCase(storageFolder + subdirectory), key);
+    const bool stored = std::any_of(files.begin(), files.end(),
+                                    [&key](const auto& entry) { return IsScriptOf(entry, key); });
+    if (!stored)
+        return nullptr;
+    return MakeRecord(storageFolder, subdirectory, key, FindEntry(files, key + ".desc.txt"),
+                      FindEntry(files, key + ".ico"));
+}
+
 } // namespace
 
 void CPluginList::DeleteAll()
 {
     m_arrPlugins.clear();
     m_arrPlugins.shrink_to_fit();
+    m_firstByKey.clear();
+    m_indexedCount = 0;
 }
 
 bool CPluginList::Exists(std::string_view key) const
@@ -95,11 +117,44 @@ bool CPluginList::Exists(std::string_view key) const
 
 CPluginInfo* CPluginList::Find(std::string_view key) const
 {
+    // Records added or removed around the index are searched for.
+    if (m_indexedCount != m_arrPlugins.size())
+        return FindBySearch(key);
+    const auto found = m_firstByKey.find(Lowered(key));
+    if (found == m_firstByKey.end())
+        return nullptr;
+    // A record whose key was changed in place is no longer the one indexed.
+    if (!kpath::EqualsNoCase(found->second->m_strFileName, key))
+        return FindBySearch(key);
+    return found->second;
+}
+
+CPluginInfo* CPluginList::FindBySearch(std::string_view key) const
+{
     const auto found =
         std::find_if(m_arrPlugins.begin(), m_arrPlugins.end(), [key](const auto& plugin) {
             return kpath::EqualsNoCase(plugin->m_strFileName, key);
         });
     return found == m_arrPlugins.end() ? nullptr : found->get();
+}
+
+void CPluginList::Append(std::unique_ptr<CPluginInfo> plugin)
+{
+    if (m_indexedCount != m_arrPlugins.size())
+        Reindex();
+    // The first record of a key is the one found: a later one of the same key is only listed.
+    m_firstByKey.emplace(Lowered(plugin->m_strFileName), plugin.get());
+    m_arrPlugins.push_back(std::move(plugin));
+    ++m_indexedCount;
+}
+
+void CPluginList::Reindex()
+{
+    m_firstByKey.clear();
+    m_firstByKey.reserve(m_arrPlugins.size());
+    for (const auto& plugin : m_arrPlugins)
+        m_firstByKey.emplace(Lowered(plugin->m_strFileName), plugin.get());
+    m_indexedCount = m_arrPlugins.size();
 }
 
 int CPluginList::ScanFolder(const std::string& root, const std::string& subdirectory)
@@ -140,7 +195,7 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         if (!keys.insert(Lowered(key)).second)
             continue; // the first script met for a key wins
 
-        m_arrPlugins.push_back(
+        Append(
             MakeRecord(root, subdirectory, key, lookup(key + ".desc.txt"), lookup(key + ".ico")));
         ++added;
     }
@@ -157,8 +212,9 @@ korvane::Status CPluginList::CopyAll(const std::string& sourceRoot,
                                      const std::string& destinationRoot, bool allFiles) const
 {
     fileops::FailureList failures;
+    fileops::FolderListings listings;
     for (const auto& plugin : m_arrPlugins)
-        failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles));
+        failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles, listings));
     return failures.ToStatus();
 }
 
@@ -204,7 +260,8 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
 
     // Lines take effect in file order: a Plugin line obeys the UseDirectory line before it.
     bool useDirectory = false;
-    std::vector<std::string> keys;
+    std::unordered_set<std::string> keys;
+    fileops::FolderListings listings;
     std::string key, value, subdirectory, pluginKey;
     for (const std::string& line : lines) {
         if (!SplitAt(line, key, value, '='))
@@ -215,10 +272,12 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
             useDirectory = kpath::EqualsNoCase(value, "true");
         } else if (kpath::EqualsNoCase(key, "plugin") &&
                    SplitAt(value, subdirectory, pluginKey, ',')) {
-            if (useDirectory)
-                AddStoredPlugin(storageFolder, subdirectory, pluginKey);
-            else
-                keys.push_back(pluginKey);
+            if (useDirectory) {
+                if (auto plugin = StoredPlugin(listings, storageFolder, subdirectory, pluginKey))
+                    Append(std::move(plugin));
+            } else {
+                keys.insert(pluginKey);
+            }
         }
     }
     if (useDirectory)
@@ -227,24 +286,7 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.
     ScanFolder(storageFolder, {});
-    std::erase_if(m_arrPlugins, [&keys](const auto& plugin) {
-        return std::find(keys.begin(), keys.end(), plugin->m_strFileName) == keys.end();
-    });
-}
-
-void CPluginList::AddStoredPlugin(const std::string& storageFolder, const std::string& subdirectory,
-                                  const std::string& key)
-{
-    // A subfolder that leads elsewhere would have the plug-in copied from and to places outside
-    // the storage and plugins folders.
-    if (!IsStoredSubfolder(subdirectory))
-        return;
-    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(storageFolder + subdirectory));
-    const bool stored = std::any_of(entries.begin(), entries.end(),
-                                    [&key](const auto& entry) { return IsScriptOf(entry, key); });
-    if (!stored)
-        return;
-    m_arrPlugins.push_back(MakeRecord(storageFolder, subdirectory, key,
-                                      FindEntry(entries, key + ".desc.txt"),
-                                      FindEntry(entries, key + ".ico")));
+    std::erase_if(m_arrPlugins,
+                  [&keys](const auto& plugin) { return !keys.contains(plugin->m_strFileName); });
+    Reindex();
 }
