@@ -33,32 +33,37 @@ void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
         ReadDescriptionText(*bytes);
 }
 
+void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& folder, std::string_view name)
+{
+    if (const auto bytes = kfs::ReadFile(folder, name))
+        ReadDescriptionText(*bytes);
+}
+
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 {
-    const auto lines = textfile::SplitLines(bytes);
-
     bool inDescription = false;
-    std::string fieldKey;
-    std::string fieldValue;
-    for (const std::string& line : lines) {
+    textfile::ForEachLine(bytes, [this, &inDescription](std::string_view line) {
         if (inDescription) {
             m_strDescription += '\n';
             m_strDescription += line;
-            continue;
+            return;
         }
-        if (!SplitKeyValue(line, fieldKey, fieldValue)) {
+        const size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
             // The first line without '=' starts the description; every later line belongs to it.
             inDescription = true;
             m_strDescription = line;
-            continue;
+            return;
         }
+        const std::string_view fieldKey = line.substr(0, equals);
+        const std::string_view fieldValue = line.substr(equals + 1);
         if (kpath::EqualsNoCase(fieldKey, "name"))
             m_strName = fieldValue;
         else if (kpath::EqualsNoCase(fieldKey, "category"))
             m_strCategory = fieldValue;
         else if (kpath::EqualsNoCase(fieldKey, "author"))
             m_strAuthor = fieldValue;
-    }
+    });
 }
 
 korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,

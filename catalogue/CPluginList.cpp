@@ -35,17 +35,35 @@ std::string KeyOf(std::string_view scriptName)
 
 // The record of the plug-in key found in root + subdirectory, completed by the description file
 // and the icon of its key in that folder when there are such files.
+// folder is root + subdirectory as a file-system path; description and icon are its entries.
 std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
-                                        const std::string& key, const kfs::FolderEntry* description,
+                                        const std::string& key, const std::filesystem::path& folder,
+                                        const kfs::FolderEntry* description,
                                         const kfs::FolderEntry* icon)
 {
     auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
     if (description)
-        plugin->ReadDescriptionFile(description->path);
+        plugin->ReadDescriptionFile(folder, description->name);
     if (icon)
         plugin->m_strIconPath = root + subdirectory + icon->name;
     plugin->m_strSubdirectory = subdirectory;
     return plugin;
+}
+
+// The first file of a folder's entries (in listing order, which sorts without regard to case)
+// with this name in any letter case.
+const kfs::FolderEntry* FindFile(const std::vector<kfs::FolderEntry>& entries,
+                                 std::string_view name)
+{
+    auto found = std::lower_bound(entries.begin(), entries.end(), name,
+                                  [](const kfs::FolderEntry& entry, std::string_view wanted) {
+                                      return kpath::CompareNoCase(entry.name, wanted) < 0;
+                                  });
+    for (; found != entries.end() && kpath::EqualsNoCase(found->name, name); ++found) {
+        if (found->isFile)
+            return &*found;
+    }
+    return nullptr;
 }
 
 // The first file of entries with this name in any letter case.
@@ -91,12 +109,13 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
     // the storage and plugins folders. A script's key never holds a dot.
     if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos)
         return nullptr;
-    const auto files = listings.KeyFiles(kpath::ResolveNoCase(storageFolder + subdirectory), key);
+    const auto folder = kpath::ResolveNoCase(storageFolder + subdirectory);
+    const auto files = listings.KeyFiles(folder, key);
     const bool stored = std::any_of(files.begin(), files.end(),
                                     [&key](const auto& entry) { return IsScriptOf(entry, key); });
     if (!stored)
         return nullptr;
-    return MakeRecord(storageFolder, subdirectory, key, FindEntry(files, key + ".desc.txt"),
+    return MakeRecord(storageFolder, subdirectory, key, folder, FindEntry(files, key + ".desc.txt"),
                       FindEntry(files, key + ".ico"));
 }
 
@@ -159,44 +178,36 @@ void CPluginList::Reindex()
 
 int CPluginList::ScanFolder(const std::string& root, const std::string& subdirectory)
 {
-    std::unordered_set<std::string> keys;
-    for (const auto& plugin : m_arrPlugins)
-        keys.insert(Lowered(plugin->m_strFileName));
-    return ScanInto(root, subdirectory, keys);
+    if (m_indexedCount != m_arrPlugins.size())
+        Reindex();
+    return ScanInto(root, subdirectory);
 }
 
-int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory,
-                          std::unordered_set<std::string>& keys)
+int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory)
 {
     const std::string folder = root + subdirectory;
-    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(folder));
-
-    // Description files and icons are looked up by name without regard to case.
-    std::unordered_map<std::string, const kfs::FolderEntry*> byName;
-    byName.reserve(entries.size());
-    for (const auto& entry : entries) {
-        if (entry.isFile)
-            byName.emplace(Lowered(entry.name), &entry);
-    }
-    const auto lookup = [&byName](const std::string& name) -> const kfs::FolderEntry* {
-        const auto found = byName.find(Lowered(name));
-        return found == byName.end() ? nullptr : found->second;
-    };
+    const auto native = kpath::ResolveNoCase(folder);
+    const auto entries = kfs::ListFolderNames(native);
 
     int added = 0;
     for (const auto& entry : entries) {
         if (entry.isFolder) {
-            added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator, keys);
+            added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator);
             continue;
         }
         if (!entry.isFile || !IsPluginScript(entry.name))
             continue;
         const std::string key = KeyOf(entry.name);
-        if (!keys.insert(Lowered(key)).second)
+        std::string lowered = Lowered(key);
+        if (m_firstByKey.contains(lowered))
             continue; // the first script met for a key wins
 
-        Append(
-            MakeRecord(root, subdirectory, key, lookup(key + ".desc.txt"), lookup(key + ".ico")));
+        auto plugin =
+            MakeRecord(root, subdirectory, key, native, FindFile(entries, key + ".desc.txt"),
+                       FindFile(entries, key + ".ico"));
+        m_firstByKey.emplace(std::move(lowered), plugin.get());
+        m_arrPlugins.push_back(std::move(plugin));
+        ++m_indexedCount;
         ++added;
     }
     return added;

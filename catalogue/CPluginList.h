@@ -60,9 +60,8 @@ public:
     std::string m_strConfigName;
 
 private:
-    // keys holds the lower-cased keys already in the list.
-    int ScanInto(const std::string& root, const std::string& subdirectory,
-                 std::unordered_set<std::string>& keys);
+    // Needs the index to be current.
+    int ScanInto(const std::string& root, const std::string& subdirectory);
     // Adds a record at the end, keeping the index.
     void Append(std::unique_ptr<CPluginInfo> plugin);
     void Reindex();

@@ -10,7 +10,9 @@
 #include <system_error>
 
 #ifndef _WIN32
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -79,40 +81,35 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
     return korvane::Status::Ok();
 }
 
-} // namespace
-
-std::vector<FolderEntry> ListFolder(const fs::path& folder)
+// Alphabetically without regard to case (the order an NTFS listing has), names that differ only
+// in case in byte order.
+void SortByName(std::vector<FolderEntry>& entries)
 {
-    std::vector<FolderEntry> entries;
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec)
-        return entries;
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
-            break;
-        std::error_code typeError;
-        FolderEntry entry;
-        entry.path = it->path();
-        entry.name = kpath::FromNative(entry.path.filename());
-        // A link to a folder is not followed: a tree walk must never leave its tree or loop.
-        entry.isFolder = it->is_directory(typeError) && !it->is_symlink(typeError);
-        entry.isFile = it->is_regular_file(typeError);
-        entries.push_back(std::move(entry));
+    std::vector<std::pair<std::string, size_t>> keys;
+    keys.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        std::string lowered = entries[i].name;
+        for (char& c : lowered)
+            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        keys.emplace_back(std::move(lowered), i);
     }
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const int order = kpath::CompareNoCase(a.name, b.name);
-        return order != 0 ? order < 0 : a.name < b.name;
+    std::sort(keys.begin(), keys.end(), [&entries](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : entries[a.second].name < entries[b.second].name;
     });
-    return entries;
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(entries[key.second]));
+    entries = std::move(sorted);
 }
 
-std::optional<std::string> ReadFile(const fs::path& file)
-{
 #ifndef _WIN32
-    // Read directly: a scan reads thousands of small description files, and a stream's setting
-    // up would cost more than the reading.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+// Read directly: a scan reads thousands of small description files, and a stream's setting up
+// would cost more than the reading.
+std::optional<std::string> ReadNativeFile(const char* file)
+{
+    const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     std::string bytes;
@@ -126,6 +123,86 @@ std::optional<std::string> ReadFile(const fs::path& file)
     if (got < 0)
         return std::nullopt;
     return bytes;
+}
+#endif
+
+} // namespace
+
+std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
+{
+    std::vector<FolderEntry> entries;
+#ifndef _WIN32
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return entries;
+    const int fd = ::dirfd(dir);
+    while (const dirent* found = ::readdir(dir)) {
+        const std::string_view name(found->d_name);
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry entry;
+        entry.name = name;
+        unsigned char type = found->d_type;
+        struct stat info
+        {};
+        if (type == DT_UNKNOWN && ::fstatat(fd, found->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISDIR(info.st_mode)   ? DT_DIR
+                   : S_ISREG(info.st_mode) ? DT_REG
+                   : S_ISLNK(info.st_mode) ? DT_LNK
+                                           : DT_UNKNOWN;
+        // A link to a folder is not followed: a tree walk must never leave its tree or loop.
+        entry.isFolder = type == DT_DIR;
+        entry.isFile =
+            type == DT_REG || (type == DT_LNK && ::fstatat(fd, found->d_name, &info, 0) == 0 &&
+                               S_ISREG(info.st_mode));
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+#else
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec)
+        return entries;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        std::error_code typeError;
+        FolderEntry entry;
+        entry.name = kpath::FromNative(it->path().filename());
+        entry.isFolder = it->is_directory(typeError) && !it->is_symlink(typeError);
+        entry.isFile = it->is_regular_file(typeError);
+        entries.push_back(std::move(entry));
+    }
+#endif
+    SortByName(entries);
+    return entries;
+}
+
+std::vector<FolderEntry> ListFolder(const fs::path& folder)
+{
+    auto entries = ListFolderNames(folder);
+    for (auto& entry : entries)
+        entry.path = folder / fs::path(std::u8string(entry.name.begin(), entry.name.end()));
+    return entries;
+}
+
+std::optional<std::string> ReadFile(const fs::path& folder, std::string_view name)
+{
+#ifndef _WIN32
+    std::string file = folder.native();
+    if (!file.empty() && file.back() != '/')
+        file += '/';
+    file += name;
+    return ReadNativeFile(file.c_str());
+#else
+    return ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
+#endif
+}
+
+std::optional<std::string> ReadFile(const fs::path& file)
+{
+#ifndef _WIN32
+    return ReadNativeFile(file.c_str());
 #else
     std::ifstream in(file, std::ios::binary);
     if (!in)
