@@ -50,18 +50,27 @@ std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::stri
     return plugin;
 }
 
-// The first file of a folder's entries (in listing order, which sorts without regard to case)
-// with this name in any letter case.
-const kfs::FolderEntry* FindFile(const std::vector<kfs::FolderEntry>& entries,
-                                 std::string_view name)
+// True when name is the key followed by a dot and anything, in any letter case.
+bool IsKeyDotted(std::string_view name, std::string_view key)
 {
-    auto found = std::lower_bound(entries.begin(), entries.end(), name,
-                                  [](const kfs::FolderEntry& entry, std::string_view wanted) {
-                                      return kpath::CompareNoCase(entry.name, wanted) < 0;
-                                  });
-    for (; found != entries.end() && kpath::EqualsNoCase(found->name, name); ++found) {
-        if (found->isFile)
-            return &*found;
+    return name.size() > key.size() && name[key.size()] == '.' &&
+           kpath::StartsWithNoCase(name, key);
+}
+
+// The first file named key + suffix in any letter case among a folder's entries, of which the
+// one at script belongs to the key. The listing sorts without regard to case, so every name
+// that is the key followed by a dot sits in one run around the script.
+const kfs::FolderEntry* FindBeside(const std::vector<kfs::FolderEntry>& entries, size_t script,
+                                   std::string_view key, std::string_view suffix)
+{
+    size_t first = script;
+    while (first > 0 && IsKeyDotted(entries[first - 1].name, key))
+        --first;
+    for (size_t i = first; i < entries.size() && IsKeyDotted(entries[i].name, key); ++i) {
+        const std::string_view name = entries[i].name;
+        if (entries[i].isFile && name.size() == key.size() + suffix.size() &&
+            kpath::EqualsNoCase(name.substr(key.size()), suffix))
+            return &entries[i];
     }
     return nullptr;
 }
@@ -190,7 +199,8 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const auto entries = kfs::ListFolderNames(native);
 
     int added = 0;
-    for (const auto& entry : entries) {
+    for (size_t index = 0; index < entries.size(); ++index) {
+        const auto& entry = entries[index];
         if (entry.isFolder) {
             added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator);
             continue;
@@ -202,9 +212,9 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         if (m_firstByKey.contains(lowered))
             continue; // the first script met for a key wins
 
-        auto plugin =
-            MakeRecord(root, subdirectory, key, native, FindFile(entries, key + ".desc.txt"),
-                       FindFile(entries, key + ".ico"));
+        auto plugin = MakeRecord(root, subdirectory, key, native,
+                                 FindBeside(entries, index, key, ".desc.txt"),
+                                 FindBeside(entries, index, key, ".ico"));
         m_firstByKey.emplace(std::move(lowered), plugin.get());
         m_arrPlugins.push_back(std::move(plugin));
         ++m_indexedCount;

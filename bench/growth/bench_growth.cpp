@@ -44,14 +44,15 @@ void Measure(int plugins, int rounds, std::vector<Row>& rows)
     const std::string half = (root / "half.pfg").string();
     const std::string halfWithFolders = (root / "half-folders.pfg").string();
     // plugin1 is not in use; use and unuse alternate so each starts from the same folders.
-    bench::Run use{true, 1e9, 0};
-    bench::Run unuse{true, 1e9, 0};
+    bench::Run use{true, 1e9, 0, 1e9};
+    bench::Run unuse{true, 1e9, 0, 1e9};
     for (int r = 0; r < rounds; ++r) {
         const auto u = bench::RunProgram(command({"use", "plugin1"}));
         const auto n = bench::RunProgram(command({"unuse", "plugin1"}));
-        use = {use.ok && u.ok, std::min(use.seconds, u.seconds), std::max(use.peakKiB, u.peakKiB)};
+        use = {use.ok && u.ok, std::min(use.seconds, u.seconds), std::max(use.peakKiB, u.peakKiB),
+               std::min(use.cpuSeconds, u.cpuSeconds)};
         unuse = {unuse.ok && n.ok, std::min(unuse.seconds, n.seconds),
-                 std::max(unuse.peakKiB, n.peakKiB)};
+                 std::max(unuse.peakKiB, n.peakKiB), std::min(unuse.cpuSeconds, n.cpuSeconds)};
     }
 
     const auto saved = bench::BestRun(rounds, command({"save-config", half}));
