@@ -85,13 +85,19 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
 // in case in byte order.
 void SortByName(std::vector<FolderEntry>& entries)
 {
-    std::vector<std::pair<std::string, size_t>> keys;
+    // Every name is lowered once, into one buffer.
+    size_t total = 0;
+    for (const auto& entry : entries)
+        total += entry.name.size();
+    std::string lowered;
+    lowered.reserve(total);
+    std::vector<std::pair<std::string_view, size_t>> keys;
     keys.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
-        std::string lowered = entries[i].name;
-        for (char& c : lowered)
-            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        keys.emplace_back(std::move(lowered), i);
+        const size_t start = lowered.size();
+        for (const char c : entries[i].name)
+            lowered.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
+        keys.emplace_back(std::string_view(lowered).substr(start), i);
     }
     std::sort(keys.begin(), keys.end(), [&entries](const auto& a, const auto& b) {
         const int order = a.first.compare(b.first);
