@@ -33,12 +33,6 @@ void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
         ReadDescriptionText(*bytes);
 }
 
-void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& folder, std::string_view name)
-{
-    if (const auto bytes = kfs::ReadFile(folder, name))
-        ReadDescriptionText(*bytes);
-}
-
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 {
     bool inDescription = false;

@@ -28,8 +28,6 @@ public:
     void ReadDescription(const std::string& folder, const std::string& key);
     // Reads the fields of a description file found at an exact file-system path.
     void ReadDescriptionFile(const std::filesystem::path& file);
-    // The same for a file found by its entry name in a folder.
-    void ReadDescriptionFile(const std::filesystem::path& folder, std::string_view name);
     // Reads the fields from the bytes of a description file.
     void ReadDescriptionText(std::string_view bytes);
 

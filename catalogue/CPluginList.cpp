@@ -36,14 +36,15 @@ std::string KeyOf(std::string_view scriptName)
 // The record of the plug-in key found in root + subdirectory, completed by the description file
 // and the icon of its key in that folder when there are such files.
 // folder is root + subdirectory as a file-system path; description and icon are its entries.
+// buffer holds the bytes read, and keeps its storage for the next record.
 std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
                                         const std::string& key, const std::filesystem::path& folder,
                                         const kfs::FolderEntry* description,
-                                        const kfs::FolderEntry* icon)
+                                        const kfs::FolderEntry* icon, std::string& buffer)
 {
     auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-    if (description)
-        plugin->ReadDescriptionFile(folder, description->name);
+    if (description && kfs::ReadFile(folder, description->name, buffer))
+        plugin->ReadDescriptionText(buffer);
     if (icon)
         plugin->m_strIconPath = root + subdirectory + icon->name;
     plugin->m_strSubdirectory = subdirectory;
@@ -124,8 +125,9 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
                                     [&key](const auto& entry) { return IsScriptOf(entry, key); });
     if (!stored)
         return nullptr;
+    std::string buffer;
     return MakeRecord(storageFolder, subdirectory, key, folder, FindEntry(files, key + ".desc.txt"),
-                      FindEntry(files, key + ".ico"));
+                      FindEntry(files, key + ".ico"), buffer);
 }
 
 } // namespace
@@ -198,6 +200,7 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const auto native = kpath::ResolveNoCase(folder);
     const auto entries = kfs::ListFolderNames(native);
 
+    std::string buffer;
     int added = 0;
     for (size_t index = 0; index < entries.size(); ++index) {
         const auto& entry = entries[index];
@@ -214,7 +217,7 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
 
         auto plugin = MakeRecord(root, subdirectory, key, native,
                                  FindBeside(entries, index, key, ".desc.txt"),
-                                 FindBeside(entries, index, key, ".ico"));
+                                 FindBeside(entries, index, key, ".ico"), buffer);
         m_firstByKey.emplace(std::move(lowered), plugin.get());
         m_arrPlugins.push_back(std::move(plugin));
         ++m_indexedCount;

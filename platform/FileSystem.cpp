@@ -113,12 +113,12 @@ void SortByName(std::vector<FolderEntry>& entries)
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
-std::optional<std::string> ReadNativeFile(const char* file)
+bool ReadNativeFile(const char* file, std::string& bytes)
 {
+    bytes.clear(); // its storage stays for the next file
     const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return std::nullopt;
-    std::string bytes;
+        return false;
     char block[16384];
     ssize_t got = 0;
     while ((got = ::read(fd, block, sizeof block)) > 0 || (got < 0 && errno == EINTR)) {
@@ -127,8 +127,8 @@ std::optional<std::string> ReadNativeFile(const char* file)
     }
     ::close(fd);
     if (got < 0)
-        return std::nullopt;
-    return bytes;
+        bytes.clear();
+    return got == 0;
 }
 #endif
 
@@ -192,23 +192,28 @@ std::vector<FolderEntry> ListFolder(const fs::path& folder)
     return entries;
 }
 
-std::optional<std::string> ReadFile(const fs::path& folder, std::string_view name)
+bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes)
 {
 #ifndef _WIN32
     std::string file = folder.native();
     if (!file.empty() && file.back() != '/')
         file += '/';
     file += name;
-    return ReadNativeFile(file.c_str());
+    return ReadNativeFile(file.c_str(), bytes);
 #else
-    return ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
+    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
+    bytes = read ? std::move(*read) : std::string();
+    return read.has_value();
 #endif
 }
 
 std::optional<std::string> ReadFile(const fs::path& file)
 {
 #ifndef _WIN32
-    return ReadNativeFile(file.c_str());
+    std::string bytes;
+    if (!ReadNativeFile(file.c_str(), bytes))
+        return std::nullopt;
+    return bytes;
 #else
     std::ifstream in(file, std::ios::binary);
     if (!in)

@@ -30,8 +30,9 @@ std::vector<FolderEntry> ListFolderNames(const std::filesystem::path& folder);
 
 // The whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> ReadFile(const std::filesystem::path& file);
-// The same for the entry name (UTF-8) of a folder, without making a path of it first.
-std::optional<std::string> ReadFile(const std::filesystem::path& folder, std::string_view name);
+// The same for the entry name (UTF-8) of a folder, without making a path of it first, into bytes
+// (whose storage a walk reading many files reuses). False, with bytes empty, when it cannot be.
+bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes);
 
 // Writes the bytes to a temporary file beside the target, then renames it over the target, so
 // that a failure leaves the old file as it was. The file replaced is respected: one that exists
