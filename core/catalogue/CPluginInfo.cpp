@@ -35,37 +35,44 @@ void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 {
-    const auto lines = textfile::SplitLines(bytes);
-
     bool inDescription = false;
-    std::string fieldKey;
-    std::string fieldValue;
-    for (const std::string& line : lines) {
+    textfile::ForEachLine(bytes, [this, &inDescription](std::string_view line) {
         if (inDescription) {
             m_strDescription += '\n';
             m_strDescription += line;
-            continue;
+            return;
         }
-        if (!SplitKeyValue(line, fieldKey, fieldValue)) {
+        const size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
             // The first line without '=' starts the description; every later line belongs to it.
             inDescription = true;
             m_strDescription = line;
-            continue;
+            return;
         }
+        const std::string_view fieldKey = line.substr(0, equals);
+        const std::string_view fieldValue = line.substr(equals + 1);
         if (kpath::EqualsNoCase(fieldKey, "name"))
             m_strName = fieldValue;
         else if (kpath::EqualsNoCase(fieldKey, "category"))
             m_strCategory = fieldValue;
         else if (kpath::EqualsNoCase(fieldKey, "author"))
             m_strAuthor = fieldValue;
-    }
+    });
 }
 
 korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                        const std::string& destinationRoot, bool allFiles) const
 {
+    fileops::FolderListings listings;
+    return CopyFiles(sourceRoot, destinationRoot, allFiles, listings);
+}
+
+korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
+                                       const std::string& destinationRoot, bool allFiles,
+                                       fileops::FolderListings& listings) const
+{
     const auto files =
-        fileops::ListKeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
+        listings.KeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
     if (files.empty())
         return korvane::Status::Ok();
 
@@ -75,17 +82,18 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                         ": the folder could not be created");
 
     // A file the destination holds in another letter case counts as present, as on Windows.
-    const fileops::FolderNames existing(target);
     fileops::FailureList failures;
     for (const auto& file : files) {
         if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
             continue;
         const auto copy = target / file.path.filename();
-        if (existing.HoldsNonFile(file.name))
+        if (listings.HoldsNonFile(target, file.name))
             failures.Add(fileops::NonFileInTheWay(copy));
-        if (existing.Contains(file.name))
+        if (listings.Contains(target, file.name))
             continue;
         const auto copied = kfs::CopyFileNoOverwrite(file.path, copy);
+        if (copied)
+            listings.Added(target, copy);
         // A file that vanished since the listing was not there to copy; one that appeared at the
         // destination meanwhile is the one to keep.
         if (!copied && kfs::Exists(file.path) && !kfs::Exists(copy))

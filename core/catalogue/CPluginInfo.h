@@ -7,6 +7,9 @@
 #include <string_view>
 
 class QTreeWidgetItem;
+namespace fileops {
+class FolderListings;
+}
 
 // One plug-in as found on disk: a script <key>.cs with an optional <key>.desc.txt and <key>.ico
 // beside it. Text fields hold the bytes of the description file as they are.
@@ -35,6 +38,9 @@ public:
     // the destination lacks could not be copied.
     korvane::Status CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
                               bool allFiles) const;
+    // The same within an operation over many plug-ins, which reads each folder once.
+    korvane::Status CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
+                              bool allFiles, fileops::FolderListings& listings) const;
 
     // Deletes this plug-in's files below root + subfolder; the subfolder stays.
     korvane::Status DeleteFiles(const std::string& root) const;

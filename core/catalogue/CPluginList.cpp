@@ -35,19 +35,48 @@ std::string KeyOf(std::string_view scriptName)
 
 // The record of the plug-in key found in root + subdirectory, completed by the description file
 // and the icon of its key in that folder when there are such files.
+// folder is root + subdirectory as a file-system path; description and icon are its entries.
+// buffer holds the bytes read, and keeps its storage for the next record.
 std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
-                                        const std::string& key, const kfs::FolderEntry* description,
-                                        const kfs::FolderEntry* icon)
+                                        const std::string& key, const std::filesystem::path& folder,
+                                        const kfs::FolderEntry* description,
+                                        const kfs::FolderEntry* icon, std::string& buffer)
 {
     auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-    if (description)
-        plugin->ReadDescriptionFile(description->path);
+    if (description && kfs::ReadFile(folder, description->name, buffer))
+        plugin->ReadDescriptionText(buffer);
     if (icon)
         plugin->m_strIconPath = root + subdirectory + icon->name;
     plugin->m_strSubdirectory = subdirectory;
     return plugin;
 }
 
+// True when name is the key followed by a dot and anything, in any letter case.
+bool IsKeyDotted(std::string_view name, std::string_view key)
+{
+    return name.size() > key.size() && name[key.size()] == '.' &&
+           kpath::StartsWithNoCase(name, key);
+}
+
+// The first file named key + suffix in any letter case among a folder's entries, of which the
+// one at script belongs to the key. The listing sorts without regard to case, so every name
+// that is the key followed by a dot sits in one run around the script.
+const kfs::FolderEntry* FindBeside(const std::vector<kfs::FolderEntry>& entries, size_t script,
+                                   std::string_view key, std::string_view suffix)
+{
+    size_t first = script;
+    while (first > 0 && IsKeyDotted(entries[first - 1].name, key))
+        --first;
+    for (size_t i = first; i < entries.size() && IsKeyDotted(entries[i].name, key); ++i) {
+        const std::string_view name = entries[i].name;
+        if (entries[i].isFile && name.size() == key.size() + suffix.size() &&
+            kpath::EqualsNoCase(name.substr(key.size()), suffix))
+            return &entries[i];
+    }
+    return nullptr;
+}
+
+// The first file of entries with this name in any letter case.
 const kfs::FolderEntry* FindEntry(const std::vector<kfs::FolderEntry>& entries,
                                   std::string_view name)
 {
@@ -80,12 +109,35 @@ std::string OneLine(std::string text)
     return text;
 }
 
+// The record of the plug-in key of storageFolder + subdirectory, or null when no script of it is
+// stored there.
+std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
+                                          const std::string& storageFolder,
+                                          const std::string& subdirectory, const std::string& key)
+{
+    // A subfolder that leads elsewhere would have the plug-in copied from and to places outside
+    // the storage and plugins folders. A script's key never holds a dot.
+    if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos)
+        return nullptr;
+    const auto folder = kpath::ResolveNoCase(storageFolder + subdirectory);
+    const auto files = listings.KeyFiles(folder, key);
+    const bool stored = std::any_of(files.begin(), files.end(),
+                                    [&key](const auto& entry) { return IsScriptOf(entry, key); });
+    if (!stored)
+        return nullptr;
+    std::string buffer;
+    return MakeRecord(storageFolder, subdirectory, key, folder, FindEntry(files, key + ".desc.txt"),
+                      FindEntry(files, key + ".ico"), buffer);
+}
+
 } // namespace
 
 void CPluginList::DeleteAll()
 {
     m_arrPlugins.clear();
     m_arrPlugins.shrink_to_fit();
+    m_firstByKey.clear();
+    m_indexedCount = 0;
 }
 
 bool CPluginList::Exists(std::string_view key) const
@@ -95,6 +147,20 @@ bool CPluginList::Exists(std::string_view key) const
 
 CPluginInfo* CPluginList::Find(std::string_view key) const
 {
+    // Records added or removed around the index are searched for.
+    if (m_indexedCount != m_arrPlugins.size())
+        return FindBySearch(key);
+    const auto found = m_firstByKey.find(Lowered(key));
+    if (found == m_firstByKey.end())
+        return nullptr;
+    // A record whose key was changed in place is no longer the one indexed.
+    if (!kpath::EqualsNoCase(found->second->m_strFileName, key))
+        return FindBySearch(key);
+    return found->second;
+}
+
+CPluginInfo* CPluginList::FindBySearch(std::string_view key) const
+{
     const auto found =
         std::find_if(m_arrPlugins.begin(), m_arrPlugins.end(), [key](const auto& plugin) {
             return kpath::EqualsNoCase(plugin->m_strFileName, key);
@@ -102,46 +168,59 @@ CPluginInfo* CPluginList::Find(std::string_view key) const
     return found == m_arrPlugins.end() ? nullptr : found->get();
 }
 
-int CPluginList::ScanFolder(const std::string& root, const std::string& subdirectory)
+void CPluginList::Append(std::unique_ptr<CPluginInfo> plugin)
 {
-    std::unordered_set<std::string> keys;
-    for (const auto& plugin : m_arrPlugins)
-        keys.insert(Lowered(plugin->m_strFileName));
-    return ScanInto(root, subdirectory, keys);
+    if (m_indexedCount != m_arrPlugins.size())
+        Reindex();
+    // The first record of a key is the one found: a later one of the same key is only listed.
+    m_firstByKey.emplace(Lowered(plugin->m_strFileName), plugin.get());
+    m_arrPlugins.push_back(std::move(plugin));
+    ++m_indexedCount;
 }
 
-int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory,
-                          std::unordered_set<std::string>& keys)
+void CPluginList::Reindex()
+{
+    m_firstByKey.clear();
+    m_firstByKey.reserve(m_arrPlugins.size());
+    for (const auto& plugin : m_arrPlugins)
+        m_firstByKey.emplace(Lowered(plugin->m_strFileName), plugin.get());
+    m_indexedCount = m_arrPlugins.size();
+}
+
+int CPluginList::ScanFolder(const std::string& root, const std::string& subdirectory)
+{
+    if (m_indexedCount != m_arrPlugins.size())
+        Reindex();
+    return ScanInto(root, subdirectory);
+}
+
+int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory)
 {
     const std::string folder = root + subdirectory;
-    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(folder));
+    const auto native = kpath::ResolveNoCase(folder);
+    const auto entries = kfs::ListFolderNames(native);
 
-    // Description files and icons are looked up by name without regard to case.
-    std::unordered_map<std::string, const kfs::FolderEntry*> byName;
-    byName.reserve(entries.size());
-    for (const auto& entry : entries) {
-        if (entry.isFile)
-            byName.emplace(Lowered(entry.name), &entry);
-    }
-    const auto lookup = [&byName](const std::string& name) -> const kfs::FolderEntry* {
-        const auto found = byName.find(Lowered(name));
-        return found == byName.end() ? nullptr : found->second;
-    };
-
+    std::string buffer;
     int added = 0;
-    for (const auto& entry : entries) {
+    for (size_t index = 0; index < entries.size(); ++index) {
+        const auto& entry = entries[index];
         if (entry.isFolder) {
-            added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator, keys);
+            added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator);
             continue;
         }
         if (!entry.isFile || !IsPluginScript(entry.name))
             continue;
         const std::string key = KeyOf(entry.name);
-        if (!keys.insert(Lowered(key)).second)
+        std::string lowered = Lowered(key);
+        if (m_firstByKey.contains(lowered))
             continue; // the first script met for a key wins
 
-        m_arrPlugins.push_back(
-            MakeRecord(root, subdirectory, key, lookup(key + ".desc.txt"), lookup(key + ".ico")));
+        auto plugin = MakeRecord(root, subdirectory, key, native,
+                                 FindBeside(entries, index, key, ".desc.txt"),
+                                 FindBeside(entries, index, key, ".ico"), buffer);
+        m_firstByKey.emplace(std::move(lowered), plugin.get());
+        m_arrPlugins.push_back(std::move(plugin));
+        ++m_indexedCount;
         ++added;
     }
     return added;
@@ -157,8 +236,9 @@ korvane::Status CPluginList::CopyAll(const std::string& sourceRoot,
                                      const std::string& destinationRoot, bool allFiles) const
 {
     fileops::FailureList failures;
+    fileops::FolderListings listings;
     for (const auto& plugin : m_arrPlugins)
-        failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles));
+        failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles, listings));
     return failures.ToStatus();
 }
 
@@ -204,7 +284,8 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
 
     // Lines take effect in file order: a Plugin line obeys the UseDirectory line before it.
     bool useDirectory = false;
-    std::vector<std::string> keys;
+    std::unordered_set<std::string> keys;
+    fileops::FolderListings listings;
     std::string key, value, subdirectory, pluginKey;
     for (const std::string& line : lines) {
         if (!SplitAt(line, key, value, '='))
@@ -215,10 +296,12 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
             useDirectory = kpath::EqualsNoCase(value, "true");
         } else if (kpath::EqualsNoCase(key, "plugin") &&
                    SplitAt(value, subdirectory, pluginKey, ',')) {
-            if (useDirectory)
-                AddStoredPlugin(storageFolder, subdirectory, pluginKey);
-            else
-                keys.push_back(pluginKey);
+            if (useDirectory) {
+                if (auto plugin = StoredPlugin(listings, storageFolder, subdirectory, pluginKey))
+                    Append(std::move(plugin));
+            } else {
+                keys.insert(pluginKey);
+            }
         }
     }
     if (useDirectory)
@@ -227,24 +310,7 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.
     ScanFolder(storageFolder, {});
-    std::erase_if(m_arrPlugins, [&keys](const auto& plugin) {
-        return std::find(keys.begin(), keys.end(), plugin->m_strFileName) == keys.end();
-    });
-}
-
-void CPluginList::AddStoredPlugin(const std::string& storageFolder, const std::string& subdirectory,
-                                  const std::string& key)
-{
-    // A subfolder that leads elsewhere would have the plug-in copied from and to places outside
-    // the storage and plugins folders.
-    if (!IsStoredSubfolder(subdirectory))
-        return;
-    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(storageFolder + subdirectory));
-    const bool stored = std::any_of(entries.begin(), entries.end(),
-                                    [&key](const auto& entry) { return IsScriptOf(entry, key); });
-    if (!stored)
-        return;
-    m_arrPlugins.push_back(MakeRecord(storageFolder, subdirectory, key,
-                                      FindEntry(entries, key + ".desc.txt"),
-                                      FindEntry(entries, key + ".ico")));
+    std::erase_if(m_arrPlugins,
+                  [&keys](const auto& plugin) { return !keys.contains(plugin->m_strFileName); });
+    Reindex();
 }

@@ -5,11 +5,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 // An owning list of plug-in records: the catalogue of a folder, or the plug-ins a configuration
-// names. Keys are looked up without regard to case.
+// names. Keys are looked up without regard to case, through an index of the first record of each
+// key that the list's own members keep; records added or removed in m_arrPlugins directly are
+// still found, by a search of the whole list.
 class CPluginList
 {
 public:
@@ -57,10 +60,14 @@ public:
     std::string m_strConfigName;
 
 private:
-    // Adds the plug-in key of storageFolder + subdirectory when a script of it is stored there.
-    void AddStoredPlugin(const std::string& storageFolder, const std::string& subdirectory,
-                         const std::string& key);
-    // keys holds the lower-cased keys already in the list.
-    int ScanInto(const std::string& root, const std::string& subdirectory,
-                 std::unordered_set<std::string>& keys);
+    // Needs the index to be current.
+    int ScanInto(const std::string& root, const std::string& subdirectory);
+    // Adds a record at the end, keeping the index.
+    void Append(std::unique_ptr<CPluginInfo> plugin);
+    void Reindex();
+    CPluginInfo* FindBySearch(std::string_view key) const;
+
+    // Lower-cased key to the first record with that key, for the records m_indexedCount counts.
+    std::unordered_map<std::string, CPluginInfo*> m_firstByKey;
+    size_t m_indexedCount = 0;
 };

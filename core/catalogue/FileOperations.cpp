@@ -95,6 +95,74 @@ korvane::Status NonFileInTheWay(const fs::path& entry)
                                     ": a folder stands where the file belongs");
 }
 
+FolderListings::Listing& FolderListings::Of(const fs::path& folder)
+{
+    auto [found, added] = m_listings.try_emplace(folder.native());
+    if (added) {
+        found->second.entries = kfs::ListFolder(folder);
+        for (size_t i = 0; i < found->second.entries.size(); ++i)
+            Index(found->second, i);
+    }
+    return found->second;
+}
+
+void FolderListings::Index(Listing& listing, size_t entry)
+{
+    const std::string name = Lowered(listing.entries[entry].name);
+    listing.byKey[name.substr(0, name.find('.'))].push_back(entry);
+    listing.byName.emplace(name, entry);
+}
+
+std::vector<kfs::FolderEntry> FolderListings::KeyFiles(const fs::path& folder, std::string_view key)
+{
+    const Listing& listing = Of(folder);
+    std::vector<kfs::FolderEntry> files;
+    const auto keep = [&files, key](const kfs::FolderEntry& entry) {
+        if (entry.isFile && MatchesKey(entry.name, key))
+            files.push_back(entry);
+    };
+    // A key with a dot in it (a configuration may name one) is not a name's part before its
+    // first dot: such a key is matched against every entry.
+    if (key.find('.') != std::string_view::npos) {
+        std::for_each(listing.entries.begin(), listing.entries.end(), keep);
+        return files;
+    }
+    if (const auto found = listing.byKey.find(Lowered(key)); found != listing.byKey.end()) {
+        for (const size_t entry : found->second)
+            keep(listing.entries[entry]);
+    }
+    return files;
+}
+
+bool FolderListings::Contains(const fs::path& folder, std::string_view name)
+{
+    return Of(folder).byName.contains(Lowered(name));
+}
+
+bool FolderListings::HoldsNonFile(const fs::path& folder, std::string_view name)
+{
+    const Listing& listing = Of(folder);
+    const auto found = listing.byName.find(Lowered(name));
+    return found != listing.byName.end() && !listing.entries[found->second].isFile;
+}
+
+void FolderListings::Added(const fs::path& folder, const fs::path& file)
+{
+    const auto found = m_listings.find(folder.native());
+    if (found == m_listings.end())
+        return; // read when first asked, with the file in it
+    Listing& listing = found->second;
+    if (listing.byName.contains(Lowered(kpath::FromNative(file.filename()))))
+        return;
+    kfs::FolderEntry entry;
+    entry.path = file;
+    entry.name = kpath::FromNative(file.filename());
+    entry.isFile = true;
+    // Listing order is kept for what was there; a file this operation added comes last.
+    listing.entries.push_back(std::move(entry));
+    Index(listing, listing.entries.size() - 1);
+}
+
 bool MatchesKey(std::string_view entryName, std::string_view key)
 {
     if (kpath::EqualsNoCase(entryName, key))

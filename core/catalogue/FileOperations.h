@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Moving files between the storage and plugins folders. A file that cannot be copied or deleted
@@ -46,6 +47,36 @@ private:
 
 // Why a file cannot be stored where a folder (or another non-file) of its name stands.
 korvane::Status NonFileInTheWay(const std::filesystem::path& entry);
+
+// The listings of the folders one operation works in, each folder read once: an operation over
+// many plug-ins that listed a folder for every plug-in would cost the square of their number.
+// The operation tells of every file it creates; nothing else may change the folders meanwhile.
+class FolderListings
+{
+public:
+    // The files of a folder that belong to the key, in listing order (as ListKeyFiles).
+    std::vector<kfs::FolderEntry> KeyFiles(const std::filesystem::path& folder,
+                                           std::string_view key);
+    // True when the folder holds an entry of this name in any letter case.
+    bool Contains(const std::filesystem::path& folder, std::string_view name);
+    // True when that entry is something other than a file (see FolderNames::HoldsNonFile).
+    bool HoldsNonFile(const std::filesystem::path& folder, std::string_view name);
+    // Records a file this operation created in folder.
+    void Added(const std::filesystem::path& folder, const std::filesystem::path& file);
+
+private:
+    struct Listing
+    {
+        std::vector<kfs::FolderEntry> entries;
+        // Lower-cased name before the first dot: the entries of that key, in listing order.
+        std::unordered_map<std::string, std::vector<size_t>> byKey;
+        std::unordered_map<std::string, size_t> byName; // lower-cased whole names
+    };
+    Listing& Of(const std::filesystem::path& folder);
+    static void Index(Listing& listing, size_t entry);
+
+    std::unordered_map<std::string, Listing> m_listings; // by native folder path
+};
 
 // Copies every file and folder of source into destination (which must exist), never replacing a
 // file that destination has. Both are stored-form folders ending in a separator. Only files and

@@ -58,8 +58,9 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     loaded.plugins.ReadConfigText(*bytes, storage);
     if (auto emptied = fileops::DeleteTree(plugins); !emptied)
         return emptied;
+    fileops::FolderListings listings;
     for (const auto& plugin : loaded.plugins.m_arrPlugins) {
-        if (auto copied = plugin->CopyFiles(storage, plugins, false); !copied)
+        if (auto copied = plugin->CopyFiles(storage, plugins, false, listings); !copied)
             loaded.notCopied.push_back({plugin->m_strFileName, copied.reason()});
     }
     return loaded;

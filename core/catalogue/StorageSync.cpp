@@ -31,11 +31,12 @@ int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
 {
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
+    fileops::FolderListings listings;
     int copied = 0;
     for (const auto& plugin : inUse.m_arrPlugins) {
         if (catalogue.Exists(plugin->m_strFileName))
             continue;
-        (void)plugin->CopyFiles(plugins, storage, true);
+        (void)plugin->CopyFiles(plugins, storage, true, listings);
         ++copied;
     }
     return copied;

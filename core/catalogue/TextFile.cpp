@@ -8,20 +8,7 @@ namespace textfile {
 std::vector<std::string> SplitLines(std::string_view text)
 {
     std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue; // CR LF reads as LF
-        if (c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
+    ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

@@ -18,6 +18,24 @@ std::optional<std::vector<std::string>> ReadLines(std::string_view storedPath);
 // Splits text already in memory the same way.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// Calls line(std::string_view) for each line SplitLines would give, without copying them.
+template <typename F> void ForEachLine(std::string_view text, F&& line)
+{
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            line(text.substr(start));
+            return;
+        }
+        std::string_view found = text.substr(start, end - start);
+        if (!found.empty() && found.back() == '\r')
+            found.remove_suffix(1);
+        line(found);
+        start = end + 1;
+    }
+}
+
 // Text mode on the way out: every LF becomes CR LF, other bytes stay.
 std::string ToDiskText(std::string_view text);
 

@@ -10,7 +10,9 @@
 #include <system_error>
 
 #ifndef _WIN32
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -79,11 +81,90 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
     return korvane::Status::Ok();
 }
 
+// Alphabetically without regard to case (the order an NTFS listing has), names that differ only
+// in case in byte order.
+void SortByName(std::vector<FolderEntry>& entries)
+{
+    // Every name is lowered once, into one buffer.
+    size_t total = 0;
+    for (const auto& entry : entries)
+        total += entry.name.size();
+    std::string lowered;
+    lowered.reserve(total);
+    std::vector<std::pair<std::string_view, size_t>> keys;
+    keys.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const size_t start = lowered.size();
+        for (const char c : entries[i].name)
+            lowered.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
+        keys.emplace_back(std::string_view(lowered).substr(start), i);
+    }
+    std::sort(keys.begin(), keys.end(), [&entries](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : entries[a.second].name < entries[b.second].name;
+    });
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(entries[key.second]));
+    entries = std::move(sorted);
+}
+
+#ifndef _WIN32
+// Read directly: a scan reads thousands of small description files, and a stream's setting up
+// would cost more than the reading.
+bool ReadNativeFile(const char* file, std::string& bytes)
+{
+    bytes.clear(); // its storage stays for the next file
+    const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char block[16384];
+    ssize_t got = 0;
+    while ((got = ::read(fd, block, sizeof block)) > 0 || (got < 0 && errno == EINTR)) {
+        if (got > 0)
+            bytes.append(block, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    if (got < 0)
+        bytes.clear();
+    return got == 0;
+}
+#endif
+
 } // namespace
 
-std::vector<FolderEntry> ListFolder(const fs::path& folder)
+std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
 {
     std::vector<FolderEntry> entries;
+#ifndef _WIN32
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return entries;
+    const int fd = ::dirfd(dir);
+    while (const dirent* found = ::readdir(dir)) {
+        const std::string_view name(found->d_name);
+        if (name == "." || name == "..")
+            continue;
+        FolderEntry entry;
+        entry.name = name;
+        unsigned char type = found->d_type;
+        struct stat info
+        {};
+        if (type == DT_UNKNOWN && ::fstatat(fd, found->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+            type = S_ISDIR(info.st_mode)   ? DT_DIR
+                   : S_ISREG(info.st_mode) ? DT_REG
+                   : S_ISLNK(info.st_mode) ? DT_LNK
+                                           : DT_UNKNOWN;
+        // A link to a folder is not followed: a tree walk must never leave its tree or loop.
+        entry.isFolder = type == DT_DIR;
+        entry.isFile =
+            type == DT_REG || (type == DT_LNK && ::fstatat(fd, found->d_name, &info, 0) == 0 &&
+                               S_ISREG(info.st_mode));
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+#else
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec)
@@ -93,22 +174,47 @@ std::vector<FolderEntry> ListFolder(const fs::path& folder)
             break;
         std::error_code typeError;
         FolderEntry entry;
-        entry.path = it->path();
-        entry.name = kpath::FromNative(entry.path.filename());
-        // A link to a folder is not followed: a tree walk must never leave its tree or loop.
+        entry.name = kpath::FromNative(it->path().filename());
         entry.isFolder = it->is_directory(typeError) && !it->is_symlink(typeError);
         entry.isFile = it->is_regular_file(typeError);
         entries.push_back(std::move(entry));
     }
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const int order = kpath::CompareNoCase(a.name, b.name);
-        return order != 0 ? order < 0 : a.name < b.name;
-    });
+#endif
+    SortByName(entries);
     return entries;
+}
+
+std::vector<FolderEntry> ListFolder(const fs::path& folder)
+{
+    auto entries = ListFolderNames(folder);
+    for (auto& entry : entries)
+        entry.path = folder / fs::path(std::u8string(entry.name.begin(), entry.name.end()));
+    return entries;
+}
+
+bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes)
+{
+#ifndef _WIN32
+    std::string file = folder.native();
+    if (!file.empty() && file.back() != '/')
+        file += '/';
+    file += name;
+    return ReadNativeFile(file.c_str(), bytes);
+#else
+    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
+    bytes = read ? std::move(*read) : std::string();
+    return read.has_value();
+#endif
 }
 
 std::optional<std::string> ReadFile(const fs::path& file)
 {
+#ifndef _WIN32
+    std::string bytes;
+    if (!ReadNativeFile(file.c_str(), bytes))
+        return std::nullopt;
+    return bytes;
+#else
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
@@ -119,6 +225,7 @@ std::optional<std::string> ReadFile(const fs::path& file)
     if (in.bad())
         return std::nullopt;
     return bytes;
+#endif
 }
 
 fs::path TemporaryPathBeside(const fs::path& target)

@@ -15,18 +15,24 @@ namespace kfs {
 
 struct FolderEntry
 {
-    std::string name; // UTF-8 file name, no folder
-    std::filesystem::path path;
-    bool isFolder = false; // a real folder; a link to a folder counts as a file
-    bool isFile = false;   // a regular file, or a link to one
+    std::string name;           // UTF-8 file name, no folder
+    std::filesystem::path path; // empty from ListFolderNames
+    bool isFolder = false;      // a real folder; a link to a folder counts as a file
+    bool isFile = false;        // a regular file, or a link to one
 };
 
 // Every entry of a folder, sorted alphabetically without regard to case (the order an NTFS
 // listing has). An empty list when the folder does not exist or cannot be listed.
 std::vector<FolderEntry> ListFolder(const std::filesystem::path& folder);
+// The same entries in the same order with their paths left empty, for a walk that needs the
+// paths of few of them: making a path costs more than reading a folder entry.
+std::vector<FolderEntry> ListFolderNames(const std::filesystem::path& folder);
 
 // The whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> ReadFile(const std::filesystem::path& file);
+// The same for the entry name (UTF-8) of a folder, without making a path of it first, into bytes
+// (whose storage a walk reading many files reuses). False, with bytes empty, when it cannot be.
+bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes);
 
 // Writes the bytes to a temporary file beside the target, then renames it over the target, so
 // that a failure leaves the old file as it was. The file replaced is respected: one that exists

@@ -102,6 +102,8 @@ int CompareNoCase(std::string_view a, std::string_view b)
 {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue; // most compared names share most of their letters
         const auto ca = static_cast<unsigned char>(LowerAscii(a[i]));
         const auto cb = static_cast<unsigned char>(LowerAscii(b[i]));
         if (ca != cb)

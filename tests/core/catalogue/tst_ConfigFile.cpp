@@ -76,6 +76,7 @@ private slots:
         QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "";
         QTest::newRow("with subfolders keys ignore case") << QByteArray("UseDirectory=TRUE\r\nPlugin=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "";
         QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "";
+        QTest::newRow("same key in two letter cases") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,BLASTER\r\nPlugin=,blaster") << QStringList{"weapons\\BLASTER", "blaster"} << "";
         QTest::newRow("renamed folder drops the plug-in") << QByteArray("UseDirectory=TRUE\r\nPlugin=old\\,plasma") << QStringList{} << "";
         QTest::newRow("plugin line before usedirectory") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=,sniper") << QStringList{"sniper"} << "";
         QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r";
@@ -104,6 +105,17 @@ private slots:
         QVERIFY(list.ReadConfig(tree.Path("my.pfg"), tree.Path("storage\\")));
         QCOMPARE(Keys(list), keys);
         QCOMPARE(QString::fromStdString(list.m_strConfigName), name);
+        // A key asked in any letter case finds the first record of it in the file's order.
+        for (int i = list.GetSize() - 1; i >= 0; --i) {
+            const std::string& key = list.GetAt(i)->m_strFileName;
+            const CPluginInfo* first = list.GetAt(i);
+            for (int j = i - 1; j >= 0; --j) {
+                if (QString::fromStdString(list.GetAt(j)->m_strFileName)
+                        .compare(QString::fromStdString(key), Qt::CaseInsensitive) == 0)
+                    first = list.GetAt(j);
+            }
+            QCOMPARE(list.Find(QString::fromStdString(key).toUpper().toStdString()), first);
+        }
     }
 
     void aLoadThatCouldNotCopyEveryPluginSaysWhich()
