@@ -1,5 +1,6 @@
 #include "core/catalogue/CPluginInfo.h"
 
+#include "core/catalogue/CPluginList.h"
 #include "core/catalogue/FileOperations.h"
 #include "core/catalogue/TextFile.h"
 #include "core/platform/FileSystem.h"
@@ -12,12 +13,7 @@ CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string cat
 
 bool CPluginInfo::SplitKeyValue(std::string_view line, std::string& key, std::string& value)
 {
-    const size_t equals = line.find('=');
-    if (equals == std::string_view::npos)
-        return false;
-    key.assign(line.substr(0, equals));
-    value.assign(line.substr(equals + 1));
-    return true;
+    return CPluginList::SplitAt(line, key, value, '=');
 }
 
 void CPluginInfo::ReadDescription(const std::string& folder, const std::string& key)

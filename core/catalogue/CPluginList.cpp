@@ -14,14 +14,6 @@ namespace {
 constexpr std::string_view kScriptSuffix = ".cs";
 constexpr std::string_view kKorvanePrefix = "Korvane.";
 
-std::string Lowered(std::string_view text)
-{
-    std::string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
-    return lowered;
-}
-
 bool IsPluginScript(std::string_view name)
 {
     return kpath::EndsWithNoCase(name, kScriptSuffix) &&
@@ -150,7 +142,7 @@ CPluginInfo* CPluginList::Find(std::string_view key) const
     // Records added or removed around the index are searched for.
     if (m_indexedCount != m_arrPlugins.size())
         return FindBySearch(key);
-    const auto found = m_firstByKey.find(Lowered(key));
+    const auto found = m_firstByKey.find(kpath::Lowered(key));
     if (found == m_firstByKey.end())
         return nullptr;
     // A record whose key was changed in place is no longer the one indexed.
@@ -173,7 +165,7 @@ void CPluginList::Append(std::unique_ptr<CPluginInfo> plugin)
     if (m_indexedCount != m_arrPlugins.size())
         Reindex();
     // The first record of a key is the one found: a later one of the same key is only listed.
-    m_firstByKey.emplace(Lowered(plugin->m_strFileName), plugin.get());
+    m_firstByKey.emplace(kpath::Lowered(plugin->m_strFileName), plugin.get());
     m_arrPlugins.push_back(std::move(plugin));
     ++m_indexedCount;
 }
@@ -183,7 +175,7 @@ void CPluginList::Reindex()
     m_firstByKey.clear();
     m_firstByKey.reserve(m_arrPlugins.size());
     for (const auto& plugin : m_arrPlugins)
-        m_firstByKey.emplace(Lowered(plugin->m_strFileName), plugin.get());
+        m_firstByKey.emplace(kpath::Lowered(plugin->m_strFileName), plugin.get());
     m_indexedCount = m_arrPlugins.size();
 }
 
@@ -211,7 +203,7 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         if (!entry.isFile || !IsPluginScript(entry.name))
             continue;
         const std::string key = KeyOf(entry.name);
-        std::string lowered = Lowered(key);
+        std::string lowered = kpath::Lowered(key);
         if (m_firstByKey.contains(lowered))
             continue; // the first script met for a key wins
 

@@ -9,16 +9,6 @@ namespace fs = std::filesystem;
 namespace fileops {
 namespace {
 
-std::string Lowered(std::string_view name)
-{
-    std::string lowered(name);
-    for (auto& c : lowered) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lowered;
-}
-
 void CopyTreeNative(const fs::path& source, const fs::path& destination, FailureList& failures)
 {
     const FolderNames existing(destination);
@@ -67,13 +57,13 @@ void DeleteTreeNative(const fs::path& folder, FailureList& failures)
 FolderNames::FolderNames(const fs::path& folder)
 {
     for (const auto& entry : kfs::ListFolder(folder))
-        m_names.push_back({Lowered(entry.name), entry.isFile});
+        m_names.push_back({kpath::Lowered(entry.name), entry.isFile});
     std::sort(m_names.begin(), m_names.end());
 }
 
 const FolderNames::Name* FolderNames::Find(std::string_view name) const
 {
-    const Name wanted{Lowered(name)};
+    const Name wanted{kpath::Lowered(name)};
     const auto found = std::lower_bound(m_names.begin(), m_names.end(), wanted);
     return found != m_names.end() && *found == wanted ? &*found : nullptr;
 }
@@ -108,7 +98,7 @@ FolderListings::Listing& FolderListings::Of(const fs::path& folder)
 
 void FolderListings::Index(Listing& listing, size_t entry)
 {
-    const std::string name = Lowered(listing.entries[entry].name);
+    const std::string name = kpath::Lowered(listing.entries[entry].name);
     listing.byKey[name.substr(0, name.find('.'))].push_back(entry);
     listing.byName.emplace(name, entry);
 }
@@ -127,7 +117,7 @@ std::vector<kfs::FolderEntry> FolderListings::KeyFiles(const fs::path& folder, s
         std::for_each(listing.entries.begin(), listing.entries.end(), keep);
         return files;
     }
-    if (const auto found = listing.byKey.find(Lowered(key)); found != listing.byKey.end()) {
+    if (const auto found = listing.byKey.find(kpath::Lowered(key)); found != listing.byKey.end()) {
         for (const size_t entry : found->second)
             keep(listing.entries[entry]);
     }
@@ -136,13 +126,13 @@ std::vector<kfs::FolderEntry> FolderListings::KeyFiles(const fs::path& folder, s
 
 bool FolderListings::Contains(const fs::path& folder, std::string_view name)
 {
-    return Of(folder).byName.contains(Lowered(name));
+    return Of(folder).byName.contains(kpath::Lowered(name));
 }
 
 bool FolderListings::HoldsNonFile(const fs::path& folder, std::string_view name)
 {
     const Listing& listing = Of(folder);
-    const auto found = listing.byName.find(Lowered(name));
+    const auto found = listing.byName.find(kpath::Lowered(name));
     return found != listing.byName.end() && !listing.entries[found->second].isFile;
 }
 
@@ -152,7 +142,7 @@ void FolderListings::Added(const fs::path& folder, const fs::path& file)
     if (found == m_listings.end())
         return; // read when first asked, with the file in it
     Listing& listing = found->second;
-    if (listing.byName.contains(Lowered(kpath::FromNative(file.filename()))))
+    if (listing.byName.contains(kpath::Lowered(kpath::FromNative(file.filename()))))
         return;
     kfs::FolderEntry entry;
     entry.path = file;

@@ -82,6 +82,13 @@ bool Exists(std::string_view stored)
     return fs::exists(ResolveNoCase(stored), ec);
 }
 
+std::string Lowered(std::string_view text)
+{
+    std::string lowered(text);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), LowerAscii);
+    return lowered;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && CompareNoCase(a, b) == 0;

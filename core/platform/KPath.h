@@ -36,6 +36,9 @@ std::filesystem::path ResolveNoCase(std::string_view stored);
 // True when something (file or folder) exists at the stored path, whatever its letter case.
 bool Exists(std::string_view stored);
 
+// The text with A-Z lowered, the letter case lookups without regard to case ignore.
+std::string Lowered(std::string_view text);
+
 // Comparison of letters A to Z without regard to case, byte by byte otherwise.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
