@@ -35,14 +35,14 @@ public:
     // The window's profile in this settings location.
     CProfile WindowProfile() const
     {
-        return CProfile::AtFile(Q(tree.Path("config/Vantor/KorvaneMgr.conf")));
+        return CProfile::AtFile(tree.QPath("config/Vantor/KorvaneMgr.conf"));
     }
 
     // A Korvane folder with storage and plugins folders, set in the window's profile.
-    void MakeKorvane(std::string_view rel = "tribes/korvane/") const
+    void MakeKorvane(const std::string& rel) const
     {
-        tree.MakeFolder(std::string(rel) + "storage");
-        tree.MakeFolder(std::string(rel) + "plugins");
+        tree.MakeFolder(rel + "storage");
+        tree.MakeFolder(rel + "plugins");
         WindowProfile().WriteProfileString(profile::kDirectories, profile::kKorvane,
                                            tree.Path(rel));
     }
@@ -52,8 +52,8 @@ public:
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), Q(tree.Path("config")));
-        environment.insert(QStringLiteral("HOME"), Q(tree.Path("home")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), tree.QPath("config"));
+        environment.insert(QStringLiteral("HOME"), tree.QPath("home"));
         process->setProcessEnvironment(environment);
         process->setWorkingDirectory(Q(tree.Root()));
         process->start(QStringLiteral(KORVANE_CLI), arguments);
@@ -63,13 +63,13 @@ public:
     // The outcome of a started run. A run that crashes or hangs has status -1.
     static CliResult Finish(QProcess& process)
     {
-        const bool bFinished =
+        const bool finished =
             process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-        if (!bFinished) {
+        if (!finished) {
             process.kill();
             process.waitForFinished();
         }
-        return {bFinished ? process.exitCode() : -1,
+        return {finished ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
@@ -86,7 +86,3 @@ public:
         QCOMPARE(r_.err, QString(message) + u'\n');                                                \
         QCOMPARE(r_.status, 1);                                                                    \
     } while (false)
-
-// The same with the reason on the line after the message.
-#define QCOMPARE_FAILURE_BECAUSE(result, message, reason)                                          \
-    QCOMPARE_FAILURE(result, QString(message) + u'\n' + (reason))

@@ -1,7 +1,8 @@
 #include "CliTestSupport.h"
 #include "res/Strings.h"
+#include "res/Version.h"
 
-// The tool's command line: help, wrong usage, and which settings and folders it works on.
+// The tool's command line: help, version, wrong usage, and which settings and folders it uses.
 class tst_CliUsage : public QObject
 {
     Q_OBJECT
@@ -13,32 +14,27 @@ private:
             .arg(reason, QString::fromUtf8(usage), command.isEmpty() ? QString() : command + u' ');
     }
 
-    static QString CommandHelp(const char* usage, const char* help)
-    {
-        return QString::fromUtf8(usage) + QStringLiteral("\n\n") + QString::fromUtf8(help);
-    }
-
 private slots:
-    void helpGoesToStandardOutput_data()
+    void helpAndVersionGoToStandardOutput_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("help");
+        QTest::addColumn<QString>("text");
         const QString tool = QString::fromUtf8(strings::kCliHelp);
         QTest::newRow("tool") << QStringList{"--help"} << tool;
         QTest::newRow("tool, before a command") << QStringList{"-h", "list"} << tool;
-        QTest::newRow("command") << QStringList{"describe", "--help"}
-                                 << CommandHelp(strings::kCliDescribeUsage,
-                                                strings::kCliDescribeHelp);
         // Help is wanted even when the arguments the command needs are missing.
         QTest::newRow("command, without its arguments")
-            << QStringList{"use", "-h"} << CommandHelp(strings::kCliUseUsage, strings::kCliUseHelp);
+            << QStringList{"use", "-h"}
+            << QString::fromUtf8(strings::kCliUseUsage) + "\n\n" + strings::kCliUseHelp;
+        QTest::newRow("version") << QStringList{"--version"}
+                                 << QStringLiteral("korvane-cli %1\n").arg(version::kVersion);
     }
-    void helpGoesToStandardOutput()
+    void helpAndVersionGoToStandardOutput()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QString, help);
+        QFETCH(QString, text);
         const CliResult result = CliFixture().Run(arguments);
-        QCOMPARE(result.out, help);
+        QCOMPARE(result.out, text);
         QCOMPARE(result.err, QString());
         QCOMPARE(result.status, 0);
     }
@@ -47,42 +43,34 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("error");
-        const auto tool = [](const QString& reason) {
-            return UsageError(reason, strings::kCliUsage, {});
+        // The usage line and help are the command's when the command is known.
+        const auto row = [](const char* name, const QStringList& arguments, const QString& reason,
+                            const char* usage = strings::kCliUsage, const QString& command = {}) {
+            QTest::newRow(name) << arguments << UsageError(reason, usage, command);
         };
-        QTest::newRow("no command") << QStringList{} << tool("no command given.");
-        QTest::newRow("unknown command")
-            << QStringList{"frobnicate"} << tool("unknown command 'frobnicate'.");
-        QTest::newRow("empty folder")
-            << QStringList{"--tribes=", "launch"} << tool("--tribes needs a folder.");
-
-        QTest::newRow("unknown option")
-            << QStringList{"list", "--bogus"}
-            << UsageError("Unknown option 'bogus'.", strings::kCliListUsage, "list");
-        QTest::newRow("no key") << QStringList{"unuse"}
-                                << UsageError("missing KEY.", strings::kCliUnuseUsage, "unuse");
-        QTest::newRow("two keys to describe")
-            << QStringList{"describe", "a", "b", "--name", "x"}
-            << UsageError("unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
-        QTest::newRow("modification name with a backslash")
-            << QStringList{"quickexec", "--set", "--mod", "a\\b"}
-            << UsageError("'a\\b' is not a modification folder's name: it is empty or holds a "
-                          "backslash.",
-                          strings::kCliQuickExecUsage, "quickexec");
-        QTest::newRow("update index that is no number")
-            << QStringList{"install", "0", "first"}
-            << UsageError("'first' is not an update index.", strings::kCliInstallUsage, "install");
-        QTest::newRow("launch choices without --set")
-            << QStringList{"quickexec", "--dedicated"}
-            << UsageError("--dedicated, --mod and --extra go with --set.",
-                          strings::kCliQuickExecUsage, "quickexec");
+        row("no command", {}, "no command given.");
+        row("unknown command", {"frobnicate"}, "unknown command 'frobnicate'.");
+        row("empty folder", {"--tribes=", "launch"}, "--tribes needs a folder.");
+        row("unknown option", {"list", "--bogus"}, "Unknown option 'bogus'.",
+            strings::kCliListUsage, "list");
+        row("no key", {"unuse"}, "missing KEY.", strings::kCliUnuseUsage, "unuse");
+        row("two keys to describe", {"describe", "a", "b", "--name", "x"},
+            "unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
+        row("modification name with a backslash", {"quickexec", "--set", "--mod", "a\\b"},
+            "'a\\b' is not a modification folder's name: it is empty or holds a backslash.",
+            strings::kCliQuickExecUsage, "quickexec");
+        row("update index that is no number", {"install", "0", "first"},
+            "'first' is not an update index.", strings::kCliInstallUsage, "install");
+        row("launch choices without --set", {"quickexec", "--dedicated"},
+            "--dedicated, --mod and --extra go with --set.", strings::kCliQuickExecUsage,
+            "quickexec");
     }
     void wrongUsageExitsWith2AndAUsageLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, error);
         CliFixture fixture;
-        fixture.MakeKorvane();
+        fixture.MakeKorvane("tribes/korvane/");
         fixture.WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes,
                                                    fixture.tree.Path("tribes/"));
         const CliResult result = fixture.Run(arguments);
@@ -109,15 +97,17 @@ private slots:
     void commandsOnTheKorvaneFolderFailWithoutOne_data()
     {
         QTest::addColumn<QStringList>("command");
-        QTest::newRow("sync") << QStringList{"sync"};
-        QTest::newRow("list") << QStringList{"list"};
-        QTest::newRow("use") << QStringList{"use", "a"};
-        QTest::newRow("unuse") << QStringList{"unuse", "a"};
-        QTest::newRow("describe") << QStringList{"describe", "a", "--name", "x"};
-        QTest::newRow("save-config") << QStringList{"save-config", "a.pfg"};
-        QTest::newRow("load-config") << QStringList{"load-config", "a.pfg"};
-        QTest::newRow("updates") << QStringList{"updates", "--url", "http://127.0.0.1:9/"};
-        QTest::newRow("install") << QStringList{"install", "0", "--url", "http://127.0.0.1:9/"};
+        for (const QStringList& command :
+             std::initializer_list<QStringList>{{"sync"},
+                                                {"list"},
+                                                {"use", "a"},
+                                                {"unuse", "a"},
+                                                {"describe", "a", "--name", "x"},
+                                                {"save-config", "a.pfg"},
+                                                {"load-config", "a.pfg"},
+                                                {"updates", "--url", "http://127.0.0.1:9/"},
+                                                {"install", "0", "--url", "http://127.0.0.1:9/"}})
+            QTest::newRow(qPrintable(command.first())) << command;
     }
     void commandsOnTheKorvaneFolderFailWithoutOne()
     {
@@ -125,7 +115,7 @@ private slots:
         CliFixture fixture;
         fixture.tree.Write("a.pfg", "Name=\nUseDirectory=FALSE\n");
         QCOMPARE_FAILURE(fixture.Run(command), strings::kCliNoKorvaneFolder);
-        const QString missing = Q(fixture.tree.Path("gone/"));
+        const QString missing = fixture.tree.QPath("gone/");
         QCOMPARE_FAILURE(fixture.Run(QStringList{"--korvane", missing} + command),
                          QString::fromUtf8(strings::kCliKorvaneFolderMissing).arg(missing));
         QVERIFY(!fixture.tree.Exists("gone"));
