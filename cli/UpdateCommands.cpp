@@ -90,7 +90,8 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
 korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates,
                            int index, const std::string& korvaneFolder)
 {
-    const InstallParams params{index, korvaneFolder, updates};
+    // The command runs under the Korvane folder's lock already.
+    const InstallParams params{index, korvaneFolder, updates, nullptr};
     if (!InstallProgress::StandardErrorIsTerminal())
         return InstallThreadProc(params);
     InstallProgress progress(session.Err());

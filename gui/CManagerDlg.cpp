@@ -127,12 +127,6 @@ QImage SmallImageOf(const QString& iconFile)
     return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-// A failure message: the command's own text, then the reason on a paragraph of its own.
-QString WithReason(const QString& text, const std::string& reason)
-{
-    return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
-}
-
 // Runs change, which alters the files of the Korvane folder, while this process holds the
 // folder's lock, so that no other Korvane Manager changes them meanwhile. When the lock cannot be
 // had, change does not run and the reason is returned in its result type.

@@ -4,6 +4,7 @@
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
 #include "gui/CUpdateAnimation.h"
+#include "gui/FolderLockWait.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -118,10 +119,16 @@ void CUpdaterDlg::OnInstall()
     const QList<QTreeWidgetItem*> selected = m_listUpdates->selectedItems();
     if (selected.isEmpty() || m_nInstalling != -1)
         return;
+    auto lock = LockKorvaneFolder(m_strKorvane);
+    if (!lock) {
+        ShowWarning(this, WithReason(Text(strings::kInstallFailed), lock.reason()));
+        return;
+    }
     m_nInstalling = selected.front()->data(kNameColumn, Qt::UserRole).toInt();
     m_animate->Play();
-    CInstallWorker::Start({m_nInstalling, m_strKorvane, m_pUpdates}, this,
-                          [this](bool bResult) { OnInstallDone(bResult); });
+    CInstallWorker::Start({m_nInstalling, m_strKorvane, m_pUpdates,
+                           std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
+                          this, [this](bool bResult) { OnInstallDone(bResult); });
 }
 
 void CUpdaterDlg::OnInstallDone(bool bResult)

@@ -9,3 +9,8 @@ void ShowWarning(QWidget* parent, const QString& text)
                     QMessageBox::Ok, parent);
     box.exec();
 }
+
+QString WithReason(const QString& text, const std::string& reason)
+{
+    return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/FolderLock.h"
 #include "core/updater/CUpdateList.h"
 
 #include <functional>
@@ -14,6 +15,9 @@ struct InstallParams
     int nIndex = -1;
     std::string strKorvane; // the Korvane folder when the installation was started
     std::shared_ptr<CUpdateList> pUpdates;
+    // The Korvane folder's lock, when the caller took it for the installation: a worker holds it
+    // until it has finished, even when the window that started it closed long before.
+    std::shared_ptr<const korvane::FolderLock> lock;
 };
 
 // Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread;
