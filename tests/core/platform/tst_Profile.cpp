@@ -68,7 +68,8 @@ private slots:
     {
         QFETCH(QByteArray, line);
         QFETCH(QString, text);
-        // The native store of this scratch location, as a player would edit it.
+        // The native store named after the organisation and program, as a player would edit it;
+        // the test's environment points it into a scratch folder.
         const QString file =
             QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantor", "HandEdited")
                 .fileName();
@@ -103,16 +104,6 @@ private slots:
         stop = true;
         reader.join();
         QCOMPARE(badReads.load(), 0);
-    }
-
-    void nativeStoreIsNamedAfterOrganisationAndApplication()
-    {
-        // The test's environment points the user's settings into a scratch folder.
-        const CProfile profile("Vantor", "KorvaneMgrTest");
-        QVERIFY(profile.WriteProfileString("Directories", "Tribes", "/t/"));
-        QSettings native(QSettings::NativeFormat, QSettings::UserScope, "Vantor", "KorvaneMgrTest");
-        QCOMPARE(native.value("Directories/Tribes").toString(), QString("/t/"));
-        QVERIFY(native.fileName().contains(qEnvironmentVariable("HOME")));
     }
 };
 

@@ -121,7 +121,6 @@ private slots:
         row("file moved to https", "{http}/u/f.cs", {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
         row("file redirect loop", "{http}/u/f.cs", {Move("/u/f.cs", "/u/f.cs")}, error, strings::kReasonRedirectLoop);
         row("file over https, untrusted", "{https}/u/f.cs", {Serve("/u/f.cs", "new", true)}, error, strings::kReasonCertificateNotTrusted, false);
-        row("file drips", "{http}/u/f.cs", {{false, "/u/f.cs", {200, "new", 3, true, true, 1, 400}}}, error, "stalled below 1 KiB/s");
         row("file of another size", "{http}/u/f.cs", {Serve("/u/f.cs", "newer")}, error, "f.cs is 5 bytes on the server, 3 in the list");
         // clang-format on
     }
