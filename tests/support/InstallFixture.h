@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/updater/CUpdateList.h"
 #include "support/LoopbackServer.h"
 #include "support/TestTree.h"
-#include "core/updater/CUpdateList.h"
 #include "support/UpdaterTestSupport.h"
 
 #include <chrono>

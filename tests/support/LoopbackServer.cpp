@@ -16,7 +16,7 @@ constexpr qint64 kChunk = 1 << 20;
 QByteArray Head(const LoopbackServer::Route& route)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n";
-    if (route.bLength)
+    if (route.announceLength)
         head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
     return head + route.headers + "Connection: close\r\n\r\n";
 }
@@ -28,7 +28,7 @@ LoopbackServer::LoopbackServer()
     Start(new QTcpServer);
 }
 
-LoopbackServer::LoopbackServer(const Identity& identity) : m_bTls(true)
+LoopbackServer::LoopbackServer(const Identity& identity) : m_tls(true)
 {
     auto* listener = new QSslServer;
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -43,11 +43,11 @@ LoopbackServer::LoopbackServer(const Identity& identity) : m_bTls(true)
 void LoopbackServer::Start(QTcpServer* listener)
 {
     // Everything is set up before the thread starts, so no set-up crosses between threads.
-    m_pContext = new QObject; // deleted in its thread when the thread ends
-    listener->setParent(m_pContext);
+    m_context = new QObject; // deleted in its thread when the thread ends
+    listener->setParent(m_context);
     if (!listener->listen(QHostAddress::LocalHost, 0))
         qFatal("the loopback server cannot listen");
-    m_nPort = listener->serverPort();
+    m_port = listener->serverPort();
     QObject::connect(listener, &QTcpServer::pendingConnectionAvailable, listener, [this, listener] {
         while (QTcpSocket* socket = listener->nextPendingConnection()) {
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -62,13 +62,13 @@ void LoopbackServer::Start(QTcpServer* listener)
             });
         }
     });
-    m_pContext->moveToThread(&m_thread);
+    m_context->moveToThread(&m_thread);
     m_thread.start();
 }
 
 LoopbackServer::~LoopbackServer()
 {
-    m_pContext->deleteLater();
+    m_context->deleteLater();
     m_thread.quit();
     m_thread.wait();
     // What the server's thread recorded goes under the lock it was recorded under: a wait for a
@@ -92,7 +92,7 @@ void LoopbackServer::ServeAnyPath(const QByteArray& body)
 
 std::string LoopbackServer::Url(std::string_view path) const
 {
-    return (m_bTls ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(m_nPort) +
+    return (m_tls ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(m_port) +
            std::string(path);
 }
 
@@ -135,7 +135,7 @@ void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
             if (limit < kChunk)
                 break;
         }
-        if (*sent >= route.sentBytes && route.bClose)
+        if (*sent >= route.sentBytes && route.closeAfter)
             socket->disconnectFromHost(); // after what is buffered has gone out
     };
     if (route.intervalMs > 0) {

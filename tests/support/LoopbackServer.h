@@ -34,10 +34,10 @@ public:
     {
         int status = 404;
         QByteArray body{};
-        qint64 sentBytes = 0; // how much of the body is sent
-        bool bLength = true;  // announce the whole body's length
-        bool bClose = true;   // close once sentBytes are out; else stay silent
-        int pieceBytes = 0;   // with intervalMs: send the body slowly
+        qint64 sentBytes = 0;       // how much of the body is sent
+        bool announceLength = true; // announce the whole body's length
+        bool closeAfter = true;     // close once sentBytes are out; else stay silent
+        int pieceBytes = 0;         // with intervalMs: send the body slowly
         int intervalMs = 0;
         QByteArray headers{}; // more header lines, each ending in \r\n
     };
@@ -50,32 +50,9 @@ public:
     {
         SetRoute(path, {200, body, body.size()});
     }
-    void Answer(const QByteArray& path, int status) { SetRoute(path, {status, {}, 0}); }
-    // Announces the whole body but sends only its first sentBytes, then closes or falls silent.
-    void Cut(const QByteArray& path, const QByteArray& body, qint64 sentBytes, bool bClose)
-    {
-        SetRoute(path, {200, body, sentBytes, true, bClose});
-    }
-    // No length: the body ends where the connection closes.
-    void ServeUntilClose(const QByteArray& path, const QByteArray& body)
-    {
-        SetRoute(path, {200, body, body.size(), false});
-    }
     void Trickle(const QByteArray& path, const QByteArray& body, int pieceBytes, int intervalMs)
     {
         SetRoute(path, {200, body, body.size(), true, true, pieceBytes, intervalMs});
-    }
-    // Answers with status and, unless it is empty, a Location header.
-    void Redirect(const QByteArray& path, int status, const QByteArray& location)
-    {
-        SetRoute(path, {status,
-                        {},
-                        0,
-                        true,
-                        true,
-                        0,
-                        0,
-                        location.isEmpty() ? QByteArray() : "Location: " + location + "\r\n"});
     }
     void SetRoute(const QByteArray& path, const Route& route);
     void ServeAnyPath(const QByteArray& body); // for every path without a route of its own
@@ -89,9 +66,9 @@ private:
     void Respond(QTcpSocket* socket, const QByteArray& request);
 
     QThread m_thread;
-    QObject* m_pContext = nullptr; // lives in m_thread; parent of the listener and connections
-    std::atomic<quint16> m_nPort{0};
-    bool m_bTls = false;
+    QObject* m_context = nullptr; // lives in m_thread; parent of the listener and connections
+    std::atomic<quint16> m_port{0};
+    bool m_tls = false;
     mutable std::mutex m_mutex; // a lock the thread checker sees, unlike QMutex from a release Qt
     QMap<QByteArray, Route> m_routes;
     Route m_fallback;

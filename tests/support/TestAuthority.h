@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
 
 namespace testsupport {
 
@@ -17,48 +16,31 @@ struct TestAuthority
     LoopbackServer::Identity server;
 };
 
-inline bool RunOpenSsl(const QString& folder, const QStringList& arguments)
-{
-    QProcess openssl;
-    openssl.setWorkingDirectory(folder);
-    openssl.setProcessChannelMode(QProcess::MergedChannels); // read only on failure
-    openssl.start(QStringLiteral("openssl"), arguments);
-    return openssl.waitForFinished(30000) && openssl.exitStatus() == QProcess::NormalExit &&
-           openssl.exitCode() == 0;
-}
-
-inline QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Empty fields when openssl is missing or fails.
 inline TestAuthority MakeTestAuthority()
 {
     QTemporaryDir dir;
-    const QString folder = dir.path();
-    const QStringList ecKey = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                               "-nodes"};
-    QFile extensions(folder + "/server.ext");
-    if (!extensions.open(QIODevice::WriteOnly) ||
-        extensions.write("subjectAltName=IP:127.0.0.1,DNS:localhost\n") < 0)
+    const auto openssl = [&dir](const QString& name, const QStringList& more) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setProcessChannelMode(QProcess::MergedChannels); // read only on failure
+        process.start("openssl", QStringList{"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                             "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2",
+                                             "-keyout", name + ".key", "-out", name + ".pem"} +
+                                     more);
+        return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    };
+    const auto read = [&dir](const QString& name) {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    if (!openssl("ca", {"-subj", "/CN=Loopback test authority"}) ||
+        !openssl("server", {"-subj", "/CN=127.0.0.1", "-CA", "ca.pem", "-CAkey", "ca.key",
+                            "-addext", "basicConstraints=CA:FALSE", "-addext",
+                            "subjectAltName=IP:127.0.0.1,DNS:localhost"}))
         return {};
-    extensions.close();
-    const bool bMade =
-        RunOpenSsl(folder, QStringList{"req", "-x509"} + ecKey +
-                               QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-days", "2",
-                                           "-subj", "/CN=Loopback test authority"}) &&
-        RunOpenSsl(folder, QStringList{"req"} + ecKey +
-                               QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj",
-                                           "/CN=127.0.0.1"}) &&
-        RunOpenSsl(folder, {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey",
-                            "ca.key", "-CAcreateserial", "-out", "server.pem", "-days", "2",
-                            "-extfile", "server.ext"});
-    if (!bMade)
-        return {};
-    return {ReadAll(folder + "/ca.pem"),
-            {ReadAll(folder + "/server.pem"), ReadAll(folder + "/server.key")}};
+    return {read("ca.pem"), {read("server.pem"), read("server.key")}};
 }
 
 } // namespace testsupport

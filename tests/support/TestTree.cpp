@@ -4,6 +4,7 @@
 #include "core/platform/KPath.h"
 
 #include <filesystem>
+#include <QDir>
 #include <QtTest>
 
 TestTree::TestTree()
@@ -43,4 +44,10 @@ std::string TestTree::Read(std::string_view rel) const
 bool TestTree::Exists(std::string_view rel) const
 {
     return kfs::Exists(kpath::ToNative(Path(rel)));
+}
+
+QStringList TestTree::Names(std::string_view folder) const
+{
+    return QDir(QPath(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                         QDir::Name);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@ public:
     void MakeFolder(std::string_view rel) const;
     std::string Read(std::string_view rel) const; // empty when missing
     bool Exists(std::string_view rel) const;
+    QStringList Names(std::string_view folder) const; // its entries by name, hidden ones too
 
 private:
     QTemporaryDir m_dir;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <QByteArray>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,24 @@ inline std::string ListBytes(std::unique_ptr<CUpdateInfo> update)
     CUpdateList list;
     list.m_arrUpdates.push_back(std::move(update));
     return ListBytes(list);
+}
+
+// The head of a list that claims count records.
+inline QByteArray ListHeader(quint32 count)
+{
+    QByteArray header("UPDATE\x01", 7);
+    for (int i = 0; i < 4; ++i)
+        header += char(count >> (8 * i));
+    return header;
+}
+
+// The start of a record whose name claims length bytes.
+inline QByteArray NameClaim(quint32 length)
+{
+    QByteArray claim("\x01\xFF\xFF\xFF", 4);
+    for (int i = 0; i < 4; ++i)
+        claim += char(length >> (8 * i));
+    return claim;
 }
 
 } // namespace testsupport

@@ -1,29 +1,18 @@
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/PluginConfiguration.h"
+#include "support/CatalogueTestSupport.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
+
+using testsupport::Keys;
 
 class tst_ConfigFile : public QObject
 {
     Q_OBJECT
 
 private:
-    static QStringList Keys(const CPluginList& list)
-    {
-        QStringList keys;
-        for (const auto& plugin : list.m_arrPlugins)
-            keys << QString::fromStdString(plugin->m_strSubdirectory + plugin->m_strFileName);
-        return keys;
-    }
-    static QString Q(const std::string& text) { return QString::fromStdString(text); }
-    static QStringList Entries(const TestTree& tree, std::string_view folder)
-    {
-        return QDir(QString::fromStdString(tree.Path(folder)))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-
     // A Korvane folder with two plug-ins in use, one of them in a subfolder.
     static void WriteKorvane(const TestTree& tree)
     {
@@ -131,8 +120,8 @@ private slots:
         QCOMPARE(loaded->notCopied.size(), size_t(1));
         QCOMPARE(loaded->notCopied.front().key, std::string("big"));
         QVERIFY(QString::fromStdString(loaded->notCopied.front().reason)
-                    .startsWith(Q(tree.Path("plugins/big.cs: "))));
-        QCOMPARE(Entries(tree, "plugins"), QStringList{"small.cs"});
+                    .startsWith(tree.QPath("plugins/big.cs: ")));
+        QCOMPARE(tree.Names("plugins"), QStringList{"small.cs"});
     }
 
     void failedSaveLeavesTheOldFile()
@@ -146,7 +135,7 @@ private slots:
         }
         QVERIFY(!pluginconfig::SaveConfiguration(tree.Root(), "x", tree.Path("my.pfg/x"), true));
         QCOMPARE(tree.Read("my.pfg"), std::string("old"));
-        QCOMPARE(Entries(tree, ""), (QStringList{"my.pfg", "plugins", "storage"}));
+        QCOMPARE(tree.Names(""), (QStringList{"my.pfg", "plugins", "storage"}));
     }
 
     void loadingKeepsWhatOnlyThePluginsFolderHadAndDropsMissingPlugins()
@@ -164,7 +153,7 @@ private slots:
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
         // ghost is in no folder; extra, which only the plugins folder had, stays in use.
         QCOMPARE(Keys(loaded.value().plugins), (QStringList{"sniper", "extra"}));
-        QCOMPARE(Entries(tree, "plugins"), (QStringList{"extra.cs", "sniper.cs"}));
+        QCOMPARE(tree.Names("plugins"), (QStringList{"extra.cs", "sniper.cs"}));
         QCOMPARE(tree.Read("storage/extra.cs"), std::string("only here"));
         QCOMPARE(tree.Read("storage/new/deep.txt"), std::string("only here too"));
         QCOMPARE(tree.Read("storage/blaster.cs"), std::string("blaster"));
@@ -176,9 +165,9 @@ private slots:
         tree.MakeFolder("storage/README");
         const auto blocked = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
         QVERIFY(!blocked);
-        QVERIFY(QString::fromStdString(blocked.reason()).contains(Q(tree.Path("storage/w"))));
-        QVERIFY(QString::fromStdString(blocked.reason()).contains(Q(tree.Path("storage/README"))));
-        QCOMPARE(Entries(tree, "plugins"), (QStringList{"extra.cs", "readme", "sniper.cs", "w"}));
+        QVERIFY(QString::fromStdString(blocked.reason()).contains(tree.QPath("storage/w")));
+        QVERIFY(QString::fromStdString(blocked.reason()).contains(tree.QPath("storage/README")));
+        QCOMPARE(tree.Names("plugins"), (QStringList{"extra.cs", "readme", "sniper.cs", "w"}));
         QCOMPARE(tree.Read("plugins/w/only.cs"), std::string("only copy"));
 
         TestTree bare; // no storage folder yet

@@ -13,76 +13,39 @@ private slots:
     void fieldsAndDescription_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("category");
-        QTest::addColumn<QString>("author");
+        QTest::addColumn<QString>("fields"); // name|category|author
         QTest::addColumn<QString>("description");
 
-        QTest::newRow("all fields")
-            << QByteArray("Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone\r\nline "
-                          "one\r\nline two\r\n")
-            << "Plasma Rifle"
-            << "Weapon"
-            << "Someone"
-            << "line one\nline two";
-        QTest::newRow("keys ignore case") << QByteArray("NAME=x\r\ncAtEgOrY=Pack\r\n") << "x"
-                                          << "Pack"
-                                          << "Unknown"
-                                          << "No Description";
-        QTest::newRow("blank before equals is another key") << QByteArray("Name = x\r\n") << "k"
-                                                            << "Unknown"
-                                                            << "Unknown"
-                                                            << "No Description";
-        QTest::newRow("value keeps later equals") << QByteArray("Name=a=b=c\r\n") << "a=b=c"
-                                                  << "Unknown"
-                                                  << "Unknown"
-                                                  << "No Description";
-        QTest::newRow("field after description is text")
-            << QByteArray("about it\r\nName=late\r\n") << "k"
-            << "Unknown"
-            << "Unknown"
-            << "about it\nName=late";
-        QTest::newRow("empty first line starts description") << QByteArray("\r\nsecond\r\n") << "k"
-                                                             << "Unknown"
-                                                             << "Unknown"
-                                                             << "\nsecond";
-        QTest::newRow("empty file") << QByteArray() << "k"
-                                    << "Unknown"
-                                    << "Unknown"
-                                    << "No Description";
-        QTest::newRow("later field overrides, empty value empties")
-            << QByteArray("Author=a\r\nAuthor=\r\n") << "k"
-            << "Unknown"
-            << ""
-            << "No Description";
-        QTest::newRow("last line without line end") << QByteArray("Name=n\r\ntext") << "n"
-                                                    << "Unknown"
-                                                    << "Unknown"
-                                                    << "text";
-        QTest::newRow("bare LF lines") << QByteArray("Name=n\none\ntwo\n") << "n"
-                                       << "Unknown"
-                                       << "Unknown"
-                                       << "one\ntwo";
-        QTest::newRow("editor line breaks survive") << QByteArray("one\r\r\ntwo") << "k"
-                                                    << "Unknown"
-                                                    << "Unknown"
-                                                    << "one\r\ntwo";
+        const auto row = [](const char* name, QByteArray file, const char* fields,
+                            const char* description) {
+            QTest::newRow(name) << file << QString(fields) << QString(description);
+        };
+        // clang-format off
+        row("all fields", "Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone\r\nline one\r\nline two\r\n", "Plasma Rifle|Weapon|Someone", "line one\nline two");
+        row("keys ignore case", "NAME=x\r\ncAtEgOrY=Pack\r\n", "x|Pack|Unknown", "No Description");
+        row("blank before equals is another key", "Name = x\r\n", "k|Unknown|Unknown", "No Description");
+        row("value keeps later equals", "Name=a=b=c\r\n", "a=b=c|Unknown|Unknown", "No Description");
+        row("field after description is text", "about it\r\nName=late\r\n", "k|Unknown|Unknown", "about it\nName=late");
+        row("empty first line starts description", "\r\nsecond\r\n", "k|Unknown|Unknown", "\nsecond");
+        row("empty file", "", "k|Unknown|Unknown", "No Description");
+        row("later field overrides, empty value empties", "Author=a\r\nAuthor=\r\n", "k|Unknown|", "No Description");
+        row("last line without line end", "Name=n\r\ntext", "n|Unknown|Unknown", "text");
+        row("bare LF lines", "Name=n\none\ntwo\n", "n|Unknown|Unknown", "one\ntwo");
+        row("editor line breaks survive", "one\r\r\ntwo", "k|Unknown|Unknown", "one\r\ntwo");
+        // clang-format on
     }
     void fieldsAndDescription()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, name);
-        QFETCH(QString, category);
-        QFETCH(QString, author);
+        QFETCH(QString, fields);
         QFETCH(QString, description);
         TestTree tree;
         tree.Write("k.desc.txt", file.toStdString());
         CPluginInfo plugin("k", "k", "Unknown");
         plugin.ReadDescription(tree.Root(), "k");
-        QCOMPARE(QString::fromStdString(plugin.m_strName), name);
-        QCOMPARE(QString::fromStdString(plugin.m_strFileName), QString("k"));
-        QCOMPARE(QString::fromStdString(plugin.m_strCategory), category);
-        QCOMPARE(QString::fromStdString(plugin.m_strAuthor), author);
+        QCOMPARE(QString::fromStdString(plugin.m_strName + "|" + plugin.m_strCategory + "|" +
+                                        plugin.m_strAuthor),
+                 fields);
         QCOMPARE(QString::fromStdString(plugin.m_strDescription), description);
     }
 
@@ -96,21 +59,11 @@ private slots:
         QCOMPARE(plugin.m_strCategory, std::string("Weapon"));
     }
 
-    void splitKeyValueLeavesOutputsWithoutEquals()
-    {
-        std::string key = "before", value = "before";
-        QVERIFY(!CPluginInfo::SplitKeyValue("no equals here", key, value));
-        QCOMPARE(key, std::string("before"));
-        QVERIFY(CPluginInfo::SplitKeyValue("=v=w", key, value));
-        QCOMPARE(key, std::string());
-        QCOMPARE(value, std::string("v=w"));
-    }
-
     void textModeWritesCrLfAndReadsItBack()
     {
         QCOMPARE(textfile::ToDiskText("a\nb\r\nc"), std::string("a\r\nb\r\r\nc"));
-        const auto lines = textfile::SplitLines("a\r\nb\r\r\nc\n");
-        QCOMPARE(lines, (std::vector<std::string>{"a", "b\r", "c"}));
+        QCOMPARE(textfile::SplitLines("a\r\nb\r\r\nc\n"),
+                 (std::vector<std::string>{"a", "b\r", "c"}));
     }
 
     void windowsTextIsShownAsItsCharacters()

@@ -7,56 +7,35 @@
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/platform/KPath.h"
+#include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
+
+using testsupport::Plugin;
 
 class tst_FileFaults : public QObject
 {
     Q_OBJECT
 
 private:
-    // The folder's permissions for as long as it lives; write access comes back at the end so
-    // that the tree can be removed.
-    class ReadOnlyFolder
+    // Takes write access from the folders until the guard it returns goes, so that the tree can
+    // be removed afterwards.
+    [[nodiscard]] static auto ReadOnly(const QStringList& folders)
     {
-    public:
-        explicit ReadOnlyFolder(QString folder) : m_folder(std::move(folder))
-        {
-            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
-        }
-        ~ReadOnlyFolder()
-        {
-            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
-        ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-        ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-
-        // False for a user whom permissions do not stop (root): the test then proves nothing.
-        bool Holds() const
-        {
-            QFile probe(m_folder + "/probe");
-            if (!probe.open(QIODevice::WriteOnly))
-                return true;
-            probe.remove();
-            return false;
-        }
-
-    private:
-        QString m_folder;
-    };
-
-    static QStringList Names(const TestTree& tree, const std::string& folder)
-    {
-        return QDir(QString::fromStdString(tree.Path(folder)))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& folder : folders)
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        return qScopeGuard([folders] {
+            for (const QString& folder : folders)
+                QFile::setPermissions(folder,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
     }
-
-    static CPluginInfo Plugin(const std::string& key, const std::string& subdirectory = {})
+    // False for a user whom permissions do not stop (root): the test then proves nothing.
+    static bool PermissionsHold(const QString& readOnlyFolder)
     {
-        CPluginInfo plugin(key, key, "Unknown");
-        plugin.m_strSubdirectory = subdirectory;
-        return plugin;
+        QFile probe(readOnlyFolder + "/probe");
+        return !probe.open(QIODevice::WriteOnly) || !probe.remove();
     }
 
 private slots:
@@ -64,54 +43,52 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("key");
-        QTest::newRow("spaces") << "my weapons"
-                                << "big gun";
-        QTest::newRow("non-ascii")
-            << QString::fromUtf8("w\u00e4ffen") << QString::fromUtf8("gew\u00e9hr");
-        QTest::newRow("wildcards") << "[set]"
-                                   << "a*b?";
-        QTest::newRow("leading dash") << "-x"
-                                      << "-rf";
+        // clang-format off
+        QTest::newRow("spaces") << "my weapons" << "big gun";
+        QTest::newRow("non-ascii") << QString::fromUtf8("w\u00e4ffen") << QString::fromUtf8("gew\u00e9hr");
+        QTest::newRow("wildcards") << "[set]" << "a*b?";
+        QTest::newRow("leading dash") << "-x" << "-rf";
+        // clang-format on
     }
     void oddNamesAreScannedCopiedAndDeleted()
     {
         QFETCH(QString, folder);
         QFETCH(QString, key);
-        const std::string sub = folder.toStdString() + "\\";
         const std::string k = key.toStdString();
+        const std::string script = folder.toStdString() + "/" + k + ".cs";
         TestTree tree;
-        tree.Write("storage/" + folder.toStdString() + "/" + k + ".cs", "script");
+        tree.Write("storage/" + script, "script");
         tree.Write("storage/" + folder.toStdString() + "/" + k + ".desc.txt", "Name=" + k + "\r\n");
         tree.MakeFolder("plugins");
 
         CPluginList list;
         QCOMPARE(list.Rescan(tree.Path("storage\\")), 1);
         const CPluginInfo& plugin = *list.GetAt(0);
-        QCOMPARE(plugin.m_strFileName, k);
-        QCOMPARE(plugin.m_strName, k);
-        QCOMPARE(plugin.m_strSubdirectory, sub);
-
+        QCOMPARE(plugin.m_strSubdirectory + plugin.m_strFileName + "|" + plugin.m_strName,
+                 folder.toStdString() + "\\" + k + "|" + k);
         QVERIFY(plugin.CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        QCOMPARE(tree.Read("plugins/" + folder.toStdString() + "/" + k + ".cs"),
-                 std::string("script"));
+        QCOMPARE(tree.Read("plugins/" + script), std::string("script"));
         QVERIFY(plugin.DeleteFiles(tree.Path("plugins\\")));
-        QVERIFY(!tree.Exists("plugins/" + folder.toStdString() + "/" + k + ".cs"));
-        QVERIFY(tree.Exists("storage/" + folder.toStdString() + "/" + k + ".cs"));
+        QVERIFY(!tree.Exists("plugins/" + script) && tree.Exists("storage/" + script));
     }
 
-    void aVanishedFileIsPassedOverAndTheRestIsCopied()
+    void whatVanishedSinceTheScanIsPassedOver()
     {
         TestTree tree;
         tree.Write("storage/blaster.cs", "a");
         tree.Write("storage/blaster.z.cs", "c");
-        // Listed, but gone by the time it is copied.
-        QVERIFY(QFile::link(QString::fromStdString(tree.Path("storage/gone.cs")),
-                            QString::fromStdString(tree.Path("storage/blaster.b.cs"))));
+        tree.Write("storage/w/sniper.cs", "s");
         tree.MakeFolder("plugins");
-        QVERIFY(Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), true));
-        QVERIFY(tree.Exists("plugins/blaster.cs"));
-        QVERIFY(tree.Exists("plugins/blaster.z.cs"));
-        QVERIFY(!tree.Exists("plugins/blaster.b.cs"));
+        // Listed, but gone by the time it is copied.
+        QVERIFY(QFile::link(tree.QPath("storage/gone.cs"), tree.QPath("storage/blaster.b.cs")));
+        CPluginList list;
+        QCOMPARE(list.Rescan(tree.Path("storage\\")), 2);
+        QVERIFY(QDir(tree.QPath("storage/w")).removeRecursively());
+        for (const auto& plugin : list.m_arrPlugins)
+            QVERIFY(plugin->CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), true));
+        QVERIFY(list.Find("sniper")->DeleteFiles(tree.Path("storage\\")));
+        // The folder of the vanished plug-in is not made again.
+        QCOMPARE(tree.Names("plugins"), (QStringList{"blaster.cs", "blaster.z.cs"}));
     }
 
     void aMissingPluginsFolderIsNotCreatedByACopy()
@@ -124,8 +101,8 @@ private slots:
         QVERIFY(!Plugin("sniper", "w\\")
                      .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!tree.Exists("plugins"));
-        QVERIFY(Plugin("blaster").DeleteFiles(
-            tree.Path("plugins\\"))); // nothing there: nothing happens
+        // Nothing there: nothing happens.
+        QVERIFY(Plugin("blaster").DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
         QVERIFY(tree.Exists("storage/blaster.cs"));
     }
@@ -177,28 +154,11 @@ private slots:
         QVERIFY(Plugin(k).CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), true));
         QStringList expected = others + QStringList{key + ".cs", key + ".desc.txt"};
         expected.sort();
-        QStringList copied = Names(tree, "plugins");
-        copied.sort();
-        QCOMPARE(copied, expected);
+        QCOMPARE(tree.Names("plugins"), expected);
         QCOMPARE(tree.Read("plugins/blaster.cs"), std::string("other"));
 
         QVERIFY(Plugin(k).DeleteFiles(tree.Path("plugins\\")));
-        QStringList left = Names(tree, "plugins");
-        left.sort();
-        QCOMPARE(left, others);
-    }
-
-    void aFolderVanishedSinceTheScanIsNotRecreated()
-    {
-        TestTree tree;
-        tree.Write("storage/w/sniper.cs", "s");
-        tree.MakeFolder("plugins");
-        CPluginList list;
-        QCOMPARE(list.Rescan(tree.Path("storage\\")), 1);
-        QVERIFY(QDir(QString::fromStdString(tree.Path("storage/w"))).removeRecursively());
-        QVERIFY(list.GetAt(0)->CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        QVERIFY(list.GetAt(0)->DeleteFiles(tree.Path("storage\\")));
-        QVERIFY(Names(tree, "plugins").isEmpty());
+        QCOMPARE(tree.Names("plugins"), others);
     }
 
     void readOnlyFoldersAreLeftAsTheyAre()
@@ -208,9 +168,8 @@ private slots:
         tree.Write("storage/w/sniper.cs", "s");
         tree.Write("plugins/old.cs", "old");
         tree.Write("plugins/lib/x.cs", "x");
-        const ReadOnlyFolder plugins(QString::fromStdString(tree.Path("plugins")));
-        const ReadOnlyFolder storage(QString::fromStdString(tree.Path("storage")));
-        if (!plugins.Holds())
+        const auto readOnly = ReadOnly({tree.QPath("plugins"), tree.QPath("storage")});
+        if (!PermissionsHold(tree.QPath("plugins")))
             QSKIP("this user writes into read-only folders; run the test as an ordinary user");
 
         // Nothing can be copied in, and the copies say so.
@@ -219,11 +178,11 @@ private slots:
         QVERIFY(!Plugin("sniper", "w\\")
                      .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
         QVERIFY(!Plugin("old").DeleteFiles(tree.Path("plugins\\")));
-        QCOMPARE(Names(tree, "plugins"), (QStringList{"lib", "old.cs"}));
+        QCOMPARE(tree.Names("plugins"), (QStringList{"lib", "old.cs"}));
 
         // A tree copy into read-only storage copies what it can and reports what it could not.
         QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
-        QCOMPARE(Names(tree, "storage"), (QStringList{"blaster.cs", "w"}));
+        QCOMPARE(tree.Names("storage"), (QStringList{"blaster.cs", "w"}));
         QVERIFY(!fileops::DeleteTree(tree.Path("plugins\\")));
         QCOMPARE(tree.Read("plugins/old.cs"), std::string("old"));
     }
@@ -234,25 +193,13 @@ private slots:
         tree.Write("storage/blaster.cs", "b");
         tree.Write("plugins/onlyhere.cs", "only copy");
         tree.Write("setup.pfg", "UseDirectory=TRUE\r\nPlugin=,blaster\r\n");
-        const ReadOnlyFolder storage(QString::fromStdString(tree.Path("storage")));
-        if (!storage.Holds())
+        const auto readOnly = ReadOnly({tree.QPath("storage")});
+        if (!PermissionsHold(tree.QPath("storage")))
             QSKIP("this user writes into read-only folders; run the test as an ordinary user");
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("setup.pfg"));
         QVERIFY(!loaded);
         QVERIFY(QString::fromStdString(loaded.reason()).contains("onlyhere.cs"));
-        QCOMPARE(Names(tree, "plugins"), QStringList{"onlyhere.cs"});
-    }
-
-    void readOnlyFilesDoNotStopATreeCopy()
-    {
-        TestTree tree;
-        tree.Write("plugins/a.cs", "a");
-        tree.Write("plugins/b.cs", "b");
-        QFile::setPermissions(QString::fromStdString(tree.Path("plugins/a.cs")), QFile::ReadOwner);
-        tree.MakeFolder("storage");
-        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
-        QCOMPARE(tree.Read("storage/a.cs"), std::string("a"));
-        QCOMPARE(tree.Read("storage/b.cs"), std::string("b"));
+        QCOMPARE(tree.Names("plugins"), QStringList{"onlyhere.cs"});
     }
 
     void anAtomicWriteRespectsTheFileItReplaces_data()
@@ -272,8 +219,7 @@ private slots:
         tree.Write("real/setup.pfg", "old");
         const auto file = kpath::ToNative(tree.Path("real/setup.pfg"));
         std::filesystem::permissions(file, std::filesystem::perms(mode));
-        QVERIFY(QFile::link(QString::fromStdString(tree.Path("real/setup.pfg")),
-                            QString::fromStdString(tree.Path("link.pfg"))));
+        QVERIFY(QFile::link(tree.QPath("real/setup.pfg"), tree.QPath("link.pfg")));
 
         for (const char* written : {"real/setup.pfg", "link.pfg"}) {
             const auto status =
@@ -283,7 +229,7 @@ private slots:
             QCOMPARE(int(std::filesystem::status(file).permissions()), mode);
         }
         QVERIFY(std::filesystem::is_symlink(kpath::ToNative(tree.Path("link.pfg"))));
-        QCOMPARE(Names(tree, "real"), QStringList{"setup.pfg"});
+        QCOMPARE(tree.Names("real"), QStringList{"setup.pfg"});
         std::filesystem::permissions(file, std::filesystem::perms::owner_all);
     }
 
@@ -295,7 +241,7 @@ private slots:
         tree.Write("plugins/w/blaster.notes", "only copy");
         const CPluginInfo plugin = Plugin("blaster", "w\\");
         QVERIFY(pluginuse::UnusePlugin(tree.Root(), plugin));
-        QCOMPARE(Names(tree, "plugins/w"), QStringList{});
+        QCOMPARE(tree.Names("plugins/w"), QStringList{});
         QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
         QCOMPARE(tree.Read("storage/w/blaster.cs"), std::string("stored"));
 
@@ -305,8 +251,7 @@ private slots:
         blocked.Write("plugins/w/blaster.cs", "only copy");
         const auto status = pluginuse::UnusePlugin(blocked.Root(), plugin);
         QVERIFY(!status);
-        QVERIFY(QString::fromStdString(status.reason())
-                    .startsWith(QString::fromStdString(blocked.Path("storage/w"))));
+        QVERIFY(QString::fromStdString(status.reason()).startsWith(blocked.QPath("storage/w")));
         QCOMPARE(blocked.Read("plugins/w/blaster.cs"), std::string("only copy"));
 
         // A folder in storage named like a file only plugins holds is no copy of it.
@@ -315,18 +260,6 @@ private slots:
         shadowed.Write("plugins/w/blaster.notes", "only copy");
         QVERIFY(!pluginuse::UnusePlugin(shadowed.Root(), plugin));
         QCOMPARE(shadowed.Read("plugins/w/blaster.notes"), std::string("only copy"));
-    }
-
-    void noTemporaryFileIsLeftBehind()
-    {
-        TestTree tree;
-        tree.Write("plugins/a.cs", "a");
-        tree.Write("plugins/s/b.cs", "b");
-        tree.MakeFolder("storage");
-        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
-        const QDir storage(QString::fromStdString(tree.Path("storage")));
-        QCOMPARE(storage.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 (QStringList{"a.cs", "s"}));
     }
 };
 

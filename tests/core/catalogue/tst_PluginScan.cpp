@@ -1,20 +1,14 @@
 #include "core/catalogue/CPluginList.h"
+#include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
 
+using testsupport::Keys;
+
 class tst_PluginScan : public QObject
 {
     Q_OBJECT
-
-private:
-    static QStringList Keys(const CPluginList& list)
-    {
-        QStringList keys;
-        for (const auto& plugin : list.m_arrPlugins)
-            keys << QString::fromStdString(plugin->m_strSubdirectory + plugin->m_strFileName);
-        return keys;
-    }
 
 private slots:
     void onlyPluginScriptsAreListed_data()
@@ -58,20 +52,6 @@ private slots:
         QCOMPARE(list.Find("nothing"), nullptr);
     }
 
-    void defaultsWithoutDescriptionFile()
-    {
-        TestTree tree;
-        tree.Write("sniper.cs", "");
-        CPluginList list;
-        list.Rescan(tree.Root());
-        const CPluginInfo& plugin = *list.GetAt(0);
-        QCOMPARE(plugin.m_strName, std::string("sniper"));
-        QCOMPARE(plugin.m_strCategory, std::string("Unknown"));
-        QCOMPARE(plugin.m_strAuthor, std::string("Unknown"));
-        QCOMPARE(plugin.m_strDescription, std::string("No Description"));
-        QVERIFY(plugin.m_strIconPath.empty());
-    }
-
     void descriptionAndIconComeFromBesideTheScriptWhateverTheirCase()
     {
         TestTree tree;
@@ -89,20 +69,25 @@ private slots:
         QCOMPARE(blaster->m_strCategory, std::string("Weapon"));
         QCOMPARE(blaster->m_strSubdirectory, std::string("weapons\\heavy\\"));
         QCOMPARE(blaster->m_strIconPath, tree.Root() + "weapons\\heavy\\BLASTER.ico");
-        QCOMPARE(list.Find("plasma")->m_strName, std::string("plasma"));
+        // Without a description file of its own a plug-in gets the defaults.
+        const CPluginInfo& plasma = *list.Find("plasma");
+        QCOMPARE(plasma.m_strName + plasma.m_strCategory + plasma.m_strAuthor +
+                     plasma.m_strDescription,
+                 std::string("plasma") + "Unknown" + "Unknown" + "No Description");
+        QVERIFY(plasma.m_strIconPath.empty());
     }
 
     void missingOrEmptyFolderGivesAnEmptyList()
     {
         TestTree tree;
-        CPluginList list;
-        QCOMPARE(list.Rescan(tree.Root()), 0);
-        QCOMPARE(list.Rescan(tree.Path("absent\\")), 0);
         tree.Write("old.cs", "");
-        list.Rescan(tree.Root());
         tree.MakeFolder("empty");
-        QCOMPARE(list.Rescan(tree.Path("empty\\")), 0);
-        QCOMPARE(list.GetSize(), 0);
+        CPluginList list;
+        for (const char* folder : {"empty\\", "absent\\"}) {
+            QCOMPARE(list.Rescan(tree.Root()), 1);
+            QCOMPARE(list.Rescan(tree.Path(folder)), 0);
+            QCOMPARE(list.GetSize(), 0);
+        }
     }
 
     void onlyFilesAndLinksToFilesArePluginFiles()
@@ -117,8 +102,7 @@ private slots:
         for (const auto& [target, link] : {std::pair{"elsewhere/folder", "in/folderlink.cs"},
                                            std::pair{"elsewhere/real.cs", "in/filelink.cs"},
                                            std::pair{"elsewhere/gone.cs", "in/dangling.cs"}})
-            QVERIFY(QFile::link(QString::fromStdString(tree.Path(target)),
-                                QString::fromStdString(tree.Path(link))));
+            QVERIFY(QFile::link(tree.QPath(target), tree.QPath(link)));
         CPluginList list;
         list.Rescan(tree.Path("in\\"));
         QCOMPARE(Keys(list), (QStringList{"blaster", "filelink"}));

@@ -2,6 +2,7 @@
 // so that the process's peak memory is that of these downloads alone.
 #include "support/LoopbackServer.h"
 #include "core/updater/CUpdateList.h"
+#include "support/UpdaterTestSupport.h"
 
 #include <QtTest>
 #include <sys/resource.h>
@@ -10,14 +11,6 @@ namespace {
 
 constexpr qsizetype kHostileBytes = 24 << 20;
 constexpr long kPeakLimitKiB = 256 * 1024;
-
-QByteArray Header(quint32 count)
-{
-    QByteArray header("UPDATE\x01", 7);
-    for (int i = 0; i < 4; ++i)
-        header += char(count >> (8 * i));
-    return header;
-}
 
 long PeakKiB()
 {
@@ -44,23 +37,18 @@ private slots:
         // Two billion records claimed, then one record of an unknown version per byte; as many
         // records as allowed, the same way; a name claiming 4 GB with a length; a name claiming
         // 60 MiB without one, which the list waits for until the body ends.
-        const auto claim = [](quint32 length) {
-            QByteArray bytes = Header(1) + QByteArray("\x01\xFF\xFF\xFF", 4);
-            for (int i = 0; i < 4; ++i)
-                bytes += char(length >> (8 * i));
-            return bytes;
-        };
+        using testsupport::ListHeader, testsupport::NameClaim;
         const QList<std::pair<QByteArray, bool>> lists = {
-            {Header(0x7FFFFFFF), true},
-            {Header(100000), true},
-            {claim(0xFFFFFFFE), true},
-            {claim(60 << 20), false},
+            {ListHeader(0x7FFFFFFF), true},
+            {ListHeader(100000), true},
+            {ListHeader(1) + NameClaim(0xFFFFFFFE), true},
+            {ListHeader(1) + NameClaim(60 << 20), false},
         };
         const long before = PeakKiB();
-        for (const auto& [head, bLength] : lists) {
+        for (const auto& [head, announceLength] : lists) {
             LoopbackServer server;
             const QByteArray body = fill(head, head.size() > 11 ? 'a' : '\x02');
-            server.SetRoute("/list", {200, body, body.size(), bLength});
+            server.SetRoute("/list", {200, body, body.size(), announceLength});
             CUpdateList updates;
             (void)updates.DownloadList(server.Url("/list"));
         }

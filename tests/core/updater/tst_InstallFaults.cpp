@@ -27,25 +27,18 @@ private slots:
         QTest::addColumn<LoopbackServer::Route>("route"); // for the update's second file
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("laterFileTried");
-        QTest::newRow("connection dropped mid-body")
-            << LoopbackServer::Route{200, body, half} << "connection lost" << false;
-        QTest::newRow("fewer bytes than listed")
-            << LoopbackServer::Route{200, body.left(half), half} << sizes("100000") << true;
-        QTest::newRow("fewer bytes than listed, without a length")
-            << LoopbackServer::Route{200, body, half, false} << sizes("100000") << true;
-        QTest::newRow("more bytes than listed")
-            << LoopbackServer::Route{200, body + body, 2 * body.size()} << sizes("400000") << true;
-        QTest::newRow("more bytes than listed, without a length")
-            << LoopbackServer::Route{200, body + "x", body.size() + 1, false}
-            << "second.cs is larger on the server than the 200000 bytes in the list" << true;
-        QTest::newRow("server error")
-            << LoopbackServer::Route{500, "Internal error", 14} << "HTTP 500" << true;
-        QTest::newRow("no such file") << LoopbackServer::Route{404} << "HTTP 404" << true;
-        QTest::newRow("server falls silent") << LoopbackServer::Route{200, body, half, true, false}
-                                             << "stalled below 1 bytes/s" << false;
-        QTest::newRow("slow, then dropped")
-            << LoopbackServer::Route{200, body, half, true, true, 20000, 30} << "connection lost"
-            << false;
+        using Route = LoopbackServer::Route;
+        // clang-format off
+        QTest::newRow("connection dropped mid-body") << Route{200, body, half} << "connection lost" << false;
+        QTest::newRow("fewer bytes than listed") << Route{200, body.left(half), half} << sizes("100000") << true;
+        QTest::newRow("fewer bytes than listed, without a length") << Route{200, body, half, false} << sizes("100000") << true;
+        QTest::newRow("more bytes than listed") << Route{200, body + body, 2 * body.size()} << sizes("400000") << true;
+        QTest::newRow("more bytes than listed, without a length") << Route{200, body + "x", body.size() + 1, false} << "second.cs is larger on the server than the 200000 bytes in the list" << true;
+        QTest::newRow("server error") << Route{500, "Internal error", 14} << "HTTP 500" << true;
+        QTest::newRow("no such file") << Route{404} << "HTTP 404" << true;
+        QTest::newRow("server falls silent") << Route{200, body, half, true, false} << "stalled below 1 bytes/s" << false;
+        QTest::newRow("slow, then dropped") << Route{200, body, half, true, true, 20000, 30} << "connection lost" << false;
+        // clang-format on
     }
 
     void failedInstallLosesNoFile()

@@ -81,32 +81,25 @@ private slots:
         QTest::addColumn<std::string>("bytes");
         QTest::addColumn<Status>("status");
         QTest::addColumn<int>("records");
-        QTest::newRow("magic in small letters")
-            << "update" + Header("01000000").substr(6) + SniperRecord() << Status::NotAList << 0;
-        QTest::newRow("list version 2")
-            << Hex("555044415445 02 01000000") + SniperRecord() << Status::NotAList << 0;
-        QTest::newRow("no records") << Header("00000000") << Status::NotAList << 0;
-        QTest::newRow("negative count")
-            << Header("FFFFFFFF") + SniperRecord() << Status::NotAList << 0;
-        QTest::newRow("shorter than the magic") << std::string("UPDAT") << Status::NotAList << 0;
-        QTest::newRow("only the magic") << std::string("UPDATE") << Status::EndsEarly << 0;
-        QTest::newRow("last byte missing")
-            << Header("01000000") + SniperRecord().substr(0, SniperRecord().size() - 1)
-            << Status::EndsEarly << 0;
-        QTest::newRow("two billion records claimed")
-            << Header("00943577") + SniperRecord() << Status::TooLarge << 0;
-        QTest::newRow("4 GiB name claimed")
-            << Header("01000000") + Hex("01 FF FFFF FEFFFFFF") + "abc" << Status::TooLarge << 0;
-        QTest::newRow("four billion files claimed")
-            << Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178") << Status::TooLarge << 0;
-        QTest::newRow("100,000 records, each of an unknown version")
-            << Header("A0860100") + std::string(100000, '\x02') << Status::Complete << 100000;
-        QTest::newRow("UTF-16 name")
-            << Header("01000000") + Hex("01 FF FEFF 02 4100 4200") << Status::Unreadable << 0;
-        QTest::newRow("record of version 2, then a record")
-            << Header("02000000") + Hex("02") + SniperRecord() << Status::Complete << 2;
-        QTest::newRow("bytes after the last record")
-            << Header("01000000") + SniperRecord() + "junk" << Status::Complete << 1;
+        const auto row = [](const char* name, const std::string& bytes, Status status,
+                            int records = 0) { QTest::newRow(name) << bytes << status << records; };
+        const std::string sniper = SniperRecord();
+        // clang-format off
+        row("magic in small letters", "update" + Header("01000000").substr(6) + sniper, Status::NotAList);
+        row("list version 2", Hex("555044415445 02 01000000") + sniper, Status::NotAList);
+        row("no records", Header("00000000"), Status::NotAList);
+        row("negative count", Header("FFFFFFFF") + sniper, Status::NotAList);
+        row("shorter than the magic", "UPDAT", Status::NotAList);
+        row("only the magic", "UPDATE", Status::EndsEarly);
+        row("last byte missing", Header("01000000") + sniper.substr(0, sniper.size() - 1), Status::EndsEarly);
+        row("two billion records claimed", Header("00943577") + sniper, Status::TooLarge);
+        row("4 GiB name claimed", Header("01000000") + Hex("01 FF FFFF FEFFFFFF") + "abc", Status::TooLarge);
+        row("four billion files claimed", Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178"), Status::TooLarge);
+        row("100,000 records, each of an unknown version", Header("A0860100") + std::string(100000, '\x02'), Status::Complete, 100000);
+        row("UTF-16 name", Header("01000000") + Hex("01 FF FEFF 02 4100 4200"), Status::Unreadable);
+        row("record of version 2, then a record", Header("02000000") + Hex("02") + sniper, Status::Complete, 2);
+        row("bytes after the last record", Header("01000000") + sniper + "junk", Status::Complete, 1);
+        // clang-format on
     }
 
     void readingEndsAsTheBytesAllow()
