@@ -1,11 +1,12 @@
-#include "gui/LaunchCommands.h"
 #include "core/launch/QuickExec.h"
+#include "gui/LaunchCommands.h"
 #include "LaunchTestSupport.h"
 #include "res/Strings.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
 
