@@ -1,10 +1,10 @@
 // Installations side by side: two updater windows installing at the same time, folders that two
 // installations create at the same moment, and a window closed while its worker still runs.
-#include "support/InstallFixture.h"
-#include "support/ModalAnswers.h"
-#include "res/Strings.h"
 #include "core/updater/CreatePath.h"
 #include "gui/CUpdaterDlg.h"
+#include "res/Strings.h"
+#include "support/InstallFixture.h"
+#include "support/ModalScript.h"
 
 #include <future>
 #include <latch>
@@ -73,15 +73,14 @@ private slots:
         CUpdaterDlg second(lists[1], tree.Root());
         first.show();
         second.show();
-        ModalAnswers answers(QMessageBox::Ok);
-
+        ModalScript script;
         Install(first, 0);
         Install(second, 0);
         QVERIFY(first.InstallingIndex() == 0 && second.InstallingIndex() == 0);
         QTRY_VERIFY_WITH_TIMEOUT(first.InstallingIndex() == -1 && second.InstallingIndex() == -1,
                                  10000);
 
-        QCOMPARE(answers.texts, QStringList());
+        QVERIFY(script.Finished());
         QCOMPARE(Installed(first, 0), QString("Yes"));
         QCOMPARE(Installed(second, 0), QString("Yes"));
         QCOMPARE(tree.Read("storage/pack.cs"), pack.toStdString());
@@ -92,8 +91,9 @@ private slots:
         QCOMPARE(server.Requests().size(), 4);
     }
 
-    // The installation goes on without the window; its end, good or bad, is not reported to
-    // a window that was closed, nor to one that no longer exists.
+    // The close box asks first, No by default. The installation goes on without the window; its
+    // end, good or bad, is not reported to a window that was closed, nor to one that no longer
+    // exists.
     void closingDuringAnInstallLetsItEndQuietly_data()
     {
         QTest::addColumn<bool>("serverDrops");
@@ -116,7 +116,11 @@ private slots:
         auto dlg = std::make_unique<CUpdaterDlg>(std::move(list), tree.Root());
         dlg->show();
         Install(*dlg, 0);
-        ModalAnswers answers(QMessageBox::Yes);
+        ModalScript script;
+        script.AnswerQuestion(QMessageBox::No);
+        dlg->close();
+        QVERIFY(dlg->isVisible());
+        script.AnswerQuestion(QMessageBox::Yes);
         dlg->close();
         QVERIFY(!dlg->isVisible());
         if (windowDeleted)
@@ -128,7 +132,8 @@ private slots:
             QCOMPARE(Installed(*dlg, 0), QString("No"));
         }
         QTest::qWait(100);
-        QCOMPARE(answers.texts, QStringList({QString::fromUtf8(strings::kCloseWhileInstalling)}));
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(), QStringList(2, S(strings::kCloseWhileInstalling)));
         QCOMPARE(Entries(tree), QStringList({"storage/radar.cs"}));
     }
 };

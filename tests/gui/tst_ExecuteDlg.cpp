@@ -1,9 +1,20 @@
 #include "LaunchTestSupport.h"
 #include "res/Strings.h"
 
+#include <QListWidget>
 #include <QPushButton>
 
 namespace {
+
+// The modifications, top to bottom.
+QStringList Listed(const QWidget* dlg)
+{
+    QStringList names;
+    const auto* list = dlg->findChild<QListWidget*>();
+    for (int row = 0; row < list->count(); ++row)
+        names.append(list->item(row)->text());
+    return names;
+}
 
 QString Selected(const CExecuteDlg& dlg)
 {

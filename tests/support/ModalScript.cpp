@@ -61,6 +61,16 @@ ModalScript& ModalScript::AnswerMessage()
     });
 }
 
+ModalScript& ModalScript::AnswerQuestion(QMessageBox::StandardButton answer)
+{
+    return Then("QMessageBox", [this, answer](QWidget* active) {
+        auto* box = static_cast<QMessageBox*>(active);
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+        m_messages << box->text();
+        box->button(answer)->click();
+    });
+}
+
 ModalScript& ModalScript::Press(const QString& button)
 {
     return Expect([button](QWidget* active) { return PushButton(active, button) != nullptr; },

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -36,6 +37,8 @@ public:
     ModalScript& Then(const char* className, Step step);
     // Records the message box's text and presses its OK button.
     ModalScript& AnswerMessage();
+    // Records the question's text and answers it; No must be its default answer.
+    ModalScript& AnswerQuestion(QMessageBox::StandardButton answer);
     // Presses the push button of that object name or caption in the first active dialog that
     // has one.
     ModalScript& Press(const QString& button);
