@@ -32,5 +32,8 @@ void CInstallWorker::Start(InstallParams params, QObject* receiver,
 
 void CInstallWorker::run()
 {
-    emit InstallDone(InstallThreadProc(m_params).ok());
+    const bool installed = InstallThreadProc(m_params).ok();
+    // The files are written: other commands may change the folder before the report arrives.
+    m_params.lock.reset();
+    emit InstallDone(installed);
 }

@@ -42,5 +42,5 @@ private:
     explicit CInstallWorker(InstallParams params);
     void run() override;
 
-    const InstallParams m_params;
+    InstallParams m_params;
 };
