@@ -1,9 +1,12 @@
 #include "core/platform/CProfile.h"
+#include "core/platform/FolderLock.h"
 #include "core/platform/ProfileEntries.h"
 #include "gui/CheckForUpdates.h"
 #include "gui/CUpdateAnimation.h"
 #include "gui/CUpdaterDlg.h"
+#include "gui/WarningBox.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 #include "support/LoopbackServer.h"
 #include "support/ModalScript.h"
 #include "support/TestTree.h"
@@ -154,6 +157,23 @@ private slots:
         QTRY_COMPARE(dlg->InstallingIndex(), -1);
         QCOMPARE(script.Messages(), QStringList({"The update was NOT completed successfully."}));
         QCOMPARE(Row(dlg.get(), 2).last(), QString("No"));
+    }
+
+    // Another Korvane Manager changing the folder: the installation waits, then changes nothing.
+    void installWaitsForTheKorvaneFolderAndThenInstallsNothing()
+    {
+        const auto dlg = ShowUpdates();
+        const auto held = korvane::FolderLock::acquire(m_tree->Root());
+        QVERIFY(held);
+        ModalScript script;
+        script.AnswerMessage();
+        ClickRow(dlg.get(), 1);
+        Click(dlg.get(), "install");
+        QCOMPARE(script.Messages(), QStringList(WithReason(strings::Text(strings::kInstallFailed),
+                                                           strings::kFoldersBusy)));
+        QCOMPARE(dlg->InstallingIndex(), -1);
+        QVERIFY(m_server->Requests().isEmpty());
+        QVERIFY(!m_tree->Exists("storage/radar.cs"));
     }
 
     void checkForUpdatesShowsTheListAtTheProfilesUrlOrReportsItBroken()
