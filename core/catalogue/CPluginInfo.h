@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-class QTreeWidgetItem;
-
 // One plug-in as found on disk: a script <key>.cs with an optional <key>.desc.txt and <key>.ico
 // beside it. Text fields hold the bytes of the description file as they are.
 class CPluginInfo
@@ -47,7 +45,6 @@ public:
     std::string m_strCategory{kUnknown};
     std::string m_strDescription{kNoDescription};
     std::string m_strAuthor{kUnknown};
-    std::string m_strIconPath;              // full path of <key>.ico, empty when there is none
-    std::string m_strSubdirectory;          // below the scanned root: empty or "a\" or "a\b\"
-    QTreeWidgetItem* m_hTreeItem = nullptr; // the tree entry of a catalogue record
+    std::string m_strIconPath;     // full path of <key>.ico, empty when there is none
+    std::string m_strSubdirectory; // below the scanned root: empty or "a\" or "a\b\"
 };
