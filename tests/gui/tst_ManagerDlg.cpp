@@ -46,28 +46,11 @@ private slots:
         QCOMPARE(m.Entries(), QStringList{"Sniper"});
     }
 
-    void enterPressesTheFocusedButtonAndTheNewEntryTakesItsAlphabeticalPlace()
-    {
-        Manager m;
-        m.Plugin("weapons/sniper", "sniper", "Weapon");
-        m.Plugin("tango", "Tango", "Cat", true);
-        QVERIFY(m.Show());
-
-        m.Click("sniper");
-        QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString("weapons\\"));
-        // Enter presses the button that has the focus instead of ending the window.
-        m.use->setFocus();
-        QTest::keyClick(m.use, Qt::Key_Return);
-        QVERIFY(m.dlg.isVisible());
-        QVERIFY(m.files.Exists("k/plugins/weapons/sniper.cs"));
-        // The new entry takes its alphabetical place, whatever the letter case.
-        QCOMPARE(m.Entries(), QStringList({"sniper", "Tango"}));
-    }
-
     void selectionButtonsAndPanelFollowEachCommand_data()
     {
         QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
-        // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons;
+        // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons
+        // ("Enter >>" presses Enter while ">>" has the focus);
         // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
         // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first.
         QTest::addColumn<QStringList>("steps");
@@ -87,6 +70,9 @@ private slots:
         // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
         QTest::newRow("<< on the selected entry") << two << QStringList{"entry Alpha", "<<"} << QStringList{"Beta"} << "Alpha||Alpha|>>|";
         QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha||Alpha||<<";
+        // Enter presses the button that has the focus instead of ending the window; the new
+        // entry takes its alphabetical place, whatever the letter case.
+        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "Enter >>"} << QStringList{"sniper", "Tango"} << "sniper||sniper||<<";
         // An entry sorted in above the selected one moves neither the tree nor the panel.
         QTest::newRow(">> above the selected entry") << oneUsed << QStringList{"Beta", "Alpha", ">>"} << ab << "Alpha|Beta|Alpha||<<";
         // The popup acts on the plug-in right-clicked, not on the tree's.
@@ -112,6 +98,9 @@ private slots:
             const QStringList words = step.split(' ');
             if (step == ">>" || step == "<<") {
                 (step == ">>" ? m.use : m.unuse)->click();
+            } else if (step == "Enter >>") {
+                m.use->setFocus();
+                QTest::keyClick(m.use, Qt::Key_Return);
             } else if (words[0] == "entry") {
                 m.ClickEntry(words[1]);
             } else if (words[0] == "collapse") {
@@ -138,6 +127,13 @@ private slots:
         }
         QTEST(m.Entries(), "entries");
         QTEST(m.State(), "state");
+        // What the list shows is what the plugins folder holds.
+        QStringList scripts;
+        for (const QString& entry : m.Entries())
+            scripts << entry.toLower() + ".cs";
+        QCOMPARE(
+            QDir(m.files.QPath("k/plugins")).entryList({"*.cs"}, QDir::Files, QDir::IgnoreCase),
+            scripts);
     }
 
     void noPopupOpensWhereNoPluginIs()
@@ -193,11 +189,11 @@ private slots:
     {
         Manager m;
         m.Plugins("Weapon/zulu weapon/mike Armor/Oscar");
-        m.Plugin("yankee", "Alpha", "Weapon");
+        m.Plugin("weapons/yankee", "Alpha", "Weapon");
         m.files.Write("k/storage/nodesc.cs", "");
         QImage blue(16, 16, QImage::Format_ARGB32);
         blue.fill(Qt::blue);
-        QVERIFY(QImageWriter(m.files.QPath("k/storage/yankee.ico"), "ico").write(blue));
+        QVERIFY(QImageWriter(m.files.QPath("k/storage/weapons/yankee.ico"), "ico").write(blue));
         m.files.Write("k/storage/zulu.ico", std::string(318, '\0'));
         QVERIFY(m.Show());
 
@@ -207,6 +203,7 @@ private slots:
         // The tree's order is not the scan's: each item must still lead to its own plug-in.
         m.Click("Alpha");
         QCOMPARE(m.dlg.findChild<QLineEdit*>("fileName")->text(), QString("yankee"));
+        QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString("weapons\\"));
         const auto picture = [&m](const char* text, QIcon::Mode mode = QIcon::Normal) {
             return m.Item(text)->icon(0).pixmap(16, mode).toImage();
         };
