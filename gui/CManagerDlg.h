@@ -86,7 +86,7 @@ private:
     // Enabling rule of "Edit Description...": a plug-in is selected in the tree.
     bool OnUpdateEditDescription() const;
 
-    // After a list entry went: "<<" stays on only while another entry is selected.
+    // Removes a list entry; "<<" stays on only while another entry stays selected.
     void RemoveListEntry(QListWidgetItem* entry);
     // ">>" is on while the tree's current item is a plug-in the list does not hold.
     void UpdateUseButton();
@@ -96,7 +96,7 @@ private:
     // Runs the description editor on a plug-in item, writes its file and updates the record,
     // the tree item (moved to its new category) and the list entry.
     void EditDescription(QTreeWidgetItem* treeItem);
-    // The Korvane folder setting and its storage folder.
+    // The Korvane folder setting.
     std::string KorvaneFolder() const;
 
     void SelectListEntry(QListWidgetItem* entry);
