@@ -5,29 +5,27 @@
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
-#include "core/catalogue/TextEncoding.h"
 #include "core/launch/GameLauncher.h"
-#include "gui/LaunchCommands.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
-#include "res/Icons.h"
-#include "res/Strings.h"
 #include "gui/CAboutDlg.h"
+#include "gui/CatalogueView.h"
 #include "gui/CDescEditDlg.h"
+#include "gui/CheckForUpdates.h"
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/FolderLockWait.h"
+#include "gui/LaunchCommands.h"
 #include "gui/WarningBox.h"
-#include "gui/CheckForUpdates.h"
+#include "res/Icons.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <memory>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,96 +34,12 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <vector>
+
+using strings::Text;
 
 namespace {
-
-constexpr int kItemDataRole = Qt::UserRole;
-constexpr int kSmallIcon = 16;
-
-QString Text(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-// Record fields hold the bytes of the description file, which need not be UTF-8.
-QString Display(std::string_view bytes)
-{
-    return QString::fromStdString(textencoding::ToUtf8(bytes));
-}
-
-// Names are listed alphabetically without regard to case, as players expect from any file list.
-bool LessNoCase(const QString& a, const QString& b)
-{
-    const int order = QString::compare(a, b, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : a < b;
-}
-
-class CTreeItem : public QTreeWidgetItem
-{
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override
-    {
-        return LessNoCase(text(0), other.text(0));
-    }
-};
-
-class CListEntry : public QListWidgetItem
-{
-public:
-    using QListWidgetItem::QListWidgetItem;
-    bool operator<(const QListWidgetItem& other) const override
-    {
-        return LessNoCase(text(), other.text());
-    }
-};
-
-// Inserts a tree item among its siblings (top-level items when parent is null) at its
-// alphabetical place, after any sibling of equal text.
-void InsertSorted(QTreeWidget* tree, QTreeWidgetItem* parent, QTreeWidgetItem* item)
-{
-    const auto sibling = [&](int index) {
-        return parent ? parent->child(index) : tree->topLevelItem(index);
-    };
-    int low = 0;
-    int high = parent ? parent->childCount() : tree->topLevelItemCount();
-    while (low < high) {
-        const int middle = (low + high) / 2;
-        if (LessNoCase(item->text(0), sibling(middle)->text(0)))
-            high = middle;
-        else
-            low = middle + 1;
-    }
-    if (parent)
-        parent->insertChild(low, item);
-    else
-        tree->insertTopLevelItem(low, item);
-}
-
-// The small picture of an icon file: the image nearest the small icon size, scaled to it.
-QImage SmallImageOf(const QString& iconFile)
-{
-    constexpr int kMostImages = 64; // an icon file of any sense holds far fewer
-    QImageReader reader(iconFile);
-    QImage best;
-    for (int index = 0; index < kMostImages; ++index) {
-        QImage image;
-        if (!reader.read(&image) || image.isNull())
-            break;
-        if (best.isNull() ||
-            std::abs(image.width() - kSmallIcon) < std::abs(best.width() - kSmallIcon))
-            best = std::move(image);
-        if (!reader.jumpToNextImage())
-            break;
-    }
-    if (best.isNull() || best.size() == QSize(kSmallIcon, kSmallIcon))
-        return best;
-    return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-}
 
 // Runs change, which alters the files of the Korvane folder, while this process holds the
 // folder's lock, so that no other Korvane Manager changes them meanwhile. When the lock cannot be
@@ -150,8 +64,7 @@ QLineEdit* PanelEdit(const char* name, QWidget* parent)
 } // namespace
 
 CManagerDlg::CManagerDlg(const CProfile& profile, QWidget* parent)
-    : QDialog(parent), m_profile(profile), m_categoryIcon(icons::Category()),
-      m_defaultPluginIcon(icons::DefaultPlugin())
+    : QDialog(parent), m_profile(profile)
 {
     setWindowTitle(Text(strings::kAppTitle));
     setWindowIcon(icons::WindowIcon());
@@ -180,7 +93,7 @@ void CManagerDlg::CreateControls()
     m_tree->setColumnCount(1);
     m_tree->setRootIsDecorated(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_tree->setIconSize(QSize(kSmallIcon, kSmallIcon));
+    m_tree->setIconSize(QSize(CatalogueView::kIconSize, CatalogueView::kIconSize));
     m_tree->setContextMenuPolicy(Qt::NoContextMenu);
     m_tree->viewport()->installEventFilter(this);
 
@@ -201,6 +114,7 @@ void CManagerDlg::CreateControls()
     m_list->setSortingEnabled(true);
     m_list->setContextMenuPolicy(Qt::NoContextMenu);
     m_list->viewport()->installEventFilter(this);
+    m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_buttonUse);
@@ -430,10 +344,11 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
         ClearControls();
         return;
     }
+    CPluginList catalogue;
     CPluginList inUse;
     auto outcome = storagesync::Outcome::NoKorvaneFolder;
     const korvane::Status locked = WhileLocked(korvaneFolder, [&] {
-        outcome = storagesync::Synchronise(korvaneFolder, refreshExistingStorage, m_plugins, inUse);
+        outcome = storagesync::Synchronise(korvaneFolder, refreshExistingStorage, catalogue, inUse);
         return korvane::Status::Ok();
     });
     if (!locked) {
@@ -444,8 +359,7 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     }
     switch (outcome) {
     case storagesync::Outcome::Ready:
-        FillTreeFromCatalogue();
-        FillList(inUse);
+        ShowCatalogue(std::move(catalogue), inUse);
         break;
     case storagesync::Outcome::NoKorvaneFolder:
         ClearControls();
@@ -461,94 +375,28 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
 
 void CManagerDlg::ClearControls()
 {
-    m_hContextItem = nullptr;
-    m_list->clear();
-    m_tree->clear();
-    m_categoryItems.clear();
-    m_plugins.DeleteAll();
-    ClearPluginInfo();
-    m_buttonUse->setEnabled(false);
-    m_buttonUnuse->setEnabled(false);
+    ShowCatalogue(CPluginList(), CPluginList());
 }
 
-void CManagerDlg::FillTree()
+void CManagerDlg::ShowCatalogue(CPluginList catalogue, const CPluginList& inUse)
 {
-    m_plugins.Rescan(StorageFolder());
-    FillTreeFromCatalogue();
-}
-
-void CManagerDlg::FillTreeFromCatalogue()
-{
-    // List entries point at tree items: they go first, and FillList brings them back.
-    m_list->clear();
     m_hContextItem = nullptr;
-    m_tree->clear();
-    m_categoryItems.clear();
-
-    // Built away from the control and sorted once: item by item sorted inserts into a shown
-    // tree take quadratic time on a large catalogue.
-    std::vector<std::unique_ptr<QTreeWidgetItem>> categories;
-    for (int index = 0; index < m_plugins.GetSize(); ++index) {
-        CPluginInfo& plugin = *m_plugins.GetAt(index);
-        auto [found, isNew] = m_categoryItems.try_emplace(plugin.m_strCategory, nullptr);
-        if (isNew) {
-            auto category = std::make_unique<CTreeItem>(QStringList{Display(plugin.m_strCategory)});
-            category->setIcon(0, m_categoryIcon);
-            category->setData(0, kItemDataRole, 0);
-            found->second = category.get();
-            categories.push_back(std::move(category));
-        }
-        auto* item = new CTreeItem(found->second, QStringList{Display(plugin.m_strName)});
-        item->setIcon(0, PluginIcon(plugin));
-        item->setData(0, kItemDataRole, index + 1);
-        plugin.m_hTreeItem = item;
-    }
-    QList<QTreeWidgetItem*> topLevel;
-    topLevel.reserve(static_cast<qsizetype>(categories.size()));
-    for (auto& category : categories)
-        topLevel.append(category.release());
-    m_tree->addTopLevelItems(topLevel);
-    m_tree->sortItems(0, Qt::AscendingOrder);
+    m_catalogue->show(std::move(catalogue), inUse);
     // The records the panel showed are gone with the old tree.
     ClearPluginInfo();
     m_buttonUse->setEnabled(false);
-}
-
-void CManagerDlg::FillList(const CPluginList& inUse)
-{
-    m_list->clear();
-    for (const auto& used : inUse.m_arrPlugins) {
-        const CPluginInfo* plugin = m_plugins.Find(used->m_strFileName);
-        if (plugin && plugin->m_hTreeItem)
-            AddListEntry(plugin->m_hTreeItem);
-    }
     m_buttonUnuse->setEnabled(false);
-}
-
-QIcon CManagerDlg::PluginIcon(const CPluginInfo& plugin) const
-{
-    if (plugin.m_strIconPath.empty())
-        return m_defaultPluginIcon;
-    const QImage image = SmallImageOf(
-        QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(plugin.m_strIconPath))));
-    if (image.isNull())
-        return m_defaultPluginIcon;
-    const QPixmap picture = QPixmap::fromImage(image);
-    QIcon icon;
-    icon.addPixmap(picture, QIcon::Normal);
-    icon.addPixmap(picture, QIcon::Selected);
-    return icon;
 }
 
 void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
 {
-    const CPluginInfo* plugin = PluginOf(item);
+    const CPluginInfo* plugin = m_catalogue->pluginOf(item);
     if (!plugin) {
         m_buttonUse->setEnabled(false);
         m_buttonUnuse->setEnabled(false);
         return;
     }
-    if (QListWidgetItem* entry = FindListEntry(item)) {
+    if (QListWidgetItem* entry = m_catalogue->entryOf(item)) {
         m_buttonUse->setEnabled(false);
         SelectListEntry(entry);
     } else {
@@ -575,7 +423,7 @@ void CManagerDlg::OnItemChangedList()
         m_buttonUnuse->setEnabled(false);
         return;
     }
-    QTreeWidgetItem* treeItem = TreeItemOf(selected.first());
+    QTreeWidgetItem* treeItem = m_catalogue->treeItemOf(selected.first());
     if (treeItem && m_tree->currentItem() != treeItem) {
         m_tree->setCurrentItem(treeItem);
         m_tree->scrollToItem(treeItem);
@@ -607,35 +455,34 @@ void CManagerDlg::OnUnusePlugin()
 
 bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
 {
-    const CPluginInfo* plugin = PluginOf(treeItem);
-    // The window keeps one entry per plug-in: the list is found by its tree item.
-    if (!plugin || FindListEntry(treeItem))
+    const CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
+    // The window keeps one entry per plug-in.
+    if (!plugin || m_catalogue->entryOf(treeItem))
         return false;
     const std::string folder = KorvaneFolder();
     const korvane::Status copied =
         WhileLocked(folder, [&] { return pluginuse::UsePlugin(folder, *plugin); });
     if (!copied) {
-        ShowWarning(this,
-                    WithReason(Text(strings::kUsePluginFailed).arg(Display(plugin->m_strName)),
-                               copied.reason()));
+        const QString name = CatalogueView::display(plugin->m_strName);
+        ShowWarning(this, WithReason(Text(strings::kUsePluginFailed).arg(name), copied.reason()));
         return false;
     }
-    AddListEntry(treeItem);
+    m_catalogue->addEntry(treeItem);
     return true;
 }
 
 bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
 {
-    const CPluginInfo* plugin = PluginOf(TreeItemOf(entry));
+    const CPluginInfo* plugin = m_catalogue->pluginOf(m_catalogue->treeItemOf(entry));
     if (!plugin)
         return false;
     const std::string folder = KorvaneFolder();
     const korvane::Status deleted =
         WhileLocked(folder, [&] { return pluginuse::UnusePlugin(folder, *plugin); });
     if (!deleted) {
+        const QString name = CatalogueView::display(plugin->m_strName);
         ShowWarning(this,
-                    WithReason(Text(strings::kUnusePluginFailed).arg(Display(plugin->m_strName)),
-                               deleted.reason()));
+                    WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted.reason()));
         return false;
     }
     RemoveListEntry(entry);
@@ -645,7 +492,7 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
 void CManagerDlg::OnRClickTree(const QPoint& viewportPos)
 {
     QTreeWidgetItem* item = m_tree->itemAt(viewportPos);
-    if (ItemData(item) <= 0)
+    if (!m_catalogue->pluginOf(item))
         return;
     m_hContextItem = item;
     m_treePopup->exec(m_tree->viewport()->mapToGlobal(viewportPos));
@@ -684,117 +531,19 @@ void CManagerDlg::OnRemoveFromList()
 
 bool CManagerDlg::OnUpdateEditDescription() const
 {
-    return ItemData(m_tree->currentItem()) > 0;
-}
-
-int CManagerDlg::ItemData(const QTreeWidgetItem* item)
-{
-    return item ? item->data(0, kItemDataRole).toInt() : 0;
-}
-
-CPluginInfo* CManagerDlg::PluginOf(const QTreeWidgetItem* item) const
-{
-    const int data = ItemData(item);
-    if (data <= 0 || data > m_plugins.GetSize())
-        return nullptr;
-    return m_plugins.GetAt(data - 1);
-}
-
-QTreeWidgetItem* CManagerDlg::TreeItemOf(const QListWidgetItem* entry)
-{
-    return entry ? entry->data(kItemDataRole).value<QTreeWidgetItem*>() : nullptr;
-}
-
-QListWidgetItem* CManagerDlg::FindListEntry(const QTreeWidgetItem* treeItem) const
-{
-    for (int row = 0; row < m_list->count(); ++row) {
-        if (TreeItemOf(m_list->item(row)) == treeItem)
-            return m_list->item(row);
-    }
-    return nullptr;
-}
-
-QListWidgetItem* CManagerDlg::AddListEntry(QTreeWidgetItem* treeItem)
-{
-    const CPluginInfo* plugin = PluginOf(treeItem);
-    if (!plugin)
-        return nullptr;
-    auto entry = std::make_unique<CListEntry>(Display(plugin->m_strName));
-    entry->setData(kItemDataRole, QVariant::fromValue(treeItem));
-    // An entry sorted in above the selected one moves the selection down a row, which must not
-    // reach the tree and the panel as if the user had chosen it.
-    const QSignalBlocker quiet(m_list);
-    m_list->addItem(entry.get());
-    return entry.release();
+    return m_catalogue->pluginOf(m_tree->currentItem()) != nullptr;
 }
 
 void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
 {
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    QListWidgetItem* const kept =
-        selected.isEmpty() || selected.first() == entry ? nullptr : selected.first();
-    {
-        // The list hands a removed entry's selection to its neighbour; the user chose neither.
-        const QSignalBlocker quiet(m_list);
-        std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(entry)));
-        m_list->clearSelection();
-        if (kept)
-            kept->setSelected(true);
-    }
-    if (!kept)
+    if (!m_catalogue->removeEntry(entry))
         m_buttonUnuse->setEnabled(false);
 }
 
 void CManagerDlg::UpdateUseButton()
 {
     QTreeWidgetItem* current = m_tree->currentItem();
-    m_buttonUse->setEnabled(PluginOf(current) && !FindListEntry(current));
-}
-
-QTreeWidgetItem* CManagerDlg::CategoryItem(const std::string& category)
-{
-    auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
-    if (!isNew)
-        return found->second;
-    auto item = std::make_unique<CTreeItem>(QStringList{Display(category)});
-    item->setIcon(0, m_categoryIcon);
-    item->setData(0, kItemDataRole, 0);
-    found->second = item.get();
-    InsertSorted(m_tree, nullptr, item.release());
-    return found->second;
-}
-
-void CManagerDlg::SetPluginText(QTreeWidgetItem* treeItem)
-{
-    const CPluginInfo* plugin = PluginOf(treeItem);
-    if (!plugin)
-        return;
-    const QString name = Display(plugin->m_strName);
-    treeItem->setText(0, name);
-    if (QListWidgetItem* entry = FindListEntry(treeItem))
-        entry->setText(name);
-}
-
-void CManagerDlg::MoveToCategory(QTreeWidgetItem* treeItem, const std::string& category)
-{
-    QTreeWidgetItem* oldParent = treeItem ? treeItem->parent() : nullptr;
-    if (!oldParent || ItemData(treeItem) <= 0)
-        return;
-    QTreeWidgetItem* newParent = CategoryItem(category);
-    if (newParent == oldParent)
-        return;
-    const bool wasCurrent = m_tree->currentItem() == treeItem;
-    {
-        // While the item is out of the tree the selection would pass to a neighbour and drag
-        // the list selection and the panel along.
-        const QSignalBlocker quiet(m_tree);
-        oldParent->removeChild(treeItem);
-        InsertSorted(m_tree, newParent, treeItem);
-    }
-    if (wasCurrent) {
-        m_tree->setCurrentItem(treeItem);
-        m_tree->scrollToItem(treeItem);
-    }
+    m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current));
 }
 
 void CManagerDlg::ClearPluginInfo()
@@ -806,12 +555,12 @@ void CManagerDlg::ClearPluginInfo()
 
 void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
 {
-    m_editFileName->setText(Display(plugin.m_strFileName));
-    m_editName->setText(Display(plugin.m_strName));
-    m_editSubdirectory->setText(Display(plugin.m_strSubdirectory));
-    m_editAuthor->setText(Display(plugin.m_strAuthor));
+    m_editFileName->setText(CatalogueView::display(plugin.m_strFileName));
+    m_editName->setText(CatalogueView::display(plugin.m_strName));
+    m_editSubdirectory->setText(CatalogueView::display(plugin.m_strSubdirectory));
+    m_editAuthor->setText(CatalogueView::display(plugin.m_strAuthor));
     // A description edited in the window keeps CR LF between its lines.
-    QString description = Display(plugin.m_strDescription);
+    QString description = CatalogueView::display(plugin.m_strDescription);
     description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_editDescription->setPlainText(description);
 }
@@ -819,11 +568,6 @@ void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
 std::string CManagerDlg::KorvaneFolder() const
 {
     return m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
-}
-
-std::string CManagerDlg::StorageFolder() const
-{
-    return korvane::StorageFolder(KorvaneFolder());
 }
 
 // Commands of the description editor, configurations, launching and the updater.
@@ -841,7 +585,7 @@ void CManagerDlg::OnContextEditDescription()
 
 void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
 {
-    CPluginInfo* plugin = PluginOf(treeItem);
+    CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
     if (!plugin)
         return;
     const std::string oldCategory = plugin->m_strCategory;
@@ -858,9 +602,9 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
         ShowWarning(this, WithReason(Text(strings::kDescriptionWriteFailed), written.reason()));
         return;
     }
-    SetPluginText(treeItem);
+    m_catalogue->showName(treeItem);
     if (!kpath::EqualsNoCase(plugin->m_strCategory, oldCategory)) {
-        MoveToCategory(treeItem, plugin->m_strCategory);
+        m_catalogue->moveToCategory(treeItem, plugin->m_strCategory);
         m_tree->setCurrentItem(treeItem);
     }
     // The panel shows the edited plug-in, also when the popup edited another than the selected.
@@ -902,8 +646,8 @@ void CManagerDlg::OnLoadConfig()
     QStringList names;
     for (const auto& missing : loaded->notCopied) {
         const CPluginInfo* plugin = loaded->plugins.Find(missing.key);
-        names << Display(plugin ? plugin->m_strName : missing.key) + QStringLiteral(": ") +
-                     QString::fromStdString(missing.reason);
+        names << CatalogueView::display(plugin ? plugin->m_strName : missing.key) +
+                     QStringLiteral(": ") + QString::fromStdString(missing.reason);
     }
     ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
 }
@@ -912,10 +656,11 @@ void CManagerDlg::ShowFoldersAsTheyAre()
 {
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
-    FillTree();
+    CPluginList catalogue;
+    catalogue.Rescan(korvane::StorageFolder(KorvaneFolder()));
     CPluginList inUse;
     inUse.Rescan(korvane::PluginsFolder(KorvaneFolder()));
-    FillList(inUse);
+    ShowCatalogue(std::move(catalogue), inUse);
 }
 
 void CManagerDlg::OnExecuteTribes()

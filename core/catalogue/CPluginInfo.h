@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-class QTreeWidgetItem;
 namespace fileops {
 class FolderListings;
 }
@@ -53,7 +52,6 @@ public:
     std::string m_strCategory{kUnknown};
     std::string m_strDescription{kNoDescription};
     std::string m_strAuthor{kUnknown};
-    std::string m_strIconPath;              // full path of <key>.ico, empty when there is none
-    std::string m_strSubdirectory;          // below the scanned root: empty or "a\" or "a\b\"
-    QTreeWidgetItem* m_hTreeItem = nullptr; // the tree entry of a catalogue record
+    std::string m_strIconPath;     // full path of <key>.ico, empty when there is none
+    std::string m_strSubdirectory; // below the scanned root: empty or "a\" or "a\b\"
 };

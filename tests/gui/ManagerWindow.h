@@ -2,10 +2,10 @@
 
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "gui/CManagerDlg.h"
 #include "res/Strings.h"
 #include "support/ModalScript.h"
 #include "support/TestTree.h"
-#include "gui/CManagerDlg.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,8 +18,7 @@ namespace managertest {
 
 inline std::string Description(const std::string& name, const std::string& category)
 {
-    return "Name=" + name + "\r\nCategory=" + category + "\r\nAuthor=Tester\r\nWhat " + name +
-           " does.\r\n";
+    return "Name=" + name + "\r\nCategory=" + category + "\r\n";
 }
 
 // The main window on a Korvane folder "k/" and a Tribes folder "t/", named in a scratch settings
@@ -48,10 +47,21 @@ struct Manager
     void Plugin(const std::string& rel, const std::string& name, const std::string& category,
                 bool inUse = false) const
     {
-        files.Write("k/storage/" + rel + ".cs", "// " + name);
+        files.Write("k/storage/" + rel + ".cs", "");
         files.Write("k/storage/" + rel + ".desc.txt", Description(name, category));
         if (inUse)
             files.Write("k/plugins/" + rel + ".cs", "// used");
+    }
+    // Plug-ins as "Category/Name", "+" when in use; the key is the name in lower case.
+    void Plugins(const QString& spec) const
+    {
+        for (QString plugin : spec.split(' ')) {
+            const bool inUse = plugin.endsWith('+');
+            plugin.remove('+');
+            const QString name = plugin.section('/', 1);
+            Plugin(name.toLower().toStdString(), name.toStdString(),
+                   plugin.section('/', 0, 0).toStdString(), inUse);
+        }
     }
     std::string Setting(const char* key) const
     {
@@ -84,10 +94,16 @@ struct Manager
             texts << list->item(row)->text();
         return texts;
     }
-    QString SelectedEntry() const
+    // What the window shows of the selection: tree's current item, selected entry, panel, and
+    // whether ">>" and "<<" are on.
+    QString State() const
     {
+        const auto* current = tree->currentItem();
         const auto selected = list->selectedItems();
-        return selected.isEmpty() ? QString() : selected.first()->text();
+        return QStringList{current ? current->text(0) : QString(),
+                           selected.isEmpty() ? QString() : selected.first()->text(), name->text(),
+                           use->isEnabled() ? ">>" : "", unuse->isEnabled() ? "<<" : ""}
+            .join('|');
     }
     // "Category: plug-in, plug-in" for each category, in the order shown.
     QStringList Tree() const
@@ -102,20 +118,17 @@ struct Manager
         }
         return lines;
     }
-    QString Current() const
-    {
-        return tree->currentItem() ? tree->currentItem()->text(0) : QString();
-    }
-    void Command(const char* text) const
+    void Command(const QString& text) const
     {
         for (QMenu* menu : dlg.findChildren<QMenu*>()) {
             for (QAction* action : menu->actions()) {
-                if (action->text() == S(text))
+                if (action->text() == text)
                     return action->trigger();
             }
         }
-        QFAIL(text);
+        QFAIL(qPrintable(text));
     }
+    void Command(const char* text) const { Command(S(text)); }
 };
 
 } // namespace managertest

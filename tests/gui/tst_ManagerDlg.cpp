@@ -7,18 +7,6 @@
 
 using namespace managertest;
 
-namespace {
-
-void WriteIcon(const TestTree& files, const std::string& rel, QColor colour)
-{
-    QImage image(16, 16, QImage::Format_ARGB32);
-    image.fill(colour);
-    files.Write(rel, "");
-    QVERIFY(QImageWriter(files.QPath(rel), "ico").write(image));
-}
-
-} // namespace
-
 class tst_ManagerDlg : public QObject
 {
     Q_OBJECT
@@ -29,7 +17,6 @@ private slots:
         Manager m(false);
         m.files.Write("k/plugins/weapons/sniper.cs", "s");
         m.files.Write("k/plugins/weapons/sniper.desc.txt", Description("Sniper", "Weapon"));
-        WriteIcon(m.files, "k/plugins/weapons/sniper.ico", Qt::red);
 
         ModalScript script;
         script
@@ -55,145 +42,110 @@ private slots:
                               S(strings::kKorvaneFolderChanged)}));
         QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("k/"));
         QCOMPARE(m.Setting(profile::kTribes), m.files.Path("t/"));
-        for (const char* file : {"sniper.cs", "sniper.desc.txt", "sniper.ico"})
-            QVERIFY(m.files.Exists(std::string("k/storage/weapons/") + file));
         QCOMPARE(m.Tree(), QStringList{"Weapon: Sniper"});
         QCOMPARE(m.Entries(), QStringList{"Sniper"});
     }
 
-    void enterPressesTheFocusedButtonAndTheNewEntryTakesItsAlphabeticalPlace()
+    void selectionButtonsAndPanelFollowEachCommand_data()
     {
-        Manager m;
-        m.Plugin("weapons/sniper", "sniper", "Weapon");
-        m.Plugin("tango", "Tango", "Cat", true);
-        QVERIFY(m.Show());
-
-        m.Click("sniper");
-        QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString("weapons\\"));
-        // Enter presses the button that has the focus instead of ending the window.
-        m.use->setFocus();
-        QTest::keyClick(m.use, Qt::Key_Return);
-        QVERIFY(m.dlg.isVisible());
-        QVERIFY(m.files.Exists("k/plugins/weapons/sniper.cs"));
-        // The new entry takes its alphabetical place, whatever the letter case.
-        QCOMPARE(m.Entries(), QStringList({"sniper", "Tango"}));
-    }
-
-    void buttonsAndListFollowTheTreeSelection_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("useOn");
-        QTest::addColumn<bool>("unuseOn");
-        QTest::addColumn<QString>("selectedEntry");
-        QTest::addColumn<QString>("panelName");
-        // Each row starts from Alpha, which is in use, selected in the tree.
+        QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
+        // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons
+        // ("Enter >>" presses Enter while ">>" has the focus);
+        // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
+        // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first.
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("entries");
+        // The tree's current item | the selected entry | the panel's name | ">>" | "<<".
+        QTest::addColumn<QString>("state");
+        const QString three = "Cat/Alpha+ Cat/Beta Cat/Delta+";
+        const QString two = "Cat/Alpha+ Cat/Beta+";
+        const QString oneUsed = "Cat/Alpha Cat/Beta+ Cat/Charlie";
+        const QString twoCats = "Cat/Alpha Dog/Beta";
+        const QString allUsed = "Cat/alpha+ Cat/beta+ Cat/charlie+";
+        const QStringList ab{"Alpha", "Beta"};
         // clang-format off
-        QTest::newRow("category") << "Cat" << false << false << "Alpha" << "Alpha";
-        QTest::newRow("plug-in not in use") << "Beta" << true << true << "Alpha" << "Beta";
-        QTest::newRow("plug-in in use") << "Delta" << false << true << "Delta" << "Delta";
+        QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat|Alpha|Alpha||";
+        QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta|Alpha|Beta|>>|<<";
+        QTest::newRow("plug-in in use") << three << QStringList{"Alpha", "Delta"} << QStringList{"Alpha", "Delta"} << "Delta|Delta|Delta||<<";
+        // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
+        QTest::newRow("<< on the selected entry") << two << QStringList{"entry Alpha", "<<"} << QStringList{"Beta"} << "Alpha||Alpha|>>|";
+        QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha||Alpha||<<";
+        // Enter presses the button that has the focus instead of ending the window; the new
+        // entry takes its alphabetical place, whatever the letter case.
+        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "Enter >>"} << QStringList{"sniper", "Tango"} << "sniper||sniper||<<";
+        // An entry sorted in above the selected one moves neither the tree nor the panel.
+        QTest::newRow(">> above the selected entry") << oneUsed << QStringList{"Beta", "Alpha", ">>"} << ab << "Alpha|Beta|Alpha||<<";
+        // The popup acts on the plug-in right-clicked, not on the tree's.
+        QTest::newRow("Add to list above it") << oneUsed << QStringList{"Beta", "Charlie", "menu Alpha A"} << ab << "Charlie|Beta|Charlie|>>|<<";
+        // A hidden plug-in cannot stay the one ">>" acts on.
+        QTest::newRow("collapse another category") << twoCats << QStringList{"Beta", "Alpha", "collapse Dog"} << QStringList() << "Alpha||Alpha|>>|";
+        QTest::newRow("collapse its category") << twoCats << QStringList{"Beta", "Alpha", "collapse Cat"} << QStringList() << "Cat||Alpha||";
+        QTest::newRow("Remove from list") << allUsed << QStringList{"entry-menu alpha R"} << QStringList{"beta", "charlie"} << "beta|beta|beta||<<";
+        // The right-clicked entry goes by "<<" while the popup is up: charlie, now in its
+        // place, stays.
+        QTest::newRow("Remove an entry gone") << allUsed << QStringList{"entry-menu alpha R", "entry-menu beta <<R"} << QStringList{"charlie"} << "beta||beta|>>|";
         // clang-format on
     }
-    void buttonsAndListFollowTheTreeSelection()
+    void selectionButtonsAndPanelFollowEachCommand()
     {
+        QFETCH(QString, plugins);
+        QFETCH(QStringList, steps);
         Manager m;
-        m.Plugin("alpha", "Alpha", "Cat", true);
-        m.Plugin("beta", "Beta", "Cat");
-        m.Plugin("delta", "Delta", "Cat", true);
+        m.Plugins(plugins);
         QVERIFY(m.Show());
-        m.Click("Alpha");
-        QCOMPARE(m.SelectedEntry(), QString("Alpha"));
-
-        QFETCH(QString, item);
-        m.Click(item);
-        QTEST(m.use->isEnabled(), "useOn");
-        QTEST(m.unuse->isEnabled(), "unuseOn");
-        QTEST(m.SelectedEntry(), "selectedEntry");
-        QTEST(m.name->text(), "panelName");
-    }
-
-    void takingTheSelectedEntryOutAndPuttingItBackListsItOnce()
-    {
-        Manager m;
-        m.Plugin("alpha", "Alpha", "Cat", true);
-        m.Plugin("beta", "Beta", "Cat", true);
-        QVERIFY(m.Show());
-        m.ClickEntry("Alpha");
-
-        // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
-        m.unuse->click();
-        QCOMPARE(m.Entries(), QStringList{"Beta"});
-        QCOMPARE(m.SelectedEntry(), QString());
-        QCOMPARE(m.Current(), QString("Alpha"));
-        QCOMPARE(m.name->text(), QString("Alpha"));
-        QVERIFY(m.use->isEnabled());
-        QVERIFY(!m.unuse->isEnabled());
-        QVERIFY(!m.files.Exists("k/plugins/alpha.cs"));
-
-        m.use->click();
-        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Beta"}));
-        QCOMPARE(m.Current(), QString("Alpha"));
-        QVERIFY(!m.use->isEnabled());
-        QVERIFY(m.unuse->isEnabled());
-        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
-        QVERIFY(m.files.Exists("k/plugins/beta.cs"));
-    }
-
-    void anEntryInsertedAboveTheSelectedOneMovesNeitherTreeNorPanel_data()
-    {
-        QTest::addColumn<bool>("byPopup");
-        QTest::newRow(">>") << false;
-        QTest::newRow("Add to list") << true;
-    }
-    void anEntryInsertedAboveTheSelectedOneMovesNeitherTreeNorPanel()
-    {
-        QFETCH(bool, byPopup);
-        Manager m;
-        m.Plugin("alpha", "Alpha", "Cat");
-        m.Plugin("beta", "Beta", "Cat", true);
-        QVERIFY(m.Show());
-        m.Click("Beta"); // selects Beta's entry, which stays selected
-        m.Click("Alpha");
-
         ModalScript script;
-        if (byPopup) {
-            script.Then("QMenu", [](QWidget* popup) { QTest::keyClick(popup, Qt::Key_A); });
-            m.Click("Alpha", Qt::RightButton);
-        } else {
-            m.use->click();
+        for (const QString& step : steps) {
+            const QStringList words = step.split(' ');
+            if (step == ">>" || step == "<<") {
+                (step == ">>" ? m.use : m.unuse)->click();
+            } else if (step == "Enter >>") {
+                m.use->setFocus();
+                QTest::keyClick(m.use, Qt::Key_Return);
+            } else if (words[0] == "entry") {
+                m.ClickEntry(words[1]);
+            } else if (words[0] == "collapse") {
+                // The branch sign left of the category's text.
+                const QRect row = m.tree->visualItemRect(m.Item(words[1]));
+                QTest::mouseClick(m.tree->viewport(), Qt::LeftButton, {},
+                                  QPoint(row.left() - m.tree->indentation() / 2, row.center().y()));
+                QVERIFY(!m.Item(words[1])->isExpanded());
+            } else if (words[0].endsWith("menu")) {
+                const QString keys = words[2];
+                script.Then("QMenu", [&m, keys](QWidget* popup) {
+                    if (keys.startsWith("<<"))
+                        m.unuse->click();
+                    QTest::keyClick(popup, keys.back().toLatin1());
+                });
+                if (words[0] == "menu")
+                    m.Click(words[1], Qt::RightButton);
+                else
+                    m.ClickEntry(words[1], Qt::RightButton);
+                QTRY_VERIFY(script.Finished());
+            } else {
+                m.Click(step);
+            }
         }
-        QTRY_VERIFY(script.Finished());
-        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Beta"}));
-        QCOMPARE(m.SelectedEntry(), QString("Beta"));
-        QCOMPARE(m.Current(), QString("Alpha"));
-        QCOMPARE(m.name->text(), QString("Alpha"));
-        QVERIFY(!m.use->isEnabled());
-        QVERIFY(m.unuse->isEnabled());
-        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
+        QTEST(m.Entries(), "entries");
+        QTEST(m.State(), "state");
+        // What the list shows is what the plugins folder holds.
+        QStringList scripts;
+        for (const QString& entry : m.Entries())
+            scripts << entry.toLower() + ".cs";
+        QCOMPARE(
+            QDir(m.files.QPath("k/plugins")).entryList({"*.cs"}, QDir::Files, QDir::IgnoreCase),
+            scripts);
     }
 
-    void collapsingTheCategoryOfTheCurrentPluginSelectsTheCategory()
+    void noPopupOpensWhereNoPluginIs()
     {
         Manager m;
-        m.Plugin("alpha", "Alpha", "Cat");
-        m.Plugin("beta", "Beta", "Dog");
+        m.Plugins("Cat/Alpha");
         QVERIFY(m.Show());
-        m.Click("Beta");
-        m.Click("Alpha");
-        const auto collapse = [&m](const char* category) {
-            // The branch sign left of the category's text.
-            const QRect row = m.tree->visualItemRect(m.Item(category));
-            QTest::mouseClick(m.tree->viewport(), Qt::LeftButton, {},
-                              QPoint(row.left() - m.tree->indentation() / 2, row.center().y()));
-            QVERIFY(!m.Item(category)->isExpanded());
-        };
-        collapse("Dog");
-        QCOMPARE(m.Current(), QString("Alpha"));
-        QVERIFY(m.use->isEnabled());
-
-        collapse("Cat");
-        QCOMPARE(m.Current(), QString("Cat"));
-        QVERIFY(!m.use->isEnabled());
-        QVERIFY(!m.unuse->isEnabled());
+        ModalScript script; // a menu that came up would wait for it, which counts it unexpected
+        m.Click("Cat", Qt::RightButton);
+        QWidget* list = m.list->viewport();
+        QTest::mouseClick(list, Qt::RightButton, {}, QPoint(list->width() / 2, list->height() - 4));
+        QVERIFY(script.Finished());
     }
 
     void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre_data()
@@ -216,7 +168,6 @@ private slots:
         QVERIFY(m.Show());
         m.Click("Sniper");
         if (inUse) {
-            m.files.Write("k/plugins/weapons/sniper.txt", "only here");
             std::filesystem::remove_all(m.files.Path("k/storage/weapons"));
             m.files.Write("k/storage/weapons", "not a folder");
         }
@@ -230,8 +181,6 @@ private slots:
                  qPrintable(script.Messages().first()));
         QCOMPARE(m.Entries(), inUse ? QStringList{"Sniper"} : QStringList());
         QCOMPARE(m.files.Exists("k/plugins/weapons/sniper.cs"), inUse);
-        if (inUse)
-            QCOMPARE(m.files.Read("k/plugins/weapons/sniper.txt"), std::string("only here"));
         QCOMPARE(m.use->isEnabled(), !inUse);
         QCOMPARE(m.unuse->isEnabled(), inUse);
     }
@@ -239,12 +188,12 @@ private slots:
     void treeListsCategoriesAndPluginsAlphabeticallyWithTheirOwnIcons()
     {
         Manager m;
-        m.Plugin("zulu", "zulu", "Weapon");
-        m.Plugin("yankee", "Alpha", "Weapon");
-        m.Plugin("mike", "mike", "weapon");
-        m.Plugin("oscar", "Oscar", "Armor");
+        m.Plugins("Weapon/zulu weapon/mike Armor/Oscar");
+        m.Plugin("weapons/yankee", "Alpha", "Weapon");
         m.files.Write("k/storage/nodesc.cs", "");
-        WriteIcon(m.files, "k/storage/yankee.ico", Qt::blue);
+        QImage blue(16, 16, QImage::Format_ARGB32);
+        blue.fill(Qt::blue);
+        QVERIFY(QImageWriter(m.files.QPath("k/storage/weapons/yankee.ico"), "ico").write(blue));
         m.files.Write("k/storage/zulu.ico", std::string(318, '\0'));
         QVERIFY(m.Show());
 
@@ -254,6 +203,7 @@ private slots:
         // The tree's order is not the scan's: each item must still lead to its own plug-in.
         m.Click("Alpha");
         QCOMPARE(m.dlg.findChild<QLineEdit*>("fileName")->text(), QString("yankee"));
+        QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString("weapons\\"));
         const auto picture = [&m](const char* text, QIcon::Mode mode = QIcon::Normal) {
             return m.Item(text)->icon(0).pixmap(16, mode).toImage();
         };
@@ -263,65 +213,11 @@ private slots:
         QVERIFY(picture("Weapon", QIcon::Selected) != picture("Weapon", QIcon::Normal));
     }
 
-    void addToListActsOnTheRightClickedPluginAndNoMenuOpensWhereNoPluginIs()
-    {
-        Manager m;
-        m.Plugin("alpha", "Alpha", "Cat");
-        m.Plugin("weapons/beta", "Beta", "Cat");
-        QVERIFY(m.Show());
-        m.Click("Alpha");
-
-        ModalScript script;
-        script.Then("QMenu", [](QWidget* popup) { QTest::keyClick(popup, Qt::Key_A); });
-        m.Click("Beta", Qt::RightButton);
-        QTRY_VERIFY(script.Finished());
-        QCOMPARE(m.Entries(), QStringList{"Beta"});
-        QVERIFY(m.files.Exists("k/plugins/weapons/beta.cs"));
-        QCOMPARE(m.Current(), QString("Alpha"));
-        QCOMPARE(m.name->text(), QString("Alpha"));
-        QVERIFY(m.use->isEnabled());
-
-        // A menu that came up would wait for the script, which closes it as unexpected.
-        m.Click("Cat", Qt::RightButton);
-        QWidget* list = m.list->viewport();
-        QTest::mouseClick(list, Qt::RightButton, {}, QPoint(list->width() / 2, list->height() - 4));
-        QVERIFY(script.Finished());
-    }
-
-    void removeFromListSelectsANeighbourAndNeverAnEntryThatTookTheRightClickedPlace()
-    {
-        Manager m;
-        for (const char* key : {"alpha", "beta", "charlie"})
-            m.Plugin(key, key, "Cat", true);
-        QVERIFY(m.Show());
-
-        ModalScript script;
-        script.Then("QMenu", [](QWidget* popup) { QTest::keyClick(popup, Qt::Key_R); });
-        m.ClickEntry("alpha", Qt::RightButton);
-        QTRY_VERIFY(script.Finished());
-        QCOMPARE(m.Entries(), QStringList({"beta", "charlie"}));
-        QVERIFY(!m.files.Exists("k/plugins/alpha.cs"));
-        QCOMPARE(m.SelectedEntry(), QString("beta"));
-        QCOMPARE(m.Current(), QString("beta"));
-        QVERIFY(m.unuse->isEnabled());
-
-        script.Then("QMenu", [&m](QWidget* popup) {
-            // While the popup is up, the right-clicked entry goes out of use by "<<".
-            m.unuse->click();
-            QTest::keyClick(popup, Qt::Key_R);
-        });
-        m.ClickEntry("beta", Qt::RightButton);
-        QTRY_VERIFY(script.Finished());
-        QCOMPARE(m.Entries(), QStringList{"charlie"});
-        QVERIFY(m.files.Exists("k/plugins/charlie.cs"));
-    }
-
     void refreshSettingDecidesWhatExistingStorageTakesFromPlugins_data()
     {
         QTest::addColumn<int>("setting");
         QTest::addColumn<bool>("refreshed");
         QTest::newRow("1") << 1 << true;
-        QTest::newRow("0") << 0 << false;
         QTest::newRow("2") << 2 << false;
     }
     void refreshSettingDecidesWhatExistingStorageTakesFromPlugins()
@@ -330,7 +226,7 @@ private slots:
         QFETCH(bool, refreshed);
         Manager m;
         m.profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, setting);
-        m.Plugin("alpha", "Alpha", "Cat");
+        m.Plugins("Cat/Alpha");
         m.files.Write("k/plugins/alpha.readme.txt", "r");
         QVERIFY(m.Show());
         QCOMPARE(m.files.Exists("k/storage/alpha.readme.txt"), refreshed);
@@ -364,7 +260,7 @@ private slots:
         QFETCH(bool, refresh);
         QFETCH(QStringList, messages);
         Manager m;
-        m.Plugin("alpha", "Alpha", "Cat", true);
+        m.Plugins("Cat/Alpha+");
         m.files.Write("t2/tribes.exe", "MZ");
         m.files.Write("K/korvane.cs", "");
         m.files.Write("K/plugins/charlie.cs", "c");
@@ -439,7 +335,7 @@ private slots:
     {
         QFETCH(QString, how);
         Manager m;
-        m.Plugin("alpha", "Alpha", "Cat");
+        m.Plugins("Cat/Alpha");
         QVERIFY(m.Show());
         const std::string settings = m.files.Read("settings.ini");
         if (how == "exit")

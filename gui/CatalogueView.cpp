@@ -1,0 +1,303 @@
+#include "gui/CatalogueView.h"
+
+#include "core/catalogue/TextEncoding.h"
+#include "core/platform/KPath.h"
+#include "res/Icons.h"
+
+#include <cstdlib>
+#include <memory>
+#include <QImageReader>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <set>
+
+namespace {
+
+constexpr int kIdentityRole = Qt::UserRole;
+constexpr int kSmallIcon = CatalogueView::kIconSize;
+
+// Names are listed alphabetically without regard to case, as players expect from any file list.
+bool LessNoCase(const QString& a, const QString& b)
+{
+    const int order = QString::compare(a, b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+}
+
+class CTreeItem : public QTreeWidgetItem
+{
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& other) const override
+    {
+        return LessNoCase(text(0), other.text(0));
+    }
+};
+
+class CListEntry : public QListWidgetItem
+{
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override
+    {
+        return LessNoCase(text(), other.text());
+    }
+};
+
+// Plug-in keys, compared as the folders compare file names.
+struct KeyLess
+{
+    bool operator()(std::string_view a, std::string_view b) const
+    {
+        return kpath::CompareNoCase(a, b) < 0;
+    }
+};
+
+// Inserts a tree item among its siblings (top-level items when parent is null) at its
+// alphabetical place, after any sibling of equal text.
+void InsertSorted(QTreeWidget* tree, QTreeWidgetItem* parent, QTreeWidgetItem* item)
+{
+    const auto sibling = [&](int index) {
+        return parent ? parent->child(index) : tree->topLevelItem(index);
+    };
+    int low = 0;
+    int high = parent ? parent->childCount() : tree->topLevelItemCount();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (LessNoCase(item->text(0), sibling(middle)->text(0)))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (parent)
+        parent->insertChild(low, item);
+    else
+        tree->insertTopLevelItem(low, item);
+}
+
+// The small picture of an icon file: the image nearest the small icon size, scaled to it.
+QImage SmallImageOf(const QString& iconFile)
+{
+    constexpr int kMostImages = 64; // an icon file of any sense holds far fewer
+    QImageReader reader(iconFile);
+    QImage best;
+    for (int index = 0; index < kMostImages; ++index) {
+        QImage image;
+        if (!reader.read(&image) || image.isNull())
+            break;
+        if (best.isNull() ||
+            std::abs(image.width() - kSmallIcon) < std::abs(best.width() - kSmallIcon))
+            best = std::move(image);
+        if (!reader.jumpToNextImage())
+            break;
+    }
+    if (best.isNull() || best.size() == QSize(kSmallIcon, kSmallIcon))
+        return best;
+    return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
+CatalogueView::CatalogueView(QTreeWidget* tree, QListWidget* list)
+    : m_tree(tree), m_list(list), m_categoryIcon(icons::Category()),
+      m_defaultPluginIcon(icons::DefaultPlugin())
+{}
+
+QString CatalogueView::display(std::string_view bytes)
+{
+    return QString::fromStdString(textencoding::ToUtf8(bytes));
+}
+
+void CatalogueView::show(CPluginList catalogue, const CPluginList& inUse)
+{
+    clear();
+    m_catalogue = std::move(catalogue);
+    fillTree();
+    fillList(inUse);
+}
+
+void CatalogueView::clear()
+{
+    m_list->clear();
+    m_tree->clear();
+    m_categoryItems.clear();
+    m_items.clear();
+    m_entries.clear();
+    m_catalogue.DeleteAll();
+}
+
+void CatalogueView::fillTree()
+{
+    // Built away from the control and sorted once: item by item sorted inserts into a shown
+    // tree take quadratic time on a large catalogue.
+    const int count = m_catalogue.GetSize();
+    m_items.reserve(static_cast<size_t>(count));
+    std::vector<std::unique_ptr<QTreeWidgetItem>> categories;
+    for (int index = 0; index < count; ++index) {
+        const CPluginInfo& plugin = *m_catalogue.GetAt(index);
+        auto [found, isNew] = m_categoryItems.try_emplace(plugin.m_strCategory, nullptr);
+        if (isNew) {
+            auto category = std::make_unique<CTreeItem>(QStringList{display(plugin.m_strCategory)});
+            category->setIcon(0, m_categoryIcon);
+            category->setData(0, kIdentityRole, 0);
+            found->second = category.get();
+            categories.push_back(std::move(category));
+        }
+        auto* item = new CTreeItem(found->second, QStringList{display(plugin.m_strName)});
+        item->setIcon(0, pluginIcon(plugin));
+        item->setData(0, kIdentityRole, index + 1);
+        m_items.push_back(item);
+    }
+    QList<QTreeWidgetItem*> topLevel;
+    topLevel.reserve(static_cast<qsizetype>(categories.size()));
+    for (auto& category : categories)
+        topLevel.append(category.release());
+    m_tree->addTopLevelItems(topLevel);
+    m_tree->sortItems(0, Qt::AscendingOrder);
+}
+
+void CatalogueView::fillList(const CPluginList& inUse)
+{
+    std::set<std::string_view, KeyLess> keys;
+    for (const auto& used : inUse.m_arrPlugins)
+        keys.insert(used->m_strFileName);
+    m_entries.assign(m_items.size(), nullptr);
+    // Appended unsorted and sorted once, for the same reason as the tree.
+    m_list->setSortingEnabled(false);
+    for (int index = 0; index < m_catalogue.GetSize(); ++index) {
+        if (keys.contains(m_catalogue.GetAt(index)->m_strFileName))
+            m_list->addItem(newEntry(index));
+    }
+    m_list->sortItems(Qt::AscendingOrder);
+    m_list->setSortingEnabled(true);
+}
+
+QListWidgetItem* CatalogueView::newEntry(int index)
+{
+    auto entry = std::make_unique<CListEntry>(display(m_catalogue.GetAt(index)->m_strName));
+    entry->setData(kIdentityRole, index);
+    m_entries.at(static_cast<size_t>(index)) = entry.get();
+    return entry.release();
+}
+
+QIcon CatalogueView::pluginIcon(const CPluginInfo& plugin) const
+{
+    if (plugin.m_strIconPath.empty())
+        return m_defaultPluginIcon;
+    const QImage image = SmallImageOf(
+        QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(plugin.m_strIconPath))));
+    if (image.isNull())
+        return m_defaultPluginIcon;
+    const QPixmap picture = QPixmap::fromImage(image);
+    QIcon icon;
+    icon.addPixmap(picture, QIcon::Normal);
+    icon.addPixmap(picture, QIcon::Selected);
+    return icon;
+}
+
+int CatalogueView::indexOf(const QTreeWidgetItem* item) const
+{
+    const int index = item ? item->data(0, kIdentityRole).toInt() - 1 : -1;
+    return index >= 0 && index < m_catalogue.GetSize() ? index : -1;
+}
+
+int CatalogueView::indexOf(const QListWidgetItem* entry) const
+{
+    const int index = entry ? entry->data(kIdentityRole).toInt() : -1;
+    return index >= 0 && index < m_catalogue.GetSize() ? index : -1;
+}
+
+CPluginInfo* CatalogueView::pluginOf(const QTreeWidgetItem* item) const
+{
+    const int index = indexOf(item);
+    return index < 0 ? nullptr : m_catalogue.GetAt(index);
+}
+
+QTreeWidgetItem* CatalogueView::treeItemOf(const QListWidgetItem* entry) const
+{
+    const int index = indexOf(entry);
+    return index < 0 ? nullptr : m_items[static_cast<size_t>(index)];
+}
+
+QListWidgetItem* CatalogueView::entryOf(const QTreeWidgetItem* item) const
+{
+    const int index = indexOf(item);
+    return index < 0 ? nullptr : m_entries[static_cast<size_t>(index)];
+}
+
+QListWidgetItem* CatalogueView::addEntry(const QTreeWidgetItem* item)
+{
+    const int index = indexOf(item);
+    if (index < 0)
+        return nullptr;
+    if (QListWidgetItem* entry = m_entries[static_cast<size_t>(index)])
+        return entry; // one entry per plug-in
+    // An entry sorted in above the selected one moves the selection down a row, which must not
+    // reach the window as if the user had chosen it.
+    const QSignalBlocker quiet(m_list);
+    QListWidgetItem* entry = newEntry(index);
+    m_list->addItem(entry);
+    return entry;
+}
+
+bool CatalogueView::removeEntry(QListWidgetItem* entry)
+{
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    QListWidgetItem* const kept =
+        selected.isEmpty() || selected.first() == entry ? nullptr : selected.first();
+    if (const int index = indexOf(entry); index >= 0)
+        m_entries[static_cast<size_t>(index)] = nullptr;
+    // The list hands a removed entry's selection to its neighbour; the user chose neither.
+    const QSignalBlocker quiet(m_list);
+    std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(entry)));
+    m_list->clearSelection();
+    if (kept)
+        kept->setSelected(true);
+    return kept != nullptr;
+}
+
+void CatalogueView::showName(QTreeWidgetItem* item)
+{
+    const CPluginInfo* plugin = pluginOf(item);
+    if (!plugin)
+        return;
+    const QString name = display(plugin->m_strName);
+    item->setText(0, name);
+    if (QListWidgetItem* entry = entryOf(item))
+        entry->setText(name);
+}
+
+QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
+{
+    auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
+    if (!isNew)
+        return found->second;
+    auto item = std::make_unique<CTreeItem>(QStringList{display(category)});
+    item->setIcon(0, m_categoryIcon);
+    item->setData(0, kIdentityRole, 0);
+    found->second = item.get();
+    InsertSorted(m_tree, nullptr, item.release());
+    return found->second;
+}
+
+void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& category)
+{
+    QTreeWidgetItem* oldParent = item ? item->parent() : nullptr;
+    if (!oldParent || !pluginOf(item))
+        return;
+    QTreeWidgetItem* newParent = categoryItem(category);
+    if (newParent == oldParent)
+        return;
+    const bool wasCurrent = m_tree->currentItem() == item;
+    {
+        // While the item is out of the tree the selection would pass to a neighbour and drag
+        // the list selection and the panel along.
+        const QSignalBlocker quiet(m_tree);
+        oldParent->removeChild(item);
+        InsertSorted(m_tree, newParent, item);
+    }
+    if (wasCurrent) {
+        m_tree->setCurrentItem(item);
+        m_tree->scrollToItem(item);
+    }
+}
