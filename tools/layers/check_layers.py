@@ -5,7 +5,10 @@ Every folder below has a rank; a source file may include files of its own folder
 of a lower rank, never of its own rank or above, so no folder imports a folder that imports it.
 Widget headers are included only by the window's layer and the window's program.
 
-    check_layers.py SOURCE_DIR QT_HEADERS_DIR
+    check_layers.py SOURCE_DIR QT_INCLUDE_DIRS
+
+QT_INCLUDE_DIRS is Qt's include folder, or a ';'-separated list of folders one of which is Qt
+Widgets' own (as CMake gives them).
 """
 import pathlib
 import re
@@ -33,9 +36,17 @@ def folder_of(path: str):
     return None
 
 
-def main(source_dir: str, qt_headers: str) -> int:
+def widgets_folder(qt_include_dirs: str) -> pathlib.Path:
+    folders = [pathlib.Path(p) for p in qt_include_dirs.split(";") if p]
+    for folder in folders:
+        if folder.name == "QtWidgets":
+            return folder
+    return folders[0] / "QtWidgets"
+
+
+def main(source_dir: str, qt_include_dirs: str) -> int:
     root = pathlib.Path(source_dir)
-    widget_headers = {p.name for p in pathlib.Path(qt_headers, "QtWidgets").iterdir()}
+    widget_headers = {p.name for p in widgets_folder(qt_include_dirs).iterdir()}
     faults = []
     for file in sorted(root.rglob("*")):
         if file.suffix not in (".cpp", ".h"):
