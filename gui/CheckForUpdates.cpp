@@ -2,10 +2,10 @@
 
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
-#include "res/Strings.h"
-#include "gui/WarningBox.h"
 #include "core/updater/CUpdateList.h"
 #include "gui/CUpdaterDlg.h"
+#include "gui/WarningBox.h"
+#include "res/Strings.h"
 
 #include <memory>
 #include <QLocale>

@@ -1,9 +1,9 @@
 #include "gui/LaunchCommands.h"
 
-#include "gui/CExecuteDlg.h"
 #include "core/launch/QuickExec.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "gui/CExecuteDlg.h"
 #include "gui/WarningBox.h"
 
 #include <functional>

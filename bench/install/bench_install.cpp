@@ -1,10 +1,10 @@
 // Installation of a 64 MiB update file from a loopback server against curl fetching the same URL
 // into the same folder, best of five each; then the reading of a 10,000-record update list.
 #include "bench/GeneratedKorvane.h"
-#include "support/LoopbackServer.h"
 #include "core/platform/KPath.h"
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CUpdateList.h"
+#include "support/LoopbackServer.h"
 
 #include <cstdio>
 #include <cstdlib>

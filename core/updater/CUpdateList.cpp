@@ -5,9 +5,9 @@
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
-#include "res/Strings.h"
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CreatePath.h"
+#include "res/Strings.h"
 
 #include <filesystem>
 #include <fstream>

@@ -48,6 +48,6 @@ bool TestTree::Exists(std::string_view rel) const
 
 QStringList TestTree::Names(std::string_view folder) const
 {
-    return QDir(QPath(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                         QDir::Name);
+    return QDir(QPath(folder))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }

@@ -4,11 +4,11 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
-#include "res/Strings.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CFolderBrowserDlg.h"
 #include "gui/CManagerDlg.h"
 #include "gui/COptionsDlg.h"
+#include "res/Strings.h"
 
 #include <cstdio>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Hostile update lists cost memory within a small multiple of their size. A program of its own,
 // so that the process's peak memory is that of these downloads alone.
-#include "support/LoopbackServer.h"
 #include "core/updater/CUpdateList.h"
+#include "support/LoopbackServer.h"
 #include "support/UpdaterTestSupport.h"
 
 #include <QtTest>
