@@ -75,7 +75,7 @@ private:
     Listing& Of(const std::filesystem::path& folder);
     static void Index(Listing& listing, size_t entry);
 
-    std::unordered_map<std::string, Listing> m_listings; // by native folder path
+    std::unordered_map<std::filesystem::path::string_type, Listing> m_listings; // by folder
 };
 
 // Copies every file and folder of source into destination (which must exist), never replacing a
