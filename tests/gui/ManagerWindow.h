@@ -53,9 +53,9 @@ struct Manager
             files.Write("k/plugins/" + rel + ".cs", "// used");
     }
     // Plug-ins as "Category/Name", "+" when in use; the key is the name in lower case.
-    void Plugins(const QString& spec) const
+    void Plugins(const QString& listing) const
     {
-        for (QString plugin : spec.split(' ')) {
+        for (QString plugin : listing.split(' ')) {
             const bool inUse = plugin.endsWith('+');
             plugin.remove('+');
             const QString name = plugin.section('/', 1);
