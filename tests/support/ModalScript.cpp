@@ -46,8 +46,13 @@ ModalScript& ModalScript::Expect(std::function<bool(QWidget*)> accepts, Step ste
 
 ModalScript& ModalScript::Then(const char* className, Step step)
 {
-    return Expect([className](QWidget* active) { return active->inherits(className); },
-                  std::move(step));
+    // The program's own classes may be named without their namespace.
+    const QByteArray qualified = QByteArray("korvane::") + className;
+    return Expect(
+        [className, qualified](QWidget* active) {
+            return active->inherits(className) || active->inherits(qualified.constData());
+        },
+        std::move(step));
 }
 
 ModalScript& ModalScript::AnswerMessage()
