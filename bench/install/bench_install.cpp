@@ -46,7 +46,7 @@ std::string LargeList()
     }
     ArchiveWriter ar;
     list.Serialize(ar);
-    return ar.Bytes();
+    return ar.Take().value();
 }
 
 } // namespace

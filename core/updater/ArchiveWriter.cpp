@@ -1,7 +1,7 @@
 #include "core/updater/ArchiveWriter.h"
 
 #include <limits>
-#include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -9,17 +9,36 @@ constexpr std::uint16_t kLongCount = 0xFFFF;
 constexpr std::uint8_t kWordLength = 0xFF;
 constexpr std::uint16_t kLongestWordLength = 0xFFFD; // 0xFFFE would announce UTF-16 text
 
-std::uint32_t CheckedDword(std::size_t value)
+} // namespace
+
+std::optional<std::uint32_t> ArchiveWriter::Dword(std::size_t value)
 {
-    if (value > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("an update list value does not fit 32 bits");
+    if (value > std::numeric_limits<std::uint32_t>::max()) {
+        Fail("an update list value does not fit 32 bits");
+        return std::nullopt;
+    }
     return static_cast<std::uint32_t>(value);
 }
 
-} // namespace
+void ArchiveWriter::Fail(std::string reason)
+{
+    if (m_failure.ok())
+        m_failure = korvane::Status::Failure(std::move(reason));
+}
+
+korvane::Result<std::string> ArchiveWriter::Take()
+{
+    korvane::Status failure = std::exchange(m_failure, korvane::Status::Ok());
+    std::string bytes = std::exchange(m_bytes, std::string());
+    if (!failure.ok())
+        return failure;
+    return bytes;
+}
 
 void ArchiveWriter::WriteByte(std::uint8_t value)
 {
+    if (!m_failure.ok())
+        return;
     m_bytes.push_back(static_cast<char>(value));
 }
 
@@ -41,9 +60,11 @@ void ArchiveWriter::WriteCount(std::size_t value)
         WriteWord(static_cast<std::uint16_t>(value));
         return;
     }
-    const std::uint32_t checked = CheckedDword(value);
+    const auto dword = Dword(value);
+    if (!dword)
+        return;
     WriteWord(kLongCount);
-    WriteDword(checked);
+    WriteDword(*dword);
 }
 
 void ArchiveWriter::WriteString(std::string_view text)
@@ -55,17 +76,23 @@ void ArchiveWriter::WriteString(std::string_view text)
         WriteByte(kWordLength);
         WriteWord(static_cast<std::uint16_t>(length));
     } else {
-        const std::uint32_t checked = CheckedDword(length);
-        if (checked == std::numeric_limits<std::uint32_t>::max())
-            throw std::length_error("an update list string is too long");
+        const auto dword = Dword(length);
+        if (!dword)
+            return;
+        if (*dword == std::numeric_limits<std::uint32_t>::max()) {
+            Fail("an update list string is too long");
+            return;
+        }
         WriteByte(kWordLength);
         WriteWord(0xFFFF);
-        WriteDword(checked);
+        WriteDword(*dword);
     }
     WriteBytes(text);
 }
 
 void ArchiveWriter::WriteBytes(std::string_view bytes)
 {
+    if (!m_failure.ok())
+        return;
     m_bytes.append(bytes);
 }

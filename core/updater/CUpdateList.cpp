@@ -14,7 +14,6 @@
 #include <limits>
 #include <optional>
 #include <QString>
-#include <stdexcept>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -281,8 +280,10 @@ CUpdateListReader::Status CUpdateList::Load(std::string_view bytes)
 
 void CUpdateList::Serialize(ArchiveWriter& ar) const
 {
-    if (m_arrUpdates.size() > static_cast<size_t>(std::numeric_limits<std::int32_t>::max()))
-        throw std::length_error("too many updates for one list");
+    if (m_arrUpdates.size() > static_cast<size_t>(std::numeric_limits<std::int32_t>::max())) {
+        ar.Fail("too many updates for one list");
+        return;
+    }
     ar.WriteBytes(kMagic);
     ar.WriteByte(1); // list format version
     ar.WriteDword(static_cast<std::uint32_t>(m_arrUpdates.size()));

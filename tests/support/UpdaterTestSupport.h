@@ -31,7 +31,7 @@ inline std::string ListBytes(const CUpdateList& list)
 {
     ArchiveWriter ar;
     list.Serialize(ar);
-    return ar.Bytes();
+    return ar.Take().value();
 }
 
 inline std::string ListBytes(std::unique_ptr<CUpdateInfo> update)

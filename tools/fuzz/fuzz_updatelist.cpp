@@ -43,7 +43,7 @@ std::string Bytes(const CUpdateList& list)
 {
     ArchiveWriter ar;
     list.Serialize(ar);
-    return ar.Bytes();
+    return ar.Take().value();
 }
 
 // Reads the bytes as they would arrive from a server that sends them in uneven pieces.

@@ -30,7 +30,12 @@ int Write(const QString& description, const QString& output)
     }
     ArchiveWriter ar;
     list.Serialize(ar);
-    if (!kfs::WriteFileAtomically(kpath::ToNative(output.toStdString()), ar.Bytes())) {
+    const auto bytes = ar.Take();
+    if (!bytes) {
+        err << QString::fromStdString(bytes.reason()) << '\n';
+        return kFailed;
+    }
+    if (!kfs::WriteFileAtomically(kpath::ToNative(output.toStdString()), *bytes)) {
         err << Text(strings::kUpdListCannotWrite).arg(output) << '\n';
         return kFailed;
     }
