@@ -73,9 +73,9 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
         return korvane::Status::Ok();
 
     const std::filesystem::path target = kpath::ResolveNoCase(destinationRoot + m_strSubdirectory);
-    if (!m_strSubdirectory.empty() && !kfs::Exists(target) && !kfs::CreateFolder(target))
-        return korvane::Status::Failure(kpath::FromNative(target) +
-                                        ": the folder could not be created");
+    if (!m_strSubdirectory.empty() && !kfs::Exists(target))
+        if (auto created = kfs::CreateFolder(target); !created)
+            return created;
 
     // A file the destination holds in another letter case counts as present, as on Windows.
     fileops::FailureList failures;

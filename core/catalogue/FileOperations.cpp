@@ -19,9 +19,8 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Failure
             fs::path target = destination / entry.path.filename();
             if (existing.Contains(entry.name)) {
                 target = kpath::FindNoCase(destination, entry.name).value_or(target);
-            } else if (!kfs::CreateFolder(target)) {
-                failures.Add(korvane::Status::Failure(kpath::FromNative(target) +
-                                                      ": the folder could not be created"));
+            } else if (auto created = kfs::CreateFolder(target); !created) {
+                failures.Add(std::move(created));
                 continue;
             }
             CopyTreeNative(entry.path, target, failures);

@@ -13,9 +13,7 @@ constexpr char kNoKorvaneFolder[] = "no Korvane folder is set";
 korvane::Status EnsureFolder(const std::string& folder)
 {
     const auto path = kpath::ResolveNoCase(folder);
-    if (kfs::IsFolder(path) || kfs::CreateFolder(path))
-        return korvane::Status::Ok();
-    return korvane::Status::Failure(kpath::FromNative(path) + ": the folder could not be created");
+    return kfs::IsFolder(path) ? korvane::Status::Ok() : kfs::CreateFolder(path);
 }
 
 } // namespace

@@ -20,7 +20,7 @@ StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisti
             (void)fileops::CopyTree(plugins, storage);
         return StorageState::Existing;
     }
-    if (!kfs::CreateFolder(kpath::ResolveNoCase(storage)))
+    if (!kfs::CreateFolder(kpath::ResolveNoCase(storage)).ok())
         return StorageState::NotCreated;
     (void)fileops::CopyTree(plugins, storage);
     return StorageState::Created;

@@ -300,28 +300,32 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
     return cause ? Failure(target, cause) : korvane::Status::Ok();
 }
 
-bool CopyFileReplacing(const fs::path& source, const fs::path& target)
+korvane::Status CopyFileReplacing(const fs::path& source, const fs::path& target)
 {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec))
-        return false;
+        return Failure(source,
+                       ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
     const fs::path temporary = TemporaryPathBeside(target);
+    std::error_code ignored;
     if (!fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec)) {
-        fs::remove(temporary, ec);
-        return false;
+        fs::remove(temporary, ignored);
+        return Failure(target, ec);
     }
     fs::rename(temporary, target, ec);
     if (ec) {
-        fs::remove(temporary, ec);
-        return false;
+        fs::remove(temporary, ignored);
+        return Failure(target, ec);
     }
-    return true;
+    return korvane::Status::Ok();
 }
 
-bool CreateFolder(const fs::path& folder)
+korvane::Status CreateFolder(const fs::path& folder)
 {
     std::error_code ec;
-    return fs::create_directory(folder, ec) && !ec;
+    if (fs::create_directory(folder, ec) && !ec)
+        return korvane::Status::Ok();
+    return Failure(folder, ec ? ec : std::make_error_code(std::errc::file_exists));
 }
 
 korvane::Status RemoveFile(const fs::path& file)

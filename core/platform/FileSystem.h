@@ -51,11 +51,12 @@ korvane::Status CopyFileNoOverwrite(const std::filesystem::path& source,
                                     const std::filesystem::path& target);
 
 // Copies a file over the destination, replacing it whole or leaving it as it was.
-bool CopyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
+korvane::Status CopyFileReplacing(const std::filesystem::path& source,
+                                  const std::filesystem::path& target);
 
-// Creates one folder; its parent must exist. False when it cannot be created or something else
-// stands at that path.
-bool CreateFolder(const std::filesystem::path& folder);
+// Creates one folder; its parent must exist. Fails when it cannot be created or something
+// already stands at that path.
+korvane::Status CreateFolder(const std::filesystem::path& folder);
 
 // The reason a file operation failed, in plain words, naming the file.
 std::string FailureReason(const std::filesystem::path& file, const std::error_code& error);

@@ -213,7 +213,7 @@ FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
     // The copy in use follows its update where its folder exists; a failed copy only means
     // the plug-in keeps its old script until it is put in use again.
     if (const auto copy = InUseCopyPath(strKorvane, update, file))
-        kfs::CopyFileReplacing(local, kpath::ResolveNoCase(*copy));
+        (void)kfs::CopyFileReplacing(local, kpath::ResolveNoCase(*copy));
     return result;
 }
 

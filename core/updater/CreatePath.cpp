@@ -20,7 +20,7 @@ bool CreatePath(const std::string& strBase, const std::string& strRel)
             current.push_back(kpath::kStoredSeparator);
         // Another installation may create the same folder between the test and the creation;
         // finding it there then is as good as having made it.
-        if (!kpath::Exists(current) && !kfs::CreateFolder(kpath::ResolveNoCase(current)) &&
+        if (!kpath::Exists(current) && !kfs::CreateFolder(kpath::ResolveNoCase(current)).ok() &&
             !kpath::Exists(current))
             return false;
         start = end + 1;
