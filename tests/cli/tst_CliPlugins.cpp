@@ -49,7 +49,7 @@ private slots:
         m_fixture->WindowProfile().WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, 0);
         Tree().Write("k/plugins/notes.txt", "notes");
         Tree().Write("k/plugins/new/sniper.cs", "sniper");
-        QCOMPARE(Run({"sync"}).status, 0);
+        QVERIFY_SUCCESS(Run({"sync"}));
         QVERIFY(!Tree().Exists("k/storage/notes.txt"));
         QVERIFY(Tree().Exists("k/storage/new/sniper.cs"));
     }
@@ -86,13 +86,9 @@ private slots:
 
     void useAndUnuseTakeKeysInAnyCase()
     {
-        const CliResult use = Run({"use", "PLASMA", "Cafe"});
-        QCOMPARE(use.err, QString());
-        QCOMPARE(use.status, 0);
+        QVERIFY_SUCCESS(Run({"use", "PLASMA", "Cafe"}));
         QCOMPARE(Run({"list", "--in-use"}).out.count(u'\n'), 3);
-        const CliResult unuse = Run({"unuse", "plasma", "BLASTER"});
-        QCOMPARE(unuse.err, QString());
-        QCOMPARE(unuse.status, 0);
+        QVERIFY_SUCCESS(Run({"unuse", "plasma", "BLASTER"}));
         QCOMPARE(Run({"list", "--in-use"}).out, "cafe\tcafe\tUnknown\tUnknown\t\tyes\n");
     }
 
@@ -125,20 +121,16 @@ private slots:
     // single-byte text keeps its bytes.
     void describeChangesOnlyTheFieldsGiven()
     {
-        const CliResult result = Run(
-            {"describe", "CAFE", "--category", "Misc", "--author=", "--description", "-one\n-two"});
-        QCOMPARE(result.err, QString());
-        QCOMPARE(result.status, 0);
+        QVERIFY_SUCCESS(Run({"describe", "CAFE", "--category", "Misc", "--author=", "--description",
+                             "-one\n-two"}));
         QCOMPARE(Tree().Read("k/storage/cafe.desc.txt"),
                  "Name=Caf\xe9\r\nCategory=Misc\r\n-one\r\n-two");
     }
 
     void savedConfigurationHoldsThePluginsInUse()
     {
-        const CliResult save =
-            Run({"save-config", "setup.pfg", "--name", "My setup", "--store-directory"});
-        QCOMPARE(save.err, QString());
-        QCOMPARE(save.status, 0);
+        QVERIFY_SUCCESS(
+            Run({"save-config", "setup.pfg", "--name", "My setup", "--store-directory"}));
         QCOMPARE(Tree().Read("setup.pfg"),
                  "Name=My setup\r\nUseDirectory=TRUE\r\nPlugin=,blaster\r\n");
     }
@@ -187,7 +179,7 @@ private slots:
             QCOMPARE_FAILURE(Run({"use", "cafe"}), strings::kFoldersBusy);
             QVERIFY(!Tree().Exists("k/plugins/cafe.cs"));
         }
-        QCOMPARE(Run({"use", "cafe"}).status, 0);
+        QVERIFY_SUCCESS(Run({"use", "cafe"}));
         // A Korvane folder that is not there gets no lock file, nor anything else.
         QCOMPARE(Run({"--korvane", "gone", "use", "cafe"}).status, 1);
         QVERIFY(!Tree().Exists("gone"));
@@ -196,7 +188,7 @@ private slots:
         std::filesystem::last_write_time(Tree().Path("k/.korvanemgr.lock"),
                                          std::filesystem::file_time_type::clock::now() -
                                              std::chrono::minutes(1));
-        QCOMPARE(Run({"unuse", "cafe"}).status, 0);
+        QVERIFY_SUCCESS(Run({"unuse", "cafe"}));
         qunsetenv("KORVANE_LOCK_WAIT_MS");
     }
 
@@ -219,8 +211,8 @@ private slots:
         qputenv("KORVANE_LOCK_WAIT_MS", "120000");
         const auto first = m_fixture->Start({"load-config", "a.pfg"});
         const auto second = m_fixture->Start({"load-config", "b.pfg"});
-        QCOMPARE(CliFixture::Finish(*first).status, 0);
-        QCOMPARE(CliFixture::Finish(*second).status, 0);
+        QVERIFY_SUCCESS(CliFixture::Finish(*first));
+        QVERIFY_SUCCESS(CliFixture::Finish(*second));
         qunsetenv("KORVANE_LOCK_WAIT_MS");
         const QStringList inUse = QDir(Tree().QPath("k/plugins")).entryList(QDir::Files);
         QVERIFY2(inUse == namesA || inUse == namesB, qPrintable(QString::number(inUse.size())));
