@@ -102,19 +102,6 @@ private slots:
         m_tree.reset();
     }
 
-    void windowListsEveryUpdateAndInstallFollowsTheSelection()
-    {
-        const auto dlg = ShowUpdates();
-        QCOMPARE(Row(dlg.get(), 0), QStringList({"Sniper", "1.10", "Yes"}));
-        QCOMPARE(Row(dlg.get(), 2), QStringList({"Broken", "0.3", "No"}));
-        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
-        ClickRow(dlg.get(), 1);
-        QVERIFY(PushButton(dlg.get(), "install")->isEnabled());
-        List(dlg.get())->clearSelection();
-        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
-        QVERIFY(!PushButton(dlg.get(), "viewInfo")->isEnabled());
-    }
-
     // The close box asks first (see tst_ConcurrentInstall); Close and Escape do not.
     void closeAndEscapeDoNotAsk()
     {
@@ -128,11 +115,15 @@ private slots:
         QVERIFY(script.Finished());
     }
 
-    void installRunsOnAWorkerOnceAndMarksTheRowInstalled()
+    void installFollowsTheSelectionRunsOnAWorkerOnceAndMarksTheRowInstalled()
     {
         const auto dlg = ShowUpdates();
+        QCOMPARE(Row(dlg.get(), 0), QStringList({"Sniper", "1.10", "Yes"}));
+        QCOMPARE(Row(dlg.get(), 2), QStringList({"Broken", "0.3", "No"}));
+        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
         auto* animation = dlg->findChild<CUpdateAnimation*>("animation");
         ClickRow(dlg.get(), 1);
+        QVERIFY(PushButton(dlg.get(), "install")->isEnabled());
         Click(dlg.get(), "install");
         QVERIFY(animation->IsPlaying());
         QTRY_VERIFY(animation->CurrentFrame() > 0);
@@ -144,6 +135,9 @@ private slots:
         QVERIFY(!animation->IsPlaying());
         QCOMPARE(m_tree->Read("storage/radar.cs"), std::string(60, 'r'));
         QCOMPARE(m_server->Requests().size(), 1);
+        List(dlg.get())->clearSelection();
+        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
+        QVERIFY(!PushButton(dlg.get(), "viewInfo")->isEnabled());
     }
 
     void failedInstallIsReportedAndMarksTheRowNotInstalled()
