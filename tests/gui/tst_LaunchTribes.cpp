@@ -54,14 +54,7 @@ private:
     QByteArray m_path;
     QByteArray m_winePrefix;
 
-    std::string Tribes() const { return m_folders->tree.Path("tribes/"); }
     QString Record() const { return m_folders->tree.QPath("launched.txt"); }
-
-    void MakeExecutable(std::string_view rel) const
-    {
-        QFile::setPermissions(m_folders->tree.QPath(rel),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
 
     // A stand-in program that records the Wine prefix it got if any, its working folder, then
     // one argument a line. The record appears whole, by a rename, so the test never reads half
@@ -74,7 +67,8 @@ private:
                                    "\"$a\"; done; } > '" +
                                        record + ".part' && mv '" + record + ".part' '" + record +
                                        "'\n");
-        MakeExecutable(rel);
+        QFile::setPermissions(m_folders->tree.QPath(rel),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // The Tribes folder moved into a Wine prefix, with a Windows tribes.exe.
