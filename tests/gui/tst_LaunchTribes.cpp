@@ -243,7 +243,9 @@ private slots:
             QCOMPARE(launch::LoadQuickExec(m_folders->profile).bDedicated, dedicated == 1);
         }
     }
-    void addedModsTakeTheirAlphabeticalPlaceWithoutRegardToCase()
+    // Added mods take their alphabetical place whatever their letter case; a moved one keeps its
+    // selection, and Go returns the new order.
+    void addedModsTakeTheirAlphabeticalPlaceAndMovedOnesKeepTheirSelection()
     {
         CExecuteDlg dlg(m_folders->profile, false);
         dlg.show();
@@ -259,23 +261,16 @@ private slots:
         QCOMPARE(Listed(&dlg),
                  (QStringList{"Alpha", "beta", "korvane", "Omega", "tribes", "zeta"}));
         QCOMPARE(Selected(dlg), QString());
-    }
-
-    void movedModKeepsItsSelectionAndOkReturnsTheNewOrder()
-    {
-        CExecuteDlg dlg(m_folders->profile, false);
-        dlg.m_mods = {"korvane", "zeta", "alpha"};
-        dlg.show();
-        QCOMPARE(Listed(&dlg), (QStringList{"alpha", "korvane", "zeta"}));
         Select(dlg, "zeta");
         Click(dlg, strings::kExecUp);
         Click(dlg, strings::kExecUp);
-        QCOMPARE(Listed(&dlg), (QStringList{"zeta", "alpha", "korvane"}));
+        QCOMPARE(Listed(&dlg),
+                 (QStringList{"Alpha", "beta", "korvane", "zeta", "Omega", "tribes"}));
         Click(dlg, strings::kExecDown);
         QCOMPARE(Selected(dlg), QString("zeta"));
         Click(dlg, strings::kExecGo);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.m_mods, (QStringList{"alpha", "zeta", "korvane"}));
+        QCOMPARE(dlg.m_mods, (QStringList{"Alpha", "beta", "korvane", "Omega", "zeta", "tribes"}));
     }
 
     void listStaysAsItWasWhenAButtonHasNothingToDo_data()
