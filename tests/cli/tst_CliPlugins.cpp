@@ -113,18 +113,14 @@ private slots:
         QVERIFY(!Tree().Exists("k/storage/nosuch.desc.txt"));
     }
 
-    // Only the fields given change, an empty value leaves its field out, and untouched
-    // single-byte text keeps its bytes.
-    void describeChangesOnlyTheFieldsGiven()
+    // describe changes only the fields given, an empty value leaves its field out, and untouched
+    // single-byte text keeps its bytes; save-config takes its name and subfolder choice.
+    void writingCommandsTakeTheirOptions()
     {
         QVERIFY_SUCCESS(Run({"describe", "CAFE", "--category", "Misc", "--author=", "--description",
                              "-one\n-two"}));
         QCOMPARE(Tree().Read("k/storage/cafe.desc.txt"),
                  "Name=Caf\xe9\r\nCategory=Misc\r\n-one\r\n-two");
-    }
-
-    void savedConfigurationHoldsThePluginsInUse()
-    {
         QVERIFY_SUCCESS(
             Run({"save-config", "setup.pfg", "--name", "My setup", "--store-directory"}));
         QCOMPARE(Tree().Read("setup.pfg"),
