@@ -86,3 +86,11 @@ public:
         QCOMPARE(r_.err, QString(message) + u'\n');                                                \
         QCOMPARE(r_.status, 1);                                                                    \
     } while (false)
+
+// Success as a script sees it: exit status 0 and nothing on standard error.
+#define QVERIFY_SUCCESS(result)                                                                    \
+    do {                                                                                           \
+        const CliResult& r_ = (result);                                                            \
+        QCOMPARE(r_.err, QString());                                                               \
+        QCOMPARE(r_.status, 0);                                                                    \
+    } while (false)

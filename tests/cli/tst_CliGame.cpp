@@ -73,18 +73,12 @@ private slots:
 
     void launchAndStoredQuickExecStartTheGame()
     {
-        const CliResult launch = Run({"launch", "--mod", "alpha", "--extra", "+connect x; rm -rf"});
-        QCOMPARE(launch.err, QString());
-        QCOMPARE(launch.status, 0);
+        QVERIFY_SUCCESS(Run({"launch", "--mod", "alpha", "--extra", "+connect x; rm -rf"}));
         QCOMPARE(WaitForLaunch(), QStringList({"-mod", "alpha", "+connect", "x;", "rm", "-rf"}));
 
-        const CliResult set = Run({"quickexec", "--set", "--dedicated", "--mod", "korvane", "--mod",
-                                   "alpha", "--extra", "+exec a.cs"});
-        QCOMPARE(set.err, QString());
-        QCOMPARE(set.status, 0);
-        const CliResult quickExec = Run({"quickexec"});
-        QCOMPARE(quickExec.err, QString());
-        QCOMPARE(quickExec.status, 0);
+        QVERIFY_SUCCESS(Run({"quickexec", "--set", "--dedicated", "--mod", "korvane", "--mod",
+                             "alpha", "--extra", "+exec a.cs"}));
+        QVERIFY_SUCCESS(Run({"quickexec"}));
         QCOMPARE(WaitForLaunch(),
                  QStringList({"-dedicated", "-mod", "korvane", "-mod", "alpha", "+exec", "a.cs"}));
     }

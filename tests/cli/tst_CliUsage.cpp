@@ -35,8 +35,7 @@ private slots:
         QFETCH(QString, text);
         const CliResult result = CliFixture().Run(arguments);
         QCOMPARE(result.out, text);
-        QCOMPARE(result.err, QString());
-        QCOMPARE(result.status, 0);
+        QVERIFY_SUCCESS(result);
     }
 
     void wrongUsageExitsWith2AndAUsageLine_data()

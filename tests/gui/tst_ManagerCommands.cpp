@@ -71,24 +71,6 @@ private slots:
         QCOMPARE(m.Entries(), QStringList{"Sniper"});
     }
 
-    void aDescriptionThatCannotBeWrittenIsReportedAndNothingChanges()
-    {
-        Manager m;
-        m.Plugins("Weapon/Blaster");
-        QVERIFY(m.Show());
-        m.Click("Blaster");
-        // The storage folder is replaced by a file: no description can be written in it.
-        std::filesystem::remove_all(m.files.Path("k/storage"));
-        m.files.Write("k/storage", "not a folder");
-        ModalScript script;
-        script.Then("CDescEditDlg", Edit("Renamed", "Pack")).AnswerMessage();
-        m.Command(strings::kMenuEditDescription);
-        QVERIFY(script.Finished());
-        QCOMPARE(script.Messages().size(), 1);
-        QVERIFY(script.Messages().first().startsWith(S(strings::kDescriptionWriteFailed) + "\n\n"));
-        QCOMPARE(m.Tree(), QStringList{"Weapon: Blaster"});
-    }
-
     void savedConfigurationLoadsBackThePluginsInUse()
     {
         Manager m;
@@ -120,43 +102,6 @@ private slots:
         QVERIFY(!m.files.Exists("k/plugins/charlie.cs"));
     }
 
-    void aLoadThatCannotRunOrSecureEveryFileChangesNothing_data()
-    {
-        QTest::addColumn<bool>("busy");
-        QTest::newRow("a file only plugins has cannot go into storage") << false;
-        QTest::newRow("another Korvane Manager is changing the folders") << true;
-    }
-    void aLoadThatCannotRunOrSecureEveryFileChangesNothing()
-    {
-        QFETCH(bool, busy);
-        Manager m;
-        m.Plugins("Cat/Alpha+ Cat/Beta");
-        m.files.Write("beta.pfg", "Name=b\r\nUseDirectory=FALSE\r\nPlugin=,beta\r\n");
-        QVERIFY(m.Show());
-        // A file stands where storage's subfolder must be: this script cannot be secured there.
-        m.files.Write("k/plugins/weapons/onlyhere.cs", "the only copy");
-        m.files.Write("k/storage/weapons", "not a folder");
-        std::optional<korvane::FolderLock> other;
-        if (busy) {
-            auto lock = korvane::FolderLock::acquire(m.files.Path("k/"));
-            QVERIFY(lock);
-            other.emplace(std::move(lock).value());
-        }
-
-        ModalScript script;
-        script.Then("QFileDialog", ChooseFile(m.files.QPath("beta.pfg"))).AnswerMessage();
-        m.Command(strings::kMenuLoadConfig);
-        QVERIFY(script.Finished());
-        const QString message = script.Messages().value(0);
-        QVERIFY2(message.startsWith(S(strings::kConfigLoadFailed) + "\n\n"), qPrintable(message));
-        if (busy)
-            QVERIFY(message.endsWith(S(strings::kFoldersBusy)));
-        QCOMPARE(m.files.Read("k/plugins/weapons/onlyhere.cs"), std::string("the only copy"));
-        QVERIFY(m.files.Exists("k/plugins/alpha.cs"));
-        QVERIFY(!m.files.Exists("k/plugins/beta.cs"));
-        QCOMPARE(m.Entries(), QStringList{"Alpha"});
-    }
-
     void withoutAKorvaneFolderNoFolderIsCreatedOrEmptied()
     {
         Manager m(false);
@@ -184,32 +129,69 @@ private slots:
         QCOMPARE(m.Setting(profile::kKorvane), std::string());
     }
 
-    void commandsThatCannotRunSayWhyOrNothing_data()
+    // A command that cannot do its work shows one message with the reason, or none where the
+    // user gains nothing by one, and the window goes on showing the folders as they are.
+    void commandsThatCannotRunSayWhyAndChangeNothing_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("unreachable update server")
-            << S(strings::kMenuCheckForUpdates) << QStringList();
-        QTest::newRow("Quick Exec without mods")
-            << S(strings::kMenuQuickExec) << QStringList{S(strings::kQuickExecNotConfigured)};
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message"); // how the message starts; none when empty
+        QTest::addColumn<QString>("reason");  // how it ends
+        const QString load = S(strings::kMenuLoadConfig);
+        const QString fails = S(strings::kConfigLoadFailed) + "\n\n"; // then the reason
+        // clang-format off
+        QTest::newRow("description in a storage that is a file") << S(strings::kMenuEditDescription) << "storage is a file" << S(strings::kDescriptionWriteFailed) + "\n\n" << "";
+        // A file stands where storage's subfolder must be: a script only plugins has cannot go there.
+        QTest::newRow("load that cannot secure a file") << load << "file in the way" << fails << "";
+        QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
+        QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
+        QTest::newRow("Quick Exec without mods") << S(strings::kMenuQuickExec) << "" << S(strings::kQuickExecNotConfigured) << "";
+        // clang-format on
     }
-    void commandsThatCannotRunSayWhyOrNothing()
+    void commandsThatCannotRunSayWhyAndChangeNothing()
     {
         QFETCH(QString, command);
-        QFETCH(QStringList, messages);
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        QFETCH(QString, reason);
         Manager m;
+        m.Plugins("Cat/Alpha+ Cat/Beta");
+        m.files.Write("beta.pfg", "Name=b\r\nUseDirectory=FALSE\r\nPlugin=,beta\r\n");
         // Port 1 on the loopback address: nothing listens there, the connection is refused.
         m.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
                                      "http://127.0.0.1:1/korvane/updates/korvane.upd");
         QVERIFY(launch::StoreQuickExec(m.profile, {{}, true, "+connect host"}));
         QVERIFY(m.Show());
+        m.Click("Alpha");
+        if (fault == "storage is a file") {
+            std::filesystem::remove_all(m.files.Path("k/storage"));
+            m.files.Write("k/storage", "not a folder");
+        } else if (!fault.isEmpty()) {
+            m.files.Write("k/plugins/weapons/onlyhere.cs", "the only copy");
+            m.files.Write("k/storage/weapons", "not a folder");
+        }
+        std::optional<korvane::FolderLock> other;
+        if (fault == "busy") {
+            auto lock = korvane::FolderLock::acquire(m.files.Path("k/"));
+            QVERIFY(lock);
+            other.emplace(std::move(lock).value());
+        }
+
         ModalScript script;
-        for (int i = 0; i < messages.size(); ++i)
+        if (command == S(strings::kMenuEditDescription))
+            script.Then("CDescEditDlg", Edit("Renamed", "Pack"));
+        if (command == S(strings::kMenuLoadConfig))
+            script.Then("QFileDialog", ChooseFile(m.files.QPath("beta.pfg")));
+        if (!message.isEmpty())
             script.AnswerMessage();
         m.Command(command);
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(), messages);
+        QCOMPARE(script.Messages().size(), message.isEmpty() ? 0 : 1);
+        const QString shown = script.Messages().value(0, QLatin1String(""));
+        QVERIFY2(shown.startsWith(message) && shown.endsWith(reason), qPrintable(shown));
         QVERIFY(m.dlg.isVisible());
+        QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
+        QCOMPARE(m.Entries(), QStringList{"Alpha"});
     }
 };
 

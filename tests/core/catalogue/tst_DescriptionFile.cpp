@@ -1,52 +1,137 @@
 #include "core/catalogue/CPluginInfo.h"
+#include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/catalogue/TextFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
+
+using descriptionfile::Fields;
+
+namespace {
+
+QString Texts(const CPluginInfo& plugin)
+{
+    return QString::fromStdString(plugin.m_strName + "|" + plugin.m_strCategory + "|" +
+                                  plugin.m_strAuthor + "|" + plugin.m_strDescription);
+}
+
+CPluginInfo Blaster()
+{
+    CPluginInfo plugin("Old Name", "blaster", "Old Category");
+    plugin.m_strSubdirectory = "weapons\\";
+    return plugin;
+}
+
+} // namespace
 
 class tst_DescriptionFile : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void fieldsAndDescription_data()
+    // A description file's bytes and the record a scan reads from them. With fields: the bytes
+    // the editor's fields are written as, over the file they replace in whatever letter case;
+    // the written record holds what a later scan reads.
+    void descriptionFileAndRecord_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("fields"); // name|category|author
-        QTest::addColumn<QString>("description");
-
-        const auto row = [](const char* name, QByteArray file, const char* fields,
-                            const char* description) {
-            QTest::newRow(name) << file << QString(fields) << QString(description);
+        QTest::addColumn<QStringList>("fields"); // name, category, author, description
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("record"); // name|category|author|description
+        const auto row = [](const char* name, QStringList fields, QByteArray bytes,
+                            const char* record) {
+            QTest::newRow(name) << fields << bytes << QString(record);
         };
+        const QStringList read; // the file is only read
         // clang-format off
-        row("all fields", "Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone\r\nline one\r\nline two\r\n", "Plasma Rifle|Weapon|Someone", "line one\nline two");
-        row("keys ignore case", "NAME=x\r\ncAtEgOrY=Pack\r\n", "x|Pack|Unknown", "No Description");
-        row("blank before equals is another key", "Name = x\r\n", "k|Unknown|Unknown", "No Description");
-        row("value keeps later equals", "Name=a=b=c\r\n", "a=b=c|Unknown|Unknown", "No Description");
-        row("field after description is text", "about it\r\nName=late\r\n", "k|Unknown|Unknown", "about it\nName=late");
-        row("empty first line starts description", "\r\nsecond\r\n", "k|Unknown|Unknown", "\nsecond");
-        row("empty file", "", "k|Unknown|Unknown", "No Description");
-        row("later field overrides, empty value empties", "Author=a\r\nAuthor=\r\n", "k|Unknown|", "No Description");
-        row("last line without line end", "Name=n\r\ntext", "n|Unknown|Unknown", "text");
-        row("bare LF lines", "Name=n\none\ntwo\n", "n|Unknown|Unknown", "one\ntwo");
-        row("editor line breaks survive", "one\r\r\ntwo", "k|Unknown|Unknown", "one\r\ntwo");
+        row("all fields", read, "Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone\r\nline one\r\nline two\r\n", "Plasma Rifle|Weapon|Someone|line one\nline two");
+        row("keys ignore case", read, "NAME=x\r\ncAtEgOrY=Pack\r\n", "x|Pack|Unknown|No Description");
+        row("blank before equals is another key", read, "Name = x\r\n", "blaster|Unknown|Unknown|No Description");
+        row("value keeps later equals", read, "Name=a=b=c\r\n", "a=b=c|Unknown|Unknown|No Description");
+        row("field after description is text", read, "about it\r\nName=late\r\n", "blaster|Unknown|Unknown|about it\nName=late");
+        row("empty first line starts description", read, "\r\nsecond\r\n", "blaster|Unknown|Unknown|\nsecond");
+        row("later field overrides, empty value empties", read, "Author=a\r\nAuthor=\r\n", "blaster|Unknown||No Description");
+        row("last line without line end", read, "Name=n\r\ntext", "n|Unknown|Unknown|text");
+        row("bare LF lines", read, "Name=n\none\ntwo\n", "n|Unknown|Unknown|one\ntwo");
+        row("every field written", {"Plasma", "Weapon", "Me", "one\ntwo"}, "Name=Plasma\r\nCategory=Weapon\r\nAuthor=Me\r\none\r\ntwo", "Plasma|Weapon|Me|one\ntwo");
+        row("nothing written", {"", "", "", ""}, "", "blaster|Unknown|Unknown|No Description");
+        row("CR LF inside the description", {"", "", "", "a\r\nb"}, "a\r\r\nb", "blaster|Unknown|Unknown|a\r\nb");
+        row("name line inside the description", {"Good", "", "", "intro\nName=Evil"}, "Name=Good\r\nintro\r\nName=Evil", "Good|Unknown|Unknown|intro\nName=Evil");
+        row("name line opening the description", {"Good", "", "", "Name=Evil"}, "Name=Good\r\n\r\nName=Evil", "Good|Unknown|Unknown|\nName=Evil");
+        row("trailing empty line", {"", "", "a", "abc\n"}, "Author=a\r\nabc\r\n\r\n", "blaster|Unknown|a|abc\n");
+        row("only an empty line", {"", "", "", "\n"}, "\r\n\r\n", "blaster|Unknown|Unknown|\n");
+        row("line break in the name", {"a\nb", "", "", ""}, "Name=a b", "a b|Unknown|Unknown|No Description");
         // clang-format on
     }
-    void fieldsAndDescription()
+    void descriptionFileAndRecord()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, fields);
-        QFETCH(QString, description);
+        QFETCH(QStringList, fields);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, record);
         TestTree tree;
-        tree.Write("k.desc.txt", file.toStdString());
-        CPluginInfo plugin("k", "k", "Unknown");
-        plugin.ReadDescription(tree.Root(), "k");
-        QCOMPARE(QString::fromStdString(plugin.m_strName + "|" + plugin.m_strCategory + "|" +
-                                        plugin.m_strAuthor),
-                 fields);
-        QCOMPARE(QString::fromStdString(plugin.m_strDescription), description);
+        if (fields.isEmpty()) {
+            tree.Write("weapons/blaster.desc.txt", bytes.toStdString());
+        } else {
+            tree.Write("weapons/Blaster.DESC.TXT", "Name=Old\r\nthe file to replace");
+            CPluginInfo plugin = Blaster();
+            QVERIFY(descriptionfile::WriteDescription(
+                tree.Root(), plugin,
+                {fields[0].toStdString(), fields[1].toStdString(), fields[2].toStdString(),
+                 fields[3].toStdString()}));
+            QCOMPARE(tree.Names("weapons"), QStringList{"Blaster.DESC.TXT"});
+            QCOMPARE(QByteArray::fromStdString(tree.Read("weapons/Blaster.DESC.TXT")), bytes);
+            QCOMPARE(Texts(plugin), record);
+        }
+        CPluginInfo scanned;
+        scanned.ReadDescription(tree.Path("weapons\\"), "blaster");
+        QCOMPARE(Texts(scanned), record);
+    }
+
+    void failedWriteKeepsTheOldFileAndTheRecord()
+    {
+        TestTree tree;
+        tree.Write("weapons/blaster.desc.txt", "Name=Old");
+        CPluginInfo plugin = Blaster();
+        {
+            const FileSizeLimit limit(8);
+            QVERIFY(!descriptionfile::WriteDescription(
+                tree.Root(), plugin, {"New name longer than the limit", "", "", ""}));
+        }
+        QCOMPARE(Texts(plugin), "Old Name|Old Category|Unknown|No Description");
+        QCOMPARE(tree.Read("weapons/blaster.desc.txt"), std::string("Name=Old"));
+        QCOMPARE(tree.Names("weapons"), QStringList{"blaster.desc.txt"});
+    }
+
+    // An edited text is stored in the file's own encoding where it can be; untouched texts keep
+    // their bytes.
+    void editedTextsKeepTheFilesEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("description");
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QByteArray>("stored");
+        // clang-format off
+        QTest::newRow("untouched single-byte text") << QByteArray("Caf\xe9") << QByteArray("x") << QString::fromUtf8("Café") << QByteArray("Caf\xe9");
+        QTest::newRow("edit in a single-byte file") << QByteArray("Caf\xe9") << QByteArray("x") << QString::fromUtf8("Cafés €") << QByteArray("Caf\xe9s \x80");
+        QTest::newRow("another field is single-byte") << QByteArray("Plain") << QByteArray("\x93q\x94") << QString::fromUtf8("Piñata") << QByteArray("Pi\xf1" "ata");
+        QTest::newRow("no Windows byte for it") << QByteArray("Caf\xe9") << QByteArray("x") << QString::fromUtf8("Ωmega") << QByteArray("\xce\xa9mega");
+        QTest::newRow("edit in a UTF-8 file") << QByteArray("Caf\xc3\xa9") << QByteArray("x") << QString::fromUtf8("Cafés") << QByteArray("Caf\xc3\xa9s");
+        QTest::newRow("edit of plain ASCII") << QByteArray("Cafe") << QByteArray("x") << QString::fromUtf8("Café") << QByteArray("Caf\xc3\xa9");
+        // clang-format on
+    }
+    void editedTextsKeepTheFilesEncoding()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, description);
+        QFETCH(QString, edited);
+        QFETCH(QByteArray, stored);
+        const Fields original{name.toStdString(), "Weapon", "Me", description.toStdString()};
+        Fields edit = descriptionfile::ShownFields(original);
+        edit.name = edited.toStdString();
+        const Fields kept = descriptionfile::StoredEdits(original, edit);
+        QCOMPARE(QByteArray::fromStdString(kept.name), stored);
+        QCOMPARE(kept.description, original.description);
     }
 
     void unreadableFileKeepsTheRecordAsItWas()
@@ -75,6 +160,11 @@ private slots:
         QVERIFY(!textencoding::IsValidUtf8("\xed\xa0\x80"));    // surrogate
         QVERIFY(!textencoding::IsValidUtf8("\xe2\x82"));        // cut short
         QVERIFY(textencoding::IsValidUtf8("\xf0\x9f\x98\x80")); // outside the BMP
+        // Every single byte survives the way to the screen and back.
+        for (int byte = 0; byte < 256; ++byte) {
+            const std::string text(1, static_cast<char>(byte));
+            QCOMPARE(textencoding::ToWindows1252(textencoding::ToUtf8(text)).value_or("-"), text);
+        }
     }
 };
 

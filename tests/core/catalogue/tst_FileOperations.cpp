@@ -29,6 +29,12 @@ private slots:
         QCOMPARE(tree.Names("back/w"),
                  (QStringList{"Blaster.Old.CS", "blaster.cs", "blaster.desc.txt",
                               "blaster.heavy.cs", "blaster.ico"}));
+        // Only one folder level is made.
+        tree.Write("storage/w/heavy/cannon.cs", "c");
+        tree.MakeFolder("fresh");
+        QVERIFY(!Plugin("cannon", "w\\heavy\\")
+                     .CopyFiles(tree.Path("storage\\"), tree.Path("fresh\\"), false));
+        QVERIFY(!tree.Exists("fresh/w"));
     }
 
     void existingFilesAreNeverReplacedWhateverTheirCase()
@@ -43,21 +49,6 @@ private slots:
         QCOMPARE(tree.Names("plugins"), (QStringList{"SNIPER.CS", "blaster.cs"}));
         QCOMPARE(tree.Read("plugins/blaster.cs") + tree.Read("plugins/SNIPER.CS"),
                  std::string("oldold"));
-    }
-
-    void onlyOneFolderLevelIsCreated()
-    {
-        TestTree tree;
-        tree.Write("storage/weapons/blaster.cs", "b");
-        tree.Write("storage/weapons/heavy/cannon.cs", "c");
-        tree.MakeFolder("plugins");
-        QVERIFY(Plugin("blaster", "weapons\\")
-                    .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        QVERIFY(tree.Exists("plugins/weapons/blaster.cs"));
-        tree.MakeFolder("plugins2");
-        QVERIFY(!Plugin("cannon", "weapons\\heavy\\")
-                     .CopyFiles(tree.Path("storage\\"), tree.Path("plugins2\\"), false));
-        QVERIFY(!tree.Exists("plugins2/weapons"));
     }
 
     void takingOutOfUseDeletesEveryFileOfTheKeyAndKeepsTheFolder()

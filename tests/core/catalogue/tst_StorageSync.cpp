@@ -28,23 +28,19 @@ private slots:
         QCOMPARE(catalogue.Find("sniper")->m_strName, std::string("Sniper"));
     }
 
-    void storageNamedByAFileIsLeftAlone()
+    // A file named storage is left alone; a folder in another letter case is the storage folder.
+    void existingStorageIsTakenAsItIs()
     {
         TestTree tree;
-        tree.Write("k/storage", "a file");
-        tree.Write("k/plugins/blaster.cs", "b");
-        QCOMPARE(storagesync::PrepareStorage(tree.Path("k/"), true), StorageState::Existing);
-        QCOMPARE(tree.Read("k/storage"), std::string("a file"));
-    }
-
-    void storageFolderInAnotherLetterCaseIsTheStorageFolder()
-    {
-        TestTree tree;
-        tree.Write("k/Storage/blaster.cs", "b");
-        tree.Write("k/plugins/sniper.cs", "s");
-        QCOMPARE(storagesync::PrepareStorage(tree.Path("k/"), true), StorageState::Existing);
-        QVERIFY(tree.Exists("k/Storage/sniper.cs"));
-        QVERIFY(!tree.Exists("k/storage/"));
+        tree.Write("a/storage", "a file");
+        tree.Write("a/plugins/blaster.cs", "b");
+        tree.Write("b/Storage/blaster.cs", "b");
+        tree.Write("b/plugins/sniper.cs", "s");
+        QCOMPARE(storagesync::PrepareStorage(tree.Path("a/"), true), StorageState::Existing);
+        QCOMPARE(tree.Read("a/storage"), std::string("a file"));
+        QCOMPARE(storagesync::PrepareStorage(tree.Path("b/"), true), StorageState::Existing);
+        QVERIFY(tree.Exists("b/Storage/sniper.cs"));
+        QCOMPARE(tree.Names("b"), (QStringList{"Storage", "plugins"}));
     }
 };
 

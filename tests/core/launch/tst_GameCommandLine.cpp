@@ -1,6 +1,9 @@
 #include "core/launch/GameCommandLine.h"
+#include "core/launch/GameLauncher.h"
 #include "core/platform/GameProcess.h"
+#include "support/TestTree.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 using Names = std::vector<std::string>;
@@ -110,6 +113,41 @@ private slots:
              kprocess::SplitWindowsArguments(parameters.toStdString()))
             actual.append(QString::fromStdString(argument));
         QCOMPARE(actual, arguments);
+    }
+
+    void failedStartIsReportedAtOnceAndSilently_data()
+    {
+        QTest::addColumn<QByteArray>("tribesExe");
+        QTest::addColumn<bool>("folderSet");
+        QTest::addColumn<launch::LaunchStatus>("status");
+        using enum launch::LaunchStatus;
+        QTest::newRow("Tribes folder not set") << QByteArray() << false << GameNotFound;
+        QTest::newRow("no tribes.exe") << QByteArray() << true << GameNotFound;
+        QTest::newRow("cannot run") << QByteArray("#!/no/such/shell\n") << true << StartFailed;
+    }
+    void failedStartIsReportedAtOnceAndSilently()
+    {
+        QFETCH(QByteArray, tribesExe);
+        QFETCH(bool, folderSet);
+        QFETCH(launch::LaunchStatus, status);
+        TestTree tree;
+        tree.MakeFolder("tribes");
+        tree.MakeFolder("empty");
+        if (!tribesExe.isEmpty()) {
+            tree.Write("tribes/tribes.exe", tribesExe.toStdString());
+            QFile::setPermissions(tree.QPath("tribes/tribes.exe"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(tree.QPath("empty")));
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const auto started =
+            launch::LaunchTribes(folderSet ? tree.Path("tribes/") : "", "-mod korvane", {});
+        qputenv("PATH", path);
+        QCOMPARE(started, status);
+        QCOMPARE_LT(elapsed.elapsed(), 5000);
+        QCOMPARE(launch::MessageFor(status), std::string_view());
     }
 };
 
