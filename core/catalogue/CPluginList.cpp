@@ -6,7 +6,6 @@
 #include "core/platform/KPath.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -128,7 +127,7 @@ void CPluginList::DeleteAll()
 {
     m_arrPlugins.clear();
     m_arrPlugins.shrink_to_fit();
-    m_firstByKey.clear();
+    m_firstByKey.Clear();
     m_indexedCount = 0;
 }
 
@@ -142,13 +141,10 @@ CPluginInfo* CPluginList::Find(std::string_view key) const
     // Records added or removed around the index are searched for.
     if (m_indexedCount != m_arrPlugins.size())
         return FindBySearch(key);
-    const auto found = m_firstByKey.find(kpath::Lowered(key));
-    if (found == m_firstByKey.end())
-        return nullptr;
+    KeyIndex::Match match = KeyIndex::Match::None;
+    CPluginInfo* const found = m_firstByKey.Find(key, &match);
     // A record whose key was changed in place is no longer the one indexed.
-    if (!kpath::EqualsNoCase(found->second->m_strFileName, key))
-        return FindBySearch(key);
-    return found->second;
+    return match == KeyIndex::Match::Changed ? FindBySearch(key) : found;
 }
 
 CPluginInfo* CPluginList::FindBySearch(std::string_view key) const
@@ -165,17 +161,17 @@ void CPluginList::Append(std::unique_ptr<CPluginInfo> plugin)
     if (m_indexedCount != m_arrPlugins.size())
         Reindex();
     // The first record of a key is the one found: a later one of the same key is only listed.
-    m_firstByKey.emplace(kpath::Lowered(plugin->m_strFileName), plugin.get());
+    m_firstByKey.Insert(plugin.get());
     m_arrPlugins.push_back(std::move(plugin));
     ++m_indexedCount;
 }
 
 void CPluginList::Reindex()
 {
-    m_firstByKey.clear();
-    m_firstByKey.reserve(m_arrPlugins.size());
+    m_firstByKey.Clear();
+    m_firstByKey.Reserve(m_arrPlugins.size());
     for (const auto& plugin : m_arrPlugins)
-        m_firstByKey.emplace(kpath::Lowered(plugin->m_strFileName), plugin.get());
+        m_firstByKey.Insert(plugin.get());
     m_indexedCount = m_arrPlugins.size();
 }
 
@@ -203,14 +199,13 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         if (!entry.isFile || !IsPluginScript(entry.name))
             continue;
         const std::string key = KeyOf(entry.name);
-        std::string lowered = kpath::Lowered(key);
-        if (m_firstByKey.contains(lowered))
+        if (m_firstByKey.Find(key))
             continue; // the first script met for a key wins
 
         auto plugin = MakeRecord(root, subdirectory, key, native,
                                  FindBeside(entries, index, key, ".desc.txt"),
                                  FindBeside(entries, index, key, ".ico"), buffer);
-        m_firstByKey.emplace(std::move(lowered), plugin.get());
+        m_firstByKey.Insert(plugin.get());
         m_arrPlugins.push_back(std::move(plugin));
         ++m_indexedCount;
         ++added;
