@@ -24,18 +24,15 @@ std::string KeyOf(std::string_view scriptName)
     return std::string(scriptName.substr(0, scriptName.find('.')));
 }
 
-// The record of the plug-in key found in root + subdirectory, completed by the description file
-// and the icon of its key in that folder when there are such files.
-// folder is root + subdirectory as a file-system path; description and icon are its entries.
-// buffer holds the bytes read, and keeps its storage for the next record.
+// The record of the plug-in key found in root + subdirectory, completed by the bytes of its
+// description file and the icon of its key in that folder (an entry of it) when there are such.
 std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
-                                        const std::string& key, const std::filesystem::path& folder,
-                                        const kfs::FolderEntry* description,
-                                        const kfs::FolderEntry* icon, std::string& buffer)
+                                        const std::string& key, const std::string* description,
+                                        const kfs::FolderEntry* icon)
 {
     auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-    if (description && kfs::ReadFile(folder, description->name, buffer))
-        plugin->ReadDescriptionText(buffer);
+    if (description)
+        plugin->ReadDescriptionText(*description);
     if (icon)
         plugin->m_strIconPath = root + subdirectory + icon->name;
     plugin->m_strSubdirectory = subdirectory;
@@ -116,9 +113,11 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
                                     [&key](const auto& entry) { return IsScriptOf(entry, key); });
     if (!stored)
         return nullptr;
-    std::string buffer;
-    return MakeRecord(storageFolder, subdirectory, key, folder, FindEntry(files, key + ".desc.txt"),
-                      FindEntry(files, key + ".ico"), buffer);
+    const kfs::FolderEntry* description = FindEntry(files, key + ".desc.txt");
+    std::string bytes;
+    const bool described = description && kfs::ReadFile(folder, description->name, bytes);
+    return MakeRecord(storageFolder, subdirectory, key, described ? &bytes : nullptr,
+                      FindEntry(files, key + ".ico"));
 }
 
 } // namespace
@@ -187,8 +186,9 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const std::string folder = root + subdirectory;
     const auto native = kpath::ResolveNoCase(folder);
     const auto entries = kfs::ListFolderNames(native);
+    const kfs::FolderReader reader(native);
 
-    std::string buffer;
+    std::string buffer; // keeps its storage from one description file to the next
     int added = 0;
     for (size_t index = 0; index < entries.size(); ++index) {
         const auto& entry = entries[index];
@@ -202,9 +202,10 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         if (m_firstByKey.Find(key))
             continue; // the first script met for a key wins
 
-        auto plugin = MakeRecord(root, subdirectory, key, native,
-                                 FindBeside(entries, index, key, ".desc.txt"),
-                                 FindBeside(entries, index, key, ".ico"), buffer);
+        const kfs::FolderEntry* description = FindBeside(entries, index, key, ".desc.txt");
+        const bool described = description && reader.ReadFile(description->name, buffer);
+        auto plugin = MakeRecord(root, subdirectory, key, described ? &buffer : nullptr,
+                                 FindBeside(entries, index, key, ".ico"));
         m_firstByKey.Insert(plugin.get());
         m_arrPlugins.push_back(std::move(plugin));
         ++m_indexedCount;

@@ -113,10 +113,10 @@ void SortByName(std::vector<FolderEntry>& entries)
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
-bool ReadNativeFile(const char* file, std::string& bytes)
+bool ReadNativeFile(const char* file, std::string& bytes, int folder = AT_FDCWD)
 {
     bytes.clear(); // its storage stays for the next file
-    const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
+    const int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     char block[16384];
@@ -204,6 +204,34 @@ bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes)
     auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
     bytes = read ? std::move(*read) : std::string();
     return read.has_value();
+#endif
+}
+
+FolderReader::FolderReader(const fs::path& folder) : m_folder(folder)
+{
+#ifndef _WIN32
+    m_descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+FolderReader::~FolderReader()
+{
+#ifndef _WIN32
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+#endif
+}
+
+bool FolderReader::ReadFile(const std::string& name, std::string& bytes) const
+{
+#ifndef _WIN32
+    if (m_descriptor < 0) {
+        bytes.clear();
+        return false;
+    }
+    return ReadNativeFile(name.c_str(), bytes, m_descriptor);
+#else
+    return kfs::ReadFile(m_folder, name, bytes);
 #endif
 }
 

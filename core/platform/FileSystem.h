@@ -34,6 +34,25 @@ std::optional<std::string> ReadFile(const std::filesystem::path& file);
 // (whose storage a walk reading many files reuses). False, with bytes empty, when it cannot be.
 bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes);
 
+// A folder held open while many of its files are read: each is then found by its name alone,
+// without the system walking the folder's whole path again for every file.
+class FolderReader
+{
+public:
+    explicit FolderReader(const std::filesystem::path& folder);
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // ReadFile(folder, name, bytes) for this folder.
+    bool ReadFile(const std::string& name, std::string& bytes) const;
+
+private:
+    // The open folder where the system has such descriptors, else its path.
+    [[maybe_unused]] std::filesystem::path m_folder;
+    [[maybe_unused]] int m_descriptor = -1;
+};
+
 // Writes the bytes to a temporary file beside the target, then renames it over the target, so
 // that a failure leaves the old file as it was. The file replaced is respected: one that exists
 // and may not be written (no write permission in its mode, for root too) is not replaced, the new
