@@ -30,10 +30,8 @@ uint64_t KeyIndex::HashNoCase(std::string_view key)
 {
     // FNV-1a over the lower-case letters, then mixed so that the low bits depend on every byte.
     uint64_t hash = 14695981039346656037ull;
-    for (const char c : key) {
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        hash = (hash ^ static_cast<unsigned char>(lower)) * 1099511628211ull;
-    }
+    for (const char c : key)
+        hash = (hash ^ static_cast<unsigned char>(kpath::LowerAscii(c))) * 1099511628211ull;
     hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9ull;
     hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBull;
     return hash ^ (hash >> 31);
