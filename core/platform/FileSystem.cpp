@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <system_error>
 
@@ -81,34 +82,78 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
     return korvane::Status::Ok();
 }
 
-// Alphabetically without regard to case (the order an NTFS listing has), names that differ only
-// in case in byte order.
-void SortByName(std::vector<FolderEntry>& entries)
+// The entries of a folder as read, before sorting: their names one after another in one string,
+// so that reading a folder makes no string for each entry until the sorted list is made.
+class Listing
 {
-    // Every name is lowered once, into one buffer.
-    size_t total = 0;
-    for (const auto& entry : entries)
-        total += entry.name.size();
-    std::string lowered;
-    lowered.reserve(total);
-    std::vector<std::pair<std::string_view, size_t>> keys;
-    keys.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const size_t start = lowered.size();
-        for (const char c : entries[i].name)
-            lowered.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
-        keys.emplace_back(std::string_view(lowered).substr(start), i);
+public:
+    void Add(std::string_view name, bool isFolder, bool isFile)
+    {
+        m_entries.push_back({m_names.size(), name.size(), isFolder, isFile});
+        m_names.append(name);
     }
-    std::sort(keys.begin(), keys.end(), [&entries](const auto& a, const auto& b) {
-        const int order = a.first.compare(b.first);
-        return order != 0 ? order < 0 : entries[a.second].name < entries[b.second].name;
-    });
-    std::vector<FolderEntry> sorted;
-    sorted.reserve(entries.size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move(entries[key.second]));
-    entries = std::move(sorted);
-}
+
+    // The entries sorted alphabetically without regard to case (the order an NTFS listing has),
+    // names that differ only in case in byte order.
+    std::vector<FolderEntry> Sorted() const
+    {
+        // Every name is lowered once, and its first eight bytes make a number that decides most
+        // comparisons alone.
+        std::string lowered(m_names);
+        for (char& c : lowered)
+            c = kpath::LowerAscii(c);
+        std::vector<Key> keys;
+        keys.reserve(m_entries.size());
+        for (size_t i = 0; i < m_entries.size(); ++i)
+            keys.push_back({Prefix(Name(lowered, i)), i});
+        std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            const int order = Name(lowered, a.index).compare(Name(lowered, b.index));
+            return order != 0 ? order < 0 : Name(m_names, a.index) < Name(m_names, b.index);
+        });
+        std::vector<FolderEntry> sorted;
+        sorted.reserve(keys.size());
+        for (const Key& key : keys) {
+            const Entry& entry = m_entries[key.index];
+            sorted.push_back(
+                {std::string(Name(m_names, key.index)), {}, entry.isFolder, entry.isFile});
+        }
+        return sorted;
+    }
+
+private:
+    struct Entry
+    {
+        size_t offset;
+        size_t size;
+        bool isFolder;
+        bool isFile;
+    };
+    struct Key
+    {
+        uint64_t prefix;
+        size_t index;
+    };
+
+    std::string_view Name(std::string_view names, size_t index) const
+    {
+        return names.substr(m_entries[index].offset, m_entries[index].size);
+    }
+
+    // The first eight bytes, the first the most significant, padded with zeros: numbers in the
+    // order of the names (a name holds no zero byte).
+    static uint64_t Prefix(std::string_view name)
+    {
+        uint64_t prefix = 0;
+        for (size_t i = 0; i < 8; ++i)
+            prefix = (prefix << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+        return prefix;
+    }
+
+    std::string m_names;
+    std::vector<Entry> m_entries;
+};
 
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
@@ -136,18 +181,16 @@ bool ReadNativeFile(const char* file, std::string& bytes, int folder = AT_FDCWD)
 
 std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
 {
-    std::vector<FolderEntry> entries;
+    Listing listing;
 #ifndef _WIN32
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        return entries;
+        return {};
     const int fd = ::dirfd(dir);
     while (const dirent* found = ::readdir(dir)) {
         const std::string_view name(found->d_name);
         if (name == "." || name == "..")
             continue;
-        FolderEntry entry;
-        entry.name = name;
         unsigned char type = found->d_type;
         struct stat info
         {};
@@ -157,31 +200,27 @@ std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
                    : S_ISLNK(info.st_mode) ? DT_LNK
                                            : DT_UNKNOWN;
         // A link to a folder is not followed: a tree walk must never leave its tree or loop.
-        entry.isFolder = type == DT_DIR;
-        entry.isFile =
+        const bool isFile =
             type == DT_REG || (type == DT_LNK && ::fstatat(fd, found->d_name, &info, 0) == 0 &&
                                S_ISREG(info.st_mode));
-        entries.push_back(std::move(entry));
+        listing.Add(name, type == DT_DIR, isFile);
     }
     ::closedir(dir);
 #else
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec)
-        return entries;
+        return {};
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec)
             break;
         std::error_code typeError;
-        FolderEntry entry;
-        entry.name = kpath::FromNative(it->path().filename());
-        entry.isFolder = it->is_directory(typeError) && !it->is_symlink(typeError);
-        entry.isFile = it->is_regular_file(typeError);
-        entries.push_back(std::move(entry));
+        listing.Add(kpath::FromNative(it->path().filename()),
+                    it->is_directory(typeError) && !it->is_symlink(typeError),
+                    it->is_regular_file(typeError));
     }
 #endif
-    SortByName(entries);
-    return entries;
+    return listing.Sorted();
 }
 
 std::vector<FolderEntry> ListFolder(const fs::path& folder)
