@@ -46,22 +46,32 @@ bool IsKeyDotted(std::string_view name, std::string_view key)
            kpath::StartsWithNoCase(name, key);
 }
 
-// The first file named key + suffix in any letter case among a folder's entries, of which the
-// one at script belongs to the key. The listing sorts without regard to case, so every name
-// that is the key followed by a dot sits in one run around the script.
-const kfs::FolderEntry* FindBeside(const std::vector<kfs::FolderEntry>& entries, size_t script,
-                                   std::string_view key, std::string_view suffix)
+// A plug-in's files beside its script: its description file and its icon, or null.
+struct Beside
+{
+    const kfs::FolderEntry* description = nullptr;
+    const kfs::FolderEntry* icon = nullptr;
+};
+
+// The first files named key + ".desc.txt" and key + ".ico" in any letter case among a folder's
+// entries, of which the one at script belongs to the key. The listing sorts without regard to
+// case, so every name that is the key followed by a dot sits in one run around the script.
+Beside FindBeside(const std::vector<kfs::FolderEntry>& entries, size_t script, std::string_view key)
 {
     size_t first = script;
     while (first > 0 && IsKeyDotted(entries[first - 1].name, key))
         --first;
+    Beside found;
     for (size_t i = first; i < entries.size() && IsKeyDotted(entries[i].name, key); ++i) {
-        const std::string_view name = entries[i].name;
-        if (entries[i].isFile && name.size() == key.size() + suffix.size() &&
-            kpath::EqualsNoCase(name.substr(key.size()), suffix))
-            return &entries[i];
+        if (!entries[i].isFile)
+            continue;
+        const std::string_view suffix = std::string_view(entries[i].name).substr(key.size());
+        if (!found.description && kpath::EqualsNoCase(suffix, ".desc.txt"))
+            found.description = &entries[i];
+        else if (!found.icon && kpath::EqualsNoCase(suffix, ".ico"))
+            found.icon = &entries[i];
     }
-    return nullptr;
+    return found;
 }
 
 // The first file of entries with this name in any letter case.
@@ -202,10 +212,11 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         if (m_firstByKey.Find(key))
             continue; // the first script met for a key wins
 
-        const kfs::FolderEntry* description = FindBeside(entries, index, key, ".desc.txt");
-        const bool described = description && reader.ReadFile(description->name, buffer);
-        auto plugin = MakeRecord(root, subdirectory, key, described ? &buffer : nullptr,
-                                 FindBeside(entries, index, key, ".ico"));
+        const Beside beside = FindBeside(entries, index, key);
+        const bool described =
+            beside.description && reader.ReadFile(beside.description->name, buffer);
+        auto plugin =
+            MakeRecord(root, subdirectory, key, described ? &buffer : nullptr, beside.icon);
         m_firstByKey.Insert(plugin.get());
         m_arrPlugins.push_back(std::move(plugin));
         ++m_indexedCount;
