@@ -25,16 +25,18 @@ std::string KeyOf(std::string_view scriptName)
 }
 
 // The record of the plug-in key found in root + subdirectory, completed by the bytes of its
-// description file and the icon of its key in that folder (an entry of it) when there are such.
+// description file and the name of its icon in that folder when there are such.
 std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
                                         const std::string& key, const std::string* description,
-                                        const kfs::FolderEntry* icon)
+                                        std::string_view icon)
 {
     auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
     if (description)
         plugin->ReadDescriptionText(*description);
-    if (icon)
-        plugin->m_strIconPath = root + subdirectory + icon->name;
+    if (!icon.empty()) {
+        plugin->m_strIconPath.reserve(root.size() + subdirectory.size() + icon.size());
+        plugin->m_strIconPath.append(root).append(subdirectory).append(icon);
+    }
     plugin->m_strSubdirectory = subdirectory;
     return plugin;
 }
@@ -46,30 +48,32 @@ bool IsKeyDotted(std::string_view name, std::string_view key)
            kpath::StartsWithNoCase(name, key);
 }
 
-// A plug-in's files beside its script: its description file and its icon, or null.
+// A plug-in's files beside its script: where its description file and its icon are listed, or
+// kNone.
 struct Beside
 {
-    const kfs::FolderEntry* description = nullptr;
-    const kfs::FolderEntry* icon = nullptr;
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    size_t description = kNone;
+    size_t icon = kNone;
 };
 
 // The first files named key + ".desc.txt" and key + ".ico" in any letter case among a folder's
 // entries, of which the one at script belongs to the key. The listing sorts without regard to
 // case, so every name that is the key followed by a dot sits in one run around the script.
-Beside FindBeside(const std::vector<kfs::FolderEntry>& entries, size_t script, std::string_view key)
+Beside FindBeside(const kfs::FolderNames& entries, size_t script, std::string_view key)
 {
     size_t first = script;
-    while (first > 0 && IsKeyDotted(entries[first - 1].name, key))
+    while (first > 0 && IsKeyDotted(entries.Name(first - 1), key))
         --first;
     Beside found;
-    for (size_t i = first; i < entries.size() && IsKeyDotted(entries[i].name, key); ++i) {
-        if (!entries[i].isFile)
+    for (size_t i = first; i < entries.Count() && IsKeyDotted(entries.Name(i), key); ++i) {
+        if (!entries.IsFile(i))
             continue;
-        const std::string_view suffix = std::string_view(entries[i].name).substr(key.size());
-        if (!found.description && kpath::EqualsNoCase(suffix, ".desc.txt"))
-            found.description = &entries[i];
-        else if (!found.icon && kpath::EqualsNoCase(suffix, ".ico"))
-            found.icon = &entries[i];
+        const std::string_view suffix = entries.Name(i).substr(key.size());
+        if (found.description == Beside::kNone && kpath::EqualsNoCase(suffix, ".desc.txt"))
+            found.description = i;
+        else if (found.icon == Beside::kNone && kpath::EqualsNoCase(suffix, ".ico"))
+            found.icon = i;
     }
     return found;
 }
@@ -126,8 +130,9 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
     const kfs::FolderEntry* description = FindEntry(files, key + ".desc.txt");
     std::string bytes;
     const bool described = description && kfs::ReadFile(folder, description->name, bytes);
+    const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
     return MakeRecord(storageFolder, subdirectory, key, described ? &bytes : nullptr,
-                      FindEntry(files, key + ".ico"));
+                      icon ? std::string_view(icon->name) : std::string_view());
 }
 
 } // namespace
@@ -200,23 +205,24 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
 
     std::string buffer; // keeps its storage from one description file to the next
     int added = 0;
-    for (size_t index = 0; index < entries.size(); ++index) {
-        const auto& entry = entries[index];
-        if (entry.isFolder) {
-            added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator);
+    for (size_t index = 0; index < entries.Count(); ++index) {
+        const std::string_view name = entries.Name(index);
+        if (entries.IsFolder(index)) {
+            added += ScanInto(root, subdirectory + std::string(name) + kpath::kStoredSeparator);
             continue;
         }
-        if (!entry.isFile || !IsPluginScript(entry.name))
+        if (!entries.IsFile(index) || !IsPluginScript(name))
             continue;
-        const std::string key = KeyOf(entry.name);
+        const std::string key = KeyOf(name);
         if (m_firstByKey.Find(key))
             continue; // the first script met for a key wins
 
         const Beside beside = FindBeside(entries, index, key);
-        const bool described =
-            beside.description && reader.ReadFile(beside.description->name, buffer);
-        auto plugin =
-            MakeRecord(root, subdirectory, key, described ? &buffer : nullptr, beside.icon);
+        const bool described = beside.description != Beside::kNone &&
+                               reader.ReadFile(entries.Name(beside.description).data(), buffer);
+        auto plugin = MakeRecord(root, subdirectory, key, described ? &buffer : nullptr,
+                                 beside.icon != Beside::kNone ? entries.Name(beside.icon)
+                                                              : std::string_view());
         m_firstByKey.Insert(plugin.get());
         m_arrPlugins.push_back(std::move(plugin));
         ++m_indexedCount;

@@ -82,78 +82,15 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
     return korvane::Status::Ok();
 }
 
-// The entries of a folder as read, before sorting: their names one after another in one string,
-// so that reading a folder makes no string for each entry until the sorted list is made.
-class Listing
+// The first eight bytes, the first the most significant, padded with zeros: numbers in the
+// order of the names (a name holds no zero byte).
+uint64_t Prefix(std::string_view name)
 {
-public:
-    void Add(std::string_view name, bool isFolder, bool isFile)
-    {
-        m_entries.push_back({m_names.size(), name.size(), isFolder, isFile});
-        m_names.append(name);
-    }
-
-    // The entries sorted alphabetically without regard to case (the order an NTFS listing has),
-    // names that differ only in case in byte order.
-    std::vector<FolderEntry> Sorted() const
-    {
-        // Every name is lowered once, and its first eight bytes make a number that decides most
-        // comparisons alone.
-        std::string lowered(m_names);
-        for (char& c : lowered)
-            c = kpath::LowerAscii(c);
-        std::vector<Key> keys;
-        keys.reserve(m_entries.size());
-        for (size_t i = 0; i < m_entries.size(); ++i)
-            keys.push_back({Prefix(Name(lowered, i)), i});
-        std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
-            if (a.prefix != b.prefix)
-                return a.prefix < b.prefix;
-            const int order = Name(lowered, a.index).compare(Name(lowered, b.index));
-            return order != 0 ? order < 0 : Name(m_names, a.index) < Name(m_names, b.index);
-        });
-        std::vector<FolderEntry> sorted;
-        sorted.reserve(keys.size());
-        for (const Key& key : keys) {
-            const Entry& entry = m_entries[key.index];
-            sorted.push_back(
-                {std::string(Name(m_names, key.index)), {}, entry.isFolder, entry.isFile});
-        }
-        return sorted;
-    }
-
-private:
-    struct Entry
-    {
-        size_t offset;
-        size_t size;
-        bool isFolder;
-        bool isFile;
-    };
-    struct Key
-    {
-        uint64_t prefix;
-        size_t index;
-    };
-
-    std::string_view Name(std::string_view names, size_t index) const
-    {
-        return names.substr(m_entries[index].offset, m_entries[index].size);
-    }
-
-    // The first eight bytes, the first the most significant, padded with zeros: numbers in the
-    // order of the names (a name holds no zero byte).
-    static uint64_t Prefix(std::string_view name)
-    {
-        uint64_t prefix = 0;
-        for (size_t i = 0; i < 8; ++i)
-            prefix = (prefix << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
-        return prefix;
-    }
-
-    std::string m_names;
-    std::vector<Entry> m_entries;
-};
+    uint64_t prefix = 0;
+    for (size_t i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+    return prefix;
+}
 
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
@@ -179,9 +116,36 @@ bool ReadNativeFile(const char* file, std::string& bytes, int folder = AT_FDCWD)
 
 } // namespace
 
-std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
+void FolderNames::Add(std::string_view name, bool isFolder, bool isFile)
 {
-    Listing listing;
+    m_entries.push_back({0, m_names.size(), name.size(), isFolder, isFile});
+    m_names.append(name);
+    m_names.push_back('\0');
+}
+
+void FolderNames::Sort()
+{
+    // Every name is lowered once, and its first eight bytes make a number that decides most
+    // comparisons alone.
+    std::string lowered(m_names);
+    for (char& c : lowered)
+        c = kpath::LowerAscii(c);
+    const auto name = [](std::string_view names, const Entry& entry) {
+        return names.substr(entry.offset, entry.size);
+    };
+    for (Entry& entry : m_entries)
+        entry.prefix = Prefix(name(lowered, entry));
+    std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const int order = name(lowered, a).compare(name(lowered, b));
+        return order != 0 ? order < 0 : name(m_names, a) < name(m_names, b);
+    });
+}
+
+FolderNames ListFolderNames(const fs::path& folder)
+{
+    FolderNames listing;
 #ifndef _WIN32
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
@@ -220,14 +184,21 @@ std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
                     it->is_regular_file(typeError));
     }
 #endif
-    return listing.Sorted();
+    listing.Sort();
+    return listing;
 }
 
 std::vector<FolderEntry> ListFolder(const fs::path& folder)
 {
-    auto entries = ListFolderNames(folder);
-    for (auto& entry : entries)
-        entry.path = folder / fs::path(std::u8string(entry.name.begin(), entry.name.end()));
+    const FolderNames names = ListFolderNames(folder);
+    std::vector<FolderEntry> entries;
+    entries.reserve(names.Count());
+    for (size_t i = 0; i < names.Count(); ++i) {
+        const std::string_view name = names.Name(i);
+        entries.push_back({std::string(name),
+                           folder / fs::path(std::u8string(name.begin(), name.end())),
+                           names.IsFolder(i), names.IsFile(i)});
+    }
     return entries;
 }
 
@@ -261,14 +232,14 @@ FolderReader::~FolderReader()
 #endif
 }
 
-bool FolderReader::ReadFile(const std::string& name, std::string& bytes) const
+bool FolderReader::ReadFile(const char* name, std::string& bytes) const
 {
 #ifndef _WIN32
     if (m_descriptor < 0) {
         bytes.clear();
         return false;
     }
-    return ReadNativeFile(name.c_str(), bytes, m_descriptor);
+    return ReadNativeFile(name, bytes, m_descriptor);
 #else
     return kfs::ReadFile(m_folder, name, bytes);
 #endif
