@@ -4,6 +4,7 @@
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <utility>
@@ -11,14 +12,37 @@
 namespace clioutput {
 namespace {
 
-std::string OneField(std::string_view text)
+bool IsPlainAscii(std::string_view text)
 {
-    std::string field = textencoding::ToUtf8(text);
-    for (char& c : field) {
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x80;
+    });
+}
+
+void AppendField(std::string& line, std::string_view text)
+{
+    if (IsPlainAscii(text)) { // most fields: nothing to decode or replace
+        line.append(text);
+        return;
     }
-    return field;
+    const size_t start = line.size();
+    textencoding::AppendAsUtf8(line, text);
+    std::replace_if(
+        line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
+        [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+}
+
+void AppendTabSeparated(std::string& out, std::initializer_list<std::string_view> fields)
+{
+    bool first = true;
+    for (const std::string_view field : fields) {
+        if (!first)
+            out += '\t';
+        AppendField(out, field);
+        first = false;
+    }
+    out += '\n';
 }
 
 std::string JsonText(std::string_view text)
@@ -56,14 +80,8 @@ std::string PluginJson(const CPluginInfo& plugin, bool bInUse)
 std::string TabSeparated(std::initializer_list<std::string_view> fields)
 {
     std::string line;
-    bool first = true;
-    for (const std::string_view field : fields) {
-        if (!first)
-            line += '\t';
-        line += OneField(field);
-        first = false;
-    }
-    return line + '\n';
+    AppendTabSeparated(line, fields);
+    return line;
 }
 
 std::string JsonString(std::string_view utf8)
@@ -99,10 +117,10 @@ std::string JsonString(std::string_view utf8)
     return quoted + '"';
 }
 
-std::string PluginLine(const CPluginInfo& plugin, bool bInUse)
+void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool bInUse)
 {
-    return TabSeparated({plugin.m_strFileName, plugin.m_strName, plugin.m_strCategory,
-                         plugin.m_strAuthor, plugin.m_strSubdirectory, bInUse ? "yes" : "no"});
+    AppendTabSeparated(out, {plugin.m_strFileName, plugin.m_strName, plugin.m_strCategory,
+                             plugin.m_strAuthor, plugin.m_strSubdirectory, bInUse ? "yes" : "no"});
 }
 
 std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse)

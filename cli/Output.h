@@ -18,8 +18,8 @@ std::string TabSeparated(std::initializer_list<std::string_view> fields);
 // The text as a JSON string, quotes included.
 std::string JsonString(std::string_view utf8);
 
-// One plug-in of list: key, name, category, author, subdirectory, yes or no.
-std::string PluginLine(const CPluginInfo& plugin, bool bInUse);
+// Appends one plug-in of list to out: key, name, category, author, subdirectory, yes or no.
+void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool bInUse);
 
 // The plug-ins of shown as a JSON array; inUse tells which are in use.
 std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse);

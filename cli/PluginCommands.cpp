@@ -60,8 +60,18 @@ int List(CliSession& session, const QCommandLineParser& arguments)
         session.Out() << clioutput::PluginsJson(shown, inUse);
         return kExitSuccess;
     }
-    for (const auto& plugin : shown.m_arrPlugins)
-        session.Out() << clioutput::PluginLine(*plugin, inUse.Exists(plugin->m_strFileName));
+    // Lines are gathered into blocks: a string and a write for each would cost more.
+    constexpr size_t kBlock = 64 * 1024;
+    std::string text;
+    text.reserve(kBlock + 1024);
+    for (const auto& plugin : shown.m_arrPlugins) {
+        clioutput::AppendPluginLine(text, *plugin, inUse.Exists(plugin->m_strFileName));
+        if (text.size() >= kBlock) {
+            session.Out() << text;
+            text.clear();
+        }
+    }
+    session.Out() << text;
     return kExitSuccess;
 }
 

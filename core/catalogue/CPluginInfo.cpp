@@ -32,7 +32,7 @@ void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 {
     bool inDescription = false;
-    textfile::ForEachLine(bytes, [this, &inDescription](std::string_view line) {
+    textfile::ForEachLine(bytes, [this, bytes, &inDescription](std::string_view line) {
         if (inDescription) {
             m_strDescription += '\n';
             m_strDescription += line;
@@ -40,8 +40,12 @@ void CPluginInfo::ReadDescriptionText(std::string_view bytes)
         }
         const size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
-            // The first line without '=' starts the description; every later line belongs to it.
+            // The first line without '=' starts the description; every later line belongs to it,
+            // and the rest of the text is at most that long.
             inDescription = true;
+            m_strDescription.clear();
+            m_strDescription.reserve(bytes.size() -
+                                     static_cast<size_t>(line.data() - bytes.data()));
             m_strDescription = line;
             return;
         }

@@ -6,7 +6,6 @@
 #include "core/platform/KPath.h"
 
 #include <algorithm>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -25,20 +24,19 @@ std::string KeyOf(std::string_view scriptName)
     return std::string(scriptName.substr(0, scriptName.find('.')));
 }
 
-// The record of the plug-in key found in root + subdirectory, completed by the description file
-// and the icon of its key in that folder when there are such files.
-// folder is root + subdirectory as a file-system path; description and icon are its entries.
-// buffer holds the bytes read, and keeps its storage for the next record.
+// The record of the plug-in key found in root + subdirectory, completed by the bytes of its
+// description file and the name of its icon in that folder when there are such.
 std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
-                                        const std::string& key, const std::filesystem::path& folder,
-                                        const kfs::FolderEntry* description,
-                                        const kfs::FolderEntry* icon, std::string& buffer)
+                                        const std::string& key, const std::string* description,
+                                        std::string_view icon)
 {
     auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-    if (description && kfs::ReadFile(folder, description->name, buffer))
-        plugin->ReadDescriptionText(buffer);
-    if (icon)
-        plugin->m_strIconPath = root + subdirectory + icon->name;
+    if (description)
+        plugin->ReadDescriptionText(*description);
+    if (!icon.empty()) {
+        plugin->m_strIconPath.reserve(root.size() + subdirectory.size() + icon.size());
+        plugin->m_strIconPath.append(root).append(subdirectory).append(icon);
+    }
     plugin->m_strSubdirectory = subdirectory;
     return plugin;
 }
@@ -50,22 +48,34 @@ bool IsKeyDotted(std::string_view name, std::string_view key)
            kpath::StartsWithNoCase(name, key);
 }
 
-// The first file named key + suffix in any letter case among a folder's entries, of which the
-// one at script belongs to the key. The listing sorts without regard to case, so every name
-// that is the key followed by a dot sits in one run around the script.
-const kfs::FolderEntry* FindBeside(const std::vector<kfs::FolderEntry>& entries, size_t script,
-                                   std::string_view key, std::string_view suffix)
+// A plug-in's files beside its script: where its description file and its icon are listed, or
+// kNone.
+struct Beside
+{
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    size_t description = kNone;
+    size_t icon = kNone;
+};
+
+// The first files named key + ".desc.txt" and key + ".ico" in any letter case among a folder's
+// entries, of which the one at script belongs to the key. The listing sorts without regard to
+// case, so every name that is the key followed by a dot sits in one run around the script.
+Beside FindBeside(const kfs::FolderNames& entries, size_t script, std::string_view key)
 {
     size_t first = script;
-    while (first > 0 && IsKeyDotted(entries[first - 1].name, key))
+    while (first > 0 && IsKeyDotted(entries.Name(first - 1), key))
         --first;
-    for (size_t i = first; i < entries.size() && IsKeyDotted(entries[i].name, key); ++i) {
-        const std::string_view name = entries[i].name;
-        if (entries[i].isFile && name.size() == key.size() + suffix.size() &&
-            kpath::EqualsNoCase(name.substr(key.size()), suffix))
-            return &entries[i];
+    Beside found;
+    for (size_t i = first; i < entries.Count() && IsKeyDotted(entries.Name(i), key); ++i) {
+        if (!entries.IsFile(i))
+            continue;
+        const std::string_view suffix = entries.Name(i).substr(key.size());
+        if (found.description == Beside::kNone && kpath::EqualsNoCase(suffix, ".desc.txt"))
+            found.description = i;
+        else if (found.icon == Beside::kNone && kpath::EqualsNoCase(suffix, ".ico"))
+            found.icon = i;
     }
-    return nullptr;
+    return found;
 }
 
 // The first file of entries with this name in any letter case.
@@ -117,9 +127,12 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
                                     [&key](const auto& entry) { return IsScriptOf(entry, key); });
     if (!stored)
         return nullptr;
-    std::string buffer;
-    return MakeRecord(storageFolder, subdirectory, key, folder, FindEntry(files, key + ".desc.txt"),
-                      FindEntry(files, key + ".ico"), buffer);
+    const kfs::FolderEntry* description = FindEntry(files, key + ".desc.txt");
+    std::string bytes;
+    const bool described = description && kfs::ReadFile(folder, description->name, bytes);
+    const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
+    return MakeRecord(storageFolder, subdirectory, key, described ? &bytes : nullptr,
+                      icon ? std::string_view(icon->name) : std::string_view());
 }
 
 } // namespace
@@ -128,7 +141,7 @@ void CPluginList::DeleteAll()
 {
     m_arrPlugins.clear();
     m_arrPlugins.shrink_to_fit();
-    m_firstByKey.clear();
+    m_firstByKey.Clear();
     m_indexedCount = 0;
 }
 
@@ -142,13 +155,10 @@ CPluginInfo* CPluginList::Find(std::string_view key) const
     // Records added or removed around the index are searched for.
     if (m_indexedCount != m_arrPlugins.size())
         return FindBySearch(key);
-    const auto found = m_firstByKey.find(kpath::Lowered(key));
-    if (found == m_firstByKey.end())
-        return nullptr;
+    KeyIndex::Match match = KeyIndex::Match::None;
+    CPluginInfo* const found = m_firstByKey.Find(key, &match);
     // A record whose key was changed in place is no longer the one indexed.
-    if (!kpath::EqualsNoCase(found->second->m_strFileName, key))
-        return FindBySearch(key);
-    return found->second;
+    return match == KeyIndex::Match::Changed ? FindBySearch(key) : found;
 }
 
 CPluginInfo* CPluginList::FindBySearch(std::string_view key) const
@@ -165,17 +175,17 @@ void CPluginList::Append(std::unique_ptr<CPluginInfo> plugin)
     if (m_indexedCount != m_arrPlugins.size())
         Reindex();
     // The first record of a key is the one found: a later one of the same key is only listed.
-    m_firstByKey.emplace(kpath::Lowered(plugin->m_strFileName), plugin.get());
+    m_firstByKey.Insert(plugin.get());
     m_arrPlugins.push_back(std::move(plugin));
     ++m_indexedCount;
 }
 
 void CPluginList::Reindex()
 {
-    m_firstByKey.clear();
-    m_firstByKey.reserve(m_arrPlugins.size());
+    m_firstByKey.Clear();
+    m_firstByKey.Reserve(m_arrPlugins.size());
     for (const auto& plugin : m_arrPlugins)
-        m_firstByKey.emplace(kpath::Lowered(plugin->m_strFileName), plugin.get());
+        m_firstByKey.Insert(plugin.get());
     m_indexedCount = m_arrPlugins.size();
 }
 
@@ -191,26 +201,29 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const std::string folder = root + subdirectory;
     const auto native = kpath::ResolveNoCase(folder);
     const auto entries = kfs::ListFolderNames(native);
+    const kfs::FolderReader reader(native);
 
-    std::string buffer;
+    std::string buffer; // keeps its storage from one description file to the next
     int added = 0;
-    for (size_t index = 0; index < entries.size(); ++index) {
-        const auto& entry = entries[index];
-        if (entry.isFolder) {
-            added += ScanInto(root, subdirectory + entry.name + kpath::kStoredSeparator);
+    for (size_t index = 0; index < entries.Count(); ++index) {
+        const std::string_view name = entries.Name(index);
+        if (entries.IsFolder(index)) {
+            added += ScanInto(root, subdirectory + std::string(name) + kpath::kStoredSeparator);
             continue;
         }
-        if (!entry.isFile || !IsPluginScript(entry.name))
+        if (!entries.IsFile(index) || !IsPluginScript(name))
             continue;
-        const std::string key = KeyOf(entry.name);
-        std::string lowered = kpath::Lowered(key);
-        if (m_firstByKey.contains(lowered))
+        const std::string key = KeyOf(name);
+        if (m_firstByKey.Find(key))
             continue; // the first script met for a key wins
 
-        auto plugin = MakeRecord(root, subdirectory, key, native,
-                                 FindBeside(entries, index, key, ".desc.txt"),
-                                 FindBeside(entries, index, key, ".ico"), buffer);
-        m_firstByKey.emplace(std::move(lowered), plugin.get());
+        const Beside beside = FindBeside(entries, index, key);
+        const bool described = beside.description != Beside::kNone &&
+                               reader.ReadFile(entries.Name(beside.description).data(), buffer);
+        auto plugin = MakeRecord(root, subdirectory, key, described ? &buffer : nullptr,
+                                 beside.icon != Beside::kNone ? entries.Name(beside.icon)
+                                                              : std::string_view());
+        m_firstByKey.Insert(plugin.get());
         m_arrPlugins.push_back(std::move(plugin));
         ++m_indexedCount;
         ++added;

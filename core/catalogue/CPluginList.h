@@ -1,12 +1,11 @@
 #pragma once
 
 #include "core/catalogue/CPluginInfo.h"
+#include "core/catalogue/KeyIndex.h"
 
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 // An owning list of plug-in records: the catalogue of a folder, or the plug-ins a configuration
@@ -67,7 +66,7 @@ private:
     void Reindex();
     CPluginInfo* FindBySearch(std::string_view key) const;
 
-    // Lower-cased key to the first record with that key, for the records m_indexedCount counts.
-    std::unordered_map<std::string, CPluginInfo*> m_firstByKey;
+    // The first record of each key, for the records m_indexedCount counts.
+    KeyIndex m_firstByKey;
     size_t m_indexedCount = 0;
 };

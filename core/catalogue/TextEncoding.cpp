@@ -90,10 +90,18 @@ bool IsValidUtf8(std::string_view bytes)
 
 std::string ToUtf8(std::string_view bytes)
 {
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
+    AppendAsUtf8(out, bytes);
+    return out;
+}
+
+void AppendAsUtf8(std::string& out, std::string_view bytes)
+{
+    if (IsValidUtf8(bytes)) {
+        out.append(bytes);
+        return;
+    }
+    out.reserve(out.size() + bytes.size() + bytes.size() / 4);
     for (const char c : bytes) {
         const auto byte = static_cast<uint8_t>(c);
         if (byte >= 0x80 && byte < 0xA0)
@@ -101,7 +109,6 @@ std::string ToUtf8(std::string_view bytes)
         else
             AppendUtf8(out, byte);
     }
-    return out;
 }
 
 std::optional<std::string> ToWindows1252(std::string_view utf8)

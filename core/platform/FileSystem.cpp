@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <system_error>
 
@@ -81,42 +82,23 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
     return korvane::Status::Ok();
 }
 
-// Alphabetically without regard to case (the order an NTFS listing has), names that differ only
-// in case in byte order.
-void SortByName(std::vector<FolderEntry>& entries)
+// The first eight bytes, the first the most significant, padded with zeros: numbers in the
+// order of the names (a name holds no zero byte).
+uint64_t Prefix(std::string_view name)
 {
-    // Every name is lowered once, into one buffer.
-    size_t total = 0;
-    for (const auto& entry : entries)
-        total += entry.name.size();
-    std::string lowered;
-    lowered.reserve(total);
-    std::vector<std::pair<std::string_view, size_t>> keys;
-    keys.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const size_t start = lowered.size();
-        for (const char c : entries[i].name)
-            lowered.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
-        keys.emplace_back(std::string_view(lowered).substr(start), i);
-    }
-    std::sort(keys.begin(), keys.end(), [&entries](const auto& a, const auto& b) {
-        const int order = a.first.compare(b.first);
-        return order != 0 ? order < 0 : entries[a.second].name < entries[b.second].name;
-    });
-    std::vector<FolderEntry> sorted;
-    sorted.reserve(entries.size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move(entries[key.second]));
-    entries = std::move(sorted);
+    uint64_t prefix = 0;
+    for (size_t i = 0; i < 8; ++i)
+        prefix = (prefix << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+    return prefix;
 }
 
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
-bool ReadNativeFile(const char* file, std::string& bytes)
+bool ReadNativeFile(const char* file, std::string& bytes, int folder = AT_FDCWD)
 {
     bytes.clear(); // its storage stays for the next file
-    const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
+    const int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     char block[16384];
@@ -134,20 +116,45 @@ bool ReadNativeFile(const char* file, std::string& bytes)
 
 } // namespace
 
-std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
+void FolderNames::Add(std::string_view name, bool isFolder, bool isFile)
 {
-    std::vector<FolderEntry> entries;
+    m_entries.push_back({0, m_names.size(), name.size(), isFolder, isFile});
+    m_names.append(name);
+    m_names.push_back('\0');
+}
+
+void FolderNames::Sort()
+{
+    // Every name is lowered once, and its first eight bytes make a number that decides most
+    // comparisons alone.
+    std::string lowered(m_names);
+    for (char& c : lowered)
+        c = kpath::LowerAscii(c);
+    const auto name = [](std::string_view names, const Entry& entry) {
+        return names.substr(entry.offset, entry.size);
+    };
+    for (Entry& entry : m_entries)
+        entry.prefix = Prefix(name(lowered, entry));
+    std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const int order = name(lowered, a).compare(name(lowered, b));
+        return order != 0 ? order < 0 : name(m_names, a) < name(m_names, b);
+    });
+}
+
+FolderNames ListFolderNames(const fs::path& folder)
+{
+    FolderNames listing;
 #ifndef _WIN32
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        return entries;
+        return {};
     const int fd = ::dirfd(dir);
     while (const dirent* found = ::readdir(dir)) {
         const std::string_view name(found->d_name);
         if (name == "." || name == "..")
             continue;
-        FolderEntry entry;
-        entry.name = name;
         unsigned char type = found->d_type;
         struct stat info
         {};
@@ -157,38 +164,41 @@ std::vector<FolderEntry> ListFolderNames(const fs::path& folder)
                    : S_ISLNK(info.st_mode) ? DT_LNK
                                            : DT_UNKNOWN;
         // A link to a folder is not followed: a tree walk must never leave its tree or loop.
-        entry.isFolder = type == DT_DIR;
-        entry.isFile =
+        const bool isFile =
             type == DT_REG || (type == DT_LNK && ::fstatat(fd, found->d_name, &info, 0) == 0 &&
                                S_ISREG(info.st_mode));
-        entries.push_back(std::move(entry));
+        listing.Add(name, type == DT_DIR, isFile);
     }
     ::closedir(dir);
 #else
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec)
-        return entries;
+        return {};
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec)
             break;
         std::error_code typeError;
-        FolderEntry entry;
-        entry.name = kpath::FromNative(it->path().filename());
-        entry.isFolder = it->is_directory(typeError) && !it->is_symlink(typeError);
-        entry.isFile = it->is_regular_file(typeError);
-        entries.push_back(std::move(entry));
+        listing.Add(kpath::FromNative(it->path().filename()),
+                    it->is_directory(typeError) && !it->is_symlink(typeError),
+                    it->is_regular_file(typeError));
     }
 #endif
-    SortByName(entries);
-    return entries;
+    listing.Sort();
+    return listing;
 }
 
 std::vector<FolderEntry> ListFolder(const fs::path& folder)
 {
-    auto entries = ListFolderNames(folder);
-    for (auto& entry : entries)
-        entry.path = folder / fs::path(std::u8string(entry.name.begin(), entry.name.end()));
+    const FolderNames names = ListFolderNames(folder);
+    std::vector<FolderEntry> entries;
+    entries.reserve(names.Count());
+    for (size_t i = 0; i < names.Count(); ++i) {
+        const std::string_view name = names.Name(i);
+        entries.push_back({std::string(name),
+                           folder / fs::path(std::u8string(name.begin(), name.end())),
+                           names.IsFolder(i), names.IsFile(i)});
+    }
     return entries;
 }
 
@@ -204,6 +214,34 @@ bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes)
     auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
     bytes = read ? std::move(*read) : std::string();
     return read.has_value();
+#endif
+}
+
+FolderReader::FolderReader(const fs::path& folder) : m_folder(folder)
+{
+#ifndef _WIN32
+    m_descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+FolderReader::~FolderReader()
+{
+#ifndef _WIN32
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+#endif
+}
+
+bool FolderReader::ReadFile(const char* name, std::string& bytes) const
+{
+#ifndef _WIN32
+    if (m_descriptor < 0) {
+        bytes.clear();
+        return false;
+    }
+    return ReadNativeFile(name, bytes, m_descriptor);
+#else
+    return kfs::ReadFile(m_folder, name, bytes);
 #endif
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/platform/Status.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,24 +16,76 @@ namespace kfs {
 
 struct FolderEntry
 {
-    std::string name;           // UTF-8 file name, no folder
-    std::filesystem::path path; // empty from ListFolderNames
-    bool isFolder = false;      // a real folder; a link to a folder counts as a file
-    bool isFile = false;        // a regular file, or a link to one
+    std::string name; // UTF-8 file name, no folder
+    std::filesystem::path path;
+    bool isFolder = false; // a real folder; a link to a folder counts as a file
+    bool isFile = false;   // a regular file, or a link to one
 };
 
 // Every entry of a folder, sorted alphabetically without regard to case (the order an NTFS
 // listing has). An empty list when the folder does not exist or cannot be listed.
 std::vector<FolderEntry> ListFolder(const std::filesystem::path& folder);
-// The same entries in the same order with their paths left empty, for a walk that needs the
-// paths of few of them: making a path costs more than reading a folder entry.
-std::vector<FolderEntry> ListFolderNames(const std::filesystem::path& folder);
+
+// The names of a folder's entries in the order ListFolder gives them, kept in one string: for a
+// walk over many entries that keeps few of them, without a string or a path for each.
+class FolderNames
+{
+public:
+    size_t Count() const { return m_entries.size(); }
+    // UTF-8, no folder; followed in memory by a zero byte, for the system's calls.
+    std::string_view Name(size_t index) const
+    {
+        return std::string_view(m_names).substr(m_entries[index].offset, m_entries[index].size);
+    }
+    bool IsFolder(size_t index) const { return m_entries[index].isFolder; }
+    bool IsFile(size_t index) const { return m_entries[index].isFile; }
+
+    void Add(std::string_view name, bool isFolder, bool isFile);
+    // Sorts alphabetically without regard to case (the order an NTFS listing has), names that
+    // differ only in case in byte order.
+    void Sort();
+
+private:
+    struct Entry
+    {
+        uint64_t prefix; // the first eight bytes of the lowered name, the first the highest
+        size_t offset;
+        size_t size;
+        bool isFolder; // as FolderEntry says
+        bool isFile;
+    };
+
+    std::string m_names;
+    std::vector<Entry> m_entries;
+};
+
+// The same entries in the same order, names only.
+FolderNames ListFolderNames(const std::filesystem::path& folder);
 
 // The whole content of a file, or nothing when it cannot be opened or read.
 std::optional<std::string> ReadFile(const std::filesystem::path& file);
 // The same for the entry name (UTF-8) of a folder, without making a path of it first, into bytes
 // (whose storage a walk reading many files reuses). False, with bytes empty, when it cannot be.
 bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes);
+
+// A folder held open while many of its files are read: each is then found by its name alone,
+// without the system walking the folder's whole path again for every file.
+class FolderReader
+{
+public:
+    explicit FolderReader(const std::filesystem::path& folder);
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // ReadFile(folder, name, bytes) for this folder, name ending in a zero byte.
+    bool ReadFile(const char* name, std::string& bytes) const;
+
+private:
+    // The open folder where the system has such descriptors, else its path.
+    [[maybe_unused]] std::filesystem::path m_folder;
+    [[maybe_unused]] int m_descriptor = -1;
+};
 
 // Writes the bytes to a temporary file beside the target, then renames it over the target, so
 // that a failure leaves the old file as it was. The file replaced is respected: one that exists

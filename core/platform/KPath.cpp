@@ -6,14 +6,6 @@
 namespace fs = std::filesystem;
 
 namespace kpath {
-namespace {
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
 
 bool IsSeparator(char c)
 {
@@ -87,22 +79,6 @@ std::string Lowered(std::string_view text)
     std::string lowered(text);
     std::transform(lowered.begin(), lowered.end(), lowered.begin(), LowerAscii);
     return lowered;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && CompareNoCase(a, b) == 0;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() &&
-           EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 int CompareNoCase(std::string_view a, std::string_view b)

@@ -39,10 +39,36 @@ bool Exists(std::string_view stored);
 // The text with A-Z lowered, the letter case lookups without regard to case ignore.
 std::string Lowered(std::string_view text);
 
-// Comparison of letters A to Z without regard to case, byte by byte otherwise.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+// A to Z lowered, every other byte as it is.
+inline char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Comparison of letters A to Z without regard to case, byte by byte otherwise. Inline: a scan
+// compares several names for every file it meets.
+inline bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+inline bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+inline bool EndsWithNoCase(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() &&
+           EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 // Negative, zero or positive, as strcmp, on the lower-cased bytes.
 int CompareNoCase(std::string_view a, std::string_view b);
 
