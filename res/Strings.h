@@ -27,6 +27,7 @@ inline constexpr char kMenuQuickExec[] = "&QuickExec";
 inline constexpr char kMenuExecuteTribes[] = "Execute &Tribes...";
 inline constexpr char kMenuSaveConfig[] = "&Save Configuration...";
 inline constexpr char kMenuLoadConfig[] = "&Load Configuration...";
+inline constexpr char kMenuUndoLoad[] = "&Undo Last Load";
 inline constexpr char kMenuEditDescription[] = "Edit &Description...";
 inline constexpr char kMenuExit[] = "E&xit";
 inline constexpr char kMenuOptions[] = "&Options";
