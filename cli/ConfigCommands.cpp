@@ -35,8 +35,9 @@ int SaveConfig(CliSession& session, const QCommandLineParser& arguments)
     if (!saved)
         return session.Fail(std::string_view(strings::kConfigCreateFailed), saved);
     // The file is what was asked for, so a script goes on; the player is told what it lacks.
-    if (const auto keys = pluginconfig::RepeatedKeys(*korvaneFolder);
-        !storeDirectory && !keys.empty()) {
+    if (const auto keys = storeDirectory ? std::vector<std::string>()
+                                         : pluginconfig::RepeatedKeys(*korvaneFolder);
+        !keys.empty()) {
         QStringList names;
         for (const auto& key : keys)
             names << QString::fromStdString(key);

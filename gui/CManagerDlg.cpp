@@ -620,8 +620,9 @@ void CManagerDlg::OnSaveConfig()
     if (dlg.exec() != QDialog::Accepted)
         return;
     // Without subfolders the file cannot tell plug-ins of one key apart: only the first is named.
-    if (const auto keys = pluginconfig::RepeatedKeys(KorvaneFolder());
-        !dlg.m_bStoreDirectory && !keys.empty()) {
+    if (const auto keys = dlg.m_bStoreDirectory ? std::vector<std::string>()
+                                                : pluginconfig::RepeatedKeys(KorvaneFolder());
+        !keys.empty()) {
         QStringList names;
         for (const auto& key : keys)
             names << QString::fromStdString(key);
