@@ -4,9 +4,13 @@
 #include "cli/ExitStatus.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QStringList>
+
+using strings::Text;
 
 namespace {
 
@@ -24,12 +28,35 @@ int SaveConfig(CliSession& session, const QCommandLineParser& arguments)
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
+    const bool storeDirectory = arguments.isSet(kStoreDirectory);
     const auto saved =
         pluginconfig::SaveConfiguration(*korvaneFolder, arguments.value(kName).toStdString(),
-                                        ConfigFile(arguments), arguments.isSet(kStoreDirectory));
+                                        ConfigFile(arguments), storeDirectory);
     if (!saved)
         return session.Fail(std::string_view(strings::kConfigCreateFailed), saved);
+    // The file is what was asked for, so a script goes on; the player is told what it lacks.
+    if (const auto keys = storeDirectory ? std::vector<std::string>()
+                                         : pluginconfig::RepeatedKeys(*korvaneFolder);
+        !keys.empty()) {
+        QStringList names;
+        for (const auto& key : keys)
+            names << QString::fromStdString(key);
+        session.Err() << Text(strings::kCliRepeatedKeys).arg(names.join(", ")).toStdString()
+                      << '\n';
+    }
     return kExitSuccess;
+}
+
+// A load that left plug-ins of the configuration out of use fails, naming them.
+int LoadOutcome(CliSession& session, const pluginconfig::LoadedConfiguration& loaded)
+{
+    if (loaded.notCopied.empty())
+        return kExitSuccess;
+    std::string names;
+    for (const auto& [key, reason] : loaded.notCopied)
+        names += (names.empty() ? "" : "\n") + key + ": " + reason;
+    return session.Fail(std::string_view(strings::kConfigNotAllInUse),
+                        korvane::Status::Failure(names));
 }
 
 int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
@@ -40,13 +67,23 @@ int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
     const auto loaded = pluginconfig::LoadConfiguration(*korvaneFolder, ConfigFile(arguments));
     if (!loaded)
         return session.Fail(std::string_view(strings::kConfigLoadFailed), loaded.status());
-    if (loaded->notCopied.empty())
-        return kExitSuccess;
-    std::string names;
-    for (const auto& [key, reason] : loaded->notCopied)
-        names += (names.empty() ? "" : "\n") + key + ": " + reason;
-    return session.Fail(std::string_view(strings::kConfigNotAllInUse),
-                        korvane::Status::Failure(names));
+    return LoadOutcome(session, *loaded);
+}
+
+int UndoLoad(CliSession& session, const QCommandLineParser& /*arguments*/)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    const auto undone = pluginconfig::UndoLastLoad(*korvaneFolder);
+    if (!undone)
+        return session.Fail(std::string_view(strings::kConfigLoadFailed), undone.status());
+    if (undone->backup.empty())
+        return session.Fail(std::string_view(strings::kNothingToUndo));
+    session.Out()
+        << Text(strings::kCliUndoneLoad).arg(QString::fromStdString(undone->backup)).toStdString()
+        << '\n';
+    return LoadOutcome(session, undone->loaded);
 }
 
 } // namespace
@@ -72,6 +109,15 @@ std::vector<Command> ConfigCommands()
          1,
          1,
          LoadConfig,
+         true},
+        {QStringLiteral("undo-load"),
+         strings::kCliUndoLoadUsage,
+         strings::kCliUndoLoadHelp,
+         {},
+         {},
+         0,
+         0,
+         UndoLoad,
          true},
     };
 }

@@ -4,5 +4,5 @@
 
 #include <vector>
 
-// The configuration file commands: save-config, load-config.
+// The configuration file commands: save-config, load-config, undo-load.
 std::vector<Command> ConfigCommands();

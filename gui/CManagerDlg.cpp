@@ -24,6 +24,7 @@
 #include "res/Text.h"
 
 #include <algorithm>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -32,6 +33,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -194,6 +196,7 @@ void CManagerDlg::CreateMenus()
     file->addSeparator();
     command(file, strings::kMenuSaveConfig, &CManagerDlg::OnSaveConfig);
     command(file, strings::kMenuLoadConfig, &CManagerDlg::OnLoadConfig);
+    command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
     file->addSeparator();
     // The menu item is never drawn greyed; a command chosen while its rule says no is dropped.
     QAction* editDescription = file->addAction(Text(strings::kMenuEditDescription));
@@ -616,6 +619,19 @@ void CManagerDlg::OnSaveConfig()
     CSaveConfigDlg dlg(this);
     if (dlg.exec() != QDialog::Accepted)
         return;
+    // Without subfolders the file cannot tell plug-ins of one key apart: only the first is named.
+    if (const auto keys = dlg.m_bStoreDirectory ? std::vector<std::string>()
+                                                : pluginconfig::RepeatedKeys(KorvaneFolder());
+        !keys.empty()) {
+        QStringList names;
+        for (const auto& key : keys)
+            names << QString::fromStdString(key);
+        if (QMessageBox::question(this, QCoreApplication::applicationName(),
+                                  Text(strings::kSaveConfigRepeatedKeys).arg(names.join(", ")),
+                                  QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::No) != QMessageBox::Yes)
+            return;
+    }
     const QString file = configfiledialog::GetSaveFileName(this);
     if (file.isEmpty())
         return;
@@ -641,11 +657,33 @@ void CManagerDlg::OnLoadConfig()
         ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded.reason()));
         return;
     }
-    if (loaded->notCopied.empty())
+    ShowNotCopied(*loaded);
+}
+
+void CManagerDlg::OnUndoLoad()
+{
+    const std::string folder = KorvaneFolder();
+    const auto undone = WhileLocked(folder, [&] {
+        auto result = pluginconfig::UndoLastLoad(folder);
+        ShowFoldersAsTheyAre();
+        return result;
+    });
+    if (!undone)
+        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), undone.reason()));
+    else if (undone->backup.empty())
+        QMessageBox::information(this, QCoreApplication::applicationName(),
+                                 Text(strings::kNothingToUndo));
+    else
+        ShowNotCopied(undone->loaded);
+}
+
+void CManagerDlg::ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded)
+{
+    if (loaded.notCopied.empty())
         return;
     QStringList names;
-    for (const auto& missing : loaded->notCopied) {
-        const CPluginInfo* plugin = loaded->plugins.Find(missing.key);
+    for (const auto& missing : loaded.notCopied) {
+        const CPluginInfo* plugin = loaded.plugins.Find(missing.key);
         names << CatalogueView::display(plugin ? plugin->m_strName : missing.key) +
                      QStringLiteral(": ") + QString::fromStdString(missing.reason);
     }

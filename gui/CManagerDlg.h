@@ -17,6 +17,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+namespace pluginconfig {
+struct LoadedConfiguration;
+}
 
 // The main window: the plug-ins of the storage folder as a tree by category (left), the plug-ins
 // in use as a list (right), ">>" and "<<" between them and the selected plug-in's details below.
@@ -55,6 +58,7 @@ private slots:
     void OnContextEditDescription();
     void OnSaveConfig();
     void OnLoadConfig();
+    void OnUndoLoad();
     void OnExecuteTribes();
     void OnQuickExec();
     void OnConfigureQuickExec();
@@ -74,6 +78,8 @@ private:
     // After a configuration was loaded or failed to load: the tree and the list show what the
     // folders hold now.
     void ShowFoldersAsTheyAre();
+    // After a load: the plug-ins of the configuration that could not be put in use, if any.
+    void ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded);
     void ClearControls();
     // Shows a catalogue and the plug-ins in use in the tree and the list, nothing selected.
     void ShowCatalogue(CPluginList catalogue, const CPluginList& inUse);

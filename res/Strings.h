@@ -27,6 +27,7 @@ inline constexpr char kMenuQuickExec[] = "&QuickExec";
 inline constexpr char kMenuExecuteTribes[] = "Execute &Tribes...";
 inline constexpr char kMenuSaveConfig[] = "&Save Configuration...";
 inline constexpr char kMenuLoadConfig[] = "&Load Configuration...";
+inline constexpr char kMenuUndoLoad[] = "&Undo Last Load";
 inline constexpr char kMenuEditDescription[] = "Edit &Description...";
 inline constexpr char kMenuExit[] = "E&xit";
 inline constexpr char kMenuOptions[] = "&Options";
@@ -119,6 +120,13 @@ inline constexpr char kConfigCreateFailed[] = "Korvane Manager could not create 
 inline constexpr char kConfigLoadFailed[] = "Korvane Manager failed to load the config file.";
 inline constexpr char kConfigNotAllInUse[] =
     "The configuration is loaded, but these of its plug-ins could not be put in use:";
+// Undo Last Load (korvane-cli undo-load) with no backup of an earlier set.
+inline constexpr char kNothingToUndo[] = "There is nothing to undo.";
+// Save Configuration without directory information while the plugins folder holds plug-ins of
+// one key in two subfolders; %1: the keys.
+inline constexpr char kSaveConfigRepeatedKeys[] =
+    "The plugins folder holds more than one plug-in with the key %1. Without directory "
+    "information the configuration names only the first of each.\n\nSave it anyway?";
 
 // Another program holds the Korvane folder's lock for longer than a command waits.
 inline constexpr char kFoldersBusy[] =
@@ -276,6 +284,7 @@ inline constexpr char kCliHelp[] =
     "  describe       edit a plug-in's description file\n"
     "  save-config    save the plug-ins in use as a configuration file\n"
     "  load-config    make a configuration file's plug-ins the ones in use\n"
+    "  undo-load      put back the plug-ins in use before the last load\n"
     "  command-line   print the parameters the game would be started with\n"
     "  launch         start the game\n"
     "  quickexec      start the game as QuickExec, or store QuickExec\n"
@@ -337,7 +346,21 @@ inline constexpr char kCliLoadConfigUsage[] = "usage: korvane-cli [--korvane DIR
 inline constexpr char kCliLoadConfigHelp[] =
     "Makes the plug-ins the configuration file FILE names the ones in use: the plugins folder is\n"
     "emptied (whatever storage lacks is first copied into storage) and filled again with their\n"
-    "scripts from storage.\n";
+    "scripts from storage. The plug-ins in use before are first backed up (see undo-load).\n";
+
+inline constexpr char kCliUndoLoadUsage[] = "usage: korvane-cli [--korvane DIR] undo-load";
+inline constexpr char kCliUndoLoadHelp[] =
+    "Every load first saves the plug-ins in use as a backup in the backups folder of the Korvane\n"
+    "folder (the newest 10 are kept). This loads the newest backup, which backs up the set it\n"
+    "replaces in turn, so that undo-load again brings that set back. Fails when there is no\n"
+    "backup.\n";
+// What undo-load prints; %1: the backup's file name.
+inline constexpr char kCliUndoneLoad[] = "Loaded the backup %1";
+// save-config without --store-directory while the plugins folder holds plug-ins of one key in
+// two subfolders; %1: the keys.
+inline constexpr char kCliRepeatedKeys[] =
+    "Warning: the plugins folder holds more than one plug-in with the key %1; the\n"
+    "configuration names only the first of each (--store-directory keeps them apart)";
 
 inline constexpr char kCliCommandLineUsage[] =
     "usage: korvane-cli [--korvane DIR] command-line [--dedicated] [--mod NAME]... [--extra TEXT]";

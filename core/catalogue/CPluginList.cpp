@@ -1,6 +1,7 @@
 #include "core/catalogue/CPluginList.h"
 
 #include "core/catalogue/FileOperations.h"
+#include "core/catalogue/PluginScript.h"
 #include "core/catalogue/TextFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
@@ -10,19 +11,8 @@
 
 namespace {
 
-constexpr std::string_view kScriptSuffix = ".cs";
-constexpr std::string_view kKorvanePrefix = "Korvane.";
-
-bool IsPluginScript(std::string_view name)
-{
-    return kpath::EndsWithNoCase(name, kScriptSuffix) &&
-           !kpath::StartsWithNoCase(name, kKorvanePrefix);
-}
-
-std::string KeyOf(std::string_view scriptName)
-{
-    return std::string(scriptName.substr(0, scriptName.find('.')));
-}
+using pluginscript::IsPluginScript;
+using pluginscript::KeyOf;
 
 // The record of the plug-in key found in root + subdirectory, completed by the bytes of its
 // description file and the name of its icon in that folder when there are such.

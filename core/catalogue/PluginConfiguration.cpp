@@ -1,9 +1,13 @@
 #include "core/catalogue/PluginConfiguration.h"
 
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+
+#include <unordered_map>
+#include <utility>
 
 namespace pluginconfig {
 namespace {
@@ -54,6 +58,12 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         return secured;
     LoadedConfiguration loaded;
     loaded.plugins.ReadConfigText(*bytes, storage);
+    // Storage now holds every plug-in in use, so a backup naming them can bring the set back.
+    if (auto backup =
+            configbackup::BackUpPluginsInUse(korvaneFolder, std::chrono::system_clock::now());
+        !backup)
+        return korvane::Status::Failure("the plug-ins in use could not be backed up: " +
+                                        backup.reason());
     if (auto emptied = fileops::DeleteTree(plugins); !emptied)
         return emptied;
     fileops::FolderListings listings;
@@ -62,6 +72,43 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
             loaded.notCopied.push_back({plugin->m_strFileName, copied.reason()});
     }
     return loaded;
+}
+
+korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder)
+{
+    if (korvaneFolder.empty())
+        return korvane::Status::Failure(kNoKorvaneFolder);
+    const auto backups = configbackup::Backups(korvaneFolder);
+    if (backups.empty())
+        return UndoneLoad();
+    const auto file =
+        kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / backups.back();
+    auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file));
+    if (!loaded)
+        return loaded.status();
+    // The load backed up the set it replaced under a newer name, so this one is no longer the
+    // newest. One that cannot be removed stays as an older backup.
+    if (loaded->notCopied.empty())
+        (void)kfs::RemoveFile(file);
+    return UndoneLoad{backups.back(), std::move(loaded).value()};
+}
+
+std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
+{
+    std::vector<std::string> repeated;
+    if (korvaneFolder.empty())
+        return repeated;
+    // Lower-cased key to the first spelling met and how often it was met.
+    std::unordered_map<std::string, std::pair<std::string, int>> seen;
+    for (const auto& plugin :
+         configbackup::EveryPlugin(korvane::PluginsFolder(korvaneFolder)).m_arrPlugins) {
+        auto& [first, count] =
+            seen.try_emplace(kpath::Lowered(plugin->m_strFileName), plugin->m_strFileName, 0)
+                .first->second;
+        if (++count == 2)
+            repeated.push_back(first);
+    }
+    return repeated;
 }
 
 } // namespace pluginconfig

@@ -31,11 +31,28 @@ struct LoadedConfiguration
 // Makes the plug-ins a configuration file names the ones in use: the plugins folder is emptied
 // and filled again with their scripts from storage. Every file the plugins folder holds that
 // storage lacks is first copied into storage, so nothing is lost; when one cannot be, nothing is
-// deleted and the load fails naming the files. It also fails, with no folder touched, when the
-// file cannot be read or storage cannot be made, and when the plugins folder could not be
-// emptied (storage then holds a copy of everything). A loaded configuration whose plug-ins could
-// not all be copied lists them in notCopied: the load is then incomplete.
+// deleted and the load fails naming the files. The set in use is then backed up (ConfigBackup.h);
+// when the backup cannot be written, the load fails with the reason and nothing is deleted. It also
+// fails, with no folder touched, when the file cannot be read or storage cannot be made, and when
+// the plugins folder could not be emptied (storage then holds a copy of everything). A loaded
+// configuration whose plug-ins could not all be copied lists them in notCopied: the load is then
+// incomplete.
 korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
                                                        const std::string& file);
+
+struct UndoneLoad
+{
+    std::string backup; // the file name of the backup loaded; empty: there was nothing to undo
+    LoadedConfiguration loaded;
+};
+
+// Loads the newest backup, as LoadConfiguration loads a file, so that the set it replaces is
+// backed up in turn and undoing an undo brings that set back. The backup loaded is removed once
+// its plug-ins are all in use; after an incomplete load it stays for the user to load again.
+korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder);
+
+// The keys (as first met) of which the plugins folder holds plug-ins in two subfolders, letter
+// case aside: a configuration without directory information keeps only the first of each.
+std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder);
 
 } // namespace pluginconfig

@@ -4,8 +4,8 @@
 _korvane_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="sync list use unuse describe save-config load-config command-line launch
-                    quickexec updates install"
+    local commands="sync list use unuse describe save-config load-config undo-load
+                    command-line launch quickexec updates install"
     local i command="" folders=()
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in

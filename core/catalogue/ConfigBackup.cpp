@@ -1,0 +1,155 @@
+#include "core/catalogue/ConfigBackup.h"
+
+#include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/PluginScript.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <memory>
+#include <string_view>
+#include <unordered_set>
+
+namespace configbackup {
+namespace {
+
+constexpr std::string_view kExtension = ".pfg";
+constexpr std::string_view kStampPattern = "0000-00-00 00-00-00"; // 0: a digit
+constexpr int kMostInOneSecond = 999;
+constexpr std::size_t kSuffixDigits = 3; // "_001"
+
+bool Matches(std::string_view text, std::string_view pattern)
+{
+    return text.size() == pattern.size() &&
+           std::equal(text.begin(), text.end(), pattern.begin(), [](char c, char p) {
+               return p == '0' ? std::isdigit(static_cast<unsigned char>(c)) != 0 : c == p;
+           });
+}
+
+// The name without its extension, when it is a backup's: a stamp, maybe followed by a suffix.
+std::string_view StemOf(std::string_view name)
+{
+    if (!kpath::EndsWithNoCase(name, kExtension))
+        return {};
+    const std::string_view stem = name.substr(0, name.size() - kExtension.size());
+    const std::string_view stamp = stem.substr(0, kStampPattern.size());
+    const std::string_view suffix = stem.substr(stamp.size());
+    const bool ok = Matches(stamp, kStampPattern) &&
+                    (suffix.empty() || Matches(suffix, "_" + std::string(kSuffixDigits, '0')));
+    return ok ? stem : std::string_view();
+}
+
+std::string Stamp(std::chrono::system_clock::time_point when)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds);
+#else
+    localtime_r(&seconds, &local);
+#endif
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d %H-%M-%S", &local);
+    return text;
+}
+
+// A stem after every stem of existing (sorted): the stamp itself when it is later than all of
+// them, else the newest one's stamp with the next suffix, so that order holds also when two
+// backups fall in one second or the clock went back.
+korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
+                                      const std::string& stamp)
+{
+    if (existing.empty() || stamp > StemOf(existing.back()))
+        return stamp;
+    const std::string_view newest = StemOf(existing.back());
+    const std::string_view suffix = newest.substr(kStampPattern.size());
+    const int next = suffix.empty() ? 1 : std::stoi(std::string(suffix.substr(1))) + 1;
+    if (next > kMostInOneSecond)
+        return korvane::Status::Failure("too many backups were made in one second");
+    std::string number = std::to_string(next);
+    number.insert(0, kSuffixDigits - number.size(), '0');
+    return std::string(newest.substr(0, kStampPattern.size())) + "_" + number;
+}
+
+korvane::Status EnsureFolder(const std::filesystem::path& folder)
+{
+    if (kfs::IsFolder(folder) || kfs::CreateFolder(folder))
+        return korvane::Status::Ok();
+    return korvane::Status::Failure(kpath::FromNative(folder) +
+                                    ": the folder could not be created");
+}
+
+void AddEvery(CPluginList& list, const std::string& subdirectory,
+              const std::filesystem::path& folder)
+{
+    std::unordered_set<std::string> keysHere;
+    for (const auto& entry : kfs::ListFolder(folder)) {
+        if (entry.isFolder) {
+            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path);
+            continue;
+        }
+        if (!entry.isFile || !pluginscript::IsPluginScript(entry.name))
+            continue;
+        const std::string key = pluginscript::KeyOf(entry.name);
+        if (!keysHere.insert(kpath::Lowered(key)).second)
+            continue;
+        auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
+        plugin->m_strSubdirectory = subdirectory;
+        list.m_arrPlugins.push_back(std::move(plugin));
+    }
+}
+
+} // namespace
+
+std::string BackupFolder(const std::string& korvaneFolder)
+{
+    return korvaneFolder + "backups\\";
+}
+
+CPluginList EveryPlugin(const std::string& root)
+{
+    CPluginList list;
+    AddEvery(list, {}, kpath::ResolveNoCase(root));
+    return list;
+}
+
+std::vector<std::string> Backups(const std::string& korvaneFolder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry :
+         kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder))))
+        if (entry.isFile && !StemOf(entry.name).empty())
+            names.push_back(entry.name);
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return StemOf(a) < StemOf(b); });
+    return names;
+}
+
+korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder,
+                                                std::chrono::system_clock::time_point now)
+{
+    const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
+    if (auto ready = EnsureFolder(folder); !ready)
+        return ready;
+    std::vector<std::string> backups = Backups(korvaneFolder);
+    const auto stem = NextStem(backups, Stamp(now));
+    if (!stem)
+        return stem.status();
+    const std::string name = *stem + std::string(kExtension);
+
+    CPluginList inUse = EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    inUse.m_strConfigName = *stem;
+    if (auto written = inUse.WriteConfig(kpath::FromNative(folder / name), true); !written)
+        return written;
+
+    // Only now that the new backup is whole may the oldest go. One that cannot be removed stays:
+    // nothing is lost by that.
+    backups.push_back(name);
+    for (std::size_t i = 0; i + kKept < backups.size(); ++i)
+        (void)kfs::RemoveFile(folder / backups[i]);
+    return name;
+}
+
+} // namespace configbackup

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/catalogue/CPluginList.h"
+#include "core/platform/Status.h"
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Backups of the set of plug-ins in use, made before a configuration load replaces it, so that a
+// load never destroys a set. Each is a configuration file with directory information in
+// backups\ under the Korvane folder, named by the local date and time it was made
+// ("2026-12-07 06-30-12.pfg"; a later one of the same second gets "_001", "_002"... before the
+// extension), so that sorting the names sorts the backups by age. Other files in that folder are
+// not backups and are never touched.
+namespace configbackup {
+
+// How many backups are kept; the oldest beyond these are removed.
+inline constexpr std::size_t kKept = 10;
+
+std::string BackupFolder(const std::string& korvaneFolder);
+
+// Every plug-in of a folder tree in scan order, once for each key in each folder (a scan keeps
+// only the first folder's plug-in of a key). The records carry key and subfolder only.
+CPluginList EveryPlugin(const std::string& root);
+
+// The file names of the backups, oldest first.
+std::vector<std::string> Backups(const std::string& korvaneFolder);
+
+// Writes what the plugins folder holds now as a new backup whose name sorts after every other,
+// creating the folder when missing, and only then removes the oldest beyond kKept. The new
+// backup's file name, or why it could not be written (no backup is then removed).
+korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder,
+                                                std::chrono::system_clock::time_point now);
+
+} // namespace configbackup
