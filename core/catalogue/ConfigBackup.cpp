@@ -118,10 +118,11 @@ CPluginList EveryPlugin(const std::string& root)
 std::vector<std::string> Backups(const std::string& korvaneFolder)
 {
     std::vector<std::string> names;
-    for (const auto& entry :
-         kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder))))
-        if (entry.isFile && !StemOf(entry.name).empty())
-            names.push_back(entry.name);
+    const kfs::FolderNames folder =
+        kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
+    for (size_t i = 0; i < folder.Count(); ++i)
+        if (folder.IsFile(i) && !StemOf(folder.Name(i)).empty())
+            names.emplace_back(folder.Name(i));
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return StemOf(a) < StemOf(b); });
     return names;
