@@ -17,6 +17,7 @@
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/FolderLockWait.h"
+#include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
 #include "gui/WarningBox.h"
 #include "res/Icons.h"
@@ -96,6 +97,7 @@ void CManagerDlg::CreateControls()
     m_tree->setIconSize(QSize(CatalogueView::kIconSize, CatalogueView::kIconSize));
     m_tree->setContextMenuPolicy(Qt::NoContextMenu);
     m_tree->viewport()->installEventFilter(this);
+    LabelFor(availableLabel, m_tree);
 
     m_buttonUse = new QPushButton(Text(strings::kUseButton), this);
     m_buttonUse->setObjectName(QStringLiteral("use"));
@@ -114,6 +116,7 @@ void CManagerDlg::CreateControls()
     m_list->setSortingEnabled(true);
     m_list->setContextMenuPolicy(Qt::NoContextMenu);
     m_list->viewport()->installEventFilter(this);
+    LabelFor(usedLabel, m_list);
     m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
 
     auto* buttons = new QVBoxLayout;
@@ -147,7 +150,9 @@ void CManagerDlg::CreateControls()
     auto* fields = new QGridLayout(panel);
     const auto addRow = [&](const char* label, QWidget* field) {
         const int row = fields->rowCount();
-        fields->addWidget(new QLabel(Text(label), panel), row, 0, Qt::AlignRight | Qt::AlignTop);
+        auto* caption = new QLabel(Text(label), panel);
+        LabelFor(caption, field);
+        fields->addWidget(caption, row, 0, Qt::AlignRight | Qt::AlignTop);
         fields->addWidget(field, row, 1);
     };
     addRow(strings::kPanelName, m_editName);

@@ -156,6 +156,8 @@ inline constexpr char kQuickExecNotConfigured[] = "QuickExec has not yet been co
 // Updater
 
 inline constexpr char kUpdaterTitle[] = "Korvane Updater";
+// What a screen reader calls the list of updates.
+inline constexpr char kUpdatesListName[] = "Available updates";
 inline constexpr char kUpdateNameColumn[] = "Update Name";
 inline constexpr char kVersionColumn[] = "Version";
 inline constexpr char kInstalledColumn[] = "Installed?";
