@@ -19,6 +19,7 @@
 #include "gui/FolderLockWait.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
+#include "gui/PluginDragDrop.h"
 #include "gui/WarningBox.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -118,6 +119,9 @@ void CManagerDlg::CreateControls()
     m_list->viewport()->installEventFilter(this);
     LabelFor(usedLabel, m_list);
     m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
+    new PluginDragDrop(
+        m_tree, m_list, *m_catalogue, [this](QTreeWidgetItem* item) { OnDropOnList(item); },
+        [this](QTreeWidgetItem* item) { OnDropOnTree(item); }, this);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_buttonUse);
@@ -181,6 +185,8 @@ void CManagerDlg::CreateControls()
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CManagerDlg::OnItemChangedList);
     connect(m_buttonUse, &QPushButton::clicked, this, &CManagerDlg::OnUsePlugin);
     connect(m_buttonUnuse, &QPushButton::clicked, this, &CManagerDlg::OnUnusePlugin);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickTree);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickList);
 }
 
 void CManagerDlg::CreateMenus()
@@ -532,6 +538,33 @@ void CManagerDlg::OnRemoveFromList()
         return;
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
+}
+
+void CManagerDlg::OnDblClickTree(QTreeWidgetItem* item)
+{
+    // A category keeps opening and closing on a double-click.
+    if (m_catalogue->pluginOf(item) && m_buttonUse->isEnabled())
+        OnUsePlugin();
+}
+
+void CManagerDlg::OnDblClickList(QListWidgetItem* entry)
+{
+    SelectListEntry(entry);
+    OnUnusePlugin();
+}
+
+void CManagerDlg::OnDropOnList(QTreeWidgetItem* item)
+{
+    m_tree->setCurrentItem(item);
+    m_tree->scrollToItem(item);
+    if (m_buttonUse->isEnabled())
+        OnUsePlugin();
+}
+
+void CManagerDlg::OnDropOnTree(QTreeWidgetItem* item)
+{
+    if (QListWidgetItem* entry = m_catalogue->entryOf(item))
+        OnDblClickList(entry);
 }
 
 bool CManagerDlg::OnUpdateEditDescription() const

@@ -49,6 +49,11 @@ private slots:
     void OnRClickList(const QPoint& viewportPos);
     void OnAddToList();
     void OnRemoveFromList();
+    // Double-click and drops: ">>" on a plug-in of the tree, "<<" on an entry of the list.
+    void OnDblClickTree(QTreeWidgetItem* item);
+    void OnDblClickList(QListWidgetItem* entry);
+    void OnDropOnList(QTreeWidgetItem* item);
+    void OnDropOnTree(QTreeWidgetItem* item);
 
     // Commands of the description editor, configurations, launching and the updater.
     void OnEditDescription();
