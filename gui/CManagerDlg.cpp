@@ -36,6 +36,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -131,7 +132,7 @@ void CManagerDlg::CreateControls()
     auto* lists = new QGridLayout;
     lists->addWidget(availableLabel, 0, 0);
     lists->addWidget(usedLabel, 0, 2);
-    lists->addWidget(m_tree, 1, 0);
+    lists->addWidget(CreateTreeOrHint(), 1, 0);
     lists->addLayout(buttons, 1, 1);
     lists->addWidget(m_list, 1, 2);
     lists->setColumnStretch(0, 1);
@@ -187,6 +188,29 @@ void CManagerDlg::CreateControls()
     connect(m_buttonUnuse, &QPushButton::clicked, this, &CManagerDlg::OnUnusePlugin);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickTree);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickList);
+}
+
+QWidget* CManagerDlg::CreateTreeOrHint()
+{
+    m_firstRunHint = new QWidget(this);
+    m_firstRunHint->setObjectName(QStringLiteral("firstRunHint"));
+    auto* text = new QLabel(Text(strings::kNoKorvaneFolderHint), m_firstRunHint);
+    text->setWordWrap(true);
+    auto* options = new QPushButton(Text(strings::kNoKorvaneFolderOptions), m_firstRunHint);
+    options->setObjectName(QStringLiteral("hintOptions"));
+    options->setAutoDefault(false);
+    connect(options, &QPushButton::clicked, this, &CManagerDlg::OnOptions);
+    m_firstRunHint->setFocusProxy(options);
+    auto* layout = new QVBoxLayout(m_firstRunHint);
+    layout->addStretch(1);
+    layout->addWidget(text);
+    layout->addWidget(options, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+
+    m_treeOrHint = new QStackedWidget(this);
+    m_treeOrHint->addWidget(m_tree);
+    m_treeOrHint->addWidget(m_firstRunHint);
+    return m_treeOrHint;
 }
 
 void CManagerDlg::CreateMenus()
@@ -310,7 +334,7 @@ void CManagerDlg::OnInitDialog()
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
     ReloadFolders(korvane, refresh);
-    m_tree->setFocus();
+    m_treeOrHint->currentWidget()->setFocus();
 }
 
 void CManagerDlg::OnOptions()
@@ -351,6 +375,7 @@ void CManagerDlg::OnOptions()
 
 void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
 {
+    m_treeOrHint->setCurrentWidget(korvaneFolder.empty() ? m_firstRunHint : m_tree);
     if (korvaneFolder.empty()) {
         ClearControls();
         return;

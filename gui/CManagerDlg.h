@@ -15,6 +15,7 @@ class QListWidgetItem;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -69,6 +70,8 @@ private slots:
 private:
     void CreateControls();
     void CreateMenus();
+    // The tree, or in its place, while no Korvane folder is set, a hint with a way to Options.
+    QWidget* CreateTreeOrHint();
 
     // Start-up: brings the folders into step and fills the tree and the list.
     void OnInitDialog();
@@ -111,6 +114,8 @@ private:
 
     QListWidget* m_list = nullptr;
     QTreeWidget* m_tree = nullptr;
+    QStackedWidget* m_treeOrHint = nullptr;
+    QWidget* m_firstRunHint = nullptr;
     QPushButton* m_buttonUse = nullptr;
     QPushButton* m_buttonUnuse = nullptr;
     QLineEdit* m_editName = nullptr;

@@ -3,6 +3,7 @@
 #include "ManagerWindow.h"
 
 #include <QMimeData>
+#include <QStackedWidget>
 
 using namespace managertest;
 
@@ -98,6 +99,30 @@ private slots:
         QTEST(m.Entries().join(' '), "entries");
         QCOMPARE(m.files.Exists("k/plugins/alpha.cs"), m.Entries().contains("Alpha"));
         QCOMPARE(m.files.Exists("k/plugins/beta.cs"), m.Entries().contains("Beta"));
+    }
+
+    void withoutAKorvaneFolderTheWindowPointsToOptions()
+    {
+        Manager m(false);
+        m.Plugins("Cat/Alpha");
+        ModalScript cancelled;
+        cancelled.Press("cancel");
+        QVERIFY(m.Show());
+        QVERIFY(cancelled.Finished());
+        auto* stack = m.dlg.findChild<QStackedWidget*>();
+        QCOMPARE(stack->currentWidget()->objectName(), QString("firstRunHint"));
+
+        ModalScript chosen;
+        chosen.Press("browseTribes")
+            .Browse(m.files.QPath("t"))
+            .Press("browseKorvane")
+            .Browse(m.files.QPath("k"))
+            .Press("ok")
+            .AnswerMessage();
+        m.dlg.findChild<QPushButton*>("hintOptions")->click();
+        QVERIFY(chosen.Finished());
+        QCOMPARE(stack->currentWidget(), m.tree);
+        QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
     }
 };
 
