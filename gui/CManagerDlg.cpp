@@ -263,9 +263,27 @@ void CManagerDlg::setVisible(bool visible)
 {
     if (visible && !m_bInitialised) {
         m_bInitialised = true;
+        RestoreWindowGeometry();
         OnInitDialog();
     }
     QDialog::setVisible(visible);
+}
+
+void CManagerDlg::done(int result)
+{
+    // The one setting written on the way out, and only when the window moved or changed size.
+    const std::string geometry = saveGeometry().toBase64().toStdString();
+    if (isVisible() && geometry != m_profile.GetProfileString(profile::kWindow, profile::kGeometry))
+        m_profile.WriteProfileString(profile::kWindow, profile::kGeometry, geometry);
+    QDialog::done(result);
+}
+
+void CManagerDlg::RestoreWindowGeometry()
+{
+    const std::string stored = m_profile.GetProfileString(profile::kWindow, profile::kGeometry);
+    // Qt brings a window saved on a screen that is gone onto one that is there.
+    if (!stored.empty())
+        restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(stored)));
 }
 
 void CManagerDlg::keyPressEvent(QKeyEvent* event)

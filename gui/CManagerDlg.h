@@ -32,6 +32,8 @@ public:
 
     // The first time the window is shown, the start-up sequence runs before it appears.
     void setVisible(bool visible) override;
+    // However the window ends, its size and position are kept for the next start.
+    void done(int result) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -72,6 +74,7 @@ private:
     void CreateMenus();
     // The tree, or in its place, while no Korvane folder is set, a hint with a way to Options.
     QWidget* CreateTreeOrHint();
+    void RestoreWindowGeometry();
 
     // Start-up: brings the folders into step and fills the tree and the list.
     void OnInitDialog();

@@ -3,6 +3,7 @@
 #include "ManagerWindow.h"
 
 #include <QMimeData>
+#include <QScreen>
 #include <QStackedWidget>
 
 using namespace managertest;
@@ -123,6 +124,30 @@ private slots:
         QVERIFY(chosen.Finished());
         QCOMPARE(stack->currentWidget(), m.tree);
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
+    }
+
+    void theWindowOpensWhereItWasClosed_data()
+    {
+        QTest::addColumn<QPoint>("closedAt");
+        QTest::addColumn<bool>("samePlace");
+        QTest::newRow("on the screen") << QPoint(40, 30) << true;
+        QTest::newRow("on a screen that is gone") << QPoint(30000, 20000) << false;
+    }
+    void theWindowOpensWhereItWasClosed()
+    {
+        QFETCH(QPoint, closedAt);
+        Manager m;
+        QVERIFY(m.Show());
+        m.dlg.setGeometry(QRect(closedAt, QSize(600, 470)));
+        m.dlg.close();
+
+        CManagerDlg again(m.profile);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.size(), QSize(600, 470));
+        QFETCH(bool, samePlace);
+        QCOMPARE(again.geometry().topLeft() == closedAt, samePlace);
+        QVERIFY(again.screen()->availableGeometry().intersects(again.frameGeometry()));
     }
 };
 
