@@ -26,6 +26,7 @@
 #include "res/Text.h"
 
 #include <algorithm>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -192,10 +193,16 @@ void CManagerDlg::CreateControls()
 
 QWidget* CManagerDlg::CreateTreeOrHint()
 {
-    m_firstRunHint = new QWidget(this);
+    // Framed and filled like the tree it stands for.
+    auto* hint = new QFrame(this);
+    hint->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    hint->setBackgroundRole(QPalette::Base);
+    hint->setAutoFillBackground(true);
+    m_firstRunHint = hint;
     m_firstRunHint->setObjectName(QStringLiteral("firstRunHint"));
     auto* text = new QLabel(Text(strings::kNoKorvaneFolderHint), m_firstRunHint);
     text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
     auto* options = new QPushButton(Text(strings::kNoKorvaneFolderOptions), m_firstRunHint);
     options->setObjectName(QStringLiteral("hintOptions"));
     options->setAutoDefault(false);
