@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString kMimeType = QStringLiteral("application/x-korvane-manager-plugin");
+constexpr QLatin1StringView kMimeType("application/x-korvane-manager-plugin");
 
 // The fields of a drag, one a line: process, origin, subdirectory, key.
 QByteArray Payload(qint64 process, PluginDragDrop::Origin origin, const std::string& subdirectory,
