@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/TextEncoding.h"
+#include "gui/LabelFor.h"
 #include "res/Strings.h"
 
 #include <QComboBox>
@@ -24,7 +25,7 @@ QString Shown(const std::string& bytes)
 void AddRow(QFormLayout* form, const char* label, QWidget* field)
 {
     auto* caption = new QLabel(QString::fromUtf8(label), form->parentWidget());
-    caption->setBuddy(field);
+    LabelFor(caption, field);
     form->addRow(caption, field);
 }
 

@@ -6,6 +6,7 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "gui/CFolderBrowserDlg.h"
+#include "gui/LabelFor.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -44,6 +45,7 @@ CExecuteDlg::CExecuteDlg(const CProfile& profile, bool bQuickExec, QWidget* pare
     auto* group = new QGroupBox(Text(strings::kExecModifications), this);
     m_listMods = new QListWidget(group);
     m_listMods->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listMods->setAccessibleName(AccessibleNameOf(group->title()));
     auto* add = new QPushButton(Text(strings::kExecAdd), group);
     auto* remove = new QPushButton(Text(strings::kExecRemove), group);
     auto* up = new QPushButton(Text(strings::kExecUp), group);
@@ -60,7 +62,7 @@ CExecuteDlg::CExecuteDlg(const CProfile& profile, bool bQuickExec, QWidget* pare
     m_editExtraCmdLine = new QLineEdit(this);
     auto* extraLabel = new QLabel(Text(strings::kExecExtraCommands), this);
     extraLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    extraLabel->setBuddy(m_editExtraCmdLine);
+    LabelFor(extraLabel, m_editExtraCmdLine);
 
     m_buttonOk = new QPushButton(Text(m_bQuickExec ? strings::kExecSave : strings::kExecGo), this);
     m_buttonOk->setDefault(true);

@@ -1,5 +1,7 @@
 #include "gui/CFolderBrowserDlg.h"
 
+#include "gui/LabelFor.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -80,6 +82,7 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
     for (int column = 1; column < m_model->columnCount(); ++column)
         m_view->hideColumn(column);
     m_view->header()->hide();
+    LabelFor(caption, m_view);
     if (!m_strRoot.isEmpty() && !rootIsTop)
         m_view->setRootIndex(
             m_filter->mapFromSource(m_model->index(QFileInfo(m_strRoot).dir().path())));

@@ -17,7 +17,9 @@
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/FolderLockWait.h"
+#include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
+#include "gui/PluginDragDrop.h"
 #include "gui/WarningBox.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -25,6 +27,7 @@
 
 #include <algorithm>
 #include <QCoreApplication>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -36,6 +39,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -98,6 +102,7 @@ void CManagerDlg::CreateControls()
     m_tree->setIconSize(QSize(CatalogueView::kIconSize, CatalogueView::kIconSize));
     m_tree->setContextMenuPolicy(Qt::NoContextMenu);
     m_tree->viewport()->installEventFilter(this);
+    LabelFor(availableLabel, m_tree);
 
     m_buttonUse = new QPushButton(Text(strings::kUseButton), this);
     m_buttonUse->setObjectName(QStringLiteral("use"));
@@ -116,7 +121,11 @@ void CManagerDlg::CreateControls()
     m_list->setSortingEnabled(true);
     m_list->setContextMenuPolicy(Qt::NoContextMenu);
     m_list->viewport()->installEventFilter(this);
+    LabelFor(usedLabel, m_list);
     m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
+    new PluginDragDrop(
+        m_tree, m_list, *m_catalogue, [this](QTreeWidgetItem* item) { OnDropOnList(item); },
+        [this](QTreeWidgetItem* item) { OnDropOnTree(item); }, this);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_buttonUse);
@@ -126,7 +135,7 @@ void CManagerDlg::CreateControls()
     auto* lists = new QGridLayout;
     lists->addWidget(availableLabel, 0, 0);
     lists->addWidget(usedLabel, 0, 2);
-    lists->addWidget(m_tree, 1, 0);
+    lists->addWidget(CreateTreeOrHint(), 1, 0);
     lists->addLayout(buttons, 1, 1);
     lists->addWidget(m_list, 1, 2);
     lists->setColumnStretch(0, 1);
@@ -149,7 +158,9 @@ void CManagerDlg::CreateControls()
     auto* fields = new QGridLayout(panel);
     const auto addRow = [&](const char* label, QWidget* field) {
         const int row = fields->rowCount();
-        fields->addWidget(new QLabel(Text(label), panel), row, 0, Qt::AlignRight | Qt::AlignTop);
+        auto* caption = new QLabel(Text(label), panel);
+        LabelFor(caption, field);
+        fields->addWidget(caption, row, 0, Qt::AlignRight | Qt::AlignTop);
         fields->addWidget(field, row, 1);
     };
     addRow(strings::kPanelName, m_editName);
@@ -178,6 +189,37 @@ void CManagerDlg::CreateControls()
     connect(m_list, &QListWidget::itemSelectionChanged, this, &CManagerDlg::OnItemChangedList);
     connect(m_buttonUse, &QPushButton::clicked, this, &CManagerDlg::OnUsePlugin);
     connect(m_buttonUnuse, &QPushButton::clicked, this, &CManagerDlg::OnUnusePlugin);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickTree);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickList);
+}
+
+QWidget* CManagerDlg::CreateTreeOrHint()
+{
+    // Framed and filled like the tree it stands for.
+    auto* hint = new QFrame(this);
+    hint->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    hint->setBackgroundRole(QPalette::Base);
+    hint->setAutoFillBackground(true);
+    m_firstRunHint = hint;
+    m_firstRunHint->setObjectName(QStringLiteral("firstRunHint"));
+    auto* text = new QLabel(Text(strings::kNoKorvaneFolderHint), m_firstRunHint);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    auto* options = new QPushButton(Text(strings::kNoKorvaneFolderOptions), m_firstRunHint);
+    options->setObjectName(QStringLiteral("hintOptions"));
+    options->setAutoDefault(false);
+    connect(options, &QPushButton::clicked, this, &CManagerDlg::OnOptions);
+    m_firstRunHint->setFocusProxy(options);
+    auto* layout = new QVBoxLayout(m_firstRunHint);
+    layout->addStretch(1);
+    layout->addWidget(text);
+    layout->addWidget(options, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+
+    m_treeOrHint = new QStackedWidget(this);
+    m_treeOrHint->addWidget(m_tree);
+    m_treeOrHint->addWidget(m_firstRunHint);
+    return m_treeOrHint;
 }
 
 void CManagerDlg::CreateMenus()
@@ -231,9 +273,27 @@ void CManagerDlg::setVisible(bool visible)
 {
     if (visible && !m_bInitialised) {
         m_bInitialised = true;
+        RestoreWindowGeometry();
         OnInitDialog();
     }
     QDialog::setVisible(visible);
+}
+
+void CManagerDlg::done(int result)
+{
+    // The one setting written on the way out, and only when the window moved or changed size.
+    const std::string geometry = saveGeometry().toBase64().toStdString();
+    if (isVisible() && geometry != m_profile.GetProfileString(profile::kWindow, profile::kGeometry))
+        m_profile.WriteProfileString(profile::kWindow, profile::kGeometry, geometry);
+    QDialog::done(result);
+}
+
+void CManagerDlg::RestoreWindowGeometry()
+{
+    const std::string stored = m_profile.GetProfileString(profile::kWindow, profile::kGeometry);
+    // Qt brings a window saved on a screen that is gone onto one that is there.
+    if (!stored.empty())
+        restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(stored)));
 }
 
 void CManagerDlg::keyPressEvent(QKeyEvent* event)
@@ -302,7 +362,7 @@ void CManagerDlg::OnInitDialog()
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
     ReloadFolders(korvane, refresh);
-    m_tree->setFocus();
+    m_treeOrHint->currentWidget()->setFocus();
 }
 
 void CManagerDlg::OnOptions()
@@ -343,6 +403,7 @@ void CManagerDlg::OnOptions()
 
 void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
 {
+    m_treeOrHint->setCurrentWidget(korvaneFolder.empty() ? m_firstRunHint : m_tree);
     if (korvaneFolder.empty()) {
         ClearControls();
         return;
@@ -530,6 +591,33 @@ void CManagerDlg::OnRemoveFromList()
         return;
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
+}
+
+void CManagerDlg::OnDblClickTree(QTreeWidgetItem* item)
+{
+    // A category keeps opening and closing on a double-click.
+    if (m_catalogue->pluginOf(item) && m_buttonUse->isEnabled())
+        OnUsePlugin();
+}
+
+void CManagerDlg::OnDblClickList(QListWidgetItem* entry)
+{
+    SelectListEntry(entry);
+    OnUnusePlugin();
+}
+
+void CManagerDlg::OnDropOnList(QTreeWidgetItem* item)
+{
+    m_tree->setCurrentItem(item);
+    m_tree->scrollToItem(item);
+    if (m_buttonUse->isEnabled())
+        OnUsePlugin();
+}
+
+void CManagerDlg::OnDropOnTree(QTreeWidgetItem* item)
+{
+    if (QListWidgetItem* entry = m_catalogue->entryOf(item))
+        OnDblClickList(entry);
 }
 
 bool CManagerDlg::OnUpdateEditDescription() const

@@ -15,6 +15,7 @@ class QListWidgetItem;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 namespace pluginconfig {
@@ -34,6 +35,8 @@ public:
 
     // The first time the window is shown, the start-up sequence runs before it appears.
     void setVisible(bool visible) override;
+    // However the window ends, its size and position are kept for the next start.
+    void done(int result) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -52,6 +55,11 @@ private slots:
     void OnRClickList(const QPoint& viewportPos);
     void OnAddToList();
     void OnRemoveFromList();
+    // Double-click and drops: ">>" on a plug-in of the tree, "<<" on an entry of the list.
+    void OnDblClickTree(QTreeWidgetItem* item);
+    void OnDblClickList(QListWidgetItem* entry);
+    void OnDropOnList(QTreeWidgetItem* item);
+    void OnDropOnTree(QTreeWidgetItem* item);
 
     // Commands of the description editor, configurations, launching and the updater.
     void OnEditDescription();
@@ -68,6 +76,9 @@ private slots:
 private:
     void CreateControls();
     void CreateMenus();
+    // The tree, or in its place, while no Korvane folder is set, a hint with a way to Options.
+    QWidget* CreateTreeOrHint();
+    void RestoreWindowGeometry();
 
     // Start-up: brings the folders into step and fills the tree and the list.
     void OnInitDialog();
@@ -112,6 +123,8 @@ private:
 
     QListWidget* m_list = nullptr;
     QTreeWidget* m_tree = nullptr;
+    QStackedWidget* m_treeOrHint = nullptr;
+    QWidget* m_firstRunHint = nullptr;
     QPushButton* m_buttonUse = nullptr;
     QPushButton* m_buttonUnuse = nullptr;
     QLineEdit* m_editName = nullptr;

@@ -3,6 +3,7 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/KPath.h"
 #include "gui/CFolderBrowserDlg.h"
+#include "gui/LabelFor.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -44,10 +45,12 @@ QLineEdit* FolderEdit(const char* name, QWidget* parent)
     return edit;
 }
 
-QPushButton* BrowseButton(const char* name, QWidget* parent)
+// "..." says nothing to a screen reader; the browser's title says what the button is for.
+QPushButton* BrowseButton(const char* name, const char* browserTitle, QWidget* parent)
 {
     auto* button = new QPushButton(Text(strings::kOptionsBrowse), parent);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(AccessibleNameOf(Text(browserTitle)));
     button->setAutoDefault(false);
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 12);
     return button;
@@ -63,10 +66,11 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     m_editTribesDir = FolderEdit("tribesDir", directories);
     m_editKorvaneDir = FolderEdit("korvaneDir", directories);
     auto* tribesLabel = new QLabel(Text(strings::kOptionsTribesDir), directories);
-    tribesLabel->setBuddy(m_editTribesDir);
+    LabelFor(tribesLabel, m_editTribesDir);
     auto* korvaneLabel = new QLabel(Text(strings::kOptionsKorvaneDir), directories);
-    auto* browseTribes = BrowseButton("browseTribes", directories);
-    auto* browseKorvane = BrowseButton("browseKorvane", directories);
+    LabelFor(korvaneLabel, m_editKorvaneDir);
+    auto* browseTribes = BrowseButton("browseTribes", strings::kBrowseTribesTitle, directories);
+    auto* browseKorvane = BrowseButton("browseKorvane", strings::kBrowseKorvaneTitle, directories);
     connect(browseTribes, &QPushButton::clicked, this, &COptionsDlg::OnBrowseTribesDir);
     connect(browseKorvane, &QPushButton::clicked, this, &COptionsDlg::OnBrowseKorvaneDir);
 
@@ -132,10 +136,10 @@ QWidget* COptionsDlg::WindowsProgramsGroup()
     m_editWinePrefix->setObjectName(QStringLiteral("winePrefix"));
     m_editWinePrefix->setPlaceholderText(Text(strings::kOptionsWinePrefixAuto));
     auto* commandLabel = new QLabel(Text(strings::kOptionsWineCommand), group);
-    commandLabel->setBuddy(m_editWineCommand);
+    LabelFor(commandLabel, m_editWineCommand);
     auto* prefixLabel = new QLabel(Text(strings::kOptionsWinePrefix), group);
-    prefixLabel->setBuddy(m_editWinePrefix);
-    auto* browse = BrowseButton("browseWinePrefix", group);
+    LabelFor(prefixLabel, m_editWinePrefix);
+    auto* browse = BrowseButton("browseWinePrefix", strings::kBrowseWinePrefixTitle, group);
     connect(browse, &QPushButton::clicked, this, &COptionsDlg::OnBrowseWinePrefix);
 
     auto* grid = new QGridLayout(group);

@@ -1,5 +1,6 @@
 #include "gui/CSaveConfigDlg.h"
 
+#include "gui/LabelFor.h"
 #include "res/Strings.h"
 
 #include <QCheckBox>
@@ -15,7 +16,7 @@ CSaveConfigDlg::CSaveConfigDlg(QWidget* parent) : QDialog(parent)
     m_editConfigName = new QLineEdit(this);
     m_editConfigName->setObjectName("configName");
     auto* nameLabel = new QLabel(QString::fromUtf8(strings::kSaveConfigName), this);
-    nameLabel->setBuddy(m_editConfigName);
+    LabelFor(nameLabel, m_editConfigName);
 
     m_checkStoreDirectory =
         new QCheckBox(QString::fromUtf8(strings::kSaveConfigStoreDirectory), this);

@@ -42,6 +42,7 @@ void CUpdaterDlg::CreateControls()
 {
     m_listUpdates = new QTreeWidget(this);
     m_listUpdates->setObjectName(QStringLiteral("updates"));
+    m_listUpdates->setAccessibleName(Text(strings::kUpdatesListName));
     m_listUpdates->setRootIsDecorated(false);
     m_listUpdates->setItemsExpandable(false);
     m_listUpdates->setSelectionMode(QAbstractItemView::SingleSelection);

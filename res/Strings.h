@@ -51,6 +51,10 @@ inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\"
 inline constexpr char kUnusePluginFailed[] = "Korvane Manager could not take \"%1\" out of use.";
 // Why a command that changes the Korvane folder's files cannot run before one is chosen.
 inline constexpr char kNoKorvaneFolder[] = "No Korvane folder is chosen in the Options.";
+// In place of the tree while no Korvane folder is set, with a button that opens the Options.
+inline constexpr char kNoKorvaneFolderHint[] =
+    "No Korvane folder is set. Choose one in Options to see your plug-ins.";
+inline constexpr char kNoKorvaneFolderOptions[] = "Options...";
 
 inline constexpr char kOk[] = "OK";
 inline constexpr char kCancel[] = "Cancel";
@@ -164,6 +168,8 @@ inline constexpr char kQuickExecNotConfigured[] = "QuickExec has not yet been co
 // Updater
 
 inline constexpr char kUpdaterTitle[] = "Korvane Updater";
+// What a screen reader calls the list of updates.
+inline constexpr char kUpdatesListName[] = "Available updates";
 inline constexpr char kUpdateNameColumn[] = "Update Name";
 inline constexpr char kVersionColumn[] = "Version";
 inline constexpr char kInstalledColumn[] = "Installed?";

@@ -24,6 +24,10 @@ inline constexpr char kWindowsPrograms[] = "WindowsPrograms";
 inline constexpr char kWineCommand[] = "Command"; // as typed, words with blanks in "; empty: wine
 inline constexpr char kWinePrefix[] = "Prefix";   // a folder; empty: the one holding Tribes
 
+// The main window's size, position and state as Qt saves them, in base64.
+inline constexpr char kWindow[] = "Window";
+inline constexpr char kGeometry[] = "Geometry";
+
 inline constexpr char kUpdater[] = "Updater";
 inline constexpr char kUrl[] = "URL";
 inline constexpr char kDefaultUpdateUrl[] =

@@ -308,14 +308,14 @@ private slots:
 #endif
     }
 
-    void exitEnterAndEscapeEndTheWindowWithoutWritingSettings_data()
+    void exitEnterAndEscapeEndTheWindowWritingOnlyItsPlace_data()
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("Exit") << "exit";
         QTest::newRow("Enter") << "enter";
         QTest::newRow("Escape") << "escape";
     }
-    void exitEnterAndEscapeEndTheWindowWithoutWritingSettings()
+    void exitEnterAndEscapeEndTheWindowWritingOnlyItsPlace()
     {
         QFETCH(QString, how);
         Manager m;
@@ -327,7 +327,9 @@ private slots:
         else
             QTest::keyClick(m.tree, how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
         QVERIFY(!m.dlg.isVisible());
-        QCOMPARE(m.files.Read("settings.ini"), settings);
+        QString written = QString::fromStdString(m.files.Read("settings.ini"));
+        written.remove(QRegularExpression(QStringLiteral("\\n*\\[Window\\]\\n[^[]*")));
+        QCOMPARE(written.trimmed(), QString::fromStdString(settings).trimmed());
     }
 };
 

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <QObject>
+#include <QPoint>
+
+class CatalogueView;
+class CPluginInfo;
+class QListWidget;
+class QMimeData;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// Dragging plug-ins between the tree and the list of plug-ins in use. A drag carries the
+// plug-in's place in storage, the control it left and the process it left, under a MIME type of
+// this program's own, so text or files from elsewhere, categories and drags of another running
+// window are refused. A drop on the other control hands the plug-in's tree item to the window,
+// after the drag has ended, so the window's commands never run inside the drag's event loop.
+class PluginDragDrop : public QObject
+{
+public:
+    enum class Origin
+    {
+        Tree,
+        List
+    };
+    using DropHandler = std::function<void(QTreeWidgetItem* item)>;
+
+    // The window keeps the controls and the view, which outlive this object (one of its children).
+    PluginDragDrop(QTreeWidget* tree, QListWidget* list, const CatalogueView& catalogue,
+                   DropHandler droppedOnList, DropHandler droppedOnTree, QObject* parent);
+
+    // What a drag of the plug-in from that control carries.
+    static QMimeData* MimeData(const CPluginInfo& plugin, Origin origin);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Whether a drag may be dropped on the target control: one of ours, from the other control
+    // of this window's process.
+    static bool Accepts(const QMimeData* data, Origin target);
+    // The plug-in item a drag's payload names, or null when the tree has no such plug-in.
+    QTreeWidgetItem* ItemOf(const QByteArray& payload) const;
+    // The plug-in at a point of the control's viewport, or null.
+    const CPluginInfo* PluginAt(Origin origin, const QPoint& position) const;
+    void Drag(const CPluginInfo& plugin, Origin origin);
+
+    QTreeWidget* m_tree;
+    QListWidget* m_list;
+    const CatalogueView& m_catalogue;
+    DropHandler m_droppedOnList;
+    DropHandler m_droppedOnTree;
+    std::optional<QPoint> m_pressedAt; // where the left button went down, until it is released
+};
