@@ -16,6 +16,7 @@
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
+#include "gui/FilterField.h"
 #include "gui/FolderLockWait.h"
 #include "gui/LaunchCommands.h"
 #include "gui/WarningBox.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -158,7 +160,9 @@ void CManagerDlg::CreateControls()
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(createFilterRow());
     layout->addLayout(lists, 1);
+    layout->addWidget(createCountsLine());
     layout->addWidget(panel);
 
     setTabOrder(m_tree, m_buttonUse);
@@ -386,6 +390,71 @@ void CManagerDlg::ShowCatalogue(CPluginList catalogue, const CPluginList& inUse)
     ClearPluginInfo();
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(false);
+    showFilterCount();
+    showCounts();
+}
+
+QLayout* CManagerDlg::createFilterRow()
+{
+    m_filter = new FilterField(this);
+    m_filterCount = new QLabel(this);
+    m_filterCount->setObjectName(QStringLiteral("filterCount"));
+    connect(m_filter, &QLineEdit::textChanged, this, &CManagerDlg::onFilterChanged);
+    setTabOrder(m_filter, m_tree);
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_filter, 1);
+    row->addWidget(m_filterCount);
+    return row;
+}
+
+void CManagerDlg::onFilterChanged(const QString& text)
+{
+    m_catalogue->setFilter(text);
+    showFilterCount();
+    dropHiddenSelection();
+}
+
+void CManagerDlg::showFilterCount()
+{
+    if (m_filter->text().isEmpty()) {
+        m_filterCount->clear(); // the line under the lists gives the number then
+        return;
+    }
+    const QLocale locale;
+    const int all = m_catalogue->storedCount();
+    m_filterCount->setText(
+        all == 1 ? Text(strings::kFilterCountOfOne).arg(m_catalogue->shownCount())
+                 : Text(strings::kFilterCount)
+                       .arg(locale.toString(m_catalogue->shownCount()), locale.toString(all)));
+}
+
+void CManagerDlg::dropHiddenSelection()
+{
+    QTreeWidgetItem* current = m_tree->currentItem();
+    if (!current || m_catalogue->isShown(current))
+        return;
+    if (const QListWidgetItem* entry = m_catalogue->entryOf(current); entry && entry->isSelected())
+        return;
+    m_tree->setCurrentItem(nullptr); // turns ">>" and "<<" off
+    m_list->clearSelection();
+    ClearPluginInfo();
+}
+
+QLabel* CManagerDlg::createCountsLine()
+{
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("counts"));
+    return m_counts;
+}
+
+void CManagerDlg::showCounts()
+{
+    const QLocale locale;
+    const QString inUse = locale.toString(m_catalogue->inUseCount());
+    const int stored = m_catalogue->storedCount();
+    m_counts->setText(stored == 1
+                          ? Text(strings::kStoredCountOne).arg(inUse)
+                          : Text(strings::kStoredCount).arg(locale.toString(stored), inUse));
 }
 
 void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
@@ -468,6 +537,7 @@ bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
         return false;
     }
     m_catalogue->addEntry(treeItem);
+    showCounts();
     return true;
 }
 
@@ -486,6 +556,7 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
         return false;
     }
     RemoveListEntry(entry);
+    showCounts();
     return true;
 }
 
@@ -609,6 +680,9 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
     }
     // The panel shows the edited plug-in, also when the popup edited another than the selected.
     ShowPluginInfo(*plugin);
+    // An edit that takes the plug-in out of the filter's reach hides it and ends its selection.
+    showFilterCount();
+    dropHiddenSelection();
 }
 
 void CManagerDlg::OnSaveConfig()

@@ -3,14 +3,20 @@
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "res/Icons.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
 #include <cstdlib>
 #include <memory>
+#include <QDir>
 #include <QImageReader>
 #include <QListWidget>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTreeWidget>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -96,12 +102,31 @@ QImage SmallImageOf(const QString& iconFile)
     return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
+// The icon with the style's warning sign over its lower right part.
+QIcon WithWarning(const QIcon& icon, const QIcon& warning)
+{
+    constexpr int kSign = kSmallIcon * 5 / 8;
+    QPixmap picture(kSmallIcon, kSmallIcon);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(0, 0, icon.pixmap(kSmallIcon));
+        painter.drawPixmap(kSmallIcon - kSign, kSmallIcon - kSign, warning.pixmap(kSign));
+    }
+    QIcon marked;
+    marked.addPixmap(picture, QIcon::Normal);
+    marked.addPixmap(picture, QIcon::Selected);
+    return marked;
+}
+
 } // namespace
 
 CatalogueView::CatalogueView(QTreeWidget* tree, QListWidget* list)
     : m_tree(tree), m_list(list), m_categoryIcon(icons::Category()),
       m_defaultPluginIcon(icons::DefaultPlugin())
-{}
+{
+    m_list->setIconSize(QSize(kIconSize, kIconSize));
+}
 
 QString CatalogueView::display(std::string_view bytes)
 {
@@ -113,7 +138,12 @@ void CatalogueView::show(CPluginList catalogue, const CPluginList& inUse)
     clear();
     m_catalogue = std::move(catalogue);
     fillTree();
+    markSameKeys();
     fillList(inUse);
+    for (int index = 0; index < m_catalogue.GetSize(); ++index)
+        m_filter.add(filterTexts(index));
+    m_hidden.assign(m_items.size(), 0);
+    applyFilter();
 }
 
 void CatalogueView::clear()
@@ -124,6 +154,121 @@ void CatalogueView::clear()
     m_items.clear();
     m_entries.clear();
     m_catalogue.DeleteAll();
+    m_filter.clear();
+    m_hidden.clear();
+    m_openBeforeFilter.clear();
+    m_shownCount = 0;
+}
+
+int CatalogueView::inUseCount() const
+{
+    return m_list->count();
+}
+
+PluginFilter::Texts CatalogueView::filterTexts(int index) const
+{
+    const CPluginInfo& plugin = *m_catalogue.GetAt(index);
+    return {display(plugin.m_strName), display(plugin.m_strFileName), display(plugin.m_strAuthor),
+            display(plugin.m_strCategory), display(plugin.m_strDescription)};
+}
+
+void CatalogueView::setFilter(const QString& text)
+{
+    if (text == m_filterText)
+        return;
+    const bool starting = m_filterText.isEmpty();
+    if (starting) {
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+            if (m_tree->topLevelItem(i)->isExpanded())
+                m_openBeforeFilter.insert(m_tree->topLevelItem(i));
+        }
+    }
+    m_filterText = text;
+    applyFilter();
+    if (!text.isEmpty())
+        return;
+    // Back to the categories the user had open, and the one holding the selection.
+    QTreeWidgetItem* current = m_tree->currentItem();
+    const QTreeWidgetItem* selectedCategory = current ? current->parent() : nullptr;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = m_tree->topLevelItem(i);
+        category->setExpanded(category == selectedCategory ||
+                              m_openBeforeFilter.contains(category));
+    }
+    m_openBeforeFilter.clear();
+    if (current)
+        m_tree->scrollToItem(current);
+}
+
+void CatalogueView::applyFilter()
+{
+    m_shownCount = m_filter.match(m_filterText);
+    // Each item told apart notifies the view; only the items whose state changes are told, and
+    // the view lays itself out once at the end.
+    m_tree->setUpdatesEnabled(false);
+    m_categoriesShown.clear();
+    const QTreeWidgetItem* lastCategory = nullptr;
+    for (size_t index = 0; index < m_items.size(); ++index) {
+        const char hide = m_filter.matches(static_cast<int>(index)) ? 0 : 1;
+        QTreeWidgetItem* item = m_items[index];
+        if (hide != m_hidden[index]) {
+            item->setHidden(hide != 0);
+            m_hidden[index] = hide;
+        }
+        if (!hide && item->parent() != lastCategory) {
+            lastCategory = item->parent();
+            m_categoriesShown.insert(lastCategory);
+        }
+    }
+    showCategories(!m_filterText.isEmpty());
+    m_tree->setUpdatesEnabled(true);
+}
+
+void CatalogueView::showCategories(bool filtering)
+{
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = m_tree->topLevelItem(i);
+        const bool holdsMatches = m_categoriesShown.contains(category);
+        const bool hide = filtering && !holdsMatches;
+        if (category->isHidden() != hide)
+            category->setHidden(hide);
+        if (filtering && holdsMatches && !category->isExpanded())
+            category->setExpanded(true);
+    }
+}
+
+bool CatalogueView::isShown(const QTreeWidgetItem* item) const
+{
+    for (; item; item = item->parent()) {
+        if (item->isHidden())
+            return false;
+    }
+    return true;
+}
+
+void CatalogueView::markSameKeys()
+{
+    // The scan keeps the first script of each key; the plug-in it shows is marked with the
+    // others' files, which the window cannot show.
+    const auto& passedOver = m_catalogue.PassedOver();
+    if (passedOver.empty())
+        return;
+    std::unordered_map<const CPluginInfo*, int> indexOfRecord;
+    for (int index = 0; index < m_catalogue.GetSize(); ++index)
+        indexOfRecord.emplace(m_catalogue.GetAt(index), index);
+    std::map<int, QStringList> othersOf;
+    for (const auto& script : passedOver) {
+        if (const CPluginInfo* shown = m_catalogue.Find(script.key))
+            othersOf[indexOfRecord.at(shown)] << QDir::toNativeSeparators(
+                display(script.subdirectory).replace(u'\\', u'/') + display(script.fileName));
+    }
+    const QIcon warning = m_tree->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (const auto& [index, others] : othersOf) {
+        const char* text = others.size() == 1 ? strings::kSameKeyOne : strings::kSameKeyMany;
+        QTreeWidgetItem* item = m_items[static_cast<size_t>(index)];
+        item->setIcon(0, WithWarning(item->icon(0), warning));
+        item->setToolTip(0, strings::Text(text).arg(others.join(QStringLiteral(", "))));
+    }
 }
 
 void CatalogueView::fillTree()
@@ -176,6 +321,9 @@ QListWidgetItem* CatalogueView::newEntry(int index)
 {
     auto entry = std::make_unique<CListEntry>(display(m_catalogue.GetAt(index)->m_strName));
     entry->setData(kIdentityRole, index);
+    const QTreeWidgetItem* item = m_items.at(static_cast<size_t>(index));
+    entry->setIcon(item->icon(0));
+    entry->setToolTip(item->toolTip(0));
     m_entries.at(static_cast<size_t>(index)) = entry.get();
     return entry.release();
 }
@@ -265,6 +413,8 @@ void CatalogueView::showName(QTreeWidgetItem* item)
     item->setText(0, name);
     if (QListWidgetItem* entry = entryOf(item))
         entry->setText(name);
+    m_filter.replace(indexOf(item), filterTexts(indexOf(item)));
+    applyFilter();
 }
 
 QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
@@ -296,6 +446,9 @@ void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& cat
         oldParent->removeChild(item);
         InsertSorted(m_tree, newParent, item);
     }
+    // Put back into the tree, the item is in view until the filter says otherwise.
+    m_hidden[static_cast<size_t>(indexOf(item))] = 0;
+    applyFilter();
     if (wasCurrent) {
         m_tree->setCurrentItem(item);
         m_tree->scrollToItem(item);

@@ -130,6 +130,7 @@ void CPluginList::DeleteAll()
     m_arrPlugins.shrink_to_fit();
     m_firstByKey.clear();
     m_indexedCount = 0;
+    m_passedOver.clear();
 }
 
 bool CPluginList::Exists(std::string_view key) const
@@ -204,8 +205,10 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
             continue;
         const std::string key = KeyOf(entry.name);
         std::string lowered = kpath::Lowered(key);
-        if (m_firstByKey.contains(lowered))
-            continue; // the first script met for a key wins
+        if (m_firstByKey.contains(lowered)) { // the first script met for a key wins
+            m_passedOver.push_back({subdirectory, entry.name, key});
+            continue;
+        }
 
         auto plugin = MakeRecord(root, subdirectory, key, native,
                                  FindBeside(entries, index, key, ".desc.txt"),
