@@ -430,14 +430,13 @@ void CManagerDlg::showFilterCount()
 
 void CManagerDlg::dropHiddenSelection()
 {
-    QTreeWidgetItem* current = m_tree->currentItem();
-    if (!current || m_catalogue->isShown(current))
+    // The catalogue leaves no plug-in out of view current in the tree, which turned ">>" off.
+    if (m_tree->currentItem())
         return;
-    if (const QListWidgetItem* entry = m_catalogue->entryOf(current); entry && entry->isSelected())
-        return;
-    m_tree->setCurrentItem(nullptr); // turns ">>" and "<<" off
-    m_list->clearSelection();
-    ClearPluginInfo();
+    if (m_list->selectedItems().isEmpty())
+        ClearPluginInfo();
+    else
+        m_buttonUnuse->setEnabled(true); // the entry stays the one "<<" takes out of use
 }
 
 QLabel* CManagerDlg::createCountsLine()
@@ -497,6 +496,9 @@ void CManagerDlg::OnItemChangedList()
         m_tree->setCurrentItem(treeItem);
         m_tree->scrollToItem(treeItem);
     }
+    // An entry whose plug-in the filter leaves out of the tree still shows what it is.
+    if (treeItem && !m_catalogue->isShown(treeItem))
+        ShowPluginInfo(*m_catalogue->pluginOf(treeItem));
     m_buttonUnuse->setEnabled(true);
 }
 

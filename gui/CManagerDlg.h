@@ -107,7 +107,8 @@ private:
     QLayout* createFilterRow();
     void onFilterChanged(const QString& text);
     void showFilterCount();
-    // A plug-in the filter hides is no longer selected, unless its list entry is.
+    // Empties the panel when the filter took the selected plug-in out of view, unless its list
+    // entry stays selected.
     void dropHiddenSelection();
     // The line under the lists: how many plug-ins storage holds and how many are in use.
     QLabel* createCountsLine();

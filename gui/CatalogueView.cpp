@@ -6,6 +6,7 @@
 #include "res/Strings.h"
 #include "res/Text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <QDir>
@@ -142,12 +143,26 @@ void CatalogueView::show(CPluginList catalogue, const CPluginList& inUse)
     fillList(inUse);
     for (int index = 0; index < m_catalogue.GetSize(); ++index)
         m_filter.add(filterTexts(index));
-    m_hidden.assign(m_items.size(), 0);
     applyFilter();
+}
+
+CatalogueView::~CatalogueView()
+{
+    deleteItemsOutOfTree();
+}
+
+void CatalogueView::deleteItemsOutOfTree()
+{
+    for (QTreeWidgetItem* item : m_items) {
+        if (!item->treeWidget())
+            delete item;
+    }
 }
 
 void CatalogueView::clear()
 {
+    deleteItemsOutOfTree();
+    m_pluginsOf.clear();
     m_list->clear();
     m_tree->clear();
     m_categoryItems.clear();
@@ -155,7 +170,6 @@ void CatalogueView::clear()
     m_entries.clear();
     m_catalogue.DeleteAll();
     m_filter.clear();
-    m_hidden.clear();
     m_openBeforeFilter.clear();
     m_shownCount = 0;
 }
@@ -203,44 +217,50 @@ void CatalogueView::setFilter(const QString& text)
 void CatalogueView::applyFilter()
 {
     m_shownCount = m_filter.match(m_filterText);
-    // Each item told apart notifies the view; only the items whose state changes are told, and
-    // the view lays itself out once at the end.
-    m_tree->setUpdatesEnabled(false);
-    m_categoriesShown.clear();
-    const QTreeWidgetItem* lastCategory = nullptr;
-    for (size_t index = 0; index < m_items.size(); ++index) {
-        const char hide = m_filter.matches(static_cast<int>(index)) ? 0 : 1;
-        QTreeWidgetItem* item = m_items[index];
-        if (hide != m_hidden[index]) {
-            item->setHidden(hide != 0);
-            m_hidden[index] = hide;
-        }
-        if (!hide && item->parent() != lastCategory) {
-            lastCategory = item->parent();
-            m_categoriesShown.insert(lastCategory);
-        }
+    const bool filtering = !m_filterText.isEmpty();
+    QTreeWidgetItem* const current = m_tree->currentItem();
+    {
+        // While a category's items move out and in, the tree's current item would pass to a
+        // neighbour the user did not choose.
+        const QSignalBlocker quiet(m_tree);
+        m_tree->setUpdatesEnabled(false);
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+            filterCategory(m_tree->topLevelItem(i), filtering);
+        m_tree->setUpdatesEnabled(true);
+        if (current && current->treeWidget() == m_tree && m_tree->currentItem() != current)
+            m_tree->setCurrentItem(current);
     }
-    showCategories(!m_filterText.isEmpty());
-    m_tree->setUpdatesEnabled(true);
+    if (current && !isShown(current))
+        m_tree->setCurrentItem(nullptr);
 }
 
-void CatalogueView::showCategories(bool filtering)
+void CatalogueView::filterCategory(QTreeWidgetItem* category, bool filtering)
 {
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* category = m_tree->topLevelItem(i);
-        const bool holdsMatches = m_categoriesShown.contains(category);
-        const bool hide = filtering && !holdsMatches;
-        if (category->isHidden() != hide)
-            category->setHidden(hide);
-        if (filtering && holdsMatches && !category->isExpanded())
-            category->setExpanded(true);
+    // The plug-ins the filter leaves out are taken out of the tree, all of a category's at once:
+    // hidden one by one they cost the view far more on a large catalogue.
+    m_inView.clear();
+    for (QTreeWidgetItem* item : m_pluginsOf[category]) {
+        if (m_filter.matches(indexOf(item)))
+            m_inView.append(item);
     }
+    bool unchanged = m_inView.size() == category->childCount();
+    for (int i = 0; unchanged && i < m_inView.size(); ++i)
+        unchanged = category->child(i) == m_inView[i];
+    if (!unchanged) {
+        category->takeChildren();
+        category->addChildren(m_inView);
+    }
+    const bool hide = filtering && m_inView.isEmpty();
+    if (category->isHidden() != hide)
+        category->setHidden(hide);
+    if (filtering && !m_inView.isEmpty() && !category->isExpanded())
+        category->setExpanded(true);
 }
 
 bool CatalogueView::isShown(const QTreeWidgetItem* item) const
 {
     for (; item; item = item->parent()) {
-        if (item->isHidden())
+        if (item->treeWidget() != m_tree || item->isHidden())
             return false;
     }
     return true;
@@ -299,6 +319,11 @@ void CatalogueView::fillTree()
         topLevel.append(category.release());
     m_tree->addTopLevelItems(topLevel);
     m_tree->sortItems(0, Qt::AscendingOrder);
+    for (QTreeWidgetItem* category : topLevel) {
+        auto& plugins = m_pluginsOf[category];
+        for (int i = 0; i < category->childCount(); ++i)
+            plugins.push_back(category->child(i));
+    }
 }
 
 void CatalogueView::fillList(const CPluginList& inUse)
@@ -446,8 +471,14 @@ void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& cat
         oldParent->removeChild(item);
         InsertSorted(m_tree, newParent, item);
     }
-    // Put back into the tree, the item is in view until the filter says otherwise.
-    m_hidden[static_cast<size_t>(indexOf(item))] = 0;
+    auto& before = m_pluginsOf[oldParent];
+    before.erase(std::find(before.begin(), before.end(), item));
+    auto& after = m_pluginsOf[newParent];
+    after.insert(std::upper_bound(after.begin(), after.end(), item,
+                                  [](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+                                      return LessNoCase(a->text(0), b->text(0));
+                                  }),
+                 item);
     applyFilter();
     if (wasCurrent) {
         m_tree->setCurrentItem(item);

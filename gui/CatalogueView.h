@@ -5,9 +5,11 @@
 
 #include <map>
 #include <QIcon>
+#include <QList>
 #include <QString>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -29,6 +31,9 @@ public:
 
     // The controls stay owned by their window, which outlives this object.
     CatalogueView(QTreeWidget* tree, QListWidget* list);
+    ~CatalogueView();
+    CatalogueView(const CatalogueView&) = delete;
+    CatalogueView& operator=(const CatalogueView&) = delete;
 
     // Record fields hold the bytes of the description file, which need not be UTF-8.
     static QString display(std::string_view bytes);
@@ -42,7 +47,8 @@ public:
     // text), each category that holds one expanded and every other category hidden. The
     // categories open when a filter was first set are open again when it is cleared.
     void setFilter(const QString& text);
-    // Whether an item is left in view by the filter.
+    // Whether an item is in view: the filter takes the plug-ins it leaves out out of the tree
+    // and hides the categories that hold none.
     bool isShown(const QTreeWidgetItem* item) const;
     int storedCount() const { return m_catalogue.GetSize(); }
     int inUseCount() const;
@@ -83,7 +89,9 @@ private:
     void markSameKeys();
     PluginFilter::Texts filterTexts(int index) const;
     void applyFilter();
-    void showCategories(bool filtering);
+    void filterCategory(QTreeWidgetItem* category, bool filtering);
+    // The plug-in items the filter took out of the tree, which the tree does not delete.
+    void deleteItemsOutOfTree();
 
     QTreeWidget* m_tree;
     QListWidget* m_list;
@@ -98,8 +106,9 @@ private:
     PluginFilter m_filter;
     QString m_filterText;
     int m_shownCount = 0;
-    std::vector<char> m_hidden; // by record index, as last set on the items
-    std::unordered_set<const QTreeWidgetItem*> m_categoriesShown; // reused by each pass
+    // Every plug-in item of each category in the tree's order, also those out of the tree.
+    std::unordered_map<const QTreeWidgetItem*, std::vector<QTreeWidgetItem*>> m_pluginsOf;
+    QList<QTreeWidgetItem*> m_inView; // reused by each pass
     // The categories open before the filter was set; empty after a new show().
     std::unordered_set<const QTreeWidgetItem*> m_openBeforeFilter;
 };
