@@ -239,9 +239,9 @@ void CatalogueView::filterCategory(QTreeWidgetItem* category, bool filtering)
     // The plug-ins the filter leaves out are taken out of the tree, all of a category's at once:
     // hidden one by one they cost the view far more on a large catalogue.
     m_inView.clear();
-    for (QTreeWidgetItem* item : m_pluginsOf[category]) {
-        if (m_filter.matches(indexOf(item)))
-            m_inView.append(item);
+    for (const int index : m_pluginsOf[category]) {
+        if (m_filter.matches(index))
+            m_inView.append(m_items[static_cast<size_t>(index)]);
     }
     bool unchanged = m_inView.size() == category->childCount();
     for (int i = 0; unchanged && i < m_inView.size(); ++i)
@@ -322,7 +322,7 @@ void CatalogueView::fillTree()
     for (QTreeWidgetItem* category : topLevel) {
         auto& plugins = m_pluginsOf[category];
         for (int i = 0; i < category->childCount(); ++i)
-            plugins.push_back(category->child(i));
+            plugins.push_back(indexOf(category->child(i)));
     }
 }
 
@@ -471,14 +471,16 @@ void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& cat
         oldParent->removeChild(item);
         InsertSorted(m_tree, newParent, item);
     }
+    const int index = indexOf(item);
     auto& before = m_pluginsOf[oldParent];
-    before.erase(std::find(before.begin(), before.end(), item));
+    before.erase(std::find(before.begin(), before.end(), index));
     auto& after = m_pluginsOf[newParent];
-    after.insert(std::upper_bound(after.begin(), after.end(), item,
-                                  [](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-                                      return LessNoCase(a->text(0), b->text(0));
+    after.insert(std::upper_bound(after.begin(), after.end(), index,
+                                  [this](int a, int b) {
+                                      return LessNoCase(m_items[static_cast<size_t>(a)]->text(0),
+                                                        m_items[static_cast<size_t>(b)]->text(0));
                                   }),
-                 item);
+                 index);
     applyFilter();
     if (wasCurrent) {
         m_tree->setCurrentItem(item);

@@ -106,8 +106,9 @@ private:
     PluginFilter m_filter;
     QString m_filterText;
     int m_shownCount = 0;
-    // Every plug-in item of each category in the tree's order, also those out of the tree.
-    std::unordered_map<const QTreeWidgetItem*, std::vector<QTreeWidgetItem*>> m_pluginsOf;
+    // The record index of every plug-in item of each category in the tree's order, also of
+    // those out of the tree.
+    std::unordered_map<const QTreeWidgetItem*, std::vector<int>> m_pluginsOf;
     QList<QTreeWidgetItem*> m_inView; // reused by each pass
     // The categories open before the filter was set; empty after a new show().
     std::unordered_set<const QTreeWidgetItem*> m_openBeforeFilter;
