@@ -16,6 +16,7 @@
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
+#include "gui/FilterField.h"
 #include "gui/FolderLockWait.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
@@ -34,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -171,7 +173,9 @@ void CManagerDlg::CreateControls()
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(createFilterRow());
     layout->addLayout(lists, 1);
+    layout->addWidget(createCountsLine());
     layout->addWidget(panel);
 
     setTabOrder(m_tree, m_buttonUse);
@@ -450,6 +454,70 @@ void CManagerDlg::ShowCatalogue(CPluginList catalogue, const CPluginList& inUse)
     ClearPluginInfo();
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(false);
+    showFilterCount();
+    showCounts();
+}
+
+QLayout* CManagerDlg::createFilterRow()
+{
+    m_filter = new FilterField(this);
+    m_filterCount = new QLabel(this);
+    m_filterCount->setObjectName(QStringLiteral("filterCount"));
+    connect(m_filter, &QLineEdit::textChanged, this, &CManagerDlg::onFilterChanged);
+    setTabOrder(m_filter, m_tree);
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_filter, 1);
+    row->addWidget(m_filterCount);
+    return row;
+}
+
+void CManagerDlg::onFilterChanged(const QString& text)
+{
+    m_catalogue->setFilter(text);
+    showFilterCount();
+    dropHiddenSelection();
+}
+
+void CManagerDlg::showFilterCount()
+{
+    if (m_filter->text().isEmpty()) {
+        m_filterCount->clear(); // the line under the lists gives the number then
+        return;
+    }
+    const QLocale locale;
+    const int all = m_catalogue->storedCount();
+    m_filterCount->setText(
+        all == 1 ? Text(strings::kFilterCountOfOne).arg(m_catalogue->shownCount())
+                 : Text(strings::kFilterCount)
+                       .arg(locale.toString(m_catalogue->shownCount()), locale.toString(all)));
+}
+
+void CManagerDlg::dropHiddenSelection()
+{
+    // The catalogue leaves no plug-in out of view current in the tree, which turned ">>" off.
+    if (m_tree->currentItem())
+        return;
+    if (m_list->selectedItems().isEmpty())
+        ClearPluginInfo();
+    else
+        m_buttonUnuse->setEnabled(true); // the entry stays the one "<<" takes out of use
+}
+
+QLabel* CManagerDlg::createCountsLine()
+{
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("counts"));
+    return m_counts;
+}
+
+void CManagerDlg::showCounts()
+{
+    const QLocale locale;
+    const QString inUse = locale.toString(m_catalogue->inUseCount());
+    const int stored = m_catalogue->storedCount();
+    m_counts->setText(stored == 1
+                          ? Text(strings::kStoredCountOne).arg(inUse)
+                          : Text(strings::kStoredCount).arg(locale.toString(stored), inUse));
 }
 
 void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
@@ -492,6 +560,9 @@ void CManagerDlg::OnItemChangedList()
         m_tree->setCurrentItem(treeItem);
         m_tree->scrollToItem(treeItem);
     }
+    // An entry whose plug-in the filter leaves out of the tree still shows what it is.
+    if (treeItem && !m_catalogue->isShown(treeItem))
+        ShowPluginInfo(*m_catalogue->pluginOf(treeItem));
     m_buttonUnuse->setEnabled(true);
 }
 
@@ -532,6 +603,7 @@ bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
         return false;
     }
     m_catalogue->addEntry(treeItem);
+    showCounts();
     return true;
 }
 
@@ -550,6 +622,7 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
         return false;
     }
     RemoveListEntry(entry);
+    showCounts();
     return true;
 }
 
@@ -700,6 +773,9 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
     }
     // The panel shows the edited plug-in, also when the popup edited another than the selected.
     ShowPluginInfo(*plugin);
+    // An edit that takes the plug-in out of the filter's reach hides it and ends its selection.
+    showFilterCount();
+    dropHiddenSelection();
 }
 
 void CManagerDlg::OnSaveConfig()

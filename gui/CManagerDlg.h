@@ -10,6 +10,8 @@ class CPluginInfo;
 class CPluginList;
 class CProfile;
 class QLineEdit;
+class QLabel;
+class QLayout;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
@@ -118,6 +120,17 @@ private:
 
     void SelectListEntry(QListWidgetItem* entry);
 
+    // The filter field above the tree and how many plug-ins it leaves in view.
+    QLayout* createFilterRow();
+    void onFilterChanged(const QString& text);
+    void showFilterCount();
+    // Empties the panel when the filter took the selected plug-in out of view, unless its list
+    // entry stays selected.
+    void dropHiddenSelection();
+    // The line under the lists: how many plug-ins storage holds and how many are in use.
+    QLabel* createCountsLine();
+    void showCounts();
+
     const CProfile& m_profile;
     bool m_bInitialised = false;
 
@@ -134,6 +147,9 @@ private:
     QPlainTextEdit* m_editDescription = nullptr;
     QMenu* m_treePopup = nullptr;
     QMenu* m_listPopup = nullptr;
+    QLineEdit* m_filter = nullptr;
+    QLabel* m_filterCount = nullptr;
+    QLabel* m_counts = nullptr;
 
     std::unique_ptr<CatalogueView> m_catalogue;
 

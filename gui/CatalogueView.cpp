@@ -3,14 +3,21 @@
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "res/Icons.h"
+#include "res/Strings.h"
+#include "res/Text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <QDir>
 #include <QImageReader>
 #include <QListWidget>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTreeWidget>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -96,12 +103,31 @@ QImage SmallImageOf(const QString& iconFile)
     return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
+// The icon with the style's warning sign over its lower right part.
+QIcon WithWarning(const QIcon& icon, const QIcon& warning)
+{
+    constexpr int kSign = kSmallIcon * 5 / 8;
+    QPixmap picture(kSmallIcon, kSmallIcon);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(0, 0, icon.pixmap(kSmallIcon));
+        painter.drawPixmap(kSmallIcon - kSign, kSmallIcon - kSign, warning.pixmap(kSign));
+    }
+    QIcon marked;
+    marked.addPixmap(picture, QIcon::Normal);
+    marked.addPixmap(picture, QIcon::Selected);
+    return marked;
+}
+
 } // namespace
 
 CatalogueView::CatalogueView(QTreeWidget* tree, QListWidget* list)
     : m_tree(tree), m_list(list), m_categoryIcon(icons::Category()),
       m_defaultPluginIcon(icons::DefaultPlugin())
-{}
+{
+    m_list->setIconSize(QSize(kIconSize, kIconSize));
+}
 
 QString CatalogueView::display(std::string_view bytes)
 {
@@ -113,17 +139,156 @@ void CatalogueView::show(CPluginList catalogue, const CPluginList& inUse)
     clear();
     m_catalogue = std::move(catalogue);
     fillTree();
+    markSameKeys();
     fillList(inUse);
+    for (int index = 0; index < m_catalogue.GetSize(); ++index)
+        m_filter.add(filterTexts(index));
+    applyFilter();
+}
+
+CatalogueView::~CatalogueView()
+{
+    deleteItemsOutOfTree();
+}
+
+void CatalogueView::deleteItemsOutOfTree()
+{
+    for (QTreeWidgetItem* item : m_items) {
+        if (!item->treeWidget())
+            delete item;
+    }
 }
 
 void CatalogueView::clear()
 {
+    deleteItemsOutOfTree();
+    m_pluginsOf.clear();
     m_list->clear();
     m_tree->clear();
     m_categoryItems.clear();
     m_items.clear();
     m_entries.clear();
     m_catalogue.DeleteAll();
+    m_filter.clear();
+    m_openBeforeFilter.clear();
+    m_shownCount = 0;
+}
+
+int CatalogueView::inUseCount() const
+{
+    return m_list->count();
+}
+
+PluginFilter::Texts CatalogueView::filterTexts(int index) const
+{
+    const CPluginInfo& plugin = *m_catalogue.GetAt(index);
+    return {display(plugin.m_strName), display(plugin.m_strFileName), display(plugin.m_strAuthor),
+            display(plugin.m_strCategory), display(plugin.m_strDescription)};
+}
+
+void CatalogueView::setFilter(const QString& text)
+{
+    if (text == m_filterText)
+        return;
+    const bool starting = m_filterText.isEmpty();
+    if (starting) {
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+            if (m_tree->topLevelItem(i)->isExpanded())
+                m_openBeforeFilter.insert(m_tree->topLevelItem(i));
+        }
+    }
+    m_filterText = text;
+    applyFilter();
+    if (!text.isEmpty())
+        return;
+    // Back to the categories the user had open, and the one holding the selection.
+    QTreeWidgetItem* current = m_tree->currentItem();
+    const QTreeWidgetItem* selectedCategory = current ? current->parent() : nullptr;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = m_tree->topLevelItem(i);
+        category->setExpanded(category == selectedCategory ||
+                              m_openBeforeFilter.contains(category));
+    }
+    m_openBeforeFilter.clear();
+    if (current)
+        m_tree->scrollToItem(current);
+}
+
+void CatalogueView::applyFilter()
+{
+    m_shownCount = m_filter.match(m_filterText);
+    const bool filtering = !m_filterText.isEmpty();
+    QTreeWidgetItem* const current = m_tree->currentItem();
+    {
+        // While a category's items move out and in, the tree's current item would pass to a
+        // neighbour the user did not choose.
+        const QSignalBlocker quiet(m_tree);
+        m_tree->setUpdatesEnabled(false);
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+            filterCategory(m_tree->topLevelItem(i), filtering);
+        m_tree->setUpdatesEnabled(true);
+        if (current && current->treeWidget() == m_tree && m_tree->currentItem() != current)
+            m_tree->setCurrentItem(current);
+    }
+    if (current && !isShown(current))
+        m_tree->setCurrentItem(nullptr);
+}
+
+void CatalogueView::filterCategory(QTreeWidgetItem* category, bool filtering)
+{
+    // The plug-ins the filter leaves out are taken out of the tree, all of a category's at once:
+    // hidden one by one they cost the view far more on a large catalogue.
+    m_inView.clear();
+    for (const int index : m_pluginsOf[category]) {
+        if (m_filter.matches(index))
+            m_inView.append(m_items[static_cast<size_t>(index)]);
+    }
+    bool unchanged = m_inView.size() == category->childCount();
+    for (int i = 0; unchanged && i < m_inView.size(); ++i)
+        unchanged = category->child(i) == m_inView[i];
+    if (!unchanged) {
+        category->takeChildren();
+        category->addChildren(m_inView);
+    }
+    const bool hide = filtering && m_inView.isEmpty();
+    if (category->isHidden() != hide)
+        category->setHidden(hide);
+    if (filtering && !m_inView.isEmpty() && !category->isExpanded())
+        category->setExpanded(true);
+}
+
+bool CatalogueView::isShown(const QTreeWidgetItem* item) const
+{
+    for (; item; item = item->parent()) {
+        if (item->treeWidget() != m_tree || item->isHidden())
+            return false;
+    }
+    return true;
+}
+
+void CatalogueView::markSameKeys()
+{
+    // The scan keeps the first script of each key; the plug-in it shows is marked with the
+    // others' files, which the window cannot show.
+    const auto& passedOver = m_catalogue.PassedOver();
+    if (passedOver.empty())
+        return;
+    std::unordered_map<const CPluginInfo*, int> indexOfRecord;
+    for (int index = 0; index < m_catalogue.GetSize(); ++index)
+        indexOfRecord.emplace(m_catalogue.GetAt(index), index);
+    std::map<int, QStringList> othersOf;
+    for (const auto& script : passedOver) {
+        if (const CPluginInfo* shown = m_catalogue.Find(script.key))
+            othersOf[indexOfRecord.at(shown)] << QDir::toNativeSeparators(
+                display(script.subdirectory).replace(u'\\', u'/') + display(script.fileName));
+    }
+    const QIcon warning = m_tree->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (const auto& [index, others] : othersOf) {
+        const char* text = others.size() == 1 ? strings::kSameKeyOne : strings::kSameKeyMany;
+        QTreeWidgetItem* item = m_items[static_cast<size_t>(index)];
+        item->setIcon(0, WithWarning(item->icon(0), warning));
+        item->setToolTip(0, strings::Text(text).arg(others.join(QStringLiteral(", "))));
+    }
 }
 
 void CatalogueView::fillTree()
@@ -154,6 +319,11 @@ void CatalogueView::fillTree()
         topLevel.append(category.release());
     m_tree->addTopLevelItems(topLevel);
     m_tree->sortItems(0, Qt::AscendingOrder);
+    for (QTreeWidgetItem* category : topLevel) {
+        auto& plugins = m_pluginsOf[category];
+        for (int i = 0; i < category->childCount(); ++i)
+            plugins.push_back(indexOf(category->child(i)));
+    }
 }
 
 void CatalogueView::fillList(const CPluginList& inUse)
@@ -176,6 +346,9 @@ QListWidgetItem* CatalogueView::newEntry(int index)
 {
     auto entry = std::make_unique<CListEntry>(display(m_catalogue.GetAt(index)->m_strName));
     entry->setData(kIdentityRole, index);
+    const QTreeWidgetItem* item = m_items.at(static_cast<size_t>(index));
+    entry->setIcon(item->icon(0));
+    entry->setToolTip(item->toolTip(0));
     m_entries.at(static_cast<size_t>(index)) = entry.get();
     return entry.release();
 }
@@ -265,6 +438,8 @@ void CatalogueView::showName(QTreeWidgetItem* item)
     item->setText(0, name);
     if (QListWidgetItem* entry = entryOf(item))
         entry->setText(name);
+    m_filter.replace(indexOf(item), filterTexts(indexOf(item)));
+    applyFilter();
 }
 
 QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
@@ -296,6 +471,17 @@ void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& cat
         oldParent->removeChild(item);
         InsertSorted(m_tree, newParent, item);
     }
+    const int index = indexOf(item);
+    auto& before = m_pluginsOf[oldParent];
+    before.erase(std::find(before.begin(), before.end(), index));
+    auto& after = m_pluginsOf[newParent];
+    after.insert(std::upper_bound(after.begin(), after.end(), index,
+                                  [this](int a, int b) {
+                                      return LessNoCase(m_items[static_cast<size_t>(a)]->text(0),
+                                                        m_items[static_cast<size_t>(b)]->text(0));
+                                  }),
+                 index);
+    applyFilter();
     if (wasCurrent) {
         m_tree->setCurrentItem(item);
         m_tree->scrollToItem(item);

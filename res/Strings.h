@@ -21,6 +21,15 @@ inline constexpr char kPanelFileName[] = "File Name:";
 inline constexpr char kPanelSubdirectory[] = "Subdirectory:";
 inline constexpr char kPanelAuthor[] = "Author:";
 inline constexpr char kPanelDescription[] = "Description:";
+// The filter above the tree, how many plug-ins it leaves in view, and the line under the lists.
+inline constexpr char kFilterPlaceholder[] = "Filter plug-ins";
+inline constexpr char kFilterCount[] = "%1 of %2 plug-ins";
+inline constexpr char kFilterCountOfOne[] = "%1 of 1 plug-in";
+inline constexpr char kStoredCount[] = "%1 plug-ins stored, %2 in use";
+inline constexpr char kStoredCountOne[] = "1 plug-in stored, %1 in use";
+// The tooltip of a plug-in whose key another subfolder of storage holds too.
+inline constexpr char kSameKeyOne[] = "Another plug-in has this file name: %1";
+inline constexpr char kSameKeyMany[] = "Other plug-ins have this file name: %1";
 
 inline constexpr char kMenuFile[] = "&File";
 inline constexpr char kMenuQuickExec[] = "&QuickExec";

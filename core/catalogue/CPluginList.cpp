@@ -133,6 +133,7 @@ void CPluginList::DeleteAll()
     m_arrPlugins.shrink_to_fit();
     m_firstByKey.Clear();
     m_indexedCount = 0;
+    m_passedOver.clear();
 }
 
 bool CPluginList::Exists(std::string_view key) const
@@ -204,8 +205,10 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         if (!entries.IsFile(index) || !IsPluginScript(name))
             continue;
         const std::string key = KeyOf(name);
-        if (m_firstByKey.Find(key))
-            continue; // the first script met for a key wins
+        if (m_firstByKey.Find(key)) { // the first script met for a key wins
+            m_passedOver.push_back({subdirectory, std::string(name), key});
+            continue;
+        }
 
         const Beside beside = FindBeside(entries, index, key);
         const bool described = beside.description != Beside::kNone &&

@@ -49,6 +49,16 @@ public:
     static bool SplitAt(std::string_view text, std::string& before, std::string& after,
                         char separator);
 
+    // A script the scan passed over because a plug-in of the same key came first.
+    struct PassedOverScript
+    {
+        std::string subdirectory; // as a record's
+        std::string fileName;
+        std::string key;
+    };
+    // Those of the scans since the list was last emptied.
+    const std::vector<PassedOverScript>& PassedOver() const { return m_passedOver; }
+
     int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
     CPluginInfo* GetAt(int index) const
     {
@@ -69,4 +79,5 @@ private:
     // The first record of each key, for the records m_indexedCount counts.
     KeyIndex m_firstByKey;
     size_t m_indexedCount = 0;
+    std::vector<PassedOverScript> m_passedOver;
 };
