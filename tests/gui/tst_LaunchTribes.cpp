@@ -51,35 +51,18 @@ class tst_LaunchTribes : public QObject
 
 private:
     std::optional<LaunchFolders> m_folders;
-    QByteArray m_path;
-    QByteArray m_winePrefix;
 
     QString Record() const { return m_folders->tree.QPath("launched.txt"); }
 
-    // A stand-in program that records the Wine prefix it got if any, its working folder, then
-    // one argument a line. The record appears whole, by a rename, so the test never reads half
-    // of it.
+    // A stand-in game that records its working folder, then one argument a line. The record
+    // appears whole, by a rename, so the test never reads half of it.
     void WriteRecorder(std::string_view rel) const
     {
         const std::string record = Record().toStdString();
-        m_folders->tree.Write(rel, "#!/bin/sh\n{ ${WINEPREFIX+echo \"WINEPREFIX=$WINEPREFIX\"}; "
-                                   "pwd -P; for a in \"$@\"; do printf '%s\\n' "
-                                   "\"$a\"; done; } > '" +
-                                       record + ".part' && mv '" + record + ".part' '" + record +
-                                       "'\n");
+        m_folders->tree.Write(rel, "#!/bin/sh\n{ pwd -P; printf '%s\\n' \"$@\"; } > '" + record +
+                                       ".part' && mv '" + record + ".part' '" + record + "'\n");
         QFile::setPermissions(m_folders->tree.QPath(rel),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    // The Tribes folder moved into a Wine prefix, with a Windows tribes.exe.
-    std::string MakeWindowsGameInPrefix() const
-    {
-        m_folders->tree.Write("pfx/system.reg", "WINE REGISTRY Version 2\n");
-        m_folders->tree.Write("pfx/drive_c/Games/Tribes/tribes.exe", std::string("MZ\x90\0", 4));
-        const std::string tribes = m_folders->tree.Path("pfx/drive_c/Games/Tribes/");
-        m_folders->profile.WriteProfileString(profile::kDirectories, profile::kTribes, tribes);
-        launch::StoreQuickExec(m_folders->profile, {{"korvane"}, false, "\"a b\""});
-        return tribes;
     }
 
     // The recorded working folder followed by the arguments.
@@ -109,53 +92,13 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_folders.emplace();
-        m_path = qgetenv("PATH");
-        m_winePrefix = qgetenv("WINEPREFIX");
-        qunsetenv("WINEPREFIX");
-    }
-    void cleanup()
-    {
-        qputenv("PATH", m_path);
-        if (!m_winePrefix.isNull())
-            qputenv("WINEPREFIX", m_winePrefix);
-        m_folders.reset();
-    }
-
-    void windowsProgramRunsThroughTheWineCommandInItsPrefix_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("commandArguments");
-        QTest::newRow("wine on the PATH") << QString() << QStringList();
-        QTest::newRow("another Wine build, with arguments")
-            << QStringLiteral("\"%1/my wine\" --debug \"a b\"") << QStringList{"--debug", "a b"};
-    }
-    void windowsProgramRunsThroughTheWineCommandInItsPrefix()
-    {
-        QFETCH(QString, command);
-        QFETCH(QStringList, commandArguments);
-        const std::string tribes = MakeWindowsGameInPrefix();
-        WriteRecorder("bin/wine");
-        WriteRecorder("bin/my wine");
-        qputenv("PATH", QFile::encodeName(m_folders->tree.QPath("bin")) + ":" + m_path);
-        m_folders->profile.WriteProfileString(
-            profile::kWindowsPrograms, profile::kWineCommand,
-            command.isEmpty() ? "" : command.arg(m_folders->tree.QPath("bin")).toStdString());
-
-        launch::OnQuickExec(m_folders->profile, nullptr);
-        const QString folder = QDir(QString::fromStdString(tribes)).canonicalPath();
-        const QStringList expected =
-            QStringList{"WINEPREFIX=" + QDir(m_folders->tree.QPath("pfx")).canonicalPath(),
-                        folder} +
-            commandArguments + QStringList{folder + "/tribes.exe", "-mod", "korvane", "a b"};
-        QCOMPARE(WaitForRecord(), expected);
-    }
+    void init() { m_folders.emplace(); }
+    void cleanup() { m_folders.reset(); }
 
     void missingWineCommandIsNamedInTheMessage()
     {
-        MakeWindowsGameInPrefix();
+        m_folders->tree.Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
+        launch::StoreQuickExec(m_folders->profile, {{"korvane"}, false, ""});
         m_folders->profile.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand,
                                               "/no/such/wine --debug");
         ModalScript script;
@@ -236,13 +179,6 @@ private slots:
         QVERIFY(Stored("Mods").isEmpty());
     }
 
-    void onlyAStoredOneMeansDedicated()
-    {
-        for (const int dedicated : {1, 2, 0}) {
-            m_folders->profile.WriteProfileInt(profile::kQuickExec, profile::kDedicated, dedicated);
-            QCOMPARE(launch::LoadQuickExec(m_folders->profile).bDedicated, dedicated == 1);
-        }
-    }
     // Added mods take their alphabetical place whatever their letter case; a moved one keeps its
     // selection, and Go returns the new order.
     void addedModsTakeTheirAlphabeticalPlaceAndMovedOnesKeepTheirSelection()

@@ -1,6 +1,9 @@
 #include "core/launch/GameCommandLine.h"
 #include "core/launch/GameLauncher.h"
+#include "core/launch/QuickExec.h"
+#include "core/platform/CProfile.h"
 #include "core/platform/GameProcess.h"
+#include "core/platform/ProfileEntries.h"
 #include "support/TestTree.h"
 
 #include <QElapsedTimer>
@@ -148,6 +151,64 @@ private slots:
         QCOMPARE(started, status);
         QCOMPARE_LT(elapsed.elapsed(), 5000);
         QCOMPARE(launch::MessageFor(status), std::string_view());
+    }
+
+    void onlyAStoredOneMeansDedicated()
+    {
+        const TestTree tree;
+        const CProfile settings = CProfile::AtFile(tree.QPath("profile.ini"));
+        for (const int dedicated : {1, 2, 0}) {
+            settings.WriteProfileInt(profile::kQuickExec, profile::kDedicated, dedicated);
+            QCOMPARE(launch::LoadQuickExec(settings).bDedicated, dedicated == 1);
+        }
+    }
+
+    // A Windows tribes.exe runs from its folder through the Wine command, in the prefix that
+    // holds it.
+    void windowsGameRunsThroughTheWineCommandInItsPrefix_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("commandArguments");
+        QTest::newRow("wine on the PATH") << QString() << QStringList();
+        QTest::newRow("another Wine build, with arguments")
+            << QStringLiteral("\"%1/my wine\" --debug \"a b\"") << QStringList{"--debug", "a b"};
+    }
+    void windowsGameRunsThroughTheWineCommandInItsPrefix()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, commandArguments);
+        const TestTree tree;
+        tree.Write("pfx/system.reg", "WINE REGISTRY Version 2\n");
+        tree.Write("pfx/drive_c/Tribes/tribes.exe", std::string("MZ\x90\0", 4));
+        // The stand-in Wine records its prefix, working folder and arguments, whole by a rename.
+        const std::string record = tree.Path("launched.txt");
+        for (const char* wine : {"bin/wine", "bin/my wine"}) {
+            tree.Write(wine,
+                       "#!/bin/sh\n{ echo \"$WINEPREFIX\"; pwd -P; printf '%s\\n' \"$@\"; } > '" +
+                           record + ".part' && mv '" + record + ".part' '" + record + "'\n");
+            QFile::setPermissions(tree.QPath(wine), QFile::ReadOwner | QFile::ExeOwner);
+        }
+        const QByteArray path = qgetenv("PATH"), prefix = qgetenv("WINEPREFIX");
+        const auto restore = qScopeGuard([&] {
+            qputenv("PATH", path);
+            if (!prefix.isNull())
+                qputenv("WINEPREFIX", prefix);
+        });
+        qputenv("PATH", QFile::encodeName(tree.QPath("bin")) + ":" + path);
+        qunsetenv("WINEPREFIX");
+        const kprocess::WineSettings wine{command.replace("%1", tree.QPath("bin")).toStdString(),
+                                          ""};
+        QCOMPARE(
+            launch::LaunchTribes(tree.Path("pfx/drive_c/Tribes/"), "-mod korvane \"a b\"", wine),
+            launch::LaunchStatus::Ok);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QString::fromStdString(record)), 10000);
+        QFile file(QString::fromStdString(record));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString folder = QDir(tree.QPath("pfx/drive_c/Tribes")).canonicalPath();
+        const QStringList expected = QStringList{QDir(tree.QPath("pfx")).canonicalPath(), folder} +
+                                     commandArguments +
+                                     QStringList{folder + "/tribes.exe", "-mod", "korvane", "a b"};
+        QCOMPARE(QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts), expected);
     }
 };
 

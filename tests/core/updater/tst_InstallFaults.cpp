@@ -34,7 +34,6 @@ private slots:
         QTest::newRow("fewer bytes than listed, without a length") << Route{200, body, half, false} << sizes("100000") << true;
         QTest::newRow("more bytes than listed") << Route{200, body + body, 2 * body.size()} << sizes("400000") << true;
         QTest::newRow("more bytes than listed, without a length") << Route{200, body + "x", body.size() + 1, false} << "second.cs is larger on the server than the 200000 bytes in the list" << true;
-        QTest::newRow("server error") << Route{500, "Internal error", 14} << "HTTP 500" << true;
         QTest::newRow("no such file") << Route{404} << "HTTP 404" << true;
         QTest::newRow("server falls silent") << Route{200, body, half, true, false} << "stalled below 1 bytes/s" << false;
         QTest::newRow("slow, then dropped") << Route{200, body, half, true, true, 20000, 30} << "connection lost" << false;
