@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace korvane {
+
 CManagerApp theApp;
 
 int CManagerApp::Run(int& argc, char** argv)
@@ -40,3 +42,5 @@ bool CManagerApp::InitInstance()
     dlg.exec();
     return false;
 }
+
+} // namespace korvane

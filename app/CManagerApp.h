@@ -6,6 +6,8 @@
 #include <optional>
 #include <QApplication>
 
+namespace korvane {
+
 // The application object: names the settings profile after the executable, runs the main window
 // as a modal dialog and ends the process when it closes.
 class CManagerApp
@@ -25,3 +27,5 @@ private:
 };
 
 extern CManagerApp theApp;
+
+} // namespace korvane

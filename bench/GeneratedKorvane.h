@@ -17,7 +17,7 @@ extern char** environ;
 
 // A Korvane folder of the size a long-time player reaches: plugins in 100 subfolders of
 // storage, each with a description file, one in four with an icon unless told otherwise.
-namespace bench {
+namespace korvane::bench {
 
 inline void WriteSmallFile(const std::filesystem::path& path, const std::string& text)
 {
@@ -146,4 +146,4 @@ inline Run BestRun(int rounds, const std::vector<std::string>& arguments)
     return best;
 }
 
-} // namespace bench
+} // namespace korvane::bench

@@ -8,6 +8,8 @@
 #include "res/Strings.h"
 #include "res/Text.h"
 
+namespace korvane {
+
 CliSession::CliSession(CProfile profile, std::ostream& out, std::ostream& err)
     : m_profile(std::move(profile)), m_out(out), m_err(err)
 {}
@@ -73,3 +75,5 @@ int CliSession::UsageError(const QString& reason)
     m_err.flush();
     return kExitUsage;
 }
+
+} // namespace korvane

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 struct Command;
 
 // What one run of korvane-cli works with: the window's settings profile, the folders given on
@@ -57,3 +59,5 @@ private:
     const Command* m_command = nullptr;
     std::chrono::milliseconds m_lockWait = korvane::FolderLock::kWait;
 };
+
+} // namespace korvane

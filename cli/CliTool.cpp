@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace korvane {
+
 namespace {
 
 QCommandLineOption HelpOption()
@@ -134,3 +136,5 @@ korvane::Result<std::optional<korvane::FolderLock>> CliTool::LockFor(CliSession&
         return lock.status();
     return std::optional<korvane::FolderLock>(std::move(lock).value());
 }
+
+} // namespace korvane

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+namespace korvane {
+
 class CliSession;
 
 // korvane-cli's command line: the options before the command, the command, and its own options
@@ -32,3 +34,5 @@ private:
 
 // Every command of the tool, in the order the help lists them.
 std::vector<Command> AllCommands();
+
+} // namespace korvane

@@ -4,8 +4,11 @@
 #include <QList>
 #include <QString>
 
-class CliSession;
 class QCommandLineParser;
+
+namespace korvane {
+
+class CliSession;
 
 // One command of korvane-cli: its name, its texts, the options and arguments it takes, and what
 // it does. run gets the command's own arguments, already checked against this description.
@@ -34,3 +37,5 @@ inline QCommandLineOption FlagOption(const QString& name)
 {
     return QCommandLineOption(name);
 }
+
+} // namespace korvane

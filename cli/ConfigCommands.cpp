@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+namespace korvane {
+
 using strings::Text;
 
 namespace {
@@ -121,3 +123,5 @@ std::vector<Command> ConfigCommands()
          true},
     };
 }
+
+} // namespace korvane

@@ -10,6 +10,8 @@
 
 #include <QCommandLineParser>
 
+namespace korvane {
+
 namespace {
 
 constexpr QLatin1StringView kDedicated("dedicated");
@@ -146,3 +148,5 @@ std::vector<Command> GameCommands()
          QuickExec},
     };
 }
+
+} // namespace korvane

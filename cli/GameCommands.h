@@ -4,5 +4,9 @@
 
 #include <vector>
 
+namespace korvane {
+
 // The game commands: command-line, launch, quickexec.
 std::vector<Command> GameCommands();
+
+} // namespace korvane

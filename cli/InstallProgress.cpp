@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+namespace korvane {
+
 bool InstallProgress::StandardErrorIsTerminal()
 {
 #ifdef Q_OS_WIN
@@ -48,3 +50,5 @@ void InstallProgress::Finish()
     m_terminal << '\n';
     m_terminal.flush();
 }
+
+} // namespace korvane

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+namespace korvane {
+
 struct CUpdateFileInfo;
 
 // The progress of an installation on a terminal: one line per update, rewritten as its files
@@ -24,3 +26,5 @@ private:
     std::ostream& m_terminal;
     std::string m_strUpdateName;
 };
+
+} // namespace korvane

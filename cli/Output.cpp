@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <utility>
 
-namespace clioutput {
+namespace korvane::clioutput {
 namespace {
 
 bool IsPlainAscii(std::string_view text)
@@ -136,4 +136,4 @@ std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse)
     return json + "]\n";
 }
 
-} // namespace clioutput
+} // namespace korvane::clioutput

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 class CPluginInfo;
 class CPluginList;
 
@@ -25,3 +27,5 @@ void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool bInUse);
 std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse);
 
 } // namespace clioutput
+
+} // namespace korvane

@@ -14,6 +14,8 @@
 
 #include <QCommandLineParser>
 
+namespace korvane {
+
 namespace {
 
 constexpr QLatin1StringView kInUse("in-use");
@@ -210,3 +212,5 @@ std::vector<Command> PluginCommands()
          true},
     };
 }
+
+} // namespace korvane

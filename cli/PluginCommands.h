@@ -4,5 +4,9 @@
 
 #include <vector>
 
+namespace korvane {
+
 // The catalogue commands: sync, list, use, unuse, describe.
 std::vector<Command> PluginCommands();
+
+} // namespace korvane

@@ -13,6 +13,8 @@
 #include <memory>
 #include <QCommandLineParser>
 
+namespace korvane {
+
 namespace {
 
 constexpr QLatin1StringView kUrl("url");
@@ -157,3 +159,5 @@ std::vector<Command> UpdateCommands()
          QStringLiteral("INDEX"), 1, -1, Install, true},
     };
 }
+
+} // namespace korvane

@@ -4,5 +4,9 @@
 
 #include <vector>
 
+namespace korvane {
+
 // The updater commands: updates, install.
 std::vector<Command> UpdateCommands();
+
+} // namespace korvane

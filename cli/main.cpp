@@ -6,6 +6,8 @@
 #include <iostream>
 #include <QCoreApplication>
 
+using namespace korvane;
+
 int main(int argc, char** argv)
 {
     const QCoreApplication app(argc, argv);

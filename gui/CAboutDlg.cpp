@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace korvane {
+
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QString::fromUtf8(strings::kAboutTitle));
@@ -28,3 +30,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->setHorizontalSpacing(12);
     setFixedSize(sizeHint());
 }
+
+} // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+namespace korvane {
+
 // The About box: the application icon, the version and one line about the program.
 class CAboutDlg : public QDialog
 {
@@ -10,3 +12,5 @@ class CAboutDlg : public QDialog
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
+
+} // namespace korvane

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+namespace korvane {
+
 namespace {
 
 QString Shown(const std::string& bytes)
@@ -144,3 +146,5 @@ QString CDescEditDlg::DescriptionText() const
     text.replace(QChar::LineSeparator, u'\n');
     return text;
 }
+
+} // namespace korvane

@@ -5,10 +5,13 @@
 #include <QDialog>
 #include <QString>
 
-class CPluginInfo;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
+
+namespace korvane {
+
+class CPluginInfo;
 
 // The description editor: the caller fills the members, runs exec() and reads them after OK.
 class CDescEditDlg : public QDialog
@@ -51,3 +54,5 @@ private:
     // the member is taken back only when the user changed the text.
     QString m_strShownDescription;
 };
+
+} // namespace korvane

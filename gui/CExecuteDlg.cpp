@@ -21,6 +21,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+namespace korvane {
+
 using strings::Text;
 
 namespace {
@@ -209,3 +211,5 @@ void CExecuteDlg::MoveSelected(int row, int newRow)
     m_listMods->insertItem(newRow, item);
     m_listMods->setCurrentItem(item);
 }
+
+} // namespace korvane

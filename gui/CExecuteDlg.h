@@ -4,11 +4,14 @@
 #include <QString>
 #include <QStringList>
 
-class CProfile;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+
+namespace korvane {
+
+class CProfile;
 
 // Chooses the modification folders the game loads, in order, whether it runs as a dedicated
 // server and extra command text. Execute mode starts the game with the choices ("Go!");
@@ -52,3 +55,5 @@ private:
     QLineEdit* m_editExtraCmdLine = nullptr;
     QPushButton* m_buttonOk = nullptr;
 };
+
+} // namespace korvane

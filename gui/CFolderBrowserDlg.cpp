@@ -12,6 +12,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+namespace korvane {
+
 namespace {
 
 QString WithTrailingSeparator(const QString& folder)
@@ -150,3 +152,5 @@ void CFolderBrowserDlg::OnSelectionChanged()
     }
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(passes);
 }
+
+} // namespace korvane

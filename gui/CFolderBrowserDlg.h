@@ -11,6 +11,8 @@ class QLabel;
 class QSortFilterProxyModel;
 class QTreeView;
 
+namespace korvane {
+
 // Lets the user pick a folder at or below a root. With a test, a status line tells whether the
 // current folder passes it and OK is enabled only for a folder that does; without one, any folder
 // may be chosen.
@@ -50,3 +52,5 @@ private:
     QString m_strRoot;
     std::optional<FolderTest> m_test;
 };
+
+} // namespace korvane

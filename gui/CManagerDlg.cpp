@@ -45,6 +45,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+namespace korvane {
+
 using strings::Text;
 
 namespace {
@@ -887,5 +889,7 @@ void CManagerDlg::OnHomePage()
 
 void CManagerDlg::OnCheckForUpdates()
 {
-    ::OnCheckForUpdates(m_profile, this);
+    korvane::OnCheckForUpdates(m_profile, this);
 }
+
+} // namespace korvane

@@ -5,10 +5,6 @@
 #include <QPersistentModelIndex>
 #include <string>
 
-class CatalogueView;
-class CPluginInfo;
-class CPluginList;
-class CProfile;
 class QLineEdit;
 class QLabel;
 class QLayout;
@@ -20,6 +16,13 @@ class QPushButton;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace korvane {
+
+class CatalogueView;
+class CPluginInfo;
+class CPluginList;
+class CProfile;
 namespace pluginconfig {
 struct LoadedConfiguration;
 }
@@ -157,3 +160,5 @@ private:
     int m_nContextItem = -1;                   // list entry under the last right click
     QPersistentModelIndex m_contextEntry;      // the same entry, followed as the list changes
 };
+
+} // namespace korvane

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace korvane {
+
 using strings::Text;
 
 namespace {
@@ -255,3 +257,5 @@ void COptionsDlg::OnOK()
         ShowWarning(this, Text(strings::kKorvaneFolderChanged));
     accept();
 }
+
+} // namespace korvane

@@ -8,6 +8,8 @@
 class QCheckBox;
 class QLineEdit;
 
+namespace korvane {
+
 // The Options dialog: the Tribes folder, the Korvane folder, whether storage is refreshed
 // from the plugins folder at start-up and, where Windows programs need Wine, how they run. Folders
 // change only by browsing, and the browser hands back only a folder that passed its test. The
@@ -50,3 +52,5 @@ private:
     QLineEdit* m_editWinePrefix = nullptr;
     QString m_strOldKorvaneDir; // as it was when the dialog opened
 };
+
+} // namespace korvane

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace korvane {
+
 CSaveConfigDlg::CSaveConfigDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QString::fromUtf8(strings::kSaveConfigTitle));
@@ -59,3 +61,5 @@ void CSaveConfigDlg::UpdateData(bool saveAndValidate)
         m_checkStoreDirectory->setChecked(m_bStoreDirectory);
     }
 }
+
+} // namespace korvane

@@ -6,6 +6,8 @@
 class QCheckBox;
 class QLineEdit;
 
+namespace korvane {
+
 // Asks for the name of a configuration and whether it stores the plug-ins' subfolders. The
 // caller fills the members, runs exec() and reads them after OK.
 class CSaveConfigDlg : public QDialog
@@ -30,3 +32,5 @@ private:
     QLineEdit* m_editConfigName = nullptr;
     QCheckBox* m_checkStoreDirectory = nullptr;
 };
+
+} // namespace korvane

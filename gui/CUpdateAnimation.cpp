@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPolygon>
 
+namespace korvane {
+
 namespace {
 
 const QColor kTray(96, 96, 96);
@@ -78,3 +80,5 @@ void CUpdateAnimation::NextFrame()
     m_nFrame = (m_nFrame + 1) % kFrameCount;
     update();
 }
+
+} // namespace korvane

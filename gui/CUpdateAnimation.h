@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace korvane {
+
 // The clip that plays while an update installs: an arrow dropping into a tray, 8 frames of 16 by
 // 20 pixels, 200 ms each, drawn centred on a transparent background.
 class CUpdateAnimation : public QWidget
@@ -42,3 +44,5 @@ private:
     QTimer m_timer;
     int m_nFrame = 0;
 };
+
+} // namespace korvane

@@ -18,6 +18,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+namespace korvane {
+
 using strings::Text;
 
 namespace {
@@ -157,3 +159,5 @@ void CUpdaterDlg::closeEvent(QCloseEvent* event)
     else
         event->ignore();
 }
+
+} // namespace korvane

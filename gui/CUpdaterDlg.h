@@ -4,10 +4,13 @@
 #include <QDialog>
 #include <string>
 
-class CUpdateAnimation;
-class CUpdateList;
 class QPushButton;
 class QTreeWidget;
+
+namespace korvane {
+
+class CUpdateAnimation;
+class CUpdateList;
 
 // The updater window: every update of the list with its version and whether it is installed,
 // and the installation of the selected one on a worker thread, one at a time.
@@ -51,3 +54,5 @@ private:
     const std::string m_strKorvane;
     int m_nInstalling = -1;
 };
+
+} // namespace korvane

@@ -19,6 +19,8 @@
 #include <set>
 #include <unordered_map>
 
+namespace korvane {
+
 namespace {
 
 constexpr int kIdentityRole = Qt::UserRole;
@@ -487,3 +489,5 @@ void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& cat
         m_tree->scrollToItem(item);
     }
 }
+
+} // namespace korvane

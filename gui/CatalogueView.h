@@ -18,6 +18,8 @@ class QListWidgetItem;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace korvane {
+
 // The catalogue as the main window shows it: the tree of plug-ins by category and the list of
 // the plug-ins in use, and the links between a record, its tree item and its list entry.
 //
@@ -113,3 +115,5 @@ private:
     // The categories open before the filter was set; empty after a new show().
     std::unordered_set<const QTreeWidgetItem*> m_openBeforeFilter;
 };
+
+} // namespace korvane

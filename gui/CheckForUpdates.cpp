@@ -11,6 +11,8 @@
 #include <QLocale>
 #include <QProgressDialog>
 
+namespace korvane {
+
 namespace {
 
 // Downloads the list while a small modal dialog shows the bytes received and offers Cancel; the
@@ -58,3 +60,5 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
                     parent);
     dlg.exec();
 }
+
+} // namespace korvane

@@ -1,8 +1,13 @@
 #pragma once
 
-class CProfile;
 class QWidget;
+
+namespace korvane {
+
+class CProfile;
 
 // The "Check for updates" command: downloads the update list named by the profile and shows
 // it in the updater window. A list that cannot be read is reported; a failed download is not.
 void OnCheckForUpdates(const CProfile& profile, QWidget* parent);
+
+} // namespace korvane

@@ -4,7 +4,7 @@
 
 #include <QFileDialog>
 
-namespace configfiledialog {
+namespace korvane::configfiledialog {
 namespace {
 
 QString Run(QWidget* parent, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode)
@@ -31,4 +31,4 @@ QString GetOpenFileName(QWidget* parent)
     return Run(parent, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
 }
 
-} // namespace configfiledialog
+} // namespace korvane::configfiledialog

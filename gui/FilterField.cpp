@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QShortcut>
 
+namespace korvane {
+
 FilterField::FilterField(QWidget* window) : QLineEdit(window)
 {
     setObjectName(QStringLiteral("filter"));
@@ -35,3 +37,5 @@ void FilterField::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
     }
 }
+
+} // namespace korvane

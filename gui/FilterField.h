@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+namespace korvane {
+
 // The window's filter field. Esc empties it and Enter is taken by it, so neither reaches the
 // window, which closes on both; the platform's Find key (Ctrl+F) moves the focus here from
 // anywhere in the window.
@@ -13,3 +15,5 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
+
+} // namespace korvane

@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 
+namespace korvane {
+
 korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvaneFolder)
 {
     if (korvaneFolder.empty())
@@ -14,3 +16,5 @@ korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvan
     QGuiApplication::restoreOverrideCursor();
     return lock;
 }
+
+} // namespace korvane

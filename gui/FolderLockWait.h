@@ -4,7 +4,11 @@
 
 #include <string>
 
+namespace korvane {
+
 // The Korvane folder's lock for one window command that changes the folder's files. While
 // another Korvane Manager holds it the command waits, under the wait cursor, as long as
 // FolderLock allows. Fails without waiting when no Korvane folder is chosen.
 korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvaneFolder);
+
+} // namespace korvane

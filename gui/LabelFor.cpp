@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QRegularExpression>
 
+namespace korvane {
+
 QString AccessibleNameOf(const QString& caption)
 {
     QString name = caption;
@@ -20,3 +22,5 @@ void LabelFor(QLabel* label, QWidget* control)
     label->setBuddy(control);
     control->setAccessibleName(AccessibleNameOf(label->text()));
 }
+
+} // namespace korvane

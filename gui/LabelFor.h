@@ -4,6 +4,8 @@ class QLabel;
 class QString;
 class QWidget;
 
+namespace korvane {
+
 // Makes a label name its control: its & shortcut moves the focus there, and a screen reader
 // calls the control by the label's words (without the shortcut's & and the closing colon),
 // also where the toolkit would take the title of the surrounding group instead, or nothing.
@@ -11,3 +13,5 @@ void LabelFor(QLabel* label, QWidget* control);
 
 // A caption as a control's accessible name: "&Tribes Directory:" -> "Tribes Directory".
 QString AccessibleNameOf(const QString& caption);
+
+} // namespace korvane

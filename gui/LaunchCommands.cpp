@@ -10,7 +10,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace launch {
+namespace korvane::launch {
 namespace {
 
 void ShowMessage(QWidget* parent, std::string_view text)
@@ -94,4 +94,4 @@ void OnHomePage()
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl)));
 }
 
-} // namespace launch
+} // namespace korvane::launch

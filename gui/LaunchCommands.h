@@ -1,7 +1,10 @@
 #pragma once
 
-class CProfile;
 class QWidget;
+
+namespace korvane {
+
+class CProfile;
 
 // The main window's launch commands. Each reads the settings at the moment it runs.
 namespace launch {
@@ -19,3 +22,5 @@ void OnQuickExec(const CProfile& profile, QWidget* parent);
 void OnHomePage();
 
 } // namespace launch
+
+} // namespace korvane

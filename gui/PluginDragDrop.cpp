@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+namespace korvane {
+
 namespace {
 
 constexpr QLatin1StringView kMimeType("application/x-korvane-manager-plugin");
@@ -143,3 +145,5 @@ bool PluginDragDrop::eventFilter(QObject* watched, QEvent* event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+} // namespace korvane

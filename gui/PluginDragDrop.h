@@ -5,12 +5,15 @@
 #include <QObject>
 #include <QPoint>
 
-class CatalogueView;
-class CPluginInfo;
 class QListWidget;
 class QMimeData;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace korvane {
+
+class CatalogueView;
+class CPluginInfo;
 
 // Dragging plug-ins between the tree and the list of plug-ins in use. A drag carries the
 // plug-in's place in storage, the control it left and the process it left, under a MIME type of
@@ -54,3 +57,5 @@ private:
     DropHandler m_droppedOnTree;
     std::optional<QPoint> m_pressedAt; // where the left button went down, until it is released
 };
+
+} // namespace korvane

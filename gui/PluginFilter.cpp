@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace korvane {
+
 namespace {
 
 // Ends each text of a record: typed text holds no null, so no match runs from one text into the
@@ -62,3 +64,5 @@ int PluginFilter::match(const QString& text)
     }
     return count;
 }
+
+} // namespace korvane

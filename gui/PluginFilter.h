@@ -3,6 +3,8 @@
 #include <QString>
 #include <vector>
 
+namespace korvane {
+
 // Which plug-ins a text typed into the window's filter finds: those whose name, file name key,
 // author, category or description contains it, in any letter case. Each record's texts are
 // kept case-folded in one string, so a keystroke is one search through it.
@@ -37,3 +39,5 @@ private:
     std::vector<qsizetype> m_starts{0}; // where each record begins, and the end
     std::vector<char> m_matches;
 };
+
+} // namespace korvane

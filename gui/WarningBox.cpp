@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+namespace korvane {
+
 void ShowWarning(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
@@ -14,3 +16,5 @@ QString WithReason(const QString& text, const std::string& reason)
 {
     return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
 }
+
+} // namespace korvane

@@ -9,6 +9,8 @@ static void LoadIconResources()
     Q_INIT_RESOURCE(Icons);
 }
 
+namespace korvane {
+
 namespace icons {
 namespace {
 
@@ -62,3 +64,5 @@ QIcon DefaultPlugin()
 }
 
 } // namespace icons
+
+} // namespace korvane

@@ -3,7 +3,7 @@
 #include <QIcon>
 
 // The program's own pictures, drawn for it by tools/drawicons and built in through Icons.qrc.
-namespace icons {
+namespace korvane::icons {
 
 QIcon Application();   // 32 and 16 pixels: window, About box
 QIcon SmallWindow();   // 16 pixels: the window's title bar and task bar entry
@@ -11,4 +11,4 @@ QIcon WindowIcon();    // the large application picture and the small window pic
 QIcon Category();      // a closed folder, open while the category is selected
 QIcon DefaultPlugin(); // a plug-in without a usable icon of its own
 
-} // namespace icons
+} // namespace korvane::icons

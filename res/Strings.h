@@ -2,7 +2,7 @@
 
 // Every text the program shows or prints, in one place so that the wording can be checked.
 // Each subsystem keeps its own section.
-namespace strings {
+namespace korvane::strings {
 
 // ---------------------------------------------------------------------------------------------
 // Application and main window, options, start-up
@@ -462,4 +462,4 @@ inline constexpr char kCliNoSuchUpdate[] = "There is no update with the index %1
 
 // end of command-line texts
 
-} // namespace strings
+} // namespace korvane::strings

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace strings {
+namespace korvane::strings {
 
 // A text of Strings.h (UTF-8) as Qt shows it.
 inline QString Text(const char* text)
@@ -10,4 +10,4 @@ inline QString Text(const char* text)
     return QString::fromUtf8(text);
 }
 
-} // namespace strings
+} // namespace korvane::strings

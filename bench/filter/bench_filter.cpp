@@ -23,6 +23,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace korvane;
+
 namespace {
 
 constexpr int kFolders = 100;

@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace korvane;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -12,6 +12,8 @@
 #include <memory>
 #include <QCoreApplication>
 
+using namespace korvane;
+
 namespace {
 
 constexpr int kFileBytes = 64 << 20;

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <sys/resource.h>
 
+using namespace korvane;
+
 namespace {
 
 constexpr qsizetype kHostileBytes = 24 << 20;

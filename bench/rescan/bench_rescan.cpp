@@ -15,6 +15,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace korvane;
+
 namespace {
 
 constexpr int kRounds = 5;

@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+using namespace korvane;
+
 namespace {
 
 constexpr int kFolders = 100;

@@ -6,6 +6,8 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
+namespace korvane {
+
 CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string category)
     : m_strName(std::move(name)), m_strFileName(std::move(fileName)),
       m_strCategory(std::move(category))
@@ -110,3 +112,5 @@ korvane::Status CPluginInfo::DeleteFiles(const std::string& root) const
         failures.Add(kfs::RemoveFile(file.path));
     return failures.ToStatus();
 }
+
+} // namespace korvane

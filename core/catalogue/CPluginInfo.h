@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 namespace fileops {
 class FolderListings;
 }
@@ -55,3 +57,5 @@ public:
     std::string m_strIconPath;     // full path of <key>.ico, empty when there is none
     std::string m_strSubdirectory; // below the scanned root: empty or "a\" or "a\b\"
 };
+
+} // namespace korvane

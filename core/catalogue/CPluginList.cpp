@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <unordered_set>
 
+namespace korvane {
+
 namespace {
 
 using pluginscript::IsPluginScript;
@@ -312,3 +314,5 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
                   [&keys](const auto& plugin) { return !keys.contains(plugin->m_strFileName); });
     Reindex();
 }
+
+} // namespace korvane

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvane {
+
 // An owning list of plug-in records: the catalogue of a folder, or the plug-ins a configuration
 // names. Keys are looked up without regard to case, through an index of the first record of each
 // key that the list's own members keep; records added or removed in m_arrPlugins directly are
@@ -81,3 +83,5 @@ private:
     size_t m_indexedCount = 0;
     std::vector<PassedOverScript> m_passedOver;
 };
+
+} // namespace korvane

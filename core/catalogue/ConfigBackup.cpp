@@ -12,7 +12,7 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace configbackup {
+namespace korvane::configbackup {
 namespace {
 
 constexpr std::string_view kExtension = ".pfg";
@@ -153,4 +153,4 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     return name;
 }
 
-} // namespace configbackup
+} // namespace korvane::configbackup

@@ -14,7 +14,7 @@
 // ("2026-12-07 06-30-12.pfg"; a later one of the same second gets "_001", "_002"... before the
 // extension), so that sorting the names sorts the backups by age. Other files in that folder are
 // not backups and are never touched.
-namespace configbackup {
+namespace korvane::configbackup {
 
 // How many backups are kept; the oldest beyond these are removed.
 inline constexpr std::size_t kKept = 10;
@@ -34,4 +34,4 @@ std::vector<std::string> Backups(const std::string& korvaneFolder);
 korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder,
                                                 std::chrono::system_clock::time_point now);
 
-} // namespace configbackup
+} // namespace korvane::configbackup

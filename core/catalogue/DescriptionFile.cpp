@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace descriptionfile {
+namespace korvane::descriptionfile {
 namespace {
 
 bool IsSingleByteText(const Fields& fields)
@@ -110,4 +110,4 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
     return korvane::Status::Ok();
 }
 
-} // namespace descriptionfile
+} // namespace korvane::descriptionfile

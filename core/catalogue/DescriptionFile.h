@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace korvane {
+
 class CPluginInfo;
 
 // Writing a plug-in's description file <key>.desc.txt, and the bytes its fields are kept in.
@@ -59,3 +61,5 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
                                  const Fields& fields);
 
 } // namespace descriptionfile
+
+} // namespace korvane

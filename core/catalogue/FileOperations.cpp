@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace korvane {
+
 namespace fs = std::filesystem;
 
 namespace fileops {
@@ -205,3 +207,5 @@ korvane::Status FailureList::ToStatus() const
 }
 
 } // namespace fileops
+
+} // namespace korvane

@@ -11,7 +11,7 @@
 
 // Moving files between the storage and plugins folders. A file that cannot be copied or deleted
 // does not stop the others; the outcome names every such file and why.
-namespace fileops {
+namespace korvane::fileops {
 
 // True when an entry belongs to the plug-in with this key: its name is the key, or the key
 // followed by a dot and anything, without regard to case. The key is matched as literal text.
@@ -102,4 +102,4 @@ private:
     int m_count = 0;
 };
 
-} // namespace fileops
+} // namespace korvane::fileops

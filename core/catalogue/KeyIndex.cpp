@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <bit>
 
+namespace korvane {
+
 namespace {
 
 constexpr size_t kMinimumSlots = 16;
@@ -90,3 +92,5 @@ void KeyIndex::Rehash(size_t slotCount)
         m_slots[i] = slot;
     }
 }
+
+} // namespace korvane

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvane {
+
 class CPluginInfo;
 
 // The first record of each key, found by the key in any letter case. One flat table of hashes
@@ -43,3 +45,5 @@ private:
     std::vector<Slot> m_slots; // a power of two of them, at most half in use
     size_t m_count = 0;
 };
+
+} // namespace korvane

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <utility>
 
-namespace pluginconfig {
+namespace korvane::pluginconfig {
 namespace {
 
 constexpr char kNoKorvaneFolder[] = "no Korvane folder is set";
@@ -111,4 +111,4 @@ std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
     return repeated;
 }
 
-} // namespace pluginconfig
+} // namespace korvane::pluginconfig

@@ -8,7 +8,7 @@
 
 // The two configuration commands, on the folders below a Korvane folder (a full path ending in a
 // separator). Both front ends call these; neither shows anything.
-namespace pluginconfig {
+namespace korvane::pluginconfig {
 
 // Records what the plugins folder holds now as a configuration file. Fails with the reason when
 // the file could not be written; a file already there is then left as it was.
@@ -55,4 +55,4 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder);
 // case aside: a configuration without directory information keeps only the first of each.
 std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder);
 
-} // namespace pluginconfig
+} // namespace korvane::pluginconfig

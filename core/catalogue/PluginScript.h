@@ -6,7 +6,7 @@
 #include <string_view>
 
 // What makes a file a plug-in's script, and the key it gives the plug-in.
-namespace pluginscript {
+namespace korvane::pluginscript {
 
 // A script ends in .cs in any letter case; the modification's own scripts (Korvane.*) are never
 // plug-ins.
@@ -21,4 +21,4 @@ inline std::string KeyOf(std::string_view scriptName)
     return std::string(scriptName.substr(0, scriptName.find('.')));
 }
 
-} // namespace pluginscript
+} // namespace korvane::pluginscript

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace pluginuse {
+namespace korvane::pluginuse {
 namespace {
 
 std::vector<kfs::FolderEntry> InUseFiles(const std::string& korvaneFolder,
@@ -63,4 +63,4 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
     return korvane::Status::Ok();
 }
 
-} // namespace pluginuse
+} // namespace korvane::pluginuse

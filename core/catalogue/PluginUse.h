@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace korvane {
+
 class CPluginInfo;
 
 // Putting a stored plug-in in use and taking it out of use, on the folders below a Korvane folder
@@ -23,3 +25,5 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
 korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin);
 
 } // namespace pluginuse
+
+} // namespace korvane

@@ -5,7 +5,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
-namespace storagesync {
+namespace korvane::storagesync {
 
 StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting)
 {
@@ -62,4 +62,4 @@ Outcome Synchronise(const std::string& korvaneFolder, bool refreshExistingStorag
     return Outcome::Ready;
 }
 
-} // namespace storagesync
+} // namespace korvane::storagesync

@@ -6,7 +6,7 @@
 
 // Bringing the storage folder into step with the plugins folder before the catalogue is shown:
 // storage keeps every plug-in the player has ever had, so whatever is in use must also be there.
-namespace storagesync {
+namespace korvane::storagesync {
 
 enum class StorageState
 {
@@ -38,4 +38,4 @@ int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
 Outcome Synchronise(const std::string& korvaneFolder, bool refreshExistingStorage,
                     CPluginList& catalogue, CPluginList& inUse);
 
-} // namespace storagesync
+} // namespace korvane::storagesync

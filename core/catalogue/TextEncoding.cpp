@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace textencoding {
+namespace korvane::textencoding {
 namespace {
 
 // Windows-1252 at 0x80..0x9F; the five unassigned bytes map to the C1 controls, as Windows does.
@@ -126,4 +126,4 @@ std::optional<std::string> ToWindows1252(std::string_view utf8)
     return out;
 }
 
-} // namespace textencoding
+} // namespace korvane::textencoding

@@ -5,7 +5,7 @@
 #include <string_view>
 
 // Description files come from plug-in authors as single-byte Windows text or as UTF-8.
-namespace textencoding {
+namespace korvane::textencoding {
 
 bool IsValidUtf8(std::string_view bytes);
 
@@ -18,4 +18,4 @@ void AppendAsUtf8(std::string& out, std::string_view bytes);
 // text is not valid UTF-8 or holds a character that Windows-1252 has no byte for.
 std::optional<std::string> ToWindows1252(std::string_view utf8);
 
-} // namespace textencoding
+} // namespace korvane::textencoding

@@ -3,7 +3,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
-namespace textfile {
+namespace korvane::textfile {
 
 std::vector<std::string> SplitLines(std::string_view text)
 {
@@ -37,4 +37,4 @@ korvane::Status WriteText(std::string_view storedPath, std::string_view text)
     return kfs::WriteFileAtomically(kpath::ResolveNoCase(storedPath), ToDiskText(text));
 }
 
-} // namespace textfile
+} // namespace korvane::textfile

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Text files as the plug-in formats keep them: CR LF on disk, LF in memory.
-namespace textfile {
+namespace korvane::textfile {
 
 // The lines of a text file read in text mode: every CR LF becomes LF, then the text is split at
 // LF. A last line without a line end counts; a line end at the very end adds no empty line.
@@ -43,4 +43,4 @@ std::string ToDiskText(std::string_view text);
 // written (the old file is then intact).
 korvane::Status WriteText(std::string_view storedPath, std::string_view text);
 
-} // namespace textfile
+} // namespace korvane::textfile

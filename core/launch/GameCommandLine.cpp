@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace launch {
+namespace korvane::launch {
 
 std::string BuildGameCommandLine(bool bDedicated, const std::vector<std::string>& mods,
                                  std::string_view extraCmdLine)
@@ -61,4 +61,4 @@ std::string GetKorvaneFolderName(std::string_view korvaneFolder)
     return FolderName(korvaneFolder);
 }
 
-} // namespace launch
+} // namespace korvane::launch

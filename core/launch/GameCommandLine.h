@@ -6,7 +6,7 @@
 #include <vector>
 
 // The parameter string tribes.exe is started with, and the modification names it is made of.
-namespace launch {
+namespace korvane::launch {
 
 // What the player chooses for one start of the game, in the Execute dialog or as QuickExec.
 struct LaunchChoices
@@ -34,4 +34,4 @@ std::string FolderName(std::string_view path);
 // names no folder of its own (not set, or the root of a drive or file system).
 std::string GetKorvaneFolderName(std::string_view korvaneFolder);
 
-} // namespace launch
+} // namespace korvane::launch

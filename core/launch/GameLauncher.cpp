@@ -9,7 +9,7 @@
 #include <QString>
 #include <system_error>
 
-namespace launch {
+namespace korvane::launch {
 
 std::string_view MessageFor(LaunchStatus status)
 {
@@ -77,4 +77,4 @@ LaunchStatus LaunchTribes(std::string_view tribesFolder, std::string_view parame
     return LaunchStatus::StartFailed;
 }
 
-} // namespace launch
+} // namespace korvane::launch

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 class CProfile;
 
 // Starting tribes.exe, and what stops a launch command.
@@ -43,3 +45,5 @@ LaunchStatus LaunchTribes(std::string_view tribesFolder, std::string_view parame
                           const kprocess::WineSettings& wine);
 
 } // namespace launch
+
+} // namespace korvane

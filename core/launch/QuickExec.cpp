@@ -3,7 +3,7 @@
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
 
-namespace launch {
+namespace korvane::launch {
 namespace {
 
 // Folder names never hold a backslash, which is why it can separate them.
@@ -61,4 +61,4 @@ LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFo
     return LaunchTribes(tribesFolder, BuildGameCommandLine(stored), wine);
 }
 
-} // namespace launch
+} // namespace korvane::launch

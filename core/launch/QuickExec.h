@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+namespace korvane {
+
 class CProfile;
 
 // QuickExec: a start of the game stored in the profile and run with one command.
@@ -27,3 +29,5 @@ LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFo
                           const kprocess::WineSettings& wine);
 
 } // namespace launch
+
+} // namespace korvane

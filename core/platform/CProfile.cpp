@@ -3,6 +3,8 @@
 #include <memory>
 #include <QSettings>
 
+namespace korvane {
+
 namespace {
 
 QString EntryName(std::string_view section, std::string_view key)
@@ -81,3 +83,5 @@ bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, i
     store->sync();
     return store->status() == QSettings::NoError;
 }
+
+} // namespace korvane

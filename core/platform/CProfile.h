@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 // The per-user settings profile: sections of typed entries, every read with the caller's default,
 // every write stored at once. On Windows this is the registry key
 // HKEY_CURRENT_USER\Software\<organisation>\<application>; elsewhere Qt's per-user settings file.
@@ -31,3 +33,5 @@ private:
     QString m_strApplication;
     QString m_strFile; // set when the profile lives in an explicit file
 };
+
+} // namespace korvane

@@ -17,6 +17,8 @@
 #include <unistd.h>
 #endif
 
+namespace korvane {
+
 namespace fs = std::filesystem;
 
 namespace kfs {
@@ -397,3 +399,5 @@ bool Exists(const fs::path& path)
 }
 
 } // namespace kfs
+
+} // namespace korvane

@@ -12,7 +12,7 @@
 
 // File-system operations with the rules the program relies on everywhere: listings in a stable
 // order, copies that never replace an existing file, and writes that never leave half a file.
-namespace kfs {
+namespace korvane::kfs {
 
 struct FolderEntry
 {
@@ -121,4 +121,4 @@ korvane::Status RemoveEmptyFolder(const std::filesystem::path& folder);
 bool IsFolder(const std::filesystem::path& path);
 bool Exists(const std::filesystem::path& path);
 
-} // namespace kfs
+} // namespace korvane::kfs

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <system_error>
 
-namespace kprocess {
+namespace korvane::kprocess {
 namespace {
 
 bool IsBlank(char c)
@@ -189,4 +189,4 @@ StartResult StartDetached(const std::filesystem::path& program, [[maybe_unused]]
     return process.startDetached() ? StartResult::Started : StartResult::Failed;
 }
 
-} // namespace kprocess
+} // namespace korvane::kprocess

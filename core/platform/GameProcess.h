@@ -7,7 +7,7 @@
 
 // Starting the game: a program that runs on its own, outside the program's control, from the
 // parameter string a Windows program receives.
-namespace kprocess {
+namespace korvane::kprocess {
 
 // Splits a parameter string into arguments the way the C runtime of a Windows program splits its
 // command line: blanks and tabs separate arguments outside double quotes; 2n backslashes before
@@ -66,4 +66,4 @@ StartResult StartDetached(const std::filesystem::path& program, ProgramKind kind
                           std::string_view parameters, const std::filesystem::path& workingFolder,
                           const WineSettings& wine);
 
-} // namespace kprocess
+} // namespace korvane::kprocess

@@ -19,6 +19,8 @@
 #include <QUrl>
 #include <variant>
 
+namespace korvane {
+
 namespace {
 
 constexpr char kUserAgent[] = "KorvaneMgrUpd";
@@ -367,3 +369,5 @@ HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler
         visited.insert(target);
     }
 }
+
+} // namespace korvane

@@ -11,6 +11,8 @@
 
 class QNetworkAccessManager;
 
+namespace korvane {
+
 // The updater's HTTP session: a GET that identifies itself as "KorvaneMgrUpd", is never answered
 // from or stored in a cache, follows redirects, yields the status code and hands the body over
 // piece by piece as it arrives. Get runs a local event loop until the transfer ends, so it serves
@@ -83,3 +85,5 @@ private:
     const Options m_options;
     std::unique_ptr<QNetworkAccessManager> m_pManager;
 };
+
+} // namespace korvane

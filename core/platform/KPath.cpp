@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+namespace korvane {
+
 namespace fs = std::filesystem;
 
 namespace kpath {
@@ -147,3 +149,5 @@ bool IsPlainName(std::string_view name)
 }
 
 } // namespace kpath
+
+} // namespace korvane

@@ -9,7 +9,7 @@
 // concatenation, every folder ending in a separator, '\' between the folder names of a plug-in's
 // subfolder or an update's target. This namespace is the one place that turns that form into a
 // file-system path and answers the questions that depend on the platform's rules.
-namespace kpath {
+namespace korvane::kpath {
 
 // The separator the program writes into stored forms (subfolders, configuration files).
 inline constexpr char kStoredSeparator = '\\';
@@ -85,4 +85,4 @@ bool IsContainedRelative(std::string_view rel);
 // not "." or "..", no colon, no control characters.
 bool IsPlainName(std::string_view name);
 
-} // namespace kpath
+} // namespace korvane::kpath

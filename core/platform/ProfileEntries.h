@@ -1,7 +1,7 @@
 #pragma once
 
 // Every entry of the settings profile, with the defaults its readers supply.
-namespace profile {
+namespace korvane::profile {
 
 inline constexpr char kOrganisation[] = "Vantor";
 
@@ -33,4 +33,4 @@ inline constexpr char kUrl[] = "URL";
 inline constexpr char kDefaultUpdateUrl[] =
     "http://updates.korvane.net/korvane/updates/korvane.upd";
 
-} // namespace profile
+} // namespace korvane::profile

@@ -3,6 +3,8 @@
 #include <limits>
 #include <utility>
 
+namespace korvane {
+
 namespace {
 
 constexpr std::uint16_t kLongCount = 0xFFFF;
@@ -96,3 +98,5 @@ void ArchiveWriter::WriteBytes(std::string_view bytes)
         return;
     m_bytes.append(bytes);
 }
+
+} // namespace korvane

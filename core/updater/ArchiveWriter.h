@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 // Writes the little-endian encodings of the update list: bytes, words, double words, counts
 // (a word, or 0xFFFF and a double word) and strings (a length of one, three or seven bytes, then
 // the bytes).
@@ -35,3 +37,5 @@ private:
     std::string m_bytes;
     korvane::Status m_failure = korvane::Status::Ok();
 };
+
+} // namespace korvane

@@ -5,6 +5,8 @@
 #include "core/platform/KPath.h"
 #include "core/updater/CUpdateList.h"
 
+namespace korvane {
+
 korvane::Status InstallThreadProc(const InstallParams& params,
                                   const CUpdateList::FileProgress& progress)
 {
@@ -37,3 +39,5 @@ void CInstallWorker::run()
     m_params.lock.reset();
     emit InstallDone(installed);
 }
+
+} // namespace korvane

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <string>
 
+namespace korvane {
+
 // What one installation needs. The worker shares the list, so the list and its records stay
 // valid after the updater window that started it has closed.
 struct InstallParams
@@ -44,3 +46,5 @@ private:
 
     InstallParams m_params;
 };
+
+} // namespace korvane

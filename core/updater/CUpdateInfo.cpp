@@ -2,6 +2,8 @@
 
 #include "core/updater/ArchiveWriter.h"
 
+namespace korvane {
+
 void CUpdateInfo::Serialize(ArchiveWriter& ar) const
 {
     ar.WriteByte(1); // record version
@@ -22,3 +24,5 @@ std::string CUpdateInfo::VersionText() const
 {
     return std::to_string(m_nVersionMajor) + "." + std::to_string(m_nVersionMinor);
 }
+
+} // namespace korvane

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace korvane {
+
 class ArchiveWriter;
 
 // One installable update of the update list. Text fields hold the list's bytes as they are.
@@ -31,3 +33,5 @@ public:
     std::atomic<bool> m_bInstalling{false}; // while a worker installs it; never stored
     std::vector<CUpdateFileInfo> m_arrFiles;
 };
+
+} // namespace korvane

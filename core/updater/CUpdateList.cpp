@@ -16,6 +16,8 @@
 #include <QString>
 #include <system_error>
 
+namespace korvane {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -346,3 +348,5 @@ korvane::Status CUpdateList::InstallUpdate(int nIndex, const std::string& strKor
     }
     return first;
 }
+
+} // namespace korvane

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvane {
+
 class ArchiveWriter;
 class CPluginList;
 
@@ -74,3 +76,5 @@ public:
     // which certificate authority signs the loopback server's certificate.
     HttpClient::Options m_transferOptions;
 };
+
+} // namespace korvane

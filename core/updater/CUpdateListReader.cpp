@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace korvane {
+
 namespace {
 
 constexpr std::string_view kMagic = "UPDATE";
@@ -296,3 +298,5 @@ void CUpdateListReader::EndRecord()
     else
         m_step = Step::RecordVersion;
 }
+
+} // namespace korvane

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvane {
+
 // Reads an update list while its bytes arrive, in pieces of any size. Every count and length in
 // the list is a claim of the sender: nothing is reserved for it, and a claim beyond the limits
 // below ends the reading at once, so what the reader holds stays within a few times the bytes
@@ -89,3 +91,5 @@ private:
     std::uint32_t m_nFilesLeft = 0;
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
 };
+
+} // namespace korvane

@@ -3,6 +3,8 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
+namespace korvane {
+
 bool CreatePath(const std::string& strBase, const std::string& strRel)
 {
     if (strBase.empty() || !kpath::Exists(strBase) || !kpath::IsContainedRelative(strRel))
@@ -27,3 +29,5 @@ bool CreatePath(const std::string& strBase, const std::string& strRel)
     }
     return true;
 }
+
+} // namespace korvane

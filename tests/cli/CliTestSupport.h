@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QtTest>
 
+namespace korvane {
+
 inline QString Q(const std::string& text)
 {
     return QString::fromStdString(text);
@@ -94,3 +96,5 @@ public:
         QCOMPARE(r_.err, QString());                                                               \
         QCOMPARE(r_.status, 0);                                                                    \
     } while (false)
+
+} // namespace korvane

@@ -1,6 +1,8 @@
 #include "CliTestSupport.h"
 #include "res/Strings.h"
 
+using namespace korvane;
+
 // The game commands: the parameter string, starting the game, and QuickExec.
 class tst_CliGame : public QObject
 {

@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+using namespace korvane;
+
 // The catalogue and configuration commands on a Korvane folder: what they print, how they fail,
 // and how they share the folder. What the files then hold is the catalogue's tests' concern.
 class tst_CliPlugins : public QObject

@@ -2,6 +2,8 @@
 #include "CliTestSupport.h"
 #include "res/Strings.h"
 
+using namespace korvane;
+
 class tst_CliUndo : public QObject
 {
     Q_OBJECT

@@ -3,6 +3,8 @@
 #include "support/LoopbackServer.h"
 #include "support/UpdaterTestSupport.h"
 
+using namespace korvane;
+
 // The updater commands against an update list and files served on the loopback address.
 class tst_CliUpdates : public QObject
 {

@@ -2,6 +2,8 @@
 #include "res/Strings.h"
 #include "res/Version.h"
 
+using namespace korvane;
+
 // The tool's command line: help, version, wrong usage, and which settings and folders it uses.
 class tst_CliUsage : public QObject
 {

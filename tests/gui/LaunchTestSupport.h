@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+namespace korvane {
+
 // A Tribes folder holding the Korvane folder, both named in a scratch settings file.
 struct LaunchFolders
 {
@@ -22,3 +24,5 @@ struct LaunchFolders
                                    tree.Path("tribes/korvane/"));
     }
 };
+
+} // namespace korvane

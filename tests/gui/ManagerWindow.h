@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-namespace managertest {
+namespace korvane::managertest {
 
 inline std::string Description(const std::string& name, const std::string& category)
 {
@@ -131,4 +131,4 @@ struct Manager
     void Command(const char* text) const { Command(S(text)); }
 };
 
-} // namespace managertest
+} // namespace korvane::managertest

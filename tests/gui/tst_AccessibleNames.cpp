@@ -11,6 +11,8 @@
 #include <QAccessible>
 #include <QDialogButtonBox>
 
+using namespace korvane;
+
 using namespace managertest;
 
 class tst_AccessibleNames : public QObject

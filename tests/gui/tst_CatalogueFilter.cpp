@@ -3,6 +3,8 @@
 
 #include <QLabel>
 
+using namespace korvane;
+
 using namespace managertest;
 
 class tst_CatalogueFilter : public QObject

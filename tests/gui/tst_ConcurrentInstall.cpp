@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::Entries;
 using testsupport::File;
 using testsupport::Offer;

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace korvane;
+
 using descriptionfile::Fields;
 
 class tst_DescriptionEditing : public QObject

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 class tst_FolderBrowser : public QObject
 {
     Q_OBJECT

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSettings>
 
+using namespace korvane;
+
 namespace {
 
 // The modifications, top to bottom.

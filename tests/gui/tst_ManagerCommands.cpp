@@ -9,6 +9,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 
+using namespace korvane;
+
 using namespace managertest;
 
 namespace {

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QImageWriter>
 
+using namespace korvane;
+
 using namespace managertest;
 
 class tst_ManagerDlg : public QObject

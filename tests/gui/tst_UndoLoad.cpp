@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+using namespace korvane;
+
 using managertest::Manager;
 
 class tst_UndoLoad : public QObject

@@ -18,6 +18,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::MakeUpdate;
 
 namespace {

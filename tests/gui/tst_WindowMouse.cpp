@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QStackedWidget>
 
+using namespace korvane;
+
 using namespace managertest;
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 // Records of the catalogue for its tests.
-namespace testsupport {
+namespace korvane::testsupport {
 
 // Each plug-in's subfolder and key, in the list's order.
 inline QStringList Keys(const CPluginList& list)
@@ -24,4 +24,4 @@ inline CPluginInfo Plugin(const std::string& key, const std::string& subdirector
     return plugin;
 }
 
-} // namespace testsupport
+} // namespace korvane::testsupport

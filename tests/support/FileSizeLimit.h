@@ -3,6 +3,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+namespace korvane {
+
 // While it lives, no file this process writes can grow beyond a few bytes: a write that fails
 // half-way whoever runs the test, root included.
 class FileSizeLimit
@@ -24,3 +26,5 @@ private:
     rlimit m_previous{};
     void (*m_handler)(int);
 };
+
+} // namespace korvane

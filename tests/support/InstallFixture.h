@@ -16,7 +16,7 @@
 
 // An update's files on the loopback server and the state of a Korvane folder, for the tests of
 // installations.
-namespace testsupport {
+namespace korvane::testsupport {
 
 struct File
 {
@@ -67,4 +67,4 @@ inline std::map<QString, QByteArray> Contents(const TestTree& tree)
     return contents;
 }
 
-} // namespace testsupport
+} // namespace korvane::testsupport

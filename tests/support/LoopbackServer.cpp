@@ -9,6 +9,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+namespace korvane {
+
 namespace {
 
 constexpr qint64 kChunk = 1 << 20;
@@ -148,3 +150,5 @@ void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
         pump(kChunk);
     }
 }
+
+} // namespace korvane

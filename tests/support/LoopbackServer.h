@@ -9,7 +9,10 @@
 #include <string>
 #include <string_view>
 
+class QTcpServer;
 class QTcpSocket;
+
+namespace korvane {
 
 // An HTTP or HTTPS server on 127.0.0.1, started by the constructor and stopped by the destructor.
 // It runs on a thread of its own, so a test blocked in a transfer or a modal message box is still
@@ -62,7 +65,7 @@ public:
     static quint16 ClosedPort(); // a loopback port on which nothing listens
 
 private:
-    void Start(class QTcpServer* listener);
+    void Start(QTcpServer* listener);
     void Respond(QTcpSocket* socket, const QByteArray& request);
 
     QThread m_thread;
@@ -74,3 +77,5 @@ private:
     Route m_fallback;
     QList<Request> m_requests;
 };
+
+} // namespace korvane

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+namespace korvane {
+
 namespace {
 
 constexpr int kPollMs = 10;
@@ -141,3 +143,5 @@ void ModalScript::Poll()
         },
         Qt::QueuedConnection);
 }
+
+} // namespace korvane

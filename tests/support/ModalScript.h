@@ -11,6 +11,8 @@
 
 class QPushButton;
 
+namespace korvane {
+
 inline QString S(const char* text)
 {
     return QString::fromUtf8(text);
@@ -70,3 +72,5 @@ private:
     QStringList m_messages;
     int m_unexpected = 0;
 };
+
+} // namespace korvane

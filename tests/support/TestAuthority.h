@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-namespace testsupport {
+namespace korvane::testsupport {
 
 // A certificate authority made for one test run, and a certificate for 127.0.0.1 that it signed:
 // no system trusts it, so only a client told of it accepts the loopback server.
@@ -43,4 +43,4 @@ inline TestAuthority MakeTestAuthority()
     return {read("ca.pem"), {read("server.pem"), read("server.key")}};
 }
 
-} // namespace testsupport
+} // namespace korvane::testsupport

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QtTest>
 
+namespace korvane {
+
 TestTree::TestTree()
 {
     if (!m_dir.isValid())
@@ -51,3 +53,5 @@ QStringList TestTree::Names(std::string_view folder) const
     return QDir(QPath(folder))
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
+
+} // namespace korvane

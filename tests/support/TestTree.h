@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvane {
+
 // A scratch folder for one test, removed afterwards. Relative names use '/' or '\'.
 class TestTree
 {
@@ -27,3 +29,5 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+} // namespace korvane

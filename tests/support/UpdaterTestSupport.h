@@ -10,7 +10,7 @@
 #include <vector>
 
 // Records and list bytes for the updater's tests.
-namespace testsupport {
+namespace korvane::testsupport {
 
 inline std::unique_ptr<CUpdateInfo> MakeUpdate(std::string name, std::string target,
                                                std::string baseUrl,
@@ -59,4 +59,4 @@ inline QByteArray NameClaim(quint32 length)
     return claim;
 }
 
-} // namespace testsupport
+} // namespace korvane::testsupport

@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QtTest>
 
+using namespace korvane;
+
 namespace {
 
 // The tool's exit code, with what it printed on standard output and standard error.

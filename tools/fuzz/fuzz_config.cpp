@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+using namespace korvane;
+
 namespace {
 
 // A small storage folder with plug-ins at the root and in a subfolder, made once per process.

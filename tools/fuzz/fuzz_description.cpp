@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
+using namespace korvane;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     CPluginInfo plugin("key", "key", "Unknown");

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <system_error>
 
+using namespace korvane;
+
 namespace fs = std::filesystem;
 
 namespace {

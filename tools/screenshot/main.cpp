@@ -16,6 +16,8 @@
 #include <QElapsedTimer>
 #include <QTreeWidget>
 
+using namespace korvane;
+
 namespace {
 
 // Lets queued work (folder listings, layouts) finish before a picture is taken.

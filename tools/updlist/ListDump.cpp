@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace korvane {
+
 using strings::Text;
 
 namespace {
@@ -68,3 +70,5 @@ bool DumpUpdateList(std::string_view bytes, QTextStream& out)
     }
     return status == CUpdateListReader::Status::Complete;
 }
+
+} // namespace korvane

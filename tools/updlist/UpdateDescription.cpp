@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <system_error>
 
+namespace korvane {
+
 namespace fs = std::filesystem;
 
 using strings::Text;
@@ -195,3 +197,5 @@ bool ReadUpdateDescription(const fs::path& file, CUpdateList& list, QString& err
     }
     return true;
 }
+
+} // namespace korvane

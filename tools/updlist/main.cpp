@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+using namespace korvane;
+
 using strings::Text;
 
 namespace {

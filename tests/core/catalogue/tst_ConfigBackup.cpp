@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 namespace {
 
 // Blaster and two plug-ins of key sniper in use; alpha.pfg names the stored alpha alone.

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::Keys;
 
 class tst_ConfigFile : public QObject

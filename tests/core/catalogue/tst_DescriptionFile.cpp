@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using descriptionfile::Fields;
 
 namespace {

@@ -12,6 +12,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::Plugin;
 
 class tst_FileFaults : public QObject

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::Plugin;
 
 class tst_FileOperations : public QObject

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::Keys;
 
 class tst_PluginScan : public QObject

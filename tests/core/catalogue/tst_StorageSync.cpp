@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using storagesync::StorageState;
 
 // The window's tests cover creation, refresh and the missing-folder cases through the window;

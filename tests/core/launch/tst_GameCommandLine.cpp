@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+using namespace korvane;
+
 using Names = std::vector<std::string>;
 
 class tst_GameCommandLine : public QObject

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QtTest>
 
+using namespace korvane;
+
 // Which Wine prefix a Windows tribes.exe runs in.
 class tst_WinePrefix : public QObject
 {

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 class tst_KPath : public QObject
 {
     Q_OBJECT

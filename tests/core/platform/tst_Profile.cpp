@@ -6,6 +6,8 @@
 #include <QtTest>
 #include <thread>
 
+using namespace korvane;
+
 class tst_Profile : public QObject
 {
     Q_OBJECT

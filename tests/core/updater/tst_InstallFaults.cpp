@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::Contents;
 using testsupport::Offer;
 

@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using Result = CUpdateList::DownloadResult;
+using namespace korvane;
+
+using DownloadResult = CUpdateList::DownloadResult;
 using testsupport::ListHeader, testsupport::NameClaim;
 
 namespace {
@@ -74,13 +76,14 @@ private slots:
         QTest::addColumn<QByteArray>("start"); // the list, or the update's file /u/f.cs
         QTest::addColumn<QList<Hop>>("hops");
         QTest::addColumn<bool>("trusted"); // the client knows the test authority
-        QTest::addColumn<Result>("result");
+        QTest::addColumn<DownloadResult>("result");
         QTest::addColumn<QByteArray>("reason");
-        const auto row = [](const char* name, QByteArray start, QList<Hop> hops, Result result,
-                            QByteArray reason = {}, bool trusted = true) {
+        const auto row = [](const char* name, QByteArray start, QList<Hop> hops,
+                            DownloadResult result, QByteArray reason = {}, bool trusted = true) {
             QTest::newRow(name) << start << hops << trusted << result << reason;
         };
-        const Result received = Result::Received, error = Result::InternetError;
+        const DownloadResult received = DownloadResult::Received,
+                             error = DownloadResult::InternetError;
         QList<Hop> tenHops, elevenHops;
         for (int i = 0; i < 11; ++i) {
             const QByteArray from = "/h" + QByteArray::number(i);
@@ -109,14 +112,14 @@ private slots:
         row("https with a trusted certificate", "{https}/list", {Serve("/list", list, true)}, received);
         row("https with an untrusted certificate", "{https}/list", {Serve("/list", list, true)}, error, strings::kReasonCertificateNotTrusted, false);
         row("no server", "{closed}/list", {}, error, strings::kReasonConnectionRefused);
-        row("no list on the server", "{http}/list", {}, Result::NoList, "HTTP 404");
+        row("no list on the server", "{http}/list", {}, DownloadResult::NoList, "HTTP 404");
         row("connection dropped", "{http}/list", {{false, "/list", {200, list, 20}}}, error, strings::kReasonConnectionLost);
         row("drip", "{http}/list", {{false, "/list", {200, list, list.size(), true, true, 1, 100}}}, error, "stalled below 1 KiB/s");
         row("slow but steady", "{http}/list", {{false, "/list", {200, slowList, slowList.size(), true, true, 300, 100}}}, received);
-        row("huge record count", "{http}/list", {Serve("/list", ListHeader(0x7FFFFFFF) + many)}, Result::Unreadable, strings::kReasonTooManyUpdates);
-        row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, Result::Unreadable, strings::kReasonStringTooLong);
-        row("4 GB string claim without a length", "{http}/list", {{false, "/list", {200, claim, claim.size(), false}}}, Result::Unreadable, strings::kReasonListTooLarge);
-        row("list beyond 64 MiB", "{http}/list", {{false, "/list", {200, big, big.size(), false}}}, Result::Unreadable, strings::kReasonListTooLarge);
+        row("huge record count", "{http}/list", {Serve("/list", ListHeader(0x7FFFFFFF) + many)}, DownloadResult::Unreadable, strings::kReasonTooManyUpdates);
+        row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, DownloadResult::Unreadable, strings::kReasonStringTooLong);
+        row("4 GB string claim without a length", "{http}/list", {{false, "/list", {200, claim, claim.size(), false}}}, DownloadResult::Unreadable, strings::kReasonListTooLarge);
+        row("list beyond 64 MiB", "{http}/list", {{false, "/list", {200, big, big.size(), false}}}, DownloadResult::Unreadable, strings::kReasonListTooLarge);
 
         row("file moved to https", "{http}/u/f.cs", {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
         row("file redirect loop", "{http}/u/f.cs", {Move("/u/f.cs", "/u/f.cs")}, error, strings::kReasonRedirectLoop);
@@ -130,7 +133,7 @@ private slots:
         QFETCH(QByteArray, start);
         QFETCH(QList<Hop>, hops);
         QFETCH(bool, trusted);
-        QFETCH(Result, result);
+        QFETCH(DownloadResult, result);
         QFETCH(QByteArray, reason);
         LoopbackServer plain;
         LoopbackServer tls(m_authority.server);
@@ -156,7 +159,7 @@ private slots:
             const auto download = updates->DownloadList(url);
             QCOMPARE(QByteArray::fromStdString(download.status.reason()), reason);
             QCOMPARE(download.result, result);
-            QCOMPARE(updates->GetSize(), result == Result::Received ? 2 : 0);
+            QCOMPARE(updates->GetSize(), result == DownloadResult::Received ? 2 : 0);
             return;
         }
         QTemporaryDir korvane;

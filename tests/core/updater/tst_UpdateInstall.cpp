@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::Entries;
 using testsupport::MakeUpdate;
 using testsupport::Offer;

@@ -3,9 +3,11 @@
 
 #include <QtTest>
 
+using namespace korvane;
+
 using testsupport::ListBytes;
 using testsupport::MakeUpdate;
-using Status = CUpdateListReader::Status;
+using ListStatus = CUpdateListReader::Status;
 
 Q_DECLARE_METATYPE(std::string)
 
@@ -42,7 +44,7 @@ private slots:
                                       {{"sniper.cs", "", 300}}, 1, 2)),
                  bytes);
         CUpdateList list;
-        QCOMPARE(list.Load(bytes), Status::Complete);
+        QCOMPARE(list.Load(bytes), ListStatus::Complete);
         QCOMPARE(list.GetAt(0).m_strBaseURL, std::string("http://k.nt/u/"));
         QCOMPARE(list.GetAt(0).m_arrFiles.at(0).m_dwSize, 300u);
         QCOMPARE(ListBytes(list), bytes);
@@ -72,40 +74,40 @@ private slots:
             ListBytes(MakeUpdate(std::string(size_t(nameLength), 'n'), "", "", files));
         QCOMPARE(bytes.substr(size_t(offset), prefix.size()), prefix);
         CUpdateList list;
-        QCOMPARE(list.Load(bytes), Status::Complete);
+        QCOMPARE(list.Load(bytes), ListStatus::Complete);
         QCOMPARE(ListBytes(list), bytes);
     }
 
     void readingEndsAsTheBytesAllow_data()
     {
         QTest::addColumn<std::string>("bytes");
-        QTest::addColumn<Status>("status");
+        QTest::addColumn<ListStatus>("status");
         QTest::addColumn<int>("records");
-        const auto row = [](const char* name, const std::string& bytes, Status status,
+        const auto row = [](const char* name, const std::string& bytes, ListStatus status,
                             int records = 0) { QTest::newRow(name) << bytes << status << records; };
         const std::string sniper = SniperRecord();
         // clang-format off
-        row("magic in small letters", "update" + Header("01000000").substr(6) + sniper, Status::NotAList);
-        row("list version 2", Hex("555044415445 02 01000000") + sniper, Status::NotAList);
-        row("no records", Header("00000000"), Status::NotAList);
-        row("negative count", Header("FFFFFFFF") + sniper, Status::NotAList);
-        row("shorter than the magic", "UPDAT", Status::NotAList);
-        row("only the magic", "UPDATE", Status::EndsEarly);
-        row("last byte missing", Header("01000000") + sniper.substr(0, sniper.size() - 1), Status::EndsEarly);
-        row("two billion records claimed", Header("00943577") + sniper, Status::TooLarge);
-        row("4 GiB name claimed", Header("01000000") + Hex("01 FF FFFF FEFFFFFF") + "abc", Status::TooLarge);
-        row("four billion files claimed", Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178"), Status::TooLarge);
-        row("100,000 records, each of an unknown version", Header("A0860100") + std::string(100000, '\x02'), Status::Complete, 100000);
-        row("UTF-16 name", Header("01000000") + Hex("01 FF FEFF 02 4100 4200"), Status::Unreadable);
-        row("record of version 2, then a record", Header("02000000") + Hex("02") + sniper, Status::Complete, 2);
-        row("bytes after the last record", Header("01000000") + sniper + "junk", Status::Complete, 1);
+        row("magic in small letters", "update" + Header("01000000").substr(6) + sniper, ListStatus::NotAList);
+        row("list version 2", Hex("555044415445 02 01000000") + sniper, ListStatus::NotAList);
+        row("no records", Header("00000000"), ListStatus::NotAList);
+        row("negative count", Header("FFFFFFFF") + sniper, ListStatus::NotAList);
+        row("shorter than the magic", "UPDAT", ListStatus::NotAList);
+        row("only the magic", "UPDATE", ListStatus::EndsEarly);
+        row("last byte missing", Header("01000000") + sniper.substr(0, sniper.size() - 1), ListStatus::EndsEarly);
+        row("two billion records claimed", Header("00943577") + sniper, ListStatus::TooLarge);
+        row("4 GiB name claimed", Header("01000000") + Hex("01 FF FFFF FEFFFFFF") + "abc", ListStatus::TooLarge);
+        row("four billion files claimed", Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178"), ListStatus::TooLarge);
+        row("100,000 records, each of an unknown version", Header("A0860100") + std::string(100000, '\x02'), ListStatus::Complete, 100000);
+        row("UTF-16 name", Header("01000000") + Hex("01 FF FEFF 02 4100 4200"), ListStatus::Unreadable);
+        row("record of version 2, then a record", Header("02000000") + Hex("02") + sniper, ListStatus::Complete, 2);
+        row("bytes after the last record", Header("01000000") + sniper + "junk", ListStatus::Complete, 1);
         // clang-format on
     }
 
     void readingEndsAsTheBytesAllow()
     {
         QFETCH(std::string, bytes);
-        QFETCH(Status, status);
+        QFETCH(ListStatus, status);
         QFETCH(int, records);
         CUpdateList list;
         list.m_arrUpdates.push_back(MakeUpdate("stale", "", ""));
