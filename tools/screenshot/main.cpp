@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTreeWidget>
 
 using namespace korvane;
@@ -93,15 +94,19 @@ int main(int argc, char** argv)
 
     bool ok = true;
     {
+        // As it starts, then with a filter typed in and a match selected.
         CManagerDlg window(profile);
         window.show();
+        ok = Save(window, output, "main-window.png") && ok;
+        auto* filter = window.findChild<QLineEdit*>(QStringLiteral("filter"));
         auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("tree"));
-        tree->expandAll();
-        const auto found = tree->findItems(QStringLiteral("Sniper Zoom Steps"),
+        filter->setFocus();
+        filter->setText(QStringLiteral("range"));
+        const auto found = tree->findItems(QStringLiteral("Turret Range Rings"),
                                            Qt::MatchExactly | Qt::MatchRecursive);
         if (!found.isEmpty())
             tree->setCurrentItem(found.first());
-        ok = Save(window, output, "main-window.png") && ok;
+        ok = Save(window, output, "main-window-filtered.png") && ok;
     }
     {
         COptionsDlg options;
