@@ -624,6 +624,7 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
         return false;
     }
     RemoveListEntry(entry);
+    dropHiddenSelection(); // the panel may have shown it for its entry alone
     showCounts();
     return true;
 }

@@ -130,6 +130,15 @@ private slots:
         field->setText("armor");
         QCOMPARE(Shown(m), QStringList({"Armor: Heavy"}));
         QCOMPARE(m.State(), QString("||||"));
+        // An entry whose plug-in the filter hides shows it until it is taken out of use.
+        field->clear();
+        m.Click("Sniper");
+        m.use->click();
+        field->setText("armor");
+        m.ClickEntry("Sniper");
+        QCOMPARE(m.State(), QString("|Sniper|Sniper||<<"));
+        m.unuse->click();
+        QCOMPARE(m.State(), QString("||||"));
     }
 
     void countsSayOnePlugInInTheSingular()
