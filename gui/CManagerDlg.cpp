@@ -890,7 +890,9 @@ void CManagerDlg::OnHomePage()
 
 void CManagerDlg::OnCheckForUpdates()
 {
-    korvane::OnCheckForUpdates(m_profile, this);
+    // What the updater installed joins the tree.
+    if (korvane::OnCheckForUpdates(m_profile, this))
+        ShowFoldersAsTheyAre();
 }
 
 } // namespace korvane

@@ -142,6 +142,7 @@ void CUpdaterDlg::OnInstallDone(bool bResult)
     if (QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling))
         row->setText(kInstalledColumn, InstalledText(bResult));
     m_nInstalling = -1;
+    m_installationsEnded = true;
     m_animate->Stop();
 }
 

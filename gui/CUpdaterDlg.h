@@ -32,6 +32,8 @@ public:
 
     // The index of the update being installed, -1 when none is.
     int InstallingIndex() const { return m_nInstalling; }
+    // True once an installation has ended, whole or not: the folders may have changed.
+    bool InstallationsEnded() const { return m_installationsEnded; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,6 +55,7 @@ private:
     const std::shared_ptr<CUpdateList> m_pUpdates;
     const std::string m_strKorvane;
     int m_nInstalling = -1;
+    bool m_installationsEnded = false;
 };
 
 } // namespace korvane

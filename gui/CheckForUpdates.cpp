@@ -39,7 +39,7 @@ CUpdateList::ListDownload DownloadWithProgress(CUpdateList& updates, const std::
 
 } // namespace
 
-void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
+bool OnCheckForUpdates(const CProfile& profile, QWidget* parent)
 {
     const auto pUpdates = std::make_shared<CUpdateList>();
     const std::string strUrl =
@@ -48,10 +48,10 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
     switch (download.result) {
     case CUpdateList::DownloadResult::InternetError:
     case CUpdateList::DownloadResult::Cancelled:
-        return; // the server cannot be reached now, or the user gave up: nothing to show
+        return false; // the server cannot be reached now, or the user gave up: nothing to show
     case CUpdateList::DownloadResult::Unreadable:
         ShowWarning(parent, QString::fromUtf8(strings::kUpdateListUnreadable));
-        return;
+        return false;
     case CUpdateList::DownloadResult::NoList: // the server has none: the window shows no rows
     case CUpdateList::DownloadResult::Received:
         break;
@@ -59,6 +59,7 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent)
     CUpdaterDlg dlg(pUpdates, profile.GetProfileString(profile::kDirectories, profile::kKorvane),
                     parent);
     dlg.exec();
+    return dlg.InstallationsEnded();
 }
 
 } // namespace korvane
