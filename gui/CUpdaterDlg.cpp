@@ -129,16 +129,17 @@ void CUpdaterDlg::OnInstall()
     }
     m_nInstalling = selected.front()->data(kNameColumn, Qt::UserRole).toInt();
     m_animate->Play();
-    CInstallWorker::Start({m_nInstalling, m_strKorvane, m_pUpdates,
-                           std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
-                          this, [this](bool bResult) { OnInstallDone(bResult); });
+    CInstallWorker::Start(
+        {m_nInstalling, m_strKorvane, m_pUpdates,
+         std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
+        this, [this](bool bResult, const QString& reason) { OnInstallDone(bResult, reason); });
 }
 
-void CUpdaterDlg::OnInstallDone(bool bResult)
+void CUpdaterDlg::OnInstallDone(bool bResult, const QString& reason)
 {
     // A window already closed keeps quiet: its user has left it.
     if (!bResult && isVisible())
-        ShowWarning(this, Text(strings::kInstallFailed));
+        ShowWarning(this, WithReason(Text(strings::kInstallFailed), reason.toStdString()));
     if (QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling))
         row->setText(kInstalledColumn, InstalledText(bResult));
     m_nInstalling = -1;

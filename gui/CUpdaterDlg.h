@@ -43,7 +43,7 @@ private:
     void OnInitDialog();
     void OnItemChangedUpdateList();
     void OnInstall();
-    void OnInstallDone(bool bResult);
+    void OnInstallDone(bool bResult, const QString& reason);
     // The close box asks first, as the installation goes on without the window.
     bool OnClose();
 

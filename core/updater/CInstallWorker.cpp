@@ -21,7 +21,7 @@ korvane::Status InstallThreadProc(const InstallParams& params,
 CInstallWorker::CInstallWorker(InstallParams params) : m_params(std::move(params)) {}
 
 void CInstallWorker::Start(InstallParams params, QObject* receiver,
-                           std::function<void(bool)> onDone)
+                           std::function<void(bool, const QString&)> onDone)
 {
     // Nothing owns a running worker: it outlives the window that started it, and deletes
     // itself in the starting thread once it has finished.
@@ -34,10 +34,10 @@ void CInstallWorker::Start(InstallParams params, QObject* receiver,
 
 void CInstallWorker::run()
 {
-    const bool installed = InstallThreadProc(m_params).ok();
+    const korvane::Status installed = InstallThreadProc(m_params);
     // The files are written: other commands may change the folder before the report arrives.
     m_params.lock.reset();
-    emit InstallDone(installed);
+    emit InstallDone(installed.ok(), QString::fromStdString(installed.reason()));
 }
 
 } // namespace korvane

@@ -35,10 +35,12 @@ class CInstallWorker : public QThread
 public:
     // Starts the installation. onDone runs once with the result in receiver's thread, as a
     // queued call; if receiver no longer exists by then, the result is dropped.
-    static void Start(InstallParams params, QObject* receiver, std::function<void(bool)> onDone);
+    static void Start(InstallParams params, QObject* receiver,
+                      std::function<void(bool, const QString&)> onDone);
 
 signals:
-    void InstallDone(bool bResult);
+    // reason: why the installation failed, empty when it succeeded.
+    void InstallDone(bool bResult, const QString& reason);
 
 private:
     explicit CInstallWorker(InstallParams params);

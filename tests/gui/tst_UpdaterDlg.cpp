@@ -152,7 +152,8 @@ private slots:
         ClickRow(dlg.get(), 2);
         Click(dlg.get(), "install");
         QTRY_COMPARE(dlg->InstallingIndex(), -1);
-        QCOMPARE(script.Messages(), QStringList({"The update was NOT completed successfully."}));
+        QCOMPARE(script.Messages(),
+                 QStringList({"The update was NOT completed successfully.\n\nHTTP 404"}));
         QCOMPARE(Row(dlg.get(), 2).last(), QString("No"));
 
         // Another Korvane Manager changing the folder: the installation waits, then changes
