@@ -26,13 +26,13 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
             }
             CopyTreeNative(entry.path, target, existing, failures);
         } else if (entry.isFile && names.Contains(entry.name)) {
+            // A folder of that name keeps the file out: it has no copy there.
+            const bool blocked = names.HoldsNonFile(entry.name);
+            if (!blocked && existing == Existing::Kept)
+                continue;
             const fs::path copy =
                 kpath::FindNoCase(destination, entry.name).value_or(destination / entry.name);
-            // A folder of that name keeps the file out: it has no copy there.
-            if (names.HoldsNonFile(entry.name))
-                failures.Add(NonFileInTheWay(copy));
-            else if (existing == Existing::MustMatch)
-                failures.Add(SameAsCopy(entry.path, copy));
+            failures.Add(blocked ? NonFileInTheWay(copy) : SameAsCopy(entry.path, copy));
         } else if (entry.isFile) {
             const fs::path target = destination / entry.path.filename();
             const auto copied = kfs::CopyFileNoOverwrite(entry.path, target);
