@@ -63,15 +63,17 @@ void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 }
 
 korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
-                                       const std::string& destinationRoot, bool allFiles) const
+                                       const std::string& destinationRoot, bool allFiles,
+                                       fileops::Existing existing) const
 {
     fileops::FolderListings listings;
-    return CopyFiles(sourceRoot, destinationRoot, allFiles, listings);
+    return CopyFiles(sourceRoot, destinationRoot, allFiles, listings, existing);
 }
 
 korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                        const std::string& destinationRoot, bool allFiles,
-                                       fileops::FolderListings& listings) const
+                                       fileops::FolderListings& listings,
+                                       fileops::Existing existing) const
 {
     const auto files =
         listings.KeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
@@ -89,10 +91,15 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
         if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
             continue;
         const auto copy = target / file.path.filename();
-        if (listings.HoldsNonFile(target, file.name))
+        if (listings.HoldsNonFile(target, file.name)) {
             failures.Add(fileops::NonFileInTheWay(copy));
-        if (listings.Contains(target, file.name))
             continue;
+        }
+        if (const auto present = listings.Find(target, file.name)) {
+            if (existing == fileops::Existing::MustMatch)
+                failures.Add(fileops::SameAsCopy(file.path, *present));
+            continue;
+        }
         const auto copied = kfs::CopyFileNoOverwrite(file.path, copy);
         if (copied)
             listings.Added(target, copy);

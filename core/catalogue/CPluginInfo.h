@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/catalogue/FileOperations.h"
 #include "core/platform/Status.h"
 
 #include <filesystem>
@@ -7,10 +8,6 @@
 #include <string_view>
 
 namespace korvane {
-
-namespace fileops {
-class FolderListings;
-}
 
 // One plug-in as found on disk: a script <key>.cs with an optional <key>.desc.txt and <key>.ico
 // beside it. Text fields hold the bytes of the description file as they are.
@@ -36,12 +33,15 @@ public:
     // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating that
     // subfolder one level deep. Without allFiles only the scripts (".cs") go. Existing files are
     // never replaced. Fails, naming the file, when the subfolder could not be created or a file
-    // the destination lacks could not be copied.
+    // the destination lacks could not be copied, or, with Existing::MustMatch, when a file the
+    // destination has differs from the source's.
     korvane::Status CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
-                              bool allFiles) const;
+                              bool allFiles,
+                              fileops::Existing existing = fileops::Existing::Kept) const;
     // The same within an operation over many plug-ins, which reads each folder once.
     korvane::Status CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
-                              bool allFiles, fileops::FolderListings& listings) const;
+                              bool allFiles, fileops::FolderListings& listings,
+                              fileops::Existing existing = fileops::Existing::Kept) const;
 
     // Deletes this plug-in's files below root + subfolder; the subfolder stays.
     korvane::Status DeleteFiles(const std::string& root) const;

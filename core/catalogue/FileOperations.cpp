@@ -11,26 +11,30 @@ namespace fs = std::filesystem;
 namespace fileops {
 namespace {
 
-void CopyTreeNative(const fs::path& source, const fs::path& destination, FailureList& failures)
+void CopyTreeNative(const fs::path& source, const fs::path& destination, Existing existing,
+                    FailureList& failures)
 {
-    const FolderNames existing(destination);
+    const FolderNames names(destination);
     for (const auto& entry : kfs::ListFolder(source)) {
         if (kfs::IsTemporaryName(entry.name))
             continue; // a write cut short: the file it was for is elsewhere, whole
         if (entry.isFolder) {
             fs::path target = destination / entry.path.filename();
-            if (existing.Contains(entry.name)) {
+            if (names.Contains(entry.name)) {
                 target = kpath::FindNoCase(destination, entry.name).value_or(target);
             } else if (auto created = kfs::CreateFolder(target); !created) {
                 failures.Add(std::move(created));
                 continue;
             }
-            CopyTreeNative(entry.path, target, failures);
-        } else if (entry.isFile && existing.Contains(entry.name)) {
+            CopyTreeNative(entry.path, target, existing, failures);
+        } else if (entry.isFile && names.Contains(entry.name)) {
             // A folder of that name keeps the file out: it has no copy there.
-            if (existing.HoldsNonFile(entry.name))
-                failures.Add(NonFileInTheWay(
-                    kpath::FindNoCase(destination, entry.name).value_or(destination / entry.name)));
+            const bool blocked = names.HoldsNonFile(entry.name);
+            if (!blocked && existing == Existing::Kept)
+                continue;
+            const fs::path copy =
+                kpath::FindNoCase(destination, entry.name).value_or(destination / entry.name);
+            failures.Add(blocked ? NonFileInTheWay(copy) : SameAsCopy(entry.path, copy));
         } else if (entry.isFile) {
             const fs::path target = destination / entry.path.filename();
             const auto copied = kfs::CopyFileNoOverwrite(entry.path, target);
@@ -86,6 +90,30 @@ korvane::Status NonFileInTheWay(const fs::path& entry)
                                     ": a folder stands where the file belongs");
 }
 
+korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
+{
+    std::error_code fileError;
+    std::error_code copyError;
+    const auto fileSize = fs::file_size(file, fileError);
+    const auto copySize = fs::file_size(copy, copyError);
+    if (fileError)
+        return korvane::Status::Failure(kfs::FailureReason(file, fileError));
+    if (copyError)
+        return korvane::Status::Failure(kfs::FailureReason(copy, copyError));
+    if (fileSize == copySize) {
+        const auto fileBytes = kfs::ReadFile(file);
+        if (!fileBytes)
+            return korvane::Status::Failure(kpath::FromNative(file) + ": the file cannot be read");
+        const auto copyBytes = kfs::ReadFile(copy);
+        if (!copyBytes)
+            return korvane::Status::Failure(kpath::FromNative(copy) + ": the file cannot be read");
+        if (*fileBytes == *copyBytes)
+            return korvane::Status::Ok();
+    }
+    return korvane::Status::Failure(kpath::FromNative(file) +
+                                    ": the file differs from its copy in storage");
+}
+
 FolderListings::Listing& FolderListings::Of(const fs::path& folder)
 {
     auto [found, added] = m_listings.try_emplace(folder.native());
@@ -137,6 +165,15 @@ bool FolderListings::HoldsNonFile(const fs::path& folder, std::string_view name)
     return found != listing.byName.end() && !listing.entries[found->second].isFile;
 }
 
+std::optional<fs::path> FolderListings::Find(const fs::path& folder, std::string_view name)
+{
+    const Listing& listing = Of(folder);
+    const auto found = listing.byName.find(kpath::Lowered(name));
+    if (found == listing.byName.end())
+        return std::nullopt;
+    return listing.entries[found->second].path;
+}
+
 void FolderListings::Added(const fs::path& folder, const fs::path& file)
 {
     const auto found = m_listings.find(folder.native());
@@ -172,11 +209,12 @@ std::vector<kfs::FolderEntry> ListKeyFiles(const fs::path& folder, std::string_v
     return files;
 }
 
-korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder)
+korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder,
+                         Existing existing)
 {
     FailureList failures;
     CopyTreeNative(kpath::ResolveNoCase(sourceFolder), kpath::ResolveNoCase(destinationFolder),
-                   failures);
+                   existing, failures);
     return failures.ToStatus();
 }
 

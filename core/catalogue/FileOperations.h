@@ -4,6 +4,7 @@
 #include "core/platform/Status.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -48,6 +49,18 @@ private:
 // Why a file cannot be stored where a folder (or another non-file) of its name stands.
 korvane::Status NonFileInTheWay(const std::filesystem::path& entry);
 
+// What a copy makes of a file the destination already has. It is never replaced; when the source
+// is to be deleted afterwards, the file there is its copy only when it holds the same bytes.
+enum class Existing
+{
+    Kept,
+    MustMatch,
+};
+
+// Fails, naming the file, unless copy holds exactly what file holds: a file is read once, and
+// only when the sizes agree. For the copy that storage holds of a file about to be deleted.
+korvane::Status SameAsCopy(const std::filesystem::path& file, const std::filesystem::path& copy);
+
 // The listings of the folders one operation works in, each folder read once: an operation over
 // many plug-ins that listed a folder for every plug-in would cost the square of their number.
 // The operation tells of every file it creates; nothing else may change the folders meanwhile.
@@ -61,6 +74,9 @@ public:
     bool Contains(const std::filesystem::path& folder, std::string_view name);
     // True when that entry is something other than a file (see FolderNames::HoldsNonFile).
     bool HoldsNonFile(const std::filesystem::path& folder, std::string_view name);
+    // The path of the entry of this name in any letter case, or nothing.
+    std::optional<std::filesystem::path> Find(const std::filesystem::path& folder,
+                                              std::string_view name);
     // Records a file this operation created in folder.
     void Added(const std::filesystem::path& folder, const std::filesystem::path& file);
 
@@ -81,8 +97,10 @@ private:
 // Copies every file and folder of source into destination (which must exist), never replacing a
 // file that destination has. Both are stored-form folders ending in a separator. Only files and
 // real folders are copied: links to folders, and what a cut-short write left, are passed over.
-// Fails, naming the files, when any file destination lacks could not be copied.
-korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder);
+// Fails, naming the files, when any file destination lacks could not be copied, or, with
+// Existing::MustMatch, when a file destination has differs from the source's.
+korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder,
+                         Existing existing = Existing::Kept);
 
 // Deletes everything inside folder; folder itself stays. Links are removed, never followed.
 korvane::Status DeleteTree(const std::string& folder);

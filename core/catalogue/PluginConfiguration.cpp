@@ -50,11 +50,11 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
                                         ": the file cannot be read");
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
     // storage, never replacing what storage has, before the folder is emptied, and when any of it
-    // cannot, the folder is not emptied. The file is read against storage after that, so a
-    // plug-in it names that only the plugins folder had is found.
+    // cannot, or storage's copy differs, the folder is not emptied. The file is read against
+    // storage after that, so a plug-in it names that only the plugins folder had is found.
     if (auto ready = EnsureFolder(storage); !ready)
         return ready;
-    if (auto secured = fileops::CopyTree(plugins, storage); !secured)
+    if (auto secured = fileops::CopyTree(plugins, storage, fileops::Existing::MustMatch); !secured)
         return secured;
     LoadedConfiguration loaded;
     loaded.plugins.ReadConfigText(*bytes, storage);

@@ -47,11 +47,12 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
 korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin)
 {
     // Storage keeps every plug-in the player has had: a file only the plugins folder holds goes
-    // there first, and stays in plugins when it cannot.
+    // there first, and stays in plugins when it cannot; one whose copy there differs stays too.
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
     if (!InUseFiles(korvaneFolder, plugin).empty()) {
-        if (auto secured = plugin.CopyFiles(plugins, storage, true); !secured)
+        if (auto secured = plugin.CopyFiles(plugins, storage, true, fileops::Existing::MustMatch);
+            !secured)
             return secured;
     }
     if (auto deleted = plugin.DeleteFiles(plugins); !deleted)

@@ -47,10 +47,10 @@ struct Manager
     void Plugin(const std::string& rel, const std::string& name, const std::string& category,
                 bool inUse = false) const
     {
-        files.Write("k/storage/" + rel + ".cs", "");
+        files.Write("k/storage/" + rel + ".cs", "// " + name);
         files.Write("k/storage/" + rel + ".desc.txt", Description(name, category));
         if (inUse)
-            files.Write("k/plugins/" + rel + ".cs", "// used");
+            files.Write("k/plugins/" + rel + ".cs", "// " + name); // storage's copy
     }
     // Plug-ins as "Category/Name", "+" when in use; the key is the name in lower case.
     void Plugins(const QString& listing) const

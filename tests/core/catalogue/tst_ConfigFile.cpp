@@ -47,11 +47,10 @@ private slots:
                                                 storeDirectory));
         QCOMPARE(QByteArray::fromStdString(tree.Read("my.pfg")), bytes);
 
-        tree.Write("plugins/weapons/plasma.cs", "changed in use");
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("my.pfg"));
         QCOMPARE(loaded.value().plugins.m_strConfigName, std::string("My setup"));
         QCOMPARE(Keys(loaded->plugins), (QStringList{"blaster", "weapons\\plasma"}));
-        QCOMPARE(tree.Read("plugins/weapons/plasma.cs"), std::string("plasma")); // the stored copy
+        QCOMPARE(tree.Read("plugins/weapons/plasma.cs"), std::string("plasma"));
     }
 
     void readerFollowsTheFileLineByLine_data()
@@ -152,6 +151,17 @@ private slots:
                    "UseDirectory=TRUE\r\nPlugin=,ghost\r\nPlugin=,sniper\r\nPlugin=,extra\r\n");
         QVERIFY(!pluginconfig::LoadConfiguration(tree.Root(), tree.Path("missing.pfg")));
         QVERIFY(tree.Exists("plugins/extra.cs") && !tree.Exists("storage/extra.cs"));
+
+        // Storage's blaster is not the one in use: deleting that would lose it.
+        const auto differs = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
+        QVERIFY(!differs);
+        QCOMPARE(QString::fromStdString(differs.reason()),
+                 tree.QPath("plugins/blaster.cs") + ": the file differs from its copy in storage");
+        QCOMPARE(tree.Names("plugins"),
+                 (QStringList{"Korvane.cs", "blaster.cs", "extra.cs", "new", "weapons"}));
+        QCOMPARE(tree.Read("plugins/blaster.cs"), std::string("newer in use"));
+        QCOMPARE(tree.Read("storage/blaster.cs"), std::string("blaster"));
+        tree.Write("plugins/blaster.cs", "blaster");
 
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
         // ghost is in no folder; extra, which only the plugins folder had, stays in use.

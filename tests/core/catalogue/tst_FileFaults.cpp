@@ -238,14 +238,23 @@ private slots:
     void takingOutOfUseSecuresWhatStorageLacksFirst()
     {
         TestTree tree;
-        tree.Write("storage/w/blaster.cs", "stored");
-        tree.Write("plugins/w/blaster.cs", "edited in place");
+        tree.Write("storage/w/BLASTER.cs", "stored");
+        tree.Write("plugins/w/blaster.cs", "edited"); // as long as storage's, not the same
         tree.Write("plugins/w/blaster.notes", "only copy");
         const CPluginInfo plugin = Plugin("blaster", "w\\");
+        const auto edited = pluginuse::UnusePlugin(tree.Root(), plugin);
+        QVERIFY(!edited);
+        QCOMPARE(QString::fromStdString(edited.reason()),
+                 tree.QPath("plugins/w/blaster.cs") +
+                     ": the file differs from its copy in storage");
+        QCOMPARE(tree.Read("plugins/w/blaster.cs"), std::string("edited"));
+        QCOMPARE(tree.Read("storage/w/BLASTER.cs"), std::string("stored"));
+
+        // The same bytes are a copy: the plug-in goes out of use.
+        tree.Write("plugins/w/blaster.cs", "stored");
         QVERIFY(pluginuse::UnusePlugin(tree.Root(), plugin));
         QCOMPARE(tree.Names("plugins/w"), QStringList{});
         QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
-        QCOMPARE(tree.Read("storage/w/blaster.cs"), std::string("stored"));
 
         // Storage's subfolder is taken by a file: nothing can be secured, so nothing goes.
         TestTree blocked;
