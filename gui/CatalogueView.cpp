@@ -143,9 +143,19 @@ void CatalogueView::show(CPluginList catalogue, const CPluginList& inUse)
     fillTree();
     markSameKeys();
     fillList(inUse);
+    m_shownCount = m_catalogue.GetSize();
+    if (!m_filterText.isEmpty())
+        applyFilter();
+}
+
+void CatalogueView::prepareFilter()
+{
+    // Made when the filter is first used, so that start-up does not pay for it.
+    if (m_filter.size() == m_catalogue.GetSize())
+        return;
+    m_filter.clear();
     for (int index = 0; index < m_catalogue.GetSize(); ++index)
         m_filter.add(filterTexts(index));
-    applyFilter();
 }
 
 CatalogueView::~CatalogueView()
@@ -218,6 +228,7 @@ void CatalogueView::setFilter(const QString& text)
 
 void CatalogueView::applyFilter()
 {
+    prepareFilter();
     m_shownCount = m_filter.match(m_filterText);
     const bool filtering = !m_filterText.isEmpty();
     QTreeWidgetItem* const current = m_tree->currentItem();
@@ -440,6 +451,10 @@ void CatalogueView::showName(QTreeWidgetItem* item)
     item->setText(0, name);
     if (QListWidgetItem* entry = entryOf(item))
         entry->setText(name);
+    if (m_filterText.isEmpty()) {
+        m_filter.clear(); // made again, with the new texts, when the filter is next used
+        return;
+    }
     m_filter.replace(indexOf(item), filterTexts(indexOf(item)));
     applyFilter();
 }
@@ -483,7 +498,8 @@ void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& cat
                                                         m_items[static_cast<size_t>(b)]->text(0));
                                   }),
                  index);
-    applyFilter();
+    if (!m_filterText.isEmpty())
+        applyFilter();
     if (wasCurrent) {
         m_tree->setCurrentItem(item);
         m_tree->scrollToItem(item);

@@ -90,6 +90,7 @@ private:
     // Marks the plug-ins whose key another subfolder holds too, naming the other files.
     void markSameKeys();
     PluginFilter::Texts filterTexts(int index) const;
+    void prepareFilter();
     void applyFilter();
     void filterCategory(QTreeWidgetItem* category, bool filtering);
     // The plug-in items the filter took out of the tree, which the tree does not delete.
