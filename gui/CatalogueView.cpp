@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeWidget>
 #include <set>
 #include <unordered_map>
@@ -146,11 +147,14 @@ void CatalogueView::show(CPluginList catalogue, const CPluginList& inUse)
     m_shownCount = m_catalogue.GetSize();
     if (!m_filterText.isEmpty())
         applyFilter();
+    else // once the window is on the screen, before the user can type
+        QTimer::singleShot(0, m_tree, [this] { prepareFilter(); });
 }
 
 void CatalogueView::prepareFilter()
 {
-    // Made when the filter is first used, so that start-up does not pay for it.
+    // Made after the tree is on the screen, or when the filter is used first, so that the
+    // window does not wait for it.
     if (m_filter.size() == m_catalogue.GetSize())
         return;
     m_filter.clear();
