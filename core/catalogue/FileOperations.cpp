@@ -45,16 +45,25 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
     }
 }
 
-void DeleteTreeNative(const fs::path& folder, FailureList& failures)
+// Returns whether anything inside folder was kept.
+bool DeleteTreeNative(const fs::path& folder, const std::string& relative,
+                      const std::unordered_set<std::string>& keep, FailureList& failures)
 {
+    bool kept = false;
     for (const auto& entry : kfs::ListFolder(folder)) {
+        const std::string path = relative + kpath::Lowered(entry.name);
         if (entry.isFolder) {
-            DeleteTreeNative(entry.path, failures);
-            failures.Add(kfs::RemoveEmptyFolder(entry.path));
+            if (DeleteTreeNative(entry.path, path + '/', keep, failures))
+                kept = true;
+            else
+                failures.Add(kfs::RemoveEmptyFolder(entry.path));
+        } else if (entry.isFile && keep.contains(path)) {
+            kept = true;
         } else {
             failures.Add(kfs::RemoveFile(entry.path));
         }
     }
+    return kept;
 }
 
 } // namespace
@@ -218,10 +227,10 @@ korvane::Status CopyTree(const std::string& sourceFolder, const std::string& des
     return failures.ToStatus();
 }
 
-korvane::Status DeleteTree(const std::string& folder)
+korvane::Status DeleteTree(const std::string& folder, const std::unordered_set<std::string>& keep)
 {
     FailureList failures;
-    DeleteTreeNative(kpath::ResolveNoCase(folder), failures);
+    DeleteTreeNative(kpath::ResolveNoCase(folder), std::string(), keep, failures);
     return failures.ToStatus();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // Moving files between the storage and plugins folders. A file that cannot be copied or deleted
@@ -103,7 +104,10 @@ korvane::Status CopyTree(const std::string& sourceFolder, const std::string& des
                          Existing existing = Existing::Kept);
 
 // Deletes everything inside folder; folder itself stays. Links are removed, never followed.
-korvane::Status DeleteTree(const std::string& folder);
+// Files whose path below folder, lower-cased with '/' between names, is in keep stay, and so do
+// the folders that hold them.
+korvane::Status DeleteTree(const std::string& folder,
+                           const std::unordered_set<std::string>& keep = {});
 
 // Collects what went wrong over many files into one reason: the first few files with their
 // causes and how many more there were.

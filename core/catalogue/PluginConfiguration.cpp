@@ -20,6 +20,19 @@ korvane::Status EnsureFolder(const std::string& folder)
     return kfs::IsFolder(path) ? korvane::Status::Ok() : kfs::CreateFolder(path);
 }
 
+// The paths below plugins of the scripts a configuration puts in use, as DeleteTree keeps them.
+std::unordered_set<std::string> ScriptsNamed(const CPluginList& plugins)
+{
+    std::unordered_set<std::string> paths;
+    for (const auto& plugin : plugins.m_arrPlugins) {
+        std::string path;
+        for (const char c : plugin->m_strSubdirectory)
+            path.push_back(kpath::IsSeparator(c) ? '/' : c);
+        paths.insert(kpath::Lowered(path + plugin->m_strFileName + ".cs"));
+    }
+    return paths;
+}
+
 } // namespace
 
 korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::string& configName,
@@ -64,7 +77,9 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         !backup)
         return korvane::Status::Failure("the plug-ins in use could not be backed up: " +
                                         backup.reason());
-    if (auto emptied = fileops::DeleteTree(plugins); !emptied)
+    // Every script in plugins is the same as storage's now, so the scripts the file puts in use
+    // again may stay: writing them anew would only cost the file system.
+    if (auto emptied = fileops::DeleteTree(plugins, ScriptsNamed(loaded.plugins)); !emptied)
         return emptied;
     fileops::FolderListings listings;
     for (const auto& plugin : loaded.plugins.m_arrPlugins) {

@@ -4,6 +4,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
 
+#include <filesystem>
 #include <QtTest>
 
 using namespace korvane;
@@ -47,10 +48,16 @@ private slots:
                                                 storeDirectory));
         QCOMPARE(QByteArray::fromStdString(tree.Read("my.pfg")), bytes);
 
+        // The scripts that stay in use stay as they are; what the file does not name goes.
+        const std::filesystem::path plasma = tree.Path("plugins/weapons/plasma.cs");
+        const auto longAgo = std::filesystem::file_time_type() + std::chrono::hours(24 * 365 * 40);
+        std::filesystem::last_write_time(plasma, longAgo);
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("my.pfg"));
         QCOMPARE(loaded.value().plugins.m_strConfigName, std::string("My setup"));
         QCOMPARE(Keys(loaded->plugins), (QStringList{"blaster", "weapons\\plasma"}));
         QCOMPARE(tree.Read("plugins/weapons/plasma.cs"), std::string("plasma"));
+        QVERIFY(std::filesystem::last_write_time(plasma) == longAgo);
+        QVERIFY(!tree.Exists("plugins/Korvane.cs"));
     }
 
     void readerFollowsTheFileLineByLine_data()
