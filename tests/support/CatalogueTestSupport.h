@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/CPluginList.h"
+#include "support/TestTree.h"
 
 #include <QStringList>
 #include <string>
@@ -22,6 +23,13 @@ inline CPluginInfo Plugin(const std::string& key, const std::string& subdirector
     CPluginInfo plugin(key, key, "Unknown");
     plugin.m_strSubdirectory = subdirectory;
     return plugin;
+}
+
+// Copies the plug-in's files from the tree's storage folder into its plugins folder.
+inline korvane::Status CopyIn(const TestTree& tree, const CPluginInfo& plugin,
+                              bool allFiles = false)
+{
+    return plugin.CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), allFiles);
 }
 
 } // namespace korvane::testsupport

@@ -1,10 +1,9 @@
-// File operations meeting the disk as players' disks are: odd names, files that vanish, folders
-// that are not there, are files or may not be written. Nothing may crash, stop early or touch
-// what is not the key's. (A file another program holds open cannot be replaced or deleted on
-// Windows only; POSIX systems have no such lock.)
+// File operations: which files are a key's, and how they meet the disk as players' disks are: odd
+// names, files that vanish, folders that are not there, are files or may not be written. Nothing
+// may crash, stop early or touch what is not the key's. (A file another program holds open cannot
+// be replaced or deleted on Windows only; POSIX systems have no such lock.)
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/FileOperations.h"
-#include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/platform/KPath.h"
 #include "support/CatalogueTestSupport.h"
@@ -14,64 +13,118 @@
 
 using namespace korvane;
 
+using testsupport::CopyIn;
 using testsupport::Plugin;
 
 class tst_FileFaults : public QObject
 {
     Q_OBJECT
 
-private:
-    // Takes write access from the folders until the guard it returns goes, so that the tree can
-    // be removed afterwards.
-    [[nodiscard]] static auto ReadOnly(const QStringList& folders)
+private slots:
+    // A key's files are its name alone or followed by a dot, in any letter case. A copy replaces
+    // nothing and takes only the scripts unless told otherwise; deleting takes every file.
+    void aKeysFilesAreItsNameAloneOrWithADot()
     {
-        for (const QString& folder : folders)
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        return qScopeGuard([folders] {
-            for (const QString& folder : folders)
-                QFile::setPermissions(folder,
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        });
-    }
-    // False for a user whom permissions do not stop (root): the test then proves nothing.
-    static bool PermissionsHold(const QString& readOnlyFolder)
-    {
-        QFile probe(readOnlyFolder + "/probe");
-        return !probe.open(QIODevice::WriteOnly) || !probe.remove();
+        TestTree tree;
+        for (const char* name : {"blaster.cs", "blaster.desc.txt", "blaster.ico",
+                                 "blaster.heavy.cs", "blasterx.cs", "Blaster.Old.CS"})
+            tree.Write(std::string("storage/w/") + name, name);
+        for (const char* name : {"BLASTER.CS", "BLASTER.notes", "blaster", "blasterx.txt"})
+            tree.Write(std::string("plugins/w/") + name, "in use");
+        const CPluginInfo blaster = Plugin("blaster", "w\\");
+        QVERIFY(CopyIn(tree, blaster));
+        QCOMPARE(tree.Names("plugins/w"),
+                 (QStringList{"BLASTER.CS", "BLASTER.notes", "Blaster.Old.CS", "blaster",
+                              "blaster.heavy.cs", "blasterx.txt"}));
+        QCOMPARE(tree.Read("plugins/w/BLASTER.CS"), std::string("in use"));
+        QVERIFY(blaster.DeleteFiles(tree.Path("plugins\\")));
+        QCOMPARE(tree.Names("plugins/w"), QStringList{"blasterx.txt"});
+        // A configuration may name a key with a dot in it.
+        QVERIFY(CopyIn(tree, Plugin("blaster.heavy", "w\\")));
+        QCOMPARE(tree.Names("plugins/w"), (QStringList{"blaster.heavy.cs", "blasterx.txt"}));
+        QVERIFY(CopyIn(tree, blaster, true));
+        QCOMPARE(tree.Names("plugins/w"),
+                 (QStringList{"Blaster.Old.CS", "blaster.cs", "blaster.desc.txt",
+                              "blaster.heavy.cs", "blaster.ico", "blasterx.txt"}));
     }
 
-private slots:
-    void oddNamesAreScannedCopiedAndDeleted_data()
+    void copyTreeAddsWhatIsMissingAndKeepsWhatIsThere()
+    {
+        TestTree tree;
+        tree.Write("plugins/a.cs", "plugins");
+        tree.Write("plugins/new.cs", "plugins");
+        tree.Write("plugins/x/y/b.cs", "plugins");
+        tree.Write("plugins/X2/c.cs", "plugins");
+        tree.Write("storage/a.cs", "storage");
+        tree.Write("storage/x2/d.cs", "storage");
+        QFile::setPermissions(tree.QPath("plugins/new.cs"), QFile::ReadOwner);
+        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
+        QCOMPARE(tree.Read("storage/a.cs"), std::string("storage"));
+        QCOMPARE(tree.Read("storage/new.cs"), std::string("plugins")); // though read-only
+        QCOMPARE(tree.Read("storage/x/y/b.cs"), std::string("plugins"));
+        // A folder that storage has in another letter case is filled, not doubled; no temporary
+        // file is left behind.
+        QCOMPARE(tree.Read("storage/x2/c.cs"), std::string("plugins"));
+        QCOMPARE(tree.Names("storage"), (QStringList{"a.cs", "new.cs", "x", "x2"}));
+    }
+
+    void deleteTreeEmptiesTheFolderButKeepsIt()
+    {
+        TestTree tree;
+        tree.Write("plugins/a.cs", "");
+        tree.Write("plugins/deep/er/b.cs", "");
+        tree.Write("outside/keep.cs", "keep");
+        QVERIFY(QFile::link(tree.QPath("outside"), tree.QPath("plugins/link")));
+        QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
+        QCOMPARE(tree.Names("plugins"), QStringList{});
+        // A link inside is removed, never followed.
+        QCOMPARE(tree.Read("outside/keep.cs"), std::string("keep"));
+    }
+
+    // Names the shell or a pattern would read otherwise are scanned, copied and deleted as plain
+    // names, touching no other plug-in's files.
+    void oddNamesAreTheirOwnFilesOnly_data()
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("key");
         // clang-format off
         QTest::newRow("spaces") << "my weapons" << "big gun";
         QTest::newRow("non-ascii") << QString::fromUtf8("w\u00e4ffen") << QString::fromUtf8("gew\u00e9hr");
-        QTest::newRow("wildcards") << "[set]" << "a*b?";
         QTest::newRow("leading dash") << "-x" << "-rf";
+        QTest::newRow("star") << "[set]" << "*";
+        QTest::newRow("question mark") << "w" << "?";
+        QTest::newRow("letter and star") << "w" << "b*";
+        QTest::newRow("bracket set") << "w" << "[bp]";
         // clang-format on
     }
-    void oddNamesAreScannedCopiedAndDeleted()
+    void oddNamesAreTheirOwnFilesOnly()
     {
         QFETCH(QString, folder);
         QFETCH(QString, key);
+        const std::string dir = folder.toStdString() + "/";
         const std::string k = key.toStdString();
-        const std::string script = folder.toStdString() + "/" + k + ".cs";
+        // Plug-ins whose names the key would match if it were read as a pattern.
+        const QStringList others = {"b.cs", "blaster.cs", "blaster.desc.txt", "p.cs", "x.y.cs"};
         TestTree tree;
-        tree.Write("storage/" + script, "script");
-        tree.Write("storage/" + folder.toStdString() + "/" + k + ".desc.txt", "Name=" + k + "\r\n");
-        tree.MakeFolder("plugins");
+        for (const QString& name : others) {
+            tree.Write("storage/" + dir + name.toStdString(), "other");
+            tree.Write("plugins/" + dir + name.toStdString(), "other");
+        }
+        tree.Write("storage/" + dir + k + ".cs", "mine");
+        tree.Write("storage/" + dir + k + ".desc.txt", "Name=" + k + "\r\n");
 
         CPluginList list;
-        QCOMPARE(list.Rescan(tree.Path("storage\\")), 1);
-        const CPluginInfo& plugin = *list.GetAt(0);
-        QCOMPARE(plugin.m_strSubdirectory + plugin.m_strFileName + "|" + plugin.m_strName,
-                 folder.toStdString() + "\\" + k + "|" + k);
-        QVERIFY(plugin.CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        QCOMPARE(tree.Read("plugins/" + script), std::string("script"));
-        QVERIFY(plugin.DeleteFiles(tree.Path("plugins\\")));
-        QVERIFY(!tree.Exists("plugins/" + script) && tree.Exists("storage/" + script));
+        list.Rescan(tree.Path("storage\\"));
+        const CPluginInfo* plugin = list.Find(k);
+        QVERIFY(plugin);
+        QCOMPARE(plugin->m_strSubdirectory + plugin->m_strName, folder.toStdString() + "\\" + k);
+        QVERIFY(CopyIn(tree, *plugin, true));
+        QStringList expected = others + QStringList{key + ".cs", key + ".desc.txt"};
+        expected.sort();
+        QCOMPARE(tree.Names("plugins/" + dir), expected);
+        QCOMPARE(tree.Read("plugins/" + dir + "blaster.cs"), std::string("other"));
+        QVERIFY(plugin->DeleteFiles(tree.Path("plugins\\")));
+        QCOMPARE(tree.Names("plugins/" + dir), others);
     }
 
     void whatVanishedSinceTheScanIsPassedOver()
@@ -87,80 +140,37 @@ private slots:
         QCOMPARE(list.Rescan(tree.Path("storage\\")), 2);
         QVERIFY(QDir(tree.QPath("storage/w")).removeRecursively());
         for (const auto& plugin : list.m_arrPlugins)
-            QVERIFY(plugin->CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), true));
+            QVERIFY(CopyIn(tree, *plugin, true));
         QVERIFY(list.Find("sniper")->DeleteFiles(tree.Path("storage\\")));
         // The folder of the vanished plug-in is not made again.
         QCOMPARE(tree.Names("plugins"), (QStringList{"blaster.cs", "blaster.z.cs"}));
     }
 
-    void aMissingPluginsFolderIsNotCreatedByACopy()
+    // A copy makes the plug-in's subfolder only, never the plugins folder nor two levels, and
+    // replaces no file where a folder should be.
+    void aCopyMakesOnlyTheSubfolderAndReplacesNoFile()
     {
         TestTree tree;
         tree.Write("storage/blaster.cs", "a");
         tree.Write("storage/w/sniper.cs", "b");
-        QVERIFY(
-            !Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        QVERIFY(!Plugin("sniper", "w\\")
-                     .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        tree.Write("storage/w/heavy/cannon.cs", "c");
+        QVERIFY(!CopyIn(tree, Plugin("blaster")));
+        QVERIFY(!CopyIn(tree, Plugin("sniper", "w\\")));
         QVERIFY(!tree.Exists("plugins"));
         // Nothing there: nothing happens.
         QVERIFY(Plugin("blaster").DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
-        QVERIFY(tree.Exists("storage/blaster.cs"));
-    }
 
-    void aFileWhereAFolderShouldBeStopsNothingElse()
-    {
-        TestTree tree;
-        tree.Write("storage", "I am a file");
-        tree.Write("plugins/a.cs", "a");
-        tree.Write("plugins/w/b.cs", "b");
-        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
-        QCOMPARE(tree.Read("storage"), std::string("I am a file"));
-        CPluginList list;
-        QCOMPARE(list.Rescan(tree.Path("storage\\")), 0);
-
-        // The plug-in's subfolder is taken by a file: the copy fails and reports it.
-        TestTree other;
-        other.Write("storage/w/b.cs", "b");
-        other.Write("plugins/w", "file in the way");
-        QVERIFY(
-            !Plugin("b", "w\\").CopyFiles(other.Path("storage\\"), other.Path("plugins\\"), false));
-        QCOMPARE(other.Read("plugins/w"), std::string("file in the way"));
-    }
-
-    void wildcardKeysTouchOnlyTheirOwnFiles_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::newRow("star") << "*";
-        QTest::newRow("question mark") << "?";
-        QTest::newRow("letter and star") << "b*";
-        QTest::newRow("bracket set") << "[bp]";
-        QTest::newRow("star dot star") << "*.*";
-        QTest::newRow("regex dot") << ".";
-    }
-    void wildcardKeysTouchOnlyTheirOwnFiles()
-    {
-        QFETCH(QString, key);
-        const std::string k = key.toStdString();
-        // Plug-ins whose names the key would match if it were read as a pattern.
-        const QStringList others = {"b.cs", "blaster.cs", "blaster.desc.txt", "p.cs", "x.y.cs"};
-        TestTree tree;
-        for (const QString& name : others) {
-            tree.Write("storage/" + name.toStdString(), "other");
-            tree.Write("plugins/" + name.toStdString(), "other");
-        }
-        tree.Write("storage/" + k + ".cs", "mine");
-        tree.Write("storage/" + k + ".desc.txt", "Name=mine\r\n");
-
-        QVERIFY(Plugin(k).CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), true));
-        QStringList expected = others + QStringList{key + ".cs", key + ".desc.txt"};
-        expected.sort();
-        QCOMPARE(tree.Names("plugins"), expected);
-        QCOMPARE(tree.Read("plugins/blaster.cs"), std::string("other"));
-
-        QVERIFY(Plugin(k).DeleteFiles(tree.Path("plugins\\")));
-        QCOMPARE(tree.Names("plugins"), others);
+        tree.MakeFolder("plugins");
+        QVERIFY(!CopyIn(tree, Plugin("cannon", "w\\heavy\\")));
+        QVERIFY(!tree.Exists("plugins/w"));
+        tree.Write("plugins/w", "file in the way");
+        QVERIFY(!CopyIn(tree, Plugin("sniper", "w\\")));
+        QCOMPARE(tree.Read("plugins/w"), std::string("file in the way"));
+        // A file where the destination folder should be takes nothing and holds no plug-in.
+        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\blaster.cs\\")));
+        QCOMPARE(tree.Read("storage/blaster.cs"), std::string("a"));
+        QCOMPARE(CPluginList().Rescan(tree.Path("storage\\blaster.cs\\")), 0);
     }
 
     void readOnlyFoldersAreLeftAsTheyAre()
@@ -170,15 +180,21 @@ private slots:
         tree.Write("storage/w/sniper.cs", "s");
         tree.Write("plugins/old.cs", "old");
         tree.Write("plugins/lib/x.cs", "x");
-        const auto readOnly = ReadOnly({tree.QPath("plugins"), tree.QPath("storage")});
-        if (!PermissionsHold(tree.QPath("plugins")))
+        const QStringList folders = {tree.QPath("plugins"), tree.QPath("storage")};
+        for (const QString& folder : folders)
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        // Write access comes back, so that the tree can be removed.
+        const auto writable = qScopeGuard([&folders] {
+            for (const QString& folder : folders)
+                QFile::setPermissions(folder,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        if (QFile probe(folders[0] + "/probe"); probe.open(QIODevice::WriteOnly) && probe.remove())
             QSKIP("this user writes into read-only folders; run the test as an ordinary user");
 
         // Nothing can be copied in, and the copies say so.
-        QVERIFY(
-            !Plugin("blaster").CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
-        QVERIFY(!Plugin("sniper", "w\\")
-                     .CopyFiles(tree.Path("storage\\"), tree.Path("plugins\\"), false));
+        QVERIFY(!CopyIn(tree, Plugin("blaster")));
+        QVERIFY(!CopyIn(tree, Plugin("sniper", "w\\")));
         QVERIFY(!Plugin("old").DeleteFiles(tree.Path("plugins\\")));
         QCOMPARE(tree.Names("plugins"), (QStringList{"lib", "old.cs"}));
 
@@ -189,28 +205,12 @@ private slots:
         QCOMPARE(tree.Read("plugins/old.cs"), std::string("old"));
     }
 
-    void loadingWithReadOnlyStorageDeletesNothing()
-    {
-        TestTree tree;
-        tree.Write("storage/blaster.cs", "b");
-        tree.Write("plugins/onlyhere.cs", "only copy");
-        tree.Write("setup.pfg", "UseDirectory=TRUE\r\nPlugin=,blaster\r\n");
-        const auto readOnly = ReadOnly({tree.QPath("storage")});
-        if (!PermissionsHold(tree.QPath("storage")))
-            QSKIP("this user writes into read-only folders; run the test as an ordinary user");
-        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("setup.pfg"));
-        QVERIFY(!loaded);
-        QVERIFY(QString::fromStdString(loaded.reason()).contains("onlyhere.cs"));
-        QCOMPARE(tree.Names("plugins"), QStringList{"onlyhere.cs"});
-    }
-
     void anAtomicWriteRespectsTheFileItReplaces_data()
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("replaced");
         QTest::newRow("read-only") << 0444 << false;
         QTest::newRow("owner only") << 0600 << true;
-        QTest::newRow("shared") << 0664 << true;
         QTest::newRow("executable") << 0750 << true;
     }
     void anAtomicWriteRespectsTheFileItReplaces()
@@ -232,7 +232,6 @@ private slots:
         }
         QVERIFY(std::filesystem::is_symlink(kpath::ToNative(tree.Path("link.pfg"))));
         QCOMPARE(tree.Names("real"), QStringList{"setup.pfg"});
-        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
     }
 
     void takingOutOfUseSecuresWhatStorageLacksFirst()
@@ -257,20 +256,19 @@ private slots:
         QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
 
         // Storage's subfolder is taken by a file: nothing can be secured, so nothing goes.
-        TestTree blocked;
-        blocked.Write("storage/w", "in the way");
-        blocked.Write("plugins/w/blaster.cs", "only copy");
-        const auto status = pluginuse::UnusePlugin(blocked.Root(), plugin);
+        const CPluginInfo blocked = Plugin("blaster", "v\\");
+        tree.Write("storage/v", "in the way");
+        tree.Write("plugins/v/blaster.cs", "only copy");
+        const auto status = pluginuse::UnusePlugin(tree.Root(), blocked);
         QVERIFY(!status);
-        QVERIFY(QString::fromStdString(status.reason()).startsWith(blocked.QPath("storage/w")));
-        QCOMPARE(blocked.Read("plugins/w/blaster.cs"), std::string("only copy"));
+        QVERIFY(QString::fromStdString(status.reason()).startsWith(tree.QPath("storage/v")));
+        QCOMPARE(tree.Read("plugins/v/blaster.cs"), std::string("only copy"));
 
         // A folder in storage named like a file only plugins holds is no copy of it.
-        TestTree shadowed;
-        shadowed.Write("storage/w/blaster.notes/keep", "");
-        shadowed.Write("plugins/w/blaster.notes", "only copy");
-        QVERIFY(!pluginuse::UnusePlugin(shadowed.Root(), plugin));
-        QCOMPARE(shadowed.Read("plugins/w/blaster.notes"), std::string("only copy"));
+        tree.Write("storage/w/blaster.notes.txt/keep", "");
+        tree.Write("plugins/w/blaster.notes.txt", "only copy");
+        QVERIFY(!pluginuse::UnusePlugin(tree.Root(), plugin));
+        QCOMPARE(tree.Read("plugins/w/blaster.notes.txt"), std::string("only copy"));
     }
 };
 
