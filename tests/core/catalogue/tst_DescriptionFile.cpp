@@ -1,7 +1,6 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/TextEncoding.h"
-#include "core/catalogue/TextFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
 
@@ -144,13 +143,6 @@ private slots:
         plugin.ReadDescription(tree.Root(), "k");
         QCOMPARE(plugin.m_strName, std::string("k"));
         QCOMPARE(plugin.m_strCategory, std::string("Weapon"));
-    }
-
-    void textModeWritesCrLfAndReadsItBack()
-    {
-        QCOMPARE(textfile::ToDiskText("a\nb\r\nc"), std::string("a\r\nb\r\r\nc"));
-        QCOMPARE(textfile::SplitLines("a\r\nb\r\r\nc\n"),
-                 (std::vector<std::string>{"a", "b\r", "c"}));
     }
 
     void windowsTextIsShownAsItsCharacters()

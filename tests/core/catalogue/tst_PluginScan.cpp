@@ -1,4 +1,5 @@
 #include "core/catalogue/CPluginList.h"
+#include "core/catalogue/StorageSync.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
 
@@ -6,6 +7,7 @@
 
 using namespace korvane;
 
+using storagesync::StorageState;
 using testsupport::Keys;
 
 class tst_PluginScan : public QObject
@@ -13,29 +15,16 @@ class tst_PluginScan : public QObject
     Q_OBJECT
 
 private slots:
-    void onlyPluginScriptsAreListed_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("plain") << "blaster.cs" << true;
-        QTest::newRow("capital suffix") << "BLASTER.CS" << true;
-        QTest::newRow("backup") << "blaster.cs.bak" << false;
-        QTest::newRow("other suffix") << "blaster.csx" << false;
-        QTest::newRow("korvane script") << "Korvane.cs" << false;
-        QTest::newRow("korvane script capitals") << "KORVANE.CS" << false;
-        QTest::newRow("korvane part") << "korvane.weapons.cs" << false;
-        QTest::newRow("korvane without dot") << "korvanemenu.cs" << true;
-        QTest::newRow("description") << "blaster.desc.txt" << false;
-    }
     void onlyPluginScriptsAreListed()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, listed);
         TestTree tree;
-        tree.Write(file.toStdString(), "// script");
+        for (const char* file :
+             {"plain.cs", "CAPITAL.CS", "backup.cs.bak", "other.csx", "Korvane.cs", "KORVANE.CS",
+              "korvane.weapons.cs", "korvanemenu.cs", "described.desc.txt"})
+            tree.Write(file, "// script");
         CPluginList list;
-        QCOMPARE(list.Rescan(tree.Root()), listed ? 1 : 0);
-        QCOMPARE(list.GetSize(), listed ? 1 : 0);
+        QCOMPARE(list.Rescan(tree.Root()), 3);
+        QCOMPARE(Keys(list), (QStringList{"CAPITAL", "korvanemenu", "plain"}));
     }
 
     void keyIsTheNameBeforeTheFirstDotAndTheFirstScriptWins()
@@ -65,7 +54,7 @@ private slots:
     {
         TestTree tree;
         tree.Write("weapons/heavy/blaster.cs", "");
-        tree.Write("weapons/heavy/Blaster.DESC.TXT", "Name=Big Blaster\r\nCategory=Weapon\r\n");
+        tree.Write("weapons/heavy/Blaster.DESC.TXT", "Name=Big Blaster\r\n");
         tree.Write("weapons/heavy/BLASTER.ico", "icon");
         tree.Write("weapons/blaster.desc.txt", "Name=Wrong folder\r\n");
         tree.Write("weapons/heavy/plasma.heavy.cs", "");
@@ -75,14 +64,10 @@ private slots:
         const CPluginInfo* blaster = list.Find("blaster");
         QVERIFY(blaster);
         QCOMPARE(blaster->m_strName, std::string("Big Blaster"));
-        QCOMPARE(blaster->m_strCategory, std::string("Weapon"));
-        QCOMPARE(blaster->m_strSubdirectory, std::string("weapons\\heavy\\"));
         QCOMPARE(blaster->m_strIconPath, tree.Root() + "weapons\\heavy\\BLASTER.ico");
         // Without a description file of its own a plug-in gets the defaults.
         const CPluginInfo& plasma = *list.Find("plasma");
-        QCOMPARE(plasma.m_strName + plasma.m_strCategory + plasma.m_strAuthor +
-                     plasma.m_strDescription,
-                 std::string("plasma") + "Unknown" + "Unknown" + "No Description");
+        QCOMPARE(plasma.m_strName + plasma.m_strAuthor, std::string("plasma") + "Unknown");
         QVERIFY(plasma.m_strIconPath.empty());
     }
 
@@ -107,6 +92,39 @@ private slots:
         // A real folder named like a script is entered, never listed.
         QCOMPARE(list.Rescan(tree.Root()), 1 + 1 + 2);
         QVERIFY(list.Exists("inner") && !list.Exists("odd"));
+    }
+
+    // Storage made or refreshed from the plugins folder; the window's tests cover creation,
+    // refresh and the missing-folder cases through the window.
+    void pluginInUseThatStorageLacksBringsOnlyItsOwnFiles()
+    {
+        TestTree tree;
+        tree.Write("k/storage/plasma.cs", "p");
+        tree.Write("k/plugins/weapons/sniper.cs", "s");
+        tree.Write("k/plugins/weapons/sniper.desc.txt", "Name=Sniper\r\n");
+        tree.Write("k/plugins/weapons/notes.txt", "not the plug-in's");
+        CPluginList catalogue, inUse;
+        QCOMPARE(storagesync::Synchronise(tree.Path("k/"), false, catalogue, inUse),
+                 storagesync::Outcome::Ready);
+        QVERIFY(tree.Exists("k/storage/weapons/sniper.desc.txt"));
+        QVERIFY(!tree.Exists("k/storage/weapons/notes.txt"));
+        QCOMPARE(catalogue.GetSize(), 2);
+        QCOMPARE(catalogue.Find("sniper")->m_strName, std::string("Sniper"));
+    }
+
+    // A file named storage is left alone; a folder in another letter case is the storage folder.
+    void existingStorageIsTakenAsItIs()
+    {
+        TestTree tree;
+        tree.Write("a/storage", "a file");
+        tree.Write("a/plugins/blaster.cs", "b");
+        tree.Write("b/Storage/blaster.cs", "b");
+        tree.Write("b/plugins/sniper.cs", "s");
+        QCOMPARE(storagesync::PrepareStorage(tree.Path("a/"), true), StorageState::Existing);
+        QCOMPARE(tree.Read("a/storage"), std::string("a file"));
+        QCOMPARE(storagesync::PrepareStorage(tree.Path("b/"), true), StorageState::Existing);
+        QVERIFY(tree.Exists("b/Storage/sniper.cs"));
+        QCOMPARE(tree.Names("b"), (QStringList{"Storage", "plugins"}));
     }
 };
 
