@@ -4,7 +4,6 @@
 #include "core/platform/ProfileEntries.h"
 #include "support/TestTree.h"
 
-#include <memory>
 #include <optional>
 #include <QProcess>
 #include <QtTest>
@@ -49,22 +48,16 @@ public:
                                            tree.Path(rel));
     }
 
-    // Starts the tool in the tree's root folder.
-    std::unique_ptr<QProcess> Start(const QStringList& arguments) const
+    // Runs the tool in the tree's root folder. A run that crashes or hangs has status -1.
+    CliResult Run(const QStringList& arguments) const
     {
-        auto process = std::make_unique<QProcess>();
+        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), tree.QPath("config"));
         environment.insert(QStringLiteral("HOME"), tree.QPath("home"));
-        process->setProcessEnvironment(environment);
-        process->setWorkingDirectory(Q(tree.Root()));
-        process->start(QStringLiteral(KORVANE_CLI), arguments);
-        return process;
-    }
-
-    // The outcome of a started run. A run that crashes or hangs has status -1.
-    static CliResult Finish(QProcess& process)
-    {
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(Q(tree.Root()));
+        process.start(QStringLiteral(KORVANE_CLI), arguments);
         const bool finished =
             process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
         if (!finished) {
@@ -75,8 +68,6 @@ public:
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
-
-    CliResult Run(const QStringList& arguments) const { return Finish(*Start(arguments)); }
 
     TestTree tree;
 };

@@ -44,16 +44,13 @@ private slots:
         Tree().Write("k/storage/cafe.desc.txt", "Name=Caf\xe9\r\nAuthor=Ren\xe9");
         Tree().Write("k/plugins/blaster.cs", "blaster");
     }
-    void cleanup() { m_fixture.reset(); }
 
     void syncFollowsTheRefreshSetting()
     {
         m_fixture->WindowProfile().WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, 0);
         Tree().Write("k/plugins/notes.txt", "notes");
-        Tree().Write("k/plugins/new/sniper.cs", "sniper");
         QVERIFY_SUCCESS(Run({"sync"}));
         QVERIFY(!Tree().Exists("k/storage/notes.txt"));
-        QVERIFY(Tree().Exists("k/storage/new/sniper.cs"));
     }
 
     void listShowsStorageInScanOrderOneLineEachOrAsJson()
@@ -71,7 +68,6 @@ private slots:
         QJsonParseError error;
         const QJsonArray plugins = QJsonDocument::fromJson(json.toUtf8(), &error).array();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QCOMPARE(plugins.size(), 3);
         QCOMPARE(plugins[0].toObject().value("inUse"), QJsonValue(true));
         QCOMPARE(plugins[1].toObject().value("name"), QJsonValue("Café"));
         QCOMPARE(json.section(u'\n', 3, 3),
@@ -80,14 +76,6 @@ private slots:
                                 "line\\nSecond \\\"line\\\"\", \"subdirectory\": \"weapons\\\\\", "
                                 "\"icon\": \"%1\", \"inUse\": false}")
                      .arg(Tree().QPath("k/storage/weapons/plasma.ico")));
-    }
-
-    void useAndUnuseTakeKeysInAnyCase()
-    {
-        QVERIFY_SUCCESS(Run({"use", "PLASMA", "Cafe"}));
-        QCOMPARE(Run({"list", "--in-use"}).out.count(u'\n'), 3);
-        QVERIFY_SUCCESS(Run({"unuse", "plasma", "BLASTER"}));
-        QCOMPARE(Run({"list", "--in-use"}).out, "cafe\tcafe\tUnknown\tUnknown\t\tyes\n");
     }
 
     void anUnknownKeyChangesNothing_data()
@@ -127,6 +115,24 @@ private slots:
             Run({"save-config", "setup.pfg", "--name", "My setup", "--store-directory"}));
         QCOMPARE(Tree().Read("setup.pfg"),
                  "Name=My setup\r\nUseDirectory=TRUE\r\nPlugin=,blaster\r\n");
+        // Without subfolders a key in two of them is named once: a warning, not a failure.
+        Tree().Write("k/plugins/a/blaster.cs", "blaster");
+        const CliResult saved = Run({"save-config", "set.pfg"});
+        QCOMPARE(saved.err, QString(strings::kCliRepeatedKeys).arg("blaster") + u'\n');
+        QCOMPARE(saved.status, 0);
+        QVERIFY(Tree().Exists("set.pfg"));
+    }
+
+    void undoLoadSaysWhatItLoaded()
+    {
+        Tree().Write("none.pfg", "UseDirectory=TRUE\r\n");
+        QCOMPARE_FAILURE(Run({"undo-load"}), strings::kNothingToUndo);
+        QVERIFY_SUCCESS(Run({"load-config", "none.pfg"}));
+        const CliResult undone = Run({"undo-load"});
+        QVERIFY_SUCCESS(undone);
+        QVERIFY(QRegularExpression("^Loaded the backup [-0-9 ]{19}\\.pfg\\n$")
+                    .match(undone.out)
+                    .hasMatch());
     }
 
     // Each failure names what failed, then the file and why.
@@ -171,45 +177,18 @@ private slots:
             const auto held = korvane::FolderLock::acquire(Tree().Path("k/"));
             QVERIFY(held);
             QCOMPARE_FAILURE(Run({"use", "cafe"}), strings::kFoldersBusy);
+            QCOMPARE_FAILURE(Run({"load-config", "a.pfg"}), strings::kFoldersBusy);
             QVERIFY(!Tree().Exists("k/plugins/cafe.cs"));
         }
-        QVERIFY_SUCCESS(Run({"use", "cafe"}));
-        // A Korvane folder that is not there gets no lock file, nor anything else.
-        QCOMPARE(Run({"--korvane", "gone", "use", "cafe"}).status, 1);
-        QVERIFY(!Tree().Exists("gone"));
+        QVERIFY_SUCCESS(Run({"use", "cafe", "plasma"}));
+        QVERIFY(Tree().Exists("k/plugins/weapons/plasma.cs"));
         // A process killed as it created the lock file leaves it empty, naming no holder.
         Tree().Write("k/.korvanemgr.lock", "");
         std::filesystem::last_write_time(Tree().Path("k/.korvanemgr.lock"),
                                          std::filesystem::file_time_type::clock::now() -
                                              std::chrono::minutes(1));
-        QVERIFY_SUCCESS(Run({"unuse", "cafe"}));
+        QVERIFY_SUCCESS(Run({"unuse", "cafe", "plasma"}));
         qunsetenv("KORVANE_LOCK_WAIT_MS");
-    }
-
-    void twoLoadsStartedTogetherLeaveOneConfigurationInUse()
-    {
-        std::string a = "UseDirectory=TRUE\r\n", b = a;
-        QStringList namesA, namesB;
-        for (int i = 100; i < 400; ++i) {
-            const std::string n = std::to_string(i);
-            Tree().Write("k/storage/a" + n + ".cs", "a");
-            Tree().Write("k/storage/b" + n + ".cs", "b");
-            a += "Plugin=,a" + n + "\r\n";
-            b += "Plugin=,b" + n + "\r\n";
-            namesA << Q("a" + n + ".cs");
-            namesB << Q("b" + n + ".cs");
-        }
-        Tree().Write("a.pfg", a);
-        Tree().Write("b.pfg", b);
-        // The second load waits as long as the first takes, however slow the build.
-        qputenv("KORVANE_LOCK_WAIT_MS", "120000");
-        const auto first = m_fixture->Start({"load-config", "a.pfg"});
-        const auto second = m_fixture->Start({"load-config", "b.pfg"});
-        QVERIFY_SUCCESS(CliFixture::Finish(*first));
-        QVERIFY_SUCCESS(CliFixture::Finish(*second));
-        qunsetenv("KORVANE_LOCK_WAIT_MS");
-        const QStringList inUse = QDir(Tree().QPath("k/plugins")).entryList(QDir::Files);
-        QVERIFY2(inUse == namesA || inUse == namesB, qPrintable(QString::number(inUse.size())));
     }
 };
 
