@@ -70,11 +70,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, error);
-        CliFixture fixture;
-        fixture.MakeKorvane("tribes/korvane/");
-        fixture.WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes,
-                                                   fixture.tree.Path("tribes/"));
-        const CliResult result = fixture.Run(arguments);
+        const CliResult result = CliFixture().Run(arguments);
         QCOMPARE(result.err, error);
         QCOMPARE(result.out, QString());
         QCOMPARE(result.status, 2);
@@ -112,7 +108,6 @@ private slots:
     {
         QFETCH(QStringList, command);
         CliFixture fixture;
-        fixture.tree.Write("a.pfg", "Name=\nUseDirectory=FALSE\n");
         QCOMPARE_FAILURE(fixture.Run(command), strings::kCliNoKorvaneFolder);
         const QString missing = fixture.tree.QPath("gone/");
         QCOMPARE_FAILURE(fixture.Run(QStringList{"--korvane", missing} + command),
