@@ -134,20 +134,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("reason"); // after the tree's root
-        QTest::newRow("use") << QStringList{"use", "cafe"}
-                             << strings::Text(strings::kCliUseFailed).arg("cafe")
-                             << "k/plugins/cafe.cs: No such file or directory";
-        QTest::newRow("describe") << QStringList{"describe", "blaster", "--name", "Blaster"}
-                                  << QString(strings::kDescriptionWriteFailed)
-                                  << "k/storage/blaster.desc.txt: it is not a file";
-        QTest::newRow("save-config") << QStringList{"save-config", "nowhere/setup.pfg"}
-                                     << QString(strings::kConfigCreateFailed)
-                                     << "nowhere/setup.pfg: No such file or directory";
-        QTest::newRow("load-config")
-            << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed)
-            << "missing.pfg: the file cannot be read";
-        QTest::newRow("sync") << QStringList{"--korvane", "s", "sync"}
-                              << QString(strings::kStorageNotCreated) << QString();
+        // clang-format off
+        QTest::newRow("use") << QStringList{"use", "cafe"} << strings::Text(strings::kCliUseFailed).arg("cafe") << "k/plugins/cafe.cs: No such file or directory";
+        QTest::newRow("describe") << QStringList{"describe", "blaster", "--name", "Blaster"} << QString(strings::kDescriptionWriteFailed) << "k/storage/blaster.desc.txt: it is not a file";
+        QTest::newRow("save-config") << QStringList{"save-config", "nowhere/setup.pfg"} << QString(strings::kConfigCreateFailed) << "nowhere/setup.pfg: No such file or directory";
+        QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: the file cannot be read";
+        QTest::newRow("sync") << QStringList{"--korvane", "s", "sync"} << QString(strings::kStorageNotCreated) << QString();
+        // clang-format on
     }
     void failuresSayWhy()
     {

@@ -22,14 +22,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("text");
         const QString tool = QString::fromUtf8(strings::kCliHelp);
+        // clang-format off
         QTest::newRow("tool") << QStringList{"--help"} << tool;
         QTest::newRow("tool, before a command") << QStringList{"-h", "list"} << tool;
         // Help is wanted even when the arguments the command needs are missing.
-        QTest::newRow("command, without its arguments")
-            << QStringList{"use", "-h"}
-            << QString::fromUtf8(strings::kCliUseUsage) + "\n\n" + strings::kCliUseHelp;
-        QTest::newRow("version") << QStringList{"--version"}
-                                 << QStringLiteral("korvane-cli %1\n").arg(version::kVersion);
+        QTest::newRow("command, without its arguments") << QStringList{"use", "-h"} << QString::fromUtf8(strings::kCliUseUsage) + "\n\n" + strings::kCliUseHelp;
+        QTest::newRow("version") << QStringList{"--version"} << QStringLiteral("korvane-cli %1\n").arg(version::kVersion);
+        // clang-format on
     }
     void helpAndVersionGoToStandardOutput()
     {
@@ -49,22 +48,17 @@ private slots:
                             const char* usage = strings::kCliUsage, const QString& command = {}) {
             QTest::newRow(name) << arguments << UsageError(reason, usage, command);
         };
+        // clang-format off
         row("no command", {}, "no command given.");
         row("unknown command", {"frobnicate"}, "unknown command 'frobnicate'.");
         row("empty folder", {"--tribes=", "launch"}, "--tribes needs a folder.");
-        row("unknown option", {"list", "--bogus"}, "Unknown option 'bogus'.",
-            strings::kCliListUsage, "list");
+        row("unknown option", {"list", "--bogus"}, "Unknown option 'bogus'.", strings::kCliListUsage, "list");
         row("no key", {"unuse"}, "missing KEY.", strings::kCliUnuseUsage, "unuse");
-        row("two keys to describe", {"describe", "a", "b", "--name", "x"},
-            "unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
-        row("modification name with a backslash", {"quickexec", "--set", "--mod", "a\\b"},
-            "'a\\b' is not a modification folder's name: it is empty or holds a backslash.",
-            strings::kCliQuickExecUsage, "quickexec");
-        row("update index that is no number", {"install", "0", "first"},
-            "'first' is not an update index.", strings::kCliInstallUsage, "install");
-        row("launch choices without --set", {"quickexec", "--dedicated"},
-            "--dedicated, --mod and --extra go with --set.", strings::kCliQuickExecUsage,
-            "quickexec");
+        row("two keys to describe", {"describe", "a", "b", "--name", "x"}, "unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
+        row("modification name with a backslash", {"quickexec", "--set", "--mod", "a\\b"}, "'a\\b' is not a modification folder's name: it is empty or holds a backslash.", strings::kCliQuickExecUsage, "quickexec");
+        row("update index that is no number", {"install", "0", "first"}, "'first' is not an update index.", strings::kCliInstallUsage, "install");
+        row("launch choices without --set", {"quickexec", "--dedicated"}, "--dedicated, --mod and --extra go with --set.", strings::kCliQuickExecUsage, "quickexec");
+        // clang-format on
     }
     void wrongUsageExitsWith2AndAUsageLine()
     {
@@ -92,17 +86,11 @@ private slots:
     void commandsOnTheKorvaneFolderFailWithoutOne_data()
     {
         QTest::addColumn<QStringList>("command");
-        for (const QStringList& command :
-             std::initializer_list<QStringList>{{"sync"},
-                                                {"list"},
-                                                {"use", "a"},
-                                                {"unuse", "a"},
-                                                {"describe", "a", "--name", "x"},
-                                                {"save-config", "a.pfg"},
-                                                {"load-config", "a.pfg"},
-                                                {"updates", "--url", "http://127.0.0.1:9/"},
-                                                {"install", "0", "--url", "http://127.0.0.1:9/"}})
-            QTest::newRow(qPrintable(command.first())) << command;
+        for (const char* command :
+             {"sync", "list", "use a", "unuse a", "describe a --name x", "save-config a.pfg",
+              "load-config a.pfg", "undo-load", "updates --url http://127.0.0.1:9/",
+              "install 0 --url http://127.0.0.1:9/"})
+            QTest::newRow(command) << QString(command).split(u' ');
     }
     void commandsOnTheKorvaneFolderFailWithoutOne()
     {
