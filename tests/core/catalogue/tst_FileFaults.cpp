@@ -218,9 +218,8 @@ private slots:
         QVERIFY(QFile::link(tree.QPath("real/setup.pfg"), tree.QPath("link.pfg")));
 
         for (const char* written : {"real/setup.pfg", "link.pfg"}) {
-            const auto status =
-                kfs::WriteFileAtomically(kpath::ToNative(tree.Path(written)), "new");
-            QCOMPARE(status.ok(), replaced);
+            QCOMPARE(kfs::WriteFileAtomically(kpath::ToNative(tree.Path(written)), "new").ok(),
+                     replaced);
             QCOMPARE(tree.Read("real/setup.pfg"), std::string(replaced ? "new" : "old"));
             QCOMPARE(int(std::filesystem::status(file).permissions()), mode);
         }
@@ -250,10 +249,9 @@ private slots:
         QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
 
         // Storage's subfolder is taken by a file: nothing can be secured, so nothing goes.
-        const CPluginInfo blocked = Plugin("blaster", "v\\");
         tree.Write("storage/v", "in the way");
         tree.Write("plugins/v/blaster.cs", "only copy");
-        const auto status = pluginuse::UnusePlugin(tree.Root(), blocked);
+        const auto status = pluginuse::UnusePlugin(tree.Root(), Plugin("blaster", "v\\"));
         QVERIFY(!status);
         QVERIFY(QString::fromStdString(status.reason()).startsWith(tree.QPath("storage/v")));
         QCOMPARE(tree.Read("plugins/v/blaster.cs"), std::string("only copy"));
