@@ -894,9 +894,8 @@ void CManagerDlg::OnHomePage()
 
 void CManagerDlg::OnCheckForUpdates()
 {
-    // What the updater installed joins the tree.
-    if (korvane::OnCheckForUpdates(m_profile, this))
-        ShowFoldersAsTheyAre();
+    // What the updater installs joins the tree, also after its window has closed.
+    korvane::OnCheckForUpdates(m_profile, this, [this] { ShowFoldersAsTheyAre(); });
 }
 
 } // namespace korvane
