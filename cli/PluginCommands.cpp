@@ -39,8 +39,7 @@ int Sync(CliSession& session, const QCommandLineParser&)
     switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
         if (!synchronised.copies)
-            return session.Fail(std::string_view(strings::kStorageIncomplete),
-                                synchronised.copies);
+            return session.Fail(std::string_view(strings::kStorageIncomplete), synchronised.copies);
         return kExitSuccess;
     case storagesync::Outcome::NoKorvaneFolder:
         return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));

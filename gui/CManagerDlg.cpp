@@ -432,8 +432,8 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     case storagesync::Outcome::Ready:
         ShowCatalogue(std::move(catalogue), inUse);
         if (!synchronised.copies)
-            ShowWarning(this, WithReason(Text(strings::kStorageIncomplete),
-                                         synchronised.copies.reason()));
+            ShowWarning(
+                this, WithReason(Text(strings::kStorageIncomplete), synchronised.copies.reason()));
         break;
     case storagesync::Outcome::NoKorvaneFolder:
         ClearControls();

@@ -39,8 +39,7 @@ CUpdateList::ListDownload DownloadWithProgress(CUpdateList& updates, const std::
 
 } // namespace
 
-void OnCheckForUpdates(const CProfile& profile, QWidget* parent,
-                       std::function<void()> onInstalled)
+void OnCheckForUpdates(const CProfile& profile, QWidget* parent, std::function<void()> onInstalled)
 {
     const auto pUpdates = std::make_shared<CUpdateList>();
     const std::string strUrl =

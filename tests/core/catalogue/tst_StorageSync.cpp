@@ -44,8 +44,7 @@ private slots:
         QCOMPARE(tree.Read("a/storage"), std::string("a file"));
         QVERIFY(!failures.empty()); // the file cannot take the plug-ins
         fileops::FailureList none;
-        QCOMPARE(storagesync::PrepareStorage(tree.Path("b/"), true, none),
-                 StorageState::Existing);
+        QCOMPARE(storagesync::PrepareStorage(tree.Path("b/"), true, none), StorageState::Existing);
         QVERIFY(tree.Exists("b/Storage/sniper.cs"));
         QCOMPARE(tree.Names("b"), (QStringList{"Storage", "plugins"}));
         QVERIFY(none.empty());
