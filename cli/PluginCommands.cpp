@@ -35,8 +35,11 @@ int Sync(CliSession& session, const QCommandLineParser&)
                                         profile::kRefreshPluginsDefault) == 1;
     CPluginList catalogue;
     CPluginList inUse;
-    switch (storagesync::Synchronise(*korvaneFolder, refresh, catalogue, inUse)) {
+    const auto synchronised = storagesync::Synchronise(*korvaneFolder, refresh, catalogue, inUse);
+    switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
+        if (!synchronised.copies)
+            return session.Fail(std::string_view(strings::kStorageIncomplete), synchronised.copies);
         return kExitSuccess;
     case storagesync::Outcome::NoKorvaneFolder:
         return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));

@@ -416,9 +416,10 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     }
     CPluginList catalogue;
     CPluginList inUse;
-    auto outcome = storagesync::Outcome::NoKorvaneFolder;
+    storagesync::Synchronisation synchronised;
     const korvane::Status locked = WhileLocked(korvaneFolder, [&] {
-        outcome = storagesync::Synchronise(korvaneFolder, refreshExistingStorage, catalogue, inUse);
+        synchronised =
+            storagesync::Synchronise(korvaneFolder, refreshExistingStorage, catalogue, inUse);
         return korvane::Status::Ok();
     });
     if (!locked) {
@@ -427,9 +428,12 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
         ShowWarning(this, QString::fromStdString(locked.reason()));
         return;
     }
-    switch (outcome) {
+    switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
         ShowCatalogue(std::move(catalogue), inUse);
+        if (!synchronised.copies)
+            ShowWarning(
+                this, WithReason(Text(strings::kStorageIncomplete), synchronised.copies.reason()));
         break;
     case storagesync::Outcome::NoKorvaneFolder:
         ClearControls();
@@ -890,9 +894,8 @@ void CManagerDlg::OnHomePage()
 
 void CManagerDlg::OnCheckForUpdates()
 {
-    // What the updater installed joins the tree.
-    if (korvane::OnCheckForUpdates(m_profile, this))
-        ShowFoldersAsTheyAre();
+    // What the updater installs joins the tree, also after its window has closed.
+    korvane::OnCheckForUpdates(m_profile, this, [this] { ShowFoldersAsTheyAre(); });
 }
 
 } // namespace korvane

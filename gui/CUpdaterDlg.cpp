@@ -129,10 +129,25 @@ void CUpdaterDlg::OnInstall()
     }
     m_nInstalling = selected.front()->data(kNameColumn, Qt::UserRole).toInt();
     m_animate->Play();
-    CInstallWorker::Start(
-        {m_nInstalling, m_strKorvane, m_pUpdates,
-         std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
-        this, [this](bool bResult, const QString& reason) { OnInstallDone(bResult, reason); });
+    // The result goes to the longer-lived context, so that its owner hears of an installation
+    // that ends after this window has closed.
+    QObject* const receiver = m_endContext ? m_endContext.data() : this;
+    CInstallWorker::Start({m_nInstalling, m_strKorvane, m_pUpdates,
+                           std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
+                          receiver,
+                          [window = QPointer<CUpdaterDlg>(this),
+                           onEnded = m_onEnded](bool bResult, const QString& reason) {
+                              if (window)
+                                  window->OnInstallDone(bResult, reason);
+                              if (onEnded)
+                                  onEnded();
+                          });
+}
+
+void CUpdaterDlg::WhenInstallationEnds(QObject* context, std::function<void()> onEnded)
+{
+    m_endContext = context;
+    m_onEnded = std::move(onEnded);
 }
 
 void CUpdaterDlg::OnInstallDone(bool bResult, const QString& reason)
@@ -143,7 +158,6 @@ void CUpdaterDlg::OnInstallDone(bool bResult, const QString& reason)
     if (QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling))
         row->setText(kInstalledColumn, InstalledText(bResult));
     m_nInstalling = -1;
-    m_installationsEnded = true;
     m_animate->Stop();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <QDialog>
+#include <QPointer>
 #include <string>
 
 class QPushButton;
@@ -32,8 +34,10 @@ public:
 
     // The index of the update being installed, -1 when none is.
     int InstallingIndex() const { return m_nInstalling; }
-    // True once an installation has ended, whole or not: the folders may have changed.
-    bool InstallationsEnded() const { return m_installationsEnded; }
+    // onEnded runs in context's thread each time an installation started here ends, whole or
+    // not (the folders may have changed), also when this window has closed by then; it does not
+    // run once context is gone.
+    void WhenInstallationEnds(QObject* context, std::function<void()> onEnded);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,7 +59,8 @@ private:
     const std::shared_ptr<CUpdateList> m_pUpdates;
     const std::string m_strKorvane;
     int m_nInstalling = -1;
-    bool m_installationsEnded = false;
+    QPointer<QObject> m_endContext;
+    std::function<void()> m_onEnded;
 };
 
 } // namespace korvane

@@ -39,7 +39,7 @@ CUpdateList::ListDownload DownloadWithProgress(CUpdateList& updates, const std::
 
 } // namespace
 
-bool OnCheckForUpdates(const CProfile& profile, QWidget* parent)
+void OnCheckForUpdates(const CProfile& profile, QWidget* parent, std::function<void()> onInstalled)
 {
     const auto pUpdates = std::make_shared<CUpdateList>();
     const std::string strUrl =
@@ -48,18 +48,19 @@ bool OnCheckForUpdates(const CProfile& profile, QWidget* parent)
     switch (download.result) {
     case CUpdateList::DownloadResult::InternetError:
     case CUpdateList::DownloadResult::Cancelled:
-        return false; // the server cannot be reached now, or the user gave up: nothing to show
+        return; // the server cannot be reached now, or the user gave up: nothing to show
     case CUpdateList::DownloadResult::Unreadable:
         ShowWarning(parent, QString::fromUtf8(strings::kUpdateListUnreadable));
-        return false;
+        return;
     case CUpdateList::DownloadResult::NoList: // the server has none: the window shows no rows
     case CUpdateList::DownloadResult::Received:
         break;
     }
     CUpdaterDlg dlg(pUpdates, profile.GetProfileString(profile::kDirectories, profile::kKorvane),
                     parent);
+    if (onInstalled)
+        dlg.WhenInstallationEnds(parent, std::move(onInstalled));
     dlg.exec();
-    return dlg.InstallationsEnded();
 }
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QWidget;
 
 namespace korvane {
@@ -8,7 +10,9 @@ class CProfile;
 
 // The "Check for updates" command: downloads the update list named by the profile and shows
 // it in the updater window. A list that cannot be read is reported; a failed download is not.
-// True when an installation ended while the window was open, so the folders may have changed.
-bool OnCheckForUpdates(const CProfile& profile, QWidget* parent);
+// onInstalled runs in parent's thread each time an installation ends, also one that ends after
+// the window has closed, as the folders may have changed; not once parent is gone.
+void OnCheckForUpdates(const CProfile& profile, QWidget* parent,
+                       std::function<void()> onInstalled = {});
 
 } // namespace korvane

@@ -55,6 +55,12 @@ inline constexpr char kStorageNotCreated[] =
     "manually create the directory and copy all of the plugins from your plugins directory into "
     "the storage directory.";
 
+// Opening the Korvane folder (and korvane-cli sync) could not copy into storage every file it
+// was to receive; the reason follows. The files stay in the plugins folder.
+inline constexpr char kStorageIncomplete[] =
+    "Korvane Manager could not copy these files from your plugins directory into the storage "
+    "directory; they remain in the plugins directory:";
+
 // ">>", "<<" and the popup commands that failed (%1: the plug-in's name); the reason follows.
 inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\" in use.";
 inline constexpr char kUnusePluginFailed[] = "Korvane Manager could not take \"%1\" out of use.";

@@ -1,33 +1,31 @@
 #include "core/catalogue/StorageSync.h"
 
-#include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
 namespace korvane::storagesync {
 
-StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting)
+StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
+                            fileops::FailureList& failures)
 {
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
     // Asked without its trailing separator, so that a file of that name counts as present too
     // and is never replaced by a folder.
     if (kpath::Exists(std::string_view(storage).substr(0, storage.size() - 1))) {
-        // A file that could not be copied is still in plugins, which nothing here empties; the
-        // next synchronisation tries it again.
         if (refreshExisting)
-            (void)fileops::CopyTree(plugins, storage);
+            failures.Add(fileops::CopyTree(plugins, storage));
         return StorageState::Existing;
     }
     if (!kfs::CreateFolder(kpath::ResolveNoCase(storage)).ok())
         return StorageState::NotCreated;
-    (void)fileops::CopyTree(plugins, storage);
+    failures.Add(fileops::CopyTree(plugins, storage));
     return StorageState::Created;
 }
 
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
-                     const std::string& korvaneFolder)
+                     const std::string& korvaneFolder, fileops::FailureList& failures)
 {
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
@@ -36,30 +34,31 @@ int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
     for (const auto& plugin : inUse.m_arrPlugins) {
         if (catalogue.Exists(plugin->m_strFileName))
             continue;
-        (void)plugin->CopyFiles(plugins, storage, true, listings);
+        failures.Add(plugin->CopyFiles(plugins, storage, true, listings));
         ++copied;
     }
     return copied;
 }
 
-Outcome Synchronise(const std::string& korvaneFolder, bool refreshExistingStorage,
-                    CPluginList& catalogue, CPluginList& inUse)
+Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExistingStorage,
+                            CPluginList& catalogue, CPluginList& inUse)
 {
     catalogue.DeleteAll();
     inUse.DeleteAll();
     // Without a Korvane folder the storage and plugins folders would be relative names, taken
     // in whatever folder the program happens to run from.
     if (korvaneFolder.empty())
-        return Outcome::NoKorvaneFolder;
-    if (PrepareStorage(korvaneFolder, refreshExistingStorage) == StorageState::NotCreated)
-        return Outcome::StorageNotCreated;
+        return {Outcome::NoKorvaneFolder};
+    fileops::FailureList failures;
+    if (PrepareStorage(korvaneFolder, refreshExistingStorage, failures) == StorageState::NotCreated)
+        return {Outcome::StorageNotCreated};
 
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     catalogue.Rescan(storage);
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
-    if (CopyMissingInUse(inUse, catalogue, korvaneFolder) > 0)
+    if (CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
         catalogue.Rescan(storage);
-    return Outcome::Ready;
+    return {Outcome::Ready, failures.ToStatus()};
 }
 
 } // namespace korvane::storagesync

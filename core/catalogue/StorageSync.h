@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/catalogue/CPluginList.h"
+#include "core/catalogue/FileOperations.h"
+#include "core/platform/Status.h"
 
 #include <string>
 
@@ -22,20 +24,30 @@ enum class Outcome
     StorageNotCreated, // the storage folder could not be created: nothing else was done
 };
 
+struct Synchronisation
+{
+    Outcome outcome = Outcome::NoKorvaneFolder;
+    // Why storage lacks files of the plugins folder it was to receive. They are still in the
+    // plugins folder, and the next synchronisation tries them again.
+    korvane::Status copies = korvane::Status::Ok();
+};
+
 // Makes sure the storage folder of korvaneFolder exists. A storage folder created here gets the
 // whole plugins folder copied into it; an existing one gets the files it lacks only when
-// refreshExisting. No file storage already has is ever replaced.
-StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting);
+// refreshExisting. No file storage already has is ever replaced. Files that could not be copied
+// go into failures.
+StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
+                            fileops::FailureList& failures);
 
 // Copies into storage, with all their files, the plug-ins of inUse that catalogue does not know.
-// Returns how many were copied.
+// Returns how many it tried to copy; files that could not be copied go into failures.
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
-                     const std::string& korvaneFolder);
+                     const std::string& korvaneFolder, fileops::FailureList& failures);
 
 // The whole folder work of opening a Korvane folder: PrepareStorage, a scan of both folders into
 // catalogue and inUse, and CopyMissingInUse. On Ready, catalogue lists storage as it is after the
 // copies, so every plug-in of inUse that could be copied is in it.
-Outcome Synchronise(const std::string& korvaneFolder, bool refreshExistingStorage,
-                    CPluginList& catalogue, CPluginList& inUse);
+Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExistingStorage,
+                            CPluginList& catalogue, CPluginList& inUse);
 
 } // namespace korvane::storagesync

@@ -140,6 +140,7 @@ private slots:
         QTest::newRow("save-config") << QStringList{"save-config", "nowhere/setup.pfg"} << QString(strings::kConfigCreateFailed) << "nowhere/setup.pfg: No such file or directory";
         QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: the file cannot be read";
         QTest::newRow("sync") << QStringList{"--korvane", "s", "sync"} << QString(strings::kStorageNotCreated) << QString();
+        QTest::newRow("sync, storage in the way") << QStringList{"--korvane", "t", "sync"} << QString(strings::kStorageIncomplete) << "t/storage/weapons/notes.txt: Not a directory";
         // clang-format on
     }
     void failuresSayWhy()
@@ -151,6 +152,8 @@ private slots:
         Tree().MakeFolder("k/storage/blaster.desc.txt");
         Tree().MakeFolder("s/plugins");
         QFile::link(Tree().QPath("nowhere"), Tree().QPath("s/storage"));
+        Tree().Write("t/plugins/weapons/notes.txt", "n");
+        Tree().Write("t/storage/weapons", "a file where a folder should be");
         if (!reason.isEmpty())
             message += u'\n' + Q(Tree().Root()) + reason;
         QCOMPARE_FAILURE(Run(arguments), message);

@@ -116,6 +116,9 @@ private slots:
             std::shared_ptr<CUpdateList>(Offer(server, "storage\\", {{"", "radar.cs", radar}}));
         server.SetRoute("/u/radar.cs", {200, radar, serverDrops ? 30 : 60, true, true, 6, 50});
         auto dlg = std::make_unique<CUpdaterDlg>(std::move(list), tree.Root());
+        QObject mainWindow; // outlives the updater window, as the program's does
+        int ended = 0;
+        dlg->WhenInstallationEnds(&mainWindow, [&ended] { ++ended; });
         dlg->show();
         Install(*dlg, 0);
         ModalScript script;
@@ -133,7 +136,7 @@ private slots:
             QTRY_COMPARE(dlg->InstallingIndex(), -1);
             QCOMPARE(Installed(*dlg, 0), QString("No"));
         }
-        QTest::qWait(100);
+        QTRY_COMPARE(ended, 1); // the main window rescans what the installation changed
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList(2, S(strings::kCloseWhileInstalling)));
         QCOMPARE(Entries(tree), QStringList({"storage/radar.cs"}));

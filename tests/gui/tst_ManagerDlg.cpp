@@ -153,13 +153,13 @@ private slots:
         QFETCH(QString, message);
         Manager m;
         m.Plugin("weapons/sniper", "Sniper", "Weapon", inUse);
-        if (!inUse)
-            m.files.Write("k/plugins/weapons", "not a folder");
         QVERIFY(m.Show());
         m.Click("Sniper");
         if (inUse) {
             std::filesystem::remove_all(m.files.Path("k/storage/weapons"));
             m.files.Write("k/storage/weapons", "not a folder");
+        } else {
+            m.files.Write("k/plugins/weapons", "not a folder");
         }
 
         ModalScript script;

@@ -93,7 +93,7 @@ private slots:
         tree.Write("k/plugins/weapons/sniper.desc.txt", "Name=Sniper\r\n");
         tree.Write("k/plugins/weapons/notes.txt", "not the plug-in's");
         CPluginList catalogue, inUse;
-        QCOMPARE(storagesync::Synchronise(tree.Path("k/"), false, catalogue, inUse),
+        QCOMPARE(storagesync::Synchronise(tree.Path("k/"), false, catalogue, inUse).outcome,
                  storagesync::Outcome::Ready);
         QVERIFY(tree.Exists("k/storage/weapons/sniper.desc.txt"));
         QVERIFY(!tree.Exists("k/storage/weapons/notes.txt"));
@@ -101,7 +101,8 @@ private slots:
         QCOMPARE(catalogue.Find("sniper")->m_strName, std::string("Sniper"));
     }
 
-    // A file named storage is left alone; a folder in another letter case is the storage folder.
+    // A file named storage is left alone, and cannot take the plug-ins; a folder in another
+    // letter case is the storage folder.
     void existingStorageIsTakenAsItIs()
     {
         TestTree tree;
@@ -109,11 +110,30 @@ private slots:
         tree.Write("a/plugins/blaster.cs", "b");
         tree.Write("b/Storage/blaster.cs", "b");
         tree.Write("b/plugins/sniper.cs", "s");
-        QCOMPARE(storagesync::PrepareStorage(tree.Path("a/"), true), StorageState::Existing);
+        fileops::FailureList failures, none;
+        QCOMPARE(storagesync::PrepareStorage(tree.Path("a/"), true, failures),
+                 StorageState::Existing);
         QCOMPARE(tree.Read("a/storage"), std::string("a file"));
-        QCOMPARE(storagesync::PrepareStorage(tree.Path("b/"), true), StorageState::Existing);
+        QVERIFY(!failures.empty());
+        QCOMPARE(storagesync::PrepareStorage(tree.Path("b/"), true, none), StorageState::Existing);
         QVERIFY(tree.Exists("b/Storage/sniper.cs"));
         QCOMPARE(tree.Names("b"), (QStringList{"Storage", "plugins"}));
+        QVERIFY(none.empty());
+    }
+
+    // Storage that cannot take a plug-in in use is reported, and the plug-in stays in use.
+    void whatStorageCannotTakeIsReported()
+    {
+        TestTree tree;
+        tree.Write("k/storage/weapons", "a file where a folder should be");
+        tree.Write("k/plugins/weapons/sniper.cs", "s");
+        CPluginList catalogue, inUse;
+        const auto synchronised = storagesync::Synchronise(tree.Path("k/"), true, catalogue, inUse);
+        QCOMPARE(synchronised.outcome, storagesync::Outcome::Ready);
+        QVERIFY2(synchronised.copies.reason().find("weapons/sniper.cs") != std::string::npos,
+                 synchronised.copies.reason().c_str());
+        QCOMPARE(tree.Read("k/plugins/weapons/sniper.cs"), std::string("s"));
+        QCOMPARE(inUse.GetSize(), 1);
     }
 };
 
