@@ -3,6 +3,7 @@
 #include "core/launch/QuickExec.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/GameProcess.h"
+#include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "support/TestTree.h"
 
@@ -46,78 +47,62 @@ private slots:
                  expected);
     }
 
-    void storedNamesSplitAtEverySeparatorButALeadingOne_data()
+    // Stored mod names split at backslashes, the Korvane folder's name as the default mod, and
+    // the game's arguments as a Windows program splits them; each appends to what it is given.
+    void textBecomesNamesAndArguments_data()
     {
+        QTest::addColumn<QString>("rule");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<Names>("expected");
-        QTest::newRow("empty") << QString() << Names{};
-        QTest::newRow("three") << QString("korvane\\alpha\\b") << Names{"korvane", "alpha", "b"};
-        QTest::newRow("leading separator stays") << QString("\\a\\b") << Names{"\\a", "b"};
-        QTest::newRow("doubled") << QString("a\\\\b") << Names{"a", "", "b"};
-        QTest::newRow("trailing") << QString("a\\") << Names{"a", ""};
-    }
-    void storedNamesSplitAtEverySeparatorButALeadingOne()
-    {
-        QFETCH(QString, text);
-        QFETCH(Names, expected);
-        Names names{"kept"};
-        QCOMPARE(launch::SplitString(text.toStdString(), '\\', names), expected.size());
-        expected.insert(expected.begin(), "kept"); // appends, never replaces
-        QCOMPARE(names, expected);
-    }
-
-    void defaultModIsTheKorvaneFolderName_data()
-    {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QString>("name");
-        const auto row = [](const char* setting, const char* name) {
-            QTest::newRow(setting) << QString(setting) << QString(name);
+        QTest::addColumn<QStringList>("expected");
+        const auto row = [](const char* rule, const char* name, const char* text,
+                            QStringList expected) {
+            QTest::addRow("%s: %s", rule, name) << QString(rule) << QString(text) << expected;
         };
-        row("C:\\Games\\Tribes\\korvane\\", "korvane");
-        row("C:\\Games\\Tribes\\korvane", "korvane");
-        row("/home/p/Tribes/Korvane/", "Korvane");
-        row("", "");
-        row("C:\\", "");
-        row("/", "");
-    }
-    void defaultModIsTheKorvaneFolderName()
-    {
-        QFETCH(QString, setting);
-        QFETCH(QString, name);
-        QCOMPARE(QString::fromStdString(launch::GetKorvaneFolderName(setting.toStdString())), name);
-    }
-
-    void gameReceivesArgumentsAsAWindowsProgramWould_data()
-    {
-        QTest::addColumn<QString>("parameters");
-        QTest::addColumn<QStringList>("arguments");
-        const auto row = [](const char* name, const char* parameters, QStringList arguments) {
-            QTest::newRow(name) << QString(parameters) << arguments;
-        };
-        row("blanks only", " \t ", {});
-        row("blanks and tabs separate", "  -mod\tkorvane \t -x  ", {"-mod", "korvane", "-x"});
-        row("quoted blanks", "+exec \"my server.cs\" x", {"+exec", "my server.cs", "x"});
-        row("quotes inside an argument", "ab\"c d\"ef", {"abc def"});
-        row("empty quoted arguments", "a \"\" b \"\"", {"a", "", "b", ""});
-        row("unterminated quote", "\"open text\tand tab", {"open text\tand tab"});
-        row("backslashes alone are literal", "C:\\a\\\\b \\\\srv\\", {"C:\\a\\\\b", "\\\\srv\\"});
-        row("escaped quote", "a\\\"b", {"a\"b"});
-        row("two backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
-        row("three backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
-        row("quoted folder ending in backslash", "\"C:\\d\\\\\" next", {"C:\\d\\", "next"});
-        row("doubled quote inside quotes", "\"a\"\"b\" c", {"a\"b", "c"});
-        row("shell text is plain", "; $(touch x) `id` * | & > y",
+        row("split", "empty", "", {});
+        row("split", "three", "korvane\\alpha\\b", {"korvane", "alpha", "b"});
+        row("split", "leading separator stays", "\\a\\b", {"\\a", "b"});
+        row("split", "doubled", "a\\\\b", {"a", "", "b"});
+        row("split", "trailing", "a\\", {"a", ""});
+        row("mod", "Windows folder", "C:\\Games\\Tribes\\korvane\\", {"korvane"});
+        row("mod", "no trailing separator", "C:\\Games\\Tribes\\korvane", {"korvane"});
+        row("mod", "letter case kept", "/home/p/Tribes/Korvane/", {"Korvane"});
+        row("mod", "unset", "", {""});
+        row("mod", "drive", "C:\\", {""});
+        row("mod", "root", "/", {""});
+        row("args", "blanks only", " \t ", {});
+        row("args", "blanks and tabs separate", "  -mod\tkorvane \t -x  ",
+            {"-mod", "korvane", "-x"});
+        row("args", "quoted blanks", "+exec \"my server.cs\" x", {"+exec", "my server.cs", "x"});
+        row("args", "quotes inside an argument", "ab\"c d\"ef", {"abc def"});
+        row("args", "empty quoted arguments", "a \"\" b \"\"", {"a", "", "b", ""});
+        row("args", "unterminated quote", "\"open text\tand tab", {"open text\tand tab"});
+        row("args", "backslashes alone are literal", "C:\\a\\\\b \\\\srv\\",
+            {"C:\\a\\\\b", "\\\\srv\\"});
+        row("args", "escaped quote", "a\\\"b", {"a\"b"});
+        row("args", "two backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
+        row("args", "three backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
+        row("args", "quoted folder ending in backslash", "\"C:\\d\\\\\" next", {"C:\\d\\", "next"});
+        row("args", "doubled quote inside quotes", "\"a\"\"b\" c", {"a\"b", "c"});
+        row("args", "shell text is plain", "; $(touch x) `id` * | & > y",
             {";", "$(touch", "x)", "`id`", "*", "|", "&", ">", "y"});
     }
-    void gameReceivesArgumentsAsAWindowsProgramWould()
+    void textBecomesNamesAndArguments()
     {
-        QFETCH(QString, parameters);
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, rule);
+        QFETCH(QString, text);
+        QFETCH(QStringList, expected);
+        const std::string input = text.toStdString();
+        Names names{"kept"};
+        if (rule == "split")
+            QCOMPARE(launch::SplitString(input, '\\', names), std::size_t(expected.size()));
+        else if (rule == "mod")
+            names.push_back(launch::GetKorvaneFolderName(input));
+        else
+            std::ranges::copy(kprocess::SplitWindowsArguments(input), std::back_inserter(names));
         QStringList actual;
-        for (const std::string& argument :
-             kprocess::SplitWindowsArguments(parameters.toStdString()))
-            actual.append(QString::fromStdString(argument));
-        QCOMPARE(actual, arguments);
+        for (const std::string& name : names)
+            actual.append(QString::fromStdString(name));
+        QCOMPARE(actual, QStringList{"kept"} + expected);
     }
 
     void failedStartIsReportedAtOnceAndSilently_data()
@@ -211,6 +196,46 @@ private slots:
                                      commandArguments +
                                      QStringList{folder + "/tribes.exe", "-mod", "korvane", "a b"};
         QCOMPARE(QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts), expected);
+    }
+
+    // Which Wine prefix a Windows tribes.exe runs in.
+    void gameRunsInThePrefixThatHoldsIt_data()
+    {
+        QTest::addColumn<QString>("tribes");
+        QTest::addColumn<QString>("userPrefix");
+        QTest::addColumn<QString>("environmentPrefix");
+        QTest::addColumn<QString>("expected"); // below the tree, or a full path as given
+        // clang-format off
+        QTest::newRow("inside a prefix") << "pfx/drive_c/Games/Tribes" << "" << "" << "pfx";
+        QTest::newRow("through the prefix's C: link") << "pfx/dosdevices/c:/Games/Tribes" << "" << "" << "pfx";
+        QTest::newRow("a link in drive_c to a folder outside") << "pfx/drive_c/Linked" << "" << "" << "pfx";
+        QTest::newRow("outside any prefix") << "games/Tribes" << "" << "" << "";
+        QTest::newRow("drive_c without system.reg") << "bare/drive_c/Tribes" << "" << "" << "";
+        QTest::newRow("beside drive_c, not in it") << "pfx/Tribes" << "" << "" << "";
+        QTest::newRow("a prefix the user set") << "pfx/drive_c/Games/Tribes" << "/home/u/my prefix" << "" << "/home/u/my prefix";
+        QTest::newRow("a prefix of the environment") << "games/Tribes" << "/home/u/my prefix" << "/srv/wine" << "/srv/wine";
+        // clang-format on
+    }
+    void gameRunsInThePrefixThatHoldsIt()
+    {
+        QFETCH(QString, tribes);
+        QFETCH(QString, userPrefix);
+        QFETCH(QString, environmentPrefix);
+        QFETCH(QString, expected);
+        const TestTree tree;
+        tree.Write("pfx/system.reg", "WINE REGISTRY Version 2\n");
+        tree.Write("bare/user.reg", "WINE REGISTRY Version 2\n");
+        for (const char* folder : {"pfx/drive_c/Games/Tribes", "pfx/dosdevices", "pfx/Tribes",
+                                   "bare/drive_c/Tribes", "games/Tribes"})
+            tree.MakeFolder(folder);
+        QVERIFY(QFile::link(QStringLiteral("../drive_c"), tree.QPath("pfx/dosdevices/c:")));
+
+        if (!expected.isEmpty() && !expected.startsWith(u'/'))
+            expected = QDir(tree.QPath(expected.toStdString())).canonicalPath();
+        const std::string prefix =
+            kprocess::ChooseWinePrefix(kpath::ToNative(tree.Path(tribes.toStdString())),
+                                       userPrefix.toStdString(), environmentPrefix.toStdString());
+        QCOMPARE(QString::fromStdString(prefix), expected);
     }
 };
 
