@@ -16,12 +16,6 @@ private:
     // The arguments of the game's last start, one a line.
     QString Launched() const { return Q(Tree().Read("launched.txt")); }
 
-    void SetTribesFolder(const std::string& folder) const
-    {
-        m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes,
-                                                      folder);
-    }
-
 private slots:
     // The Korvane folder tribes\korvane\ and the Tribes folder tribes\ are set; the game is a
     // stand-in that records its arguments.
@@ -29,7 +23,8 @@ private slots:
     {
         m_fixture.emplace();
         m_fixture->MakeKorvane("tribes/korvane/");
-        SetTribesFolder(Tree().Path("tribes/"));
+        m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes,
+                                                      Tree().Path("tribes/"));
         Tree().Write("tribes/tribes.exe",
                      "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + Tree().Path("launched.txt") + "'\n");
         QFile::setPermissions(Tree().QPath("tribes/tribes.exe"),
@@ -68,7 +63,7 @@ private slots:
         Tree().MakeFolder("empty");
         QCOMPARE_FAILURE(Run({"--tribes", empty, "launch"}),
                          QString::fromUtf8(strings::kCliGameNotFound).arg(empty));
-        SetTribesFolder("");
+        m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes, "");
         QCOMPARE_FAILURE(Run({"launch"}), strings::kCliNoTribesFolder);
         QCOMPARE_FAILURE(Run({"quickexec", "--set"}), strings::kQuickExecNeedsTribes);
         QCOMPARE(m_fixture->WindowProfile().GetProfileString(profile::kQuickExec, profile::kMods),
