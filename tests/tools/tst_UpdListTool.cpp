@@ -50,10 +50,9 @@ private slots:
         QCOMPARE(files, (QStringList{QString::fromLatin1("caf\xE9.cs 3"), "sniper.cs 9",
                                      "sub\\b.txt 9", "sub\\deep\\a.txt 14"}));
 
-        const auto [code, out, err] = RunTool(tree, {"dump", "korvane.upd"});
-        QCOMPARE(code, 0);
-        QVERIFY(out.startsWith("list: complete, 1 updates"));
-        QVERIFY(out.contains("file \"a.txt\", subfolder \"sub\\deep\\\", 14 bytes"));
+        const QString dump = std::get<1>(RunTool(tree, {"dump", "korvane.upd"}));
+        QVERIFY(dump.startsWith("list: complete, 1 updates"));
+        QVERIFY(dump.contains("file \"a.txt\", subfolder \"sub\\deep\\\", 14 bytes"));
     }
 
     void descriptionsThatCannotMakeAListAreRefused_data()
