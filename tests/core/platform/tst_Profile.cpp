@@ -1,7 +1,6 @@
 #include "core/platform/CProfile.h"
 
 #include <map>
-#include <QSettings>
 #include <QtTest>
 #include <thread>
 
@@ -52,18 +51,12 @@ private slots:
     {
         QFETCH(QByteArray, line);
         QFETCH(QString, text);
-        // The native store named after the organisation and program, as a player would edit it;
-        // the test's environment points it into a scratch folder.
-        const QString file =
-            QSettings(QSettings::NativeFormat, QSettings::UserScope, "Vantor", "HandEdited")
-                .fileName();
-        QVERIFY(file.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
-        QDir().mkpath(QFileInfo(file).path());
-        QFile out(file);
+        // As a player would edit the settings file.
+        QFile out(m_dir.filePath("edited.ini"));
         QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         out.write("[Updates]\n" + line + "\n");
         out.close();
-        const CProfile profile("Vantor", "HandEdited");
+        const CProfile profile = CProfile::AtFile(out.fileName());
         QCOMPARE(QString::fromStdString(profile.GetProfileString("Updates", "URL")), text);
         // Written back and read again, the text stays the same.
         QVERIFY(profile.WriteProfileString("Updates", "URL", text.toStdString()));
