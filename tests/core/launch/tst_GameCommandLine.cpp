@@ -53,9 +53,8 @@ private slots:
     {
         QTest::addColumn<QString>("rule");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("expected");
-        const auto row = [](const char* rule, const char* name, const char* text,
-                            QStringList expected) {
+        QTest::addColumn<Names>("expected");
+        const auto row = [](const char* rule, const char* name, const char* text, Names expected) {
             QTest::addRow("%s: %s", rule, name) << QString(rule) << QString(text) << expected;
         };
         row("split", "empty", "", {});
@@ -89,19 +88,17 @@ private slots:
     {
         QFETCH(QString, rule);
         QFETCH(QString, text);
-        QFETCH(QStringList, expected);
+        QFETCH(Names, expected);
         const std::string input = text.toStdString();
         Names names{"kept"};
         if (rule == "split")
-            QCOMPARE(launch::SplitString(input, '\\', names), std::size_t(expected.size()));
+            QCOMPARE(launch::SplitString(input, '\\', names), expected.size());
         else if (rule == "mod")
             names.push_back(launch::GetKorvaneFolderName(input));
         else
             std::ranges::copy(kprocess::SplitWindowsArguments(input), std::back_inserter(names));
-        QStringList actual;
-        for (const std::string& name : names)
-            actual.append(QString::fromStdString(name));
-        QCOMPARE(actual, QStringList{"kept"} + expected);
+        expected.insert(expected.begin(), "kept");
+        QCOMPARE(names, expected);
     }
 
     // A Windows tribes.exe runs from its folder through the Wine command, in the prefix that
