@@ -1,20 +1,39 @@
 // The Execute dialog and the window's launch commands: Execute Tribes, QuickExec and its
 // configuration.
 #include "core/launch/QuickExec.h"
+#include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
+#include "gui/CExecuteDlg.h"
 #include "gui/LaunchCommands.h"
-#include "LaunchTestSupport.h"
 #include "res/Strings.h"
+#include "support/ModalScript.h"
+#include "support/TestTree.h"
 
 #include <optional>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSettings>
+#include <QtTest>
 
 using namespace korvane;
 
 namespace {
+
+// A Tribes folder holding the Korvane folder, both named in a scratch settings file.
+struct LaunchFolders
+{
+    TestTree tree;
+    CProfile profile = CProfile::AtFile(tree.QPath("profile.ini"));
+
+    LaunchFolders()
+    {
+        tree.MakeFolder("tribes/korvane");
+        profile.WriteProfileString(profile::kDirectories, profile::kTribes, tree.Path("tribes/"));
+        profile.WriteProfileString(profile::kDirectories, profile::kKorvane,
+                                   tree.Path("tribes/korvane/"));
+    }
+};
 
 // The modifications, top to bottom.
 QStringList Listed(const QWidget* dlg)
@@ -54,67 +73,17 @@ class tst_LaunchTribes : public QObject
 private:
     std::optional<LaunchFolders> m_folders;
 
-    QString Record() const { return m_folders->tree.QPath("launched.txt"); }
-
-    // A stand-in game that records its working folder, then one argument a line. The record
-    // appears whole, by a rename, so the test never reads half of it.
-    void WriteRecorder(std::string_view rel) const
-    {
-        const std::string record = Record().toStdString();
-        m_folders->tree.Write(rel, "#!/bin/sh\n{ pwd -P; printf '%s\\n' \"$@\"; } > '" + record +
-                                       ".part' && mv '" + record + ".part' '" + record + "'\n");
-        QFile::setPermissions(m_folders->tree.QPath(rel),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    // The recorded working folder followed by the arguments.
-    QStringList WaitForRecord() const
-    {
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(Record()), 10000); }();
-        QFile file(Record());
-        file.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-
-    QStringList InTribesFolder(const QStringList& arguments) const
-    {
-        return QStringList{QDir(m_folders->tree.QPath("tribes")).canonicalPath()} + arguments;
-    }
-
-    // The entry as the settings file holds it; empty when absent.
-    QString Stored(const QString& key) const
-    {
-        return QSettings(m_folders->tree.QPath("profile.ini"), QSettings::IniFormat)
-            .value("QuickExec/" + key)
-            .toString();
-    }
-    static void ToggleDedicated(QWidget* dlg)
-    {
-        QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
-    }
-
 private slots:
     void init() { m_folders.emplace(); }
     void cleanup() { m_folders.reset(); }
 
-    void missingWineCommandIsNamedInTheMessage()
-    {
-        m_folders->tree.Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
-        launch::StoreQuickExec(m_folders->profile, {{"korvane"}, false, ""});
-        m_folders->profile.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand,
-                                              "/no/such/wine --debug");
-        ModalScript script;
-        script.AnswerMessage();
-        launch::OnQuickExec(m_folders->profile, nullptr);
-        QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(),
-                 QStringList{QString::fromUtf8(strings::kWineNotFound).arg("/no/such/wine")});
-    }
-
-    // Go starts the game with what the Execute dialog holds.
     void goStartsTheGameWithTheDialogsChoices()
     {
-        WriteRecorder("tribes/tribes.exe");
+        const std::string record = m_folders->tree.Path("launched.txt");
+        m_folders->tree.Write("tribes/tribes.exe",
+                              "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\n");
+        QFile::setPermissions(m_folders->tree.QPath("tribes/tribes.exe"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         ModalScript script;
         script.Then("CExecuteDlg", [](QWidget* dlg) {
             QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
@@ -122,8 +91,8 @@ private slots:
             QTest::keyClick(dlg->findChild<QLineEdit*>(), Qt::Key_Return); // presses "Go!"
         });
         launch::OnExecuteTribes(m_folders->profile, nullptr);
-        QCOMPARE(WaitForRecord(),
-                 InTribesFolder({"-dedicated", "-mod", "korvane", "+exec", "a.cs"}));
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(m_folders->tree.Read("launched.txt")),
+                                  QString("-dedicated\n-mod\nkorvane\n+exec\na.cs\n"), 10000);
     }
 
     void savedQuickExecIsStoredInListOrderAndComesBack()
@@ -137,52 +106,82 @@ private slots:
                       PushButton(dlg, S(strings::kExecAdd))->click();
                       dlg->findChild<QListWidget*>()->setCurrentRow(0);
                       PushButton(dlg, S(strings::kExecDown))->click();
-                      ToggleDedicated(dlg);
+                      dlg->findChild<QCheckBox*>()->click();
                       dlg->findChild<QLineEdit*>()->setText(extra);
                       PushButton(dlg, S(strings::kExecSave))->click();
                   })
             .Browse(m_folders->tree.QPath("tribes/alpha"));
         launch::OnConfigureQuickExec(m_folders->profile, nullptr);
         QVERIFY(script.Finished());
-        QCOMPARE(Stored("Mods"), QString("korvane\\alpha"));
-        QCOMPARE(Stored("Dedicated"), QString("1"));
-        QCOMPARE(Stored("ExtraCmdLine"), extra);
+        QCOMPARE(m_folders->profile.GetProfileString(profile::kQuickExec, profile::kMods),
+                 "korvane\\alpha");
 
         // The stored choices come back into the dialog; Cancel stores nothing.
         script.Then("CExecuteDlg", [&extra](QWidget* dlg) {
             QCOMPARE(dlg->findChild<QLineEdit*>()->text(), extra);
             QVERIFY(dlg->findChild<QCheckBox*>()->isChecked());
-            QCOMPARE(dlg->findChild<QListWidget*>()->count(), 2);
-            ToggleDedicated(dlg);
+            QCOMPARE(Listed(dlg), (QStringList{"alpha", "korvane"}));
+            dlg->findChild<QCheckBox*>()->click();
             PushButton(dlg, S(strings::kExecCancel))->click();
         });
         launch::OnConfigureQuickExec(m_folders->profile, nullptr);
         QVERIFY(script.Finished());
-        QCOMPARE(Stored("Dedicated"), QString("1"));
+        QVERIFY(launch::LoadQuickExec(m_folders->profile).bDedicated);
     }
 
-    void quickExecConfigurationSaysWhichFolderIsMissingAndWritesNothing_data()
+    // A command that cannot go on shows one message with the reason and opens nothing more.
+    void refusalSaysWhy_data()
     {
-        QTest::addColumn<QString>("cleared"); // the folder settings emptied
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("tribes"); // the Tribes folder setting, below the tree
+        QTest::addColumn<bool>("korvaneSet");
         QTest::addColumn<QString>("message");
-        QTest::newRow("neither") << "Tribes Korvane" << S(strings::kQuickExecNeedsTribes);
-        QTest::newRow("no Korvane") << "Korvane" << S(strings::kQuickExecNeedsKorvane);
+        const auto row = [](const char* name, const char* command, const char* tribes,
+                            bool korvaneSet, const QString& message) {
+            QTest::newRow(name) << QString(command) << QString(tribes) << korvaneSet << message;
+        };
+        row("QuickExec, no Wine", "run", "tribes/", true,
+            S(strings::kWineNotFound).arg("/no/such/wine"));
+        row("configure, no folders", "configure", "", false, S(strings::kQuickExecNeedsTribes));
+        row("configure, no Korvane", "configure", "tribes/", false,
+            S(strings::kQuickExecNeedsKorvane));
+        row("add, Tribes not set", "add", "", true, S(strings::kExecTribesNotFound));
+        row("add, Tribes missing", "add", "missing/", true, S(strings::kExecTribesNotFound));
     }
-    void quickExecConfigurationSaysWhichFolderIsMissingAndWritesNothing()
+    void refusalSaysWhy()
     {
-        QFETCH(QString, cleared);
+        QFETCH(QString, command);
+        QFETCH(QString, tribes);
+        QFETCH(bool, korvaneSet);
         QFETCH(QString, message);
-        for (const QString& key : cleared.split(' '))
-            m_folders->profile.WriteProfileString(profile::kDirectories, key.toStdString(), "");
+        const CProfile& settings = m_folders->profile;
+        m_folders->tree.Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
+        settings.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand,
+                                    "/no/such/wine --debug");
+        settings.WriteProfileString(profile::kDirectories, profile::kTribes,
+                                    tribes.isEmpty() ? ""
+                                                     : m_folders->tree.Path(tribes.toStdString()));
+        if (!korvaneSet)
+            settings.WriteProfileString(profile::kDirectories, profile::kKorvane, "");
         ModalScript script;
         script.AnswerMessage();
-        launch::OnConfigureQuickExec(m_folders->profile, nullptr);
+        if (command == "run") {
+            launch::StoreQuickExec(settings, {{"korvane"}, false, ""});
+            launch::OnQuickExec(settings, nullptr);
+        } else if (command == "configure") {
+            launch::OnConfigureQuickExec(settings, nullptr);
+        } else {
+            CExecuteDlg dlg(settings, false);
+            dlg.show();
+            Click(dlg, strings::kExecAdd);
+        }
+        QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList{message});
-        QVERIFY(Stored("Mods").isEmpty());
     }
 
-    // Added mods take their alphabetical place whatever their letter case; a moved one keeps its
-    // selection, and Go returns the new order.
+    // Added mods take their alphabetical place whatever their letter case; a button with nothing
+    // to do (nothing selected, Up on the first, Down on the last) changes nothing; a moved mod
+    // keeps its selection, and Go returns the new order.
     void addedModsTakeTheirAlphabeticalPlaceAndMovedOnesKeepTheirSelection()
     {
         CExecuteDlg dlg(m_folders->profile, false);
@@ -196,10 +195,16 @@ private slots:
             Click(dlg, strings::kExecAdd);
         }
         QVERIFY(script.Finished());
+        for (const char* button : {strings::kExecUp, strings::kExecDown, strings::kExecRemove})
+            Click(dlg, button);
+        QCOMPARE(Selected(dlg), QString());
+        Select(dlg, "Alpha");
+        Click(dlg, strings::kExecUp);
+        QCOMPARE(Selected(dlg), QString("Alpha"));
+        Select(dlg, "zeta");
+        Click(dlg, strings::kExecDown);
         QCOMPARE(Listed(&dlg),
                  (QStringList{"Alpha", "beta", "korvane", "Omega", "tribes", "zeta"}));
-        QCOMPARE(Selected(dlg), QString());
-        Select(dlg, "zeta");
         Click(dlg, strings::kExecUp);
         Click(dlg, strings::kExecUp);
         QCOMPARE(Listed(&dlg),
@@ -207,53 +212,14 @@ private slots:
         Click(dlg, strings::kExecDown);
         QCOMPARE(Selected(dlg), QString("zeta"));
         Click(dlg, strings::kExecGo);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.m_mods, (QStringList{"Alpha", "beta", "korvane", "Omega", "zeta", "tribes"}));
     }
 
-    void listStaysAsItWasWhenAButtonHasNothingToDo_data()
-    {
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("button");
-        QTest::newRow("up on the first") << "alpha" << S(strings::kExecUp);
-        QTest::newRow("down on the last") << "zeta" << S(strings::kExecDown);
-        QTest::newRow("up without selection") << "" << S(strings::kExecUp);
-        QTest::newRow("down without selection") << "" << S(strings::kExecDown);
-        QTest::newRow("remove without selection") << "" << S(strings::kExecRemove);
-    }
-    void listStaysAsItWasWhenAButtonHasNothingToDo()
-    {
-        QFETCH(QString, selected);
-        QFETCH(QString, button);
-        CExecuteDlg dlg(m_folders->profile, false);
-        dlg.m_mods = {"zeta", "korvane", "alpha"};
-        dlg.show();
-        if (!selected.isEmpty())
-            Select(dlg, selected);
-        QTest::mouseClick(PushButton(&dlg, button), Qt::LeftButton);
-        QCOMPARE(Listed(&dlg), (QStringList{"alpha", "korvane", "zeta"}));
-        QCOMPARE(Selected(dlg), selected);
-    }
-
-    void removeSparesOnlyTheKorvaneFolderAsSpelled_data()
-    {
-        QTest::addColumn<bool>("korvaneSet");
-        QTest::addColumn<QStringList>("left"); // also the list a run starts with
-        QTest::newRow("Korvane folder set") << true << QStringList{"korvane"};
-        QTest::newRow("no Korvane folder") << false << QStringList{};
-    }
+    // Remove spares the Korvane folder's own name, as spelled; an empty stored name is not shown.
     void removeSparesOnlyTheKorvaneFolderAsSpelled()
     {
-        QFETCH(bool, korvaneSet);
-        QFETCH(QStringList, left);
-        if (!korvaneSet)
-            m_folders->profile.WriteProfileString(profile::kDirectories, profile::kKorvane, "");
         CExecuteDlg dlg(m_folders->profile, true);
-        dlg.show();
-        QCOMPARE(Listed(&dlg), left);
-
-        dlg.m_mods = {"Korvane", "", "alpha", "korvane"}; // an empty stored name is not shown
-        dlg.hide();
+        dlg.m_mods = {"Korvane", "", "alpha", "korvane"};
         dlg.show();
         QCOMPARE(Listed(&dlg), (QStringList{"alpha", "Korvane", "korvane"}));
         for (const QString name : {"Korvane", "alpha", "korvane"}) {
@@ -261,28 +227,7 @@ private slots:
             Click(dlg, strings::kExecRemove);
         }
         Click(dlg, strings::kExecSave);
-        QCOMPARE(dlg.m_mods, left);
-    }
-
-    void addSaysWhenTheTribesFolderCannotBeFound_data()
-    {
-        QTest::addColumn<QString>("tribesFolder");
-        QTest::newRow("not set") << "";
-        QTest::newRow("missing") << "missing/";
-    }
-    void addSaysWhenTheTribesFolderCannotBeFound()
-    {
-        QFETCH(QString, tribesFolder);
-        m_folders->profile.WriteProfileString(
-            profile::kDirectories, profile::kTribes,
-            tribesFolder.isEmpty() ? "" : m_folders->tree.Path(tribesFolder.toStdString()));
-        CExecuteDlg dlg(m_folders->profile, false);
-        dlg.show();
-        ModalScript script;
-        script.AnswerMessage();
-        Click(dlg, strings::kExecAdd);
-        QCOMPARE(script.Messages(), QStringList{S(strings::kExecTribesNotFound)});
-        QCOMPARE(Listed(&dlg), QStringList{"korvane"});
+        QCOMPARE(dlg.m_mods, QStringList{"korvane"});
     }
 };
 

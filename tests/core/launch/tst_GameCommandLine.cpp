@@ -3,6 +3,7 @@
 #include "core/launch/QuickExec.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/GameProcess.h"
+#include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "support/TestTree.h"
 
@@ -46,113 +47,126 @@ private slots:
                  expected);
     }
 
-    void storedNamesSplitAtEverySeparatorButALeadingOne_data()
+    // Stored mod names split at backslashes, the Korvane folder's name as the default mod, and
+    // the game's arguments as a Windows program splits them; each appends to what it is given.
+    void textBecomesNamesAndArguments_data()
     {
+        QTest::addColumn<QString>("rule");
         QTest::addColumn<QString>("text");
         QTest::addColumn<Names>("expected");
-        QTest::newRow("empty") << QString() << Names{};
-        QTest::newRow("three") << QString("korvane\\alpha\\b") << Names{"korvane", "alpha", "b"};
-        QTest::newRow("leading separator stays") << QString("\\a\\b") << Names{"\\a", "b"};
-        QTest::newRow("doubled") << QString("a\\\\b") << Names{"a", "", "b"};
-        QTest::newRow("trailing") << QString("a\\") << Names{"a", ""};
+        const auto row = [](const char* rule, const char* name, const char* text, Names expected) {
+            QTest::addRow("%s: %s", rule, name) << QString(rule) << QString(text) << expected;
+        };
+        row("split", "empty", "", {});
+        row("split", "three", "korvane\\alpha\\b", {"korvane", "alpha", "b"});
+        row("split", "leading separator stays", "\\a\\b", {"\\a", "b"});
+        row("split", "doubled", "a\\\\b", {"a", "", "b"});
+        row("split", "trailing", "a\\", {"a", ""});
+        row("mod", "Windows folder", "C:\\Games\\Tribes\\korvane\\", {"korvane"});
+        row("mod", "no trailing separator", "C:\\Games\\Tribes\\korvane", {"korvane"});
+        row("mod", "letter case kept", "/home/p/Tribes/Korvane/", {"Korvane"});
+        row("mod", "unset", "", {""});
+        row("mod", "drive", "C:\\", {""});
+        row("mod", "root", "/", {""});
+        row("args", "blanks only", " \t ", {});
+        row("args", "blanks and tabs separate", "  -mod\tkorvane \t -x  ",
+            {"-mod", "korvane", "-x"});
+        row("args", "quoted blanks", "+exec \"my server.cs\" x", {"+exec", "my server.cs", "x"});
+        row("args", "quotes inside an argument", "ab\"c d\"ef", {"abc def"});
+        row("args", "empty quoted arguments", "a \"\" b \"\"", {"a", "", "b", ""});
+        row("args", "unterminated quote", "\"open text\tand tab", {"open text\tand tab"});
+        row("args", "backslashes alone are literal", "C:\\a\\\\b \\\\srv\\",
+            {"C:\\a\\\\b", "\\\\srv\\"});
+        row("args", "two backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
+        row("args", "three backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
+        row("args", "quoted folder ending in backslash", "\"C:\\d\\\\\" next", {"C:\\d\\", "next"});
+        row("args", "doubled quote inside quotes", "\"a\"\"b\" c", {"a\"b", "c"});
+        row("args", "shell text is plain", "; $(touch x) `id` * | & > y",
+            {";", "$(touch", "x)", "`id`", "*", "|", "&", ">", "y"});
     }
-    void storedNamesSplitAtEverySeparatorButALeadingOne()
+    void textBecomesNamesAndArguments()
     {
+        QFETCH(QString, rule);
         QFETCH(QString, text);
         QFETCH(Names, expected);
+        const std::string input = text.toStdString();
         Names names{"kept"};
-        QCOMPARE(launch::SplitString(text.toStdString(), '\\', names), expected.size());
-        expected.insert(expected.begin(), "kept"); // appends, never replaces
+        if (rule == "split")
+            QCOMPARE(launch::SplitString(input, '\\', names), expected.size());
+        else if (rule == "mod")
+            names.push_back(launch::GetKorvaneFolderName(input));
+        else
+            std::ranges::copy(kprocess::SplitWindowsArguments(input), std::back_inserter(names));
+        expected.insert(expected.begin(), "kept");
         QCOMPARE(names, expected);
     }
 
-    void defaultModIsTheKorvaneFolderName_data()
+    // A Windows tribes.exe runs from its folder through the Wine command, in the prefix that
+    // holds it; a start that fails is known at once, and the window shows no message for it.
+    void gameStartsThroughTheWineCommandInItsPrefix_data()
     {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QString>("name");
-        const auto row = [](const char* setting, const char* name) {
-            QTest::newRow(setting) << QString(setting) << QString(name);
-        };
-        row("C:\\Games\\Tribes\\korvane\\", "korvane");
-        row("C:\\Games\\Tribes\\korvane", "korvane");
-        row("/home/p/Tribes/Korvane/", "Korvane");
-        row("", "");
-        row("C:\\", "");
-        row("/", "");
-    }
-    void defaultModIsTheKorvaneFolderName()
-    {
-        QFETCH(QString, setting);
-        QFETCH(QString, name);
-        QCOMPARE(QString::fromStdString(launch::GetKorvaneFolderName(setting.toStdString())), name);
-    }
-
-    void gameReceivesArgumentsAsAWindowsProgramWould_data()
-    {
-        QTest::addColumn<QString>("parameters");
-        QTest::addColumn<QStringList>("arguments");
-        const auto row = [](const char* name, const char* parameters, QStringList arguments) {
-            QTest::newRow(name) << QString(parameters) << arguments;
-        };
-        row("blanks only", " \t ", {});
-        row("blanks and tabs separate", "  -mod\tkorvane \t -x  ", {"-mod", "korvane", "-x"});
-        row("quoted blanks", "+exec \"my server.cs\" x", {"+exec", "my server.cs", "x"});
-        row("quotes inside an argument", "ab\"c d\"ef", {"abc def"});
-        row("empty quoted arguments", "a \"\" b \"\"", {"a", "", "b", ""});
-        row("unterminated quote", "\"open text\tand tab", {"open text\tand tab"});
-        row("backslashes alone are literal", "C:\\a\\\\b \\\\srv\\", {"C:\\a\\\\b", "\\\\srv\\"});
-        row("escaped quote", "a\\\"b", {"a\"b"});
-        row("two backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
-        row("three backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
-        row("quoted folder ending in backslash", "\"C:\\d\\\\\" next", {"C:\\d\\", "next"});
-        row("doubled quote inside quotes", "\"a\"\"b\" c", {"a\"b", "c"});
-        row("shell text is plain", "; $(touch x) `id` * | & > y",
-            {";", "$(touch", "x)", "`id`", "*", "|", "&", ">", "y"});
-    }
-    void gameReceivesArgumentsAsAWindowsProgramWould()
-    {
-        QFETCH(QString, parameters);
-        QFETCH(QStringList, arguments);
-        QStringList actual;
-        for (const std::string& argument :
-             kprocess::SplitWindowsArguments(parameters.toStdString()))
-            actual.append(QString::fromStdString(argument));
-        QCOMPARE(actual, arguments);
-    }
-
-    void failedStartIsReportedAtOnceAndSilently_data()
-    {
+        QTest::addColumn<QString>("tribes"); // the Tribes folder below the tree; empty: not set
         QTest::addColumn<QByteArray>("tribesExe");
-        QTest::addColumn<bool>("folderSet");
+        QTest::addColumn<QString>("wine");
         QTest::addColumn<launch::LaunchStatus>("status");
+        QTest::addColumn<QStringList>("wineArguments");
+        const QByteArray windows("MZ\x90\0", 4), none;
+        const char* inPrefix = "pfx/drive_c/Tribes/";
         using enum launch::LaunchStatus;
-        QTest::newRow("Tribes folder not set") << QByteArray() << false << GameNotFound;
-        QTest::newRow("no tribes.exe") << QByteArray() << true << GameNotFound;
-        QTest::newRow("cannot run") << QByteArray("#!/no/such/shell\n") << true << StartFailed;
+        // clang-format off
+        QTest::newRow("wine on the PATH") << inPrefix << windows << "" << Ok << QStringList();
+        QTest::newRow("another Wine build, with arguments") << inPrefix << windows
+            << "\"%1/my wine\" --debug \"a b\"" << Ok << QStringList{"--debug", "a b"};
+        QTest::newRow("Tribes folder not set") << "" << none << "" << GameNotFound << QStringList();
+        QTest::newRow("no tribes.exe") << "tribes/" << none << "" << GameNotFound << QStringList();
+        QTest::newRow("cannot run") << "tribes/" << QByteArray("#!/no/such/shell\n") << ""
+                                    << StartFailed << QStringList();
+        // clang-format on
     }
-    void failedStartIsReportedAtOnceAndSilently()
+    void gameStartsThroughTheWineCommandInItsPrefix()
     {
+        QFETCH(QString, tribes);
         QFETCH(QByteArray, tribesExe);
-        QFETCH(bool, folderSet);
+        QFETCH(QString, wine);
         QFETCH(launch::LaunchStatus, status);
-        TestTree tree;
+        QFETCH(QStringList, wineArguments);
+        const TestTree tree;
+        tree.Write("pfx/system.reg", "WINE REGISTRY Version 2\n");
         tree.MakeFolder("tribes");
-        tree.MakeFolder("empty");
         if (!tribesExe.isEmpty()) {
-            tree.Write("tribes/tribes.exe", tribesExe.toStdString());
-            QFile::setPermissions(tree.QPath("tribes/tribes.exe"),
+            tree.Write(tribes.toStdString() + "tribes.exe", tribesExe.toStdString());
+            QFile::setPermissions(tree.QPath(tribes.toStdString() + "tribes.exe"),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
+        // The stand-in Wine records its prefix, working folder and arguments.
+        for (const char* program : {"bin/wine", "bin/my wine"}) {
+            tree.Write(program,
+                       "#!/bin/sh\n{ echo \"$WINEPREFIX\"; pwd -P; printf '%s\\n' \"$@\"; } > '" +
+                           tree.Path("launched.txt") + "'\n");
+            QFile::setPermissions(tree.QPath(program), QFile::ReadOwner | QFile::ExeOwner);
+        }
+        // Nothing but the stand-ins on the PATH.
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(tree.QPath("empty")));
+        const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+        qputenv("PATH", QFile::encodeName(tree.QPath("bin")));
+        qunsetenv("WINEPREFIX");
         QElapsedTimer elapsed;
         elapsed.start();
-        const auto started =
-            launch::LaunchTribes(folderSet ? tree.Path("tribes/") : "", "-mod korvane", {});
-        qputenv("PATH", path);
-        QCOMPARE(started, status);
+        QCOMPARE(launch::LaunchTribes(tribes.isEmpty() ? "" : tree.Path(tribes.toStdString()),
+                                      "-mod korvane \"a b\"",
+                                      {wine.replace("%1", tree.QPath("bin")).toStdString(), ""}),
+                 status);
         QCOMPARE_LT(elapsed.elapsed(), 5000);
-        QCOMPARE(launch::MessageFor(status), std::string_view());
+        if (status != launch::LaunchStatus::Ok) {
+            QCOMPARE(launch::MessageFor(status), std::string_view());
+            return;
+        }
+        const QString folder = QDir(tree.QPath("pfx/drive_c/Tribes")).canonicalPath();
+        const QStringList expected = QStringList{QDir(tree.QPath("pfx")).canonicalPath(), folder} +
+                                     wineArguments +
+                                     QStringList{folder + "/tribes.exe", "-mod", "korvane", "a b"};
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(tree.Read("launched.txt")),
+                                  expected.join('\n') + '\n', 10000);
     }
 
     void onlyAStoredOneMeansDedicated()
@@ -165,52 +179,44 @@ private slots:
         }
     }
 
-    // A Windows tribes.exe runs from its folder through the Wine command, in the prefix that
-    // holds it.
-    void windowsGameRunsThroughTheWineCommandInItsPrefix_data()
+    // Which Wine prefix a Windows tribes.exe runs in.
+    void gameRunsInThePrefixThatHoldsIt_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("commandArguments");
-        QTest::newRow("wine on the PATH") << QString() << QStringList();
-        QTest::newRow("another Wine build, with arguments")
-            << QStringLiteral("\"%1/my wine\" --debug \"a b\"") << QStringList{"--debug", "a b"};
+        QTest::addColumn<QString>("tribes");
+        QTest::addColumn<QString>("userPrefix");
+        QTest::addColumn<QString>("environmentPrefix");
+        QTest::addColumn<QString>("expected"); // below the tree, or a full path as given
+        // clang-format off
+        QTest::newRow("inside a prefix") << "pfx/drive_c/Games/Tribes" << "" << "" << "pfx";
+        QTest::newRow("through the prefix's C: link") << "pfx/dosdevices/c:/Games/Tribes" << "" << "" << "pfx";
+        QTest::newRow("a link in drive_c to a folder outside") << "pfx/drive_c/Linked" << "" << "" << "pfx";
+        QTest::newRow("outside any prefix") << "games/Tribes" << "" << "" << "";
+        QTest::newRow("drive_c without system.reg") << "bare/drive_c/Tribes" << "" << "" << "";
+        QTest::newRow("beside drive_c, not in it") << "pfx/Tribes" << "" << "" << "";
+        QTest::newRow("a prefix the user set") << "pfx/drive_c/Games/Tribes" << "/home/u/my prefix" << "" << "/home/u/my prefix";
+        QTest::newRow("a prefix of the environment") << "games/Tribes" << "/home/u/my prefix" << "/srv/wine" << "/srv/wine";
+        // clang-format on
     }
-    void windowsGameRunsThroughTheWineCommandInItsPrefix()
+    void gameRunsInThePrefixThatHoldsIt()
     {
-        QFETCH(QString, command);
-        QFETCH(QStringList, commandArguments);
+        QFETCH(QString, tribes);
+        QFETCH(QString, userPrefix);
+        QFETCH(QString, environmentPrefix);
+        QFETCH(QString, expected);
         const TestTree tree;
         tree.Write("pfx/system.reg", "WINE REGISTRY Version 2\n");
-        tree.Write("pfx/drive_c/Tribes/tribes.exe", std::string("MZ\x90\0", 4));
-        // The stand-in Wine records its prefix, working folder and arguments, whole by a rename.
-        const std::string record = tree.Path("launched.txt");
-        for (const char* wine : {"bin/wine", "bin/my wine"}) {
-            tree.Write(wine,
-                       "#!/bin/sh\n{ echo \"$WINEPREFIX\"; pwd -P; printf '%s\\n' \"$@\"; } > '" +
-                           record + ".part' && mv '" + record + ".part' '" + record + "'\n");
-            QFile::setPermissions(tree.QPath(wine), QFile::ReadOwner | QFile::ExeOwner);
-        }
-        const QByteArray path = qgetenv("PATH"), prefix = qgetenv("WINEPREFIX");
-        const auto restore = qScopeGuard([&] {
-            qputenv("PATH", path);
-            if (!prefix.isNull())
-                qputenv("WINEPREFIX", prefix);
-        });
-        qputenv("PATH", QFile::encodeName(tree.QPath("bin")) + ":" + path);
-        qunsetenv("WINEPREFIX");
-        const kprocess::WineSettings wine{command.replace("%1", tree.QPath("bin")).toStdString(),
-                                          ""};
-        QCOMPARE(
-            launch::LaunchTribes(tree.Path("pfx/drive_c/Tribes/"), "-mod korvane \"a b\"", wine),
-            launch::LaunchStatus::Ok);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QString::fromStdString(record)), 10000);
-        QFile file(QString::fromStdString(record));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString folder = QDir(tree.QPath("pfx/drive_c/Tribes")).canonicalPath();
-        const QStringList expected = QStringList{QDir(tree.QPath("pfx")).canonicalPath(), folder} +
-                                     commandArguments +
-                                     QStringList{folder + "/tribes.exe", "-mod", "korvane", "a b"};
-        QCOMPARE(QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts), expected);
+        tree.Write("bare/user.reg", "WINE REGISTRY Version 2\n");
+        for (const char* folder : {"pfx/drive_c/Games/Tribes", "pfx/dosdevices", "pfx/Tribes",
+                                   "bare/drive_c/Tribes", "games/Tribes"})
+            tree.MakeFolder(folder);
+        QVERIFY(QFile::link(QStringLiteral("../drive_c"), tree.QPath("pfx/dosdevices/c:")));
+
+        if (!expected.isEmpty() && !expected.startsWith(u'/'))
+            expected = QDir(tree.QPath(expected.toStdString())).canonicalPath();
+        const std::string prefix =
+            kprocess::ChooseWinePrefix(kpath::ToNative(tree.Path(tribes.toStdString())),
+                                       userPrefix.toStdString(), environmentPrefix.toStdString());
+        QCOMPARE(QString::fromStdString(prefix), expected);
     }
 };
 
