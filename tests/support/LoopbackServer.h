@@ -20,13 +20,6 @@ namespace korvane {
 class LoopbackServer
 {
 public:
-    // The certificate (PEM, with its chain) and private key an HTTPS server presents.
-    struct Identity
-    {
-        QByteArray certificatePem;
-        QByteArray keyPem;
-    };
-
     struct Request
     {
         QByteArray path;
@@ -46,19 +39,15 @@ public:
     };
 
     LoopbackServer();
-    explicit LoopbackServer(const Identity& identity); // HTTPS
+    // HTTPS, presenting the certificate (PEM, with its chain) and its private key.
+    LoopbackServer(const QByteArray& certificatePem, const QByteArray& keyPem);
     ~LoopbackServer();
 
     void Serve(const QByteArray& path, const QByteArray& body)
     {
         SetRoute(path, {200, body, body.size()});
     }
-    void Trickle(const QByteArray& path, const QByteArray& body, int pieceBytes, int intervalMs)
-    {
-        SetRoute(path, {200, body, body.size(), true, true, pieceBytes, intervalMs});
-    }
     void SetRoute(const QByteArray& path, const Route& route);
-    void ServeAnyPath(const QByteArray& body); // for every path without a route of its own
 
     std::string Url(std::string_view path) const;
     QList<Request> Requests() const;
@@ -74,7 +63,6 @@ private:
     bool m_tls = false;
     mutable std::mutex m_mutex; // a lock the thread checker sees, unlike QMutex from a release Qt
     QMap<QByteArray, Route> m_routes;
-    Route m_fallback;
     QList<Request> m_requests;
 };
 

@@ -2,14 +2,17 @@
 
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CUpdateList.h"
+#include "support/TestTree.h"
 
 #include <cstdint>
 #include <memory>
 #include <QByteArray>
+#include <QDirIterator>
+#include <QtEndian>
 #include <string>
 #include <vector>
 
-// Records and list bytes for the updater's tests.
+// Records, list bytes and folder contents for the updater's tests.
 namespace korvane::testsupport {
 
 inline std::unique_ptr<CUpdateInfo> MakeUpdate(std::string name, std::string target,
@@ -34,29 +37,43 @@ inline std::string ListBytes(const CUpdateList& list)
     return ar.Take().value();
 }
 
-inline std::string ListBytes(std::unique_ptr<CUpdateInfo> update)
+// The bytes of a list of these updates.
+template <class... Update> std::string ListBytes(std::unique_ptr<Update>... updates)
 {
     CUpdateList list;
-    list.m_arrUpdates.push_back(std::move(update));
+    (list.m_arrUpdates.push_back(std::move(updates)), ...);
     return ListBytes(list);
+}
+
+inline QByteArray Dword(quint32 value)
+{
+    const quint32 little = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&little), 4);
 }
 
 // The head of a list that claims count records.
 inline QByteArray ListHeader(quint32 count)
 {
-    QByteArray header("UPDATE\x01", 7);
-    for (int i = 0; i < 4; ++i)
-        header += char(count >> (8 * i));
-    return header;
+    return QByteArray("UPDATE\x01", 7) + Dword(count);
 }
 
 // The start of a record whose name claims length bytes.
 inline QByteArray NameClaim(quint32 length)
 {
-    QByteArray claim("\x01\xFF\xFF\xFF", 4);
-    for (int i = 0; i < 4; ++i)
-        claim += char(length >> (8 * i));
-    return claim;
+    return QByteArray("\x01\xFF\xFF\xFF", 4) + Dword(length);
+}
+
+// Every file and folder below the tree's root, relative to it.
+inline QStringList Entries(const TestTree& tree)
+{
+    const QString root = QString::fromStdString(tree.Root());
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << it.next().mid(root.size());
+    entries.sort();
+    return entries;
 }
 
 } // namespace korvane::testsupport

@@ -1,10 +1,11 @@
-#include "core/platform/KPath.h"
+#include "core/catalogue/CPluginList.h"
 #include "core/updater/CUpdateList.h"
 #include "res/Strings.h"
 #include "support/LoopbackServer.h"
-#include "support/TestAuthority.h"
+#include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,16 +32,20 @@ namespace {
 
 QByteArray TwoUpdates(std::string name = "Sniper")
 {
-    CUpdateList list;
-    list.m_arrUpdates.push_back(
-        testsupport::MakeUpdate(std::move(name), "storage\\", "http://h/", {{"s.cs", "", 3}}));
-    list.m_arrUpdates.push_back(testsupport::MakeUpdate("Radar", "storage\\", "http://h/"));
-    return QByteArray::fromStdString(testsupport::ListBytes(list));
+    return QByteArray::fromStdString(testsupport::ListBytes(
+        testsupport::MakeUpdate(std::move(name), "storage\\", "http://h/", {{"s.cs", "", 3}}),
+        testsupport::MakeUpdate("Radar", "storage\\", "http://h/")));
 }
 
 Hop Serve(QByteArray path, QByteArray body, bool https = false)
 {
     return {https, std::move(path), {200, body, body.size()}};
+}
+
+// The file /u/f.cs, sending sent of its bytes ("new", 3 in the list).
+Hop File(QByteArray body, qint64 sent, bool announceLength = true, bool closeAfter = true)
+{
+    return {false, "/u/f.cs", {200, body, sent, announceLength, closeAfter}};
 }
 
 // Answers with status and, unless it is empty, a Location header.
@@ -59,23 +64,48 @@ class tst_UpdateDownload : public QObject
     Q_OBJECT
 
 private:
-    testsupport::TestAuthority m_authority;
+    QByteArray m_authorityPem;
+    QByteArray m_certificatePem;
+    QByteArray m_keyPem;
 
 private slots:
+    // A certificate authority made for this run, and a certificate for 127.0.0.1 that it signed:
+    // no system trusts it, so only a client told of it accepts the TLS server.
     void initTestCase()
     {
-        m_authority = testsupport::MakeTestAuthority();
-        QVERIFY2(!m_authority.authorityPem.isEmpty(), "openssl could not make a test authority");
+        QTemporaryDir dir;
+        const auto openssl = [&dir](const QString& name, const QString& more) {
+            QProcess process;
+            process.setWorkingDirectory(dir.path());
+            process.start("openssl", QString("req -x509 -newkey ec -pkeyopt "
+                                             "ec_paramgen_curve:prime256v1 -nodes -days 2 "
+                                             "-keyout %1.key -out %1.pem %2")
+                                         .arg(name, more)
+                                         .split(' '));
+            return process.waitForFinished(30000) && process.exitCode() == 0;
+        };
+        QVERIFY(openssl("ca", "-subj /CN=Loopback-test-authority"));
+        QVERIFY(openssl("server", "-subj /CN=127.0.0.1 -CA ca.pem -CAkey ca.key -addext "
+                                  "basicConstraints=CA:FALSE -addext "
+                                  "subjectAltName=IP:127.0.0.1,DNS:localhost"));
+        const auto read = [&dir](const char* name) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        m_authorityPem = read("ca.pem");
+        m_certificatePem = read("server.pem");
+        m_keyPem = read("server.key");
     }
 
-    // What the program does with servers that misbehave, for the list and for an update file
-    // (f.cs, 3 bytes, "new"). The transfer counts as stalled below 1 KiB/s over half a second.
+    // What the program does with servers that misbehave, for the list and for an update's file
+    // f.cs. The transfer counts as stalled below 1 KiB/s over half a second.
     void misbehavingServers_data()
     {
         const QByteArray list = TwoUpdates();
         QTest::addColumn<QByteArray>("start"); // the list, or the update's file /u/f.cs
         QTest::addColumn<QList<Hop>>("hops");
         QTest::addColumn<bool>("trusted"); // the client knows the test authority
+        // For a file: InternetError when the update's later files are not tried.
         QTest::addColumn<DownloadResult>("result");
         QTest::addColumn<QByteArray>("reason");
         const auto row = [](const char* name, QByteArray start, QList<Hop> hops,
@@ -83,28 +113,25 @@ private slots:
             QTest::newRow(name) << start << hops << trusted << result << reason;
         };
         const DownloadResult received = DownloadResult::Received,
-                             error = DownloadResult::InternetError;
-        QList<Hop> tenHops, elevenHops;
-        for (int i = 0; i < 11; ++i) {
-            const QByteArray from = "/h" + QByteArray::number(i);
-            const QByteArray to = "/h" + QByteArray::number(i + 1);
-            elevenHops << Move(from, to);
-            if (i < 10)
-                tenHops << Move(from, i == 9 ? "/list" : to);
-        }
-        tenHops << Serve("/list", list);
+                             error = DownloadResult::InternetError,
+                             unreadable = DownloadResult::Unreadable;
+        // From /h0 eleven redirects, from /h1 ten, to the list.
+        QList<Hop> hops = {Serve("/h11", list)};
+        for (int i = 0; i < 11; ++i)
+            hops << Move("/h" + QByteArray::number(i), "/h" + QByteArray::number(i + 1));
         const QByteArray many = QByteArray(1 << 20, '\x02');
         const QByteArray slowList = TwoUpdates(std::string(6000, 's'));
         const QByteArray claim = ListHeader(1) + NameClaim(0xFFFFFFFE) + many;
         const QByteArray big = ListHeader(2) + NameClaim(40 << 20) + QByteArray(40 << 20, 'a') +
                                QByteArray(6, '\0') + NameClaim(40 << 20) +
                                QByteArray(40 << 20, 'b');
+        const QByteArray file = "{http}/u/f.cs";
         // clang-format off
         row("http to http, relative location", "{http}/start", {Move("/start", "/moved/list"), Serve("/moved/list", list)}, received);
         row("http to https", "{http}/start", {Move("/start", "{https}/list", 302), Serve("/list", list, true)}, received);
         row("https to https", "{https}/start", {Move("/start", "/list", 307, true), Serve("/list", list, true)}, received);
-        row("ten redirects", "{http}/h0", tenHops, received);
-        row("eleven redirects", "{http}/h0", elevenHops, error, "more than 10 redirects");
+        row("ten redirects", "{http}/h1", hops, received);
+        row("eleven redirects", "{http}/h0", hops, error, "more than 10 redirects");
         row("https to http", "{https}/start", {Move("/start", "{http}/list", 301, true), Serve("/list", list)}, error, strings::kReasonRedirectToHttp);
         row("redirect loop", "{http}/a", {Move("/a", "/b"), Move("/b", "/a")}, error, strings::kReasonRedirectLoop);
         row("3xx without location", "{http}/start", {Move("/start", {}, 302)}, error, strings::kReasonRedirectWithoutLocation);
@@ -116,15 +143,22 @@ private slots:
         row("connection dropped", "{http}/list", {{false, "/list", {200, list, 20}}}, error, strings::kReasonConnectionLost);
         row("drip", "{http}/list", {{false, "/list", {200, list, list.size(), true, true, 1, 100}}}, error, "stalled below 1 KiB/s");
         row("slow but steady", "{http}/list", {{false, "/list", {200, slowList, slowList.size(), true, true, 300, 100}}}, received);
-        row("huge record count", "{http}/list", {Serve("/list", ListHeader(0x7FFFFFFF) + many)}, DownloadResult::Unreadable, strings::kReasonTooManyUpdates);
-        row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, DownloadResult::Unreadable, strings::kReasonStringTooLong);
-        row("4 GB string claim without a length", "{http}/list", {{false, "/list", {200, claim, claim.size(), false}}}, DownloadResult::Unreadable, strings::kReasonListTooLarge);
-        row("list beyond 64 MiB", "{http}/list", {{false, "/list", {200, big, big.size(), false}}}, DownloadResult::Unreadable, strings::kReasonListTooLarge);
+        row("huge record count", "{http}/list", {Serve("/list", ListHeader(0x7FFFFFFF) + many)}, unreadable, strings::kReasonTooManyUpdates);
+        row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, unreadable, strings::kReasonStringTooLong);
+        row("4 GB string claim without a length", "{http}/list", {{false, "/list", {200, claim, claim.size(), false}}}, unreadable, strings::kReasonListTooLarge);
+        row("list beyond 64 MiB", "{http}/list", {{false, "/list", {200, big, big.size(), false}}}, unreadable, strings::kReasonListTooLarge);
 
-        row("file moved to https", "{http}/u/f.cs", {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
-        row("file redirect loop", "{http}/u/f.cs", {Move("/u/f.cs", "/u/f.cs")}, error, strings::kReasonRedirectLoop);
+        row("file moved to https", file, {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
+        row("file redirect loop", file, {Move("/u/f.cs", "/u/f.cs")}, error, strings::kReasonRedirectLoop);
         row("file over https, untrusted", "{https}/u/f.cs", {Serve("/u/f.cs", "new", true)}, error, strings::kReasonCertificateNotTrusted, false);
-        row("file of another size", "{http}/u/f.cs", {Serve("/u/f.cs", "newer")}, error, "f.cs is 5 bytes on the server, 3 in the list");
+        row("no such file", file, {}, DownloadResult::NoList, "HTTP 404");
+        row("connection dropped mid-file", file, {File("new", 1)}, error, strings::kReasonConnectionLost);
+        row("slow, then dropped", file, {{false, "/u/f.cs", {200, "new", 2, true, true, 1, 30}}}, error, strings::kReasonConnectionLost);
+        row("server falls silent", file, {File("new", 1, true, false)}, error, "stalled below 1 KiB/s");
+        row("fewer bytes than listed", file, {File("ne", 2)}, unreadable, "f.cs is 2 bytes on the server, 3 in the list");
+        row("fewer bytes than listed, without a length", file, {File("new", 2, false)}, unreadable, "f.cs is 2 bytes on the server, 3 in the list");
+        row("more bytes than listed", file, {File("newer", 5)}, unreadable, "f.cs is 5 bytes on the server, 3 in the list");
+        row("more bytes than listed, without a length", file, {File("newer", 5, false)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
         // clang-format on
     }
 
@@ -136,7 +170,7 @@ private slots:
         QFETCH(DownloadResult, result);
         QFETCH(QByteArray, reason);
         LoopbackServer plain;
-        LoopbackServer tls(m_authority.server);
+        LoopbackServer tls(m_certificatePem, m_keyPem);
         const auto expand = [&](QByteArray text) {
             return text.replace("{http}", QByteArray::fromStdString(plain.Url("")))
                 .replace("{https}", QByteArray::fromStdString(tls.Url("")))
@@ -152,8 +186,7 @@ private slots:
         auto updates = std::make_unique<CUpdateList>();
         updates->m_transferOptions.stall = {1024, std::chrono::milliseconds(500)};
         if (trusted)
-            updates->m_transferOptions.extraAuthoritiesPem = {
-                m_authority.authorityPem.toStdString()};
+            updates->m_transferOptions.extraAuthoritiesPem = {m_authorityPem.toStdString()};
         if (!start.endsWith("/u/f.cs")) {
             updates->m_arrUpdates.push_back(testsupport::MakeUpdate("stale", "", ""));
             const auto download = updates->DownloadList(url);
@@ -162,15 +195,26 @@ private slots:
             QCOMPARE(updates->GetSize(), result == DownloadResult::Received ? 2 : 0);
             return;
         }
-        QTemporaryDir korvane;
-        const std::string folder = kpath::WithTrailingSeparator(korvane.path().toStdString());
+        // The plug-in f is in use; the update's sub\g.cs comes after f.cs.
+        TestTree tree;
+        for (const char* name : {"plugins/f.cs", "storage/f.cs", "storage/sub/g.cs"})
+            tree.Write(name, "old");
+        plain.Serve("/u/sub/g.cs", "new");
         updates->m_arrUpdates.push_back(
-            testsupport::MakeUpdate("File", "", url.substr(0, url.size() - 4), {{"f.cs", "", 3}}));
-        const korvane::Status status = updates->InstallUpdate(0, folder, nullptr);
+            testsupport::MakeUpdate("File", "storage\\", url.substr(0, url.size() - 4),
+                                    {{"f.cs", "", 3}, {"g.cs", "sub\\", 3}}));
+        CPluginList inUse;
+        inUse.Rescan(tree.Path("plugins/"));
+        const korvane::Status status = updates->InstallUpdate(0, tree.Root(), &inUse);
         QCOMPARE(QByteArray::fromStdString(status.reason()), reason);
-        QFile installed(korvane.filePath("f.cs"));
-        QCOMPARE(installed.open(QIODevice::ReadOnly) ? installed.readAll() : QByteArray(),
-                 status.ok() ? QByteArray("new") : QByteArray());
+        // No file is lost or half written, and nothing is left behind.
+        const std::string f = status.ok() ? "new" : "old";
+        QCOMPARE(tree.Read("plugins/f.cs") + tree.Read("storage/f.cs"), f + f);
+        const bool laterTried = result != DownloadResult::InternetError;
+        QCOMPARE(tree.Read("storage/sub/g.cs"), std::string(laterTried ? "new" : "old"));
+        QCOMPARE(testsupport::Entries(tree),
+                 QStringList({"plugins", "plugins/f.cs", "storage", "storage/f.cs", "storage/sub",
+                              "storage/sub/g.cs"}));
     }
 
     // Each request names the updater and bypasses caches; a proxy from the environment never
