@@ -82,7 +82,7 @@ std::string LoopbackServer::Url(std::string_view path) const
            std::string(path);
 }
 
-QList<LoopbackServer::Request> LoopbackServer::Requests() const
+QList<QMap<QByteArray, QByteArray>> LoopbackServer::Requests() const
 {
     const std::lock_guard lock(m_mutex);
     return m_requests;
@@ -99,16 +99,16 @@ quint16 LoopbackServer::ClosedPort()
 void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
 {
     const QList<QByteArray> lines = text.left(text.indexOf("\r\n\r\n")).split('\n');
-    Request request{lines.value(0).split(' ').value(1), {}};
+    QMap<QByteArray, QByteArray> headers;
     for (const QByteArray& line : lines.mid(1)) {
         const qsizetype colon = line.indexOf(':');
-        request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+        headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
     }
     Route route;
     {
         const std::lock_guard lock(m_mutex);
-        route = m_routes.value(request.path);
-        m_requests.append(request);
+        route = m_routes.value(lines.value(0).split(' ').value(1));
+        m_requests.append(headers);
     }
     socket->write("HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n" + route.headers);
     if (route.announceLength)

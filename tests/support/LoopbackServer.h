@@ -20,12 +20,6 @@ namespace korvane {
 class LoopbackServer
 {
 public:
-    struct Request
-    {
-        QByteArray path;
-        QMap<QByteArray, QByteArray> headers; // names in lower case
-    };
-
     struct Route
     {
         int status = 404;
@@ -50,7 +44,8 @@ public:
     void SetRoute(const QByteArray& path, const Route& route);
 
     std::string Url(std::string_view path) const;
-    QList<Request> Requests() const;
+    // The header fields of each request so far, their names in lower case.
+    QList<QMap<QByteArray, QByteArray>> Requests() const;
     static quint16 ClosedPort(); // a loopback port on which nothing listens
 
 private:
@@ -63,7 +58,7 @@ private:
     bool m_tls = false;
     mutable std::mutex m_mutex; // a lock the thread checker sees, unlike QMutex from a release Qt
     QMap<QByteArray, Route> m_routes;
-    QList<Request> m_requests;
+    QList<QMap<QByteArray, QByteArray>> m_requests;
 };
 
 } // namespace korvane

@@ -2,17 +2,15 @@
 
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CUpdateList.h"
-#include "support/TestTree.h"
 
 #include <cstdint>
 #include <memory>
 #include <QByteArray>
-#include <QDirIterator>
 #include <QtEndian>
 #include <string>
 #include <vector>
 
-// Records, list bytes and folder contents for the updater's tests.
+// Records and list bytes for the updater's tests.
 namespace korvane::testsupport {
 
 inline std::unique_ptr<CUpdateInfo> MakeUpdate(std::string name, std::string target,
@@ -61,19 +59,6 @@ inline QByteArray ListHeader(quint32 count)
 inline QByteArray NameClaim(quint32 length)
 {
     return QByteArray("\x01\xFF\xFF\xFF", 4) + Dword(length);
-}
-
-// Every file and folder below the tree's root, relative to it.
-inline QStringList Entries(const TestTree& tree)
-{
-    const QString root = QString::fromStdString(tree.Root());
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << it.next().mid(root.size());
-    entries.sort();
-    return entries;
 }
 
 } // namespace korvane::testsupport

@@ -24,12 +24,6 @@ struct Hop
     LoopbackServer::Route route;
 };
 
-} // namespace
-
-Q_DECLARE_METATYPE(QList<Hop>)
-
-namespace {
-
 QByteArray TwoUpdates(std::string name = "Sniper")
 {
     return QByteArray::fromStdString(testsupport::ListBytes(
@@ -58,6 +52,8 @@ Hop Move(QByteArray path, QByteArray location, int status = 301, bool https = fa
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Hop>)
 
 class tst_UpdateDownload : public QObject
 {
@@ -212,9 +208,8 @@ private slots:
         QCOMPARE(tree.Read("plugins/f.cs") + tree.Read("storage/f.cs"), f + f);
         const bool laterTried = result != DownloadResult::InternetError;
         QCOMPARE(tree.Read("storage/sub/g.cs"), std::string(laterTried ? "new" : "old"));
-        QCOMPARE(testsupport::Entries(tree),
-                 QStringList({"plugins", "plugins/f.cs", "storage", "storage/f.cs", "storage/sub",
-                              "storage/sub/g.cs"}));
+        QCOMPARE(tree.Names("plugins") + tree.Names("storage") + tree.Names("storage/sub"),
+                 QStringList({"f.cs", "f.cs", "sub", "g.cs"}));
     }
 
     // Each request names the updater and bypasses caches; a proxy from the environment never
@@ -234,7 +229,7 @@ private slots:
         }
         qunsetenv("http_proxy");
         QVERIFY(proxy.Requests().isEmpty());
-        const auto headers = server.Requests().value(0).headers;
+        const auto headers = server.Requests().value(0);
         QCOMPARE(headers.value("user-agent"), QByteArray("KorvaneMgrUpd"));
         QCOMPARE(headers.value("cache-control"), QByteArray("no-cache"));
         QCOMPARE(headers.value("pragma"), QByteArray("no-cache"));

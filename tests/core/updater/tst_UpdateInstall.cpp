@@ -1,6 +1,7 @@
 #include "core/catalogue/CPluginList.h"
 #include "core/updater/CreatePath.h"
 #include "support/LoopbackServer.h"
+#include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
 
 #include <future>
@@ -9,7 +10,6 @@
 
 using namespace korvane;
 
-using testsupport::Entries;
 using testsupport::MakeUpdate;
 
 namespace {
@@ -122,8 +122,6 @@ private slots:
         const auto list = Offer(server, "mods\\", {{"caf\xE9 #1%?.cs", "d\xE9j\xE0\\b\\"}});
         server.Serve("/u/d%E9j%E0/b/caf%E9%20%231%25%3F.cs", "new");
         QVERIFY(list->InstallUpdate(0, tree.Root(), nullptr));
-        QCOMPARE(server.Requests().value(0).path,
-                 QByteArray("/u/d%E9j%E0/b/caf%E9%20%231%25%3F.cs"));
         QCOMPARE(tree.Read("mods/d\xC3\xA9j\xC3\xA0/b/caf\xC3\xA9 #1%?.cs"), std::string("new"));
     }
 
@@ -179,7 +177,7 @@ private slots:
             "U", target.replace("<outside>", outside).toStdString(), server.Url("/u/"),
             {{file.toStdString(), subDir.replace("<outside>", outside).toStdString(), 7}}));
         QVERIFY(!list.InstallUpdate(0, tree.Path("k/"), nullptr));
-        QCOMPARE(Entries(tree), QStringList({"k"}));
+        QCOMPARE(tree.Names("") + tree.Names("k"), QStringList({"k"}));
         QVERIFY(server.Requests().isEmpty());
     }
 
