@@ -28,12 +28,10 @@ struct Updates
     }
 
     QString Url(const char* path) const { return Q(server.Url(path)); }
+    // An argument that starts with '/' is that path on the server.
     CliResult Run(QStringList arguments) const
     {
-        arguments.replaceInStrings("LIST", Url("/korvane.upd"));
-        arguments.replaceInStrings("MISSING", Url("/missing.upd"));
-        arguments.replaceInStrings("SHORT", Url("/short.upd"));
-        return cli.Run(arguments);
+        return cli.Run(arguments.replaceInStrings(QRegularExpression("^/"), Url("/")));
     }
 
     CliFixture cli;
@@ -51,13 +49,13 @@ private slots:
     {
         const Updates u;
         u.cli.tree.Write("k/storage/gone.cs", "gone");
-        const CliResult updates = u.Run({"updates", "--url", "LIST"});
+        const CliResult updates = u.Run({"updates", "--url", "/korvane.upd"});
         QCOMPARE(updates.out, QStringLiteral("0\tSniper\t1.2\tNo\n"
                                              "1\tBroken\t2.10\tYes\n"
                                              "2\tCafé pack\t0.1\tYes\n"));
         QCOMPARE(updates.status, 0);
         // No progress either: standard error is no terminal here.
-        QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "LIST"}));
+        QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/korvane.upd"}));
         // Without --url, the address the settings hold.
         u.cli.WindowProfile().WriteProfileString(profile::kUpdater, profile::kUrl,
                                                  u.Url("/korvane.upd").toStdString());
@@ -76,10 +74,10 @@ private slots:
         };
         const QString noSuchUpdate = QString::fromUtf8(strings::kCliNoSuchUpdate).arg(3);
         // clang-format off
-        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "LIST"} << because(strings::kInstallFailed, "HTTP 404") << "sniper";
-        QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "LIST"} << noSuchUpdate << "old";
-        QTest::newRow("no list on the server") << QStringList{"updates", "--url", "MISSING"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
-        QTest::newRow("list ends early") << QStringList{"install", "0", "--url", "SHORT"} << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
+        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << because(strings::kInstallFailed, "HTTP 404") << "sniper";
+        QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << noSuchUpdate << "old";
+        QTest::newRow("no list on the server") << QStringList{"updates", "--url", "/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
+        QTest::newRow("list ends early") << QStringList{"install", "0", "--url", "/short.upd"} << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
         // clang-format on
     }
 
