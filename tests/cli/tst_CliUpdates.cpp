@@ -19,10 +19,10 @@ struct Updates
         const std::string files = server.Url("/files/");
         using testsupport::MakeUpdate;
         server.Serve("/korvane.upd",
-                     QByteArray::fromStdString(testsupport::ListBytes(
+                     QByteArray::fromStdString(testsupport::ListBytes(*testsupport::ListOf(
                          MakeUpdate("Sniper", "storage\\", files, {{"sniper.cs", "", 6}}, 1, 2),
                          MakeUpdate("Broken", "storage\\", files, {{"gone.cs", "", 4}}, 2, 10),
-                         MakeUpdate("Caf\xe9 pack", "extras\\", files, {}, 0, 1))));
+                         MakeUpdate("Caf\xe9 pack", "extras\\", files, {}, 0, 1)))));
         server.Serve("/short.upd", QByteArray("UPDATE\x01\x01\x00\x00\x00\x01", 12));
         server.Serve("/files/sniper.cs", "sniper");
     }

@@ -58,15 +58,13 @@ struct Updates
     {
         tree.Write("storage/sniper.cs", "abc");
         server.SetRoute("/u/radar.cs", {200, QByteArray(60, 'r'), 60, true, true, 6, 100});
-        auto list = std::make_shared<CUpdateList>();
         const std::string url = server.Url("/u/");
-        list->m_arrUpdates.push_back(
-            MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10));
-        list->m_arrUpdates.push_back(
-            MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0));
-        list->m_arrUpdates.push_back(
-            MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3));
-        auto dlg = std::make_unique<CUpdaterDlg>(std::move(list), tree.Root());
+        auto dlg = std::make_unique<CUpdaterDlg>(
+            testsupport::ListOf(
+                MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10),
+                MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0),
+                MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3)),
+            tree.Root());
         dlg->show();
         return dlg;
     }
@@ -202,8 +200,8 @@ private slots:
     void checkForUpdatesShowsTheListAtTheProfilesUrlReportsItBrokenOrIsCancelled()
     {
         Updates updates;
-        const QByteArray bytes = QByteArray::fromStdString(
-            testsupport::ListBytes(MakeUpdate("One", "", ""), MakeUpdate("Two", "", "")));
+        const QByteArray bytes = QByteArray::fromStdString(testsupport::ListBytes(
+            *testsupport::ListOf(MakeUpdate("One", "", ""), MakeUpdate("Two", "", ""))));
         updates.server.Serve("/mine.upd", bytes);
         updates.server.Serve("/cut.upd", bytes.chopped(1));
         int rows = -1;
@@ -220,8 +218,8 @@ private slots:
         QCOMPARE(script.Messages(), QStringList({S(strings::kUpdateListUnreadable)}));
 
         // The download shows its progress; Cancel ends it at once, without the updater window.
-        const QByteArray slow = QByteArray::fromStdString(
-            testsupport::ListBytes(MakeUpdate(std::string(400, 'n'), "", "")));
+        const QByteArray slow = QByteArray::fromStdString(testsupport::ListBytes(
+            *testsupport::ListOf(MakeUpdate(std::string(400, 'n'), "", ""))));
         updates.server.SetRoute("/slow.upd", {200, slow, slow.size(), true, true, 10, 50}); // 2 s
         QString label;
         script.Then("QProgressDialog", [&label](QWidget* active) {

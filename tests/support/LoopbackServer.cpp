@@ -11,11 +11,7 @@
 
 namespace korvane {
 
-namespace {
-
 constexpr qint64 kChunk = 1 << 20;
-
-} // namespace
 
 LoopbackServer::LoopbackServer()
 {
@@ -29,7 +25,6 @@ LoopbackServer::LoopbackServer(const QByteArray& certificatePem, const QByteArra
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificateChain(QSslCertificate::fromData(certificatePem));
     tls.setPrivateKey(QSslKey(keyPem, QSsl::Ec));
-    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
     listener->setSslConfiguration(tls);
     Start(listener);
 }

@@ -35,12 +35,11 @@ inline std::string ListBytes(const CUpdateList& list)
     return ar.Take().value();
 }
 
-// The bytes of a list of these updates.
-template <class... Update> std::string ListBytes(std::unique_ptr<Update>... updates)
+template <class... Update> std::shared_ptr<CUpdateList> ListOf(std::unique_ptr<Update>... updates)
 {
-    CUpdateList list;
-    (list.m_arrUpdates.push_back(std::move(updates)), ...);
-    return ListBytes(list);
+    auto list = std::make_shared<CUpdateList>();
+    (list->m_arrUpdates.push_back(std::move(updates)), ...);
+    return list;
 }
 
 inline QByteArray Dword(quint32 value)

@@ -10,12 +10,13 @@
 
 using namespace korvane;
 
+using testsupport::ListOf;
 using testsupport::MakeUpdate;
 
 namespace {
 
 // A list with one update of these files, each served under /u/ with the content "new".
-std::unique_ptr<CUpdateList> Offer(LoopbackServer& server, const std::string& target,
+std::shared_ptr<CUpdateList> Offer(LoopbackServer& server, const std::string& target,
                                    std::vector<CUpdateFileInfo> files)
 {
     for (CUpdateFileInfo& file : files) {
@@ -23,9 +24,7 @@ std::unique_ptr<CUpdateList> Offer(LoopbackServer& server, const std::string& ta
         const std::string path = "/u/" + file.m_strSubDir + file.m_strFile;
         server.Serve(QByteArray::fromStdString(path).replace('\\', '/'), "new");
     }
-    auto list = std::make_unique<CUpdateList>();
-    list->m_arrUpdates.push_back(MakeUpdate("Update", target, server.Url("/u/"), files));
-    return list;
+    return testsupport::ListOf(MakeUpdate("Update", target, server.Url("/u/"), files));
 }
 
 } // namespace
@@ -63,9 +62,8 @@ private slots:
         std::vector<CUpdateFileInfo> files;
         if (listedSize >= 0)
             files.push_back({"sniper.cs", "", std::uint32_t(listedSize)});
-        CUpdateList list;
-        list.m_arrUpdates.push_back(MakeUpdate("U", target.toStdString(), "http://h/", files));
-        QCOMPARE(list.IsInstalled(tree.Path("k/"), 0), installed);
+        const auto list = ListOf(MakeUpdate("U", target.toStdString(), "http://h/", files));
+        QCOMPARE(list->IsInstalled(tree.Path("k/"), 0), installed);
     }
 
     void installPutsFilesInPlaceAndRefreshesPluginsInUse_data()
@@ -172,11 +170,10 @@ private slots:
         tree.MakeFolder("k");
         const QString outside = QString::fromStdString(tree.Path("outside/"));
         LoopbackServer server;
-        CUpdateList list;
-        list.m_arrUpdates.push_back(MakeUpdate(
+        const auto list = ListOf(MakeUpdate(
             "U", target.replace("<outside>", outside).toStdString(), server.Url("/u/"),
             {{file.toStdString(), subDir.replace("<outside>", outside).toStdString(), 7}}));
-        QVERIFY(!list.InstallUpdate(0, tree.Path("k/"), nullptr));
+        QVERIFY(!list->InstallUpdate(0, tree.Path("k/"), nullptr));
         QCOMPARE(tree.Names("") + tree.Names("k"), QStringList({"k"}));
         QVERIFY(server.Requests().isEmpty());
     }
