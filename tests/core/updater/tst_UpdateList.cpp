@@ -220,7 +220,8 @@ private slots:
         QTest::addColumn<QByteArray>("start"); // the list, or the update's file /u/f.cs
         QTest::addColumn<QList<Hop>>("hops");
         QTest::addColumn<bool>("trusted"); // the client knows the test authority
-        // For a file: InternetError when the update's later files are not tried.
+        // For a file, InternetError stops the update; after any other failure its later file is
+        // tried.
         QTest::addColumn<DownloadResult>("result");
         QTest::addColumn<QByteArray>("reason");
         const auto row = [](const char* name, QByteArray start, QList<Hop> hops,
