@@ -47,30 +47,24 @@ QStringList Row(QWidget* dlg, int row)
     return {item->text(0), item->text(1), item->text(2)};
 }
 
-} // namespace
-
-class tst_UpdaterDlg : public QObject
+// A Korvane folder and the server of its updates.
+struct Updates
 {
-    Q_OBJECT
+    TestTree tree;
+    LoopbackServer server;
 
-private:
-    std::optional<TestTree> m_tree;
-    std::optional<LoopbackServer> m_server;
-
-    // Sniper 1.10, installed; Radar 2.0, served slowly; Broken 0.3, missing on the server.
-    std::unique_ptr<CUpdaterDlg> ShowUpdates()
+    // Sniper 1.10, installed; Radar 2.0, served in a second; Broken 0.3, missing on the server.
+    std::unique_ptr<CUpdaterDlg> Show()
     {
-        m_tree->Write("storage/sniper.cs", "abc");
-        m_server->Trickle("/u/radar.cs", QByteArray(60, 'r'), 6, 100);
-        auto list = std::make_shared<CUpdateList>();
-        const std::string url = m_server->Url("/u/");
-        list->m_arrUpdates.push_back(
-            MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10));
-        list->m_arrUpdates.push_back(
-            MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0));
-        list->m_arrUpdates.push_back(
-            MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3));
-        auto dlg = std::make_unique<CUpdaterDlg>(std::move(list), m_tree->Root());
+        tree.Write("storage/sniper.cs", "abc");
+        server.SetRoute("/u/radar.cs", {200, QByteArray(60, 'r'), 60, true, true, 6, 100});
+        const std::string url = server.Url("/u/");
+        auto dlg = std::make_unique<CUpdaterDlg>(
+            testsupport::ListOf(
+                MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10),
+                MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0),
+                MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3)),
+            tree.Root());
         dlg->show();
         return dlg;
     }
@@ -78,50 +72,25 @@ private:
     // Runs Check for updates against the list at that path of the server.
     void CheckForUpdates(const char* path)
     {
-        const CProfile profile = CProfile::AtFile(m_tree->QPath("profile.ini"));
-        profile.WriteProfileString(profile::kDirectories, profile::kKorvane, m_tree->Root());
-        profile.WriteProfileString(profile::kUpdater, profile::kUrl, m_server->Url(path));
+        const CProfile profile = CProfile::AtFile(tree.QPath("profile.ini"));
+        profile.WriteProfileString(profile::kDirectories, profile::kKorvane, tree.Root());
+        profile.WriteProfileString(profile::kUpdater, profile::kUrl, server.Url(path));
         OnCheckForUpdates(profile, nullptr);
     }
+};
 
-    static QByteArray ListOf(const std::vector<std::string>& names)
-    {
-        CUpdateList offered;
-        for (const std::string& name : names)
-            offered.m_arrUpdates.push_back(MakeUpdate(name, "", ""));
-        return QByteArray::fromStdString(testsupport::ListBytes(offered));
-    }
+} // namespace
+
+class tst_UpdaterDlg : public QObject
+{
+    Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_tree.emplace();
-        m_server.emplace();
-    }
-    void cleanup()
-    {
-        m_server.reset();
-        m_tree.reset();
-    }
-
-    // The close box asks first (see tst_ConcurrentInstall); Close and Escape do not.
-    void closeAndEscapeDoNotAsk()
-    {
-        ModalScript script;
-        auto dlg = ShowUpdates();
-        Click(dlg.get(), "close");
-        QCOMPARE(dlg->result(), int(QDialog::Accepted));
-        dlg = ShowUpdates();
-        QTest::keyClick(dlg.get(), Qt::Key_Escape);
-        QVERIFY(!dlg->isVisible());
-        QVERIFY(script.Finished());
-    }
-
     void installFollowsTheSelectionRunsOnAWorkerOnceAndMarksTheRowInstalled()
     {
-        const auto dlg = ShowUpdates();
+        Updates updates;
+        const auto dlg = updates.Show();
         QCOMPARE(Row(dlg.get(), 0), QStringList({"Sniper", "1.10", "Yes"}));
-        QCOMPARE(Row(dlg.get(), 2), QStringList({"Broken", "0.3", "No"}));
         QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
         auto* animation = dlg->findChild<CUpdateAnimation*>("animation");
         ClickRow(dlg.get(), 1);
@@ -135,15 +104,36 @@ private slots:
         QTRY_COMPARE(dlg->InstallingIndex(), -1);
         QCOMPARE(Row(dlg.get(), 1).last(), QString("Yes"));
         QVERIFY(!animation->IsPlaying());
-        QCOMPARE(m_server->Requests().size(), 1);
-        List(dlg.get())->clearSelection();
-        QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
-        QVERIFY(!PushButton(dlg.get(), "viewInfo")->isEnabled());
+        QCOMPARE(updates.server.Requests().size(), 1);
+    }
+
+    // The second window's installation waits for the first one's to write its files; the folder
+    // is free before the report of the first reaches its window. Close and Escape, unlike the
+    // close box, do not ask.
+    void twoWindowsInstallTheSameUpdateAtOnce()
+    {
+        Updates updates;
+        const auto first = updates.Show();
+        const auto second = updates.Show();
+        ModalScript script;
+        for (CUpdaterDlg* dlg : {first.get(), second.get()}) {
+            ClickRow(dlg, 1);
+            Click(dlg, "install");
+        }
+        QTRY_VERIFY(first->InstallingIndex() == -1 && second->InstallingIndex() == -1);
+        QCOMPARE(Row(first.get(), 1).last() + Row(second.get(), 1).last(), "YesYes");
+        QCOMPARE(updates.server.Requests().size(), 2);
+        Click(first.get(), "close");
+        QCOMPARE(first->result(), int(QDialog::Accepted));
+        QTest::keyClick(second.get(), Qt::Key_Escape);
+        QVERIFY(!second->isVisible());
+        QVERIFY(script.Finished());
     }
 
     void failedOrWaitingInstallIsReportedAndInstallsNothing()
     {
-        const auto dlg = ShowUpdates();
+        Updates updates;
+        const auto dlg = updates.Show();
         List(dlg.get())->topLevelItem(2)->setText(2, "?");
         ModalScript script;
         script.AnswerMessage();
@@ -156,7 +146,7 @@ private slots:
 
         // Another Korvane Manager changing the folder: the installation waits, then changes
         // nothing.
-        const auto held = korvane::FolderLock::acquire(m_tree->Root());
+        const auto held = korvane::FolderLock::acquire(updates.tree.Root());
         QVERIFY(held);
         script.AnswerMessage();
         ClickRow(dlg.get(), 1);
@@ -164,30 +154,74 @@ private slots:
         QCOMPARE(script.Messages().last(),
                  WithReason(strings::Text(strings::kInstallFailed), strings::kFoldersBusy));
         QCOMPARE(dlg->InstallingIndex(), -1);
-        QCOMPARE(m_server->Requests().size(), 1); // the broken update's file only
-        QVERIFY(!m_tree->Exists("storage/radar.cs"));
+        QCOMPARE(updates.server.Requests().size(), 1); // the broken update's file only
+    }
+
+    // The close box asks first, No by default. The installation goes on without the window; its
+    // end, good or bad, is not reported to a window that was closed, nor to one that no longer
+    // exists.
+    void closingDuringAnInstallLetsItEndQuietly_data()
+    {
+        QTest::addColumn<bool>("serverDrops");
+        QTest::newRow("install completes after the window is gone") << false;
+        QTest::newRow("install fails after the window closed") << true;
+    }
+
+    void closingDuringAnInstallLetsItEndQuietly()
+    {
+        QFETCH(bool, serverDrops);
+        Updates updates;
+        auto dlg = updates.Show();
+        QObject mainWindow; // outlives the updater window, as the program's does
+        int ended = 0;
+        dlg->WhenInstallationEnds(&mainWindow, [&ended] { ++ended; });
+        if (serverDrops)
+            updates.server.SetRoute("/u/radar.cs",
+                                    {200, QByteArray(60, 'r'), 30, true, true, 6, 50});
+        ClickRow(dlg.get(), 1);
+        Click(dlg.get(), "install");
+        ModalScript script;
+        script.AnswerQuestion(QMessageBox::No);
+        dlg->close();
+        QVERIFY(dlg->isVisible());
+        script.AnswerQuestion(QMessageBox::Yes);
+        dlg->close();
+        QVERIFY(!dlg->isVisible());
+        if (serverDrops) {
+            QTRY_COMPARE(dlg->InstallingIndex(), -1);
+        } else {
+            dlg.reset(); // the worker's report now has nowhere to go
+            QTRY_VERIFY(updates.tree.Exists("storage/radar.cs"));
+        }
+        QTRY_COMPARE(ended, 1); // the main window rescans what the installation changed
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(), QStringList(2, S(strings::kCloseWhileInstalling)));
     }
 
     void checkForUpdatesShowsTheListAtTheProfilesUrlReportsItBrokenOrIsCancelled()
     {
-        const QByteArray bytes = ListOf({"One", "Two"});
-        m_server->Serve("/mine.upd", bytes);
-        m_server->Serve("/cut.upd", bytes.chopped(1));
+        Updates updates;
+        const QByteArray bytes = QByteArray::fromStdString(testsupport::ListBytes(
+            *testsupport::ListOf(MakeUpdate("One", "", ""), MakeUpdate("Two", "", ""))));
+        updates.server.Serve("/mine.upd", bytes);
+        updates.server.Serve("/cut.upd", bytes.chopped(1));
         int rows = -1;
         ModalScript script;
         script.Then("CUpdaterDlg", [&rows](QWidget* dlg) {
             rows = List(dlg)->topLevelItemCount();
             Click(dlg, "close");
         });
-        CheckForUpdates("/mine.upd");
+        updates.CheckForUpdates("/mine.upd");
         QCOMPARE(rows, 2);
         script.AnswerMessage();
-        CheckForUpdates("/cut.upd");
+        updates.CheckForUpdates("/cut.upd");
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList({S(strings::kUpdateListUnreadable)}));
 
         // The download shows its progress; Cancel ends it at once, without the updater window.
-        m_server->Trickle("/slow.upd", ListOf({std::string(400, 'n')}), 10, 50); // 2 s in all
+        const QByteArray slow = QByteArray::fromStdString(testsupport::ListBytes(
+            *testsupport::ListOf(MakeUpdate(std::string(400, 'n'), "", ""))));
+        updates.server.SetRoute("/slow.upd", {200, slow, slow.size(), true, true, 10, 50}); // 2 s
         QString label;
         script.Then("QProgressDialog", [&label](QWidget* active) {
             auto* progress = static_cast<QProgressDialog*>(active);
@@ -197,7 +231,7 @@ private slots:
         });
         QElapsedTimer clock;
         clock.start();
-        CheckForUpdates("/slow.upd");
+        updates.CheckForUpdates("/slow.upd");
         QVERIFY2(clock.elapsed() < 1500, "the download went on after Cancel");
         QVERIFY2(label.endsWith(QLatin1String(" bytes received")), qPrintable(label));
         QVERIFY(script.Finished());

@@ -11,33 +11,20 @@
 
 namespace korvane {
 
-namespace {
-
 constexpr qint64 kChunk = 1 << 20;
-
-QByteArray Head(const LoopbackServer::Route& route)
-{
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n";
-    if (route.announceLength)
-        head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
-    return head + route.headers + "Connection: close\r\n\r\n";
-}
-
-} // namespace
 
 LoopbackServer::LoopbackServer()
 {
     Start(new QTcpServer);
 }
 
-LoopbackServer::LoopbackServer(const Identity& identity) : m_tls(true)
+LoopbackServer::LoopbackServer(const QByteArray& certificatePem, const QByteArray& keyPem)
+    : m_tls(true)
 {
     auto* listener = new QSslServer;
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    const auto chain = QSslCertificate::fromData(identity.certificatePem);
-    tls.setLocalCertificateChain(chain);
-    tls.setPrivateKey(QSslKey(identity.keyPem, QSsl::Ec));
-    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    tls.setLocalCertificateChain(QSslCertificate::fromData(certificatePem));
+    tls.setPrivateKey(QSslKey(keyPem, QSsl::Ec));
     listener->setSslConfiguration(tls);
     Start(listener);
 }
@@ -53,14 +40,12 @@ void LoopbackServer::Start(QTcpServer* listener)
     QObject::connect(listener, &QTcpServer::pendingConnectionAvailable, listener, [this, listener] {
         while (QTcpSocket* socket = listener->nextPendingConnection()) {
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                const QByteArray request =
-                    socket->property("request").toByteArray() + socket->readAll();
-                socket->setProperty("request", request);
-                if (request.contains("\r\n\r\n") && !socket->property("answered").toBool()) {
-                    socket->setProperty("answered", true);
-                    Respond(socket, request);
-                }
+            auto request = std::make_shared<QByteArray>();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
+                const bool answered = request->contains("\r\n\r\n");
+                *request += socket->readAll();
+                if (!answered && request->contains("\r\n\r\n"))
+                    Respond(socket, *request);
             });
         }
     });
@@ -86,19 +71,13 @@ void LoopbackServer::SetRoute(const QByteArray& path, const Route& route)
     m_routes.insert(path, route);
 }
 
-void LoopbackServer::ServeAnyPath(const QByteArray& body)
-{
-    const std::lock_guard lock(m_mutex);
-    m_fallback = {200, body, body.size()};
-}
-
 std::string LoopbackServer::Url(std::string_view path) const
 {
     return (m_tls ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(m_port) +
            std::string(path);
 }
 
-QList<LoopbackServer::Request> LoopbackServer::Requests() const
+QList<QMap<QByteArray, QByteArray>> LoopbackServer::Requests() const
 {
     const std::lock_guard lock(m_mutex);
     return m_requests;
@@ -115,26 +94,31 @@ quint16 LoopbackServer::ClosedPort()
 void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
 {
     const QList<QByteArray> lines = text.left(text.indexOf("\r\n\r\n")).split('\n');
-    Request request{lines.value(0).split(' ').value(1), {}};
+    QMap<QByteArray, QByteArray> headers;
     for (const QByteArray& line : lines.mid(1)) {
         const qsizetype colon = line.indexOf(':');
-        request.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+        headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
     }
     Route route;
     {
         const std::lock_guard lock(m_mutex);
-        route = m_routes.value(request.path, m_fallback);
-        m_requests.append(request);
+        route = m_routes.value(lines.value(0).split(' ').value(1));
+        m_requests.append(headers);
     }
-    socket->write(Head(route));
+    socket->write("HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n" + route.headers);
+    if (route.announceLength)
+        socket->write("Content-Length: " + QByteArray::number(route.body.size()) + "\r\n");
+    socket->write("Connection: close\r\n\r\n");
     auto sent = std::make_shared<qint64>(0);
-    // Writes a chunk at a time, so a large body never sits whole in the socket's buffer.
-    const auto pump = [socket, route, sent](qint64 limit) {
+    // A chunk at a time, so a large body never sits whole in the socket's buffer; when the body
+    // trickles, one piece a tick.
+    const qint64 piece = route.intervalMs > 0 ? route.pieceBytes : kChunk;
+    const auto pump = [socket, route, sent, piece] {
         while (*sent < route.sentBytes && socket->bytesToWrite() < kChunk) {
-            const qint64 n = std::min({limit, kChunk, route.sentBytes - *sent});
+            const qint64 n = std::min(piece, route.sentBytes - *sent);
             socket->write(route.body.constData() + *sent, n);
             *sent += n;
-            if (limit < kChunk)
+            if (route.intervalMs > 0)
                 break;
         }
         if (*sent >= route.sentBytes && route.closeAfter)
@@ -142,12 +126,11 @@ void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
     };
     if (route.intervalMs > 0) {
         auto* timer = new QTimer(socket);
-        QObject::connect(timer, &QTimer::timeout, socket,
-                         [pump, route] { pump(route.pieceBytes); });
+        QObject::connect(timer, &QTimer::timeout, socket, pump);
         timer->start(route.intervalMs);
     } else {
-        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [pump] { pump(kChunk); });
-        pump(kChunk);
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+        pump();
     }
 }
 

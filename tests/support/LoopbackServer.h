@@ -20,19 +20,6 @@ namespace korvane {
 class LoopbackServer
 {
 public:
-    // The certificate (PEM, with its chain) and private key an HTTPS server presents.
-    struct Identity
-    {
-        QByteArray certificatePem;
-        QByteArray keyPem;
-    };
-
-    struct Request
-    {
-        QByteArray path;
-        QMap<QByteArray, QByteArray> headers; // names in lower case
-    };
-
     struct Route
     {
         int status = 404;
@@ -46,22 +33,19 @@ public:
     };
 
     LoopbackServer();
-    explicit LoopbackServer(const Identity& identity); // HTTPS
+    // HTTPS, presenting the certificate (PEM, with its chain) and its private key.
+    LoopbackServer(const QByteArray& certificatePem, const QByteArray& keyPem);
     ~LoopbackServer();
 
     void Serve(const QByteArray& path, const QByteArray& body)
     {
         SetRoute(path, {200, body, body.size()});
     }
-    void Trickle(const QByteArray& path, const QByteArray& body, int pieceBytes, int intervalMs)
-    {
-        SetRoute(path, {200, body, body.size(), true, true, pieceBytes, intervalMs});
-    }
     void SetRoute(const QByteArray& path, const Route& route);
-    void ServeAnyPath(const QByteArray& body); // for every path without a route of its own
 
     std::string Url(std::string_view path) const;
-    QList<Request> Requests() const;
+    // The header fields of each request so far, their names in lower case.
+    QList<QMap<QByteArray, QByteArray>> Requests() const;
     static quint16 ClosedPort(); // a loopback port on which nothing listens
 
 private:
@@ -74,8 +58,7 @@ private:
     bool m_tls = false;
     mutable std::mutex m_mutex; // a lock the thread checker sees, unlike QMutex from a release Qt
     QMap<QByteArray, Route> m_routes;
-    Route m_fallback;
-    QList<Request> m_requests;
+    QList<QMap<QByteArray, QByteArray>> m_requests;
 };
 
 } // namespace korvane

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <QByteArray>
+#include <QtEndian>
 #include <string>
 #include <vector>
 
@@ -34,29 +35,29 @@ inline std::string ListBytes(const CUpdateList& list)
     return ar.Take().value();
 }
 
-inline std::string ListBytes(std::unique_ptr<CUpdateInfo> update)
+template <class... Update> std::shared_ptr<CUpdateList> ListOf(std::unique_ptr<Update>... updates)
 {
-    CUpdateList list;
-    list.m_arrUpdates.push_back(std::move(update));
-    return ListBytes(list);
+    auto list = std::make_shared<CUpdateList>();
+    (list->m_arrUpdates.push_back(std::move(updates)), ...);
+    return list;
+}
+
+inline QByteArray Dword(quint32 value)
+{
+    const quint32 little = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&little), 4);
 }
 
 // The head of a list that claims count records.
 inline QByteArray ListHeader(quint32 count)
 {
-    QByteArray header("UPDATE\x01", 7);
-    for (int i = 0; i < 4; ++i)
-        header += char(count >> (8 * i));
-    return header;
+    return QByteArray("UPDATE\x01", 7) + Dword(count);
 }
 
 // The start of a record whose name claims length bytes.
 inline QByteArray NameClaim(quint32 length)
 {
-    QByteArray claim("\x01\xFF\xFF\xFF", 4);
-    for (int i = 0; i < 4; ++i)
-        claim += char(length >> (8 * i));
-    return claim;
+    return QByteArray("\x01\xFF\xFF\xFF", 4) + Dword(length);
 }
 
 } // namespace korvane::testsupport

@@ -1,13 +1,33 @@
 #include "core/catalogue/CPluginList.h"
-#include "support/InstallFixture.h"
+#include "core/updater/CreatePath.h"
+#include "support/LoopbackServer.h"
+#include "support/TestTree.h"
+#include "support/UpdaterTestSupport.h"
 
+#include <future>
+#include <latch>
 #include <QtTest>
 
 using namespace korvane;
 
-using testsupport::Entries;
+using testsupport::ListOf;
 using testsupport::MakeUpdate;
-using testsupport::Offer;
+
+namespace {
+
+// A list with one update of these files, each served under /u/ with the content "new".
+std::shared_ptr<CUpdateList> Offer(LoopbackServer& server, const std::string& target,
+                                   std::vector<CUpdateFileInfo> files)
+{
+    for (CUpdateFileInfo& file : files) {
+        file.m_dwSize = 3;
+        const std::string path = "/u/" + file.m_strSubDir + file.m_strFile;
+        server.Serve(QByteArray::fromStdString(path).replace('\\', '/'), "new");
+    }
+    return testsupport::ListOf(MakeUpdate("Update", target, server.Url("/u/"), files));
+}
+
+} // namespace
 
 class tst_UpdateInstall : public QObject
 {
@@ -42,9 +62,8 @@ private slots:
         std::vector<CUpdateFileInfo> files;
         if (listedSize >= 0)
             files.push_back({"sniper.cs", "", std::uint32_t(listedSize)});
-        CUpdateList list;
-        list.m_arrUpdates.push_back(MakeUpdate("U", target.toStdString(), "http://h/", files));
-        QCOMPARE(list.IsInstalled(tree.Path("k/"), 0), installed);
+        const auto list = ListOf(MakeUpdate("U", target.toStdString(), "http://h/", files));
+        QCOMPARE(list->IsInstalled(tree.Path("k/"), 0), installed);
     }
 
     void installPutsFilesInPlaceAndRefreshesPluginsInUse_data()
@@ -76,9 +95,9 @@ private slots:
         if (!inUseAt.isEmpty())
             tree.Write(inUseAt.toStdString() + "sniper.cs", "old");
         LoopbackServer server;
-        const auto list = Offer(server, target.toStdString(),
-                                {{subDir.toStdString(), "sniper.cs", "new"},
-                                 {subDir.toStdString(), "sniper.desc.txt", "d"}});
+        const auto list =
+            Offer(server, target.toStdString(),
+                  {{"sniper.cs", subDir.toStdString()}, {"sniper.desc.txt", subDir.toStdString()}});
         CPluginList inUse;
         inUse.Rescan(tree.Path("plugins/"));
         QVERIFY(list->InstallUpdate(0, tree.Root(), &inUse));
@@ -98,14 +117,30 @@ private slots:
     {
         TestTree tree;
         LoopbackServer server;
-        const auto list = Offer(server, "mods\\", {{"d\xE9j\xE0\\b\\", "caf\xE9 #1%?.cs", "new"}});
+        const auto list = Offer(server, "mods\\", {{"caf\xE9 #1%?.cs", "d\xE9j\xE0\\b\\"}});
         server.Serve("/u/d%E9j%E0/b/caf%E9%20%231%25%3F.cs", "new");
         QVERIFY(list->InstallUpdate(0, tree.Root(), nullptr));
-        QCOMPARE(server.Requests().value(0).path,
-                 QByteArray("/u/d%E9j%E0/b/caf%E9%20%231%25%3F.cs"));
         QCOMPARE(tree.Read("mods/d\xC3\xA9j\xC3\xA0/b/caf\xC3\xA9 #1%?.cs"), std::string("new"));
-        QVERIFY(Offer(server, "new\\deep\\", {})->InstallUpdate(0, tree.Root(), nullptr));
-        QVERIFY(tree.Exists("new/deep"));
+    }
+
+    // Another installation may create the same folder at the same moment.
+    void foldersThatTwoInstallationsCreateAtOnceAreNoFailure()
+    {
+        constexpr int kInstallations = 4;
+        for (int round = 0; round < 200; ++round) {
+            TestTree tree;
+            std::latch start(kInstallations);
+            std::vector<std::future<bool>> results;
+            for (int i = 0; i < kInstallations; ++i) {
+                results.push_back(std::async(std::launch::async, [&tree, &start] {
+                    start.arrive_and_wait();
+                    return CreatePath(tree.Root(), "storage\\new\\deep\\");
+                }));
+            }
+            for (auto& result : results)
+                QVERIFY(result.get());
+            QVERIFY(tree.Exists("storage/new/deep"));
+        }
     }
 
     void filesFromTheNetworkNeverLeaveTheKorvaneFolder_data()
@@ -135,13 +170,11 @@ private slots:
         tree.MakeFolder("k");
         const QString outside = QString::fromStdString(tree.Path("outside/"));
         LoopbackServer server;
-        server.ServeAnyPath("written");
-        CUpdateList list;
-        list.m_arrUpdates.push_back(MakeUpdate(
+        const auto list = ListOf(MakeUpdate(
             "U", target.replace("<outside>", outside).toStdString(), server.Url("/u/"),
             {{file.toStdString(), subDir.replace("<outside>", outside).toStdString(), 7}}));
-        QVERIFY(!list.InstallUpdate(0, tree.Path("k/"), nullptr));
-        QCOMPARE(Entries(tree, QDir::AllEntries), QStringList({"k"}));
+        QVERIFY(!list->InstallUpdate(0, tree.Path("k/"), nullptr));
+        QCOMPARE(tree.Names("") + tree.Names("k"), QStringList({"k"}));
         QVERIFY(server.Requests().isEmpty());
     }
 
@@ -157,14 +190,13 @@ private slots:
         QFETCH(QString, obstacle);
         TestTree tree;
         LoopbackServer server;
-        const auto list =
-            Offer(server, "storage\\", {{"", "first.cs", "1"}, {"sub\\", "second.cs", "2"}});
+        const auto list = Offer(server, "storage\\", {{"first.cs", ""}, {"second.cs", "sub\\"}});
         if (obstacle.endsWith('/'))
             tree.MakeFolder(obstacle.toStdString());
         else
             tree.Write(obstacle.toStdString(), "in the way");
         QVERIFY(!list->InstallUpdate(0, tree.Root(), nullptr));
-        QCOMPARE(tree.Read("storage/first.cs"), std::string("1"));
+        QCOMPARE(tree.Read("storage/first.cs"), std::string("new"));
         QVERIFY(!list->InstallUpdate(0, tree.Path("missing/"), nullptr)); // no Korvane folder
     }
 };

@@ -1,0 +1,360 @@
+#include "core/catalogue/CPluginList.h"
+#include "core/updater/CUpdateList.h"
+#include "res/Strings.h"
+#include "support/LoopbackServer.h"
+#include "support/TestTree.h"
+#include "support/UpdaterTestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace korvane;
+
+using DownloadResult = CUpdateList::DownloadResult;
+using ListStatus = CUpdateListReader::Status;
+using testsupport::ListBytes, testsupport::ListOf, testsupport::MakeUpdate;
+using testsupport::ListHeader, testsupport::NameClaim;
+
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+std::string Hex(const char* hex)
+{
+    return QByteArray::fromHex(hex).toStdString();
+}
+
+// Plug-in Sniper 1.2 in storage\, base URL of 14 characters, sniper.cs of 300 bytes.
+std::string SniperRecord()
+{
+    return Hex("01") + "\x06Sniper\x08storage\\\x0Ehttp://k.nt/u/" + Hex("0100") + "\x09sniper.cs" +
+           Hex("00 2C010000 01 02");
+}
+
+std::string Header(const char* countHex)
+{
+    return Hex("555044415445 01") + Hex(countHex);
+}
+
+// One answer of a test server: on the plain or the TLS server, at a path.
+struct Hop
+{
+    bool https = false;
+    QByteArray path;
+    LoopbackServer::Route route;
+};
+
+QByteArray TwoUpdates(std::string name = "Sniper")
+{
+    return QByteArray::fromStdString(
+        ListBytes(*ListOf(MakeUpdate(std::move(name), "storage\\", "http://h/", {{"s.cs", "", 3}}),
+                          MakeUpdate("Radar", "storage\\", "http://h/"))));
+}
+
+Hop Serve(QByteArray path, QByteArray body, bool https = false)
+{
+    return {https, std::move(path), {200, body, body.size()}};
+}
+
+// The file /u/f.cs, sending sent of its bytes ("new", 3 in the list).
+Hop File(QByteArray body, qint64 sent, bool announceLength = true, bool closeAfter = true)
+{
+    return {false, "/u/f.cs", {200, body, sent, announceLength, closeAfter}};
+}
+
+// Answers with status and, unless it is empty, a Location header.
+Hop Move(QByteArray path, QByteArray location, int status = 301, bool https = false)
+{
+    LoopbackServer::Route route{status};
+    if (!location.isEmpty())
+        route.headers = "Location: " + location + "\r\n";
+    return {https, std::move(path), route};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Hop>)
+
+class tst_UpdateList : public QObject
+{
+    Q_OBJECT
+
+private:
+    QByteArray m_authorityPem;
+    QByteArray m_certificatePem;
+    QByteArray m_keyPem;
+
+private slots:
+    // A certificate authority made for this run, and a certificate for 127.0.0.1 that it signed:
+    // no system trusts it, so only a client told of it accepts the TLS server.
+    void initTestCase()
+    {
+        QTemporaryDir dir;
+        const auto openssl = [&dir](const QString& name, const QString& more) {
+            QProcess process;
+            process.setWorkingDirectory(dir.path());
+            process.start("openssl", QString("req -x509 -newkey ec -pkeyopt "
+                                             "ec_paramgen_curve:prime256v1 -nodes -days 2 "
+                                             "-keyout %1.key -out %1.pem %2")
+                                         .arg(name, more)
+                                         .split(' '));
+            return process.waitForFinished(30000) && process.exitCode() == 0;
+        };
+        QVERIFY(openssl("ca", "-subj /CN=Loopback-test-authority"));
+        QVERIFY(openssl("server", "-subj /CN=127.0.0.1 -CA ca.pem -CAkey ca.key -addext "
+                                  "basicConstraints=CA:FALSE -addext "
+                                  "subjectAltName=IP:127.0.0.1,DNS:localhost"));
+        const auto read = [&dir](const char* name) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        m_authorityPem = read("ca.pem");
+        m_certificatePem = read("server.pem");
+        m_keyPem = read("server.key");
+    }
+
+    void sniperListIsWrittenAndReadByteForByte()
+    {
+        const std::string bytes = Header("01000000") + SniperRecord();
+        QCOMPARE(ListBytes(*ListOf(MakeUpdate("Sniper", "storage\\", "http://k.nt/u/",
+                                              {{"sniper.cs", "", 300}}, 1, 2))),
+                 bytes);
+        CUpdateList list;
+        QCOMPARE(list.Load(bytes), ListStatus::Complete);
+        QCOMPARE(ListBytes(list), bytes);
+    }
+
+    void lengthsAndCountsKeepTheirPrefixes_data()
+    {
+        QTest::addColumn<int>("nameLength");
+        QTest::addColumn<int>("fileCount");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<std::string>("prefix");
+        QTest::newRow("254-character name") << 254 << 0 << 12 << Hex("FE");
+        QTest::newRow("255-character name") << 255 << 0 << 12 << Hex("FFFF00");
+        QTest::newRow("65534-character name") << 0xFFFE << 0 << 12 << Hex("FFFFFFFEFF0000");
+        QTest::newRow("65534 files") << 1 << 65534 << 16 << Hex("FEFF");
+        QTest::newRow("65535 files") << 1 << 65535 << 16 << Hex("FFFFFFFF0000");
+    }
+
+    void lengthsAndCountsKeepTheirPrefixes()
+    {
+        QFETCH(int, nameLength);
+        QFETCH(int, fileCount);
+        QFETCH(int, offset);
+        QFETCH(std::string, prefix);
+        const std::vector<CUpdateFileInfo> files(size_t(fileCount), {"f.cs", "a\\", 7});
+        const std::string bytes =
+            ListBytes(*ListOf(MakeUpdate(std::string(size_t(nameLength), 'n'), "", "", files)));
+        QCOMPARE(bytes.substr(size_t(offset), prefix.size()), prefix);
+        CUpdateList list;
+        QCOMPARE(list.Load(bytes), ListStatus::Complete);
+        QCOMPARE(ListBytes(list), bytes);
+    }
+
+    void readingEndsAsTheBytesAllow_data()
+    {
+        QTest::addColumn<std::string>("bytes");
+        QTest::addColumn<ListStatus>("status");
+        QTest::addColumn<int>("records");
+        const auto row = [](const char* name, const std::string& bytes, ListStatus status,
+                            int records = 0) { QTest::newRow(name) << bytes << status << records; };
+        const std::string sniper = SniperRecord();
+        // clang-format off
+        row("magic in small letters", "update" + Header("01000000").substr(6) + sniper, ListStatus::NotAList);
+        row("list version 2", Hex("555044415445 02 01000000") + sniper, ListStatus::NotAList);
+        row("no records", Header("00000000"), ListStatus::NotAList);
+        row("negative count", Header("FFFFFFFF") + sniper, ListStatus::NotAList);
+        row("shorter than the magic", "UPDAT", ListStatus::NotAList);
+        row("only the magic", "UPDATE", ListStatus::EndsEarly);
+        row("last byte missing", Header("01000000") + sniper.substr(0, sniper.size() - 1), ListStatus::EndsEarly);
+        row("four billion files claimed", Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178"), ListStatus::TooLarge);
+        row("100,000 records, each of an unknown version", Header("A0860100") + std::string(100000, '\x02'), ListStatus::Complete, 100000);
+        row("UTF-16 name", Header("01000000") + Hex("01 FF FEFF 02 4100 4200"), ListStatus::Unreadable);
+        row("record of version 2, then a record", Header("02000000") + Hex("02") + sniper, ListStatus::Complete, 2);
+        row("bytes after the last record", Header("01000000") + sniper + "junk", ListStatus::Complete, 1);
+        // clang-format on
+    }
+
+    void readingEndsAsTheBytesAllow()
+    {
+        QFETCH(std::string, bytes);
+        QFETCH(ListStatus, status);
+        QFETCH(int, records);
+        const auto list = ListOf(MakeUpdate("stale", "", ""));
+        QCOMPARE(list->Load(bytes), status);
+        QCOMPARE(list->GetSize(), records);
+        if (records == 2) { // the unknown record stays empty, the next one is read whole
+            QCOMPARE(list->GetAt(0).m_strUpdateName + list->GetAt(0).VersionText(),
+                     std::string("0.0"));
+            QCOMPARE(list->GetAt(1).m_strUpdateName + list->GetAt(1).VersionText(),
+                     std::string("Sniper1.2"));
+        }
+    }
+
+    void listArrivingInPiecesReadsAsTheWholeList()
+    {
+        CUpdateList original;
+        for (int i = 0; i < 40; ++i)
+            original.m_arrUpdates.push_back(MakeUpdate(
+                std::string(size_t(i * 9), 'n'), "storage\\", "http://h/",
+                std::vector<CUpdateFileInfo>(size_t(i % 4), {"f", "s\\", 9}), std::uint8_t(i), 7));
+        const std::string bytes = ListBytes(original);
+        for (const size_t piece : {size_t(1), size_t(7), size_t(4096)}) {
+            CUpdateListReader reader;
+            for (size_t at = 0; at < bytes.size(); at += piece)
+                QCOMPARE(reader.Feed(std::string_view(bytes).substr(at, piece)),
+                         at + piece < bytes.size());
+            CUpdateList read;
+            read.m_arrUpdates = reader.TakeUpdates();
+            QCOMPARE(ListBytes(read), bytes);
+        }
+    }
+
+    // What the program does with servers that misbehave, for the list and for an update's file
+    // f.cs. The transfer counts as stalled below 1 KiB/s over half a second.
+    void misbehavingServers_data()
+    {
+        const QByteArray list = TwoUpdates();
+        QTest::addColumn<QByteArray>("start"); // the list, or the update's file /u/f.cs
+        QTest::addColumn<QList<Hop>>("hops");
+        QTest::addColumn<bool>("trusted"); // the client knows the test authority
+        // For a file, InternetError stops the update; after any other failure its later file is
+        // tried.
+        QTest::addColumn<DownloadResult>("result");
+        QTest::addColumn<QByteArray>("reason");
+        const auto row = [](const char* name, QByteArray start, QList<Hop> hops,
+                            DownloadResult result, QByteArray reason = {}, bool trusted = true) {
+            QTest::newRow(name) << start << hops << trusted << result << reason;
+        };
+        const DownloadResult received = DownloadResult::Received,
+                             error = DownloadResult::InternetError,
+                             unreadable = DownloadResult::Unreadable;
+        // From /h0 eleven redirects, from /h1 ten, to the list.
+        QList<Hop> hops = {Serve("/h11", list)};
+        for (int i = 0; i < 11; ++i)
+            hops << Move("/h" + QByteArray::number(i), "/h" + QByteArray::number(i + 1));
+        const QByteArray many = QByteArray(1 << 20, '\x02');
+        const QByteArray slowList = TwoUpdates(std::string(6000, 's'));
+        const QByteArray claim = ListHeader(1) + NameClaim(0xFFFFFFFE) + many;
+        const QByteArray big = ListHeader(2) + NameClaim(40 << 20) + QByteArray(40 << 20, 'a') +
+                               QByteArray(6, '\0') + NameClaim(40 << 20) +
+                               QByteArray(40 << 20, 'b');
+        const QByteArray file = "{http}/u/f.cs";
+        // clang-format off
+        row("http to http, relative location", "{http}/start", {Move("/start", "/moved/list"), Serve("/moved/list", list)}, received);
+        row("http to https", "{http}/start", {Move("/start", "{https}/list", 302), Serve("/list", list, true)}, received);
+        row("https to https", "{https}/start", {Move("/start", "/list", 307, true), Serve("/list", list, true)}, received);
+        row("ten redirects", "{http}/h1", hops, received);
+        row("eleven redirects", "{http}/h0", hops, error, "more than 10 redirects");
+        row("https to http", "{https}/start", {Move("/start", "{http}/list", 301, true), Serve("/list", list)}, error, strings::kReasonRedirectToHttp);
+        row("redirect loop", "{http}/a", {Move("/a", "/b"), Move("/b", "/a")}, error, strings::kReasonRedirectLoop);
+        row("3xx without location", "{http}/start", {Move("/start", {}, 302)}, error, strings::kReasonRedirectWithoutLocation);
+        row("redirect to ftp", "{http}/start", {Move("/start", "ftp://127.0.0.1/list")}, error, "redirect to a non-http address (ftp:)");
+        row("https with a trusted certificate", "{https}/list", {Serve("/list", list, true)}, received);
+        row("https with an untrusted certificate", "{https}/list", {Serve("/list", list, true)}, error, strings::kReasonCertificateNotTrusted, false);
+        row("no server", "{closed}/list", {}, error, strings::kReasonConnectionRefused);
+        row("no list on the server", "{http}/list", {}, DownloadResult::NoList, "HTTP 404");
+        row("connection dropped", "{http}/list", {{false, "/list", {200, list, 20}}}, error, strings::kReasonConnectionLost);
+        row("drip", "{http}/list", {{false, "/list", {200, list, list.size(), true, true, 1, 100}}}, error, "stalled below 1 KiB/s");
+        row("slow but steady", "{http}/list", {{false, "/list", {200, slowList, slowList.size(), true, true, 300, 100}}}, received);
+        row("huge record count", "{http}/list", {Serve("/list", ListHeader(0x7FFFFFFF) + many)}, unreadable, strings::kReasonTooManyUpdates);
+        row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, unreadable, strings::kReasonStringTooLong);
+        row("4 GB string claim without a length", "{http}/list", {{false, "/list", {200, claim, claim.size(), false}}}, unreadable, strings::kReasonListTooLarge);
+        row("list beyond 64 MiB", "{http}/list", {{false, "/list", {200, big, big.size(), false}}}, unreadable, strings::kReasonListTooLarge);
+
+        row("file moved to https", file, {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
+        row("file redirect loop", file, {Move("/u/f.cs", "/u/f.cs")}, error, strings::kReasonRedirectLoop);
+        row("file over https, untrusted", "{https}/u/f.cs", {Serve("/u/f.cs", "new", true)}, error, strings::kReasonCertificateNotTrusted, false);
+        row("no such file", file, {}, DownloadResult::NoList, "HTTP 404");
+        row("connection dropped mid-file", file, {File("new", 1)}, error, strings::kReasonConnectionLost);
+        row("slow, then dropped", file, {{false, "/u/f.cs", {200, "new", 2, true, true, 1, 30}}}, error, strings::kReasonConnectionLost);
+        row("server falls silent", file, {File("new", 1, true, false)}, error, "stalled below 1 KiB/s");
+        row("fewer bytes than listed", file, {File("ne", 2)}, unreadable, "f.cs is 2 bytes on the server, 3 in the list");
+        row("fewer bytes than listed, without a length", file, {File("new", 2, false)}, unreadable, "f.cs is 2 bytes on the server, 3 in the list");
+        row("more bytes than listed", file, {File("newer", 5)}, unreadable, "f.cs is 5 bytes on the server, 3 in the list");
+        row("more bytes than listed, without a length", file, {File("newer", 5, false)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
+        // clang-format on
+    }
+
+    void misbehavingServers()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(QList<Hop>, hops);
+        QFETCH(bool, trusted);
+        QFETCH(DownloadResult, result);
+        QFETCH(QByteArray, reason);
+        LoopbackServer plain;
+        LoopbackServer tls(m_certificatePem, m_keyPem);
+        const auto expand = [&](QByteArray text) {
+            return text.replace("{http}", QByteArray::fromStdString(plain.Url("")))
+                .replace("{https}", QByteArray::fromStdString(tls.Url("")))
+                .replace("{closed}",
+                         "http://127.0.0.1:" + QByteArray::number(LoopbackServer::ClosedPort()));
+        };
+        for (Hop hop : hops) {
+            hop.route.headers = expand(hop.route.headers);
+            (hop.https ? tls : plain).SetRoute(hop.path, hop.route);
+        }
+        const std::string url = expand(start).toStdString();
+
+        auto updates = std::make_unique<CUpdateList>();
+        updates->m_transferOptions.stall = {1024, std::chrono::milliseconds(500)};
+        if (trusted)
+            updates->m_transferOptions.extraAuthoritiesPem = {m_authorityPem.toStdString()};
+        if (!start.endsWith("/u/f.cs")) {
+            updates->m_arrUpdates.push_back(MakeUpdate("stale", "", ""));
+            const auto download = updates->DownloadList(url);
+            QCOMPARE(QByteArray::fromStdString(download.status.reason()), reason);
+            QCOMPARE(download.result, result);
+            QCOMPARE(updates->GetSize(), result == DownloadResult::Received ? 2 : 0);
+            return;
+        }
+        // The plug-in f is in use; the update's sub\g.cs comes after f.cs.
+        TestTree tree;
+        for (const char* name : {"plugins/f.cs", "storage/f.cs", "storage/sub/g.cs"})
+            tree.Write(name, "old");
+        plain.Serve("/u/sub/g.cs", "new");
+        updates->m_arrUpdates.push_back(MakeUpdate("File", "storage\\",
+                                                   url.substr(0, url.size() - 4),
+                                                   {{"f.cs", "", 3}, {"g.cs", "sub\\", 3}}));
+        CPluginList inUse;
+        inUse.Rescan(tree.Path("plugins/"));
+        const korvane::Status status = updates->InstallUpdate(0, tree.Root(), &inUse);
+        QCOMPARE(QByteArray::fromStdString(status.reason()), reason);
+        // No file is lost or half written, and nothing is left behind.
+        const std::string f = status.ok() ? "new" : "old";
+        QCOMPARE(tree.Read("plugins/f.cs") + tree.Read("storage/f.cs"), f + f);
+        const bool laterTried = result != DownloadResult::InternetError;
+        QCOMPARE(tree.Read("storage/sub/g.cs"), std::string(laterTried ? "new" : "old"));
+        QCOMPARE(tree.Names("plugins") + tree.Names("storage") + tree.Names("storage/sub"),
+                 QStringList({"f.cs", "f.cs", "sub", "g.cs"}));
+    }
+
+    // Each request names the updater and bypasses caches; a proxy from the environment never
+    // carries requests to the loopback address.
+    void requestsNameTheUpdaterAndGoStraightToLoopback()
+    {
+        LoopbackServer proxy; // would answer 404 for anything it is asked to carry
+        qputenv("http_proxy", QByteArray::fromStdString(proxy.Url("")));
+        LoopbackServer server;
+        server.Serve("/list", TwoUpdates());
+        std::string url = server.Url("/list");
+        for (const char* host : {"127.0.0.1", "localhost"}) {
+            url.replace(7, url.find(':', 7) - 7, host);
+            CUpdateList updates;
+            (void)updates.DownloadList(url);
+            QCOMPARE(updates.GetSize(), 2);
+        }
+        qunsetenv("http_proxy");
+        QVERIFY(proxy.Requests().isEmpty());
+        const auto headers = server.Requests().value(0);
+        QCOMPARE(headers.value("user-agent"), QByteArray("KorvaneMgrUpd"));
+        QCOMPARE(headers.value("cache-control"), QByteArray("no-cache"));
+        QCOMPARE(headers.value("pragma"), QByteArray("no-cache"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_UpdateList)
+#include "tst_UpdateList.moc"
