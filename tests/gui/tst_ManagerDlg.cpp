@@ -1,53 +1,68 @@
+#include "core/catalogue/CPluginInfo.h"
 #include "core/launch/GameLauncher.h"
+#include "core/updater/CUpdateList.h"
+#include "gui/CAboutDlg.h"
+#include "gui/CDescEditDlg.h"
+#include "gui/CExecuteDlg.h"
+#include "gui/CFolderBrowserDlg.h"
+#include "gui/COptionsDlg.h"
+#include "gui/CSaveConfigDlg.h"
+#include "gui/CUpdaterDlg.h"
+#include "gui/PluginDragDrop.h"
+#include "gui/PluginFilter.h"
 #include "ManagerWindow.h"
 
 #include <filesystem>
+#include <QAccessible>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QImageWriter>
+#include <QLabel>
+#include <QMimeData>
+#include <QScreen>
+#include <QStackedWidget>
 
 using namespace korvane;
 
 using namespace managertest;
+
+namespace {
+
+// The events of a double-click as the window system sends them.
+void DoubleClick(QWidget* viewport, const QPoint& at)
+{
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
+// Drags data over a control's viewport and drops it there, as the window system would.
+void Drop(QWidget* viewport, QMimeData* data)
+{
+    QDragEnterEvent enter(viewport->rect().center(), Qt::MoveAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(viewport->rect().center(), Qt::MoveAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(viewport, &drop);
+    QCoreApplication::processEvents();
+}
+
+QString Label(const Manager& m, const char* name)
+{
+    return m.dlg.findChild<QLabel*>(name)->text();
+}
+
+QImage Picture(const QIcon& icon)
+{
+    return icon.pixmap(16).toImage();
+}
+
+} // namespace
 
 class tst_ManagerDlg : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void firstRunAsksForBothFoldersBeforeTheWindowShowsThenFillsIt()
-    {
-        Manager m(false);
-        m.files.Write("k/plugins/weapons/sniper.cs", "s");
-        m.files.Write("k/plugins/weapons/sniper.desc.txt", Description("Sniper", "Weapon"));
-
-        ModalScript script;
-        script
-            .Then("COptionsDlg",
-                  [&m](QWidget* active) {
-                      QVERIFY(!m.dlg.isVisible());
-                      active->findChild<QPushButton*>("ok")->click();
-                  })
-            .AnswerMessage()
-            .Press("browseTribes")
-            .Browse(m.files.QPath("t"))
-            .Press("ok")
-            .AnswerMessage()
-            .Press("browseKorvane")
-            .Browse(m.files.QPath("k"))
-            .Press("ok")
-            .AnswerMessage();
-        QVERIFY(m.Show());
-
-        QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(),
-                 QStringList({S(strings::kNeedTribesFolder), S(strings::kNeedKorvaneFolder),
-                              S(strings::kKorvaneFolderChanged)}));
-        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("k/"));
-        QCOMPARE(m.Setting(profile::kTribes), m.files.Path("t/"));
-        QCOMPARE(m.Tree(), QStringList{"Weapon: Sniper"});
-        QCOMPARE(m.Entries(), QStringList{"Sniper"});
-    }
-
     void selectionButtonsAndPanelFollowEachCommand_data()
     {
         QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
@@ -166,11 +181,9 @@ private slots:
         script.AnswerMessage();
         (inUse ? m.unuse : m.use)->click();
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages().size(), 1);
         QVERIFY2(script.Messages().first().startsWith(message.arg("Sniper") + "\n\n"),
                  qPrintable(script.Messages().first()));
         QCOMPARE(m.Entries(), inUse ? QStringList{"Sniper"} : QStringList());
-        QCOMPARE(m.files.Exists("k/plugins/weapons/sniper.cs"), inUse);
         QCOMPARE(m.use->isEnabled(), !inUse);
         QCOMPARE(m.unuse->isEnabled(), inUse);
     }
@@ -211,25 +224,6 @@ private slots:
         QVERIFY(script.Finished());
     }
 
-    void refreshSettingDecidesWhatExistingStorageTakesFromPlugins_data()
-    {
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<bool>("refreshed");
-        QTest::newRow("1") << 1 << true;
-        QTest::newRow("2") << 2 << false;
-    }
-    void refreshSettingDecidesWhatExistingStorageTakesFromPlugins()
-    {
-        QFETCH(int, setting);
-        QFETCH(bool, refreshed);
-        Manager m;
-        m.profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, setting);
-        m.Plugins("Cat/Alpha");
-        m.files.Write("k/plugins/alpha.readme.txt", "r");
-        QVERIFY(m.Show());
-        QCOMPARE(m.files.Exists("k/storage/alpha.readme.txt"), refreshed);
-    }
-
     void optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder_data()
     {
         QTest::addColumn<QString>("tribes");  // the folder browsed to, if any
@@ -246,7 +240,7 @@ private slots:
         QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         // "K" differs from "k" only in letter case: another folder all the same.
-        QTest::newRow("another Korvane folder") << "" << "K" << false << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
+        QTest::newRow("another Korvane folder") << "" << "K" << true << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
         // Nothing of the old folder may stay on show once the setting names the new one.
         QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList() << "";
         // clang-format on
@@ -258,11 +252,14 @@ private slots:
         QFETCH(bool, refresh);
         QFETCH(QStringList, messages);
         Manager m;
+        // Only 1 refreshes storage from plugins at start-up.
+        m.profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, 2);
         m.Plugins("Cat/Alpha+");
+        m.files.Write("k/plugins/alpha.readme.txt", "only a refresh would copy this");
         m.files.Write("t2/tribes.exe", "MZ");
         m.files.Write("K/korvane.cs", "");
         m.files.Write("K/plugins/charlie.cs", "c");
-        m.files.Write("K/plugins/charlie.txt", "only a refresh would copy this");
+        m.files.Write("K/plugins/charlie.txt", "the same");
         m.files.Write("K/plugins/delta.cs", "d");
         if (messages.contains(S(strings::kStorageNotCreated)))
             std::filesystem::create_directory_symlink(m.files.Path("nowhere/at/all"),
@@ -296,10 +293,11 @@ private slots:
         const bool moved = korvane == "K";
         QCOMPARE(m.Setting(profile::kTribes), m.files.Path(tribes.isEmpty() ? "t/" : "t2/"));
         QCOMPARE(m.Setting(profile::kKorvane), m.files.Path(moved ? "K/" : "k/"));
-        // The box starts ticked; the setting is written when it or the Korvane folder changes.
-        const int refreshSetting = refresh ? 0 : (moved ? 1 : 7);
+        // The box starts clear; the setting is written when it or the Korvane folder changes.
+        const int refreshSetting = refresh ? 1 : (moved ? 0 : 2);
         QCOMPARE(m.profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins, 7),
                  refreshSetting);
+        QVERIFY(!m.files.Exists("k/storage/alpha.readme.txt"));
         QVERIFY(!m.files.Exists("K/storage/charlie.txt"));
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
@@ -310,20 +308,26 @@ private slots:
 #endif
     }
 
-    void exitEnterAndEscapeEndTheWindowWritingOnlyItsPlace_data()
+    // The window's place is the one setting written on the way out; it opens there again.
+    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Exit") << "exit";
-        QTest::newRow("Enter") << "enter";
-        QTest::newRow("Escape") << "escape";
+        QTest::addColumn<QPoint>("closedAt");
+        QTest::addColumn<bool>("samePlace");
+        QTest::newRow("Exit") << "exit" << QPoint(40, 30) << true;
+        QTest::newRow("Enter") << "enter" << QPoint(40, 30) << true;
+        QTest::newRow("Escape on a screen that is gone")
+            << "escape" << QPoint(30000, 20000) << false;
     }
-    void exitEnterAndEscapeEndTheWindowWritingOnlyItsPlace()
+    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas()
     {
         QFETCH(QString, how);
+        QFETCH(QPoint, closedAt);
         Manager m;
         m.Plugins("Cat/Alpha");
         QVERIFY(m.Show());
         const std::string settings = m.files.Read("settings.ini");
+        m.dlg.setGeometry(QRect(closedAt, QSize(600, 470)));
         if (how == "exit")
             m.Command(strings::kMenuExit);
         else
@@ -332,6 +336,300 @@ private slots:
         QString written = QString::fromStdString(m.files.Read("settings.ini"));
         written.remove(QRegularExpression(QStringLiteral("\\n*\\[Window\\]\\n[^[]*")));
         QCOMPARE(written.trimmed(), QString::fromStdString(settings).trimmed());
+
+        CManagerDlg again(m.profile);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.size(), QSize(600, 470));
+        QFETCH(bool, samePlace);
+        QCOMPARE(again.geometry().topLeft() == closedAt, samePlace);
+        QVERIFY(again.screen()->availableGeometry().intersects(again.frameGeometry()));
+    }
+
+    void doubleClickAndDragMoveLikeTheButtons_data()
+    {
+        // On "Cat/Alpha Cat/Beta+": "dclick X" double-clicks the tree item or list entry X;
+        // "X tree|list tree|list" drops a drag of X from the first control on the second; "text"
+        // and "other" drop text or another process's drag instead.
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("tree item: >>") << "dclick Alpha" << QStringList{"Alpha", "Beta"};
+        QTest::newRow("tree item in use") << "dclick Beta" << QStringList{"Beta"};
+        QTest::newRow("category opens") << "dclick Cat" << QStringList{"Beta"};
+        QTest::newRow("entry: <<") << "dclick entry Beta" << QStringList{};
+        QTest::newRow("tree to list") << "Alpha tree list" << QStringList{"Alpha", "Beta"};
+        QTest::newRow("list to tree") << "Beta list tree" << QStringList{};
+        QTest::newRow("back on the tree") << "Beta tree tree" << QStringList{"Beta"};
+        QTest::newRow("back on the list") << "Alpha list list" << QStringList{"Beta"};
+        QTest::newRow("another program's text") << "text Alpha tree list" << QStringList{"Beta"};
+        QTest::newRow("another window's drag") << "other Alpha tree list" << QStringList{"Beta"};
+    }
+    void doubleClickAndDragMoveLikeTheButtons()
+    {
+        QFETCH(QString, action);
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Beta+");
+        QVERIFY(m.Show());
+        m.tree->expandAll();
+        const QStringList words = action.split(' ');
+        if (words.first() == "dclick") {
+            const QString name = words.last();
+            if (words.at(1) == "entry") {
+                const auto* entry = m.list->findItems(name, Qt::MatchExactly).value(0);
+                DoubleClick(m.list->viewport(), m.list->visualItemRect(entry).center());
+            } else {
+                DoubleClick(m.tree->viewport(), m.tree->visualItemRect(m.Item(name)).center());
+            }
+            QCOMPARE(m.Item("Cat")->isExpanded(), name != "Cat");
+        } else {
+            const QStringList drag = words.mid(words.size() - 3); // name, from, to
+            CPluginInfo plugin;
+            plugin.m_strFileName = drag[0].toLower().toStdString();
+            std::unique_ptr<QMimeData> data(
+                PluginDragDrop::MimeData(plugin, drag[1] == "tree" ? PluginDragDrop::Origin::Tree
+                                                                   : PluginDragDrop::Origin::List));
+            const QString type = data->formats().first();
+            const QByteArray payload = data->data(type);
+            if (words.first() == "other")
+                data->setData(type, "1" + payload.mid(payload.indexOf('\n')));
+            if (words.first() == "text") {
+                data = std::make_unique<QMimeData>();
+                data->setText(drag[0]);
+            }
+            Drop(drag[2] == "list" ? m.list->viewport() : m.tree->viewport(), data.get());
+        }
+        QTEST(m.Entries(), "entries");
+    }
+
+    void findsTextInAnyFieldInAnyLetterCase_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("found"); // the records found, by number
+        // clang-format off
+        QTest::newRow("name") << "snip" << "0";
+        QTest::newRow("key") << "laser" << "1";
+        QTest::newRow("author") << "bob" << "0";
+        QTest::newRow("category") << "ARMOR" << "1";
+        QTest::newRow("description, letters beyond ASCII") << "ÉCLAIR" << "0";
+        QTest::newRow("in both") << "er" << "01";
+        // Across two fields or two records it is not there.
+        QTest::newRow("end of a name into the key") << "sniperlongshot" << "";
+        QTest::newRow("from one record into the next") << "éclairheavy" << "";
+        // clang-format on
+    }
+    void findsTextInAnyFieldInAnyLetterCase()
+    {
+        QFETCH(QString, text);
+        PluginFilter filter;
+        filter.add({"Sniper", "longshot", "Bob", "Weapon", "Fires far. éclair"});
+        filter.add({"Heavy", "laserplate", "Ann", "Armor", "First line\r\nSecond line"});
+        const int count = filter.match(text);
+        QString found;
+        for (int index = 0; index < filter.size(); ++index)
+            found += filter.matches(index) ? QString::number(index) : QString();
+        QTEST(found, "found");
+        QCOMPARE(count, found.size());
+        QCOMPARE(filter.match({}), 2);
+    }
+
+    void typingShowsMatchesInOpenCategoriesAndClearingRestoresTheTree()
+    {
+        Manager m;
+        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy Misc/Radar+");
+        QVERIFY(m.Show());
+        m.Item("Misc")->setExpanded(true);
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(field, "aR");
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar"}));
+        QVERIFY(m.Item("Armor")->isExpanded() && m.Item("Weapon")->isExpanded());
+        QCOMPARE(Label(m, "filterCount"), QString("3 of 4 plug-ins"));
+        QTest::keyClicks(field, "x");
+        QCOMPARE(m.Tree(), QStringList());
+        QCOMPARE(Label(m, "filterCount"), QString("0 of 4 plug-ins"));
+        // Esc empties the field and leaves the window open; the tree is as it was.
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(m.dlg.isVisible());
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(Label(m, "filterCount"), QString());
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar, Sniper"}));
+        QVERIFY(!m.Item("Armor")->isExpanded() && !m.Item("Weapon")->isExpanded());
+        QVERIFY(m.Item("Misc")->isExpanded());
+    }
+
+    void keysOfTheFieldNeverEndTheWindow()
+    {
+        Manager m;
+        m.Plugins("Weapon/Sniper");
+        QVERIFY(m.Show());
+        QCOMPARE(Label(m, "counts"), QString("1 plug-in stored, 0 in use"));
+        m.dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m.dlg));
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        m.tree->setFocus();
+        QTest::keyClick(m.tree, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(field->hasFocus());
+        QTest::keyClicks(field, "sni");
+        QCOMPARE(Label(m, "filterCount"), QString("1 of 1 plug-in"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(m.dlg.isVisible());
+    }
+
+    void filterStaysThroughUseAndUnuseAndHidesTheSelectionItTakesAway()
+    {
+        Manager m;
+        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy");
+        QVERIFY(m.Show());
+        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 0 in use"));
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(field, "mor");
+        m.Click("Mortar");
+        m.use->click();
+        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 1 in use"));
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
+        m.ClickEntry("Mortar");
+        m.unuse->click();
+        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 0 in use"));
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
+        QCOMPARE(m.State(), QString("Mortar||Mortar|>>|"));
+        field->setText("armor");
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy"}));
+        QCOMPARE(m.State(), QString("||||"));
+        // An entry whose plug-in the filter hides shows it until it is taken out of use.
+        field->clear();
+        m.Click("Sniper");
+        m.use->click();
+        field->setText("armor");
+        m.ClickEntry("Sniper");
+        QCOMPARE(m.State(), QString("|Sniper|Sniper||<<"));
+        m.unuse->click();
+        QCOMPARE(m.State(), QString("||||"));
+    }
+
+    void aKeyInTwoSubfoldersIsMarkedAndItsEntryShowsTheSameIcon()
+    {
+        Manager m;
+        m.Plugin("a/sniper", "Sniper", "Weapon", true);
+        m.Plugin("b/SNIPER", "Sniper", "Weapon");
+        m.Plugin("mortar", "Mortar", "Weapon");
+        QVERIFY(m.Show());
+        // The scan shows one of the two; its mark names the other.
+        m.Click("Sniper");
+        const bool shownIsA = m.dlg.findChild<QLineEdit*>("subdirectory")->text() == "a\\";
+        QCOMPARE(m.Item("Sniper")->toolTip(0), QString("Another plug-in has this file name: ") +
+                                                   (shownIsA ? "b/SNIPER.cs" : "a/sniper.cs"));
+        QCOMPARE(m.Item("Mortar")->toolTip(0), QString());
+        QVERIFY(Picture(m.Item("Sniper")->icon(0)) != Picture(m.Item("Mortar")->icon(0)));
+        const QListWidgetItem* entry = m.list->item(0);
+        QCOMPARE(Picture(entry->icon()), Picture(m.Item("Sniper")->icon(0)));
+        QCOMPARE(entry->toolTip(), m.Item("Sniper")->toolTip(0));
+    }
+
+    void onlyTheRootAndFoldersBelowItCanBeChosen()
+    {
+        TestTree tree;
+        tree.MakeFolder("tribes/mods/alpha");
+        tree.MakeFolder("elsewhere");
+        CFolderBrowserDlg dlg("Choose a mod:", tree.QPath("tribes"), {}, std::nullopt);
+        QVERIFY(!dlg.SelectFolder(tree.QPath("elsewhere")));
+        QVERIFY(!dlg.SelectFolder(tree.QPath("tribes/../elsewhere")));
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes")));
+        QVERIFY(dlg.IsOkEnabled());
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes/mods/alpha")));
+        QCOMPARE(dlg.SelectedFolder(),
+                 QDir::toNativeSeparators(QDir::cleanPath(tree.QPath("tribes/mods/alpha"))));
+    }
+
+    void eachOptionsBrowserTellsWhetherTheFolderPasses_data()
+    {
+        QTest::addColumn<QString>("browse");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("passes"); // OK is enabled
+        // clang-format off
+        QTest::newRow("Korvane script") << "browseKorvane" << "k" << S(strings::kKorvaneFound) << true;
+        QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound) << false;
+        QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound) << true;
+        QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound) << false;
+        QTest::newRow("a script counts") << "browseTribes" << "s" << S(strings::kTribesFound) << true;
+        QTest::newRow("a folder does not") << "browseTribes" << "f" << S(strings::kTribesNotFound) << false;
+#ifndef Q_OS_WIN
+        QTest::newRow("Wine prefix") << "browseWinePrefix" << "p" << S(strings::kWinePrefixFound) << true;
+#endif
+        // clang-format on
+    }
+    void eachOptionsBrowserTellsWhetherTheFolderPasses()
+    {
+        QFETCH(QString, browse);
+        QFETCH(QString, folder);
+        QFETCH(QString, status);
+        QFETCH(bool, passes);
+        TestTree tree;
+        tree.Write("k/Korvane.CS", "");
+        tree.Write("k/tribes.exe", "not a program");
+        tree.Write("t/TRIBES.EXE", "MZ\x90");
+        tree.Write("s/Tribes.exe", "#!/bin/sh\n");
+        QFile::setPermissions(tree.QPath("s/Tribes.exe"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tree.MakeFolder("f/tribes.exe");
+        tree.Write("p/system.reg", "");
+        tree.MakeFolder("p/drive_c");
+        COptionsDlg dlg;
+
+        ModalScript script;
+        script.Press(browse)
+            .Then("CFolderBrowserDlg",
+                  [&](QWidget* active) {
+                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
+                      QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
+                      QCOMPARE(browser->StatusText(), status);
+                      QCOMPARE(browser->IsOkEnabled(), passes);
+                      browser->reject();
+                  })
+            .Press("cancel");
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QVERIFY(script.Finished());
+    }
+
+    // Every control the keyboard reaches in each window has a name of its own as the
+    // accessibility bus reports it: not empty, and not shared with another control (such as the
+    // title of its group).
+    void aScreenReaderNamesEveryControlOnce()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha+");
+        QVERIFY(m.Show());
+        const std::unique_ptr<QDialog> dialogs[] = {
+            std::make_unique<COptionsDlg>(),
+            std::make_unique<CDescEditDlg>(),
+            std::make_unique<CSaveConfigDlg>(),
+            std::make_unique<CExecuteDlg>(m.profile, false),
+            std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
+            std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
+            std::make_unique<CAboutDlg>()};
+        QStringList unnamed;
+        const auto check = [&unnamed](QDialog* dialog) {
+            dialog->show();
+            QStringList names;
+            for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+                // Parts that pass the focus on (an editable combo box's line edit, a button
+                // box) go by the name of what they pass it to.
+                if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(dialog) ||
+                    widget->focusProxy() || qobject_cast<QDialogButtonBox*>(widget))
+                    continue;
+                const QString name =
+                    QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+                if (name.isEmpty() || names.contains(name))
+                    unnamed << dialog->metaObject()->className() +
+                                   QString(": '%1' %2").arg(name, widget->objectName());
+                names << name;
+            }
+        };
+        check(&m.dlg);
+        for (const auto& dialog : dialogs)
+            check(dialog.get());
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 };
 
