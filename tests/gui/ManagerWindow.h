@@ -58,10 +58,6 @@ struct Manager
                    plugin.section('/', 0, 0).toStdString(), inUse);
         }
     }
-    std::string Setting(const char* key) const
-    {
-        return profile.GetProfileString(profile::kDirectories, key);
-    }
 
     bool Show()
     {
