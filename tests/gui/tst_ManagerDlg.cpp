@@ -59,9 +59,9 @@ QString Label(const Manager& m, const char* name)
     return m.dlg.findChild<QLabel*>(name)->text();
 }
 
-QImage Picture(const QIcon& icon)
+QImage Picture(const QTreeWidgetItem* item, QIcon::Mode mode = QIcon::Normal)
 {
-    return icon.pixmap(16).toImage();
+    return item->icon(0).pixmap(16, mode).toImage();
 }
 
 // Step for the description editor: set the fields given, then OK.
@@ -182,41 +182,6 @@ private slots:
         QTEST(m.State(), "state");
     }
 
-    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre_data()
-    {
-        QTest::addColumn<bool>("inUse");
-        QTest::addColumn<QString>("message");
-        // A file stands where the plug-in's subfolder of plugins must be made.
-        QTest::newRow(">>") << false << S(strings::kUsePluginFailed);
-        // A file stands where storage's subfolder was: a file only plugins has cannot go there.
-        QTest::newRow("<<") << true << S(strings::kUnusePluginFailed);
-    }
-    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre()
-    {
-        QFETCH(bool, inUse);
-        QFETCH(QString, message);
-        Manager m;
-        m.Plugin("weapons/sniper", "Sniper", "Weapon", inUse);
-        if (!inUse)
-            m.files.Write("k/plugins/weapons", "not a folder");
-        QVERIFY(m.Show());
-        m.Click("Sniper");
-        if (inUse) {
-            std::filesystem::remove_all(m.files.Path("k/storage/weapons"));
-            m.files.Write("k/storage/weapons", "not a folder");
-        }
-
-        ModalScript script;
-        script.AnswerMessage();
-        (inUse ? m.unuse : m.use)->click();
-        QVERIFY(script.Finished());
-        QVERIFY2(script.Messages().first().startsWith(message.arg("Sniper") + "\n\n"),
-                 qPrintable(script.Messages().first()));
-        QCOMPARE(m.Entries(), inUse ? QStringList{"Sniper"} : QStringList());
-        QCOMPARE(m.use->isEnabled(), !inUse);
-        QCOMPARE(m.unuse->isEnabled(), inUse);
-    }
-
     void treeListsCategoriesAndPluginsAlphabeticallyWithTheirOwnIconsAndNoPopupOfItsOwn()
     {
         Manager m;
@@ -236,13 +201,10 @@ private slots:
         m.Click("Alpha");
         QCOMPARE(m.dlg.findChild<QLineEdit*>("fileName")->text(), QString("yankee"));
         QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString("weapons\\"));
-        const auto picture = [&m](const char* text, QIcon::Mode mode = QIcon::Normal) {
-            return m.Item(text)->icon(0).pixmap(16, mode).toImage();
-        };
-        QCOMPARE(picture("Alpha").pixelColor(8, 8), QColor(Qt::blue));
-        QCOMPARE(picture("zulu"), picture("Oscar"));
-        QVERIFY(picture("zulu") != picture("Alpha"));
-        QVERIFY(picture("Weapon", QIcon::Selected) != picture("Weapon", QIcon::Normal));
+        QCOMPARE(Picture(m.Item("Alpha")).pixelColor(8, 8), QColor(Qt::blue));
+        QCOMPARE(Picture(m.Item("zulu")), Picture(m.Item("Oscar")));
+        QVERIFY(Picture(m.Item("zulu")) != Picture(m.Item("Alpha")));
+        QVERIFY(Picture(m.Item("Weapon"), QIcon::Selected) != Picture(m.Item("Weapon")));
 
         // No popup opens where no plug-in is: one that came up would wait for a step, which
         // counts it unexpected.
@@ -551,9 +513,9 @@ private slots:
         QCOMPARE(m.Item("Sniper")->toolTip(0), QString("Another plug-in has this file name: ") +
                                                    (shownIsA ? "b/SNIPER.cs" : "a/sniper.cs"));
         QCOMPARE(m.Item("Mortar")->toolTip(0), QString());
-        QVERIFY(Picture(m.Item("Sniper")->icon(0)) != Picture(m.Item("Mortar")->icon(0)));
+        QVERIFY(Picture(m.Item("Sniper")) != Picture(m.Item("Mortar")));
         const QListWidgetItem* entry = m.list->item(0);
-        QCOMPARE(Picture(entry->icon()), Picture(m.Item("Sniper")->icon(0)));
+        QCOMPARE(entry->icon().pixmap(16).toImage(), Picture(m.Item("Sniper")));
         QCOMPARE(entry->toolTip(), m.Item("Sniper")->toolTip(0));
     }
 
@@ -787,7 +749,8 @@ private slots:
     }
 
     // A command that cannot do its work shows one message with the reason, or none where the
-    // user gains nothing by one, and the window goes on showing the folders as they are.
+    // user gains nothing by one, and the window goes on showing the folders and the selection as
+    // they are. ">>" acts on Beta, every other command on Alpha.
     void commandsThatCannotRunSayWhyAndChangeNothing_data()
     {
         QTest::addColumn<QString>("command");
@@ -797,6 +760,9 @@ private slots:
         const QString load = S(strings::kMenuLoadConfig);
         const QString fails = S(strings::kConfigLoadFailed) + "\n\n"; // then the reason
         // clang-format off
+        QTest::newRow(">> into a plugins folder that is a file") << ">>" << "plugins is a file" << S(strings::kUsePluginFailed).arg("Beta") + "\n\n" << "";
+        // Alpha's script cannot be kept anywhere before it goes.
+        QTest::newRow("<< with storage a file") << "<<" << "storage is a file" << S(strings::kUnusePluginFailed).arg("Alpha") + "\n\n" << "";
         QTest::newRow("description in a storage that is a file") << S(strings::kMenuEditDescription) << "storage is a file" << S(strings::kDescriptionWriteFailed) + "\n\n" << "";
         QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
         QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
@@ -817,10 +783,11 @@ private slots:
                                      "http://127.0.0.1:1/korvane/updates/korvane.upd");
         QVERIFY(launch::StoreQuickExec(m.profile, {{}, true, "+connect host"}));
         QVERIFY(m.Show());
-        m.Click("Alpha");
-        if (fault == "storage is a file") {
-            std::filesystem::remove_all(m.files.Path("k/storage"));
-            m.files.Write("k/storage", "not a folder");
+        m.Click(command == ">>" ? "Beta" : "Alpha");
+        if (fault.endsWith(" is a file")) {
+            const std::string folder = "k/" + fault.section(' ', 0, 0).toStdString();
+            std::filesystem::remove_all(m.files.Path(folder));
+            m.files.Write(folder, "not a folder");
         }
         std::optional<korvane::FolderLock> other;
         if (fault == "busy") {
@@ -836,13 +803,17 @@ private slots:
             script.Then("QFileDialog", ChooseFile(m.files.QPath("beta.pfg")));
         if (!message.isEmpty())
             script.AnswerMessage();
-        m.Command(command);
+        if (command == ">>" || command == "<<")
+            (command == ">>" ? m.use : m.unuse)->click();
+        else
+            m.Command(command);
         QVERIFY(script.Finished());
         const QString shown = script.Messages().value(0, QLatin1String(""));
         QVERIFY2(shown.startsWith(message) && shown.endsWith(reason), qPrintable(shown));
         QVERIFY(m.dlg.isVisible());
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
         QCOMPARE(m.Entries(), QStringList{"Alpha"});
+        QCOMPARE(m.State(), command == ">>" ? "Beta||Beta|>>|" : "Alpha|Alpha|Alpha||<<");
     }
 
     void savingWithoutSubfoldersAsksFirstWhenAKeyIsInTwo()
