@@ -105,7 +105,10 @@ private slots:
         // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons
         // ("Enter >>" presses Enter while ">>" has the focus);
         // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
-        // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first.
+        // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first; "dclick X"
+        // ("dclick entry X") double-clicks the item (entry); "drag X tree|list tree|list" drops
+        // a drag of X from the first control on the second, "text" and "other" in place of
+        // "drag" drop text or another process's drag instead.
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("entries");
         // The tree's current item | the selected entry | the panel's name | ">>" | "<<".
@@ -115,7 +118,8 @@ private slots:
         const QString oneUsed = "Cat/Alpha Cat/Beta+ Cat/Charlie";
         const QString twoCats = "Cat/Alpha Dog/Beta";
         const QString allUsed = "Cat/alpha+ Cat/beta+ Cat/charlie+";
-        const QStringList ab{"Alpha", "Beta"};
+        const QStringList ab{"Alpha", "Beta"}, b{"Beta"};
+        const QString mouse = "Cat/Alpha Cat/Beta+";
         // clang-format off
         QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat|Alpha|Alpha||";
         QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta|Alpha|Beta|>>|<<";
@@ -137,6 +141,16 @@ private slots:
         // The right-clicked entry goes by "<<" while the popup is up: charlie, now in its
         // place, stays.
         QTest::newRow("Remove an entry gone") << allUsed << QStringList{"entry-menu alpha R", "entry-menu beta <<R"} << QStringList{"charlie"} << "beta||beta|>>|";
+        QTest::newRow("double-click: >>") << mouse << QStringList{"dclick Alpha"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("double-click in use") << mouse << QStringList{"dclick Beta"} << b << "Beta|Beta|Beta||<<";
+        QTest::newRow("double-click a category") << mouse << QStringList{"dclick Cat"} << b << "Cat||||";
+        QTest::newRow("double-click an entry: <<") << mouse << QStringList{"dclick entry Beta"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("drag to the list") << mouse << QStringList{"drag Alpha tree list"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("drag to the tree") << mouse << QStringList{"drag Beta list tree"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("drag back on the tree") << mouse << QStringList{"drag Beta tree tree"} << b << "Cat||||";
+        QTest::newRow("drag back on the list") << mouse << QStringList{"drag Alpha list list"} << b << "Cat||||";
+        QTest::newRow("another program's text") << mouse << QStringList{"text Alpha tree list"} << b << "Cat||||";
+        QTest::newRow("another window's drag") << mouse << QStringList{"other Alpha tree list"} << b << "Cat||||";
         // clang-format on
     }
     void selectionButtonsAndPanelFollowEachCommand()
@@ -174,6 +188,30 @@ private slots:
                 else
                     m.ClickEntry(words[1], Qt::RightButton);
                 QTRY_VERIFY(script.Finished());
+            } else if (words[0] == "dclick") {
+                const QString name = words.last();
+                m.tree->scrollToItem(m.Item(name));
+                const auto* entry = m.list->findItems(name, Qt::MatchExactly).value(0);
+                if (words[1] == "entry")
+                    DoubleClick(m.list->viewport(), m.list->visualItemRect(entry).center());
+                else
+                    DoubleClick(m.tree->viewport(), m.tree->visualItemRect(m.Item(name)).center());
+                QVERIFY(m.Item(name)->parent() || m.Item(name)->isExpanded()); // a category opens
+            } else if (words.size() == 4) {
+                CPluginInfo plugin;
+                plugin.m_strFileName = words[1].toLower().toStdString();
+                std::unique_ptr<QMimeData> data(PluginDragDrop::MimeData(
+                    plugin, words[2] == "tree" ? PluginDragDrop::Origin::Tree
+                                               : PluginDragDrop::Origin::List));
+                const QString type = data->formats().first();
+                const QByteArray payload = data->data(type);
+                if (words[0] == "other")
+                    data->setData(type, "1" + payload.mid(payload.indexOf('\n')));
+                if (words[0] == "text") {
+                    data = std::make_unique<QMimeData>();
+                    data->setText(words[1]);
+                }
+                Drop(words[3] == "list" ? m.list->viewport() : m.tree->viewport(), data.get());
             } else {
                 m.Click(step);
             }
@@ -337,61 +375,6 @@ private slots:
         QFETCH(bool, samePlace);
         QCOMPARE(again.geometry().topLeft() == closedAt, samePlace);
         QVERIFY(again.screen()->availableGeometry().intersects(again.frameGeometry()));
-    }
-
-    void doubleClickAndDragMoveLikeTheButtons_data()
-    {
-        // On "Cat/Alpha Cat/Beta+": "dclick X" double-clicks the tree item or list entry X;
-        // "X tree|list tree|list" drops a drag of X from the first control on the second; "text"
-        // and "other" drop text or another process's drag instead.
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QStringList>("entries");
-        QTest::newRow("tree item: >>") << "dclick Alpha" << QStringList{"Alpha", "Beta"};
-        QTest::newRow("tree item in use") << "dclick Beta" << QStringList{"Beta"};
-        QTest::newRow("category opens") << "dclick Cat" << QStringList{"Beta"};
-        QTest::newRow("entry: <<") << "dclick entry Beta" << QStringList{};
-        QTest::newRow("tree to list") << "Alpha tree list" << QStringList{"Alpha", "Beta"};
-        QTest::newRow("list to tree") << "Beta list tree" << QStringList{};
-        QTest::newRow("back on the tree") << "Beta tree tree" << QStringList{"Beta"};
-        QTest::newRow("back on the list") << "Alpha list list" << QStringList{"Beta"};
-        QTest::newRow("another program's text") << "text Alpha tree list" << QStringList{"Beta"};
-        QTest::newRow("another window's drag") << "other Alpha tree list" << QStringList{"Beta"};
-    }
-    void doubleClickAndDragMoveLikeTheButtons()
-    {
-        QFETCH(QString, action);
-        Manager m;
-        m.Plugins("Cat/Alpha Cat/Beta+");
-        QVERIFY(m.Show());
-        m.tree->expandAll();
-        const QStringList words = action.split(' ');
-        if (words.first() == "dclick") {
-            const QString name = words.last();
-            if (words.at(1) == "entry") {
-                const auto* entry = m.list->findItems(name, Qt::MatchExactly).value(0);
-                DoubleClick(m.list->viewport(), m.list->visualItemRect(entry).center());
-            } else {
-                DoubleClick(m.tree->viewport(), m.tree->visualItemRect(m.Item(name)).center());
-            }
-            QCOMPARE(m.Item("Cat")->isExpanded(), name != "Cat");
-        } else {
-            const QStringList drag = words.mid(words.size() - 3); // name, from, to
-            CPluginInfo plugin;
-            plugin.m_strFileName = drag[0].toLower().toStdString();
-            std::unique_ptr<QMimeData> data(
-                PluginDragDrop::MimeData(plugin, drag[1] == "tree" ? PluginDragDrop::Origin::Tree
-                                                                   : PluginDragDrop::Origin::List));
-            const QString type = data->formats().first();
-            const QByteArray payload = data->data(type);
-            if (words.first() == "other")
-                data->setData(type, "1" + payload.mid(payload.indexOf('\n')));
-            if (words.first() == "text") {
-                data = std::make_unique<QMimeData>();
-                data->setText(drag[0]);
-            }
-            Drop(drag[2] == "list" ? m.list->viewport() : m.tree->viewport(), data.get());
-        }
-        QTEST(m.Entries(), "entries");
     }
 
     void findsTextInAnyFieldInAnyLetterCase_data()
