@@ -16,11 +16,6 @@
 
 namespace korvane::managertest {
 
-inline std::string Description(const std::string& name, const std::string& category)
-{
-    return "Name=" + name + "\r\nCategory=" + category + "\r\n";
-}
-
 // The main window on a Korvane folder "k/" and a Tribes folder "t/", named in a scratch settings
 // file unless told otherwise, with its controls driven as a user would drive them.
 struct Manager
@@ -48,7 +43,7 @@ struct Manager
                 bool inUse = false) const
     {
         files.Write("k/storage/" + rel + ".cs", "// " + name);
-        files.Write("k/storage/" + rel + ".desc.txt", Description(name, category));
+        files.Write("k/storage/" + rel + ".desc.txt", "Name=" + name + "\r\nCategory=" + category);
         if (inUse)
             files.Write("k/plugins/" + rel + ".cs", "// " + name); // storage's copy
     }
@@ -62,10 +57,6 @@ struct Manager
             Plugin(name.toLower().toStdString(), name.toStdString(),
                    plugin.section('/', 0, 0).toStdString(), inUse);
         }
-    }
-    std::string Setting(const char* key) const
-    {
-        return profile.GetProfileString(profile::kDirectories, key);
     }
 
     bool Show()
@@ -105,12 +96,14 @@ struct Manager
                            use->isEnabled() ? ">>" : "", unuse->isEnabled() ? "<<" : ""}
             .join('|');
     }
-    // "Category: plug-in, plug-in" for each category, in the order shown.
+    // "Category: plug-in, plug-in" for each category in view, in the order shown.
     QStringList Tree() const
     {
         QStringList lines;
         for (int i = 0; i < tree->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* category = tree->topLevelItem(i);
+            if (category->isHidden())
+                continue;
             QStringList children;
             for (int c = 0; c < category->childCount(); ++c)
                 children << category->child(c)->text(0);

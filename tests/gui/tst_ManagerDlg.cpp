@@ -1,60 +1,94 @@
+// The main window and its dialogs, driven as a user would drive them: the selection, the
+// commands of its menus, buttons and mouse, the filter, and the dialogs it hands over to.
+#include "core/catalogue/CPluginInfo.h"
 #include "core/launch/GameLauncher.h"
+#include "core/launch/QuickExec.h"
+#include "core/platform/FolderLock.h"
+#include "core/updater/CUpdateList.h"
+#include "gui/CAboutDlg.h"
+#include "gui/CDescEditDlg.h"
+#include "gui/CExecuteDlg.h"
+#include "gui/CFolderBrowserDlg.h"
+#include "gui/COptionsDlg.h"
+#include "gui/CSaveConfigDlg.h"
+#include "gui/CUpdaterDlg.h"
+#include "gui/PluginDragDrop.h"
+#include "gui/PluginFilter.h"
 #include "ManagerWindow.h"
 
 #include <filesystem>
+#include <optional>
+#include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QImageWriter>
+#include <QLabel>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScreen>
 
 using namespace korvane;
 
 using namespace managertest;
+
+namespace {
+
+QString Label(const Manager& m, const char* name)
+{
+    return m.dlg.findChild<QLabel*>(name)->text();
+}
+
+QImage Picture(const QTreeWidgetItem* item, QIcon::Mode mode = QIcon::Normal)
+{
+    return item->icon(0).pixmap(16, mode).toImage();
+}
+
+// Step for the description editor: set the fields given, then OK.
+ModalScript::Step Edit(const QString& name, const QString& category)
+{
+    return [name, category](QWidget* active) {
+        active->findChild<QLineEdit*>("name")->setText(name);
+        active->findChild<QComboBox*>("category")->setEditText(category);
+        static_cast<QDialog*>(active)->accept();
+    };
+}
+
+// Step for a file dialog: take this file.
+ModalScript::Step ChooseFile(const QString& file)
+{
+    return [file](QWidget* active) {
+        auto* name = active->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(name);
+        name->setText(file);
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+}
+
+void Retype(QWidget* field, const QString& text)
+{
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    for (const QChar c : text) // as typed on a keyboard that has the character
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+} // namespace
 
 class tst_ManagerDlg : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void firstRunAsksForBothFoldersBeforeTheWindowShowsThenFillsIt()
-    {
-        Manager m(false);
-        m.files.Write("k/plugins/weapons/sniper.cs", "s");
-        m.files.Write("k/plugins/weapons/sniper.desc.txt", Description("Sniper", "Weapon"));
-
-        ModalScript script;
-        script
-            .Then("COptionsDlg",
-                  [&m](QWidget* active) {
-                      QVERIFY(!m.dlg.isVisible());
-                      active->findChild<QPushButton*>("ok")->click();
-                  })
-            .AnswerMessage()
-            .Press("browseTribes")
-            .Browse(m.files.QPath("t"))
-            .Press("ok")
-            .AnswerMessage()
-            .Press("browseKorvane")
-            .Browse(m.files.QPath("k"))
-            .Press("ok")
-            .AnswerMessage();
-        QVERIFY(m.Show());
-
-        QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(),
-                 QStringList({S(strings::kNeedTribesFolder), S(strings::kNeedKorvaneFolder),
-                              S(strings::kKorvaneFolderChanged)}));
-        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path("k/"));
-        QCOMPARE(m.Setting(profile::kTribes), m.files.Path("t/"));
-        QCOMPARE(m.Tree(), QStringList{"Weapon: Sniper"});
-        QCOMPARE(m.Entries(), QStringList{"Sniper"});
-    }
-
     void selectionButtonsAndPanelFollowEachCommand_data()
     {
         QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
         // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons
         // ("Enter >>" presses Enter while ">>" has the focus);
         // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
-        // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first.
+        // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first; "dclick X"
+        // ("dclick entry X") double-clicks the item (entry); "drag X tree|list tree|list" drops
+        // a drag of X from the first control on the second, "text" and "other" in place of
+        // "drag" drop text or another process's drag instead.
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("entries");
         // The tree's current item | the selected entry | the panel's name | ">>" | "<<".
@@ -64,7 +98,8 @@ private slots:
         const QString oneUsed = "Cat/Alpha Cat/Beta+ Cat/Charlie";
         const QString twoCats = "Cat/Alpha Dog/Beta";
         const QString allUsed = "Cat/alpha+ Cat/beta+ Cat/charlie+";
-        const QStringList ab{"Alpha", "Beta"};
+        const QStringList ab{"Alpha", "Beta"}, b{"Beta"};
+        const QString mouse = "Cat/Alpha Cat/Beta+";
         // clang-format off
         QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat|Alpha|Alpha||";
         QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta|Alpha|Beta|>>|<<";
@@ -86,6 +121,16 @@ private slots:
         // The right-clicked entry goes by "<<" while the popup is up: charlie, now in its
         // place, stays.
         QTest::newRow("Remove an entry gone") << allUsed << QStringList{"entry-menu alpha R", "entry-menu beta <<R"} << QStringList{"charlie"} << "beta||beta|>>|";
+        QTest::newRow("double-click: >>") << mouse << QStringList{"dclick Alpha"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("double-click in use") << mouse << QStringList{"dclick Beta"} << b << "Beta|Beta|Beta||<<";
+        QTest::newRow("double-click a category") << mouse << QStringList{"dclick Cat"} << b << "Cat||||";
+        QTest::newRow("double-click an entry: <<") << mouse << QStringList{"dclick entry Beta"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("drag to the list") << mouse << QStringList{"drag Alpha tree list"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("drag to the tree") << mouse << QStringList{"drag Beta list tree"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("drag back on the tree") << mouse << QStringList{"drag Beta tree tree"} << b << "Cat||||";
+        QTest::newRow("drag back on the list") << mouse << QStringList{"drag Alpha list list"} << b << "Cat||||";
+        QTest::newRow("another program's text") << mouse << QStringList{"text Alpha tree list"} << b << "Cat||||";
+        QTest::newRow("another window's drag") << mouse << QStringList{"other Alpha tree list"} << b << "Cat||||";
         // clang-format on
     }
     void selectionButtonsAndPanelFollowEachCommand()
@@ -123,56 +168,48 @@ private slots:
                 else
                     m.ClickEntry(words[1], Qt::RightButton);
                 QTRY_VERIFY(script.Finished());
+            } else if (words[0] == "dclick") {
+                const QString name = words.last();
+                m.tree->scrollToItem(m.Item(name));
+                const auto* entry = m.list->findItems(name, Qt::MatchExactly).value(0);
+                QWidget* view = words[1] == "entry" ? m.list->viewport() : m.tree->viewport();
+                const QPoint at = words[1] == "entry"
+                                      ? m.list->visualItemRect(entry).center()
+                                      : m.tree->visualItemRect(m.Item(name)).center();
+                // The events of a double-click as the window system sends them.
+                QTest::mouseClick(view, Qt::LeftButton, {}, at);
+                QTest::mouseDClick(view, Qt::LeftButton, {}, at);
+                QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+                QVERIFY(m.Item(name)->parent() || m.Item(name)->isExpanded()); // a category opens
+            } else if (words.size() == 4) {
+                CPluginInfo plugin;
+                plugin.m_strFileName = words[1].toLower().toStdString();
+                std::unique_ptr<QMimeData> data(PluginDragDrop::MimeData(
+                    plugin, words[2] == "tree" ? PluginDragDrop::Origin::Tree
+                                               : PluginDragDrop::Origin::List));
+                const QString type = data->formats().first();
+                const QByteArray payload = data->data(type);
+                if (words[0] == "other")
+                    data->setData(type, "1" + payload.mid(payload.indexOf('\n')));
+                if (words[0] == "text") {
+                    data = std::make_unique<QMimeData>();
+                    data->setText(words[1]);
+                }
+                // Dragged over the control and dropped there, as the window system would.
+                QWidget* view = words[3] == "list" ? m.list->viewport() : m.tree->viewport();
+                QDragEnterEvent enter(view->rect().center(), Qt::MoveAction, data.get(),
+                                      Qt::LeftButton, {});
+                QCoreApplication::sendEvent(view, &enter);
+                QDropEvent drop(view->rect().center(), Qt::MoveAction, data.get(), Qt::LeftButton,
+                                {});
+                QCoreApplication::sendEvent(view, &drop);
+                QCoreApplication::processEvents();
             } else {
                 m.Click(step);
             }
         }
         QTEST(m.Entries(), "entries");
         QTEST(m.State(), "state");
-        // What the list shows is what the plugins folder holds.
-        QStringList scripts;
-        for (const QString& entry : m.Entries())
-            scripts << entry.toLower() + ".cs";
-        QCOMPARE(
-            QDir(m.files.QPath("k/plugins")).entryList({"*.cs"}, QDir::Files, QDir::IgnoreCase),
-            scripts);
-    }
-
-    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre_data()
-    {
-        QTest::addColumn<bool>("inUse");
-        QTest::addColumn<QString>("message");
-        // A file stands where the plug-in's subfolder of plugins must be made.
-        QTest::newRow(">>") << false << S(strings::kUsePluginFailed);
-        // A file stands where storage's subfolder was: a file only plugins has cannot go there.
-        QTest::newRow("<<") << true << S(strings::kUnusePluginFailed);
-    }
-    void filesThatCannotChangeAreReportedAndTheListStaysAsTheFoldersAre()
-    {
-        QFETCH(bool, inUse);
-        QFETCH(QString, message);
-        Manager m;
-        m.Plugin("weapons/sniper", "Sniper", "Weapon", inUse);
-        QVERIFY(m.Show());
-        m.Click("Sniper");
-        if (inUse) {
-            std::filesystem::remove_all(m.files.Path("k/storage/weapons"));
-            m.files.Write("k/storage/weapons", "not a folder");
-        } else {
-            m.files.Write("k/plugins/weapons", "not a folder");
-        }
-
-        ModalScript script;
-        script.AnswerMessage();
-        (inUse ? m.unuse : m.use)->click();
-        QVERIFY(script.Finished());
-        QCOMPARE(script.Messages().size(), 1);
-        QVERIFY2(script.Messages().first().startsWith(message.arg("Sniper") + "\n\n"),
-                 qPrintable(script.Messages().first()));
-        QCOMPARE(m.Entries(), inUse ? QStringList{"Sniper"} : QStringList());
-        QCOMPARE(m.files.Exists("k/plugins/weapons/sniper.cs"), inUse);
-        QCOMPARE(m.use->isEnabled(), !inUse);
-        QCOMPARE(m.unuse->isEnabled(), inUse);
     }
 
     void treeListsCategoriesAndPluginsAlphabeticallyWithTheirOwnIconsAndNoPopupOfItsOwn()
@@ -194,13 +231,10 @@ private slots:
         m.Click("Alpha");
         QCOMPARE(m.dlg.findChild<QLineEdit*>("fileName")->text(), QString("yankee"));
         QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString("weapons\\"));
-        const auto picture = [&m](const char* text, QIcon::Mode mode = QIcon::Normal) {
-            return m.Item(text)->icon(0).pixmap(16, mode).toImage();
-        };
-        QCOMPARE(picture("Alpha").pixelColor(8, 8), QColor(Qt::blue));
-        QCOMPARE(picture("zulu"), picture("Oscar"));
-        QVERIFY(picture("zulu") != picture("Alpha"));
-        QVERIFY(picture("Weapon", QIcon::Selected) != picture("Weapon", QIcon::Normal));
+        QCOMPARE(Picture(m.Item("Alpha")).pixelColor(8, 8), QColor(Qt::blue));
+        QCOMPARE(Picture(m.Item("zulu")), Picture(m.Item("Oscar")));
+        QVERIFY(Picture(m.Item("zulu")) != Picture(m.Item("Alpha")));
+        QVERIFY(Picture(m.Item("Weapon"), QIcon::Selected) != Picture(m.Item("Weapon")));
 
         // No popup opens where no plug-in is: one that came up would wait for a step, which
         // counts it unexpected.
@@ -209,25 +243,6 @@ private slots:
         QWidget* list = m.list->viewport();
         QTest::mouseClick(list, Qt::RightButton, {}, QPoint(list->width() / 2, list->height() - 4));
         QVERIFY(script.Finished());
-    }
-
-    void refreshSettingDecidesWhatExistingStorageTakesFromPlugins_data()
-    {
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<bool>("refreshed");
-        QTest::newRow("1") << 1 << true;
-        QTest::newRow("2") << 2 << false;
-    }
-    void refreshSettingDecidesWhatExistingStorageTakesFromPlugins()
-    {
-        QFETCH(int, setting);
-        QFETCH(bool, refreshed);
-        Manager m;
-        m.profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, setting);
-        m.Plugins("Cat/Alpha");
-        m.files.Write("k/plugins/alpha.readme.txt", "r");
-        QVERIFY(m.Show());
-        QCOMPARE(m.files.Exists("k/storage/alpha.readme.txt"), refreshed);
     }
 
     void optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder_data()
@@ -246,7 +261,7 @@ private slots:
         QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         // "K" differs from "k" only in letter case: another folder all the same.
-        QTest::newRow("another Korvane folder") << "" << "K" << false << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
+        QTest::newRow("another Korvane folder") << "" << "K" << true << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
         // Nothing of the old folder may stay on show once the setting names the new one.
         QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList() << "";
         // clang-format on
@@ -258,11 +273,14 @@ private slots:
         QFETCH(bool, refresh);
         QFETCH(QStringList, messages);
         Manager m;
+        // Only 1 refreshes storage from plugins at start-up.
+        m.profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins, 2);
         m.Plugins("Cat/Alpha+");
+        m.files.Write("k/plugins/alpha.readme.txt", "only a refresh would copy this");
         m.files.Write("t2/tribes.exe", "MZ");
         m.files.Write("K/korvane.cs", "");
         m.files.Write("K/plugins/charlie.cs", "c");
-        m.files.Write("K/plugins/charlie.txt", "only a refresh would copy this");
+        m.files.Write("K/plugins/charlie.txt", "the same");
         m.files.Write("K/plugins/delta.cs", "d");
         if (messages.contains(S(strings::kStorageNotCreated)))
             std::filesystem::create_directory_symlink(m.files.Path("nowhere/at/all"),
@@ -294,12 +312,15 @@ private slots:
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), messages);
         const bool moved = korvane == "K";
-        QCOMPARE(m.Setting(profile::kTribes), m.files.Path(tribes.isEmpty() ? "t/" : "t2/"));
-        QCOMPARE(m.Setting(profile::kKorvane), m.files.Path(moved ? "K/" : "k/"));
-        // The box starts ticked; the setting is written when it or the Korvane folder changes.
-        const int refreshSetting = refresh ? 0 : (moved ? 1 : 7);
+        QCOMPARE(m.profile.GetProfileString(profile::kDirectories, profile::kTribes),
+                 m.files.Path(tribes.isEmpty() ? "t/" : "t2/"));
+        QCOMPARE(m.profile.GetProfileString(profile::kDirectories, profile::kKorvane),
+                 m.files.Path(moved ? "K/" : "k/"));
+        // The box starts clear; the setting is written when it or the Korvane folder changes.
+        const int refreshSetting = refresh ? 1 : (moved ? 0 : 2);
         QCOMPARE(m.profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins, 7),
                  refreshSetting);
+        QVERIFY(!m.files.Exists("k/storage/alpha.readme.txt"));
         QVERIFY(!m.files.Exists("K/storage/charlie.txt"));
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
@@ -310,20 +331,39 @@ private slots:
 #endif
     }
 
-    void exitEnterAndEscapeEndTheWindowWritingOnlyItsPlace_data()
+    // Enter and Esc in the filter field never end the window; Exit, and Enter and Esc elsewhere,
+    // do. The window's place is the one setting written on the way out; it opens there again.
+    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Exit") << "exit";
-        QTest::newRow("Enter") << "enter";
-        QTest::newRow("Escape") << "escape";
+        QTest::addColumn<QPoint>("closedAt");
+        QTest::addColumn<bool>("samePlace");
+        QTest::newRow("Exit") << "exit" << QPoint(40, 30) << true;
+        QTest::newRow("Enter") << "enter" << QPoint(40, 30) << true;
+        QTest::newRow("Escape on a screen that is gone")
+            << "escape" << QPoint(30000, 20000) << false;
     }
-    void exitEnterAndEscapeEndTheWindowWritingOnlyItsPlace()
+    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas()
     {
         QFETCH(QString, how);
+        QFETCH(QPoint, closedAt);
         Manager m;
         m.Plugins("Cat/Alpha");
         QVERIFY(m.Show());
         const std::string settings = m.files.Read("settings.ini");
+        QCOMPARE(Label(m, "counts"), QString("1 plug-in stored, 0 in use"));
+        m.dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m.dlg));
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClick(m.tree, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(field->hasFocus());
+        QTest::keyClicks(field, "alp");
+        QCOMPARE(Label(m, "filterCount"), QString("1 of 1 plug-in"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(m.dlg.isVisible());
+        m.dlg.setGeometry(QRect(closedAt, QSize(600, 470)));
         if (how == "exit")
             m.Command(strings::kMenuExit);
         else
@@ -332,6 +372,461 @@ private slots:
         QString written = QString::fromStdString(m.files.Read("settings.ini"));
         written.remove(QRegularExpression(QStringLiteral("\\n*\\[Window\\]\\n[^[]*")));
         QCOMPARE(written.trimmed(), QString::fromStdString(settings).trimmed());
+
+        CManagerDlg again(m.profile);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.size(), QSize(600, 470));
+        QFETCH(bool, samePlace);
+        QCOMPARE(again.geometry().topLeft() == closedAt, samePlace);
+        QVERIFY(again.screen()->availableGeometry().intersects(again.frameGeometry()));
+    }
+
+    void findsTextInAnyFieldInAnyLetterCase_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("found"); // the records found, by number
+        // clang-format off
+        QTest::newRow("name") << "snip" << "0";
+        QTest::newRow("key") << "laser" << "1";
+        QTest::newRow("author") << "bob" << "0";
+        QTest::newRow("category") << "ARMOR" << "1";
+        QTest::newRow("description, letters beyond ASCII") << "ÉCLAIR" << "0";
+        QTest::newRow("in both") << "er" << "01";
+        // Across two fields or two records it is not there.
+        QTest::newRow("end of a name into the key") << "sniperlongshot" << "";
+        QTest::newRow("from one record into the next") << "éclairheavy" << "";
+        // clang-format on
+    }
+    void findsTextInAnyFieldInAnyLetterCase()
+    {
+        QFETCH(QString, text);
+        PluginFilter filter;
+        filter.add({"Sniper", "longshot", "Bob", "Weapon", "Fires far. éclair"});
+        filter.add({"Heavy", "laserplate", "Ann", "Armor", "First line\r\nSecond line"});
+        const int count = filter.match(text);
+        QString found;
+        for (int index = 0; index < filter.size(); ++index)
+            found += filter.matches(index) ? QString::number(index) : QString();
+        QTEST(found, "found");
+        QCOMPARE(count, found.size());
+        QCOMPARE(filter.match({}), 2);
+    }
+
+    void typingShowsMatchesInOpenCategoriesAndClearingRestoresTheTree()
+    {
+        Manager m;
+        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy Misc/Radar+");
+        QVERIFY(m.Show());
+        m.Item("Misc")->setExpanded(true);
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(field, "aR");
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar"}));
+        QVERIFY(m.Item("Armor")->isExpanded() && m.Item("Weapon")->isExpanded());
+        QCOMPARE(Label(m, "filterCount"), QString("3 of 4 plug-ins"));
+        QTest::keyClicks(field, "x");
+        QCOMPARE(m.Tree(), QStringList());
+        QCOMPARE(Label(m, "filterCount"), QString("0 of 4 plug-ins"));
+        // Esc empties the field; the tree is as it was.
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(Label(m, "filterCount"), QString());
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar, Sniper"}));
+        QVERIFY(!m.Item("Armor")->isExpanded() && !m.Item("Weapon")->isExpanded());
+        QVERIFY(m.Item("Misc")->isExpanded());
+    }
+
+    void filterStaysThroughUseAndUnuseAndHidesTheSelectionItTakesAway()
+    {
+        Manager m;
+        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy");
+        QVERIFY(m.Show());
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(field, "mor");
+        m.Click("Mortar");
+        m.use->click();
+        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 1 in use"));
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
+        m.ClickEntry("Mortar");
+        m.unuse->click();
+        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 0 in use"));
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
+        QCOMPARE(m.State(), QString("Mortar||Mortar|>>|"));
+        field->setText("armor");
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy"}));
+        QCOMPARE(m.State(), QString("||||"));
+        // An entry whose plug-in the filter hides shows it until it is taken out of use.
+        field->clear();
+        m.Click("Sniper");
+        m.use->click();
+        field->setText("armor");
+        m.ClickEntry("Sniper");
+        QCOMPARE(m.State(), QString("|Sniper|Sniper||<<"));
+        m.unuse->click();
+        QCOMPARE(m.State(), QString("||||"));
+    }
+
+    void aKeyInTwoSubfoldersIsMarkedAndItsEntryShowsTheSameIcon()
+    {
+        Manager m;
+        m.Plugin("a/sniper", "Sniper", "Weapon", true);
+        m.Plugin("b/SNIPER", "Sniper", "Weapon");
+        m.Plugin("mortar", "Mortar", "Weapon");
+        QVERIFY(m.Show());
+        // The scan shows one of the two; its mark names the other.
+        m.Click("Sniper");
+        const bool shownIsA = m.dlg.findChild<QLineEdit*>("subdirectory")->text() == "a\\";
+        QCOMPARE(m.Item("Sniper")->toolTip(0), QString("Another plug-in has this file name: ") +
+                                                   (shownIsA ? "b/SNIPER.cs" : "a/sniper.cs"));
+        QCOMPARE(m.Item("Mortar")->toolTip(0), QString());
+        QVERIFY(Picture(m.Item("Sniper")) != Picture(m.Item("Mortar")));
+        const QListWidgetItem* entry = m.list->item(0);
+        QCOMPARE(entry->icon().pixmap(16).toImage(), Picture(m.Item("Sniper")));
+        QCOMPARE(entry->toolTip(), m.Item("Sniper")->toolTip(0));
+    }
+
+    void onlyTheRootAndFoldersBelowItCanBeChosen()
+    {
+        TestTree tree;
+        tree.MakeFolder("tribes/mods/alpha");
+        tree.MakeFolder("elsewhere");
+        CFolderBrowserDlg dlg("Choose a mod:", tree.QPath("tribes"), {}, std::nullopt);
+        QVERIFY(!dlg.SelectFolder(tree.QPath("elsewhere")));
+        QVERIFY(!dlg.SelectFolder(tree.QPath("tribes/../elsewhere")));
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes")));
+        QVERIFY(dlg.IsOkEnabled());
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes/mods/alpha")));
+        QCOMPARE(dlg.SelectedFolder(),
+                 QDir::toNativeSeparators(QDir::cleanPath(tree.QPath("tribes/mods/alpha"))));
+    }
+
+    void eachOptionsBrowserTellsWhetherTheFolderPasses_data()
+    {
+        QTest::addColumn<QString>("browse");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("passes"); // OK is enabled
+        // clang-format off
+        QTest::newRow("Korvane script") << "browseKorvane" << "k" << S(strings::kKorvaneFound) << true;
+        QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound) << false;
+        QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound) << true;
+        QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound) << false;
+        QTest::newRow("a script counts") << "browseTribes" << "s" << S(strings::kTribesFound) << true;
+        QTest::newRow("a folder does not") << "browseTribes" << "f" << S(strings::kTribesNotFound) << false;
+#ifndef Q_OS_WIN
+        QTest::newRow("Wine prefix") << "browseWinePrefix" << "p" << S(strings::kWinePrefixFound) << true;
+#endif
+        // clang-format on
+    }
+    void eachOptionsBrowserTellsWhetherTheFolderPasses()
+    {
+        QFETCH(QString, browse);
+        QFETCH(QString, folder);
+        QFETCH(QString, status);
+        QFETCH(bool, passes);
+        TestTree tree;
+        tree.Write("k/Korvane.CS", "");
+        tree.Write("k/tribes.exe", "not a program");
+        tree.Write("t/TRIBES.EXE", "MZ\x90");
+        tree.Write("s/Tribes.exe", "#!/bin/sh\n");
+        QFile::setPermissions(tree.QPath("s/Tribes.exe"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tree.MakeFolder("f/tribes.exe");
+        tree.Write("p/system.reg", "");
+        tree.MakeFolder("p/drive_c");
+        COptionsDlg dlg;
+
+        ModalScript script;
+        script.Press(browse)
+            .Then("CFolderBrowserDlg",
+                  [&](QWidget* active) {
+                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
+                      QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
+                      QCOMPARE(browser->StatusText(), status);
+                      QCOMPARE(browser->IsOkEnabled(), passes);
+                      browser->reject();
+                  })
+            .Press("cancel");
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QVERIFY(script.Finished());
+    }
+
+    // Every control the keyboard reaches in each window has a name of its own as the
+    // accessibility bus reports it: not empty, and not shared with another control (such as the
+    // title of its group).
+    void aScreenReaderNamesEveryControlOnce()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha+");
+        QVERIFY(m.Show());
+        const std::unique_ptr<QDialog> dialogs[] = {
+            std::make_unique<COptionsDlg>(),
+            std::make_unique<CDescEditDlg>(),
+            std::make_unique<CSaveConfigDlg>(),
+            std::make_unique<CExecuteDlg>(m.profile, false),
+            std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
+            std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
+            std::make_unique<CAboutDlg>()};
+        QStringList unnamed;
+        const auto check = [&unnamed](QDialog* dialog) {
+            dialog->show();
+            QStringList names;
+            for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+                // Parts that pass the focus on (an editable combo box's line edit, a button
+                // box) go by the name of what they pass it to.
+                if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(dialog) ||
+                    widget->focusProxy() || qobject_cast<QDialogButtonBox*>(widget))
+                    continue;
+                const QString name =
+                    QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+                if (name.isEmpty() || names.contains(name))
+                    unnamed << dialog->metaObject()->className() +
+                                   QString(": '%1' %2").arg(name, widget->objectName());
+                names << name;
+            }
+        };
+        check(&m.dlg);
+        for (const auto& dialog : dialogs)
+            check(dialog.get());
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    }
+
+    void editingMovesThePluginToItsNewCategoryAndTheListEntryStillWorks()
+    {
+        Manager m;
+        m.Plugins("Weapon/Blaster+ Weapon/Sniper+");
+        QVERIFY(m.Show());
+        m.Click("Blaster");
+
+        ModalScript script;
+        script.Then("CDescEditDlg", Edit("Big Blaster", "Pack"));
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
+        QCOMPARE(m.Entries(), (QStringList{"Big Blaster", "Sniper"}));
+        QCOMPARE(m.State(), QString("Big Blaster|Big Blaster|Big Blaster||<<"));
+
+        // A category changed only in letter case keeps its node.
+        script.Then("CDescEditDlg", Edit("Big Blaster", "pack"));
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
+
+        // The list entry still leads to the moved item, and taking the plug-in out still works.
+        m.ClickEntry("Sniper");
+        QCOMPARE(m.State(), QString("Sniper|Sniper|Sniper||<<"));
+        m.ClickEntry("Big Blaster");
+        QCOMPARE(m.State(), QString("Big Blaster|Big Blaster|Big Blaster||<<"));
+        m.unuse->click();
+        QCOMPARE(m.Entries(), QStringList{"Sniper"});
+    }
+
+    void savedConfigurationLoadsBackAndUndoPutsBackTheSetItReplaced()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha+ Cat/Charlie");
+        m.Plugin("weapons/bravo", "Bravo", "Cat", true);
+        QVERIFY(m.Show());
+        const QString file = m.files.QPath("setup.pfg");
+        ModalScript script;
+        QString told;
+        script.Then("QMessageBox", [&told](QWidget* active) {
+            auto* box = static_cast<QMessageBox*>(active);
+            told = box->icon() == QMessageBox::Information ? box->text() : QString();
+            box->accept();
+        });
+        m.Command(strings::kMenuUndoLoad);
+        QCOMPARE(told, S(strings::kNothingToUndo));
+
+        script
+            .Then("CSaveConfigDlg",
+                  [](QWidget* active) {
+                      active->findChild<QLineEdit*>("configName")->setText("Two");
+                      active->findChild<QCheckBox*>("storeDirectory")->setChecked(true);
+                      static_cast<QDialog*>(active)->accept();
+                  })
+            .Then("QFileDialog", ChooseFile(file));
+        m.Command(strings::kMenuSaveConfig);
+        // The dialog's name and box reach the file.
+        QVERIFY(m.files.Read("setup.pfg").starts_with("Name=Two\r\nUseDirectory=TRUE\r\n"));
+
+        m.Click("Charlie");
+        m.use->click();
+        script.Then("QFileDialog", ChooseFile(file));
+        m.Command(strings::kMenuLoadConfig);
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo"}));
+        m.Command(strings::kMenuUndoLoad);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo", "Charlie"}));
+    }
+
+    // Options comes before the window; without a Korvane folder no folder is touched and the
+    // window points to Options.
+    void firstRunAsksForTheFoldersBeforeTheWindowShows()
+    {
+        Manager m(false);
+        m.Plugins("Cat/Alpha");
+        m.files.Write("setup.pfg", "Name=x\r\nUseDirectory=FALSE\r\n");
+        // Relative to the current folder these would be taken for the player's folders.
+        m.files.Write("plugins/keep.cs", "keep");
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(m.files.QPath(""));
+        ModalScript script;
+        script
+            .Then("COptionsDlg",
+                  [&m](QWidget* active) {
+                      QVERIFY(!m.dlg.isVisible());
+                      active->findChild<QPushButton*>("ok")->click();
+                  })
+            .AnswerMessage()
+            .Press("browseTribes")
+            .Browse(m.files.QPath("t"))
+            .Press("ok")
+            .AnswerMessage()
+            .Press("cancel")
+            .Then("QFileDialog", ChooseFile(m.files.QPath("setup.pfg")))
+            .AnswerMessage();
+        const bool shown = m.Show();
+        m.Command(strings::kMenuLoadConfig);
+        QDir::setCurrent(previous);
+
+        QVERIFY(shown);
+        QVERIFY(script.Finished());
+        QCOMPARE(
+            script.Messages(),
+            QStringList({S(strings::kNeedTribesFolder), S(strings::kNeedKorvaneFolder),
+                         S(strings::kConfigLoadFailed) + "\n\n" + S(strings::kNoKorvaneFolder)}));
+        QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
+        QVERIFY(!m.files.Exists("storage"));
+        QVERIFY(!m.tree->isVisible()); // the hint to Options is there in its place
+
+        script.Press("browseTribes")
+            .Browse(m.files.QPath("t"))
+            .Press("browseKorvane")
+            .Browse(m.files.QPath("k"))
+            .Press("ok")
+            .AnswerMessage();
+        m.dlg.findChild<QPushButton*>("hintOptions")->click();
+        QVERIFY(script.Finished());
+        QVERIFY(m.tree->isVisible());
+        QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
+    }
+
+    // A command that cannot do its work shows one message with the reason, or none where the
+    // user gains nothing by one, and the window goes on showing the folders and the selection as
+    // they are. ">>" acts on Beta, every other command on Alpha.
+    void commandsThatCannotRunSayWhyAndChangeNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message"); // how the message starts; none when empty
+        QTest::addColumn<QString>("reason");  // how it ends
+        const QString load = S(strings::kMenuLoadConfig);
+        const QString fails = S(strings::kConfigLoadFailed) + "\n\n"; // then the reason
+        // clang-format off
+        QTest::newRow(">> into a plugins folder that is a file") << ">>" << "plugins is a file" << S(strings::kUsePluginFailed).arg("Beta") + "\n\n" << "";
+        // Alpha's script cannot be kept anywhere before it goes.
+        QTest::newRow("<< with storage a file") << "<<" << "storage is a file" << S(strings::kUnusePluginFailed).arg("Alpha") + "\n\n" << "";
+        QTest::newRow("description in a storage that is a file") << S(strings::kMenuEditDescription) << "storage is a file" << S(strings::kDescriptionWriteFailed) + "\n\n" << "";
+        QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
+        QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
+        QTest::newRow("Quick Exec without mods") << S(strings::kMenuQuickExec) << "" << S(strings::kQuickExecNotConfigured) << "";
+        // clang-format on
+    }
+    void commandsThatCannotRunSayWhyAndChangeNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        QFETCH(QString, reason);
+        Manager m;
+        m.Plugins("Cat/Alpha+ Cat/Beta");
+        m.files.Write("beta.pfg", "Name=b\r\nUseDirectory=FALSE\r\nPlugin=,beta\r\n");
+        // Port 1 on the loopback address: nothing listens there, the connection is refused.
+        m.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
+                                     "http://127.0.0.1:1/korvane/updates/korvane.upd");
+        QVERIFY(launch::StoreQuickExec(m.profile, {{}, true, "+connect host"}));
+        QVERIFY(m.Show());
+        m.Click(command == ">>" ? "Beta" : "Alpha");
+        if (fault.endsWith(" is a file")) {
+            const std::string folder = "k/" + fault.section(' ', 0, 0).toStdString();
+            std::filesystem::remove_all(m.files.Path(folder));
+            m.files.Write(folder, "not a folder");
+        }
+        std::optional<korvane::FolderLock> other;
+        if (fault == "busy") {
+            auto lock = korvane::FolderLock::acquire(m.files.Path("k/"));
+            QVERIFY(lock);
+            other.emplace(std::move(lock).value());
+        }
+
+        ModalScript script;
+        if (command == S(strings::kMenuEditDescription))
+            script.Then("CDescEditDlg", Edit("Renamed", "Pack"));
+        if (command == S(strings::kMenuLoadConfig))
+            script.Then("QFileDialog", ChooseFile(m.files.QPath("beta.pfg")));
+        if (!message.isEmpty())
+            script.AnswerMessage();
+        if (command == ">>" || command == "<<")
+            (command == ">>" ? m.use : m.unuse)->click();
+        else
+            m.Command(command);
+        QVERIFY(script.Finished());
+        const QString shown = script.Messages().value(0, QLatin1String(""));
+        QVERIFY2(shown.startsWith(message) && shown.endsWith(reason), qPrintable(shown));
+        QVERIFY(m.dlg.isVisible());
+        QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
+        QCOMPARE(m.Entries(), QStringList{"Alpha"});
+        QCOMPARE(m.State(), command == ">>" ? "Beta||Beta|>>|" : "Alpha|Alpha|Alpha||<<");
+    }
+
+    void savingWithoutSubfoldersAsksFirstWhenAKeyIsInTwo()
+    {
+        Manager m;
+        m.files.Write("k/plugins/a/blaster.cs", "");
+        m.files.Write("k/plugins/b/blaster.cs", "");
+        QVERIFY(m.Show());
+        ModalScript script;
+        script
+            .Then("CSaveConfigDlg",
+                  [](QWidget* active) { static_cast<QDialog*>(active)->accept(); })
+            .AnswerQuestion(QMessageBox::No);
+        m.Command(strings::kMenuSaveConfig);
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(),
+                 QStringList{S(strings::kSaveConfigRepeatedKeys).arg("blaster")});
+    }
+
+    // The editor shows a single-byte file's texts as their characters and gives back the
+    // untouched ones as they were stored. It takes any category; Enter in the description presses
+    // OK, Ctrl+Enter starts a new line.
+    void editorKeepsUntouchedTextsByteForByte()
+    {
+        TestTree tree;
+        tree.Write("plasma.desc.txt",
+                   "Name=Plasma \xe0 gogo\r\nAuthor=Me\r\none\r\r\ntwo\xa0three");
+        CPluginInfo plugin;
+        plugin.ReadDescription(tree.Root(), "plasma");
+        CDescEditDlg dlg;
+        dlg.SetFromRecord(plugin);
+        QString shown;
+        const auto user = [&] {
+            auto* description = dlg.findChild<QPlainTextEdit*>("description");
+            shown = dlg.findChild<QLineEdit*>("name")->text() + '|' + description->toPlainText();
+            Retype(dlg.findChild<QLineEdit*>("author"), QString::fromUtf8("Zoë"));
+            Retype(dlg.findChild<QComboBox*>("category")->lineEdit(), "Tools");
+            QTest::keyClick(description, Qt::Key_Return, Qt::ControlModifier);
+            shown += '|' + QString::number(description->blockCount());
+            QTest::keyClick(description, Qt::Key_Backspace);
+            QTest::keyClick(description, Qt::Key_Return);
+        };
+        QTimer::singleShot(0, &dlg, user); // the user acts on the dialog once it shows
+        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+        QCOMPARE(shown, QString::fromUtf8("Plasma à gogo|one\ntwo three|3"));
+        const auto edited = dlg.GetEditedFields(plugin);
+        QCOMPARE(QByteArray::fromStdString(edited.name + '|' + edited.category + '|' +
+                                           edited.author + '|' + edited.description),
+                 QByteArray("Plasma \xe0 gogo|Tools|Zo\xeb|one\r\ntwo\xa0three"));
     }
 };
 
