@@ -1,31 +1,22 @@
-// The main window and its dialogs, driven as a user would drive them: the selection, the
-// commands of its menus, buttons and mouse, the filter, and the dialogs it hands over to.
+// The main window driven as a user would drive it: the selection, the commands of its menus,
+// buttons and mouse, and the order of the dialogs it hands over to.
 #include "core/catalogue/CPluginInfo.h"
 #include "core/launch/GameLauncher.h"
 #include "core/launch/QuickExec.h"
 #include "core/platform/FolderLock.h"
-#include "core/updater/CUpdateList.h"
-#include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
-#include "gui/CExecuteDlg.h"
-#include "gui/CFolderBrowserDlg.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
-#include "gui/CUpdaterDlg.h"
 #include "gui/PluginDragDrop.h"
-#include "gui/PluginFilter.h"
 #include "ManagerWindow.h"
 
 #include <filesystem>
 #include <optional>
-#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QImageWriter>
 #include <QLabel>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QScreen>
 
 using namespace korvane;
@@ -63,13 +54,6 @@ ModalScript::Step ChooseFile(const QString& file)
         name->setText(file);
         QTest::keyClick(name, Qt::Key_Return);
     };
-}
-
-void Retype(QWidget* field, const QString& text)
-{
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    for (const QChar c : text) // as typed on a keyboard that has the character
-        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 } // namespace
@@ -382,215 +366,6 @@ private slots:
         QVERIFY(again.screen()->availableGeometry().intersects(again.frameGeometry()));
     }
 
-    void findsTextInAnyFieldInAnyLetterCase_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("found"); // the records found, by number
-        // clang-format off
-        QTest::newRow("name") << "snip" << "0";
-        QTest::newRow("key") << "laser" << "1";
-        QTest::newRow("author") << "bob" << "0";
-        QTest::newRow("category") << "ARMOR" << "1";
-        QTest::newRow("description, letters beyond ASCII") << "ÉCLAIR" << "0";
-        QTest::newRow("in both") << "er" << "01";
-        // Across two fields or two records it is not there.
-        QTest::newRow("end of a name into the key") << "sniperlongshot" << "";
-        QTest::newRow("from one record into the next") << "éclairheavy" << "";
-        // clang-format on
-    }
-    void findsTextInAnyFieldInAnyLetterCase()
-    {
-        QFETCH(QString, text);
-        PluginFilter filter;
-        filter.add({"Sniper", "longshot", "Bob", "Weapon", "Fires far. éclair"});
-        filter.add({"Heavy", "laserplate", "Ann", "Armor", "First line\r\nSecond line"});
-        const int count = filter.match(text);
-        QString found;
-        for (int index = 0; index < filter.size(); ++index)
-            found += filter.matches(index) ? QString::number(index) : QString();
-        QTEST(found, "found");
-        QCOMPARE(count, found.size());
-        QCOMPARE(filter.match({}), 2);
-    }
-
-    void typingShowsMatchesInOpenCategoriesAndClearingRestoresTheTree()
-    {
-        Manager m;
-        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy Misc/Radar+");
-        QVERIFY(m.Show());
-        m.Item("Misc")->setExpanded(true);
-        auto* field = m.dlg.findChild<QLineEdit*>("filter");
-        QTest::keyClicks(field, "aR");
-        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar"}));
-        QVERIFY(m.Item("Armor")->isExpanded() && m.Item("Weapon")->isExpanded());
-        QCOMPARE(Label(m, "filterCount"), QString("3 of 4 plug-ins"));
-        QTest::keyClicks(field, "x");
-        QCOMPARE(m.Tree(), QStringList());
-        QCOMPARE(Label(m, "filterCount"), QString("0 of 4 plug-ins"));
-        // Esc empties the field; the tree is as it was.
-        QTest::keyClick(field, Qt::Key_Escape);
-        QCOMPARE(field->text(), QString());
-        QCOMPARE(Label(m, "filterCount"), QString());
-        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar, Sniper"}));
-        QVERIFY(!m.Item("Armor")->isExpanded() && !m.Item("Weapon")->isExpanded());
-        QVERIFY(m.Item("Misc")->isExpanded());
-    }
-
-    void filterStaysThroughUseAndUnuseAndHidesTheSelectionItTakesAway()
-    {
-        Manager m;
-        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy");
-        QVERIFY(m.Show());
-        auto* field = m.dlg.findChild<QLineEdit*>("filter");
-        QTest::keyClicks(field, "mor");
-        m.Click("Mortar");
-        m.use->click();
-        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 1 in use"));
-        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
-        m.ClickEntry("Mortar");
-        m.unuse->click();
-        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 0 in use"));
-        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
-        QCOMPARE(m.State(), QString("Mortar||Mortar|>>|"));
-        field->setText("armor");
-        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy"}));
-        QCOMPARE(m.State(), QString("||||"));
-        // An entry whose plug-in the filter hides shows it until it is taken out of use.
-        field->clear();
-        m.Click("Sniper");
-        m.use->click();
-        field->setText("armor");
-        m.ClickEntry("Sniper");
-        QCOMPARE(m.State(), QString("|Sniper|Sniper||<<"));
-        m.unuse->click();
-        QCOMPARE(m.State(), QString("||||"));
-    }
-
-    void aKeyInTwoSubfoldersIsMarkedAndItsEntryShowsTheSameIcon()
-    {
-        Manager m;
-        m.Plugin("a/sniper", "Sniper", "Weapon", true);
-        m.Plugin("b/SNIPER", "Sniper", "Weapon");
-        m.Plugin("mortar", "Mortar", "Weapon");
-        QVERIFY(m.Show());
-        // The scan shows one of the two; its mark names the other.
-        m.Click("Sniper");
-        const bool shownIsA = m.dlg.findChild<QLineEdit*>("subdirectory")->text() == "a\\";
-        QCOMPARE(m.Item("Sniper")->toolTip(0), QString("Another plug-in has this file name: ") +
-                                                   (shownIsA ? "b/SNIPER.cs" : "a/sniper.cs"));
-        QCOMPARE(m.Item("Mortar")->toolTip(0), QString());
-        QVERIFY(Picture(m.Item("Sniper")) != Picture(m.Item("Mortar")));
-        const QListWidgetItem* entry = m.list->item(0);
-        QCOMPARE(entry->icon().pixmap(16).toImage(), Picture(m.Item("Sniper")));
-        QCOMPARE(entry->toolTip(), m.Item("Sniper")->toolTip(0));
-    }
-
-    void onlyTheRootAndFoldersBelowItCanBeChosen()
-    {
-        TestTree tree;
-        tree.MakeFolder("tribes/mods/alpha");
-        tree.MakeFolder("elsewhere");
-        CFolderBrowserDlg dlg("Choose a mod:", tree.QPath("tribes"), {}, std::nullopt);
-        QVERIFY(!dlg.SelectFolder(tree.QPath("elsewhere")));
-        QVERIFY(!dlg.SelectFolder(tree.QPath("tribes/../elsewhere")));
-        QVERIFY(dlg.SelectFolder(tree.QPath("tribes")));
-        QVERIFY(dlg.IsOkEnabled());
-        QVERIFY(dlg.SelectFolder(tree.QPath("tribes/mods/alpha")));
-        QCOMPARE(dlg.SelectedFolder(),
-                 QDir::toNativeSeparators(QDir::cleanPath(tree.QPath("tribes/mods/alpha"))));
-    }
-
-    void eachOptionsBrowserTellsWhetherTheFolderPasses_data()
-    {
-        QTest::addColumn<QString>("browse");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<bool>("passes"); // OK is enabled
-        // clang-format off
-        QTest::newRow("Korvane script") << "browseKorvane" << "k" << S(strings::kKorvaneFound) << true;
-        QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound) << false;
-        QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound) << true;
-        QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound) << false;
-        QTest::newRow("a script counts") << "browseTribes" << "s" << S(strings::kTribesFound) << true;
-        QTest::newRow("a folder does not") << "browseTribes" << "f" << S(strings::kTribesNotFound) << false;
-#ifndef Q_OS_WIN
-        QTest::newRow("Wine prefix") << "browseWinePrefix" << "p" << S(strings::kWinePrefixFound) << true;
-#endif
-        // clang-format on
-    }
-    void eachOptionsBrowserTellsWhetherTheFolderPasses()
-    {
-        QFETCH(QString, browse);
-        QFETCH(QString, folder);
-        QFETCH(QString, status);
-        QFETCH(bool, passes);
-        TestTree tree;
-        tree.Write("k/Korvane.CS", "");
-        tree.Write("k/tribes.exe", "not a program");
-        tree.Write("t/TRIBES.EXE", "MZ\x90");
-        tree.Write("s/Tribes.exe", "#!/bin/sh\n");
-        QFile::setPermissions(tree.QPath("s/Tribes.exe"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        tree.MakeFolder("f/tribes.exe");
-        tree.Write("p/system.reg", "");
-        tree.MakeFolder("p/drive_c");
-        COptionsDlg dlg;
-
-        ModalScript script;
-        script.Press(browse)
-            .Then("CFolderBrowserDlg",
-                  [&](QWidget* active) {
-                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
-                      QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
-                      QCOMPARE(browser->StatusText(), status);
-                      QCOMPARE(browser->IsOkEnabled(), passes);
-                      browser->reject();
-                  })
-            .Press("cancel");
-        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
-        QVERIFY(script.Finished());
-    }
-
-    // Every control the keyboard reaches in each window has a name of its own as the
-    // accessibility bus reports it: not empty, and not shared with another control (such as the
-    // title of its group).
-    void aScreenReaderNamesEveryControlOnce()
-    {
-        Manager m;
-        m.Plugins("Cat/Alpha+");
-        QVERIFY(m.Show());
-        const std::unique_ptr<QDialog> dialogs[] = {
-            std::make_unique<COptionsDlg>(),
-            std::make_unique<CDescEditDlg>(),
-            std::make_unique<CSaveConfigDlg>(),
-            std::make_unique<CExecuteDlg>(m.profile, false),
-            std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
-            std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
-            std::make_unique<CAboutDlg>()};
-        QStringList unnamed;
-        const auto check = [&unnamed](QDialog* dialog) {
-            dialog->show();
-            QStringList names;
-            for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-                // Parts that pass the focus on (an editable combo box's line edit, a button
-                // box) go by the name of what they pass it to.
-                if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(dialog) ||
-                    widget->focusProxy() || qobject_cast<QDialogButtonBox*>(widget))
-                    continue;
-                const QString name =
-                    QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-                if (name.isEmpty() || names.contains(name))
-                    unnamed << dialog->metaObject()->className() +
-                                   QString(": '%1' %2").arg(name, widget->objectName());
-                names << name;
-            }
-        };
-        check(&m.dlg);
-        for (const auto& dialog : dialogs)
-            check(dialog.get());
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
-    }
-
     void editingMovesThePluginToItsNewCategoryAndTheListEntryStillWorks()
     {
         Manager m;
@@ -795,38 +570,6 @@ private slots:
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(),
                  QStringList{S(strings::kSaveConfigRepeatedKeys).arg("blaster")});
-    }
-
-    // The editor shows a single-byte file's texts as their characters and gives back the
-    // untouched ones as they were stored. It takes any category; Enter in the description presses
-    // OK, Ctrl+Enter starts a new line.
-    void editorKeepsUntouchedTextsByteForByte()
-    {
-        TestTree tree;
-        tree.Write("plasma.desc.txt",
-                   "Name=Plasma \xe0 gogo\r\nAuthor=Me\r\none\r\r\ntwo\xa0three");
-        CPluginInfo plugin;
-        plugin.ReadDescription(tree.Root(), "plasma");
-        CDescEditDlg dlg;
-        dlg.SetFromRecord(plugin);
-        QString shown;
-        const auto user = [&] {
-            auto* description = dlg.findChild<QPlainTextEdit*>("description");
-            shown = dlg.findChild<QLineEdit*>("name")->text() + '|' + description->toPlainText();
-            Retype(dlg.findChild<QLineEdit*>("author"), QString::fromUtf8("Zoë"));
-            Retype(dlg.findChild<QComboBox*>("category")->lineEdit(), "Tools");
-            QTest::keyClick(description, Qt::Key_Return, Qt::ControlModifier);
-            shown += '|' + QString::number(description->blockCount());
-            QTest::keyClick(description, Qt::Key_Backspace);
-            QTest::keyClick(description, Qt::Key_Return);
-        };
-        QTimer::singleShot(0, &dlg, user); // the user acts on the dialog once it shows
-        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
-        QCOMPARE(shown, QString::fromUtf8("Plasma à gogo|one\ntwo three|3"));
-        const auto edited = dlg.GetEditedFields(plugin);
-        QCOMPARE(QByteArray::fromStdString(edited.name + '|' + edited.category + '|' +
-                                           edited.author + '|' + edited.description),
-                 QByteArray("Plasma \xe0 gogo|Tools|Zo\xeb|one\r\ntwo\xa0three"));
     }
 };
 

@@ -1,0 +1,134 @@
+// The filter above the tree, and what the tree marks.
+#include "gui/PluginFilter.h"
+#include "ManagerWindow.h"
+
+#include <QLabel>
+
+using namespace korvane;
+using namespace managertest;
+
+namespace {
+
+QString Label(const Manager& m, const char* name)
+{
+    return m.dlg.findChild<QLabel*>(name)->text();
+}
+
+QImage Picture(const QTreeWidgetItem* item)
+{
+    return item->icon(0).pixmap(16).toImage();
+}
+
+} // namespace
+
+class tst_CatalogueFilter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void findsTextInAnyFieldInAnyLetterCase_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("found"); // the records found, by number
+        // clang-format off
+        QTest::newRow("name") << "snip" << "0";
+        QTest::newRow("key") << "laser" << "1";
+        QTest::newRow("author") << "bob" << "0";
+        QTest::newRow("category") << "ARMOR" << "1";
+        QTest::newRow("description, letters beyond ASCII") << "ÉCLAIR" << "0";
+        QTest::newRow("in both") << "er" << "01";
+        // Across two fields or two records it is not there.
+        QTest::newRow("end of a name into the key") << "sniperlongshot" << "";
+        QTest::newRow("from one record into the next") << "éclairheavy" << "";
+        // clang-format on
+    }
+    void findsTextInAnyFieldInAnyLetterCase()
+    {
+        QFETCH(QString, text);
+        PluginFilter filter;
+        filter.add({"Sniper", "longshot", "Bob", "Weapon", "Fires far. éclair"});
+        filter.add({"Heavy", "laserplate", "Ann", "Armor", "First line\r\nSecond line"});
+        const int count = filter.match(text);
+        QString found;
+        for (int index = 0; index < filter.size(); ++index)
+            found += filter.matches(index) ? QString::number(index) : QString();
+        QTEST(found, "found");
+        QCOMPARE(count, found.size());
+        QCOMPARE(filter.match({}), 2);
+    }
+
+    void typingShowsMatchesInOpenCategoriesAndClearingRestoresTheTree()
+    {
+        Manager m;
+        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy Misc/Radar+");
+        QVERIFY(m.Show());
+        m.Item("Misc")->setExpanded(true);
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(field, "aR");
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar"}));
+        QVERIFY(m.Item("Armor")->isExpanded() && m.Item("Weapon")->isExpanded());
+        QCOMPARE(Label(m, "filterCount"), QString("3 of 4 plug-ins"));
+        QTest::keyClicks(field, "x");
+        QCOMPARE(m.Tree(), QStringList());
+        QCOMPARE(Label(m, "filterCount"), QString("0 of 4 plug-ins"));
+        // Esc empties the field; the tree is as it was.
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(Label(m, "filterCount"), QString());
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar, Sniper"}));
+        QVERIFY(!m.Item("Armor")->isExpanded() && !m.Item("Weapon")->isExpanded());
+        QVERIFY(m.Item("Misc")->isExpanded());
+    }
+
+    void filterStaysThroughUseAndUnuseAndHidesTheSelectionItTakesAway()
+    {
+        Manager m;
+        m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy");
+        QVERIFY(m.Show());
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(field, "mor");
+        m.Click("Mortar");
+        m.use->click();
+        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 1 in use"));
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
+        m.ClickEntry("Mortar");
+        m.unuse->click();
+        QCOMPARE(Label(m, "counts"), QString("3 plug-ins stored, 0 in use"));
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Weapon: Mortar"}));
+        QCOMPARE(m.State(), QString("Mortar||Mortar|>>|"));
+        field->setText("armor");
+        QCOMPARE(m.Tree(), QStringList({"Armor: Heavy"}));
+        QCOMPARE(m.State(), QString("||||"));
+        // An entry whose plug-in the filter hides shows it until it is taken out of use.
+        field->clear();
+        m.Click("Sniper");
+        m.use->click();
+        field->setText("armor");
+        m.ClickEntry("Sniper");
+        QCOMPARE(m.State(), QString("|Sniper|Sniper||<<"));
+        m.unuse->click();
+        QCOMPARE(m.State(), QString("||||"));
+    }
+
+    void aKeyInTwoSubfoldersIsMarkedAndItsEntryShowsTheSameIcon()
+    {
+        Manager m;
+        m.Plugin("a/sniper", "Sniper", "Weapon", true);
+        m.Plugin("b/SNIPER", "Sniper", "Weapon");
+        m.Plugin("mortar", "Mortar", "Weapon");
+        QVERIFY(m.Show());
+        // The scan shows one of the two; its mark names the other.
+        m.Click("Sniper");
+        const bool shownIsA = m.dlg.findChild<QLineEdit*>("subdirectory")->text() == "a\\";
+        QCOMPARE(m.Item("Sniper")->toolTip(0), QString("Another plug-in has this file name: ") +
+                                                   (shownIsA ? "b/SNIPER.cs" : "a/sniper.cs"));
+        QCOMPARE(m.Item("Mortar")->toolTip(0), QString());
+        QVERIFY(Picture(m.Item("Sniper")) != Picture(m.Item("Mortar")));
+        const QListWidgetItem* entry = m.list->item(0);
+        QCOMPARE(entry->icon().pixmap(16).toImage(), Picture(m.Item("Sniper")));
+        QCOMPARE(entry->toolTip(), m.Item("Sniper")->toolTip(0));
+    }
+};
+
+QTEST_MAIN(tst_CatalogueFilter)
+#include "tst_CatalogueFilter.moc"

@@ -1,0 +1,177 @@
+// The dialogs the window hands over to, on their own.
+#include "core/catalogue/CPluginInfo.h"
+#include "core/updater/CUpdateList.h"
+#include "gui/CAboutDlg.h"
+#include "gui/CDescEditDlg.h"
+#include "gui/CExecuteDlg.h"
+#include "gui/CFolderBrowserDlg.h"
+#include "gui/COptionsDlg.h"
+#include "gui/CSaveConfigDlg.h"
+#include "gui/CUpdaterDlg.h"
+#include "ManagerWindow.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+
+using namespace korvane;
+using namespace managertest;
+
+namespace {
+
+void Retype(QWidget* field, const QString& text)
+{
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    for (const QChar c : text) // as typed on a keyboard that has the character
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+} // namespace
+
+class tst_Dialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void onlyTheRootAndFoldersBelowItCanBeChosen()
+    {
+        TestTree tree;
+        tree.MakeFolder("tribes/mods/alpha");
+        tree.MakeFolder("elsewhere");
+        CFolderBrowserDlg dlg("Choose a mod:", tree.QPath("tribes"), {}, std::nullopt);
+        QVERIFY(!dlg.SelectFolder(tree.QPath("elsewhere")));
+        QVERIFY(!dlg.SelectFolder(tree.QPath("tribes/../elsewhere")));
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes")));
+        QVERIFY(dlg.IsOkEnabled());
+        QVERIFY(dlg.SelectFolder(tree.QPath("tribes/mods/alpha")));
+        QCOMPARE(dlg.SelectedFolder(),
+                 QDir::toNativeSeparators(QDir::cleanPath(tree.QPath("tribes/mods/alpha"))));
+    }
+
+    void eachOptionsBrowserTellsWhetherTheFolderPasses_data()
+    {
+        QTest::addColumn<QString>("browse");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("passes"); // OK is enabled
+        // clang-format off
+        QTest::newRow("Korvane script") << "browseKorvane" << "k" << S(strings::kKorvaneFound) << true;
+        QTest::newRow("no Korvane script") << "browseKorvane" << "t" << S(strings::kKorvaneNotFound) << false;
+        QTest::newRow("Tribes program") << "browseTribes" << "t" << S(strings::kTribesFound) << true;
+        QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound) << false;
+        QTest::newRow("a script counts") << "browseTribes" << "s" << S(strings::kTribesFound) << true;
+        QTest::newRow("a folder does not") << "browseTribes" << "f" << S(strings::kTribesNotFound) << false;
+#ifndef Q_OS_WIN
+        QTest::newRow("Wine prefix") << "browseWinePrefix" << "p" << S(strings::kWinePrefixFound) << true;
+#endif
+        // clang-format on
+    }
+    void eachOptionsBrowserTellsWhetherTheFolderPasses()
+    {
+        QFETCH(QString, browse);
+        QFETCH(QString, folder);
+        QFETCH(QString, status);
+        QFETCH(bool, passes);
+        TestTree tree;
+        tree.Write("k/Korvane.CS", "");
+        tree.Write("k/tribes.exe", "not a program");
+        tree.Write("t/TRIBES.EXE", "MZ\x90");
+        tree.Write("s/Tribes.exe", "#!/bin/sh\n");
+        QFile::setPermissions(tree.QPath("s/Tribes.exe"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        tree.MakeFolder("f/tribes.exe");
+        tree.Write("p/system.reg", "");
+        tree.MakeFolder("p/drive_c");
+        COptionsDlg dlg;
+
+        ModalScript script;
+        script.Press(browse)
+            .Then("CFolderBrowserDlg",
+                  [&](QWidget* active) {
+                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
+                      QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
+                      QCOMPARE(browser->StatusText(), status);
+                      QCOMPARE(browser->IsOkEnabled(), passes);
+                      browser->reject();
+                  })
+            .Press("cancel");
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QVERIFY(script.Finished());
+    }
+
+    // Every control the keyboard reaches in each window has a name of its own as the
+    // accessibility bus reports it: not empty, and not shared with another control (such as the
+    // title of its group).
+    void aScreenReaderNamesEveryControlOnce()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha+");
+        QVERIFY(m.Show());
+        const std::unique_ptr<QDialog> dialogs[] = {
+            std::make_unique<COptionsDlg>(),
+            std::make_unique<CDescEditDlg>(),
+            std::make_unique<CSaveConfigDlg>(),
+            std::make_unique<CExecuteDlg>(m.profile, false),
+            std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
+            std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
+            std::make_unique<CAboutDlg>()};
+        QStringList unnamed;
+        const auto check = [&unnamed](QDialog* dialog) {
+            dialog->show();
+            QStringList names;
+            for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+                // Parts that pass the focus on (an editable combo box's line edit, a button
+                // box) go by the name of what they pass it to.
+                if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(dialog) ||
+                    widget->focusProxy() || qobject_cast<QDialogButtonBox*>(widget))
+                    continue;
+                const QString name =
+                    QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+                if (name.isEmpty() || names.contains(name))
+                    unnamed << dialog->metaObject()->className() +
+                                   QString(": '%1' %2").arg(name, widget->objectName());
+                names << name;
+            }
+        };
+        check(&m.dlg);
+        for (const auto& dialog : dialogs)
+            check(dialog.get());
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    }
+
+    // The editor shows a single-byte file's texts as their characters and gives back the
+    // untouched ones as they were stored. It takes any category; Enter in the description presses
+    // OK, Ctrl+Enter starts a new line.
+    void editorKeepsUntouchedTextsByteForByte()
+    {
+        TestTree tree;
+        tree.Write("plasma.desc.txt",
+                   "Name=Plasma \xe0 gogo\r\nAuthor=Me\r\none\r\r\ntwo\xa0three");
+        CPluginInfo plugin;
+        plugin.ReadDescription(tree.Root(), "plasma");
+        CDescEditDlg dlg;
+        dlg.SetFromRecord(plugin);
+        QString shown;
+        const auto user = [&] {
+            auto* description = dlg.findChild<QPlainTextEdit*>("description");
+            shown = dlg.findChild<QLineEdit*>("name")->text() + '|' + description->toPlainText();
+            Retype(dlg.findChild<QLineEdit*>("author"), QString::fromUtf8("Zoë"));
+            Retype(dlg.findChild<QComboBox*>("category")->lineEdit(), "Tools");
+            QTest::keyClick(description, Qt::Key_Return, Qt::ControlModifier);
+            shown += '|' + QString::number(description->blockCount());
+            QTest::keyClick(description, Qt::Key_Backspace);
+            QTest::keyClick(description, Qt::Key_Return);
+        };
+        QTimer::singleShot(0, &dlg, user); // the user acts on the dialog once it shows
+        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+        QCOMPARE(shown, QString::fromUtf8("Plasma à gogo|one\ntwo three|3"));
+        const auto edited = dlg.GetEditedFields(plugin);
+        QCOMPARE(QByteArray::fromStdString(edited.name + '|' + edited.category + '|' +
+                                           edited.author + '|' + edited.description),
+                 QByteArray("Plasma \xe0 gogo|Tools|Zo\xeb|one\r\ntwo\xa0three"));
+    }
+};
+
+QTEST_MAIN(tst_Dialogs)
+#include "tst_Dialogs.moc"
