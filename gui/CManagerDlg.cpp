@@ -486,12 +486,16 @@ void CManagerDlg::onFilterChanged(const QString& text)
 
 void CManagerDlg::showFilterCount()
 {
+    const QLocale locale;
+    const int all = m_catalogue->storedCount();
+    // Room for the longest count, so that the field keeps its width as the count comes and goes.
+    const QString longest =
+        Text(strings::kFilterCount).arg(locale.toString(all), locale.toString(all));
+    m_filterCount->setMinimumWidth(m_filterCount->fontMetrics().horizontalAdvance(longest));
     if (m_filter->text().isEmpty()) {
         m_filterCount->clear(); // the line under the lists gives the number then
         return;
     }
-    const QLocale locale;
-    const int all = m_catalogue->storedCount();
     m_filterCount->setText(
         all == 1 ? Text(strings::kFilterCountOfOne).arg(m_catalogue->shownCount())
                  : Text(strings::kFilterCount)

@@ -3,6 +3,7 @@
 #include "ManagerWindow.h"
 
 #include <QLabel>
+#include <QLayout>
 
 using namespace korvane;
 using namespace managertest;
@@ -64,7 +65,10 @@ private slots:
         QVERIFY(m.Show());
         m.Item("Misc")->setExpanded(true);
         auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        const int width = field->width();
         QTest::keyClicks(field, "aR");
+        m.dlg.layout()->activate();
+        QCOMPARE(field->width(), width); // the count beside it has its room already
         QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar"}));
         QVERIFY(m.Item("Armor")->isExpanded() && m.Item("Weapon")->isExpanded());
         QCOMPARE(Label(m, "filterCount"), QString("3 of 4 plug-ins"));
