@@ -475,14 +475,20 @@ private slots:
         QVERIFY(!m.files.Exists("storage"));
         QVERIFY(!m.tree->isVisible()); // the hint to Options is there in its place
 
+        // Storage cannot take the plug-in in use that it lacks: the window says so, then shows
+        // the folders.
+        m.files.Write("k/plugins/weapons/sniper.cs", "s");
+        m.files.Write("k/storage/weapons", "a file where a folder should be");
         script.Press("browseTribes")
             .Browse(m.files.QPath("t"))
             .Press("browseKorvane")
             .Browse(m.files.QPath("k"))
             .Press("ok")
+            .AnswerMessage()
             .AnswerMessage();
         m.dlg.findChild<QPushButton*>("hintOptions")->click();
         QVERIFY(script.Finished());
+        QVERIFY(script.Messages().last().startsWith(S(strings::kStorageIncomplete) + "\n\n"));
         QVERIFY(m.tree->isVisible());
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
     }
