@@ -50,13 +50,17 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     if (korvaneFolder.empty())
         return {Outcome::NoKorvaneFolder};
     fileops::FailureList failures;
-    if (PrepareStorage(korvaneFolder, refreshExistingStorage, failures) == StorageState::NotCreated)
+    const StorageState state = PrepareStorage(korvaneFolder, refreshExistingStorage, failures);
+    if (state == StorageState::NotCreated)
         return {Outcome::StorageNotCreated};
 
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     catalogue.Rescan(storage);
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
-    if (CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
+    // After a copy of the whole plugins folder, a plug-in in use that storage lacks is one whose
+    // files could not be copied, and failures names them already.
+    const bool wholeFolderCopied = state == StorageState::Created || refreshExistingStorage;
+    if (!wholeFolderCopied && CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
         catalogue.Rescan(storage);
     return {Outcome::Ready, failures.ToStatus()};
 }

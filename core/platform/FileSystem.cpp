@@ -365,7 +365,11 @@ korvane::Status CreateFolder(const fs::path& folder)
     std::error_code ec;
     if (fs::create_directory(folder, ec) && !ec)
         return korvane::Status::Ok();
-    return Failure(folder, ec ? ec : std::make_error_code(std::errc::file_exists));
+    // Something of that name is there already: a file, which the player must move, is named so.
+    if (!ec || ec == std::errc::file_exists)
+        ec = std::make_error_code(fs::is_directory(folder) ? std::errc::file_exists
+                                                           : std::errc::not_a_directory);
+    return Failure(folder, ec);
 }
 
 korvane::Status RemoveFile(const fs::path& file)
