@@ -99,8 +99,26 @@ korvane::Status NonFileInTheWay(const fs::path& entry)
                                     ": a folder stands where the file belongs");
 }
 
+namespace {
+
+// Deleting file removes its entry in its folder. A copy that leads through links to that very
+// entry is the file itself, and would go with it.
+bool IsTheFileItself(const fs::path& file, const fs::path& copy)
+{
+    std::error_code folderError;
+    std::error_code copyError;
+    const fs::path entry = fs::canonical(file.parent_path(), folderError) / file.filename();
+    const fs::path target = fs::canonical(copy, copyError);
+    return !folderError && !copyError && entry == target;
+}
+
+} // namespace
+
 korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
 {
+    if (IsTheFileItself(file, copy))
+        return korvane::Status::Failure(kpath::FromNative(file) +
+                                        ": its copy in storage is this same file, through a link");
     std::error_code fileError;
     std::error_code copyError;
     const auto fileSize = fs::file_size(file, fileError);

@@ -227,6 +227,31 @@ private slots:
         QCOMPARE(tree.Names("real"), QStringList{"setup.pfg"});
     }
 
+    // A link can make storage's copy the plugins file itself; deleting the one would delete the
+    // other. A plugins file that is a link to storage's copy is only a link, and goes.
+    void aFileThatIsItsOwnCopyIsNeverDeleted()
+    {
+        TestTree tree;
+        tree.Write("a/plugins/blaster.cs", "only copy");
+        tree.MakeFolder("a/storage");
+        QFile::link(tree.QPath("a/plugins/blaster.cs"), tree.QPath("a/storage/blaster.cs"));
+        tree.Write("b/storage/blaster.cs", "only copy");
+        QFile::link(tree.QPath("b/storage"), tree.QPath("b/plugins"));
+        for (const std::string root : {"a/", "b/"}) {
+            const auto status = pluginuse::UnusePlugin(tree.Path(root), Plugin("blaster", ""));
+            QVERIFY(QString::fromStdString(status.reason()).endsWith("through a link"));
+            QVERIFY(!fileops::CopyTree(tree.Path(root + "plugins/"), tree.Path(root + "storage/"),
+                                       fileops::Existing::MustMatch));
+            QCOMPARE(tree.Read(root + "storage/blaster.cs"), std::string("only copy"));
+        }
+        tree.Write("c/storage/blaster.cs", "only copy");
+        tree.MakeFolder("c/plugins");
+        QFile::link(tree.QPath("c/storage/blaster.cs"), tree.QPath("c/plugins/blaster.cs"));
+        QVERIFY(pluginuse::UnusePlugin(tree.Path("c/"), Plugin("blaster", "")));
+        QCOMPARE(tree.Names("c/plugins"), QStringList());
+        QCOMPARE(tree.Read("c/storage/blaster.cs"), std::string("only copy"));
+    }
+
     void takingOutOfUseSecuresWhatStorageLacksFirst()
     {
         TestTree tree;
