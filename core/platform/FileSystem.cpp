@@ -7,10 +7,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,14 +34,43 @@ std::string UniqueSuffix()
     return std::to_string(ticks) + "-" + std::to_string(counter.fetch_add(1));
 }
 
+// Writes bytes as the whole of file and waits until they are on the disk, so that a rename of
+// file over another cannot outrun them: after a power cut the name holds the old bytes or the
+// new, never an empty file. False with errno set when anything failed.
 bool WriteWhole(const fs::path& file, std::string_view bytes)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+#ifdef _WIN32
+    std::FILE* const out = _wfopen(file.c_str(), L"wb");
+#else
+    std::FILE* const out = std::fopen(file.c_str(), "wb");
+#endif
     if (!out)
         return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    return static_cast<bool>(out);
+    bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+#ifdef _WIN32
+    written = written && _commit(_fileno(out)) == 0;
+#else
+    written = written && ::fsync(fileno(out)) == 0;
+#endif
+    const int cause = errno;
+    const bool closed = std::fclose(out) == 0;
+    if (!written)
+        errno = cause;
+    return written && closed;
+}
+
+// Makes a rename inside folder last through a power cut (POSIX keeps names in the folder's own
+// data; Windows writes them through).
+void SyncFolder([[maybe_unused]] const fs::path& folder)
+{
+#ifndef _WIN32
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        (void)::fsync(descriptor);
+        ::close(descriptor);
+    }
+#endif
 }
 
 constexpr std::string_view kTemporarySuffix = ".part";
@@ -314,6 +346,7 @@ korvane::Status WriteFileAtomically(const fs::path& path, std::string_view bytes
         fs::remove(temporary, ec);
         return Failure(file, cause);
     }
+    SyncFolder(file.parent_path());
     return korvane::Status::Ok();
 }
 
