@@ -22,13 +22,17 @@ void CPluginInfo::ReadDescription(const std::string& folder, const std::string& 
 {
     m_strName = key;
     m_strFileName = key;
-    ReadDescriptionFile(kpath::ResolveNoCase(folder + key + ".desc.txt"));
+    const auto file = kpath::ResolveNoCase(folder + key + ".desc.txt");
+    if (ReadDescriptionFile(file))
+        m_descriptionFile = kpath::FromNative(file.filename());
 }
 
-void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
+bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 {
-    if (const auto bytes = kfs::ReadFile(file))
+    const auto bytes = kfs::ReadFile(file);
+    if (bytes)
         ReadDescriptionText(*bytes);
+    return bytes.has_value();
 }
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)

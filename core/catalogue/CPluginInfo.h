@@ -21,11 +21,12 @@ public:
     CPluginInfo(std::string name, std::string fileName, std::string category);
     virtual ~CPluginInfo() = default;
 
-    // Sets name and key to the key and reads <folder><key>.desc.txt; without a readable file the
-    // record keeps the key as its name and the fields it had.
+    // Sets name and key to the key and reads <folder><key>.desc.txt in any letter case; without a
+    // readable file the record keeps the key as its name and the fields it had.
     void ReadDescription(const std::string& folder, const std::string& key);
-    // Reads the fields of a description file found at an exact file-system path.
-    void ReadDescriptionFile(const std::filesystem::path& file);
+    // Reads the fields of a description file found at an exact file-system path; false when it
+    // could not be read.
+    bool ReadDescriptionFile(const std::filesystem::path& file);
     // Reads the fields from the bytes of a description file.
     void ReadDescriptionText(std::string_view bytes);
 
@@ -56,6 +57,9 @@ public:
     std::string m_strAuthor{kUnknown};
     std::string m_strIconPath;     // full path of <key>.ico, empty when there is none
     std::string m_strSubdirectory; // below the scanned root: empty or "a\" or "a\b\"
+    // The name of the description file the texts were read from, in its own letter case (a
+    // folder may hold several that differ only in case); empty when none was read.
+    std::string m_descriptionFile;
 };
 
 } // namespace korvane
