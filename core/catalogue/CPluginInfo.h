@@ -31,11 +31,12 @@ public:
     void ReadDescriptionText(std::string_view bytes);
 
     // Copies this plug-in's files (every entry named the key, or the key followed by a dot and
-    // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating that
-    // subfolder one level deep. Without allFiles only the scripts (".cs") go. Existing files are
-    // never replaced. Fails, naming the file, when the subfolder could not be created or a file
-    // the destination lacks could not be copied, or, with Existing::MustMatch, when a file the
-    // destination has differs from the source's.
+    // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating every level
+    // of that subfolder the destination lacks (never destinationRoot itself). Without allFiles
+    // only the scripts (".cs") go. Existing files are never replaced. Fails, naming the file,
+    // when a level of the subfolder could not be created or a file the destination lacks could
+    // not be copied, or, with Existing::MustMatch, when a file the destination has differs from
+    // the source's.
     korvane::Status CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
                               bool allFiles,
                               fileops::Existing existing = fileops::Existing::Kept) const;
