@@ -6,7 +6,33 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
+#include <algorithm>
+
 namespace korvane {
+
+namespace {
+
+// Makes every folder of subdirectory that root lacks, level by level; a level that exists in
+// another letter case is the one used. Root itself is never made.
+korvane::Status MakeSubfolders(const std::string& root, const std::string& subdirectory)
+{
+    std::string stored = root;
+    size_t start = 0;
+    while (start < subdirectory.size()) {
+        const size_t end = std::min(subdirectory.find_first_of("\\/", start), subdirectory.size());
+        stored.append(subdirectory, start, end + 1 - start);
+        start = end + 1;
+        const auto folder = kpath::ResolveNoCase(stored);
+        if (kfs::IsFolder(folder))
+            continue;
+        // One made meanwhile by another program is as good as one made here.
+        if (auto created = kfs::CreateFolder(folder); !created && !kfs::IsFolder(folder))
+            return created;
+    }
+    return korvane::Status::Ok();
+}
+
+} // namespace
 
 CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string category)
     : m_strName(std::move(name)), m_strFileName(std::move(fileName)),
@@ -22,13 +48,17 @@ void CPluginInfo::ReadDescription(const std::string& folder, const std::string& 
 {
     m_strName = key;
     m_strFileName = key;
-    ReadDescriptionFile(kpath::ResolveNoCase(folder + key + ".desc.txt"));
+    const auto file = kpath::ResolveNoCase(folder + key + ".desc.txt");
+    if (ReadDescriptionFile(file))
+        m_descriptionFile = kpath::FromNative(file.filename());
 }
 
-void CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
+bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 {
-    if (const auto bytes = kfs::ReadFile(file))
+    const auto bytes = kfs::ReadFile(file);
+    if (bytes)
         ReadDescriptionText(*bytes);
+    return bytes.has_value();
 }
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
@@ -80,10 +110,9 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
     if (files.empty())
         return korvane::Status::Ok();
 
+    if (auto made = MakeSubfolders(destinationRoot, m_strSubdirectory); !made)
+        return made;
     const std::filesystem::path target = kpath::ResolveNoCase(destinationRoot + m_strSubdirectory);
-    if (!m_strSubdirectory.empty() && !kfs::Exists(target))
-        if (auto created = kfs::CreateFolder(target); !created)
-            return created;
 
     // A file the destination holds in another letter case counts as present, as on Windows.
     fileops::FailureList failures;

@@ -21,20 +21,22 @@ public:
     CPluginInfo(std::string name, std::string fileName, std::string category);
     virtual ~CPluginInfo() = default;
 
-    // Sets name and key to the key and reads <folder><key>.desc.txt; without a readable file the
-    // record keeps the key as its name and the fields it had.
+    // Sets name and key to the key and reads <folder><key>.desc.txt in any letter case; without a
+    // readable file the record keeps the key as its name and the fields it had.
     void ReadDescription(const std::string& folder, const std::string& key);
-    // Reads the fields of a description file found at an exact file-system path.
-    void ReadDescriptionFile(const std::filesystem::path& file);
+    // Reads the fields of a description file found at an exact file-system path; false when it
+    // could not be read.
+    bool ReadDescriptionFile(const std::filesystem::path& file);
     // Reads the fields from the bytes of a description file.
     void ReadDescriptionText(std::string_view bytes);
 
     // Copies this plug-in's files (every entry named the key, or the key followed by a dot and
-    // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating that
-    // subfolder one level deep. Without allFiles only the scripts (".cs") go. Existing files are
-    // never replaced. Fails, naming the file, when the subfolder could not be created or a file
-    // the destination lacks could not be copied, or, with Existing::MustMatch, when a file the
-    // destination has differs from the source's.
+    // anything) from sourceRoot + subfolder to destinationRoot + subfolder, creating every level
+    // of that subfolder the destination lacks (never destinationRoot itself). Without allFiles
+    // only the scripts (".cs") go. Existing files are never replaced. Fails, naming the file,
+    // when a level of the subfolder could not be created or a file the destination lacks could
+    // not be copied, or, with Existing::MustMatch, when a file the destination has differs from
+    // the source's.
     korvane::Status CopyFiles(const std::string& sourceRoot, const std::string& destinationRoot,
                               bool allFiles,
                               fileops::Existing existing = fileops::Existing::Kept) const;
@@ -56,6 +58,9 @@ public:
     std::string m_strAuthor{kUnknown};
     std::string m_strIconPath;     // full path of <key>.ico, empty when there is none
     std::string m_strSubdirectory; // below the scanned root: empty or "a\" or "a\b\"
+    // The name of the description file the texts were read from, in its own letter case (a
+    // folder may hold several that differ only in case); empty when none was read.
+    std::string m_descriptionFile;
 };
 
 } // namespace korvane

@@ -16,15 +16,17 @@ namespace {
 using pluginscript::IsPluginScript;
 using pluginscript::KeyOf;
 
-// The record of the plug-in key found in root + subdirectory, completed by the bytes of its
-// description file and the name of its icon in that folder when there are such.
+// The record of the plug-in key found in root + subdirectory, completed by the name and bytes of
+// its description file and the name of its icon in that folder when there are such.
 std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
-                                        const std::string& key, const std::string* description,
-                                        std::string_view icon)
+                                        const std::string& key, std::string_view descriptionFile,
+                                        const std::string* description, std::string_view icon)
 {
     auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-    if (description)
+    if (description) {
         plugin->ReadDescriptionText(*description);
+        plugin->m_descriptionFile = descriptionFile;
+    }
     if (!icon.empty()) {
         plugin->m_strIconPath.reserve(root.size() + subdirectory.size() + icon.size());
         plugin->m_strIconPath.append(root).append(subdirectory).append(icon);
@@ -123,7 +125,9 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
     std::string bytes;
     const bool described = description && kfs::ReadFile(folder, description->name, bytes);
     const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
-    return MakeRecord(storageFolder, subdirectory, key, described ? &bytes : nullptr,
+    return MakeRecord(storageFolder, subdirectory, key,
+                      described ? std::string_view(description->name) : std::string_view(),
+                      described ? &bytes : nullptr,
                       icon ? std::string_view(icon->name) : std::string_view());
 }
 
@@ -215,7 +219,9 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         const Beside beside = FindBeside(entries, index, key);
         const bool described = beside.description != Beside::kNone &&
                                reader.ReadFile(entries.Name(beside.description).data(), buffer);
-        auto plugin = MakeRecord(root, subdirectory, key, described ? &buffer : nullptr,
+        auto plugin = MakeRecord(root, subdirectory, key,
+                                 described ? entries.Name(beside.description) : std::string_view(),
+                                 described ? &buffer : nullptr,
                                  beside.icon != Beside::kNone ? entries.Name(beside.icon)
                                                               : std::string_view());
         m_firstByKey.Insert(plugin.get());

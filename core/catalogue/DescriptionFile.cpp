@@ -3,6 +3,7 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/catalogue/TextFile.h"
+#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>
@@ -85,24 +86,33 @@ std::string ComposeText(const Fields& fields)
     return text;
 }
 
+std::string FileName(const CPluginInfo& plugin)
+{
+    return plugin.m_descriptionFile.empty() ? plugin.m_strFileName + ".desc.txt"
+                                            : plugin.m_descriptionFile;
+}
+
 std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin)
 {
-    return storageFolder + plugin.m_strSubdirectory + plugin.m_strFileName + ".desc.txt";
+    return storageFolder + plugin.m_strSubdirectory + FileName(plugin);
 }
 
 korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& plugin,
                                  const Fields& fields)
 {
     // The file belongs beside the stored script, in the storage folder and nowhere else.
-    const std::string& key = plugin.m_strFileName;
+    const std::string name = FileName(plugin);
     if (!kpath::IsContainedRelative(plugin.m_strSubdirectory) ||
-        std::any_of(key.begin(), key.end(), kpath::IsSeparator))
+        std::any_of(name.begin(), name.end(), kpath::IsSeparator))
         return korvane::Status::Failure("the plug-in is not in the storage folder");
 
     const Fields storable = Storable(fields);
-    if (auto written = textfile::WriteText(FilePath(storageFolder, plugin), ComposeText(storable));
+    const auto file = kpath::ResolveNoCase(FilePath(storageFolder, plugin));
+    if (auto written = kfs::WriteFileAtomically(file, textfile::ToDiskText(ComposeText(storable)));
         !written)
         return written;
+    const std::string& key = plugin.m_strFileName;
+    plugin.m_descriptionFile = kpath::FromNative(file.filename());
     plugin.m_strName = OrDefault(storable.name, key);
     plugin.m_strCategory = OrDefault(storable.category, CPluginInfo::kUnknown);
     plugin.m_strAuthor = OrDefault(storable.author, CPluginInfo::kUnknown);

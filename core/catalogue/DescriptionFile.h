@@ -49,14 +49,19 @@ Fields Storable(Fields fields);
 // as a reader drops the last one.
 std::string ComposeText(const Fields& fields);
 
-// <storageFolder><subdirectory><key>.desc.txt, the file beside the stored script.
+// The name of the plug-in's description file: the one its texts were read from, or else
+// <key>.desc.txt.
+std::string FileName(const CPluginInfo& plugin);
+
+// <storageFolder><subdirectory> and that name, the file beside the stored script.
 std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin);
 
 // Writes the plug-in's description file below the storage folder from the fields, replacing the
-// file of that name in any letter case, and then gives the record the fields as a later scan reads
-// them (an empty name is the key; an empty category or author "Unknown"; an empty description
-// "No Description"). Fails with the reason when the file could not be written: the old file and
-// the record are then as they were.
+// file the record's texts were read from (without one, the file <key>.desc.txt in any letter
+// case), and then gives the record the fields as a later scan reads them (an empty name is the
+// key; an empty category or author "Unknown"; an empty description "No Description"). Fails with
+// the reason when the file could not be written: the old file and the record are then as they
+// were.
 korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& plugin,
                                  const Fields& fields);
 

@@ -1,4 +1,5 @@
 #include "core/catalogue/CPluginInfo.h"
+#include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/TextEncoding.h"
 #include "support/FileSizeLimit.h"
@@ -102,6 +103,25 @@ private slots:
         QCOMPARE(Texts(plugin), "Old Name|Old Category|Unknown|No Description");
         QCOMPARE(tree.Read("weapons/blaster.desc.txt"), std::string("Name=Old"));
         QCOMPARE(tree.Names("weapons"), QStringList{"blaster.desc.txt"});
+    }
+
+    // Of two description files that differ only in letter case, the one the texts were read from
+    // is the one replaced.
+    void theFileReadIsTheFileWritten()
+    {
+        TestTree tree;
+        tree.Write("blaster.cs", "");
+        tree.Write("BLASTER.desc.txt", "Name=Upper");
+        tree.Write("blaster.desc.txt", "Name=Lower");
+        CPluginList list;
+        list.Rescan(tree.Root());
+        CPluginInfo& plugin = *list.Find("blaster");
+        const bool upperRead = plugin.m_strName == "Upper";
+        QVERIFY(descriptionfile::WriteDescription(tree.Root(), plugin, {"New", "", "", ""}));
+        list.Rescan(tree.Root());
+        QCOMPARE(list.Find("blaster")->m_strName, std::string("New"));
+        QCOMPARE(tree.Read(upperRead ? "blaster.desc.txt" : "BLASTER.desc.txt"),
+                 std::string(upperRead ? "Name=Lower" : "Name=Upper"));
     }
 
     // An edited text is stored in the file's own encoding where it can be; untouched texts keep

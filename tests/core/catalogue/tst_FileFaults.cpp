@@ -140,24 +140,26 @@ private slots:
         QCOMPARE(tree.Names("plugins"), (QStringList{"blaster.cs", "blaster.z.cs"}));
     }
 
-    // A copy makes the plug-in's subfolder only, never the plugins folder nor two levels, and
+    // A copy makes every missing level of the plug-in's subfolder, never the plugins folder, and
     // replaces no file where a folder should be.
     void aCopyMakesOnlyTheSubfolderAndReplacesNoFile()
     {
         TestTree tree;
         tree.Write("storage/blaster.cs", "a");
         tree.Write("storage/w/sniper.cs", "b");
-        tree.Write("storage/w/heavy/cannon.cs", "c");
+        tree.Write("storage/x/heavy/deep/cannon.cs", "c");
         QVERIFY(!CopyIn(tree, Plugin("blaster")));
         QVERIFY(!CopyIn(tree, Plugin("sniper", "w\\")));
+        QVERIFY(!CopyIn(tree, Plugin("cannon", "x\\heavy\\deep\\")));
         QVERIFY(!tree.Exists("plugins"));
         // Nothing there: nothing happens.
         QVERIFY(Plugin("blaster").DeleteFiles(tree.Path("plugins\\")));
         QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
 
-        tree.MakeFolder("plugins");
-        QVERIFY(!CopyIn(tree, Plugin("cannon", "w\\heavy\\")));
-        QVERIFY(!tree.Exists("plugins/w"));
+        tree.MakeFolder("plugins/X");
+        QVERIFY(CopyIn(tree, Plugin("cannon", "x\\heavy\\deep\\")));
+        QCOMPARE(tree.Names("plugins"), QStringList{"X"});
+        QCOMPARE(tree.Names("plugins/X/heavy/deep"), QStringList{"cannon.cs"});
         tree.Write("plugins/w", "file in the way");
         QVERIFY(!CopyIn(tree, Plugin("sniper", "w\\")));
         QCOMPARE(tree.Read("plugins/w"), std::string("file in the way"));
