@@ -33,6 +33,27 @@ std::string OrDefault(const std::string& text, std::string_view fallback)
     return text.empty() ? std::string(fallback) : text;
 }
 
+// The field lines of an existing description file other than the three the editor shows, joined
+// by line breaks, so that an edit keeps them as they were.
+std::string OtherFieldLines(const std::filesystem::path& file)
+{
+    const auto bytes = kfs::ReadFile(file);
+    std::string lines;
+    bool inFields = bytes.has_value();
+    textfile::ForEachLine(bytes.value_or(""), [&](std::string_view line) {
+        const size_t equals = line.find('=');
+        inFields = inFields && equals != std::string_view::npos; // the description has begun
+        const std::string_view key = line.substr(0, equals);
+        if (!inFields || kpath::EqualsNoCase(key, "name") || kpath::EqualsNoCase(key, "category") ||
+            kpath::EqualsNoCase(key, "author"))
+            return;
+        if (!lines.empty())
+            lines += '\n';
+        lines += line;
+    });
+    return lines;
+}
+
 } // namespace
 
 Fields FieldsOf(const CPluginInfo& plugin)
@@ -65,11 +86,11 @@ Fields Storable(Fields fields)
     return fields;
 }
 
-std::string ComposeText(const Fields& fields)
+std::string ComposeText(const Fields& fields, std::string_view otherFields)
 {
     const Fields storable = Storable(fields);
     std::string text;
-    const auto append = [&text](std::string_view prefix, const std::string& value) {
+    const auto append = [&text](std::string_view prefix, std::string_view value) {
         if (value.empty())
             return;
         if (!text.empty())
@@ -80,6 +101,7 @@ std::string ComposeText(const Fields& fields)
     append("Name=", storable.name);
     append("Category=", storable.category);
     append("Author=", storable.author);
+    append("", otherFields);
     append("", storable.description);
     if (!storable.description.empty() && storable.description.back() == '\n')
         text += '\n';
@@ -108,8 +130,8 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
 
     const Fields storable = Storable(fields);
     const auto file = kpath::ResolveNoCase(FilePath(storageFolder, plugin));
-    if (auto written = kfs::WriteFileAtomically(file, textfile::ToDiskText(ComposeText(storable)));
-        !written)
+    const std::string text = ComposeText(storable, OtherFieldLines(file));
+    if (auto written = kfs::WriteFileAtomically(file, textfile::ToDiskText(text)); !written)
         return written;
     const std::string& key = plugin.m_strFileName;
     plugin.m_descriptionFile = kpath::FromNative(file.filename());

@@ -3,6 +3,7 @@
 #include "core/platform/Status.h"
 
 #include <string>
+#include <string_view>
 
 namespace korvane {
 
@@ -46,8 +47,9 @@ Fields Storable(Fields fields);
 // The text of a description file (LF line ends, as in memory): the non-empty fields among
 // "Name=" + name, "Category=" + category, "Author=" + author and the description, one line break
 // between them and none after the last. A description that ends in a line break gets one more,
-// as a reader drops the last one.
-std::string ComposeText(const Fields& fields);
+// as a reader drops the last one. otherFields, lines of fields this program does not edit
+// ("Version=2"), go between the author and the description.
+std::string ComposeText(const Fields& fields, std::string_view otherFields = {});
 
 // The name of the plug-in's description file: the one its texts were read from, or else
 // <key>.desc.txt.

@@ -124,6 +124,17 @@ private slots:
                  std::string(upperRead ? "Name=Lower" : "Name=Upper"));
     }
 
+    // Fields the editor does not show stay in the file, where they were.
+    void fieldsOfOtherProgramsAreKept()
+    {
+        TestTree tree;
+        tree.Write("weapons/blaster.desc.txt", "Name=Old\r\nVersion=2\r\nAuthor=Me\r\nOld=text");
+        CPluginInfo plugin = Blaster();
+        QVERIFY(descriptionfile::WriteDescription(tree.Root(), plugin, {"New", "", "Me", "Text"}));
+        QCOMPARE(QByteArray::fromStdString(tree.Read("weapons/blaster.desc.txt")),
+                 "Name=New\r\nAuthor=Me\r\nVersion=2\r\nOld=text\r\nText");
+    }
+
     // An edited text is stored in the file's own encoding where it can be; untouched texts keep
     // their bytes.
     void editedTextsKeepTheFilesEncoding_data()
