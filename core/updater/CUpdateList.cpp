@@ -1,6 +1,7 @@
 #include "core/updater/CUpdateList.h"
 
 #include "core/catalogue/CPluginList.h"
+#include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FileSystem.h"
@@ -10,7 +11,6 @@
 #include "res/Strings.h"
 
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <QString>
@@ -132,15 +132,12 @@ bool BelongsToPluginInUse(const std::string& name, const CPluginList& inUse)
            inUse.Exists(std::string_view(name).substr(0, dot));
 }
 
-// Receives one file into a temporary file beside target and puts it in place only when it came
-// whole and with the size the list gives it, so an old file is never left half replaced.
-FileResult DownloadFile(HttpClient& session, const std::string& url, const fs::path& target,
-                        const CUpdateFileInfo& file, const CUpdateList::FileProgress& progress)
+// Receives one file whole and with the size the list gives it; the list's size bounds what is
+// held in memory.
+FileResult ReceiveFile(HttpClient& session, const std::string& url, const CUpdateFileInfo& file,
+                       const CUpdateList::FileProgress& progress, std::string& bytes)
 {
     const QString name = QString::fromStdString(LocalName(file.m_strFile));
-    const fs::path temporary = kfs::TemporaryPathBeside(target);
-    std::ofstream out;
-    std::uint64_t received = 0;
     std::string refusal; // why the body is not taken
     const auto onResponse = [&](const HttpClient::Response& response) {
         if (response.nStatus != kStatusOk)
@@ -149,48 +146,43 @@ FileResult DownloadFile(HttpClient& session, const std::string& url, const fs::p
             refusal =
                 Reason(strings::kReasonSizeDiffers, name, QString::number(*response.contentLength),
                        QString::number(file.m_dwSize));
-        if (!refusal.empty())
-            return false;
-        out.open(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.is_open())
-            refusal = Reason(strings::kReasonFileRefused, name);
-        return out.is_open();
+        return refusal.empty();
     };
     const auto onBody = [&](std::string_view piece) {
-        received += piece.size();
-        if (received > file.m_dwSize) {
+        if (piece.size() > file.m_dwSize - bytes.size()) {
             refusal = Reason(strings::kReasonSizeExceeds, name, QString::number(file.m_dwSize));
             return false;
         }
-        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        bytes.append(piece);
         if (progress)
-            progress(file, received);
-        if (!out.good())
-            refusal = Reason(strings::kReasonFileNotSaved, name);
-        return out.good();
+            progress(file, bytes.size());
+        return true;
     };
     const HttpClient::Result result = session.Get(url, onResponse, onBody);
-    const bool bOpened = out.is_open();
-    out.close();
-    if (bOpened && out.fail() && refusal.empty())
-        refusal = Reason(strings::kReasonFileNotSaved, name);
-    if (result.outcome == HttpClient::Outcome::Completed && refusal.empty() &&
-        received != file.m_dwSize)
-        refusal = Reason(strings::kReasonSizeDiffers, name, QString::number(received),
-                         QString::number(file.m_dwSize));
-
-    std::error_code ec;
-    if (result.outcome == HttpClient::Outcome::Completed && refusal.empty()) {
-        fs::rename(temporary, target, ec);
-        if (!ec)
-            return {};
-        refusal = Reason(strings::kReasonFileNotSaved, name);
-    }
-    if (bOpened)
-        fs::remove(temporary, ec);
     if (result.outcome == HttpClient::Outcome::InternetError)
         return {FileResult::InternetError, korvane::Status::Failure(result.reason)};
-    return FileResult::Skip(refusal);
+    if (result.outcome == HttpClient::Outcome::Completed && refusal.empty() &&
+        bytes.size() != file.m_dwSize)
+        refusal = Reason(strings::kReasonSizeDiffers, name, QString::number(bytes.size()),
+                         QString::number(file.m_dwSize));
+    return refusal.empty() ? FileResult{} : FileResult::Skip(refusal);
+}
+
+// Brings the copy in use of a stored file to the bytes its update gave storage. A copy that
+// was not storage's holds the player's own changes, which exist nowhere else, and stays as it is;
+// where its folder is missing the plug-in has no copy there to refresh.
+korvane::Status RefreshInUseCopy(const fs::path& copy, bool wasStorageCopy,
+                                 const std::string& bytes)
+{
+    if (!kfs::IsFolder(copy.parent_path()))
+        return korvane::Status::Ok();
+    if (kfs::Exists(copy) && !wasStorageCopy) {
+        if (kfs::ReadFile(copy) == bytes)
+            return korvane::Status::Ok();
+        return korvane::Status::Failure(
+            Reason(strings::kReasonInUseDiffers, QString::fromStdString(kpath::FromNative(copy))));
+    }
+    return kfs::WriteFileAtomically(copy, bytes);
 }
 
 FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
@@ -209,14 +201,24 @@ FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
             Reason(strings::kReasonFileRefused, QString::fromStdString(subDir)));
     const std::string name = LocalName(file.m_strFile);
     const fs::path local = kpath::ResolveNoCase(destination + subDir + name);
-    const FileResult result = DownloadFile(session, FileUrl(update, file), local, file, progress);
-    if (result.kind != FileResult::Installed || !pInUse || !BelongsToPluginInUse(name, *pInUse))
-        return result;
-    // The copy in use follows its update where its folder exists; a failed copy only means
-    // the plug-in keeps its old script until it is put in use again.
-    if (const auto copy = InUseCopyPath(strKorvane, update, file))
-        (void)kfs::CopyFileReplacing(local, kpath::ResolveNoCase(*copy));
-    return result;
+    std::string bytes;
+    if (FileResult received = ReceiveFile(session, FileUrl(update, file), file, progress, bytes);
+        received.kind != FileResult::Installed)
+        return received;
+    std::optional<fs::path> copy;
+    if (pInUse && BelongsToPluginInUse(name, *pInUse)) {
+        if (const auto inUse = InUseCopyPath(strKorvane, update, file))
+            copy = kpath::ResolveNoCase(*inUse);
+    }
+    // Whether the copy in use is storage's copy is known only until storage's copy is replaced.
+    const bool wasStorageCopy = copy && fileops::SameAsCopy(*copy, local).ok();
+    if (korvane::Status written = kfs::WriteFileAtomically(local, bytes); !written)
+        return FileResult::Skip(written.reason());
+    if (!copy)
+        return {};
+    if (korvane::Status refreshed = RefreshInUseCopy(*copy, wasStorageCopy, bytes); !refreshed)
+        return FileResult::Skip(refreshed.reason());
+    return {};
 }
 
 // Marks an update as being installed for as long as the installation runs.

@@ -4,6 +4,7 @@
 #include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
 
+#include <filesystem>
 #include <future>
 #include <latch>
 #include <QtTest>
@@ -92,8 +93,10 @@ private slots:
         QFETCH(bool, copied);
         TestTree tree;
         tree.MakeFolder("plugins");
-        if (!inUseAt.isEmpty())
+        if (!inUseAt.isEmpty()) {
             tree.Write(inUseAt.toStdString() + "sniper.cs", "old");
+            tree.Write(installedAt.toStdString() + "sniper.cs", "old");
+        }
         LoopbackServer server;
         const auto list =
             Offer(server, target.toStdString(),
@@ -109,6 +112,59 @@ private slots:
         QCOMPARE(tree.Exists(inUseAt.toStdString() + "sniper.desc.txt"), copied);
         QCOMPARE(tree.Exists("plugins/sniper.cs"), inUseAt == "plugins/");
         QCOMPARE(tree.Exists("plugins/weapons"), inUseAt == "plugins/weapons/"); // none made
+    }
+
+    // A file is replaced only where the player's copy is not lost and its mode allows it; the
+    // replacement keeps the mode. Storage takes the update wherever it can.
+    void installRespectsTheFilesItReplaces_data()
+    {
+        QTest::addColumn<QString>("stored"); // storage's copy before; empty: none
+        QTest::addColumn<int>("storedMode");
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<int>("inUseMode");
+        QTest::addColumn<QString>("storedAfter");
+        QTest::addColumn<QString>("inUseAfter");
+        // clang-format off
+        QTest::newRow("modes kept") << "old" << 0750 << "old" << 0604 << "new" << "new";
+        QTest::newRow("copy in use edited") << "old" << 0644 << "edit" << 0644 << "new" << "edit";
+        QTest::newRow("copy in use already new") << "old" << 0644 << "new" << 0644 << "new" << "new";
+        QTest::newRow("copy in use, none stored") << "" << 0644 << "old" << 0644 << "new" << "old";
+        QTest::newRow("copy in use read-only") << "old" << 0644 << "old" << 0444 << "new" << "old";
+        QTest::newRow("stored file read-only") << "old" << 0444 << "old" << 0644 << "old" << "old";
+        // clang-format on
+    }
+
+    void installRespectsTheFilesItReplaces()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, storedMode);
+        QFETCH(QString, inUse);
+        QFETCH(int, inUseMode);
+        QFETCH(QString, storedAfter);
+        QFETCH(QString, inUseAfter);
+        TestTree tree;
+        const auto setFile = [&tree](const char* rel, const QString& bytes, int mode) {
+            tree.Write(rel, bytes.toStdString());
+            std::filesystem::permissions(tree.Path(rel), std::filesystem::perms(mode));
+        };
+        if (!stored.isEmpty())
+            setFile("storage/sniper.cs", stored, storedMode);
+        setFile("plugins/sniper.cs", inUse, inUseMode);
+        LoopbackServer server;
+        const auto list = Offer(server, "storage\\", {{"sniper.cs", ""}});
+        CPluginList plugins;
+        plugins.Rescan(tree.Path("plugins/"));
+        const Status status = list->InstallUpdate(0, tree.Root(), &plugins);
+        QCOMPARE(status.ok(), storedAfter == "new" && inUseAfter == "new");
+        QVERIFY(status.ok() || QString::fromStdString(status.reason()).contains("sniper.cs"));
+        QCOMPARE(tree.Read("storage/sniper.cs"), storedAfter.toStdString());
+        QCOMPARE(tree.Read("plugins/sniper.cs"), inUseAfter.toStdString());
+        const auto mode = [&tree](const char* rel) {
+            return int(std::filesystem::status(tree.Path(rel)).permissions());
+        };
+        QCOMPARE(mode("plugins/sniper.cs"), inUseMode);
+        if (!stored.isEmpty())
+            QCOMPARE(mode("storage/sniper.cs"), storedMode);
     }
 
     // Subfolders are made as needed. The server sees the list's single-byte names byte for byte,
