@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -32,32 +33,6 @@ std::string UniqueSuffix()
     static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
     return std::to_string(ticks) + "-" + std::to_string(counter.fetch_add(1));
-}
-
-// Writes bytes as the whole of file and waits until they are on the disk, so that a rename of
-// file over another cannot outrun them: after a power cut the name holds the old bytes or the
-// new, never an empty file. False with errno set when anything failed.
-bool WriteWhole(const fs::path& file, std::string_view bytes)
-{
-#ifdef _WIN32
-    std::FILE* const out = _wfopen(file.c_str(), L"wb");
-#else
-    std::FILE* const out = std::fopen(file.c_str(), "wb");
-#endif
-    if (!out)
-        return false;
-    bool written =
-        std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
-#ifdef _WIN32
-    written = written && _commit(_fileno(out)) == 0;
-#else
-    written = written && ::fsync(fileno(out)) == 0;
-#endif
-    const int cause = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (!written)
-        errno = cause;
-    return written && closed;
 }
 
 // Makes a rename inside folder last through a power cut (POSIX keeps names in the folder's own
@@ -318,36 +293,107 @@ std::string FailureReason(const fs::path& file, const std::error_code& error)
     return kpath::FromNative(file) + ": " + error.message();
 }
 
+std::FILE* OpenForWriting(const fs::path& file)
+{
+#ifdef _WIN32
+    return _wfopen(file.c_str(), L"wb");
+#else
+    return std::fopen(file.c_str(), "wb");
+#endif
+}
+
+// Waits until what was written to out is on the disk.
+bool SyncToDisk(std::FILE* out)
+{
+#ifdef _WIN32
+    return _commit(_fileno(out)) == 0;
+#else
+    return ::fsync(fileno(out)) == 0;
+#endif
+}
+
+std::error_code LastError()
+{
+    return errno != 0 ? std::error_code(errno, std::generic_category())
+                      : std::make_error_code(std::errc::io_error);
+}
+
+AtomicFile::AtomicFile(const fs::path& target) : m_target(WriteTarget(target))
+{
+    std::error_code ec;
+    const fs::file_status old = fs::status(m_target, ec);
+    if (fs::exists(old)) {
+        m_failure = CheckReplaceable(m_target, old);
+        if (!m_failure)
+            return;
+    }
+    m_temporary = TemporaryPathBeside(m_target);
+    errno = 0;
+    m_out = OpenForWriting(m_temporary);
+    if (!m_out)
+        Fail(LastError());
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (m_out)
+        std::fclose(m_out);
+    std::error_code ignored;
+    if (!m_temporary.empty())
+        fs::remove(m_temporary, ignored);
+}
+
+void AtomicFile::Fail(const std::error_code& cause)
+{
+    if (m_failure)
+        m_failure = Failure(m_target, cause);
+}
+
+bool AtomicFile::Append(std::string_view bytes)
+{
+    if (!Ok())
+        return false;
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_out) != bytes.size())
+        Fail(LastError());
+    return m_failure.ok();
+}
+
+korvane::Status AtomicFile::Commit()
+{
+    if (!Ok())
+        return m_failure;
+    errno = 0;
+    if (std::fflush(m_out) != 0 || !SyncToDisk(m_out))
+        Fail(LastError());
+    errno = 0;
+    if (std::fclose(std::exchange(m_out, nullptr)) != 0)
+        Fail(LastError());
+    if (!m_failure)
+        return m_failure;
+    // The file replaced is checked again: it may have changed while the new one was written.
+    std::error_code ec;
+    const fs::file_status old = fs::status(m_target, ec);
+    ec.clear(); // a target that is not there is no error
+    if (fs::exists(old)) {
+        if (auto replaceable = CheckReplaceable(m_target, old); !replaceable)
+            return replaceable;
+        fs::permissions(m_temporary, old.permissions(), ec);
+    }
+    if (!ec)
+        fs::rename(m_temporary, m_target, ec);
+    if (ec)
+        return Failure(m_target, ec);
+    m_temporary.clear();
+    SyncFolder(m_target.parent_path());
+    return korvane::Status::Ok();
+}
+
 korvane::Status WriteFileAtomically(const fs::path& path, std::string_view bytes)
 {
-    const fs::path file = WriteTarget(path);
-    std::error_code ec;
-    const fs::file_status old = fs::status(file, ec);
-    const bool replacing = fs::exists(old);
-    if (replacing) {
-        if (auto replaceable = CheckReplaceable(file, old); !replaceable)
-            return replaceable;
-    }
-    const fs::path temporary = TemporaryPathBeside(file);
-    errno = 0;
-    if (!WriteWhole(temporary, bytes)) {
-        const std::error_code cause = errno != 0 ? std::error_code(errno, std::generic_category())
-                                                 : std::make_error_code(std::errc::io_error);
-        fs::remove(temporary, ec);
-        return Failure(file, cause);
-    }
-    ec.clear();
-    if (replacing)
-        fs::permissions(temporary, old.permissions(), ec);
-    if (!ec)
-        fs::rename(temporary, file, ec);
-    if (ec) {
-        const std::error_code cause = ec;
-        fs::remove(temporary, ec);
-        return Failure(file, cause);
-    }
-    SyncFolder(file.parent_path());
-    return korvane::Status::Ok();
+    AtomicFile file(path);
+    file.Append(bytes);
+    return file.Commit();
 }
 
 korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& target)
@@ -379,18 +425,18 @@ korvane::Status CopyFileReplacing(const fs::path& source, const fs::path& target
     if (!fs::is_regular_file(source, ec))
         return Failure(source,
                        ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory));
-    const fs::path temporary = TemporaryPathBeside(target);
-    std::error_code ignored;
-    if (!fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec)) {
-        fs::remove(temporary, ignored);
-        return Failure(target, ec);
+    std::ifstream in(source, std::ios::binary);
+    if (!in)
+        return Failure(source, std::make_error_code(std::errc::permission_denied));
+    AtomicFile copy(target);
+    char block[65536];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        if (!copy.Append(std::string_view(block, static_cast<size_t>(in.gcount()))))
+            break;
     }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ignored);
-        return Failure(target, ec);
-    }
-    return korvane::Status::Ok();
+    if (in.bad())
+        return Failure(source, std::make_error_code(std::errc::io_error));
+    return copy.Commit();
 }
 
 korvane::Status CreateFolder(const fs::path& folder)

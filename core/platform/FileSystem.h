@@ -3,6 +3,7 @@
 #include "core/platform/Status.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -87,10 +88,36 @@ private:
     [[maybe_unused]] int m_descriptor = -1;
 };
 
-// Writes the bytes to a temporary file beside the target, then renames it over the target, so
-// that a failure leaves the old file as it was. The file replaced is respected: one that exists
-// and may not be written (no write permission in its mode, for root too) is not replaced, the new
-// file keeps the old one's permissions, and a symbolic link is written through to its target.
+// A file written to a temporary file beside its target and put in the target's place only when
+// committed whole, so that a failure leaves the old file as it was. The file replaced is
+// respected: one that exists and may not be written (no write permission in its mode, for root
+// too) is not replaced, the new file keeps the old one's permissions, and a symbolic link is
+// written through to its target. The bytes reach the disk before the rename. Destroyed without
+// a commit, it removes what it wrote.
+class AtomicFile
+{
+public:
+    explicit AtomicFile(const std::filesystem::path& target);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // False once anything failed, the target's check included (Commit says why).
+    bool Ok() const { return m_failure.ok() && m_out; }
+    // Adds bytes to the new file; false once anything could not be written.
+    bool Append(std::string_view bytes);
+    korvane::Status Commit();
+
+private:
+    void Fail(const std::error_code& cause);
+
+    std::filesystem::path m_target;
+    std::filesystem::path m_temporary;
+    std::FILE* m_out = nullptr;
+    korvane::Status m_failure = korvane::Status::Ok();
+};
+
+// The whole of bytes as the file, through an AtomicFile.
 korvane::Status WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
 // A temporary file name beside target that no scan takes for a plug-in file.
@@ -103,7 +130,8 @@ bool IsTemporaryName(std::string_view name);
 korvane::Status CopyFileNoOverwrite(const std::filesystem::path& source,
                                     const std::filesystem::path& target);
 
-// Copies a file over the destination, replacing it whole or leaving it as it was.
+// Copies a file over the destination through an AtomicFile, replacing it whole or leaving it as
+// it was.
 korvane::Status CopyFileReplacing(const std::filesystem::path& source,
                                   const std::filesystem::path& target);
 

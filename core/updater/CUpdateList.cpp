@@ -132,13 +132,14 @@ bool BelongsToPluginInUse(const std::string& name, const CPluginList& inUse)
            inUse.Exists(std::string_view(name).substr(0, dot));
 }
 
-// Receives one file whole and with the size the list gives it; the list's size bounds what is
-// held in memory.
+// Receives one file into stored (not yet committed) whole and with the size the list gives it.
 FileResult ReceiveFile(HttpClient& session, const std::string& url, const CUpdateFileInfo& file,
-                       const CUpdateList::FileProgress& progress, std::string& bytes)
+                       const CUpdateList::FileProgress& progress, kfs::AtomicFile& stored)
 {
     const QString name = QString::fromStdString(LocalName(file.m_strFile));
     std::string refusal; // why the body is not taken
+    std::uint64_t received = 0;
+    bool notSaved = false;
     const auto onResponse = [&](const HttpClient::Response& response) {
         if (response.nStatus != kStatusOk)
             refusal = HttpClient::StatusReason(response.nStatus);
@@ -149,40 +150,42 @@ FileResult ReceiveFile(HttpClient& session, const std::string& url, const CUpdat
         return refusal.empty();
     };
     const auto onBody = [&](std::string_view piece) {
-        if (piece.size() > file.m_dwSize - bytes.size()) {
+        if (piece.size() > file.m_dwSize - received) {
             refusal = Reason(strings::kReasonSizeExceeds, name, QString::number(file.m_dwSize));
             return false;
         }
-        bytes.append(piece);
-        if (progress)
-            progress(file, bytes.size());
-        return true;
+        received += piece.size();
+        notSaved = !stored.Append(piece);
+        if (progress && !notSaved)
+            progress(file, received);
+        return !notSaved;
     };
     const HttpClient::Result result = session.Get(url, onResponse, onBody);
+    if (notSaved)
+        return FileResult::Skip(stored.Commit().reason());
     if (result.outcome == HttpClient::Outcome::InternetError)
         return {FileResult::InternetError, korvane::Status::Failure(result.reason)};
     if (result.outcome == HttpClient::Outcome::Completed && refusal.empty() &&
-        bytes.size() != file.m_dwSize)
-        refusal = Reason(strings::kReasonSizeDiffers, name, QString::number(bytes.size()),
+        received != file.m_dwSize)
+        refusal = Reason(strings::kReasonSizeDiffers, name, QString::number(received),
                          QString::number(file.m_dwSize));
     return refusal.empty() ? FileResult{} : FileResult::Skip(refusal);
 }
 
-// Brings the copy in use of a stored file to the bytes its update gave storage. A copy that
-// was not storage's holds the player's own changes, which exist nowhere else, and stays as it is;
-// where its folder is missing the plug-in has no copy there to refresh.
-korvane::Status RefreshInUseCopy(const fs::path& copy, bool wasStorageCopy,
-                                 const std::string& bytes)
+// Brings the copy in use of a stored file to what its update gave storage. A copy that was not
+// storage's holds the player's own changes, which exist nowhere else, and stays as it is; where
+// its folder is missing the plug-in has no copy there to refresh.
+korvane::Status RefreshInUseCopy(const fs::path& copy, bool wasStorageCopy, const fs::path& stored)
 {
     if (!kfs::IsFolder(copy.parent_path()))
         return korvane::Status::Ok();
     if (kfs::Exists(copy) && !wasStorageCopy) {
-        if (kfs::ReadFile(copy) == bytes)
+        if (fileops::SameAsCopy(copy, stored))
             return korvane::Status::Ok();
         return korvane::Status::Failure(
             Reason(strings::kReasonInUseDiffers, QString::fromStdString(kpath::FromNative(copy))));
     }
-    return kfs::WriteFileAtomically(copy, bytes);
+    return kfs::CopyFileReplacing(stored, copy);
 }
 
 FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
@@ -201,8 +204,10 @@ FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
             Reason(strings::kReasonFileRefused, QString::fromStdString(subDir)));
     const std::string name = LocalName(file.m_strFile);
     const fs::path local = kpath::ResolveNoCase(destination + subDir + name);
-    std::string bytes;
-    if (FileResult received = ReceiveFile(session, FileUrl(update, file), file, progress, bytes);
+    kfs::AtomicFile stored(local);
+    if (!stored.Ok()) // a write-protected file is refused before anything is downloaded
+        return FileResult::Skip(stored.Commit().reason());
+    if (FileResult received = ReceiveFile(session, FileUrl(update, file), file, progress, stored);
         received.kind != FileResult::Installed)
         return received;
     std::optional<fs::path> copy;
@@ -212,11 +217,11 @@ FileResult InstallFile(HttpClient& session, const std::string& strKorvane,
     }
     // Whether the copy in use is storage's copy is known only until storage's copy is replaced.
     const bool wasStorageCopy = copy && fileops::SameAsCopy(*copy, local).ok();
-    if (korvane::Status written = kfs::WriteFileAtomically(local, bytes); !written)
+    if (korvane::Status written = stored.Commit(); !written)
         return FileResult::Skip(written.reason());
     if (!copy)
         return {};
-    if (korvane::Status refreshed = RefreshInUseCopy(*copy, wasStorageCopy, bytes); !refreshed)
+    if (korvane::Status refreshed = RefreshInUseCopy(*copy, wasStorageCopy, local); !refreshed)
         return FileResult::Skip(refreshed.reason());
     return {};
 }

@@ -29,8 +29,8 @@ void TestTree::Write(std::string_view rel, std::string_view bytes) const
 {
     const auto path = kpath::ToNative(Path(rel));
     std::filesystem::create_directories(path.parent_path());
-    if (!kfs::WriteFileAtomically(path, bytes))
-        qFatal("cannot write a test file");
+    if (auto w = kfs::WriteFileAtomically(path, bytes); !w)
+        qFatal("cannot write a test file: %s", w.reason().c_str());
 }
 
 void TestTree::MakeFolder(std::string_view rel) const
