@@ -227,7 +227,6 @@ inline constexpr char kReasonSizeExceeds[] =
     "%1 is larger on the server than the %2 bytes in the list";
 inline constexpr char kReasonNoSuchUpdate[] = "no update with the index %1";
 inline constexpr char kReasonFileRefused[] = "%1 cannot be written there";
-inline constexpr char kReasonFileNotSaved[] = "%1 could not be saved";
 inline constexpr char kReasonUnsafeName[] = "%1 would leave the Korvane folder";
 inline constexpr char kReasonInUseDiffers[] =
     "%1: the copy in use differs from its copy in storage; it was not updated";
