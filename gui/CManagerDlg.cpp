@@ -623,14 +623,21 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
     if (!plugin)
         return false;
     const std::string folder = KorvaneFolder();
-    const korvane::Status deleted =
-        WhileLocked(folder, [&] { return pluginuse::UnusePlugin(folder, *plugin); });
-    if (!deleted) {
-        const QString name = CatalogueView::display(plugin->m_strName);
+    const QString name = CatalogueView::display(plugin->m_strName);
+    bool elsewhere = false;
+    const korvane::Status deleted = WhileLocked(folder, [&] {
+        // Other subfolders of plugins change too: more than this entry goes out of date.
+        elsewhere = pluginuse::InUseElsewhere(folder, *plugin);
+        auto unused = pluginuse::UnusePlugin(folder, *plugin);
+        if (elsewhere)
+            ShowFoldersAsTheyAre();
+        return unused;
+    });
+    if (!deleted)
         ShowWarning(this,
                     WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted.reason()));
+    if (!deleted || elsewhere)
         return false;
-    }
     RemoveListEntry(entry);
     dropHiddenSelection(); // the panel may have shown it for its entry alone
     showCounts();

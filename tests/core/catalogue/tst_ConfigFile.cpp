@@ -1,6 +1,7 @@
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/PluginConfiguration.h"
+#include "core/catalogue/PluginUse.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
@@ -11,6 +12,7 @@
 using namespace korvane;
 
 using testsupport::Keys;
+using testsupport::Plugin;
 
 namespace {
 
@@ -251,6 +253,23 @@ private slots:
         diskFull.reset();
         QVERIFY(QString::fromStdString(loaded.reason()).contains("backed up"));
         QCOMPARE(InUse(tree), before);
+    }
+
+    void takingAKeyOutOfUseTakesItFromEverySubfolderOfPlugins()
+    {
+        TestTree tree;
+        WriteKorvaneForBackups(tree);
+        tree.Write("plugins/sniper.cs", "moved here");
+        const CPluginInfo sniper = Plugin("sniper", "weapons\\");
+        tree.Write("plugins/other/sniper.x.cs", "edited");
+        QVERIFY(!pluginuse::UnusePlugin(tree.Root(), sniper));
+        QCOMPARE(tree.Read("plugins/other/sniper.x.cs"), "edited");
+
+        tree.Write("plugins/other/sniper.x.cs", "other/sniper.x.cs");
+        QVERIFY(pluginuse::InUseElsewhere(tree.Root(), sniper));
+        QVERIFY(pluginuse::UnusePlugin(tree.Root(), sniper));
+        QCOMPARE(InUse(tree), (QStringList{"blaster.cs", "other", "weapons"}));
+        QCOMPARE(tree.Read("storage/sniper.cs"), "moved here");
     }
 
     void keysInTwoSubfoldersOfPluginsAreRepeatedKeys()
