@@ -749,7 +749,8 @@ void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
 
 std::string CManagerDlg::KorvaneFolder() const
 {
-    return m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    return korvane::KorvaneFolderSetting(
+        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
 }
 
 // Commands of the description editor, configurations, launching and the updater.

@@ -51,6 +51,9 @@ private slots:
 
     void listShowsStorageInScanOrderOneLineEachOrAsJson()
     {
+        // As a settings file edited by hand may hold it: no separator at its end.
+        m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kKorvane,
+                                                      Tree().Path("k"));
         const CliResult result = Run({"list"});
         QCOMPARE(result.out,
                  QStringLiteral("blaster\tblaster\tUnknown\tUnknown\t\tyes\n"
