@@ -154,6 +154,8 @@ private slots:
         std::filesystem::remove_all(Tree().Path("k/plugins"));
         Tree().MakeFolder("k/storage/blaster.desc.txt");
         Tree().MakeFolder("s/plugins");
+        Tree().Write("s/korvane.cs", "");
+        Tree().Write("t/korvane.cs", "");
         QFile::link(Tree().QPath("nowhere"), Tree().QPath("s/storage"));
         Tree().Write("t/plugins/weapons/notes.txt", "n");
         Tree().Write("t/storage/weapons", "a file where a folder should be");
