@@ -359,11 +359,11 @@ void CManagerDlg::OnAbout()
 
 void CManagerDlg::OnInitDialog()
 {
-    std::string korvane = m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    std::string korvane = KorvaneFolder();
     const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
     if (korvane.empty() || tribes.empty()) {
         OnOptions();
-        korvane = m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+        korvane = KorvaneFolder();
     }
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
@@ -373,8 +373,7 @@ void CManagerDlg::OnInitDialog()
 
 void CManagerDlg::OnOptions()
 {
-    const std::string korvane =
-        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    const std::string korvane = KorvaneFolder();
     const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
