@@ -2,6 +2,7 @@
 
 #include "cli/Command.h"
 #include "cli/ExitStatus.h"
+#include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
@@ -18,7 +19,8 @@ std::string CliSession::KorvaneFolder() const
 {
     if (m_korvaneOverride)
         return *m_korvaneOverride;
-    return m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    return KorvaneFolderSetting(
+        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
 }
 
 std::string CliSession::TribesFolder() const

@@ -6,6 +6,7 @@
 #include "cli/GameCommands.h"
 #include "cli/PluginCommands.h"
 #include "cli/UpdateCommands.h"
+#include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
@@ -116,6 +117,13 @@ int CliTool::RunCommand(CliSession& session, const Command& command,
     if (command.maxArguments >= 0 && positional.size() > command.maxArguments)
         return session.UsageError(strings::Text(strings::kCliUnexpectedArgument)
                                       .arg(positional.value(command.maxArguments)));
+    // Any folder could be given: one without the modification's script is no Korvane folder, and
+    // a command could empty its plugins folder.
+    if (const std::string folder = session.KorvaneFolder();
+        command.changesKorvaneFolder && !folder.empty() &&
+        kfs::IsFolder(kpath::ResolveNoCase(folder)) && !HasKorvaneScript(folder))
+        return session.Fail(std::string_view(strings::kCliNotKorvaneFolder),
+                            korvane::Status::Failure(folder));
     const auto lock = LockFor(session, command);
     if (!lock)
         return session.Fail(std::string_view(lock.reason()));

@@ -359,11 +359,11 @@ void CManagerDlg::OnAbout()
 
 void CManagerDlg::OnInitDialog()
 {
-    std::string korvane = m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    std::string korvane = KorvaneFolder();
     const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
     if (korvane.empty() || tribes.empty()) {
         OnOptions();
-        korvane = m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+        korvane = KorvaneFolder();
     }
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
@@ -373,8 +373,7 @@ void CManagerDlg::OnInitDialog()
 
 void CManagerDlg::OnOptions()
 {
-    const std::string korvane =
-        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    const std::string korvane = KorvaneFolder();
     const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
@@ -623,14 +622,21 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
     if (!plugin)
         return false;
     const std::string folder = KorvaneFolder();
-    const korvane::Status deleted =
-        WhileLocked(folder, [&] { return pluginuse::UnusePlugin(folder, *plugin); });
-    if (!deleted) {
-        const QString name = CatalogueView::display(plugin->m_strName);
+    const QString name = CatalogueView::display(plugin->m_strName);
+    bool elsewhere = false;
+    const korvane::Status deleted = WhileLocked(folder, [&] {
+        // Other subfolders of plugins change too: more than this entry goes out of date.
+        elsewhere = pluginuse::InUseElsewhere(folder, *plugin);
+        auto unused = pluginuse::UnusePlugin(folder, *plugin);
+        if (elsewhere)
+            ShowFoldersAsTheyAre();
+        return unused;
+    });
+    if (!deleted)
         ShowWarning(this,
                     WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted.reason()));
+    if (!deleted || elsewhere)
         return false;
-    }
     RemoveListEntry(entry);
     dropHiddenSelection(); // the panel may have shown it for its entry alone
     showCounts();
@@ -742,7 +748,8 @@ void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
 
 std::string CManagerDlg::KorvaneFolder() const
 {
-    return m_profile.GetProfileString(profile::kDirectories, profile::kKorvane);
+    return korvane::KorvaneFolderSetting(
+        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
 }
 
 // Commands of the description editor, configurations, launching and the updater.

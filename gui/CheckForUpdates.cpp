@@ -1,5 +1,6 @@
 #include "gui/CheckForUpdates.h"
 
+#include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/updater/CUpdateList.h"
@@ -56,7 +57,9 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent, std::function<v
     case CUpdateList::DownloadResult::Received:
         break;
     }
-    CUpdaterDlg dlg(pUpdates, profile.GetProfileString(profile::kDirectories, profile::kKorvane),
+    CUpdaterDlg dlg(pUpdates,
+                    korvane::KorvaneFolderSetting(
+                        profile.GetProfileString(profile::kDirectories, profile::kKorvane)),
                     parent);
     if (onInstalled)
         dlg.WhenInstallationEnds(parent, std::move(onInstalled));

@@ -454,6 +454,8 @@ inline constexpr char kCliBadIndex[] = "'%1' is not an update index.";
 inline constexpr char kCliNoKorvaneFolder[] =
     "No Korvane folder is set. Choose it in Korvane Manager's Options or give --korvane DIR.";
 inline constexpr char kCliKorvaneFolderMissing[] = "The Korvane folder %1 does not exist.";
+inline constexpr char kCliNotKorvaneFolder[] =
+    "This folder is not a Korvane folder (it holds no korvane*.cs), so nothing was changed:";
 inline constexpr char kCliNoTribesFolder[] =
     "No Tribes folder is set. Choose it in Korvane Manager's Options or give --tribes DIR.";
 inline constexpr char kCliNoSuchPlugin[] = "No plug-in with the key \"%1\".";

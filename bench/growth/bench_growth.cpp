@@ -35,6 +35,7 @@ void Measure(int plugins, int rounds, std::vector<Row>& rows)
     const fs::path korvane = root / "Korvane";
     bench::GenerateStorage(korvane / "storage", plugins, kFolders, false);
     bench::PutInUse(korvane / "storage", korvane / "plugins", plugins, kFolders, 2);
+    bench::WriteSmallFile(korvane / "korvane.cs", "// the modification's own script\n");
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
 
     const std::vector<std::string> cli{bench::CliPath(), "--korvane", korvane.string()};

@@ -282,7 +282,8 @@ bool CPluginList::ReadConfig(const std::string& file, const std::string& storage
     return true;
 }
 
-void CPluginList::ReadConfigText(std::string_view bytes, const std::string& storageFolder)
+std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
+                                                     const std::string& storageFolder)
 {
     const auto lines = textfile::SplitLines(bytes);
     DeleteAll();
@@ -291,6 +292,13 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
     // Lines take effect in file order: a Plugin line obeys the UseDirectory line before it.
     bool useDirectory = false;
     std::unordered_set<std::string> keys;
+    std::vector<std::string> named; // in file order
+    std::vector<std::string> missing;
+    std::unordered_set<std::string> noted;
+    const auto noteMissing = [&missing, &noted](const std::string& key) {
+        if (noted.insert(key).second)
+            missing.push_back(key);
+    };
     fileops::FolderListings listings;
     std::string key, value, subdirectory, pluginKey;
     for (const std::string& line : lines) {
@@ -305,13 +313,15 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
             if (useDirectory) {
                 if (auto plugin = StoredPlugin(listings, storageFolder, subdirectory, pluginKey))
                     Append(std::move(plugin));
-            } else {
-                keys.insert(pluginKey);
+                else
+                    noteMissing(pluginKey);
+            } else if (keys.insert(pluginKey).second) {
+                named.push_back(pluginKey);
             }
         }
     }
     if (useDirectory)
-        return;
+        return missing;
 
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.
@@ -319,6 +329,13 @@ void CPluginList::ReadConfigText(std::string_view bytes, const std::string& stor
     std::erase_if(m_arrPlugins,
                   [&keys](const auto& plugin) { return !keys.contains(plugin->m_strFileName); });
     Reindex();
+    std::unordered_set<std::string> stored;
+    for (const auto& plugin : m_arrPlugins)
+        stored.insert(plugin->m_strFileName);
+    for (const std::string& key : named)
+        if (!stored.contains(key))
+            noteMissing(key);
+    return missing;
 }
 
 } // namespace korvane

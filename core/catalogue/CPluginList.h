@@ -45,8 +45,10 @@ public:
     // Replaces the list by the plug-ins of storageFolder that a configuration file names, and
     // takes its name. False, and nothing changed, when the file cannot be read.
     bool ReadConfig(const std::string& file, const std::string& storageFolder);
-    // The same from the bytes of a configuration file.
-    void ReadConfigText(std::string_view bytes, const std::string& storageFolder);
+    // The same from the bytes of a configuration file. Gives the keys the file names that storage
+    // holds no plug-in of, each once, in file order.
+    std::vector<std::string> ReadConfigText(std::string_view bytes,
+                                            const std::string& storageFolder);
     // Splits text at the first separator. False, and nothing changed, when there is none.
     static bool SplitAt(std::string_view text, std::string& before, std::string& after,
                         char separator);

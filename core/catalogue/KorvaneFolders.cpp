@@ -27,6 +27,11 @@ bool IsNativeExecutable([[maybe_unused]] const fs::path& file)
 
 } // namespace
 
+std::string KorvaneFolderSetting(std::string stored)
+{
+    return stored.empty() ? stored : kpath::WithTrailingSeparator(std::move(stored));
+}
+
 bool HasKorvaneScript(const std::string& folder)
 {
     for (const auto& entry : kfs::ListFolder(kpath::ResolveNoCase(folder))) {

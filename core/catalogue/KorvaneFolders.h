@@ -17,6 +17,10 @@ inline std::string PluginsFolder(const std::string& korvaneFolder)
     return korvaneFolder + "plugins\\";
 }
 
+// The Korvane folder as the settings hold it, in the form every folder below it is built on: a
+// path ending in a separator, also when the settings file was edited by hand. Empty: not set.
+std::string KorvaneFolderSetting(std::string stored);
+
 // A Korvane folder holds the modification's own scripts: some file named korvane*.cs, in any
 // letter case.
 bool HasKorvaneScript(const std::string& folder);

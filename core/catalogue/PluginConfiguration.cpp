@@ -13,6 +13,7 @@ namespace korvane::pluginconfig {
 namespace {
 
 constexpr char kNoKorvaneFolder[] = "no Korvane folder is set";
+constexpr char kNotInStorage[] = "not in storage";
 
 korvane::Status EnsureFolder(const std::string& folder)
 {
@@ -70,7 +71,9 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     if (auto secured = fileops::CopyTree(plugins, storage, fileops::Existing::MustMatch); !secured)
         return secured;
     LoadedConfiguration loaded;
-    loaded.plugins.ReadConfigText(*bytes, storage);
+    // A plug-in named that storage lacks cannot be put in use: the load is incomplete.
+    for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage))
+        loaded.notCopied.push_back({std::move(key), kNotInStorage});
     // Storage now holds every plug-in in use, so a backup naming them can bring the set back.
     if (auto backup =
             configbackup::BackUpPluginsInUse(korvaneFolder, std::chrono::system_clock::now());

@@ -24,8 +24,9 @@ struct NotCopied
 
 struct LoadedConfiguration
 {
-    CPluginList plugins;              // the configuration's plug-ins found in storage
-    std::vector<NotCopied> notCopied; // those of them not (wholly) copied into plugins
+    CPluginList plugins; // the configuration's plug-ins found in storage
+    // The plug-ins it names that storage lacks, then those not (wholly) copied into plugins.
+    std::vector<NotCopied> notCopied;
 };
 
 // Makes the plug-ins a configuration file names the ones in use: the plugins folder is emptied

@@ -1,5 +1,6 @@
 #include "core/catalogue/PluginUse.h"
 
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
@@ -22,6 +23,22 @@ std::vector<kfs::FolderEntry> InUseFiles(const std::string& korvaneFolder,
 std::string PathText(const std::string& storedPath)
 {
     return kpath::FromNative(kpath::ResolveNoCase(storedPath));
+}
+
+// The record itself and, for every other subfolder of plugins holding a script of its key, a
+// record of the key in that subfolder.
+std::vector<CPluginInfo> HoldersOfKey(const std::string& plugins, const CPluginInfo& plugin)
+{
+    std::vector<CPluginInfo> holders;
+    holders.push_back(plugin);
+    for (const auto& found : configbackup::EveryPlugin(plugins).m_arrPlugins) {
+        const bool counted = std::any_of(holders.begin(), holders.end(), [&](const auto& held) {
+            return kpath::EqualsNoCase(held.m_strSubdirectory, found->m_strSubdirectory);
+        });
+        if (!counted && kpath::EqualsNoCase(found->m_strFileName, plugin.m_strFileName))
+            holders.push_back(*found);
+    }
+    return holders;
 }
 
 } // namespace
@@ -50,18 +67,27 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
     // there first, and stays in plugins when it cannot; one whose copy there differs stays too.
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
-    if (!InUseFiles(korvaneFolder, plugin).empty()) {
-        if (auto secured = plugin.CopyFiles(plugins, storage, true, fileops::Existing::MustMatch);
-            !secured)
-            return secured;
+    fileops::FailureList failures;
+    for (const CPluginInfo& inUse : HoldersOfKey(plugins, plugin)) {
+        if (InUseFiles(korvaneFolder, inUse).empty())
+            continue;
+        if (auto secured = inUse.CopyFiles(plugins, storage, true, fileops::Existing::MustMatch);
+            !secured) {
+            failures.Add(secured);
+            continue;
+        }
+        failures.Add(inUse.DeleteFiles(plugins));
+        if (!InUseFiles(korvaneFolder, inUse).empty())
+            failures.Add(korvane::Status::Failure(
+                PathText(plugins + inUse.m_strSubdirectory + inUse.m_strFileName) +
+                ": a file of the plug-in is still there"));
     }
-    if (auto deleted = plugin.DeleteFiles(plugins); !deleted)
-        return deleted;
-    if (!InUseFiles(korvaneFolder, plugin).empty())
-        return korvane::Status::Failure(
-            PathText(plugins + plugin.m_strSubdirectory + plugin.m_strFileName) +
-            ": a file of the plug-in is still there");
-    return korvane::Status::Ok();
+    return failures.ToStatus();
+}
+
+bool InUseElsewhere(const std::string& korvaneFolder, const CPluginInfo& plugin)
+{
+    return HoldersOfKey(korvane::PluginsFolder(korvaneFolder), plugin).size() > 1;
 }
 
 } // namespace korvane::pluginuse

@@ -18,11 +18,17 @@ namespace pluginuse {
 // script was copied or there before and a script of the plug-in is in the plugins folder.
 korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin);
 
-// Deletes the plug-in's files from its subfolder of plugins; the subfolder stays. A file there
-// that the same subfolder of storage lacks is first copied into storage (a file storage has, in
-// any letter case, is never replaced: storage stays authoritative); when that fails nothing is
-// deleted. Succeeds when no file of the plug-in is left in plugins.
+// Takes the plug-in's key out of use wherever plugins holds scripts of it, deleting the key's
+// files from those subfolders and from the record's own; the subfolders stay. A file there that
+// the same subfolder of storage lacks is first copied into storage (a file storage has, in any
+// letter case, is never replaced: storage stays authoritative), and a file is deleted only when
+// storage holds the same bytes; otherwise nothing of that subfolder is deleted. Succeeds when no
+// file of the key is left in those subfolders.
 korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin);
+
+// True when plugins holds scripts of the plug-in's key in another subfolder than the record's:
+// taking it out of use then changes more than the record's own subfolder.
+bool InUseElsewhere(const std::string& korvaneFolder, const CPluginInfo& plugin);
 
 } // namespace pluginuse
 

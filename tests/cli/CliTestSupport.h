@@ -39,9 +39,10 @@ public:
         return CProfile::AtFile(tree.QPath("config/Vantor/KorvaneMgr.conf"));
     }
 
-    // A Korvane folder with storage and plugins folders, set in the window's profile.
+    // A Korvane folder with its script, storage and plugins folders, set in the window's profile.
     void MakeKorvane(const std::string& rel) const
     {
+        tree.Write(rel + "korvane.cs", "");
         tree.MakeFolder(rel + "storage");
         tree.MakeFolder(rel + "plugins");
         WindowProfile().WriteProfileString(profile::kDirectories, profile::kKorvane,

@@ -71,6 +71,8 @@ def build_korvane(root, rng):
             with open(os.path.join(sub, f"p{i}.desc.txt"), "w") as f:
                 f.write(f"Name=Plug-in {i}\r\nCategory=Weapon\r\n")
     os.makedirs(os.path.join(root, "plugins"))
+    with open(os.path.join(root, "korvane.cs"), "w") as f:
+        f.write("// the modification's own script\n")
     for name, start in (("a.pfg", 0), ("b.pfg", PLUGINS // 2)):
         with open(os.path.join(root, name), "w") as f:
             f.write("Name=" + name + "\r\nUseDirectory=TRUE\r\n")

@@ -51,6 +51,9 @@ private slots:
 
     void listShowsStorageInScanOrderOneLineEachOrAsJson()
     {
+        // As a settings file edited by hand may hold it: no separator at its end.
+        m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kKorvane,
+                                                      Tree().Path("k"));
         const CliResult result = Run({"list"});
         QCOMPARE(result.out,
                  QStringLiteral("blaster\tblaster\tUnknown\tUnknown\t\tyes\n"
@@ -139,6 +142,7 @@ private slots:
         QTest::newRow("describe") << QStringList{"describe", "blaster", "--name", "Blaster"} << QString(strings::kDescriptionWriteFailed) << "k/storage/blaster.desc.txt: it is not a file";
         QTest::newRow("save-config") << QStringList{"save-config", "nowhere/setup.pfg"} << QString(strings::kConfigCreateFailed) << "nowhere/setup.pfg: No such file or directory";
         QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: the file cannot be read";
+        QTest::newRow("load-config, a plug-in not stored") << QStringList{"load-config", "ghost.pfg"} << QString(strings::kConfigNotAllInUse) + "\nghost: not in storage" << QString();
         QTest::newRow("sync") << QStringList{"--korvane", "s", "sync"} << QString(strings::kStorageNotCreated) << QString();
         QTest::newRow("sync, storage in the way") << QStringList{"--korvane", "t", "sync"} << QString(strings::kStorageIncomplete) << "t/storage/weapons/notes.txt: Not a directory";
         // clang-format on
@@ -151,6 +155,9 @@ private slots:
         std::filesystem::remove_all(Tree().Path("k/plugins"));
         Tree().MakeFolder("k/storage/blaster.desc.txt");
         Tree().MakeFolder("s/plugins");
+        Tree().Write("s/korvane.cs", "");
+        Tree().Write("t/korvane.cs", "");
+        Tree().Write("ghost.pfg", "Plugin=NULL,ghost\r\n");
         QFile::link(Tree().QPath("nowhere"), Tree().QPath("s/storage"));
         Tree().Write("t/plugins/weapons/notes.txt", "n");
         Tree().Write("t/storage/weapons", "a file where a folder should be");

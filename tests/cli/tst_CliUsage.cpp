@@ -86,16 +86,27 @@ private slots:
     void commandsOnTheKorvaneFolderFailWithoutOne_data()
     {
         QTest::addColumn<QStringList>("command");
+        QTest::addColumn<bool>("changes"); // the Korvane folder's files
         for (const char* command :
              {"sync", "list", "use a", "unuse a", "describe a --name x", "save-config a.pfg",
               "load-config a.pfg", "undo-load", "updates --url http://127.0.0.1:9/",
               "install 0 --url http://127.0.0.1:9/"})
-            QTest::newRow(command) << QString(command).split(u' ');
+            QTest::newRow(command)
+                << QString(command).split(u' ')
+                << !QRegularExpression("^(list|updates)").match(command).hasMatch();
     }
     void commandsOnTheKorvaneFolderFailWithoutOne()
     {
         QFETCH(QStringList, command);
+        QFETCH(bool, changes);
         CliFixture fixture;
+        if (changes) {
+            fixture.tree.Write("plain/plugins/important.dll", "x");
+            const QString plain = fixture.tree.QPath("plain/");
+            QCOMPARE_FAILURE(fixture.Run(QStringList{"--korvane", plain} + command),
+                             QString(strings::kCliNotKorvaneFolder) + u'\n' + plain);
+            QCOMPARE(fixture.tree.Names("plain"), QStringList{"plugins"});
+        }
         QCOMPARE_FAILURE(fixture.Run(command), strings::kCliNoKorvaneFolder);
         const QString missing = fixture.tree.QPath("gone/");
         QCOMPARE_FAILURE(fixture.Run(QStringList{"--korvane", missing} + command),

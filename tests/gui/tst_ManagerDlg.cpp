@@ -206,6 +206,8 @@ private slots:
         blue.fill(Qt::blue);
         QVERIFY(QImageWriter(m.files.QPath("k/storage/weapons/yankee.ico"), "ico").write(blue));
         m.files.Write("k/storage/zulu.ico", std::string(318, '\0'));
+        // As a settings file edited by hand may hold it: no separator at its end.
+        m.profile.WriteProfileString(profile::kDirectories, profile::kKorvane, m.files.Path("k"));
         QVERIFY(m.Show());
 
         QCOMPARE(m.Tree(), QStringList({"Armor: Oscar", "Unknown: nodesc", "Weapon: Alpha, zulu",

@@ -1,6 +1,7 @@
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/PluginConfiguration.h"
+#include "core/catalogue/PluginUse.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
@@ -11,6 +12,7 @@
 using namespace korvane;
 
 using testsupport::Keys;
+using testsupport::Plugin;
 
 namespace {
 
@@ -84,23 +86,24 @@ private slots:
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("missing"); // named, but not in storage
         // clang-format off
-        QTest::newRow("usedirectory in small letters") << QByteArray("Name=n\r\nusedirectory=true\r\nPLUGIN=weapons\\,plasma\r\n") << QStringList{"weapons\\plasma"} << "n";
-        QTest::newRow("usedirectory yes means without") << QByteArray("UseDirectory=yes\r\nPlugin=nowhere\\,plasma") << QStringList{"weapons\\plasma"} << "";
-        QTest::newRow("without subfolders keys keep their case") << QByteArray("Plugin=NULL,Blaster\r\nPlugin=NULL,Sniper\r\nPlugin=NULL,sniper") << QStringList{"sniper"} << "";
-        QTest::newRow("without subfolders the scan order counts") << QByteArray("Plugin=NULL,plasma\r\nPlugin=NULL,blaster") << QStringList{"blaster", "weapons\\plasma"} << "";
-        QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "";
-        QTest::newRow("with subfolders keys ignore case") << QByteArray("UseDirectory=TRUE\r\nPlugin=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "";
-        QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "";
-        QTest::newRow("same key in two letter cases") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,BLASTER\r\nPlugin=,blaster") << QStringList{"weapons\\BLASTER", "blaster"} << "";
-        QTest::newRow("renamed folder drops the plug-in") << QByteArray("UseDirectory=TRUE\r\nPlugin=old\\,plasma") << QStringList{} << "";
-        QTest::newRow("plugin line before usedirectory") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=,sniper") << QStringList{"sniper"} << "";
-        QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r";
-        QTest::newRow("second comma belongs to the key") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,odd,name") << QStringList{"weapons\\odd,name"} << "";
-        QTest::newRow("other lines are ignored") << QByteArray("UseDirectory=TRUE\r\nPlugin=blaster\r\n,blaster\r\nPlugins=,blaster\r\nPlugin = ,blaster\r\nPlugin=,sniper") << QStringList{"sniper"} << "";
-        QTest::newRow("empty file") << QByteArray() << QStringList{} << "";
-        QTest::newRow("only the key's own scripts count") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasm\r\nPlugin=,*\r\nPlugin=,blaster.desc\r\nPlugin=,korvane") << QStringList{} << "";
-        QTest::newRow("subfolders leading out of storage") << QByteArray("UseDirectory=TRUE\r\nPlugin=..\\,outside\r\nPlugin=weapons\\..\\..\\,outside\r\nPlugin=weapons,plasma") << QStringList{} << "";
+        QTest::newRow("usedirectory in small letters") << QByteArray("Name=n\r\nusedirectory=true\r\nPLUGIN=weapons\\,plasma\r\n") << QStringList{"weapons\\plasma"} << "n" << QStringList{};
+        QTest::newRow("usedirectory yes means without") << QByteArray("UseDirectory=yes\r\nPlugin=nowhere\\,plasma") << QStringList{"weapons\\plasma"} << "" << QStringList{};
+        QTest::newRow("without subfolders keys keep their case") << QByteArray("Plugin=NULL,Blaster\r\nPlugin=NULL,Sniper\r\nPlugin=NULL,sniper") << QStringList{"sniper"} << "" << QStringList{"Blaster", "Sniper"};
+        QTest::newRow("without subfolders the scan order counts") << QByteArray("Plugin=NULL,plasma\r\nPlugin=NULL,blaster") << QStringList{"blaster", "weapons\\plasma"} << "" << QStringList{};
+        QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "" << QStringList{};
+        QTest::newRow("with subfolders keys ignore case") << QByteArray("UseDirectory=TRUE\r\nPlugin=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "" << QStringList{};
+        QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "" << QStringList{};
+        QTest::newRow("same key in two letter cases") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,BLASTER\r\nPlugin=,blaster") << QStringList{"weapons\\BLASTER", "blaster"} << "" << QStringList{};
+        QTest::newRow("renamed folder drops the plug-in") << QByteArray("UseDirectory=TRUE\r\nPlugin=old\\,plasma") << QStringList{} << "" << QStringList{"plasma"};
+        QTest::newRow("plugin line before usedirectory") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=,sniper") << QStringList{"sniper"} << "" << QStringList{};
+        QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r" << QStringList{};
+        QTest::newRow("second comma belongs to the key") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,odd,name") << QStringList{"weapons\\odd,name"} << "" << QStringList{};
+        QTest::newRow("other lines are ignored") << QByteArray("UseDirectory=TRUE\r\nPlugin=blaster\r\n,blaster\r\nPlugins=,blaster\r\nPlugin = ,blaster\r\nPlugin=,sniper") << QStringList{"sniper"} << "" << QStringList{};
+        QTest::newRow("empty file") << QByteArray() << QStringList{} << "" << QStringList{};
+        QTest::newRow("only the key's own scripts count") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasm\r\nPlugin=,*\r\nPlugin=,blaster.desc\r\nPlugin=,korvane") << QStringList{} << "" << QStringList{"plasm", "*", "blaster.desc", "korvane"};
+        QTest::newRow("subfolders leading out of storage") << QByteArray("UseDirectory=TRUE\r\nPlugin=..\\,outside\r\nPlugin=weapons\\..\\..\\,outside\r\nPlugin=weapons,plasma") << QStringList{} << "" << QStringList{"outside", "plasma"};
         // clang-format on
     }
     void readerFollowsTheFileLineByLine()
@@ -108,6 +111,7 @@ private slots:
         QFETCH(QByteArray, config);
         QFETCH(QStringList, keys);
         QFETCH(QString, name);
+        QFETCH(QStringList, missing);
         TestTree tree;
         for (const char* script :
              {"blaster.cs", "sniper.cs", "korvane.cs", "weapons/plasma.cs",
@@ -118,7 +122,10 @@ private slots:
 
         CPluginList list;
         list.m_strConfigName = "earlier";
-        QVERIFY(list.ReadConfig(tree.Path("my.pfg"), tree.Path("storage\\")));
+        QStringList notStored;
+        for (const auto& key : list.ReadConfigText(tree.Read("my.pfg"), tree.Path("storage\\")))
+            notStored << QString::fromStdString(key);
+        QCOMPARE(notStored, missing);
         QCOMPARE(Keys(list), keys);
         QCOMPARE(QString::fromStdString(list.m_strConfigName), name);
         // A key asked in any letter case finds the first record of it in the file's order.
@@ -184,6 +191,9 @@ private slots:
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
         // ghost is in no folder; extra, which only the plugins folder had, stays in use.
         QCOMPARE(Keys(loaded.value().plugins), (QStringList{"sniper", "extra"}));
+        QCOMPARE(loaded->notCopied.size(), size_t(1));
+        QCOMPARE(loaded->notCopied.front().key + ": " + loaded->notCopied.front().reason,
+                 "ghost: not in storage");
         QCOMPARE(tree.Names("plugins"), (QStringList{"extra.cs", "sniper.cs"}));
         QCOMPARE(tree.Read("storage/extra.cs"), std::string("only here"));
         QCOMPARE(tree.Read("storage/new/deep.txt"), std::string("only here too"));
@@ -251,6 +261,23 @@ private slots:
         diskFull.reset();
         QVERIFY(QString::fromStdString(loaded.reason()).contains("backed up"));
         QCOMPARE(InUse(tree), before);
+    }
+
+    void takingAKeyOutOfUseTakesItFromEverySubfolderOfPlugins()
+    {
+        TestTree tree;
+        WriteKorvaneForBackups(tree);
+        tree.Write("plugins/sniper.cs", "moved here");
+        const CPluginInfo sniper = Plugin("sniper", "weapons\\");
+        tree.Write("plugins/other/sniper.x.cs", "edited");
+        QVERIFY(!pluginuse::UnusePlugin(tree.Root(), sniper));
+        QCOMPARE(tree.Read("plugins/other/sniper.x.cs"), "edited");
+
+        tree.Write("plugins/other/sniper.x.cs", "other/sniper.x.cs");
+        QVERIFY(pluginuse::InUseElsewhere(tree.Root(), sniper));
+        QVERIFY(pluginuse::UnusePlugin(tree.Root(), sniper));
+        QCOMPARE(InUse(tree), (QStringList{"blaster.cs", "other", "weapons"}));
+        QCOMPARE(tree.Read("storage/sniper.cs"), "moved here");
     }
 
     void keysInTwoSubfoldersOfPluginsAreRepeatedKeys()
