@@ -16,8 +16,27 @@ bool IsPlainAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x20 && byte < 0x80;
+        return byte >= 0x20 && byte < 0x7f;
     });
+}
+
+// Makes a blank of every control character in text from start on: line breaks and tabs would
+// break the line's fields, and the others (escape sequences, C1 controls) would act on the
+// terminal that shows them. text is UTF-8.
+void BlankControls(std::string& text, size_t start)
+{
+    size_t to = start;
+    for (size_t from = start; from < text.size(); ++from) {
+        const auto byte = static_cast<unsigned char>(text[from]);
+        const auto next = from + 1 < text.size() ? static_cast<unsigned char>(text[from + 1]) : 0;
+        if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) { // U+0080 to U+009F
+            text[to++] = ' ';
+            ++from;
+        } else {
+            text[to++] = byte < 0x20 || byte == 0x7f ? ' ' : text[from];
+        }
+    }
+    text.resize(to);
 }
 
 void AppendField(std::string& line, std::string_view text)
@@ -28,9 +47,7 @@ void AppendField(std::string& line, std::string_view text)
     }
     const size_t start = line.size();
     textencoding::AppendAsUtf8(line, text);
-    std::replace_if(
-        line.begin() + static_cast<std::ptrdiff_t>(start), line.end(),
-        [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    BlankControls(line, start);
 }
 
 void AppendTabSeparated(std::string& out, std::initializer_list<std::string_view> fields)

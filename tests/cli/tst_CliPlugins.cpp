@@ -37,7 +37,8 @@ private slots:
                      "Second \"line\"");
         Tree().Write("k/storage/weapons/plasma.ico", "icon");
         Tree().Write("k/storage/cafe.cs", "cafe");
-        Tree().Write("k/storage/cafe.desc.txt", "Name=Caf\xe9\r\nAuthor=Ren\xe9");
+        // Control characters, which plain output must not pass on to a terminal.
+        Tree().Write("k/storage/cafe.desc.txt", "Name=Caf\xe9\r\nAuthor=Ren\xe9\x1b[2J\x9d!");
         Tree().Write("k/plugins/blaster.cs", "blaster");
     }
 
@@ -57,7 +58,7 @@ private slots:
         const CliResult result = Run({"list"});
         QCOMPARE(result.out,
                  QStringLiteral("blaster\tblaster\tUnknown\tUnknown\t\tyes\n"
-                                "cafe\tCafé\tUnknown\tRené\t\tno\n"
+                                "cafe\tCafé\tUnknown\tRené [2J !\t\tno\n"
                                 "plasma\tPlasma Rifle\tWeapon\tSome one\tweapons\\\tno\n"));
         QVERIFY_SUCCESS(result);
         QCOMPARE(Run({"list", "--in-use"}).out,
