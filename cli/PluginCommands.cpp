@@ -5,6 +5,7 @@
 #include "cli/Output.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
+#include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
@@ -25,6 +26,18 @@ constexpr QLatin1StringView kCategory("category");
 constexpr QLatin1StringView kAuthor("author");
 constexpr QLatin1StringView kDescription("description");
 
+// Success when the scans behind a listing read every folder; else the listing printed is
+// incomplete, and the command fails naming the folders.
+int ListedWhole(CliSession& session, std::initializer_list<const CPluginList*> scans)
+{
+    fileops::FailureList unreadable;
+    for (const CPluginList* scan : scans)
+        unreadable.Add(scan->Unreadable());
+    if (const korvane::Status status = unreadable.ToStatus(); !status)
+        return session.Fail(std::string_view(strings::kFoldersUnreadable), status);
+    return kExitSuccess;
+}
+
 int Sync(CliSession& session, const QCommandLineParser&)
 {
     const auto korvaneFolder = session.RequireKorvaneFolder();
@@ -40,6 +53,9 @@ int Sync(CliSession& session, const QCommandLineParser&)
     case storagesync::Outcome::Ready:
         if (!synchronised.copies)
             return session.Fail(std::string_view(strings::kStorageIncomplete), synchronised.copies);
+        if (!synchronised.unreadable)
+            return session.Fail(std::string_view(strings::kFoldersUnreadable),
+                                synchronised.unreadable);
         return kExitSuccess;
     case storagesync::Outcome::NoKorvaneFolder:
         return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));
@@ -63,7 +79,7 @@ int List(CliSession& session, const QCommandLineParser& arguments)
 
     if (arguments.isSet(kJson)) {
         session.Out() << clioutput::PluginsJson(shown, inUse);
-        return kExitSuccess;
+        return ListedWhole(session, {&shown, &inUse});
     }
     // Lines are gathered into blocks: a string and a write for each would cost more.
     constexpr size_t kBlock = 64 * 1024;
@@ -77,7 +93,7 @@ int List(CliSession& session, const QCommandLineParser& arguments)
         }
     }
     session.Out() << text;
-    return kExitSuccess;
+    return ListedWhole(session, {&shown, &inUse});
 }
 
 // The stored plug-ins the keys name, in the order given. Every unknown key is reported, and

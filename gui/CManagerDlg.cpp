@@ -433,6 +433,9 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
         if (!synchronised.copies)
             ShowWarning(
                 this, WithReason(Text(strings::kStorageIncomplete), synchronised.copies.reason()));
+        if (!synchronised.unreadable)
+            ShowWarning(this, WithReason(Text(strings::kFoldersUnreadable),
+                                         synchronised.unreadable.reason()));
         break;
     case storagesync::Outcome::NoKorvaneFolder:
         ClearControls();

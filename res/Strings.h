@@ -61,6 +61,10 @@ inline constexpr char kStorageIncomplete[] =
     "Korvane Manager could not copy these files from your plugins directory into the storage "
     "directory; they remain in the plugins directory:";
 
+// A scan (the window's, korvane-cli list and sync) could not read folders; the reasons follow.
+inline constexpr char kFoldersUnreadable[] =
+    "Korvane Manager could not read these folders; the plug-ins in them are not listed:";
+
 // ">>", "<<" and the popup commands that failed (%1: the plug-in's name); the reason follows.
 inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\" in use.";
 inline constexpr char kUnusePluginFailed[] = "Korvane Manager could not take \"%1\" out of use.";

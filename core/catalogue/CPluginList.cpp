@@ -140,6 +140,7 @@ void CPluginList::DeleteAll()
     m_firstByKey.Clear();
     m_indexedCount = 0;
     m_passedOver.clear();
+    m_unreadable.clear();
 }
 
 bool CPluginList::Exists(std::string_view key) const
@@ -198,6 +199,8 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const std::string folder = root + subdirectory;
     const auto native = kpath::ResolveNoCase(folder);
     const auto entries = kfs::ListFolderNames(native);
+    if (!entries.Failure().empty())
+        m_unreadable.push_back(entries.Failure());
     const kfs::FolderReader reader(native);
 
     std::string buffer; // keeps its storage from one description file to the next
@@ -230,6 +233,14 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         ++added;
     }
     return added;
+}
+
+korvane::Status CPluginList::Unreadable() const
+{
+    fileops::FailureList failures;
+    for (const std::string& reason : m_unreadable)
+        failures.Add(korvane::Status::Failure(reason));
+    return failures.ToStatus();
 }
 
 int CPluginList::Rescan(const std::string& root)

@@ -62,6 +62,9 @@ public:
     };
     // Those of the scans since the list was last emptied.
     const std::vector<PassedOverScript>& PassedOver() const { return m_passedOver; }
+    // Why folders of the scans since the list was last emptied could not be read (their
+    // plug-ins are missing from the list); ok when every folder was read.
+    korvane::Status Unreadable() const;
 
     int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
     CPluginInfo* GetAt(int index) const
@@ -84,6 +87,7 @@ private:
     KeyIndex m_firstByKey;
     size_t m_indexedCount = 0;
     std::vector<PassedOverScript> m_passedOver;
+    std::vector<std::string> m_unreadable;
 };
 
 } // namespace korvane

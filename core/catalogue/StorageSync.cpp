@@ -62,7 +62,10 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     const bool wholeFolderCopied = state == StorageState::Created || refreshExistingStorage;
     if (!wholeFolderCopied && CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
         catalogue.Rescan(storage);
-    return {Outcome::Ready, failures.ToStatus()};
+    fileops::FailureList unreadable;
+    unreadable.Add(catalogue.Unreadable());
+    unreadable.Add(inUse.Unreadable());
+    return {Outcome::Ready, failures.ToStatus(), unreadable.ToStatus()};
 }
 
 } // namespace korvane::storagesync

@@ -30,6 +30,8 @@ struct Synchronisation
     // Why storage lacks files of the plugins folder it was to receive. They are still in the
     // plugins folder, and the next synchronisation tries them again.
     korvane::Status copies = korvane::Status::Ok();
+    // Why folders of storage or plugins could not be read: their plug-ins are not listed.
+    korvane::Status unreadable = korvane::Status::Ok();
 };
 
 // Makes sure the storage folder of korvaneFolder exists. A storage folder created here gets the

@@ -157,8 +157,12 @@ FolderNames ListFolderNames(const fs::path& folder)
     FolderNames listing;
 #ifndef _WIN32
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return {};
+    if (!dir) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            listing.SetFailure(
+                FailureReason(folder, std::error_code(errno, std::generic_category())));
+        return listing;
+    }
     const int fd = ::dirfd(dir);
     while (const dirent* found = ::readdir(dir)) {
         const std::string_view name(found->d_name);
@@ -182,8 +186,11 @@ FolderNames ListFolderNames(const fs::path& folder)
 #else
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
-    if (ec)
-        return {};
+    if (ec) {
+        if (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+            listing.SetFailure(FailureReason(folder, ec));
+        return listing;
+    }
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec)
             break;

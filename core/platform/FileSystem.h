@@ -41,6 +41,11 @@ public:
     bool IsFolder(size_t index) const { return m_entries[index].isFolder; }
     bool IsFile(size_t index) const { return m_entries[index].isFile; }
 
+    // Why the folder could not be listed, naming it; empty when it was, or when there is no
+    // folder of that name.
+    const std::string& Failure() const { return m_failure; }
+    void SetFailure(std::string reason) { m_failure = std::move(reason); }
+
     void Add(std::string_view name, bool isFolder, bool isFile);
     // Sorts alphabetically without regard to case (the order an NTFS listing has), names that
     // differ only in case in byte order.
@@ -58,6 +63,7 @@ private:
 
     std::string m_names;
     std::vector<Entry> m_entries;
+    std::string m_failure;
 };
 
 // The same entries in the same order, names only.

@@ -169,6 +169,29 @@ private slots:
         QCOMPARE(CPluginList().Rescan(tree.Path("storage\\blaster.cs\\")), 0);
     }
 
+    // A folder the scan cannot read is named, not taken for an empty one; a missing one is no
+    // failure.
+    void anUnreadableFolderIsNamedByTheScan()
+    {
+        TestTree tree;
+        tree.Write("storage/blaster.cs", "b");
+        tree.Write("storage/w/sniper.cs", "s");
+        const QString folder = tree.QPath("storage/w");
+        QFile::setPermissions(folder, QFile::Permissions());
+        const auto readable = qScopeGuard([&folder] {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+        if (QDir(folder).exists("sniper.cs"))
+            QSKIP("this user reads unreadable folders; run the test as an ordinary user");
+        CPluginList scan;
+        QCOMPARE(scan.Rescan(tree.Path("storage\\")), 1);
+        QCOMPARE(QString::fromStdString(scan.Unreadable().reason()),
+                 folder + "/: Permission denied");
+        CPluginList none;
+        none.Rescan(tree.Path("none\\"));
+        QVERIFY(none.Unreadable());
+    }
+
     void readOnlyFoldersAreLeftAsTheyAre()
     {
         TestTree tree;
