@@ -11,6 +11,12 @@ namespace fs = std::filesystem;
 namespace fileops {
 namespace {
 
+// A copy that must match is one made to secure a file about to be deleted.
+kfs::Flush FlushFor(Existing existing)
+{
+    return existing == Existing::MustMatch ? kfs::Flush::ToDisk : kfs::Flush::No;
+}
+
 void CopyTreeNative(const fs::path& source, const fs::path& destination, Existing existing,
                     FailureList& failures)
 {
@@ -37,7 +43,7 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
             failures.Add(blocked ? NonFileInTheWay(copy) : SameAsCopy(entry.path, copy));
         } else if (entry.isFile) {
             const fs::path target = destination / entry.path.filename();
-            const auto copied = kfs::CopyFileNoOverwrite(entry.path, target);
+            const auto copied = kfs::CopyFileNoOverwrite(entry.path, target, FlushFor(existing));
             // A file of that name that appeared meanwhile is the one to keep.
             if (!copied && !kfs::Exists(target))
                 failures.Add(copied);

@@ -300,6 +300,8 @@ std::string FailureReason(const fs::path& file, const std::error_code& error)
     return kpath::FromNative(file) + ": " + error.message();
 }
 
+namespace {
+
 std::FILE* OpenForWriting(const fs::path& file)
 {
 #ifdef _WIN32
@@ -324,6 +326,8 @@ std::error_code LastError()
     return errno != 0 ? std::error_code(errno, std::generic_category())
                       : std::make_error_code(std::errc::io_error);
 }
+
+} // namespace
 
 AtomicFile::AtomicFile(const fs::path& target) : m_target(WriteTarget(target))
 {
@@ -403,7 +407,28 @@ korvane::Status WriteFileAtomically(const fs::path& path, std::string_view bytes
     return file.Commit();
 }
 
-korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& target)
+namespace {
+
+// Waits until the bytes of file are on the disk.
+bool FlushFile(const fs::path& file)
+{
+#ifdef _WIN32
+    std::FILE* const out = _wfopen(file.c_str(), L"r+b");
+#else
+    std::FILE* const out = std::fopen(file.c_str(), "rb");
+#endif
+    if (!out)
+        return false;
+    const bool flushed = SyncToDisk(out);
+    const int cause = errno;
+    std::fclose(out);
+    errno = cause;
+    return flushed;
+}
+
+} // namespace
+
+korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& target, Flush flush)
 {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(target, ec)))
@@ -416,6 +441,12 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
         fs::remove(temporary, ec);
         return Failure(target, cause);
     }
+    errno = 0;
+    if (flush == Flush::ToDisk && !FlushFile(temporary)) {
+        const std::error_code cause = LastError();
+        fs::remove(temporary, ec);
+        return Failure(target, cause);
+    }
     // A hard link is created only when the name is free, so a file that appeared meanwhile
     // stays untouched; file systems without links fall back to a rename after a last check.
     fs::create_hard_link(temporary, target, ec);
@@ -423,7 +454,11 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
         fs::rename(temporary, target, ec);
     const std::error_code cause = ec;
     fs::remove(temporary, ec);
-    return cause ? Failure(target, cause) : korvane::Status::Ok();
+    if (cause)
+        return Failure(target, cause);
+    if (flush == Flush::ToDisk)
+        SyncFolder(target.parent_path());
+    return korvane::Status::Ok();
 }
 
 korvane::Status CopyFileReplacing(const fs::path& source, const fs::path& target)

@@ -131,10 +131,18 @@ std::filesystem::path TemporaryPathBeside(const std::filesystem::path& target);
 // True for a name TemporaryPathBeside makes: what a write cut short may leave behind.
 bool IsTemporaryName(std::string_view name);
 
+// Whether a copy waits until it is on the disk: one that the source is deleted after must, or a
+// power cut could take both.
+enum class Flush
+{
+    No,
+    ToDisk,
+};
+
 // Copies a file to a destination that does not exist yet; an existing destination is never
 // replaced and makes the copy fail. The destination appears whole or not at all.
 korvane::Status CopyFileNoOverwrite(const std::filesystem::path& source,
-                                    const std::filesystem::path& target);
+                                    const std::filesystem::path& target, Flush flush = Flush::No);
 
 // Copies a file over the destination through an AtomicFile, replacing it whole or leaving it as
 // it was.
