@@ -129,10 +129,7 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                 failures.Add(fileops::SameAsCopy(file.path, *present));
             continue;
         }
-        // A copy that must match is one made to secure a file about to be deleted.
-        const auto copied = kfs::CopyFileNoOverwrite(
-            file.path, copy,
-            existing == fileops::Existing::MustMatch ? kfs::Flush::ToDisk : kfs::Flush::No);
+        const auto copied = kfs::CopyFileNoOverwrite(file.path, copy, fileops::FlushFor(existing));
         if (copied)
             listings.Added(target, copy);
         // A file that vanished since the listing was not there to copy; one that appeared at the

@@ -11,12 +11,6 @@ namespace fs = std::filesystem;
 namespace fileops {
 namespace {
 
-// A copy that must match is one made to secure a file about to be deleted.
-kfs::Flush FlushFor(Existing existing)
-{
-    return existing == Existing::MustMatch ? kfs::Flush::ToDisk : kfs::Flush::No;
-}
-
 void CopyTreeNative(const fs::path& source, const fs::path& destination, Existing existing,
                     FailureList& failures)
 {

@@ -58,6 +58,13 @@ enum class Existing
     MustMatch,
 };
 
+// A copy that must match is one made to secure a file about to be deleted: it waits until it is
+// on the disk.
+inline kfs::Flush FlushFor(Existing existing)
+{
+    return existing == Existing::MustMatch ? kfs::Flush::ToDisk : kfs::Flush::No;
+}
+
 // Fails, naming the file, unless copy holds exactly what file holds: a file is read once, and
 // only when the sizes agree. For the copy that storage holds of a file about to be deleted.
 korvane::Status SameAsCopy(const std::filesystem::path& file, const std::filesystem::path& copy);
