@@ -463,6 +463,9 @@ inline constexpr char kCliNotKorvaneFolder[] =
 inline constexpr char kCliNoTribesFolder[] =
     "No Tribes folder is set. Choose it in Korvane Manager's Options or give --tribes DIR.";
 inline constexpr char kCliNoSuchPlugin[] = "No plug-in with the key \"%1\".";
+// A key that names several plug-ins only beyond the letters A to Z, and those it names.
+inline constexpr char kCliAmbiguousKey[] =
+    "The key \"%1\" could name any of the plug-ins %2: type it as list prints it.";
 inline constexpr char kCliUseFailed[] = "The plug-in \"%1\" could not be put in use.";
 inline constexpr char kCliUnuseFailed[] = "The plug-in \"%1\" could not be taken out of use.";
 inline constexpr char kCliGameNotFound[] = "There is no tribes.exe in the Tribes folder %1.";

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <unistd.h>
 
 using namespace korvane;
 
@@ -118,6 +119,30 @@ private slots:
         QCOMPARE(saved.err, QString(strings::kCliRepeatedKeys).arg("blaster") + u'\n');
         QCOMPARE(saved.status, 0);
         QVERIFY(Tree().Exists("set.pfg"));
+    }
+
+    // Every key list prints is taken back, in any letter case: a single-byte Windows name is
+    // printed and typed as UTF-8. Where only letters beyond A to Z tell two keys apart, a key in a
+    // third case names neither.
+    void keysAreTakenAsListPrintsThem()
+    {
+        Tree().Write("k/storage/caf\xe9.cs", "single-byte");
+        Tree().Write("k/storage/weapons/gr\xc3\xbcn.cs", "utf-8");
+        QVERIFY(Run({"list"}).out.contains(u"\ncafé\tcafé\t"));
+        QVERIFY_SUCCESS(Run({"use", "café", "GRÜN"}));
+        QCOMPARE(Tree().Read("k/plugins/caf\xe9.cs"), "single-byte");
+        QVERIFY(Tree().Exists("k/plugins/weapons/gr\xc3\xbcn.cs"));
+        QVERIFY_SUCCESS(Run({"unuse", "CAFÉ"}));
+        QVERIFY(!Tree().Exists("k/plugins/caf\xe9.cs"));
+        QVERIFY_SUCCESS(Run({"describe", "Grün", "--author", "Ann"}));
+        QVERIFY(Tree().Read("k/storage/weapons/gr\xc3\xbcn.desc.txt").find("Author=Ann\r\n") !=
+                std::string::npos);
+
+        Tree().Write("k/storage/CAF\xc3\x89.cs", "capitals");
+        QCOMPARE_FAILURE(Run({"use", "Café"}),
+                         strings::Text(strings::kCliAmbiguousKey).arg("Café", "CAFÉ, café"));
+        QVERIFY_SUCCESS(Run({"use", "CAFÉ"}));
+        QCOMPARE(Tree().Read("k/plugins/CAF\xc3\x89.cs"), "capitals");
     }
 
     void undoLoadSaysWhatItLoaded()
