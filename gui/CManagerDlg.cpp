@@ -810,11 +810,8 @@ void CManagerDlg::OnSaveConfig()
         !keys.empty()) {
         QStringList names;
         for (const auto& key : keys)
-            names << QString::fromStdString(key);
-        if (QMessageBox::question(this, QCoreApplication::applicationName(),
-                                  Text(strings::kSaveConfigRepeatedKeys).arg(names.join(", ")),
-                                  QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No) != QMessageBox::Yes)
+            names << CatalogueView::display(key);
+        if (!AskYesNo(this, Text(strings::kSaveConfigRepeatedKeys).arg(names.join(", "))))
             return;
     }
     const QString file = configfiledialog::GetSaveFileName(this);

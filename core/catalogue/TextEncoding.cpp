@@ -138,6 +138,26 @@ void AppendAsUtf8(std::string& out, std::string_view bytes)
     }
 }
 
+std::string ToUtf8Lenient(std::string_view bytes)
+{
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<uint8_t>(bytes[i]);
+        const size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (lead >= 0x80 && !IsValidUtf8(bytes.substr(i, length))) {
+            AppendUtf8(out, lead < 0xA0 ? kHighControls[lead - 0x80] : lead);
+            ++i;
+            continue;
+        }
+        out.append(bytes.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
 std::optional<std::string> ToWindows1252(std::string_view utf8)
 {
     if (!IsValidUtf8(utf8))

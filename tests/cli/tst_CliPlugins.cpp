@@ -145,6 +145,18 @@ private slots:
         QCOMPARE(Tree().Read("k/plugins/CAF\xc3\x89.cs"), "capitals");
     }
 
+    // Names from a folder or a configuration file reach standard error as text: no control
+    // character of theirs can act on the terminal, and single-byte names are decoded.
+    void messagesPassNoControlCharacterOn()
+    {
+        Tree().Write("hostile.pfg", "Plugin=NULL,\x1b]0;title\x07\x9d"
+                                    "2J\r\nPlugin=NULL,caf\xe9x\r\n");
+        QCOMPARE_FAILURE(
+            Run({"load-config", "hostile.pfg"}),
+            QString(strings::kConfigNotAllInUse) +
+                QStringLiteral("\n ]0;title  2J: not in storage\ncaféx: not in storage"));
+    }
+
     void undoLoadSaysWhatItLoaded()
     {
         Tree().Write("none.pfg", "UseDirectory=TRUE\r\n");
