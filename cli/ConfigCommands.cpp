@@ -105,6 +105,7 @@ std::vector<Command> ConfigCommands()
          1,
          1,
          SaveConfig,
+         true,
          true},
         {QStringLiteral("load-config"),
          strings::kCliLoadConfigUsage,

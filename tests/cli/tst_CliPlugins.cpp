@@ -157,6 +157,44 @@ private slots:
                 QStringLiteral("\n ]0;title  2J: not in storage\ncaféx: not in storage"));
     }
 
+    // save-config only reads the Korvane folder: it waits for a command that changes the folder,
+    // and reads one this user cannot write in (so no command of this user can be changing it)
+    // without the lock it cannot take.
+    void saveConfigReadsAFolderItCannotLock()
+    {
+        {
+            qputenv("KORVANE_LOCK_WAIT_MS", "300");
+            const auto held = korvane::FolderLock::acquire(Tree().Path("k/"));
+            QVERIFY(held);
+            QCOMPARE_FAILURE(Run({"save-config", "busy.pfg"}), strings::kFoldersBusy);
+            qunsetenv("KORVANE_LOCK_WAIT_MS");
+        }
+        // Permissions do not stop root: then the tool runs as nobody, where it can.
+        if (geteuid() == 0) {
+            m_fixture->runAs =
+                QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+            if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                              "test", "-x", KORVANE_CLI}) != 0)
+                QSKIP("the tool cannot be run as nobody here");
+        }
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        for (const char* folder : {"", "config", "config/Vantor", "home"})
+            QFile::setPermissions(Tree().QPath(folder), everyone);
+        Tree().MakeFolder("out");
+        QFile::setPermissions(Tree().QPath("out"), everyone);
+        QFile::setPermissions(Tree().QPath("config/Vantor/KorvaneMgr.conf"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        QFile::setPermissions(Tree().QPath("k"), QFile::ReadOwner | QFile::ExeOwner |
+                                                     QFile::ReadOther | QFile::ExeOther);
+        const CliResult saved = Run({"save-config", "out/setup.pfg"});
+        QFile::setPermissions(Tree().QPath("k"), everyone);
+        QVERIFY_SUCCESS(saved);
+        QCOMPARE(Tree().Read("out/setup.pfg"),
+                 "Name=\r\nUseDirectory=FALSE\r\nPlugin=NULL,blaster\r\n");
+        QVERIFY(!Tree().Exists("k/.korvanemgr.lock"));
+    }
+
     void undoLoadSaysWhatItLoaded()
     {
         Tree().Write("none.pfg", "UseDirectory=TRUE\r\n");
