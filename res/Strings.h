@@ -7,7 +7,8 @@ namespace korvane::strings {
 // ---------------------------------------------------------------------------------------------
 // Application and main window, options, start-up
 
-inline constexpr char kAppTitle[] = "Korvane Manager v1.0";
+// %1: the version (res/Version.h).
+inline constexpr char kAppTitle[] = "Korvane Manager v%1";
 // Before the version in KorvaneMgr --version.
 inline constexpr char kProgramName[] = "Korvane Manager";
 
@@ -79,7 +80,7 @@ inline constexpr char kOk[] = "OK";
 inline constexpr char kCancel[] = "Cancel";
 
 inline constexpr char kAboutTitle[] = "About Korvane Manager";
-inline constexpr char kAboutVersion[] = "Korvane Manager Version 1.1";
+inline constexpr char kAboutVersion[] = "Korvane Manager Version %1";
 inline constexpr char kAboutLine[] = "Plug-ins for the Korvane modification";
 
 inline constexpr char kOptionsTitle[] = "Options";
