@@ -44,18 +44,9 @@ mkdir -p "$HOME"
 "$cli" --korvane "$work/Korvane" list >"$work/list.txt" || fail "korvane-cli list failed"
 grep -q $'^blaster\t' "$work/list.txt" || fail "korvane-cli list did not list blaster: $(cat "$work/list.txt")"
 
-# Completion of a command name, and of the plug-in keys the tool lists.
-complete_line() {
-    # shellcheck disable=SC1091
-    source "$usr/share/bash-completion/completions/korvane-cli"
-    COMP_WORDS=("$cli" "$@")
-    COMP_CWORD=$#
-    _korvane_cli
-    printf '%s\n' "${COMPREPLY[@]}"
-}
-[ "$(complete_line la)" = launch ] || fail "completion of 'la': $(complete_line la)"
-complete_line --korvane "$work/Korvane" use bl | grep -qx blaster ||
-    fail "completion of plug-in keys: $(complete_line --korvane "$work/Korvane" use bl)"
+# The completion, with plug-in keys that are shell syntax.
+bash --norc --noprofile "$source/tests/dist/check_completion.sh" "$usr" "$work/completion" ||
+    fail "the bash completion"
 
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$usr/share/applications/$id.desktop" || fail "desktop-file-validate"
