@@ -50,10 +50,10 @@ _korvane_cli_split()
     raws+=("$raw")
 
     local breaks=${COMP_WORDBREAKS-$' \t\n"\'><=;|&(:'}
-    local k last=$((${#raws[@]} - 1)) expand word next name opened_at=0
+    local k last=$((${#raws[@]} - 1)) expand word next name opened_at=0 dollar
     words=()
     for ((k = 0; k <= last; k++)); do
-        raw=${raws[k]} n=${#raw} word="" open="" i=0 expand=0
+        raw=${raws[k]} n=${#raw} word="" open="" i=0 expand=0 dollar=0
         ((k == last)) || expand=1
         home="" anchor=0 context=""
         # The current word's ~ is expanded only before a /: alone it may begin a key.
@@ -108,10 +108,13 @@ _korvane_cli_split()
                 word+=$c
                 # Readline replaces the text after the last word-break character outside quotes
                 # ($( opens a command substitution, whose characters count as quoted).
-                if [[ -z $open && $breaks == *"$c"* && ! ($c == '(' && ${raw:i-1:1} == \$) ]]; then
+                if [[ -z $open && $breaks == *"$c"* && ! ($c == '(' && $dollar == 1) ]]; then
                     anchor=${#word}
                 fi
+                [[ -n $open || $c != \$ ]] || dollar=2
             fi
+            # 1 right after an unquoted $.
+            dollar=$((dollar > 1 ? 1 : 0))
             i=$((i + 1))
         done
         # After a quote left open, readline replaces the text after it and closes the quote.
