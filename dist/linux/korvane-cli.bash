@@ -22,12 +22,16 @@ _korvane_cli_split()
         c=${line:i:1}
         if [[ -n $open ]]; then
             raw+=$c
-            if [[ $c == "$open" ]]; then
+            if [[ $c == "${open: -1}" ]]; then
                 open=""
-            elif [[ $c == \\ && $open == '"' ]]; then
+            elif [[ $c == \\ && $open != "'" ]]; then
                 raw+=${line:i+1:1}
                 i=$((i + 1))
             fi
+        elif [[ $c == \$ && ${line:i+1:1} == "'" ]]; then
+            raw+="\$'"
+            open="\$'"
+            i=$((i + 1))
         else
             case $c in
             ' ' | $'\t' | $'\n')
@@ -57,6 +61,7 @@ _korvane_cli_split()
         ((k == last)) || expand=1
         home="" anchor=0 context=""
         # The current word's ~ is expanded only before a /: alone it may begin a key.
+        # shellcheck disable=SC2088
         if [[ $raw == '~' && $expand == 1 || $raw == '~/'* ]]; then
             word=$HOME home=$HOME i=1
         fi

@@ -4,6 +4,8 @@
 # nothing of a name is run, globbed or expanded.
 #   check_completion.sh <installed usr folder> <scratch folder>
 # with HOME and XDG_CONFIG_HOME set to scratch folders.
+# Names and candidates are shell syntax on purpose:
+# shellcheck disable=SC2016
 usr=$1 work=$2
 export LC_ALL=C.UTF-8 PATH=$usr/bin:$PATH
 failures=0
