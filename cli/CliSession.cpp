@@ -2,6 +2,7 @@
 
 #include "cli/Command.h"
 #include "cli/ExitStatus.h"
+#include "cli/Output.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
@@ -46,7 +47,7 @@ std::optional<std::string> CliSession::RequireKorvaneFolder()
 
 int CliSession::Fail(std::string_view message)
 {
-    m_err << message << '\n';
+    m_err << clioutput::ForTerminal(message) << '\n';
     m_err.flush();
     return kExitFailure;
 }
@@ -58,7 +59,8 @@ int CliSession::Fail(const QString& message)
 
 int CliSession::Fail(std::string_view message, const korvane::Status& failure)
 {
-    m_err << message << '\n' << failure.reason() << '\n';
+    m_err << clioutput::ForTerminal(message) << '\n'
+          << clioutput::ForTerminal(failure.reason()) << '\n';
     m_err.flush();
     return kExitFailure;
 }
@@ -70,7 +72,9 @@ int CliSession::Fail(const QString& message, const korvane::Status& failure)
 
 int CliSession::UsageError(const QString& reason)
 {
-    m_err << strings::Text(strings::kCliUsageError).arg(reason).toStdString() << '\n';
+    m_err << clioutput::ForTerminal(
+                 strings::Text(strings::kCliUsageError).arg(reason).toStdString())
+          << '\n';
     m_err << (m_command ? m_command->usage : strings::kCliUsage) << '\n';
     const QString command = m_command ? m_command->name + u' ' : QString();
     m_err << strings::Text(strings::kCliTryHelp).arg(command).toStdString() << '\n';

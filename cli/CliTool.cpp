@@ -139,6 +139,10 @@ korvane::Result<std::optional<korvane::FolderLock>> CliTool::LockFor(CliSession&
     if (!command.changesKorvaneFolder || folder.empty() ||
         !kfs::IsFolder(kpath::ResolveNoCase(folder)))
         return std::optional<korvane::FolderLock>();
+    if (command.onlyReads &&
+        !QFileInfo(QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(folder))))
+             .isWritable())
+        return std::optional<korvane::FolderLock>();
     auto lock = korvane::FolderLock::acquire(folder, session.LockWait());
     if (!lock)
         return lock.status();

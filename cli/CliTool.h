@@ -24,8 +24,9 @@ public:
 private:
     const Command* Find(const QString& name) const;
     int RunCommand(CliSession& session, const Command& command, const QStringList& arguments) const;
-    // The Korvane folder's lock when the command changes that folder and it exists; nothing when
-    // no lock is needed; the reason when it could not be had.
+    // The Korvane folder's lock when the command changes that folder and it exists (or only reads
+    // it and this user could write in it); nothing when no lock is needed; the reason when it
+    // could not be had.
     static korvane::Result<std::optional<korvane::FolderLock>> LockFor(CliSession& session,
                                                                        const Command& command);
 

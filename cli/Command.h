@@ -26,6 +26,10 @@ struct Command
     Handler run = nullptr;
     // Changes files of the Korvane folder: runs only while it holds that folder's lock.
     bool changesKorvaneFolder = false;
+    // With changesKorvaneFolder: the command only reads the Korvane folder, under its lock so as
+    // to read no change half made. Where this user cannot write in the folder, no command this
+    // user runs can be changing it, and the command reads it without the lock it cannot take.
+    bool onlyReads = false;
 };
 
 // An option that takes a value (--name T) or none (--json); the help texts describe them.

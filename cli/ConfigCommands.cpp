@@ -2,7 +2,9 @@
 
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
+#include "cli/Output.h"
 #include "core/catalogue/PluginConfiguration.h"
+#include "core/catalogue/TextEncoding.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -42,8 +44,9 @@ int SaveConfig(CliSession& session, const QCommandLineParser& arguments)
         !keys.empty()) {
         QStringList names;
         for (const auto& key : keys)
-            names << QString::fromStdString(key);
-        session.Err() << Text(strings::kCliRepeatedKeys).arg(names.join(", ")).toStdString()
+            names << QString::fromStdString(textencoding::ToUtf8(key));
+        session.Err() << clioutput::ForTerminal(
+                             Text(strings::kCliRepeatedKeys).arg(names.join(", ")).toStdString())
                       << '\n';
     }
     return kExitSuccess;
@@ -102,6 +105,7 @@ std::vector<Command> ConfigCommands()
          1,
          1,
          SaveConfig,
+         true,
          true},
         {QStringLiteral("load-config"),
          strings::kCliLoadConfigUsage,

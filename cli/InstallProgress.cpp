@@ -1,5 +1,6 @@
 #include "cli/InstallProgress.h"
 
+#include "cli/Output.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/updater/CUpdateFileInfo.h"
 #include "res/Strings.h"
@@ -26,7 +27,8 @@ bool InstallProgress::StandardErrorIsTerminal()
 
 void InstallProgress::Start(const std::string& updateName)
 {
-    m_strUpdateName = textencoding::ToUtf8(updateName);
+    // The name comes from the server: no control character of it reaches the terminal.
+    m_strUpdateName = clioutput::ForTerminal(textencoding::ToUtf8(updateName));
     m_terminal << m_strUpdateName;
     m_terminal.flush();
 }
@@ -37,7 +39,8 @@ void InstallProgress::Received(const CUpdateFileInfo& file, std::uint64_t nRecei
     m_terminal << '\r'
                << QString::fromUtf8(strings::kCliInstallProgress)
                       .arg(QString::fromStdString(m_strUpdateName),
-                           QString::fromStdString(textencoding::ToUtf8(file.m_strFile)))
+                           QString::fromStdString(
+                               clioutput::ForTerminal(textencoding::ToUtf8(file.m_strFile))))
                       .arg(nReceived)
                       .arg(file.m_dwSize)
                       .toStdString()

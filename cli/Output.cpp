@@ -23,7 +23,7 @@ bool IsPlainAscii(std::string_view text)
 // Makes a blank of every control character in text from start on: line breaks and tabs would
 // break the line's fields, and the others (escape sequences, C1 controls) would act on the
 // terminal that shows them. text is UTF-8.
-void BlankControls(std::string& text, size_t start)
+void BlankControls(std::string& text, size_t start, bool keepLineBreaks = false)
 {
     size_t to = start;
     for (size_t from = start; from < text.size(); ++from) {
@@ -32,6 +32,8 @@ void BlankControls(std::string& text, size_t start)
         if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) { // U+0080 to U+009F
             text[to++] = ' ';
             ++from;
+        } else if (byte == '\n' && keepLineBreaks) {
+            text[to++] = '\n';
         } else {
             text[to++] = byte < 0x20 || byte == 0x7f ? ' ' : text[from];
         }
@@ -101,35 +103,51 @@ std::string TabSeparated(std::initializer_list<std::string_view> fields)
     return line;
 }
 
+std::string ForTerminal(std::string_view text)
+{
+    std::string shown = textencoding::ToUtf8Lenient(text);
+    BlankControls(shown, 0, true);
+    return shown;
+}
+
 std::string JsonString(std::string_view utf8)
 {
     std::string quoted = "\"";
-    for (const char c : utf8) {
-        switch (c) {
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        unsigned control = 0x100; // none
+        switch (byte) {
         case '"':
             quoted += "\\\"";
-            break;
+            continue;
         case '\\':
             quoted += "\\\\";
-            break;
+            continue;
         case '\n':
             quoted += "\\n";
-            break;
+            continue;
         case '\r':
             quoted += "\\r";
-            break;
+            continue;
         case '\t':
             quoted += "\\t";
-            break;
+            continue;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                quoted += escaped;
-            } else {
-                quoted += c;
-            }
+            if (byte < 0x20 || byte == 0x7f)
+                control = byte;
+            else if (byte == 0xc2 && next >= 0x80 && next <= 0x9f) // U+0080 to U+009F
+                control = next;
         }
+        if (control == 0x100) {
+            quoted += utf8[i];
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", control);
+        quoted += escaped;
+        if (control >= 0x80)
+            ++i;
     }
     return quoted + '"';
 }

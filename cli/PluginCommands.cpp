@@ -9,6 +9,7 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
+#include "core/catalogue/TextEncoding.h"
 #include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -96,6 +97,35 @@ int List(CliSession& session, const QCommandLineParser& arguments)
     return ListedWhole(session, {&shown, &inUse});
 }
 
+// The stored plug-in a typed key names; null, after saying why, when there is none. A key is
+// typed as list prints it: the program's own comparison of its bytes (letters A to Z in any case)
+// finds most; a key that list decoded (a single-byte Windows name, printed as UTF-8) or typed in
+// another case beyond A to Z (CAFÉ for café) is found among the keys as list prints them, when it
+// names only one.
+CPluginInfo* FindByKey(CliSession& session, const CPluginList& catalogue, const QString& key)
+{
+    if (CPluginInfo* plugin = catalogue.Find(key.toStdString()))
+        return plugin;
+    std::vector<CPluginInfo*> found;
+    QStringList names;
+    for (const auto& plugin : catalogue.m_arrPlugins) {
+        const auto shown = QString::fromStdString(textencoding::ToUtf8(plugin->m_strFileName));
+        if (shown.compare(key, Qt::CaseInsensitive) == 0) {
+            found.push_back(plugin.get());
+            names << QString::fromStdString(textencoding::ToUtf8(plugin->m_strSubdirectory)) +
+                         shown;
+        }
+    }
+    if (found.size() == 1)
+        return found.front();
+    if (found.empty())
+        session.Fail(strings::Text(strings::kCliNoSuchPlugin).arg(key));
+    else
+        session.Fail(
+            strings::Text(strings::kCliAmbiguousKey).arg(key, names.join(QStringLiteral(", "))));
+    return nullptr;
+}
+
 // The stored plug-ins the keys name, in the order given. Every unknown key is reported, and
 // then nothing is given, so that a mistyped key changes nothing.
 std::optional<std::vector<CPluginInfo*>>
@@ -104,12 +134,10 @@ FindStored(CliSession& session, const CPluginList& catalogue, const QStringList&
     std::vector<CPluginInfo*> plugins;
     bool allFound = true;
     for (const QString& key : keys) {
-        if (CPluginInfo* plugin = catalogue.Find(key.toStdString())) {
+        if (CPluginInfo* plugin = FindByKey(session, catalogue, key))
             plugins.push_back(plugin);
-        } else {
-            session.Fail(strings::Text(strings::kCliNoSuchPlugin).arg(key));
+        else
             allFound = false;
-        }
     }
     if (!allFound)
         return std::nullopt;
@@ -132,8 +160,9 @@ int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
     int status = kExitSuccess;
     for (const CPluginInfo* plugin : *plugins) {
         if (const auto changed = change(*korvaneFolder, *plugin); !changed)
-            status = session.Fail(
-                strings::Text(failed).arg(QString::fromStdString(plugin->m_strFileName)), changed);
+            status = session.Fail(strings::Text(failed).arg(QString::fromStdString(
+                                      textencoding::ToUtf8(plugin->m_strFileName))),
+                                  changed);
     }
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include "res/Icons.h"
 #include "res/Strings.h"
+#include "res/Version.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -15,7 +16,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
     auto* icon = new QLabel(this);
     icon->setPixmap(icons::Application().pixmap(32, 32));
-    auto* version = new QLabel(QString::fromUtf8(strings::kAboutVersion), this);
+    auto* versionLine = new QLabel(
+        QString::fromUtf8(strings::kAboutVersion).arg(QLatin1StringView(version::kVersion)), this);
     auto* line = new QLabel(QString::fromUtf8(strings::kAboutLine), this);
     auto* ok = new QPushButton(QString::fromUtf8(strings::kOk), this);
     ok->setDefault(true);
@@ -23,7 +25,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
-    layout->addWidget(version, 0, 1);
+    layout->addWidget(versionLine, 0, 1);
     layout->addWidget(line, 1, 1, Qt::AlignTop);
     layout->addWidget(ok, 0, 2, Qt::AlignTop);
     layout->setColumnStretch(1, 1);

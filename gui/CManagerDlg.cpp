@@ -25,6 +25,7 @@
 #include "res/Icons.h"
 #include "res/Strings.h"
 #include "res/Text.h"
+#include "res/Version.h"
 
 #include <algorithm>
 #include <QCoreApplication>
@@ -76,7 +77,7 @@ QLineEdit* PanelEdit(const char* name, QWidget* parent)
 CManagerDlg::CManagerDlg(const CProfile& profile, QWidget* parent)
     : QDialog(parent), m_profile(profile)
 {
-    setWindowTitle(Text(strings::kAppTitle));
+    setWindowTitle(Text(strings::kAppTitle).arg(QLatin1StringView(version::kVersion)));
     setWindowIcon(icons::WindowIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -810,11 +811,8 @@ void CManagerDlg::OnSaveConfig()
         !keys.empty()) {
         QStringList names;
         for (const auto& key : keys)
-            names << QString::fromStdString(key);
-        if (QMessageBox::question(this, QCoreApplication::applicationName(),
-                                  Text(strings::kSaveConfigRepeatedKeys).arg(names.join(", ")),
-                                  QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No) != QMessageBox::Yes)
+            names << CatalogueView::display(key);
+        if (!AskYesNo(this, Text(strings::kSaveConfigRepeatedKeys).arg(names.join(", "))))
             return;
     }
     const QString file = configfiledialog::GetSaveFileName(this);

@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -163,9 +162,7 @@ void CUpdaterDlg::OnInstallDone(bool bResult, const QString& reason)
 
 bool CUpdaterDlg::OnClose()
 {
-    return QMessageBox::question(
-               this, QCoreApplication::applicationName(), Text(strings::kCloseWhileInstalling),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    return AskYesNo(this, Text(strings::kCloseWhileInstalling));
 }
 
 void CUpdaterDlg::closeEvent(QCloseEvent* event)

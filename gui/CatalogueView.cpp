@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 #include <set>
@@ -304,7 +305,10 @@ void CatalogueView::markSameKeys()
         const char* text = others.size() == 1 ? strings::kSameKeyOne : strings::kSameKeyMany;
         QTreeWidgetItem* item = m_items[static_cast<size_t>(index)];
         item->setIcon(0, WithWarning(item->icon(0), warning));
-        item->setToolTip(0, strings::Text(text).arg(others.join(QStringLiteral(", "))));
+        // As plain text: a tool tip that looks like rich text is read as such.
+        item->setToolTip(
+            0, Qt::convertFromPlainText(strings::Text(text).arg(others.join(QStringLiteral(", "))),
+                                        Qt::WhiteSpaceNormal));
     }
 }
 

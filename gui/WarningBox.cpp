@@ -9,7 +9,17 @@ void ShowWarning(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
                     QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+bool AskYesNo(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString WithReason(const QString& text, const std::string& reason)

@@ -7,7 +7,8 @@ namespace korvane::strings {
 // ---------------------------------------------------------------------------------------------
 // Application and main window, options, start-up
 
-inline constexpr char kAppTitle[] = "Korvane Manager v1.0";
+// %1: the version (res/Version.h).
+inline constexpr char kAppTitle[] = "Korvane Manager v%1";
 // Before the version in KorvaneMgr --version.
 inline constexpr char kProgramName[] = "Korvane Manager";
 
@@ -79,7 +80,7 @@ inline constexpr char kOk[] = "OK";
 inline constexpr char kCancel[] = "Cancel";
 
 inline constexpr char kAboutTitle[] = "About Korvane Manager";
-inline constexpr char kAboutVersion[] = "Korvane Manager Version 1.1";
+inline constexpr char kAboutVersion[] = "Korvane Manager Version %1";
 inline constexpr char kAboutLine[] = "Plug-ins for the Korvane modification";
 
 inline constexpr char kOptionsTitle[] = "Options";
@@ -463,6 +464,9 @@ inline constexpr char kCliNotKorvaneFolder[] =
 inline constexpr char kCliNoTribesFolder[] =
     "No Tribes folder is set. Choose it in Korvane Manager's Options or give --tribes DIR.";
 inline constexpr char kCliNoSuchPlugin[] = "No plug-in with the key \"%1\".";
+// A key that names several plug-ins only beyond the letters A to Z, and those it names.
+inline constexpr char kCliAmbiguousKey[] =
+    "The key \"%1\" could name any of the plug-ins %2: type it as list prints it.";
 inline constexpr char kCliUseFailed[] = "The plug-in \"%1\" could not be put in use.";
 inline constexpr char kCliUnuseFailed[] = "The plug-in \"%1\" could not be taken out of use.";
 inline constexpr char kCliGameNotFound[] = "There is no tribes.exe in the Tribes folder %1.";

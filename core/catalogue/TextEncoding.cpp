@@ -1,5 +1,6 @@
 #include "core/catalogue/TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -88,6 +89,32 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
+bool HoldsControl(std::string_view bytes)
+{
+    bool high = false;
+    for (const char c : bytes) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return true;
+        high = high || byte >= 0x80;
+    }
+    if (!high) // most names: nothing to decode
+        return false;
+    // U+0080 to U+009F: in UTF-8 a C2 followed by 80 to 9F; in Windows-1252 the five bytes it has
+    // no character for.
+    if (IsValidUtf8(bytes)) {
+        for (size_t i = 0; i + 1 < bytes.size(); ++i) {
+            if (static_cast<uint8_t>(bytes[i]) == 0xC2 && static_cast<uint8_t>(bytes[i + 1]) < 0xA0)
+                return true;
+        }
+        return false;
+    }
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto byte = static_cast<uint8_t>(c);
+        return byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] < 0xA0;
+    });
+}
+
 std::string ToUtf8(std::string_view bytes)
 {
     std::string out;
@@ -109,6 +136,26 @@ void AppendAsUtf8(std::string& out, std::string_view bytes)
         else
             AppendUtf8(out, byte);
     }
+}
+
+std::string ToUtf8Lenient(std::string_view bytes)
+{
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<uint8_t>(bytes[i]);
+        const size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (lead >= 0x80 && !IsValidUtf8(bytes.substr(i, length))) {
+            AppendUtf8(out, lead < 0xA0 ? kHighControls[lead - 0x80] : lead);
+            ++i;
+            continue;
+        }
+        out.append(bytes.substr(i, length));
+        i += length;
+    }
+    return out;
 }
 
 std::optional<std::string> ToWindows1252(std::string_view utf8)

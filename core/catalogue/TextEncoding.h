@@ -14,6 +14,13 @@ std::string ToUtf8(std::string_view bytes);
 // The same appended to out, which keeps its storage: for many fields written one after another.
 void AppendAsUtf8(std::string& out, std::string_view bytes);
 
+// Each valid UTF-8 sequence kept and every other byte read as Windows-1252: for a message that
+// joins the program's UTF-8 texts with file names of either kind.
+std::string ToUtf8Lenient(std::string_view bytes);
+
+// True when the text, shown as ToUtf8 shows it, holds a control character: C0, DEL or C1.
+bool HoldsControl(std::string_view bytes);
+
 // UTF-8 text as Windows-1252 bytes, the inverse of ToUtf8 for single-byte text. Nothing when the
 // text is not valid UTF-8 or holds a character that Windows-1252 has no byte for.
 std::optional<std::string> ToWindows1252(std::string_view utf8);

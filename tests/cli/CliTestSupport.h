@@ -58,7 +58,10 @@ public:
         environment.insert(QStringLiteral("HOME"), tree.QPath("home"));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(Q(tree.Root()));
-        process.start(QStringLiteral(KORVANE_CLI), arguments);
+        if (runAs.isEmpty())
+            process.start(QStringLiteral(KORVANE_CLI), arguments);
+        else
+            process.start(runAs.first(), runAs.mid(1) + QStringList{KORVANE_CLI} + arguments);
         const bool finished =
             process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
         if (!finished) {
@@ -71,6 +74,8 @@ public:
     }
 
     TestTree tree;
+    // A program and its arguments that run the tool as another user, or empty.
+    QStringList runAs;
 };
 
 // The failure a user sees: exit status 1 and exactly this message on standard error.

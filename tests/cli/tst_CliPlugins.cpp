@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <unistd.h>
 
 using namespace korvane;
 
@@ -118,6 +119,80 @@ private slots:
         QCOMPARE(saved.err, QString(strings::kCliRepeatedKeys).arg("blaster") + u'\n');
         QCOMPARE(saved.status, 0);
         QVERIFY(Tree().Exists("set.pfg"));
+    }
+
+    // Every key list prints is taken back, in any letter case: a single-byte Windows name is
+    // printed and typed as UTF-8. Where only letters beyond A to Z tell two keys apart, a key in a
+    // third case names neither.
+    void keysAreTakenAsListPrintsThem()
+    {
+        Tree().Write("k/storage/caf\xe9.cs", "single-byte");
+        Tree().Write("k/storage/weapons/gr\xc3\xbcn.cs", "utf-8");
+        QVERIFY(Run({"list"}).out.contains(u"\ncafé\tcafé\t"));
+        QVERIFY_SUCCESS(Run({"use", "café", "GRÜN"}));
+        QCOMPARE(Tree().Read("k/plugins/caf\xe9.cs"), "single-byte");
+        QVERIFY(Tree().Exists("k/plugins/weapons/gr\xc3\xbcn.cs"));
+        QVERIFY_SUCCESS(Run({"unuse", "CAFÉ"}));
+        QVERIFY(!Tree().Exists("k/plugins/caf\xe9.cs"));
+        QVERIFY_SUCCESS(Run({"describe", "Grün", "--author", "Ann"}));
+        QVERIFY(Tree().Read("k/storage/weapons/gr\xc3\xbcn.desc.txt").find("Author=Ann\r\n") !=
+                std::string::npos);
+
+        Tree().Write("k/storage/CAF\xc3\x89.cs", "capitals");
+        QCOMPARE_FAILURE(Run({"use", "Café"}),
+                         strings::Text(strings::kCliAmbiguousKey).arg("Café", "CAFÉ, café"));
+        QVERIFY_SUCCESS(Run({"use", "CAFÉ"}));
+        QCOMPARE(Tree().Read("k/plugins/CAF\xc3\x89.cs"), "capitals");
+    }
+
+    // Names from a folder or a configuration file reach standard error as text: no control
+    // character of theirs can act on the terminal, and single-byte names are decoded.
+    void messagesPassNoControlCharacterOn()
+    {
+        Tree().Write("hostile.pfg", "Plugin=NULL,\x1b]0;title\x07\x9d"
+                                    "2J\r\nPlugin=NULL,caf\xe9x\r\n");
+        QCOMPARE_FAILURE(
+            Run({"load-config", "hostile.pfg"}),
+            QString(strings::kConfigNotAllInUse) +
+                QStringLiteral("\n ]0;title  2J: not in storage\ncaféx: not in storage"));
+    }
+
+    // save-config only reads the Korvane folder: it waits for a command that changes the folder,
+    // and reads one this user cannot write in (so no command of this user can be changing it)
+    // without the lock it cannot take.
+    void saveConfigReadsAFolderItCannotLock()
+    {
+        {
+            qputenv("KORVANE_LOCK_WAIT_MS", "300");
+            const auto held = korvane::FolderLock::acquire(Tree().Path("k/"));
+            QVERIFY(held);
+            QCOMPARE_FAILURE(Run({"save-config", "busy.pfg"}), strings::kFoldersBusy);
+            qunsetenv("KORVANE_LOCK_WAIT_MS");
+        }
+        // Permissions do not stop root: then the tool runs as nobody, where it can.
+        if (geteuid() == 0) {
+            m_fixture->runAs =
+                QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+            if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                              "test", "-x", KORVANE_CLI}) != 0)
+                QSKIP("the tool cannot be run as nobody here");
+        }
+        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        for (const char* folder : {"", "config", "config/Vantor", "home"})
+            QFile::setPermissions(Tree().QPath(folder), everyone);
+        Tree().MakeFolder("out");
+        QFile::setPermissions(Tree().QPath("out"), everyone);
+        QFile::setPermissions(Tree().QPath("config/Vantor/KorvaneMgr.conf"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        QFile::setPermissions(Tree().QPath("k"), QFile::ReadOwner | QFile::ExeOwner |
+                                                     QFile::ReadOther | QFile::ExeOther);
+        const CliResult saved = Run({"save-config", "out/setup.pfg"});
+        QFile::setPermissions(Tree().QPath("k"), everyone);
+        QVERIFY_SUCCESS(saved);
+        QCOMPARE(Tree().Read("out/setup.pfg"),
+                 "Name=\r\nUseDirectory=FALSE\r\nPlugin=NULL,blaster\r\n");
+        QVERIFY(!Tree().Exists("k/.korvanemgr.lock"));
     }
 
     void undoLoadSaysWhatItLoaded()

@@ -21,7 +21,8 @@ usr=$work/root/usr
 id=net.korvane.KorvaneManager
 expected=(bin/KorvaneMgr bin/korvane-cli share/applications/$id.desktop
           share/metainfo/$id.metainfo.xml share/bash-completion/completions/korvane-cli
-          share/man/man1/korvane-cli.1)
+          share/man/man1/korvane-cli.1.gz share/man/man1/KorvaneMgr.1.gz
+          share/doc/korvane-manager/copyright share/doc/korvane-manager/changelog.gz)
 for size in 16 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x$size/apps/$id.png")
     # A PNG's width and height are the big-endian words at bytes 16 and 20.
@@ -33,9 +34,25 @@ done
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$usr" && find . -type f | sed 's|^\./||' | sort) ||
     fail "the package installs other files than expected (< expected, > installed)"
 
+# Debian's own checks: no error and no warning.
+command -v lintian >/dev/null || fail "lintian is not installed (./dev installs it)"
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log" >&2; fail "lintian"; }
+
+# One version everywhere: the project's.
 cli=$usr/bin/korvane-cli
 [ "$("$cli" --version)" = "korvane-cli $version" ] || fail "korvane-cli --version: $("$cli" --version)"
 [ "$("$usr/bin/KorvaneMgr" --version)" = "Korvane Manager $version" ] || fail "KorvaneMgr --version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version"
+first_line() { zcat "$1" | sed -n 1p; }
+for page in korvane-cli KorvaneMgr; do
+    [[ $(first_line "$usr/share/man/man1/$page.1.gz") == *"\"Korvane Manager $version\""* ]] ||
+        fail "the version of the $page manual page"
+done
+[[ $(first_line "$usr/share/doc/korvane-manager/changelog.gz") == "korvane-manager ($version) "* ]] ||
+    fail "the version of the changelog"
+grep -qF "<release version=\"$version\"" "$usr/share/metainfo/$id.metainfo.xml" ||
+    fail "the version of the AppStream metainfo"
 
 # A scratch Korvane folder and settings location: nothing of the user's is read.
 cp -r "$source/examples/Korvane" "$work/Korvane"
@@ -44,18 +61,9 @@ mkdir -p "$HOME"
 "$cli" --korvane "$work/Korvane" list >"$work/list.txt" || fail "korvane-cli list failed"
 grep -q $'^blaster\t' "$work/list.txt" || fail "korvane-cli list did not list blaster: $(cat "$work/list.txt")"
 
-# Completion of a command name, and of the plug-in keys the tool lists.
-complete_line() {
-    # shellcheck disable=SC1091
-    source "$usr/share/bash-completion/completions/korvane-cli"
-    COMP_WORDS=("$cli" "$@")
-    COMP_CWORD=$#
-    _korvane_cli
-    printf '%s\n' "${COMPREPLY[@]}"
-}
-[ "$(complete_line la)" = launch ] || fail "completion of 'la': $(complete_line la)"
-complete_line --korvane "$work/Korvane" use bl | grep -qx blaster ||
-    fail "completion of plug-in keys: $(complete_line --korvane "$work/Korvane" use bl)"
+# The completion, with plug-in keys that are shell syntax.
+bash --norc --noprofile "$source/tests/dist/check_completion.sh" "$usr" "$work/completion" ||
+    fail "the bash completion"
 
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$usr/share/applications/$id.desktop" || fail "desktop-file-validate"
@@ -66,7 +74,10 @@ if command -v appstreamcli >/dev/null; then
         { cat "$work/as.log" >&2; fail "appstreamcli validate"; }
 fi
 if command -v groff >/dev/null; then
-    [ -z "$(groff -man -ww -z "$usr/share/man/man1/korvane-cli.1" 2>&1)" ] || fail "man page warnings"
+    for page in korvane-cli KorvaneMgr; do
+        [ -z "$(zcat "$usr/share/man/man1/$page.1.gz" | groff -man -ww -z 2>&1)" ] ||
+            fail "warnings in the $page manual page"
+    done
 fi
 echo "Installed files:"
 printf '  /usr/%s\n' "${expected[@]}"

@@ -63,6 +63,7 @@ ModalScript& ModalScript::AnswerMessage()
         auto* box = static_cast<QMessageBox*>(active);
         QCOMPARE(box->windowTitle(), QCoreApplication::applicationName());
         QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
         m_messages << box->text();
         box->button(QMessageBox::Ok)->click();
     });
@@ -73,6 +74,7 @@ ModalScript& ModalScript::AnswerQuestion(QMessageBox::StandardButton answer)
     return Then("QMessageBox", [this, answer](QWidget* active) {
         auto* box = static_cast<QMessageBox*>(active);
         QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+        QCOMPARE(box->textFormat(), Qt::PlainText);
         m_messages << box->text();
         box->button(answer)->click();
     });

@@ -15,6 +15,12 @@ TestTree::TestTree()
         qFatal("cannot create a temporary folder");
 }
 
+TestTree::~TestTree()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(kpath::ToNative(Root()), ec);
+}
+
 std::string TestTree::Root() const
 {
     return kpath::WithTrailingSeparator(m_dir.path().toStdString());

@@ -13,6 +13,10 @@ class TestTree
 {
 public:
     TestTree();
+    // Removes the folder by its bytes: a name that is no UTF-8 is out of QTemporaryDir's reach.
+    ~TestTree();
+    TestTree(const TestTree&) = delete;
+    TestTree& operator=(const TestTree&) = delete;
 
     // The folder in the program's stored form, ending in a separator.
     std::string Root() const;

@@ -36,6 +36,32 @@ private slots:
                  (QStringList{"CAPITAL", "filelink", "korvanemenu", "odd.cs\\inner", "plain"}));
     }
 
+    // A key names the plug-in's files and configuration lines, and the plug-in wherever it is
+    // printed or typed: a script whose key is empty (it would name every file that starts with a
+    // dot) or holds a control character is no plug-in, for the scan and the configuration reader
+    // alike. Single-byte Windows names and names a shell would expand are plug-ins as any other.
+    void aScriptWithoutAUsableKeyIsNoPlugin()
+    {
+        TestTree tree;
+        for (const char* name :
+             {".tmp.cs", ".cs", "tab\there.cs", "line\nbreak.cs", "esc\x1b[2J.cs", "del\x7f.cs",
+              "nel\xc2\x85.cs", "osc\x9d.cs", "caf\xe9.cs", "\x80uro.cs", "$(touch x).cs"})
+            tree.Write(std::string("storage/") + name, "");
+        CPluginList list;
+        list.Rescan(tree.Path("storage\\"));
+        QByteArrayList keys;
+        for (const auto& plugin : list.m_arrPlugins)
+            keys << QByteArray::fromStdString(plugin->m_strFileName);
+        QCOMPARE(keys, (QByteArrayList{"$(touch x)", "caf\xe9", "\x80uro"}));
+
+        CPluginList configured;
+        const auto missing = configured.ReadConfigText(
+            "UseDirectory=TRUE\nPlugin=,\nPlugin=,tab\there\nPlugin=,caf\xe9\n",
+            tree.Path("storage\\"));
+        QCOMPARE(configured.GetSize(), 1);
+        QCOMPARE(missing, (std::vector<std::string>{"", "tab\there"}));
+    }
+
     void keyIsTheNameBeforeTheFirstDotAndTheFirstScriptWins()
     {
         TestTree tree;
