@@ -234,6 +234,16 @@ inline constexpr char kReasonFileRefused[] = "%1 cannot be written there";
 inline constexpr char kReasonUnsafeName[] = "%1 would leave the Korvane folder";
 inline constexpr char kReasonInUseDiffers[] =
     "%1: the copy in use differs from its copy in storage; it was not updated";
+// Why an update was not installed: its name and version, the file as the list names it, and the
+// cause; the second form where the cause names its file itself or concerns no one file.
+inline constexpr char kReasonUpdateFile[] = "%1 %2, file %3: %4";
+inline constexpr char kReasonUpdate[] = "%1 %2: %3";
+inline constexpr char kReasonInterrupted[] = "interrupted";
+// After a file could not be put in place: what became of the files replaced before it.
+inline constexpr char kReasonPutBack[] =
+    "%1; the files already replaced hold their old version again";
+inline constexpr char kReasonNotPutBack[] =
+    "%1; these files hold the new version and every other file its old one: %2";
 
 // The update list tool, for whoever runs the project's web server.
 inline constexpr char kUpdListUsage[] =

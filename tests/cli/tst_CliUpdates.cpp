@@ -74,7 +74,7 @@ private slots:
         };
         const QString noSuchUpdate = QString::fromUtf8(strings::kCliNoSuchUpdate).arg(3);
         // clang-format off
-        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << because(strings::kInstallFailed, "HTTP 404") << "sniper";
+        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404") << "sniper";
         QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << noSuchUpdate << "old";
         QTest::newRow("no list on the server") << QStringList{"updates", "--url", "/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
         QTest::newRow("list ends early") << QStringList{"install", "0", "--url", "/short.upd"} << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
