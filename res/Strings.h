@@ -445,6 +445,8 @@ inline constexpr char kCliInstallUsage[] =
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
     "them), one after the other. Progress is shown on standard error when it is a terminal.\n"
+    "An update is installed whole or not at all; SIGINT, SIGTERM or SIGHUP stops it, leaving\n"
+    "its files as they were.\n"
     "\n"
     "  --url URL  the update list's address, instead of the one in the settings\n";
 
@@ -482,6 +484,8 @@ inline constexpr char kCliListNotDownloaded[] = "The update list could not be do
 // A failure's message and, after it, why.
 inline constexpr char kCliFailedBecause[] = "%1 Reason: %2.";
 inline constexpr char kCliNoSuchUpdate[] = "There is no update with the index %1.";
+// After the failure's message, when a signal ended the command.
+inline constexpr char kCliStoppedBySignal[] = "Stopped by %1.";
 
 // end of command-line texts
 
