@@ -170,7 +170,10 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
             return false;
         }
         received += piece.size();
-        digest.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
+        // Only a copy in use is told by its digest; hashing every file would double the time a
+        // large one takes.
+        if (staged.copy)
+            digest.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
         if (!staged.stored->Append(piece))
             pNotSaved = staged.stored.get();
         // A copy not yet known to be the updater's may still turn out to be the player's own,
@@ -197,7 +200,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
                          QString::number(file.m_dwSize));
     if (!refusal.empty())
         return Failure(refusal);
-    staged.digest = digest.result().toHex();
+    if (staged.copy)
+        staged.digest = digest.result().toHex();
     if (korvane::Status closed = staged.stored->Close(); !closed)
         return Failure(closed.reason());
     return korvane::Status::Ok();
