@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/InstallProgress.h"
+#include "cli/Interruption.h"
 #include "cli/Output.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/updater/CInstallWorker.h"
@@ -90,18 +91,22 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
 }
 
 korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates,
-                           int index, const std::string& korvaneFolder)
+                           int index, const std::string& korvaneFolder,
+                           const Interruption& interruption)
 {
     // The command runs under the Korvane folder's lock already.
     const InstallParams params{index, korvaneFolder, updates, nullptr};
+    const auto stop = [&interruption] { return interruption.Requested(); };
     if (!InstallProgress::StandardErrorIsTerminal())
-        return InstallThreadProc(params);
+        return InstallThreadProc(params, {}, stop);
     InstallProgress progress(session.Err());
     progress.Start(updates->GetAt(index).m_strUpdateName);
     auto status = InstallThreadProc(
-        params, [&progress](const CUpdateFileInfo& file, std::uint64_t nReceived) {
+        params,
+        [&progress](const CUpdateFileInfo& file, std::uint64_t nReceived) {
             progress.Received(file, nReceived);
-        });
+        },
+        stop);
     progress.Finish();
     return status;
 }
@@ -129,16 +134,26 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
     if (!bAllListed)
         return kExitFailure;
 
-    // Every update is tried; the first failure's reason is the one told.
+    // Every update is tried, unless a signal asks to stop; the first failure's reason is the one
+    // told. An update cut short by the signal replaces nothing.
+    const Interruption interruption;
     korvane::Status first = korvane::Status::Ok();
     for (const int index : *indexes) {
-        auto status = InstallOne(session, updates, index, *korvaneFolder);
+        if (interruption.Requested()) {
+            if (first.ok())
+                first = korvane::Status::Failure(strings::kReasonInterrupted);
+            break;
+        }
+        auto status = InstallOne(session, updates, index, *korvaneFolder, interruption);
         if (first.ok())
             first = std::move(status);
     }
-    if (!first.ok())
-        return session.Fail(WithReason(strings::Text(strings::kInstallFailed), first));
-    return kExitSuccess;
+    if (first.ok())
+        return kExitSuccess;
+    const int failed = session.Fail(WithReason(strings::Text(strings::kInstallFailed), first));
+    if (interruption.Requested())
+        session.Fail(strings::Text(strings::kCliStoppedBySignal).arg(interruption.SignalName()));
+    return failed;
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "gui/CUpdaterDlg.h"
 
+#include "core/catalogue/CPluginList.h"
+#include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
+#include "core/platform/KPath.h"
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
 #include "gui/CUpdateAnimation.h"
@@ -97,6 +100,10 @@ void CUpdaterDlg::OnInitDialog()
     m_listUpdates->setColumnWidth(kVersionColumn, 100);
     m_listUpdates->setColumnWidth(kInstalledColumn, 150);
 
+    // Whether an update is installed depends on the copies in use of its plug-ins too.
+    CPluginList inUse;
+    if (!m_strKorvane.empty())
+        inUse.Rescan(PluginsFolder(kpath::WithTrailingSeparator(m_strKorvane)));
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);
@@ -104,7 +111,8 @@ void CUpdaterDlg::OnInitDialog()
                      QString::fromStdString(textencoding::ToUtf8(update.m_strUpdateName)));
         row->setText(kVersionColumn, QString::fromStdString(update.VersionText()));
         row->setTextAlignment(kVersionColumn, Qt::AlignRight | Qt::AlignVCenter);
-        row->setText(kInstalledColumn, InstalledText(m_pUpdates->IsInstalled(m_strKorvane, i)));
+        row->setText(kInstalledColumn,
+                     InstalledText(m_pUpdates->IsInstalled(m_strKorvane, i, &inUse)));
         row->setData(kNameColumn, Qt::UserRole, i);
     }
     m_animate->Open();

@@ -235,6 +235,16 @@ inline constexpr char kReasonFileRefused[] = "%1 cannot be written there";
 inline constexpr char kReasonUnsafeName[] = "%1 would leave the Korvane folder";
 inline constexpr char kReasonInUseDiffers[] =
     "%1: the copy in use differs from its copy in storage; it was not updated";
+// Why an update was not installed: its name and version, the file as the list names it, and the
+// cause; the second form where the cause names its file itself or concerns no one file.
+inline constexpr char kReasonUpdateFile[] = "%1 %2, file %3: %4";
+inline constexpr char kReasonUpdate[] = "%1 %2: %3";
+inline constexpr char kReasonInterrupted[] = "interrupted";
+// After a file could not be put in place: what became of the files replaced before it.
+inline constexpr char kReasonPutBack[] =
+    "%1; the files already replaced hold their old version again";
+inline constexpr char kReasonNotPutBack[] =
+    "%1; these files hold the new version and every other file its old one: %2";
 
 // The update list tool, for whoever runs the project's web server.
 inline constexpr char kUpdListUsage[] =
@@ -436,6 +446,8 @@ inline constexpr char kCliInstallUsage[] =
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
     "them), one after the other. Progress is shown on standard error when it is a terminal.\n"
+    "An update is installed whole or not at all; SIGINT, SIGTERM or SIGHUP stops it, leaving\n"
+    "its files as they were.\n"
     "\n"
     "  --url URL  the update list's address, instead of the one in the settings\n";
 
@@ -476,6 +488,8 @@ inline constexpr char kCliListNotDownloaded[] = "The update list could not be do
 // A failure's message and, after it, why.
 inline constexpr char kCliFailedBecause[] = "%1 Reason: %2.";
 inline constexpr char kCliNoSuchUpdate[] = "There is no update with the index %1.";
+// After the failure's message, when a signal ended the command.
+inline constexpr char kCliStoppedBySignal[] = "Stopped by %1.";
 
 // end of command-line texts
 

@@ -291,8 +291,21 @@ fs::path TemporaryPathBeside(const fs::path& target)
 
 bool IsTemporaryName(std::string_view name)
 {
-    return name.size() > kTemporarySuffix.size() && name.front() == '.' &&
-           name.ends_with(kTemporarySuffix);
+    // The exact form TemporaryPathBeside gives: ".NAME.TICKS-COUNT.part". A player's own file
+    // that merely starts with a dot and ends in ".part" is not the program's to remove.
+    if (name.size() <= kTemporarySuffix.size() || name.front() != '.' ||
+        !name.ends_with(kTemporarySuffix))
+        return false;
+    const std::string_view rest = name.substr(1, name.size() - 1 - kTemporarySuffix.size());
+    const size_t dot = rest.rfind('.');
+    const size_t dash = rest.rfind('-');
+    const auto digits = [](std::string_view text) {
+        return !text.empty() &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return dot != std::string_view::npos && dot > 0 && dash != std::string_view::npos &&
+           dash > dot && digits(rest.substr(dot + 1, dash - dot - 1)) &&
+           digits(rest.substr(dash + 1));
 }
 
 std::string FailureReason(const fs::path& file, const std::error_code& error)
@@ -362,7 +375,7 @@ void AtomicFile::Fail(const std::error_code& cause)
 
 bool AtomicFile::Append(std::string_view bytes)
 {
-    if (!Ok())
+    if (!Ok() || !m_out)
         return false;
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_out) != bytes.size())
@@ -370,9 +383,9 @@ bool AtomicFile::Append(std::string_view bytes)
     return m_failure.ok();
 }
 
-korvane::Status AtomicFile::Commit()
+korvane::Status AtomicFile::Close()
 {
-    if (!Ok())
+    if (!Ok() || !m_out)
         return m_failure;
     errno = 0;
     if (std::fflush(m_out) != 0 || !SyncToDisk(m_out))
@@ -380,8 +393,16 @@ korvane::Status AtomicFile::Commit()
     errno = 0;
     if (std::fclose(std::exchange(m_out, nullptr)) != 0)
         Fail(LastError());
-    if (!m_failure)
+    m_closed = true;
+    return m_failure;
+}
+
+korvane::Status AtomicFile::Commit()
+{
+    if (!Ok())
         return m_failure;
+    if (korvane::Status closed = Close(); !closed)
+        return closed;
     // The file replaced is checked again: it may have changed while the new one was written.
     std::error_code ec;
     const fs::file_status old = fs::status(m_target, ec);
@@ -396,6 +417,7 @@ korvane::Status AtomicFile::Commit()
     if (ec)
         return Failure(m_target, ec);
     m_temporary.clear();
+    m_closed = false; // committed: there is nothing more to write or to put in place
     SyncFolder(m_target.parent_path());
     return korvane::Status::Ok();
 }

@@ -109,10 +109,15 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     // False once anything failed, the target's check included (Commit says why).
-    bool Ok() const { return m_failure.ok() && m_out; }
-    // Adds bytes to the new file; false once anything could not be written.
+    bool Ok() const { return m_failure.ok() && (m_out || m_closed); }
+    // Adds bytes to the new file; false once anything could not be written, or after Close.
     bool Append(std::string_view bytes);
+    // Puts the new file on the disk and closes it, not yet in the target's place: many files can
+    // then wait for their commit without holding a descriptor each.
+    korvane::Status Close();
     korvane::Status Commit();
+    // The file the commit replaces: the target, or the file a symbolic link there leads to.
+    const std::filesystem::path& Target() const { return m_target; }
 
 private:
     void Fail(const std::error_code& cause);
@@ -120,6 +125,7 @@ private:
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
     std::FILE* m_out = nullptr;
+    bool m_closed = false;
     korvane::Status m_failure = korvane::Status::Ok();
 };
 

@@ -42,6 +42,31 @@ bool TryLock(QLockFile& lock, const QString& path, std::chrono::milliseconds tim
     return false;
 }
 
+// Why the lock file could not be created, in the system's words: QLockFile keeps only its own
+// kind of error, so the same kind of file is created beside it once more, and removed again.
+std::string CreationFailure(const std::filesystem::path& lockFile)
+{
+    kfs::AtomicFile probe(lockFile);
+    if (!probe.Ok())
+        return probe.Commit().reason(); // a failed file only says why
+    return kpath::FromNative(lockFile) + ": the lock file could not be created";
+}
+
+// The files of the program's temporary names in a folder tree: what a write cut short by a kill
+// or a power cut left behind. While the lock is held nothing else writes there.
+void RemoveLeftovers(const std::filesystem::path& folder)
+{
+    const kfs::FolderNames names = kfs::ListFolderNames(folder);
+    for (size_t i = 0; i < names.Count(); ++i) {
+        const std::string_view name = names.Name(i);
+        const auto entry = folder / std::filesystem::path(std::u8string(name.begin(), name.end()));
+        if (names.IsFolder(i))
+            RemoveLeftovers(entry);
+        else if (kfs::IsTemporaryName(name))
+            (void)kfs::RemoveFile(entry); // one that stays is removed the next time
+    }
+}
+
 } // namespace
 
 FolderLock::FolderLock(std::unique_ptr<QLockFile> lock) : m_lock(std::move(lock)) {}
@@ -61,12 +86,21 @@ Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
     // A command may run for minutes on a large storage folder: only a lock whose process has
     // died is taken over, never one that is merely old.
     lock->setStaleLockTime(0);
-    if (TryLock(*lock, path, timeout))
+    // A lock file that is there already belongs to a command that is still running or to one
+    // that was killed; only the latter leaves temporary files behind, and a walk over every
+    // folder would cost each command about a fifth of its time in a large storage folder.
+    const bool bHeldBefore = QFileInfo::exists(path);
+    if (TryLock(*lock, path, timeout)) {
+        if (bHeldBefore) {
+            const std::string base = kpath::WithTrailingSeparator(korvaneFolder);
+            for (const char* tree : kGuardedTrees)
+                RemoveLeftovers(kpath::ResolveNoCase(base + tree));
+        }
         return FolderLock(std::move(lock));
+    }
     if (lock->error() == QLockFile::LockFailedError)
         return Status::Failure(strings::kFoldersBusy);
-    return Status::Failure(kpath::FromNative(folder / kFileName) +
-                           ": the lock file could not be created");
+    return Status::Failure(CreationFailure(folder / kFileName));
 }
 
 } // namespace korvane

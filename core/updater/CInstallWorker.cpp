@@ -8,14 +8,15 @@
 namespace korvane {
 
 korvane::Status InstallThreadProc(const InstallParams& params,
-                                  const CUpdateList::FileProgress& progress)
+                                  const CUpdateList::FileProgress& progress,
+                                  const CUpdateList::StopRequest& stop)
 {
     if (!params.pUpdates)
         return korvane::Status::Failure({});
     CPluginList inUse;
     if (!params.strKorvane.empty())
         inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
-    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress);
+    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress, stop);
 }
 
 CInstallWorker::CInstallWorker(InstallParams params) : m_params(std::move(params)) {}

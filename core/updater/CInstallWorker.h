@@ -23,9 +23,11 @@ struct InstallParams
 };
 
 // Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread;
-// progress, when given, is told of each piece of a file that arrives.
+// progress, when given, is told of each piece of a file that arrives; stop, when given, is asked
+// while the files arrive and ends the installation, with nothing replaced, once it answers true.
 korvane::Status InstallThreadProc(const InstallParams& params,
-                                  const CUpdateList::FileProgress& progress = {});
+                                  const CUpdateList::FileProgress& progress = {},
+                                  const CUpdateList::StopRequest& stop = {});
 
 // One installation on a thread of its own. It reports once, then deletes itself.
 class CInstallWorker : public QThread

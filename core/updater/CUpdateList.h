@@ -44,6 +44,8 @@ public:
 
     // Bytes of the current file received so far, during InstallUpdate.
     using FileProgress = std::function<void(const CUpdateFileInfo& file, std::uint64_t nReceived)>;
+    // Asked while an installation receives its files; true stops it, and nothing is replaced.
+    using StopRequest = std::function<bool()>;
 
     CUpdateList() = default;
     CUpdateList(const CUpdateList&) = delete;
@@ -61,15 +63,19 @@ public:
     int GetSize() const { return static_cast<int>(m_arrUpdates.size()); }
     CUpdateInfo& GetAt(int nIndex) const { return *m_arrUpdates.at(static_cast<size_t>(nIndex)); }
 
-    // True when every file of update nIndex is present below strKorvane with its listed size.
+    // True when every file of update nIndex is present below strKorvane with its listed size and,
+    // for a plug-in in use (in pInUse; the two-argument form scans the plugins folder), each copy
+    // in the plugins folder holds the same bytes as storage's.
     bool IsInstalled(const std::string& strKorvane, int nIndex) const;
+    bool IsInstalled(const std::string& strKorvane, int nIndex, const CPluginList* pInUse) const;
 
-    // Downloads every file of update nIndex into its place below strKorvane. A file replaces the
-    // old one only after it arrived whole. Files of plug-ins in pInUse (may be null) are copied
-    // into the plugins folder too. Fails, with the first file's reason, unless every file was
-    // installed.
+    // Installs update nIndex below strKorvane as a unit (see UpdateInstallation): every file is
+    // received whole first, then all are put in place, storage's files and, for the plug-ins in
+    // pInUse (may be null), their copies in the plugins folder; or none is. Fails, naming the
+    // update and the file, unless every file was installed.
     korvane::Status InstallUpdate(int nIndex, const std::string& strKorvane,
-                                  const CPluginList* pInUse, const FileProgress& progress = {});
+                                  const CPluginList* pInUse, const FileProgress& progress = {},
+                                  const StopRequest& stop = {});
 
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
     // How the list and the files are fetched: when a transfer counts as stalled, and, in tests,

@@ -5,7 +5,8 @@
 
 namespace korvane {
 
-bool CreatePath(const std::string& strBase, const std::string& strRel)
+bool CreatePath(const std::string& strBase, const std::string& strRel,
+                std::vector<std::string>* pCreated)
 {
     if (strBase.empty() || !kpath::Exists(strBase) || !kpath::IsContainedRelative(strRel))
         return false;
@@ -22,9 +23,14 @@ bool CreatePath(const std::string& strBase, const std::string& strRel)
             current.push_back(kpath::kStoredSeparator);
         // Another installation may create the same folder between the test and the creation;
         // finding it there then is as good as having made it.
-        if (!kpath::Exists(current) && !kfs::CreateFolder(kpath::ResolveNoCase(current)).ok() &&
-            !kpath::Exists(current))
-            return false;
+        if (!kpath::Exists(current)) {
+            if (kfs::CreateFolder(kpath::ResolveNoCase(current)).ok()) {
+                if (pCreated)
+                    pCreated->push_back(current);
+            } else if (!kpath::Exists(current)) {
+                return false;
+            }
+        }
         start = end + 1;
     }
     return true;

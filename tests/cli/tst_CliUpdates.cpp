@@ -1,7 +1,12 @@
 #include "CliTestSupport.h"
+#include "core/platform/FileSystem.h"
 #include "res/Strings.h"
 #include "support/LoopbackServer.h"
 #include "support/UpdaterTestSupport.h"
+
+#include <csignal>
+#include <filesystem>
+#include <signal.h>
 
 using namespace korvane;
 
@@ -25,6 +30,13 @@ struct Updates
                          MakeUpdate("Caf\xe9 pack", "extras\\", files, {}, 0, 1)))));
         server.Serve("/short.upd", QByteArray("UPDATE\x01\x01\x00\x00\x00\x01", 12));
         server.Serve("/files/sniper.cs", "sniper");
+        // Slow sends its file at 1,000 bytes a second for a minute.
+        server.Serve("/slow.upd",
+                     QByteArray::fromStdString(testsupport::ListBytes(*testsupport::ListOf(
+                         testsupport::MakeUpdate("Slow", "storage\\", server.Url("/slow/"),
+                                                 {{"sniper.cs", "", 60000}})))));
+        server.SetRoute("/slow/sniper.cs",
+                        {200, QByteArray(60000, 's'), 60000, true, true, 100, 100});
     }
 
     QString Url(const char* path) const { return Q(server.Url(path)); }
@@ -37,6 +49,28 @@ struct Updates
     CliFixture cli;
     LoopbackServer server;
 };
+
+// Starts the tool as CliFixture::Run does, without waiting for it.
+void Start(const CliFixture& cli, QProcess& process, const QStringList& arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), cli.tree.QPath("config"));
+    environment.insert(QStringLiteral("HOME"), cli.tree.QPath("home"));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(Q(cli.tree.Root()));
+    process.start(QStringLiteral(KORVANE_CLI), arguments);
+}
+
+// The program's temporary files anywhere in the tree.
+QStringList Temporaries(const TestTree& tree)
+{
+    QStringList found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tree.Root())) {
+        if (kfs::IsTemporaryName(entry.path().filename().string()))
+            found << Q(entry.path().string());
+    }
+    return found;
+}
 
 } // namespace
 
@@ -74,7 +108,7 @@ private slots:
         };
         const QString noSuchUpdate = QString::fromUtf8(strings::kCliNoSuchUpdate).arg(3);
         // clang-format off
-        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << because(strings::kInstallFailed, "HTTP 404") << "sniper";
+        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404") << "sniper";
         QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << noSuchUpdate << "old";
         QTest::newRow("no list on the server") << QStringList{"updates", "--url", "/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
         QTest::newRow("list ends early") << QStringList{"install", "0", "--url", "/short.upd"} << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
@@ -90,6 +124,43 @@ private slots:
         QCOMPARE_FAILURE(u.Run(arguments),
                          message.replace(QLatin1String("%1"), u.Url("/missing.upd")));
         QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), sniper);
+    }
+
+    // A signal during a download stops it and leaves nothing behind; after a kill, which leaves
+    // the temporary file, the next command that changes the folder removes it.
+    void aSignalDuringAnInstallLeavesNothingBehind_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("SIGKILL") << SIGKILL;
+    }
+
+    void aSignalDuringAnInstallLeavesNothingBehind()
+    {
+        QFETCH(int, signal);
+        const Updates u;
+        QProcess process;
+        Start(u.cli, process, {"install", "0", "--url", u.Url("/slow.upd")});
+        QTRY_VERIFY_WITH_TIMEOUT(!Temporaries(u.cli.tree).isEmpty(), 20000);
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(u.cli.tree.Read("k/storage/sniper.cs"), std::string("old"));
+        if (signal == SIGKILL) {
+            QCOMPARE(Temporaries(u.cli.tree).size(), 1);
+            QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/korvane.upd"}));
+        } else {
+            const QString name = QTest::currentDataTag();
+            QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
+                     QString::fromUtf8(strings::kCliFailedBecause)
+                             .arg(strings::kInstallFailed,
+                                  "Slow 1.0, file sniper.cs: " +
+                                      QString::fromUtf8(strings::kReasonInterrupted)) +
+                         "\nStopped by " + name + ".\n");
+            QCOMPARE(process.exitCode(), 1);
+        }
+        QCOMPARE(Temporaries(u.cli.tree), QStringList());
     }
 };
 

@@ -133,15 +133,18 @@ private slots:
     void failedOrWaitingInstallIsReportedAndInstallsNothing()
     {
         Updates updates;
+        // A copy in use that did not follow storage's: not installed, though storage's is.
+        updates.tree.Write("plugins/sniper.cs", "old");
         const auto dlg = updates.Show();
+        QCOMPARE(Row(dlg.get(), 0).last(), QString("No"));
         List(dlg.get())->topLevelItem(2)->setText(2, "?");
         ModalScript script;
         script.AnswerMessage();
         ClickRow(dlg.get(), 2);
         Click(dlg.get(), "install");
         QTRY_COMPARE(dlg->InstallingIndex(), -1);
-        QCOMPARE(script.Messages(),
-                 QStringList({"The update was NOT completed successfully.\n\nHTTP 404"}));
+        QCOMPARE(script.Messages(), QStringList({"The update was NOT completed successfully.\n\n"
+                                                 "Broken 0.3, file broken.cs: HTTP 404"}));
         QCOMPARE(Row(dlg.get(), 2).last(), QString("No"));
 
         // Another Korvane Manager changing the folder: the installation waits, then changes

@@ -1,5 +1,7 @@
 #include "core/catalogue/CPluginList.h"
+#include "core/platform/FileSystem.h"
 #include "core/updater/CreatePath.h"
+#include "core/updater/InstallJournal.h"
 #include "support/LoopbackServer.h"
 #include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
@@ -28,6 +30,17 @@ std::shared_ptr<CUpdateList> Offer(LoopbackServer& server, const std::string& ta
     return testsupport::ListOf(MakeUpdate("Update", target, server.Url("/u/"), files));
 }
 
+// The temporary files anywhere in the tree.
+QStringList Temporaries(const TestTree& tree)
+{
+    QStringList found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tree.Root())) {
+        if (kfs::IsTemporaryName(entry.path().filename().string()))
+            found << QString::fromStdString(entry.path().string());
+    }
+    return found;
+}
+
 } // namespace
 
 class tst_UpdateInstall : public QObject
@@ -35,31 +48,37 @@ class tst_UpdateInstall : public QObject
     Q_OBJECT
 
 private slots:
-    void installedStateComparesPresenceAndSize_data()
+    void installedStateComparesPresenceSizeAndTheCopyInUse_data()
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("onDisk"); // where a 3-byte file lies, if anywhere
         QTest::addColumn<int>("listedSize"); // -1: the update has no files
+        QTest::addColumn<QString>("inUse");  // plugins/sniper.cs, if the plug-in is in use
         QTest::addColumn<bool>("installed");
         // clang-format off
-        QTest::newRow("file with its size") << "storage\\" << "storage/sniper.cs" << 3 << true;
-        QTest::newRow("file missing") << "storage\\" << "" << 3 << false;
-        QTest::newRow("file of another size") << "storage\\" << "storage/sniper.cs" << 4 << false;
-        QTest::newRow("update without files") << "storage\\" << "" << -1 << true;
-        QTest::newRow("names in another letter case") << "STORAGE" << "storage/Sniper.CS" << 3 << true;
+        QTest::newRow("file with its size") << "storage\\" << "storage/sniper.cs" << 3 << "" << true;
+        QTest::newRow("file missing") << "storage\\" << "" << 3 << "" << false;
+        QTest::newRow("file of another size") << "storage\\" << "storage/sniper.cs" << 4 << "" << false;
+        QTest::newRow("update without files") << "storage\\" << "" << -1 << "" << true;
+        QTest::newRow("names in another letter case") << "STORAGE" << "storage/Sniper.CS" << 3 << "" << true;
+        QTest::newRow("copy in use the same") << "storage\\" << "storage/sniper.cs" << 3 << "abc" << true;
+        QTest::newRow("copy in use not refreshed") << "storage\\" << "storage/sniper.cs" << 3 << "old" << false;
         // clang-format on
     }
 
-    void installedStateComparesPresenceAndSize()
+    void installedStateComparesPresenceSizeAndTheCopyInUse()
     {
         QFETCH(QString, target);
         QFETCH(QString, onDisk);
         QFETCH(int, listedSize);
+        QFETCH(QString, inUse);
         QFETCH(bool, installed);
         TestTree tree;
-        tree.MakeFolder("k");
+        tree.MakeFolder("k/plugins");
         if (!onDisk.isEmpty())
             tree.Write("k/" + onDisk.toStdString(), "abc");
+        if (!inUse.isEmpty())
+            tree.Write("k/plugins/sniper.cs", inUse.toStdString());
         std::vector<CUpdateFileInfo> files;
         if (listedSize >= 0)
             files.push_back({"sniper.cs", "", std::uint32_t(listedSize)});
@@ -129,7 +148,7 @@ private slots:
         QTest::newRow("copy in use edited") << "old" << 0644 << "edit" << 0644 << "new" << "edit";
         QTest::newRow("copy in use already new") << "old" << 0644 << "new" << 0644 << "new" << "new";
         QTest::newRow("copy in use, none stored") << "" << 0644 << "old" << 0644 << "new" << "old";
-        QTest::newRow("copy in use read-only") << "old" << 0644 << "old" << 0444 << "new" << "old";
+        QTest::newRow("copy in use read-only") << "old" << 0644 << "old" << 0444 << "old" << "old";
         QTest::newRow("stored file read-only") << "old" << 0444 << "old" << 0644 << "old" << "old";
         // clang-format on
     }
@@ -234,26 +253,108 @@ private slots:
         QVERIFY(server.Requests().isEmpty());
     }
 
-    void skippedFileFailsTheUpdate_data()
+    // Every file arrives before any is put in place; a failure at any stage leaves each file old,
+    // takes away the folders the update made and the temporary files, and names update and file.
+    void anUpdateIsInstalledWholeOrNotAtAll_data()
     {
-        QTest::addColumn<QString>("obstacle");
-        QTest::newRow("a file blocks the subfolder") << "storage/sub";
-        QTest::newRow("a folder stands where the file goes") << "storage/sub/second.cs/";
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("file"); // the file the message names; empty: no failure
+        QTest::addColumn<int>("requests"); // a file refused is not asked for, nor any after it
+        // clang-format off
+        QTest::newRow("none") << "" << "" << 3;
+        QTest::newRow("second file missing on the server") << "404" << "a.desc.txt: HTTP 404" << 2;
+        QTest::newRow("last file cut short") << "short" << "newcat\\b.cs: connection lost" << 3;
+        QTest::newRow("a folder where a file goes") << "folder" << "a.desc.txt: it is not a file" << 1;
+        QTest::newRow("copy in use write-protected") << "read-only" << "a.cs: the file is write-protected" << 0;
+        QTest::newRow("a file refused while the last arrives") << "late" << "a.desc.txt: it is not a file; the files already replaced hold their old version again" << 3;
+        // clang-format on
     }
 
-    void skippedFileFailsTheUpdate()
+    void anUpdateIsInstalledWholeOrNotAtAll()
     {
-        QFETCH(QString, obstacle);
+        QFETCH(QString, fault);
+        QFETCH(QString, file);
+        QFETCH(int, requests);
         TestTree tree;
+        tree.Write("storage/a.cs", "old");
+        tree.Write("plugins/a.cs", "old");
         LoopbackServer server;
-        const auto list = Offer(server, "storage\\", {{"first.cs", ""}, {"second.cs", "sub\\"}});
-        if (obstacle.endsWith('/'))
-            tree.MakeFolder(obstacle.toStdString());
-        else
-            tree.Write(obstacle.toStdString(), "in the way");
-        QVERIFY(!list->InstallUpdate(0, tree.Root(), nullptr));
-        QCOMPARE(tree.Read("storage/first.cs"), std::string("new"));
-        QVERIFY(!list->InstallUpdate(0, tree.Path("missing/"), nullptr)); // no Korvane folder
+        const auto list =
+            Offer(server, "storage\\", {{"a.cs", ""}, {"a.desc.txt", ""}, {"b.cs", "newcat\\"}});
+        if (fault == "404")
+            server.SetRoute("/u/a.desc.txt", {404});
+        if (fault == "short")
+            server.SetRoute("/u/newcat/b.cs", {200, "new", 2});
+        if (fault == "folder")
+            tree.MakeFolder("storage/a.desc.txt");
+        if (fault == "read-only")
+            std::filesystem::permissions(tree.Path("plugins/a.cs"), std::filesystem::perms(0444));
+        const auto sabotage = [&](const CUpdateFileInfo& arriving, std::uint64_t) {
+            if (fault == "late" && arriving.m_strFile == "b.cs")
+                tree.MakeFolder("storage/a.desc.txt");
+        };
+        CPluginList inUse;
+        inUse.Rescan(tree.Path("plugins/"));
+        const Status status = list->InstallUpdate(0, tree.Root(), &inUse, sabotage);
+        QCOMPARE(status.ok(), file.isEmpty());
+        const QString reason = QString::fromStdString(status.reason());
+        QVERIFY2(status.ok() || (reason.startsWith("Update 1.0") && reason.endsWith(file)),
+                 qPrintable(reason));
+        const std::string a = file.isEmpty() ? "new" : "old";
+        QCOMPARE(tree.Read("storage/a.cs") + tree.Read("plugins/a.cs"), a + a);
+        QCOMPARE(tree.Read("plugins/a.desc.txt") + tree.Read("storage/newcat/b.cs"),
+                 file.isEmpty() ? std::string("newnew") : std::string());
+        QCOMPARE(tree.Exists("storage/newcat"), file.isEmpty());
+        QCOMPARE(Temporaries(tree), QStringList());
+        QCOMPARE(server.Requests().size(), requests);
+        QCOMPARE(list->IsInstalled(tree.Root(), 0), file.isEmpty());
+    }
+
+    // An installation cut short after refreshing a copy in use and before replacing storage's
+    // file leaves the copy new beside storage's old file. The next installation completes it, also
+    // when the server's file has changed since; a copy the player changed is still kept.
+    void anInstallationCutShortIsCompletedByTheNext_data()
+    {
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<QString>("journal"); // the bytes the cut-short installation put in use
+        QTest::addColumn<QString>("inUseAfter");
+        // clang-format off
+        QTest::newRow("copy in use already new") << "new" << "new" << "new";
+        QTest::newRow("copy in use new, no journal") << "new" << "" << "new";
+        QTest::newRow("server changed the file since") << "mid" << "mid" << "new";
+        QTest::newRow("player changed the copy since") << "own" << "mid" << "own";
+        QTest::newRow("player's own copy") << "own" << "" << "own";
+        // clang-format on
+    }
+
+    void anInstallationCutShortIsCompletedByTheNext()
+    {
+        QFETCH(QString, inUse);
+        QFETCH(QString, journal);
+        QFETCH(QString, inUseAfter);
+        TestTree tree;
+        tree.Write("storage/a.cs", "old");
+        tree.Write("plugins/a.cs", journal.toStdString());
+        if (!journal.isEmpty()) {
+            InstallJournal cutShort(tree.Root());
+            cutShort.Note(tree.Path("plugins/a.cs"),
+                          InstallJournal::Digest(tree.Path("plugins/a.cs")));
+            QVERIFY(cutShort.Record());
+        }
+        tree.Write("plugins/a.cs", inUse.toStdString());
+        LoopbackServer server;
+        const auto list = Offer(server, "storage\\", {{"a.cs", ""}});
+        CPluginList plugins;
+        plugins.Rescan(tree.Path("plugins/"));
+        QVERIFY(!list->IsInstalled(tree.Root(), 0, &plugins));
+        const Status status = list->InstallUpdate(0, tree.Root(), &plugins);
+        QCOMPARE(status.ok(), inUseAfter == "new");
+        QVERIFY(status.ok() || status.reason().find("plugins/a.cs") != std::string::npos);
+        QCOMPARE(tree.Read("storage/a.cs") + tree.Read("plugins/a.cs"),
+                 "new" + inUseAfter.toStdString());
+        QCOMPARE(list->IsInstalled(tree.Root(), 0, &plugins), status.ok());
+        // The journal goes once the update is in place.
+        QVERIFY(!tree.Exists("backups/updates-in-progress.txt"));
     }
 };
 

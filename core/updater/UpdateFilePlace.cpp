@@ -1,0 +1,143 @@
+#include "core/updater/UpdateFilePlace.h"
+
+#include "core/catalogue/CPluginList.h"
+#include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/TextEncoding.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/KPath.h"
+#include "core/updater/CUpdateInfo.h"
+#include "res/Strings.h"
+
+#include <QString>
+#include <string_view>
+
+namespace korvane {
+
+namespace {
+
+constexpr std::string_view kStorage = "storage";
+
+std::string LocalName(std::string_view listBytes)
+{
+    return textencoding::ToUtf8(listBytes);
+}
+
+// The list's bytes with every byte a URL cannot carry as it is percent-encoded, so that the
+// server sees the name byte for byte. Within a name, '%', '#' and '?' are part of the name; in
+// the base URL they keep their meaning.
+std::string UrlBytes(std::string_view bytes, bool bName)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || (bName && (c == '%' || c == '#' || c == '?'))) {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0xF];
+        } else {
+            url += c;
+        }
+    }
+    return url;
+}
+
+std::string FileUrl(const CUpdateInfo& update, const CUpdateFileInfo& file)
+{
+    std::string subDir = file.m_strSubDir;
+    for (char& c : subDir) {
+        if (c == '\\')
+            c = '/';
+    }
+    return UrlBytes(update.m_strBaseURL, false) + UrlBytes(subDir, true) +
+           UrlBytes(file.m_strFile, true);
+}
+
+// rel begins with the folder name "storage" (any letter case) and a separator.
+bool IsBelowStorage(std::string_view rel)
+{
+    return rel.size() > kStorage.size() && kpath::StartsWithNoCase(rel, kStorage) &&
+           kpath::IsSeparator(rel[kStorage.size()]);
+}
+
+// The copy in use of a file that goes to storage lies at the same place below plugins\.
+std::string InUsePlace(const std::string& strKorvane, const std::string& target,
+                       const std::string& subDir, const std::string& name)
+{
+    const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(strKorvane));
+    if (IsBelowStorage(target))
+        return plugins + target.substr(kStorage.size() + 1) + subDir + name;
+    if (target.empty() && IsBelowStorage(subDir))
+        return plugins + subDir.substr(kStorage.size() + 1) + name;
+    return {};
+}
+
+std::string KeyOf(const std::string& name)
+{
+    const size_t dot = name.find('.');
+    return dot != std::string::npos && dot > 0 ? name.substr(0, dot) : std::string();
+}
+
+korvane::Status Unsafe(std::string_view listBytes)
+{
+    return korvane::Status::Failure(QString::fromUtf8(strings::kReasonUnsafeName)
+                                        .arg(QString::fromStdString(LocalName(listBytes)))
+                                        .toStdString());
+}
+
+} // namespace
+
+std::string UpdateFilePlace::Destination(const CUpdateInfo& update, const std::string& strKorvane)
+{
+    // A target given without its closing separator still names a folder.
+    std::string destination =
+        kpath::WithTrailingSeparator(strKorvane) + LocalName(update.m_strTargetDir);
+    if (!update.m_strTargetDir.empty() && !kpath::EndsWithSeparator(destination))
+        destination.push_back(kpath::kStoredSeparator);
+    return destination;
+}
+
+korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateInfo& update,
+                                                                  const std::string& strKorvane)
+{
+    // A name from the network that could lead out of the destination is never used.
+    if (!kpath::IsContainedRelative(update.m_strTargetDir))
+        return Unsafe(update.m_strTargetDir);
+    const std::string destination = Destination(update, strKorvane);
+    const std::string target = LocalName(update.m_strTargetDir);
+    std::vector<UpdateFilePlace> places;
+    places.reserve(update.m_arrFiles.size());
+    for (const CUpdateFileInfo& file : update.m_arrFiles) {
+        if (!kpath::IsPlainName(file.m_strFile) || !kpath::IsContainedRelative(file.m_strSubDir))
+            return Unsafe(file.m_strSubDir + file.m_strFile);
+        UpdateFilePlace place;
+        place.pFile = &file;
+        place.strSubDir = LocalName(file.m_strSubDir);
+        const std::string name = LocalName(file.m_strFile);
+        place.strListed = place.strSubDir + name;
+        place.strStored = destination + place.strSubDir + name;
+        place.strInUse = InUsePlace(strKorvane, target, place.strSubDir, name);
+        place.strKey = KeyOf(name);
+        place.strUrl = FileUrl(update, file);
+        places.push_back(std::move(place));
+    }
+    return places;
+}
+
+std::filesystem::path UpdateFilePlace::StoredPath() const
+{
+    return kpath::ResolveNoCase(strStored);
+}
+
+std::optional<std::filesystem::path> UpdateFilePlace::InUseCopy(const CPluginList* pInUse) const
+{
+    if (!pInUse || strInUse.empty() || strKey.empty() || !pInUse->Exists(strKey))
+        return std::nullopt;
+    std::filesystem::path copy = kpath::ResolveNoCase(strInUse);
+    // Where its folder is missing the plug-in has no copy there to refresh.
+    if (!kfs::IsFolder(copy.parent_path()))
+        return std::nullopt;
+    return copy;
+}
+
+} // namespace korvane

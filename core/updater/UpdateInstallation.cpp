@@ -1,0 +1,343 @@
+#include "core/updater/UpdateInstallation.h"
+
+#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/TextEncoding.h"
+#include "core/platform/KPath.h"
+#include "core/updater/CreatePath.h"
+#include "core/updater/CUpdateInfo.h"
+#include "res/Strings.h"
+
+#include <QCryptographicHash>
+#include <QString>
+#include <set>
+#include <system_error>
+
+namespace korvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kStatusOk = 200;
+
+template <class... Args> std::string Reason(const char* text, const Args&... args)
+{
+    return QString::fromUtf8(text).arg(args...).toStdString();
+}
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+bool Stopped(const CUpdateList::StopRequest& stop)
+{
+    return stop && stop();
+}
+
+// The old file under a temporary name beside it, until the update is complete: a second link to
+// the same bytes where the file system has links, else a copy.
+korvane::Result<fs::path> SetAside(const fs::path& file)
+{
+    fs::path keep = kfs::TemporaryPathBeside(file);
+    std::error_code ec;
+    fs::create_hard_link(file, keep, ec);
+    if (ec) {
+        if (korvane::Status copied = kfs::CopyFileNoOverwrite(file, keep); !copied)
+            return copied;
+    }
+    return keep;
+}
+
+} // namespace
+
+UpdateInstallation::UpdateInstallation(const CUpdateInfo& update, std::string strKorvane,
+                                       const CPluginList* pInUse,
+                                       const HttpClient::Options& transfer)
+    : m_update(update), m_strKorvane(std::move(strKorvane)), m_pInUse(pInUse), m_session(transfer),
+      m_journal(m_strKorvane)
+{}
+
+UpdateInstallation::~UpdateInstallation() = default;
+
+korvane::Status UpdateInstallation::Failure(const std::string& cause) const
+{
+    return korvane::Status::Failure(Reason(strings::kReasonUpdate,
+                                           Q(textencoding::ToUtf8(m_update.m_strUpdateName)),
+                                           Q(m_update.VersionText()), Q(cause)));
+}
+
+korvane::Status UpdateInstallation::Failure(const UpdateFilePlace& place,
+                                            const std::string& cause) const
+{
+    return korvane::Status::Failure(
+        Reason(strings::kReasonUpdateFile, Q(textencoding::ToUtf8(m_update.m_strUpdateName)),
+               Q(m_update.VersionText()), Q(place.strListed), Q(cause)));
+}
+
+korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progress,
+                                        const CUpdateList::StopRequest& stop)
+{
+    auto places = UpdateFilePlace::Of(m_update, m_strKorvane);
+    if (!places)
+        return Failure(places.reason());
+    m_places = std::move(places).value();
+    korvane::Status installed = CreateFolders();
+    m_staged.reserve(m_places.size());
+    for (size_t i = 0; installed && i < m_places.size(); ++i)
+        installed = Stage(m_places[i], progress, stop);
+    if (installed && Stopped(stop))
+        installed = Failure(strings::kReasonInterrupted);
+    if (installed)
+        installed = PutInPlace();
+    if (!installed) {
+        m_staged.clear(); // the temporary files go before their folders
+        RemoveCreatedFolders();
+        return installed;
+    }
+    return KeptCopies();
+}
+
+korvane::Status UpdateInstallation::CreateFolders()
+{
+    const std::string target = textencoding::ToUtf8(m_update.m_strTargetDir);
+    if (!CreatePath(m_strKorvane, target, &m_createdFolders))
+        return Failure(Reason(strings::kReasonFileRefused, Q(target)));
+    const std::string destination = UpdateFilePlace::Destination(m_update, m_strKorvane);
+    for (const UpdateFilePlace& place : m_places) {
+        if (!place.strSubDir.empty() &&
+            !CreatePath(destination, place.strSubDir, &m_createdFolders))
+            return Failure(place, Reason(strings::kReasonFileRefused, Q(place.strSubDir)));
+    }
+    return korvane::Status::Ok();
+}
+
+korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
+                                          const CUpdateList::FileProgress& progress,
+                                          const CUpdateList::StopRequest& stop)
+{
+    if (Stopped(stop))
+        return Failure(place, strings::kReasonInterrupted);
+    Staged& staged = m_staged.emplace_back();
+    staged.place = &place;
+    const fs::path stored = place.StoredPath();
+    staged.stored = std::make_unique<kfs::AtomicFile>(stored);
+    // A write-protected file is refused before anything is downloaded.
+    if (!staged.stored->Ok())
+        return Failure(staged.stored->Commit().reason());
+    staged.copy = place.InUseCopy(m_pInUse);
+    if (staged.copy) {
+        // Whether the copy in use is storage's copy is known only while storage holds the old
+        // bytes.
+        const bool bFollows =
+            !kfs::Exists(*staged.copy) || fileops::SameAsCopy(*staged.copy, stored).ok();
+        staged.action = bFollows ? CopyAction::Refresh : CopyAction::Undecided;
+        staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
+        if (bFollows && !staged.copyFile->Ok())
+            return Failure(staged.copyFile->Commit().reason());
+    }
+    if (korvane::Status received = Receive(staged, progress, stop); !received)
+        return received;
+    return Decide(staged);
+}
+
+korvane::Status UpdateInstallation::Receive(Staged& staged,
+                                            const CUpdateList::FileProgress& progress,
+                                            const CUpdateList::StopRequest& stop)
+{
+    const UpdateFilePlace& place = *staged.place;
+    const CUpdateFileInfo& file = *place.pFile;
+    const QString name = Q(textencoding::ToUtf8(file.m_strFile));
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    std::string refusal; // why the body is not taken
+    std::string status;  // the server's answer when it was not the file
+    std::uint64_t received = 0;
+    kfs::AtomicFile* pNotSaved = nullptr;
+    const auto onResponse = [&](const HttpClient::Response& response) {
+        if (response.nStatus != kStatusOk)
+            status = HttpClient::StatusReason(response.nStatus);
+        else if (response.contentLength && *response.contentLength != file.m_dwSize)
+            refusal =
+                Reason(strings::kReasonSizeDiffers, name, QString::number(*response.contentLength),
+                       QString::number(file.m_dwSize));
+        return status.empty() && refusal.empty();
+    };
+    const auto onBody = [&](std::string_view piece) {
+        if (Stopped(stop))
+            return false;
+        if (piece.size() > file.m_dwSize - received) {
+            refusal = Reason(strings::kReasonSizeExceeds, name, QString::number(file.m_dwSize));
+            return false;
+        }
+        received += piece.size();
+        // Only a copy in use is told by its digest; hashing every file would double the time a
+        // large one takes.
+        if (staged.copy)
+            digest.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
+        if (!staged.stored->Append(piece))
+            pNotSaved = staged.stored.get();
+        // A copy not yet known to be the updater's may still turn out to be the player's own,
+        // which needs none of these bytes.
+        else if (staged.copyFile && staged.copyFile->Ok() && !staged.copyFile->Append(piece) &&
+                 staged.action == CopyAction::Refresh)
+            pNotSaved = staged.copyFile.get();
+        if (progress && !pNotSaved)
+            progress(file, received);
+        return !pNotSaved;
+    };
+    const HttpClient::Result result = m_session.Get(
+        place.strUrl, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); });
+    if (pNotSaved)
+        return Failure(pNotSaved->Commit().reason());
+    if (Stopped(stop))
+        return Failure(place, strings::kReasonInterrupted);
+    if (result.outcome == HttpClient::Outcome::InternetError)
+        return Failure(place, result.reason);
+    if (!status.empty())
+        return Failure(place, status);
+    if (refusal.empty() && received != file.m_dwSize)
+        refusal = Reason(strings::kReasonSizeDiffers, name, QString::number(received),
+                         QString::number(file.m_dwSize));
+    if (!refusal.empty())
+        return Failure(refusal);
+    if (staged.copy)
+        staged.digest = digest.result().toHex();
+    if (korvane::Status closed = staged.stored->Close(); !closed)
+        return Failure(closed.reason());
+    return korvane::Status::Ok();
+}
+
+korvane::Status UpdateInstallation::Decide(Staged& staged)
+{
+    if (staged.action == CopyAction::Undecided) {
+        // Neither missing nor storage's copy: the update's bytes already, the bytes an earlier
+        // installation that was cut short put there, or the player's own.
+        const QByteArray held = InstallJournal::Digest(*staged.copy);
+        if (held == staged.digest)
+            staged.action = CopyAction::Current;
+        else if (m_journal.IsUpdatersCopy(*staged.copy, held))
+            staged.action = CopyAction::Refresh;
+        else
+            staged.action = CopyAction::Kept;
+    }
+    if (staged.action == CopyAction::Current || staged.action == CopyAction::Kept)
+        m_journal.Forget(*staged.copy);
+    if (staged.action != CopyAction::Refresh) {
+        staged.copyFile.reset();
+        return korvane::Status::Ok();
+    }
+    if (korvane::Status closed = staged.copyFile->Close(); !closed)
+        return Failure(closed.reason());
+    return korvane::Status::Ok();
+}
+
+korvane::Status UpdateInstallation::PutInPlace()
+{
+    for (const Staged& staged : m_staged) {
+        if (staged.action == CopyAction::Refresh)
+            m_journal.Note(*staged.copy, staged.digest);
+    }
+    if (korvane::Status recorded = m_journal.Record(); !recorded)
+        return Failure(recorded.reason());
+    korvane::Status placed = korvane::Status::Ok();
+    // The copies in use first: until the last of them has its new bytes, storage holds the old
+    // bytes that tell each one from a copy the player changed.
+    for (size_t i = 0; placed && i < m_staged.size(); ++i) {
+        if (m_staged[i].action == CopyAction::Refresh)
+            placed = Replace(*m_staged[i].copyFile, i, true);
+    }
+    for (size_t i = 0; placed && i < m_staged.size(); ++i)
+        placed = Replace(*m_staged[i].stored, i, false);
+    if (placed) {
+        for (const Replaced& replaced : m_replaced) {
+            if (replaced.keep)
+                (void)kfs::RemoveFile(*replaced.keep); // else the next lock's sweep removes it
+        }
+        // A journal that still names the refreshed copies is harmless: each now holds storage's
+        // bytes, which is what a refresh needs anyway.
+        (void)m_journal.Finish(true);
+        return korvane::Status::Ok();
+    }
+    const std::vector<std::string> stillNew = PutBack();
+    if (stillNew.empty()) {
+        (void)m_journal.Finish(false);
+        return Failure(Reason(strings::kReasonPutBack, Q(placed.reason())));
+    }
+    // The journal keeps naming the copies in use: one left new beside storage's old file is the
+    // updater's, and the next installation refreshes it.
+    std::string files;
+    for (const std::string& file : stillNew)
+        files += (files.empty() ? "" : ", ") + file;
+    return Failure(Reason(strings::kReasonNotPutBack, Q(placed.reason()), Q(files)));
+}
+
+korvane::Status UpdateInstallation::Replace(kfs::AtomicFile& file, size_t nStaged, bool bCopyInUse)
+{
+    Replaced replaced{file.Target(), std::nullopt, nStaged, bCopyInUse};
+    std::error_code ec;
+    if (fs::is_regular_file(replaced.target, ec)) {
+        auto keep = SetAside(replaced.target);
+        if (!keep)
+            return keep.status();
+        replaced.keep = std::move(keep).value();
+    }
+    if (korvane::Status committed = file.Commit(); !committed) {
+        if (replaced.keep)
+            (void)kfs::RemoveFile(*replaced.keep);
+        return committed;
+    }
+    m_replaced.push_back(std::move(replaced));
+    return korvane::Status::Ok();
+}
+
+std::vector<std::string> UpdateInstallation::PutBack()
+{
+    std::vector<std::string> stillNew;
+    std::set<size_t> storedStillNew;
+    // Storage's files were replaced last and go back first.
+    for (auto it = m_replaced.rbegin(); it != m_replaced.rend(); ++it) {
+        const std::string name = kpath::FromNative(it->target);
+        // A copy in use stays with its storage file: new in storage and old in use is what a
+        // player's edit looks like.
+        if (it->bCopyInUse && storedStillNew.contains(it->nStaged)) {
+            stillNew.push_back(name);
+            continue;
+        }
+        std::error_code ec;
+        if (it->keep)
+            fs::rename(*it->keep, it->target, ec);
+        else
+            fs::remove(it->target, ec);
+        if (ec) {
+            stillNew.push_back(name);
+            if (!it->bCopyInUse)
+                storedStillNew.insert(it->nStaged);
+            if (it->keep)
+                (void)kfs::RemoveFile(*it->keep);
+        }
+    }
+    m_replaced.clear();
+    return stillNew;
+}
+
+void UpdateInstallation::RemoveCreatedFolders()
+{
+    for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it)
+        (void)kfs::RemoveEmptyFolder(kpath::ResolveNoCase(*it));
+    m_createdFolders.clear();
+}
+
+korvane::Status UpdateInstallation::KeptCopies() const
+{
+    fileops::FailureList kept;
+    for (const Staged& staged : m_staged) {
+        if (staged.action == CopyAction::Kept)
+            kept.Add(korvane::Status::Failure(
+                Reason(strings::kReasonInUseDiffers, Q(kpath::FromNative(*staged.copy)))));
+    }
+    if (kept.empty())
+        return korvane::Status::Ok();
+    return Failure(kept.ToStatus().reason());
+}
+
+} // namespace korvane

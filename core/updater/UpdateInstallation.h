@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/platform/FileSystem.h"
+#include "core/platform/HttpClient.h"
+#include "core/platform/Status.h"
+#include "core/updater/CUpdateList.h"
+#include "core/updater/InstallJournal.h"
+#include "core/updater/UpdateFilePlace.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <QByteArray>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+class CPluginList;
+
+// The installation of one update as a unit. Every file is first received whole, with its listed
+// size, into a temporary file beside its target (and beside its copy in use, for a plug-in in
+// use); only then are the files put in place, the copies in use before storage's files, so that
+// storage keeps the old bytes a copy in use is recognised by until every copy is refreshed. When
+// a file cannot be put in place, those already replaced are put back; the folders the update
+// created go again. A copy in use that holds neither storage's bytes nor the update's is the
+// player's own: it is kept and named. Runs on any thread, under the Korvane folder's lock.
+class UpdateInstallation
+{
+public:
+    UpdateInstallation(const CUpdateInfo& update, std::string strKorvane, const CPluginList* pInUse,
+                       const HttpClient::Options& transfer);
+    UpdateInstallation(const UpdateInstallation&) = delete;
+    UpdateInstallation& operator=(const UpdateInstallation&) = delete;
+    ~UpdateInstallation();
+
+    // Fails, naming the update and the file, unless every file and copy in use is in place.
+    korvane::Status Run(const CUpdateList::FileProgress& progress,
+                        const CUpdateList::StopRequest& stop);
+
+private:
+    // What becomes of a file's copy in use once the update's bytes are known.
+    enum class CopyAction
+    {
+        None,      // no copy in use to follow
+        Refresh,   // it gets the update's bytes
+        Undecided, // neither storage's copy nor missing: compared with the update's bytes later
+        Current,   // it holds the update's bytes already
+        Kept,      // the player's own: left as it is
+    };
+
+    // One file received, waiting to be put in place.
+    struct Staged
+    {
+        const UpdateFilePlace* place = nullptr;
+        std::unique_ptr<kfs::AtomicFile> stored;
+        std::optional<std::filesystem::path> copy;
+        std::unique_ptr<kfs::AtomicFile> copyFile; // the copy's new bytes, while they may be used
+        CopyAction action = CopyAction::None;
+        QByteArray digest; // of the update's bytes
+    };
+
+    // A file put in place, and how to put back what it replaced.
+    struct Replaced
+    {
+        std::filesystem::path target;
+        std::optional<std::filesystem::path> keep; // the old file, linked or copied aside
+        size_t nStaged = 0;
+        bool bCopyInUse = false;
+    };
+
+    korvane::Status CreateFolders();
+    korvane::Status Stage(const UpdateFilePlace& place, const CUpdateList::FileProgress& progress,
+                          const CUpdateList::StopRequest& stop);
+    korvane::Status Receive(Staged& staged, const CUpdateList::FileProgress& progress,
+                            const CUpdateList::StopRequest& stop);
+    korvane::Status Decide(Staged& staged);
+    korvane::Status PutInPlace();
+    korvane::Status Replace(kfs::AtomicFile& file, size_t nStaged, bool bCopyInUse);
+    // Puts back every replaced file it can; the files that still hold the new version.
+    std::vector<std::string> PutBack();
+    void RemoveCreatedFolders();
+    korvane::Status KeptCopies() const;
+
+    korvane::Status Failure(const std::string& cause) const;
+    korvane::Status Failure(const UpdateFilePlace& place, const std::string& cause) const;
+
+    const CUpdateInfo& m_update;
+    const std::string m_strKorvane;
+    const CPluginList* const m_pInUse;
+    HttpClient m_session;
+    InstallJournal m_journal;
+    std::vector<UpdateFilePlace> m_places;
+    std::vector<Staged> m_staged;
+    std::vector<Replaced> m_replaced;
+    std::vector<std::string> m_createdFolders;
+};
+
+} // namespace korvane
