@@ -1,6 +1,7 @@
 #include "core/platform/FileSystem.h"
 
 #include "core/platform/KPath.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +15,10 @@
 
 #ifdef _WIN32
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -87,7 +92,7 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
     writable = writable && ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0;
 #endif
     if (!writable)
-        return Failure(file, "the file is write-protected");
+        return Failure(file, strings::kReasonWriteProtected);
     return korvane::Status::Ok();
 }
 
@@ -310,6 +315,33 @@ bool IsTemporaryName(std::string_view name)
 
 std::string FailureReason(const fs::path& file, const std::error_code& error)
 {
+#ifdef _WIN32
+    // The system's own words ("Sharing violation") do not say what the player can do about it.
+    if (error.category() == std::system_category() &&
+        (error.value() == ERROR_SHARING_VIOLATION || error.value() == ERROR_LOCK_VIOLATION))
+        return kpath::FromNative(file) + ": " + strings::kReasonFileInUse;
+    // A file below something that is not a folder is "not found" to Windows; POSIX systems, and
+    // the player, call it what it is.
+    if (error == std::errc::no_such_file_or_directory) {
+        for (fs::path above = file.parent_path(); !above.empty() && above != above.parent_path();
+             above = above.parent_path()) {
+            std::error_code ec;
+            const fs::file_status status = fs::status(above, ec);
+            if (fs::exists(status)) {
+                if (!fs::is_directory(status))
+                    return kpath::FromNative(file) + ": " +
+                           std::make_error_code(std::errc::not_a_directory).message();
+                break;
+            }
+        }
+    }
+    // Windows neither deletes nor replaces a read-only file.
+    if (error == std::errc::permission_denied) {
+        const DWORD attributes = ::GetFileAttributesW(file.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+            return kpath::FromNative(file) + ": " + strings::kReasonWriteProtected;
+    }
+#endif
     return kpath::FromNative(file) + ": " + error.message();
 }
 
@@ -340,6 +372,38 @@ std::error_code LastError()
                       : std::make_error_code(std::errc::io_error);
 }
 
+#ifdef _WIN32
+std::error_code LastWindowsError()
+{
+    return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+}
+
+// Puts the new file in the target's place. ReplaceFileW keeps what the replaced file carries
+// besides its bytes: its attributes (hidden, archive…), its security, its creation time and the
+// letter case of its name. A target that is not there yet is a plain rename.
+std::error_code ReplaceWith(const fs::path& target, const fs::path& replacement)
+{
+    std::error_code ec;
+    const bool replacing = fs::exists(target, ec);
+    const BOOL moved =
+        replacing ? ::ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
+                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                  : ::MoveFileExW(replacement.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    return moved ? std::error_code() : LastWindowsError();
+}
+#endif
+
+// Removes a file of this program's own making, also one that took a read-only attribute from its
+// source (Windows deletes no read-only file).
+void RemoveOwnFile(const fs::path& file)
+{
+    std::error_code ec;
+#ifdef _WIN32
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+    fs::remove(file, ec);
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(const fs::path& target) : m_target(WriteTarget(target))
@@ -362,9 +426,8 @@ AtomicFile::~AtomicFile()
 {
     if (m_out)
         std::fclose(m_out);
-    std::error_code ignored;
     if (!m_temporary.empty())
-        fs::remove(m_temporary, ignored);
+        RemoveOwnFile(m_temporary);
 }
 
 void AtomicFile::Fail(const std::error_code& cause)
@@ -410,10 +473,16 @@ korvane::Status AtomicFile::Commit()
     if (fs::exists(old)) {
         if (auto replaceable = CheckReplaceable(m_target, old); !replaceable)
             return replaceable;
+#ifndef _WIN32
         fs::permissions(m_temporary, old.permissions(), ec);
+#endif
     }
+#ifdef _WIN32
+    ec = ReplaceWith(m_target, m_temporary);
+#else
     if (!ec)
         fs::rename(m_temporary, m_target, ec);
+#endif
     if (ec)
         return Failure(m_target, ec);
     m_temporary.clear();
@@ -460,15 +529,35 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
     const fs::path temporary = TemporaryPathBeside(target);
     if (!fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec)) {
         const std::error_code cause = ec;
-        fs::remove(temporary, ec);
+        RemoveOwnFile(temporary);
         return Failure(target, cause);
     }
+#ifdef _WIN32
+    // A copy that took a read-only attribute from its source cannot be opened to be flushed: it
+    // gets the attribute back once it is on the disk.
+    const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && flush == Flush::ToDisk)
+        ::SetFileAttributesW(temporary.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+#endif
     errno = 0;
     if (flush == Flush::ToDisk && !FlushFile(temporary)) {
         const std::error_code cause = LastError();
-        fs::remove(temporary, ec);
+        RemoveOwnFile(temporary);
         return Failure(target, cause);
     }
+#ifdef _WIN32
+    if (readOnly && flush == Flush::ToDisk)
+        ::SetFileAttributesW(temporary.c_str(), attributes);
+    // A rename without MOVEFILE_REPLACE_EXISTING fails when the name is taken, so a file that
+    // appeared meanwhile stays untouched.
+    if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const std::error_code cause = LastWindowsError();
+        RemoveOwnFile(temporary);
+        return Failure(target, cause);
+    }
+#else
     // A hard link is created only when the name is free, so a file that appeared meanwhile
     // stays untouched; file systems without links fall back to a rename after a last check.
     fs::create_hard_link(temporary, target, ec);
@@ -478,6 +567,7 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
     fs::remove(temporary, ec);
     if (cause)
         return Failure(target, cause);
+#endif
     if (flush == Flush::ToDisk)
         SyncFolder(target.parent_path());
     return korvane::Status::Ok();

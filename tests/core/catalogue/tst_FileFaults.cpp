@@ -67,6 +67,13 @@ private slots:
         QCOMPARE(tree.Read("storage/x2/c.cs"), std::string("plugins"));
         QCOMPARE(tree.Names("storage"), (QStringList{"a.cs", "new.cs", "x", "x2"}));
 
+#ifdef Q_OS_WIN
+        // Windows deletes no read-only file: the deletion stops there, naming it.
+        const Status kept = fileops::DeleteTree(tree.Path("plugins\\"));
+        QVERIFY(QString::fromStdString(kept.reason()).contains(tree.QPath("plugins/new.cs")));
+        QCOMPARE(tree.Read("plugins/new.cs"), std::string("plugins"));
+        QFile::setPermissions(tree.QPath("plugins/new.cs"), QFile::ReadOwner | QFile::WriteOwner);
+#endif
         // Deleting empties the folder and keeps it; a link inside is removed, never followed.
         tree.Write("outside/keep.cs", "keep");
         QVERIFY(QFile::link(tree.QPath("outside"), tree.QPath("plugins/link")));
