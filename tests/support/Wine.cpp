@@ -5,8 +5,11 @@
 #ifdef _WIN32
 #include <cwchar>
 #include <string>
-#include <wincrypt.h>
+// wincrypt.h needs what windows.h declares.
+// clang-format off
 #include <windows.h>
+#include <wincrypt.h>
+// clang-format on
 #endif
 
 namespace korvane::testsupport {
