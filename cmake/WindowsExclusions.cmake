@@ -27,6 +27,7 @@ set(korvane_not_on_windows
     "tst_CliPlugins::keysAreTakenAsListPrintsThem" "file names of single bytes beyond UTF-8, and names told apart only by the case of a letter beyond A to Z, exist on POSIX systems only (namesBeyondAsciiWorkThroughout runs everywhere)"
     "tst_LaunchTribes::refusalSaysWhy:QuickExec, no Wine" "Windows runs tribes.exe itself"
     "tst_ManagerDlg::optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder:storage cannot be created" "storage is a symbolic link that leads nowhere"
+    "tst_CliPlugins::failuresSayWhy:sync" "as above"
     "tst_UpdateList::misbehavingServers:http to https" "the loopback server speaks https through Schannel, which under Wine connects but does not serve (aListComesOverHttpsFromAnotherServer shows Schannel fetching)"
     "tst_UpdateList::misbehavingServers:https to https" "as above"
     "tst_UpdateList::misbehavingServers:https to http" "as above"

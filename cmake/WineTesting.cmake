@@ -7,7 +7,7 @@ find_program(KORVANE_WINE NAMES wine64 wine PATHS /usr/lib/wine /usr/lib64/wine
              NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 find_program(KORVANE_WINESERVER NAMES wineserver PATHS /usr/lib/wine /usr/lib64/wine
              NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KORVANE_WINE})
+set(CMAKE_CROSSCOMPILING_EMULATOR sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${KORVANE_WINE})
 
 set(KORVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 # No Mono or Gecko installer asks to be run; messages of Wine's own stay out of the tests' output.
@@ -21,10 +21,12 @@ set(KORVANE_TEST_ARGUMENTS -o -,tap)
 # The build folder as a Windows program finds it: Wine's drive Z: is the root of the file system.
 set(KORVANE_HOST_DRIVE Z:)
 
-# The prefix is made once before the first test and its processes ended after the last.
-# wineboot returns before the processes it starts have settled.
-add_test(NAME wine_prefix COMMAND sh -c "\"$1\" wineboot --init && \"$2\" -w" sh ${KORVANE_WINE}
-                                  ${KORVANE_WINESERVER})
+# The prefix is made once before the first test, and its server runs until the last has ended
+# (wine_end), so that no test waits for a server to start or the system processes to load.
+file(MAKE_DIRECTORY ${KORVANE_WINE_PREFIX})
+add_test(NAME wine_prefix
+         COMMAND sh -c "\"$2\" -p </dev/null >/dev/null 2>&1; \"$1\" wineboot --init </dev/null >/dev/null 2>&1"
+                 sh ${KORVANE_WINE} ${KORVANE_WINESERVER})
 add_test(NAME wine_end COMMAND sh -c "\"$1\" -k || true" sh ${KORVANE_WINESERVER})
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${korvane_wine_environment}")
 set_tests_properties(wine_end PROPERTIES FIXTURES_CLEANUP wine ENVIRONMENT "${korvane_wine_environment}"

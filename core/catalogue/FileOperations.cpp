@@ -130,10 +130,10 @@ korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
     if (fileSize == copySize) {
         const auto fileBytes = kfs::ReadFile(file);
         if (!fileBytes)
-            return korvane::Status::Failure(kpath::FromNative(file) + ": the file cannot be read");
+            return korvane::Status::Failure(kfs::ReadFailureReason(file));
         const auto copyBytes = kfs::ReadFile(copy);
         if (!copyBytes)
-            return korvane::Status::Failure(kpath::FromNative(copy) + ": the file cannot be read");
+            return korvane::Status::Failure(kfs::ReadFailureReason(copy));
         if (*fileBytes == *copyBytes)
             return korvane::Status::Ok();
     }

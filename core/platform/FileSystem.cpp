@@ -341,8 +341,30 @@ std::string FailureReason(const fs::path& file, const std::error_code& error)
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
             return kpath::FromNative(file) + ": " + strings::kReasonWriteProtected;
     }
+    // The system's numbers in the words POSIX systems use, the same on every system.
+    if (error.category() == std::system_category())
+        return kpath::FromNative(file) + ": " + error.default_error_condition().message();
 #endif
     return kpath::FromNative(file) + ": " + error.message();
+}
+
+std::string ReadFailureReason(const fs::path& file)
+{
+#ifdef _WIN32
+    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return FailureReason(
+            file, std::error_code(static_cast<int>(::GetLastError()), std::system_category()));
+    ::CloseHandle(handle);
+#else
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return FailureReason(file, std::error_code(errno, std::generic_category()));
+    ::close(descriptor);
+#endif
+    return kpath::FromNative(file) + ": " + strings::kReasonUnreadable;
 }
 
 namespace {
@@ -378,18 +400,36 @@ std::error_code LastWindowsError()
     return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
 }
 
-// Puts the new file in the target's place. ReplaceFileW keeps what the replaced file carries
-// besides its bytes: its attributes (hidden, archive…), its security, its creation time and the
-// letter case of its name. A target that is not there yet is a plain rename.
+// Puts the new file in the target's place, keeping what the replaced file carries besides its
+// bytes that the program sees: its attributes (hidden, archive…) and the letter case of its name.
+// A rename that replaces (MoveFileExW) leaves no third file behind when the replaced file is held
+// open, where Wine's ReplaceFileW does.
 std::error_code ReplaceWith(const fs::path& target, const fs::path& replacement)
 {
-    std::error_code ec;
-    const bool replacing = fs::exists(target, ec);
-    const BOOL moved =
-        replacing ? ::ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
-                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                  : ::MoveFileExW(replacement.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-    return moved ? std::error_code() : LastWindowsError();
+    // The name as the folder holds it, which Windows finds in any letter case.
+    const auto replaced =
+        kpath::FindNoCase(target.parent_path(), kpath::FromNative(target.filename()));
+    const fs::path& destination = replaced ? *replaced : target;
+    const DWORD attributes =
+        replaced ? ::GetFileAttributesW(destination.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (!::MoveFileExW(replacement.c_str(), destination.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const std::error_code failed = LastWindowsError();
+        // A file another program holds open refuses the rename as access denied; opening it as
+        // the rename would tells the reason.
+        if (replaced && failed.value() == ERROR_ACCESS_DENIED) {
+            const HANDLE probe = ::CreateFileW(
+                destination.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (probe == INVALID_HANDLE_VALUE)
+                return LastWindowsError();
+            ::CloseHandle(probe);
+        }
+        return failed;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        ::SetFileAttributesW(destination.c_str(), attributes);
+    return {};
 }
 #endif
 

@@ -2,6 +2,7 @@
 #include "core/platform/FolderLock.h"
 #include "res/Strings.h"
 #include "res/Text.h"
+#include "support/WindowsFiles.h"
 
 #include <chrono>
 #include <filesystem>
@@ -175,6 +176,37 @@ private slots:
         QVERIFY(Tree().Read("s\xc3\xa9t.pfg").find("gr\xc3\xbcn") != std::string::npos);
     }
 
+#ifdef Q_OS_WIN
+    // A file that another program holds open without sharing is neither removed nor replaced:
+    // the command fails and says why, and the file stays as it was.
+    void aFileHeldOpenElsewhereStopsTheCommand()
+    {
+        QVERIFY_SUCCESS(Run({"use", "cafe"}));
+        const QString inUse = Tree().QPath("k/plugins/cafe.cs");
+        const QString description = Tree().QPath("k/storage/cafe.desc.txt");
+        {
+            const testsupport::HeldOpen held(inUse);
+            QVERIFY(held.Ok());
+            const CliResult removed = Run({"unuse", "cafe"});
+            QCOMPARE(removed.status, 1);
+            QVERIFY2(removed.err.contains(inUse + ": " + strings::kReasonFileInUse),
+                     qPrintable(removed.err));
+        }
+        QCOMPARE(Tree().Read("k/plugins/cafe.cs"), "cafe");
+        {
+            const testsupport::HeldOpen held(description);
+            QVERIFY(held.Ok());
+            const CliResult described = Run({"describe", "cafe", "--author", "Ann"});
+            QCOMPARE(described.status, 1);
+            QVERIFY2(described.err.contains(description + ": " + strings::kReasonFileInUse),
+                     qPrintable(described.err));
+        }
+        QVERIFY(Tree().Read("k/storage/cafe.desc.txt").starts_with("Name=Caf\xe9\r\nAuthor=Ren"));
+        QCOMPARE(Tree().Names("k/storage").join(u' '),
+                 QString("blaster.cs cafe.cs cafe.desc.txt weapons"));
+    }
+#endif
+
     // Names from a folder or a configuration file reach standard error as text: no control
     // character of theirs can act on the terminal, and single-byte names are decoded.
     void messagesPassNoControlCharacterOn()
@@ -249,7 +281,7 @@ private slots:
         QTest::newRow("use") << QStringList{"use", "cafe"} << strings::Text(strings::kCliUseFailed).arg("cafe") << "k/plugins/cafe.cs: No such file or directory";
         QTest::newRow("describe") << QStringList{"describe", "blaster", "--name", "Blaster"} << QString(strings::kDescriptionWriteFailed) << "k/storage/blaster.desc.txt: it is not a file";
         QTest::newRow("save-config") << QStringList{"save-config", "nowhere/setup.pfg"} << QString(strings::kConfigCreateFailed) << "nowhere/setup.pfg: No such file or directory";
-        QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: the file cannot be read";
+        QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: No such file or directory";
         QTest::newRow("load-config, a plug-in not stored") << QStringList{"load-config", "ghost.pfg"} << QString(strings::kConfigNotAllInUse) + "\nghost: not in storage" << QString();
         QTest::newRow("sync") << QStringList{"--korvane", "s", "sync"} << QString(strings::kStorageNotCreated) << QString();
         QTest::newRow("sync, storage in the way") << QStringList{"--korvane", "t", "sync"} << QString(strings::kStorageIncomplete) << "t/storage/weapons/notes.txt: Not a directory";
@@ -270,7 +302,7 @@ private slots:
         Tree().Write("t/plugins/weapons/notes.txt", "n");
         Tree().Write("t/storage/weapons", "a file where a folder should be");
         if (!reason.isEmpty())
-            message += u'\n' + Q(Tree().Root()) + reason;
+            message += u'\n' + Tree().QPath(reason.toStdString());
         QCOMPARE_FAILURE(Run(arguments), message);
     }
 
