@@ -189,21 +189,36 @@ FolderNames ListFolderNames(const fs::path& folder)
     }
     ::closedir(dir);
 #else
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec) {
-        if (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
-            listing.SetFailure(FailureReason(folder, ec));
+    // The system's own listing: MinGW's directory reading lists the current folder instead of
+    // one whose path is longer than 260 characters.
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        ::FindFirstFileExW(kpath::SystemPath(folder / L"*").c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // No entry at all, or no such folder, is an empty listing.
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+            error != ERROR_DIRECTORY)
+            listing.SetFailure(FailureReason(
+                folder, std::error_code(static_cast<int>(error), std::system_category())));
         return listing;
     }
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
-            break;
-        std::error_code typeError;
-        listing.Add(kpath::FromNative(it->path().filename()),
-                    it->is_directory(typeError) && !it->is_symlink(typeError),
-                    it->is_regular_file(typeError));
-    }
+    do {
+        const std::wstring_view name(found.cFileName);
+        if (name == L"." || name == L"..")
+            continue;
+        const bool folderEntry = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // A link is not followed into a folder: a tree walk must never leave its tree or loop.
+        const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        bool isFile = !folderEntry;
+        if (link && isFile) {
+            std::error_code ec;
+            isFile = fs::is_regular_file(folder / found.cFileName, ec);
+        }
+        listing.Add(kpath::FromNative(fs::path(found.cFileName)), folderEntry && !link, isFile);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
 #endif
     listing.Sort();
     return listing;

@@ -176,6 +176,28 @@ private slots:
         QVERIFY(Tree().Read("s\xc3\xa9t.pfg").find("gr\xc3\xbcn") != std::string::npos);
     }
 
+    // Paths longer than Windows' old limit of 260 characters work as any other: a Korvane folder
+    // deep in folders of long names, and a plug-in in a subfolder of its own.
+    void pathsBeyond260CharactersWork()
+    {
+        m_fixture.emplace();
+        std::string folder;
+        for (const char* part : {"a", "b", "c", "d", "e"})
+            folder += std::string(48, *part) + '/';
+        m_fixture->MakeKorvane(folder);
+        const std::string script = folder + "storage/" + std::string(40, 'w') + "/blaster.cs";
+        Tree().Write(script, "long");
+        QVERIFY(Tree().Path(folder + "plugins/" + std::string(40, 'w') + "/blaster.cs").size() >
+                260);
+        QVERIFY_SUCCESS(Run({"use", "blaster"}));
+        QCOMPARE(Tree().Read(folder + "plugins/" + std::string(40, 'w') + "/blaster.cs"), "long");
+        QVERIFY_SUCCESS(Run({"describe", "blaster", "--name", "Long"}));
+        const CliResult listed = Run({"list"});
+        QVERIFY2(listed.out.startsWith("blaster\tLong\t"), qPrintable(listed.out));
+        QVERIFY_SUCCESS(Run({"unuse", "blaster"}));
+        QVERIFY(!Tree().Exists(folder + "plugins/" + std::string(40, 'w') + "/blaster.cs"));
+    }
+
 #ifdef Q_OS_WIN
     // A file that another program holds open without sharing is neither removed nor replaced:
     // the command fails and says why, and the file stays as it was.
