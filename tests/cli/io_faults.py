@@ -29,8 +29,10 @@ import time
 
 LOCK_FILE = ".korvanemgr.lock"
 # Calls that change the disk: the ones that can run out of space, and all that matter most.
-SPACE_KINDS = {"open+w", "write", "sync", "copy", "mkdir", "link", "rename"}
-CHANGING_KINDS = SPACE_KINDS | {"close", "unlink", "rmdir", "chmod"}
+SPACE_KINDS = {"open+w", "write", "sync", "close+w", "copy", "mkdir", "link", "rename"}
+CHANGING_KINDS = SPACE_KINDS | {"unlink", "rmdir", "chmod"}
+# A failure the folder cannot show: the bytes are there, but may not be on the disk.
+FLUSH_KINDS = {"sync", "close+w"}
 
 
 def is_temporary(name):
@@ -65,6 +67,9 @@ def backup_text(root, relative):
     return b"\r\n".join(line for line in lines if not line.startswith(b"Name="))
 
 
+JOURNAL = os.path.join("Korvane", "backups", "updates-in-progress.txt")
+
+
 def is_backup(relative):
     return relative.startswith("Korvane" + os.sep + "backups" + os.sep) and \
         relative.endswith(".pfg")
@@ -72,9 +77,19 @@ def is_backup(relative):
 
 def comparable(root, files):
     """The state to compare between runs: backups by their contents, whatever their names."""
-    plain = {path: digest for path, digest in files.items() if not is_backup(path)}
+    # A journal of copies in use that still names copies refreshed whole is harmless: it only
+    # tells the updater's bytes from the player's.
+    plain = {path: digest for path, digest in files.items()
+             if not is_backup(path) and path != JOURNAL}
     backups = sorted(backup_text(root, path) for path in files if is_backup(path))
     return plain, backups
+
+
+def complete(state, ok):
+    """Whether a folder holds what the fault-free run leaves. A backup more is no harm: a failed
+    run may have made one that its retry made again, and one that could not be removed stays."""
+    plain, backups = state
+    return plain == ok[0] and all(b in backups for b in ok[1])
 
 
 def build_korvane(root):
@@ -162,6 +177,15 @@ class Command:
         return root
 
 
+def fault_of(log):
+    """The kind and the path of the call that failed, or None."""
+    with open(log) as f:
+        for line in f:
+            if line.startswith("FAULT\t"):
+                return line.rstrip("\n").split("\t")[1:3]
+    return None
+
+
 def count_calls(runner, command, scratch):
     root = command.fresh(scratch)
     log = os.path.join(scratch, "calls.log")
@@ -211,11 +235,16 @@ def check(command, before, ok, root, status, err):
         if is_backup(path):
             if not backup_text(root, path).endswith(b"\r\n"):
                 problems.append(f"{path} is a backup cut short")
+        elif path == JOURNAL:
+            with open(os.path.join(root, path), "rb") as f:
+                lines = f.read().split(b"\n")
+            if lines[-1] or not all(len(line.split(b"\t")[0]) == 64 for line in lines[:-1]):
+                problems.append(f"{path} is cut short")
         elif digest not in (before.get(path), ok_files.get(path)):
             problems.append(f"{path} is neither its old nor its new self")
     if status not in (0, 1):
         problems.append(f"exit status {status}: {err.strip()[-300:]}")
-    elif status == 0 and comparable(root, files) != ok:
+    elif status == 0 and not complete(comparable(root, files), ok):
         problems.append("exit 0 although the folder is not as the command leaves it")
     elif status == 1 and not err.strip():
         problems.append("exit 1 without a reason")
@@ -275,19 +304,23 @@ def main():
                 for code in (errno.EIO, errno.ENOSPC) if kind in SPACE_KINDS else (errno.EIO,):
                     root = command.fresh(scratch)
                     before, _ = snapshot(root)
-                    status, err = runner.run(root, command.args, fault=(number, code))
+                    log = os.path.join(scratch, "fault.log")
+                    if os.path.exists(log):
+                        os.remove(log)
+                    status, err = runner.run(root, command.args, fault=(number, code), log=log)
                     problems = check(command, before, ok, root, status, err)
+                    failed = fault_of(log)
+                    if status == 0 and failed and failed[0] in FLUSH_KINDS \
+                            and not failed[1].endswith(LOCK_FILE):
+                        problems.append(f"exit 0 though {failed[1]} may not be on the disk")
                     # After a success there is nothing to complete (and a second undo-load would
                     # undo the first).
                     retry_status, retry_err = runner.run(root, command.args) if status else (0, "")
                     retried, _ = snapshot(root)
                     if retry_status != 0:
                         problems.append(f"the retry exited {retry_status}: {retry_err.strip()}")
-                    else:
-                        plain, backups = comparable(root, retried)
-                        # A failed run may have made a backup the retry makes again.
-                        if plain != ok[0] or any(b not in backups for b in ok[1]):
-                            problems.append("the retry did not complete the command")
+                    elif not complete(comparable(root, retried), ok):
+                        problems.append("the retry did not complete the command")
                     faults += 1
                     if problems:
                         failures.append(f"{command.label}: call {number} ({kind}) failing with "

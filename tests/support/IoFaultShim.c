@@ -7,8 +7,8 @@
 //   KORVANE_FAULT_ERRNO  the error it fails with (a number; EIO when unset)
 //   KORVANE_FAULT_LOG    a file that gets one line per watched call, "kind<TAB>path", and
 //                        "FAULT<TAB>kind<TAB>path" for the call that failed
-// The kinds: open (with "+w" when it may create or write), read, write, sync, close, rename,
-// link, unlink, mkdir, rmdir, opendir, readdir, stat, chmod, access, readlink, copy.
+// The kinds: open and close (with "+w" when the file may be created or written), read, write,
+// sync, rename, link, unlink, mkdir, rmdir, opendir, readdir, stat, chmod, access, readlink, copy.
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -96,12 +96,23 @@ static int WatchedFd(int fd)
     return fd >= 0 && fd < MAX_FD && g_tracked[fd];
 }
 
-static void Track(int fd, const char* path)
+enum
+{
+    kRead = 1,
+    kWritten = 2,
+};
+
+static void Track(int fd, const char* path, int use)
 {
     if (fd < 0 || fd >= MAX_FD)
         return;
     free(atomic_exchange(&g_paths[fd], strdup(path)));
-    g_tracked[fd] = 1;
+    g_tracked[fd] = (unsigned char)use;
+}
+
+static const char* CloseKind(int fd)
+{
+    return fd >= 0 && fd < MAX_FD && g_tracked[fd] == kWritten ? "close+w" : "close";
 }
 
 static void Untrack(int fd)
@@ -163,7 +174,7 @@ static int OpenAt(int dirFd, const char* path, int flags, mode_t mode)
         return -1;
     const int fd = real_openat(dirFd, path, flags, mode);
     if (watched && fd >= 0)
-        Track(fd, full);
+        Track(fd, full, Writes(flags) ? kWritten : kRead);
     return fd;
 }
 
@@ -248,7 +259,7 @@ static FILE* OpenStream(FILE* (*real)(const char*, const char*), const char* pat
         return NULL;
     FILE* file = real(path, mode);
     if (watched && file)
-        Track(fileno(file), full);
+        Track(fileno(file), full, writes ? kWritten : kRead);
     return file;
 }
 
@@ -268,7 +279,7 @@ FILE* fopen64(const char* path, const char* mode)
 int close(int fd)
 {
     REAL(close);
-    const int fails = FailsOnFd("close", fd);
+    const int fails = FailsOnFd(CloseKind(fd), fd);
     Untrack(fd);
     const int closed = real_close(fd);
     if (fails) {
@@ -282,7 +293,7 @@ int fclose(FILE* file)
 {
     REAL(fclose);
     const int fd = file ? fileno(file) : -1;
-    const int fails = FailsOnFd("close", fd);
+    const int fails = FailsOnFd(CloseKind(fd), fd);
     Untrack(fd);
     const int closed = real_fclose(file);
     if (fails) {
@@ -635,7 +646,7 @@ DIR* opendir(const char* path)
         return NULL;
     DIR* folder = real_opendir(path);
     if (watched && folder)
-        Track(dirfd(folder), full);
+        Track(dirfd(folder), full, kRead);
     return folder;
 }
 
