@@ -25,6 +25,10 @@ namespace {
 
 constexpr char kUserAgent[] = "KorvaneMgrUpd";
 constexpr std::chrono::milliseconds kLongestTick{200};
+// What Qt may hold of a body that the handlers have not taken yet. Beyond it Qt stops reading from
+// the connection, so a server sending faster than the handlers take the bytes, or a body without
+// a length, never piles up in memory.
+constexpr qint64 kReadBufferBytes = 256 << 10;
 
 std::string Text(const char* text)
 {
@@ -355,6 +359,7 @@ HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler
     QSet<QUrl> visited{target};
     for (int hops = 0;; ++hops) {
         const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target, m_options)));
+        reply->setReadBufferSize(kReadBufferBytes);
         Transfer transfer(*reply, m_options, onResponse, onBody, onTick);
         if (auto result = transfer.Run())
             return *result;

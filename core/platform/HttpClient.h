@@ -74,7 +74,9 @@ public:
     HttpClient& operator=(const HttpClient&) = delete;
 
     // url is sent as its bytes are; whoever builds it percent-encodes what a URL cannot hold.
-    // Only http and https URLs are fetched; anything else is an Internet error.
+    // Only http and https URLs are fetched; anything else is an Internet error. Qt holds at most a
+    // small buffer of a body the handlers have not taken, so what a body costs is what the
+    // handlers keep of it.
     Result Get(const std::string& url, const ResponseHandler& onResponse, const BodyHandler& onBody,
                const Ticker& onTick = {});
 

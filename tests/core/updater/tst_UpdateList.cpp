@@ -63,6 +63,22 @@ Hop File(QByteArray body, qint64 sent, bool announceLength = true, bool closeAft
     return {false, "/u/f.cs", {200, body, sent, announceLength, closeAfter}};
 }
 
+// Sends sent bytes of body, repeated, in chunks.
+Hop Chunked(QByteArray path, QByteArray body, qint64 sent)
+{
+    LoopbackServer::Route route{200, body, sent, false};
+    route.chunked = true;
+    return {false, std::move(path), route};
+}
+
+// Sends sent bytes of body, repeated, as HTTP/1.0 without a length.
+Hop Http10(QByteArray path, QByteArray body, qint64 sent)
+{
+    LoopbackServer::Route route{200, body, sent, false};
+    route.http10 = true;
+    return {false, std::move(path), route};
+}
+
 // Answers with status and, unless it is empty, a Location header.
 Hop Move(QByteArray path, QByteArray location, int status = 301, bool https = false)
 {
@@ -263,6 +279,10 @@ private slots:
         row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, unreadable, strings::kReasonStringTooLong);
         row("4 GB string claim without a length", "{http}/list", {{false, "/list", {200, claim, claim.size(), false}}}, unreadable, strings::kReasonListTooLarge);
         row("list beyond 64 MiB", "{http}/list", {{false, "/list", {200, big, big.size(), false}}}, unreadable, strings::kReasonListTooLarge);
+        row("list in chunks", "{http}/list", {Chunked("/list", list, list.size())}, received);
+        row("list in chunks beyond 64 MiB", "{http}/list", {Chunked("/list", big, 1LL << 40)}, unreadable, strings::kReasonListTooLarge);
+        row("HTTP/1.0 list until the connection closes", "{http}/list", {Http10("/list", list, list.size())}, received);
+        row("HTTP/1.0 list beyond 64 MiB", "{http}/list", {Http10("/list", big, 1LL << 40)}, unreadable, strings::kReasonListTooLarge);
 
         row("file moved to https", file, {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
         row("file redirect loop", file, {Move("/u/f.cs", "/u/f.cs")}, error, strings::kReasonRedirectLoop);
@@ -275,6 +295,8 @@ private slots:
         row("fewer bytes than listed, without a length", file, {File("new", 2, false)}, unreadable, "f.cs is 2 bytes on the server, 3 in the list");
         row("more bytes than listed", file, {File("newer", 5)}, unreadable, "f.cs is 5 bytes on the server, 3 in the list");
         row("more bytes than listed, without a length", file, {File("newer", 5, false)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
+        row("endless file in chunks", file, {Chunked("/u/f.cs", "new", 1LL << 40)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
+        row("endless file over HTTP/1.0", file, {Http10("/u/f.cs", "new", 1LL << 40)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
         // clang-format on
     }
 
