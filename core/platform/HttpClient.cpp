@@ -149,7 +149,8 @@ std::string RateText(std::uint64_t bytesPerSecond)
     return std::to_string(bytesPerSecond) + " bytes/s";
 }
 
-// Keeps what arrived when, to tell whether the last window of time brought too little.
+// Keeps what arrived when, to tell whether the last window of time brought too little. One watch
+// times a whole request, its redirects included, so that slow hops add up.
 class StallWatch
 {
 public:
@@ -181,11 +182,11 @@ private:
 class Transfer
 {
 public:
-    Transfer(QNetworkReply& reply, const HttpClient::Options& options,
+    Transfer(QNetworkReply& reply, const HttpClient::Options& options, StallWatch& stall,
              const HttpClient::ResponseHandler& onResponse, const HttpClient::BodyHandler& onBody,
              const HttpClient::Ticker& onTick)
         : m_reply(reply), m_options(options), m_onResponse(onResponse), m_onBody(onBody),
-          m_onTick(onTick), m_stall(options.stall)
+          m_onTick(onTick), m_stall(stall)
     {}
 
     // The transfer's result, or nothing when the server redirected (see RedirectLocation).
@@ -301,7 +302,7 @@ private:
     const HttpClient::ResponseHandler& m_onResponse;
     const HttpClient::BodyHandler& m_onBody;
     const HttpClient::Ticker& m_onTick;
-    StallWatch m_stall;
+    StallWatch& m_stall; // a redirect's body is never read, so the count goes on from zero
     QList<QSslError> m_sslErrors;
     HttpClient::Result m_result;
     bool m_bHeadersSeen = false;
@@ -357,10 +358,11 @@ HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler
     if (!target.isValid() || !IsHttp(target))
         return Refused(Text(strings::kReasonNotHttp));
     QSet<QUrl> visited{target};
+    StallWatch stall(m_options.stall);
     for (int hops = 0;; ++hops) {
         const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target, m_options)));
         reply->setReadBufferSize(kReadBufferBytes);
-        Transfer transfer(*reply, m_options, onResponse, onBody, onTick);
+        Transfer transfer(*reply, m_options, stall, onResponse, onBody, onTick);
         if (auto result = transfer.Run())
             return *result;
         if (hops == m_options.maxRedirects)

@@ -21,8 +21,9 @@ namespace korvane {
 class HttpClient
 {
 public:
-    // A transfer that receives fewer than minBytesPerSecond on average over any window is
-    // abandoned, however long it has run; a slow transfer above that rate runs to its end.
+    // A request that receives fewer than minBytesPerSecond on average over any window, from its
+    // first hop on, is abandoned, however long it has run; a slow transfer above that rate runs
+    // to its end.
     struct StallRule
     {
         std::uint64_t minBytesPerSecond = 1024;
@@ -74,9 +75,9 @@ public:
     HttpClient& operator=(const HttpClient&) = delete;
 
     // url is sent as its bytes are; whoever builds it percent-encodes what a URL cannot hold.
-    // Only http and https URLs are fetched; anything else is an Internet error. Qt holds at most a
-    // small buffer of a body the handlers have not taken, so what a body costs is what the
-    // handlers keep of it.
+    // Only http and https URLs are fetched; anything else is an Internet error. The stall rule
+    // holds for the whole request, its redirects included. Qt holds at most a small buffer of a
+    // body the handlers have not taken, so what a body costs is what the handlers keep of it.
     Result Get(const std::string& url, const ResponseHandler& onResponse, const BodyHandler& onBody,
                const Ticker& onTick = {});
 

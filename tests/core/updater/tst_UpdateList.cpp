@@ -258,11 +258,18 @@ private slots:
                                QByteArray(6, '\0') + NameClaim(40 << 20) +
                                QByteArray(40 << 20, 'b');
         const QByteArray file = "{http}/u/f.cs";
+        // Four redirects of 200 ms each: the stall window of 500 ms covers the whole request.
+        QList<Hop> slowHops = {Serve("/s4", list)};
+        for (int i = 0; i < 4; ++i) {
+            slowHops << Move("/s" + QByteArray::number(i), "/s" + QByteArray::number(i + 1));
+            slowHops.back().route.delayMs = 200;
+        }
         // clang-format off
         row("http to http, relative location", "{http}/start", {Move("/start", "/moved/list"), Serve("/moved/list", list)}, received);
         row("http to https", "{http}/start", {Move("/start", "{https}/list", 302), Serve("/list", list, true)}, received);
         row("https to https", "{https}/start", {Move("/start", "/list", 307, true), Serve("/list", list, true)}, received);
         row("ten redirects", "{http}/h1", hops, received);
+        row("redirects slower together than the stall window", "{http}/s0", slowHops, error, "stalled below 1 KiB/s");
         row("eleven redirects", "{http}/h0", hops, error, "more than 10 redirects");
         row("https to http", "{https}/start", {Move("/start", "{http}/list", 301, true), Serve("/list", list)}, error, strings::kReasonRedirectToHttp);
         row("redirect loop", "{http}/a", {Move("/a", "/b"), Move("/b", "/a")}, error, strings::kReasonRedirectLoop);
