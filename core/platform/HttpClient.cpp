@@ -282,6 +282,9 @@ private:
                      QString::fromStdString(RateText(m_options.stall.minBytesPerSecond)));
         } else if (m_bStopped) {
             m_result.outcome = Outcome::Stopped;
+        } else if (IsDecodingRefused()) {
+            m_result.outcome = Outcome::BodyRefused;
+            m_result.reason = DecodingReason();
         } else if (!m_bHeadersSeen || !IsHttpAnswer(m_reply.error())) {
             m_result.outcome = Outcome::InternetError;
             m_result.reason = NetworkReason(m_reply, m_sslErrors);
@@ -294,6 +297,25 @@ private:
             m_result.outcome = Outcome::Completed;
         }
         return m_result;
+    }
+
+    // Qt expands a compressed body itself, and gives up on one that would expand beyond its safety
+    // limits (a small body that stands for gigabytes); it tells so only as a content error.
+    bool IsDecodingRefused() const
+    {
+        return m_bHeadersSeen && m_reply.error() == QNetworkReply::UnknownContentError &&
+               m_result.response.nStatus / 100 == 2 &&
+               !m_reply.rawHeader("Content-Encoding").trimmed().isEmpty();
+    }
+
+    std::string DecodingReason() const
+    {
+        // Qt's text is "Decompression failed: " and a detail, which is often empty.
+        QString detail = m_reply.errorString();
+        detail = detail.mid(detail.indexOf(QLatin1Char(':')) + 1).trimmed();
+        if (detail.isEmpty())
+            detail = QString::fromUtf8(strings::kReasonExpandsTooFar);
+        return Text(strings::kReasonCompressedRefused, detail);
     }
 
     QNetworkReply& m_reply;

@@ -50,6 +50,7 @@ public:
         Completed,     // the whole body was handed over
         Stopped,       // a handler asked for nothing more
         InternetError, // no answer, a lost connection, a stall, a bad redirect or certificate
+        BodyRefused,   // a compressed body that would expand beyond the safe limits
     };
 
     struct Result
@@ -57,7 +58,7 @@ public:
         Outcome outcome = Outcome::InternetError;
         Response response;
         std::uint64_t nReceived = 0; // body bytes handed over
-        std::string reason;          // what went wrong, in plain words, for an Internet error
+        std::string reason;          // what went wrong, in plain words, unless completed
     };
 
     // Called once when the final status and headers are in; false skips the body.

@@ -29,6 +29,7 @@ struct Updates
                          MakeUpdate("Broken", "storage\\", files, {{"gone.cs", "", 4}}, 2, 10),
                          MakeUpdate("Caf\xe9 pack", "extras\\", files, {}, 0, 1)))));
         server.Serve("/short.upd", QByteArray("UPDATE\x01\x01\x00\x00\x00\x01", 12));
+        server.Serve("/page.html", "<!DOCTYPE html>\n<html><body>Not here</body></html>\n");
         server.Serve("/files/sniper.cs", "sniper");
         // Slow sends its file at 1,000 bytes a second for a minute.
         server.Serve("/slow.upd",
@@ -112,6 +113,8 @@ private slots:
         QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << noSuchUpdate << "old";
         QTest::newRow("no list on the server") << QStringList{"updates", "--url", "/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
         QTest::newRow("list ends early") << QStringList{"install", "0", "--url", "/short.upd"} << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
+        QTest::newRow("a web page for a list") << QStringList{"updates", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
+        QTest::newRow("install from a web page") << QStringList{"install", "0", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
         // clang-format on
     }
 

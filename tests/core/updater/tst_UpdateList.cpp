@@ -79,6 +79,14 @@ Hop Http10(QByteArray path, QByteArray body, qint64 sent)
     return {false, std::move(path), route};
 }
 
+Hop Gzipped(QByteArray path, const QByteArray& body)
+{
+    const QByteArray gzip = LoopbackServer::Gzip(body);
+    return {false,
+            std::move(path),
+            {200, gzip, gzip.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"}};
+}
+
 // Answers with status and, unless it is empty, a Location header.
 Hop Move(QByteArray path, QByteArray location, int status = 301, bool https = false)
 {
@@ -180,9 +188,10 @@ private slots:
         // clang-format off
         row("magic in small letters", "update" + Header("01000000").substr(6) + sniper, ListStatus::NotAList);
         row("list version 2", Hex("555044415445 02 01000000") + sniper, ListStatus::NotAList);
-        row("no records", Header("00000000"), ListStatus::NotAList);
-        row("negative count", Header("FFFFFFFF") + sniper, ListStatus::NotAList);
+        row("no records", Header("00000000"), ListStatus::Complete);
+        row("negative count", Header("FFFFFFFF") + sniper, ListStatus::Complete);
         row("shorter than the magic", "UPDAT", ListStatus::NotAList);
+        row("nothing", "", ListStatus::NotAList);
         row("only the magic", "UPDATE", ListStatus::EndsEarly);
         row("last byte missing", Header("01000000") + sniper.substr(0, sniper.size() - 1), ListStatus::EndsEarly);
         row("four billion files claimed", Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178"), ListStatus::TooLarge);
@@ -258,6 +267,9 @@ private slots:
                                QByteArray(6, '\0') + NameClaim(40 << 20) +
                                QByteArray(40 << 20, 'b');
         const QByteArray file = "{http}/u/f.cs";
+        const QByteArray refused = QString::fromUtf8(strings::kReasonCompressedRefused)
+                                       .arg(strings::kReasonExpandsTooFar)
+                                       .toUtf8();
         // Four redirects of 200 ms each: the stall window of 500 ms covers the whole request.
         QList<Hop> slowHops = {Serve("/s4", list)};
         for (int i = 0; i < 4; ++i) {
@@ -289,6 +301,11 @@ private slots:
         row("list in chunks", "{http}/list", {Chunked("/list", list, list.size())}, received);
         row("list in chunks beyond 64 MiB", "{http}/list", {Chunked("/list", big, 1LL << 40)}, unreadable, strings::kReasonListTooLarge);
         row("HTTP/1.0 list until the connection closes", "{http}/list", {Http10("/list", list, list.size())}, received);
+        row("gzip-compressed list", "{http}/list", {Gzipped("/list", list)}, received);
+        row("gzip-compressed 12 MiB list", "{http}/list", {Gzipped("/list", ListHeader(1) + NameClaim(12 << 20) + QByteArray(12 << 20, 'a'))}, unreadable, refused);
+        row("web page", "{http}/list", {Serve("/list", "<!DOCTYPE html>\n<html><body>Welcome</body></html>\n")}, unreadable, strings::kReasonNotAList);
+        row("script", "{http}/list", {Serve("/list", "#!/bin/sh\necho UPDATE\n")}, unreadable, strings::kReasonNotAList);
+        row("empty body", "{http}/list", {Serve("/list", "")}, unreadable, strings::kReasonNotAList);
         row("HTTP/1.0 list beyond 64 MiB", "{http}/list", {Http10("/list", big, 1LL << 40)}, unreadable, strings::kReasonListTooLarge);
 
         row("file moved to https", file, {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
@@ -304,6 +321,7 @@ private slots:
         row("more bytes than listed, without a length", file, {File("newer", 5, false)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
         row("endless file in chunks", file, {Chunked("/u/f.cs", "new", 1LL << 40)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
         row("endless file over HTTP/1.0", file, {Http10("/u/f.cs", "new", 1LL << 40)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
+        row("gzip-compressed file", file, {Gzipped("/u/f.cs", "new")}, received);
         // clang-format on
     }
 
