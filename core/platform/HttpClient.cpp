@@ -1,5 +1,6 @@
 #include "core/platform/HttpClient.h"
 
+#include "core/platform/UrlText.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -354,6 +355,20 @@ std::variant<QUrl, std::string> NextHop(const QUrl& current, const QByteArray& l
     return next;
 }
 
+// A reason as it may be shown: Qt's texts can name an address with its user information, in any
+// of its encoded forms, which are taken out.
+std::string WithoutCredentials(const std::string& reason, const QSet<QUrl>& urls)
+{
+    QString text = QString::fromStdString(reason);
+    for (const QUrl& url : urls) {
+        if (url.userInfo().isEmpty())
+            continue;
+        for (const auto form : {QUrl::FullyEncoded, QUrl::PrettyDecoded, QUrl::FullyDecoded})
+            text.remove(url.userInfo(form) + QLatin1Char('@'));
+    }
+    return urltext::WithoutUserInfo(text.toStdString());
+}
+
 } // namespace
 
 HttpClient::HttpClient(Options options)
@@ -381,17 +396,21 @@ HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler
         return Refused(Text(strings::kReasonNotHttp));
     QSet<QUrl> visited{target};
     StallWatch stall(m_options.stall);
+    const auto told = [&visited](Result result) {
+        result.reason = WithoutCredentials(result.reason, visited);
+        return result;
+    };
     for (int hops = 0;; ++hops) {
         const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target, m_options)));
         reply->setReadBufferSize(kReadBufferBytes);
         Transfer transfer(*reply, m_options, stall, onResponse, onBody, onTick);
         if (auto result = transfer.Run())
-            return *result;
+            return told(std::move(*result));
         if (hops == m_options.maxRedirects)
             return Refused(Text(strings::kReasonTooManyRedirects, m_options.maxRedirects));
         auto next = NextHop(target, transfer.RedirectLocation());
         if (auto* reason = std::get_if<std::string>(&next))
-            return Refused(std::move(*reason));
+            return told(Refused(std::move(*reason)));
         target = std::get<QUrl>(next);
         if (visited.contains(target))
             return Refused(Text(strings::kReasonRedirectLoop));

@@ -58,7 +58,9 @@ public:
         Outcome outcome = Outcome::InternetError;
         Response response;
         std::uint64_t nReceived = 0; // body bytes handed over
-        std::string reason;          // what went wrong, in plain words, unless completed
+        // What went wrong, in plain words, unless completed; never with the user information of
+        // an address.
+        std::string reason;
     };
 
     // Called once when the final status and headers are in; false skips the body.

@@ -129,6 +129,24 @@ private slots:
         QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), sniper);
     }
 
+    // An address's user information never reaches the terminal: the message names the address
+    // without it.
+    void credentialsInTheAddressAreNeverPrinted()
+    {
+        const Updates u;
+        const QString missing = u.Url("/missing.upd");
+        const QString closed =
+            QStringLiteral("http://127.0.0.1:%1/list.upd").arg(LoopbackServer::ClosedPort());
+        for (const QString& url : {missing, closed}) {
+            QString withCredentials = url;
+            withCredentials.insert(url.indexOf(u"://") + 3, u"user:secret@");
+            const CliResult result = u.Run({"updates", "--url", withCredentials});
+            QCOMPARE(result.status, 1);
+            QVERIFY2(!(result.out + result.err).contains(u"secret"), qPrintable(result.err));
+            QVERIFY2(result.err.contains(url + u'.'), qPrintable(result.err));
+        }
+    }
+
     // A signal during a download stops it and leaves nothing behind; after a kill, which leaves
     // the temporary file, the next command that changes the folder removes it.
     void aSignalDuringAnInstallLeavesNothingBehind_data()
