@@ -221,6 +221,9 @@ inline constexpr char kReasonRedirectScheme[] = "redirect to a non-http address 
 inline constexpr char kReasonRedirectToHttp[] = "redirect from https to http";
 inline constexpr char kReasonCertificateNotTrusted[] = "certificate not trusted";
 inline constexpr char kReasonCertificate[] = "certificate refused (%1)";
+inline constexpr char kReasonCompressedRefused[] = "compressed body refused: %1";
+inline constexpr char kReasonExpandsTooFar[] = "it would expand beyond the safe limits";
+inline constexpr char kReasonNotAList[] = "not an update list";
 inline constexpr char kReasonListTooLarge[] = "list larger than 64 MiB";
 inline constexpr char kReasonTooManyUpdates[] = "more than 100,000 updates";
 inline constexpr char kReasonTooManyFiles[] = "more than 100,000 files";
@@ -281,8 +284,8 @@ inline constexpr char kUpdListWritten[] = "%1: %2 updates, %3 files";
 inline constexpr char kUpdListDumpHeader[] =
     "list: %1, %2 updates, %3 bytes read, %4 bytes after the last record";
 inline constexpr char kUpdListComplete[] = "complete";
-inline constexpr char kUpdListNotAList[] =
-    "not an update list (no UPDATE magic, another format version or no records): empty";
+inline constexpr char kUpdListNotAList[] = "not an update list (no UPDATE magic or another format "
+                                           "version): the program reports it and shows nothing";
 inline constexpr char kUpdListEndsEarly[] =
     "ends inside a record: the program reports it and shows nothing";
 inline constexpr char kUpdListUnreadable[] =
