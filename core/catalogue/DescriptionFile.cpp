@@ -34,13 +34,16 @@ std::string OrDefault(const std::string& text, std::string_view fallback)
 }
 
 // The field lines of an existing description file other than the three the editor shows, joined
-// by line breaks, so that an edit keeps them as they were.
-std::string OtherFieldLines(const std::filesystem::path& file)
+// by line breaks, so that an edit keeps them as they were. A file there that cannot be read fails:
+// its lines would be lost with it.
+korvane::Result<std::string> OtherFieldLines(const std::filesystem::path& file)
 {
-    const auto bytes = kfs::ReadFile(file);
+    const auto bytes = kfs::ReadFileIfThere(file);
+    if (!bytes)
+        return bytes.status();
     std::string lines;
-    bool inFields = bytes.has_value();
-    textfile::ForEachLine(bytes.value_or(""), [&](std::string_view line) {
+    bool inFields = bytes->has_value();
+    textfile::ForEachLine(bytes->value_or(""), [&](std::string_view line) {
         const size_t equals = line.find('=');
         inFields = inFields && equals != std::string_view::npos; // the description has begun
         const std::string_view key = line.substr(0, equals);
@@ -130,7 +133,10 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
 
     const Fields storable = Storable(fields);
     const auto file = kpath::ResolveNoCase(FilePath(storageFolder, plugin));
-    const std::string text = ComposeText(storable, OtherFieldLines(file));
+    const auto otherFields = OtherFieldLines(file);
+    if (!otherFields)
+        return otherFields.status();
+    const std::string text = ComposeText(storable, *otherFields);
     if (auto written = kfs::WriteFileAtomically(file, textfile::ToDiskText(text)); !written)
         return written;
     const std::string& key = plugin.m_strFileName;
