@@ -126,14 +126,19 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                        fileops::FolderListings& listings,
                                        fileops::Existing existing) const
 {
-    const auto files =
-        listings.KeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
+    const auto source = kpath::ResolveNoCase(sourceRoot + m_strSubdirectory);
+    const auto files = listings.KeyFiles(source, m_strFileName);
+    if (auto listed = listings.Failure(source); !listed)
+        return listed;
     if (files.empty())
         return korvane::Status::Ok();
 
     if (auto made = MakeSubfolders(destinationRoot, m_strSubdirectory); !made)
         return made;
     const std::filesystem::path target = kpath::ResolveNoCase(destinationRoot + m_strSubdirectory);
+    // A file the listing missed there would be taken for one to copy, and never compared.
+    if (auto listed = listings.Failure(target); !listed)
+        return listed;
 
     // A file the destination holds in another letter case counts as present, as on Windows.
     fileops::FailureList failures;
@@ -151,21 +156,44 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
             continue;
         }
         const auto copied = kfs::CopyFileNoOverwrite(file.path, copy, fileops::FlushFor(existing));
-        if (copied)
+        if (copied) {
             listings.Added(target, copy);
+            continue;
+        }
         // A file that vanished since the listing was not there to copy; one that appeared at the
-        // destination meanwhile is the one to keep.
-        if (!copied && kfs::Exists(file.path) && !kfs::Exists(copy))
+        // destination meanwhile is the one to keep, and compared like any other.
+        if (kfs::IsMissing(file.path))
+            continue;
+        if (!kfs::Exists(copy))
             failures.Add(copied);
+        else if (existing == fileops::Existing::MustMatch)
+            failures.Add(fileops::SameAsCopy(file.path, copy));
     }
     return failures.ToStatus();
 }
 
+korvane::Status CPluginInfo::CheckDescriptionRead(const std::string& root) const
+{
+    if (!m_descriptionFile.empty())
+        return korvane::Status::Ok();
+    const auto file = kpath::ResolveNoCase(root + m_strSubdirectory + m_strFileName + ".desc.txt");
+    // Nothing there, or no file (which no edit replaces): no texts can be lost.
+    std::error_code ec;
+    const auto status = std::filesystem::status(file, ec);
+    if (status.type() == std::filesystem::file_type::not_found ||
+        (std::filesystem::status_known(status) && !std::filesystem::is_regular_file(status)))
+        return korvane::Status::Ok();
+    return korvane::Status::Failure(kpath::FromNative(file) + ": the file could not be read");
+}
+
 korvane::Status CPluginInfo::DeleteFiles(const std::string& root) const
 {
+    const auto files =
+        fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName);
+    if (!files)
+        return files.status();
     fileops::FailureList failures;
-    for (const auto& file :
-         fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName))
+    for (const auto& file : *files)
         failures.Add(kfs::RemoveFile(file.path));
     return failures.ToStatus();
 }

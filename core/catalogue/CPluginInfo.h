@@ -51,6 +51,11 @@ public:
                               bool allFiles, fileops::FolderListings& listings,
                               fileops::Existing existing = fileops::Existing::Kept) const;
 
+    // Fails, naming the file, when root + subfolder holds the key's description file but the
+    // record's texts were not read from it (the scan could not read it): an edit of those texts
+    // would replace what the file holds with what the record merely lacks.
+    korvane::Status CheckDescriptionRead(const std::string& root) const;
+
     // Deletes this plug-in's files below root + subfolder; the subfolder stays.
     korvane::Status DeleteFiles(const std::string& root) const;
 

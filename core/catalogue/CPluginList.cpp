@@ -333,8 +333,11 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
             }
         }
     }
-    if (useDirectory)
+    if (useDirectory) {
+        if (auto unreadable = listings.Failures(); !unreadable)
+            m_unreadable.push_back(unreadable.reason());
         return missing;
+    }
 
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.

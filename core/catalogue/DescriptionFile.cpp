@@ -131,13 +131,16 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
 
     const Fields storable = Storable(fields);
     const auto file = kpath::ResolveNoCase(FilePath(storageFolder, plugin));
-    // The record holds only the beginning of a file longer than a description file may be:
-    // writing it would lose the rest.
-    const auto existing = kfs::ReadFile(file, CPluginInfo::kMaxDescriptionBytes);
-    if (existing && existing->size() > CPluginInfo::kMaxDescriptionBytes)
+    // A file there that cannot be read fails: its other lines would be lost with it. The record
+    // holds only the beginning of a file longer than a description file may be: writing it would
+    // lose the rest.
+    const auto existing = kfs::ReadFileIfThere(file, CPluginInfo::kMaxDescriptionBytes);
+    if (!existing)
+        return existing.status();
+    if (*existing && (*existing)->size() > CPluginInfo::kMaxDescriptionBytes)
         return korvane::Status::Failure(kpath::FromNative(file) + ": " +
                                         strings::kReasonDescriptionTooLarge);
-    const std::string text = ComposeText(storable, OtherFieldLines(existing));
+    const std::string text = ComposeText(storable, OtherFieldLines(*existing));
     if (auto written = kfs::WriteFileAtomically(file, textfile::ToDiskText(text)); !written)
         return written;
     const std::string& key = plugin.m_strFileName;
