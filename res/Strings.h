@@ -130,6 +130,12 @@ inline constexpr const char* kStockCategories[] = {"Deployable", "Weapon", "Armo
                                                    "Vehicle",    "Pack",   "Miscellaneous"};
 inline constexpr char kDescriptionWriteFailed[] =
     "Korvane Manager failed to create\\overwrite the description file for the specified plugin.";
+// After the description file's path, why an edit does not replace it.
+inline constexpr char kReasonDescriptionTooLarge[] =
+    "larger than 64 KiB, so only its beginning was read; it is not replaced";
+// Below a description of which only the beginning was read.
+inline constexpr char kDescriptionCut[] =
+    "[The description file is larger than 64 KiB: only its beginning is shown.]";
 
 inline constexpr char kSaveConfigTitle[] = "Save Configuration Options";
 inline constexpr char kSaveConfigName[] = "Config &Name:";
