@@ -32,6 +32,20 @@ korvane::Status MakeSubfolders(const std::string& root, const std::string& subdi
     return korvane::Status::Ok();
 }
 
+// Text cut at a byte count without the start of a UTF-8 character that the cut split.
+std::string_view WithoutPartialCharacter(std::string_view text)
+{
+    const auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    size_t start = text.size();
+    while (start > 0 && text.size() - start < 3 && (byteAt(start - 1) & 0xC0) == 0x80)
+        --start; // continuation bytes
+    if (start == 0 || byteAt(start - 1) < 0xC0)
+        return text;
+    const unsigned char lead = byteAt(start - 1);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    return text.size() - (start - 1) < length ? text.substr(0, start - 1) : text;
+}
+
 } // namespace
 
 CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string category)
@@ -55,7 +69,7 @@ void CPluginInfo::ReadDescription(const std::string& folder, const std::string& 
 
 bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 {
-    const auto bytes = kfs::ReadFile(file);
+    const auto bytes = kfs::ReadFile(file, kMaxDescriptionBytes);
     if (bytes)
         ReadDescriptionText(*bytes);
     return bytes.has_value();
@@ -63,6 +77,13 @@ bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 {
+    m_bDescriptionCut = bytes.size() > kMaxDescriptionBytes;
+    if (m_bDescriptionCut) {
+        // No character cut in two, and no line end: the CR of one cut from its LF.
+        bytes = WithoutPartialCharacter(bytes.substr(0, kMaxDescriptionBytes));
+        if (bytes.ends_with('\r'))
+            bytes.remove_suffix(1);
+    }
     bool inDescription = false;
     textfile::ForEachLine(bytes, [this, bytes, &inDescription](std::string_view line) {
         if (inDescription) {

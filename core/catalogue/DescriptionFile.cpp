@@ -5,8 +5,10 @@
 #include "core/catalogue/TextFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "res/Strings.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace korvane::descriptionfile {
 namespace {
@@ -34,16 +36,12 @@ std::string OrDefault(const std::string& text, std::string_view fallback)
 }
 
 // The field lines of an existing description file other than the three the editor shows, joined
-// by line breaks, so that an edit keeps them as they were. A file there that cannot be read fails:
-// its lines would be lost with it.
-korvane::Result<std::string> OtherFieldLines(const std::filesystem::path& file)
+// by line breaks, so that an edit keeps them as they were.
+std::string OtherFieldLines(const std::optional<std::string>& bytes)
 {
-    const auto bytes = kfs::ReadFileIfThere(file);
-    if (!bytes)
-        return bytes.status();
     std::string lines;
-    bool inFields = bytes->has_value();
-    textfile::ForEachLine(bytes->value_or(""), [&](std::string_view line) {
+    bool inFields = bytes.has_value();
+    textfile::ForEachLine(bytes.value_or(""), [&](std::string_view line) {
         const size_t equals = line.find('=');
         inFields = inFields && equals != std::string_view::npos; // the description has begun
         const std::string_view key = line.substr(0, equals);
@@ -133,10 +131,16 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
 
     const Fields storable = Storable(fields);
     const auto file = kpath::ResolveNoCase(FilePath(storageFolder, plugin));
-    const auto otherFields = OtherFieldLines(file);
-    if (!otherFields)
-        return otherFields.status();
-    const std::string text = ComposeText(storable, *otherFields);
+    // A file there that cannot be read fails: its other lines would be lost with it. The record
+    // holds only the beginning of a file longer than a description file may be: writing it would
+    // lose the rest.
+    const auto existing = kfs::ReadFileIfThere(file, CPluginInfo::kMaxDescriptionBytes);
+    if (!existing)
+        return existing.status();
+    if (*existing && (*existing)->size() > CPluginInfo::kMaxDescriptionBytes)
+        return korvane::Status::Failure(kpath::FromNative(file) + ": " +
+                                        strings::kReasonDescriptionTooLarge);
+    const std::string text = ComposeText(storable, OtherFieldLines(*existing));
     if (auto written = kfs::WriteFileAtomically(file, textfile::ToDiskText(text)); !written)
         return written;
     const std::string& key = plugin.m_strFileName;

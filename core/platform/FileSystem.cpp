@@ -107,25 +107,34 @@ uint64_t Prefix(std::string_view name)
     return prefix;
 }
 
+// How many bytes a read with maxBytes takes: one more, to tell a file that holds more.
+size_t ReadLimit(size_t maxBytes)
+{
+    return maxBytes == kWholeFile ? kWholeFile : maxBytes + 1;
+}
+
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
-bool ReadNativeFile(const char* file, std::string& bytes, int folder = AT_FDCWD)
+bool ReadNativeFile(const char* file, std::string& bytes, size_t maxBytes, int folder = AT_FDCWD)
 {
     bytes.clear(); // its storage stays for the next file
     const int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
+    const size_t limit = ReadLimit(maxBytes);
     char block[16384];
     ssize_t got = 0;
-    while ((got = ::read(fd, block, sizeof block)) > 0 || (got < 0 && errno == EINTR)) {
+    while (bytes.size() < limit &&
+           ((got = ::read(fd, block, std::min(sizeof block, limit - bytes.size()))) > 0 ||
+            (got < 0 && errno == EINTR))) {
         if (got > 0)
             bytes.append(block, static_cast<size_t>(got));
     }
     ::close(fd);
     if (got < 0)
         bytes.clear();
-    return got == 0;
+    return got >= 0; // at the end of the file, or at the limit
 }
 #endif
 
@@ -234,16 +243,16 @@ korvane::Result<std::vector<FolderEntry>> ListFolder(const fs::path& folder)
     return entries;
 }
 
-bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes)
+bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes, size_t maxBytes)
 {
 #ifndef _WIN32
     std::string file = folder.native();
     if (!file.empty() && file.back() != '/')
         file += '/';
     file += name;
-    return ReadNativeFile(file.c_str(), bytes);
+    return ReadNativeFile(file.c_str(), bytes, maxBytes);
 #else
-    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
+    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())), maxBytes);
     bytes = read ? std::move(*read) : std::string();
     return read.has_value();
 #endif
@@ -264,33 +273,36 @@ FolderReader::~FolderReader()
 #endif
 }
 
-bool FolderReader::ReadFile(const char* name, std::string& bytes) const
+bool FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxBytes) const
 {
 #ifndef _WIN32
     if (m_descriptor < 0) {
         bytes.clear();
         return false;
     }
-    return ReadNativeFile(name, bytes, m_descriptor);
+    return ReadNativeFile(name, bytes, maxBytes, m_descriptor);
 #else
-    return kfs::ReadFile(m_folder, name, bytes);
+    return kfs::ReadFile(m_folder, name, bytes, maxBytes);
 #endif
 }
 
-std::optional<std::string> ReadFile(const fs::path& file)
+std::optional<std::string> ReadFile(const fs::path& file, size_t maxBytes)
 {
 #ifndef _WIN32
     std::string bytes;
-    if (!ReadNativeFile(file.c_str(), bytes))
+    if (!ReadNativeFile(file.c_str(), bytes, maxBytes))
         return std::nullopt;
     return bytes;
 #else
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
+    const size_t limit = ReadLimit(maxBytes);
     std::string bytes;
     char block[16384];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
+    while (bytes.size() < limit && (in.read(block, static_cast<std::streamsize>(std::min(
+                                                       sizeof block, limit - bytes.size()))) ||
+                                    in.gcount() > 0))
         bytes.append(block, static_cast<size_t>(in.gcount()));
     if (in.bad())
         return std::nullopt;
@@ -298,9 +310,9 @@ std::optional<std::string> ReadFile(const fs::path& file)
 #endif
 }
 
-korvane::Result<std::optional<std::string>> ReadFileIfThere(const fs::path& file)
+korvane::Result<std::optional<std::string>> ReadFileIfThere(const fs::path& file, size_t maxBytes)
 {
-    auto bytes = ReadFile(file);
+    auto bytes = ReadFile(file, maxBytes);
     if (bytes)
         return bytes;
     std::error_code ec;

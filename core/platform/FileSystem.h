@@ -70,14 +70,22 @@ private:
 // The same entries in the same order, names only.
 FolderNames ListFolderNames(const std::filesystem::path& folder);
 
-// The whole content of a file, or nothing when it cannot be opened or read.
-std::optional<std::string> ReadFile(const std::filesystem::path& file);
+// No limit on what ReadFile reads.
+inline constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
+
+// The whole content of a file, or nothing when it cannot be opened or read. With a limit, at most
+// maxBytes + 1 bytes are read: a result longer than maxBytes tells that the file holds more, and
+// a file of any size costs no more memory than that.
+std::optional<std::string> ReadFile(const std::filesystem::path& file,
+                                    std::size_t maxBytes = kWholeFile);
 // The same, telling a file that is not there (nothing, also when something else than a file is)
 // from one that cannot be read (a failure naming it).
-korvane::Result<std::optional<std::string>> ReadFileIfThere(const std::filesystem::path& file);
+korvane::Result<std::optional<std::string>> ReadFileIfThere(const std::filesystem::path& file,
+                                                            std::size_t maxBytes = kWholeFile);
 // The same for the entry name (UTF-8) of a folder, without making a path of it first, into bytes
 // (whose storage a walk reading many files reuses). False, with bytes empty, when it cannot be.
-bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes);
+bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes,
+              std::size_t maxBytes = kWholeFile);
 
 // A folder held open while many of its files are read: each is then found by its name alone,
 // without the system walking the folder's whole path again for every file.
@@ -89,8 +97,8 @@ public:
     FolderReader(const FolderReader&) = delete;
     FolderReader& operator=(const FolderReader&) = delete;
 
-    // ReadFile(folder, name, bytes) for this folder, name ending in a zero byte.
-    bool ReadFile(const char* name, std::string& bytes) const;
+    // ReadFile(folder, name, bytes, maxBytes) for this folder, name ending in a zero byte.
+    bool ReadFile(const char* name, std::string& bytes, std::size_t maxBytes = kWholeFile) const;
 
 private:
     // The open folder where the system has such descriptors, else its path.

@@ -197,7 +197,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
         return Failure(pNotSaved->Commit().reason());
     if (Stopped(stop))
         return Failure(place, strings::kReasonInterrupted);
-    if (result.outcome == HttpClient::Outcome::InternetError)
+    if (result.outcome == HttpClient::Outcome::InternetError ||
+        result.outcome == HttpClient::Outcome::BodyRefused)
         return Failure(place, result.reason);
     if (!status.empty())
         return Failure(place, status);
