@@ -783,6 +783,9 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
         return;
     const std::string folder = KorvaneFolder();
     const korvane::Status written = WhileLocked(folder, [&] {
+        // The editor showed what the scan read: a file it could not read is not replaced.
+        if (auto read = plugin->CheckDescriptionRead(korvane::StorageFolder(folder)); !read)
+            return read;
         return descriptionfile::WriteDescription(korvane::StorageFolder(folder), *plugin,
                                                  dlg.GetEditedFields(*plugin));
     });

@@ -398,8 +398,9 @@ inline constexpr char kCliUndoLoadUsage[] = "usage: korvane-cli [--korvane DIR] 
 inline constexpr char kCliUndoLoadHelp[] =
     "Every load first saves the plug-ins in use as a backup in the backups folder of the Korvane\n"
     "folder (the newest 10 are kept). This loads the newest backup, which backs up the set it\n"
-    "replaces in turn, so that undo-load again brings that set back. Fails when there is no\n"
-    "backup.\n";
+    "replaces in turn, so that undo-load again brings that set back. An undo that fails or\n"
+    "leaves plug-ins out keeps its backup the newest, so that the next undo-load loads it again.\n"
+    "Fails when there is no backup.\n";
 // What undo-load prints; %1: the backup's file name.
 inline constexpr char kCliUndoneLoad[] = "Loaded the backup %1";
 // save-config without --store-directory while the plugins folder holds plug-ins of one key in

@@ -3,19 +3,26 @@
 disk that goes bad (EIO) or fills up (ENOSPC) would, and checks the folder each time.
 
 Each command first runs once on a fresh scratch Korvane folder with the fault library counting its
-calls on that folder's files. Then, for each call (or a sample of them, see --most), it runs on
-another fresh copy with that call failing with EIO, and once more with ENOSPC when the call
-creates, writes, flushes, links or renames; then again without a fault. After each faulted run:
+calls on that folder's files. Then, for each call, it runs on another fresh copy with that call
+failing with EIO, and once more with ENOSPC when the call creates, writes, flushes, links or
+renames; then again without a fault. With --most N, a command of more calls has N of them fail:
+every call that changes the disk (creates, writes, flushes, closes a written file, copies, links,
+renames, removes, makes a folder or sets a mode) and an even spread of the others (opens for
+reading, reads, listings, looks), or an even spread of the changing ones alone when they are more
+than N. After each faulted run:
 - every file of storage and plugins is still whole in storage or in plugins (its old bytes, or the
   new bytes the command gives it), and every backup is still there unless the command succeeded;
 - no file outside the program's temporary names holds anything but its old or its new bytes;
-- the command exited 0 only when the folder is as the fault-free run leaves it, else 1 with a
-  reason on standard error;
+- the command exited 0 only when the folder is as the fault-free run leaves it, and not after a
+  flush (or the close of a written file) failed, else 1 with a reason on standard error;
 - after a failure, the fault-free retry exits 0 and leaves the folder as the fault-free run does.
+It prints, per command, its calls, the faults injected, how many of them made it fail (exit 1) and
+how many ended cleanly.
 
 usage: io_faults.py KORVANE_CLI UPDLIST FAULT_LIBRARY [--most N] [--only COMMAND] [--preload LIB]
 """
 import argparse
+import concurrent.futures
 import errno
 import hashlib
 import http.server
@@ -144,6 +151,7 @@ class Runner:
         self.preload = preload
         self.scratch = scratch
         self.runs = 0
+        self.lock = threading.Lock()
 
     def run(self, root, args, fault=None, log=None):
         """Runs the tool on root's Korvane folder; fault is (call number, errno) or None."""
@@ -158,7 +166,8 @@ class Runner:
             env["KORVANE_FAULT_ERRNO"] = str(fault[1])
         if log:
             env["KORVANE_FAULT_LOG"] = log
-        self.runs += 1
+        with self.lock:
+            self.runs += 1
         process = subprocess.run([self.cli, "--korvane", os.path.join(root, "Korvane")] + args,
                                  env=env, cwd=root, capture_output=True, timeout=60)
         return process.returncode, process.stderr.decode(errors="replace")
@@ -171,9 +180,9 @@ class Command:
         self.template = template  # the folder each run starts from a copy of
 
     def fresh(self, scratch):
-        root = os.path.join(scratch, "run")
-        shutil.rmtree(root, ignore_errors=True)
-        shutil.copytree(self.template, root, symlinks=True)
+        """A copy of the template in a folder of its own below scratch."""
+        root = tempfile.mkdtemp(prefix="run-", dir=scratch)
+        shutil.copytree(self.template, root, symlinks=True, dirs_exist_ok=True)
         return root
 
 
@@ -187,17 +196,48 @@ def fault_of(log):
 
 
 def count_calls(runner, command, scratch):
+    """The kinds of the command's calls in order, and the state it leaves without a fault."""
     root = command.fresh(scratch)
-    log = os.path.join(scratch, "calls.log")
-    if os.path.exists(log):
-        os.remove(log)
+    log = os.path.join(scratch, os.path.basename(root) + ".log")
     status, err = runner.run(root, command.args, log=log)
     if status != 0:
         sys.exit(f"FAIL: {command.label} without a fault exited {status}: {err}")
     with open(log) as f:
         kinds = [line.split("\t")[0] for line in f.read().splitlines()]
+    os.remove(log)
     files, _ = snapshot(root)
-    return kinds, comparable(root, files), root
+    ok = comparable(root, files)
+    shutil.rmtree(root)
+    return kinds, ok
+
+
+def run_with_fault(runner, command, ok, scratch, number, code):
+    """Runs the command with one call failing, and the retry; (exit status, error output,
+    problems)."""
+    root = command.fresh(scratch)
+    log = os.path.join(scratch, os.path.basename(root) + ".log")
+    try:
+        before, _ = snapshot(root)
+        status, err = runner.run(root, command.args, fault=(number, code), log=log)
+        problems = check(command, before, ok, root, status, err)
+        injected = fault_of(log)
+        if status == 0 and injected and injected[0] in FLUSH_KINDS \
+                and not injected[1].endswith(LOCK_FILE):
+            problems.append(f"exit 0 though {injected[1]} may not be on the disk")
+        # After a success there is nothing to complete (and a second undo-load would undo the
+        # first).
+        if status != 0:
+            retry_status, retry_err = runner.run(root, command.args)
+            retried, _ = snapshot(root)
+            if retry_status != 0:
+                problems.append(f"the retry exited {retry_status}: {retry_err.strip()}")
+            elif not complete(comparable(root, retried), ok):
+                problems.append("the retry did not complete the command")
+        return status, err, problems
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+        if os.path.exists(log):
+            os.remove(log)
 
 
 def chosen_calls(kinds, most):
@@ -266,7 +306,12 @@ def main():
                         help="most calls failed per command (more are sampled evenly)")
     parser.add_argument("--only", help="run only the command of this label")
     parser.add_argument("--preload", help="a library to preload before the fault library")
+    parser.add_argument("--jobs", type=int, default=2, help="runs at once")
     options = parser.parse_args()
+    # The tool runs in each scratch folder.
+    for name in ("cli", "updlist", "library", "preload"):
+        if getattr(options, name):
+            setattr(options, name, os.path.abspath(getattr(options, name)))
     scratch = tempfile.mkdtemp(prefix="io-faults-")
     started = time.monotonic()
     try:
@@ -296,42 +341,31 @@ def main():
             commands = [c for c in commands if c.label == options.only]
         failures = []
         table = []
+        pool = concurrent.futures.ThreadPoolExecutor(max_workers=max(1, options.jobs))
         for command in commands:
-            kinds, ok, _ = count_calls(runner, command, scratch)
-            faults = clean = 0
+            kinds, ok = count_calls(runner, command, scratch)
+            jobs = []
             for number in chosen_calls(kinds, options.most):
                 kind = kinds[number - 1]
                 for code in (errno.EIO, errno.ENOSPC) if kind in SPACE_KINDS else (errno.EIO,):
-                    root = command.fresh(scratch)
-                    before, _ = snapshot(root)
-                    log = os.path.join(scratch, "fault.log")
-                    if os.path.exists(log):
-                        os.remove(log)
-                    status, err = runner.run(root, command.args, fault=(number, code), log=log)
-                    problems = check(command, before, ok, root, status, err)
-                    failed = fault_of(log)
-                    if status == 0 and failed and failed[0] in FLUSH_KINDS \
-                            and not failed[1].endswith(LOCK_FILE):
-                        problems.append(f"exit 0 though {failed[1]} may not be on the disk")
-                    # After a success there is nothing to complete (and a second undo-load would
-                    # undo the first).
-                    retry_status, retry_err = runner.run(root, command.args) if status else (0, "")
-                    retried, _ = snapshot(root)
-                    if retry_status != 0:
-                        problems.append(f"the retry exited {retry_status}: {retry_err.strip()}")
-                    elif not complete(comparable(root, retried), ok):
-                        problems.append("the retry did not complete the command")
-                    faults += 1
-                    if problems:
-                        failures.append(f"{command.label}: call {number} ({kind}) failing with "
-                                        f"{errno.errorcode[code]}, exit {status} "
-                                        f"({err.strip()[:200]!r}):\n    " + "\n    ".join(problems))
-                    else:
-                        clean += 1
-            table.append((command.label, len(kinds), faults, clean))
-        print(f"{'command':<28}{'calls':>7}{'faults':>8}{'clean':>7}")
-        for label, calls, faults, clean in table:
-            print(f"{label:<28}{calls:>7}{faults:>8}{clean:>7}")
+                    jobs.append((number, kind, code, pool.submit(
+                        run_with_fault, runner, command, ok, scratch, number, code)))
+            faults = clean = failed_runs = 0
+            for number, kind, code, job in jobs:
+                status, err, problems = job.result()
+                faults += 1
+                failed_runs += status != 0
+                if problems:
+                    failures.append(f"{command.label}: call {number} ({kind}) failing with "
+                                    f"{errno.errorcode[code]}, exit {status} "
+                                    f"({err.strip()[:200]!r}):\n    " + "\n    ".join(problems))
+                else:
+                    clean += 1
+            table.append((command.label, len(kinds), faults, failed_runs, clean))
+        pool.shutdown()
+        print(f"{'command':<28}{'calls':>7}{'faults':>8}{'exit 1':>8}{'clean':>7}")
+        for label, calls, faults, failed_runs, clean in table:
+            print(f"{label:<28}{calls:>7}{faults:>8}{failed_runs:>8}{clean:>7}")
         print(f"{runner.runs} runs in {time.monotonic() - started:.0f} s")
         if failures:
             print(f"FAIL: {len(failures)} faults not survived:")

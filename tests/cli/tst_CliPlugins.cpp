@@ -205,6 +205,15 @@ private slots:
         QVERIFY(QRegularExpression("^Loaded the backup [-0-9 ]{19}\\.pfg\\n$")
                     .match(undone.out)
                     .hasMatch());
+        // An undo that leaves plug-ins out has loaded nothing to speak of, and the next one tries
+        // the same backup again.
+        Tree().Write("k/backups/2999-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=,ghost\r\n");
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const CliResult incomplete = Run({"undo-load"});
+            QCOMPARE_FAILURE(incomplete,
+                             QString(strings::kConfigNotAllInUse) + "\nghost: not in storage");
+            QCOMPARE(incomplete.out, QString());
+        }
     }
 
     // Each failure names what failed, then the file and why.

@@ -7,6 +7,7 @@
 //   KORVANE_FAULT_ERRNO  the error it fails with (a number; EIO when unset)
 //   KORVANE_FAULT_LOG    a file that gets one line per watched call, "kind<TAB>path", and
 //                        "FAULT<TAB>kind<TAB>path" for the call that failed
+// A test program can link this file instead, and arm faults itself (IoFaults.h).
 // The kinds: open and close (with "+w" when the file may be created or written), read, write,
 // sync, rename, link, unlink, mkdir, rmdir, opendir, readdir, stat, chmod, access, readlink, copy.
 #define _GNU_SOURCE
@@ -33,6 +34,13 @@ static long g_failAt;
 static int g_errno = EIO;
 static int g_log = -1;
 static atomic_long g_calls;
+// The fault a test program armed: a watched call of the kind whose path holds the part (or ends
+// with it, given with a trailing '$'), once skip such calls have passed.
+static atomic_int g_armed;
+static atomic_int g_armedSkip;
+static char g_armedKind[32];
+static char g_armedPart[PATH_MAX];
+static int g_armedErrno;
 static atomic_uchar g_tracked[MAX_FD];
 static char* _Atomic g_paths[MAX_FD];
 
@@ -134,17 +142,64 @@ static void Log(const char* prefix, const char* kind, const char* path)
         (void)!real_write(g_log, line, (size_t)size < sizeof line ? (size_t)size : sizeof line - 1);
 }
 
+static int HoldsPart(const char* path)
+{
+    const size_t size = strlen(g_armedPart);
+    if (size > 0 && g_armedPart[size - 1] == '$') {
+        const size_t pathSize = strlen(path);
+        return pathSize >= size - 1 &&
+               strncmp(path + pathSize - (size - 1), g_armedPart, size - 1) == 0;
+    }
+    return strstr(path, g_armedPart) != NULL;
+}
+
+static int MatchesArmed(const char* kind, const char* path)
+{
+    if (!atomic_load(&g_armed) || strncmp(kind, g_armedKind, strlen(g_armedKind)) != 0 ||
+        !HoldsPart(path))
+        return 0;
+    return atomic_fetch_sub(&g_armedSkip, 1) <= 0 && atomic_exchange(&g_armed, 0);
+}
+
 // Counts one watched call; true when it is the one to fail, with errno set.
 static int Fails(const char* kind, const char* path)
 {
     const long number = atomic_fetch_add(&g_calls, 1) + 1;
-    if (number == g_failAt) {
+    if (number == g_failAt || MatchesArmed(kind, path)) {
         Log("FAULT\t", kind, path);
-        errno = g_errno;
+        errno = number == g_failAt ? g_errno : g_armedErrno;
         return 1;
     }
     Log("", kind, path);
     return 0;
+}
+
+void korvane_io_fault_watch(const char* root)
+{
+    snprintf(g_root, sizeof g_root, "%s", root ? root : "");
+    g_rootSize = strlen(g_root);
+    while (g_rootSize > 1 && g_root[g_rootSize - 1] == '/')
+        g_root[--g_rootSize] = '\0';
+}
+
+void korvane_io_fault_arm(const char* kind, const char* part, int error, int skip)
+{
+    atomic_store(&g_armed, 0);
+    atomic_store(&g_armedSkip, skip);
+    snprintf(g_armedKind, sizeof g_armedKind, "%s", kind);
+    snprintf(g_armedPart, sizeof g_armedPart, "%s", part);
+    g_armedErrno = error;
+    atomic_store(&g_armed, 1);
+}
+
+int korvane_io_fault_pending(void)
+{
+    return atomic_load(&g_armed);
+}
+
+void korvane_io_fault_disarm(void)
+{
+    atomic_store(&g_armed, 0);
 }
 
 static const char* FdPath(int fd)
@@ -249,8 +304,7 @@ int creat64(const char* path, mode_t mode)
     return OpenAt(AT_FDCWD, path, O_CREAT | O_WRONLY | O_TRUNC, mode);
 }
 
-static FILE* OpenStream(FILE* (*real)(const char*, const char*), const char* path,
-                        const char* mode)
+static FILE* OpenStream(FILE* (*real)(const char*, const char*), const char* path, const char* mode)
 {
     char full[PATH_MAX];
     const int watched = Watched(AT_FDCWD, path, full);
@@ -612,7 +666,7 @@ int fstatat(int dirFd, const char* path, struct stat* status, int flags)
 {
     REAL(fstatat);
     if ((path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                             : FailsAt("stat", dirFd, path))
+                                                     : FailsAt("stat", dirFd, path))
         return -1;
     return real_fstatat(dirFd, path, status, flags);
 }
@@ -621,7 +675,7 @@ int fstatat64(int dirFd, const char* path, struct stat64* status, int flags)
 {
     REAL(fstatat64);
     if ((path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                             : FailsAt("stat", dirFd, path))
+                                                     : FailsAt("stat", dirFd, path))
         return -1;
     return real_fstatat64(dirFd, path, status, flags);
 }
@@ -630,7 +684,7 @@ int statx(int dirFd, const char* path, int flags, unsigned mask, struct statx* s
 {
     REAL(statx);
     if ((path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                             : FailsAt("stat", dirFd, path))
+                                                     : FailsAt("stat", dirFd, path))
         return -1;
     return real_statx(dirFd, path, flags, mask, status);
 }

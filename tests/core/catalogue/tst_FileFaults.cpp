@@ -1,12 +1,18 @@
 // File operations: which files are a key's, and how they meet the disk as players' disks are: odd
 // names, files that vanish, folders that are not there, are files or may not be written. Nothing
 // may crash, stop early or touch what is not the key's. (A file another program holds open cannot
-// be replaced or deleted on Windows only; POSIX systems have no such lock.)
+// be replaced or deleted on Windows only; POSIX systems have no such lock.) Disks that fail
+// midway (IoFaults.h) may stop a command, but never make it delete what it has not secured or
+// take half a folder for the whole.
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginList.h"
+#include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/FileOperations.h"
+#include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/platform/KPath.h"
 #include "support/CatalogueTestSupport.h"
+#include "support/IoFaults.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
@@ -15,6 +21,37 @@ using namespace korvane;
 
 using testsupport::CopyIn;
 using testsupport::Plugin;
+
+namespace {
+
+// A Korvane folder whose plugins\w holds two stored plug-ins and a file only it has; c.pfg names
+// w\a alone.
+void WriteKorvaneInUse(const TestTree& tree)
+{
+    tree.Write("korvane.cs", "");
+    for (const char* key : {"a", "b", "c"})
+        tree.Write(std::string("storage/w/") + key + ".cs", key);
+    for (const char* key : {"a", "b"})
+        tree.Write(std::string("plugins/w/") + key + ".cs", key);
+    tree.Write("plugins/w/b.notes", "only copy");
+    tree.Write("c.pfg", "Name=c\r\nUseDirectory=TRUE\r\nPlugin=w\\,a\r\n");
+}
+
+// Every file below a folder with its bytes.
+QStringList Files(const TestTree& tree, const std::string& folder)
+{
+    QStringList files;
+    const auto root = kpath::ToNative(tree.Path(folder));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file())
+            files << QString::fromStdString(entry.path().lexically_relative(root).string() + "=" +
+                                            *kfs::ReadFile(entry.path()));
+    }
+    files.sort();
+    return files;
+}
+
+} // namespace
 
 class tst_FileFaults : public QObject
 {
@@ -275,6 +312,121 @@ private slots:
         QVERIFY(pluginuse::UnusePlugin(tree.Path("c/"), Plugin("blaster", "")));
         QCOMPARE(tree.Names("c/plugins"), QStringList());
         QCOMPARE(tree.Read("c/storage/blaster.cs"), std::string("only copy"));
+    }
+
+    // A listing that a read error cuts short is no listing of the folder: the command fails
+    // naming it, and the plugins folder and the configuration file are as they were.
+    void aFolderListedInPartChangesNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("folder"); // the one whose listing fails
+        QTest::newRow("load, plugins") << "load"
+                                       << "plugins/w";
+        QTest::newRow("load, storage") << "load"
+                                       << "storage/w";
+        QTest::newRow("load, backups") << "load"
+                                       << "backups";
+        QTest::newRow("take out of use, storage") << "unuse"
+                                                  << "storage/w";
+        QTest::newRow("save, plugins") << "save"
+                                       << "plugins/w";
+        QTest::newRow("undo, backups") << "undo"
+                                       << "backups";
+    }
+    void aFolderListedInPartChangesNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, folder);
+        TestTree tree;
+        WriteKorvaneInUse(tree);
+        tree.Write("backups/2000-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=w\\,c\r\n");
+        tree.Write("saved.pfg", "old");
+        const QStringList before = Files(tree, "plugins");
+        Status done = Status::Ok();
+        {
+            // The listing ends with an error after "." and "..".
+            IoFault fault(tree.Root(), "readdir", "/" + folder.toStdString(), EIO, 2);
+            if (command == "load")
+                done = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")).status();
+            else if (command == "unuse")
+                done = pluginuse::UnusePlugin(tree.Root(), Plugin("b", "w\\"));
+            else if (command == "save")
+                done = pluginconfig::SaveConfiguration(tree.Root(), "new", tree.Path("saved.pfg"),
+                                                       true);
+            else
+                done = pluginconfig::UndoLastLoad(tree.Root()).status();
+            QVERIFY(fault.Happened());
+        }
+        QVERIFY(QString::fromStdString(done.reason()).contains(tree.QPath(folder.toStdString())));
+        QCOMPARE(Files(tree, "plugins"), before);
+        QCOMPARE(tree.Read("saved.pfg"), "old");
+        QCOMPARE(tree.Names("backups"), QStringList{"2000-01-01 00-00-00.pfg"});
+    }
+
+    // An undo cut short by an error, or that could not put every plug-in in use, leaves the
+    // backup it was restoring as the one to undo to, though it backed up the set it replaced:
+    // the next undo restores it.
+    void anUndoThatFailsIsUndoneAgainByTheNext_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("an error emptying plugins") << "unlink"
+                                                   << "/plugins/w/extra.cs";
+        QTest::newRow("a plug-in not put in use") << "open+w"
+                                                  << "/plugins/w/.b.cs";
+    }
+    void anUndoThatFailsIsUndoneAgainByTheNext()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        TestTree tree;
+        WriteKorvaneInUse(tree);
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")));
+        const std::string backup = *kfs::ReadFile(
+            kpath::ToNative(tree.Path("backups/" + tree.Names("backups")[0].toStdString())));
+        tree.Write("plugins/w/extra.cs", "extra");
+        {
+            IoFault fault(tree.Root(), kind.toLatin1(), file.toStdString());
+            const auto undone = pluginconfig::UndoLastLoad(tree.Root());
+            QVERIFY(fault.Happened());
+            QVERIFY(!undone || !undone->loaded.notCopied.empty());
+        }
+        const auto backups = configbackup::Backups(tree.Root());
+        QCOMPARE(backups->size(), size_t(2));
+        QCOMPARE(tree.Read("backups/" + backups->back()), backup);
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
+        QCOMPARE(tree.Names("plugins/w"), (QStringList{"a.cs", "b.cs"}));
+    }
+
+    // A description file the scan could not read is not replaced by an edit of what the record
+    // lacks; nor is one whose other fields cannot be read back when it is written.
+    void aDescriptionThatCannotBeReadIsNotReplaced()
+    {
+        TestTree tree;
+        const std::string text = "Name=Blaster\r\nVersion=2\r\nLong text";
+        tree.Write("storage/blaster.cs", "");
+        tree.Write("storage/blaster.desc.txt", text);
+        CPluginList scan;
+        {
+            IoFault fault(tree.Root(), "read", "blaster.desc.txt");
+            scan.Rescan(tree.Path("storage/"));
+            QVERIFY(fault.Happened());
+        }
+        CPluginInfo& blaster = *scan.Find("blaster");
+        const Status unread = blaster.CheckDescriptionRead(tree.Path("storage/"));
+        QCOMPARE(QString::fromStdString(unread.reason()),
+                 tree.QPath("storage/blaster.desc.txt") + ": the file could not be read");
+
+        scan.Rescan(tree.Path("storage/"));
+        QVERIFY(scan.Find("blaster")->CheckDescriptionRead(tree.Path("storage/")));
+        {
+            IoFault fault(tree.Root(), "read", "blaster.desc.txt");
+            QVERIFY(!descriptionfile::WriteDescription(tree.Path("storage/"), *scan.Find("blaster"),
+                                                       {"Blaster", "", "", "Short text"}));
+            QVERIFY(fault.Happened());
+        }
+        QCOMPARE(tree.Read("storage/blaster.desc.txt"), text);
+        QCOMPARE(tree.Names("storage"), (QStringList{"blaster.cs", "blaster.desc.txt"}));
     }
 
     void takingOutOfUseSecuresWhatStorageLacksFirst()
