@@ -17,7 +17,9 @@
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/FilterField.h"
+#include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
+#include "gui/FolderScan.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
 #include "gui/PluginDragDrop.h"
@@ -28,6 +30,7 @@
 #include "res/Version.h"
 
 #include <algorithm>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -42,6 +45,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -85,10 +89,19 @@ CManagerDlg::CManagerDlg(const CProfile& profile, QWidget* parent)
     CreateControls();
     CreateMenus();
     resize(540, 580);
+    m_follower = std::make_unique<FolderFollower>(
+        [this](FolderScan& scan) { return ShowOutsideChange(scan); }, nullptr);
+    // Coming back from another program, the player sees what it did to the folders.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && isVisible())
+                    m_follower->rescanNow();
+            });
 }
 
 CManagerDlg::~CManagerDlg()
 {
+    m_follower.reset();
     // The controls outlive this object's members while the base class destroys them; nothing
     // they signal then may reach the handlers.
     m_tree->disconnect(this);
@@ -414,12 +427,11 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
         ClearControls();
         return;
     }
-    CPluginList catalogue;
-    CPluginList inUse;
+    FolderScan scan;
     storagesync::Synchronisation synchronised;
     const korvane::Status locked = WhileLocked(korvaneFolder, [&] {
-        synchronised =
-            storagesync::Synchronise(korvaneFolder, refreshExistingStorage, catalogue, inUse);
+        synchronised = storagesync::Synchronise(korvaneFolder, refreshExistingStorage,
+                                                scan.catalogue, scan.inUse);
         return korvane::Status::Ok();
     });
     if (!locked) {
@@ -430,7 +442,8 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     }
     switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
-        ShowCatalogue(std::move(catalogue), inUse);
+        scan.DescribeTwins(korvane::StorageFolder(korvaneFolder));
+        ShowCatalogue(std::move(scan), korvaneFolder);
         if (!synchronised.copies)
             ShowWarning(
                 this, WithReason(Text(strings::kStorageIncomplete), synchronised.copies.reason()));
@@ -452,17 +465,54 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
 
 void CManagerDlg::ClearControls()
 {
-    ShowCatalogue(CPluginList(), CPluginList());
+    ShowCatalogue(FolderScan(), std::string());
 }
 
-void CManagerDlg::ShowCatalogue(CPluginList catalogue, const CPluginList& inUse)
+void CManagerDlg::ShowCatalogue(FolderScan scan, const std::string& korvaneFolder)
 {
     m_hContextItem = nullptr;
-    m_catalogue->show(std::move(catalogue), inUse);
+    const auto folders = scan.Folders();
+    m_follower->shownChanged();
+    m_catalogue->show(scan);
+    m_follower->follow(korvaneFolder, folders);
     // The records the panel showed are gone with the old tree.
     ClearPluginInfo();
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(false);
+    showFilterCount();
+    showCounts();
+}
+
+bool CManagerDlg::ShowOutsideChange(FolderScan& scan)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if ((modal && modal != this) || QApplication::activePopupWidget())
+        return false;
+    if (m_catalogue->update(scan))
+        ShowSelectionAsItIs();
+    return true;
+}
+
+void CManagerDlg::ShowSelectionAsItIs()
+{
+    m_hContextItem = nullptr; // the next popup remembers its own
+    QTreeWidgetItem* current = m_tree->currentItem();
+    if (const CPluginInfo* plugin = m_catalogue->pluginOf(current)) {
+        // The list's selection follows the tree's plug-in, as when the user selects it.
+        const QSignalBlocker quiet(m_list);
+        if (QListWidgetItem* entry = m_catalogue->entryOf(current))
+            SelectListEntry(entry);
+        else
+            m_list->clearSelection();
+        ShowPluginInfo(*plugin);
+    } else if (const QList<QListWidgetItem*> selected = m_list->selectedItems();
+               !selected.isEmpty()) {
+        ShowPluginInfo(*m_catalogue->pluginOf(m_catalogue->treeItemOf(selected.first())));
+    } else if (!current) {
+        ClearPluginInfo();
+    }
+    UpdateUseButton();
+    m_buttonUnuse->setEnabled(!m_list->selectedItems().isEmpty());
     showFilterCount();
     showCounts();
 }
@@ -545,7 +595,7 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
         m_buttonUse->setEnabled(false);
         SelectListEntry(entry);
     } else {
-        m_buttonUse->setEnabled(true);
+        m_buttonUse->setEnabled(!m_catalogue->isTwin(item));
     }
     ShowPluginInfo(*plugin);
 }
@@ -604,8 +654,8 @@ void CManagerDlg::OnUnusePlugin()
 bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
 {
     const CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
-    // The window keeps one entry per plug-in.
-    if (!plugin || m_catalogue->entryOf(treeItem))
+    // The window keeps one entry per plug-in; a twin's key is another plug-in's.
+    if (!plugin || m_catalogue->entryOf(treeItem) || m_catalogue->isTwin(treeItem))
         return false;
     const std::string folder = KorvaneFolder();
     const korvane::Status copied =
@@ -616,6 +666,7 @@ bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
         return false;
     }
     m_catalogue->addEntry(treeItem);
+    m_follower->shownChanged();
     showCounts();
     return true;
 }
@@ -642,6 +693,7 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
     if (!deleted || elsewhere)
         return false;
     RemoveListEntry(entry);
+    m_follower->shownChanged();
     dropHiddenSelection(); // the panel may have shown it for its entry alone
     showCounts();
     return true;
@@ -716,7 +768,8 @@ void CManagerDlg::OnDropOnTree(QTreeWidgetItem* item)
 
 bool CManagerDlg::OnUpdateEditDescription() const
 {
-    return m_catalogue->pluginOf(m_tree->currentItem()) != nullptr;
+    QTreeWidgetItem* current = m_tree->currentItem();
+    return m_catalogue->pluginOf(current) && !m_catalogue->isTwin(current);
 }
 
 void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
@@ -728,7 +781,8 @@ void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
 void CManagerDlg::UpdateUseButton()
 {
     QTreeWidgetItem* current = m_tree->currentItem();
-    m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current));
+    m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
+                            !m_catalogue->isTwin(current));
 }
 
 void CManagerDlg::ClearPluginInfo()
@@ -789,6 +843,7 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
         return;
     }
     m_catalogue->showName(treeItem);
+    m_follower->shownChanged();
     if (!kpath::EqualsNoCase(plugin->m_strCategory, oldCategory)) {
         m_catalogue->moveToCategory(treeItem, plugin->m_strCategory);
         m_tree->setCurrentItem(treeItem);
@@ -877,11 +932,13 @@ void CManagerDlg::ShowFoldersAsTheyAre()
 {
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
-    CPluginList catalogue;
-    catalogue.Rescan(korvane::StorageFolder(KorvaneFolder()));
-    CPluginList inUse;
-    inUse.Rescan(korvane::PluginsFolder(KorvaneFolder()));
-    ShowCatalogue(std::move(catalogue), inUse);
+    const std::string folder = KorvaneFolder();
+    FolderScan scan = FolderScan::Read(folder);
+    const auto folders = scan.Folders();
+    m_follower->shownChanged();
+    if (m_catalogue->update(scan))
+        ShowSelectionAsItIs();
+    m_follower->follow(folder, folders);
 }
 
 void CManagerDlg::OnExecuteTribes()

@@ -20,6 +20,8 @@ class QTreeWidgetItem;
 namespace korvane {
 
 class CatalogueView;
+class FolderFollower;
+struct FolderScan;
 class CPluginInfo;
 class CPluginList;
 class CProfile;
@@ -97,8 +99,16 @@ private:
     // After a load: the plug-ins of the configuration that could not be put in use, if any.
     void ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded);
     void ClearControls();
-    // Shows a catalogue and the plug-ins in use in the tree and the list, nothing selected.
-    void ShowCatalogue(CPluginList catalogue, const CPluginList& inUse);
+    // Shows a scan of the folders in the tree and the list, nothing selected, and follows the
+    // folders it read.
+    void ShowCatalogue(FolderScan scan, const std::string& korvaneFolder);
+    // Shows a later scan of the folders, keeping what the user chose and looks at as far as
+    // the scan still holds it. False while a dialog or menu of the window is open, which may
+    // hold a plug-in or item the scan replaces.
+    bool ShowOutsideChange(FolderScan& scan);
+    // After the catalogue changed under the selection: the panel and the buttons show what is
+    // selected now.
+    void ShowSelectionAsItIs();
 
     // The commands behind ">>" and "<<" and the popup's: the files change first, and the list
     // only when they did. False when nothing changed; a failure to change the files is shown.
@@ -159,6 +169,9 @@ private:
     QTreeWidgetItem* m_hContextItem = nullptr; // plug-in item under the last right click
     int m_nContextItem = -1;                   // list entry under the last right click
     QPersistentModelIndex m_contextEntry;      // the same entry, followed as the list changes
+
+    // Gone before the controls and the catalogue it hands scans to.
+    std::unique_ptr<FolderFollower> m_follower;
 };
 
 } // namespace korvane

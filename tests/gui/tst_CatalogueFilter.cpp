@@ -58,6 +58,33 @@ private slots:
         QCOMPARE(filter.match({}), 2);
     }
 
+    // Texts change as the folders do: a record is found by its texts of now, a removed one by
+    // none, also after the filter dropped the texts no record owns any longer.
+    void aRecordIsFoundByItsTextsOfNowAndARemovedOneByNone()
+    {
+        PluginFilter filter;
+        for (int i = 0; i < 6; ++i)
+            filter.add({QString("plugin%1").arg(i), "key", "", "", ""});
+        filter.replace(1, {"Sniper", "key", "", "", ""});
+        filter.remove(2);
+        QCOMPARE(filter.match("plugin1"), 0);
+        QCOMPARE(filter.match("SNIP"), 1);
+        QVERIFY(filter.matches(1));
+        QCOMPARE(filter.match("plugin2"), 0);
+        QCOMPARE(filter.match({}), 5);
+        QVERIFY(!filter.matches(2));
+        // Enough replacements that the old texts outweigh the others.
+        for (int round = 0; round < 3; ++round) {
+            for (const int i : {0, 3, 4, 5})
+                filter.replace(i, {QString("new%1-%2").arg(i).arg(round), "key", "", "", ""});
+        }
+        QCOMPARE(filter.match("new"), 4);
+        QCOMPARE(filter.match("new3-2"), 1);
+        QVERIFY(filter.matches(3));
+        QCOMPARE(filter.match("key"), 5);
+        QCOMPARE(filter.match("sniper"), 1);
+    }
+
     void typingShowsMatchesInOpenCategoriesAndClearingRestoresTheTree()
     {
         Manager m;
@@ -127,7 +154,7 @@ private slots:
         // A name that looks like rich text is shown as it is.
         QCOMPARE(m.Item("Sniper")->toolTip(0),
                  QString("<p>Another plug-in has this file name: %1</p>")
-                     .arg(shownIsA ? "z&lt;b&gt;/SNIPER.cs" : "a/sniper.cs"));
+                     .arg(shownIsA ? "storage\\z&lt;b&gt;\\SNIPER.cs" : "storage\\a\\sniper.cs"));
         QCOMPARE(m.Item("Mortar")->toolTip(0), QString());
         QVERIFY(Picture(m.Item("Sniper")) != Picture(m.Item("Mortar")));
         const QListWidgetItem* entry = m.list->item(0);
