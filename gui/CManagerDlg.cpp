@@ -23,6 +23,7 @@
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
 #include "gui/PluginDragDrop.h"
+#include "gui/PluginKeys.h"
 #include "gui/WarningBox.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -141,6 +142,14 @@ void CManagerDlg::CreateControls()
     m_list->viewport()->installEventFilter(this);
     LabelFor(usedLabel, m_list);
     m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
+    new PluginKeys(m_tree, m_list,
+                   {[this] {
+                        if (m_buttonUse->isEnabled())
+                            OnUsePlugin();
+                    },
+                    [this] { OnUnusePlugin(); }, [this](const QPoint& at) { OnRClickTree(at); },
+                    [this](const QPoint& at) { OnRClickList(at); }},
+                   this);
     new PluginDragDrop(
         m_tree, m_list, *m_catalogue, [this](QTreeWidgetItem* item) { OnDropOnList(item); },
         [this](QTreeWidgetItem* item) { OnDropOnTree(item); }, this);
@@ -194,14 +203,14 @@ void CManagerDlg::CreateControls()
     layout->addWidget(createCountsLine());
     layout->addWidget(panel);
 
-    setTabOrder(m_tree, m_buttonUse);
-    setTabOrder(m_buttonUse, m_buttonUnuse);
-    setTabOrder(m_buttonUnuse, m_list);
-    setTabOrder(m_list, m_editName);
-    setTabOrder(m_editName, m_editFileName);
-    setTabOrder(m_editFileName, m_editAuthor);
-    setTabOrder(m_editAuthor, m_editDescription);
-    setTabOrder(m_editDescription, m_editSubdirectory);
+    // As the screen shows them: the filter above, then left to right, then the panel's fields
+    // from the top.
+    const QList<QWidget*> order{m_filter,     m_tree,           m_firstRunHint->focusProxy(),
+                                m_buttonUse,  m_buttonUnuse,    m_list,
+                                m_editName,   m_editFileName,   m_editSubdirectory,
+                                m_editAuthor, m_editDescription};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnSelChangedTree(current); });
@@ -318,16 +327,20 @@ void CManagerDlg::RestoreWindowGeometry()
 
 void CManagerDlg::keyPressEvent(QKeyEvent* event)
 {
-    // Enter presses the button that has the focus; anywhere else it ends the window like Exit.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!enter) {
-        QDialog::keyPressEvent(event);
+    // Neither key ends the window, whatever has the focus: a stray key must not close it.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        m_filter->clear();
         return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Presses the button that has the focus.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
     }
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-        button->click();
-    else
-        OnExit();
 }
 
 bool CManagerDlg::eventFilter(QObject* watched, QEvent* event)
@@ -523,7 +536,6 @@ QLayout* CManagerDlg::createFilterRow()
     m_filterCount = new QLabel(this);
     m_filterCount->setObjectName(QStringLiteral("filterCount"));
     connect(m_filter, &QLineEdit::textChanged, this, &CManagerDlg::onFilterChanged);
-    setTabOrder(m_filter, m_tree);
     auto* row = new QHBoxLayout;
     row->addWidget(m_filter, 1);
     row->addWidget(m_filterCount);
@@ -585,10 +597,15 @@ void CManagerDlg::showCounts()
 
 void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
 {
+    // The list's selection is the tree's plug-in's entry or none, so that "<<" never acts on
+    // another plug-in than the panel shows. Only a plug-in the filter took out of the tree
+    // leaves its entry selected.
     const CPluginInfo* plugin = m_catalogue->pluginOf(item);
     if (!plugin) {
         m_buttonUse->setEnabled(false);
         m_buttonUnuse->setEnabled(false);
+        if (item)
+            m_list->clearSelection();
         return;
     }
     if (QListWidgetItem* entry = m_catalogue->entryOf(item)) {
@@ -596,6 +613,7 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
         SelectListEntry(entry);
     } else {
         m_buttonUse->setEnabled(!m_catalogue->isTwin(item));
+        m_list->clearSelection();
     }
     ShowPluginInfo(*plugin);
 }
@@ -637,10 +655,12 @@ void CManagerDlg::SelectListEntry(QListWidgetItem* entry)
 
 void CManagerDlg::OnUsePlugin()
 {
-    if (!PutInUse(m_tree->currentItem()))
+    QTreeWidgetItem* current = m_tree->currentItem();
+    if (!PutInUse(current))
         return;
     m_buttonUse->setEnabled(false);
-    m_buttonUnuse->setEnabled(true);
+    // The new entry is the one "<<" takes out again.
+    SelectListEntry(m_catalogue->entryOf(current));
 }
 
 void CManagerDlg::OnUnusePlugin()
@@ -722,8 +742,11 @@ void CManagerDlg::OnAddToList()
 {
     if (!PutInUse(m_hContextItem))
         return;
-    // ">>" stays on only while the tree's plug-in is still out of use.
+    // ">>" stays on only while the tree's plug-in is still out of use; "<<" acts on the
+    // plug-in the panel shows.
     UpdateUseButton();
+    if (m_hContextItem == m_tree->currentItem())
+        SelectListEntry(m_catalogue->entryOf(m_hContextItem));
 }
 
 void CManagerDlg::OnRemoveFromList()
@@ -735,6 +758,7 @@ void CManagerDlg::OnRemoveFromList()
         return;
     if (!TakeOutOfUse(m_list->item(row)))
         return;
+    UpdateUseButton(); // the panel's plug-in may be the one that went
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
 }

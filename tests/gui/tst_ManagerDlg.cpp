@@ -67,7 +67,9 @@ private slots:
     {
         QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
         // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons
-        // ("Enter >>" presses Enter while ">>" has the focus);
+        // ("Enter >>" presses Enter while ">>" has the focus); "key tree|list K" presses K on
+        // the control, "menukey tree|list K" ("shiftF10 ...") the context-menu key (Shift+F10)
+        // there and K in the popup;
         // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
         // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first; "dclick X"
         // ("dclick entry X") double-clicks the item (entry); "drag X tree|list tree|list" drops
@@ -85,19 +87,22 @@ private slots:
         const QStringList ab{"Alpha", "Beta"}, b{"Beta"};
         const QString mouse = "Cat/Alpha Cat/Beta+";
         // clang-format off
-        QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat|Alpha|Alpha||";
-        QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta|Alpha|Beta|>>|<<";
+        // "<<" never acts on another plug-in than the tree's, whose entry alone is selected.
+        QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat||Alpha||";
+        QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta||Beta|>>|";
         QTest::newRow("plug-in in use") << three << QStringList{"Alpha", "Delta"} << QStringList{"Alpha", "Delta"} << "Delta|Delta|Delta||<<";
         // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
         QTest::newRow("<< on the selected entry") << two << QStringList{"entry Alpha", "<<"} << QStringList{"Beta"} << "Alpha||Alpha|>>|";
-        QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha||Alpha||<<";
+        // The new entry is selected: "<<" takes it out again.
+        QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha|Alpha|Alpha||<<";
         // Enter presses the button that has the focus instead of ending the window; the new
         // entry takes its alphabetical place, whatever the letter case.
-        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "Enter >>"} << QStringList{"sniper", "Tango"} << "sniper||sniper||<<";
-        // An entry sorted in above the selected one moves neither the tree nor the panel.
-        QTest::newRow(">> above the selected entry") << oneUsed << QStringList{"Beta", "Alpha", ">>"} << ab << "Alpha|Beta|Alpha||<<";
-        // The popup acts on the plug-in right-clicked, not on the tree's.
-        QTest::newRow("Add to list above it") << oneUsed << QStringList{"Beta", "Charlie", "menu Alpha A"} << ab << "Charlie|Beta|Charlie|>>|<<";
+        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "Enter >>"} << QStringList{"sniper", "Tango"} << "sniper|sniper|sniper||<<";
+        QTest::newRow(">> above an entry") << oneUsed << QStringList{"Beta", "Alpha", ">>"} << ab << "Alpha|Alpha|Alpha||<<";
+        // The popup acts on the plug-in right-clicked, not on the tree's; an entry sorted in
+        // above the selected one moves neither the selection nor the panel.
+        QTest::newRow("Add to list above it") << oneUsed << QStringList{"Beta", "menu Alpha A"} << ab << "Beta|Beta|Beta||<<";
+        QTest::newRow("Add to list of another") << oneUsed << QStringList{"Charlie", "menu Alpha A"} << ab << "Charlie||Charlie|>>|";
         // A hidden plug-in cannot stay the one ">>" acts on.
         QTest::newRow("collapse another category") << twoCats << QStringList{"Beta", "Alpha", "collapse Dog"} << QStringList() << "Alpha||Alpha|>>|";
         QTest::newRow("collapse its category") << twoCats << QStringList{"Beta", "Alpha", "collapse Cat"} << QStringList() << "Cat||Alpha||";
@@ -105,16 +110,23 @@ private slots:
         // The right-clicked entry goes by "<<" while the popup is up: charlie, now in its
         // place, stays.
         QTest::newRow("Remove an entry gone") << allUsed << QStringList{"entry-menu alpha R", "entry-menu beta <<R"} << QStringList{"charlie"} << "beta||beta|>>|";
-        QTest::newRow("double-click: >>") << mouse << QStringList{"dclick Alpha"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("double-click: >>") << mouse << QStringList{"dclick Alpha"} << ab << "Alpha|Alpha|Alpha||<<";
         QTest::newRow("double-click in use") << mouse << QStringList{"dclick Beta"} << b << "Beta|Beta|Beta||<<";
         QTest::newRow("double-click a category") << mouse << QStringList{"dclick Cat"} << b << "Cat||||";
         QTest::newRow("double-click an entry: <<") << mouse << QStringList{"dclick entry Beta"} << QStringList() << "Beta||Beta|>>|";
-        QTest::newRow("drag to the list") << mouse << QStringList{"drag Alpha tree list"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("drag to the list") << mouse << QStringList{"drag Alpha tree list"} << ab << "Alpha|Alpha|Alpha||<<";
         QTest::newRow("drag to the tree") << mouse << QStringList{"drag Beta list tree"} << QStringList() << "Beta||Beta|>>|";
         QTest::newRow("drag back on the tree") << mouse << QStringList{"drag Beta tree tree"} << b << "Cat||||";
         QTest::newRow("drag back on the list") << mouse << QStringList{"drag Alpha list list"} << b << "Cat||||";
         QTest::newRow("another program's text") << mouse << QStringList{"text Alpha tree list"} << b << "Cat||||";
         QTest::newRow("another window's drag") << mouse << QStringList{"other Alpha tree list"} << b << "Cat||||";
+        // The keyboard does what the mouse does.
+        QTest::newRow("Enter on a plug-in: >>") << mouse << QStringList{"Alpha", "key tree Return"} << ab << "Alpha|Alpha|Alpha||<<";
+        QTest::newRow("Enter on a plug-in in use") << mouse << QStringList{"Beta", "key tree Enter"} << b << "Beta|Beta|Beta||<<";
+        QTest::newRow("Enter on an entry: <<") << mouse << QStringList{"entry Beta", "key list Return"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("Delete on an entry: <<") << mouse << QStringList{"entry Beta", "key list Delete"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("context-menu key on the tree") << mouse << QStringList{"Alpha", "menukey tree A"} << ab << "Alpha|Alpha|Alpha||<<";
+        QTest::newRow("Shift+F10 on the list") << mouse << QStringList{"entry Beta", "shiftF10 list R"} << QStringList() << "Beta||Beta|>>|";
         // clang-format on
     }
     void selectionButtonsAndPanelFollowEachCommand()
@@ -132,6 +144,27 @@ private slots:
             } else if (step == "Enter >>") {
                 m.use->setFocus();
                 QTest::keyClick(m.use, Qt::Key_Return);
+            } else if (words[0] == "key") {
+                QWidget* control = words[1] == "tree" ? static_cast<QWidget*>(m.tree) : m.list;
+                const Qt::Key key = words[2] == "Return"  ? Qt::Key_Return
+                                    : words[2] == "Enter" ? Qt::Key_Enter
+                                                          : Qt::Key_Delete;
+                control->setFocus();
+                QTest::keyClick(control, key);
+            } else if (words[0] == "menukey" || words[0] == "shiftF10") {
+                QWidget* control = words[1] == "tree" ? static_cast<QWidget*>(m.tree) : m.list;
+                const char letter = words[2].back().toLatin1();
+                script.Then("QMenu", [letter](QWidget* popup) { QTest::keyClick(popup, letter); });
+                control->setFocus();
+                if (words[0] == "shiftF10") {
+                    QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+                } else {
+                    // As the window system sends the context-menu key.
+                    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                           control->mapToGlobal(QPoint(1, 1)));
+                    QCoreApplication::sendEvent(control, &menu);
+                }
+                QTRY_VERIFY(script.Finished());
             } else if (words[0] == "entry") {
                 m.ClickEntry(words[1]);
             } else if (words[0] == "collapse") {
@@ -317,43 +350,50 @@ private slots:
 #endif
     }
 
-    // Enter and Esc in the filter field never end the window; Exit, and Enter and Esc elsewhere,
-    // do. The window's place is the one setting written on the way out; it opens there again.
-    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas_data()
+    // No key ends the window wherever the focus is, and Esc empties the filter from anywhere;
+    // Exit and the close button end it. The window's place is the one setting written on the
+    // way out; it opens there again.
+    void onlyExitAndTheCloseButtonEndTheWindowAndItOpensWhereItWas_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QPoint>("closedAt");
         QTest::addColumn<bool>("samePlace");
         QTest::newRow("Exit") << "exit" << QPoint(40, 30) << true;
-        QTest::newRow("Enter") << "enter" << QPoint(40, 30) << true;
-        QTest::newRow("Escape on a screen that is gone")
-            << "escape" << QPoint(30000, 20000) << false;
+        QTest::newRow("close button on a screen that is gone")
+            << "close" << QPoint(30000, 20000) << false;
     }
-    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas()
+    void onlyExitAndTheCloseButtonEndTheWindowAndItOpensWhereItWas()
     {
         QFETCH(QString, how);
         QFETCH(QPoint, closedAt);
         Manager m;
-        m.Plugins("Cat/Alpha");
+        m.Plugins("Cat/Alpha Cat/Beta+");
         QVERIFY(m.Show());
         const std::string settings = m.files.Read("settings.ini");
-        QCOMPARE(Label(m, "counts"), QString("1 plug-in stored, 0 in use"));
+        QCOMPARE(Label(m, "counts"), QString("2 plug-ins stored, 1 in use"));
         m.dlg.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&m.dlg));
         auto* field = m.dlg.findChild<QLineEdit*>("filter");
         QTest::keyClick(m.tree, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(field->hasFocus());
-        QTest::keyClicks(field, "alp");
-        QCOMPARE(Label(m, "filterCount"), QString("1 of 1 plug-in"));
-        QTest::keyClick(field, Qt::Key_Return);
-        QTest::keyClick(field, Qt::Key_Escape);
-        QTest::keyClick(field, Qt::Key_Escape);
-        QVERIFY(m.dlg.isVisible());
+        for (QWidget* control : QList<QWidget*>{field, m.tree, m.list, m.name, m.use,
+                                                m.dlg.findChild<QWidget*>("description")}) {
+            QTest::keyClicks(field, "al");
+            QCOMPARE(Label(m, "filterCount"), QString("1 of 2 plug-ins"));
+            control->setFocus();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+                QTest::keyClick(control, key);
+            QVERIFY2(m.dlg.isVisible(), qPrintable(control->objectName()));
+            QCOMPARE(field->text(), QString());
+        }
+        // Enter opened and closed the category, and "<<" was off all the while.
+        QCOMPARE(m.Entries(), QStringList{"Beta"});
+
         m.dlg.setGeometry(QRect(closedAt, QSize(600, 470)));
         if (how == "exit")
             m.Command(strings::kMenuExit);
         else
-            QTest::keyClick(m.tree, how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
+            m.dlg.close();
         QVERIFY(!m.dlg.isVisible());
         QString written = QString::fromStdString(m.files.Read("settings.ini"));
         written.remove(QRegularExpression(QStringLiteral("\\n*\\[Window\\]\\n[^[]*")));
@@ -366,6 +406,24 @@ private slots:
         QFETCH(bool, samePlace);
         QCOMPARE(again.geometry().topLeft() == closedAt, samePlace);
         QVERIFY(again.screen()->availableGeometry().intersects(again.frameGeometry()));
+    }
+
+    void tabFollowsTheScreenFromTheFilterToThePanel()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Beta+");
+        QVERIFY(m.Show());
+        m.dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m.dlg));
+        m.Click("Alpha"); // ">>" on, "<<" off
+        m.dlg.findChild<QLineEdit*>("filter")->setFocus();
+        QStringList order;
+        for (int i = 0; i < 9; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, QStringList({"filter", "tree", "use", "list", "name", "fileName",
+                                     "subdirectory", "author", "description"}));
     }
 
     void editingMovesThePluginToItsNewCategoryAndTheListEntryStillWorks()
