@@ -32,8 +32,8 @@ struct FolderScan;
 // Each plug-in shown since the last show() has a slot of its own, which keeps its number while
 // later scans come and go: a plug-in item holds it plus 1 (a category item holds 0), a list entry
 // holds it. The tree also shows each twin, a stored plug-in whose key a plug-in of another
-// subfolder has too and which the folders' scan passes over: it is marked with its folder and
-// cannot be put in use.
+// subfolder has too and which the folders' scan passes over: it is marked with its folder, and
+// only the player's own copy of it in the plugins folder puts it in use.
 class CatalogueView
 {
 public:

@@ -43,15 +43,6 @@ QString InStorage(const std::string& path)
     return strings::Text(strings::kInStorage).arg(Shown(path));
 }
 
-// Plug-in keys, compared as the folders compare file names.
-struct KeyLess
-{
-    bool operator()(std::string_view a, std::string_view b) const
-    {
-        return kpath::CompareNoCase(a, b) < 0;
-    }
-};
-
 } // namespace
 
 FolderScan FolderScan::Read(const std::string& korvaneFolder)
@@ -110,18 +101,28 @@ void FolderScan::MakeDigests()
 {
     digests.clear();
     digests.reserve(Size());
-    std::set<std::string_view, KeyLess> keysInUse;
-    for (const auto& plugin : inUse.m_arrPlugins)
-        keysInUse.insert(plugin->m_strFileName);
+    std::unordered_map<std::string, std::vector<size_t>> ofKey; // by key in lower case
     for (size_t index = 0; index < Size(); ++index) {
         const CPluginInfo& plugin = *Record(index);
-        const bool twin = IsTwin(index);
         Digest digest;
-        digest.identity = IdentityOf(plugin, twin);
+        digest.identity = IdentityOf(plugin, IsTwin(index));
         digest.hash = std::hash<std::string_view>()(digest.identity);
         digest.fields = FieldsOf(plugin);
-        digest.inUse = !twin && keysInUse.contains(plugin.m_strFileName);
         digests.push_back(std::move(digest));
+        ofKey[kpath::Lowered(plugin.m_strFileName)].push_back(index);
+    }
+    // A script in use is the plug-in of its key in the same subfolder of storage, a twin too,
+    // else the one the scan uses.
+    for (const auto& used : inUse.m_arrPlugins) {
+        const auto found = ofKey.find(kpath::Lowered(used->m_strFileName));
+        if (found == ofKey.end())
+            continue;
+        size_t which = found->second.front();
+        for (const size_t index : found->second) {
+            if (kpath::EqualsNoCase(Record(index)->m_strSubdirectory, used->m_strSubdirectory))
+                which = index;
+        }
+        digests[which].inUse = true;
     }
 
     // A twin names the plug-in used in its place; that one names its twins' scripts.
@@ -136,7 +137,7 @@ void FolderScan::MakeDigests()
             continue;
         othersOf[used] << InStorage(twin.m_strSubdirectory + twins[t].script);
         digests[catalogue.m_arrPlugins.size() + t].mark =
-            strings::Text(strings::kTwinNotUsed)
+            strings::Text(strings::kTwinPassedOver)
                 .arg(Shown(used->m_strName), InStorage(used->m_strSubdirectory));
     }
     for (const auto& [used, others] : othersOf) {

@@ -31,7 +31,7 @@ struct FolderScan
         std::string identity;     // its subfolder and key, and whether it is a twin
         size_t hash = 0;          // of identity
         std::uint64_t fields = 0; // of every field the window shows
-        bool inUse = false;       // no twin, and the plugins folder holds its key
+        bool inUse = false;       // the plugins folder holds a script of it
         QString mark;             // why the window marks it; empty when it does not
     };
 

@@ -33,12 +33,13 @@ inline constexpr char kSameKeyOne[] = "Another plug-in has this file name: %1";
 inline constexpr char kSameKeyMany[] = "Other plug-ins have this file name: %1";
 // A file or folder of storage as the window names it (%1: its path below storage).
 inline constexpr char kInStorage[] = "storage\\%1";
-// A twin, a stored plug-in that is not used because one of the same file name comes first:
-// its name in the tree (%1: its name, %2: its folder), and why (%1: the name of the one used,
-// %2: that one's folder).
+// A twin, a stored plug-in that the scan passes over because one of the same file name comes
+// first: its name in the tree (%1: its name, %2: its folder), and why (%1: the name of the one
+// that comes first, %2: that one's folder).
 inline constexpr char kTwinItem[] = "%1 (%2)";
-inline constexpr char kTwinNotUsed[] =
-    "Not used: \"%1\" in %2 has the same file name and is used in its place.";
+inline constexpr char kTwinPassedOver[] =
+    "Passed over: \"%1\" in %2 has the same file name and comes first. A configuration, an "
+    "update and \">>\" take that one.";
 // A category holding such plug-ins.
 inline constexpr char kCategoryHasTwins[] = "Some plug-ins here share a file name with another.";
 
