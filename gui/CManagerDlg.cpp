@@ -232,6 +232,7 @@ QWidget* CManagerDlg::CreateTreeOrHint()
     m_firstRunHint = hint;
     m_firstRunHint->setObjectName(QStringLiteral("firstRunHint"));
     auto* text = new QLabel(Text(strings::kNoKorvaneFolderHint), m_firstRunHint);
+    m_firstRunHint->setAccessibleName(text->text());
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
     auto* options = new QPushButton(Text(strings::kNoKorvaneFolderOptions), m_firstRunHint);

@@ -24,6 +24,7 @@ inline constexpr char kPanelAuthor[] = "Author:";
 inline constexpr char kPanelDescription[] = "Description:";
 // The filter above the tree, how many plug-ins it leaves in view, and the line under the lists.
 inline constexpr char kFilterPlaceholder[] = "Filter plug-ins";
+inline constexpr char kFilterClear[] = "Clear the filter";
 inline constexpr char kFilterCount[] = "%1 of %2 plug-ins";
 inline constexpr char kFilterCountOfOne[] = "%1 of 1 plug-in";
 inline constexpr char kStoredCount[] = "%1 plug-ins stored, %2 in use";

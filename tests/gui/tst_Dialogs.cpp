@@ -10,6 +10,7 @@
 #include "gui/CUpdaterDlg.h"
 #include "ManagerWindow.h"
 
+#include <functional>
 #include <QAccessible>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -114,39 +115,61 @@ private slots:
         QVERIFY(script.Finished());
     }
 
-    // Every control the keyboard reaches in each window has a name of its own as the
-    // accessibility bus reports it: not empty, and not shared with another control (such as the
-    // title of its group).
+    // Every control in each window has a name of its own as the accessibility layer reports it
+    // to a screen reader: not empty, not its value, and not shared with another control (such as
+    // the title of its group). The walk goes through the accessible objects, as a screen reader
+    // does, so it also meets parts a widget adds on its own (a field's clear button).
     void aScreenReaderNamesEveryControlOnce()
     {
         Manager m;
         m.Plugins("Cat/Alpha+");
         QVERIFY(m.Show());
+        m.dlg.findChild<QLineEdit*>("filter")->setText("a"); // its clear button shows
+        CPluginInfo plugin;
+        plugin.m_strFileName = "alpha";
+        plugin.m_strCategory = "Weapon";
+        auto editor = std::make_unique<CDescEditDlg>();
+        editor->SetFromRecord(plugin);
         const std::unique_ptr<QDialog> dialogs[] = {
             std::make_unique<COptionsDlg>(),
-            std::make_unique<CDescEditDlg>(),
+            std::move(editor),
             std::make_unique<CSaveConfigDlg>(),
             std::make_unique<CExecuteDlg>(m.profile, false),
             std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
             std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
             std::make_unique<CAboutDlg>()};
+        const QList<QAccessible::Role> controls{
+            QAccessible::PushButton, QAccessible::CheckBox,      QAccessible::RadioButton,
+            QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::List,
+            QAccessible::Tree,       QAccessible::Table,         QAccessible::SpinBox,
+            QAccessible::ButtonMenu, QAccessible::ButtonDropDown};
         QStringList unnamed;
-        const auto check = [&unnamed](QDialog* dialog) {
+        const auto check = [&](QDialog* dialog) {
             dialog->show();
             QStringList names;
-            for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-                // Parts that pass the focus on (an editable combo box's line edit, a button
-                // box) go by the name of what they pass it to.
-                if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(dialog) ||
-                    widget->focusProxy() || qobject_cast<QDialogButtonBox*>(widget))
-                    continue;
-                const QString name =
-                    QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-                if (name.isEmpty() || names.contains(name))
-                    unnamed << dialog->metaObject()->className() +
-                                   QString(": '%1' %2").arg(name, widget->objectName());
-                names << name;
-            }
+            // The field of an editable combo box goes by the box's name.
+            std::function<void(QAccessibleInterface*, bool)> walk =
+                [&](QAccessibleInterface* object, bool inBox) {
+                    const bool shown = !object->state().invisible;
+                    if (shown && controls.contains(object->role())) {
+                        const QString name = object->text(QAccessible::Name);
+                        const QString value = object->text(QAccessible::Value);
+                        if (name.isEmpty() || (names.contains(name) && !inBox) ||
+                            (object->role() == QAccessible::ComboBox && name == value))
+                            unnamed << dialog->metaObject()->className() +
+                                           QString(": '%1' %2")
+                                               .arg(name, object->object()
+                                                              ? object->object()->objectName()
+                                                              : QString());
+                        names << name;
+                    }
+                    // A list's items and a menu's entries are named by what they show.
+                    if (object->role() == QAccessible::MenuBar || !shown)
+                        return;
+                    for (int i = 0; i < object->childCount(); ++i)
+                        walk(object->child(i), object->role() == QAccessible::ComboBox);
+                };
+            walk(QAccessible::queryAccessibleInterface(dialog), false);
         };
         check(&m.dlg);
         for (const auto& dialog : dialogs)
