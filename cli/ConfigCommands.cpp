@@ -85,10 +85,13 @@ int UndoLoad(CliSession& session, const QCommandLineParser& /*arguments*/)
         return session.Fail(std::string_view(strings::kConfigLoadFailed), undone.status());
     if (undone->backup.empty())
         return session.Fail(std::string_view(strings::kNothingToUndo));
+    // An undo that left plug-ins out has not loaded the backup: the next one tries it again.
+    if (!undone->loaded.notCopied.empty())
+        return LoadOutcome(session, undone->loaded);
     session.Out()
         << Text(strings::kCliUndoneLoad).arg(QString::fromStdString(undone->backup)).toStdString()
         << '\n';
-    return LoadOutcome(session, undone->loaded);
+    return kExitSuccess;
 }
 
 } // namespace

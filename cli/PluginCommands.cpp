@@ -189,6 +189,8 @@ int Describe(CliSession& session, const QCommandLineParser& arguments)
     if (!plugins)
         return kExitFailure;
     CPluginInfo& plugin = *plugins->front();
+    if (auto read = plugin.CheckDescriptionRead(storage); !read)
+        return session.Fail(std::string_view(strings::kDescriptionWriteFailed), read);
 
     // As the editor would be left: the fields as it shows them, with the ones given replaced.
     const descriptionfile::Fields original = descriptionfile::FieldsOf(plugin);

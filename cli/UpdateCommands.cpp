@@ -6,6 +6,7 @@
 #include "cli/Interruption.h"
 #include "cli/Output.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/UrlText.h"
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
 #include "res/Strings.h"
@@ -50,9 +51,9 @@ bool Download(CliSession& session, CUpdateList& updates, const std::string& url)
     case CUpdateList::DownloadResult::Cancelled:
         break;
     }
-    session.Fail(
-        WithReason(strings::Text(strings::kCliListNotDownloaded).arg(QString::fromStdString(url)),
-                   download.status));
+    session.Fail(WithReason(strings::Text(strings::kCliListNotDownloaded)
+                                .arg(QString::fromStdString(urltext::WithoutUserInfo(url))),
+                            download.status));
     return false;
 }
 

@@ -826,6 +826,8 @@ void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
     // A description edited in the window keeps CR LF between its lines.
     QString description = CatalogueView::display(plugin.m_strDescription);
     description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (plugin.m_bDescriptionCut)
+        description += QStringLiteral("\n\n") + Text(strings::kDescriptionCut);
     m_editDescription->setPlainText(description);
 }
 

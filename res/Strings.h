@@ -142,6 +142,12 @@ inline constexpr const char* kStockCategories[] = {"Deployable", "Weapon", "Armo
                                                    "Vehicle",    "Pack",   "Miscellaneous"};
 inline constexpr char kDescriptionWriteFailed[] =
     "Korvane Manager failed to create\\overwrite the description file for the specified plugin.";
+// After the description file's path, why an edit does not replace it.
+inline constexpr char kReasonDescriptionTooLarge[] =
+    "larger than 64 KiB, so only its beginning was read; it is not replaced";
+// Below a description of which only the beginning was read.
+inline constexpr char kDescriptionCut[] =
+    "[The description file is larger than 64 KiB: only its beginning is shown.]";
 
 inline constexpr char kSaveConfigTitle[] = "Save Configuration Options";
 inline constexpr char kSaveConfigName[] = "Config &Name:";
@@ -233,6 +239,9 @@ inline constexpr char kReasonRedirectScheme[] = "redirect to a non-http address 
 inline constexpr char kReasonRedirectToHttp[] = "redirect from https to http";
 inline constexpr char kReasonCertificateNotTrusted[] = "certificate not trusted";
 inline constexpr char kReasonCertificate[] = "certificate refused (%1)";
+inline constexpr char kReasonCompressedRefused[] = "compressed body refused: %1";
+inline constexpr char kReasonExpandsTooFar[] = "it would expand beyond the safe limits";
+inline constexpr char kReasonNotAList[] = "not an update list";
 inline constexpr char kReasonListTooLarge[] = "list larger than 64 MiB";
 inline constexpr char kReasonTooManyUpdates[] = "more than 100,000 updates";
 inline constexpr char kReasonTooManyFiles[] = "more than 100,000 files";
@@ -293,8 +302,8 @@ inline constexpr char kUpdListWritten[] = "%1: %2 updates, %3 files";
 inline constexpr char kUpdListDumpHeader[] =
     "list: %1, %2 updates, %3 bytes read, %4 bytes after the last record";
 inline constexpr char kUpdListComplete[] = "complete";
-inline constexpr char kUpdListNotAList[] =
-    "not an update list (no UPDATE magic, another format version or no records): empty";
+inline constexpr char kUpdListNotAList[] = "not an update list (no UPDATE magic or another format "
+                                           "version): the program reports it and shows nothing";
 inline constexpr char kUpdListEndsEarly[] =
     "ends inside a record: the program reports it and shows nothing";
 inline constexpr char kUpdListUnreadable[] =

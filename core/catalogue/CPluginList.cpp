@@ -123,7 +123,8 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
         return nullptr;
     const kfs::FolderEntry* description = FindEntry(files, key + ".desc.txt");
     std::string bytes;
-    const bool described = description && kfs::ReadFile(folder, description->name, bytes);
+    const bool described = description && kfs::ReadFile(folder, description->name, bytes,
+                                                        CPluginInfo::kMaxDescriptionBytes);
     const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
     return MakeRecord(storageFolder, subdirectory, key,
                       described ? std::string_view(description->name) : std::string_view(),
@@ -224,7 +225,8 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
 
         const Beside beside = FindBeside(entries, index, key);
         const bool described = beside.description != Beside::kNone &&
-                               reader.ReadFile(entries.Name(beside.description).data(), buffer);
+                               reader.ReadFile(entries.Name(beside.description).data(), buffer,
+                                               CPluginInfo::kMaxDescriptionBytes);
         auto plugin = MakeRecord(root, subdirectory, key,
                                  described ? entries.Name(beside.description) : std::string_view(),
                                  described ? &buffer : nullptr,
@@ -334,8 +336,11 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
             }
         }
     }
-    if (useDirectory)
+    if (useDirectory) {
+        if (auto unreadable = listings.Failures(); !unreadable)
+            m_unreadable.push_back(unreadable.reason());
         return missing;
+    }
 
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.

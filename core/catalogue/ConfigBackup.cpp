@@ -82,12 +82,18 @@ korvane::Status EnsureFolder(const std::filesystem::path& folder)
 }
 
 void AddEvery(CPluginList& list, const std::string& subdirectory,
-              const std::filesystem::path& folder)
+              const std::filesystem::path& folder, fileops::FailureList& failures)
 {
+    const auto entries = kfs::ListFolder(folder);
+    if (!entries) {
+        failures.Add(entries.status());
+        return;
+    }
     std::unordered_set<std::string> keysHere;
-    for (const auto& entry : kfs::ListFolder(folder)) {
+    for (const auto& entry : *entries) {
         if (entry.isFolder) {
-            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path);
+            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path,
+                     failures);
             continue;
         }
         if (!entry.isFile || !pluginscript::IsPluginScript(entry.name))
@@ -108,18 +114,25 @@ std::string BackupFolder(const std::string& korvaneFolder)
     return korvaneFolder + "backups\\";
 }
 
-CPluginList EveryPlugin(const std::string& root)
+korvane::Result<CPluginList> EveryPlugin(const std::string& root)
 {
     CPluginList list;
-    AddEvery(list, {}, kpath::ResolveNoCase(root));
+    fileops::FailureList failures;
+    AddEvery(list, {}, kpath::ResolveNoCase(root), failures);
+    if (!failures.empty())
+        return failures.ToStatus();
     return list;
 }
 
-std::vector<std::string> Backups(const std::string& korvaneFolder)
+korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFolder)
 {
     std::vector<std::string> names;
     const kfs::FolderNames folder =
         kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
+    // Backups missed would let an older one pass for the newest, and a new one take the name of
+    // one that is there.
+    if (!folder.Failure().empty())
+        return korvane::Status::Failure(folder.Failure());
     for (size_t i = 0; i < folder.Count(); ++i)
         if (folder.IsFile(i) && !StemOf(folder.Name(i)).empty())
             names.emplace_back(folder.Name(i));
@@ -134,13 +147,20 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
     if (auto ready = EnsureFolder(folder); !ready)
         return ready;
-    std::vector<std::string> backups = Backups(korvaneFolder);
+    auto listed = Backups(korvaneFolder);
+    if (!listed)
+        return listed.status();
+    std::vector<std::string> backups = std::move(listed).value();
     const auto stem = NextStem(backups, Stamp(now));
     if (!stem)
         return stem.status();
     const std::string name = *stem + std::string(kExtension);
 
-    CPluginList inUse = EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    // A backup that missed plug-ins in use could not bring them back.
+    auto every = EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    if (!every)
+        return every.status();
+    CPluginList inUse = std::move(every).value();
     inUse.m_strConfigName = *stem;
     if (auto written = inUse.WriteConfig(kpath::FromNative(folder / name), true); !written)
         return written;
@@ -151,6 +171,27 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     for (std::size_t i = 0; i + kKept < backups.size(); ++i)
         (void)kfs::RemoveFile(folder / backups[i]);
     return name;
+}
+
+korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const std::string& name,
+                                        std::chrono::system_clock::time_point now)
+{
+    const auto backups = Backups(korvaneFolder);
+    if (!backups)
+        return backups.status();
+    if (backups->empty() || backups->back() == name)
+        return name;
+    const auto stem = NextStem(*backups, Stamp(now));
+    if (!stem)
+        return stem.status();
+    const std::string newest = *stem + std::string(kExtension);
+    const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
+    // The name sorts after every backup's, so no backup is there to be replaced.
+    std::error_code ec;
+    std::filesystem::rename(folder / name, folder / newest, ec);
+    if (ec)
+        return korvane::Status::Failure(kfs::FailureReason(folder / name, ec));
+    return newest;
 }
 
 } // namespace korvane::configbackup

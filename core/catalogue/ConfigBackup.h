@@ -22,16 +22,24 @@ inline constexpr std::size_t kKept = 10;
 std::string BackupFolder(const std::string& korvaneFolder);
 
 // Every plug-in of a folder tree in scan order, once for each key in each folder (a scan keeps
-// only the first folder's plug-in of a key). The records carry key and subfolder only.
-CPluginList EveryPlugin(const std::string& root);
+// only the first folder's plug-in of a key). The records carry key and subfolder only. Fails,
+// naming the folders, when any could not be listed whole.
+korvane::Result<CPluginList> EveryPlugin(const std::string& root);
 
-// The file names of the backups, oldest first.
-std::vector<std::string> Backups(const std::string& korvaneFolder);
+// The file names of the backups, oldest first; a failure when the folder could not be listed whole.
+korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFolder);
 
 // Writes what the plugins folder holds now as a new backup whose name sorts after every other,
 // creating the folder when missing, and only then removes the oldest beyond kKept. The new
 // backup's file name, or why it could not be written (no backup is then removed).
 korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder,
                                                 std::chrono::system_clock::time_point now);
+
+// Gives the backup of that file name a name that sorts after every other backup's, unless it has
+// one already: the backup an undo could not restore stays the one the next undo restores, though
+// the undo backed up the set it was replacing. The backup's file name now, or why it could not be
+// renamed.
+korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const std::string& name,
+                                        std::chrono::system_clock::time_point now);
 
 } // namespace korvane::configbackup

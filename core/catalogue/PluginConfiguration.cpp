@@ -44,6 +44,9 @@ korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::s
         return korvane::Status::Failure(kNoKorvaneFolder);
     CPluginList inUse;
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
+    // A configuration of the plug-ins that could be listed would pass for the whole set.
+    if (auto unreadable = inUse.Unreadable(); !unreadable)
+        return unreadable;
     inUse.m_strConfigName = configName;
     return inUse.WriteConfig(file, storeDirectory);
 }
@@ -74,6 +77,10 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     // A plug-in named that storage lacks cannot be put in use: the load is incomplete.
     for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage))
         loaded.notCopied.push_back({std::move(key), kNotInStorage});
+    // Storage could not be read whole: what seems to be missing may be there, and the plugins
+    // folder stays as it is.
+    if (auto unreadable = loaded.plugins.Unreadable(); !unreadable)
+        return unreadable;
     // Storage now holds every plug-in in use, so a backup naming them can bring the set back.
     if (auto backup =
             configbackup::BackUpPluginsInUse(korvaneFolder, std::chrono::system_clock::now());
@@ -97,18 +104,30 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder)
     if (korvaneFolder.empty())
         return korvane::Status::Failure(kNoKorvaneFolder);
     const auto backups = configbackup::Backups(korvaneFolder);
-    if (backups.empty())
+    if (!backups)
+        return backups.status();
+    if (backups->empty())
         return UndoneLoad();
-    const auto file =
-        kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / backups.back();
+    const std::string& newest = backups->back();
+    const auto file = kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / newest;
     auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file));
+    if (loaded && loaded->notCopied.empty()) {
+        // The load backed up the set it replaced under a newer name, so this one is no longer
+        // the newest. One that cannot be removed stays as an older backup.
+        (void)kfs::RemoveFile(file);
+        return UndoneLoad{newest, std::move(loaded).value()};
+    }
+    // The set the undo was replacing may be backed up under a newer name by now: the backup it
+    // could not restore whole must stay the newest, or the next undo would bring that set back.
+    const auto kept =
+        configbackup::MakeNewest(korvaneFolder, newest, std::chrono::system_clock::now());
+    if (!kept)
+        return korvane::Status::Failure(
+            (loaded ? std::string() : loaded.reason() + "; ") +
+            "the backup could not be kept as the one to undo to: " + kept.reason());
     if (!loaded)
         return loaded.status();
-    // The load backed up the set it replaced under a newer name, so this one is no longer the
-    // newest. One that cannot be removed stays as an older backup.
-    if (loaded->notCopied.empty())
-        (void)kfs::RemoveFile(file);
-    return UndoneLoad{backups.back(), std::move(loaded).value()};
+    return UndoneLoad{*kept, std::move(loaded).value()};
 }
 
 std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
@@ -118,8 +137,10 @@ std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
         return repeated;
     // Lower-cased key to the first spelling met and how often it was met.
     std::unordered_map<std::string, std::pair<std::string, int>> seen;
-    for (const auto& plugin :
-         configbackup::EveryPlugin(korvane::PluginsFolder(korvaneFolder)).m_arrPlugins) {
+    const auto every = configbackup::EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    if (!every)
+        return repeated;
+    for (const auto& plugin : every->m_arrPlugins) {
         auto& [first, count] =
             seen.try_emplace(kpath::Lowered(plugin->m_strFileName), plugin->m_strFileName, 0)
                 .first->second;

@@ -49,11 +49,14 @@ struct UndoneLoad
 
 // Loads the newest backup, as LoadConfiguration loads a file, so that the set it replaces is
 // backed up in turn and undoing an undo brings that set back. The backup loaded is removed once
-// its plug-ins are all in use; after an incomplete load it stays for the user to load again.
+// its plug-ins are all in use. After a failed or incomplete load it stays, as the newest backup
+// (renamed when the load backed up the set it was replacing), so that the next undo loads it
+// again; backup then names it as it is now.
 korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder);
 
 // The keys (as first met) of which the plugins folder holds plug-ins in two subfolders, letter
-// case aside: a configuration without directory information keeps only the first of each.
+// case aside: a configuration without directory information keeps only the first of each. None
+// when the folder cannot be listed whole.
 std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder);
 
 } // namespace korvane::pluginconfig

@@ -35,17 +35,23 @@ std::string UniqueSuffix()
     return std::to_string(ticks) + "-" + std::to_string(counter.fetch_add(1));
 }
 
-// Makes a rename inside folder last through a power cut (POSIX keeps names in the folder's own
-// data; Windows writes them through).
-void SyncFolder([[maybe_unused]] const fs::path& folder)
+// Makes a new name inside folder last through a power cut (POSIX keeps names in the folder's own
+// data; Windows writes them through). The system's error when it could not.
+std::error_code SyncFolder([[maybe_unused]] const fs::path& folder)
 {
 #ifndef _WIN32
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        (void)::fsync(descriptor);
-        ::close(descriptor);
-    }
+    // A file named without a folder is in the current one.
+    const int descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::error_code(errno, std::generic_category());
+    const int synced = ::fsync(descriptor);
+    const int cause = errno;
+    ::close(descriptor);
+    if (synced != 0)
+        return std::error_code(cause, std::generic_category());
 #endif
+    return {};
 }
 
 constexpr std::string_view kTemporarySuffix = ".part";
@@ -101,25 +107,34 @@ uint64_t Prefix(std::string_view name)
     return prefix;
 }
 
+// How many bytes a read with maxBytes takes: one more, to tell a file that holds more.
+size_t ReadLimit(size_t maxBytes)
+{
+    return maxBytes == kWholeFile ? kWholeFile : maxBytes + 1;
+}
+
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
-bool ReadNativeFile(const char* file, std::string& bytes, int folder = AT_FDCWD)
+bool ReadNativeFile(const char* file, std::string& bytes, size_t maxBytes, int folder = AT_FDCWD)
 {
     bytes.clear(); // its storage stays for the next file
     const int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
+    const size_t limit = ReadLimit(maxBytes);
     char block[16384];
     ssize_t got = 0;
-    while ((got = ::read(fd, block, sizeof block)) > 0 || (got < 0 && errno == EINTR)) {
+    while (bytes.size() < limit &&
+           ((got = ::read(fd, block, std::min(sizeof block, limit - bytes.size()))) > 0 ||
+            (got < 0 && errno == EINTR))) {
         if (got > 0)
             bytes.append(block, static_cast<size_t>(got));
     }
     ::close(fd);
     if (got < 0)
         bytes.clear();
-    return got == 0;
+    return got >= 0; // at the end of the file, or at the limit
 }
 #endif
 
@@ -164,6 +179,9 @@ FolderNames ListFolderNames(const fs::path& folder)
         return listing;
     }
     const int fd = ::dirfd(dir);
+    // The end of the listing and a failure to read on both give no entry; only errno tells them
+    // apart, and a listing cut short must never pass for the whole folder.
+    errno = 0;
     while (const dirent* found = ::readdir(dir)) {
         const std::string_view name(found->d_name);
         if (name == "." || name == "..")
@@ -181,7 +199,10 @@ FolderNames ListFolderNames(const fs::path& folder)
             type == DT_REG || (type == DT_LNK && ::fstatat(fd, found->d_name, &info, 0) == 0 &&
                                S_ISREG(info.st_mode));
         listing.Add(name, type == DT_DIR, isFile);
+        errno = 0;
     }
+    if (errno != 0)
+        listing.SetFailure(FailureReason(folder, std::error_code(errno, std::generic_category())));
     ::closedir(dir);
 #else
     std::error_code ec;
@@ -192,8 +213,10 @@ FolderNames ListFolderNames(const fs::path& folder)
         return listing;
     }
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
+        if (ec) {
+            listing.SetFailure(FailureReason(folder, ec));
             break;
+        }
         std::error_code typeError;
         listing.Add(kpath::FromNative(it->path().filename()),
                     it->is_directory(typeError) && !it->is_symlink(typeError),
@@ -204,9 +227,11 @@ FolderNames ListFolderNames(const fs::path& folder)
     return listing;
 }
 
-std::vector<FolderEntry> ListFolder(const fs::path& folder)
+korvane::Result<std::vector<FolderEntry>> ListFolder(const fs::path& folder)
 {
     const FolderNames names = ListFolderNames(folder);
+    if (!names.Failure().empty())
+        return korvane::Status::Failure(names.Failure());
     std::vector<FolderEntry> entries;
     entries.reserve(names.Count());
     for (size_t i = 0; i < names.Count(); ++i) {
@@ -218,16 +243,16 @@ std::vector<FolderEntry> ListFolder(const fs::path& folder)
     return entries;
 }
 
-bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes)
+bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes, size_t maxBytes)
 {
 #ifndef _WIN32
     std::string file = folder.native();
     if (!file.empty() && file.back() != '/')
         file += '/';
     file += name;
-    return ReadNativeFile(file.c_str(), bytes);
+    return ReadNativeFile(file.c_str(), bytes, maxBytes);
 #else
-    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
+    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())), maxBytes);
     bytes = read ? std::move(*read) : std::string();
     return read.has_value();
 #endif
@@ -248,38 +273,54 @@ FolderReader::~FolderReader()
 #endif
 }
 
-bool FolderReader::ReadFile(const char* name, std::string& bytes) const
+bool FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxBytes) const
 {
 #ifndef _WIN32
     if (m_descriptor < 0) {
         bytes.clear();
         return false;
     }
-    return ReadNativeFile(name, bytes, m_descriptor);
+    return ReadNativeFile(name, bytes, maxBytes, m_descriptor);
 #else
-    return kfs::ReadFile(m_folder, name, bytes);
+    return kfs::ReadFile(m_folder, name, bytes, maxBytes);
 #endif
 }
 
-std::optional<std::string> ReadFile(const fs::path& file)
+std::optional<std::string> ReadFile(const fs::path& file, size_t maxBytes)
 {
 #ifndef _WIN32
     std::string bytes;
-    if (!ReadNativeFile(file.c_str(), bytes))
+    if (!ReadNativeFile(file.c_str(), bytes, maxBytes))
         return std::nullopt;
     return bytes;
 #else
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
+    const size_t limit = ReadLimit(maxBytes);
     std::string bytes;
     char block[16384];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
+    while (bytes.size() < limit && (in.read(block, static_cast<std::streamsize>(std::min(
+                                                       sizeof block, limit - bytes.size()))) ||
+                                    in.gcount() > 0))
         bytes.append(block, static_cast<size_t>(in.gcount()));
     if (in.bad())
         return std::nullopt;
     return bytes;
 #endif
+}
+
+korvane::Result<std::optional<std::string>> ReadFileIfThere(const fs::path& file, size_t maxBytes)
+{
+    auto bytes = ReadFile(file, maxBytes);
+    if (bytes)
+        return bytes;
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (status.type() == fs::file_type::not_found ||
+        (fs::status_known(status) && !fs::is_regular_file(status)))
+        return std::optional<std::string>();
+    return Failure(file, "the file cannot be read");
 }
 
 fs::path TemporaryPathBeside(const fs::path& target)
@@ -418,7 +459,9 @@ korvane::Status AtomicFile::Commit()
         return Failure(m_target, ec);
     m_temporary.clear();
     m_closed = false; // committed: there is nothing more to write or to put in place
-    SyncFolder(m_target.parent_path());
+    m_placed = true;
+    if (const std::error_code synced = SyncFolder(m_target.parent_path()))
+        return Failure(m_target, synced);
     return korvane::Status::Ok();
 }
 
@@ -478,8 +521,14 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
     fs::remove(temporary, ec);
     if (cause)
         return Failure(target, cause);
-    if (flush == Flush::ToDisk)
-        SyncFolder(target.parent_path());
+    // A copy whose name may not last is no copy to delete the source on the strength of: it goes
+    // again (its source is still there), so that a later copy is made and flushed anew.
+    if (flush == Flush::ToDisk) {
+        if (const std::error_code synced = SyncFolder(target.parent_path())) {
+            fs::remove(target, ec);
+            return Failure(target, synced);
+        }
+    }
     return korvane::Status::Ok();
 }
 
@@ -543,6 +592,12 @@ bool Exists(const fs::path& path)
 {
     std::error_code ec;
     return fs::exists(path, ec);
+}
+
+bool IsMissing(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() == fs::file_type::not_found;
 }
 
 } // namespace kfs

@@ -16,6 +16,9 @@ korvane::Status InstallThreadProc(const InstallParams& params,
     CPluginList inUse;
     if (!params.strKorvane.empty())
         inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
+    // A copy in use the scan missed would keep its old bytes beside storage's new ones.
+    if (auto unreadable = inUse.Unreadable(); !unreadable)
+        return unreadable;
     return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress, stop);
 }
 

@@ -75,6 +75,8 @@ CUpdateList::ListDownload CUpdateList::DownloadList(const std::string& strUrl,
     };
     if (result.outcome == HttpClient::Outcome::InternetError)
         return fail(DownloadResult::InternetError, result.reason);
+    if (result.outcome == HttpClient::Outcome::BodyRefused)
+        return fail(DownloadResult::Unreadable, result.reason);
     if (result.response.nStatus != kStatusOk)
         return fail(DownloadResult::NoList, HttpClient::StatusReason(result.response.nStatus));
     if (result.outcome == HttpClient::Outcome::Stopped &&

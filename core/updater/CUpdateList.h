@@ -27,8 +27,9 @@ public:
         Received,      // the list as the server sent it
         NoList,        // the server answered with a status other than 200: the list is empty
         InternetError, // no server, a lost connection, a stall, a bad redirect or certificate
-        Unreadable,    // the list ended inside a record, holds a string form not read here, or
-                       // goes beyond the reader's limits
+        Unreadable,    // not an update list (a page, a script, nothing), a list that ends inside
+                       // a record, holds a string form not read here or goes beyond the reader's
+                       // limits, or a compressed body too large to expand
         Cancelled,     // the progress callback asked to stop
     };
 

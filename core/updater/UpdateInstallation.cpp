@@ -128,9 +128,15 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
     staged.copy = place.InUseCopy(m_pInUse);
     if (staged.copy) {
         // Whether the copy in use is storage's copy is known only while storage holds the old
-        // bytes.
-        const bool bFollows =
-            !kfs::Exists(*staged.copy) || fileops::SameAsCopy(*staged.copy, stored).ok();
+        // bytes. A copy that cannot be compared is not taken for the player's own: it would never
+        // be refreshed.
+        bool bFollows = true;
+        if (!kfs::IsMissing(*staged.copy)) {
+            const auto same = fileops::HoldSameBytes(*staged.copy, stored);
+            if (!same)
+                return Failure(place, same.reason());
+            bFollows = *same;
+        }
         staged.action = bFollows ? CopyAction::Refresh : CopyAction::Undecided;
         staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
         if (bFollows && !staged.copyFile->Ok())
@@ -191,7 +197,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
         return Failure(pNotSaved->Commit().reason());
     if (Stopped(stop))
         return Failure(place, strings::kReasonInterrupted);
-    if (result.outcome == HttpClient::Outcome::InternetError)
+    if (result.outcome == HttpClient::Outcome::InternetError ||
+        result.outcome == HttpClient::Outcome::BodyRefused)
         return Failure(place, result.reason);
     if (!status.empty())
         return Failure(place, status);
@@ -213,6 +220,9 @@ korvane::Status UpdateInstallation::Decide(Staged& staged)
         // Neither missing nor storage's copy: the update's bytes already, the bytes an earlier
         // installation that was cut short put there, or the player's own.
         const QByteArray held = InstallJournal::Digest(*staged.copy);
+        if (held.isEmpty())
+            return Failure(*staged.place,
+                           kpath::FromNative(*staged.copy) + ": the file cannot be read");
         if (held == staged.digest)
             staged.action = CopyAction::Current;
         else if (m_journal.IsUpdatersCopy(*staged.copy, held))
@@ -282,7 +292,10 @@ korvane::Status UpdateInstallation::Replace(kfs::AtomicFile& file, size_t nStage
         replaced.keep = std::move(keep).value();
     }
     if (korvane::Status committed = file.Commit(); !committed) {
-        if (replaced.keep)
+        // In place, though its name may not last: it is put back like the others.
+        if (file.Placed())
+            m_replaced.push_back(std::move(replaced));
+        else if (replaced.keep)
             (void)kfs::RemoveFile(*replaced.keep);
         return committed;
     }

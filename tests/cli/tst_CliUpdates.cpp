@@ -29,6 +29,7 @@ struct Updates
                          MakeUpdate("Broken", "storage\\", files, {{"gone.cs", "", 4}}, 2, 10),
                          MakeUpdate("Caf\xe9 pack", "extras\\", files, {}, 0, 1)))));
         server.Serve("/short.upd", QByteArray("UPDATE\x01\x01\x00\x00\x00\x01", 12));
+        server.Serve("/page.html", "<!DOCTYPE html>\n<html><body>Not here</body></html>\n");
         server.Serve("/files/sniper.cs", "sniper");
         // Slow sends its file at 1,000 bytes a second for a minute.
         server.Serve("/slow.upd",
@@ -112,6 +113,8 @@ private slots:
         QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << noSuchUpdate << "old";
         QTest::newRow("no list on the server") << QStringList{"updates", "--url", "/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
         QTest::newRow("list ends early") << QStringList{"install", "0", "--url", "/short.upd"} << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
+        QTest::newRow("a web page for a list") << QStringList{"updates", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
+        QTest::newRow("install from a web page") << QStringList{"install", "0", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
         // clang-format on
     }
 
@@ -124,6 +127,24 @@ private slots:
         QCOMPARE_FAILURE(u.Run(arguments),
                          message.replace(QLatin1String("%1"), u.Url("/missing.upd")));
         QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), sniper);
+    }
+
+    // An address's user information never reaches the terminal: the message names the address
+    // without it.
+    void credentialsInTheAddressAreNeverPrinted()
+    {
+        const Updates u;
+        const QString missing = u.Url("/missing.upd");
+        const QString closed =
+            QStringLiteral("http://127.0.0.1:%1/list.upd").arg(LoopbackServer::ClosedPort());
+        for (const QString& url : {missing, closed}) {
+            QString withCredentials = url;
+            withCredentials.insert(url.indexOf(u"://") + 3, u"user:secret@");
+            const CliResult result = u.Run({"updates", "--url", withCredentials});
+            QCOMPARE(result.status, 1);
+            QVERIFY2(!(result.out + result.err).contains(u"secret"), qPrintable(result.err));
+            QVERIFY2(result.err.contains(url + u'.'), qPrintable(result.err));
+        }
     }
 
     // A signal during a download stops it and leaves nothing behind; after a kill, which leaves

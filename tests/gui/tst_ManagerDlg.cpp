@@ -17,6 +17,7 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QScreen>
 
 using namespace korvane;
@@ -569,6 +570,8 @@ private slots:
         // Alpha's script cannot be kept anywhere before it goes.
         QTest::newRow("<< with storage a file") << "<<" << "storage is a file" << S(strings::kUnusePluginFailed).arg("Alpha") + "\n\n" << "";
         QTest::newRow("description in a storage that is a file") << S(strings::kMenuEditDescription) << "storage is a file" << S(strings::kDescriptionWriteFailed) + "\n\n" << "";
+        // The panel shows the beginning of the file and says so; the editor does not replace it.
+        QTest::newRow("description file beyond 64 KiB") << S(strings::kMenuEditDescription) << "description beyond 64 KiB" << S(strings::kDescriptionWriteFailed) + "\n\n" << S(strings::kReasonDescriptionTooLarge);
         QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
         QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
         QTest::newRow("Quick Exec without mods") << S(strings::kMenuQuickExec) << "" << S(strings::kQuickExecNotConfigured) << "";
@@ -587,6 +590,10 @@ private slots:
         m.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
                                      "http://127.0.0.1:1/korvane/updates/korvane.upd");
         QVERIFY(launch::StoreQuickExec(m.profile, {{}, true, "+connect host"}));
+        const std::string big =
+            "Name=Alpha\r\nCategory=Cat\r\n" + std::string(2 << 20, 'x') + "\r\nthe end";
+        if (fault == "description beyond 64 KiB")
+            m.files.Write("k/storage/alpha.desc.txt", big);
         QVERIFY(m.Show());
         m.Click(command == ">>" ? "Beta" : "Alpha");
         if (fault.endsWith(" is a file")) {
@@ -619,6 +626,13 @@ private slots:
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
         QCOMPARE(m.Entries(), QStringList{"Alpha"});
         QCOMPARE(m.State(), command == ">>" ? "Beta||Beta|>>|" : "Alpha|Alpha|Alpha||<<");
+        if (fault == "description beyond 64 KiB") {
+            const QString shownText =
+                m.dlg.findChild<QPlainTextEdit*>("description")->toPlainText();
+            QVERIFY(shownText.startsWith(u"xxx") &&
+                    shownText.endsWith(S(strings::kDescriptionCut)));
+            QVERIFY(m.files.Read("k/storage/alpha.desc.txt") == big);
+        }
     }
 
     void savingWithoutSubfoldersAsksFirstWhenAKeyIsInTwo()

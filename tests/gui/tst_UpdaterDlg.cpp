@@ -208,6 +208,12 @@ private slots:
             *testsupport::ListOf(MakeUpdate("One", "", ""), MakeUpdate("Two", "", ""))));
         updates.server.Serve("/mine.upd", bytes);
         updates.server.Serve("/cut.upd", bytes.chopped(1));
+        updates.server.Serve("/page.upd", "<html><body>Moved</body></html>");
+        const QByteArray bomb =
+            LoopbackServer::Gzip(testsupport::ListHeader(1) + testsupport::NameClaim(12 << 20) +
+                                 QByteArray(12 << 20, 'a'));
+        updates.server.SetRoute(
+            "/bomb.upd", {200, bomb, bomb.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"});
         int rows = -1;
         ModalScript script;
         script.Then("CUpdaterDlg", [&rows](QWidget* dlg) {
@@ -216,10 +222,19 @@ private slots:
         });
         updates.CheckForUpdates("/mine.upd");
         QCOMPARE(rows, 2);
-        script.AnswerMessage();
-        updates.CheckForUpdates("/cut.upd");
+        // A broken list, a page that is no list and a compressed list too large to expand are
+        // each one message with its reason, and no updater window.
+        for (const char* path : {"/cut.upd", "/page.upd", "/bomb.upd"}) {
+            script.AnswerMessage();
+            updates.CheckForUpdates(path);
+        }
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(), QStringList({S(strings::kUpdateListUnreadable)}));
+        const QString refused =
+            S(strings::kReasonCompressedRefused).arg(S(strings::kReasonExpandsTooFar));
+        const QString unreadable = S(strings::kUpdateListUnreadable);
+        QCOMPARE(script.Messages(), QStringList({WithReason(unreadable, strings::kReasonEndsEarly),
+                                                 WithReason(unreadable, strings::kReasonNotAList),
+                                                 WithReason(unreadable, refused.toStdString())}));
 
         // The download shows its progress; Cancel ends it at once, without the updater window.
         const QByteArray slow = QByteArray::fromStdString(testsupport::ListBytes(

@@ -1,5 +1,6 @@
 #include "support/LoopbackServer.h"
 
+#include <algorithm>
 #include <memory>
 #include <QHostAddress>
 #include <QSslConfiguration>
@@ -8,6 +9,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <zlib.h>
 
 namespace korvane {
 
@@ -91,6 +93,26 @@ quint16 LoopbackServer::ClosedPort()
     return probe.serverPort(); // closed when probe goes
 }
 
+QByteArray LoopbackServer::Gzip(const QByteArray& bytes)
+{
+    z_stream stream{};
+    constexpr int kGzipWindow = 15 + 16; // the largest window, with a gzip header and trailer
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, kGzipWindow, 9, Z_DEFAULT_STRATEGY) !=
+        Z_OK)
+        qFatal("zlib cannot compress");
+    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(bytes.size()))),
+                   Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    if (deflate(&stream, Z_FINISH) != Z_STREAM_END)
+        qFatal("zlib cannot compress");
+    out.resize(static_cast<qsizetype>(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
 void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
 {
     const QList<QByteArray> lines = text.left(text.indexOf("\r\n\r\n")).split('\n');
@@ -105,24 +127,47 @@ void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
         route = m_routes.value(lines.value(0).split(' ').value(1));
         m_requests.append(headers);
     }
-    socket->write("HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n" + route.headers);
-    if (route.announceLength)
-        socket->write("Content-Length: " + QByteArray::number(route.body.size()) + "\r\n");
+    if (route.delayMs > 0)
+        QTimer::singleShot(route.delayMs, socket, [socket, route] { Send(socket, route); });
+    else
+        Send(socket, route);
+}
+
+void LoopbackServer::Send(QTcpSocket* socket, const Route& route)
+{
+    socket->write((route.http10 ? "HTTP/1.0 " : "HTTP/1.1 ") + QByteArray::number(route.status) +
+                  " Status\r\n" + route.headers);
+    if (route.chunked)
+        socket->write("Transfer-Encoding: chunked\r\n");
+    else if (route.announceLength)
+        socket->write("Content-Length: " +
+                      QByteArray::number(std::max(route.body.size(), route.sentBytes)) + "\r\n");
     socket->write("Connection: close\r\n\r\n");
     auto sent = std::make_shared<qint64>(0);
+    auto ended = std::make_shared<bool>(false);
     // A chunk at a time, so a large body never sits whole in the socket's buffer; when the body
-    // trickles, one piece a tick.
+    // trickles, one piece a tick. A body sent beyond its size starts again from its beginning.
     const qint64 piece = route.intervalMs > 0 ? route.pieceBytes : kChunk;
-    const auto pump = [socket, route, sent, piece] {
-        while (*sent < route.sentBytes && socket->bytesToWrite() < kChunk) {
-            const qint64 n = std::min(piece, route.sentBytes - *sent);
-            socket->write(route.body.constData() + *sent, n);
+    const auto pump = [socket, route, sent, ended, piece] {
+        while (*sent < route.sentBytes && !route.body.isEmpty() &&
+               socket->bytesToWrite() < kChunk) {
+            const qint64 at = *sent % route.body.size();
+            const qint64 n = std::min({piece, route.sentBytes - *sent, route.body.size() - at});
+            if (route.chunked)
+                socket->write(QByteArray::number(n, 16) + "\r\n");
+            socket->write(route.body.constData() + at, n);
+            if (route.chunked)
+                socket->write("\r\n");
             *sent += n;
             if (route.intervalMs > 0)
                 break;
         }
-        if (*sent >= route.sentBytes && route.closeAfter)
+        if (*sent >= route.sentBytes && route.closeAfter && !*ended) {
+            *ended = true;
+            if (route.chunked)
+                socket->write("0\r\n\r\n");
             socket->disconnectFromHost(); // after what is buffered has gone out
+        }
     };
     if (route.intervalMs > 0) {
         auto* timer = new QTimer(socket);
