@@ -1,5 +1,6 @@
 #include "gui/CManagerDlg.h"
 
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginConfiguration.h"
@@ -9,6 +10,7 @@
 #include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
+#include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CatalogueView.h"
 #include "gui/CDescEditDlg.h"
@@ -16,6 +18,7 @@
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
+#include "gui/ElidedToolTips.h"
 #include "gui/FilterField.h"
 #include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
@@ -142,6 +145,8 @@ void CManagerDlg::CreateControls()
     m_list->viewport()->installEventFilter(this);
     LabelFor(usedLabel, m_list);
     m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
+    new ElidedToolTips(m_tree);
+    new ElidedToolTips(m_list);
     new PluginKeys(m_tree, m_list,
                    {[this] {
                         if (m_buttonUse->isEnabled())
@@ -178,9 +183,20 @@ void CManagerDlg::CreateControls()
     m_editDescription->setObjectName(QStringLiteral("description"));
     m_editDescription->setReadOnly(true);
     m_editDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Room for four lines; a larger window gives its height to the tree and the list.
-    m_editDescription->setFixedHeight(m_editDescription->fontMetrics().lineSpacing() * 4 +
-                                      2 * m_editDescription->frameWidth() + 8);
+    // Room for four lines; a larger window gives its height to the tree and the list, and a
+    // smaller one takes it from here first, down to two lines: the layout keeps its stretching
+    // rows (the tree and the list) at their least height until the others are at theirs, and
+    // that least height is seven rows.
+    const auto lines = [this](int count) {
+        return m_editDescription->fontMetrics().lineSpacing() * count +
+               2 * m_editDescription->frameWidth() + 8;
+    };
+    m_editDescription->setMinimumHeight(lines(2));
+    m_editDescription->setMaximumHeight(lines(4));
+    const int row = std::max(CatalogueView::kIconSize, fontMetrics().lineSpacing()) + 4;
+    for (QAbstractScrollArea* view :
+         {static_cast<QAbstractScrollArea*>(m_tree), static_cast<QAbstractScrollArea*>(m_list)})
+        view->setMinimumHeight(7 * row + 2 * view->frameWidth());
 
     auto* fields = new QGridLayout(panel);
     const auto addRow = [&](const char* label, QWidget* field) {
@@ -268,7 +284,13 @@ void CManagerDlg::CreateMenus()
     file->addSeparator();
     command(file, strings::kMenuSaveConfig, &CManagerDlg::OnSaveConfig);
     command(file, strings::kMenuLoadConfig, &CManagerDlg::OnLoadConfig);
-    command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
+    QAction* undoLoad = command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
+    // Off while no backup is there to load.
+    connect(file, &QMenu::aboutToShow, this, [this, undoLoad] {
+        const std::string folder = KorvaneFolder();
+        const auto backups = configbackup::Backups(folder);
+        undoLoad->setEnabled(!folder.empty() && (!backups || !backups->empty()));
+    });
     file->addSeparator();
     // The menu item is never drawn greyed; a command chosen while its rule says no is dropped.
     QAction* editDescription = file->addAction(Text(strings::kMenuEditDescription));
@@ -437,6 +459,10 @@ void CManagerDlg::OnOptions()
 void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
 {
     m_treeOrHint->setCurrentWidget(korvaneFolder.empty() ? m_firstRunHint : m_tree);
+    // Nothing to filter without a Korvane folder.
+    if (korvaneFolder.empty())
+        m_filter->clear();
+    m_filter->setEnabled(!korvaneFolder.empty());
     if (korvaneFolder.empty()) {
         ClearControls();
         return;
@@ -500,7 +526,7 @@ void CManagerDlg::ShowCatalogue(FolderScan scan, const std::string& korvaneFolde
 bool CManagerDlg::ShowOutsideChange(FolderScan& scan)
 {
     const QWidget* modal = QApplication::activeModalWidget();
-    if ((modal && modal != this) || QApplication::activePopupWidget())
+    if ((modal && modal != this) || QApplication::activePopupWidget() || m_busy)
         return false;
     if (m_catalogue->update(scan))
         ShowSelectionAsItIs();
@@ -545,7 +571,8 @@ QLayout* CManagerDlg::createFilterRow()
 
 void CManagerDlg::onFilterChanged(const QString& text)
 {
-    m_catalogue->setFilter(text);
+    // Blanks around a word, as pasted, find what the word finds.
+    m_catalogue->setFilter(text.trimmed());
     showFilterCount();
     dropHiddenSelection();
 }
@@ -558,7 +585,7 @@ void CManagerDlg::showFilterCount()
     const QString longest =
         Text(strings::kFilterCount).arg(locale.toString(all), locale.toString(all));
     m_filterCount->setMinimumWidth(m_filterCount->fontMetrics().horizontalAdvance(longest));
-    if (m_filter->text().isEmpty()) {
+    if (m_filter->text().trimmed().isEmpty()) {
         m_filterCount->clear(); // the line under the lists gives the number then
         return;
     }
@@ -819,10 +846,14 @@ void CManagerDlg::ClearPluginInfo()
 
 void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
 {
-    m_editFileName->setText(CatalogueView::display(plugin.m_strFileName));
-    m_editName->setText(CatalogueView::display(plugin.m_strName));
-    m_editSubdirectory->setText(CatalogueView::display(plugin.m_strSubdirectory));
-    m_editAuthor->setText(CatalogueView::display(plugin.m_strAuthor));
+    const auto show = [](QLineEdit* field, const std::string& text) {
+        field->setText(CatalogueView::display(text));
+        field->setCursorPosition(0); // a long text shows its start
+    };
+    show(m_editFileName, plugin.m_strFileName);
+    show(m_editName, plugin.m_strName);
+    show(m_editSubdirectory, plugin.m_strSubdirectory);
+    show(m_editAuthor, plugin.m_strAuthor);
     // A description edited in the window keeps CR LF between its lines.
     QString description = CatalogueView::display(plugin.m_strDescription);
     description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -914,7 +945,10 @@ void CManagerDlg::OnLoadConfig()
         return;
     const std::string folder = KorvaneFolder();
     const auto loaded = WhileLocked(folder, [&] {
-        auto result = pluginconfig::LoadConfiguration(folder, file.toStdString());
+        korvane::Result<pluginconfig::LoadedConfiguration> result =
+            korvane::Status::Failure(std::string());
+        WhileBusy(Text(strings::kLoadingConfig),
+                  [&] { result = pluginconfig::LoadConfiguration(folder, file.toStdString()); });
         ShowFoldersAsTheyAre();
         return result;
     });
@@ -929,17 +963,24 @@ void CManagerDlg::OnUndoLoad()
 {
     const std::string folder = KorvaneFolder();
     const auto undone = WhileLocked(folder, [&] {
-        auto result = pluginconfig::UndoLastLoad(folder);
+        korvane::Result<pluginconfig::UndoneLoad> result = korvane::Status::Failure(std::string());
+        WhileBusy(Text(strings::kLoadingConfig),
+                  [&] { result = pluginconfig::UndoLastLoad(folder); });
         ShowFoldersAsTheyAre();
         return result;
     });
-    if (!undone)
+    if (!undone) {
         ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), undone.reason()));
-    else if (undone->backup.empty())
+    } else if (undone->backup.empty()) {
         QMessageBox::information(this, QCoreApplication::applicationName(),
                                  Text(strings::kNothingToUndo));
-    else
+    } else if (undone->loaded.notCopied.empty()) {
+        QMessageBox::information(
+            this, QCoreApplication::applicationName(),
+            Text(strings::kUndoneLoad).arg(CatalogueView::display(undone->backup)));
+    } else {
         ShowNotCopied(undone->loaded);
+    }
 }
 
 void CManagerDlg::ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded)
@@ -953,6 +994,13 @@ void CManagerDlg::ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded)
                      QStringLiteral(": ") + QString::fromStdString(missing.reason);
     }
     ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
+}
+
+void CManagerDlg::WhileBusy(const QString& label, const std::function<void()>& work)
+{
+    m_busy = true;
+    RunWhileBusy(this, label, work);
+    m_busy = false;
 }
 
 void CManagerDlg::ShowFoldersAsTheyAre()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <QDialog>
 #include <QPersistentModelIndex>
@@ -96,6 +97,9 @@ private:
     // After a configuration was loaded or failed to load: the tree and the list show what the
     // folders hold now.
     void ShowFoldersAsTheyAre();
+    // Runs work (a load) on a thread of its own while the window shows that it is busy and
+    // takes no scan of the folders.
+    void WhileBusy(const QString& label, const std::function<void()>& work);
     // After a load: the plug-ins of the configuration that could not be put in use, if any.
     void ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded);
     void ClearControls();
@@ -146,6 +150,7 @@ private:
 
     const CProfile& m_profile;
     bool m_bInitialised = false;
+    bool m_busy = false; // a load runs
 
     QListWidget* m_list = nullptr;
     QTreeWidget* m_tree = nullptr;

@@ -164,6 +164,11 @@ inline constexpr char kConfigNotAllInUse[] =
     "The configuration is loaded, but these of its plug-ins could not be put in use:";
 // Undo Last Load (korvane-cli undo-load) with no backup of an earlier set.
 inline constexpr char kNothingToUndo[] = "There is nothing to undo.";
+// Shown while a configuration load (or Undo Last Load) runs for more than a second.
+inline constexpr char kLoadingConfig[] = "Putting the configuration's plug-ins in use...";
+// Undo Last Load put every plug-in of the backup back in use (%1: the backup's file name).
+inline constexpr char kUndoneLoad[] =
+    "The plug-ins in use before the last load are back in use, from the backup %1.";
 // Save Configuration without directory information while the plugins folder holds plug-ins of
 // one key in two subfolders; %1: the keys.
 inline constexpr char kSaveConfigRepeatedKeys[] =

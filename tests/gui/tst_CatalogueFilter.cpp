@@ -103,6 +103,13 @@ private slots:
         QTest::keyClicks(field, "x");
         QCOMPARE(m.Tree(), QStringList());
         QCOMPARE(Label(m, "filterCount"), QString("0 of 4 plug-ins"));
+        // Blanks around the text, as pasted, find what the text finds.
+        field->setText("  snip ");
+        QCOMPARE(m.Tree(), QStringList({"Weapon: Sniper"}));
+        QCOMPARE(Label(m, "filterCount"), QString("1 of 4 plug-ins"));
+        field->setText("   ");
+        QCOMPARE(Label(m, "filterCount"), QString());
+        field->setText("arx");
         // Esc empties the field; the tree is as it was.
         QTest::keyClick(field, Qt::Key_Escape);
         QCOMPARE(field->text(), QString());

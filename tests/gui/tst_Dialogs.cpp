@@ -1,6 +1,7 @@
 // The dialogs the window hands over to, on their own.
 #include "core/catalogue/CPluginInfo.h"
 #include "core/updater/CUpdateList.h"
+#include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/CExecuteDlg.h"
@@ -16,6 +17,9 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTreeView>
 
 using namespace korvane;
 using namespace managertest;
@@ -175,6 +179,61 @@ private slots:
         for (const auto& dialog : dialogs)
             check(dialog.get());
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    }
+
+    void theFolderBrowserOpensWithTheCurrentFolderInView()
+    {
+        TestTree tree;
+        for (int i = 0; i < 80; ++i)
+            tree.MakeFolder("f/a" + QString::number(i).rightJustified(2, '0').toStdString());
+        tree.MakeFolder("f/a75/deep");
+        CFolderBrowserDlg browser("Pick:", "", tree.QPath("f/a75/deep"), std::nullopt);
+        browser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&browser));
+        auto* view = browser.findChild<QTreeView*>();
+        const auto inView = [view] {
+            return view->currentIndex().isValid() &&
+                   view->viewport()->rect().contains(view->visualRect(view->currentIndex()));
+        };
+        QTRY_VERIFY(inView());
+        QTest::qWait(500); // the other folders' rows come meanwhile
+        QVERIFY(inView());
+        QCOMPARE(view->currentIndex().data().toString(), QString("deep"));
+    }
+
+    // A load runs away from the window: a busy cursor at once, past a second a progress
+    // dialog; the window draws itself meanwhile.
+    void longWorkShowsABusyCursorAndPastASecondAProgressDialog()
+    {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto dialogShown = [&window] {
+            const auto* busy = window.findChild<QProgressDialog*>("busy");
+            return busy && busy->isVisible();
+        };
+        bool busyCursor = false;
+        bool early = true;
+        bool late = false;
+        QTimer::singleShot(200, &window, [&] {
+            busyCursor = QApplication::overrideCursor() &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            early = dialogShown();
+        });
+        QTimer::singleShot(kProgressAfter.count() + 400, &window, [&] { late = dialogShown(); });
+        bool ran = false;
+        RunWhileBusy(&window, "Loading", [&ran] {
+            QThread::msleep(kProgressAfter.count() + 800);
+            ran = true;
+        });
+        QVERIFY(ran);
+        QVERIFY(busyCursor);
+        QVERIFY(!early);
+        QVERIFY(late);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!window.findChild<QProgressDialog*>("busy"));
+        // Quick work shows no dialog.
+        RunWhileBusy(&window, "Loading", [] {});
     }
 
     // The editor shows a single-byte file's texts as their characters and gives back the

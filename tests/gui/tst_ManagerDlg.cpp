@@ -1,5 +1,6 @@
 // The main window driven as a user would drive it: the selection, the commands of its menus,
 // buttons and mouse, and the order of the dialogs it hands over to.
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginInfo.h"
 #include "core/launch/GameLauncher.h"
 #include "core/launch/QuickExec.h"
@@ -16,9 +17,11 @@
 #include <QComboBox>
 #include <QImageWriter>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QToolTip>
 
 using namespace korvane;
 
@@ -44,6 +47,20 @@ ModalScript::Step Edit(const QString& name, const QString& category)
         active->findChild<QComboBox*>("category")->setEditText(category);
         static_cast<QDialog*>(active)->accept();
     };
+}
+
+// File › Undo Last Load as the menu shows it when it opens.
+QAction* UndoAction(const Manager& m)
+{
+    for (QMenu* menu : m.dlg.findChildren<QMenu*>()) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == S(strings::kMenuUndoLoad)) {
+                emit menu->aboutToShow();
+                return action;
+            }
+        }
+    }
+    return nullptr;
 }
 
 // Step for a file dialog: take this file.
@@ -464,15 +481,16 @@ private slots:
         m.Plugin("weapons/bravo", "Bravo", "Cat", true);
         QVERIFY(m.Show());
         const QString file = m.files.QPath("setup.pfg");
+        // With no backup yet there is nothing to undo.
+        QAction* undo = UndoAction(m);
+        QVERIFY(!undo->isEnabled());
         ModalScript script;
         QString told;
-        script.Then("QMessageBox", [&told](QWidget* active) {
+        const auto tell = [&told](QWidget* active) {
             auto* box = static_cast<QMessageBox*>(active);
             told = box->icon() == QMessageBox::Information ? box->text() : QString();
             box->accept();
-        });
-        m.Command(strings::kMenuUndoLoad);
-        QCOMPARE(told, S(strings::kNothingToUndo));
+        };
 
         script
             .Then("CSaveConfigDlg",
@@ -491,9 +509,15 @@ private slots:
         script.Then("QFileDialog", ChooseFile(file));
         m.Command(strings::kMenuLoadConfig);
         QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo"}));
+        // The message names the backup it loaded.
+        QVERIFY(UndoAction(m)->isEnabled());
+        const auto backups = configbackup::Backups(m.files.Path("k/"));
+        QVERIFY(backups && backups->size() == 1);
+        script.Then("QMessageBox", tell);
         m.Command(strings::kMenuUndoLoad);
         QVERIFY(script.Finished());
         QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo", "Charlie"}));
+        QCOMPARE(told, S(strings::kUndoneLoad).arg(QString::fromStdString(backups->front())));
     }
 
     // Options comes before the window; without a Korvane folder no folder is touched and the
@@ -535,6 +559,7 @@ private slots:
         QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
         QVERIFY(!m.files.Exists("storage"));
         QVERIFY(!m.tree->isVisible()); // the hint to Options is there in its place
+        QVERIFY(!m.dlg.findChild<QLineEdit*>("filter")->isEnabled());
 
         // Storage cannot take the plug-in in use that it lacks: the window says so, then shows
         // the folders.
@@ -551,6 +576,7 @@ private slots:
         QVERIFY(script.Finished());
         QVERIFY(script.Messages().last().startsWith(S(strings::kStorageIncomplete) + "\n\n"));
         QVERIFY(m.tree->isVisible());
+        QVERIFY(m.dlg.findChild<QLineEdit*>("filter")->isEnabled());
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
     }
 
@@ -633,6 +659,53 @@ private slots:
                     shownText.endsWith(S(strings::kDescriptionCut)));
             QVERIFY(m.files.Read("k/storage/alpha.desc.txt") == big);
         }
+    }
+
+    // A name too long for the tree or the list shows whole in a tool tip, and from its start in
+    // the panel; one that fits has no tip.
+    void longNamesShowWholeInATipAndFromTheirStart()
+    {
+        const QString longName = "The " + QString("very ").repeated(30) + "long plug-in";
+        Manager m;
+        m.Plugin("long", longName.toStdString(), "Cat", true);
+        m.Plugin("short", "Short", "Cat");
+        QVERIFY(m.Show());
+        m.Click(longName);
+        QCOMPARE(m.name->text(), longName);
+        QCOMPARE(m.name->cursorPosition(), 0);
+        const auto tipAt = [](QAbstractItemView* view, const QRect& item) {
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+                return QString("the tip stays");
+            QHelpEvent help(QEvent::ToolTip, item.center(),
+                            view->viewport()->mapToGlobal(item.center()));
+            QCoreApplication::sendEvent(view->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        const QString whole = "<p>" + longName + "</p>";
+        QCOMPARE(tipAt(m.tree, m.tree->visualItemRect(m.Item(longName))), whole);
+        QCOMPARE(tipAt(m.list, m.list->visualItemRect(m.list->item(0))), whole);
+        QCOMPARE(tipAt(m.tree, m.tree->visualItemRect(m.Item("Short"))), QString());
+        QToolTip::hideText();
+    }
+
+    // Made small, the window takes height from the panel's description before the tree and
+    // the list go below their usual height.
+    void aSmallWindowTakesHeightFromThePanelFirst()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha");
+        QVERIFY(m.Show());
+        auto* description = m.dlg.findChild<QWidget*>("description");
+        const int fullDescription = description->height();
+        QVERIFY(m.tree->height() > m.tree->minimumHeight());
+        m.dlg.resize(m.dlg.width(), m.dlg.minimumSizeHint().height() + 10);
+        m.dlg.layout()->activate();
+        QCOMPARE(m.tree->height(), m.tree->minimumHeight());
+        QCOMPARE(m.list->height(), m.tree->height());
+        QVERIFY(description->height() > description->minimumHeight());
+        QVERIFY(description->height() < fullDescription);
+        QVERIFY(m.tree->minimumHeight() >= 6 * m.tree->fontMetrics().lineSpacing());
     }
 
     void savingWithoutSubfoldersAsksFirstWhenAKeyIsInTwo()
