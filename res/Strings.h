@@ -24,6 +24,7 @@ inline constexpr char kPanelAuthor[] = "Author:";
 inline constexpr char kPanelDescription[] = "Description:";
 // The filter above the tree, how many plug-ins it leaves in view, and the line under the lists.
 inline constexpr char kFilterPlaceholder[] = "Filter plug-ins";
+inline constexpr char kFilterClear[] = "Clear the filter";
 inline constexpr char kFilterCount[] = "%1 of %2 plug-ins";
 inline constexpr char kFilterCountOfOne[] = "%1 of 1 plug-in";
 inline constexpr char kStoredCount[] = "%1 plug-ins stored, %2 in use";
@@ -31,6 +32,17 @@ inline constexpr char kStoredCountOne[] = "1 plug-in stored, %1 in use";
 // The tooltip of a plug-in whose key another subfolder of storage holds too.
 inline constexpr char kSameKeyOne[] = "Another plug-in has this file name: %1";
 inline constexpr char kSameKeyMany[] = "Other plug-ins have this file name: %1";
+// A file or folder of storage as the window names it (%1: its path below storage).
+inline constexpr char kInStorage[] = "storage\\%1";
+// A twin, a stored plug-in that the scan passes over because one of the same file name comes
+// first: its name in the tree (%1: its name, %2: its folder), and why (%1: the name of the one
+// that comes first, %2: that one's folder).
+inline constexpr char kTwinItem[] = "%1 (%2)";
+inline constexpr char kTwinPassedOver[] =
+    "Passed over: \"%1\" in %2 has the same file name and comes first. A configuration, an "
+    "update and \">>\" take that one.";
+// A category holding such plug-ins.
+inline constexpr char kCategoryHasTwins[] = "Some plug-ins here share a file name with another.";
 
 inline constexpr char kMenuFile[] = "&File";
 inline constexpr char kMenuQuickExec[] = "&QuickExec";
@@ -152,6 +164,11 @@ inline constexpr char kConfigNotAllInUse[] =
     "The configuration is loaded, but these of its plug-ins could not be put in use:";
 // Undo Last Load (korvane-cli undo-load) with no backup of an earlier set.
 inline constexpr char kNothingToUndo[] = "There is nothing to undo.";
+// Shown while a configuration load (or Undo Last Load) runs for more than a second.
+inline constexpr char kLoadingConfig[] = "Putting the configuration's plug-ins in use...";
+// Undo Last Load put every plug-in of the backup back in use (%1: the backup's file name).
+inline constexpr char kUndoneLoad[] =
+    "The plug-ins in use before the last load are back in use, from the backup %1.";
 // Save Configuration without directory information while the plugins folder holds plug-ins of
 // one key in two subfolders; %1: the keys.
 inline constexpr char kSaveConfigRepeatedKeys[] =

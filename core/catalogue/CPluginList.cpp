@@ -142,6 +142,7 @@ void CPluginList::DeleteAll()
     m_indexedCount = 0;
     m_passedOver.clear();
     m_unreadable.clear();
+    m_folders.clear();
 }
 
 bool CPluginList::Exists(std::string_view key) const
@@ -202,6 +203,8 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const auto entries = kfs::ListFolderNames(native);
     if (!entries.Failure().empty())
         m_unreadable.push_back(entries.Failure());
+    else
+        m_folders.push_back(native);
     const kfs::FolderReader reader(native);
 
     std::string buffer; // keeps its storage from one description file to the next

@@ -3,6 +3,7 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/KeyIndex.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,6 +66,9 @@ public:
     // Why folders of the scans since the list was last emptied could not be read (their
     // plug-ins are missing from the list); ok when every folder was read.
     korvane::Status Unreadable() const;
+    // Every folder the scans since the list was last emptied listed, the roots first: a window
+    // that shows the list follows these for changes.
+    const std::vector<std::filesystem::path>& Folders() const { return m_folders; }
 
     int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
     CPluginInfo* GetAt(int index) const
@@ -88,6 +92,7 @@ private:
     size_t m_indexedCount = 0;
     std::vector<PassedOverScript> m_passedOver;
     std::vector<std::string> m_unreadable;
+    std::vector<std::filesystem::path> m_folders;
 };
 
 } // namespace korvane
