@@ -25,14 +25,28 @@ QString WithTrailingSeparator(const QString& folder)
     return folder + QDir::separator();
 }
 
+// Windows finds a folder by its name in any letter case, and so does the dialog there.
+constexpr Qt::CaseSensitivity kNameCase =
+#ifdef Q_OS_WIN
+    Qt::CaseInsensitive;
+#else
+    Qt::CaseSensitive;
+#endif
+
+bool SamePath(const QString& a, const QString& b)
+{
+    return QDir::cleanPath(a).compare(QDir::cleanPath(b), kNameCase) == 0;
+}
+
+// Both paths compared in Qt's form, with '/' between the names on every system.
 bool IsAtOrBelow(const QString& folder, const QString& root)
 {
     if (root.isEmpty())
         return true;
-    const QString cleanFolder = QDir::cleanPath(folder);
-    const QString cleanRoot = QDir::cleanPath(root);
-    return cleanFolder == cleanRoot || cleanFolder.startsWith(WithTrailingSeparator(cleanRoot)) ||
-           (cleanRoot.endsWith(u'/') && cleanFolder.startsWith(cleanRoot));
+    QString cleanRoot = QDir::cleanPath(root);
+    if (!cleanRoot.endsWith(u'/'))
+        cleanRoot += u'/';
+    return (QDir::cleanPath(folder) + u'/').startsWith(cleanRoot, kNameCase);
 }
 
 // Shows the root folder as the only entry of its parent, so the root itself can be chosen while
@@ -49,10 +63,10 @@ protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override
     {
         const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
-        if (m_root.isEmpty() || QDir::cleanPath(files->filePath(sourceParent)) != m_rootParent)
+        if (m_root.isEmpty() || !SamePath(files->filePath(sourceParent), m_rootParent))
             return true;
         const QModelIndex child = files->index(sourceRow, 0, sourceParent);
-        return QDir::cleanPath(files->filePath(child)) == m_root;
+        return SamePath(files->filePath(child), m_root);
     }
 
 private:

@@ -264,6 +264,12 @@ inline constexpr char kReasonTooManyFiles[] = "more than 100,000 files";
 inline constexpr char kReasonStringTooLong[] = "a text longer than the rest of the list";
 inline constexpr char kReasonEndsEarly[] = "the list ends inside an update";
 inline constexpr char kReasonTextForm[] = "a text in UTF-16 or with a 64-bit length";
+// Why a file could not be read, when the system gives no reason of its own.
+inline constexpr char kReasonUnreadable[] = "the file cannot be read";
+// Why a file is not replaced (nor, on Windows, removed).
+inline constexpr char kReasonWriteProtected[] = "the file is write-protected";
+// Why a file could not be replaced or removed on Windows: another program holds it open.
+inline constexpr char kReasonFileInUse[] = "the file is open in another program";
 inline constexpr char kReasonSizeDiffers[] = "%1 is %2 bytes on the server, %3 in the list";
 inline constexpr char kReasonSizeExceeds[] =
     "%1 is larger on the server than the %2 bytes in the list";

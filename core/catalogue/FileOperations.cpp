@@ -151,10 +151,10 @@ korvane::Result<bool> HoldSameBytes(const fs::path& file, const fs::path& copy)
         return false;
     const auto fileBytes = kfs::ReadFile(file);
     if (!fileBytes)
-        return korvane::Status::Failure(kpath::FromNative(file) + ": the file cannot be read");
+        return korvane::Status::Failure(kfs::ReadFailureReason(file));
     const auto copyBytes = kfs::ReadFile(copy);
     if (!copyBytes)
-        return korvane::Status::Failure(kpath::FromNative(copy) + ": the file cannot be read");
+        return korvane::Status::Failure(kfs::ReadFailureReason(copy));
     return *fileBytes == *copyBytes;
 }
 

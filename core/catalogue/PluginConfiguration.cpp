@@ -64,8 +64,7 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     const auto configPath = kpath::ResolveNoCase(file);
     const auto bytes = kfs::ReadFile(configPath);
     if (!bytes)
-        return korvane::Status::Failure(kpath::FromNative(configPath) +
-                                        ": the file cannot be read");
+        return korvane::Status::Failure(kfs::ReadFailureReason(configPath));
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
     // storage, never replacing what storage has, before the folder is emptied, and when any of it
     // cannot, or storage's copy differs, the folder is not emptied. The file is read against

@@ -1,6 +1,7 @@
 #include "core/platform/FileSystem.h"
 
 #include "core/platform/KPath.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +15,10 @@
 
 #ifdef _WIN32
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -93,7 +98,7 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
     writable = writable && ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0;
 #endif
     if (!writable)
-        return Failure(file, "the file is write-protected");
+        return Failure(file, strings::kReasonWriteProtected);
     return korvane::Status::Ok();
 }
 
@@ -351,7 +356,56 @@ bool IsTemporaryName(std::string_view name)
 
 std::string FailureReason(const fs::path& file, const std::error_code& error)
 {
+#ifdef _WIN32
+    // The system's own words ("Sharing violation") do not say what the player can do about it.
+    if (error.category() == std::system_category() &&
+        (error.value() == ERROR_SHARING_VIOLATION || error.value() == ERROR_LOCK_VIOLATION))
+        return kpath::FromNative(file) + ": " + strings::kReasonFileInUse;
+    // A file below something that is not a folder is "not found" to Windows; POSIX systems, and
+    // the player, call it what it is.
+    if (error == std::errc::no_such_file_or_directory) {
+        for (fs::path above = file.parent_path(); !above.empty() && above != above.parent_path();
+             above = above.parent_path()) {
+            std::error_code ec;
+            const fs::file_status status = fs::status(above, ec);
+            if (fs::exists(status)) {
+                if (!fs::is_directory(status))
+                    return kpath::FromNative(file) + ": " +
+                           std::make_error_code(std::errc::not_a_directory).message();
+                break;
+            }
+        }
+    }
+    // Windows neither deletes nor replaces a read-only file.
+    if (error == std::errc::permission_denied) {
+        const DWORD attributes = ::GetFileAttributesW(file.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+            return kpath::FromNative(file) + ": " + strings::kReasonWriteProtected;
+    }
+    // The system's numbers in the words POSIX systems use, the same on every system.
+    if (error.category() == std::system_category())
+        return kpath::FromNative(file) + ": " + error.default_error_condition().message();
+#endif
     return kpath::FromNative(file) + ": " + error.message();
+}
+
+std::string ReadFailureReason(const fs::path& file)
+{
+#ifdef _WIN32
+    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return FailureReason(
+            file, std::error_code(static_cast<int>(::GetLastError()), std::system_category()));
+    ::CloseHandle(handle);
+#else
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return FailureReason(file, std::error_code(errno, std::generic_category()));
+    ::close(descriptor);
+#endif
+    return kpath::FromNative(file) + ": " + strings::kReasonUnreadable;
 }
 
 namespace {
@@ -381,6 +435,56 @@ std::error_code LastError()
                       : std::make_error_code(std::errc::io_error);
 }
 
+#ifdef _WIN32
+std::error_code LastWindowsError()
+{
+    return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+}
+
+// Puts the new file in the target's place, keeping what the replaced file carries besides its
+// bytes that the program sees: its attributes (hidden, archive…) and the letter case of its name.
+// A rename that replaces (MoveFileExW) leaves no third file behind when the replaced file is held
+// open, where Wine's ReplaceFileW does.
+std::error_code ReplaceWith(const fs::path& target, const fs::path& replacement)
+{
+    // The name as the folder holds it, which Windows finds in any letter case.
+    const auto replaced =
+        kpath::FindNoCase(target.parent_path(), kpath::FromNative(target.filename()));
+    const fs::path& destination = replaced ? *replaced : target;
+    const DWORD attributes =
+        replaced ? ::GetFileAttributesW(destination.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (!::MoveFileExW(replacement.c_str(), destination.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const std::error_code failed = LastWindowsError();
+        // A file another program holds open refuses the rename as access denied; opening it as
+        // the rename would tells the reason.
+        if (replaced && failed.value() == ERROR_ACCESS_DENIED) {
+            const HANDLE probe = ::CreateFileW(
+                destination.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (probe == INVALID_HANDLE_VALUE)
+                return LastWindowsError();
+            ::CloseHandle(probe);
+        }
+        return failed;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        ::SetFileAttributesW(destination.c_str(), attributes);
+    return {};
+}
+#endif
+
+// Removes a file of this program's own making, also one that took a read-only attribute from its
+// source (Windows deletes no read-only file).
+void RemoveOwnFile(const fs::path& file)
+{
+    std::error_code ec;
+#ifdef _WIN32
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+    fs::remove(file, ec);
+}
+
 } // namespace
 
 AtomicFile::AtomicFile(const fs::path& target) : m_target(WriteTarget(target))
@@ -403,9 +507,8 @@ AtomicFile::~AtomicFile()
 {
     if (m_out)
         std::fclose(m_out);
-    std::error_code ignored;
     if (!m_temporary.empty())
-        fs::remove(m_temporary, ignored);
+        RemoveOwnFile(m_temporary);
 }
 
 void AtomicFile::Fail(const std::error_code& cause)
@@ -451,10 +554,16 @@ korvane::Status AtomicFile::Commit()
     if (fs::exists(old)) {
         if (auto replaceable = CheckReplaceable(m_target, old); !replaceable)
             return replaceable;
+#ifndef _WIN32
         fs::permissions(m_temporary, old.permissions(), ec);
+#endif
     }
+#ifdef _WIN32
+    ec = ReplaceWith(m_target, m_temporary);
+#else
     if (!ec)
         fs::rename(m_temporary, m_target, ec);
+#endif
     if (ec)
         return Failure(m_target, ec);
     m_temporary.clear();
@@ -503,15 +612,35 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
     const fs::path temporary = TemporaryPathBeside(target);
     if (!fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec)) {
         const std::error_code cause = ec;
-        fs::remove(temporary, ec);
+        RemoveOwnFile(temporary);
         return Failure(target, cause);
     }
+#ifdef _WIN32
+    // A copy that took a read-only attribute from its source cannot be opened to be flushed: it
+    // gets the attribute back once it is on the disk.
+    const DWORD attributes = ::GetFileAttributesW(temporary.c_str());
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && flush == Flush::ToDisk)
+        ::SetFileAttributesW(temporary.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+#endif
     errno = 0;
     if (flush == Flush::ToDisk && !FlushFile(temporary)) {
         const std::error_code cause = LastError();
-        fs::remove(temporary, ec);
+        RemoveOwnFile(temporary);
         return Failure(target, cause);
     }
+#ifdef _WIN32
+    if (readOnly && flush == Flush::ToDisk)
+        ::SetFileAttributesW(temporary.c_str(), attributes);
+    // A rename without MOVEFILE_REPLACE_EXISTING fails when the name is taken, so a file that
+    // appeared meanwhile stays untouched.
+    if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const std::error_code cause = LastWindowsError();
+        RemoveOwnFile(temporary);
+        return Failure(target, cause);
+    }
+#else
     // A hard link is created only when the name is free, so a file that appeared meanwhile
     // stays untouched; file systems without links fall back to a rename after a last check.
     fs::create_hard_link(temporary, target, ec);
@@ -521,6 +650,7 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
     fs::remove(temporary, ec);
     if (cause)
         return Failure(target, cause);
+#endif
     // A copy whose name may not last is no copy to delete the source on the strength of: it goes
     // again (its source is still there), so that a later copy is made and flushed anew.
     if (flush == Flush::ToDisk) {

@@ -178,6 +178,9 @@ korvane::Status CreateFolder(const std::filesystem::path& folder);
 
 // The reason a file operation failed, in plain words, naming the file.
 std::string FailureReason(const std::filesystem::path& file, const std::error_code& error);
+// Why a file could not be read, naming it: the system's reason when it refuses to open it (on
+// Windows, another program that holds it open), else that the file cannot be read.
+std::string ReadFailureReason(const std::filesystem::path& file);
 
 // Removes a file or a link (never a folder); a file already gone counts as removed.
 korvane::Status RemoveFile(const std::filesystem::path& file);

@@ -3,11 +3,40 @@
 #include <algorithm>
 #include <system_error>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace korvane {
 
 namespace fs = std::filesystem;
 
 namespace kpath {
+
+namespace {
+
+#ifdef _WIN32
+// The name an existing entry has on the disk: Windows finds it in any letter case, and a file
+// written or a message shown keeps the spelling the player sees. Nothing when there is no entry
+// (a name with a wildcard never names one).
+std::optional<fs::path> OnDiskName(const fs::path& entry)
+{
+    const std::wstring name = entry.filename().native();
+    if (name.empty() || name == L"." || name == L".." || name.find_first_of(L"*?") != name.npos)
+        return std::nullopt;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(entry.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    ::FindClose(search);
+    return fs::path(found.cFileName);
+}
+#endif
+
+} // namespace
 
 bool IsSeparator(char c)
 {
@@ -54,6 +83,14 @@ fs::path ResolveNoCase(std::string_view stored)
     bool missing = false; // once a folder is missing, nothing below it can be found
     for (const auto& part : native.relative_path()) {
         fs::path candidate = resolved / part;
+#ifdef _WIN32
+        if (!missing && part != "." && part != "..") {
+            if (auto onDisk = OnDiskName(candidate))
+                candidate = resolved / *onDisk;
+            else
+                missing = true;
+        }
+#else
         std::error_code ec;
         if (!missing && !fs::exists(candidate, ec) && part != "." && part != "..") {
             const std::string name = FromNative(part);
@@ -63,6 +100,7 @@ fs::path ResolveNoCase(std::string_view stored)
                 missing = true;
             }
         }
+#endif
         resolved = std::move(candidate);
     }
     if (EndsWithSeparator(stored) && !resolved.empty())
@@ -103,6 +141,10 @@ std::optional<fs::path> FindNoCase(const fs::path& folder, std::string_view name
 {
     std::error_code ec;
     const fs::path exact = folder / ToNative(name);
+#ifdef _WIN32
+    if (auto onDisk = OnDiskName(exact))
+        return exact.parent_path() / *onDisk;
+#endif
     if (fs::exists(exact, ec))
         return exact;
     fs::directory_iterator it(folder, ec);

@@ -3,9 +3,11 @@
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
 #include "support/TestTree.h"
+#include "support/Wine.h"
 
 #include <optional>
 #include <QProcess>
+#include <QSettings>
 #include <QtTest>
 
 namespace korvane {
@@ -23,7 +25,8 @@ struct CliResult
 };
 
 // A scratch settings location and folder tree for runs of the built korvane-cli. The tool sees
-// the settings the window would see here, as the native store under XDG_CONFIG_HOME.
+// the settings the window would see here, as the native store under XDG_CONFIG_HOME; on Windows
+// the registry key of the build's own Wine prefix, emptied for each fixture.
 class CliFixture
 {
 public:
@@ -31,12 +34,26 @@ public:
     {
         tree.MakeFolder("config/Vantor");
         tree.MakeFolder("home");
+#ifdef Q_OS_WIN
+        // A real Windows user's settings are never touched: the tests own only a Wine prefix's.
+        if (!testsupport::RunsUnderWine())
+            qFatal("the korvane-cli tests write HKEY_CURRENT_USER\\Software\\%s and run only "
+                   "in a scratch Wine prefix",
+                   profile::kOrganisation);
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, profile::kOrganisation,
+                  QStringLiteral("KorvaneMgr"))
+            .clear();
+#endif
     }
 
     // The window's profile in this settings location.
     CProfile WindowProfile() const
     {
+#ifdef Q_OS_WIN
+        return CProfile(QString::fromLatin1(profile::kOrganisation), QStringLiteral("KorvaneMgr"));
+#else
         return CProfile::AtFile(tree.QPath("config/Vantor/KorvaneMgr.conf"));
+#endif
     }
 
     // A Korvane folder with its script, storage and plugins folders, set in the window's profile.
@@ -68,9 +85,18 @@ public:
             process.kill();
             process.waitForFinished();
         }
-        return {finished ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return {finished ? process.exitCode() : -1, Lines(process.readAllStandardOutput()),
+                Lines(process.readAllStandardError())};
+    }
+
+    // Text a console program printed, its lines ending in '\n': a Windows one ends them in CR LF.
+    static QString Lines(const QByteArray& printed)
+    {
+        QString text = QString::fromUtf8(printed);
+#ifdef Q_OS_WIN
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+#endif
+        return text;
     }
 
     TestTree tree;

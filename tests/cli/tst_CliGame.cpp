@@ -1,5 +1,6 @@
 #include "CliTestSupport.h"
 #include "res/Strings.h"
+#include "support/TribesStandIn.h"
 
 using namespace korvane;
 
@@ -13,8 +14,12 @@ private:
 
     const TestTree& Tree() const { return m_fixture->tree; }
     CliResult Run(const QStringList& arguments) const { return m_fixture->Run(arguments); }
-    // The arguments of the game's last start, one a line.
-    QString Launched() const { return Q(Tree().Read("launched.txt")); }
+    // The folder and the arguments of the game's last start, one a line.
+    QString Launched() const { return testsupport::TribesRun(Tree(), "tribes/"); }
+    QString Started(const QStringList& arguments) const
+    {
+        return testsupport::ExpectedRun(Tree(), "tribes/", arguments);
+    }
 
 private slots:
     // The Korvane folder tribes\korvane\ and the Tribes folder tribes\ are set; the game is a
@@ -25,10 +30,7 @@ private slots:
         m_fixture->MakeKorvane("tribes/korvane/");
         m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes,
                                                       Tree().Path("tribes/"));
-        Tree().Write("tribes/tribes.exe",
-                     "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + Tree().Path("launched.txt") + "'\n");
-        QFile::setPermissions(Tree().QPath("tribes/tribes.exe"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(testsupport::PutTribesStandIn(Tree(), "tribes/tribes.exe"));
     }
     void cleanup() { m_fixture.reset(); }
 
@@ -43,22 +45,29 @@ private slots:
     void launchAndStoredQuickExecStartTheGame()
     {
         QVERIFY_SUCCESS(Run({"launch"}));
-        QTRY_COMPARE_WITH_TIMEOUT(Launched(), "-mod\nkorvane\n", 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(Launched(), Started({"-mod", "korvane"}), 10000);
 
         QVERIFY_SUCCESS(Run({"quickexec", "--set", "--dedicated", "--mod", "korvane", "--mod",
                              "alpha", "--extra", "+exec a.cs"}));
         QVERIFY_SUCCESS(Run({"quickexec"}));
-        QTRY_COMPARE_WITH_TIMEOUT(Launched(),
-                                  "-dedicated\n-mod\nkorvane\n-mod\nalpha\n+exec\na.cs\n", 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Launched(),
+            Started({"-dedicated", "-mod", "korvane", "-mod", "alpha", "+exec", "a.cs"}), 10000);
     }
 
     void failuresSayWhyAndStartNothing()
     {
         QCOMPARE_FAILURE(Run({"quickexec"}), strings::kQuickExecNotConfigured);
+        // A Windows program that cannot run: on Windows it does not start, elsewhere the
+        // command that runs Windows programs is missing.
         Tree().Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
+#ifdef Q_OS_WIN
+        QCOMPARE_FAILURE(Run({"launch"}), strings::kCliGameNotStarted);
+#else
         m_fixture->WindowProfile().WriteProfileString(profile::kWindowsPrograms,
                                                       profile::kWineCommand, "my-wine --debug");
         QCOMPARE_FAILURE(Run({"launch"}), QString::fromUtf8(strings::kWineNotFound).arg("my-wine"));
+#endif
         const QString empty = Tree().QPath("empty/");
         Tree().MakeFolder("empty");
         QCOMPARE_FAILURE(Run({"--tribes", empty, "launch"}),
@@ -68,7 +77,7 @@ private slots:
         QCOMPARE_FAILURE(Run({"quickexec", "--set"}), strings::kQuickExecNeedsTribes);
         QCOMPARE(m_fixture->WindowProfile().GetProfileString(profile::kQuickExec, profile::kMods),
                  "");
-        QVERIFY(!Tree().Exists("launched.txt"));
+        QVERIFY(!Tree().Exists("tribes/tribes-run.txt"));
     }
 };
 

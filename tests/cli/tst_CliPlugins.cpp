@@ -2,13 +2,16 @@
 #include "core/platform/FolderLock.h"
 #include "res/Strings.h"
 #include "res/Text.h"
+#include "support/WindowsFiles.h"
 
 #include <chrono>
 #include <filesystem>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 using namespace korvane;
 
@@ -76,7 +79,7 @@ private slots:
                                 "\"Weapon\", \"author\": \"Some\\tone\", \"description\": \"First "
                                 "line\\nSecond \\\"line\\\"\", \"subdirectory\": \"weapons\\\\\", "
                                 "\"icon\": \"%1\", \"inUse\": false}")
-                     .arg(Tree().QPath("k/storage/weapons/plasma.ico")));
+                     .arg(Tree().QPath("k/storage/weapons/plasma.ico").replace("\\", "\\\\")));
     }
 
     void anUnknownKeyChangesNothing_data()
@@ -145,6 +148,65 @@ private slots:
         QCOMPARE(Tree().Read("k/plugins/CAF\xc3\x89.cs"), "capitals");
     }
 
+    // A Korvane folder and plug-ins named beyond ASCII (as UTF-8 on POSIX systems, UTF-16 on
+    // Windows) are listed, put in and out of use and described by those names.
+    void namesBeyondAsciiWorkThroughout()
+    {
+        m_fixture.emplace();
+        const std::string folder = "K\xc3\xb6rvane \xe6\x97\xa5\xe6\x9c\xac/";
+        m_fixture->MakeKorvane(folder);
+        Tree().Write(folder + "storage/waffen \xc3\xbc/gr\xc3\xbcn.cs", "green");
+        Tree().Write(folder + "storage/\xce\xa9mega.cs", "omega");
+        const CliResult listed = Run({"list"});
+        QVERIFY_SUCCESS(listed);
+        QVERIFY2(listed.out.startsWith(QString::fromUtf8("gr\xc3\xbcn\t")), qPrintable(listed.out));
+        QVERIFY_SUCCESS(
+            Run({"use", QString::fromUtf8("GR\xc3\x9cN"), QString::fromUtf8("\xce\xa9mega")}));
+        QCOMPARE(Tree().Read(folder + "plugins/waffen \xc3\xbc/gr\xc3\xbcn.cs"), "green");
+        QCOMPARE(Tree().Read(folder + "plugins/\xce\xa9mega.cs"), "omega");
+        QVERIFY_SUCCESS(Run({"describe", QString::fromUtf8("gr\xc3\xbcn"), "--author",
+                             QString::fromUtf8("J\xc3\xb6rg")}));
+        QVERIFY(
+            Tree().Read(folder + "storage/waffen \xc3\xbc/gr\xc3\xbcn.desc.txt").find("Author=J") !=
+            std::string::npos);
+        QVERIFY_SUCCESS(Run({"unuse", QString::fromUtf8("\xce\xa9mega")}));
+        QVERIFY(!Tree().Exists(folder + "plugins/\xce\xa9mega.cs"));
+        QVERIFY_SUCCESS(Run({"--korvane", Tree().QPath(folder), "save-config",
+                             QString::fromUtf8("s\xc3\xa9t.pfg")}));
+        QVERIFY(Tree().Read("s\xc3\xa9t.pfg").find("gr\xc3\xbcn") != std::string::npos);
+    }
+
+#ifdef Q_OS_WIN
+    // A file that another program holds open without sharing is neither removed nor replaced:
+    // the command fails and says why, and the file stays as it was.
+    void aFileHeldOpenElsewhereStopsTheCommand()
+    {
+        QVERIFY_SUCCESS(Run({"use", "cafe"}));
+        const QString inUse = Tree().QPath("k/plugins/cafe.cs");
+        const QString description = Tree().QPath("k/storage/cafe.desc.txt");
+        {
+            const testsupport::HeldOpen held(inUse);
+            QVERIFY(held.Ok());
+            const CliResult removed = Run({"unuse", "cafe"});
+            QCOMPARE(removed.status, 1);
+            QVERIFY2(removed.err.contains(inUse + ": " + strings::kReasonFileInUse),
+                     qPrintable(removed.err));
+        }
+        QCOMPARE(Tree().Read("k/plugins/cafe.cs"), "cafe");
+        {
+            const testsupport::HeldOpen held(description);
+            QVERIFY(held.Ok());
+            const CliResult described = Run({"describe", "cafe", "--author", "Ann"});
+            QCOMPARE(described.status, 1);
+            QVERIFY2(described.err.contains(description + ": " + strings::kReasonFileInUse),
+                     qPrintable(described.err));
+        }
+        QVERIFY(Tree().Read("k/storage/cafe.desc.txt").starts_with("Name=Caf\xe9\r\nAuthor=Ren"));
+        QCOMPARE(Tree().Names("k/storage").join(u' '),
+                 QString("blaster.cs cafe.cs cafe.desc.txt weapons"));
+    }
+#endif
+
     // Names from a folder or a configuration file reach standard error as text: no control
     // character of theirs can act on the terminal, and single-byte names are decoded.
     void messagesPassNoControlCharacterOn()
@@ -169,6 +231,7 @@ private slots:
             QCOMPARE_FAILURE(Run({"save-config", "busy.pfg"}), strings::kFoldersBusy);
             qunsetenv("KORVANE_LOCK_WAIT_MS");
         }
+#ifndef Q_OS_WIN
         // Permissions do not stop root: then the tool runs as nobody, where it can.
         if (geteuid() == 0) {
             m_fixture->runAs =
@@ -177,6 +240,7 @@ private slots:
                                               "test", "-x", KORVANE_CLI}) != 0)
                 QSKIP("the tool cannot be run as nobody here");
         }
+#endif
         const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                               QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         for (const char* folder : {"", "config", "config/Vantor", "home"})
@@ -254,7 +318,7 @@ private slots:
         QTest::newRow("use") << QStringList{"use", "cafe"} << strings::Text(strings::kCliUseFailed).arg("cafe") << "k/plugins/cafe.cs: No such file or directory";
         QTest::newRow("describe") << QStringList{"describe", "blaster", "--name", "Blaster"} << QString(strings::kDescriptionWriteFailed) << "k/storage/blaster.desc.txt: it is not a file";
         QTest::newRow("save-config") << QStringList{"save-config", "nowhere/setup.pfg"} << QString(strings::kConfigCreateFailed) << "nowhere/setup.pfg: No such file or directory";
-        QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: the file cannot be read";
+        QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: No such file or directory";
         QTest::newRow("load-config, a plug-in not stored") << QStringList{"load-config", "ghost.pfg"} << QString(strings::kConfigNotAllInUse) + "\nghost: not in storage" << QString();
         QTest::newRow("sync") << QStringList{"--korvane", "s", "sync"} << QString(strings::kStorageNotCreated) << QString();
         QTest::newRow("sync, storage in the way") << QStringList{"--korvane", "t", "sync"} << QString(strings::kStorageIncomplete) << "t/storage/weapons/notes.txt: Not a directory";
@@ -275,7 +339,7 @@ private slots:
         Tree().Write("t/plugins/weapons/notes.txt", "n");
         Tree().Write("t/storage/weapons", "a file where a folder should be");
         if (!reason.isEmpty())
-            message += u'\n' + Q(Tree().Root()) + reason;
+            message += u'\n' + Tree().QPath(reason.toStdString());
         QCOMPARE_FAILURE(Run(arguments), message);
     }
 

@@ -81,9 +81,7 @@ private slots:
         QTest::newRow("text named tribes.exe") << "browseTribes" << "k" << S(strings::kTribesNotFound) << false;
         QTest::newRow("a script counts") << "browseTribes" << "s" << S(strings::kTribesFound) << true;
         QTest::newRow("a folder does not") << "browseTribes" << "f" << S(strings::kTribesNotFound) << false;
-#ifndef Q_OS_WIN
         QTest::newRow("Wine prefix") << "browseWinePrefix" << "p" << S(strings::kWinePrefixFound) << true;
-#endif
         // clang-format on
     }
     void eachOptionsBrowserTellsWhetherTheFolderPasses()

@@ -8,6 +8,7 @@
 #include "res/Strings.h"
 #include "support/ModalScript.h"
 #include "support/TestTree.h"
+#include "support/TribesStandIn.h"
 
 #include <optional>
 #include <QCheckBox>
@@ -79,11 +80,7 @@ private slots:
 
     void goStartsTheGameWithTheDialogsChoices()
     {
-        const std::string record = m_folders->tree.Path("launched.txt");
-        m_folders->tree.Write("tribes/tribes.exe",
-                              "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + "'\n");
-        QFile::setPermissions(m_folders->tree.QPath("tribes/tribes.exe"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(testsupport::PutTribesStandIn(m_folders->tree, "tribes/tribes.exe"));
         ModalScript script;
         script.Then("CExecuteDlg", [](QWidget* dlg) {
             QTest::keyClick(dlg->findChild<QCheckBox*>(), Qt::Key_Space);
@@ -91,8 +88,11 @@ private slots:
             QTest::keyClick(dlg->findChild<QLineEdit*>(), Qt::Key_Return); // presses "Go!"
         });
         launch::OnExecuteTribes(m_folders->profile, nullptr);
-        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(m_folders->tree.Read("launched.txt")),
-                                  QString("-dedicated\n-mod\nkorvane\n+exec\na.cs\n"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            testsupport::TribesRun(m_folders->tree, "tribes/"),
+            testsupport::ExpectedRun(m_folders->tree, "tribes/",
+                                     {"-dedicated", "-mod", "korvane", "+exec", "a.cs"}),
+            10000);
     }
 
     void savedQuickExecIsStoredInListOrderAndComesBack()

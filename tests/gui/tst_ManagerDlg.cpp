@@ -29,6 +29,14 @@ using namespace managertest;
 
 namespace {
 
+// A Korvane folder other than "k": on POSIX systems one that differs from it only in letter case,
+// which Windows takes for the same folder.
+#ifdef Q_OS_WIN
+constexpr char kOtherKorvane[] = "k2";
+#else
+constexpr char kOtherKorvane[] = "K";
+#endif
+
 QString Label(const Manager& m, const char* name)
 {
     return m.dlg.findChild<QLabel*>(name)->text();
@@ -297,10 +305,10 @@ private slots:
         QTest::newRow("only the Tribes folder") << "t2" << "" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         QTest::newRow("only the refresh box") << "" << "" << true << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
-        // "K" differs from "k" only in letter case: another folder all the same.
-        QTest::newRow("another Korvane folder") << "" << "K" << true << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
+        // "K" differs from "k" only in letter case: another folder all the same, but on Windows.
+        QTest::newRow("another Korvane folder") << "" << kOtherKorvane << true << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
         // Nothing of the old folder may stay on show once the setting names the new one.
-        QTest::newRow("storage cannot be created") << "" << "K" << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList() << "";
+        QTest::newRow("storage cannot be created") << "" << kOtherKorvane << false << QStringList{changed, S(strings::kStorageNotCreated)} << QStringList() << QStringList() << "";
         // clang-format on
     }
     void optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder()
@@ -315,15 +323,16 @@ private slots:
         m.Plugins("Cat/Alpha+");
         m.files.Write("k/plugins/alpha.readme.txt", "only a refresh would copy this");
         m.files.Write("t2/tribes.exe", "MZ");
-        m.files.Write("K/korvane.cs", "");
-        m.files.Write("K/plugins/charlie.cs", "c");
-        m.files.Write("K/plugins/charlie.txt", "the same");
-        m.files.Write("K/plugins/delta.cs", "d");
+        const std::string other = std::string(kOtherKorvane) + '/';
+        m.files.Write(other + "korvane.cs", "");
+        m.files.Write(other + "plugins/charlie.cs", "c");
+        m.files.Write(other + "plugins/charlie.txt", "the same");
+        m.files.Write(other + "plugins/delta.cs", "d");
         if (messages.contains(S(strings::kStorageNotCreated)))
             std::filesystem::create_directory_symlink(m.files.Path("nowhere/at/all"),
-                                                      m.files.Path("K/storage"));
+                                                      m.files.Path(other + "storage"));
         else
-            m.files.Write("K/storage/charlie.cs", "c");
+            m.files.Write(other + "storage/charlie.cs", "c");
         QVERIFY(m.Show());
         m.Click("Alpha");
         m.Plugin("beta", "Beta", "Cat"); // shown only if the window reloads
@@ -348,17 +357,17 @@ private slots:
 
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), messages);
-        const bool moved = korvane == "K";
+        const bool moved = korvane == kOtherKorvane;
         QCOMPARE(m.profile.GetProfileString(profile::kDirectories, profile::kTribes),
                  m.files.Path(tribes.isEmpty() ? "t/" : "t2/"));
         QCOMPARE(m.profile.GetProfileString(profile::kDirectories, profile::kKorvane),
-                 m.files.Path(moved ? "K/" : "k/"));
+                 m.files.Path(moved ? other : "k/"));
         // The box starts clear; the setting is written when it or the Korvane folder changes.
         const int refreshSetting = refresh ? 1 : (moved ? 0 : 2);
         QCOMPARE(m.profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins, 7),
                  refreshSetting);
         QVERIFY(!m.files.Exists("k/storage/alpha.readme.txt"));
-        QVERIFY(!m.files.Exists("K/storage/charlie.txt"));
+        QVERIFY(!m.files.Exists(other + "storage/charlie.txt"));
         QTEST(m.Tree(), "tree");
         QTEST(m.Entries(), "entries");
         QTEST(m.name->text(), "panel");

@@ -29,7 +29,8 @@ LoopbackServer::LoopbackServer(const QByteArray& certificatePem, const QByteArra
     auto* listener = new QSslServer;
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificateChain(QSslCertificate::fromData(certificatePem));
-    tls.setPrivateKey(QSslKey(keyPem, QSsl::Ec));
+    tls.setPrivateKey(QSslKey(keyPem, QSsl::Rsa));
+    tls.setProtocol(QSsl::TlsV1_2);
     listener->setSslConfiguration(tls);
     Start(listener);
 }

@@ -3,6 +3,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <QDir>
 #include <QtTest>
@@ -18,17 +19,30 @@ TestTree::TestTree()
 TestTree::~TestTree()
 {
     std::error_code ec;
+#ifdef Q_OS_WIN
+    // Windows removes no read-only file.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(
+             kpath::ToNative(Root()), std::filesystem::directory_options::none, ec)) {
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add, ec);
+    }
+#endif
     std::filesystem::remove_all(kpath::ToNative(Root()), ec);
 }
 
 std::string TestTree::Root() const
 {
-    return kpath::WithTrailingSeparator(m_dir.path().toStdString());
+    // In the form a folder chosen by the player has: "C:\...\" on Windows.
+    return kpath::WithTrailingSeparator(QDir::toNativeSeparators(m_dir.path()).toStdString());
 }
 
 std::string TestTree::Path(std::string_view rel) const
 {
-    return Root() + std::string(rel);
+    std::string path = Root() + std::string(rel);
+#ifdef Q_OS_WIN
+    std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+    return path;
 }
 
 void TestTree::Write(std::string_view rel, std::string_view bytes) const

@@ -20,7 +20,8 @@ public:
 
     // The folder in the program's stored form, ending in a separator.
     std::string Root() const;
-    // Root() followed by rel (a folder given with a trailing separator keeps it).
+    // Root() followed by rel (a folder given with a trailing separator keeps it), with the
+    // system's separators on Windows.
     std::string Path(std::string_view rel) const;
     QString QPath(std::string_view rel) const { return QString::fromStdString(Path(rel)); }
 

@@ -11,9 +11,11 @@
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/platform/KPath.h"
+#include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/IoFaults.h"
 #include "support/TestTree.h"
+#include "support/WindowsFiles.h"
 
 #include <QtTest>
 
@@ -104,6 +106,13 @@ private slots:
         QCOMPARE(tree.Read("storage/x2/c.cs"), std::string("plugins"));
         QCOMPARE(tree.Names("storage"), (QStringList{"a.cs", "new.cs", "x", "x2"}));
 
+#ifdef Q_OS_WIN
+        // Windows deletes no read-only file: the deletion stops there, naming it.
+        const Status kept = fileops::DeleteTree(tree.Path("plugins\\"));
+        QVERIFY(QString::fromStdString(kept.reason()).contains(tree.QPath("plugins/new.cs")));
+        QCOMPARE(tree.Read("plugins/new.cs"), std::string("plugins"));
+        QFile::setPermissions(tree.QPath("plugins/new.cs"), QFile::ReadOwner | QFile::WriteOwner);
+#endif
         // Deleting empties the folder and keeps it; a link inside is removed, never followed.
         tree.Write("outside/keep.cs", "keep");
         QVERIFY(QFile::link(tree.QPath("outside"), tree.QPath("plugins/link")));
@@ -288,6 +297,30 @@ private slots:
         QVERIFY(std::filesystem::is_symlink(kpath::ToNative(tree.Path("link.pfg"))));
         QCOMPARE(tree.Names("real"), QStringList{"setup.pfg"});
     }
+
+#ifdef Q_OS_WIN
+    // A replaced file keeps its attributes and the letter case of its name, whatever case it is
+    // named in; a read-only one is not replaced, as on POSIX systems, and nothing is left behind.
+    void anAtomicReplaceKeepsTheAttributes()
+    {
+        TestTree tree;
+        tree.Write("Setup.PFG", "old");
+        const QString file = tree.QPath("Setup.PFG");
+        QVERIFY(testsupport::SetAttributes(file, {.readOnly = false, .hidden = true}));
+        const auto named = kpath::ToNative(tree.Path("setup.pfg"));
+        QVERIFY(kfs::WriteFileAtomically(named, "new"));
+        QCOMPARE(tree.Read("Setup.PFG"), std::string("new"));
+        QVERIFY(testsupport::AttributesOf(file).hidden);
+        QCOMPARE(testsupport::NameOnDisk(file), QString("Setup.PFG"));
+
+        QVERIFY(testsupport::SetAttributes(file, {.readOnly = true, .hidden = true}));
+        const Status refused = kfs::WriteFileAtomically(named, "newer");
+        QVERIFY2(QString::fromStdString(refused.reason()).endsWith(strings::kReasonWriteProtected),
+                 refused.reason().c_str());
+        QCOMPARE(tree.Read("Setup.PFG"), std::string("new"));
+        QCOMPARE(tree.Names(""), QStringList{"Setup.PFG"});
+    }
+#endif
 
     // A link can make storage's copy the plugins file itself; deleting the one would delete the
     // other. A plugins file that is a link to storage's copy is only a link, and goes.

@@ -6,6 +6,7 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "support/TestTree.h"
+#include "support/TribesStandIn.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -99,6 +100,28 @@ private slots:
             std::ranges::copy(kprocess::SplitWindowsArguments(input), std::back_inserter(names));
         expected.insert(expected.begin(), "kept");
         QCOMPARE(names, expected);
+    }
+
+    // tribes.exe of this system starts in the Tribes folder, found in any letter case, and gets
+    // the parameter string as the arguments a Windows program splits from it: quotes group, a
+    // backslash is literal unless quotes follow it, text beyond ASCII arrives whole.
+    void gameStartsInItsFolderWithTheArgumentsWindowsGives()
+    {
+        const TestTree tree;
+        QVERIFY(testsupport::PutTribesStandIn(tree, "Tribes/tribes.exe"));
+        const std::string parameters =
+            "-mod korvane \"my mod\" \"say \\\"hi\\\"\" C:\\games\\ \"end\\\\\" caf\xc3\xa9";
+        QCOMPARE(launch::LaunchTribes(tree.Path("tribes/"), parameters, {}),
+                 launch::LaunchStatus::Ok);
+        const QStringList arguments{"-mod",
+                                    "korvane",
+                                    "my mod",
+                                    "say \"hi\"",
+                                    "C:\\games\\",
+                                    "end\\",
+                                    QString::fromUtf8("caf\xc3\xa9")};
+        QTRY_COMPARE_WITH_TIMEOUT(testsupport::TribesRun(tree, "Tribes/"),
+                                  testsupport::ExpectedRun(tree, "Tribes/", arguments), 10000);
     }
 
     // A Windows tribes.exe runs from its folder through the Wine command, in the prefix that

@@ -52,7 +52,7 @@ private slots:
         QVERIFY(kpath::Exists(tree.Root() + "storage\\weapons\\blaster.desc.txt"));
         const auto resolved = kpath::ResolveNoCase(tree.Root() + "storage\\weapons\\new.txt");
         QCOMPARE(QString::fromStdString(kpath::FromNative(resolved)),
-                 QString::fromStdString(tree.Root() + "Storage/Weapons/new.txt"));
+                 tree.QPath("Storage/Weapons/new.txt"));
         QVERIFY(!kpath::Exists(tree.Root() + "storage\\missing\\blaster.desc.txt"));
     }
 

@@ -1,6 +1,11 @@
 #include "core/platform/CProfile.h"
+#include "core/platform/ProfileEntries.h"
+#include "support/Wine.h"
 
 #include <map>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QtTest>
 #include <thread>
 
@@ -13,6 +18,44 @@ class tst_Profile : public QObject
 private:
     QTemporaryDir m_dir;
     QString File() const { return m_dir.filePath("profile.ini"); }
+
+#ifdef Q_OS_WIN
+    static constexpr char kApplication[] = "KorvaneMgr";
+
+    static QString KeyOf(const char* section)
+    {
+        return QString("HKEY_CURRENT_USER\\Software\\%1\\%2\\%3")
+            .arg(profile::kOrganisation, kApplication, section);
+    }
+
+    // The program's key emptied: it is that of the build's Wine prefix, never a real user's.
+    static void EmptyRegistryProfile()
+    {
+        if (!testsupport::RunsUnderWine())
+            QSKIP("writes HKEY_CURRENT_USER\\Software\\Vantor: runs in a scratch Wine prefix only");
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, profile::kOrganisation,
+                  kApplication)
+            .clear();
+    }
+
+    // The values of a section's key as reg.exe lists them: "name type data".
+    static QStringList RegistryValues(const char* section)
+    {
+        QProcess reg;
+        reg.start("reg", {"query", KeyOf(section)});
+        if (!reg.waitForFinished(30000))
+            return {"reg.exe did not answer"};
+        QStringList values;
+        const QRegularExpression line("^\\s+(\\S+)\\s+(REG_\\w+)\\s+(.*?)\\s*$");
+        for (const QString& text :
+             QString::fromLocal8Bit(reg.readAllStandardOutput()).split('\n')) {
+            const auto match = line.match(text);
+            if (match.hasMatch())
+                values << match.captured(1) + ' ' + match.captured(2) + ' ' + match.captured(3);
+        }
+        return values;
+    }
+#endif
 
 private slots:
     // Separators, quotes, blanks and non-ASCII text survive, and are seen at once by another
@@ -82,6 +125,53 @@ private slots:
         reader.join();
         QCOMPARE(badReads.load(), 0);
     }
+
+#ifdef Q_OS_WIN
+    // The profile is the registry key HKEY_CURRENT_USER\Software\Vantor\KorvaneMgr: each section
+    // a subkey, each text a REG_SZ value, each number a REG_DWORD value, as reg.exe shows them.
+    void theProfileIsTheProgramsRegistryKey()
+    {
+        EmptyRegistryProfile();
+        const CProfile profile(QString::fromLatin1(profile::kOrganisation), kApplication);
+        QVERIFY(profile.WriteProfileString("Directories", "Korvane", "C:\\Games\\Korvane\\"));
+        QVERIFY(profile.WriteProfileInt("Options", "RefreshPlugins", 0));
+        QVERIFY(profile.WriteProfileString("QuickExec", "ExtraCmdLine",
+                                           "+exec \"a b.cs\" \xc3\xa9t\xc3\xa9"));
+        QCOMPARE(RegistryValues("Directories"), QStringList{"Korvane REG_SZ C:\\Games\\Korvane\\"});
+        QCOMPARE(RegistryValues("Options"), QStringList{"RefreshPlugins REG_DWORD 0x0"});
+        QCOMPARE(profile.GetProfileString("QuickExec", "ExtraCmdLine"),
+                 std::string("+exec \"a b.cs\" \xc3\xa9t\xc3\xa9"));
+    }
+
+    // A player's existing settings, as reg.exe writes them, read as the program's own.
+    void aProfileWrittenWithRegAddIsRead()
+    {
+        EmptyRegistryProfile();
+        const auto add = [](const char* section, const char* name, const char* type,
+                            const QString& data) {
+            return QProcess::execute("reg", {"add", KeyOf(section), "/v", name, "/t", type, "/d",
+                                             data, "/f"}) == 0;
+        };
+        QVERIFY(add("Directories", "Korvane", "REG_SZ", "C:\\Dynamix Tribes\\korvane\\"));
+        QVERIFY(add("Directories", "Tribes", "REG_SZ", "C:\\Dynamix Tribes\\"));
+        QVERIFY(add("Options", "RefreshPlugins", "REG_DWORD", "0"));
+        QVERIFY(add("QuickExec", "Mods", "REG_SZ", "korvane\\alpha"));
+        QVERIFY(add("QuickExec", "Dedicated", "REG_DWORD", "1"));
+        QVERIFY(add("QuickExec", "ExtraCmdLine", "REG_SZ", "+exec x.cs"));
+        QVERIFY(add("Updater", "URL", "REG_SZ", "http://example.net/k.upd"));
+        const CProfile profile(QString::fromLatin1(profile::kOrganisation), kApplication);
+        QCOMPARE(profile.GetProfileString("Directories", "Korvane"),
+                 std::string("C:\\Dynamix Tribes\\korvane\\"));
+        QCOMPARE(profile.GetProfileString("Directories", "Tribes"),
+                 std::string("C:\\Dynamix Tribes\\"));
+        QCOMPARE(profile.GetProfileInt("Options", "RefreshPlugins", 1), 0);
+        QCOMPARE(profile.GetProfileString("QuickExec", "Mods"), std::string("korvane\\alpha"));
+        QCOMPARE(profile.GetProfileInt("QuickExec", "Dedicated", 0), 1);
+        QCOMPARE(profile.GetProfileString("QuickExec", "ExtraCmdLine"), std::string("+exec x.cs"));
+        QCOMPARE(profile.GetProfileString("Updater", "URL"),
+                 std::string("http://example.net/k.upd"));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(tst_Profile)

@@ -4,9 +4,8 @@
 #include "support/LoopbackServer.h"
 #include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
+#include "support/Wine.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace korvane;
@@ -112,30 +111,17 @@ private:
 private slots:
     // A certificate authority made for this run, and a certificate for 127.0.0.1 that it signed:
     // no system trusts it, so only a client told of it accepts the TLS server.
+    // The build's test authority and the loopback server's certificate (tests/CMakeLists.txt).
     void initTestCase()
     {
-        QTemporaryDir dir;
-        const auto openssl = [&dir](const QString& name, const QString& more) {
-            QProcess process;
-            process.setWorkingDirectory(dir.path());
-            process.start("openssl", QString("req -x509 -newkey ec -pkeyopt "
-                                             "ec_paramgen_curve:prime256v1 -nodes -days 2 "
-                                             "-keyout %1.key -out %1.pem %2")
-                                         .arg(name, more)
-                                         .split(' '));
-            return process.waitForFinished(30000) && process.exitCode() == 0;
-        };
-        QVERIFY(openssl("ca", "-subj /CN=Loopback-test-authority"));
-        QVERIFY(openssl("server", "-subj /CN=127.0.0.1 -CA ca.pem -CAkey ca.key -addext "
-                                  "basicConstraints=CA:FALSE -addext "
-                                  "subjectAltName=IP:127.0.0.1,DNS:localhost"));
-        const auto read = [&dir](const char* name) {
-            QFile file(dir.filePath(name));
+        const auto read = [](const char* name) {
+            QFile file(QStringLiteral(KORVANE_TEST_CERTIFICATES) + name);
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         };
         m_authorityPem = read("ca.pem");
         m_certificatePem = read("server.pem");
         m_keyPem = read("server.key");
+        QVERIFY(!m_authorityPem.isEmpty() && !m_certificatePem.isEmpty() && !m_keyPem.isEmpty());
     }
 
     void sniperListIsWrittenAndReadByteForByte()
@@ -379,6 +365,40 @@ private slots:
         QCOMPARE(tree.Read("storage/sub/g.cs"), f);
         QCOMPARE(tree.Names("plugins") + tree.Names("storage") + tree.Names("storage/sub"),
                  QStringList({"f.cs", "f.cs", "sub", "g.cs"}));
+    }
+
+    // The system's TLS (Schannel on Windows) fetches a list from a server of another make, the
+    // build machine's openssl (tests/support/https_server.sh), and trusts it through the
+    // authority it is given alone.
+    void aListComesOverHttpsFromAnotherServer()
+    {
+        const QString served = QStringLiteral(KORVANE_HTTPS_SERVER);
+        QFile port(served + "port");
+        if (!port.open(QIODevice::ReadOnly))
+            QSKIP("no https server runs beside the tests (ctest starts one)");
+        QFile list(served + "list.upd");
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(TwoUpdates()) > 0);
+        list.close();
+        const std::string url =
+            "https://127.0.0.1:" + port.readAll().trimmed().toStdString() + "/list.upd";
+
+        // Wine's Schannel cannot take an authority from the program (Qt hands it over as a
+        // PKCS #12 store, which Wine does not import), so there the user trusts it, in the
+        // prefix's root store, as a player trusts the authorities Windows comes with. Wine reads
+        // that store once a process: it is trusted before the first connection, and the refusal
+        // of a server no one trusts is shown elsewhere only.
+        const testsupport::TrustedInWinePrefix trust(m_authorityPem);
+        CUpdateList updates;
+        if (!trust.Ok()) {
+            const auto untrusted = updates.DownloadList(url);
+            QCOMPARE(QString::fromStdString(untrusted.status.reason()),
+                     QString(strings::kReasonCertificateNotTrusted));
+            updates.m_transferOptions.extraAuthoritiesPem = {m_authorityPem.toStdString()};
+        }
+        const auto trusted = updates.DownloadList(url);
+        QCOMPARE(QString::fromStdString(trusted.status.reason()), QString());
+        QCOMPARE(trusted.result, DownloadResult::Received);
+        QCOMPARE(updates.GetSize(), 2);
     }
 
     // Each request names the updater and bypasses caches; a proxy from the environment never

@@ -1,0 +1,58 @@
+# The Windows program as one folder, as the installer and the zip carry it: KorvaneMgr.exe and
+# korvane-cli.exe with the Qt libraries and plug-ins they load and the compiler's runtime libraries
+# beside them. The build folder gets the same files beside its programs (korvane_runtime), so the
+# programs and the tests run there as installed. Included from the top-level CMakeLists.txt.
+
+# The programs go to the top of the installation, where Windows looks for their libraries.
+set(CMAKE_INSTALL_BINDIR .)
+
+# Qt's libraries, and its plug-ins by the folder Qt looks for them in beside the program: the
+# window system, the native look, TLS through Schannel, and .ico files (plug-in icons).
+set(korvane_qt_libraries Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network)
+set(korvane_qt_plugins
+    "platforms\;Qt6::QWindowsIntegrationPlugin"
+    "styles\;Qt6::QWindowsVistaStylePlugin"
+    "tls\;Qt6::QSchannelBackendPlugin"
+    "imageformats\;Qt6::QICOPlugin")
+
+# The runtime libraries of MinGW-w64's g++ (posix threads), wherever the compiler keeps them.
+set(korvane_compiler_runtime)
+if(MINGW)
+    foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                        OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(NOT IS_ABSOLUTE "${found}" OR NOT EXISTS "${found}")
+            message(FATAL_ERROR "${dll} of the compiler ${CMAKE_CXX_COMPILER} was not found")
+        endif()
+        file(REAL_PATH "${found}" found)
+        list(APPEND korvane_compiler_runtime ${found})
+    endforeach()
+endif()
+
+set(korvane_runtime_folder ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+if(NOT korvane_runtime_folder)
+    set(korvane_runtime_folder ${CMAKE_BINARY_DIR})
+endif()
+set(copies)
+foreach(library ${korvane_qt_libraries})
+    install(FILES $<TARGET_FILE:${library}> DESTINATION .)
+    list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${library}>
+                               ${korvane_runtime_folder})
+endforeach()
+foreach(plugin ${korvane_qt_plugins})
+    list(GET plugin 0 folder)
+    list(GET plugin 1 target)
+    install(FILES $<TARGET_FILE:${target}> DESTINATION ${folder})
+    list(APPEND copies COMMAND ${CMAKE_COMMAND} -E make_directory ${korvane_runtime_folder}/${folder}
+                       COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}>
+                               ${korvane_runtime_folder}/${folder})
+endforeach()
+if(korvane_compiler_runtime)
+    install(FILES ${korvane_compiler_runtime} DESTINATION .)
+    list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy_if_different ${korvane_compiler_runtime}
+                               ${korvane_runtime_folder})
+endif()
+# The test programs' own library, in the build folder only.
+list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::Test>
+                           ${korvane_runtime_folder})
+add_custom_target(korvane_runtime ALL ${copies} VERBATIM)

@@ -1,0 +1,61 @@
+cmake_minimum_required(VERSION 3.22)
+# Runs a Qt Test program without the cases and data rows that this build leaves out
+# (cmake/WindowsExclusions.cmake lists them).
+#   cmake -DPROGRAM=<exe> -DEMULATOR=<runner or empty> -DEXCLUDED_FILE=<file> -DARGUMENTS=<args>
+#         -P RunCases.cmake
+# EXCLUDED_FILE holds one entry a line: a case, or a case, a colon and a data row's name.
+file(STRINGS ${EXCLUDED_FILE} excluded)
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} -datatags
+                OUTPUT_VARIABLE listing RESULT_VARIABLE listed)
+if(NOT listed EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} -datatags failed: ${listed}")
+endif()
+# Lines of "<class> <case>" or "<class> <case> <row>", in the order the program runs them.
+string(REPLACE "\r" "" listing "${listing}")
+string(REPLACE ";" "\\;" listing "${listing}")
+string(REPLACE "\n" ";" lines "${listing}")
+set(cases)        # every case, once
+set(keptRows)     # "<case>:<row>" of each row that runs
+set(casesCut)     # cases with a row left out: these run row by row
+foreach(line ${lines})
+    if(NOT line MATCHES "^[^ ]+ ([^ ]+)( (.*))?$")
+        continue()
+    endif()
+    set(case ${CMAKE_MATCH_1})
+    set(row "${CMAKE_MATCH_3}")
+    if(NOT case IN_LIST cases)
+        list(APPEND cases ${case})
+    endif()
+    if(row STREQUAL "")
+        continue()
+    endif()
+    if("${case}:${row}" IN_LIST excluded)
+        list(REMOVE_ITEM excluded "${case}:${row}")
+        list(APPEND casesCut ${case})
+    else()
+        list(APPEND keptRows "${case}:${row}")
+    endif()
+endforeach()
+set(arguments)
+foreach(case ${cases})
+    if(case IN_LIST excluded)
+        list(REMOVE_ITEM excluded ${case})
+    elseif(case IN_LIST casesCut)
+        foreach(row ${keptRows})
+            string(FIND "${row}" "${case}:" at)
+            if(at EQUAL 0)
+                list(APPEND arguments "${row}")
+            endif()
+        endforeach()
+    else()
+        list(APPEND arguments ${case})
+    endif()
+endforeach()
+# An entry that names nothing the program has is a list gone stale.
+if(excluded)
+    message(FATAL_ERROR "${PROGRAM} has no case or row ${excluded}")
+endif()
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${arguments} ${ARGUMENTS} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} failed: ${result}")
+endif()
