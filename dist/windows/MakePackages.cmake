@@ -6,8 +6,8 @@
 #   INSTALLER ZIP the packages to write
 #   STRIP MAKENSIS the tools
 #   VERSION VERSION_QUAD  the version, and the same in four parts for the installer's file version
-#   SCRIPT        dist/windows/installer.nsi
-foreach(variable BUILD WORK NAME INSTALLER ZIP STRIP MAKENSIS VERSION VERSION_QUAD SCRIPT)
+#   SCRIPT ICON   dist/windows/installer.nsi, and the icon the installer shows
+foreach(variable BUILD WORK NAME INSTALLER ZIP STRIP MAKENSIS VERSION VERSION_QUAD SCRIPT ICON)
     if(NOT DEFINED ${variable})
         message(FATAL_ERROR "MakePackages.cmake needs -D${variable}=...")
     endif()
@@ -75,7 +75,7 @@ file(WRITE ${WORK}/unfiles.nsh "${uninstall_lines}")
 file(REMOVE ${INSTALLER} ${ZIP})
 run(${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${VERSION} -DVERSION_QUAD=${VERSION_QUAD}
     -DOUTFILE=${INSTALLER} -DFILES=${WORK}/files.nsh -DUNFILES=${WORK}/unfiles.nsh
-    -DSIZE_KB=${size_kb} ${SCRIPT})
+    -DSIZE_KB=${size_kb} -DICON=${ICON} ${SCRIPT})
 
 # The zip holds the same folder, to unpack anywhere and run from there.
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${NAME}

@@ -4,6 +4,38 @@
 # (dist/windows/Install.cmake). dist/windows/MakePackages.cmake makes them. Included from the
 # top-level CMakeLists.txt after Install.cmake.
 
+set(version_quad ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+foreach(part PATCH TWEAK)
+    if(PROJECT_VERSION_${part} STREQUAL "")
+        string(APPEND version_quad .0)
+    else()
+        string(APPEND version_quad .${PROJECT_VERSION_${part}})
+    endif()
+endforeach()
+
+# KORVANE_WINDOWS_RESOURCES: the window program's icon, drawn at the sizes of the desktop icons
+# (tools/drawicons), and its version, for app/CMakeLists.txt.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(icon_pictures)
+foreach(size 16 32 48 64 128 256)
+    list(APPEND icon_pictures ${PROJECT_SOURCE_DIR}/dist/linux/icons/${size}.png)
+endforeach()
+set(korvane_icon ${CMAKE_BINARY_DIR}/dist/windows/KorvaneMgr.ico)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${icon_pictures}
+                                                              ${CMAKE_CURRENT_LIST_DIR}/make_ico.py)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/dist/windows)
+# Rewritten only when it changes, so that configuring again remakes no package.
+execute_process(COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/make_ico.py
+                        ${korvane_icon}.new ${icon_pictures} COMMAND_ERROR_IS_FATAL ANY)
+file(COPY_FILE ${korvane_icon}.new ${korvane_icon} ONLY_IF_DIFFERENT)
+file(REMOVE ${korvane_icon}.new)
+# The resource names the icon's checksum, so that a new icon makes a new resource.
+file(SHA256 ${korvane_icon} korvane_icon_sha256)
+string(REPLACE "." "," korvane_version_commas ${version_quad})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/KorvaneMgr.rc.in ${CMAKE_BINARY_DIR}/dist/windows/KorvaneMgr.rc
+               @ONLY)
+set(KORVANE_WINDOWS_RESOURCES ${CMAKE_BINARY_DIR}/dist/windows/KorvaneMgr.rc)
+
 find_program(KORVANE_MAKENSIS makensis NO_CMAKE_FIND_ROOT_PATH)
 if(NOT KORVANE_MAKENSIS OR NOT CMAKE_STRIP)
     message(STATUS "No makensis: the Windows installer and zip are not made")
@@ -13,15 +45,6 @@ endif()
 set(korvane_package_name KorvaneManager-${PROJECT_VERSION}-x64)
 set(KORVANE_WINDOWS_INSTALLER ${CMAKE_BINARY_DIR}/packages/${korvane_package_name}-setup.exe)
 set(KORVANE_WINDOWS_ZIP ${CMAKE_BINARY_DIR}/packages/${korvane_package_name}.zip)
-
-set(version_quad ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
-foreach(part PATCH TWEAK)
-    if(PROJECT_VERSION_${part} STREQUAL "")
-        string(APPEND version_quad .0)
-    else()
-        string(APPEND version_quad .${PROJECT_VERSION_${part}})
-    endif()
-endforeach()
 
 # Every file the program's folder takes, so that a new library or plug-in makes new packages.
 set(inputs $<TARGET_FILE:KorvaneMgr> $<TARGET_FILE:korvane-cli> ${korvane_compiler_runtime})
@@ -41,8 +64,8 @@ add_custom_command(
             -DNAME=${korvane_package_name} -DINSTALLER=${KORVANE_WINDOWS_INSTALLER}
             -DZIP=${KORVANE_WINDOWS_ZIP} -DSTRIP=${CMAKE_STRIP} -DMAKENSIS=${KORVANE_MAKENSIS}
             -DVERSION=${PROJECT_VERSION} -DVERSION_QUAD=${version_quad} -DSCRIPT=${nsis}
-            -P ${script}
-    DEPENDS ${inputs} ${script} ${nsis} KorvaneMgr korvane-cli
+            -DICON=${korvane_icon} -P ${script}
+    DEPENDS ${inputs} ${script} ${nsis} ${korvane_icon} KorvaneMgr korvane-cli
     COMMENT "Making the Windows installer and zip"
     VERBATIM)
 add_custom_target(windows_packages ALL DEPENDS ${KORVANE_WINDOWS_INSTALLER} ${KORVANE_WINDOWS_ZIP})

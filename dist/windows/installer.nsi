@@ -5,6 +5,7 @@
 ;   FILES       an include file of File lines: every file of the program's folder
 ;   UNFILES     an include file of Delete and RMDir lines: the same files, and their folders
 ;   SIZE_KB     the installed size in KiB, shown by Apps & features
+;   ICON        the program's icon, which the installer and uninstaller show too
 ; Silent use: setup.exe /S [/D=folder] installs, "<folder>\uninstall.exe" /S removes.
 
 Unicode true
@@ -39,6 +40,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !include "WinVer.nsh"
 
 !define MUI_ABORTWARNING
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${PROGRAM}"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT}"
 !insertmacro MUI_PAGE_DIRECTORY
