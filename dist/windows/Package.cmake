@@ -15,7 +15,10 @@ endforeach()
 
 # KORVANE_WINDOWS_RESOURCES: the window program's icon, drawn at the sizes of the desktop icons
 # (tools/drawicons), and its version, for app/CMakeLists.txt.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+find_package(Python3 COMPONENTS Interpreter)
+if(NOT Python3_Interpreter_FOUND)
+    message(FATAL_ERROR "Python 3 makes the icon of KorvaneMgr.exe: please install it")
+endif()
 set(icon_pictures)
 foreach(size 16 32 48 64 128 256)
     list(APPEND icon_pictures ${PROJECT_SOURCE_DIR}/dist/linux/icons/${size}.png)
@@ -36,6 +39,12 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/KorvaneMgr.rc.in ${CMAKE_BINARY_DIR}/di
                @ONLY)
 set(KORVANE_WINDOWS_RESOURCES ${CMAKE_BINARY_DIR}/dist/windows/KorvaneMgr.rc)
 
+# Made by the cross build on Linux, whose NSIS has the 64-bit stubs; on Windows only when asked.
+option(KORVANE_WINDOWS_PACKAGES "Make the Windows installer and zip (makensis with amd64 stubs)"
+       ${CMAKE_CROSSCOMPILING})
+if(NOT KORVANE_WINDOWS_PACKAGES)
+    return()
+endif()
 find_program(KORVANE_MAKENSIS makensis NO_CMAKE_FIND_ROOT_PATH)
 if(NOT KORVANE_MAKENSIS OR NOT CMAKE_STRIP)
     message(STATUS "No makensis: the Windows installer and zip are not made")
