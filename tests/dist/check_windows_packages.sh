@@ -10,6 +10,10 @@
 set -euo pipefail
 installer=$1 zip=$2 examples=$3 version=$4 wine=$5 wineserver=$6 cmake=$7
 work=$(mktemp -d)
+# Nothing of the user's: the prefix, its home folders and menu entries stay in the scratch folder.
+export WINEPREFIX=$work/prefix HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+mkdir -p "$HOME"
 xvfb=
 cleanup() {
     "$wineserver" -k 2>/dev/null || true
@@ -20,10 +24,10 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 started=$SECONDS
 
-# Nothing of the user's: the prefix, its home folders and menu entries stay in the scratch folder.
-export WINEPREFIX=$work/prefix HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-mkdir -p "$HOME"
+# Wine lets every program do what an administrator may: the installer's manifest is what asks
+# Windows for no elevation.
+grep -qa 'requestedExecutionLevel level="asInvoker"' "$installer" ||
+    fail "the installer asks for administrator rights"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 100); do
