@@ -31,6 +31,19 @@ constexpr std::chrono::milliseconds kLongestTick{200};
 // a length, never piles up in memory.
 constexpr qint64 kReadBufferBytes = 256 << 10;
 
+// Qt's network thread passes each piece of a body on as it was cut (a chunk of a chunked body is
+// one piece), and the reply tells of new bytes only once every piece sent so far has come
+// through. A server that cuts a body into pieces of a few bytes would keep the first bytes from
+// the handlers until the whole buffer had filled in such pieces (tens of thousands of them), long
+// enough on a busy machine to pass for a stall. A buffer of one byte more than the handlers take
+// lets a body that is too long through at once.
+qint64 ReadBufferFor(std::uint64_t mostBody)
+{
+    if (mostBody >= static_cast<std::uint64_t>(kReadBufferBytes))
+        return kReadBufferBytes;
+    return static_cast<qint64>(mostBody) + 1; // never 0, which Qt takes for no limit
+}
+
 std::string Text(const char* text)
 {
     return text;
@@ -387,7 +400,8 @@ std::string HttpClient::StatusReason(int nStatus)
 }
 
 HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler& onResponse,
-                                   const BodyHandler& onBody, const Ticker& onTick)
+                                   const BodyHandler& onBody, const Ticker& onTick,
+                                   std::uint64_t nMostBody)
 {
     QUrl target = QUrl::fromEncoded(QByteArray(url.data(), static_cast<qsizetype>(url.size())),
                                     QUrl::TolerantMode);
@@ -402,7 +416,7 @@ HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler
     };
     for (int hops = 0;; ++hops) {
         const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target, m_options)));
-        reply->setReadBufferSize(kReadBufferBytes);
+        reply->setReadBufferSize(ReadBufferFor(nMostBody));
         Transfer transfer(*reply, m_options, stall, onResponse, onBody, onTick);
         if (auto result = transfer.Run())
             return told(std::move(*result));

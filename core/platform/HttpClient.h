@@ -77,12 +77,17 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
+    // No limit on the body beyond what the handlers decide.
+    static constexpr std::uint64_t kAnyBody = static_cast<std::uint64_t>(-1);
+
     // url is sent as its bytes are; whoever builds it percent-encodes what a URL cannot hold.
     // Only http and https URLs are fetched; anything else is an Internet error. The stall rule
     // holds for the whole request, its redirects included. Qt holds at most a small buffer of a
     // body the handlers have not taken, so what a body costs is what the handlers keep of it.
+    // nMostBody is the most the handlers take: Qt then holds no more than one byte beyond it, so
+    // that a longer body reaches onBody at once, however small the pieces the server sends it in.
     Result Get(const std::string& url, const ResponseHandler& onResponse, const BodyHandler& onBody,
-               const Ticker& onTick = {});
+               const Ticker& onTick = {}, std::uint64_t nMostBody = kAnyBody);
 
     // "HTTP 404": a status other than 200, as a reason.
     static std::string StatusReason(int nStatus);

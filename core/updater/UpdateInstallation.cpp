@@ -211,7 +211,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
         return !pNotSaved;
     };
     const HttpClient::Result result = m_session.Get(
-        place.strUrl, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); });
+        place.strUrl, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); },
+        file.m_dwSize);
     if (pNotSaved)
         return Failure(pNotSaved->Commit().reason());
     if (Stopped(stop))

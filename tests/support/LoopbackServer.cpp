@@ -14,6 +14,9 @@
 namespace korvane {
 
 constexpr qint64 kChunk = 1 << 20;
+// What one turn of the server's event loop adds to a connection: a body repeated in pieces of a
+// few bytes takes many writes, and the bytes leave only between turns.
+constexpr qint64 kTurnBytes = 64 << 10;
 
 LoopbackServer::LoopbackServer()
 {
@@ -149,8 +152,9 @@ void LoopbackServer::Send(QTcpSocket* socket, const Route& route)
     // trickles, one piece a tick. A body sent beyond its size starts again from its beginning.
     const qint64 piece = route.intervalMs > 0 ? route.pieceBytes : kChunk;
     const auto pump = [socket, route, sent, ended, piece] {
+        const qint64 turnEnd = *sent + kTurnBytes;
         while (*sent < route.sentBytes && !route.body.isEmpty() &&
-               socket->bytesToWrite() < kChunk) {
+               socket->bytesToWrite() < kChunk && *sent < turnEnd) {
             const qint64 at = *sent % route.body.size();
             const qint64 n = std::min({piece, route.sentBytes - *sent, route.body.size() - at});
             if (route.chunked)
