@@ -5,6 +5,8 @@ set(korvane_not_on_windows
     "layers" "reads the sources, the same on every system: the Linux build runs it"
     "tst_Package" "the Debian package"
     "bench_*" "the benchmarks time and measure child processes with POSIX calls (posix_spawn, wait4)"
+    "tst_IoErrors" "fails chosen file-system calls by wrapping the C library's, as a POSIX dynamic linker lets a program do"
+    "tst_InstallIoErrors" "as above"
     "tst_CrashSafety" "kills with SIGKILL from Python at random moments (tst_CliUpdates kills with TerminateProcess)"
     "tst_GameCommandLine::gameStartsThroughTheWineCommandInItsPrefix" "Wine is how Linux runs a Windows tribes.exe: Windows starts it directly (tst_LaunchTribes)"
     "tst_GameCommandLine::gameRunsInThePrefixThatHoldsIt" "as above"

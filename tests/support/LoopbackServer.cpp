@@ -9,7 +9,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <zlib.h>
 
 namespace korvane {
 
@@ -97,23 +96,39 @@ quint16 LoopbackServer::ClosedPort()
     return probe.serverPort(); // closed when probe goes
 }
 
+namespace {
+
+// The CRC-32 of the gzip trailer (the polynomial of RFC 1952), bit by bit: bodies are small.
+quint32 Crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void AppendLittleEndian(QByteArray& out, quint32 value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.append(static_cast<char>((value >> shift) & 0xFFu));
+}
+
+} // namespace
+
 QByteArray LoopbackServer::Gzip(const QByteArray& bytes)
 {
-    z_stream stream{};
-    constexpr int kGzipWindow = 15 + 16; // the largest window, with a gzip header and trailer
-    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, kGzipWindow, 9, Z_DEFAULT_STRATEGY) !=
-        Z_OK)
-        qFatal("zlib cannot compress");
-    QByteArray out(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(bytes.size()))),
-                   Qt::Uninitialized);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
-    stream.avail_in = static_cast<uInt>(bytes.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    if (deflate(&stream, Z_FINISH) != Z_STREAM_END)
-        qFatal("zlib cannot compress");
-    out.resize(static_cast<qsizetype>(stream.total_out));
-    deflateEnd(&stream);
+    // qCompress gives a 4-byte length, a 2-byte zlib header, the deflate stream and a 4-byte
+    // Adler-32: the deflate stream goes between a gzip header and a gzip trailer instead.
+    const QByteArray zlib = qCompress(bytes, 9);
+    constexpr qsizetype kPrefix = 4 + 2;
+    constexpr qsizetype kAdler = 4;
+    QByteArray out("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff", 10);
+    out.append(zlib.mid(kPrefix, zlib.size() - kPrefix - kAdler));
+    AppendLittleEndian(out, Crc32(bytes));
+    AppendLittleEndian(out, static_cast<quint32>(bytes.size()));
     return out;
 }
 
