@@ -156,6 +156,11 @@ inline constexpr char kSaveConfigWarning[] =
     "WARNING: If you have two plugins with the same name, you must use Store directory "
     "information. However, with this enabled, you will confuse the program if you rename any "
     "stored directory names under your korvane\\storage dir.";
+// After a configuration file's path.
+inline constexpr char kReasonConfigTooLarge[] =
+    "larger than 16 MiB, which no configuration file is; it is not read";
+inline constexpr char kReasonConfigWouldBeTooLarge[] =
+    "the configuration would be larger than 16 MiB, more than a configuration file may hold";
 inline constexpr char kConfigFileFilter[] = "Plugin Config Files (*.pfg);;All Files (*.*)";
 inline constexpr char kConfigFileSuffix[] = "pfg";
 inline constexpr char kConfigCreateFailed[] = "Korvane Manager could not create the config file.";

@@ -8,9 +8,11 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -135,6 +137,42 @@ bool ReadNativeFile(const char* file, std::string& bytes, size_t maxBytes, int f
     if (got < 0)
         bytes.clear();
     return got >= 0; // at the end of the file, or at the limit
+}
+
+// Closes the descriptor it holds when it goes.
+struct Descriptor
+{
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    const int fd;
+};
+
+// Fills buffer unless the file ends first; how much was read, or -1 with errno set.
+ssize_t ReadFull(int fd, char* buffer, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, buffer + done, size - done);
+        if (got == 0)
+            break;
+        if (got < 0 && errno != EINTR)
+            return -1;
+        if (got > 0)
+            done += static_cast<size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+// The failure of the call that just failed on file.
+korvane::Status LastError(const fs::path& file)
+{
+    return Failure(file, std::error_code(errno, std::generic_category()));
 }
 #endif
 
@@ -321,6 +359,55 @@ korvane::Result<std::optional<std::string>> ReadFileIfThere(const fs::path& file
         (fs::status_known(status) && !fs::is_regular_file(status)))
         return std::optional<std::string>();
     return Failure(file, "the file cannot be read");
+}
+
+korvane::Result<bool> SameContent(const fs::path& first, const fs::path& second)
+{
+    constexpr size_t kBlock = 64 << 10;
+    std::vector<char> blocks(2 * kBlock);
+    char* const firstBlock = blocks.data();
+    char* const secondBlock = blocks.data() + kBlock;
+#ifndef _WIN32
+    const Descriptor a{::open(first.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (a.fd < 0)
+        return LastError(first);
+    const Descriptor b{::open(second.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (b.fd < 0)
+        return LastError(second);
+    for (;;) {
+        const ssize_t gotFirst = ReadFull(a.fd, firstBlock, kBlock);
+        if (gotFirst < 0)
+            return LastError(first);
+        const ssize_t gotSecond = ReadFull(b.fd, secondBlock, kBlock);
+        if (gotSecond < 0)
+            return LastError(second);
+        if (gotFirst != gotSecond ||
+            std::memcmp(firstBlock, secondBlock, static_cast<size_t>(gotFirst)) != 0)
+            return false;
+        if (static_cast<size_t>(gotFirst) < kBlock)
+            return true; // both ended here
+    }
+#else
+    std::ifstream a(first, std::ios::binary);
+    if (!a)
+        return Failure(first, "the file cannot be read");
+    std::ifstream b(second, std::ios::binary);
+    if (!b)
+        return Failure(second, "the file cannot be read");
+    for (;;) {
+        a.read(firstBlock, kBlock);
+        if (a.bad())
+            return Failure(first, "the file cannot be read");
+        b.read(secondBlock, kBlock);
+        if (b.bad())
+            return Failure(second, "the file cannot be read");
+        if (a.gcount() != b.gcount() ||
+            std::memcmp(firstBlock, secondBlock, static_cast<size_t>(a.gcount())) != 0)
+            return false;
+        if (static_cast<size_t>(a.gcount()) < kBlock)
+            return true;
+    }
+#endif
 }
 
 fs::path TemporaryPathBeside(const fs::path& target)

@@ -87,6 +87,12 @@ korvane::Result<std::optional<std::string>> ReadFileIfThere(const std::filesyste
 bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes,
               std::size_t maxBytes = kWholeFile);
 
+// Whether two files hold the same bytes, read side by side a block at a time, so that files of
+// any size cost two blocks of memory. A failure, naming the file, when one could not be opened or
+// read: then nothing is known.
+korvane::Result<bool> SameContent(const std::filesystem::path& first,
+                                  const std::filesystem::path& second);
+
 // A folder held open while many of its files are read: each is then found by its name alone,
 // without the system walking the folder's whole path again for every file.
 class FolderReader

@@ -15,7 +15,9 @@
 #include "support/IoFaults.h"
 #include "support/TestTree.h"
 
+#include <filesystem>
 #include <QtTest>
+#include <sys/resource.h>
 
 using namespace korvane;
 
@@ -312,6 +314,46 @@ private slots:
         QVERIFY(pluginuse::UnusePlugin(tree.Path("c/"), Plugin("blaster", "")));
         QCOMPARE(tree.Names("c/plugins"), QStringList());
         QCOMPARE(tree.Read("c/storage/blaster.cs"), std::string("only copy"));
+    }
+
+    // Before a copy in use is deleted it is compared with storage's a block at a time: two
+    // scripts of 128 MiB cost no more memory than a few blocks (each was read whole, so a 2 GB
+    // script cost 4 GB), and a difference is found wherever it is. A read error leaves nothing
+    // known, naming the file.
+    void aCopyInUseIsComparedWithStoragesInBlocks()
+    {
+        TestTree tree;
+        const auto native = [&tree](const char* name) { return kpath::ToNative(tree.Path(name)); };
+        for (const char* name : {"plugins/big.cs", "storage/big.cs"}) {
+            tree.Write(name, "");
+            std::filesystem::resize_file(native(name), 128 << 20);
+        }
+        const auto peakMegabytes = [] {
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            return usage.ru_maxrss / 1024;
+        };
+        const long before = peakMegabytes();
+        QVERIFY(fileops::SameAsCopy(native("plugins/big.cs"), native("storage/big.cs")));
+        QVERIFY2(peakMegabytes() - before < 32, QByteArray::number(peakMegabytes() - before));
+        {
+            IoFault fault(tree.Root(), "read", "/storage/big.cs", EIO, 1);
+            const auto same =
+                fileops::HoldSameBytes(native("plugins/big.cs"), native("storage/big.cs"));
+            QVERIFY(fault.Happened());
+            QCOMPARE(QString::fromStdString(same.status().reason()),
+                     tree.QPath("storage/big.cs: Input/output error"));
+        }
+
+        const std::string block(64 << 10, 'b');
+        tree.Write("storage/w.cs", block + "end");
+        for (const auto& [copy, same] : {std::pair{block + "end", true},
+                                         {block + "eNd", false},
+                                         {"B" + block.substr(1) + "end", false},
+                                         {block + "en", false}}) {
+            tree.Write("plugins/w.cs", copy);
+            QCOMPARE(*fileops::HoldSameBytes(native("plugins/w.cs"), native("storage/w.cs")), same);
+        }
     }
 
     // A listing that a read error cuts short is no listing of the folder: the command fails
