@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/Output.h"
+#include "cli/SettleOptions.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/FileOperations.h"
@@ -146,7 +147,8 @@ FindStored(CliSession& session, const CPluginList& catalogue, const QStringList&
 
 // Runs change on each stored plug-in the arguments name; failed names the ones it failed for.
 int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
-              korvane::Status (*change)(const std::string&, const CPluginInfo&), const char* failed)
+              const std::function<korvane::Status(const std::string&, const CPluginInfo&)>& change,
+              const char* failed)
 {
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
@@ -174,7 +176,27 @@ int Use(CliSession& session, const QCommandLineParser& arguments)
 
 int Unuse(CliSession& session, const QCommandLineParser& arguments)
 {
-    return ChangeUse(session, arguments, pluginuse::UnusePlugin, strings::kCliUnuseFailed);
+    const auto choice = clisettle::ChoiceOf(session, arguments);
+    if (!choice)
+        return kExitUsage;
+    bool refused = false;
+    const int status = ChangeUse(
+        session, arguments,
+        [&](const std::string& korvaneFolder, const CPluginInfo& plugin) {
+            const auto settlement = clisettle::SettlementFor(
+                *choice, [&] { return pluginuse::DifferingCopies(korvaneFolder, plugin); });
+            if (!settlement)
+                return settlement.status();
+            auto unused = pluginuse::UnusePlugin(korvaneFolder, plugin, *settlement);
+            if (!unused && *choice == settle::Choice::Refuse && !refused)
+                refused = clisettle::AnyDiffering(
+                    [&] { return pluginuse::DifferingCopies(korvaneFolder, plugin); });
+            return unused;
+        },
+        strings::kCliUnuseFailed);
+    if (refused)
+        clisettle::Hint(session);
+    return status;
 }
 
 int Describe(CliSession& session, const QCommandLineParser& arguments)
@@ -241,15 +263,8 @@ std::vector<Command> PluginCommands()
          -1,
          Use,
          true},
-        {QStringLiteral("unuse"),
-         strings::kCliUnuseUsage,
-         strings::kCliUnuseHelp,
-         {},
-         key,
-         1,
-         -1,
-         Unuse,
-         true},
+        {QStringLiteral("unuse"), strings::kCliUnuseUsage, strings::kCliUnuseHelp,
+         clisettle::Options(), key, 1, -1, Unuse, true},
         {QStringLiteral("describe"),
          strings::kCliDescribeUsage,
          strings::kCliDescribeHelp,

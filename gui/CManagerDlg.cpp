@@ -27,6 +27,7 @@
 #include "gui/LaunchCommands.h"
 #include "gui/PluginDragDrop.h"
 #include "gui/PluginKeys.h"
+#include "gui/SettleCopiesDialog.h"
 #include "gui/WarningBox.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -727,18 +728,26 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
     const std::string folder = KorvaneFolder();
     const QString name = CatalogueView::display(plugin->m_strName);
     bool elsewhere = false;
-    const korvane::Status deleted = WhileLocked(folder, [&] {
-        // Other subfolders of plugins change too: more than this entry goes out of date.
-        elsewhere = pluginuse::InUseElsewhere(folder, *plugin);
-        auto unused = pluginuse::UnusePlugin(folder, *plugin);
-        if (elsewhere)
-            ShowFoldersAsTheyAre();
-        return unused;
-    });
+    const auto deleted =
+        RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
+            return WhileLocked(folder, [&] {
+                // Other subfolders of plugins change too: more than this entry goes out of date.
+                elsewhere = pluginuse::InUseElsewhere(folder, *plugin);
+                auto unused = pluginuse::UnusePlugin(folder, *plugin, settlement);
+                if (!unused && settlement.choice == settle::Choice::Refuse)
+                    if (auto differing = pluginuse::DifferingCopies(folder, *plugin))
+                        refused = std::move(differing).value();
+                if (elsewhere)
+                    ShowFoldersAsTheyAre();
+                return unused;
+            });
+        });
     if (!deleted)
+        return false; // the player cancelled
+    if (!*deleted)
         ShowWarning(this,
-                    WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted.reason()));
-    if (!deleted || elsewhere)
+                    WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted->reason()));
+    if (!*deleted || elsewhere)
         return false;
     RemoveListEntry(entry);
     m_follower->shownChanged();
@@ -941,37 +950,54 @@ void CManagerDlg::OnSaveConfig()
         ShowWarning(this, WithReason(Text(strings::kConfigCreateFailed), saved.reason()));
 }
 
+template <class Loaded, class Load>
+std::optional<korvane::Result<Loaded>> CManagerDlg::LoadSettling(Load load)
+{
+    const std::string folder = KorvaneFolder();
+    return RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
+        return WhileLocked(folder, [&] {
+            korvane::Result<Loaded> result = korvane::Status::Failure(std::string());
+            WhileBusy(Text(strings::kLoadingConfig), [&] {
+                result = load(settlement);
+                if (!result && settlement.choice == settle::Choice::Refuse)
+                    if (auto differing = settle::BelowPlugins(folder))
+                        refused = std::move(differing).value();
+            });
+            ShowFoldersAsTheyAre();
+            return result;
+        });
+    });
+}
+
 void CManagerDlg::OnLoadConfig()
 {
     const QString file = configfiledialog::GetOpenFileName(this);
     if (file.isEmpty())
         return;
     const std::string folder = KorvaneFolder();
-    const auto loaded = WhileLocked(folder, [&] {
-        korvane::Result<pluginconfig::LoadedConfiguration> result =
-            korvane::Status::Failure(std::string());
-        WhileBusy(Text(strings::kLoadingConfig),
-                  [&] { result = pluginconfig::LoadConfiguration(folder, file.toStdString()); });
-        ShowFoldersAsTheyAre();
-        return result;
-    });
-    if (!loaded) {
-        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded.reason()));
+    const auto loaded =
+        LoadSettling<pluginconfig::LoadedConfiguration>([&](const settle::Settlement& settlement) {
+            return pluginconfig::LoadConfiguration(folder, file.toStdString(), settlement);
+        });
+    if (!loaded)
+        return; // the player cancelled
+    if (!*loaded) {
+        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded->reason()));
         return;
     }
-    ShowNotCopied(*loaded);
+    ShowNotCopied(**loaded);
 }
 
 void CManagerDlg::OnUndoLoad()
 {
     const std::string folder = KorvaneFolder();
-    const auto undone = WhileLocked(folder, [&] {
-        korvane::Result<pluginconfig::UndoneLoad> result = korvane::Status::Failure(std::string());
-        WhileBusy(Text(strings::kLoadingConfig),
-                  [&] { result = pluginconfig::UndoLastLoad(folder); });
-        ShowFoldersAsTheyAre();
-        return result;
-    });
+    const auto settled =
+        LoadSettling<pluginconfig::UndoneLoad>([&](const settle::Settlement& settlement) {
+            return pluginconfig::UndoLastLoad(folder, settlement);
+        });
+    if (!settled)
+        return; // the player cancelled
+    const auto& undone = *settled;
     if (!undone) {
         ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), undone.reason()));
     } else if (undone->backup.empty()) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/platform/Status.h"
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QDialog>
 #include <QPersistentModelIndex>
 #include <string>
@@ -100,6 +103,11 @@ private:
     // Runs work (a load) on a thread of its own while the window shows that it is busy and
     // takes no scan of the folders.
     void WhileBusy(const QString& label, const std::function<void()>& work);
+    // Runs load (of a file or of the newest backup) under the folder's lock while the window is
+    // busy; when it refuses files in use that differ from storage's, asks the player and loads
+    // again with the choice. The last load's result; nothing when the player cancelled.
+    template <class Loaded, class Load>
+    std::optional<korvane::Result<Loaded>> LoadSettling(Load load);
     // After a load: the plug-ins of the configuration that could not be put in use, if any.
     void ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded);
     void ClearControls();

@@ -81,6 +81,17 @@ inline constexpr char kFoldersUnreadable[] =
 // ">>", "<<" and the popup commands that failed (%1: the plug-in's name); the reason follows.
 inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\" in use.";
 inline constexpr char kUnusePluginFailed[] = "Korvane Manager could not take \"%1\" out of use.";
+// The choice for files in use that differ from storage's copies, where a command found them.
+inline constexpr char kSettleTitle[] = "Files changed in use";
+inline constexpr char kSettleText[] =
+    "These files in your plugins directory differ from their copies in the storage directory. "
+    "Which copies should Korvane Manager keep? The other copy of each file is saved in the "
+    "backups directory first, and Undo Last Load puts a load's copies back.";
+inline constexpr char kSettleListName[] = "Changed files";
+inline constexpr char kSettleKeepMine[] = "&Keep my copy";
+inline constexpr char kSettleUseStorage[] = "&Use storage's copy";
+// After an update that kept copies the player changed: those copies settled could not be.
+inline constexpr char kSettleFailed[] = "Korvane Manager could not settle the changed files.";
 // Why a command that changes the Korvane folder's files cannot run before one is chosen.
 inline constexpr char kNoKorvaneFolder[] = "No Korvane folder is chosen in the Options.";
 // In place of the tree while no Korvane folder is set, with a button that opens the Options.
@@ -384,10 +395,15 @@ inline constexpr char kCliUseHelp[] =
     "Puts each stored plug-in named by its key (in any letter case) in use: its scripts are\n"
     "copied into the same subfolder of the plugins folder, replacing nothing already there.\n";
 
-inline constexpr char kCliUnuseUsage[] = "usage: korvane-cli [--korvane DIR] unuse KEY...";
+inline constexpr char kCliUnuseUsage[] =
+    "usage: korvane-cli [--korvane DIR] unuse KEY... [--keep-mine | --use-storage]";
 inline constexpr char kCliUnuseHelp[] =
     "Takes each stored plug-in named by its key (in any letter case) out of use: its files are\n"
-    "deleted from its subfolder of the plugins folder. Storage keeps them.\n";
+    "deleted from its subfolder of the plugins folder. Storage keeps them. A file in use that\n"
+    "differs from storage's copy is not deleted, and the command fails naming it, unless:\n"
+    "\n"
+    "  --keep-mine    the copy in use becomes storage's copy (storage's is kept in backups/)\n"
+    "  --use-storage  storage's copy stays (the copy in use is kept in backups/)\n";
 
 inline constexpr char kCliDescribeUsage[] =
     "usage: korvane-cli [--korvane DIR] describe KEY [--name T] [--category T] [--author T] "
@@ -410,19 +426,33 @@ inline constexpr char kCliSaveConfigHelp[] =
     "  --store-directory  record each plug-in's subfolder too (needed when two plug-ins share a\n"
     "                     key)\n";
 
-inline constexpr char kCliLoadConfigUsage[] = "usage: korvane-cli [--korvane DIR] load-config FILE";
+inline constexpr char kCliLoadConfigUsage[] =
+    "usage: korvane-cli [--korvane DIR] load-config FILE [--keep-mine | --use-storage]";
 inline constexpr char kCliLoadConfigHelp[] =
     "Makes the plug-ins the configuration file FILE names the ones in use: the plugins folder is\n"
     "emptied (whatever storage lacks is first copied into storage) and filled again with their\n"
-    "scripts from storage. The plug-ins in use before are first backed up (see undo-load).\n";
+    "scripts from storage. The plug-ins in use before are first backed up (see undo-load). A\n"
+    "file of the plugins folder that differs from storage's copy stops the load, naming it,\n"
+    "unless:\n"
+    "\n"
+    "  --keep-mine    the copy in use becomes storage's copy (storage's is kept in backups/)\n"
+    "  --use-storage  storage's copy stays (the copy in use is kept in backups/)\n"
+    "\n"
+    "Either way undo-load puts the copies in use back.\n";
 
-inline constexpr char kCliUndoLoadUsage[] = "usage: korvane-cli [--korvane DIR] undo-load";
+inline constexpr char kCliUndoLoadUsage[] =
+    "usage: korvane-cli [--korvane DIR] undo-load [--keep-mine | --use-storage]";
 inline constexpr char kCliUndoLoadHelp[] =
     "Every load first saves the plug-ins in use as a backup in the backups folder of the Korvane\n"
     "folder (the newest 10 are kept). This loads the newest backup, which backs up the set it\n"
-    "replaces in turn, so that undo-load again brings that set back. An undo that fails or\n"
-    "leaves plug-ins out keeps its backup the newest, so that the next undo-load loads it again.\n"
-    "Fails when there is no backup.\n";
+    "replaces in turn, so that undo-load again brings that set back, and puts back the copies in\n"
+    "use that the load settled (--keep-mine, --use-storage). An undo that fails or leaves\n"
+    "plug-ins out keeps its backup the newest, so that the next undo-load loads it again.\n"
+    "Fails when there is no backup. Files in use that differ from storage's copies stop it as\n"
+    "they stop load-config, unless:\n"
+    "\n"
+    "  --keep-mine    the copy in use becomes storage's copy (storage's is kept in backups/)\n"
+    "  --use-storage  storage's copy stays (the copy in use is kept in backups/)\n";
 // What undo-load prints; %1: the backup's file name.
 inline constexpr char kCliUndoneLoad[] = "Loaded the backup %1";
 // save-config without --store-directory while the plugins folder holds plug-ins of one key in
@@ -474,14 +504,18 @@ inline constexpr char kCliUpdatesHelp[] =
     "  --url URL  the update list's address, instead of the one in the settings\n";
 
 inline constexpr char kCliInstallUsage[] =
-    "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL]";
+    "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL] [--keep-mine | "
+    "--use-storage]";
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
     "them), one after the other. Progress is shown on standard error when it is a terminal.\n"
     "An update is installed whole or not at all; SIGINT, SIGTERM or SIGHUP stops it, leaving\n"
-    "its files as they were.\n"
+    "its files as they were. A plug-in in use gets the update too, but a copy in use that was\n"
+    "changed on its own is kept, and the update fails naming it, unless:\n"
     "\n"
-    "  --url URL  the update list's address, instead of the one in the settings\n";
+    "  --url URL      the update list's address, instead of the one in the settings\n"
+    "  --keep-mine    the copy in use becomes storage's copy (the update's is kept in backups/)\n"
+    "  --use-storage  the copy in use gets the update (the changed copy is kept in backups/)\n";
 
 // An update being installed, on a terminal: the update, the file, bytes received, bytes listed.
 inline constexpr char kCliInstallProgress[] = "%1: %2, %3 of %4 bytes";
@@ -498,6 +532,12 @@ inline constexpr char kCliBadModName[] =
     "'%1' is not a modification folder's name: it is empty or holds a backslash.";
 inline constexpr char kCliOnlyWithSet[] = "--dedicated, --mod and --extra go with --set.";
 inline constexpr char kCliBadIndex[] = "'%1' is not an update index.";
+
+// After a command that refused for files in use that differ from storage's copies.
+inline constexpr char kCliSettleHint[] =
+    "To settle them, run the command again with --keep-mine (each copy in use becomes storage's\n"
+    "copy) or --use-storage (storage's copy is used); the other copy is kept in backups/.";
+inline constexpr char kCliSettleBoth[] = "--keep-mine and --use-storage cannot go together.";
 
 // Failures the window has no message for.
 inline constexpr char kCliNoKorvaneFolder[] =

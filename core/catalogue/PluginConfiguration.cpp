@@ -52,7 +52,8 @@ korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::s
 }
 
 korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
-                                                       const std::string& file)
+                                                       const std::string& file,
+                                                       const settle::Settlement& settlement)
 {
     // Without a Korvane folder the two folders would be taken relative to wherever the program
     // runs, and emptying "plugins" there could destroy anything.
@@ -69,6 +70,18 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     // storage after that, so a plug-in it names that only the plugins folder had is found.
     if (auto ready = EnsureFolder(storage); !ready)
         return ready;
+    // The copies the player settled set aside what gave way under the name the backup of the set
+    // in use will have, so that an undo of this load finds them.
+    const auto now = std::chrono::system_clock::now();
+    std::string stem;
+    if (settlement.choice != settle::Choice::Refuse && !settlement.copies.empty()) {
+        auto reserved = configbackup::NewStem(korvaneFolder, now);
+        if (!reserved)
+            return reserved.status();
+        stem = std::move(reserved).value();
+        if (auto settled = settle::SettleInto(korvaneFolder, settlement, stem); !settled)
+            return settled;
+    }
     if (auto secured = fileops::CopyTree(plugins, storage, fileops::Existing::MustMatch); !secured)
         return secured;
     LoadedConfiguration loaded;
@@ -80,9 +93,7 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     if (auto unreadable = loaded.plugins.Unreadable(); !unreadable)
         return unreadable;
     // Storage now holds every plug-in in use, so a backup naming them can bring the set back.
-    if (auto backup =
-            configbackup::BackUpPluginsInUse(korvaneFolder, std::chrono::system_clock::now());
-        !backup)
+    if (auto backup = configbackup::BackUpPluginsInUse(korvaneFolder, now, stem); !backup)
         return korvane::Status::Failure("the plug-ins in use could not be backed up: " +
                                         backup.reason());
     // Every script in plugins is the same as storage's now, so the scripts the file puts in use
@@ -97,7 +108,8 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     return loaded;
 }
 
-korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder)
+korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
+                                         const settle::Settlement& settlement)
 {
     if (korvaneFolder.empty())
         return korvane::Status::Failure(kNoKorvaneFolder);
@@ -108,13 +120,20 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder)
         return UndoneLoad();
     const std::string& newest = backups->back();
     const auto file = kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / newest;
-    auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file));
-    if (loaded && loaded->notCopied.empty()) {
+    auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file), settlement);
+    // The copies in use that the undone load set aside take the places of storage's.
+    korvane::Status restored = korvane::Status::Ok();
+    if (loaded && loaded->notCopied.empty())
+        restored = settle::RestoreCopiesInUse(korvaneFolder, configbackup::BackupStem(newest));
+    if (loaded && loaded->notCopied.empty() && restored) {
         // The load backed up the set it replaced under a newer name, so this one is no longer
-        // the newest. One that cannot be removed stays as an older backup.
+        // the newest. One that cannot be removed stays as an older backup. Its folder of files
+        // set aside stays: it may hold storage's bytes that a copy in use replaced.
         (void)kfs::RemoveFile(file);
         return UndoneLoad{newest, std::move(loaded).value()};
     }
+    if (loaded && !restored)
+        loaded = restored;
     // The set the undo was replacing may be backed up under a newer name by now: the backup it
     // could not restore whole must stay the newest, or the next undo would bring that set back.
     const auto kept =

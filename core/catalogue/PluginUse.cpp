@@ -7,6 +7,7 @@
 #include "core/platform/KPath.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace korvane::pluginuse {
 namespace {
@@ -67,8 +68,12 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
     return korvane::Status::Ok();
 }
 
-korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin)
+korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin,
+                            const settle::Settlement& settlement)
 {
+    if (auto settled = settle::Settle(korvaneFolder, settlement, std::chrono::system_clock::now());
+        !settled)
+        return settled.status();
     // Storage keeps every plug-in the player has had: a file only the plugins folder holds goes
     // there first, and stays in plugins when it cannot; one whose copy there differs stays too.
     const std::string storage = korvane::StorageFolder(korvaneFolder);
@@ -99,6 +104,40 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
                 ": a file of the plug-in is still there"));
     }
     return failures.ToStatus();
+}
+
+korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder,
+                                                const CPluginInfo& plugin)
+{
+    const std::string storage = korvane::StorageFolder(korvaneFolder);
+    const auto holders = HoldersOfKey(korvane::PluginsFolder(korvaneFolder), plugin);
+    if (!holders)
+        return holders.status();
+    settle::Copies copies;
+    fileops::FailureList failures;
+    fileops::FolderListings storageListings;
+    for (const CPluginInfo& inUse : *holders) {
+        const auto files = InUseFiles(korvaneFolder, inUse);
+        if (!files) {
+            failures.Add(files.status());
+            continue;
+        }
+        const auto stored = kpath::ResolveNoCase(storage + inUse.m_strSubdirectory);
+        for (const auto& file : *files) {
+            const auto copy = storageListings.Find(stored, file.name);
+            if (!copy || storageListings.HoldsNonFile(stored, file.name))
+                continue;
+            const auto same = fileops::HoldSameBytes(file.path, *copy);
+            if (!same)
+                failures.Add(same.status());
+            else if (!*same)
+                copies.push_back(inUse.m_strSubdirectory + file.name);
+        }
+        failures.Add(storageListings.Failure(stored));
+    }
+    if (!failures.empty())
+        return failures.ToStatus();
+    return copies;
 }
 
 bool InUseElsewhere(const std::string& korvaneFolder, const CPluginInfo& plugin)

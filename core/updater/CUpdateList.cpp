@@ -151,7 +151,8 @@ bool CUpdateList::IsInstalled(const std::string& strKorvane, int nIndex,
 
 korvane::Status CUpdateList::InstallUpdate(int nIndex, const std::string& strKorvane,
                                            const CPluginList* pInUse, const FileProgress& progress,
-                                           const StopRequest& stop)
+                                           const StopRequest& stop,
+                                           std::vector<std::string>* pKeptCopies)
 {
     if (nIndex < 0 || nIndex >= GetSize())
         return korvane::Status::Failure(
@@ -159,7 +160,7 @@ korvane::Status CUpdateList::InstallUpdate(int nIndex, const std::string& strKor
     CUpdateInfo& update = GetAt(nIndex);
     const InstallingMark mark(update);
     UpdateInstallation installation(update, strKorvane, pInUse, m_transferOptions);
-    return installation.Run(progress, stop);
+    return installation.Run(progress, stop, pKeptCopies);
 }
 
 } // namespace korvane

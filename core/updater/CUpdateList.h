@@ -74,9 +74,12 @@ public:
     // received whole first, then all are put in place, storage's files and, for the plug-ins in
     // pInUse (may be null), their copies in the plugins folder; or none is. Fails, naming the
     // update and the file, unless every file was installed.
+    // When it fails only for copies in use the player changed, which it keeps, pKeptCopies (may be
+    // null) gets their paths below the plugins folder.
     korvane::Status InstallUpdate(int nIndex, const std::string& strKorvane,
                                   const CPluginList* pInUse, const FileProgress& progress = {},
-                                  const StopRequest& stop = {});
+                                  const StopRequest& stop = {},
+                                  std::vector<std::string>* pKeptCopies = nullptr);
 
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
     // How the list and the files are fetched: when a transfer counts as stalled, and, in tests,

@@ -1,6 +1,7 @@
 #include "core/updater/UpdateInstallation.h"
 
 #include "core/catalogue/FileOperations.h"
+#include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "core/updater/CreatePath.h"
@@ -76,7 +77,8 @@ korvane::Status UpdateInstallation::Failure(const UpdateFilePlace& place,
 }
 
 korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progress,
-                                        const CUpdateList::StopRequest& stop)
+                                        const CUpdateList::StopRequest& stop,
+                                        std::vector<std::string>* pKeptCopies)
 {
     auto places = UpdateFilePlace::Of(m_update, m_strKorvane);
     if (!places)
@@ -94,6 +96,14 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
         m_staged.clear(); // the temporary files go before their folders
         RemoveCreatedFolders();
         return installed;
+    }
+    if (pKeptCopies) {
+        // Each copy in use lies at its storage file's place below plugins\.
+        const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(m_strKorvane));
+        for (const Staged& staged : m_staged) {
+            if (staged.action == CopyAction::Kept)
+                pKeptCopies->push_back(staged.place->strInUse.substr(plugins.size()));
+        }
     }
     return KeptCopies();
 }

@@ -34,9 +34,12 @@ public:
     UpdateInstallation& operator=(const UpdateInstallation&) = delete;
     ~UpdateInstallation();
 
-    // Fails, naming the update and the file, unless every file and copy in use is in place.
+    // Fails, naming the update and the file, unless every file and copy in use is in place. When
+    // only copies in use the player changed were kept, pKeptCopies (may be null) gets their paths
+    // below the plugins folder, for a settlement (SettleCopies.h).
     korvane::Status Run(const CUpdateList::FileProgress& progress,
-                        const CUpdateList::StopRequest& stop);
+                        const CUpdateList::StopRequest& stop,
+                        std::vector<std::string>* pKeptCopies = nullptr);
 
 private:
     // What becomes of a file's copy in use once the update's bytes are known.

@@ -216,6 +216,34 @@ private slots:
         }
     }
 
+    // A file in use that differs from storage's is refused, with the way out; an option settles
+    // it, and undoing the load puts the copy in use back.
+    void aChangedCopyInUseIsRefusedUntilAnOptionSettlesIt()
+    {
+        Tree().Write("k/plugins/blaster.cs", "mine");
+        const QString differs =
+            Q(Tree().Path("k/plugins/blaster.cs")) + ": the file differs from its copy in storage";
+        QCOMPARE_FAILURE(Run({"unuse", "blaster"}),
+                         strings::Text(strings::kCliUnuseFailed).arg("blaster") + u'\n' + differs +
+                             u'\n' + strings::kCliSettleHint);
+        QVERIFY_SUCCESS(Run({"unuse", "blaster", "--keep-mine"}));
+        QCOMPARE(Tree().Read("k/storage/blaster.cs"), "mine");
+        QVERIFY(!Tree().Exists("k/plugins/blaster.cs"));
+
+        Tree().Write("k/plugins/weapons/plasma.cs", "my plasma");
+        Tree().Write("none.pfg", "UseDirectory=TRUE\r\n");
+        QCOMPARE_FAILURE(Run({"load-config", "none.pfg"}),
+                         QString(strings::kConfigLoadFailed) + u'\n' +
+                             Q(Tree().Path("k/plugins/weapons/plasma.cs")) +
+                             ": the file differs from its copy in storage\n" +
+                             strings::kCliSettleHint);
+        QVERIFY_SUCCESS(Run({"load-config", "none.pfg", "--use-storage"}));
+        QVERIFY(!Tree().Exists("k/plugins/weapons/plasma.cs"));
+        QCOMPARE(Tree().Read("k/storage/weapons/plasma.cs"), "plasma");
+        QCOMPARE(Run({"undo-load"}).status, 0);
+        QCOMPARE(Tree().Read("k/plugins/weapons/plasma.cs"), "my plasma");
+    }
+
     // Each failure names what failed, then the file and why.
     void failuresSayWhy_data()
     {

@@ -1,6 +1,7 @@
 #include "CliTestSupport.h"
 #include "core/platform/FileSystem.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 #include "support/LoopbackServer.h"
 #include "support/UpdaterTestSupport.h"
 
@@ -127,6 +128,48 @@ private slots:
         QCOMPARE_FAILURE(u.Run(arguments),
                          message.replace(QLatin1String("%1"), u.Url("/missing.upd")));
         QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), sniper);
+    }
+
+    // The player's own copy in use is kept and named, with the way out; an option settles it,
+    // and the update is then complete.
+    void aChangedCopyInUseIsKeptUntilAnOptionSettlesIt_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("setAside");
+        QTest::newRow("keep mine") << "--keep-mine"
+                                   << "edited"
+                                   << "edited"
+                                   << "storage/sniper.cs";
+        QTest::newRow("use storage's") << "--use-storage"
+                                       << "sniper"
+                                       << "sniper"
+                                       << "plugins/sniper.cs";
+    }
+    void aChangedCopyInUseIsKeptUntilAnOptionSettlesIt()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, inUse);
+        QFETCH(QString, stored);
+        QFETCH(QString, setAside);
+        const Updates u;
+        u.cli.tree.Write("k/plugins/sniper.cs", "edited");
+        const QString kept = strings::Text(strings::kReasonInUseDiffers)
+                                 .arg(Q(u.cli.tree.Path("k/plugins/sniper.cs")));
+        QCOMPARE_FAILURE(u.Run({"install", "0", "--url", "/korvane.upd"}),
+                         strings::Text(strings::kCliFailedBecause)
+                                 .arg(strings::kInstallFailed, "Sniper 1.2: " + kept) +
+                             u'\n' + strings::kCliSettleHint);
+        QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/korvane.upd", option}));
+        QCOMPARE(Q(u.cli.tree.Read("k/plugins/sniper.cs")), inUse);
+        QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), stored);
+        // The copy that gave way: the player's, or the update's.
+        const QStringList folders = u.cli.tree.Names("k/backups");
+        const QString other = inUse == "edited" ? "sniper" : "edited";
+        QCOMPARE(Q(u.cli.tree.Read("k/backups/" + folders.last().toStdString() + "/" +
+                                   setAside.toStdString())),
+                 other);
     }
 
     // An address's user information never reaches the terminal: the message names the address

@@ -13,6 +13,7 @@
 #include "support/UpdaterTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -158,6 +159,36 @@ private slots:
                  WithReason(strings::Text(strings::kInstallFailed), strings::kFoldersBusy));
         QCOMPARE(dlg->InstallingIndex(), -1);
         QCOMPARE(updates.server.Requests().size(), 1); // the broken update's file only
+    }
+
+    // A copy in use the player changed is kept by the installation; the player then chooses what
+    // becomes of it, and the update is whole once it is settled.
+    void aChangedCopyInUseIsSettledAfterTheInstallation()
+    {
+        Updates updates;
+        updates.tree.Write("plugins/sniper.cs", "mine");
+        updates.server.Serve("/u/sniper.cs", "new");
+        const auto dlg = updates.Show();
+        ModalScript script;
+        QStringList listed;
+        for (const char* answer : {"cancel", "useStorage"}) {
+            script.Then("SettleCopiesDialog", [&listed, answer](QWidget* active) {
+                listed << active->findChild<QListWidget*>("files")->item(0)->text();
+                Click(active, answer);
+            });
+            ClickRow(dlg.get(), 0);
+            Click(dlg.get(), "install");
+            QTRY_VERIFY(script.Finished());
+            QTRY_COMPARE(dlg->InstallingIndex(), -1);
+            QCOMPARE(Row(dlg.get(), 0).last(), QString(answer == S("cancel") ? "No" : "Yes"));
+        }
+        QCOMPARE(listed, QStringList(2, "plugins\\sniper.cs"));
+        QCOMPARE(updates.tree.Read("plugins/sniper.cs"), "new");
+        QCOMPARE(updates.tree.Read("storage/sniper.cs"), "new");
+        const QString folder =
+            updates.tree.Names("backups").filter(QRegularExpression("^2")).value(0);
+        QCOMPARE(updates.tree.Read("backups/" + folder.toStdString() + "/plugins/sniper.cs"),
+                 "mine");
     }
 
     // The close box asks first, No by default. The installation goes on without the window; its
