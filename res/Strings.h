@@ -77,6 +77,9 @@ inline constexpr char kStorageIncomplete[] =
 // A scan (the window's, korvane-cli list and sync) could not read folders; the reasons follow.
 inline constexpr char kFoldersUnreadable[] =
     "Korvane Manager could not read these folders; the plug-ins in them are not listed:";
+inline constexpr char kDescriptionsUnreadable[] =
+    "Korvane Manager could not read these description files; their plug-ins are listed without "
+    "the names and descriptions they hold:";
 
 // ">>", "<<" and the popup commands that failed (%1: the plug-in's name); the reason follows.
 inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\" in use.";

@@ -143,6 +143,7 @@ void CPluginList::DeleteAll()
     m_indexedCount = 0;
     m_passedOver.clear();
     m_unreadable.clear();
+    m_unreadableDescriptions.clear();
     m_folders.clear();
 }
 
@@ -225,9 +226,16 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         }
 
         const Beside beside = FindBeside(entries, index, key);
+        std::error_code error;
         const bool described = beside.description != Beside::kNone &&
                                reader.ReadFile(entries.Name(beside.description).data(), buffer,
-                                               CPluginInfo::kMaxDescriptionBytes);
+                                               CPluginInfo::kMaxDescriptionBytes, &error);
+        if (beside.description != Beside::kNone && !described &&
+            error != std::errc::no_such_file_or_directory) {
+            const std::string_view file = entries.Name(beside.description);
+            m_unreadableDescriptions.push_back(kfs::FailureReason(
+                native / std::filesystem::path(std::u8string(file.begin(), file.end())), error));
+        }
         auto plugin = MakeRecord(root, subdirectory, key,
                                  described ? entries.Name(beside.description) : std::string_view(),
                                  described ? &buffer : nullptr,
@@ -245,6 +253,14 @@ korvane::Status CPluginList::Unreadable() const
 {
     fileops::FailureList failures;
     for (const std::string& reason : m_unreadable)
+        failures.Add(korvane::Status::Failure(reason));
+    return failures.ToStatus();
+}
+
+korvane::Status CPluginList::UnreadableDescriptions() const
+{
+    fileops::FailureList failures;
+    for (const std::string& reason : m_unreadableDescriptions)
         failures.Add(korvane::Status::Failure(reason));
     return failures.ToStatus();
 }

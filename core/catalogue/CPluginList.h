@@ -76,6 +76,10 @@ public:
     // Why folders of the scans since the list was last emptied could not be read (their
     // plug-ins are missing from the list); ok when every folder was read.
     korvane::Status Unreadable() const;
+    // Why description files the scans since the list was last emptied found could not be read,
+    // each named: their plug-ins are listed with the texts of a plug-in without one. Ok when
+    // every one was read (one that went away meanwhile counts as none).
+    korvane::Status UnreadableDescriptions() const;
     // Every folder the scans since the list was last emptied listed, the roots first: a window
     // that shows the list follows these for changes.
     const std::vector<std::filesystem::path>& Folders() const { return m_folders; }
@@ -102,6 +106,7 @@ private:
     size_t m_indexedCount = 0;
     std::vector<PassedOverScript> m_passedOver;
     std::vector<std::string> m_unreadable;
+    std::vector<std::string> m_unreadableDescriptions;
     std::vector<std::filesystem::path> m_folders;
 };
 

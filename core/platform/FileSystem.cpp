@@ -118,12 +118,16 @@ size_t ReadLimit(size_t maxBytes)
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
-bool ReadNativeFile(const char* file, std::string& bytes, size_t maxBytes, int folder = AT_FDCWD)
+bool ReadNativeFile(const char* file, std::string& bytes, size_t maxBytes, int folder = AT_FDCWD,
+                    std::error_code* error = nullptr)
 {
     bytes.clear(); // its storage stays for the next file
     const int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        if (error)
+            *error = std::error_code(errno, std::generic_category());
         return false;
+    }
     const size_t limit = ReadLimit(maxBytes);
     char block[16384];
     ssize_t got = 0;
@@ -133,6 +137,8 @@ bool ReadNativeFile(const char* file, std::string& bytes, size_t maxBytes, int f
         if (got > 0)
             bytes.append(block, static_cast<size_t>(got));
     }
+    if (got < 0 && error)
+        *error = std::error_code(errno, std::generic_category());
     ::close(fd);
     if (got < 0)
         bytes.clear();
@@ -281,17 +287,23 @@ korvane::Result<std::vector<FolderEntry>> ListFolder(const fs::path& folder)
     return entries;
 }
 
-bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes, size_t maxBytes)
+bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes, size_t maxBytes,
+              std::error_code* error)
 {
 #ifndef _WIN32
     std::string file = folder.native();
     if (!file.empty() && file.back() != '/')
         file += '/';
     file += name;
-    return ReadNativeFile(file.c_str(), bytes, maxBytes);
+    return ReadNativeFile(file.c_str(), bytes, maxBytes, AT_FDCWD, error);
 #else
-    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())), maxBytes);
+    const fs::path file = folder / fs::path(std::u8string(name.begin(), name.end()));
+    auto read = ReadFile(file, maxBytes);
     bytes = read ? std::move(*read) : std::string();
+    // The stream tells no cause: a file that is not there, or one that could not be read.
+    if (!read && error)
+        *error = std::make_error_code(IsMissing(file) ? std::errc::no_such_file_or_directory
+                                                      : std::errc::io_error);
     return read.has_value();
 #endif
 }
@@ -300,6 +312,8 @@ FolderReader::FolderReader(const fs::path& folder) : m_folder(folder)
 {
 #ifndef _WIN32
     m_descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_descriptor < 0)
+        m_openError = errno;
 #endif
 }
 
@@ -311,16 +325,19 @@ FolderReader::~FolderReader()
 #endif
 }
 
-bool FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxBytes) const
+bool FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxBytes,
+                            std::error_code* error) const
 {
 #ifndef _WIN32
     if (m_descriptor < 0) {
         bytes.clear();
+        if (error)
+            *error = std::error_code(m_openError, std::generic_category());
         return false;
     }
-    return ReadNativeFile(name, bytes, maxBytes, m_descriptor);
+    return ReadNativeFile(name, bytes, maxBytes, m_descriptor, error);
 #else
-    return kfs::ReadFile(m_folder, name, bytes, maxBytes);
+    return kfs::ReadFile(m_folder, name, bytes, maxBytes, error);
 #endif
 }
 

@@ -10,6 +10,7 @@
 #include "core/catalogue/FileOperations.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
+#include "core/catalogue/StorageSync.h"
 #include "core/platform/KPath.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/IoFaults.h"
@@ -229,6 +230,53 @@ private slots:
         CPluginList none;
         none.Rescan(tree.Path("none\\"));
         QVERIFY(none.Unreadable());
+    }
+
+    // A description file that cannot be read is not a missing one: start-up and sync still list
+    // its plug-in, with the texts of one without, and name the file. One gone since the listing
+    // is simply none.
+    void anUnreadableDescriptionIsNamedByTheScan_data()
+    {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("cause"); // empty: no failure
+        // clang-format off
+        QTest::newRow("storage's cannot be opened") << QByteArray("open") << "storage/w/sniper.desc.txt" << EIO << "Input/output error";
+        QTest::newRow("storage's may not be read") << QByteArray("open") << "storage/w/sniper.desc.txt" << EACCES << "Permission denied";
+        QTest::newRow("the copy in use cannot be read") << QByteArray("read") << "plugins/w/sniper.desc.txt" << EIO << "Input/output error";
+        QTest::newRow("storage's went away") << QByteArray("open") << "storage/w/sniper.desc.txt" << ENOENT << QString();
+        // clang-format on
+    }
+    void anUnreadableDescriptionIsNamedByTheScan()
+    {
+        QFETCH(QByteArray, kind);
+        QFETCH(QString, file);
+        QFETCH(int, error);
+        QFETCH(QString, cause);
+        TestTree tree;
+        for (const std::string folder : {"storage/", "plugins/"}) {
+            tree.Write(folder + "w/sniper.cs", "s");
+            tree.Write(folder + "w/sniper.desc.txt", "Name=Sniper Rifle\r\nCategory=Weapon");
+        }
+        tree.Write("storage/blaster.cs", "b");
+        CPluginList catalogue;
+        CPluginList inUse;
+        storagesync::Synchronisation synchronised;
+        {
+            IoFault fault(tree.Root(), kind, "/" + file.toStdString(), error);
+            synchronised = storagesync::Synchronise(tree.Root(), false, catalogue, inUse);
+            QVERIFY(fault.Happened());
+        }
+        QCOMPARE(synchronised.outcome, storagesync::Outcome::Ready);
+        QVERIFY(synchronised.copies && synchronised.unreadable);
+        QCOMPARE(QString::fromStdString(synchronised.descriptions.reason()),
+                 cause.isEmpty() ? QString() : tree.QPath(file.toStdString()) + ": " + cause);
+        const CPluginList& scanned = file.startsWith("storage") ? catalogue : inUse;
+        QCOMPARE(scanned.UnreadableDescriptions().ok(), cause.isEmpty());
+        QCOMPARE(scanned.GetSize(), file.startsWith("storage") ? 2 : 1);
+        QCOMPARE(scanned.Find("sniper")->m_strName + "|" + scanned.Find("sniper")->m_strCategory,
+                 std::string("sniper|Unknown"));
     }
 
     void readOnlyFoldersAreLeftAsTheyAre()
