@@ -736,27 +736,31 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
         return false;
     const std::string folder = KorvaneFolder();
     const QString name = CatalogueView::display(plugin->m_strName);
+    const CPluginInfo record = *plugin; // the catalogue's may be replaced before the second try
     bool elsewhere = false;
     const auto deleted =
         RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
             return WhileLocked(folder, [&] {
                 // Other subfolders of plugins change too: more than this entry goes out of date.
-                elsewhere = pluginuse::InUseElsewhere(folder, *plugin);
-                auto unused = pluginuse::UnusePlugin(folder, *plugin, settlement);
+                elsewhere = elsewhere || pluginuse::InUseElsewhere(folder, record);
+                auto unused = pluginuse::UnusePlugin(folder, record, settlement);
                 if (!unused && settlement.choice == settle::Choice::Refuse)
-                    if (auto differing = pluginuse::DifferingCopies(folder, *plugin))
+                    if (auto differing = pluginuse::DifferingCopies(folder, record))
                         refused = std::move(differing).value();
-                if (elsewhere)
+                if (elsewhere && (unused || refused.empty()))
                     ShowFoldersAsTheyAre();
                 return unused;
             });
         });
-    if (!deleted)
-        return false; // the player cancelled
-    if (!*deleted)
+    if (deleted && !*deleted)
         ShowWarning(this,
                     WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted->reason()));
-    if (!*deleted || elsewhere)
+    if (!deleted && elsewhere)
+        (void)WhileLocked(folder, [this] {
+            ShowFoldersAsTheyAre();
+            return korvane::Status::Ok();
+        });
+    if (!deleted || !*deleted || elsewhere)
         return false;
     RemoveListEntry(entry);
     m_follower->shownChanged();

@@ -236,7 +236,7 @@ korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const 
     // The files its load set aside go with it, so that the undo still finds them. The folder goes
     // first: a backup renamed without it would lose them.
     const std::string oldStem(StemOf(name));
-    const bool setAside = !oldStem.empty() && kfs::IsFolder(folder / oldStem);
+    const bool setAside = !oldStem.empty() && !kfs::IsMissing(folder / oldStem);
     std::error_code ec;
     if (setAside) {
         std::filesystem::rename(folder / oldStem, folder / *stem, ec);

@@ -19,12 +19,6 @@ namespace fs = std::filesystem;
 constexpr char kPluginsSide[] = "plugins";
 constexpr char kStorageSide[] = "storage";
 
-bool IsRegularFile(const fs::path& path)
-{
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
-}
-
 // Makes every level of the stored-form folder rel below base that is missing; base must exist.
 korvane::Status MakeFolders(const fs::path& base, std::string_view rel)
 {
@@ -110,7 +104,9 @@ korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& r
         return korvane::Status::Failure(rel + ": not a file of the plugins folder");
     const fs::path inUse = kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder) + rel);
     const fs::path stored = kpath::ResolveNoCase(korvane::StorageFolder(korvaneFolder) + rel);
-    if (!IsRegularFile(inUse) || !IsRegularFile(stored))
+    // A copy that could not be looked at is not taken for one that is gone: it is compared, and
+    // the failure to read it named.
+    if (kfs::IsMissing(inUse) || kfs::IsMissing(stored))
         return korvane::Status::Ok();
     const auto same = fileops::HoldSameBytes(inUse, stored);
     if (!same)
@@ -214,15 +210,15 @@ korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& cop
     PutBack putBack{kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder) + rel),
                     kpath::ResolveNoCase(korvane::StorageFolder(korvaneFolder) + rel)};
     // Only a file storage holds the same bytes of may give way: nothing is lost by that.
-    if (kfs::Exists(putBack.target)) {
+    if (!kfs::IsMissing(putBack.target)) {
         if (auto same = fileops::SameAsCopy(putBack.target, putBack.stored); !same)
             return same;
         putBack.replaced = true;
     }
-    if (auto copied = kfs::CopyFileReplacing(copy, putBack.target); !copied)
-        return copied;
-    done.push_back(std::move(putBack));
-    return korvane::Status::Ok();
+    // A copy that failed may be in place all the same (its name not yet on the disk): it is
+    // taken back with the others.
+    done.push_back(putBack);
+    return kfs::CopyFileReplacing(copy, putBack.target);
 }
 
 } // namespace
@@ -265,7 +261,8 @@ korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::
 {
     const fs::path setAside = kpath::ResolveNoCase(
         configbackup::SetAsideFolder(korvaneFolder, stem) + kPluginsSide + kpath::kStoredSeparator);
-    if (!kfs::IsFolder(setAside))
+    // A folder that could not be looked at may hold copies: it is listed, and the failure named.
+    if (kfs::IsMissing(setAside))
         return korvane::Status::Ok();
     std::vector<std::pair<fs::path, std::string>> files;
     fileops::FailureList failures;

@@ -147,10 +147,22 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
                 return Failure(place, same.reason());
             bFollows = *same;
         }
+        // Else the bytes an earlier installation that was cut short put there are the
+        // updater's; any others are the update's already, or the player's own, and need none
+        // of the update's bytes beside them.
+        if (!bFollows) {
+            staged.held = InstallJournal::Digest(*staged.copy);
+            if (staged.held.isEmpty())
+                return Failure(place,
+                               kpath::FromNative(*staged.copy) + ": the file cannot be read");
+            bFollows = m_journal.IsUpdatersCopy(*staged.copy, staged.held);
+        }
         staged.action = bFollows ? CopyAction::Refresh : CopyAction::Undecided;
-        staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
-        if (bFollows && !staged.copyFile->Ok())
-            return Failure(staged.copyFile->Commit().reason());
+        if (bFollows) {
+            staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
+            if (!staged.copyFile->Ok())
+                return Failure(staged.copyFile->Commit().reason());
+        }
     }
     if (korvane::Status received = Receive(staged, progress, stop); !received)
         return received;
@@ -192,10 +204,7 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
             digest.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
         if (!staged.stored->Append(piece))
             pNotSaved = staged.stored.get();
-        // A copy not yet known to be the updater's may still turn out to be the player's own,
-        // which needs none of these bytes.
-        else if (staged.copyFile && staged.copyFile->Ok() && !staged.copyFile->Append(piece) &&
-                 staged.action == CopyAction::Refresh)
+        else if (staged.copyFile && !staged.copyFile->Append(piece))
             pNotSaved = staged.copyFile.get();
         if (progress && !pNotSaved)
             progress(file, received);
@@ -227,20 +236,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
 
 korvane::Status UpdateInstallation::Decide(Staged& staged)
 {
-    if (staged.action == CopyAction::Undecided) {
-        // Neither missing nor storage's copy: the update's bytes already, the bytes an earlier
-        // installation that was cut short put there, or the player's own.
-        const QByteArray held = InstallJournal::Digest(*staged.copy);
-        if (held.isEmpty())
-            return Failure(*staged.place,
-                           kpath::FromNative(*staged.copy) + ": the file cannot be read");
-        if (held == staged.digest)
-            staged.action = CopyAction::Current;
-        else if (m_journal.IsUpdatersCopy(*staged.copy, held))
-            staged.action = CopyAction::Refresh;
-        else
-            staged.action = CopyAction::Kept;
-    }
+    if (staged.action == CopyAction::Undecided)
+        staged.action = staged.held == staged.digest ? CopyAction::Current : CopyAction::Kept;
     if (staged.action == CopyAction::Current || staged.action == CopyAction::Kept)
         m_journal.Forget(*staged.copy);
     if (staged.action != CopyAction::Refresh) {

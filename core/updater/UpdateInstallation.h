@@ -47,7 +47,7 @@ private:
     {
         None,      // no copy in use to follow
         Refresh,   // it gets the update's bytes
-        Undecided, // neither storage's copy nor missing: compared with the update's bytes later
+        Undecided, // neither storage's copy, the updater's nor missing: Current or Kept
         Current,   // it holds the update's bytes already
         Kept,      // the player's own: left as it is
     };
@@ -61,6 +61,7 @@ private:
         std::unique_ptr<kfs::AtomicFile> copyFile; // the copy's new bytes, while they may be used
         CopyAction action = CopyAction::None;
         QByteArray digest; // of the update's bytes
+        QByteArray held;   // of the copy's bytes, when Undecided
     };
 
     // A file put in place, and how to put back what it replaced.

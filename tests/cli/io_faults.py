@@ -10,9 +10,12 @@ every call that changes the disk (creates, writes, flushes, closes a written fil
 renames, removes, makes a folder or sets a mode) and an even spread of the others (opens for
 reading, reads, listings, looks), or an even spread of the changing ones alone when they are more
 than N. After each faulted run:
-- every file of storage and plugins is still whole in storage or in plugins (its old bytes, or the
-  new bytes the command gives it), and every backup is still there unless the command succeeded;
-- no file outside the program's temporary names holds anything but its old or its new bytes;
+- every file of storage and plugins is still whole in storage, in plugins or set aside in a folder
+  of backups (its old bytes, or, for a command that replaces files, the new bytes it gives
+  them), and every backup is still there unless the command succeeded;
+- no file outside the program's temporary names holds anything but its old or its new bytes
+  (those of its namesake on the other side, too, for a file of storage or plugins), and each file
+  set aside is a whole copy of one of them;
 - the command exited 0 only when the folder is as the fault-free run leaves it, and not after a
   flush (or the close of a written file) failed, else 1 with a reason on standard error;
 - after a failure, the fault-free retry exits 0 and leaves the folder as the fault-free run does.
@@ -75,6 +78,7 @@ def backup_text(root, relative):
 
 
 JOURNAL = os.path.join("Korvane", "backups", "updates-in-progress.txt")
+SIDES = ("storage", "plugins")
 
 
 def is_backup(relative):
@@ -82,13 +86,34 @@ def is_backup(relative):
         relative.endswith(".pfg")
 
 
+def set_aside(relative):
+    """(side, path below it) of a file a settlement set aside in a folder of backups
+    (Korvane/backups/STEM/plugins/... or .../storage/...), else None."""
+    parts = relative.split(os.sep)
+    if len(parts) > 4 and parts[:2] == ["Korvane", "backups"] and parts[3] in SIDES:
+        return parts[3], os.sep.join(parts[4:])
+    return None
+
+
+def twins(relative):
+    """The path and, for a file of storage or plugins, the same path on the other side."""
+    for top in SIDES:
+        prefix = os.path.join("Korvane", top) + os.sep
+        if relative.startswith(prefix):
+            return [os.path.join("Korvane", side, relative[len(prefix):]) for side in SIDES]
+    return [relative]
+
+
 def comparable(root, files):
-    """The state to compare between runs: backups by their contents, whatever their names."""
+    """The state to compare between runs: backups and files set aside by their contents, whatever
+    their folders' names."""
     # A journal of copies in use that still names copies refreshed whole is harmless: it only
     # tells the updater's bytes from the player's.
     plain = {path: digest for path, digest in files.items()
-             if not is_backup(path) and path != JOURNAL}
+             if not is_backup(path) and not set_aside(path) and path != JOURNAL}
     backups = sorted(backup_text(root, path) for path in files if is_backup(path))
+    backups += sorted(f"{os.sep.join(set_aside(path))}={digest}".encode()
+                      for path, digest in files.items() if set_aside(path))
     return plain, backups
 
 
@@ -174,10 +199,13 @@ class Runner:
 
 
 class Command:
-    def __init__(self, label, args, template):
+    def __init__(self, label, args, template, replaces=False):
         self.label = label
         self.args = args
         self.template = template  # the folder each run starts from a copy of
+        # Whether it replaces files' bytes with others of its own (a description, an update):
+        # else every file's old bytes must stay whole somewhere.
+        self.replaces = replaces
 
     def fresh(self, scratch):
         """A copy of the template in a folder of its own below scratch."""
@@ -261,18 +289,33 @@ def check(command, before, ok, root, status, err):
     files, _ = snapshot(root)
     ok_files = ok[0]
     problems = []
+    # Below each side's path: the digests of the files set aside for it, in any folder of backups.
+    aside = {}
+    for path, digest in files.items():
+        if set_aside(path):
+            aside.setdefault(set_aside(path)[1], set()).add(digest)
     for path, digest in before.items():
-        for top in ("storage", "plugins"):
+        for top in SIDES:
             prefix = os.path.join("Korvane", top) + os.sep
             if not path.startswith(prefix):
                 continue
             rest = path[len(prefix):]
-            places = [os.path.join("Korvane", place, rest) for place in ("storage", "plugins")]
-            good = {digest} | {ok_files[p] for p in places if p in ok_files}
-            if not any(files.get(p) in good for p in places):
+            places = [os.path.join("Korvane", place, rest) for place in SIDES]
+            good = {digest} if not command.replaces else \
+                {digest} | {ok_files[p] for p in places if p in ok_files}
+            if not any(files.get(p) in good for p in places) and not good & aside.get(rest, set()):
                 problems.append(f"{path} is whole nowhere")
     for path, digest in files.items():
-        if is_backup(path):
+        if set_aside(path):
+            # A whole copy of what either side held before the run or holds after it.
+            side, rest = set_aside(path)
+            places = [os.path.join("Korvane", place, rest) for place in SIDES]
+            made = {b.rpartition(b"=")[2].decode() for b in ok[1]
+                    if b.startswith(os.path.join(side, rest).encode() + b"=")}
+            if digest not in {before.get(p) for p in places} | {ok_files.get(p) for p in places} \
+                    | made:
+                problems.append(f"{path} is no whole copy")
+        elif is_backup(path):
             if not backup_text(root, path).endswith(b"\r\n"):
                 problems.append(f"{path} is a backup cut short")
         elif path == JOURNAL:
@@ -280,7 +323,10 @@ def check(command, before, ok, root, status, err):
                 lines = f.read().split(b"\n")
             if lines[-1] or not all(len(line.split(b"\t")[0]) == 64 for line in lines[:-1]):
                 problems.append(f"{path} is cut short")
-        elif digest not in (before.get(path), ok_files.get(path)):
+        elif digest not in {before.get(p) for p in twins(path)} | \
+                {ok_files.get(p) for p in twins(path)}:
+            # A file of one side may hold the other's bytes midway: a script copied in use, or a
+            # copy settled before the command could end. That no bytes are lost is checked above.
             problems.append(f"{path} is neither its old nor its new self")
     if status not in (0, 1):
         problems.append(f"exit status {status}: {err.strip()[-300:]}")
@@ -319,23 +365,43 @@ def main():
         build_korvane(base)
         url = serve_update(scratch, options.updlist)
         runner = Runner(options.cli, options.library, options.preload, scratch)
+        # The player edited armor and sniper in use.
+        edited = os.path.join(scratch, "edited")
+        shutil.copytree(base, edited)
+        write(os.path.join(edited, "Korvane", "plugins", "armor.cs"), "// my armor\n")
+        write(os.path.join(edited, "Korvane", "plugins", "weapons", "sniper.cs"), "// my sniper\n")
         # undo-load starts from the folder a load left, with the set before it as a backup.
         loaded = os.path.join(scratch, "loaded")
         shutil.copytree(base, loaded)
         status, err = runner.run(loaded, ["load-config", os.path.join(loaded, "a.pfg")])
         if status != 0:
             sys.exit(f"FAIL: preparing undo-load: {err}")
+        # undo-load that puts back the copies in use a load set aside.
+        settled = os.path.join(scratch, "settled")
+        shutil.copytree(edited, settled)
+        status, err = runner.run(settled, ["load-config", os.path.join(settled, "b.pfg"),
+                                           "--use-storage"])
+        if status != 0:
+            sys.exit(f"FAIL: preparing undo-load of settled copies: {err}")
         commands = [
             Command("use", ["use", "misc", "turret", "sniper"], base),
             Command("unuse", ["unuse", "armor", "sniper"], base),
             Command("load-config (directories)", ["load-config", "a.pfg"], base),
             Command("load-config (keys)", ["load-config", "b.pfg"], base),
             Command("undo-load", ["undo-load"], loaded),
-            Command("describe", ["describe", "sniper", "--description", "Longer shot."], base),
+            Command("describe", ["describe", "sniper", "--description", "Longer shot."], base,
+                    replaces=True),
             Command("save-config", ["save-config", "saved.pfg", "--store-directory",
                                     "--name", "saved"], base),
             Command("sync", ["sync"], base),
-            Command("install", ["install", "0", "--url", url], base),
+            Command("install", ["install", "0", "--url", url], base, replaces=True),
+            # Copies in use the player changed, settled as each option says.
+            Command("unuse (keep mine)", ["unuse", "armor", "--keep-mine"], edited),
+            Command("load-config (use storage)", ["load-config", "b.pfg", "--use-storage"],
+                    edited),
+            Command("install (use storage)", ["install", "0", "--url", url, "--use-storage"],
+                    edited, replaces=True),
+            Command("undo-load (copies back)", ["undo-load"], settled),
         ]
         if options.only:
             commands = [c for c in commands if c.label == options.only]

@@ -9,6 +9,7 @@
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/CUpdaterDlg.h"
+#include "gui/SettleCopiesDialog.h"
 #include "ManagerWindow.h"
 
 #include <functional>
@@ -141,7 +142,8 @@ private slots:
             std::make_unique<CExecuteDlg>(m.profile, false),
             std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
             std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
-            std::make_unique<CAboutDlg>()};
+            std::make_unique<CAboutDlg>(),
+            std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr)};
         const QList<QAccessible::Role> controls{
             QAccessible::PushButton, QAccessible::CheckBox,      QAccessible::RadioButton,
             QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::List,

@@ -129,8 +129,7 @@ int main(int argc, char** argv)
     }
     {
         // The choice for a copy in use edited beside storage's, as "<<" or a load asks it.
-        SettleCopiesDialog settle({"weapons\\sniper.cs", "deployables\\turret.desc.txt"},
-                                  nullptr);
+        SettleCopiesDialog settle({"weapons\\sniper.cs", "deployables\\turret.desc.txt"}, nullptr);
         ok = Save(settle, output, "settle-dialog.png") && ok;
     }
     {
