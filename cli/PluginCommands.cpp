@@ -28,16 +28,27 @@ constexpr QLatin1StringView kCategory("category");
 constexpr QLatin1StringView kAuthor("author");
 constexpr QLatin1StringView kDescription("description");
 
-// Success when the scans behind a listing read every folder; else the listing printed is
-// incomplete, and the command fails naming the folders.
-int ListedWhole(CliSession& session, std::initializer_list<const CPluginList*> scans)
+// Success when nothing could not be read; else what was printed or done is incomplete, and the
+// command fails naming the folders, then the description files.
+int ReadWhole(CliSession& session, const korvane::Status& folders,
+              const korvane::Status& descriptions)
+{
+    if (!folders)
+        session.Fail(std::string_view(strings::kFoldersUnreadable), folders);
+    if (!descriptions)
+        session.Fail(std::string_view(strings::kDescriptionsUnreadable), descriptions);
+    return folders && descriptions ? kExitSuccess : kExitFailure;
+}
+
+// ReadWhole for a listing: the scans behind it must have read every folder, and the one shown
+// every description file.
+int ListedWhole(CliSession& session, const CPluginList& shown, const CPluginList& inUse)
 {
     fileops::FailureList unreadable;
-    for (const CPluginList* scan : scans)
-        unreadable.Add(scan->Unreadable());
-    if (const korvane::Status status = unreadable.ToStatus(); !status)
-        return session.Fail(std::string_view(strings::kFoldersUnreadable), status);
-    return kExitSuccess;
+    unreadable.Add(shown.Unreadable());
+    if (&inUse != &shown)
+        unreadable.Add(inUse.Unreadable());
+    return ReadWhole(session, unreadable.ToStatus(), shown.UnreadableDescriptions());
 }
 
 int Sync(CliSession& session, const QCommandLineParser&)
@@ -55,10 +66,7 @@ int Sync(CliSession& session, const QCommandLineParser&)
     case storagesync::Outcome::Ready:
         if (!synchronised.copies)
             return session.Fail(std::string_view(strings::kStorageIncomplete), synchronised.copies);
-        if (!synchronised.unreadable)
-            return session.Fail(std::string_view(strings::kFoldersUnreadable),
-                                synchronised.unreadable);
-        return kExitSuccess;
+        return ReadWhole(session, synchronised.unreadable, synchronised.descriptions);
     case storagesync::Outcome::NoKorvaneFolder:
         return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));
     case storagesync::Outcome::StorageNotCreated:
@@ -81,7 +89,7 @@ int List(CliSession& session, const QCommandLineParser& arguments)
 
     if (arguments.isSet(kJson)) {
         session.Out() << clioutput::PluginsJson(shown, inUse);
-        return ListedWhole(session, {&shown, &inUse});
+        return ListedWhole(session, shown, inUse);
     }
     // Lines are gathered into blocks: a string and a write for each would cost more.
     constexpr size_t kBlock = 64 * 1024;
@@ -95,7 +103,7 @@ int List(CliSession& session, const QCommandLineParser& arguments)
         }
     }
     session.Out() << text;
-    return ListedWhole(session, {&shown, &inUse});
+    return ListedWhole(session, shown, inUse);
 }
 
 // The stored plug-in a typed key names; null, after saying why, when there is none. A key is

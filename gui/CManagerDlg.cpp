@@ -485,12 +485,7 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     case storagesync::Outcome::Ready:
         scan.DescribeTwins(korvane::StorageFolder(korvaneFolder));
         ShowCatalogue(std::move(scan), korvaneFolder);
-        if (!synchronised.copies)
-            ShowWarning(
-                this, WithReason(Text(strings::kStorageIncomplete), synchronised.copies.reason()));
-        if (!synchronised.unreadable)
-            ShowWarning(this, WithReason(Text(strings::kFoldersUnreadable),
-                                         synchronised.unreadable.reason()));
+        ShowProblems(synchronised);
         break;
     case storagesync::Outcome::NoKorvaneFolder:
         ClearControls();
@@ -502,6 +497,20 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
         ShowWarning(this, Text(strings::kStorageNotCreated));
         break;
     }
+}
+
+void CManagerDlg::ShowProblems(const storagesync::Synchronisation& synchronised)
+{
+    QStringList parts;
+    const auto add = [&parts](const char* text, const korvane::Status& failure) {
+        if (!failure)
+            parts << WithReason(Text(text), failure.reason());
+    };
+    add(strings::kStorageIncomplete, synchronised.copies);
+    add(strings::kFoldersUnreadable, synchronised.unreadable);
+    add(strings::kDescriptionsUnreadable, synchronised.descriptions);
+    if (!parts.isEmpty())
+        ShowWarning(this, parts.join(QStringLiteral("\n\n")));
 }
 
 void CManagerDlg::ClearControls()

@@ -32,6 +32,9 @@ class CProfile;
 namespace pluginconfig {
 struct LoadedConfiguration;
 }
+namespace storagesync {
+struct Synchronisation;
+}
 
 // The main window: the plug-ins of the storage folder as a tree by category (left), the plug-ins
 // in use as a list (right), ">>" and "<<" between them and the selected plug-in's details below.
@@ -110,6 +113,9 @@ private:
     std::optional<korvane::Result<Loaded>> LoadSettling(Load load);
     // After a load: the plug-ins of the configuration that could not be put in use, if any.
     void ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded);
+    // One message naming the files storage could not take, and the folders and the description
+    // files the scans could not read, if any.
+    void ShowProblems(const storagesync::Synchronisation& synchronised);
     void ClearControls();
     // Shows a scan of the folders in the tree and the list, nothing selected, and follows the
     // folders it read.

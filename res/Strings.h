@@ -77,6 +77,9 @@ inline constexpr char kStorageIncomplete[] =
 // A scan (the window's, korvane-cli list and sync) could not read folders; the reasons follow.
 inline constexpr char kFoldersUnreadable[] =
     "Korvane Manager could not read these folders; the plug-ins in them are not listed:";
+inline constexpr char kDescriptionsUnreadable[] =
+    "Korvane Manager could not read these description files; their plug-ins are listed without "
+    "the names and descriptions they hold:";
 
 // ">>", "<<" and the popup commands that failed (%1: the plug-in's name); the reason follows.
 inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\" in use.";
@@ -167,6 +170,11 @@ inline constexpr char kSaveConfigWarning[] =
     "WARNING: If you have two plugins with the same name, you must use Store directory "
     "information. However, with this enabled, you will confuse the program if you rename any "
     "stored directory names under your korvane\\storage dir.";
+// After a configuration file's path.
+inline constexpr char kReasonConfigTooLarge[] =
+    "larger than 16 MiB, which no configuration file is; it is not read";
+inline constexpr char kReasonConfigWouldBeTooLarge[] =
+    "the configuration would be larger than 16 MiB, more than a configuration file may hold";
 inline constexpr char kConfigFileFilter[] = "Plugin Config Files (*.pfg);;All Files (*.*)";
 inline constexpr char kConfigFileSuffix[] = "pfg";
 inline constexpr char kConfigCreateFailed[] = "Korvane Manager could not create the config file.";

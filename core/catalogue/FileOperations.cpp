@@ -149,13 +149,7 @@ korvane::Result<bool> HoldSameBytes(const fs::path& file, const fs::path& copy)
         return korvane::Status::Failure(kfs::FailureReason(copy, copyError));
     if (fileError || copyError || fileSize != copySize)
         return false;
-    const auto fileBytes = kfs::ReadFile(file);
-    if (!fileBytes)
-        return korvane::Status::Failure(kfs::ReadFailureReason(file));
-    const auto copyBytes = kfs::ReadFile(copy);
-    if (!copyBytes)
-        return korvane::Status::Failure(kfs::ReadFailureReason(copy));
-    return *fileBytes == *copyBytes;
+    return kfs::SameContent(file, copy);
 }
 
 korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)

@@ -84,9 +84,10 @@ inline kfs::Flush FlushFor(Existing existing)
     return existing == Existing::MustMatch ? kfs::Flush::ToDisk : kfs::Flush::No;
 }
 
-// Whether the two files hold the same bytes (a file that is not there holds none that match): a
-// file is read once, and only when the sizes agree. A failure, naming the file, when one could not
-// be read: then nothing is known.
+// Whether the two files hold the same bytes (a file that is not there holds none that match): they
+// are read side by side in blocks, and only when the sizes agree, so that a script of any size
+// costs two blocks of memory. A failure, naming the file, when one could not be read: then
+// nothing is known.
 korvane::Result<bool> HoldSameBytes(const std::filesystem::path& file,
                                     const std::filesystem::path& copy);
 // Fails, naming the file, unless copy holds exactly what file holds (HoldSameBytes). For the copy

@@ -61,10 +61,9 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         return korvane::Status::Failure(kNoKorvaneFolder);
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
-    const auto configPath = kpath::ResolveNoCase(file);
-    const auto bytes = kfs::ReadFile(configPath);
+    const auto bytes = CPluginList::ReadConfigFile(kpath::ResolveNoCase(file));
     if (!bytes)
-        return korvane::Status::Failure(kfs::ReadFailureReason(configPath));
+        return bytes.status();
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
     // storage, never replacing what storage has, before the folder is emptied, and when any of it
     // cannot, or storage's copy differs, the folder is not emptied. The file is read against

@@ -27,6 +27,35 @@ private:
     const TestTree& Tree() const { return m_fixture->tree; }
     CliResult Run(const QStringList& arguments) const { return m_fixture->Run(arguments); }
 
+    static constexpr auto kEveryone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+    // Permissions do not stop root: then the tool runs as nobody, and everything in the tree is
+    // open to everyone. False when the tool cannot be run so.
+    bool RunWherePermissionsHold()
+    {
+#ifdef Q_OS_WIN
+        return true;
+#else
+        if (geteuid() != 0)
+            return true;
+        m_fixture->runAs =
+            QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                          "test", "-x", KORVANE_CLI}) != 0)
+            return false;
+        QFile::setPermissions(Tree().QPath(""), kEveryone);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Tree().Path(""))) {
+            const QString path = QString::fromStdString(entry.path().string());
+            QFile::setPermissions(path, entry.is_directory()
+                                            ? kEveryone
+                                            : QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ReadOther | QFile::WriteOther);
+        }
+        return true;
+#endif
+    }
+
 private slots:
     // Storage: blaster (no description file), weapons\plasma (description and icon) and a
     // single-byte Windows description; blaster is in use.
@@ -231,32 +260,38 @@ private slots:
             QCOMPARE_FAILURE(Run({"save-config", "busy.pfg"}), strings::kFoldersBusy);
             qunsetenv("KORVANE_LOCK_WAIT_MS");
         }
-#ifndef Q_OS_WIN
-        // Permissions do not stop root: then the tool runs as nobody, where it can.
-        if (geteuid() == 0) {
-            m_fixture->runAs =
-                QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-            if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                              "test", "-x", KORVANE_CLI}) != 0)
-                QSKIP("the tool cannot be run as nobody here");
-        }
-#endif
-        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-        for (const char* folder : {"", "config", "config/Vantor", "home"})
-            QFile::setPermissions(Tree().QPath(folder), everyone);
         Tree().MakeFolder("out");
-        QFile::setPermissions(Tree().QPath("out"), everyone);
-        QFile::setPermissions(Tree().QPath("config/Vantor/KorvaneMgr.conf"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        if (!RunWherePermissionsHold())
+            QSKIP("the tool cannot be run as nobody here");
         QFile::setPermissions(Tree().QPath("k"), QFile::ReadOwner | QFile::ExeOwner |
                                                      QFile::ReadOther | QFile::ExeOther);
         const CliResult saved = Run({"save-config", "out/setup.pfg"});
-        QFile::setPermissions(Tree().QPath("k"), everyone);
+        QFile::setPermissions(Tree().QPath("k"), kEveryone);
         QVERIFY_SUCCESS(saved);
         QCOMPARE(Tree().Read("out/setup.pfg"),
                  "Name=\r\nUseDirectory=FALSE\r\nPlugin=NULL,blaster\r\n");
         QVERIFY(!Tree().Exists("k/.korvanemgr.lock"));
+    }
+
+    // A description file that cannot be read is not a missing one: list and sync still list
+    // its plug-in, with the texts of one without, and fail after their work, naming the file.
+    void anUnreadableDescriptionFailsListAndSync()
+    {
+        if (!RunWherePermissionsHold())
+            QSKIP("the tool cannot be run as nobody here");
+        const std::string file = "k/storage/weapons/plasma.desc.txt";
+        QFile::setPermissions(Tree().QPath(file), QFile::Permissions());
+        const QString failure = QString(strings::kDescriptionsUnreadable) + u'\n' +
+                                Tree().QPath(file) + ": Permission denied";
+        const CliResult listed = Run({"list"});
+        QCOMPARE(listed.out.section(u'\n', 2, 2),
+                 "plasma\tplasma\tUnknown\tUnknown\tweapons\\\tno");
+        QCOMPARE_FAILURE(listed, failure);
+        QCOMPARE_FAILURE(Run({"sync"}), failure);
+        QVERIFY_SUCCESS(Run({"list", "--in-use"}));
+        // Without a description file, a plug-in has those texts, and nothing failed.
+        std::filesystem::remove(Tree().Path(file));
+        QVERIFY_SUCCESS(Run({"sync"}));
     }
 
     void undoLoadSaysWhatItLoaded()

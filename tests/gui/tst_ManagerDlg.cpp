@@ -10,6 +10,7 @@
 #include "gui/CSaveConfigDlg.h"
 #include "gui/PluginDragDrop.h"
 #include "ManagerWindow.h"
+#include "support/IoFaults.h"
 
 #include <filesystem>
 #include <optional>
@@ -587,6 +588,26 @@ private slots:
         QVERIFY(m.tree->isVisible());
         QVERIFY(m.dlg.findChild<QLineEdit*>("filter")->isEnabled());
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
+    }
+
+    // A description file the disk cannot give is not a missing one: the window shows its
+    // plug-in with the texts of one without, and says so in one message with the file and why.
+    void aDescriptionThatCannotBeReadIsToldWhenTheWindowOpens()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Beta");
+        ModalScript script;
+        script.AnswerMessage();
+        {
+            IoFault fault(m.files.Root(), "read", "/k/storage/alpha.desc.txt");
+            QVERIFY(m.Show());
+            QVERIFY(fault.Happened());
+        }
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(),
+                 QStringList{S(strings::kDescriptionsUnreadable) + "\n\n" +
+                             m.files.QPath("k/storage/alpha.desc.txt: Input/output error")});
+        QCOMPARE(m.Tree(), (QStringList{"Cat: Beta", "Unknown: alpha"}));
     }
 
     // A command that cannot do its work shows one message with the reason, or none where the

@@ -93,8 +93,10 @@ static int Watched(int dirFd, const char* path, char* full)
     } else {
         if (dirFd < 0 || dirFd >= MAX_FD || !g_tracked[dirFd])
             return 0;
-        const char* folder = g_paths[dirFd];
-        return snprintf(full, PATH_MAX, "%s/%s", folder ? folder : "?", path) < PATH_MAX;
+        const char* folder = g_paths[dirFd] ? g_paths[dirFd] : "?";
+        // A folder opened by a name that ends in a separator is joined without another.
+        const char* separator = folder[strlen(folder) - 1] == '/' ? "" : "/";
+        return snprintf(full, PATH_MAX, "%s%s%s", folder, separator, path) < PATH_MAX;
     }
     return Below(full);
 }

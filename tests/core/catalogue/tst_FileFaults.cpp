@@ -10,6 +10,7 @@
 #include "core/catalogue/FileOperations.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
+#include "core/catalogue/StorageSync.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
@@ -17,7 +18,9 @@
 #include "support/TestTree.h"
 #include "support/WindowsFiles.h"
 
+#include <filesystem>
 #include <QtTest>
+#include <sys/resource.h>
 
 using namespace korvane;
 
@@ -238,6 +241,53 @@ private slots:
         QVERIFY(none.Unreadable());
     }
 
+    // A description file that cannot be read is not a missing one: start-up and sync still list
+    // its plug-in, with the texts of one without, and name the file. One gone since the listing
+    // is simply none.
+    void anUnreadableDescriptionIsNamedByTheScan_data()
+    {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("cause"); // empty: no failure
+        // clang-format off
+        QTest::newRow("storage's cannot be opened") << QByteArray("open") << "storage/w/sniper.desc.txt" << EIO << "Input/output error";
+        QTest::newRow("storage's may not be read") << QByteArray("open") << "storage/w/sniper.desc.txt" << EACCES << "Permission denied";
+        QTest::newRow("the copy in use cannot be read") << QByteArray("read") << "plugins/w/sniper.desc.txt" << EIO << "Input/output error";
+        QTest::newRow("storage's went away") << QByteArray("open") << "storage/w/sniper.desc.txt" << ENOENT << QString();
+        // clang-format on
+    }
+    void anUnreadableDescriptionIsNamedByTheScan()
+    {
+        QFETCH(QByteArray, kind);
+        QFETCH(QString, file);
+        QFETCH(int, error);
+        QFETCH(QString, cause);
+        TestTree tree;
+        for (const std::string folder : {"storage/", "plugins/"}) {
+            tree.Write(folder + "w/sniper.cs", "s");
+            tree.Write(folder + "w/sniper.desc.txt", "Name=Sniper Rifle\r\nCategory=Weapon");
+        }
+        tree.Write("storage/blaster.cs", "b");
+        CPluginList catalogue;
+        CPluginList inUse;
+        storagesync::Synchronisation synchronised;
+        {
+            IoFault fault(tree.Root(), kind, "/" + file.toStdString(), error);
+            synchronised = storagesync::Synchronise(tree.Root(), false, catalogue, inUse);
+            QVERIFY(fault.Happened());
+        }
+        QCOMPARE(synchronised.outcome, storagesync::Outcome::Ready);
+        QVERIFY(synchronised.copies && synchronised.unreadable);
+        QCOMPARE(QString::fromStdString(synchronised.descriptions.reason()),
+                 cause.isEmpty() ? QString() : tree.QPath(file.toStdString()) + ": " + cause);
+        const CPluginList& scanned = file.startsWith("storage") ? catalogue : inUse;
+        QCOMPARE(scanned.UnreadableDescriptions().ok(), cause.isEmpty());
+        QCOMPARE(scanned.GetSize(), file.startsWith("storage") ? 2 : 1);
+        QCOMPARE(scanned.Find("sniper")->m_strName + "|" + scanned.Find("sniper")->m_strCategory,
+                 std::string("sniper|Unknown"));
+    }
+
     void readOnlyFoldersAreLeftAsTheyAre()
     {
         TestTree tree;
@@ -345,6 +395,46 @@ private slots:
         QVERIFY(pluginuse::UnusePlugin(tree.Path("c/"), Plugin("blaster", "")));
         QCOMPARE(tree.Names("c/plugins"), QStringList());
         QCOMPARE(tree.Read("c/storage/blaster.cs"), std::string("only copy"));
+    }
+
+    // Before a copy in use is deleted it is compared with storage's a block at a time: two
+    // scripts of 128 MiB cost no more memory than a few blocks (each was read whole, so a 2 GB
+    // script cost 4 GB), and a difference is found wherever it is. A read error leaves nothing
+    // known, naming the file.
+    void aCopyInUseIsComparedWithStoragesInBlocks()
+    {
+        TestTree tree;
+        const auto native = [&tree](const char* name) { return kpath::ToNative(tree.Path(name)); };
+        for (const char* name : {"plugins/big.cs", "storage/big.cs"}) {
+            tree.Write(name, "");
+            std::filesystem::resize_file(native(name), 128 << 20);
+        }
+        const auto peakMegabytes = [] {
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            return usage.ru_maxrss / 1024;
+        };
+        const long before = peakMegabytes();
+        QVERIFY(fileops::SameAsCopy(native("plugins/big.cs"), native("storage/big.cs")));
+        QVERIFY2(peakMegabytes() - before < 32, QByteArray::number(peakMegabytes() - before));
+        {
+            IoFault fault(tree.Root(), "read", "/storage/big.cs", EIO, 1);
+            const auto same =
+                fileops::HoldSameBytes(native("plugins/big.cs"), native("storage/big.cs"));
+            QVERIFY(fault.Happened());
+            QCOMPARE(QString::fromStdString(same.status().reason()),
+                     tree.QPath("storage/big.cs: Input/output error"));
+        }
+
+        const std::string block(64 << 10, 'b');
+        tree.Write("storage/w.cs", block + "end");
+        for (const auto& [copy, same] : {std::pair{block + "end", true},
+                                         {block + "eNd", false},
+                                         {"B" + block.substr(1) + "end", false},
+                                         {block + "en", false}}) {
+            tree.Write("plugins/w.cs", copy);
+            QCOMPARE(*fileops::HoldSameBytes(native("plugins/w.cs"), native("storage/w.cs")), same);
+        }
     }
 
     // A listing that a read error cuts short is no listing of the folder: the command fails
