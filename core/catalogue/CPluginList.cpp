@@ -314,7 +314,7 @@ korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::
 {
     auto bytes = kfs::ReadFile(file, kMaxConfigBytes);
     if (!bytes)
-        return korvane::Status::Failure(kpath::FromNative(file) + ": the file cannot be read");
+        return korvane::Status::Failure(kfs::ReadFailureReason(file));
     if (bytes->size() > kMaxConfigBytes)
         return korvane::Status::Failure(kpath::FromNative(file) + ": " +
                                         strings::kReasonConfigTooLarge);
