@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/Output.h"
+#include "cli/SettleOptions.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/TextEncoding.h"
 #include "res/Strings.h"
@@ -64,31 +65,70 @@ int LoadOutcome(CliSession& session, const pluginconfig::LoadedConfiguration& lo
                         korvane::Status::Failure(names));
 }
 
-int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
+// A load, of a file or of the newest backup, with the settlement the options ask for; the load's
+// result, or nothing after the failure was told.
+template <class Load>
+auto LoadSettling(CliSession& session, settle::Choice choice, const std::string& korvaneFolder,
+                  Load load) -> std::optional<decltype(load({}))>
 {
-    const auto korvaneFolder = session.RequireKorvaneFolder();
-    if (!korvaneFolder)
-        return kExitFailure;
-    const auto loaded = pluginconfig::LoadConfiguration(*korvaneFolder, ConfigFile(arguments));
-    if (!loaded)
-        return session.Fail(std::string_view(strings::kConfigLoadFailed), loaded.status());
-    return LoadOutcome(session, *loaded);
+    const auto differing = [&korvaneFolder] { return settle::BelowPlugins(korvaneFolder); };
+    const auto settlement = clisettle::SettlementFor(choice, differing);
+    if (!settlement) {
+        session.Fail(std::string_view(strings::kConfigLoadFailed), settlement.status());
+        return std::nullopt;
+    }
+    auto loaded = load(*settlement);
+    if (!loaded) {
+        session.Fail(std::string_view(strings::kConfigLoadFailed), loaded.status());
+        if (choice == settle::Choice::Refuse && clisettle::AnyDiffering(differing))
+            clisettle::Hint(session);
+        return std::nullopt;
+    }
+    return loaded;
 }
 
-int UndoLoad(CliSession& session, const QCommandLineParser& /*arguments*/)
+int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
 {
+    const auto choice = clisettle::ChoiceOf(session, arguments);
+    if (!choice)
+        return kExitUsage;
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
-    const auto undone = pluginconfig::UndoLastLoad(*korvaneFolder);
-    if (!undone)
-        return session.Fail(std::string_view(strings::kConfigLoadFailed), undone.status());
+    const auto loaded =
+        LoadSettling(session, *choice, *korvaneFolder, [&](const settle::Settlement& settlement) {
+            return pluginconfig::LoadConfiguration(*korvaneFolder, ConfigFile(arguments),
+                                                   settlement);
+        });
+    if (!loaded)
+        return kExitFailure;
+    return LoadOutcome(session, **loaded);
+}
+
+int UndoLoad(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto choice = clisettle::ChoiceOf(session, arguments);
+    if (!choice)
+        return kExitUsage;
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    const auto loaded =
+        LoadSettling(session, *choice, *korvaneFolder, [&](const settle::Settlement& settlement) {
+            return pluginconfig::UndoLastLoad(*korvaneFolder, settlement);
+        });
+    if (!loaded)
+        return kExitFailure;
+    const auto& undone = *loaded;
     if (undone->backup.empty())
         return session.Fail(std::string_view(strings::kNothingToUndo));
+    // An undo that left plug-ins out has not loaded the backup: the next one tries it again.
+    if (!undone->loaded.notCopied.empty())
+        return LoadOutcome(session, undone->loaded);
     session.Out()
         << Text(strings::kCliUndoneLoad).arg(QString::fromStdString(undone->backup)).toStdString()
         << '\n';
-    return LoadOutcome(session, undone->loaded);
+    return kExitSuccess;
 }
 
 } // namespace
@@ -107,19 +147,12 @@ std::vector<Command> ConfigCommands()
          SaveConfig,
          true,
          true},
-        {QStringLiteral("load-config"),
-         strings::kCliLoadConfigUsage,
-         strings::kCliLoadConfigHelp,
-         {},
-         file,
-         1,
-         1,
-         LoadConfig,
-         true},
+        {QStringLiteral("load-config"), strings::kCliLoadConfigUsage, strings::kCliLoadConfigHelp,
+         clisettle::Options(), file, 1, 1, LoadConfig, true},
         {QStringLiteral("undo-load"),
          strings::kCliUndoLoadUsage,
          strings::kCliUndoLoadHelp,
-         {},
+         clisettle::Options(),
          {},
          0,
          0,

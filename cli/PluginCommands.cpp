@@ -3,6 +3,7 @@
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/Output.h"
+#include "cli/SettleOptions.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/FileOperations.h"
@@ -27,16 +28,27 @@ constexpr QLatin1StringView kCategory("category");
 constexpr QLatin1StringView kAuthor("author");
 constexpr QLatin1StringView kDescription("description");
 
-// Success when the scans behind a listing read every folder; else the listing printed is
-// incomplete, and the command fails naming the folders.
-int ListedWhole(CliSession& session, std::initializer_list<const CPluginList*> scans)
+// Success when nothing could not be read; else what was printed or done is incomplete, and the
+// command fails naming the folders, then the description files.
+int ReadWhole(CliSession& session, const korvane::Status& folders,
+              const korvane::Status& descriptions)
+{
+    if (!folders)
+        session.Fail(std::string_view(strings::kFoldersUnreadable), folders);
+    if (!descriptions)
+        session.Fail(std::string_view(strings::kDescriptionsUnreadable), descriptions);
+    return folders && descriptions ? kExitSuccess : kExitFailure;
+}
+
+// ReadWhole for a listing: the scans behind it must have read every folder, and the one shown
+// every description file.
+int ListedWhole(CliSession& session, const CPluginList& shown, const CPluginList& inUse)
 {
     fileops::FailureList unreadable;
-    for (const CPluginList* scan : scans)
-        unreadable.Add(scan->Unreadable());
-    if (const korvane::Status status = unreadable.ToStatus(); !status)
-        return session.Fail(std::string_view(strings::kFoldersUnreadable), status);
-    return kExitSuccess;
+    unreadable.Add(shown.Unreadable());
+    if (&inUse != &shown)
+        unreadable.Add(inUse.Unreadable());
+    return ReadWhole(session, unreadable.ToStatus(), shown.UnreadableDescriptions());
 }
 
 int Sync(CliSession& session, const QCommandLineParser&)
@@ -54,10 +66,7 @@ int Sync(CliSession& session, const QCommandLineParser&)
     case storagesync::Outcome::Ready:
         if (!synchronised.copies)
             return session.Fail(std::string_view(strings::kStorageIncomplete), synchronised.copies);
-        if (!synchronised.unreadable)
-            return session.Fail(std::string_view(strings::kFoldersUnreadable),
-                                synchronised.unreadable);
-        return kExitSuccess;
+        return ReadWhole(session, synchronised.unreadable, synchronised.descriptions);
     case storagesync::Outcome::NoKorvaneFolder:
         return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));
     case storagesync::Outcome::StorageNotCreated:
@@ -80,7 +89,7 @@ int List(CliSession& session, const QCommandLineParser& arguments)
 
     if (arguments.isSet(kJson)) {
         session.Out() << clioutput::PluginsJson(shown, inUse);
-        return ListedWhole(session, {&shown, &inUse});
+        return ListedWhole(session, shown, inUse);
     }
     // Lines are gathered into blocks: a string and a write for each would cost more.
     constexpr size_t kBlock = 64 * 1024;
@@ -94,7 +103,7 @@ int List(CliSession& session, const QCommandLineParser& arguments)
         }
     }
     session.Out() << text;
-    return ListedWhole(session, {&shown, &inUse});
+    return ListedWhole(session, shown, inUse);
 }
 
 // The stored plug-in a typed key names; null, after saying why, when there is none. A key is
@@ -146,7 +155,8 @@ FindStored(CliSession& session, const CPluginList& catalogue, const QStringList&
 
 // Runs change on each stored plug-in the arguments name; failed names the ones it failed for.
 int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
-              korvane::Status (*change)(const std::string&, const CPluginInfo&), const char* failed)
+              const std::function<korvane::Status(const std::string&, const CPluginInfo&)>& change,
+              const char* failed)
 {
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
@@ -174,7 +184,27 @@ int Use(CliSession& session, const QCommandLineParser& arguments)
 
 int Unuse(CliSession& session, const QCommandLineParser& arguments)
 {
-    return ChangeUse(session, arguments, pluginuse::UnusePlugin, strings::kCliUnuseFailed);
+    const auto choice = clisettle::ChoiceOf(session, arguments);
+    if (!choice)
+        return kExitUsage;
+    bool refused = false;
+    const int status = ChangeUse(
+        session, arguments,
+        [&](const std::string& korvaneFolder, const CPluginInfo& plugin) {
+            const auto settlement = clisettle::SettlementFor(
+                *choice, [&] { return pluginuse::DifferingCopies(korvaneFolder, plugin); });
+            if (!settlement)
+                return settlement.status();
+            auto unused = pluginuse::UnusePlugin(korvaneFolder, plugin, *settlement);
+            if (!unused && *choice == settle::Choice::Refuse && !refused)
+                refused = clisettle::AnyDiffering(
+                    [&] { return pluginuse::DifferingCopies(korvaneFolder, plugin); });
+            return unused;
+        },
+        strings::kCliUnuseFailed);
+    if (refused)
+        clisettle::Hint(session);
+    return status;
 }
 
 int Describe(CliSession& session, const QCommandLineParser& arguments)
@@ -189,6 +219,8 @@ int Describe(CliSession& session, const QCommandLineParser& arguments)
     if (!plugins)
         return kExitFailure;
     CPluginInfo& plugin = *plugins->front();
+    if (auto read = plugin.CheckDescriptionRead(storage); !read)
+        return session.Fail(std::string_view(strings::kDescriptionWriteFailed), read);
 
     // As the editor would be left: the fields as it shows them, with the ones given replaced.
     const descriptionfile::Fields original = descriptionfile::FieldsOf(plugin);
@@ -239,15 +271,8 @@ std::vector<Command> PluginCommands()
          -1,
          Use,
          true},
-        {QStringLiteral("unuse"),
-         strings::kCliUnuseUsage,
-         strings::kCliUnuseHelp,
-         {},
-         key,
-         1,
-         -1,
-         Unuse,
-         true},
+        {QStringLiteral("unuse"), strings::kCliUnuseUsage, strings::kCliUnuseHelp,
+         clisettle::Options(), key, 1, -1, Unuse, true},
         {QStringLiteral("describe"),
          strings::kCliDescribeUsage,
          strings::kCliDescribeHelp,

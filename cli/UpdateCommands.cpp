@@ -5,12 +5,15 @@
 #include "cli/InstallProgress.h"
 #include "cli/Interruption.h"
 #include "cli/Output.h"
+#include "cli/SettleOptions.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/UrlText.h"
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
+#include <chrono>
 #include <memory>
 #include <QCommandLineParser>
 
@@ -50,9 +53,9 @@ bool Download(CliSession& session, CUpdateList& updates, const std::string& url)
     case CUpdateList::DownloadResult::Cancelled:
         break;
     }
-    session.Fail(
-        WithReason(strings::Text(strings::kCliListNotDownloaded).arg(QString::fromStdString(url)),
-                   download.status));
+    session.Fail(WithReason(strings::Text(strings::kCliListNotDownloaded)
+                                .arg(QString::fromStdString(urltext::WithoutUserInfo(url))),
+                            download.status));
     return false;
 }
 
@@ -92,13 +95,13 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
 
 korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates,
                            int index, const std::string& korvaneFolder,
-                           const Interruption& interruption)
+                           const Interruption& interruption, settle::Copies& kept)
 {
     // The command runs under the Korvane folder's lock already.
     const InstallParams params{index, korvaneFolder, updates, nullptr};
     const auto stop = [&interruption] { return interruption.Requested(); };
     if (!InstallProgress::StandardErrorIsTerminal())
-        return InstallThreadProc(params, {}, stop);
+        return InstallThreadProc(params, {}, stop, &kept);
     InstallProgress progress(session.Err());
     progress.Start(updates->GetAt(index).m_strUpdateName);
     auto status = InstallThreadProc(
@@ -106,15 +109,30 @@ korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateLis
         [&progress](const CUpdateFileInfo& file, std::uint64_t nReceived) {
             progress.Received(file, nReceived);
         },
-        stop);
+        stop, &kept);
     progress.Finish();
     return status;
+}
+
+// An update installed but for copies in use the player changed is complete once they are settled
+// as the options say.
+korvane::Status Settled(const korvane::Status& installed, const settle::Copies& kept,
+                        settle::Choice choice, const std::string& korvaneFolder)
+{
+    if (installed || kept.empty() || choice == settle::Choice::Refuse)
+        return installed;
+    const auto settled =
+        settle::Settle(korvaneFolder, {choice, kept}, std::chrono::system_clock::now());
+    return settled.status();
 }
 
 int Install(CliSession& session, const QCommandLineParser& arguments)
 {
     const auto indexes = Indexes(session, arguments.positionalArguments());
     if (!indexes)
+        return kExitUsage;
+    const auto choice = clisettle::ChoiceOf(session, arguments);
+    if (!choice)
         return kExitUsage;
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
@@ -138,19 +156,26 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
     // told. An update cut short by the signal replaces nothing.
     const Interruption interruption;
     korvane::Status first = korvane::Status::Ok();
+    bool refused = false; // for copies in use the player changed
     for (const int index : *indexes) {
         if (interruption.Requested()) {
             if (first.ok())
                 first = korvane::Status::Failure(strings::kReasonInterrupted);
             break;
         }
-        auto status = InstallOne(session, updates, index, *korvaneFolder, interruption);
+        settle::Copies kept;
+        auto status =
+            Settled(InstallOne(session, updates, index, *korvaneFolder, interruption, kept), kept,
+                    *choice, *korvaneFolder);
+        refused = refused || (!status && !kept.empty() && *choice == settle::Choice::Refuse);
         if (first.ok())
             first = std::move(status);
     }
     if (first.ok())
         return kExitSuccess;
     const int failed = session.Fail(WithReason(strings::Text(strings::kInstallFailed), first));
+    if (refused)
+        clisettle::Hint(session);
     if (interruption.Requested())
         session.Fail(strings::Text(strings::kCliStoppedBySignal).arg(interruption.SignalName()));
     return failed;
@@ -161,6 +186,7 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
 std::vector<Command> UpdateCommands()
 {
     const QList<QCommandLineOption> url{ValueOption(kUrl, QStringLiteral("URL"))};
+    const QList<QCommandLineOption> install = url + clisettle::Options();
     return {
         {QStringLiteral("updates"),
          strings::kCliUpdatesUsage,
@@ -170,7 +196,7 @@ std::vector<Command> UpdateCommands()
          0,
          0,
          Updates},
-        {QStringLiteral("install"), strings::kCliInstallUsage, strings::kCliInstallHelp, url,
+        {QStringLiteral("install"), strings::kCliInstallUsage, strings::kCliInstallHelp, install,
          QStringLiteral("INDEX"), 1, -1, Install, true},
     };
 }

@@ -3,6 +3,7 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/TextEncoding.h"
 #include "gui/LabelFor.h"
+#include "gui/NamedComboBox.h"
 #include "res/Strings.h"
 
 #include <QComboBox>
@@ -43,9 +44,8 @@ CDescEditDlg::CDescEditDlg(QWidget* parent) : QDialog(parent)
     m_editName = new QLineEdit(this);
     m_editName->setObjectName("name");
 
-    m_comboCategory = new QComboBox(this);
+    m_comboCategory = new NamedComboBox(this);
     m_comboCategory->setObjectName("category");
-    m_comboCategory->setEditable(true);
     m_comboCategory->setInsertPolicy(QComboBox::NoInsert);
     QStringList categories;
     for (const char* category : strings::kStockCategories)

@@ -4,11 +4,13 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -119,6 +121,14 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
 
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &CFolderBrowserDlg::OnSelectionChanged);
+    // The folders load a while after the dialog opens, their rows pushing the current folder
+    // down: it is brought into view again as they come, until the user takes over.
+    for (const auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_filter, changed, this, &CFolderBrowserDlg::KeepCurrentInView);
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this,
+            &CFolderBrowserDlg::KeepCurrentInView);
+    m_view->viewport()->installEventFilter(this);
+    m_view->installEventFilter(this);
     if (initialFolder.isEmpty() || !SelectFolder(initialFolder))
         OnSelectionChanged();
 }
@@ -144,6 +154,37 @@ bool CFolderBrowserDlg::SelectFolder(const QString& folder)
     m_view->scrollTo(index);
     OnSelectionChanged();
     return true;
+}
+
+void CFolderBrowserDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    KeepCurrentInView();
+}
+
+bool CFolderBrowserDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+        m_bFollowCurrent = false; // the user scrolls and chooses from here on
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CFolderBrowserDlg::KeepCurrentInView()
+{
+    if (!m_bFollowCurrent || !m_view->currentIndex().isValid())
+        return;
+    // After the view has laid out the rows that just came.
+    QTimer::singleShot(0, this, [this] {
+        if (m_bFollowCurrent && m_view->currentIndex().isValid())
+            m_view->scrollTo(m_view->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
 }
 
 QString CFolderBrowserDlg::StatusText() const

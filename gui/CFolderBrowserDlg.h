@@ -41,8 +41,14 @@ public:
     QString StatusText() const;
     bool IsOkEnabled() const;
 
+protected:
+    // The current folder is in view when the dialog opens.
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void OnSelectionChanged();
+    void KeepCurrentInView();
 
     QFileSystemModel* m_model = nullptr;
     QSortFilterProxyModel* m_filter = nullptr;
@@ -51,6 +57,7 @@ private:
     QDialogButtonBox* m_buttons = nullptr;
     QString m_strRoot;
     std::optional<FolderTest> m_test;
+    bool m_bFollowCurrent = true; // until the user scrolls or chooses
 };
 
 } // namespace korvane

@@ -1,5 +1,6 @@
 #include "gui/CManagerDlg.h"
 
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginConfiguration.h"
@@ -9,6 +10,7 @@
 #include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
+#include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CatalogueView.h"
 #include "gui/CDescEditDlg.h"
@@ -16,11 +18,16 @@
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
+#include "gui/ElidedToolTips.h"
 #include "gui/FilterField.h"
+#include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
+#include "gui/FolderScan.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
 #include "gui/PluginDragDrop.h"
+#include "gui/PluginKeys.h"
+#include "gui/SettleCopiesDialog.h"
 #include "gui/WarningBox.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -28,6 +35,7 @@
 #include "res/Version.h"
 
 #include <algorithm>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -42,6 +50,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -85,10 +94,19 @@ CManagerDlg::CManagerDlg(const CProfile& profile, QWidget* parent)
     CreateControls();
     CreateMenus();
     resize(540, 580);
+    m_follower = std::make_unique<FolderFollower>(
+        [this](FolderScan& scan) { return ShowOutsideChange(scan); }, nullptr);
+    // Coming back from another program, the player sees what it did to the folders.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && isVisible())
+                    m_follower->rescanNow();
+            });
 }
 
 CManagerDlg::~CManagerDlg()
 {
+    m_follower.reset();
     // The controls outlive this object's members while the base class destroys them; nothing
     // they signal then may reach the handlers.
     m_tree->disconnect(this);
@@ -128,6 +146,16 @@ void CManagerDlg::CreateControls()
     m_list->viewport()->installEventFilter(this);
     LabelFor(usedLabel, m_list);
     m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
+    new ElidedToolTips(m_tree);
+    new ElidedToolTips(m_list);
+    new PluginKeys(m_tree, m_list,
+                   {[this] {
+                        if (m_buttonUse->isEnabled())
+                            OnUsePlugin();
+                    },
+                    [this] { OnUnusePlugin(); }, [this](const QPoint& at) { OnRClickTree(at); },
+                    [this](const QPoint& at) { OnRClickList(at); }},
+                   this);
     new PluginDragDrop(
         m_tree, m_list, *m_catalogue, [this](QTreeWidgetItem* item) { OnDropOnList(item); },
         [this](QTreeWidgetItem* item) { OnDropOnTree(item); }, this);
@@ -156,9 +184,20 @@ void CManagerDlg::CreateControls()
     m_editDescription->setObjectName(QStringLiteral("description"));
     m_editDescription->setReadOnly(true);
     m_editDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Room for four lines; a larger window gives its height to the tree and the list.
-    m_editDescription->setFixedHeight(m_editDescription->fontMetrics().lineSpacing() * 4 +
-                                      2 * m_editDescription->frameWidth() + 8);
+    // Room for four lines; a larger window gives its height to the tree and the list, and a
+    // smaller one takes it from here first, down to two lines: the layout keeps its stretching
+    // rows (the tree and the list) at their least height until the others are at theirs, and
+    // that least height is seven rows.
+    const auto lines = [this](int count) {
+        return m_editDescription->fontMetrics().lineSpacing() * count +
+               2 * m_editDescription->frameWidth() + 8;
+    };
+    m_editDescription->setMinimumHeight(lines(2));
+    m_editDescription->setMaximumHeight(lines(4));
+    const int row = std::max(CatalogueView::kIconSize, fontMetrics().lineSpacing()) + 4;
+    for (QAbstractScrollArea* view :
+         {static_cast<QAbstractScrollArea*>(m_tree), static_cast<QAbstractScrollArea*>(m_list)})
+        view->setMinimumHeight(7 * row + 2 * view->frameWidth());
 
     auto* fields = new QGridLayout(panel);
     const auto addRow = [&](const char* label, QWidget* field) {
@@ -181,14 +220,14 @@ void CManagerDlg::CreateControls()
     layout->addWidget(createCountsLine());
     layout->addWidget(panel);
 
-    setTabOrder(m_tree, m_buttonUse);
-    setTabOrder(m_buttonUse, m_buttonUnuse);
-    setTabOrder(m_buttonUnuse, m_list);
-    setTabOrder(m_list, m_editName);
-    setTabOrder(m_editName, m_editFileName);
-    setTabOrder(m_editFileName, m_editAuthor);
-    setTabOrder(m_editAuthor, m_editDescription);
-    setTabOrder(m_editDescription, m_editSubdirectory);
+    // As the screen shows them: the filter above, then left to right, then the panel's fields
+    // from the top.
+    const QList<QWidget*> order{m_filter,     m_tree,           m_firstRunHint->focusProxy(),
+                                m_buttonUse,  m_buttonUnuse,    m_list,
+                                m_editName,   m_editFileName,   m_editSubdirectory,
+                                m_editAuthor, m_editDescription};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnSelChangedTree(current); });
@@ -210,6 +249,7 @@ QWidget* CManagerDlg::CreateTreeOrHint()
     m_firstRunHint = hint;
     m_firstRunHint->setObjectName(QStringLiteral("firstRunHint"));
     auto* text = new QLabel(Text(strings::kNoKorvaneFolderHint), m_firstRunHint);
+    m_firstRunHint->setAccessibleName(text->text());
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
     auto* options = new QPushButton(Text(strings::kNoKorvaneFolderOptions), m_firstRunHint);
@@ -245,7 +285,13 @@ void CManagerDlg::CreateMenus()
     file->addSeparator();
     command(file, strings::kMenuSaveConfig, &CManagerDlg::OnSaveConfig);
     command(file, strings::kMenuLoadConfig, &CManagerDlg::OnLoadConfig);
-    command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
+    QAction* undoLoad = command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
+    // Off while no backup is there to load.
+    connect(file, &QMenu::aboutToShow, this, [this, undoLoad] {
+        const std::string folder = KorvaneFolder();
+        const auto backups = configbackup::Backups(folder);
+        undoLoad->setEnabled(!folder.empty() && (!backups || !backups->empty()));
+    });
     file->addSeparator();
     // The menu item is never drawn greyed; a command chosen while its rule says no is dropped.
     QAction* editDescription = file->addAction(Text(strings::kMenuEditDescription));
@@ -305,16 +351,20 @@ void CManagerDlg::RestoreWindowGeometry()
 
 void CManagerDlg::keyPressEvent(QKeyEvent* event)
 {
-    // Enter presses the button that has the focus; anywhere else it ends the window like Exit.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!enter) {
-        QDialog::keyPressEvent(event);
+    // Neither key ends the window, whatever has the focus: a stray key must not close it.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        m_filter->clear();
         return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Presses the button that has the focus.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
     }
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-        button->click();
-    else
-        OnExit();
 }
 
 bool CManagerDlg::eventFilter(QObject* watched, QEvent* event)
@@ -410,16 +460,19 @@ void CManagerDlg::OnOptions()
 void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
 {
     m_treeOrHint->setCurrentWidget(korvaneFolder.empty() ? m_firstRunHint : m_tree);
+    // Nothing to filter without a Korvane folder.
+    if (korvaneFolder.empty())
+        m_filter->clear();
+    m_filter->setEnabled(!korvaneFolder.empty());
     if (korvaneFolder.empty()) {
         ClearControls();
         return;
     }
-    CPluginList catalogue;
-    CPluginList inUse;
+    FolderScan scan;
     storagesync::Synchronisation synchronised;
     const korvane::Status locked = WhileLocked(korvaneFolder, [&] {
-        synchronised =
-            storagesync::Synchronise(korvaneFolder, refreshExistingStorage, catalogue, inUse);
+        synchronised = storagesync::Synchronise(korvaneFolder, refreshExistingStorage,
+                                                scan.catalogue, scan.inUse);
         return korvane::Status::Ok();
     });
     if (!locked) {
@@ -430,13 +483,9 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     }
     switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
-        ShowCatalogue(std::move(catalogue), inUse);
-        if (!synchronised.copies)
-            ShowWarning(
-                this, WithReason(Text(strings::kStorageIncomplete), synchronised.copies.reason()));
-        if (!synchronised.unreadable)
-            ShowWarning(this, WithReason(Text(strings::kFoldersUnreadable),
-                                         synchronised.unreadable.reason()));
+        scan.DescribeTwins(korvane::StorageFolder(korvaneFolder));
+        ShowCatalogue(std::move(scan), korvaneFolder);
+        ShowProblems(synchronised);
         break;
     case storagesync::Outcome::NoKorvaneFolder:
         ClearControls();
@@ -450,19 +499,70 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     }
 }
 
-void CManagerDlg::ClearControls()
+void CManagerDlg::ShowProblems(const storagesync::Synchronisation& synchronised)
 {
-    ShowCatalogue(CPluginList(), CPluginList());
+    QStringList parts;
+    const auto add = [&parts](const char* text, const korvane::Status& failure) {
+        if (!failure)
+            parts << WithReason(Text(text), failure.reason());
+    };
+    add(strings::kStorageIncomplete, synchronised.copies);
+    add(strings::kFoldersUnreadable, synchronised.unreadable);
+    add(strings::kDescriptionsUnreadable, synchronised.descriptions);
+    if (!parts.isEmpty())
+        ShowWarning(this, parts.join(QStringLiteral("\n\n")));
 }
 
-void CManagerDlg::ShowCatalogue(CPluginList catalogue, const CPluginList& inUse)
+void CManagerDlg::ClearControls()
+{
+    ShowCatalogue(FolderScan(), std::string());
+}
+
+void CManagerDlg::ShowCatalogue(FolderScan scan, const std::string& korvaneFolder)
 {
     m_hContextItem = nullptr;
-    m_catalogue->show(std::move(catalogue), inUse);
+    const auto folders = scan.Folders();
+    m_follower->shownChanged();
+    m_catalogue->show(scan);
+    m_follower->follow(korvaneFolder, folders);
     // The records the panel showed are gone with the old tree.
     ClearPluginInfo();
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(false);
+    showFilterCount();
+    showCounts();
+}
+
+bool CManagerDlg::ShowOutsideChange(FolderScan& scan)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if ((modal && modal != this) || QApplication::activePopupWidget() || m_busy)
+        return false;
+    if (m_catalogue->update(scan))
+        ShowSelectionAsItIs();
+    return true;
+}
+
+void CManagerDlg::ShowSelectionAsItIs()
+{
+    m_hContextItem = nullptr; // the next popup remembers its own
+    QTreeWidgetItem* current = m_tree->currentItem();
+    if (const CPluginInfo* plugin = m_catalogue->pluginOf(current)) {
+        // The list's selection follows the tree's plug-in, as when the user selects it.
+        const QSignalBlocker quiet(m_list);
+        if (QListWidgetItem* entry = m_catalogue->entryOf(current))
+            SelectListEntry(entry);
+        else
+            m_list->clearSelection();
+        ShowPluginInfo(*plugin);
+    } else if (const QList<QListWidgetItem*> selected = m_list->selectedItems();
+               !selected.isEmpty()) {
+        ShowPluginInfo(*m_catalogue->pluginOf(m_catalogue->treeItemOf(selected.first())));
+    } else if (!current) {
+        ClearPluginInfo();
+    }
+    UpdateUseButton();
+    m_buttonUnuse->setEnabled(!m_list->selectedItems().isEmpty());
     showFilterCount();
     showCounts();
 }
@@ -473,7 +573,6 @@ QLayout* CManagerDlg::createFilterRow()
     m_filterCount = new QLabel(this);
     m_filterCount->setObjectName(QStringLiteral("filterCount"));
     connect(m_filter, &QLineEdit::textChanged, this, &CManagerDlg::onFilterChanged);
-    setTabOrder(m_filter, m_tree);
     auto* row = new QHBoxLayout;
     row->addWidget(m_filter, 1);
     row->addWidget(m_filterCount);
@@ -482,7 +581,8 @@ QLayout* CManagerDlg::createFilterRow()
 
 void CManagerDlg::onFilterChanged(const QString& text)
 {
-    m_catalogue->setFilter(text);
+    // Blanks around a word, as pasted, find what the word finds.
+    m_catalogue->setFilter(text.trimmed());
     showFilterCount();
     dropHiddenSelection();
 }
@@ -495,7 +595,7 @@ void CManagerDlg::showFilterCount()
     const QString longest =
         Text(strings::kFilterCount).arg(locale.toString(all), locale.toString(all));
     m_filterCount->setMinimumWidth(m_filterCount->fontMetrics().horizontalAdvance(longest));
-    if (m_filter->text().isEmpty()) {
+    if (m_filter->text().trimmed().isEmpty()) {
         m_filterCount->clear(); // the line under the lists gives the number then
         return;
     }
@@ -535,17 +635,23 @@ void CManagerDlg::showCounts()
 
 void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
 {
+    // The list's selection is the tree's plug-in's entry or none, so that "<<" never acts on
+    // another plug-in than the panel shows. Only a plug-in the filter took out of the tree
+    // leaves its entry selected.
     const CPluginInfo* plugin = m_catalogue->pluginOf(item);
     if (!plugin) {
         m_buttonUse->setEnabled(false);
         m_buttonUnuse->setEnabled(false);
+        if (item)
+            m_list->clearSelection();
         return;
     }
     if (QListWidgetItem* entry = m_catalogue->entryOf(item)) {
         m_buttonUse->setEnabled(false);
         SelectListEntry(entry);
     } else {
-        m_buttonUse->setEnabled(true);
+        m_buttonUse->setEnabled(!m_catalogue->isTwin(item));
+        m_list->clearSelection();
     }
     ShowPluginInfo(*plugin);
 }
@@ -587,10 +693,12 @@ void CManagerDlg::SelectListEntry(QListWidgetItem* entry)
 
 void CManagerDlg::OnUsePlugin()
 {
-    if (!PutInUse(m_tree->currentItem()))
+    QTreeWidgetItem* current = m_tree->currentItem();
+    if (!PutInUse(current))
         return;
     m_buttonUse->setEnabled(false);
-    m_buttonUnuse->setEnabled(true);
+    // The new entry is the one "<<" takes out again.
+    SelectListEntry(m_catalogue->entryOf(current));
 }
 
 void CManagerDlg::OnUnusePlugin()
@@ -604,8 +712,8 @@ void CManagerDlg::OnUnusePlugin()
 bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
 {
     const CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
-    // The window keeps one entry per plug-in.
-    if (!plugin || m_catalogue->entryOf(treeItem))
+    // The window keeps one entry per plug-in; a twin's key is another plug-in's.
+    if (!plugin || m_catalogue->entryOf(treeItem) || m_catalogue->isTwin(treeItem))
         return false;
     const std::string folder = KorvaneFolder();
     const korvane::Status copied =
@@ -616,6 +724,7 @@ bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
         return false;
     }
     m_catalogue->addEntry(treeItem);
+    m_follower->shownChanged();
     showCounts();
     return true;
 }
@@ -627,21 +736,34 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
         return false;
     const std::string folder = KorvaneFolder();
     const QString name = CatalogueView::display(plugin->m_strName);
+    const CPluginInfo record = *plugin; // the catalogue's may be replaced before the second try
     bool elsewhere = false;
-    const korvane::Status deleted = WhileLocked(folder, [&] {
-        // Other subfolders of plugins change too: more than this entry goes out of date.
-        elsewhere = pluginuse::InUseElsewhere(folder, *plugin);
-        auto unused = pluginuse::UnusePlugin(folder, *plugin);
-        if (elsewhere)
-            ShowFoldersAsTheyAre();
-        return unused;
-    });
-    if (!deleted)
+    const auto deleted =
+        RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
+            return WhileLocked(folder, [&] {
+                // Other subfolders of plugins change too: more than this entry goes out of date.
+                elsewhere = elsewhere || pluginuse::InUseElsewhere(folder, record);
+                auto unused = pluginuse::UnusePlugin(folder, record, settlement);
+                if (!unused && settlement.choice == settle::Choice::Refuse)
+                    if (auto differing = pluginuse::DifferingCopies(folder, record))
+                        refused = std::move(differing).value();
+                if (elsewhere && (unused || refused.empty()))
+                    ShowFoldersAsTheyAre();
+                return unused;
+            });
+        });
+    if (deleted && !*deleted)
         ShowWarning(this,
-                    WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted.reason()));
-    if (!deleted || elsewhere)
+                    WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted->reason()));
+    if (!deleted && elsewhere)
+        (void)WhileLocked(folder, [this] {
+            ShowFoldersAsTheyAre();
+            return korvane::Status::Ok();
+        });
+    if (!deleted || !*deleted || elsewhere)
         return false;
     RemoveListEntry(entry);
+    m_follower->shownChanged();
     dropHiddenSelection(); // the panel may have shown it for its entry alone
     showCounts();
     return true;
@@ -670,8 +792,11 @@ void CManagerDlg::OnAddToList()
 {
     if (!PutInUse(m_hContextItem))
         return;
-    // ">>" stays on only while the tree's plug-in is still out of use.
+    // ">>" stays on only while the tree's plug-in is still out of use; "<<" acts on the
+    // plug-in the panel shows.
     UpdateUseButton();
+    if (m_hContextItem == m_tree->currentItem())
+        SelectListEntry(m_catalogue->entryOf(m_hContextItem));
 }
 
 void CManagerDlg::OnRemoveFromList()
@@ -683,6 +808,7 @@ void CManagerDlg::OnRemoveFromList()
         return;
     if (!TakeOutOfUse(m_list->item(row)))
         return;
+    UpdateUseButton(); // the panel's plug-in may be the one that went
     if (m_list->count() > 0)
         SelectListEntry(m_list->item(std::max(0, row - 1)));
 }
@@ -716,7 +842,8 @@ void CManagerDlg::OnDropOnTree(QTreeWidgetItem* item)
 
 bool CManagerDlg::OnUpdateEditDescription() const
 {
-    return m_catalogue->pluginOf(m_tree->currentItem()) != nullptr;
+    QTreeWidgetItem* current = m_tree->currentItem();
+    return m_catalogue->pluginOf(current) && !m_catalogue->isTwin(current);
 }
 
 void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
@@ -728,7 +855,8 @@ void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
 void CManagerDlg::UpdateUseButton()
 {
     QTreeWidgetItem* current = m_tree->currentItem();
-    m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current));
+    m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
+                            !m_catalogue->isTwin(current));
 }
 
 void CManagerDlg::ClearPluginInfo()
@@ -740,13 +868,19 @@ void CManagerDlg::ClearPluginInfo()
 
 void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
 {
-    m_editFileName->setText(CatalogueView::display(plugin.m_strFileName));
-    m_editName->setText(CatalogueView::display(plugin.m_strName));
-    m_editSubdirectory->setText(CatalogueView::display(plugin.m_strSubdirectory));
-    m_editAuthor->setText(CatalogueView::display(plugin.m_strAuthor));
+    const auto show = [](QLineEdit* field, const std::string& text) {
+        field->setText(CatalogueView::display(text));
+        field->setCursorPosition(0); // a long text shows its start
+    };
+    show(m_editFileName, plugin.m_strFileName);
+    show(m_editName, plugin.m_strName);
+    show(m_editSubdirectory, plugin.m_strSubdirectory);
+    show(m_editAuthor, plugin.m_strAuthor);
     // A description edited in the window keeps CR LF between its lines.
     QString description = CatalogueView::display(plugin.m_strDescription);
     description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (plugin.m_bDescriptionCut)
+        description += QStringLiteral("\n\n") + Text(strings::kDescriptionCut);
     m_editDescription->setPlainText(description);
 }
 
@@ -781,6 +915,9 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
         return;
     const std::string folder = KorvaneFolder();
     const korvane::Status written = WhileLocked(folder, [&] {
+        // The editor showed what the scan read: a file it could not read is not replaced.
+        if (auto read = plugin->CheckDescriptionRead(korvane::StorageFolder(folder)); !read)
+            return read;
         return descriptionfile::WriteDescription(korvane::StorageFolder(folder), *plugin,
                                                  dlg.GetEditedFields(*plugin));
     });
@@ -789,6 +926,7 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
         return;
     }
     m_catalogue->showName(treeItem);
+    m_follower->shownChanged();
     if (!kpath::EqualsNoCase(plugin->m_strCategory, oldCategory)) {
         m_catalogue->moveToCategory(treeItem, plugin->m_strCategory);
         m_tree->setCurrentItem(treeItem);
@@ -825,39 +963,66 @@ void CManagerDlg::OnSaveConfig()
         ShowWarning(this, WithReason(Text(strings::kConfigCreateFailed), saved.reason()));
 }
 
+template <class Loaded, class Load>
+std::optional<korvane::Result<Loaded>> CManagerDlg::LoadSettling(Load load)
+{
+    const std::string folder = KorvaneFolder();
+    return RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
+        return WhileLocked(folder, [&] {
+            korvane::Result<Loaded> result = korvane::Status::Failure(std::string());
+            WhileBusy(Text(strings::kLoadingConfig), [&] {
+                result = load(settlement);
+                if (!result && settlement.choice == settle::Choice::Refuse)
+                    if (auto differing = settle::BelowPlugins(folder))
+                        refused = std::move(differing).value();
+            });
+            ShowFoldersAsTheyAre();
+            return result;
+        });
+    });
+}
+
 void CManagerDlg::OnLoadConfig()
 {
     const QString file = configfiledialog::GetOpenFileName(this);
     if (file.isEmpty())
         return;
     const std::string folder = KorvaneFolder();
-    const auto loaded = WhileLocked(folder, [&] {
-        auto result = pluginconfig::LoadConfiguration(folder, file.toStdString());
-        ShowFoldersAsTheyAre();
-        return result;
-    });
-    if (!loaded) {
-        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded.reason()));
+    const auto loaded =
+        LoadSettling<pluginconfig::LoadedConfiguration>([&](const settle::Settlement& settlement) {
+            return pluginconfig::LoadConfiguration(folder, file.toStdString(), settlement);
+        });
+    if (!loaded)
+        return; // the player cancelled
+    if (!*loaded) {
+        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded->reason()));
         return;
     }
-    ShowNotCopied(*loaded);
+    ShowNotCopied(**loaded);
 }
 
 void CManagerDlg::OnUndoLoad()
 {
     const std::string folder = KorvaneFolder();
-    const auto undone = WhileLocked(folder, [&] {
-        auto result = pluginconfig::UndoLastLoad(folder);
-        ShowFoldersAsTheyAre();
-        return result;
-    });
-    if (!undone)
+    const auto settled =
+        LoadSettling<pluginconfig::UndoneLoad>([&](const settle::Settlement& settlement) {
+            return pluginconfig::UndoLastLoad(folder, settlement);
+        });
+    if (!settled)
+        return; // the player cancelled
+    const auto& undone = *settled;
+    if (!undone) {
         ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), undone.reason()));
-    else if (undone->backup.empty())
+    } else if (undone->backup.empty()) {
         QMessageBox::information(this, QCoreApplication::applicationName(),
                                  Text(strings::kNothingToUndo));
-    else
+    } else if (undone->loaded.notCopied.empty()) {
+        QMessageBox::information(
+            this, QCoreApplication::applicationName(),
+            Text(strings::kUndoneLoad).arg(CatalogueView::display(undone->backup)));
+    } else {
         ShowNotCopied(undone->loaded);
+    }
 }
 
 void CManagerDlg::ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded)
@@ -873,15 +1038,24 @@ void CManagerDlg::ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded)
     ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
 }
 
+void CManagerDlg::WhileBusy(const QString& label, const std::function<void()>& work)
+{
+    m_busy = true;
+    RunWhileBusy(this, label, work);
+    m_busy = false;
+}
+
 void CManagerDlg::ShowFoldersAsTheyAre()
 {
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
-    CPluginList catalogue;
-    catalogue.Rescan(korvane::StorageFolder(KorvaneFolder()));
-    CPluginList inUse;
-    inUse.Rescan(korvane::PluginsFolder(KorvaneFolder()));
-    ShowCatalogue(std::move(catalogue), inUse);
+    const std::string folder = KorvaneFolder();
+    FolderScan scan = FolderScan::Read(folder);
+    const auto folders = scan.Folders();
+    m_follower->shownChanged();
+    if (m_catalogue->update(scan))
+        ShowSelectionAsItIs();
+    m_follower->follow(folder, folders);
 }
 
 void CManagerDlg::OnExecuteTribes()

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/platform/Status.h"
+
+#include <functional>
 #include <memory>
+#include <optional>
 #include <QDialog>
 #include <QPersistentModelIndex>
 #include <string>
@@ -20,11 +24,16 @@ class QTreeWidgetItem;
 namespace korvane {
 
 class CatalogueView;
+class FolderFollower;
+struct FolderScan;
 class CPluginInfo;
 class CPluginList;
 class CProfile;
 namespace pluginconfig {
 struct LoadedConfiguration;
+}
+namespace storagesync {
+struct Synchronisation;
 }
 
 // The main window: the plug-ins of the storage folder as a tree by category (left), the plug-ins
@@ -94,11 +103,30 @@ private:
     // After a configuration was loaded or failed to load: the tree and the list show what the
     // folders hold now.
     void ShowFoldersAsTheyAre();
+    // Runs work (a load) on a thread of its own while the window shows that it is busy and
+    // takes no scan of the folders.
+    void WhileBusy(const QString& label, const std::function<void()>& work);
+    // Runs load (of a file or of the newest backup) under the folder's lock while the window is
+    // busy; when it refuses files in use that differ from storage's, asks the player and loads
+    // again with the choice. The last load's result; nothing when the player cancelled.
+    template <class Loaded, class Load>
+    std::optional<korvane::Result<Loaded>> LoadSettling(Load load);
     // After a load: the plug-ins of the configuration that could not be put in use, if any.
     void ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded);
+    // One message naming the files storage could not take, and the folders and the description
+    // files the scans could not read, if any.
+    void ShowProblems(const storagesync::Synchronisation& synchronised);
     void ClearControls();
-    // Shows a catalogue and the plug-ins in use in the tree and the list, nothing selected.
-    void ShowCatalogue(CPluginList catalogue, const CPluginList& inUse);
+    // Shows a scan of the folders in the tree and the list, nothing selected, and follows the
+    // folders it read.
+    void ShowCatalogue(FolderScan scan, const std::string& korvaneFolder);
+    // Shows a later scan of the folders, keeping what the user chose and looks at as far as
+    // the scan still holds it. False while a dialog or menu of the window is open, which may
+    // hold a plug-in or item the scan replaces.
+    bool ShowOutsideChange(FolderScan& scan);
+    // After the catalogue changed under the selection: the panel and the buttons show what is
+    // selected now.
+    void ShowSelectionAsItIs();
 
     // The commands behind ">>" and "<<" and the popup's: the files change first, and the list
     // only when they did. False when nothing changed; a failure to change the files is shown.
@@ -136,6 +164,7 @@ private:
 
     const CProfile& m_profile;
     bool m_bInitialised = false;
+    bool m_busy = false; // a load runs
 
     QListWidget* m_list = nullptr;
     QTreeWidget* m_tree = nullptr;
@@ -159,6 +188,9 @@ private:
     QTreeWidgetItem* m_hContextItem = nullptr; // plug-in item under the last right click
     int m_nContextItem = -1;                   // list entry under the last right click
     QPersistentModelIndex m_contextEntry;      // the same entry, followed as the list changes
+
+    // Gone before the controls and the catalogue it hands scans to.
+    std::unique_ptr<FolderFollower> m_follower;
 };
 
 } // namespace korvane

@@ -8,10 +8,12 @@
 #include "core/updater/CUpdateList.h"
 #include "gui/CUpdateAnimation.h"
 #include "gui/FolderLockWait.h"
+#include "gui/SettleCopiesDialog.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
+#include <chrono>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -142,10 +144,10 @@ void CUpdaterDlg::OnInstall()
     CInstallWorker::Start({m_nInstalling, m_strKorvane, m_pUpdates,
                            std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
                           receiver,
-                          [window = QPointer<CUpdaterDlg>(this),
-                           onEnded = m_onEnded](bool bResult, const QString& reason) {
+                          [window = QPointer<CUpdaterDlg>(this), onEnded = m_onEnded](
+                              bool bResult, const QString& reason, const QStringList& kept) {
                               if (window)
-                                  window->OnInstallDone(bResult, reason);
+                                  window->OnInstallDone(bResult, reason, kept);
                               if (onEnded)
                                   onEnded();
                           });
@@ -157,15 +159,39 @@ void CUpdaterDlg::WhenInstallationEnds(QObject* context, std::function<void()> o
     m_onEnded = std::move(onEnded);
 }
 
-void CUpdaterDlg::OnInstallDone(bool bResult, const QString& reason)
+void CUpdaterDlg::OnInstallDone(bool bResult, const QString& reason, const QStringList& keptCopies)
 {
-    // A window already closed keeps quiet: its user has left it.
-    if (!bResult && isVisible())
-        ShowWarning(this, WithReason(Text(strings::kInstallFailed), reason.toStdString()));
-    if (QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling))
-        row->setText(kInstalledColumn, InstalledText(bResult));
+    QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling);
     m_nInstalling = -1;
     m_animate->Stop();
+    // A window already closed keeps quiet: its user has left it.
+    if (!bResult && isVisible()) {
+        if (!keptCopies.isEmpty())
+            bResult = SettleKeptCopies(keptCopies);
+        else
+            ShowWarning(this, WithReason(Text(strings::kInstallFailed), reason.toStdString()));
+    }
+    if (row)
+        row->setText(kInstalledColumn, InstalledText(bResult));
+}
+
+bool CUpdaterDlg::SettleKeptCopies(const QStringList& keptCopies)
+{
+    // Everything else of the update is in place: the player's copies in use were kept. Settled,
+    // they hold storage's bytes and the update is whole.
+    settle::Settlement settlement;
+    for (const QString& copy : keptCopies)
+        settlement.copies.push_back(copy.toStdString());
+    settlement.choice = SettleCopiesDialog::ask(this, settlement.copies);
+    if (settlement.choice == settle::Choice::Refuse)
+        return false;
+    const auto lock = LockKorvaneFolder(m_strKorvane);
+    const auto settled =
+        lock ? settle::Settle(m_strKorvane, settlement, std::chrono::system_clock::now())
+             : korvane::Result<std::string>(lock.status());
+    if (!settled)
+        ShowWarning(this, WithReason(Text(strings::kSettleFailed), settled.reason()));
+    return settled.ok();
 }
 
 bool CUpdaterDlg::OnClose()

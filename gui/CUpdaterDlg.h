@@ -4,6 +4,7 @@
 #include <memory>
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 #include <string>
 
 class QPushButton;
@@ -47,7 +48,10 @@ private:
     void OnInitDialog();
     void OnItemChangedUpdateList();
     void OnInstall();
-    void OnInstallDone(bool bResult, const QString& reason);
+    void OnInstallDone(bool bResult, const QString& reason, const QStringList& keptCopies);
+    // After an update that kept copies in use the player changed: asks what becomes of them and
+    // settles them. True when the update is whole now.
+    bool SettleKeptCopies(const QStringList& keptCopies);
     // The close box asks first, as the installation goes on without the window.
     bool OnClose();
 

@@ -2,24 +2,24 @@
 
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
+#include "gui/FolderScan.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
-#include <QDir>
 #include <QImageReader>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 #include <set>
-#include <unordered_map>
+#include <utility>
 
 namespace korvane {
 
@@ -27,6 +27,9 @@ namespace {
 
 constexpr int kIdentityRole = Qt::UserRole;
 constexpr int kSmallIcon = CatalogueView::kIconSize;
+// Up to this many plug-ins changed at once, or a quarter of the catalogue, a later scan is shown
+// in place, item by item; beyond, the tree and the list are built again.
+constexpr size_t kFewChanges = 2000;
 
 // Names are listed alphabetically without regard to case, as players expect from any file list.
 bool LessNoCase(const QString& a, const QString& b)
@@ -52,15 +55,6 @@ public:
     bool operator<(const QListWidgetItem& other) const override
     {
         return LessNoCase(text(), other.text());
-    }
-};
-
-// Plug-in keys, compared as the folders compare file names.
-struct KeyLess
-{
-    bool operator()(std::string_view a, std::string_view b) const
-    {
-        return kpath::CompareNoCase(a, b) < 0;
     }
 };
 
@@ -90,7 +84,11 @@ void InsertSorted(QTreeWidget* tree, QTreeWidgetItem* parent, QTreeWidgetItem* i
 QImage SmallImageOf(const QString& iconFile)
 {
     constexpr int kMostImages = 64; // an icon file of any sense holds far fewer
+    // An icon's images are 256 by 256 pixels at most; a small file may claim a picture of
+    // thousands (one of 136 KB took 140 MB and 0.7 s to decode), which is not decoded at all.
+    constexpr int kMostImageMegabytes = 1; // 512 by 512 pixels of 32 bits
     QImageReader reader(iconFile);
+    reader.setAllocationLimit(kMostImageMegabytes);
     QImage best;
     for (int index = 0; index < kMostImages; ++index) {
         QImage image;
@@ -107,24 +105,52 @@ QImage SmallImageOf(const QString& iconFile)
     return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-// The icon with the style's warning sign over its lower right part.
+// The icon with the style's warning sign over its lower right part, in each of its modes.
 QIcon WithWarning(const QIcon& icon, const QIcon& warning)
 {
     constexpr int kSign = kSmallIcon * 5 / 8;
-    QPixmap picture(kSmallIcon, kSmallIcon);
-    picture.fill(Qt::transparent);
-    {
-        QPainter painter(&picture);
-        painter.drawPixmap(0, 0, icon.pixmap(kSmallIcon));
-        painter.drawPixmap(kSmallIcon - kSign, kSmallIcon - kSign, warning.pixmap(kSign));
-    }
     QIcon marked;
-    marked.addPixmap(picture, QIcon::Normal);
-    marked.addPixmap(picture, QIcon::Selected);
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
+        QPixmap picture(kSmallIcon, kSmallIcon);
+        picture.fill(Qt::transparent);
+        {
+            QPainter painter(&picture);
+            painter.drawPixmap(0, 0, icon.pixmap(kSmallIcon, mode));
+            painter.drawPixmap(kSmallIcon - kSign, kSmallIcon - kSign, warning.pixmap(kSign));
+        }
+        marked.addPixmap(picture, mode);
+    }
     return marked;
 }
 
+// As plain text: a tool tip that looks like rich text is read as such.
+QString PlainToolTip(const QString& text)
+{
+    return text.isEmpty() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
 } // namespace
+
+struct CatalogueView::Changes
+{
+    std::vector<int> removed;
+    std::vector<std::pair<int, size_t>> changed; // slot, and the plug-in of the scan it shows now
+    std::vector<size_t> added;                   // the plug-ins of the scan new to the view
+    std::vector<int> entriesGone;                // slots taken out of use
+    std::vector<int> entriesNew;                 // slots put in use
+    std::vector<std::pair<int, size_t>> marked;  // slots whose mark changed, and the plug-in
+
+    size_t size() const { return removed.size() + changed.size() + added.size(); }
+    bool empty() const
+    {
+        return size() == 0 && entriesGone.empty() && entriesNew.empty() && marked.empty();
+    }
+};
+
+size_t CatalogueView::IdentityHash::operator()(std::string_view identity) const
+{
+    return std::hash<std::string_view>()(identity); // as the scan hashes it
+}
 
 CatalogueView::CatalogueView(QTreeWidget* tree, QListWidget* list)
     : m_tree(tree), m_list(list), m_categoryIcon(icons::Category()),
@@ -133,46 +159,64 @@ CatalogueView::CatalogueView(QTreeWidget* tree, QListWidget* list)
     m_list->setIconSize(QSize(kIconSize, kIconSize));
 }
 
+CatalogueView::~CatalogueView()
+{
+    deleteItemsOutOfTree();
+}
+
 QString CatalogueView::display(std::string_view bytes)
 {
     return QString::fromStdString(textencoding::ToUtf8(bytes));
 }
 
-void CatalogueView::show(CPluginList catalogue, const CPluginList& inUse)
+void CatalogueView::show(FolderScan& scan)
+{
+    if (scan.digests.size() != scan.Size())
+        scan.MakeDigests();
+    fill(scan);
+}
+
+void CatalogueView::fill(FolderScan& scan)
 {
     clear();
-    m_catalogue = std::move(catalogue);
-    fillTree();
-    markSameKeys();
-    fillList(inUse);
-    m_shownCount = m_catalogue.GetSize();
+    fillTree(scan);
+    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
+        if (!m_slots[slot].mark.isEmpty())
+            showMark(static_cast<int>(slot));
+    }
+    fillList();
+    showCategoryMarks();
+    m_shownCount = m_liveCount;
     if (!m_filterText.isEmpty())
         applyFilter();
     else // once the window is on the screen, before the user can type
         QTimer::singleShot(0, m_tree, [this] { prepareFilter(); });
 }
 
+bool CatalogueView::filterPrepared() const
+{
+    return m_filter.size() == static_cast<int>(m_slots.size());
+}
+
 void CatalogueView::prepareFilter()
 {
     // Made after the tree is on the screen, or when the filter is used first, so that the
     // window does not wait for it.
-    if (m_filter.size() == m_catalogue.GetSize())
+    if (filterPrepared())
         return;
     m_filter.clear();
-    for (int index = 0; index < m_catalogue.GetSize(); ++index)
-        m_filter.add(filterTexts(index));
-}
-
-CatalogueView::~CatalogueView()
-{
-    deleteItemsOutOfTree();
+    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
+        m_filter.add(filterTexts(static_cast<int>(slot)));
+        if (!m_slots[slot].record)
+            m_filter.remove(static_cast<int>(slot));
+    }
 }
 
 void CatalogueView::deleteItemsOutOfTree()
 {
-    for (QTreeWidgetItem* item : m_items) {
-        if (!item->treeWidget())
-            delete item;
+    for (const Slot& slot : m_slots) {
+        if (slot.item && !slot.item->treeWidget())
+            delete slot.item;
     }
 }
 
@@ -183,9 +227,11 @@ void CatalogueView::clear()
     m_list->clear();
     m_tree->clear();
     m_categoryItems.clear();
-    m_items.clear();
-    m_entries.clear();
-    m_catalogue.DeleteAll();
+    m_markedCategories.clear();
+    m_marked.clear();
+    m_slots.clear();
+    m_slotOf.clear();
+    m_liveCount = 0;
     m_filter.clear();
     m_openBeforeFilter.clear();
     m_shownCount = 0;
@@ -196,11 +242,14 @@ int CatalogueView::inUseCount() const
     return m_list->count();
 }
 
-PluginFilter::Texts CatalogueView::filterTexts(int index) const
+PluginFilter::Texts CatalogueView::filterTexts(int slot) const
 {
-    const CPluginInfo& plugin = *m_catalogue.GetAt(index);
-    return {display(plugin.m_strName), display(plugin.m_strFileName), display(plugin.m_strAuthor),
-            display(plugin.m_strCategory), display(plugin.m_strDescription)};
+    const CPluginInfo* plugin = m_slots[static_cast<size_t>(slot)].record.get();
+    if (!plugin)
+        return {};
+    return {display(plugin->m_strName), display(plugin->m_strFileName),
+            display(plugin->m_strAuthor), display(plugin->m_strCategory),
+            display(plugin->m_strDescription)};
 }
 
 void CatalogueView::setFilter(const QString& text)
@@ -231,19 +280,28 @@ void CatalogueView::setFilter(const QString& text)
         m_tree->scrollToItem(current);
 }
 
-void CatalogueView::applyFilter()
+void CatalogueView::applyFilter(const std::unordered_set<QTreeWidgetItem*>* categories)
 {
-    prepareFilter();
-    m_shownCount = m_filter.match(m_filterText);
     const bool filtering = !m_filterText.isEmpty();
+    if (filtering) {
+        prepareFilter();
+        m_shownCount = m_filter.match(m_filterText);
+    } else {
+        m_shownCount = m_liveCount;
+    }
     QTreeWidgetItem* const current = m_tree->currentItem();
     {
         // While a category's items move out and in, the tree's current item would pass to a
         // neighbour the user did not choose.
         const QSignalBlocker quiet(m_tree);
         m_tree->setUpdatesEnabled(false);
-        for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
-            filterCategory(m_tree->topLevelItem(i), filtering);
+        if (categories) {
+            for (QTreeWidgetItem* category : *categories)
+                filterCategory(category, filtering);
+        } else {
+            for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+                filterCategory(m_tree->topLevelItem(i), filtering);
+        }
         m_tree->setUpdatesEnabled(true);
         if (current && current->treeWidget() == m_tree && m_tree->currentItem() != current)
             m_tree->setCurrentItem(current);
@@ -257,9 +315,9 @@ void CatalogueView::filterCategory(QTreeWidgetItem* category, bool filtering)
     // The plug-ins the filter leaves out are taken out of the tree, all of a category's at once:
     // hidden one by one they cost the view far more on a large catalogue.
     m_inView.clear();
-    for (const int index : m_pluginsOf[category]) {
-        if (m_filter.matches(index))
-            m_inView.append(m_items[static_cast<size_t>(index)]);
+    for (const int slot : m_pluginsOf[category]) {
+        if (!filtering || m_filter.matches(slot))
+            m_inView.append(m_slots[static_cast<size_t>(slot)].item);
     }
     bool unchanged = m_inView.size() == category->childCount();
     for (int i = 0; unchanged && i < m_inView.size(); ++i)
@@ -284,55 +342,56 @@ bool CatalogueView::isShown(const QTreeWidgetItem* item) const
     return true;
 }
 
-void CatalogueView::markSameKeys()
+int CatalogueView::newSlot(FolderScan& scan, size_t index)
 {
-    // The scan keeps the first script of each key; the plug-in it shows is marked with the
-    // others' files, which the window cannot show.
-    const auto& passedOver = m_catalogue.PassedOver();
-    if (passedOver.empty())
-        return;
-    std::unordered_map<const CPluginInfo*, int> indexOfRecord;
-    for (int index = 0; index < m_catalogue.GetSize(); ++index)
-        indexOfRecord.emplace(m_catalogue.GetAt(index), index);
-    std::map<int, QStringList> othersOf;
-    for (const auto& script : passedOver) {
-        if (const CPluginInfo* shown = m_catalogue.Find(script.key))
-            othersOf[indexOfRecord.at(shown)] << QDir::toNativeSeparators(
-                display(script.subdirectory).replace(u'\\', u'/') + display(script.fileName));
-    }
-    const QIcon warning = m_tree->style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    for (const auto& [index, others] : othersOf) {
-        const char* text = others.size() == 1 ? strings::kSameKeyOne : strings::kSameKeyMany;
-        QTreeWidgetItem* item = m_items[static_cast<size_t>(index)];
-        item->setIcon(0, WithWarning(item->icon(0), warning));
-        // As plain text: a tool tip that looks like rich text is read as such.
-        item->setToolTip(
-            0, Qt::convertFromPlainText(strings::Text(text).arg(others.join(QStringLiteral(", "))),
-                                        Qt::WhiteSpaceNormal));
-    }
+    const int slot = static_cast<int>(m_slots.size());
+    FolderScan::Digest& digest = scan.digests[index];
+    Slot& added = m_slots.emplace_back();
+    added.record = std::move(scan.Record(index));
+    added.identity = std::move(digest.identity);
+    added.fields = digest.fields;
+    added.twin = scan.IsTwin(index);
+    added.mark = std::move(digest.mark);
+    added.item = new CTreeItem(QStringList{itemText(added)});
+    added.item->setIcon(0, pluginIcon(*added.record));
+    added.item->setData(0, kIdentityRole, slot + 1);
+    m_slotOf.emplace(added.identity, slot);
+    if (!added.mark.isEmpty())
+        m_marked.insert(slot);
+    ++m_liveCount;
+    return slot;
 }
 
-void CatalogueView::fillTree()
+QString CatalogueView::itemText(const Slot& slot) const
+{
+    const QString name = display(slot.record->m_strName);
+    if (!slot.twin)
+        return name;
+    return strings::Text(strings::kTwinItem)
+        .arg(name, strings::Text(strings::kInStorage).arg(display(slot.record->m_strSubdirectory)));
+}
+
+void CatalogueView::fillTree(FolderScan& scan)
 {
     // Built away from the control and sorted once: item by item sorted inserts into a shown
     // tree take quadratic time on a large catalogue.
-    const int count = m_catalogue.GetSize();
-    m_items.reserve(static_cast<size_t>(count));
+    m_slots.reserve(scan.Size());
     std::vector<std::unique_ptr<QTreeWidgetItem>> categories;
-    for (int index = 0; index < count; ++index) {
-        const CPluginInfo& plugin = *m_catalogue.GetAt(index);
-        auto [found, isNew] = m_categoryItems.try_emplace(plugin.m_strCategory, nullptr);
+    for (size_t index = 0; index < scan.Size(); ++index) {
+        const int slot = newSlot(scan, index);
+        Slot& plugin = m_slots[static_cast<size_t>(slot)];
+        plugin.entry = scan.digests[index].inUse ? newEntry(slot) : nullptr;
+        const std::string& category = plugin.record->m_strCategory;
+        auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
         if (isNew) {
-            auto category = std::make_unique<CTreeItem>(QStringList{display(plugin.m_strCategory)});
-            category->setIcon(0, m_categoryIcon);
-            category->setData(0, kIdentityRole, 0);
-            found->second = category.get();
-            categories.push_back(std::move(category));
+            auto item = std::make_unique<CTreeItem>(QStringList{display(category)});
+            item->setIcon(0, m_categoryIcon);
+            item->setData(0, kIdentityRole, 0);
+            found->second = item.get();
+            categories.push_back(std::move(item));
         }
-        auto* item = new CTreeItem(found->second, QStringList{display(plugin.m_strName)});
-        item->setIcon(0, pluginIcon(plugin));
-        item->setData(0, kIdentityRole, index + 1);
-        m_items.push_back(item);
+        plugin.category = found->second;
+        found->second->addChild(plugin.item);
     }
     QList<QTreeWidgetItem*> topLevel;
     topLevel.reserve(static_cast<qsizetype>(categories.size()));
@@ -343,34 +402,74 @@ void CatalogueView::fillTree()
     for (QTreeWidgetItem* category : topLevel) {
         auto& plugins = m_pluginsOf[category];
         for (int i = 0; i < category->childCount(); ++i)
-            plugins.push_back(indexOf(category->child(i)));
+            plugins.push_back(slotOf(category->child(i)));
     }
 }
 
-void CatalogueView::fillList(const CPluginList& inUse)
+void CatalogueView::fillList()
 {
-    std::set<std::string_view, KeyLess> keys;
-    for (const auto& used : inUse.m_arrPlugins)
-        keys.insert(used->m_strFileName);
-    m_entries.assign(m_items.size(), nullptr);
     // Appended unsorted and sorted once, for the same reason as the tree.
     m_list->setSortingEnabled(false);
-    for (int index = 0; index < m_catalogue.GetSize(); ++index) {
-        if (keys.contains(m_catalogue.GetAt(index)->m_strFileName))
-            m_list->addItem(newEntry(index));
+    for (const Slot& slot : m_slots) {
+        if (slot.entry)
+            m_list->addItem(slot.entry);
     }
     m_list->sortItems(Qt::AscendingOrder);
     m_list->setSortingEnabled(true);
 }
 
-QListWidgetItem* CatalogueView::newEntry(int index)
+void CatalogueView::showMark(int slot)
 {
-    auto entry = std::make_unique<CListEntry>(display(m_catalogue.GetAt(index)->m_strName));
-    entry->setData(kIdentityRole, index);
-    const QTreeWidgetItem* item = m_items.at(static_cast<size_t>(index));
-    entry->setIcon(item->icon(0));
-    entry->setToolTip(item->toolTip(0));
-    m_entries.at(static_cast<size_t>(index)) = entry.get();
+    Slot& plugin = m_slots[static_cast<size_t>(slot)];
+    QIcon icon = pluginIcon(*plugin.record);
+    if (!plugin.mark.isEmpty())
+        icon = WithWarning(icon, m_tree->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    if (plugin.mark.isEmpty())
+        m_marked.erase(slot);
+    else
+        m_marked.insert(slot);
+    const QString tip = PlainToolTip(plugin.mark);
+    plugin.item->setIcon(0, icon);
+    plugin.item->setToolTip(0, tip);
+    plugin.item->setData(0, Qt::AccessibleDescriptionRole, plugin.mark);
+    if (plugin.entry) {
+        plugin.entry->setIcon(icon);
+        plugin.entry->setToolTip(tip);
+        plugin.entry->setData(Qt::AccessibleDescriptionRole, plugin.mark);
+    }
+}
+
+void CatalogueView::showCategoryMarks()
+{
+    // A collapsed category shows that it holds marked plug-ins.
+    std::unordered_set<const QTreeWidgetItem*> marked;
+    for (const int slot : m_marked)
+        marked.insert(m_slots[static_cast<size_t>(slot)].category);
+    if (marked == m_markedCategories)
+        return;
+    const QIcon warning = m_tree->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QIcon markedIcon = WithWarning(m_categoryIcon, warning);
+    const QString mark = strings::Text(strings::kCategoryHasTwins);
+    for (const auto& [text, category] : m_categoryItems) {
+        const bool isMarked = marked.contains(category);
+        if (isMarked == m_markedCategories.contains(category))
+            continue;
+        category->setIcon(0, isMarked ? markedIcon : m_categoryIcon);
+        category->setToolTip(0, isMarked ? PlainToolTip(mark) : QString());
+        category->setData(0, Qt::AccessibleDescriptionRole, isMarked ? mark : QString());
+    }
+    m_markedCategories = std::move(marked);
+}
+
+QListWidgetItem* CatalogueView::newEntry(int slot)
+{
+    Slot& plugin = m_slots.at(static_cast<size_t>(slot));
+    auto entry = std::make_unique<CListEntry>(display(plugin.record->m_strName));
+    entry->setData(kIdentityRole, slot);
+    entry->setIcon(plugin.item->icon(0));
+    entry->setToolTip(plugin.item->toolTip(0));
+    entry->setData(Qt::AccessibleDescriptionRole, plugin.mark);
+    plugin.entry = entry.get();
     return entry.release();
 }
 
@@ -389,47 +488,61 @@ QIcon CatalogueView::pluginIcon(const CPluginInfo& plugin) const
     return icon;
 }
 
-int CatalogueView::indexOf(const QTreeWidgetItem* item) const
+const CatalogueView::Slot* CatalogueView::liveSlot(int slot) const
 {
-    const int index = item ? item->data(0, kIdentityRole).toInt() - 1 : -1;
-    return index >= 0 && index < m_catalogue.GetSize() ? index : -1;
+    if (slot < 0 || slot >= static_cast<int>(m_slots.size()))
+        return nullptr;
+    const Slot& found = m_slots[static_cast<size_t>(slot)];
+    return found.record ? &found : nullptr;
 }
 
-int CatalogueView::indexOf(const QListWidgetItem* entry) const
+int CatalogueView::slotOf(const QTreeWidgetItem* item) const
 {
-    const int index = entry ? entry->data(kIdentityRole).toInt() : -1;
-    return index >= 0 && index < m_catalogue.GetSize() ? index : -1;
+    const int slot = item ? item->data(0, kIdentityRole).toInt() - 1 : -1;
+    return liveSlot(slot) ? slot : -1;
+}
+
+int CatalogueView::slotOf(const QListWidgetItem* entry) const
+{
+    const int slot = entry ? entry->data(kIdentityRole).toInt() : -1;
+    return liveSlot(slot) ? slot : -1;
 }
 
 CPluginInfo* CatalogueView::pluginOf(const QTreeWidgetItem* item) const
 {
-    const int index = indexOf(item);
-    return index < 0 ? nullptr : m_catalogue.GetAt(index);
+    const int slot = slotOf(item);
+    return slot < 0 ? nullptr : m_slots[static_cast<size_t>(slot)].record.get();
+}
+
+bool CatalogueView::isTwin(const QTreeWidgetItem* item) const
+{
+    const int slot = slotOf(item);
+    return slot >= 0 && m_slots[static_cast<size_t>(slot)].twin;
 }
 
 QTreeWidgetItem* CatalogueView::treeItemOf(const QListWidgetItem* entry) const
 {
-    const int index = indexOf(entry);
-    return index < 0 ? nullptr : m_items[static_cast<size_t>(index)];
+    const int slot = slotOf(entry);
+    return slot < 0 ? nullptr : m_slots[static_cast<size_t>(slot)].item;
 }
 
 QListWidgetItem* CatalogueView::entryOf(const QTreeWidgetItem* item) const
 {
-    const int index = indexOf(item);
-    return index < 0 ? nullptr : m_entries[static_cast<size_t>(index)];
+    const int slot = slotOf(item);
+    return slot < 0 ? nullptr : m_slots[static_cast<size_t>(slot)].entry;
 }
 
 QListWidgetItem* CatalogueView::addEntry(const QTreeWidgetItem* item)
 {
-    const int index = indexOf(item);
-    if (index < 0)
+    const int slot = slotOf(item);
+    if (slot < 0 || m_slots[static_cast<size_t>(slot)].twin)
         return nullptr;
-    if (QListWidgetItem* entry = m_entries[static_cast<size_t>(index)])
+    if (QListWidgetItem* entry = m_slots[static_cast<size_t>(slot)].entry)
         return entry; // one entry per plug-in
     // An entry sorted in above the selected one moves the selection down a row, which must not
     // reach the window as if the user had chosen it.
     const QSignalBlocker quiet(m_list);
-    QListWidgetItem* entry = newEntry(index);
+    QListWidgetItem* entry = newEntry(slot);
     m_list->addItem(entry);
     return entry;
 }
@@ -439,8 +552,8 @@ bool CatalogueView::removeEntry(QListWidgetItem* entry)
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
     QListWidgetItem* const kept =
         selected.isEmpty() || selected.first() == entry ? nullptr : selected.first();
-    if (const int index = indexOf(entry); index >= 0)
-        m_entries[static_cast<size_t>(index)] = nullptr;
+    if (const int slot = slotOf(entry); slot >= 0)
+        m_slots[static_cast<size_t>(slot)].entry = nullptr;
     // The list hands a removed entry's selection to its neighbour; the user chose neither.
     const QSignalBlocker quiet(m_list);
     std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(entry)));
@@ -452,18 +565,19 @@ bool CatalogueView::removeEntry(QListWidgetItem* entry)
 
 void CatalogueView::showName(QTreeWidgetItem* item)
 {
-    const CPluginInfo* plugin = pluginOf(item);
-    if (!plugin)
+    const int slot = slotOf(item);
+    if (slot < 0)
         return;
-    const QString name = display(plugin->m_strName);
-    item->setText(0, name);
-    if (QListWidgetItem* entry = entryOf(item))
-        entry->setText(name);
+    Slot& plugin = m_slots[static_cast<size_t>(slot)];
+    plugin.fields = FolderScan::FieldsOf(*plugin.record); // as the next scan finds it
+    item->setText(0, itemText(plugin));
+    if (plugin.entry)
+        plugin.entry->setText(display(plugin.record->m_strName));
     if (m_filterText.isEmpty()) {
         m_filter.clear(); // made again, with the new texts, when the filter is next used
         return;
     }
-    m_filter.replace(indexOf(item), filterTexts(indexOf(item)));
+    m_filter.replace(slot, filterTexts(slot));
     applyFilter();
 }
 
@@ -482,8 +596,9 @@ QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
 
 void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& category)
 {
+    const int slot = slotOf(item);
     QTreeWidgetItem* oldParent = item ? item->parent() : nullptr;
-    if (!oldParent || !pluginOf(item))
+    if (!oldParent || slot < 0)
         return;
     QTreeWidgetItem* newParent = categoryItem(category);
     if (newParent == oldParent)
@@ -496,22 +611,297 @@ void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& cat
         oldParent->removeChild(item);
         InsertSorted(m_tree, newParent, item);
     }
-    const int index = indexOf(item);
-    auto& before = m_pluginsOf[oldParent];
-    before.erase(std::find(before.begin(), before.end(), index));
-    auto& after = m_pluginsOf[newParent];
-    after.insert(std::upper_bound(after.begin(), after.end(), index,
-                                  [this](int a, int b) {
-                                      return LessNoCase(m_items[static_cast<size_t>(a)]->text(0),
-                                                        m_items[static_cast<size_t>(b)]->text(0));
-                                  }),
-                 index);
+    placeInCategory(slot);
+    showCategoryMarks();
     if (!m_filterText.isEmpty())
         applyFilter();
     if (wasCurrent) {
         m_tree->setCurrentItem(item);
         m_tree->scrollToItem(item);
     }
+}
+
+void CatalogueView::placeInCategory(int slot)
+{
+    Slot& plugin = m_slots[static_cast<size_t>(slot)];
+    if (plugin.category) {
+        auto& before = m_pluginsOf[plugin.category];
+        if (const auto at = std::find(before.begin(), before.end(), slot); at != before.end())
+            before.erase(at);
+    }
+    // An item the tree holds stays where it is, the one place that filing it again agrees with.
+    plugin.category =
+        plugin.item->parent() ? plugin.item->parent() : categoryItem(plugin.record->m_strCategory);
+    auto& after = m_pluginsOf[plugin.category];
+    after.insert(std::upper_bound(after.begin(), after.end(), slot,
+                                  [this](int a, int b) {
+                                      return LessNoCase(
+                                          m_slots[static_cast<size_t>(a)].item->text(0),
+                                          m_slots[static_cast<size_t>(b)].item->text(0));
+                                  }),
+                 slot);
+}
+
+// Later scans of the same folders.
+
+CatalogueView::Changes CatalogueView::changesOf(const FolderScan& scan) const
+{
+    // Everything compared here was made with the scan, away from the window.
+    Changes changes;
+    std::vector<char> seen(m_slots.size(), 0);
+    for (size_t index = 0; index < scan.digests.size(); ++index) {
+        const FolderScan::Digest& digest = scan.digests[index];
+        const auto found =
+            m_slotOf.find(std::make_pair(std::string_view(digest.identity), digest.hash));
+        if (found == m_slotOf.end()) {
+            changes.added.push_back(index);
+            continue;
+        }
+        const int slot = found->second;
+        const Slot& shown = m_slots[static_cast<size_t>(slot)];
+        seen[static_cast<size_t>(slot)] = 1;
+        if (digest.inUse != (shown.entry != nullptr))
+            (shown.entry ? changes.entriesGone : changes.entriesNew).push_back(slot);
+        if (digest.fields != shown.fields)
+            changes.changed.emplace_back(slot, index);
+        if (digest.mark != shown.mark)
+            changes.marked.emplace_back(slot, index);
+    }
+    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
+        if (m_slots[slot].record && !seen[slot])
+            changes.removed.push_back(static_cast<int>(slot));
+    }
+    return changes;
+}
+
+bool CatalogueView::update(FolderScan& scan)
+{
+    if (scan.digests.size() != scan.Size())
+        scan.MakeDigests();
+    const Changes changes = changesOf(scan);
+    if (changes.empty())
+        return false;
+    if (changes.size() > std::max(kFewChanges, static_cast<size_t>(m_liveCount) / 4))
+        rebuild(scan);
+    else
+        applyChanges(changes, scan);
+    return true;
+}
+
+void CatalogueView::applyChanges(const Changes& changes, FolderScan& scan)
+{
+    QTreeWidgetItem* current = m_tree->currentItem();
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    QListWidgetItem* selectedEntry = selected.isEmpty() ? nullptr : selected.first();
+    QTreeWidgetItem* top = m_tree->itemAt(0, 0);
+    const QSignalBlocker quietTree(m_tree);
+    const QSignalBlocker quietList(m_list);
+    m_tree->setUpdatesEnabled(false);
+    const bool filterKept = filterPrepared();
+    std::unordered_set<QTreeWidgetItem*> touched; // categories whose plug-ins changed
+
+    for (const int slot : changes.removed) {
+        const Slot& plugin = m_slots[static_cast<size_t>(slot)];
+        if (plugin.item == current)
+            current = nullptr;
+        if (plugin.item == top)
+            top = nullptr;
+        if (plugin.entry && plugin.entry == selectedEntry)
+            selectedEntry = nullptr;
+        touched.insert(removeSlot(slot));
+        if (filterKept)
+            m_filter.remove(slot);
+    }
+    for (const auto& [slot, index] : changes.changed) {
+        touched.insert(m_slots[static_cast<size_t>(slot)].category);
+        changeSlot(slot, scan, index);
+        touched.insert(m_slots[static_cast<size_t>(slot)].category);
+        if (filterKept)
+            m_filter.replace(slot, filterTexts(slot));
+    }
+    std::vector<int> entriesNew = changes.entriesNew;
+    for (const size_t index : changes.added) {
+        const bool inUse = scan.digests[index].inUse;
+        const int slot = newSlot(scan, index);
+        placeInCategory(slot);
+        touched.insert(m_slots[static_cast<size_t>(slot)].category);
+        showMark(slot);
+        if (filterKept)
+            m_filter.add(filterTexts(slot));
+        if (inUse)
+            entriesNew.push_back(slot);
+    }
+    for (const auto& [slot, index] : changes.marked) {
+        m_slots[static_cast<size_t>(slot)].mark = scan.digests[index].mark;
+        showMark(slot);
+    }
+
+    const int selectedSlot = slotOf(selectedEntry);
+    if (changes.entriesGone.size() + entriesNew.size() > kFewChanges) {
+        changeManyEntries(changes.entriesGone, entriesNew);
+        selectedEntry =
+            selectedSlot < 0 ? nullptr : m_slots[static_cast<size_t>(selectedSlot)].entry;
+    } else {
+        for (const int slot : changes.entriesGone) {
+            QListWidgetItem*& entry = m_slots[static_cast<size_t>(slot)].entry;
+            if (entry == selectedEntry)
+                selectedEntry = nullptr;
+            delete m_list->takeItem(m_list->row(entry));
+            entry = nullptr;
+        }
+        for (const int slot : entriesNew)
+            m_list->addItem(newEntry(slot));
+    }
+
+    for (QTreeWidgetItem* gone : removeEmptyCategories()) {
+        touched.erase(gone);
+        if (gone == current)
+            current = nullptr;
+        if (gone == top)
+            top = nullptr;
+    }
+    showCategoryMarks();
+
+    applyFilter(&touched); // puts the items filed anew into the tree
+    m_tree->setCurrentItem(current && isShown(current) ? current : nullptr);
+    m_list->clearSelection();
+    if (selectedEntry)
+        m_list->setCurrentItem(selectedEntry, QItemSelectionModel::ClearAndSelect);
+    m_tree->setUpdatesEnabled(true);
+    if (top && isShown(top))
+        m_tree->scrollToItem(top, QAbstractItemView::PositionAtTop);
+}
+
+void CatalogueView::changeManyEntries(const std::vector<int>& gone, const std::vector<int>& added)
+{
+    // Filled again and sorted once: entry by entry sorted inserts cost far more.
+    std::vector<char> inUse(m_slots.size(), 0);
+    for (size_t slot = 0; slot < m_slots.size(); ++slot)
+        inUse[slot] = m_slots[slot].entry ? 1 : 0;
+    for (const int slot : gone)
+        inUse[static_cast<size_t>(slot)] = 0;
+    for (const int slot : added)
+        inUse[static_cast<size_t>(slot)] = 1;
+    m_list->clear();
+    m_list->setSortingEnabled(false);
+    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
+        m_slots[slot].entry = nullptr;
+        if (inUse[slot])
+            m_list->addItem(newEntry(static_cast<int>(slot)));
+    }
+    m_list->sortItems(Qt::AscendingOrder);
+    m_list->setSortingEnabled(true);
+}
+
+QTreeWidgetItem* CatalogueView::removeSlot(int slot)
+{
+    Slot& plugin = m_slots[static_cast<size_t>(slot)];
+    QTreeWidgetItem* category = plugin.category;
+    if (plugin.entry)
+        delete m_list->takeItem(m_list->row(plugin.entry));
+    auto& siblings = m_pluginsOf[category];
+    if (const auto at = std::find(siblings.begin(), siblings.end(), slot); at != siblings.end())
+        siblings.erase(at);
+    if (QTreeWidgetItem* parent = plugin.item->parent())
+        parent->removeChild(plugin.item);
+    delete plugin.item;
+    m_slotOf.erase(plugin.identity);
+    m_marked.erase(slot);
+    plugin = Slot();
+    --m_liveCount;
+    return category;
+}
+
+void CatalogueView::changeSlot(int slot, FolderScan& scan, size_t index)
+{
+    Slot& plugin = m_slots[static_cast<size_t>(slot)];
+    std::unique_ptr<CPluginInfo>& record = scan.Record(index);
+    const bool newCategory = record->m_strCategory != plugin.record->m_strCategory;
+    plugin.record = std::move(record);
+    plugin.fields = scan.digests[index].fields;
+    const QString text = itemText(plugin);
+    if (newCategory || text != plugin.item->text(0)) {
+        // Taken out of the tree, and filed again under its name and category.
+        if (QTreeWidgetItem* parent = plugin.item->parent())
+            parent->removeChild(plugin.item);
+        plugin.item->setText(0, text);
+        placeInCategory(slot);
+    }
+    showMark(slot); // the icon too
+    if (plugin.entry) {
+        // Sorted in again under its new name.
+        const bool wasSelected = plugin.entry->isSelected();
+        auto* entry = m_list->takeItem(m_list->row(plugin.entry));
+        entry->setText(display(plugin.record->m_strName));
+        m_list->addItem(entry);
+        entry->setSelected(wasSelected);
+    }
+}
+
+std::vector<QTreeWidgetItem*> CatalogueView::removeEmptyCategories()
+{
+    std::vector<QTreeWidgetItem*> removed;
+    for (auto it = m_categoryItems.begin(); it != m_categoryItems.end();) {
+        QTreeWidgetItem* category = it->second;
+        if (!m_pluginsOf[category].empty()) {
+            ++it;
+            continue;
+        }
+        m_pluginsOf.erase(category);
+        m_openBeforeFilter.erase(category);
+        m_markedCategories.erase(category);
+        removed.push_back(category);
+        delete category; // takes itself out of the tree
+        it = m_categoryItems.erase(it);
+    }
+    return removed;
+}
+
+void CatalogueView::rebuild(FolderScan& scan)
+{
+    // What the user chose, by identity and category text, to be found again in the new items.
+    const auto identity = [this](const QTreeWidgetItem* item) {
+        const int slot = slotOf(item);
+        return slot < 0 ? std::string() : m_slots[static_cast<size_t>(slot)].identity;
+    };
+    const QTreeWidgetItem* current = m_tree->currentItem();
+    const std::string currentPlugin = identity(current);
+    const QString currentCategory = current && !current->parent() ? current->text(0) : QString();
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    const std::string selectedPlugin =
+        selected.isEmpty() ? std::string() : identity(treeItemOf(selected.first()));
+    const std::string topPlugin = identity(m_tree->itemAt(0, 0));
+    QStringList open;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        if (m_tree->topLevelItem(i)->isExpanded())
+            open << m_tree->topLevelItem(i)->text(0);
+    }
+    QStringList openBeforeFilter;
+    for (const QTreeWidgetItem* category : m_openBeforeFilter)
+        openBeforeFilter << category->text(0);
+
+    const QSignalBlocker quietTree(m_tree);
+    const QSignalBlocker quietList(m_list);
+    fill(scan);
+    const auto itemOf = [this](const std::string& id) -> QTreeWidgetItem* {
+        const auto found = m_slotOf.find(id);
+        return found == m_slotOf.end() ? nullptr : m_slots[static_cast<size_t>(found->second)].item;
+    };
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = m_tree->topLevelItem(i);
+        if (open.contains(category->text(0)))
+            category->setExpanded(true);
+        if (openBeforeFilter.contains(category->text(0)))
+            m_openBeforeFilter.insert(category);
+        if (!currentCategory.isEmpty() && category->text(0) == currentCategory)
+            m_tree->setCurrentItem(category);
+    }
+    if (QTreeWidgetItem* item = itemOf(currentPlugin); item && isShown(item))
+        m_tree->setCurrentItem(item);
+    if (QTreeWidgetItem* item = itemOf(selectedPlugin); item && entryOf(item))
+        m_list->setCurrentItem(entryOf(item), QItemSelectionModel::ClearAndSelect);
+    if (QTreeWidgetItem* item = itemOf(topPlugin); item && isShown(item))
+        m_tree->scrollToItem(item, QAbstractItemView::PositionAtTop);
 }
 
 } // namespace korvane

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/CPluginList.h"
 #include "gui/PluginFilter.h"
 
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -11,6 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 class QListWidget;
@@ -20,12 +24,16 @@ class QTreeWidgetItem;
 
 namespace korvane {
 
+struct FolderScan;
+
 // The catalogue as the main window shows it: the tree of plug-ins by category and the list of
 // the plug-ins in use, and the links between a record, its tree item and its list entry.
 //
-// A plug-in's identity is its record's index in the catalogue: a plug-in item holds it plus 1
-// (a category item holds 0), a list entry holds it. The links stay valid until the next show()
-// or clear(), which rebuild both controls.
+// Each plug-in shown since the last show() has a slot of its own, which keeps its number while
+// later scans come and go: a plug-in item holds it plus 1 (a category item holds 0), a list entry
+// holds it. The tree also shows each twin, a stored plug-in whose key a plug-in of another
+// subfolder has too and which the folders' scan passes over: it is marked with its folder, and
+// only the player's own copy of it in the plugins folder puts it in use.
 class CatalogueView
 {
 public:
@@ -40,10 +48,17 @@ public:
     // Record fields hold the bytes of the description file, which need not be UTF-8.
     static QString display(std::string_view bytes);
 
-    // Shows catalogue in the tree and, in the list, every plug-in of inUse the catalogue knows.
-    // The filter stays as it was set.
-    void show(CPluginList catalogue, const CPluginList& inUse);
+    // Shows a scan of the folders: its catalogue and twins in the tree and, in the list, every
+    // plug-in in use the catalogue knows. Nothing is selected; the filter stays as it was set.
+    // The records go from the scan into the view.
+    void show(FolderScan& scan);
     void clear();
+    // Brings the controls to a later scan of the same folders without a signal of theirs: the
+    // plug-ins that stayed keep their items and entries, and with them the tree's current item,
+    // the list's selection, the open categories and the filter. A plug-in that went takes its
+    // selection along. The records of changed and new plug-ins go from the scan into the view;
+    // returns false when the scan holds nothing new.
+    bool update(FolderScan& scan);
 
     // Shows only the plug-ins whose texts contain text in any letter case (all for an empty
     // text), each category that holds one expanded and every other category hidden. The
@@ -52,12 +67,14 @@ public:
     // Whether an item is in view: the filter takes the plug-ins it leaves out out of the tree
     // and hides the categories that hold none.
     bool isShown(const QTreeWidgetItem* item) const;
-    int storedCount() const { return m_catalogue.GetSize(); }
+    int storedCount() const { return m_liveCount; }
     int inUseCount() const;
     int shownCount() const { return m_shownCount; }
 
     // The record of a plug-in item, or null for a category item or no item.
     CPluginInfo* pluginOf(const QTreeWidgetItem* item) const;
+    // Whether the item is a twin's.
+    bool isTwin(const QTreeWidgetItem* item) const;
     // The tree item a list entry stands for.
     QTreeWidgetItem* treeItemOf(const QListWidgetItem* entry) const;
     // The list entry of a plug-in item, or null when the plug-in is not in use.
@@ -77,40 +94,106 @@ public:
     void moveToCategory(QTreeWidgetItem* item, const std::string& category);
 
 private:
-    void fillTree();
-    void fillList(const CPluginList& inUse);
-    // The record index an item or entry holds, or -1.
-    int indexOf(const QTreeWidgetItem* item) const;
-    int indexOf(const QListWidgetItem* entry) const;
+    struct Slot
+    {
+        std::unique_ptr<CPluginInfo> record; // null once the plug-in is gone
+        std::string identity;                // what a later scan finds it by
+        std::uint64_t fields = 0;            // what a later scan compares it by
+        bool twin = false;
+        QTreeWidgetItem* item = nullptr;
+        QListWidgetItem* entry = nullptr;    // null when not in use
+        QTreeWidgetItem* category = nullptr; // also while the filter holds it out of the tree
+        QString mark;                        // why it is marked; empty when it is not
+    };
+    // How a scan differs from what is shown.
+    struct Changes;
+    // Finds an identity by the hash the scan made of it.
+    struct IdentityHash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view identity) const;
+        size_t operator()(const std::pair<std::string_view, size_t>& known) const
+        {
+            return known.second;
+        }
+    };
+    struct IdentityEqual
+    {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+        bool operator()(const std::pair<std::string_view, size_t>& a, std::string_view b) const
+        {
+            return a.first == b;
+        }
+        bool operator()(std::string_view a, const std::pair<std::string_view, size_t>& b) const
+        {
+            return a == b.first;
+        }
+    };
+
+    void fill(FolderScan& scan);
+    void fillTree(FolderScan& scan);
+    void fillList();
+    // The slot of an item or entry, or -1.
+    int slotOf(const QTreeWidgetItem* item) const;
+    int slotOf(const QListWidgetItem* entry) const;
+    const Slot* liveSlot(int slot) const;
+    // A slot for the scan's plug-in of that number, with its record and tree item.
+    int newSlot(FolderScan& scan, size_t index);
+    QString itemText(const Slot& slot) const;
     // The category's top-level item (exact, case-sensitive text), created at its alphabetical
     // place when the category has none yet.
     QTreeWidgetItem* categoryItem(const std::string& category);
-    QListWidgetItem* newEntry(int index);
+    QListWidgetItem* newEntry(int slot);
     QIcon pluginIcon(const CPluginInfo& plugin) const;
-    // Marks the plug-ins whose key another subfolder holds too, naming the other files.
-    void markSameKeys();
-    PluginFilter::Texts filterTexts(int index) const;
+    // Gives an item, and its entry, the icon, tool tip and accessible description of its slot's
+    // mark; a category that holds a marked plug-in carries the mark too.
+    void showMark(int slot);
+    void showCategoryMarks();
+    PluginFilter::Texts filterTexts(int slot) const;
+    bool filterPrepared() const;
     void prepareFilter();
-    void applyFilter();
+    // Brings the categories (all when null) to the filter: in the tree only the plug-ins it
+    // finds, hidden when it finds none.
+    void applyFilter(const std::unordered_set<QTreeWidgetItem*>* categories = nullptr);
     void filterCategory(QTreeWidgetItem* category, bool filtering);
     // The plug-in items the filter took out of the tree, which the tree does not delete.
     void deleteItemsOutOfTree();
+
+    Changes changesOf(const FolderScan& scan) const;
+    // Applies a few changes in place, taking the records it needs from the scan; rebuild()
+    // shows many at once.
+    void applyChanges(const Changes& changes, FolderScan& scan);
+    void rebuild(FolderScan& scan);
+    void changeManyEntries(const std::vector<int>& gone, const std::vector<int>& added);
+    // Takes a slot's plug-in out of the view; returns its category.
+    QTreeWidgetItem* removeSlot(int slot);
+    void changeSlot(int slot, FolderScan& scan, size_t index);
+    // Files a slot's item under its category (the one of the tree item that holds it, else the
+    // record's) at the place of its text; the next filter pass puts an item that is out of the
+    // tree into it.
+    void placeInCategory(int slot);
+    // The category items left without plug-ins go; returns them, only to be compared.
+    std::vector<QTreeWidgetItem*> removeEmptyCategories();
 
     QTreeWidget* m_tree;
     QListWidget* m_list;
     QIcon m_categoryIcon;
     QIcon m_defaultPluginIcon;
 
-    CPluginList m_catalogue;
-    std::vector<QTreeWidgetItem*> m_items;   // by record index
-    std::vector<QListWidgetItem*> m_entries; // by record index; null when not in use
+    std::vector<Slot> m_slots;
+    // The live slots by identity.
+    std::unordered_map<std::string, int, IdentityHash, IdentityEqual> m_slotOf;
+    int m_liveCount = 0;
+    std::unordered_set<int> m_marked;                        // the live slots with a mark
     std::map<std::string, QTreeWidgetItem*> m_categoryItems; // by the exact category text
+    std::unordered_set<const QTreeWidgetItem*> m_markedCategories;
 
     PluginFilter m_filter;
     QString m_filterText;
     int m_shownCount = 0;
-    // The record index of every plug-in item of each category in the tree's order, also of
-    // those out of the tree.
+    // The slot of every plug-in item of each category in the tree's order, also of those out
+    // of the tree.
     std::unordered_map<const QTreeWidgetItem*, std::vector<int>> m_pluginsOf;
     QList<QTreeWidgetItem*> m_inView; // reused by each pass
     // The categories open before the filter was set; empty after a new show().

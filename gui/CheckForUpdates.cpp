@@ -51,7 +51,8 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent, std::function<v
     case CUpdateList::DownloadResult::Cancelled:
         return; // the server cannot be reached now, or the user gave up: nothing to show
     case CUpdateList::DownloadResult::Unreadable:
-        ShowWarning(parent, QString::fromUtf8(strings::kUpdateListUnreadable));
+        ShowWarning(parent, WithReason(QString::fromUtf8(strings::kUpdateListUnreadable),
+                                       download.status.reason()));
         return;
     case CUpdateList::DownloadResult::NoList: // the server has none: the window shows no rows
     case CUpdateList::DownloadResult::Received:

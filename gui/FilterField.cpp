@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QShortcut>
+#include <QToolButton>
 
 namespace korvane {
 
@@ -14,6 +15,11 @@ FilterField::FilterField(QWidget* window) : QLineEdit(window)
     setPlaceholderText(strings::Text(strings::kFilterPlaceholder));
     setAccessibleName(placeholderText());
     setClearButtonEnabled(true);
+    // The button the field adds for it has neither text nor name of its own.
+    for (QToolButton* clear : findChildren<QToolButton*>()) {
+        clear->setAccessibleName(strings::Text(strings::kFilterClear));
+        clear->setToolTip(clear->accessibleName());
+    }
     auto* find = new QShortcut(QKeySequence::Find, window);
     connect(find, &QShortcut::activated, this, [this] {
         setFocus(Qt::ShortcutFocusReason);

@@ -4,9 +4,9 @@
 
 namespace korvane {
 
-// The window's filter field. Esc empties it and Enter is taken by it, so neither reaches the
-// window, which closes on both; the platform's Find key (Ctrl+F) moves the focus here from
-// anywhere in the window.
+// The window's filter field. Esc empties it (the window empties it on Esc anywhere else too)
+// and Enter is taken by it; the platform's Find key (Ctrl+F) moves the focus here from anywhere
+// in the window.
 class FilterField : public QLineEdit
 {
 public:

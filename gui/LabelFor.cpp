@@ -1,6 +1,8 @@
 #include "gui/LabelFor.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 
 namespace korvane {
@@ -20,7 +22,11 @@ QString AccessibleNameOf(const QString& caption)
 void LabelFor(QLabel* label, QWidget* control)
 {
     label->setBuddy(control);
-    control->setAccessibleName(AccessibleNameOf(label->text()));
+    const QString name = AccessibleNameOf(label->text());
+    control->setAccessibleName(name);
+    // An editable box's field is what the keyboard edits: it goes by the box's name.
+    if (auto* box = qobject_cast<QComboBox*>(control); box && box->lineEdit())
+        box->lineEdit()->setAccessibleName(name);
 }
 
 } // namespace korvane

@@ -24,6 +24,7 @@ inline constexpr char kPanelAuthor[] = "Author:";
 inline constexpr char kPanelDescription[] = "Description:";
 // The filter above the tree, how many plug-ins it leaves in view, and the line under the lists.
 inline constexpr char kFilterPlaceholder[] = "Filter plug-ins";
+inline constexpr char kFilterClear[] = "Clear the filter";
 inline constexpr char kFilterCount[] = "%1 of %2 plug-ins";
 inline constexpr char kFilterCountOfOne[] = "%1 of 1 plug-in";
 inline constexpr char kStoredCount[] = "%1 plug-ins stored, %2 in use";
@@ -31,6 +32,17 @@ inline constexpr char kStoredCountOne[] = "1 plug-in stored, %1 in use";
 // The tooltip of a plug-in whose key another subfolder of storage holds too.
 inline constexpr char kSameKeyOne[] = "Another plug-in has this file name: %1";
 inline constexpr char kSameKeyMany[] = "Other plug-ins have this file name: %1";
+// A file or folder of storage as the window names it (%1: its path below storage).
+inline constexpr char kInStorage[] = "storage\\%1";
+// A twin, a stored plug-in that the scan passes over because one of the same file name comes
+// first: its name in the tree (%1: its name, %2: its folder), and why (%1: the name of the one
+// that comes first, %2: that one's folder).
+inline constexpr char kTwinItem[] = "%1 (%2)";
+inline constexpr char kTwinPassedOver[] =
+    "Passed over: \"%1\" in %2 has the same file name and comes first. A configuration, an "
+    "update and \">>\" take that one.";
+// A category holding such plug-ins.
+inline constexpr char kCategoryHasTwins[] = "Some plug-ins here share a file name with another.";
 
 inline constexpr char kMenuFile[] = "&File";
 inline constexpr char kMenuQuickExec[] = "&QuickExec";
@@ -65,10 +77,24 @@ inline constexpr char kStorageIncomplete[] =
 // A scan (the window's, korvane-cli list and sync) could not read folders; the reasons follow.
 inline constexpr char kFoldersUnreadable[] =
     "Korvane Manager could not read these folders; the plug-ins in them are not listed:";
+inline constexpr char kDescriptionsUnreadable[] =
+    "Korvane Manager could not read these description files; their plug-ins are listed without "
+    "the names and descriptions they hold:";
 
 // ">>", "<<" and the popup commands that failed (%1: the plug-in's name); the reason follows.
 inline constexpr char kUsePluginFailed[] = "Korvane Manager could not put \"%1\" in use.";
 inline constexpr char kUnusePluginFailed[] = "Korvane Manager could not take \"%1\" out of use.";
+// The choice for files in use that differ from storage's copies, where a command found them.
+inline constexpr char kSettleTitle[] = "Files changed in use";
+inline constexpr char kSettleText[] =
+    "These files in your plugins directory differ from their copies in the storage directory. "
+    "Which copies should Korvane Manager keep? The other copy of each file is saved in the "
+    "backups directory first, and Undo Last Load puts a load's copies back.";
+inline constexpr char kSettleListName[] = "Changed files";
+inline constexpr char kSettleKeepMine[] = "&Keep my copy";
+inline constexpr char kSettleUseStorage[] = "&Use storage's copy";
+// After an update that kept copies the player changed: those copies settled could not be.
+inline constexpr char kSettleFailed[] = "Korvane Manager could not settle the changed files.";
 // Why a command that changes the Korvane folder's files cannot run before one is chosen.
 inline constexpr char kNoKorvaneFolder[] = "No Korvane folder is chosen in the Options.";
 // In place of the tree while no Korvane folder is set, with a button that opens the Options.
@@ -130,6 +156,12 @@ inline constexpr const char* kStockCategories[] = {"Deployable", "Weapon", "Armo
                                                    "Vehicle",    "Pack",   "Miscellaneous"};
 inline constexpr char kDescriptionWriteFailed[] =
     "Korvane Manager failed to create\\overwrite the description file for the specified plugin.";
+// After the description file's path, why an edit does not replace it.
+inline constexpr char kReasonDescriptionTooLarge[] =
+    "larger than 64 KiB, so only its beginning was read; it is not replaced";
+// Below a description of which only the beginning was read.
+inline constexpr char kDescriptionCut[] =
+    "[The description file is larger than 64 KiB: only its beginning is shown.]";
 
 inline constexpr char kSaveConfigTitle[] = "Save Configuration Options";
 inline constexpr char kSaveConfigName[] = "Config &Name:";
@@ -138,6 +170,11 @@ inline constexpr char kSaveConfigWarning[] =
     "WARNING: If you have two plugins with the same name, you must use Store directory "
     "information. However, with this enabled, you will confuse the program if you rename any "
     "stored directory names under your korvane\\storage dir.";
+// After a configuration file's path.
+inline constexpr char kReasonConfigTooLarge[] =
+    "larger than 16 MiB, which no configuration file is; it is not read";
+inline constexpr char kReasonConfigWouldBeTooLarge[] =
+    "the configuration would be larger than 16 MiB, more than a configuration file may hold";
 inline constexpr char kConfigFileFilter[] = "Plugin Config Files (*.pfg);;All Files (*.*)";
 inline constexpr char kConfigFileSuffix[] = "pfg";
 inline constexpr char kConfigCreateFailed[] = "Korvane Manager could not create the config file.";
@@ -146,6 +183,11 @@ inline constexpr char kConfigNotAllInUse[] =
     "The configuration is loaded, but these of its plug-ins could not be put in use:";
 // Undo Last Load (korvane-cli undo-load) with no backup of an earlier set.
 inline constexpr char kNothingToUndo[] = "There is nothing to undo.";
+// Shown while a configuration load (or Undo Last Load) runs for more than a second.
+inline constexpr char kLoadingConfig[] = "Putting the configuration's plug-ins in use...";
+// Undo Last Load put every plug-in of the backup back in use (%1: the backup's file name).
+inline constexpr char kUndoneLoad[] =
+    "The plug-ins in use before the last load are back in use, from the backup %1.";
 // Save Configuration without directory information while the plugins folder holds plug-ins of
 // one key in two subfolders; %1: the keys.
 inline constexpr char kSaveConfigRepeatedKeys[] =
@@ -221,6 +263,9 @@ inline constexpr char kReasonRedirectScheme[] = "redirect to a non-http address 
 inline constexpr char kReasonRedirectToHttp[] = "redirect from https to http";
 inline constexpr char kReasonCertificateNotTrusted[] = "certificate not trusted";
 inline constexpr char kReasonCertificate[] = "certificate refused (%1)";
+inline constexpr char kReasonCompressedRefused[] = "compressed body refused: %1";
+inline constexpr char kReasonExpandsTooFar[] = "it would expand beyond the safe limits";
+inline constexpr char kReasonNotAList[] = "not an update list";
 inline constexpr char kReasonListTooLarge[] = "list larger than 64 MiB";
 inline constexpr char kReasonTooManyUpdates[] = "more than 100,000 updates";
 inline constexpr char kReasonTooManyFiles[] = "more than 100,000 files";
@@ -287,8 +332,8 @@ inline constexpr char kUpdListWritten[] = "%1: %2 updates, %3 files";
 inline constexpr char kUpdListDumpHeader[] =
     "list: %1, %2 updates, %3 bytes read, %4 bytes after the last record";
 inline constexpr char kUpdListComplete[] = "complete";
-inline constexpr char kUpdListNotAList[] =
-    "not an update list (no UPDATE magic, another format version or no records): empty";
+inline constexpr char kUpdListNotAList[] = "not an update list (no UPDATE magic or another format "
+                                           "version): the program reports it and shows nothing";
 inline constexpr char kUpdListEndsEarly[] =
     "ends inside a record: the program reports it and shows nothing";
 inline constexpr char kUpdListUnreadable[] =
@@ -359,10 +404,15 @@ inline constexpr char kCliUseHelp[] =
     "Puts each stored plug-in named by its key (in any letter case) in use: its scripts are\n"
     "copied into the same subfolder of the plugins folder, replacing nothing already there.\n";
 
-inline constexpr char kCliUnuseUsage[] = "usage: korvane-cli [--korvane DIR] unuse KEY...";
+inline constexpr char kCliUnuseUsage[] =
+    "usage: korvane-cli [--korvane DIR] unuse KEY... [--keep-mine | --use-storage]";
 inline constexpr char kCliUnuseHelp[] =
     "Takes each stored plug-in named by its key (in any letter case) out of use: its files are\n"
-    "deleted from its subfolder of the plugins folder. Storage keeps them.\n";
+    "deleted from its subfolder of the plugins folder. Storage keeps them. A file in use that\n"
+    "differs from storage's copy is not deleted, and the command fails naming it, unless:\n"
+    "\n"
+    "  --keep-mine    the copy in use becomes storage's copy (storage's is kept in backups/)\n"
+    "  --use-storage  storage's copy stays (the copy in use is kept in backups/)\n";
 
 inline constexpr char kCliDescribeUsage[] =
     "usage: korvane-cli [--korvane DIR] describe KEY [--name T] [--category T] [--author T] "
@@ -385,18 +435,33 @@ inline constexpr char kCliSaveConfigHelp[] =
     "  --store-directory  record each plug-in's subfolder too (needed when two plug-ins share a\n"
     "                     key)\n";
 
-inline constexpr char kCliLoadConfigUsage[] = "usage: korvane-cli [--korvane DIR] load-config FILE";
+inline constexpr char kCliLoadConfigUsage[] =
+    "usage: korvane-cli [--korvane DIR] load-config FILE [--keep-mine | --use-storage]";
 inline constexpr char kCliLoadConfigHelp[] =
     "Makes the plug-ins the configuration file FILE names the ones in use: the plugins folder is\n"
     "emptied (whatever storage lacks is first copied into storage) and filled again with their\n"
-    "scripts from storage. The plug-ins in use before are first backed up (see undo-load).\n";
+    "scripts from storage. The plug-ins in use before are first backed up (see undo-load). A\n"
+    "file of the plugins folder that differs from storage's copy stops the load, naming it,\n"
+    "unless:\n"
+    "\n"
+    "  --keep-mine    the copy in use becomes storage's copy (storage's is kept in backups/)\n"
+    "  --use-storage  storage's copy stays (the copy in use is kept in backups/)\n"
+    "\n"
+    "Either way undo-load puts the copies in use back.\n";
 
-inline constexpr char kCliUndoLoadUsage[] = "usage: korvane-cli [--korvane DIR] undo-load";
+inline constexpr char kCliUndoLoadUsage[] =
+    "usage: korvane-cli [--korvane DIR] undo-load [--keep-mine | --use-storage]";
 inline constexpr char kCliUndoLoadHelp[] =
     "Every load first saves the plug-ins in use as a backup in the backups folder of the Korvane\n"
     "folder (the newest 10 are kept). This loads the newest backup, which backs up the set it\n"
-    "replaces in turn, so that undo-load again brings that set back. Fails when there is no\n"
-    "backup.\n";
+    "replaces in turn, so that undo-load again brings that set back, and puts back the copies in\n"
+    "use that the load settled (--keep-mine, --use-storage). An undo that fails or leaves\n"
+    "plug-ins out keeps its backup the newest, so that the next undo-load loads it again.\n"
+    "Fails when there is no backup. Files in use that differ from storage's copies stop it as\n"
+    "they stop load-config, unless:\n"
+    "\n"
+    "  --keep-mine    the copy in use becomes storage's copy (storage's is kept in backups/)\n"
+    "  --use-storage  storage's copy stays (the copy in use is kept in backups/)\n";
 // What undo-load prints; %1: the backup's file name.
 inline constexpr char kCliUndoneLoad[] = "Loaded the backup %1";
 // save-config without --store-directory while the plugins folder holds plug-ins of one key in
@@ -448,14 +513,18 @@ inline constexpr char kCliUpdatesHelp[] =
     "  --url URL  the update list's address, instead of the one in the settings\n";
 
 inline constexpr char kCliInstallUsage[] =
-    "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL]";
+    "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL] [--keep-mine | "
+    "--use-storage]";
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
     "them), one after the other. Progress is shown on standard error when it is a terminal.\n"
     "An update is installed whole or not at all; SIGINT, SIGTERM or SIGHUP stops it, leaving\n"
-    "its files as they were.\n"
+    "its files as they were. A plug-in in use gets the update too, but a copy in use that was\n"
+    "changed on its own is kept, and the update fails naming it, unless:\n"
     "\n"
-    "  --url URL  the update list's address, instead of the one in the settings\n";
+    "  --url URL      the update list's address, instead of the one in the settings\n"
+    "  --keep-mine    the copy in use becomes storage's copy (the update's is kept in backups/)\n"
+    "  --use-storage  the copy in use gets the update (the changed copy is kept in backups/)\n";
 
 // An update being installed, on a terminal: the update, the file, bytes received, bytes listed.
 inline constexpr char kCliInstallProgress[] = "%1: %2, %3 of %4 bytes";
@@ -472,6 +541,12 @@ inline constexpr char kCliBadModName[] =
     "'%1' is not a modification folder's name: it is empty or holds a backslash.";
 inline constexpr char kCliOnlyWithSet[] = "--dedicated, --mod and --extra go with --set.";
 inline constexpr char kCliBadIndex[] = "'%1' is not an update index.";
+
+// After a command that refused for files in use that differ from storage's copies.
+inline constexpr char kCliSettleHint[] =
+    "To settle them, run the command again with --keep-mine (each copy in use becomes storage's\n"
+    "copy) or --use-storage (storage's copy is used); the other copy is kept in backups/.";
+inline constexpr char kCliSettleBoth[] = "--keep-mine and --use-storage cannot go together.";
 
 // Failures the window has no message for.
 inline constexpr char kCliNoKorvaneFolder[] =

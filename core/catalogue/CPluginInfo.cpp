@@ -32,6 +32,20 @@ korvane::Status MakeSubfolders(const std::string& root, const std::string& subdi
     return korvane::Status::Ok();
 }
 
+// Text cut at a byte count without the start of a UTF-8 character that the cut split.
+std::string_view WithoutPartialCharacter(std::string_view text)
+{
+    const auto byteAt = [text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    size_t start = text.size();
+    while (start > 0 && text.size() - start < 3 && (byteAt(start - 1) & 0xC0) == 0x80)
+        --start; // continuation bytes
+    if (start == 0 || byteAt(start - 1) < 0xC0)
+        return text;
+    const unsigned char lead = byteAt(start - 1);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    return text.size() - (start - 1) < length ? text.substr(0, start - 1) : text;
+}
+
 } // namespace
 
 CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string category)
@@ -55,7 +69,7 @@ void CPluginInfo::ReadDescription(const std::string& folder, const std::string& 
 
 bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 {
-    const auto bytes = kfs::ReadFile(file);
+    const auto bytes = kfs::ReadFile(file, kMaxDescriptionBytes);
     if (bytes)
         ReadDescriptionText(*bytes);
     return bytes.has_value();
@@ -63,6 +77,13 @@ bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 {
+    m_bDescriptionCut = bytes.size() > kMaxDescriptionBytes;
+    if (m_bDescriptionCut) {
+        // No character cut in two, and no line end: the CR of one cut from its LF.
+        bytes = WithoutPartialCharacter(bytes.substr(0, kMaxDescriptionBytes));
+        if (bytes.ends_with('\r'))
+            bytes.remove_suffix(1);
+    }
     bool inDescription = false;
     textfile::ForEachLine(bytes, [this, bytes, &inDescription](std::string_view line) {
         if (inDescription) {
@@ -105,14 +126,19 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                        fileops::FolderListings& listings,
                                        fileops::Existing existing) const
 {
-    const auto files =
-        listings.KeyFiles(kpath::ResolveNoCase(sourceRoot + m_strSubdirectory), m_strFileName);
+    const auto source = kpath::ResolveNoCase(sourceRoot + m_strSubdirectory);
+    const auto files = listings.KeyFiles(source, m_strFileName);
+    if (auto listed = listings.Failure(source); !listed)
+        return listed;
     if (files.empty())
         return korvane::Status::Ok();
 
     if (auto made = MakeSubfolders(destinationRoot, m_strSubdirectory); !made)
         return made;
     const std::filesystem::path target = kpath::ResolveNoCase(destinationRoot + m_strSubdirectory);
+    // A file the listing missed there would be taken for one to copy, and never compared.
+    if (auto listed = listings.Failure(target); !listed)
+        return listed;
 
     // A file the destination holds in another letter case counts as present, as on Windows.
     fileops::FailureList failures;
@@ -130,21 +156,44 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
             continue;
         }
         const auto copied = kfs::CopyFileNoOverwrite(file.path, copy, fileops::FlushFor(existing));
-        if (copied)
+        if (copied) {
             listings.Added(target, copy);
+            continue;
+        }
         // A file that vanished since the listing was not there to copy; one that appeared at the
-        // destination meanwhile is the one to keep.
-        if (!copied && kfs::Exists(file.path) && !kfs::Exists(copy))
+        // destination meanwhile is the one to keep, and compared like any other.
+        if (kfs::IsMissing(file.path))
+            continue;
+        if (!kfs::Exists(copy))
             failures.Add(copied);
+        else if (existing == fileops::Existing::MustMatch)
+            failures.Add(fileops::SameAsCopy(file.path, copy));
     }
     return failures.ToStatus();
 }
 
+korvane::Status CPluginInfo::CheckDescriptionRead(const std::string& root) const
+{
+    if (!m_descriptionFile.empty())
+        return korvane::Status::Ok();
+    const auto file = kpath::ResolveNoCase(root + m_strSubdirectory + m_strFileName + ".desc.txt");
+    // Nothing there, or no file (which no edit replaces): no texts can be lost.
+    std::error_code ec;
+    const auto status = std::filesystem::status(file, ec);
+    if (status.type() == std::filesystem::file_type::not_found ||
+        (std::filesystem::status_known(status) && !std::filesystem::is_regular_file(status)))
+        return korvane::Status::Ok();
+    return korvane::Status::Failure(kfs::ReadFailureReason(file));
+}
+
 korvane::Status CPluginInfo::DeleteFiles(const std::string& root) const
 {
+    const auto files =
+        fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName);
+    if (!files)
+        return files.status();
     fileops::FailureList failures;
-    for (const auto& file :
-         fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName))
+    for (const auto& file : *files)
         failures.Add(kfs::RemoveFile(file.path));
     return failures.ToStatus();
 }

@@ -3,6 +3,7 @@
 #include "core/catalogue/FileOperations.h"
 #include "core/platform/Status.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ class CPluginInfo
 public:
     static constexpr std::string_view kUnknown = "Unknown";
     static constexpr std::string_view kNoDescription = "No Description";
+    // What is read of a description file, which holds a few lines of text: a longer one (a file
+    // put there by mistake, or to fill the memory) gives the texts of its beginning. Small enough
+    // that the window lays out even one line of that length in a fraction of a second.
+    static constexpr std::size_t kMaxDescriptionBytes = 64 << 10;
 
     CPluginInfo() = default;
     CPluginInfo(std::string name, std::string fileName, std::string category);
@@ -27,7 +32,8 @@ public:
     // Reads the fields of a description file found at an exact file-system path; false when it
     // could not be read.
     bool ReadDescriptionFile(const std::filesystem::path& file);
-    // Reads the fields from the bytes of a description file.
+    // Reads the fields from the bytes of a description file. Of more than kMaxDescriptionBytes
+    // only those are read, without a character they cut in two, and the record is marked as cut.
     void ReadDescriptionText(std::string_view bytes);
 
     // Copies this plug-in's files (every entry named the key, or the key followed by a dot and
@@ -45,6 +51,11 @@ public:
                               bool allFiles, fileops::FolderListings& listings,
                               fileops::Existing existing = fileops::Existing::Kept) const;
 
+    // Fails, naming the file, when root + subfolder holds the key's description file but the
+    // record's texts were not read from it (the scan could not read it): an edit of those texts
+    // would replace what the file holds with what the record merely lacks.
+    korvane::Status CheckDescriptionRead(const std::string& root) const;
+
     // Deletes this plug-in's files below root + subfolder; the subfolder stays.
     korvane::Status DeleteFiles(const std::string& root) const;
 
@@ -61,6 +72,9 @@ public:
     // The name of the description file the texts were read from, in its own letter case (a
     // folder may hold several that differ only in case); empty when none was read.
     std::string m_descriptionFile;
+    // The description file is longer than kMaxDescriptionBytes: the texts hold its beginning
+    // only, and an edit must not replace it.
+    bool m_bDescriptionCut = false;
 };
 
 } // namespace korvane

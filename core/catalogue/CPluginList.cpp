@@ -5,6 +5,7 @@
 #include "core/catalogue/TextFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -123,7 +124,8 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
         return nullptr;
     const kfs::FolderEntry* description = FindEntry(files, key + ".desc.txt");
     std::string bytes;
-    const bool described = description && kfs::ReadFile(folder, description->name, bytes);
+    const bool described = description && kfs::ReadFile(folder, description->name, bytes,
+                                                        CPluginInfo::kMaxDescriptionBytes);
     const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
     return MakeRecord(storageFolder, subdirectory, key,
                       described ? std::string_view(description->name) : std::string_view(),
@@ -141,6 +143,8 @@ void CPluginList::DeleteAll()
     m_indexedCount = 0;
     m_passedOver.clear();
     m_unreadable.clear();
+    m_unreadableDescriptions.clear();
+    m_folders.clear();
 }
 
 bool CPluginList::Exists(std::string_view key) const
@@ -201,6 +205,8 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const auto entries = kfs::ListFolderNames(native);
     if (!entries.Failure().empty())
         m_unreadable.push_back(entries.Failure());
+    else
+        m_folders.push_back(native);
     const kfs::FolderReader reader(native);
 
     std::string buffer; // keeps its storage from one description file to the next
@@ -220,8 +226,16 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         }
 
         const Beside beside = FindBeside(entries, index, key);
+        std::error_code error;
         const bool described = beside.description != Beside::kNone &&
-                               reader.ReadFile(entries.Name(beside.description).data(), buffer);
+                               reader.ReadFile(entries.Name(beside.description).data(), buffer,
+                                               CPluginInfo::kMaxDescriptionBytes, &error);
+        if (beside.description != Beside::kNone && !described &&
+            error != std::errc::no_such_file_or_directory) {
+            const std::string_view file = entries.Name(beside.description);
+            m_unreadableDescriptions.push_back(kfs::FailureReason(
+                native / std::filesystem::path(std::u8string(file.begin(), file.end())), error));
+        }
         auto plugin = MakeRecord(root, subdirectory, key,
                                  described ? entries.Name(beside.description) : std::string_view(),
                                  described ? &buffer : nullptr,
@@ -239,6 +253,14 @@ korvane::Status CPluginList::Unreadable() const
 {
     fileops::FailureList failures;
     for (const std::string& reason : m_unreadable)
+        failures.Add(korvane::Status::Failure(reason));
+    return failures.ToStatus();
+}
+
+korvane::Status CPluginList::UnreadableDescriptions() const
+{
+    fileops::FailureList failures;
+    for (const std::string& reason : m_unreadableDescriptions)
         failures.Add(korvane::Status::Failure(reason));
     return failures.ToStatus();
 }
@@ -279,14 +301,29 @@ korvane::Status CPluginList::WriteConfig(const std::string& file, bool storeDire
         text += storeDirectory ? OneLine(plugin->m_strSubdirectory) : std::string("NULL");
         text += ',' + OneLine(plugin->m_strFileName) + '\n';
     }
+    const std::string disk = textfile::ToDiskText(text);
+    if (disk.size() > kMaxConfigBytes)
+        return korvane::Status::Failure(kpath::FromNative(kpath::ToNative(file)) + ": " +
+                                        strings::kReasonConfigWouldBeTooLarge);
     // The path is the one the user chose, taken exactly: another file that differs only in
     // letter case is not the one to replace.
-    return kfs::WriteFileAtomically(kpath::ToNative(file), textfile::ToDiskText(text));
+    return kfs::WriteFileAtomically(kpath::ToNative(file), disk);
+}
+
+korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::path& file)
+{
+    auto bytes = kfs::ReadFile(file, kMaxConfigBytes);
+    if (!bytes)
+        return korvane::Status::Failure(kfs::ReadFailureReason(file));
+    if (bytes->size() > kMaxConfigBytes)
+        return korvane::Status::Failure(kpath::FromNative(file) + ": " +
+                                        strings::kReasonConfigTooLarge);
+    return std::move(*bytes);
 }
 
 bool CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
 {
-    const auto bytes = kfs::ReadFile(kpath::ResolveNoCase(file));
+    const auto bytes = ReadConfigFile(kpath::ResolveNoCase(file));
     if (!bytes)
         return false;
     ReadConfigText(*bytes, storageFolder);
@@ -296,7 +333,6 @@ bool CPluginList::ReadConfig(const std::string& file, const std::string& storage
 std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
                                                      const std::string& storageFolder)
 {
-    const auto lines = textfile::SplitLines(bytes);
     DeleteAll();
     m_strConfigName.clear();
 
@@ -312,9 +348,9 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
     };
     fileops::FolderListings listings;
     std::string key, value, subdirectory, pluginKey;
-    for (const std::string& line : lines) {
+    textfile::ForEachLine(bytes, [&](std::string_view line) {
         if (!SplitAt(line, key, value, '='))
-            continue;
+            return;
         if (kpath::EqualsNoCase(key, "name")) {
             m_strConfigName = value;
         } else if (kpath::EqualsNoCase(key, "usedirectory")) {
@@ -330,9 +366,12 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
                 named.push_back(pluginKey);
             }
         }
-    }
-    if (useDirectory)
+    });
+    if (useDirectory) {
+        if (auto unreadable = listings.Failures(); !unreadable)
+            m_unreadable.push_back(unreadable.reason());
         return missing;
+    }
 
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.

@@ -3,6 +3,8 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/KeyIndex.h"
 
+#include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,12 +40,21 @@ public:
     korvane::Status CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
                             bool allFiles) const;
 
+    // The most a configuration file may hold. It lists keys, a line each: 100,000 plug-ins in
+    // use, each in a subfolder, take a few MiB; a larger file is something else, and is not
+    // read whole into memory.
+    static constexpr std::size_t kMaxConfigBytes = 16 << 20;
+
     // Writes the list as a configuration file: its name, whether subfolders are stored, and one
     // Plugin line per record (the record's subfolder, or NULL without them). False when the file
-    // could not be written (with the reason); a file already there is then left as it was.
+    // could not be written (with the reason); a file already there is then left as it was. A
+    // configuration larger than kMaxConfigBytes, which could not be read back, is not written.
     korvane::Status WriteConfig(const std::string& file, bool storeDirectory) const;
+    // The bytes of the configuration file at a file-system path; a failure naming it when it
+    // cannot be read or holds more than kMaxConfigBytes.
+    static korvane::Result<std::string> ReadConfigFile(const std::filesystem::path& file);
     // Replaces the list by the plug-ins of storageFolder that a configuration file names, and
-    // takes its name. False, and nothing changed, when the file cannot be read.
+    // takes its name. False, and nothing changed, when the file cannot be read (ReadConfigFile).
     bool ReadConfig(const std::string& file, const std::string& storageFolder);
     // The same from the bytes of a configuration file. Gives the keys the file names that storage
     // holds no plug-in of, each once, in file order.
@@ -65,6 +76,13 @@ public:
     // Why folders of the scans since the list was last emptied could not be read (their
     // plug-ins are missing from the list); ok when every folder was read.
     korvane::Status Unreadable() const;
+    // Why description files the scans since the list was last emptied found could not be read,
+    // each named: their plug-ins are listed with the texts of a plug-in without one. Ok when
+    // every one was read (one that went away meanwhile counts as none).
+    korvane::Status UnreadableDescriptions() const;
+    // Every folder the scans since the list was last emptied listed, the roots first: a window
+    // that shows the list follows these for changes.
+    const std::vector<std::filesystem::path>& Folders() const { return m_folders; }
 
     int GetSize() const { return static_cast<int>(m_arrPlugins.size()); }
     CPluginInfo* GetAt(int index) const
@@ -88,6 +106,8 @@ private:
     size_t m_indexedCount = 0;
     std::vector<PassedOverScript> m_passedOver;
     std::vector<std::string> m_unreadable;
+    std::vector<std::string> m_unreadableDescriptions;
+    std::vector<std::filesystem::path> m_folders;
 };
 
 } // namespace korvane

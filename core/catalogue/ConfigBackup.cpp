@@ -28,17 +28,23 @@ bool Matches(std::string_view text, std::string_view pattern)
            });
 }
 
-// The name without its extension, when it is a backup's: a stamp, maybe followed by a suffix.
+// A stamp, maybe followed by a suffix: a backup's name without its extension, or the name of a
+// folder of files set aside.
+bool IsStem(std::string_view stem)
+{
+    const std::string_view stamp = stem.substr(0, kStampPattern.size());
+    const std::string_view suffix = stem.substr(stamp.size());
+    return Matches(stamp, kStampPattern) &&
+           (suffix.empty() || Matches(suffix, "_" + std::string(kSuffixDigits, '0')));
+}
+
+// The name without its extension, when it is a backup's.
 std::string_view StemOf(std::string_view name)
 {
     if (!kpath::EndsWithNoCase(name, kExtension))
         return {};
     const std::string_view stem = name.substr(0, name.size() - kExtension.size());
-    const std::string_view stamp = stem.substr(0, kStampPattern.size());
-    const std::string_view suffix = stem.substr(stamp.size());
-    const bool ok = Matches(stamp, kStampPattern) &&
-                    (suffix.empty() || Matches(suffix, "_" + std::string(kSuffixDigits, '0')));
-    return ok ? stem : std::string_view();
+    return IsStem(stem) ? stem : std::string_view();
 }
 
 std::string Stamp(std::chrono::system_clock::time_point when)
@@ -61,9 +67,9 @@ std::string Stamp(std::chrono::system_clock::time_point when)
 korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
                                       const std::string& stamp)
 {
-    if (existing.empty() || stamp > StemOf(existing.back()))
+    if (existing.empty() || stamp > existing.back())
         return stamp;
-    const std::string_view newest = StemOf(existing.back());
+    const std::string_view newest = existing.back();
     const std::string_view suffix = newest.substr(kStampPattern.size());
     const int next = suffix.empty() ? 1 : std::stoi(std::string(suffix.substr(1))) + 1;
     if (next > kMostInOneSecond)
@@ -71,6 +77,26 @@ korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
     std::string number = std::to_string(next);
     number.insert(0, kSuffixDigits - number.size(), '0');
     return std::string(newest.substr(0, kStampPattern.size())) + "_" + number;
+}
+
+// The stems of every backup and every folder of files set aside, sorted: a new name must come
+// after all of them, so that it neither sorts before a backup nor takes a folder's name.
+korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFolder)
+{
+    const kfs::FolderNames folder =
+        kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
+    if (!folder.Failure().empty())
+        return korvane::Status::Failure(folder.Failure());
+    std::vector<std::string> stems;
+    for (size_t i = 0; i < folder.Count(); ++i) {
+        const std::string_view name = folder.Name(i);
+        if (folder.IsFile(i) && !StemOf(name).empty())
+            stems.emplace_back(StemOf(name));
+        else if (folder.IsFolder(i) && IsStem(name))
+            stems.emplace_back(name);
+    }
+    std::sort(stems.begin(), stems.end());
+    return stems;
 }
 
 korvane::Status EnsureFolder(const std::filesystem::path& folder)
@@ -82,12 +108,18 @@ korvane::Status EnsureFolder(const std::filesystem::path& folder)
 }
 
 void AddEvery(CPluginList& list, const std::string& subdirectory,
-              const std::filesystem::path& folder)
+              const std::filesystem::path& folder, fileops::FailureList& failures)
 {
+    const auto entries = kfs::ListFolder(folder);
+    if (!entries) {
+        failures.Add(entries.status());
+        return;
+    }
     std::unordered_set<std::string> keysHere;
-    for (const auto& entry : kfs::ListFolder(folder)) {
+    for (const auto& entry : *entries) {
         if (entry.isFolder) {
-            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path);
+            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path,
+                     failures);
             continue;
         }
         if (!entry.isFile || !pluginscript::IsPluginScript(entry.name))
@@ -108,18 +140,30 @@ std::string BackupFolder(const std::string& korvaneFolder)
     return korvaneFolder + "backups\\";
 }
 
-CPluginList EveryPlugin(const std::string& root)
+std::string BackupStem(std::string_view name)
+{
+    return std::string(StemOf(name));
+}
+
+korvane::Result<CPluginList> EveryPlugin(const std::string& root)
 {
     CPluginList list;
-    AddEvery(list, {}, kpath::ResolveNoCase(root));
+    fileops::FailureList failures;
+    AddEvery(list, {}, kpath::ResolveNoCase(root), failures);
+    if (!failures.empty())
+        return failures.ToStatus();
     return list;
 }
 
-std::vector<std::string> Backups(const std::string& korvaneFolder)
+korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFolder)
 {
     std::vector<std::string> names;
     const kfs::FolderNames folder =
         kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
+    // Backups missed would let an older one pass for the newest, and a new one take the name of
+    // one that is there.
+    if (!folder.Failure().empty())
+        return korvane::Status::Failure(folder.Failure());
     for (size_t i = 0; i < folder.Count(); ++i)
         if (folder.IsFile(i) && !StemOf(folder.Name(i)).empty())
             names.emplace_back(folder.Name(i));
@@ -128,19 +172,42 @@ std::vector<std::string> Backups(const std::string& korvaneFolder)
     return names;
 }
 
+korvane::Result<std::string> NewStem(const std::string& korvaneFolder,
+                                     std::chrono::system_clock::time_point now)
+{
+    const auto stems = AllStems(korvaneFolder);
+    if (!stems)
+        return stems.status();
+    return NextStem(*stems, Stamp(now));
+}
+
+std::string SetAsideFolder(const std::string& korvaneFolder, const std::string& stem)
+{
+    return BackupFolder(korvaneFolder) + stem + kpath::kStoredSeparator;
+}
+
 korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder,
-                                                std::chrono::system_clock::time_point now)
+                                                std::chrono::system_clock::time_point now,
+                                                const std::string& reservedStem)
 {
     const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
     if (auto ready = EnsureFolder(folder); !ready)
         return ready;
-    std::vector<std::string> backups = Backups(korvaneFolder);
-    const auto stem = NextStem(backups, Stamp(now));
+    auto listed = Backups(korvaneFolder);
+    if (!listed)
+        return listed.status();
+    std::vector<std::string> backups = std::move(listed).value();
+    const auto stem = reservedStem.empty() ? NewStem(korvaneFolder, now)
+                                           : korvane::Result<std::string>(reservedStem);
     if (!stem)
         return stem.status();
     const std::string name = *stem + std::string(kExtension);
 
-    CPluginList inUse = EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    // A backup that missed plug-ins in use could not bring them back.
+    auto every = EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    if (!every)
+        return every.status();
+    CPluginList inUse = std::move(every).value();
     inUse.m_strConfigName = *stem;
     if (auto written = inUse.WriteConfig(kpath::FromNative(folder / name), true); !written)
         return written;
@@ -151,6 +218,40 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     for (std::size_t i = 0; i + kKept < backups.size(); ++i)
         (void)kfs::RemoveFile(folder / backups[i]);
     return name;
+}
+
+korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const std::string& name,
+                                        std::chrono::system_clock::time_point now)
+{
+    const auto backups = Backups(korvaneFolder);
+    if (!backups)
+        return backups.status();
+    if (backups->empty() || backups->back() == name)
+        return name;
+    const auto stem = NewStem(korvaneFolder, now);
+    if (!stem)
+        return stem.status();
+    const std::string newest = *stem + std::string(kExtension);
+    const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
+    // The files its load set aside go with it, so that the undo still finds them. The folder goes
+    // first: a backup renamed without it would lose them.
+    const std::string oldStem(StemOf(name));
+    const bool setAside = !oldStem.empty() && !kfs::IsMissing(folder / oldStem);
+    std::error_code ec;
+    if (setAside) {
+        std::filesystem::rename(folder / oldStem, folder / *stem, ec);
+        if (ec)
+            return korvane::Status::Failure(kfs::FailureReason(folder / oldStem, ec));
+    }
+    // The name sorts after every backup's, so no backup is there to be replaced.
+    std::filesystem::rename(folder / name, folder / newest, ec);
+    if (ec) {
+        const std::string reason = kfs::FailureReason(folder / name, ec);
+        if (setAside)
+            std::filesystem::rename(folder / *stem, folder / oldStem, ec);
+        return korvane::Status::Failure(reason);
+    }
+    return newest;
 }
 
 } // namespace korvane::configbackup

@@ -5,8 +5,10 @@
 #include "core/catalogue/TextFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "res/Strings.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace korvane::descriptionfile {
 namespace {
@@ -35,9 +37,8 @@ std::string OrDefault(const std::string& text, std::string_view fallback)
 
 // The field lines of an existing description file other than the three the editor shows, joined
 // by line breaks, so that an edit keeps them as they were.
-std::string OtherFieldLines(const std::filesystem::path& file)
+std::string OtherFieldLines(const std::optional<std::string>& bytes)
 {
-    const auto bytes = kfs::ReadFile(file);
     std::string lines;
     bool inFields = bytes.has_value();
     textfile::ForEachLine(bytes.value_or(""), [&](std::string_view line) {
@@ -130,7 +131,16 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
 
     const Fields storable = Storable(fields);
     const auto file = kpath::ResolveNoCase(FilePath(storageFolder, plugin));
-    const std::string text = ComposeText(storable, OtherFieldLines(file));
+    // A file there that cannot be read fails: its other lines would be lost with it. The record
+    // holds only the beginning of a file longer than a description file may be: writing it would
+    // lose the rest.
+    const auto existing = kfs::ReadFileIfThere(file, CPluginInfo::kMaxDescriptionBytes);
+    if (!existing)
+        return existing.status();
+    if (*existing && (*existing)->size() > CPluginInfo::kMaxDescriptionBytes)
+        return korvane::Status::Failure(kpath::FromNative(file) + ": " +
+                                        strings::kReasonDescriptionTooLarge);
+    const std::string text = ComposeText(storable, OtherFieldLines(*existing));
     if (auto written = kfs::WriteFileAtomically(file, textfile::ToDiskText(text)); !written)
         return written;
     const std::string& key = plugin.m_strFileName;

@@ -62,8 +62,9 @@ std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin
 // file the record's texts were read from (without one, the file <key>.desc.txt in any letter
 // case), and then gives the record the fields as a later scan reads them (an empty name is the
 // key; an empty category or author "Unknown"; an empty description "No Description"). Fails with
-// the reason when the file could not be written: the old file and the record are then as they
-// were.
+// the reason when the file could not be written, or is longer than a description file may be
+// (CPluginInfo::kMaxDescriptionBytes, of which the record holds only the beginning): the old file
+// and the record are then as they were.
 korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& plugin,
                                  const Fields& fields);
 

@@ -14,8 +14,18 @@ namespace {
 void CopyTreeNative(const fs::path& source, const fs::path& destination, Existing existing,
                     FailureList& failures)
 {
+    // A file missed by either listing would be neither copied nor compared.
+    const auto entries = kfs::ListFolder(source);
+    if (!entries) {
+        failures.Add(entries.status());
+        return;
+    }
     const FolderNames names(destination);
-    for (const auto& entry : kfs::ListFolder(source)) {
+    if (!names.Failure()) {
+        failures.Add(names.Failure());
+        return;
+    }
+    for (const auto& entry : *entries) {
         if (kfs::IsTemporaryName(entry.name))
             continue; // a write cut short: the file it was for is elsewhere, whole
         if (entry.isFolder) {
@@ -38,9 +48,12 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
         } else if (entry.isFile) {
             const fs::path target = destination / entry.path.filename();
             const auto copied = kfs::CopyFileNoOverwrite(entry.path, target, FlushFor(existing));
-            // A file of that name that appeared meanwhile is the one to keep.
+            // A file of that name that appeared meanwhile is the one to keep, and compared like
+            // any other.
             if (!copied && !kfs::Exists(target))
                 failures.Add(copied);
+            else if (!copied && existing == Existing::MustMatch)
+                failures.Add(SameAsCopy(entry.path, target));
         }
     }
 }
@@ -49,8 +62,13 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
 bool DeleteTreeNative(const fs::path& folder, const std::string& relative,
                       const std::unordered_set<std::string>& keep, FailureList& failures)
 {
+    const auto entries = kfs::ListFolder(folder);
+    if (!entries) {
+        failures.Add(entries.status());
+        return true; // whatever it holds stays, and so does the folder
+    }
     bool kept = false;
-    for (const auto& entry : kfs::ListFolder(folder)) {
+    for (const auto& entry : *entries) {
         const std::string path = relative + kpath::Lowered(entry.name);
         if (entry.isFolder) {
             if (DeleteTreeNative(entry.path, path + '/', keep, failures))
@@ -70,7 +88,12 @@ bool DeleteTreeNative(const fs::path& folder, const std::string& relative,
 
 FolderNames::FolderNames(const fs::path& folder)
 {
-    for (const auto& entry : kfs::ListFolder(folder))
+    const auto entries = kfs::ListFolder(folder);
+    if (!entries) {
+        m_failure = entries.status();
+        return;
+    }
+    for (const auto& entry : *entries)
         m_names.push_back({kpath::Lowered(entry.name), entry.isFile});
     std::sort(m_names.begin(), m_names.end());
 }
@@ -114,38 +137,53 @@ bool IsTheFileItself(const fs::path& file, const fs::path& copy)
 
 } // namespace
 
+korvane::Result<bool> HoldSameBytes(const fs::path& file, const fs::path& copy)
+{
+    std::error_code fileError;
+    std::error_code copyError;
+    const auto fileSize = fs::file_size(file, fileError);
+    const auto copySize = fs::file_size(copy, copyError);
+    if (fileError && !kfs::IsMissing(file))
+        return korvane::Status::Failure(kfs::FailureReason(file, fileError));
+    if (copyError && !kfs::IsMissing(copy))
+        return korvane::Status::Failure(kfs::FailureReason(copy, copyError));
+    if (fileError || copyError || fileSize != copySize)
+        return false;
+    return kfs::SameContent(file, copy);
+}
+
 korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
 {
     if (IsTheFileItself(file, copy))
         return korvane::Status::Failure(kpath::FromNative(file) +
                                         ": its copy in storage is this same file, through a link");
-    std::error_code fileError;
-    std::error_code copyError;
-    const auto fileSize = fs::file_size(file, fileError);
-    const auto copySize = fs::file_size(copy, copyError);
-    if (fileError)
-        return korvane::Status::Failure(kfs::FailureReason(file, fileError));
-    if (copyError)
-        return korvane::Status::Failure(kfs::FailureReason(copy, copyError));
-    if (fileSize == copySize) {
-        const auto fileBytes = kfs::ReadFile(file);
-        if (!fileBytes)
-            return korvane::Status::Failure(kfs::ReadFailureReason(file));
-        const auto copyBytes = kfs::ReadFile(copy);
-        if (!copyBytes)
-            return korvane::Status::Failure(kfs::ReadFailureReason(copy));
-        if (*fileBytes == *copyBytes)
-            return korvane::Status::Ok();
+    const auto same = HoldSameBytes(file, copy);
+    if (!same)
+        return same.status();
+    if (!*same) {
+        // A file that is not there differs from any other, and is named as missing.
+        for (const fs::path& path : {file, copy}) {
+            if (kfs::IsMissing(path))
+                return korvane::Status::Failure(kfs::FailureReason(
+                    path, std::make_error_code(std::errc::no_such_file_or_directory)));
+        }
+        return korvane::Status::Failure(kpath::FromNative(file) +
+                                        ": the file differs from its copy in storage");
     }
-    return korvane::Status::Failure(kpath::FromNative(file) +
-                                    ": the file differs from its copy in storage");
+    return korvane::Status::Ok();
 }
 
 FolderListings::Listing& FolderListings::Of(const fs::path& folder)
 {
     auto [found, added] = m_listings.try_emplace(folder.native());
     if (added) {
-        found->second.entries = kfs::ListFolder(folder);
+        auto entries = kfs::ListFolder(folder);
+        if (!entries) {
+            found->second.failure = entries.status();
+            m_failures.Add(entries.status());
+            return found->second;
+        }
+        found->second.entries = std::move(entries).value();
         for (size_t i = 0; i < found->second.entries.size(); ++i)
             Index(found->second, i);
     }
@@ -178,6 +216,11 @@ std::vector<kfs::FolderEntry> FolderListings::KeyFiles(const fs::path& folder, s
             keep(listing.entries[entry]);
     }
     return files;
+}
+
+korvane::Status FolderListings::Failure(const fs::path& folder)
+{
+    return Of(folder).failure;
 }
 
 bool FolderListings::Contains(const fs::path& folder, std::string_view name)
@@ -226,10 +269,14 @@ bool MatchesKey(std::string_view entryName, std::string_view key)
            kpath::StartsWithNoCase(entryName, key);
 }
 
-std::vector<kfs::FolderEntry> ListKeyFiles(const fs::path& folder, std::string_view key)
+korvane::Result<std::vector<kfs::FolderEntry>> ListKeyFiles(const fs::path& folder,
+                                                            std::string_view key)
 {
+    auto entries = kfs::ListFolder(folder);
+    if (!entries)
+        return entries.status();
     std::vector<kfs::FolderEntry> files;
-    for (auto& entry : kfs::ListFolder(folder)) {
+    for (auto& entry : std::move(entries).value()) {
         if (entry.isFile && MatchesKey(entry.name, key))
             files.push_back(std::move(entry));
     }

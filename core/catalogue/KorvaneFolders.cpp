@@ -34,7 +34,11 @@ std::string KorvaneFolderSetting(std::string stored)
 
 bool HasKorvaneScript(const std::string& folder)
 {
-    for (const auto& entry : kfs::ListFolder(kpath::ResolveNoCase(folder))) {
+    // A folder that cannot be listed whole is taken for none: nothing is done to it.
+    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(folder));
+    if (!entries)
+        return false;
+    for (const auto& entry : *entries) {
         if (entry.isFile && kpath::StartsWithNoCase(entry.name, "korvane") &&
             kpath::EndsWithNoCase(entry.name, ".cs"))
             return true;

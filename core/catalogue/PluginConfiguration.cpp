@@ -44,12 +44,16 @@ korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::s
         return korvane::Status::Failure(kNoKorvaneFolder);
     CPluginList inUse;
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
+    // A configuration of the plug-ins that could be listed would pass for the whole set.
+    if (auto unreadable = inUse.Unreadable(); !unreadable)
+        return unreadable;
     inUse.m_strConfigName = configName;
     return inUse.WriteConfig(file, storeDirectory);
 }
 
 korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
-                                                       const std::string& file)
+                                                       const std::string& file,
+                                                       const settle::Settlement& settlement)
 {
     // Without a Korvane folder the two folders would be taken relative to wherever the program
     // runs, and emptying "plugins" there could destroy anything.
@@ -57,26 +61,39 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         return korvane::Status::Failure(kNoKorvaneFolder);
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
-    const auto configPath = kpath::ResolveNoCase(file);
-    const auto bytes = kfs::ReadFile(configPath);
+    const auto bytes = CPluginList::ReadConfigFile(kpath::ResolveNoCase(file));
     if (!bytes)
-        return korvane::Status::Failure(kfs::ReadFailureReason(configPath));
+        return bytes.status();
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
     // storage, never replacing what storage has, before the folder is emptied, and when any of it
     // cannot, or storage's copy differs, the folder is not emptied. The file is read against
     // storage after that, so a plug-in it names that only the plugins folder had is found.
     if (auto ready = EnsureFolder(storage); !ready)
         return ready;
+    // The copies the player settled set aside what gave way under the name the backup of the set
+    // in use will have, so that an undo of this load finds them.
+    const auto now = std::chrono::system_clock::now();
+    std::string stem;
+    if (settlement.choice != settle::Choice::Refuse && !settlement.copies.empty()) {
+        auto reserved = configbackup::NewStem(korvaneFolder, now);
+        if (!reserved)
+            return reserved.status();
+        stem = std::move(reserved).value();
+        if (auto settled = settle::SettleInto(korvaneFolder, settlement, stem); !settled)
+            return settled;
+    }
     if (auto secured = fileops::CopyTree(plugins, storage, fileops::Existing::MustMatch); !secured)
         return secured;
     LoadedConfiguration loaded;
     // A plug-in named that storage lacks cannot be put in use: the load is incomplete.
     for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage))
         loaded.notCopied.push_back({std::move(key), kNotInStorage});
+    // Storage could not be read whole: what seems to be missing may be there, and the plugins
+    // folder stays as it is.
+    if (auto unreadable = loaded.plugins.Unreadable(); !unreadable)
+        return unreadable;
     // Storage now holds every plug-in in use, so a backup naming them can bring the set back.
-    if (auto backup =
-            configbackup::BackUpPluginsInUse(korvaneFolder, std::chrono::system_clock::now());
-        !backup)
+    if (auto backup = configbackup::BackUpPluginsInUse(korvaneFolder, now, stem); !backup)
         return korvane::Status::Failure("the plug-ins in use could not be backed up: " +
                                         backup.reason());
     // Every script in plugins is the same as storage's now, so the scripts the file puts in use
@@ -91,23 +108,43 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     return loaded;
 }
 
-korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder)
+korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
+                                         const settle::Settlement& settlement)
 {
     if (korvaneFolder.empty())
         return korvane::Status::Failure(kNoKorvaneFolder);
     const auto backups = configbackup::Backups(korvaneFolder);
-    if (backups.empty())
+    if (!backups)
+        return backups.status();
+    if (backups->empty())
         return UndoneLoad();
-    const auto file =
-        kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / backups.back();
-    auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file));
+    const std::string& newest = backups->back();
+    const auto file = kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / newest;
+    auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file), settlement);
+    // The copies in use that the undone load set aside take the places of storage's.
+    korvane::Status restored = korvane::Status::Ok();
+    if (loaded && loaded->notCopied.empty())
+        restored = settle::RestoreCopiesInUse(korvaneFolder, configbackup::BackupStem(newest));
+    if (loaded && loaded->notCopied.empty() && restored) {
+        // The load backed up the set it replaced under a newer name, so this one is no longer
+        // the newest. One that cannot be removed stays as an older backup. Its folder of files
+        // set aside stays: it may hold storage's bytes that a copy in use replaced.
+        (void)kfs::RemoveFile(file);
+        return UndoneLoad{newest, std::move(loaded).value()};
+    }
+    if (loaded && !restored)
+        loaded = restored;
+    // The set the undo was replacing may be backed up under a newer name by now: the backup it
+    // could not restore whole must stay the newest, or the next undo would bring that set back.
+    const auto kept =
+        configbackup::MakeNewest(korvaneFolder, newest, std::chrono::system_clock::now());
+    if (!kept)
+        return korvane::Status::Failure(
+            (loaded ? std::string() : loaded.reason() + "; ") +
+            "the backup could not be kept as the one to undo to: " + kept.reason());
     if (!loaded)
         return loaded.status();
-    // The load backed up the set it replaced under a newer name, so this one is no longer the
-    // newest. One that cannot be removed stays as an older backup.
-    if (loaded->notCopied.empty())
-        (void)kfs::RemoveFile(file);
-    return UndoneLoad{backups.back(), std::move(loaded).value()};
+    return UndoneLoad{*kept, std::move(loaded).value()};
 }
 
 std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
@@ -117,8 +154,10 @@ std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
         return repeated;
     // Lower-cased key to the first spelling met and how often it was met.
     std::unordered_map<std::string, std::pair<std::string, int>> seen;
-    for (const auto& plugin :
-         configbackup::EveryPlugin(korvane::PluginsFolder(korvaneFolder)).m_arrPlugins) {
+    const auto every = configbackup::EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    if (!every)
+        return repeated;
+    for (const auto& plugin : every->m_arrPlugins) {
         auto& [first, count] =
             seen.try_emplace(kpath::Lowered(plugin->m_strFileName), plugin->m_strFileName, 0)
                 .first->second;

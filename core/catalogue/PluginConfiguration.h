@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/CPluginList.h"
+#include "core/catalogue/SettleCopies.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -37,9 +38,13 @@ struct LoadedConfiguration
 // fails, with no folder touched, when the file cannot be read or storage cannot be made, and when
 // the plugins folder could not be emptied (storage then holds a copy of everything). A loaded
 // configuration whose plug-ins could not all be copied lists them in notCopied: the load is then
-// incomplete.
+// incomplete. A file of the plugins folder that differs from storage's stops the load too, unless
+// the settlement is for it (settle::BelowPlugins lists them): the copies it names are settled
+// first, what gives way set aside in the folder named after the backup of the set in use, so
+// that undoing the load puts those copies in use back.
 korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
-                                                       const std::string& file);
+                                                       const std::string& file,
+                                                       const settle::Settlement& settlement = {});
 
 struct UndoneLoad
 {
@@ -49,11 +54,16 @@ struct UndoneLoad
 
 // Loads the newest backup, as LoadConfiguration loads a file, so that the set it replaces is
 // backed up in turn and undoing an undo brings that set back. The backup loaded is removed once
-// its plug-ins are all in use; after an incomplete load it stays for the user to load again.
-korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder);
+// its plug-ins are all in use and the copies in use its load set aside are back in the plugins
+// folder (the settlement is for the set the undo replaces, as a load's). After a failed or
+// incomplete load it stays, as the newest backup (renamed when the load backed up the set it was
+// replacing), so that the next undo loads it again; backup then names it as it is now.
+korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
+                                         const settle::Settlement& settlement = {});
 
 // The keys (as first met) of which the plugins folder holds plug-ins in two subfolders, letter
-// case aside: a configuration without directory information keeps only the first of each.
+// case aside: a configuration without directory information keeps only the first of each. None
+// when the folder cannot be listed whole.
 std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder);
 
 } // namespace korvane::pluginconfig

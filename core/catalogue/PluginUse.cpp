@@ -7,12 +7,13 @@
 #include "core/platform/KPath.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace korvane::pluginuse {
 namespace {
 
-std::vector<kfs::FolderEntry> InUseFiles(const std::string& korvaneFolder,
-                                         const CPluginInfo& plugin)
+korvane::Result<std::vector<kfs::FolderEntry>> InUseFiles(const std::string& korvaneFolder,
+                                                          const CPluginInfo& plugin)
 {
     return fileops::ListKeyFiles(
         kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder) + plugin.m_strSubdirectory),
@@ -27,11 +28,15 @@ std::string PathText(const std::string& storedPath)
 
 // The record itself and, for every other subfolder of plugins holding a script of its key, a
 // record of the key in that subfolder.
-std::vector<CPluginInfo> HoldersOfKey(const std::string& plugins, const CPluginInfo& plugin)
+korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const std::string& plugins,
+                                                       const CPluginInfo& plugin)
 {
+    const auto every = configbackup::EveryPlugin(plugins);
+    if (!every)
+        return every.status();
     std::vector<CPluginInfo> holders;
     holders.push_back(plugin);
-    for (const auto& found : configbackup::EveryPlugin(plugins).m_arrPlugins) {
+    for (const auto& found : every->m_arrPlugins) {
         const bool counted = std::any_of(holders.begin(), holders.end(), [&](const auto& held) {
             return kpath::EqualsNoCase(held.m_strSubdirectory, found->m_strSubdirectory);
         });
@@ -50,7 +55,9 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
         !copied)
         return copied;
     const auto files = InUseFiles(korvaneFolder, plugin);
-    const bool inUse = std::any_of(files.begin(), files.end(), [](const kfs::FolderEntry& file) {
+    if (!files)
+        return files.status();
+    const bool inUse = std::any_of(files->begin(), files->end(), [](const kfs::FolderEntry& file) {
         return kpath::EndsWithNoCase(file.name, ".cs");
     });
     if (!inUse)
@@ -61,15 +68,27 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
     return korvane::Status::Ok();
 }
 
-korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin)
+korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin,
+                            const settle::Settlement& settlement)
 {
+    if (auto settled = settle::Settle(korvaneFolder, settlement, std::chrono::system_clock::now());
+        !settled)
+        return settled.status();
     // Storage keeps every plug-in the player has had: a file only the plugins folder holds goes
     // there first, and stays in plugins when it cannot; one whose copy there differs stays too.
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
+    const auto holders = HoldersOfKey(plugins, plugin);
+    if (!holders)
+        return holders.status();
     fileops::FailureList failures;
-    for (const CPluginInfo& inUse : HoldersOfKey(plugins, plugin)) {
-        if (InUseFiles(korvaneFolder, inUse).empty())
+    for (const CPluginInfo& inUse : *holders) {
+        const auto files = InUseFiles(korvaneFolder, inUse);
+        if (!files) {
+            failures.Add(files.status());
+            continue;
+        }
+        if (files->empty())
             continue;
         if (auto secured = inUse.CopyFiles(plugins, storage, true, fileops::Existing::MustMatch);
             !secured) {
@@ -77,7 +96,9 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
             continue;
         }
         failures.Add(inUse.DeleteFiles(plugins));
-        if (!InUseFiles(korvaneFolder, inUse).empty())
+        if (const auto left = InUseFiles(korvaneFolder, inUse); !left)
+            failures.Add(left.status());
+        else if (!left->empty())
             failures.Add(korvane::Status::Failure(
                 PathText(plugins + inUse.m_strSubdirectory + inUse.m_strFileName) +
                 ": a file of the plug-in is still there"));
@@ -85,9 +106,44 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
     return failures.ToStatus();
 }
 
+korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder,
+                                                const CPluginInfo& plugin)
+{
+    const std::string storage = korvane::StorageFolder(korvaneFolder);
+    const auto holders = HoldersOfKey(korvane::PluginsFolder(korvaneFolder), plugin);
+    if (!holders)
+        return holders.status();
+    settle::Copies copies;
+    fileops::FailureList failures;
+    fileops::FolderListings storageListings;
+    for (const CPluginInfo& inUse : *holders) {
+        const auto files = InUseFiles(korvaneFolder, inUse);
+        if (!files) {
+            failures.Add(files.status());
+            continue;
+        }
+        const auto stored = kpath::ResolveNoCase(storage + inUse.m_strSubdirectory);
+        for (const auto& file : *files) {
+            const auto copy = storageListings.Find(stored, file.name);
+            if (!copy || storageListings.HoldsNonFile(stored, file.name))
+                continue;
+            const auto same = fileops::HoldSameBytes(file.path, *copy);
+            if (!same)
+                failures.Add(same.status());
+            else if (!*same)
+                copies.push_back(inUse.m_strSubdirectory + file.name);
+        }
+        failures.Add(storageListings.Failure(stored));
+    }
+    if (!failures.empty())
+        return failures.ToStatus();
+    return copies;
+}
+
 bool InUseElsewhere(const std::string& korvaneFolder, const CPluginInfo& plugin)
 {
-    return HoldersOfKey(korvane::PluginsFolder(korvaneFolder), plugin).size() > 1;
+    const auto holders = HoldersOfKey(korvane::PluginsFolder(korvaneFolder), plugin);
+    return holders && holders->size() > 1;
 }
 
 } // namespace korvane::pluginuse

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/catalogue/SettleCopies.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -22,9 +23,16 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
 // files from those subfolders and from the record's own; the subfolders stay. A file there that
 // the same subfolder of storage lacks is first copied into storage (a file storage has, in any
 // letter case, is never replaced: storage stays authoritative), and a file is deleted only when
-// storage holds the same bytes; otherwise nothing of that subfolder is deleted. Succeeds when no
-// file of the key is left in those subfolders.
-korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin);
+// storage holds the same bytes; otherwise nothing of that subfolder is deleted. The copies the
+// settlement names (DifferingCopies lists them) are settled first. Succeeds when no file of the
+// key is left in those subfolders.
+korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin,
+                            const settle::Settlement& settlement = {});
+
+// The files UnusePlugin would delete that differ from storage's, so that it refuses for them.
+// Fails, naming them, when folders or files could not be read.
+korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder,
+                                                const CPluginInfo& plugin);
 
 // True when plugins holds scripts of the plug-in's key in another subfolder than the record's:
 // taking it out of use then changes more than the record's own subfolder.

@@ -65,7 +65,10 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     fileops::FailureList unreadable;
     unreadable.Add(catalogue.Unreadable());
     unreadable.Add(inUse.Unreadable());
-    return {Outcome::Ready, failures.ToStatus(), unreadable.ToStatus()};
+    fileops::FailureList descriptions;
+    descriptions.Add(catalogue.UnreadableDescriptions());
+    descriptions.Add(inUse.UnreadableDescriptions());
+    return {Outcome::Ready, failures.ToStatus(), unreadable.ToStatus(), descriptions.ToStatus()};
 }
 
 } // namespace korvane::storagesync

@@ -32,6 +32,9 @@ struct Synchronisation
     korvane::Status copies = korvane::Status::Ok();
     // Why folders of storage or plugins could not be read: their plug-ins are not listed.
     korvane::Status unreadable = korvane::Status::Ok();
+    // Why description files there could not be read: their plug-ins are listed without their
+    // texts.
+    korvane::Status descriptions = korvane::Status::Ok();
 };
 
 // Makes sure the storage folder of korvaneFolder exists. A storage folder created here gets the

@@ -5,21 +5,6 @@
 
 namespace korvane::textfile {
 
-std::vector<std::string> SplitLines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
-    return lines;
-}
-
-std::optional<std::vector<std::string>> ReadLines(std::string_view storedPath)
-{
-    const auto bytes = kfs::ReadFile(kpath::ResolveNoCase(storedPath));
-    if (!bytes)
-        return std::nullopt;
-    return SplitLines(*bytes);
-}
-
 std::string ToDiskText(std::string_view text)
 {
     std::string disk;

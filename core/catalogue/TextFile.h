@@ -2,23 +2,15 @@
 
 #include "core/platform/Status.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Text files as the plug-in formats keep them: CR LF on disk, LF in memory.
 namespace korvane::textfile {
 
-// The lines of a text file read in text mode: every CR LF becomes LF, then the text is split at
-// LF. A last line without a line end counts; a line end at the very end adds no empty line.
-// Nothing when the file cannot be opened.
-std::optional<std::vector<std::string>> ReadLines(std::string_view storedPath);
-
-// Splits text already in memory the same way.
-std::vector<std::string> SplitLines(std::string_view text);
-
-// Calls line(std::string_view) for each line SplitLines would give, without copying them.
+// Calls line(std::string_view) for each line of a text file's bytes read in text mode: every
+// CR LF becomes LF, then the text is split at LF. A last line without a line end counts; a line
+// end at the very end adds no empty line.
 template <typename F> void ForEachLine(std::string_view text, F&& line)
 {
     size_t start = 0;

@@ -9,9 +9,11 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -40,17 +42,23 @@ std::string UniqueSuffix()
     return std::to_string(ticks) + "-" + std::to_string(counter.fetch_add(1));
 }
 
-// Makes a rename inside folder last through a power cut (POSIX keeps names in the folder's own
-// data; Windows writes them through).
-void SyncFolder([[maybe_unused]] const fs::path& folder)
+// Makes a new name inside folder last through a power cut (POSIX keeps names in the folder's own
+// data; Windows writes them through). The system's error when it could not.
+std::error_code SyncFolder([[maybe_unused]] const fs::path& folder)
 {
 #ifndef _WIN32
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        (void)::fsync(descriptor);
-        ::close(descriptor);
-    }
+    // A file named without a folder is in the current one.
+    const int descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::error_code(errno, std::generic_category());
+    const int synced = ::fsync(descriptor);
+    const int cause = errno;
+    ::close(descriptor);
+    if (synced != 0)
+        return std::error_code(cause, std::generic_category());
 #endif
+    return {};
 }
 
 constexpr std::string_view kTemporarySuffix = ".part";
@@ -106,27 +114,98 @@ uint64_t Prefix(std::string_view name)
     return prefix;
 }
 
+// How many bytes a read with maxBytes takes: one more, to tell a file that holds more.
+size_t ReadLimit(size_t maxBytes)
+{
+    return maxBytes == kWholeFile ? kWholeFile : maxBytes + 1;
+}
+
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
-bool ReadNativeFile(const char* file, std::string& bytes, int folder = AT_FDCWD)
+bool ReadNativeFile(const char* file, std::string& bytes, size_t maxBytes, int folder = AT_FDCWD,
+                    std::error_code* error = nullptr)
 {
     bytes.clear(); // its storage stays for the next file
     const int fd = ::openat(folder, file, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        if (error)
+            *error = std::error_code(errno, std::generic_category());
         return false;
+    }
+    const size_t limit = ReadLimit(maxBytes);
     char block[16384];
     ssize_t got = 0;
-    while ((got = ::read(fd, block, sizeof block)) > 0 || (got < 0 && errno == EINTR)) {
+    while (bytes.size() < limit &&
+           ((got = ::read(fd, block, std::min(sizeof block, limit - bytes.size()))) > 0 ||
+            (got < 0 && errno == EINTR))) {
         if (got > 0)
             bytes.append(block, static_cast<size_t>(got));
     }
+    if (got < 0 && error)
+        *error = std::error_code(errno, std::generic_category());
     ::close(fd);
     if (got < 0)
         bytes.clear();
-    return got == 0;
+    return got >= 0; // at the end of the file, or at the limit
+}
+
+// Closes the descriptor it holds when it goes.
+struct Descriptor
+{
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    const int fd;
+};
+
+// Fills buffer unless the file ends first; how much was read, or -1 with errno set.
+ssize_t ReadFull(int fd, char* buffer, size_t size)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, buffer + done, size - done);
+        if (got == 0)
+            break;
+        if (got < 0 && errno != EINTR)
+            return -1;
+        if (got > 0)
+            done += static_cast<size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+// The failure of the call that just failed on file.
+korvane::Status LastError(const fs::path& file)
+{
+    return Failure(file, std::error_code(errno, std::generic_category()));
 }
 #endif
+
+// Why a file cannot be read: the system's reason when it refuses to open the file (on Windows,
+// another program that holds it open), else an input/output error.
+std::error_code WhyUnreadable(const fs::path& file)
+{
+#ifdef _WIN32
+    const HANDLE handle = ::CreateFileW(kpath::SystemPath(file).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    ::CloseHandle(handle);
+#else
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::error_code(errno, std::generic_category());
+    ::close(descriptor);
+#endif
+    return std::make_error_code(std::errc::io_error);
+}
 
 } // namespace
 
@@ -169,6 +248,9 @@ FolderNames ListFolderNames(const fs::path& folder)
         return listing;
     }
     const int fd = ::dirfd(dir);
+    // The end of the listing and a failure to read on both give no entry; only errno tells them
+    // apart, and a listing cut short must never pass for the whole folder.
+    errno = 0;
     while (const dirent* found = ::readdir(dir)) {
         const std::string_view name(found->d_name);
         if (name == "." || name == "..")
@@ -186,7 +268,10 @@ FolderNames ListFolderNames(const fs::path& folder)
             type == DT_REG || (type == DT_LNK && ::fstatat(fd, found->d_name, &info, 0) == 0 &&
                                S_ISREG(info.st_mode));
         listing.Add(name, type == DT_DIR, isFile);
+        errno = 0;
     }
+    if (errno != 0)
+        listing.SetFailure(FailureReason(folder, std::error_code(errno, std::generic_category())));
     ::closedir(dir);
 #else
     // The system's own listing: MinGW's directory reading lists the current folder instead of
@@ -197,9 +282,12 @@ FolderNames ListFolderNames(const fs::path& folder)
                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        // No entry at all, or no such folder, is an empty listing.
+        // No entry at all, no such folder, or a file of that name, is an empty listing.
+        const DWORD attributes = ::GetFileAttributesW(kpath::SystemPath(folder).c_str());
+        const bool noFolder =
+            attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
-            error != ERROR_DIRECTORY)
+            error != ERROR_DIRECTORY && !noFolder)
             listing.SetFailure(FailureReason(
                 folder, std::error_code(static_cast<int>(error), std::system_category())));
         return listing;
@@ -218,15 +306,21 @@ FolderNames ListFolderNames(const fs::path& folder)
         }
         listing.Add(kpath::FromNative(fs::path(found.cFileName)), folderEntry && !link, isFile);
     } while (::FindNextFileW(search, &found));
+    // A listing cut short is no listing of the whole folder.
+    if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
+        listing.SetFailure(FailureReason(
+            folder, std::error_code(static_cast<int>(error), std::system_category())));
     ::FindClose(search);
 #endif
     listing.Sort();
     return listing;
 }
 
-std::vector<FolderEntry> ListFolder(const fs::path& folder)
+korvane::Result<std::vector<FolderEntry>> ListFolder(const fs::path& folder)
 {
     const FolderNames names = ListFolderNames(folder);
+    if (!names.Failure().empty())
+        return korvane::Status::Failure(names.Failure());
     std::vector<FolderEntry> entries;
     entries.reserve(names.Count());
     for (size_t i = 0; i < names.Count(); ++i) {
@@ -238,17 +332,24 @@ std::vector<FolderEntry> ListFolder(const fs::path& folder)
     return entries;
 }
 
-bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes)
+bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes, size_t maxBytes,
+              std::error_code* error)
 {
 #ifndef _WIN32
     std::string file = folder.native();
     if (!file.empty() && file.back() != '/')
         file += '/';
     file += name;
-    return ReadNativeFile(file.c_str(), bytes);
+    return ReadNativeFile(file.c_str(), bytes, maxBytes, AT_FDCWD, error);
 #else
-    auto read = ReadFile(folder / fs::path(std::u8string(name.begin(), name.end())));
+    const fs::path file = folder / fs::path(std::u8string(name.begin(), name.end()));
+    auto read = ReadFile(file, maxBytes);
     bytes = read ? std::move(*read) : std::string();
+    // The stream tells no cause: a file that is not there, or the system's reason for one that
+    // could not be read.
+    if (!read && error)
+        *error = IsMissing(file) ? std::make_error_code(std::errc::no_such_file_or_directory)
+                                 : WhyUnreadable(file);
     return read.has_value();
 #endif
 }
@@ -257,6 +358,8 @@ FolderReader::FolderReader(const fs::path& folder) : m_folder(folder)
 {
 #ifndef _WIN32
     m_descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_descriptor < 0)
+        m_openError = errno;
 #endif
 }
 
@@ -268,37 +371,105 @@ FolderReader::~FolderReader()
 #endif
 }
 
-bool FolderReader::ReadFile(const char* name, std::string& bytes) const
+bool FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxBytes,
+                            std::error_code* error) const
 {
 #ifndef _WIN32
     if (m_descriptor < 0) {
         bytes.clear();
+        if (error)
+            *error = std::error_code(m_openError, std::generic_category());
         return false;
     }
-    return ReadNativeFile(name, bytes, m_descriptor);
+    return ReadNativeFile(name, bytes, maxBytes, m_descriptor, error);
 #else
-    return kfs::ReadFile(m_folder, name, bytes);
+    return kfs::ReadFile(m_folder, name, bytes, maxBytes, error);
 #endif
 }
 
-std::optional<std::string> ReadFile(const fs::path& file)
+std::optional<std::string> ReadFile(const fs::path& file, size_t maxBytes)
 {
 #ifndef _WIN32
     std::string bytes;
-    if (!ReadNativeFile(file.c_str(), bytes))
+    if (!ReadNativeFile(file.c_str(), bytes, maxBytes))
         return std::nullopt;
     return bytes;
 #else
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;
+    const size_t limit = ReadLimit(maxBytes);
     std::string bytes;
     char block[16384];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
+    while (bytes.size() < limit && (in.read(block, static_cast<std::streamsize>(std::min(
+                                                       sizeof block, limit - bytes.size()))) ||
+                                    in.gcount() > 0))
         bytes.append(block, static_cast<size_t>(in.gcount()));
     if (in.bad())
         return std::nullopt;
     return bytes;
+#endif
+}
+
+korvane::Result<std::optional<std::string>> ReadFileIfThere(const fs::path& file, size_t maxBytes)
+{
+    auto bytes = ReadFile(file, maxBytes);
+    if (bytes)
+        return bytes;
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (status.type() == fs::file_type::not_found ||
+        (fs::status_known(status) && !fs::is_regular_file(status)))
+        return std::optional<std::string>();
+    return korvane::Status::Failure(ReadFailureReason(file));
+}
+
+korvane::Result<bool> SameContent(const fs::path& first, const fs::path& second)
+{
+    constexpr size_t kBlock = 64 << 10;
+    std::vector<char> blocks(2 * kBlock);
+    char* const firstBlock = blocks.data();
+    char* const secondBlock = blocks.data() + kBlock;
+#ifndef _WIN32
+    const Descriptor a{::open(first.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (a.fd < 0)
+        return LastError(first);
+    const Descriptor b{::open(second.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (b.fd < 0)
+        return LastError(second);
+    for (;;) {
+        const ssize_t gotFirst = ReadFull(a.fd, firstBlock, kBlock);
+        if (gotFirst < 0)
+            return LastError(first);
+        const ssize_t gotSecond = ReadFull(b.fd, secondBlock, kBlock);
+        if (gotSecond < 0)
+            return LastError(second);
+        if (gotFirst != gotSecond ||
+            std::memcmp(firstBlock, secondBlock, static_cast<size_t>(gotFirst)) != 0)
+            return false;
+        if (static_cast<size_t>(gotFirst) < kBlock)
+            return true; // both ended here
+    }
+#else
+    std::ifstream a(first, std::ios::binary);
+    if (!a)
+        return korvane::Status::Failure(ReadFailureReason(first));
+    std::ifstream b(second, std::ios::binary);
+    if (!b)
+        return korvane::Status::Failure(ReadFailureReason(second));
+    for (;;) {
+        a.read(firstBlock, kBlock);
+        if (a.bad())
+            return korvane::Status::Failure(ReadFailureReason(first));
+        b.read(secondBlock, kBlock);
+        if (b.bad())
+            return korvane::Status::Failure(ReadFailureReason(second));
+        if (a.gcount() != b.gcount() ||
+            std::memcmp(firstBlock, secondBlock, static_cast<size_t>(a.gcount())) != 0)
+            return false;
+        if (static_cast<size_t>(a.gcount()) < kBlock)
+            return true;
+    }
 #endif
 }
 
@@ -365,21 +536,10 @@ std::string FailureReason(const fs::path& file, const std::error_code& error)
 
 std::string ReadFailureReason(const fs::path& file)
 {
-#ifdef _WIN32
-    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return FailureReason(
-            file, std::error_code(static_cast<int>(::GetLastError()), std::system_category()));
-    ::CloseHandle(handle);
-#else
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return FailureReason(file, std::error_code(errno, std::generic_category()));
-    ::close(descriptor);
-#endif
-    return kpath::FromNative(file) + ": " + strings::kReasonUnreadable;
+    const std::error_code cause = WhyUnreadable(file);
+    if (cause == std::errc::io_error)
+        return kpath::FromNative(file) + ": " + strings::kReasonUnreadable;
+    return FailureReason(file, cause);
 }
 
 namespace {
@@ -542,7 +702,9 @@ korvane::Status AtomicFile::Commit()
         return Failure(m_target, ec);
     m_temporary.clear();
     m_closed = false; // committed: there is nothing more to write or to put in place
-    SyncFolder(m_target.parent_path());
+    m_placed = true;
+    if (const std::error_code synced = SyncFolder(m_target.parent_path()))
+        return Failure(m_target, synced);
     return korvane::Status::Ok();
 }
 
@@ -623,8 +785,14 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
     if (cause)
         return Failure(target, cause);
 #endif
-    if (flush == Flush::ToDisk)
-        SyncFolder(target.parent_path());
+    // A copy whose name may not last is no copy to delete the source on the strength of: it goes
+    // again (its source is still there), so that a later copy is made and flushed anew.
+    if (flush == Flush::ToDisk) {
+        if (const std::error_code synced = SyncFolder(target.parent_path())) {
+            fs::remove(target, ec);
+            return Failure(target, synced);
+        }
+    }
     return korvane::Status::Ok();
 }
 
@@ -688,6 +856,12 @@ bool Exists(const fs::path& path)
 {
     std::error_code ec;
     return fs::exists(path, ec);
+}
+
+bool IsMissing(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() == fs::file_type::not_found;
 }
 
 } // namespace kfs

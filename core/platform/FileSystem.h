@@ -24,8 +24,9 @@ struct FolderEntry
 };
 
 // Every entry of a folder, sorted alphabetically without regard to case (the order an NTFS
-// listing has). An empty list when the folder does not exist or cannot be listed.
-std::vector<FolderEntry> ListFolder(const std::filesystem::path& folder);
+// listing has). An empty list when the folder does not exist; a failure naming the folder when it
+// cannot be listed, or not to its end.
+korvane::Result<std::vector<FolderEntry>> ListFolder(const std::filesystem::path& folder);
 
 // The names of a folder's entries in the order ListFolder gives them, kept in one string: for a
 // walk over many entries that keeps few of them, without a string or a path for each.
@@ -41,8 +42,8 @@ public:
     bool IsFolder(size_t index) const { return m_entries[index].isFolder; }
     bool IsFile(size_t index) const { return m_entries[index].isFile; }
 
-    // Why the folder could not be listed, naming it; empty when it was, or when there is no
-    // folder of that name.
+    // Why the folder could not be listed, or not to its end (the names then are only some),
+    // naming it; empty when it was, or when there is no folder of that name.
     const std::string& Failure() const { return m_failure; }
     void SetFailure(std::string reason) { m_failure = std::move(reason); }
 
@@ -69,11 +70,29 @@ private:
 // The same entries in the same order, names only.
 FolderNames ListFolderNames(const std::filesystem::path& folder);
 
-// The whole content of a file, or nothing when it cannot be opened or read.
-std::optional<std::string> ReadFile(const std::filesystem::path& file);
+// No limit on what ReadFile reads.
+inline constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
+
+// The whole content of a file, or nothing when it cannot be opened or read. With a limit, at most
+// maxBytes + 1 bytes are read: a result longer than maxBytes tells that the file holds more, and
+// a file of any size costs no more memory than that.
+std::optional<std::string> ReadFile(const std::filesystem::path& file,
+                                    std::size_t maxBytes = kWholeFile);
+// The same, telling a file that is not there (nothing, also when something else than a file is)
+// from one that cannot be read (a failure naming it).
+korvane::Result<std::optional<std::string>> ReadFileIfThere(const std::filesystem::path& file,
+                                                            std::size_t maxBytes = kWholeFile);
 // The same for the entry name (UTF-8) of a folder, without making a path of it first, into bytes
-// (whose storage a walk reading many files reuses). False, with bytes empty, when it cannot be.
-bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes);
+// (whose storage a walk reading many files reuses). False, with bytes empty and the cause in
+// error when one is given, when it cannot be.
+bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes,
+              std::size_t maxBytes = kWholeFile, std::error_code* error = nullptr);
+
+// Whether two files hold the same bytes, read side by side a block at a time, so that files of
+// any size cost two blocks of memory. A failure, naming the file, when one could not be opened or
+// read: then nothing is known.
+korvane::Result<bool> SameContent(const std::filesystem::path& first,
+                                  const std::filesystem::path& second);
 
 // A folder held open while many of its files are read: each is then found by its name alone,
 // without the system walking the folder's whole path again for every file.
@@ -85,21 +104,23 @@ public:
     FolderReader(const FolderReader&) = delete;
     FolderReader& operator=(const FolderReader&) = delete;
 
-    // ReadFile(folder, name, bytes) for this folder, name ending in a zero byte.
-    bool ReadFile(const char* name, std::string& bytes) const;
+    // ReadFile(folder, name, bytes, maxBytes, error) for this folder, name ending in a zero byte.
+    bool ReadFile(const char* name, std::string& bytes, std::size_t maxBytes = kWholeFile,
+                  std::error_code* error = nullptr) const;
 
 private:
     // The open folder where the system has such descriptors, else its path.
     [[maybe_unused]] std::filesystem::path m_folder;
     [[maybe_unused]] int m_descriptor = -1;
+    [[maybe_unused]] int m_openError = 0; // why the folder could not be opened
 };
 
 // A file written to a temporary file beside its target and put in the target's place only when
 // committed whole, so that a failure leaves the old file as it was. The file replaced is
 // respected: one that exists and may not be written (no write permission in its mode, for root
 // too) is not replaced, the new file keeps the old one's permissions, and a symbolic link is
-// written through to its target. The bytes reach the disk before the rename. Destroyed without
-// a commit, it removes what it wrote.
+// written through to its target. The bytes reach the disk before the rename, and the new name
+// after it. Destroyed without a commit, it removes what it wrote.
 class AtomicFile
 {
 public:
@@ -115,7 +136,10 @@ public:
     // Puts the new file on the disk and closes it, not yet in the target's place: many files can
     // then wait for their commit without holding a descriptor each.
     korvane::Status Close();
+    // Puts the new file in the target's place. A failure to flush the folder after that fails
+    // the commit with the new file in place (Placed): the new name may not last a power cut.
     korvane::Status Commit();
+    bool Placed() const { return m_placed; }
     // The file the commit replaces: the target, or the file a symbolic link there leads to.
     const std::filesystem::path& Target() const { return m_target; }
 
@@ -126,6 +150,7 @@ private:
     std::filesystem::path m_temporary;
     std::FILE* m_out = nullptr;
     bool m_closed = false;
+    bool m_placed = false;
     korvane::Status m_failure = korvane::Status::Ok();
 };
 
@@ -146,7 +171,8 @@ enum class Flush
 };
 
 // Copies a file to a destination that does not exist yet; an existing destination is never
-// replaced and makes the copy fail. The destination appears whole or not at all.
+// replaced and makes the copy fail. The destination appears whole or not at all; with
+// Flush::ToDisk, only once the bytes and the new name are on the disk (else not at all).
 korvane::Status CopyFileNoOverwrite(const std::filesystem::path& source,
                                     const std::filesystem::path& target, Flush flush = Flush::No);
 
@@ -170,6 +196,10 @@ korvane::Status RemoveFile(const std::filesystem::path& file);
 korvane::Status RemoveEmptyFolder(const std::filesystem::path& folder);
 
 bool IsFolder(const std::filesystem::path& path);
+// False also when the system could not tell.
 bool Exists(const std::filesystem::path& path);
+// True only when the system says nothing is there: a file that could not be looked at is not
+// taken for one that is gone.
+bool IsMissing(const std::filesystem::path& path);
 
 } // namespace korvane::kfs

@@ -1,5 +1,6 @@
 #include "core/platform/HttpClient.h"
 
+#include "core/platform/UrlText.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -25,6 +26,23 @@ namespace {
 
 constexpr char kUserAgent[] = "KorvaneMgrUpd";
 constexpr std::chrono::milliseconds kLongestTick{200};
+// What Qt may hold of a body that the handlers have not taken yet. Beyond it Qt stops reading from
+// the connection, so a server sending faster than the handlers take the bytes, or a body without
+// a length, never piles up in memory.
+constexpr qint64 kReadBufferBytes = 256 << 10;
+
+// Qt's network thread passes each piece of a body on as it was cut (a chunk of a chunked body is
+// one piece), and the reply tells of new bytes only once every piece sent so far has come
+// through. A server that cuts a body into pieces of a few bytes would keep the first bytes from
+// the handlers until the whole buffer had filled in such pieces (tens of thousands of them), long
+// enough on a busy machine to pass for a stall. A buffer of one byte more than the handlers take
+// lets a body that is too long through at once.
+qint64 ReadBufferFor(std::uint64_t mostBody)
+{
+    if (mostBody >= static_cast<std::uint64_t>(kReadBufferBytes))
+        return kReadBufferBytes;
+    return static_cast<qint64>(mostBody) + 1; // never 0, which Qt takes for no limit
+}
 
 std::string Text(const char* text)
 {
@@ -145,7 +163,8 @@ std::string RateText(std::uint64_t bytesPerSecond)
     return std::to_string(bytesPerSecond) + " bytes/s";
 }
 
-// Keeps what arrived when, to tell whether the last window of time brought too little.
+// Keeps what arrived when, to tell whether the last window of time brought too little. One watch
+// times a whole request, its redirects included, so that slow hops add up.
 class StallWatch
 {
 public:
@@ -177,11 +196,11 @@ private:
 class Transfer
 {
 public:
-    Transfer(QNetworkReply& reply, const HttpClient::Options& options,
+    Transfer(QNetworkReply& reply, const HttpClient::Options& options, StallWatch& stall,
              const HttpClient::ResponseHandler& onResponse, const HttpClient::BodyHandler& onBody,
              const HttpClient::Ticker& onTick)
         : m_reply(reply), m_options(options), m_onResponse(onResponse), m_onBody(onBody),
-          m_onTick(onTick), m_stall(options.stall)
+          m_onTick(onTick), m_stall(stall)
     {}
 
     // The transfer's result, or nothing when the server redirected (see RedirectLocation).
@@ -277,6 +296,9 @@ private:
                      QString::fromStdString(RateText(m_options.stall.minBytesPerSecond)));
         } else if (m_bStopped) {
             m_result.outcome = Outcome::Stopped;
+        } else if (IsDecodingRefused()) {
+            m_result.outcome = Outcome::BodyRefused;
+            m_result.reason = DecodingReason();
         } else if (!m_bHeadersSeen || !IsHttpAnswer(m_reply.error())) {
             m_result.outcome = Outcome::InternetError;
             m_result.reason = NetworkReason(m_reply, m_sslErrors);
@@ -291,13 +313,32 @@ private:
         return m_result;
     }
 
+    // Qt expands a compressed body itself, and gives up on one that would expand beyond its safety
+    // limits (a small body that stands for gigabytes); it tells so only as a content error.
+    bool IsDecodingRefused() const
+    {
+        return m_bHeadersSeen && m_reply.error() == QNetworkReply::UnknownContentError &&
+               m_result.response.nStatus / 100 == 2 &&
+               !m_reply.rawHeader("Content-Encoding").trimmed().isEmpty();
+    }
+
+    std::string DecodingReason() const
+    {
+        // Qt's text is "Decompression failed: " and a detail, which is often empty.
+        QString detail = m_reply.errorString();
+        detail = detail.mid(detail.indexOf(QLatin1Char(':')) + 1).trimmed();
+        if (detail.isEmpty())
+            detail = QString::fromUtf8(strings::kReasonExpandsTooFar);
+        return Text(strings::kReasonCompressedRefused, detail);
+    }
+
     QNetworkReply& m_reply;
     QEventLoop m_loop;
     const HttpClient::Options& m_options;
     const HttpClient::ResponseHandler& m_onResponse;
     const HttpClient::BodyHandler& m_onBody;
     const HttpClient::Ticker& m_onTick;
-    StallWatch m_stall;
+    StallWatch& m_stall; // a redirect's body is never read, so the count goes on from zero
     QList<QSslError> m_sslErrors;
     HttpClient::Result m_result;
     bool m_bHeadersSeen = false;
@@ -327,6 +368,20 @@ std::variant<QUrl, std::string> NextHop(const QUrl& current, const QByteArray& l
     return next;
 }
 
+// A reason as it may be shown: Qt's texts can name an address with its user information, in any
+// of its encoded forms, which are taken out.
+std::string WithoutCredentials(const std::string& reason, const QSet<QUrl>& urls)
+{
+    QString text = QString::fromStdString(reason);
+    for (const QUrl& url : urls) {
+        if (url.userInfo().isEmpty())
+            continue;
+        for (const auto form : {QUrl::FullyEncoded, QUrl::PrettyDecoded, QUrl::FullyDecoded})
+            text.remove(url.userInfo(form) + QLatin1Char('@'));
+    }
+    return urltext::WithoutUserInfo(text.toStdString());
+}
+
 } // namespace
 
 HttpClient::HttpClient(Options options)
@@ -345,7 +400,8 @@ std::string HttpClient::StatusReason(int nStatus)
 }
 
 HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler& onResponse,
-                                   const BodyHandler& onBody, const Ticker& onTick)
+                                   const BodyHandler& onBody, const Ticker& onTick,
+                                   std::uint64_t nMostBody)
 {
     QUrl target = QUrl::fromEncoded(QByteArray(url.data(), static_cast<qsizetype>(url.size())),
                                     QUrl::TolerantMode);
@@ -353,16 +409,22 @@ HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler
     if (!target.isValid() || !IsHttp(target))
         return Refused(Text(strings::kReasonNotHttp));
     QSet<QUrl> visited{target};
+    StallWatch stall(m_options.stall);
+    const auto told = [&visited](Result result) {
+        result.reason = WithoutCredentials(result.reason, visited);
+        return result;
+    };
     for (int hops = 0;; ++hops) {
         const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target, m_options)));
-        Transfer transfer(*reply, m_options, onResponse, onBody, onTick);
+        reply->setReadBufferSize(ReadBufferFor(nMostBody));
+        Transfer transfer(*reply, m_options, stall, onResponse, onBody, onTick);
         if (auto result = transfer.Run())
-            return *result;
+            return told(std::move(*result));
         if (hops == m_options.maxRedirects)
             return Refused(Text(strings::kReasonTooManyRedirects, m_options.maxRedirects));
         auto next = NextHop(target, transfer.RedirectLocation());
         if (auto* reason = std::get_if<std::string>(&next))
-            return Refused(std::move(*reason));
+            return told(Refused(std::move(*reason)));
         target = std::get<QUrl>(next);
         if (visited.contains(target))
             return Refused(Text(strings::kReasonRedirectLoop));

@@ -21,8 +21,9 @@ namespace korvane {
 class HttpClient
 {
 public:
-    // A transfer that receives fewer than minBytesPerSecond on average over any window is
-    // abandoned, however long it has run; a slow transfer above that rate runs to its end.
+    // A request that receives fewer than minBytesPerSecond on average over any window, from its
+    // first hop on, is abandoned, however long it has run; a slow transfer above that rate runs
+    // to its end.
     struct StallRule
     {
         std::uint64_t minBytesPerSecond = 1024;
@@ -49,6 +50,7 @@ public:
         Completed,     // the whole body was handed over
         Stopped,       // a handler asked for nothing more
         InternetError, // no answer, a lost connection, a stall, a bad redirect or certificate
+        BodyRefused,   // a compressed body that would expand beyond the safe limits
     };
 
     struct Result
@@ -56,7 +58,9 @@ public:
         Outcome outcome = Outcome::InternetError;
         Response response;
         std::uint64_t nReceived = 0; // body bytes handed over
-        std::string reason;          // what went wrong, in plain words, for an Internet error
+        // What went wrong, in plain words, unless completed; never with the user information of
+        // an address.
+        std::string reason;
     };
 
     // Called once when the final status and headers are in; false skips the body.
@@ -73,10 +77,17 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
+    // No limit on the body beyond what the handlers decide.
+    static constexpr std::uint64_t kAnyBody = static_cast<std::uint64_t>(-1);
+
     // url is sent as its bytes are; whoever builds it percent-encodes what a URL cannot hold.
-    // Only http and https URLs are fetched; anything else is an Internet error.
+    // Only http and https URLs are fetched; anything else is an Internet error. The stall rule
+    // holds for the whole request, its redirects included. Qt holds at most a small buffer of a
+    // body the handlers have not taken, so what a body costs is what the handlers keep of it.
+    // nMostBody is the most the handlers take: Qt then holds no more than one byte beyond it, so
+    // that a longer body reaches onBody at once, however small the pieces the server sends it in.
     Result Get(const std::string& url, const ResponseHandler& onResponse, const BodyHandler& onBody,
-               const Ticker& onTick = {});
+               const Ticker& onTick = {}, std::uint64_t nMostBody = kAnyBody);
 
     // "HTTP 404": a status other than 200, as a reason.
     static std::string StatusReason(int nStatus);

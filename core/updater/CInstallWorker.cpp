@@ -9,20 +9,25 @@ namespace korvane {
 
 korvane::Status InstallThreadProc(const InstallParams& params,
                                   const CUpdateList::FileProgress& progress,
-                                  const CUpdateList::StopRequest& stop)
+                                  const CUpdateList::StopRequest& stop,
+                                  std::vector<std::string>* pKeptCopies)
 {
     if (!params.pUpdates)
         return korvane::Status::Failure({});
     CPluginList inUse;
     if (!params.strKorvane.empty())
         inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
-    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress, stop);
+    // A copy in use the scan missed would keep its old bytes beside storage's new ones.
+    if (auto unreadable = inUse.Unreadable(); !unreadable)
+        return unreadable;
+    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress, stop,
+                                          pKeptCopies);
 }
 
 CInstallWorker::CInstallWorker(InstallParams params) : m_params(std::move(params)) {}
 
 void CInstallWorker::Start(InstallParams params, QObject* receiver,
-                           std::function<void(bool, const QString&)> onDone)
+                           std::function<void(bool, const QString&, const QStringList&)> onDone)
 {
     // Nothing owns a running worker: it outlives the window that started it, and deletes
     // itself in the starting thread once it has finished.
@@ -35,10 +40,14 @@ void CInstallWorker::Start(InstallParams params, QObject* receiver,
 
 void CInstallWorker::run()
 {
-    const korvane::Status installed = InstallThreadProc(m_params);
+    std::vector<std::string> kept;
+    const korvane::Status installed = InstallThreadProc(m_params, {}, {}, &kept);
     // The files are written: other commands may change the folder before the report arrives.
     m_params.lock.reset();
-    emit InstallDone(installed.ok(), QString::fromStdString(installed.reason()));
+    QStringList keptCopies;
+    for (const std::string& copy : kept)
+        keptCopies << QString::fromStdString(copy);
+    emit InstallDone(installed.ok(), QString::fromStdString(installed.reason()), keptCopies);
 }
 
 } // namespace korvane

@@ -5,8 +5,10 @@
 
 #include <functional>
 #include <memory>
+#include <QStringList>
 #include <QThread>
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -25,9 +27,11 @@ struct InstallParams
 // Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread;
 // progress, when given, is told of each piece of a file that arrives; stop, when given, is asked
 // while the files arrive and ends the installation, with nothing replaced, once it answers true.
+// When it fails only for copies in use the player changed, pKeptCopies (may be null) gets them.
 korvane::Status InstallThreadProc(const InstallParams& params,
                                   const CUpdateList::FileProgress& progress = {},
-                                  const CUpdateList::StopRequest& stop = {});
+                                  const CUpdateList::StopRequest& stop = {},
+                                  std::vector<std::string>* pKeptCopies = nullptr);
 
 // One installation on a thread of its own. It reports once, then deletes itself.
 class CInstallWorker : public QThread
@@ -38,11 +42,12 @@ public:
     // Starts the installation. onDone runs once with the result in receiver's thread, as a
     // queued call; if receiver no longer exists by then, the result is dropped.
     static void Start(InstallParams params, QObject* receiver,
-                      std::function<void(bool, const QString&)> onDone);
+                      std::function<void(bool, const QString&, const QStringList&)> onDone);
 
 signals:
-    // reason: why the installation failed, empty when it succeeded.
-    void InstallDone(bool bResult, const QString& reason);
+    // reason: why the installation failed, empty when it succeeded. keptCopies: when it failed
+    // only for copies in use the player changed, their paths below the plugins folder.
+    void InstallDone(bool bResult, const QString& reason, const QStringList& keptCopies);
 
 private:
     explicit CInstallWorker(InstallParams params);

@@ -75,6 +75,8 @@ CUpdateList::ListDownload CUpdateList::DownloadList(const std::string& strUrl,
     };
     if (result.outcome == HttpClient::Outcome::InternetError)
         return fail(DownloadResult::InternetError, result.reason);
+    if (result.outcome == HttpClient::Outcome::BodyRefused)
+        return fail(DownloadResult::Unreadable, result.reason);
     if (result.response.nStatus != kStatusOk)
         return fail(DownloadResult::NoList, HttpClient::StatusReason(result.response.nStatus));
     if (result.outcome == HttpClient::Outcome::Stopped &&
@@ -149,7 +151,8 @@ bool CUpdateList::IsInstalled(const std::string& strKorvane, int nIndex,
 
 korvane::Status CUpdateList::InstallUpdate(int nIndex, const std::string& strKorvane,
                                            const CPluginList* pInUse, const FileProgress& progress,
-                                           const StopRequest& stop)
+                                           const StopRequest& stop,
+                                           std::vector<std::string>* pKeptCopies)
 {
     if (nIndex < 0 || nIndex >= GetSize())
         return korvane::Status::Failure(
@@ -157,7 +160,7 @@ korvane::Status CUpdateList::InstallUpdate(int nIndex, const std::string& strKor
     CUpdateInfo& update = GetAt(nIndex);
     const InstallingMark mark(update);
     UpdateInstallation installation(update, strKorvane, pInUse, m_transferOptions);
-    return installation.Run(progress, stop);
+    return installation.Run(progress, stop, pKeptCopies);
 }
 
 } // namespace korvane

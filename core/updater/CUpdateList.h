@@ -27,8 +27,9 @@ public:
         Received,      // the list as the server sent it
         NoList,        // the server answered with a status other than 200: the list is empty
         InternetError, // no server, a lost connection, a stall, a bad redirect or certificate
-        Unreadable,    // the list ended inside a record, holds a string form not read here, or
-                       // goes beyond the reader's limits
+        Unreadable,    // not an update list (a page, a script, nothing), a list that ends inside
+                       // a record, holds a string form not read here or goes beyond the reader's
+                       // limits, or a compressed body too large to expand
         Cancelled,     // the progress callback asked to stop
     };
 
@@ -73,9 +74,12 @@ public:
     // received whole first, then all are put in place, storage's files and, for the plug-ins in
     // pInUse (may be null), their copies in the plugins folder; or none is. Fails, naming the
     // update and the file, unless every file was installed.
+    // When it fails only for copies in use the player changed, which it keeps, pKeptCopies (may be
+    // null) gets their paths below the plugins folder.
     korvane::Status InstallUpdate(int nIndex, const std::string& strKorvane,
                                   const CPluginList* pInUse, const FileProgress& progress = {},
-                                  const StopRequest& stop = {});
+                                  const StopRequest& stop = {},
+                                  std::vector<std::string>* pKeptCopies = nullptr);
 
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
     // How the list and the files are fetched: when a transfer counts as stalled, and, in tests,

@@ -101,7 +101,7 @@ void CUpdateListReader::Finish()
         return;
     // Fewer than six bytes cannot be checked for the magic word: they are no list at all.
     if (m_step == Step::Magic)
-        m_status = Status::NotAList;
+        Fail(Status::NotAList, strings::kReasonNotAList);
     else
         Fail(Status::EndsEarly, strings::kReasonEndsEarly);
     m_arrUpdates.clear();
@@ -121,8 +121,6 @@ std::size_t CUpdateListReader::Parse(std::string_view data)
     while (m_status == Status::Reading && ParseStep(data, offset)) {
     }
     m_nConsumed += offset;
-    if (m_status == Status::NotAList)
-        m_arrUpdates.clear();
     return offset;
 }
 
@@ -183,7 +181,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         if (!read.Bytes(kMagic.size(), magic))
             return false;
         if (magic != kMagic)
-            m_status = Status::NotAList;
+            Fail(Status::NotAList, strings::kReasonNotAList);
         m_step = Step::ListVersion;
         break;
     }
@@ -192,7 +190,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         if (!read.Byte(version))
             return false;
         if (version != kListVersion)
-            m_status = Status::NotAList;
+            Fail(Status::NotAList, strings::kReasonNotAList);
         m_step = Step::RecordCount;
         break;
     }
@@ -201,7 +199,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         if (!read.Dword(count))
             return false;
         if (static_cast<std::int32_t>(count) < 1)
-            m_status = Status::NotAList;
+            m_status = Status::Complete; // a list without updates
         else if (count > kMaxUpdates)
             Fail(Status::TooLarge, strings::kReasonTooManyUpdates);
         m_nRecords = count;

@@ -22,8 +22,9 @@ public:
     enum class Status
     {
         Reading,    // more bytes are wanted
-        Complete,   // every record was read; anything after them is not used
-        NotAList,   // no "UPDATE" at the start, another list version, or no records: empty list
+        Complete,   // every record was read, or the list claims none; anything after them is
+                    // not used
+        NotAList,   // no "UPDATE" at the start or another list version: a page, a script, ...
         EndsEarly,  // the bytes ended inside a record
         Unreadable, // a string in a form this program does not read (UTF-16 or 64-bit length)
         TooLarge,   // beyond a limit below, or a string longer than the rest of the body
@@ -42,8 +43,7 @@ public:
     void Finish();
 
     Status GetStatus() const { return m_status; }
-    // Why the list cannot be used (a strings:: reason); null unless the status is EndsEarly,
-    // Unreadable or TooLarge.
+    // Why the list cannot be used (a strings:: reason); null while reading and once complete.
     const char* Reason() const { return m_reason; }
     // Bytes read up to the end of the last record (or up to where reading stopped).
     std::uint64_t ConsumedBytes() const { return m_nConsumed; }

@@ -19,7 +19,7 @@ namespace {
 
 constexpr char kJournalName[] = "updates-in-progress.txt";
 // The program writes a line per copy in use; anything larger was not written by it.
-constexpr std::uintmax_t kLargest = 1u << 20;
+constexpr std::size_t kLargest = 1u << 20;
 constexpr qsizetype kDigestHex = 64;
 
 std::string Key(const fs::path& copy)
@@ -41,11 +41,8 @@ InstallJournal::InstallJournal(const std::string& strKorvane)
                  configbackup::BackupFolder(kpath::WithTrailingSeparator(strKorvane))) /
              kJournalName)
 {
-    std::error_code ec;
-    if (fs::file_size(m_file, ec) > kLargest || ec)
-        return;
-    const auto bytes = kfs::ReadFile(m_file);
-    if (!bytes)
+    const auto bytes = kfs::ReadFile(m_file, kLargest);
+    if (!bytes || bytes->size() > kLargest)
         return;
     for (const QByteArray& line : QByteArray::fromStdString(*bytes).split('\n')) {
         const qsizetype tab = line.indexOf('\t');

@@ -134,8 +134,12 @@ std::optional<std::filesystem::path> UpdateFilePlace::InUseCopy(const CPluginLis
     if (!pInUse || strInUse.empty() || strKey.empty() || !pInUse->Exists(strKey))
         return std::nullopt;
     std::filesystem::path copy = kpath::ResolveNoCase(strInUse);
-    // Where its folder is missing the plug-in has no copy there to refresh.
-    if (!kfs::IsFolder(copy.parent_path()))
+    // Where its folder is missing the plug-in has no copy there to refresh. A folder that cannot
+    // be looked at may hold one: it is refreshed, or the installation fails.
+    std::error_code ec;
+    const auto folder = std::filesystem::status(copy.parent_path(), ec);
+    if (folder.type() == std::filesystem::file_type::not_found ||
+        (std::filesystem::status_known(folder) && !std::filesystem::is_directory(folder)))
         return std::nullopt;
     return copy;
 }

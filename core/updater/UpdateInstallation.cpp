@@ -1,6 +1,7 @@
 #include "core/updater/UpdateInstallation.h"
 
 #include "core/catalogue/FileOperations.h"
+#include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "core/updater/CreatePath.h"
@@ -76,7 +77,8 @@ korvane::Status UpdateInstallation::Failure(const UpdateFilePlace& place,
 }
 
 korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progress,
-                                        const CUpdateList::StopRequest& stop)
+                                        const CUpdateList::StopRequest& stop,
+                                        std::vector<std::string>* pKeptCopies)
 {
     auto places = UpdateFilePlace::Of(m_update, m_strKorvane);
     if (!places)
@@ -94,6 +96,14 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
         m_staged.clear(); // the temporary files go before their folders
         RemoveCreatedFolders();
         return installed;
+    }
+    if (pKeptCopies) {
+        // Each copy in use lies at its storage file's place below plugins\.
+        const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(m_strKorvane));
+        for (const Staged& staged : m_staged) {
+            if (staged.action == CopyAction::Kept)
+                pKeptCopies->push_back(staged.place->strInUse.substr(plugins.size()));
+        }
     }
     return KeptCopies();
 }
@@ -128,13 +138,31 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
     staged.copy = place.InUseCopy(m_pInUse);
     if (staged.copy) {
         // Whether the copy in use is storage's copy is known only while storage holds the old
-        // bytes.
-        const bool bFollows =
-            !kfs::Exists(*staged.copy) || fileops::SameAsCopy(*staged.copy, stored).ok();
+        // bytes. A copy that cannot be compared is not taken for the player's own: it would never
+        // be refreshed.
+        bool bFollows = true;
+        if (!kfs::IsMissing(*staged.copy)) {
+            const auto same = fileops::HoldSameBytes(*staged.copy, stored);
+            if (!same)
+                return Failure(place, same.reason());
+            bFollows = *same;
+        }
+        // Else the bytes an earlier installation that was cut short put there are the
+        // updater's; any others are the update's already, or the player's own, and need none
+        // of the update's bytes beside them.
+        if (!bFollows) {
+            staged.held = InstallJournal::Digest(*staged.copy);
+            if (staged.held.isEmpty())
+                return Failure(place,
+                               kpath::FromNative(*staged.copy) + ": the file cannot be read");
+            bFollows = m_journal.IsUpdatersCopy(*staged.copy, staged.held);
+        }
         staged.action = bFollows ? CopyAction::Refresh : CopyAction::Undecided;
-        staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
-        if (bFollows && !staged.copyFile->Ok())
-            return Failure(staged.copyFile->Commit().reason());
+        if (bFollows) {
+            staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
+            if (!staged.copyFile->Ok())
+                return Failure(staged.copyFile->Commit().reason());
+        }
     }
     if (korvane::Status received = Receive(staged, progress, stop); !received)
         return received;
@@ -176,22 +204,21 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
             digest.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
         if (!staged.stored->Append(piece))
             pNotSaved = staged.stored.get();
-        // A copy not yet known to be the updater's may still turn out to be the player's own,
-        // which needs none of these bytes.
-        else if (staged.copyFile && staged.copyFile->Ok() && !staged.copyFile->Append(piece) &&
-                 staged.action == CopyAction::Refresh)
+        else if (staged.copyFile && !staged.copyFile->Append(piece))
             pNotSaved = staged.copyFile.get();
         if (progress && !pNotSaved)
             progress(file, received);
         return !pNotSaved;
     };
     const HttpClient::Result result = m_session.Get(
-        place.strUrl, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); });
+        place.strUrl, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); },
+        file.m_dwSize);
     if (pNotSaved)
         return Failure(pNotSaved->Commit().reason());
     if (Stopped(stop))
         return Failure(place, strings::kReasonInterrupted);
-    if (result.outcome == HttpClient::Outcome::InternetError)
+    if (result.outcome == HttpClient::Outcome::InternetError ||
+        result.outcome == HttpClient::Outcome::BodyRefused)
         return Failure(place, result.reason);
     if (!status.empty())
         return Failure(place, status);
@@ -209,17 +236,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
 
 korvane::Status UpdateInstallation::Decide(Staged& staged)
 {
-    if (staged.action == CopyAction::Undecided) {
-        // Neither missing nor storage's copy: the update's bytes already, the bytes an earlier
-        // installation that was cut short put there, or the player's own.
-        const QByteArray held = InstallJournal::Digest(*staged.copy);
-        if (held == staged.digest)
-            staged.action = CopyAction::Current;
-        else if (m_journal.IsUpdatersCopy(*staged.copy, held))
-            staged.action = CopyAction::Refresh;
-        else
-            staged.action = CopyAction::Kept;
-    }
+    if (staged.action == CopyAction::Undecided)
+        staged.action = staged.held == staged.digest ? CopyAction::Current : CopyAction::Kept;
     if (staged.action == CopyAction::Current || staged.action == CopyAction::Kept)
         m_journal.Forget(*staged.copy);
     if (staged.action != CopyAction::Refresh) {
@@ -282,7 +300,10 @@ korvane::Status UpdateInstallation::Replace(kfs::AtomicFile& file, size_t nStage
         replaced.keep = std::move(keep).value();
     }
     if (korvane::Status committed = file.Commit(); !committed) {
-        if (replaced.keep)
+        // In place, though its name may not last: it is put back like the others.
+        if (file.Placed())
+            m_replaced.push_back(std::move(replaced));
+        else if (replaced.keep)
             (void)kfs::RemoveFile(*replaced.keep);
         return committed;
     }

@@ -34,9 +34,12 @@ public:
     UpdateInstallation& operator=(const UpdateInstallation&) = delete;
     ~UpdateInstallation();
 
-    // Fails, naming the update and the file, unless every file and copy in use is in place.
+    // Fails, naming the update and the file, unless every file and copy in use is in place. When
+    // only copies in use the player changed were kept, pKeptCopies (may be null) gets their paths
+    // below the plugins folder, for a settlement (SettleCopies.h).
     korvane::Status Run(const CUpdateList::FileProgress& progress,
-                        const CUpdateList::StopRequest& stop);
+                        const CUpdateList::StopRequest& stop,
+                        std::vector<std::string>* pKeptCopies = nullptr);
 
 private:
     // What becomes of a file's copy in use once the update's bytes are known.
@@ -44,7 +47,7 @@ private:
     {
         None,      // no copy in use to follow
         Refresh,   // it gets the update's bytes
-        Undecided, // neither storage's copy nor missing: compared with the update's bytes later
+        Undecided, // neither storage's copy, the updater's nor missing: Current or Kept
         Current,   // it holds the update's bytes already
         Kept,      // the player's own: left as it is
     };
@@ -58,6 +61,7 @@ private:
         std::unique_ptr<kfs::AtomicFile> copyFile; // the copy's new bytes, while they may be used
         CopyAction action = CopyAction::None;
         QByteArray digest; // of the update's bytes
+        QByteArray held;   // of the copy's bytes, when Undecided
     };
 
     // A file put in place, and how to put back what it replaced.

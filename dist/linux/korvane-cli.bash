@@ -287,7 +287,9 @@ _korvane_cli()
         save-config) options=(--name --store-directory) ;;
         command-line | launch) options=(--dedicated --mod --extra) ;;
         quickexec) options=(--set --dedicated --mod --extra) ;;
-        updates | install) options=(--url) ;;
+        updates) options=(--url) ;;
+        install) options=(--url --keep-mine --use-storage) ;;
+        unuse | load-config | undo-load) options=(--keep-mine --use-storage) ;;
         esac
         _korvane_cli_offer "${options[@]}" --help
         return 0

@@ -22,13 +22,18 @@ set(korvane_qt_plugins
     "tls\;Qt6::QSchannelBackendPlugin"
     "imageformats\;Qt6::QICOPlugin")
 
-# The runtime libraries of MinGW-w64's g++ (posix threads), wherever the compiler keeps them.
+# The runtime libraries of MinGW-w64's g++ (posix threads), wherever the compiler keeps them:
+# among its libraries (Debian), or beside the compiler itself (MSYS2, Qt's MinGW).
 set(korvane_compiler_runtime)
 if(MINGW)
+    get_filename_component(compiler_folder ${CMAKE_CXX_COMPILER} DIRECTORY)
     foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
         execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
                         OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
         if(NOT IS_ABSOLUTE "${found}" OR NOT EXISTS "${found}")
+            set(found ${compiler_folder}/${dll})
+        endif()
+        if(NOT EXISTS "${found}")
             message(FATAL_ERROR "${dll} of the compiler ${CMAKE_CXX_COMPILER} was not found")
         endif()
         file(REAL_PATH "${found}" found)

@@ -27,6 +27,35 @@ private:
     const TestTree& Tree() const { return m_fixture->tree; }
     CliResult Run(const QStringList& arguments) const { return m_fixture->Run(arguments); }
 
+    static constexpr auto kEveryone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+    // Permissions do not stop root: then the tool runs as nobody, and everything in the tree is
+    // open to everyone. False when the tool cannot be run so.
+    bool RunWherePermissionsHold()
+    {
+#ifdef Q_OS_WIN
+        return true;
+#else
+        if (geteuid() != 0)
+            return true;
+        m_fixture->runAs =
+            QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                          "test", "-x", KORVANE_CLI}) != 0)
+            return false;
+        QFile::setPermissions(Tree().QPath(""), kEveryone);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Tree().Path(""))) {
+            const QString path = QString::fromStdString(entry.path().string());
+            QFile::setPermissions(path, entry.is_directory()
+                                            ? kEveryone
+                                            : QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ReadOther | QFile::WriteOther);
+        }
+        return true;
+#endif
+    }
+
 private slots:
     // Storage: blaster (no description file), weapons\plasma (description and icon) and a
     // single-byte Windows description; blaster is in use.
@@ -253,32 +282,49 @@ private slots:
             QCOMPARE_FAILURE(Run({"save-config", "busy.pfg"}), strings::kFoldersBusy);
             qunsetenv("KORVANE_LOCK_WAIT_MS");
         }
-#ifndef Q_OS_WIN
-        // Permissions do not stop root: then the tool runs as nobody, where it can.
-        if (geteuid() == 0) {
-            m_fixture->runAs =
-                QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-            if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                              "test", "-x", KORVANE_CLI}) != 0)
-                QSKIP("the tool cannot be run as nobody here");
-        }
-#endif
-        const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-        for (const char* folder : {"", "config", "config/Vantor", "home"})
-            QFile::setPermissions(Tree().QPath(folder), everyone);
         Tree().MakeFolder("out");
-        QFile::setPermissions(Tree().QPath("out"), everyone);
-        QFile::setPermissions(Tree().QPath("config/Vantor/KorvaneMgr.conf"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        if (!RunWherePermissionsHold())
+            QSKIP("the tool cannot be run as nobody here");
         QFile::setPermissions(Tree().QPath("k"), QFile::ReadOwner | QFile::ExeOwner |
                                                      QFile::ReadOther | QFile::ExeOther);
         const CliResult saved = Run({"save-config", "out/setup.pfg"});
-        QFile::setPermissions(Tree().QPath("k"), everyone);
+        QFile::setPermissions(Tree().QPath("k"), kEveryone);
         QVERIFY_SUCCESS(saved);
         QCOMPARE(Tree().Read("out/setup.pfg"),
                  "Name=\r\nUseDirectory=FALSE\r\nPlugin=NULL,blaster\r\n");
         QVERIFY(!Tree().Exists("k/.korvanemgr.lock"));
+    }
+
+    // A description file that cannot be read is not a missing one: list and sync still list
+    // its plug-in, with the texts of one without, and fail after their work, naming the file.
+    void anUnreadableDescriptionFailsListAndSync()
+    {
+        if (!RunWherePermissionsHold())
+            QSKIP("the tool cannot be run as nobody here");
+        const std::string file = "k/storage/weapons/plasma.desc.txt";
+#ifdef Q_OS_WIN
+        // On Windows a file is unreadable while another program holds it open without sharing.
+        std::optional<testsupport::HeldOpen> unreadable(std::in_place, Tree().QPath(file));
+        QVERIFY(unreadable->Ok());
+        const QString reason = strings::kReasonFileInUse;
+#else
+        QFile::setPermissions(Tree().QPath(file), QFile::Permissions());
+        const QString reason = "Permission denied";
+#endif
+        const QString failure =
+            QString(strings::kDescriptionsUnreadable) + u'\n' + Tree().QPath(file) + ": " + reason;
+        const CliResult listed = Run({"list"});
+        QCOMPARE(listed.out.section(u'\n', 2, 2),
+                 "plasma\tplasma\tUnknown\tUnknown\tweapons\\\tno");
+        QCOMPARE_FAILURE(listed, failure);
+        QCOMPARE_FAILURE(Run({"sync"}), failure);
+        QVERIFY_SUCCESS(Run({"list", "--in-use"}));
+        // Without a description file, a plug-in has those texts, and nothing failed.
+#ifdef Q_OS_WIN
+        unreadable.reset();
+#endif
+        std::filesystem::remove(Tree().Path(file));
+        QVERIFY_SUCCESS(Run({"sync"}));
     }
 
     void undoLoadSaysWhatItLoaded()
@@ -291,6 +337,43 @@ private slots:
         QVERIFY(QRegularExpression("^Loaded the backup [-0-9 ]{19}\\.pfg\\n$")
                     .match(undone.out)
                     .hasMatch());
+        // An undo that leaves plug-ins out has loaded nothing to speak of, and the next one tries
+        // the same backup again.
+        Tree().Write("k/backups/2999-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=,ghost\r\n");
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const CliResult incomplete = Run({"undo-load"});
+            QCOMPARE_FAILURE(incomplete,
+                             QString(strings::kConfigNotAllInUse) + "\nghost: not in storage");
+            QCOMPARE(incomplete.out, QString());
+        }
+    }
+
+    // A file in use that differs from storage's is refused, with the way out; an option settles
+    // it, and undoing the load puts the copy in use back.
+    void aChangedCopyInUseIsRefusedUntilAnOptionSettlesIt()
+    {
+        Tree().Write("k/plugins/blaster.cs", "mine");
+        const QString differs =
+            Q(Tree().Path("k/plugins/blaster.cs")) + ": the file differs from its copy in storage";
+        QCOMPARE_FAILURE(Run({"unuse", "blaster"}),
+                         strings::Text(strings::kCliUnuseFailed).arg("blaster") + u'\n' + differs +
+                             u'\n' + strings::kCliSettleHint);
+        QVERIFY_SUCCESS(Run({"unuse", "blaster", "--keep-mine"}));
+        QCOMPARE(Tree().Read("k/storage/blaster.cs"), "mine");
+        QVERIFY(!Tree().Exists("k/plugins/blaster.cs"));
+
+        Tree().Write("k/plugins/weapons/plasma.cs", "my plasma");
+        Tree().Write("none.pfg", "UseDirectory=TRUE\r\n");
+        QCOMPARE_FAILURE(Run({"load-config", "none.pfg"}),
+                         QString(strings::kConfigLoadFailed) + u'\n' +
+                             Q(Tree().Path("k/plugins/weapons/plasma.cs")) +
+                             ": the file differs from its copy in storage\n" +
+                             strings::kCliSettleHint);
+        QVERIFY_SUCCESS(Run({"load-config", "none.pfg", "--use-storage"}));
+        QVERIFY(!Tree().Exists("k/plugins/weapons/plasma.cs"));
+        QCOMPARE(Tree().Read("k/storage/weapons/plasma.cs"), "plasma");
+        QCOMPARE(Run({"undo-load"}).status, 0);
+        QCOMPARE(Tree().Read("k/plugins/weapons/plasma.cs"), "my plasma");
     }
 
     // Each failure names what failed, then the file and why.

@@ -1,6 +1,7 @@
 #include "CliTestSupport.h"
 #include "core/platform/FileSystem.h"
 #include "res/Strings.h"
+#include "res/Text.h"
 #include "support/LoopbackServer.h"
 #include "support/UpdaterTestSupport.h"
 
@@ -31,6 +32,7 @@ struct Updates
                          MakeUpdate("Broken", "storage\\", files, {{"gone.cs", "", 4}}, 2, 10),
                          MakeUpdate("Caf\xe9 pack", "extras\\", files, {}, 0, 1)))));
         server.Serve("/short.upd", QByteArray("UPDATE\x01\x01\x00\x00\x00\x01", 12));
+        server.Serve("/page.html", "<!DOCTYPE html>\n<html><body>Not here</body></html>\n");
         server.Serve("/files/sniper.cs", "sniper");
         // Slow sends its file at 1,000 bytes a second for a minute.
         server.Serve("/slow.upd",
@@ -121,6 +123,8 @@ private slots:
         QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << noSuchUpdate << "old";
         QTest::newRow("no list on the server") << QStringList{"updates", "--url", "/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
         QTest::newRow("list ends early") << QStringList{"install", "0", "--url", "/short.upd"} << because(strings::kUpdateListUnreadable, strings::kReasonEndsEarly) << "old";
+        QTest::newRow("a web page for a list") << QStringList{"updates", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
+        QTest::newRow("install from a web page") << QStringList{"install", "0", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
         // clang-format on
     }
 
@@ -133,6 +137,66 @@ private slots:
         QCOMPARE_FAILURE(u.Run(arguments),
                          message.replace(QLatin1String("%1"), u.Url("/missing.upd")));
         QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), sniper);
+    }
+
+    // The player's own copy in use is kept and named, with the way out; an option settles it,
+    // and the update is then complete.
+    void aChangedCopyInUseIsKeptUntilAnOptionSettlesIt_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("inUse");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("setAside");
+        QTest::newRow("keep mine") << "--keep-mine"
+                                   << "edited"
+                                   << "edited"
+                                   << "storage/sniper.cs";
+        QTest::newRow("use storage's") << "--use-storage"
+                                       << "sniper"
+                                       << "sniper"
+                                       << "plugins/sniper.cs";
+    }
+    void aChangedCopyInUseIsKeptUntilAnOptionSettlesIt()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, inUse);
+        QFETCH(QString, stored);
+        QFETCH(QString, setAside);
+        const Updates u;
+        u.cli.tree.Write("k/plugins/sniper.cs", "edited");
+        const QString kept = strings::Text(strings::kReasonInUseDiffers)
+                                 .arg(Q(u.cli.tree.Path("k/plugins/sniper.cs")));
+        QCOMPARE_FAILURE(u.Run({"install", "0", "--url", "/korvane.upd"}),
+                         strings::Text(strings::kCliFailedBecause)
+                                 .arg(strings::kInstallFailed, "Sniper 1.2: " + kept) +
+                             u'\n' + strings::kCliSettleHint);
+        QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/korvane.upd", option}));
+        QCOMPARE(Q(u.cli.tree.Read("k/plugins/sniper.cs")), inUse);
+        QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), stored);
+        // The copy that gave way: the player's, or the update's.
+        const QStringList folders = u.cli.tree.Names("k/backups");
+        const QString other = inUse == "edited" ? "sniper" : "edited";
+        QCOMPARE(Q(u.cli.tree.Read("k/backups/" + folders.last().toStdString() + "/" +
+                                   setAside.toStdString())),
+                 other);
+    }
+
+    // An address's user information never reaches the terminal: the message names the address
+    // without it.
+    void credentialsInTheAddressAreNeverPrinted()
+    {
+        const Updates u;
+        const QString missing = u.Url("/missing.upd");
+        const QString closed =
+            QStringLiteral("http://127.0.0.1:%1/list.upd").arg(LoopbackServer::ClosedPort());
+        for (const QString& url : {missing, closed}) {
+            QString withCredentials = url;
+            withCredentials.insert(url.indexOf(u"://") + 3, u"user:secret@");
+            const CliResult result = u.Run({"updates", "--url", withCredentials});
+            QCOMPARE(result.status, 1);
+            QVERIFY2(!(result.out + result.err).contains(u"secret"), qPrintable(result.err));
+            QVERIFY2(result.err.contains(url + u'.'), qPrintable(result.err));
+        }
     }
 
     // A signal during a download stops it and leaves nothing behind; after a kill, which leaves

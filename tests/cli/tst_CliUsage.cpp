@@ -58,6 +58,7 @@ private slots:
         row("modification name with a backslash", {"quickexec", "--set", "--mod", "a\\b"}, "'a\\b' is not a modification folder's name: it is empty or holds a backslash.", strings::kCliQuickExecUsage, "quickexec");
         row("update index that is no number", {"install", "0", "first"}, "'first' is not an update index.", strings::kCliInstallUsage, "install");
         row("launch choices without --set", {"quickexec", "--dedicated"}, "--dedicated, --mod and --extra go with --set.", strings::kCliQuickExecUsage, "quickexec");
+        row("both ways to settle a changed copy", {"load-config", "a.pfg", "--keep-mine", "--use-storage"}, strings::kCliSettleBoth, strings::kCliLoadConfigUsage, "load-config");
         // clang-format on
     }
     void wrongUsageExitsWith2AndAUsageLine()

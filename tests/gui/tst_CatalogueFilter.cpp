@@ -2,6 +2,7 @@
 #include "gui/PluginFilter.h"
 #include "ManagerWindow.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLayout>
 
@@ -58,6 +59,33 @@ private slots:
         QCOMPARE(filter.match({}), 2);
     }
 
+    // Texts change as the folders do: a record is found by its texts of now, a removed one by
+    // none, also after the filter dropped the texts no record owns any longer.
+    void aRecordIsFoundByItsTextsOfNowAndARemovedOneByNone()
+    {
+        PluginFilter filter;
+        for (int i = 0; i < 6; ++i)
+            filter.add({QString("plugin%1").arg(i), "key", "", "", ""});
+        filter.replace(1, {"Sniper", "key", "", "", ""});
+        filter.remove(2);
+        QCOMPARE(filter.match("plugin1"), 0);
+        QCOMPARE(filter.match("SNIP"), 1);
+        QVERIFY(filter.matches(1));
+        QCOMPARE(filter.match("plugin2"), 0);
+        QCOMPARE(filter.match({}), 5);
+        QVERIFY(!filter.matches(2));
+        // Enough replacements that the old texts outweigh the others.
+        for (int round = 0; round < 3; ++round) {
+            for (const int i : {0, 3, 4, 5})
+                filter.replace(i, {QString("new%1-%2").arg(i).arg(round), "key", "", "", ""});
+        }
+        QCOMPARE(filter.match("new"), 4);
+        QCOMPARE(filter.match("new3-2"), 1);
+        QVERIFY(filter.matches(3));
+        QCOMPARE(filter.match("key"), 5);
+        QCOMPARE(filter.match("sniper"), 1);
+    }
+
     void typingShowsMatchesInOpenCategoriesAndClearingRestoresTheTree()
     {
         Manager m;
@@ -75,6 +103,13 @@ private slots:
         QTest::keyClicks(field, "x");
         QCOMPARE(m.Tree(), QStringList());
         QCOMPARE(Label(m, "filterCount"), QString("0 of 4 plug-ins"));
+        // Blanks around the text, as pasted, find what the text finds.
+        field->setText("  snip ");
+        QCOMPARE(m.Tree(), QStringList({"Weapon: Sniper"}));
+        QCOMPARE(Label(m, "filterCount"), QString("1 of 4 plug-ins"));
+        field->setText("   ");
+        QCOMPARE(Label(m, "filterCount"), QString());
+        field->setText("arx");
         // Esc empties the field; the tree is as it was.
         QTest::keyClick(field, Qt::Key_Escape);
         QCOMPARE(field->text(), QString());
@@ -114,27 +149,70 @@ private slots:
         QCOMPARE(m.State(), QString("||||"));
     }
 
-    void aKeyInTwoSubfoldersIsMarkedAndItsEntryShowsTheSameIcon()
+    // Two plug-ins of one key in two subfolders: the scan uses the first and passes over the
+    // other, a twin. Both are shown; the twin is marked with its folder and cannot be put in use
+    // from the window, and the marks reach a screen reader and a collapsed category too.
+    void twinsAreBothShownAndMarkedAlsoForAScreenReader()
     {
         Manager m;
-        m.Plugin("a/sniper", "Sniper", "Weapon", true);
-        m.Plugin("z&lt;b&gt;/SNIPER", "Sniper", "Weapon");
-        m.Plugin("mortar", "Mortar", "Weapon");
+        m.Plugin("plasma", "Plasma Rifle Overheat", "Weapon");
+        m.files.Write("k/storage/old/PLASMA.cs", "// old");
+        // A name that looks like rich text (one that holds entities: Windows allows no '<').
+        m.Plugin("z&lt;b&gt;/PLASMA", "Plasma", "Weapon");
+        m.Plugins("Weapon/Mortar Armor/Heavy");
         QVERIFY(m.Show());
-        // The scan shows one of the two; its mark names the other.
-        m.Click("Sniper");
-        const bool shownIsA = m.dlg.findChild<QLineEdit*>("subdirectory")->text() == "a\\";
-        // A name that looks like rich text is shown as it is (one that holds an entity: Windows
-        // allows no '<' in a name).
-        QCOMPARE(m.Item("Sniper")->toolTip(0),
-                 QString("<p>Another plug-in has this file name: %1</p>")
-                     .arg(QDir::toNativeSeparators(shownIsA ? "z&amp;lt;b&amp;gt;/SNIPER.cs"
-                                                            : "a/sniper.cs")));
-        QCOMPARE(m.Item("Mortar")->toolTip(0), QString());
-        QVERIFY(Picture(m.Item("Sniper")) != Picture(m.Item("Mortar")));
+        // The folder old\ comes first in storage.
+        const QString twin = "Plasma Rifle Overheat (storage\\)";
+        const QString other = "Plasma (storage\\z&lt;b&gt;\\)";
+        QCOMPARE(m.Tree(),
+                 QStringList({"Armor: Heavy", "Unknown: PLASMA",
+                              "Weapon: Mortar, Plasma (storage\\z&lt;b&gt;\\), " + twin}));
+        // A name that looks like rich text is shown as it is.
+        QCOMPARE(m.Item("PLASMA")->toolTip(0),
+                 QString("<p>Other plug-ins have this file name: storage\\plasma.cs, "
+                         "storage\\z&amp;lt;b&amp;gt;\\PLASMA.cs</p>"));
+        const QString passedOver = S(strings::kTwinPassedOver).arg("PLASMA", "storage\\old\\");
+        QCOMPARE(m.Item(twin)->data(0, Qt::AccessibleDescriptionRole).toString(), passedOver);
+        QVERIFY(Picture(m.Item(twin)) != Picture(m.Item("Mortar")));
+        QVERIFY(Picture(m.Item("PLASMA")) != Picture(m.Item("Mortar")));
+        // Collapsed, a category shows that it holds twins.
+        QVERIFY(!m.Item("Weapon")->isExpanded());
+        QVERIFY(Picture(m.Item("Weapon")) != Picture(m.Item("Armor")));
+        QCOMPARE(m.Item("Weapon")->data(0, Qt::AccessibleDescriptionRole).toString(),
+                 S(strings::kCategoryHasTwins));
+        QCOMPARE(m.Item("Armor")->toolTip(0), QString());
+
+        m.Click(twin);
+        QCOMPARE(m.State(), twin + "||Plasma Rifle Overheat||");
+        QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString());
+        const QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(m.tree);
+        QString described;
+        for (int i = 0; i < tree->childCount(); ++i) {
+            if (tree->child(i)->text(QAccessible::Name) == twin)
+                described = tree->child(i)->text(QAccessible::Description);
+        }
+        QCOMPARE(described, passedOver);
+        // Neither the popup nor the editor acts on a twin.
+        ModalScript script;
+        script.Then("QMenu", [](QWidget* popup) { QTest::keyClick(popup, 'A'); });
+        m.Click(twin, Qt::RightButton);
+        QTRY_VERIFY(script.Finished());
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(m.Entries(), QStringList());
+        QCOMPARE(m.files.Names("k/plugins"), QStringList());
+
+        // The player's own copy of it in use is its entry.
+        m.files.Write("k/plugins/plasma.cs", "// Plasma Rifle Overheat");
+        QTRY_COMPARE(m.Entries(), QStringList({"Plasma Rifle Overheat"}));
+        QCOMPARE(m.State(), twin + "|Plasma Rifle Overheat|Plasma Rifle Overheat||<<");
         const QListWidgetItem* entry = m.list->item(0);
-        QCOMPARE(entry->icon().pixmap(16).toImage(), Picture(m.Item("Sniper")));
-        QCOMPARE(entry->toolTip(), m.Item("Sniper")->toolTip(0));
+        QCOMPARE(entry->icon().pixmap(16).toImage(), Picture(m.Item(twin)));
+        QCOMPARE(entry->toolTip(), m.Item(twin)->toolTip(0));
+        m.unuse->click();
+        QCOMPARE(m.Entries(), QStringList());
+        QVERIFY(!m.files.Exists("k/plugins/plasma.cs"));
+        QVERIFY(m.files.Exists("k/storage/plasma.cs"));
     }
 };
 

@@ -1,6 +1,7 @@
 // The dialogs the window hands over to, on their own.
 #include "core/catalogue/CPluginInfo.h"
 #include "core/updater/CUpdateList.h"
+#include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/CExecuteDlg.h"
@@ -8,13 +9,18 @@
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/CUpdaterDlg.h"
+#include "gui/SettleCopiesDialog.h"
 #include "ManagerWindow.h"
 
+#include <functional>
 #include <QAccessible>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTreeView>
 
 using namespace korvane;
 using namespace managertest;
@@ -112,44 +118,122 @@ private slots:
         QVERIFY(script.Finished());
     }
 
-    // Every control the keyboard reaches in each window has a name of its own as the
-    // accessibility bus reports it: not empty, and not shared with another control (such as the
-    // title of its group).
+    // Every control in each window has a name of its own as the accessibility layer reports it
+    // to a screen reader: not empty, not its value, and not shared with another control (such as
+    // the title of its group). The walk goes through the accessible objects, as a screen reader
+    // does, so it also meets parts a widget adds on its own (a field's clear button).
     void aScreenReaderNamesEveryControlOnce()
     {
         Manager m;
         m.Plugins("Cat/Alpha+");
         QVERIFY(m.Show());
+        m.dlg.findChild<QLineEdit*>("filter")->setText("a"); // its clear button shows
+        CPluginInfo plugin;
+        plugin.m_strFileName = "alpha";
+        plugin.m_strCategory = "Weapon";
+        auto editor = std::make_unique<CDescEditDlg>();
+        editor->SetFromRecord(plugin);
         const std::unique_ptr<QDialog> dialogs[] = {
             std::make_unique<COptionsDlg>(),
-            std::make_unique<CDescEditDlg>(),
+            std::move(editor),
             std::make_unique<CSaveConfigDlg>(),
             std::make_unique<CExecuteDlg>(m.profile, false),
             std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
             std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
-            std::make_unique<CAboutDlg>()};
+            std::make_unique<CAboutDlg>(),
+            std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr)};
+        const QList<QAccessible::Role> controls{
+            QAccessible::PushButton, QAccessible::CheckBox,      QAccessible::RadioButton,
+            QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::List,
+            QAccessible::Tree,       QAccessible::Table,         QAccessible::SpinBox,
+            QAccessible::ButtonMenu, QAccessible::ButtonDropDown};
         QStringList unnamed;
-        const auto check = [&unnamed](QDialog* dialog) {
+        const auto check = [&](QDialog* dialog) {
             dialog->show();
             QStringList names;
-            for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-                // Parts that pass the focus on (an editable combo box's line edit, a button
-                // box) go by the name of what they pass it to.
-                if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(dialog) ||
-                    widget->focusProxy() || qobject_cast<QDialogButtonBox*>(widget))
-                    continue;
-                const QString name =
-                    QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-                if (name.isEmpty() || names.contains(name))
-                    unnamed << dialog->metaObject()->className() +
-                                   QString(": '%1' %2").arg(name, widget->objectName());
-                names << name;
-            }
+            // The field of an editable combo box goes by the box's name.
+            std::function<void(QAccessibleInterface*, bool)> walk =
+                [&](QAccessibleInterface* object, bool inBox) {
+                    const bool shown = !object->state().invisible;
+                    if (shown && controls.contains(object->role())) {
+                        const QString name = object->text(QAccessible::Name);
+                        const QString value = object->text(QAccessible::Value);
+                        if (name.isEmpty() || (names.contains(name) && !inBox) ||
+                            (object->role() == QAccessible::ComboBox && name == value))
+                            unnamed << dialog->metaObject()->className() +
+                                           QString(": '%1' %2")
+                                               .arg(name, object->object()
+                                                              ? object->object()->objectName()
+                                                              : QString());
+                        names << name;
+                    }
+                    // A list's items and a menu's entries are named by what they show.
+                    if (object->role() == QAccessible::MenuBar || !shown)
+                        return;
+                    for (int i = 0; i < object->childCount(); ++i)
+                        walk(object->child(i), object->role() == QAccessible::ComboBox);
+                };
+            walk(QAccessible::queryAccessibleInterface(dialog), false);
         };
         check(&m.dlg);
         for (const auto& dialog : dialogs)
             check(dialog.get());
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    }
+
+    void theFolderBrowserOpensWithTheCurrentFolderInView()
+    {
+        TestTree tree;
+        for (int i = 0; i < 80; ++i)
+            tree.MakeFolder("f/a" + QString::number(i).rightJustified(2, '0').toStdString());
+        tree.MakeFolder("f/a75/deep");
+        CFolderBrowserDlg browser("Pick:", "", tree.QPath("f/a75/deep"), std::nullopt);
+        browser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&browser));
+        auto* view = browser.findChild<QTreeView*>();
+        const auto inView = [view] {
+            return view->currentIndex().isValid() &&
+                   view->viewport()->rect().contains(view->visualRect(view->currentIndex()));
+        };
+        QTRY_VERIFY(inView());
+        QTest::qWait(500); // the other folders' rows come meanwhile
+        QVERIFY(inView());
+        QCOMPARE(view->currentIndex().data().toString(), QString("deep"));
+    }
+
+    // A load runs away from the window: a busy cursor at once, past a second a progress
+    // dialog; the window draws itself meanwhile.
+    void longWorkShowsABusyCursorAndPastASecondAProgressDialog()
+    {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto dialogShown = [&window] {
+            const auto* busy = window.findChild<QProgressDialog*>("busy");
+            return busy && busy->isVisible();
+        };
+        bool busyCursor = false;
+        bool early = true;
+        bool late = false;
+        QTimer::singleShot(200, &window, [&] {
+            busyCursor = QApplication::overrideCursor() &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            early = dialogShown();
+        });
+        QTimer::singleShot(kProgressAfter.count() + 400, &window, [&] { late = dialogShown(); });
+        bool ran = false;
+        RunWhileBusy(&window, "Loading", [&ran] {
+            QThread::msleep(kProgressAfter.count() + 800);
+            ran = true;
+        });
+        QVERIFY(ran);
+        QVERIFY(busyCursor);
+        QVERIFY(!early);
+        QVERIFY(late);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!window.findChild<QProgressDialog*>("busy"));
+        // Quick work shows no dialog.
+        RunWhileBusy(&window, "Loading", [] {});
     }
 
     // The editor shows a single-byte file's texts as their characters and gives back the

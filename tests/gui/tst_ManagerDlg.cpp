@@ -1,5 +1,6 @@
 // The main window driven as a user would drive it: the selection, the commands of its menus,
 // buttons and mouse, and the order of the dialogs it hands over to.
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginInfo.h"
 #include "core/launch/GameLauncher.h"
 #include "core/launch/QuickExec.h"
@@ -9,6 +10,7 @@
 #include "gui/CSaveConfigDlg.h"
 #include "gui/PluginDragDrop.h"
 #include "ManagerWindow.h"
+#include "support/IoFaults.h"
 
 #include <filesystem>
 #include <optional>
@@ -16,8 +18,11 @@
 #include <QComboBox>
 #include <QImageWriter>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QToolTip>
 
 using namespace korvane;
 
@@ -53,6 +58,20 @@ ModalScript::Step Edit(const QString& name, const QString& category)
     };
 }
 
+// File › Undo Last Load as the menu shows it when it opens.
+QAction* UndoAction(const Manager& m)
+{
+    for (QMenu* menu : m.dlg.findChildren<QMenu*>()) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == S(strings::kMenuUndoLoad)) {
+                emit menu->aboutToShow();
+                return action;
+            }
+        }
+    }
+    return nullptr;
+}
+
 // Step for a file dialog: take this file.
 ModalScript::Step ChooseFile(const QString& file)
 {
@@ -75,7 +94,9 @@ private slots:
     {
         QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
         // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons
-        // ("Enter >>" presses Enter while ">>" has the focus);
+        // ("Enter >>" presses Enter while ">>" has the focus); "key tree|list K" presses K on
+        // the control, "menukey tree|list K" ("shiftF10 ...") the context-menu key (Shift+F10)
+        // there and K in the popup;
         // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
         // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first; "dclick X"
         // ("dclick entry X") double-clicks the item (entry); "drag X tree|list tree|list" drops
@@ -93,19 +114,22 @@ private slots:
         const QStringList ab{"Alpha", "Beta"}, b{"Beta"};
         const QString mouse = "Cat/Alpha Cat/Beta+";
         // clang-format off
-        QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat|Alpha|Alpha||";
-        QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta|Alpha|Beta|>>|<<";
+        // "<<" never acts on another plug-in than the tree's, whose entry alone is selected.
+        QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat||Alpha||";
+        QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta||Beta|>>|";
         QTest::newRow("plug-in in use") << three << QStringList{"Alpha", "Delta"} << QStringList{"Alpha", "Delta"} << "Delta|Delta|Delta||<<";
         // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
         QTest::newRow("<< on the selected entry") << two << QStringList{"entry Alpha", "<<"} << QStringList{"Beta"} << "Alpha||Alpha|>>|";
-        QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha||Alpha||<<";
+        // The new entry is selected: "<<" takes it out again.
+        QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha|Alpha|Alpha||<<";
         // Enter presses the button that has the focus instead of ending the window; the new
         // entry takes its alphabetical place, whatever the letter case.
-        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "Enter >>"} << QStringList{"sniper", "Tango"} << "sniper||sniper||<<";
-        // An entry sorted in above the selected one moves neither the tree nor the panel.
-        QTest::newRow(">> above the selected entry") << oneUsed << QStringList{"Beta", "Alpha", ">>"} << ab << "Alpha|Beta|Alpha||<<";
-        // The popup acts on the plug-in right-clicked, not on the tree's.
-        QTest::newRow("Add to list above it") << oneUsed << QStringList{"Beta", "Charlie", "menu Alpha A"} << ab << "Charlie|Beta|Charlie|>>|<<";
+        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "Enter >>"} << QStringList{"sniper", "Tango"} << "sniper|sniper|sniper||<<";
+        QTest::newRow(">> above an entry") << oneUsed << QStringList{"Beta", "Alpha", ">>"} << ab << "Alpha|Alpha|Alpha||<<";
+        // The popup acts on the plug-in right-clicked, not on the tree's; an entry sorted in
+        // above the selected one moves neither the selection nor the panel.
+        QTest::newRow("Add to list above it") << oneUsed << QStringList{"Beta", "menu Alpha A"} << ab << "Beta|Beta|Beta||<<";
+        QTest::newRow("Add to list of another") << oneUsed << QStringList{"Charlie", "menu Alpha A"} << ab << "Charlie||Charlie|>>|";
         // A hidden plug-in cannot stay the one ">>" acts on.
         QTest::newRow("collapse another category") << twoCats << QStringList{"Beta", "Alpha", "collapse Dog"} << QStringList() << "Alpha||Alpha|>>|";
         QTest::newRow("collapse its category") << twoCats << QStringList{"Beta", "Alpha", "collapse Cat"} << QStringList() << "Cat||Alpha||";
@@ -113,16 +137,23 @@ private slots:
         // The right-clicked entry goes by "<<" while the popup is up: charlie, now in its
         // place, stays.
         QTest::newRow("Remove an entry gone") << allUsed << QStringList{"entry-menu alpha R", "entry-menu beta <<R"} << QStringList{"charlie"} << "beta||beta|>>|";
-        QTest::newRow("double-click: >>") << mouse << QStringList{"dclick Alpha"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("double-click: >>") << mouse << QStringList{"dclick Alpha"} << ab << "Alpha|Alpha|Alpha||<<";
         QTest::newRow("double-click in use") << mouse << QStringList{"dclick Beta"} << b << "Beta|Beta|Beta||<<";
         QTest::newRow("double-click a category") << mouse << QStringList{"dclick Cat"} << b << "Cat||||";
         QTest::newRow("double-click an entry: <<") << mouse << QStringList{"dclick entry Beta"} << QStringList() << "Beta||Beta|>>|";
-        QTest::newRow("drag to the list") << mouse << QStringList{"drag Alpha tree list"} << ab << "Alpha||Alpha||<<";
+        QTest::newRow("drag to the list") << mouse << QStringList{"drag Alpha tree list"} << ab << "Alpha|Alpha|Alpha||<<";
         QTest::newRow("drag to the tree") << mouse << QStringList{"drag Beta list tree"} << QStringList() << "Beta||Beta|>>|";
         QTest::newRow("drag back on the tree") << mouse << QStringList{"drag Beta tree tree"} << b << "Cat||||";
         QTest::newRow("drag back on the list") << mouse << QStringList{"drag Alpha list list"} << b << "Cat||||";
         QTest::newRow("another program's text") << mouse << QStringList{"text Alpha tree list"} << b << "Cat||||";
         QTest::newRow("another window's drag") << mouse << QStringList{"other Alpha tree list"} << b << "Cat||||";
+        // The keyboard does what the mouse does.
+        QTest::newRow("Enter on a plug-in: >>") << mouse << QStringList{"Alpha", "key tree Return"} << ab << "Alpha|Alpha|Alpha||<<";
+        QTest::newRow("Enter on a plug-in in use") << mouse << QStringList{"Beta", "key tree Enter"} << b << "Beta|Beta|Beta||<<";
+        QTest::newRow("Enter on an entry: <<") << mouse << QStringList{"entry Beta", "key list Return"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("Delete on an entry: <<") << mouse << QStringList{"entry Beta", "key list Delete"} << QStringList() << "Beta||Beta|>>|";
+        QTest::newRow("context-menu key on the tree") << mouse << QStringList{"Alpha", "menukey tree A"} << ab << "Alpha|Alpha|Alpha||<<";
+        QTest::newRow("Shift+F10 on the list") << mouse << QStringList{"entry Beta", "shiftF10 list R"} << QStringList() << "Beta||Beta|>>|";
         // clang-format on
     }
     void selectionButtonsAndPanelFollowEachCommand()
@@ -140,6 +171,27 @@ private slots:
             } else if (step == "Enter >>") {
                 m.use->setFocus();
                 QTest::keyClick(m.use, Qt::Key_Return);
+            } else if (words[0] == "key") {
+                QWidget* control = words[1] == "tree" ? static_cast<QWidget*>(m.tree) : m.list;
+                const Qt::Key key = words[2] == "Return"  ? Qt::Key_Return
+                                    : words[2] == "Enter" ? Qt::Key_Enter
+                                                          : Qt::Key_Delete;
+                control->setFocus();
+                QTest::keyClick(control, key);
+            } else if (words[0] == "menukey" || words[0] == "shiftF10") {
+                QWidget* control = words[1] == "tree" ? static_cast<QWidget*>(m.tree) : m.list;
+                const char letter = words[2].back().toLatin1();
+                script.Then("QMenu", [letter](QWidget* popup) { QTest::keyClick(popup, letter); });
+                control->setFocus();
+                if (words[0] == "shiftF10") {
+                    QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+                } else {
+                    // As the window system sends the context-menu key.
+                    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                           control->mapToGlobal(QPoint(1, 1)));
+                    QCoreApplication::sendEvent(control, &menu);
+                }
+                QTRY_VERIFY(script.Finished());
             } else if (words[0] == "entry") {
                 m.ClickEntry(words[1]);
             } else if (words[0] == "collapse") {
@@ -326,43 +378,50 @@ private slots:
 #endif
     }
 
-    // Enter and Esc in the filter field never end the window; Exit, and Enter and Esc elsewhere,
-    // do. The window's place is the one setting written on the way out; it opens there again.
-    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas_data()
+    // No key ends the window wherever the focus is, and Esc empties the filter from anywhere;
+    // Exit and the close button end it. The window's place is the one setting written on the
+    // way out; it opens there again.
+    void onlyExitAndTheCloseButtonEndTheWindowAndItOpensWhereItWas_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QPoint>("closedAt");
         QTest::addColumn<bool>("samePlace");
         QTest::newRow("Exit") << "exit" << QPoint(40, 30) << true;
-        QTest::newRow("Enter") << "enter" << QPoint(40, 30) << true;
-        QTest::newRow("Escape on a screen that is gone")
-            << "escape" << QPoint(30000, 20000) << false;
+        QTest::newRow("close button on a screen that is gone")
+            << "close" << QPoint(30000, 20000) << false;
     }
-    void exitEnterAndEscapeEndTheWindowAndItOpensWhereItWas()
+    void onlyExitAndTheCloseButtonEndTheWindowAndItOpensWhereItWas()
     {
         QFETCH(QString, how);
         QFETCH(QPoint, closedAt);
         Manager m;
-        m.Plugins("Cat/Alpha");
+        m.Plugins("Cat/Alpha Cat/Beta+");
         QVERIFY(m.Show());
         const std::string settings = m.files.Read("settings.ini");
-        QCOMPARE(Label(m, "counts"), QString("1 plug-in stored, 0 in use"));
+        QCOMPARE(Label(m, "counts"), QString("2 plug-ins stored, 1 in use"));
         m.dlg.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&m.dlg));
         auto* field = m.dlg.findChild<QLineEdit*>("filter");
         QTest::keyClick(m.tree, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(field->hasFocus());
-        QTest::keyClicks(field, "alp");
-        QCOMPARE(Label(m, "filterCount"), QString("1 of 1 plug-in"));
-        QTest::keyClick(field, Qt::Key_Return);
-        QTest::keyClick(field, Qt::Key_Escape);
-        QTest::keyClick(field, Qt::Key_Escape);
-        QVERIFY(m.dlg.isVisible());
+        for (QWidget* control : QList<QWidget*>{field, m.tree, m.list, m.name, m.use,
+                                                m.dlg.findChild<QWidget*>("description")}) {
+            QTest::keyClicks(field, "al");
+            QCOMPARE(Label(m, "filterCount"), QString("1 of 2 plug-ins"));
+            control->setFocus();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+                QTest::keyClick(control, key);
+            QVERIFY2(m.dlg.isVisible(), qPrintable(control->objectName()));
+            QCOMPARE(field->text(), QString());
+        }
+        // Enter opened and closed the category, and "<<" was off all the while.
+        QCOMPARE(m.Entries(), QStringList{"Beta"});
+
         m.dlg.setGeometry(QRect(closedAt, QSize(600, 470)));
         if (how == "exit")
             m.Command(strings::kMenuExit);
         else
-            QTest::keyClick(m.tree, how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
+            m.dlg.close();
         QVERIFY(!m.dlg.isVisible());
         // Lines end in CR LF on Windows.
         QString written = QString::fromStdString(m.files.Read("settings.ini")).remove(u'\r');
@@ -376,6 +435,24 @@ private slots:
         QFETCH(bool, samePlace);
         QCOMPARE(again.geometry().topLeft() == closedAt, samePlace);
         QVERIFY(again.screen()->availableGeometry().intersects(again.frameGeometry()));
+    }
+
+    void tabFollowsTheScreenFromTheFilterToThePanel()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Beta+");
+        QVERIFY(m.Show());
+        m.dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m.dlg));
+        m.Click("Alpha"); // ">>" on, "<<" off
+        m.dlg.findChild<QLineEdit*>("filter")->setFocus();
+        QStringList order;
+        for (int i = 0; i < 9; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, QStringList({"filter", "tree", "use", "list", "name", "fileName",
+                                     "subdirectory", "author", "description"}));
     }
 
     void editingMovesThePluginToItsNewCategoryAndTheListEntryStillWorks()
@@ -415,15 +492,16 @@ private slots:
         m.Plugin("weapons/bravo", "Bravo", "Cat", true);
         QVERIFY(m.Show());
         const QString file = m.files.QPath("setup.pfg");
+        // With no backup yet there is nothing to undo.
+        QAction* undo = UndoAction(m);
+        QVERIFY(!undo->isEnabled());
         ModalScript script;
         QString told;
-        script.Then("QMessageBox", [&told](QWidget* active) {
+        const auto tell = [&told](QWidget* active) {
             auto* box = static_cast<QMessageBox*>(active);
             told = box->icon() == QMessageBox::Information ? box->text() : QString();
             box->accept();
-        });
-        m.Command(strings::kMenuUndoLoad);
-        QCOMPARE(told, S(strings::kNothingToUndo));
+        };
 
         script
             .Then("CSaveConfigDlg",
@@ -442,9 +520,15 @@ private slots:
         script.Then("QFileDialog", ChooseFile(file));
         m.Command(strings::kMenuLoadConfig);
         QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo"}));
+        // The message names the backup it loaded.
+        QVERIFY(UndoAction(m)->isEnabled());
+        const auto backups = configbackup::Backups(m.files.Path("k/"));
+        QVERIFY(backups && backups->size() == 1);
+        script.Then("QMessageBox", tell);
         m.Command(strings::kMenuUndoLoad);
         QVERIFY(script.Finished());
         QCOMPARE(m.Entries(), (QStringList{"Alpha", "Bravo", "Charlie"}));
+        QCOMPARE(told, S(strings::kUndoneLoad).arg(QString::fromStdString(backups->front())));
     }
 
     // Options comes before the window; without a Korvane folder no folder is touched and the
@@ -486,6 +570,7 @@ private slots:
         QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
         QVERIFY(!m.files.Exists("storage"));
         QVERIFY(!m.tree->isVisible()); // the hint to Options is there in its place
+        QVERIFY(!m.dlg.findChild<QLineEdit*>("filter")->isEnabled());
 
         // Storage cannot take the plug-in in use that it lacks: the window says so, then shows
         // the folders.
@@ -502,7 +587,28 @@ private slots:
         QVERIFY(script.Finished());
         QVERIFY(script.Messages().last().startsWith(S(strings::kStorageIncomplete) + "\n\n"));
         QVERIFY(m.tree->isVisible());
+        QVERIFY(m.dlg.findChild<QLineEdit*>("filter")->isEnabled());
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
+    }
+
+    // A description file the disk cannot give is not a missing one: the window shows its
+    // plug-in with the texts of one without, and says so in one message with the file and why.
+    void aDescriptionThatCannotBeReadIsToldWhenTheWindowOpens()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Beta");
+        ModalScript script;
+        script.AnswerMessage();
+        {
+            IoFault fault(m.files.Root(), "read", "/k/storage/alpha.desc.txt");
+            QVERIFY(m.Show());
+            QVERIFY(fault.Happened());
+        }
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(),
+                 QStringList{S(strings::kDescriptionsUnreadable) + "\n\n" +
+                             m.files.QPath("k/storage/alpha.desc.txt: Input/output error")});
+        QCOMPARE(m.Tree(), (QStringList{"Cat: Beta", "Unknown: alpha"}));
     }
 
     // A command that cannot do its work shows one message with the reason, or none where the
@@ -521,6 +627,8 @@ private slots:
         // Alpha's script cannot be kept anywhere before it goes.
         QTest::newRow("<< with storage a file") << "<<" << "storage is a file" << S(strings::kUnusePluginFailed).arg("Alpha") + "\n\n" << "";
         QTest::newRow("description in a storage that is a file") << S(strings::kMenuEditDescription) << "storage is a file" << S(strings::kDescriptionWriteFailed) + "\n\n" << "";
+        // The panel shows the beginning of the file and says so; the editor does not replace it.
+        QTest::newRow("description file beyond 64 KiB") << S(strings::kMenuEditDescription) << "description beyond 64 KiB" << S(strings::kDescriptionWriteFailed) + "\n\n" << S(strings::kReasonDescriptionTooLarge);
         QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
         QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
         QTest::newRow("Quick Exec without mods") << S(strings::kMenuQuickExec) << "" << S(strings::kQuickExecNotConfigured) << "";
@@ -539,6 +647,10 @@ private slots:
         m.profile.WriteProfileString(profile::kUpdater, profile::kUrl,
                                      "http://127.0.0.1:1/korvane/updates/korvane.upd");
         QVERIFY(launch::StoreQuickExec(m.profile, {{}, true, "+connect host"}));
+        const std::string big =
+            "Name=Alpha\r\nCategory=Cat\r\n" + std::string(2 << 20, 'x') + "\r\nthe end";
+        if (fault == "description beyond 64 KiB")
+            m.files.Write("k/storage/alpha.desc.txt", big);
         QVERIFY(m.Show());
         m.Click(command == ">>" ? "Beta" : "Alpha");
         if (fault.endsWith(" is a file")) {
@@ -571,6 +683,60 @@ private slots:
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
         QCOMPARE(m.Entries(), QStringList{"Alpha"});
         QCOMPARE(m.State(), command == ">>" ? "Beta||Beta|>>|" : "Alpha|Alpha|Alpha||<<");
+        if (fault == "description beyond 64 KiB") {
+            const QString shownText =
+                m.dlg.findChild<QPlainTextEdit*>("description")->toPlainText();
+            QVERIFY(shownText.startsWith(u"xxx") &&
+                    shownText.endsWith(S(strings::kDescriptionCut)));
+            QVERIFY(m.files.Read("k/storage/alpha.desc.txt") == big);
+        }
+    }
+
+    // A name too long for the tree or the list shows whole in a tool tip, and from its start in
+    // the panel; one that fits has no tip.
+    void longNamesShowWholeInATipAndFromTheirStart()
+    {
+        const QString longName = "The " + QString("very ").repeated(30) + "long plug-in";
+        Manager m;
+        m.Plugin("long", longName.toStdString(), "Cat", true);
+        m.Plugin("short", "Short", "Cat");
+        QVERIFY(m.Show());
+        m.Click(longName);
+        QCOMPARE(m.name->text(), longName);
+        QCOMPARE(m.name->cursorPosition(), 0);
+        const auto tipAt = [](QAbstractItemView* view, const QRect& item) {
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+                return QString("the tip stays");
+            QHelpEvent help(QEvent::ToolTip, item.center(),
+                            view->viewport()->mapToGlobal(item.center()));
+            QCoreApplication::sendEvent(view->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        const QString whole = "<p>" + longName + "</p>";
+        QCOMPARE(tipAt(m.tree, m.tree->visualItemRect(m.Item(longName))), whole);
+        QCOMPARE(tipAt(m.list, m.list->visualItemRect(m.list->item(0))), whole);
+        QCOMPARE(tipAt(m.tree, m.tree->visualItemRect(m.Item("Short"))), QString());
+        QToolTip::hideText();
+    }
+
+    // Made small, the window takes height from the panel's description before the tree and
+    // the list go below their usual height.
+    void aSmallWindowTakesHeightFromThePanelFirst()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha");
+        QVERIFY(m.Show());
+        auto* description = m.dlg.findChild<QWidget*>("description");
+        const int fullDescription = description->height();
+        QVERIFY(m.tree->height() > m.tree->minimumHeight());
+        m.dlg.resize(m.dlg.width(), m.dlg.minimumSizeHint().height() + 10);
+        m.dlg.layout()->activate();
+        QCOMPARE(m.tree->height(), m.tree->minimumHeight());
+        QCOMPARE(m.list->height(), m.tree->height());
+        QVERIFY(description->height() > description->minimumHeight());
+        QVERIFY(description->height() < fullDescription);
+        QVERIFY(m.tree->minimumHeight() >= 6 * m.tree->fontMetrics().lineSpacing());
     }
 
     void savingWithoutSubfoldersAsksFirstWhenAKeyIsInTwo()

@@ -13,6 +13,7 @@
 #include "support/UpdaterTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -160,6 +161,36 @@ private slots:
         QCOMPARE(updates.server.Requests().size(), 1); // the broken update's file only
     }
 
+    // A copy in use the player changed is kept by the installation; the player then chooses what
+    // becomes of it, and the update is whole once it is settled.
+    void aChangedCopyInUseIsSettledAfterTheInstallation()
+    {
+        Updates updates;
+        updates.tree.Write("plugins/sniper.cs", "mine");
+        updates.server.Serve("/u/sniper.cs", "new");
+        const auto dlg = updates.Show();
+        ModalScript script;
+        QStringList listed;
+        for (const char* answer : {"cancel", "useStorage"}) {
+            script.Then("SettleCopiesDialog", [&listed, answer](QWidget* active) {
+                listed << active->findChild<QListWidget*>("files")->item(0)->text();
+                Click(active, answer);
+            });
+            ClickRow(dlg.get(), 0);
+            Click(dlg.get(), "install");
+            QTRY_VERIFY(script.Finished());
+            QTRY_COMPARE(dlg->InstallingIndex(), -1);
+            QCOMPARE(Row(dlg.get(), 0).last(), QString(answer == S("cancel") ? "No" : "Yes"));
+        }
+        QCOMPARE(listed, QStringList(2, "plugins\\sniper.cs"));
+        QCOMPARE(updates.tree.Read("plugins/sniper.cs"), "new");
+        QCOMPARE(updates.tree.Read("storage/sniper.cs"), "new");
+        const QString folder =
+            updates.tree.Names("backups").filter(QRegularExpression("^2")).value(0);
+        QCOMPARE(updates.tree.Read("backups/" + folder.toStdString() + "/plugins/sniper.cs"),
+                 "mine");
+    }
+
     // The close box asks first, No by default. The installation goes on without the window; its
     // end, good or bad, is not reported to a window that was closed, nor to one that no longer
     // exists.
@@ -210,6 +241,12 @@ private slots:
             *testsupport::ListOf(MakeUpdate("One", "", ""), MakeUpdate("Two", "", ""))));
         updates.server.Serve("/mine.upd", bytes);
         updates.server.Serve("/cut.upd", bytes.chopped(1));
+        updates.server.Serve("/page.upd", "<html><body>Moved</body></html>");
+        const QByteArray bomb =
+            LoopbackServer::Gzip(testsupport::ListHeader(1) + testsupport::NameClaim(12 << 20) +
+                                 QByteArray(12 << 20, 'a'));
+        updates.server.SetRoute(
+            "/bomb.upd", {200, bomb, bomb.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"});
         int rows = -1;
         ModalScript script;
         script.Then("CUpdaterDlg", [&rows](QWidget* dlg) {
@@ -218,10 +255,19 @@ private slots:
         });
         updates.CheckForUpdates("/mine.upd");
         QCOMPARE(rows, 2);
-        script.AnswerMessage();
-        updates.CheckForUpdates("/cut.upd");
+        // A broken list, a page that is no list and a compressed list too large to expand are
+        // each one message with its reason, and no updater window.
+        for (const char* path : {"/cut.upd", "/page.upd", "/bomb.upd"}) {
+            script.AnswerMessage();
+            updates.CheckForUpdates(path);
+        }
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(), QStringList({S(strings::kUpdateListUnreadable)}));
+        const QString refused =
+            S(strings::kReasonCompressedRefused).arg(S(strings::kReasonExpandsTooFar));
+        const QString unreadable = S(strings::kUpdateListUnreadable);
+        QCOMPARE(script.Messages(), QStringList({WithReason(unreadable, strings::kReasonEndsEarly),
+                                                 WithReason(unreadable, strings::kReasonNotAList),
+                                                 WithReason(unreadable, refused.toStdString())}));
 
         // The download shows its progress; Cancel ends it at once, without the updater window.
         const QByteArray slow = QByteArray::fromStdString(testsupport::ListBytes(

@@ -1,5 +1,6 @@
 #include "support/LoopbackServer.h"
 
+#include <algorithm>
 #include <memory>
 #include <QHostAddress>
 #include <QSslConfiguration>
@@ -12,6 +13,9 @@
 namespace korvane {
 
 constexpr qint64 kChunk = 1 << 20;
+// What one turn of the server's event loop adds to a connection: a body repeated in pieces of a
+// few bytes takes many writes, and the bytes leave only between turns.
+constexpr qint64 kTurnBytes = 64 << 10;
 
 LoopbackServer::LoopbackServer()
 {
@@ -92,6 +96,42 @@ quint16 LoopbackServer::ClosedPort()
     return probe.serverPort(); // closed when probe goes
 }
 
+namespace {
+
+// The CRC-32 of the gzip trailer (the polynomial of RFC 1952), bit by bit: bodies are small.
+quint32 Crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void AppendLittleEndian(QByteArray& out, quint32 value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.append(static_cast<char>((value >> shift) & 0xFFu));
+}
+
+} // namespace
+
+QByteArray LoopbackServer::Gzip(const QByteArray& bytes)
+{
+    // qCompress gives a 4-byte length, a 2-byte zlib header, the deflate stream and a 4-byte
+    // Adler-32: the deflate stream goes between a gzip header and a gzip trailer instead.
+    const QByteArray zlib = qCompress(bytes, 9);
+    constexpr qsizetype kPrefix = 4 + 2;
+    constexpr qsizetype kAdler = 4;
+    QByteArray out("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff", 10);
+    out.append(zlib.mid(kPrefix, zlib.size() - kPrefix - kAdler));
+    AppendLittleEndian(out, Crc32(bytes));
+    AppendLittleEndian(out, static_cast<quint32>(bytes.size()));
+    return out;
+}
+
 void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
 {
     const QList<QByteArray> lines = text.left(text.indexOf("\r\n\r\n")).split('\n');
@@ -106,24 +146,48 @@ void LoopbackServer::Respond(QTcpSocket* socket, const QByteArray& text)
         route = m_routes.value(lines.value(0).split(' ').value(1));
         m_requests.append(headers);
     }
-    socket->write("HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\n" + route.headers);
-    if (route.announceLength)
-        socket->write("Content-Length: " + QByteArray::number(route.body.size()) + "\r\n");
+    if (route.delayMs > 0)
+        QTimer::singleShot(route.delayMs, socket, [socket, route] { Send(socket, route); });
+    else
+        Send(socket, route);
+}
+
+void LoopbackServer::Send(QTcpSocket* socket, const Route& route)
+{
+    socket->write((route.http10 ? "HTTP/1.0 " : "HTTP/1.1 ") + QByteArray::number(route.status) +
+                  " Status\r\n" + route.headers);
+    if (route.chunked)
+        socket->write("Transfer-Encoding: chunked\r\n");
+    else if (route.announceLength)
+        socket->write("Content-Length: " +
+                      QByteArray::number(std::max(route.body.size(), route.sentBytes)) + "\r\n");
     socket->write("Connection: close\r\n\r\n");
     auto sent = std::make_shared<qint64>(0);
+    auto ended = std::make_shared<bool>(false);
     // A chunk at a time, so a large body never sits whole in the socket's buffer; when the body
-    // trickles, one piece a tick.
+    // trickles, one piece a tick. A body sent beyond its size starts again from its beginning.
     const qint64 piece = route.intervalMs > 0 ? route.pieceBytes : kChunk;
-    const auto pump = [socket, route, sent, piece] {
-        while (*sent < route.sentBytes && socket->bytesToWrite() < kChunk) {
-            const qint64 n = std::min(piece, route.sentBytes - *sent);
-            socket->write(route.body.constData() + *sent, n);
+    const auto pump = [socket, route, sent, ended, piece] {
+        const qint64 turnEnd = *sent + kTurnBytes;
+        while (*sent < route.sentBytes && !route.body.isEmpty() &&
+               socket->bytesToWrite() < kChunk && *sent < turnEnd) {
+            const qint64 at = *sent % route.body.size();
+            const qint64 n = std::min({piece, route.sentBytes - *sent, route.body.size() - at});
+            if (route.chunked)
+                socket->write(QByteArray::number(n, 16) + "\r\n");
+            socket->write(route.body.constData() + at, n);
+            if (route.chunked)
+                socket->write("\r\n");
             *sent += n;
             if (route.intervalMs > 0)
                 break;
         }
-        if (*sent >= route.sentBytes && route.closeAfter)
+        if (*sent >= route.sentBytes && route.closeAfter && !*ended) {
+            *ended = true;
+            if (route.chunked)
+                socket->write("0\r\n\r\n");
             socket->disconnectFromHost(); // after what is buffered has gone out
+        }
     };
     if (route.intervalMs > 0) {
         auto* timer = new QTimer(socket);

@@ -24,12 +24,15 @@ public:
     {
         int status = 404;
         QByteArray body{};
-        qint64 sentBytes = 0;       // how much of the body is sent
+        qint64 sentBytes = 0;       // how much is sent; beyond the body's size it repeats
         bool announceLength = true; // announce the whole body's length
         bool closeAfter = true;     // close once sentBytes are out; else stay silent
         int pieceBytes = 0;         // with intervalMs: send the body slowly
         int intervalMs = 0;
         QByteArray headers{}; // more header lines, each ending in \r\n
+        bool chunked = false; // in chunks, without a length
+        bool http10 = false;  // an HTTP/1.0 answer
+        int delayMs = 0;      // how long the answer waits before its first byte
     };
 
     LoopbackServer();
@@ -47,10 +50,13 @@ public:
     // The header fields of each request so far, their names in lower case.
     QList<QMap<QByteArray, QByteArray>> Requests() const;
     static quint16 ClosedPort(); // a loopback port on which nothing listens
+    // The bytes gzip-compressed, for a body sent with "Content-Encoding: gzip".
+    static QByteArray Gzip(const QByteArray& bytes);
 
 private:
     void Start(QTcpServer* listener);
     void Respond(QTcpSocket* socket, const QByteArray& request);
+    static void Send(QTcpSocket* socket, const Route& route);
 
     QThread m_thread;
     QObject* m_context = nullptr; // lives in m_thread; parent of the listener and connections

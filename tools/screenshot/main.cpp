@@ -8,6 +8,7 @@
 #include "gui/CFolderBrowserDlg.h"
 #include "gui/CManagerDlg.h"
 #include "gui/COptionsDlg.h"
+#include "gui/SettleCopiesDialog.h"
 #include "res/Strings.h"
 
 #include <cstdio>
@@ -125,6 +126,11 @@ int main(int argc, char** argv)
                                       QString::fromUtf8(strings::kKorvaneFound),
                                       QString::fromUtf8(strings::kKorvaneNotFound)});
         ok = Save(browser, output, "folder-browser.png") && ok;
+    }
+    {
+        // The choice for a copy in use edited beside storage's, as "<<" or a load asks it.
+        SettleCopiesDialog settle({"weapons\\sniper.cs", "deployables\\turret.desc.txt"}, nullptr);
+        ok = Save(settle, output, "settle-dialog.png") && ok;
     }
     {
         CAboutDlg about;

@@ -73,7 +73,12 @@ std::optional<std::string> SingleByte(const std::string& utf8)
 bool AddFiles(const fs::path& folder, const std::string& subDir, CUpdateInfo& update,
               QString& error)
 {
-    const auto entries = kfs::ListFolder(folder);
+    const auto listed = kfs::ListFolder(folder);
+    if (!listed) {
+        error = QString::fromStdString(listed.reason());
+        return false;
+    }
+    const std::vector<kfs::FolderEntry>& entries = *listed;
     for (const auto& entry : entries) {
         std::error_code ec;
         const std::uintmax_t size = entry.isFolder ? 0 : fs::file_size(entry.path, ec);

@@ -2,6 +2,8 @@
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
+#include "core/platform/KPath.h"
+#include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
@@ -165,6 +167,40 @@ private slots:
         QVERIFY(!pluginconfig::SaveConfiguration(tree.Root(), "x", tree.Path("my.pfg/x"), true));
         QCOMPARE(tree.Read("my.pfg"), std::string("old"));
         QCOMPARE(tree.Names(""), (QStringList{"my.pfg", "plugins", "storage"}));
+    }
+
+    // A configuration lists keys: a file beyond any configuration's size (a 2 GB file chosen by
+    // mistake) is refused, naming it, at the cost of the limit and with nothing changed, where it
+    // was read whole and, holding no line, emptied the plugins folder. Nothing larger is written.
+    void aFileLargerThanAnyConfigurationIsRefused()
+    {
+        constexpr size_t kLimit = CPluginList::kMaxConfigBytes;
+        TestTree tree;
+        WriteKorvane(tree);
+        const std::string line = "Plugin=NULL,sniper\r\n";
+        std::string exact = "Name=Large\r\nUseDirectory=FALSE\r\n";
+        exact += std::string(kLimit - exact.size() - line.size(), '\n') + line;
+        tree.Write("exact.pfg", exact);
+        tree.Write("huge.pfg", exact);
+        std::filesystem::resize_file(kpath::ToNative(tree.Path("huge.pfg")), 2ULL << 30);
+        const auto refused = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("huge.pfg"));
+        QVERIFY(!refused);
+        QCOMPARE(QString::fromStdString(refused.status().reason()),
+                 tree.QPath("huge.pfg: ") + strings::kReasonConfigTooLarge);
+        QCOMPARE(tree.Names("plugins"), (QStringList{"Korvane.cs", "blaster.cs", "weapons"}));
+
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("exact.pfg"));
+        QVERIFY(loaded);
+        QCOMPARE(Keys(loaded->plugins), QStringList{"sniper"});
+        QCOMPARE(tree.Names("plugins"), QStringList{"sniper.cs"});
+
+        CPluginList tooMany;
+        tooMany.m_arrPlugins.push_back(
+            std::make_unique<CPluginInfo>(Plugin(std::string(kLimit, 'k'))));
+        const korvane::Status written = tooMany.WriteConfig(tree.Path("many.pfg"), false);
+        QCOMPARE(QString::fromStdString(written.reason()),
+                 tree.QPath("many.pfg: ") + strings::kReasonConfigWouldBeTooLarge);
+        QVERIFY(!tree.Exists("many.pfg"));
     }
 
     void loadingKeepsWhatOnlyThePluginsFolderHadAndDropsMissingPlugins()

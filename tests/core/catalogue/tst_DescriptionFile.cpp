@@ -2,6 +2,7 @@
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/TextEncoding.h"
+#include "res/Strings.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestTree.h"
 
@@ -164,6 +165,61 @@ private slots:
         const Fields kept = descriptionfile::StoredEdits(original, edit);
         QCOMPARE(QByteArray::fromStdString(kept.name), stored);
         QCOMPARE(kept.description, original.description);
+    }
+
+    // A description file far beyond what a description holds still gives its plug-in a name and
+    // the beginning of its text, at a cost of 64 KiB; the editor refuses to replace it with that
+    // beginning. A file of exactly 64 KiB is read whole.
+    void oversizedFileIsReadInPartAndNeverReplaced()
+    {
+        constexpr size_t kLimit = CPluginInfo::kMaxDescriptionBytes;
+        const std::string head = "Name=Big\r\nCategory=Weapon\r\n";
+        const std::string line = "a line of the description\r\n"; // 64 KiB end inside one
+        std::string big = head;
+        while (big.size() < 3 * kLimit)
+            big += line;
+        TestTree tree;
+        tree.Write("blaster.cs", "");
+        tree.Write("blaster.desc.txt", big);
+        CPluginList scanned;
+        scanned.Rescan(tree.Root());
+        CPluginInfo read;
+        read.ReadDescription(tree.Root(), "blaster");
+        for (const CPluginInfo* plugin : {scanned.Find("blaster"), &read}) {
+            QCOMPARE(plugin->m_strName + "|" + plugin->m_strCategory, "Big|Weapon");
+            QVERIFY(plugin->m_bDescriptionCut);
+            const std::string& text = plugin->m_strDescription;
+            // The text of the first 64 KiB, its line ends read as LF.
+            const size_t lines = (kLimit - head.size()) / line.size();
+            const size_t rest = (kLimit - head.size()) % line.size();
+            QCOMPARE(text.size(), lines * (line.size() - 1) + std::min(rest, line.size() - 2));
+            QVERIFY(text.ends_with(line.substr(0, rest)));
+        }
+        CPluginInfo& plugin = *scanned.Find("blaster");
+        const korvane::Status written =
+            descriptionfile::WriteDescription(tree.Root(), plugin, {"Edited", "", "", "short"});
+        QVERIFY(!written);
+        QVERIFY(written.reason().ends_with(strings::kReasonDescriptionTooLarge));
+        QVERIFY(tree.Read("blaster.desc.txt") == big);
+        QCOMPARE(plugin.m_strName, std::string("Big"));
+
+        // One line beyond the limit, of two-byte characters cut in the middle of one.
+        std::string wide = "Name=x\n";
+        while (wide.size() <= kLimit)
+            wide += "\xc3\xa9";
+        CPluginInfo cut;
+        cut.ReadDescriptionText(wide);
+        QVERIFY(cut.m_bDescriptionCut);
+        QCOMPARE(cut.m_strDescription.size(), kLimit - 8); // 7 bytes of name, half a character
+        QVERIFY(textencoding::IsValidUtf8(cut.m_strDescription));
+
+        const std::string exact = head + std::string(kLimit - head.size(), 'x');
+        tree.Write("blaster.desc.txt", exact);
+        scanned.Rescan(tree.Root());
+        QVERIFY(!scanned.Find("blaster")->m_bDescriptionCut);
+        QCOMPARE(scanned.Find("blaster")->m_strDescription.size(), kLimit - head.size());
+        QVERIFY(descriptionfile::WriteDescription(tree.Root(), *scanned.Find("blaster"),
+                                                  {"Edited", "", "", "short"}));
     }
 
     void unreadableFileKeepsTheRecordAsItWas()

@@ -1,22 +1,62 @@
 // File operations: which files are a key's, and how they meet the disk as players' disks are: odd
 // names, files that vanish, folders that are not there, are files or may not be written. Nothing
 // may crash, stop early or touch what is not the key's. (A file another program holds open cannot
-// be replaced or deleted on Windows only; POSIX systems have no such lock.)
+// be replaced or deleted on Windows only; POSIX systems have no such lock.) Disks that fail
+// midway (IoFaults.h) may stop a command, but never make it delete what it has not secured or
+// take half a folder for the whole.
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginList.h"
+#include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/FileOperations.h"
+#include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
+#include "core/catalogue/StorageSync.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
+#include "support/IoFaults.h"
+#include "support/PeakMemory.h"
 #include "support/TestTree.h"
 #include "support/WindowsFiles.h"
 
+#include <filesystem>
 #include <QtTest>
 
 using namespace korvane;
 
 using testsupport::CopyIn;
 using testsupport::Plugin;
+
+namespace {
+
+// A Korvane folder whose plugins\w holds two stored plug-ins and a file only it has; c.pfg names
+// w\a alone.
+void WriteKorvaneInUse(const TestTree& tree)
+{
+    tree.Write("korvane.cs", "");
+    for (const char* key : {"a", "b", "c"})
+        tree.Write(std::string("storage/w/") + key + ".cs", key);
+    for (const char* key : {"a", "b"})
+        tree.Write(std::string("plugins/w/") + key + ".cs", key);
+    tree.Write("plugins/w/b.notes", "only copy");
+    tree.Write("c.pfg", "Name=c\r\nUseDirectory=TRUE\r\nPlugin=w\\,a\r\n");
+}
+
+// Every file below a folder with its bytes.
+QStringList Files(const TestTree& tree, const std::string& folder)
+{
+    QStringList files;
+    const auto root = kpath::ToNative(tree.Path(folder));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file())
+            files << QString::fromStdString(entry.path().lexically_relative(root).string() + "=" +
+                                            *kfs::ReadFile(entry.path()));
+    }
+    files.sort();
+    return files;
+}
+
+} // namespace
 
 class tst_FileFaults : public QObject
 {
@@ -201,6 +241,53 @@ private slots:
         QVERIFY(none.Unreadable());
     }
 
+    // A description file that cannot be read is not a missing one: start-up and sync still list
+    // its plug-in, with the texts of one without, and name the file. One gone since the listing
+    // is simply none.
+    void anUnreadableDescriptionIsNamedByTheScan_data()
+    {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("cause"); // empty: no failure
+        // clang-format off
+        QTest::newRow("storage's cannot be opened") << QByteArray("open") << "storage/w/sniper.desc.txt" << EIO << "Input/output error";
+        QTest::newRow("storage's may not be read") << QByteArray("open") << "storage/w/sniper.desc.txt" << EACCES << "Permission denied";
+        QTest::newRow("the copy in use cannot be read") << QByteArray("read") << "plugins/w/sniper.desc.txt" << EIO << "Input/output error";
+        QTest::newRow("storage's went away") << QByteArray("open") << "storage/w/sniper.desc.txt" << ENOENT << QString();
+        // clang-format on
+    }
+    void anUnreadableDescriptionIsNamedByTheScan()
+    {
+        QFETCH(QByteArray, kind);
+        QFETCH(QString, file);
+        QFETCH(int, error);
+        QFETCH(QString, cause);
+        TestTree tree;
+        for (const std::string folder : {"storage/", "plugins/"}) {
+            tree.Write(folder + "w/sniper.cs", "s");
+            tree.Write(folder + "w/sniper.desc.txt", "Name=Sniper Rifle\r\nCategory=Weapon");
+        }
+        tree.Write("storage/blaster.cs", "b");
+        CPluginList catalogue;
+        CPluginList inUse;
+        storagesync::Synchronisation synchronised;
+        {
+            IoFault fault(tree.Root(), kind, "/" + file.toStdString(), error);
+            synchronised = storagesync::Synchronise(tree.Root(), false, catalogue, inUse);
+            QVERIFY(fault.Happened());
+        }
+        QCOMPARE(synchronised.outcome, storagesync::Outcome::Ready);
+        QVERIFY(synchronised.copies && synchronised.unreadable);
+        QCOMPARE(QString::fromStdString(synchronised.descriptions.reason()),
+                 cause.isEmpty() ? QString() : tree.QPath(file.toStdString()) + ": " + cause);
+        const CPluginList& scanned = file.startsWith("storage") ? catalogue : inUse;
+        QCOMPARE(scanned.UnreadableDescriptions().ok(), cause.isEmpty());
+        QCOMPARE(scanned.GetSize(), file.startsWith("storage") ? 2 : 1);
+        QCOMPARE(scanned.Find("sniper")->m_strName + "|" + scanned.Find("sniper")->m_strCategory,
+                 std::string("sniper|Unknown"));
+    }
+
     void readOnlyFoldersAreLeftAsTheyAre()
     {
         TestTree tree;
@@ -308,6 +395,157 @@ private slots:
         QVERIFY(pluginuse::UnusePlugin(tree.Path("c/"), Plugin("blaster", "")));
         QCOMPARE(tree.Names("c/plugins"), QStringList());
         QCOMPARE(tree.Read("c/storage/blaster.cs"), std::string("only copy"));
+    }
+
+    // Before a copy in use is deleted it is compared with storage's a block at a time: two
+    // scripts of 128 MiB cost no more memory than a few blocks (each was read whole, so a 2 GB
+    // script cost 4 GB), and a difference is found wherever it is. A read error leaves nothing
+    // known, naming the file.
+    void aCopyInUseIsComparedWithStoragesInBlocks()
+    {
+        TestTree tree;
+        const auto native = [&tree](const char* name) { return kpath::ToNative(tree.Path(name)); };
+        for (const char* name : {"plugins/big.cs", "storage/big.cs"}) {
+            tree.Write(name, "");
+            std::filesystem::resize_file(native(name), 128 << 20);
+        }
+        const auto peakMegabytes = testsupport::PeakMemoryMegabytes;
+        const long before = peakMegabytes();
+        QVERIFY(fileops::SameAsCopy(native("plugins/big.cs"), native("storage/big.cs")));
+        QVERIFY2(peakMegabytes() - before < 32, QByteArray::number(peakMegabytes() - before));
+        {
+            IoFault fault(tree.Root(), "read", "/storage/big.cs", EIO, 1);
+            const auto same =
+                fileops::HoldSameBytes(native("plugins/big.cs"), native("storage/big.cs"));
+            QVERIFY(fault.Happened());
+            QCOMPARE(QString::fromStdString(same.status().reason()),
+                     tree.QPath("storage/big.cs: Input/output error"));
+        }
+
+        const std::string block(64 << 10, 'b');
+        tree.Write("storage/w.cs", block + "end");
+        for (const auto& [copy, same] : {std::pair{block + "end", true},
+                                         {block + "eNd", false},
+                                         {"B" + block.substr(1) + "end", false},
+                                         {block + "en", false}}) {
+            tree.Write("plugins/w.cs", copy);
+            QCOMPARE(*fileops::HoldSameBytes(native("plugins/w.cs"), native("storage/w.cs")), same);
+        }
+    }
+
+    // A listing that a read error cuts short is no listing of the folder: the command fails
+    // naming it, and the plugins folder and the configuration file are as they were.
+    void aFolderListedInPartChangesNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("folder"); // the one whose listing fails
+        QTest::newRow("load, plugins") << "load"
+                                       << "plugins/w";
+        QTest::newRow("load, storage") << "load"
+                                       << "storage/w";
+        QTest::newRow("load, backups") << "load"
+                                       << "backups";
+        QTest::newRow("take out of use, storage") << "unuse"
+                                                  << "storage/w";
+        QTest::newRow("save, plugins") << "save"
+                                       << "plugins/w";
+        QTest::newRow("undo, backups") << "undo"
+                                       << "backups";
+    }
+    void aFolderListedInPartChangesNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, folder);
+        TestTree tree;
+        WriteKorvaneInUse(tree);
+        tree.Write("backups/2000-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=w\\,c\r\n");
+        tree.Write("saved.pfg", "old");
+        const QStringList before = Files(tree, "plugins");
+        Status done = Status::Ok();
+        {
+            // The listing ends with an error after "." and "..".
+            IoFault fault(tree.Root(), "readdir", "/" + folder.toStdString(), EIO, 2);
+            if (command == "load")
+                done = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")).status();
+            else if (command == "unuse")
+                done = pluginuse::UnusePlugin(tree.Root(), Plugin("b", "w\\"));
+            else if (command == "save")
+                done = pluginconfig::SaveConfiguration(tree.Root(), "new", tree.Path("saved.pfg"),
+                                                       true);
+            else
+                done = pluginconfig::UndoLastLoad(tree.Root()).status();
+            QVERIFY(fault.Happened());
+        }
+        QVERIFY(QString::fromStdString(done.reason()).contains(tree.QPath(folder.toStdString())));
+        QCOMPARE(Files(tree, "plugins"), before);
+        QCOMPARE(tree.Read("saved.pfg"), "old");
+        QCOMPARE(tree.Names("backups"), QStringList{"2000-01-01 00-00-00.pfg"});
+    }
+
+    // An undo cut short by an error, or that could not put every plug-in in use, leaves the
+    // backup it was restoring as the one to undo to, though it backed up the set it replaced:
+    // the next undo restores it.
+    void anUndoThatFailsIsUndoneAgainByTheNext_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("an error emptying plugins") << "unlink"
+                                                   << "/plugins/w/extra.cs";
+        QTest::newRow("a plug-in not put in use") << "open+w"
+                                                  << "/plugins/w/.b.cs";
+    }
+    void anUndoThatFailsIsUndoneAgainByTheNext()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        TestTree tree;
+        WriteKorvaneInUse(tree);
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")));
+        const std::string backup = *kfs::ReadFile(
+            kpath::ToNative(tree.Path("backups/" + tree.Names("backups")[0].toStdString())));
+        tree.Write("plugins/w/extra.cs", "extra");
+        {
+            IoFault fault(tree.Root(), kind.toLatin1(), file.toStdString());
+            const auto undone = pluginconfig::UndoLastLoad(tree.Root());
+            QVERIFY(fault.Happened());
+            QVERIFY(!undone || !undone->loaded.notCopied.empty());
+        }
+        const auto backups = configbackup::Backups(tree.Root());
+        QCOMPARE(backups->size(), size_t(2));
+        QCOMPARE(tree.Read("backups/" + backups->back()), backup);
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
+        QCOMPARE(tree.Names("plugins/w"), (QStringList{"a.cs", "b.cs"}));
+    }
+
+    // A description file the scan could not read is not replaced by an edit of what the record
+    // lacks; nor is one whose other fields cannot be read back when it is written.
+    void aDescriptionThatCannotBeReadIsNotReplaced()
+    {
+        TestTree tree;
+        const std::string text = "Name=Blaster\r\nVersion=2\r\nLong text";
+        tree.Write("storage/blaster.cs", "");
+        tree.Write("storage/blaster.desc.txt", text);
+        CPluginList scan;
+        {
+            IoFault fault(tree.Root(), "read", "blaster.desc.txt");
+            scan.Rescan(tree.Path("storage/"));
+            QVERIFY(fault.Happened());
+        }
+        CPluginInfo& blaster = *scan.Find("blaster");
+        const Status unread = blaster.CheckDescriptionRead(tree.Path("storage/"));
+        QCOMPARE(QString::fromStdString(unread.reason()),
+                 tree.QPath("storage/blaster.desc.txt") + ": " + strings::kReasonUnreadable);
+
+        scan.Rescan(tree.Path("storage/"));
+        QVERIFY(scan.Find("blaster")->CheckDescriptionRead(tree.Path("storage/")));
+        {
+            IoFault fault(tree.Root(), "read", "blaster.desc.txt");
+            QVERIFY(!descriptionfile::WriteDescription(tree.Path("storage/"), *scan.Find("blaster"),
+                                                       {"Blaster", "", "", "Short text"}));
+            QVERIFY(fault.Happened());
+        }
+        QCOMPARE(tree.Read("storage/blaster.desc.txt"), text);
+        QCOMPARE(tree.Names("storage"), (QStringList{"blaster.cs", "blaster.desc.txt"}));
     }
 
     void takingOutOfUseSecuresWhatStorageLacksFirst()

@@ -62,6 +62,30 @@ Hop File(QByteArray body, qint64 sent, bool announceLength = true, bool closeAft
     return {false, "/u/f.cs", {200, body, sent, announceLength, closeAfter}};
 }
 
+// Sends sent bytes of body, repeated, in chunks.
+Hop Chunked(QByteArray path, QByteArray body, qint64 sent)
+{
+    LoopbackServer::Route route{200, body, sent, false};
+    route.chunked = true;
+    return {false, std::move(path), route};
+}
+
+// Sends sent bytes of body, repeated, as HTTP/1.0 without a length.
+Hop Http10(QByteArray path, QByteArray body, qint64 sent)
+{
+    LoopbackServer::Route route{200, body, sent, false};
+    route.http10 = true;
+    return {false, std::move(path), route};
+}
+
+Hop Gzipped(QByteArray path, const QByteArray& body)
+{
+    const QByteArray gzip = LoopbackServer::Gzip(body);
+    return {false,
+            std::move(path),
+            {200, gzip, gzip.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"}};
+}
+
 // Answers with status and, unless it is empty, a Location header.
 Hop Move(QByteArray path, QByteArray location, int status = 301, bool https = false)
 {
@@ -150,9 +174,10 @@ private slots:
         // clang-format off
         row("magic in small letters", "update" + Header("01000000").substr(6) + sniper, ListStatus::NotAList);
         row("list version 2", Hex("555044415445 02 01000000") + sniper, ListStatus::NotAList);
-        row("no records", Header("00000000"), ListStatus::NotAList);
-        row("negative count", Header("FFFFFFFF") + sniper, ListStatus::NotAList);
+        row("no records", Header("00000000"), ListStatus::Complete);
+        row("negative count", Header("FFFFFFFF") + sniper, ListStatus::Complete);
         row("shorter than the magic", "UPDAT", ListStatus::NotAList);
+        row("nothing", "", ListStatus::NotAList);
         row("only the magic", "UPDATE", ListStatus::EndsEarly);
         row("last byte missing", Header("01000000") + sniper.substr(0, sniper.size() - 1), ListStatus::EndsEarly);
         row("four billion files claimed", Header("01000000") + Hex("01 000000 FFFF FEFFFFFF 0178"), ListStatus::TooLarge);
@@ -228,11 +253,21 @@ private slots:
                                QByteArray(6, '\0') + NameClaim(40 << 20) +
                                QByteArray(40 << 20, 'b');
         const QByteArray file = "{http}/u/f.cs";
+        const QByteArray refused = QString::fromUtf8(strings::kReasonCompressedRefused)
+                                       .arg(strings::kReasonExpandsTooFar)
+                                       .toUtf8();
+        // Four redirects of 200 ms each: the stall window of 500 ms covers the whole request.
+        QList<Hop> slowHops = {Serve("/s4", list)};
+        for (int i = 0; i < 4; ++i) {
+            slowHops << Move("/s" + QByteArray::number(i), "/s" + QByteArray::number(i + 1));
+            slowHops.back().route.delayMs = 200;
+        }
         // clang-format off
         row("http to http, relative location", "{http}/start", {Move("/start", "/moved/list"), Serve("/moved/list", list)}, received);
         row("http to https", "{http}/start", {Move("/start", "{https}/list", 302), Serve("/list", list, true)}, received);
         row("https to https", "{https}/start", {Move("/start", "/list", 307, true), Serve("/list", list, true)}, received);
         row("ten redirects", "{http}/h1", hops, received);
+        row("redirects slower together than the stall window", "{http}/s0", slowHops, error, "stalled below 1 KiB/s");
         row("eleven redirects", "{http}/h0", hops, error, "more than 10 redirects");
         row("https to http", "{https}/start", {Move("/start", "{http}/list", 301, true), Serve("/list", list)}, error, strings::kReasonRedirectToHttp);
         row("redirect loop", "{http}/a", {Move("/a", "/b"), Move("/b", "/a")}, error, strings::kReasonRedirectLoop);
@@ -249,6 +284,15 @@ private slots:
         row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, unreadable, strings::kReasonStringTooLong);
         row("4 GB string claim without a length", "{http}/list", {{false, "/list", {200, claim, claim.size(), false}}}, unreadable, strings::kReasonListTooLarge);
         row("list beyond 64 MiB", "{http}/list", {{false, "/list", {200, big, big.size(), false}}}, unreadable, strings::kReasonListTooLarge);
+        row("list in chunks", "{http}/list", {Chunked("/list", list, list.size())}, received);
+        row("list in chunks beyond 64 MiB", "{http}/list", {Chunked("/list", big, 1LL << 40)}, unreadable, strings::kReasonListTooLarge);
+        row("HTTP/1.0 list until the connection closes", "{http}/list", {Http10("/list", list, list.size())}, received);
+        row("gzip-compressed list", "{http}/list", {Gzipped("/list", list)}, received);
+        row("gzip-compressed 12 MiB list", "{http}/list", {Gzipped("/list", ListHeader(1) + NameClaim(12 << 20) + QByteArray(12 << 20, 'a'))}, unreadable, refused);
+        row("web page", "{http}/list", {Serve("/list", "<!DOCTYPE html>\n<html><body>Welcome</body></html>\n")}, unreadable, strings::kReasonNotAList);
+        row("script", "{http}/list", {Serve("/list", "#!/bin/sh\necho UPDATE\n")}, unreadable, strings::kReasonNotAList);
+        row("empty body", "{http}/list", {Serve("/list", "")}, unreadable, strings::kReasonNotAList);
+        row("HTTP/1.0 list beyond 64 MiB", "{http}/list", {Http10("/list", big, 1LL << 40)}, unreadable, strings::kReasonListTooLarge);
 
         row("file moved to https", file, {Move("/u/f.cs", "{https}/files/f.cs", 308), Serve("/files/f.cs", "new", true)}, received);
         row("file redirect loop", file, {Move("/u/f.cs", "/u/f.cs")}, error, strings::kReasonRedirectLoop);
@@ -261,6 +305,9 @@ private slots:
         row("fewer bytes than listed, without a length", file, {File("new", 2, false)}, unreadable, "f.cs is 2 bytes on the server, 3 in the list");
         row("more bytes than listed", file, {File("newer", 5)}, unreadable, "f.cs is 5 bytes on the server, 3 in the list");
         row("more bytes than listed, without a length", file, {File("newer", 5, false)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
+        row("endless file in chunks", file, {Chunked("/u/f.cs", "new", 1LL << 40)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
+        row("endless file over HTTP/1.0", file, {Http10("/u/f.cs", "new", 1LL << 40)}, unreadable, "f.cs is larger on the server than the 3 bytes in the list");
+        row("gzip-compressed file", file, {Gzipped("/u/f.cs", "new")}, received);
         // clang-format on
     }
 

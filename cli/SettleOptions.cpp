@@ -1,0 +1,57 @@
+#include "cli/SettleOptions.h"
+
+#include "cli/CliSession.h"
+#include "res/Strings.h"
+#include "res/Text.h"
+
+#include <QCommandLineParser>
+
+namespace korvane::clisettle {
+namespace {
+
+constexpr QLatin1StringView kKeepMine("keep-mine");
+constexpr QLatin1StringView kUseStorage("use-storage");
+
+} // namespace
+
+QList<QCommandLineOption> Options()
+{
+    return {QCommandLineOption(kKeepMine), QCommandLineOption(kUseStorage)};
+}
+
+std::optional<settle::Choice> ChoiceOf(CliSession& session, const QCommandLineParser& arguments)
+{
+    const bool keepMine = arguments.isSet(kKeepMine);
+    const bool useStorage = arguments.isSet(kUseStorage);
+    if (keepMine && useStorage) {
+        session.UsageError(strings::Text(strings::kCliSettleBoth));
+        return std::nullopt;
+    }
+    if (keepMine)
+        return settle::Choice::KeepMine;
+    return useStorage ? settle::Choice::UseStorage : settle::Choice::Refuse;
+}
+
+korvane::Result<settle::Settlement>
+SettlementFor(settle::Choice choice, const std::function<korvane::Result<settle::Copies>()>& find)
+{
+    if (choice == settle::Choice::Refuse)
+        return settle::Settlement();
+    auto copies = find();
+    if (!copies)
+        return copies.status();
+    return settle::Settlement{choice, std::move(copies).value()};
+}
+
+bool AnyDiffering(const std::function<korvane::Result<settle::Copies>()>& find)
+{
+    const auto copies = find();
+    return copies && !copies->empty();
+}
+
+void Hint(CliSession& session)
+{
+    session.Err() << strings::kCliSettleHint << '\n';
+}
+
+} // namespace korvane::clisettle

@@ -1,0 +1,266 @@
+// The window follows its folders: what another program does to them shows without a restart,
+// and what the user chose and looks at stays.
+#include "gui/CatalogueView.h"
+#include "gui/FolderFollower.h"
+#include "gui/FolderScan.h"
+#include "ManagerWindow.h"
+
+#include <filesystem>
+#include <fstream>
+#include <QGuiApplication>
+#include <QLabel>
+
+using namespace korvane;
+using namespace managertest;
+
+namespace {
+
+// The scan's time on a loaded machine, and the moment the follower gathers changes.
+constexpr int kSettle = 1500;
+
+void Remove(const Manager& m, const std::string& rel)
+{
+    std::filesystem::remove(m.files.Path(rel));
+}
+
+// Written in place, as an editor that does not replace the file writes it: the folder's watch
+// does not see it.
+void WriteInPlace(const Manager& m, const std::string& rel, const std::string& bytes)
+{
+    std::ofstream(m.files.Path(rel), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+QString Label(const Manager& m, const char* name)
+{
+    return m.dlg.findChild<QLabel*>(name)->text();
+}
+
+// The follower on its own, counting the scans it hands over.
+struct Follower
+{
+    TestTree files;
+    int offered = 0;
+    int refused = 0; // how many offers to refuse before taking one
+    QStringList lastScan;
+    FolderFollower follower{[this](FolderScan& scan) {
+                                if (refused > 0) {
+                                    --refused;
+                                    return false;
+                                }
+                                ++offered;
+                                lastScan.clear();
+                                for (const auto& plugin : scan.catalogue.m_arrPlugins)
+                                    lastScan << QString::fromStdString(plugin->m_strFileName);
+                                lastScan.sort();
+                                return true;
+                            },
+                            nullptr};
+
+    Follower()
+    {
+        files.MakeFolder("k/storage");
+        files.MakeFolder("k/plugins");
+    }
+    void Follow()
+    {
+        follower.follow(files.Path("k/"), FolderScan::Read(files.Path("k/")).Folders());
+    }
+};
+
+} // namespace
+
+class tst_FollowFolders : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void outsideChangesShowAndTheSelectionAndOpenCategoriesStay()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha+ Cat/Beta Dog/Delta Dog/Echo Pig/Pork");
+        QVERIFY(m.Show());
+        m.Item("Dog")->setExpanded(true);
+        m.Click("Beta");
+        QTreeWidgetItem* beta = m.Item("Beta");
+        QCOMPARE(m.State(), QString("Beta||Beta|>>|"));
+
+        // What korvane-cli use, describe and an update would do, and a plug-in deleted by hand.
+        m.files.Write("k/plugins/beta.cs", "// Beta");
+        m.files.Write("k/storage/alpha.desc.txt", "Name=Alpha Two\r\nCategory=Cat");
+        Remove(m, "k/storage/delta.cs");
+        Remove(m, "k/storage/pork.cs");
+        m.files.Write("k/storage/sub/carl.cs", "");
+        m.files.Write("k/storage/sub/carl.desc.txt", "Name=Carl\r\nCategory=Cat\r\nAuthor=Me");
+
+        QTRY_COMPARE_WITH_TIMEOUT(m.Tree(),
+                                  QStringList({"Cat: Alpha Two, Beta, Carl", "Dog: Echo"}), 5000);
+        QCOMPARE(m.Entries(), QStringList({"Alpha Two", "Beta"}));
+        // Beta is in use now: its entry is the one "<<" takes out.
+        QCOMPARE(m.State(), QString("Beta|Beta|Beta||<<"));
+        QCOMPARE(m.Item("Beta"), beta);
+        QVERIFY(m.Item("Dog")->isExpanded());
+        QCOMPARE(Label(m, "counts"), QString("4 plug-ins stored, 2 in use"));
+        m.unuse->click();
+        QCOMPARE(m.State(), QString("Beta||Beta|>>|"));
+        QVERIFY(!m.files.Exists("k/plugins/beta.cs"));
+    }
+
+    void aFilterStaysAndFindsWhatCameFromOutside()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Bob Dog/Rex");
+        QVERIFY(m.Show());
+        m.Item("Dog")->setExpanded(true);
+        auto* field = m.dlg.findChild<QLineEdit*>("filter");
+        QTest::keyClicks(field, "al");
+        QCOMPARE(m.Tree(), QStringList({"Cat: Alpha"}));
+        m.Plugins("Cat/Alan Dog/Sal Dog/Fido");
+        QTRY_COMPARE_WITH_TIMEOUT(m.Tree(), QStringList({"Cat: Alan, Alpha", "Dog: Sal"}), 5000);
+        QCOMPARE(Label(m, "filterCount"), QString("3 of 6 plug-ins"));
+        QCOMPARE(field->text(), QString("al"));
+        // Cleared, the tree opens the categories the user had open.
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(m.Item("Dog")->isExpanded());
+        QVERIFY(!m.Item("Cat")->isExpanded());
+    }
+
+    void aSelectedPluginDeletedOutsideLeavesNothingSelected()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha+ Cat/Beta");
+        QVERIFY(m.Show());
+        m.Click("Alpha");
+        QCOMPARE(m.State(), QString("Alpha|Alpha|Alpha||<<"));
+        Remove(m, "k/storage/alpha.cs");
+        Remove(m, "k/plugins/alpha.cs");
+        QTRY_COMPARE_WITH_TIMEOUT(m.Tree(), QStringList({"Cat: Beta"}), 5000);
+        QCOMPARE(m.State(), QString("||||"));
+        QCOMPARE(m.Entries(), QStringList());
+    }
+
+    // A dialog of the window may hold a plug-in's record or item: the scan waits for it to close.
+    void aChangeWaitsForTheOpenDialog()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Beta");
+        QVERIFY(m.Show());
+        m.Click("Alpha");
+        ModalScript script;
+        QStringList whileOpen;
+        script.Then("CDescEditDlg", [&m, &whileOpen](QWidget* active) {
+            Remove(m, "k/storage/beta.cs");
+            QTest::qWait(kSettle);
+            whileOpen = m.Tree();
+            static_cast<QDialog*>(active)->reject();
+        });
+        m.Command(strings::kMenuEditDescription);
+        QVERIFY(script.Finished());
+        QCOMPARE(whileOpen, QStringList({"Cat: Alpha, Beta"}));
+        QTRY_COMPARE_WITH_TIMEOUT(m.Tree(), QStringList({"Cat: Alpha"}), 5000);
+        QCOMPARE(m.State(), QString("Alpha||Alpha|>>|"));
+    }
+
+    // No folder watch sees a file written in place; coming back to the window shows it.
+    void comingBackToTheWindowShowsWhatNoWatchSaw()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha");
+        QVERIFY(m.Show());
+        m.Click("Alpha");
+        WriteInPlace(m, "k/storage/alpha.desc.txt", "Name=Alpha\r\nCategory=Cat\r\nAuthor=Ann");
+        QTest::qWait(kSettle);
+        QCOMPARE(m.dlg.findChild<QLineEdit*>("author")->text(), QString("Unknown"));
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        QTRY_COMPARE_WITH_TIMEOUT(m.dlg.findChild<QLineEdit*>("author")->text(), QString("Ann"),
+                                  5000);
+        QCOMPARE(m.State(), QString("Alpha||Alpha|>>|"));
+    }
+
+    void changesGatheredForAMomentMakeOneScan()
+    {
+        Follower f;
+        f.Follow();
+        for (const char* key : {"a", "b", "c", "d"})
+            f.files.Write(std::string("k/storage/") + key + ".cs", "");
+        QTRY_COMPARE(f.offered, 1);
+        QTest::qWait(kSettle);
+        QCOMPARE(f.offered, 1);
+        QCOMPARE(f.lastScan, QStringList({"a", "b", "c", "d"}));
+    }
+
+    // What the window shows of its own doing meanwhile is newer than a scan begun before it.
+    void aScanOlderThanTheWindowsOwnChangeIsDoneAgain()
+    {
+        Follower f;
+        f.Follow();
+        f.follower.rescanNow();
+        QVERIFY(f.follower.scanning());
+        f.follower.shownChanged();
+        f.files.Write("k/storage/new.cs", "");
+        QTRY_VERIFY(f.offered == 1 && !f.follower.scanning());
+        QCOMPARE(f.lastScan, QStringList({"new"}));
+    }
+
+    void aScanTheWindowCannotTakeYetIsOfferedAgain()
+    {
+        Follower f;
+        f.Follow();
+        f.refused = 2;
+        f.files.Write("k/storage/a.cs", "");
+        QTRY_COMPARE(f.offered, 1);
+        QCOMPARE(f.refused, 0);
+    }
+
+    void watchesStopAtTheirLimitWithTheRootsWatched()
+    {
+        Follower f;
+        for (int i = 0; i < FolderFollower::kMostWatched + 10; ++i)
+            f.files.MakeFolder("k/storage/a/" + std::to_string(i));
+        f.files.MakeFolder("k/plugins/b");
+        f.Follow();
+        const QStringList watched = f.follower.watched();
+        QCOMPARE(watched.size(), FolderFollower::kMostWatched);
+        for (const char* folder : {"k/storage", "k/plugins", "k/storage/a", "k/plugins/b"})
+            QVERIFY2(watched.contains(QDir::cleanPath(f.files.QPath(folder))), folder);
+        // Another Korvane folder: the old one's watches go.
+        f.follower.follow(std::string(), {});
+        QCOMPARE(f.follower.watched(), QStringList());
+    }
+
+    // Many changes at once build the tree again; what the user chose is found again.
+    void manyChangesAtOnceKeepTheSelectionAndOpenCategories()
+    {
+        TestTree files;
+        for (int i = 0; i < 2100; ++i)
+            files.Write("k/storage/p" + std::to_string(i) + ".cs", "");
+        files.Write("k/storage/keep.cs", "");
+        files.Write("k/storage/keep.desc.txt", "Name=Keep\r\nCategory=Kept");
+        files.Write("k/plugins/keep.cs", "");
+        QTreeWidget tree;
+        QListWidget list;
+        CatalogueView view(&tree, &list);
+        FolderScan first = FolderScan::Read(files.Path("k/"));
+        view.show(first);
+        auto* keep = tree.findItems("Keep", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        tree.topLevelItem(0)->setExpanded(true); // Kept
+        tree.setCurrentItem(keep);
+        list.setCurrentItem(list.item(0));
+        for (int i = 0; i < 2100; ++i)
+            std::filesystem::remove(files.Path("k/storage/p" + std::to_string(i) + ".cs"));
+        files.Write("k/storage/new.cs", "");
+
+        FolderScan second = FolderScan::Read(files.Path("k/"));
+        QVERIFY(view.update(second));
+        QCOMPARE(view.storedCount(), 2);
+        QCOMPARE(tree.currentItem()->text(0), QString("Keep"));
+        QCOMPARE(list.selectedItems().value(0)->text(), QString("Keep"));
+        QVERIFY(tree.topLevelItem(0)->isExpanded());
+        QVERIFY(!tree.topLevelItem(1)->isExpanded()); // Unknown
+        FolderScan third = FolderScan::Read(files.Path("k/"));
+        QVERIFY(!view.update(third));
+    }
+};
+
+QTEST_MAIN(tst_FollowFolders)
+#include "tst_FollowFolders.moc"
