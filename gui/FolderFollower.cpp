@@ -68,8 +68,14 @@ void FolderFollower::watch(const std::vector<std::filesystem::path>& folders)
     }
     QStringList gone = m_watcher.directories();
     gone.removeIf([&wanted](const QString& folder) { return wanted.contains(folder); });
-    if (!gone.isEmpty())
-        m_watcher.removePaths(gone);
+    // Qt's watcher on Windows lets go of one of its threads' folders (63) a call: the call is
+    // repeated as long as it lets go of more.
+    while (!gone.isEmpty()) {
+        const QStringList kept = m_watcher.removePaths(gone);
+        if (kept.size() == gone.size())
+            break;
+        gone = kept;
+    }
     const QStringList watched = m_watcher.directories();
     for (const QString& folder : wanted) {
         // Past the system's limit of watches every further one fails too; the scan when the

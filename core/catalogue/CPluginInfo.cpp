@@ -183,7 +183,7 @@ korvane::Status CPluginInfo::CheckDescriptionRead(const std::string& root) const
     if (status.type() == std::filesystem::file_type::not_found ||
         (std::filesystem::status_known(status) && !std::filesystem::is_regular_file(status)))
         return korvane::Status::Ok();
-    return korvane::Status::Failure(kpath::FromNative(file) + ": the file could not be read");
+    return korvane::Status::Failure(kfs::ReadFailureReason(file));
 }
 
 korvane::Status CPluginInfo::DeleteFiles(const std::string& root) const

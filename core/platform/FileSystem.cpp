@@ -187,6 +187,26 @@ korvane::Status LastError(const fs::path& file)
 }
 #endif
 
+// Why a file cannot be read: the system's reason when it refuses to open the file (on Windows,
+// another program that holds it open), else an input/output error.
+std::error_code WhyUnreadable(const fs::path& file)
+{
+#ifdef _WIN32
+    const HANDLE handle = ::CreateFileW(kpath::SystemPath(file).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    ::CloseHandle(handle);
+#else
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::error_code(errno, std::generic_category());
+    ::close(descriptor);
+#endif
+    return std::make_error_code(std::errc::io_error);
+}
+
 } // namespace
 
 void FolderNames::Add(std::string_view name, bool isFolder, bool isFile)
@@ -254,23 +274,43 @@ FolderNames ListFolderNames(const fs::path& folder)
         listing.SetFailure(FailureReason(folder, std::error_code(errno, std::generic_category())));
     ::closedir(dir);
 #else
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec) {
-        if (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
-            listing.SetFailure(FailureReason(folder, ec));
+    // The system's own listing: MinGW's directory reading lists the current folder instead of
+    // one whose path is longer than 260 characters.
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        ::FindFirstFileExW(kpath::SystemPath(folder / L"*").c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // No entry at all, no such folder, or a file of that name, is an empty listing.
+        const DWORD attributes = ::GetFileAttributesW(kpath::SystemPath(folder).c_str());
+        const bool noFolder =
+            attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+            error != ERROR_DIRECTORY && !noFolder)
+            listing.SetFailure(FailureReason(
+                folder, std::error_code(static_cast<int>(error), std::system_category())));
         return listing;
     }
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec) {
-            listing.SetFailure(FailureReason(folder, ec));
-            break;
+    do {
+        const std::wstring_view name(found.cFileName);
+        if (name == L"." || name == L"..")
+            continue;
+        const bool folderEntry = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // A link is not followed into a folder: a tree walk must never leave its tree or loop.
+        const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        bool isFile = !folderEntry;
+        if (link && isFile) {
+            std::error_code ec;
+            isFile = fs::is_regular_file(folder / found.cFileName, ec);
         }
-        std::error_code typeError;
-        listing.Add(kpath::FromNative(it->path().filename()),
-                    it->is_directory(typeError) && !it->is_symlink(typeError),
-                    it->is_regular_file(typeError));
-    }
+        listing.Add(kpath::FromNative(fs::path(found.cFileName)), folderEntry && !link, isFile);
+    } while (::FindNextFileW(search, &found));
+    // A listing cut short is no listing of the whole folder.
+    if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
+        listing.SetFailure(FailureReason(
+            folder, std::error_code(static_cast<int>(error), std::system_category())));
+    ::FindClose(search);
 #endif
     listing.Sort();
     return listing;
@@ -305,10 +345,11 @@ bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes,
     const fs::path file = folder / fs::path(std::u8string(name.begin(), name.end()));
     auto read = ReadFile(file, maxBytes);
     bytes = read ? std::move(*read) : std::string();
-    // The stream tells no cause: a file that is not there, or one that could not be read.
+    // The stream tells no cause: a file that is not there, or the system's reason for one that
+    // could not be read.
     if (!read && error)
-        *error = std::make_error_code(IsMissing(file) ? std::errc::no_such_file_or_directory
-                                                      : std::errc::io_error);
+        *error = IsMissing(file) ? std::make_error_code(std::errc::no_such_file_or_directory)
+                                 : WhyUnreadable(file);
     return read.has_value();
 #endif
 }
@@ -380,7 +421,7 @@ korvane::Result<std::optional<std::string>> ReadFileIfThere(const fs::path& file
     if (status.type() == fs::file_type::not_found ||
         (fs::status_known(status) && !fs::is_regular_file(status)))
         return std::optional<std::string>();
-    return Failure(file, "the file cannot be read");
+    return korvane::Status::Failure(ReadFailureReason(file));
 }
 
 korvane::Result<bool> SameContent(const fs::path& first, const fs::path& second)
@@ -412,17 +453,17 @@ korvane::Result<bool> SameContent(const fs::path& first, const fs::path& second)
 #else
     std::ifstream a(first, std::ios::binary);
     if (!a)
-        return Failure(first, "the file cannot be read");
+        return korvane::Status::Failure(ReadFailureReason(first));
     std::ifstream b(second, std::ios::binary);
     if (!b)
-        return Failure(second, "the file cannot be read");
+        return korvane::Status::Failure(ReadFailureReason(second));
     for (;;) {
         a.read(firstBlock, kBlock);
         if (a.bad())
-            return Failure(first, "the file cannot be read");
+            return korvane::Status::Failure(ReadFailureReason(first));
         b.read(secondBlock, kBlock);
         if (b.bad())
-            return Failure(second, "the file cannot be read");
+            return korvane::Status::Failure(ReadFailureReason(second));
         if (a.gcount() != b.gcount() ||
             std::memcmp(firstBlock, secondBlock, static_cast<size_t>(a.gcount())) != 0)
             return false;
@@ -495,21 +536,10 @@ std::string FailureReason(const fs::path& file, const std::error_code& error)
 
 std::string ReadFailureReason(const fs::path& file)
 {
-#ifdef _WIN32
-    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return FailureReason(
-            file, std::error_code(static_cast<int>(::GetLastError()), std::system_category()));
-    ::CloseHandle(handle);
-#else
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return FailureReason(file, std::error_code(errno, std::generic_category()));
-    ::close(descriptor);
-#endif
-    return kpath::FromNative(file) + ": " + strings::kReasonUnreadable;
+    const std::error_code cause = WhyUnreadable(file);
+    if (cause == std::errc::io_error)
+        return kpath::FromNative(file) + ": " + strings::kReasonUnreadable;
+    return FailureReason(file, cause);
 }
 
 namespace {

@@ -16,6 +16,22 @@ namespace fs = std::filesystem;
 
 namespace kpath {
 
+#ifdef _WIN32
+std::wstring SystemPath(const fs::path& path)
+{
+    std::wstring text = path.native();
+    constexpr size_t kLimit = 248; // what a folder's path may reach, with room for a file name
+    if (text.size() < kLimit || text.starts_with(L"\\\\?\\"))
+        return text;
+    const std::wstring normal = path.lexically_normal().native();
+    if (normal.size() > 2 && normal[1] == L':' && normal[2] == L'\\')
+        return L"\\\\?\\" + normal;
+    if (normal.starts_with(L"\\\\"))
+        return L"\\\\?\\UNC\\" + normal.substr(2);
+    return text;
+}
+#endif
+
 namespace {
 
 #ifdef _WIN32
@@ -28,7 +44,7 @@ std::optional<fs::path> OnDiskName(const fs::path& entry)
     if (name.empty() || name == L"." || name == L".." || name.find_first_of(L"*?") != name.npos)
         return std::nullopt;
     WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(entry.c_str(), &found);
+    const HANDLE search = ::FindFirstFileW(SystemPath(entry).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return std::nullopt;
     ::FindClose(search);
@@ -142,9 +158,11 @@ std::optional<fs::path> FindNoCase(const fs::path& folder, std::string_view name
     std::error_code ec;
     const fs::path exact = folder / ToNative(name);
 #ifdef _WIN32
+    // Windows finds a name in any letter case itself.
     if (auto onDisk = OnDiskName(exact))
         return exact.parent_path() / *onDisk;
-#endif
+    return std::nullopt;
+#else
     if (fs::exists(exact, ec))
         return exact;
     fs::directory_iterator it(folder, ec);
@@ -157,6 +175,7 @@ std::optional<fs::path> FindNoCase(const fs::path& folder, std::string_view name
             return it->path();
     }
     return std::nullopt;
+#endif
 }
 
 bool IsContainedRelative(std::string_view rel)

@@ -23,6 +23,12 @@ char NativeSeparator();
 // Appends the native separator unless the path already ends in a separator.
 std::string WithTrailingSeparator(std::string path);
 
+#ifdef _WIN32
+// The path as Windows' own calls take it: an absolute one of 248 characters or more with the
+// "\\?\" prefix, which lifts their limit of 260.
+std::wstring SystemPath(const std::filesystem::path& path);
+#endif
+
 // Stored form (UTF-8, either separator) to a file-system path.
 std::filesystem::path ToNative(std::string_view stored);
 // File-system path to UTF-8 text in the platform's own form.

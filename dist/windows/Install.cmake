@@ -6,6 +6,13 @@
 # The programs go to the top of the installation, where Windows looks for their libraries.
 set(CMAKE_INSTALL_BINDIR .)
 
+# The programs' manifest (dist/windows/Program.manifest), a resource of each: the window's and
+# korvane-cli's CMakeLists add KORVANE_PROGRAM_RESOURCES to their sources.
+enable_language(RC)
+set(KORVANE_PROGRAM_MANIFEST ${CMAKE_CURRENT_LIST_DIR}/Program.manifest)
+set(KORVANE_PROGRAM_RESOURCES ${CMAKE_BINARY_DIR}/dist/windows/Program.rc)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Program.rc.in ${KORVANE_PROGRAM_RESOURCES} @ONLY)
+
 # Qt's libraries, and its plug-ins by the folder Qt looks for them in beside the program: the
 # window system, the native look, TLS through Schannel, and .ico files (plug-in icons).
 set(korvane_qt_libraries Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network)

@@ -423,9 +423,10 @@ private slots:
         else
             m.dlg.close();
         QVERIFY(!m.dlg.isVisible());
-        QString written = QString::fromStdString(m.files.Read("settings.ini"));
+        // Lines end in CR LF on Windows.
+        QString written = QString::fromStdString(m.files.Read("settings.ini")).remove(u'\r');
         written.remove(QRegularExpression(QStringLiteral("\\n*\\[Window\\]\\n[^[]*")));
-        QCOMPARE(written.trimmed(), QString::fromStdString(settings).trimmed());
+        QCOMPARE(written.trimmed(), QString::fromStdString(settings).remove(u'\r').trimmed());
 
         CManagerDlg again(m.profile);
         again.show();

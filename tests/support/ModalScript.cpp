@@ -36,6 +36,9 @@ QPushButton* PushButton(const QWidget* window, const QString& button)
 
 ModalScript::ModalScript()
 {
+    // The file dialogs of Windows are not Qt's widgets, which a script answers: the program
+    // shows Qt's own while a script runs.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     connect(&m_timer, &QTimer::timeout, this, &ModalScript::Poll);
     m_timer.start(kPollMs);
 }

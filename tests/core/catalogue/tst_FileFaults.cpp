@@ -15,12 +15,12 @@
 #include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/IoFaults.h"
+#include "support/PeakMemory.h"
 #include "support/TestTree.h"
 #include "support/WindowsFiles.h"
 
 #include <filesystem>
 #include <QtTest>
-#include <sys/resource.h>
 
 using namespace korvane;
 
@@ -409,11 +409,7 @@ private slots:
             tree.Write(name, "");
             std::filesystem::resize_file(native(name), 128 << 20);
         }
-        const auto peakMegabytes = [] {
-            rusage usage{};
-            getrusage(RUSAGE_SELF, &usage);
-            return usage.ru_maxrss / 1024;
-        };
+        const auto peakMegabytes = testsupport::PeakMemoryMegabytes;
         const long before = peakMegabytes();
         QVERIFY(fileops::SameAsCopy(native("plugins/big.cs"), native("storage/big.cs")));
         QVERIFY2(peakMegabytes() - before < 32, QByteArray::number(peakMegabytes() - before));
@@ -538,7 +534,7 @@ private slots:
         CPluginInfo& blaster = *scan.Find("blaster");
         const Status unread = blaster.CheckDescriptionRead(tree.Path("storage/"));
         QCOMPARE(QString::fromStdString(unread.reason()),
-                 tree.QPath("storage/blaster.desc.txt") + ": the file could not be read");
+                 tree.QPath("storage/blaster.desc.txt") + ": " + strings::kReasonUnreadable);
 
         scan.Rescan(tree.Path("storage/"));
         QVERIFY(scan.Find("blaster")->CheckDescriptionRead(tree.Path("storage/")));
