@@ -46,9 +46,10 @@ public:
     static constexpr std::size_t kMaxConfigBytes = 16 << 20;
 
     // Writes the list as a configuration file: its name, whether subfolders are stored, and one
-    // Plugin line per record (the record's subfolder, or NULL without them). False when the file
-    // could not be written (with the reason); a file already there is then left as it was. A
-    // configuration larger than kMaxConfigBytes, which could not be read back, is not written.
+    // Plugin line per record (the record's subfolder, or NULL without them). Fails, naming the
+    // file and the cause, when it could not be written; a file already there is then left as it
+    // was. A configuration larger than kMaxConfigBytes, which could not be read back, is not
+    // written.
     korvane::Status WriteConfig(const std::string& file, bool storeDirectory) const;
     // The bytes of the configuration file at a file-system path; a failure naming it when it
     // cannot be read or holds more than kMaxConfigBytes.

@@ -15,8 +15,9 @@ class CPluginInfo;
 namespace pluginuse {
 
 // Copies the plug-in's scripts from its subfolder of storage into the same subfolder of plugins,
-// creating that subfolder one level deep and replacing nothing already there. Succeeds when every
-// script was copied or there before and a script of the plug-in is in the plugins folder.
+// creating every level of that subfolder it lacks and replacing nothing already there. Succeeds
+// when every script was copied or there before and a script of the plug-in is in the plugins
+// folder.
 korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin);
 
 // Takes the plug-in's key out of use wherever plugins holds scripts of it, deleting the key's

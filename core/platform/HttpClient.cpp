@@ -376,8 +376,13 @@ std::string WithoutCredentials(const std::string& reason, const QSet<QUrl>& urls
     for (const QUrl& url : urls) {
         if (url.userInfo().isEmpty())
             continue;
-        for (const auto form : {QUrl::FullyEncoded, QUrl::PrettyDecoded, QUrl::FullyDecoded})
-            text.remove(url.userInfo(form) + QLatin1Char('@'));
+        // userInfo() has no fully decoded form (a ':' in the name would be ambiguous).
+        QString decoded = url.userName(QUrl::FullyDecoded);
+        if (!url.password().isEmpty())
+            decoded += QLatin1Char(':') + url.password(QUrl::FullyDecoded);
+        for (const QString& info :
+             {url.userInfo(QUrl::FullyEncoded), url.userInfo(QUrl::PrettyDecoded), decoded})
+            text.remove(info + QLatin1Char('@'));
     }
     return urltext::WithoutUserInfo(text.toStdString());
 }

@@ -410,27 +410,6 @@ private slots:
             message += u'\n' + Tree().QPath(reason.toStdString());
         QCOMPARE_FAILURE(Run(arguments), message);
     }
-
-    void aCommandWaitsForAnotherOneAndThenChangesNothing()
-    {
-        qputenv("KORVANE_LOCK_WAIT_MS", "300");
-        {
-            const auto held = korvane::FolderLock::acquire(Tree().Path("k/"));
-            QVERIFY(held);
-            QCOMPARE_FAILURE(Run({"use", "cafe"}), strings::kFoldersBusy);
-            QCOMPARE_FAILURE(Run({"load-config", "a.pfg"}), strings::kFoldersBusy);
-            QVERIFY(!Tree().Exists("k/plugins/cafe.cs"));
-        }
-        QVERIFY_SUCCESS(Run({"use", "cafe", "plasma"}));
-        QVERIFY(Tree().Exists("k/plugins/weapons/plasma.cs"));
-        // A process killed as it created the lock file leaves it empty, naming no holder.
-        Tree().Write("k/.korvanemgr.lock", "");
-        std::filesystem::last_write_time(Tree().Path("k/.korvanemgr.lock"),
-                                         std::filesystem::file_time_type::clock::now() -
-                                             std::chrono::minutes(1));
-        QVERIFY_SUCCESS(Run({"unuse", "cafe", "plasma"}));
-        qunsetenv("KORVANE_LOCK_WAIT_MS");
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_CliPlugins)

@@ -50,6 +50,17 @@ static char* _Atomic g_paths[MAX_FD];
     if (!real_##name)                                                                              \
         real_##name = (__typeof__(&name))dlsym(RTLD_NEXT, #name);
 
+// A call passed on to the next definition unless fails holds: then it returns failed, with errno
+// set by Fails.
+#define PASS_ON(type, name, parameters, arguments, fails, failed)                                  \
+    type name parameters                                                                           \
+    {                                                                                              \
+        REAL(name);                                                                                \
+        if (fails)                                                                                 \
+            return failed;                                                                         \
+        return real_##name arguments;                                                              \
+    }
+
 static void Setup(void) __attribute__((constructor));
 static void Setup(void)
 {
@@ -361,13 +372,8 @@ int fclose(FILE* file)
 
 // ---- reading and writing
 
-ssize_t read(int fd, void* buffer, size_t size)
-{
-    REAL(read);
-    if (FailsOnFd("read", fd))
-        return -1;
-    return real_read(fd, buffer, size);
-}
+PASS_ON(ssize_t, read, (int fd, void* buffer, size_t size), (fd, buffer, size),
+        FailsOnFd("read", fd), -1)
 
 ssize_t __read_chk(int fd, void* buffer, size_t size, size_t bufferSize)
 {
@@ -375,99 +381,34 @@ ssize_t __read_chk(int fd, void* buffer, size_t size, size_t bufferSize)
     return read(fd, buffer, size);
 }
 
-ssize_t pread64(int fd, void* buffer, size_t size, off_t offset)
-{
-    REAL(pread64);
-    if (FailsOnFd("read", fd))
-        return -1;
-    return real_pread64(fd, buffer, size, offset);
-}
-
-ssize_t write(int fd, const void* buffer, size_t size)
-{
-    REAL(write);
-    if (FailsOnFd("write", fd))
-        return -1;
-    return real_write(fd, buffer, size);
-}
-
-ssize_t pwrite64(int fd, const void* buffer, size_t size, off_t offset)
-{
-    REAL(pwrite64);
-    if (FailsOnFd("write", fd))
-        return -1;
-    return real_pwrite64(fd, buffer, size, offset);
-}
-
-size_t fread(void* buffer, size_t size, size_t count, FILE* file)
-{
-    REAL(fread);
-    if (file && FailsOnFd("read", fileno(file)))
-        return 0;
-    return real_fread(buffer, size, count, file);
-}
-
-size_t fwrite(const void* buffer, size_t size, size_t count, FILE* file)
-{
-    REAL(fwrite);
-    if (FailsOnFd("write", fileno(file)))
-        return 0;
-    return real_fwrite(buffer, size, count, file);
-}
-
-int fflush(FILE* file)
-{
-    REAL(fflush);
-    if (file && FailsOnFd("write", fileno(file)))
-        return EOF;
-    return real_fflush(file);
-}
-
-int fsync(int fd)
-{
-    REAL(fsync);
-    if (FailsOnFd("sync", fd))
-        return -1;
-    return real_fsync(fd);
-}
-
-int fdatasync(int fd)
-{
-    REAL(fdatasync);
-    if (FailsOnFd("sync", fd))
-        return -1;
-    return real_fdatasync(fd);
-}
-
-ssize_t sendfile(int out, int in, off_t* offset, size_t count)
-{
-    REAL(sendfile);
-    if (WatchedFd(out) && Fails("copy", FdPath(out)))
-        return -1;
-    return real_sendfile(out, in, offset, count);
-}
+PASS_ON(ssize_t, pread64, (int fd, void* buffer, size_t size, off_t offset),
+        (fd, buffer, size, offset), FailsOnFd("read", fd), -1)
+PASS_ON(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size),
+        FailsOnFd("write", fd), -1)
+PASS_ON(ssize_t, pwrite64, (int fd, const void* buffer, size_t size, off_t offset),
+        (fd, buffer, size, offset), FailsOnFd("write", fd), -1)
+// clang-format off
+PASS_ON(size_t, fread, (void* buffer, size_t size, size_t count, FILE* file),
+        (buffer, size, count, file), file && FailsOnFd("read", fileno(file)), 0)
+PASS_ON(size_t, fwrite, (const void* buffer, size_t size, size_t count, FILE* file),
+        (buffer, size, count, file), FailsOnFd("write", fileno(file)), 0)
+PASS_ON(int, fflush, (FILE* file), (file), file && FailsOnFd("write", fileno(file)), EOF)
+// clang-format on
+PASS_ON(int, fsync, (int fd), (fd), FailsOnFd("sync", fd), -1)
+PASS_ON(int, fdatasync, (int fd), (fd), FailsOnFd("sync", fd), -1)
+PASS_ON(ssize_t, sendfile, (int out, int in, off_t* offset, size_t count), (out, in, offset, count),
+        WatchedFd(out) && Fails("copy", FdPath(out)), -1)
 
 ssize_t sendfile64(int out, int in, off_t* offset, size_t count)
 {
     return sendfile(out, in, offset, count);
 }
 
-ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, size_t count,
-                        unsigned flags)
-{
-    REAL(copy_file_range);
-    if (WatchedFd(out) && Fails("copy", FdPath(out)))
-        return -1;
-    return real_copy_file_range(in, inOffset, out, outOffset, count, flags);
-}
-
-int ftruncate(int fd, off_t size)
-{
-    REAL(ftruncate);
-    if (FailsOnFd("write", fd))
-        return -1;
-    return real_ftruncate(fd, size);
-}
+PASS_ON(ssize_t, copy_file_range,
+        (int in, off_t* inOffset, int out, off_t* outOffset, size_t count, unsigned flags),
+        (in, inOffset, out, outOffset, count, flags), WatchedFd(out) && Fails("copy", FdPath(out)),
+        -1)
+PASS_ON(int, ftruncate, (int fd, off_t size), (fd, size), FailsOnFd("write", fd), -1)
 
 // ---- names
 
@@ -486,210 +427,62 @@ int rename(const char* from, const char* to)
     return real_rename(from, to);
 }
 
-int renameat(int fromDir, const char* from, int toDir, const char* to)
-{
-    REAL(renameat);
-    if (FailsAt("rename", toDir, to))
-        return -1;
-    return real_renameat(fromDir, from, toDir, to);
-}
-
-int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags)
-{
-    REAL(renameat2);
-    if (FailsAt("rename", toDir, to))
-        return -1;
-    return real_renameat2(fromDir, from, toDir, to, flags);
-}
-
-int link(const char* from, const char* to)
-{
-    REAL(link);
-    if (FailsAt("link", AT_FDCWD, to))
-        return -1;
-    return real_link(from, to);
-}
-
-int linkat(int fromDir, const char* from, int toDir, const char* to, int flags)
-{
-    REAL(linkat);
-    if (FailsAt("link", toDir, to))
-        return -1;
-    return real_linkat(fromDir, from, toDir, to, flags);
-}
-
-int unlink(const char* path)
-{
-    REAL(unlink);
-    if (FailsAt("unlink", AT_FDCWD, path))
-        return -1;
-    return real_unlink(path);
-}
-
-int unlinkat(int dirFd, const char* path, int flags)
-{
-    REAL(unlinkat);
-    if (FailsAt((flags & AT_REMOVEDIR) ? "rmdir" : "unlink", dirFd, path))
-        return -1;
-    return real_unlinkat(dirFd, path, flags);
-}
-
-int remove(const char* path)
-{
-    REAL(remove);
-    if (FailsAt("unlink", AT_FDCWD, path))
-        return -1;
-    return real_remove(path);
-}
-
-int rmdir(const char* path)
-{
-    REAL(rmdir);
-    if (FailsAt("rmdir", AT_FDCWD, path))
-        return -1;
-    return real_rmdir(path);
-}
-
-int mkdir(const char* path, mode_t mode)
-{
-    REAL(mkdir);
-    if (FailsAt("mkdir", AT_FDCWD, path))
-        return -1;
-    return real_mkdir(path, mode);
-}
-
-int mkdirat(int dirFd, const char* path, mode_t mode)
-{
-    REAL(mkdirat);
-    if (FailsAt("mkdir", dirFd, path))
-        return -1;
-    return real_mkdirat(dirFd, path, mode);
-}
-
-int chmod(const char* path, mode_t mode)
-{
-    REAL(chmod);
-    if (FailsAt("chmod", AT_FDCWD, path))
-        return -1;
-    return real_chmod(path, mode);
-}
-
-int fchmodat(int dirFd, const char* path, mode_t mode, int flags)
-{
-    REAL(fchmodat);
-    if (FailsAt("chmod", dirFd, path))
-        return -1;
-    return real_fchmodat(dirFd, path, mode, flags);
-}
-
-int fchmod(int fd, mode_t mode)
-{
-    REAL(fchmod);
-    if (FailsOnFd("chmod", fd))
-        return -1;
-    return real_fchmod(fd, mode);
-}
-
-ssize_t readlink(const char* path, char* buffer, size_t size)
-{
-    REAL(readlink);
-    if (FailsAt("readlink", AT_FDCWD, path))
-        return -1;
-    return real_readlink(path, buffer, size);
-}
-
-int access(const char* path, int mode)
-{
-    REAL(access);
-    if (FailsAt("access", AT_FDCWD, path))
-        return -1;
-    return real_access(path, mode);
-}
-
-int faccessat(int dirFd, const char* path, int mode, int flags)
-{
-    REAL(faccessat);
-    if (FailsAt("access", dirFd, path))
-        return -1;
-    return real_faccessat(dirFd, path, mode, flags);
-}
+PASS_ON(int, renameat, (int fromDir, const char* from, int toDir, const char* to),
+        (fromDir, from, toDir, to), FailsAt("rename", toDir, to), -1)
+PASS_ON(int, renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
+        (fromDir, from, toDir, to, flags), FailsAt("rename", toDir, to), -1)
+PASS_ON(int, link, (const char* from, const char* to), (from, to), FailsAt("link", AT_FDCWD, to),
+        -1)
+PASS_ON(int, linkat, (int fromDir, const char* from, int toDir, const char* to, int flags),
+        (fromDir, from, toDir, to, flags), FailsAt("link", toDir, to), -1)
+PASS_ON(int, unlink, (const char* path), (path), FailsAt("unlink", AT_FDCWD, path), -1)
+PASS_ON(int, unlinkat, (int dirFd, const char* path, int flags), (dirFd, path, flags),
+        FailsAt((flags & AT_REMOVEDIR) ? "rmdir" : "unlink", dirFd, path), -1)
+PASS_ON(int, remove, (const char* path), (path), FailsAt("unlink", AT_FDCWD, path), -1)
+PASS_ON(int, rmdir, (const char* path), (path), FailsAt("rmdir", AT_FDCWD, path), -1)
+PASS_ON(int, mkdir, (const char* path, mode_t mode), (path, mode), FailsAt("mkdir", AT_FDCWD, path),
+        -1)
+PASS_ON(int, mkdirat, (int dirFd, const char* path, mode_t mode), (dirFd, path, mode),
+        FailsAt("mkdir", dirFd, path), -1)
+PASS_ON(int, chmod, (const char* path, mode_t mode), (path, mode), FailsAt("chmod", AT_FDCWD, path),
+        -1)
+PASS_ON(int, fchmodat, (int dirFd, const char* path, mode_t mode, int flags),
+        (dirFd, path, mode, flags), FailsAt("chmod", dirFd, path), -1)
+PASS_ON(int, fchmod, (int fd, mode_t mode), (fd, mode), FailsOnFd("chmod", fd), -1)
+PASS_ON(ssize_t, readlink, (const char* path, char* buffer, size_t size), (path, buffer, size),
+        FailsAt("readlink", AT_FDCWD, path), -1)
+PASS_ON(int, access, (const char* path, int mode), (path, mode), FailsAt("access", AT_FDCWD, path),
+        -1)
+PASS_ON(int, faccessat, (int dirFd, const char* path, int mode, int flags),
+        (dirFd, path, mode, flags), FailsAt("access", dirFd, path), -1)
 
 // ---- status
 
-int stat(const char* path, struct stat* status)
-{
-    REAL(stat);
-    if (FailsAt("stat", AT_FDCWD, path))
-        return -1;
-    return real_stat(path, status);
-}
-
-int stat64(const char* path, struct stat64* status)
-{
-    REAL(stat64);
-    if (FailsAt("stat", AT_FDCWD, path))
-        return -1;
-    return real_stat64(path, status);
-}
-
-int lstat(const char* path, struct stat* status)
-{
-    REAL(lstat);
-    if (FailsAt("stat", AT_FDCWD, path))
-        return -1;
-    return real_lstat(path, status);
-}
-
-int lstat64(const char* path, struct stat64* status)
-{
-    REAL(lstat64);
-    if (FailsAt("stat", AT_FDCWD, path))
-        return -1;
-    return real_lstat64(path, status);
-}
-
-int fstat(int fd, struct stat* status)
-{
-    REAL(fstat);
-    if (FailsOnFd("stat", fd))
-        return -1;
-    return real_fstat(fd, status);
-}
-
-int fstat64(int fd, struct stat64* status)
-{
-    REAL(fstat64);
-    if (FailsOnFd("stat", fd))
-        return -1;
-    return real_fstat64(fd, status);
-}
-
-int fstatat(int dirFd, const char* path, struct stat* status, int flags)
-{
-    REAL(fstatat);
-    if ((path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                     : FailsAt("stat", dirFd, path))
-        return -1;
-    return real_fstatat(dirFd, path, status, flags);
-}
-
-int fstatat64(int dirFd, const char* path, struct stat64* status, int flags)
-{
-    REAL(fstatat64);
-    if ((path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                     : FailsAt("stat", dirFd, path))
-        return -1;
-    return real_fstatat64(dirFd, path, status, flags);
-}
-
-int statx(int dirFd, const char* path, int flags, unsigned mask, struct statx* status)
-{
-    REAL(statx);
-    if ((path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                     : FailsAt("stat", dirFd, path))
-        return -1;
-    return real_statx(dirFd, path, flags, mask, status);
-}
+PASS_ON(int, stat, (const char* path, struct stat* status), (path, status),
+        FailsAt("stat", AT_FDCWD, path), -1)
+PASS_ON(int, stat64, (const char* path, struct stat64* status), (path, status),
+        FailsAt("stat", AT_FDCWD, path), -1)
+PASS_ON(int, lstat, (const char* path, struct stat* status), (path, status),
+        FailsAt("stat", AT_FDCWD, path), -1)
+PASS_ON(int, lstat64, (const char* path, struct stat64* status), (path, status),
+        FailsAt("stat", AT_FDCWD, path), -1)
+PASS_ON(int, fstat, (int fd, struct stat* status), (fd, status), FailsOnFd("stat", fd), -1)
+PASS_ON(int, fstat64, (int fd, struct stat64* status), (fd, status), FailsOnFd("stat", fd), -1)
+PASS_ON(int, fstatat, (int dirFd, const char* path, struct stat* status, int flags),
+        (dirFd, path, status, flags),
+        (path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
+                                                     : FailsAt("stat", dirFd, path),
+        -1)
+PASS_ON(int, fstatat64, (int dirFd, const char* path, struct stat64* status, int flags),
+        (dirFd, path, status, flags),
+        (path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
+                                                     : FailsAt("stat", dirFd, path),
+        -1)
+PASS_ON(int, statx, (int dirFd, const char* path, int flags, unsigned mask, struct statx* status),
+        (dirFd, path, flags, mask, status),
+        (path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
+                                                     : FailsAt("stat", dirFd, path),
+        -1)
 
 // ---- folders
 
@@ -706,13 +499,7 @@ DIR* opendir(const char* path)
     return folder;
 }
 
-DIR* fdopendir(int fd)
-{
-    REAL(fdopendir);
-    if (FailsOnFd("opendir", fd))
-        return NULL;
-    return real_fdopendir(fd);
-}
+PASS_ON(DIR*, fdopendir, (int fd), (fd), FailsOnFd("opendir", fd), NULL)
 
 int closedir(DIR* folder)
 {
@@ -721,18 +508,7 @@ int closedir(DIR* folder)
     return real_closedir(folder);
 }
 
-struct dirent* readdir(DIR* folder)
-{
-    REAL(readdir);
-    if (FailsOnFd("readdir", dirfd(folder)))
-        return NULL;
-    return real_readdir(folder);
-}
-
-struct dirent64* readdir64(DIR* folder)
-{
-    REAL(readdir64);
-    if (FailsOnFd("readdir", dirfd(folder)))
-        return NULL;
-    return real_readdir64(folder);
-}
+PASS_ON(struct dirent*, readdir, (DIR * folder), (folder), FailsOnFd("readdir", dirfd(folder)),
+        NULL)
+PASS_ON(struct dirent64*, readdir64, (DIR * folder), (folder), FailsOnFd("readdir", dirfd(folder)),
+        NULL)

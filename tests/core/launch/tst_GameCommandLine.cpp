@@ -192,16 +192,6 @@ private slots:
                                   expected.join('\n') + '\n', 10000);
     }
 
-    void onlyAStoredOneMeansDedicated()
-    {
-        const TestTree tree;
-        const CProfile settings = CProfile::AtFile(tree.QPath("profile.ini"));
-        for (const int dedicated : {1, 2, 0}) {
-            settings.WriteProfileInt(profile::kQuickExec, profile::kDedicated, dedicated);
-            QCOMPARE(launch::LoadQuickExec(settings).bDedicated, dedicated == 1);
-        }
-    }
-
     // Which Wine prefix a Windows tribes.exe runs in.
     void gameRunsInThePrefixThatHoldsIt_data()
     {

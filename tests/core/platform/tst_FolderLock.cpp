@@ -1,5 +1,6 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderLock.h"
+#include "res/Strings.h"
 #include "support/TestTree.h"
 
 #include <QtTest>
@@ -11,6 +12,28 @@ class tst_FolderLock : public QObject
     Q_OBJECT
 
 private slots:
+    // One holder at a time: another waits, then fails as busy, also behind a lock file that names
+    // no holder yet (one being taken this moment). The lock goes with its holder, and none is
+    // made in a folder that is not there.
+    void theLockIsHeldByOneUntilItGoes()
+    {
+        TestTree tree;
+        const auto busy = [&tree] {
+            const auto lock = FolderLock::acquire(tree.Root(), std::chrono::milliseconds(300));
+            return !lock && lock.reason() == strings::kFoldersBusy;
+        };
+        {
+            const auto held = FolderLock::acquire(tree.Root());
+            QVERIFY(held);
+            QVERIFY(busy());
+        }
+        QCOMPARE(tree.Names(""), QStringList());
+        tree.Write(FolderLock::kFileName, "");
+        QVERIFY(busy());
+        QVERIFY(!FolderLock::acquire(tree.Path("none/")));
+        QVERIFY(!tree.Exists("none"));
+    }
+
     // What a killed command left in the folders the lock guards goes when the next one takes over
     // its lock; files that only look alike, and anything elsewhere, stay.
     void takingTheLockRemovesTheProgramsLeftovers()
