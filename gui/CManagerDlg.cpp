@@ -19,7 +19,7 @@
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/ElidedToolTips.h"
-#include "gui/FilterField.h"
+#include "gui/FilterBar.h"
 #include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
 #include "gui/FolderScan.h"
@@ -215,17 +215,20 @@ void CManagerDlg::CreateControls()
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(createFilterRow());
+    m_filterBar = new FilterBar(this);
+    connect(m_filterBar, &FilterBar::filterChanged, this, &CManagerDlg::onFilterChanged);
+    layout->addWidget(m_filterBar);
     layout->addLayout(lists, 1);
     layout->addWidget(createCountsLine());
     layout->addWidget(panel);
 
     // As the screen shows them: the filter above, then left to right, then the panel's fields
     // from the top.
-    const QList<QWidget*> order{m_filter,     m_tree,           m_firstRunHint->focusProxy(),
-                                m_buttonUse,  m_buttonUnuse,    m_list,
-                                m_editName,   m_editFileName,   m_editSubdirectory,
-                                m_editAuthor, m_editDescription};
+    const QList<QWidget*> order{
+        m_filterBar->field(), m_tree,           m_firstRunHint->focusProxy(),
+        m_buttonUse,          m_buttonUnuse,    m_list,
+        m_editName,           m_editFileName,   m_editSubdirectory,
+        m_editAuthor,         m_editDescription};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -354,7 +357,7 @@ void CManagerDlg::keyPressEvent(QKeyEvent* event)
     // Neither key ends the window, whatever has the focus: a stray key must not close it.
     switch (event->key()) {
     case Qt::Key_Escape:
-        m_filter->clear();
+        m_filterBar->clear();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -462,8 +465,8 @@ void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshEx
     m_treeOrHint->setCurrentWidget(korvaneFolder.empty() ? m_firstRunHint : m_tree);
     // Nothing to filter without a Korvane folder.
     if (korvaneFolder.empty())
-        m_filter->clear();
-    m_filter->setEnabled(!korvaneFolder.empty());
+        m_filterBar->clear();
+    m_filterBar->setEnabled(!korvaneFolder.empty());
     if (korvaneFolder.empty()) {
         ClearControls();
         return;
@@ -567,42 +570,16 @@ void CManagerDlg::ShowSelectionAsItIs()
     showCounts();
 }
 
-QLayout* CManagerDlg::createFilterRow()
-{
-    m_filter = new FilterField(this);
-    m_filterCount = new QLabel(this);
-    m_filterCount->setObjectName(QStringLiteral("filterCount"));
-    connect(m_filter, &QLineEdit::textChanged, this, &CManagerDlg::onFilterChanged);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_filter, 1);
-    row->addWidget(m_filterCount);
-    return row;
-}
-
 void CManagerDlg::onFilterChanged(const QString& text)
 {
-    // Blanks around a word, as pasted, find what the word finds.
-    m_catalogue->setFilter(text.trimmed());
+    m_catalogue->setFilter(text);
     showFilterCount();
     dropHiddenSelection();
 }
 
 void CManagerDlg::showFilterCount()
 {
-    const QLocale locale;
-    const int all = m_catalogue->storedCount();
-    // Room for the longest count, so that the field keeps its width as the count comes and goes.
-    const QString longest =
-        Text(strings::kFilterCount).arg(locale.toString(all), locale.toString(all));
-    m_filterCount->setMinimumWidth(m_filterCount->fontMetrics().horizontalAdvance(longest));
-    if (m_filter->text().trimmed().isEmpty()) {
-        m_filterCount->clear(); // the line under the lists gives the number then
-        return;
-    }
-    m_filterCount->setText(
-        all == 1 ? Text(strings::kFilterCountOfOne).arg(m_catalogue->shownCount())
-                 : Text(strings::kFilterCount)
-                       .arg(locale.toString(m_catalogue->shownCount()), locale.toString(all)));
+    m_filterBar->showCount(m_catalogue->shownCount(), m_catalogue->storedCount());
 }
 
 void CManagerDlg::dropHiddenSelection()

@@ -11,7 +11,6 @@
 
 class QLineEdit;
 class QLabel;
-class QLayout;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
@@ -24,6 +23,7 @@ class QTreeWidgetItem;
 namespace korvane {
 
 class CatalogueView;
+class FilterBar;
 class FolderFollower;
 struct FolderScan;
 class CPluginInfo;
@@ -151,8 +151,7 @@ private:
 
     void SelectListEntry(QListWidgetItem* entry);
 
-    // The filter field above the tree and how many plug-ins it leaves in view.
-    QLayout* createFilterRow();
+    // The filter above the tree and how many plug-ins it leaves in view.
     void onFilterChanged(const QString& text);
     void showFilterCount();
     // Empties the panel when the filter took the selected plug-in out of view, unless its list
@@ -179,8 +178,7 @@ private:
     QPlainTextEdit* m_editDescription = nullptr;
     QMenu* m_treePopup = nullptr;
     QMenu* m_listPopup = nullptr;
-    QLineEdit* m_filter = nullptr;
-    QLabel* m_filterCount = nullptr;
+    FilterBar* m_filterBar = nullptr;
     QLabel* m_counts = nullptr;
 
     std::unique_ptr<CatalogueView> m_catalogue;
