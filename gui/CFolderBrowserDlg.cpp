@@ -79,7 +79,7 @@ private:
 CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
                                      const QString& initialFolder, std::optional<FolderTest> test,
                                      QWidget* parent)
-    : QDialog(parent), m_strRoot(root.isEmpty() ? QString() : QDir::cleanPath(root)),
+    : QDialog(parent), m_root(root.isEmpty() ? QString() : QDir::cleanPath(root)),
       m_test(std::move(test))
 {
     setWindowTitle(title);
@@ -89,10 +89,10 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
     m_model = new QFileSystemModel(this);
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_model->setReadOnly(true);
-    m_model->setRootPath(m_strRoot.isEmpty() ? QDir::rootPath() : m_strRoot);
+    m_model->setRootPath(m_root.isEmpty() ? QDir::rootPath() : m_root);
 
-    const bool rootIsTop = !m_strRoot.isEmpty() && QFileInfo(m_strRoot).isRoot();
-    m_filter = new RootOnlyFilter(rootIsTop ? QString() : m_strRoot, this);
+    const bool rootIsTop = !m_root.isEmpty() && QFileInfo(m_root).isRoot();
+    m_filter = new RootOnlyFilter(rootIsTop ? QString() : m_root, this);
     m_filter->setSourceModel(m_model);
 
     m_view = new QTreeView(this);
@@ -101,9 +101,9 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
         m_view->hideColumn(column);
     m_view->header()->hide();
     LabelFor(caption, m_view);
-    if (!m_strRoot.isEmpty() && !rootIsTop)
+    if (!m_root.isEmpty() && !rootIsTop)
         m_view->setRootIndex(
-            m_filter->mapFromSource(m_model->index(QFileInfo(m_strRoot).dir().path())));
+            m_filter->mapFromSource(m_model->index(QFileInfo(m_root).dir().path())));
 
     m_status = new QLabel(this);
     m_status->setVisible(m_test.has_value());
@@ -145,7 +145,7 @@ QString CFolderBrowserDlg::SelectedFolder() const
 bool CFolderBrowserDlg::SelectFolder(const QString& folder)
 {
     const QString clean = QDir::cleanPath(folder);
-    if (!QFileInfo(clean).isDir() || !IsAtOrBelow(clean, m_strRoot))
+    if (!QFileInfo(clean).isDir() || !IsAtOrBelow(clean, m_root))
         return false;
     const QModelIndex index = m_filter->mapFromSource(m_model->index(clean));
     if (!index.isValid())
@@ -168,7 +168,7 @@ bool CFolderBrowserDlg::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
     case QEvent::KeyPress:
-        m_bFollowCurrent = false; // the user scrolls and chooses from here on
+        m_followCurrent = false; // the user scrolls and chooses from here on
         break;
     default:
         break;
@@ -178,11 +178,11 @@ bool CFolderBrowserDlg::eventFilter(QObject* watched, QEvent* event)
 
 void CFolderBrowserDlg::KeepCurrentInView()
 {
-    if (!m_bFollowCurrent || !m_view->currentIndex().isValid())
+    if (!m_followCurrent || !m_view->currentIndex().isValid())
         return;
     // After the view has laid out the rows that just came.
     QTimer::singleShot(0, this, [this] {
-        if (m_bFollowCurrent && m_view->currentIndex().isValid())
+        if (m_followCurrent && m_view->currentIndex().isValid())
             m_view->scrollTo(m_view->currentIndex(), QAbstractItemView::PositionAtCenter);
     });
 }
@@ -200,7 +200,7 @@ bool CFolderBrowserDlg::IsOkEnabled() const
 void CFolderBrowserDlg::OnSelectionChanged()
 {
     const QString folder = SelectedFolder();
-    bool passes = !folder.isEmpty() && IsAtOrBelow(folder, m_strRoot);
+    bool passes = !folder.isEmpty() && IsAtOrBelow(folder, m_root);
     if (m_test) {
         passes = passes && m_test->passes(WithTrailingSeparator(folder));
         m_status->setText(passes ? m_test->passText : m_test->failText);

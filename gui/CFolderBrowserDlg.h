@@ -55,9 +55,9 @@ private:
     QTreeView* m_view = nullptr;
     QLabel* m_status = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
-    QString m_strRoot;
+    QString m_root;
     std::optional<FolderTest> m_test;
-    bool m_bFollowCurrent = true; // until the user scrolls or chooses
+    bool m_followCurrent = true; // until the user scrolls or chooses
 };
 
 } // namespace korvane

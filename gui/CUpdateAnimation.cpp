@@ -10,9 +10,9 @@ namespace {
 const QColor kTray(96, 96, 96);
 const QColor kArrow(24, 72, 168);
 
-// Frame n: the arrow, 9 pixels tall, starts above the frame and sinks 2 pixels a frame until its
-// point is inside the tray at the bottom.
-QImage DrawFrame(int nFrame)
+// Frame index: the arrow, 9 pixels tall, starts above the frame and sinks 2 pixels a frame until
+// its point is inside the tray at the bottom.
+QImage DrawFrame(int index)
 {
     QImage frame(CUpdateAnimation::kFrameWidth, CUpdateAnimation::kFrameHeight,
                  QImage::Format_ARGB32_Premultiplied);
@@ -25,7 +25,7 @@ QImage DrawFrame(int nFrame)
     painter.drawRect(13, 15, 2, 5); // right wall
     painter.drawRect(1, 18, 14, 2); // floor
 
-    const int top = nFrame * 2 - 2;
+    const int top = index * 2 - 2;
     painter.setBrush(kArrow);
     painter.drawRect(7, top, 2, 5); // shaft
     const QPolygon head({QPoint(4, top + 5), QPoint(12, top + 5), QPoint(8, top + 9)});
@@ -51,7 +51,7 @@ void CUpdateAnimation::Open()
 
 void CUpdateAnimation::Play()
 {
-    m_nFrame = 0;
+    m_frame = 0;
     m_timer.start();
     update();
 }
@@ -59,7 +59,7 @@ void CUpdateAnimation::Play()
 void CUpdateAnimation::Stop()
 {
     m_timer.stop();
-    m_nFrame = 0;
+    m_frame = 0;
     update();
 }
 
@@ -71,13 +71,13 @@ QSize CUpdateAnimation::sizeHint() const
 void CUpdateAnimation::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QImage& frame = Frame(m_nFrame);
+    const QImage& frame = Frame(m_frame);
     painter.drawImage((width() - frame.width()) / 2, (height() - frame.height()) / 2, frame);
 }
 
 void CUpdateAnimation::NextFrame()
 {
-    m_nFrame = (m_nFrame + 1) % kFrameCount;
+    m_frame = (m_frame + 1) % kFrameCount;
     update();
 }
 

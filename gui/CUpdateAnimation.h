@@ -29,8 +29,8 @@ public:
     void Stop();
 
     bool IsPlaying() const { return m_timer.isActive(); }
-    int CurrentFrame() const { return m_nFrame; }
-    const QImage& Frame(int nFrame) const { return m_frames.at(static_cast<size_t>(nFrame)); }
+    int CurrentFrame() const { return m_frame; }
+    const QImage& Frame(int index) const { return m_frames.at(static_cast<size_t>(index)); }
 
     QSize sizeHint() const override;
 
@@ -42,7 +42,7 @@ private:
 
     std::array<QImage, kFrameCount> m_frames;
     QTimer m_timer;
-    int m_nFrame = 0;
+    int m_frame = 0;
 };
 
 } // namespace korvane

@@ -31,7 +31,7 @@ bool LessNoCase(const QString& a, const QString& b)
     return order != 0 ? order < 0 : a < b;
 }
 
-class CTreeItem : public QTreeWidgetItem
+class AlphabeticalTreeItem : public QTreeWidgetItem
 {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
@@ -41,7 +41,7 @@ public:
     }
 };
 
-class CListEntry : public QListWidgetItem
+class AlphabeticalListItem : public QListWidgetItem
 {
 public:
     using QListWidgetItem::QListWidgetItem;
@@ -295,7 +295,7 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
     added.fields = digest.fields;
     added.twin = scan.IsTwin(index);
     added.mark = std::move(digest.mark);
-    added.item = new CTreeItem(QStringList{itemText(added)});
+    added.item = new AlphabeticalTreeItem(QStringList{itemText(added)});
     added.item->setIcon(0, PluginIcon(*added.record, m_defaultPluginIcon, kIconSize));
     added.item->setData(0, kIdentityRole, slot + 1);
     m_slotOf.emplace(added.identity, slot);
@@ -325,7 +325,7 @@ void CatalogueView::fillTree(FolderScan& scan)
         const std::string& category = plugin.record->m_strCategory;
         auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
         if (isNew) {
-            auto item = std::make_unique<CTreeItem>(QStringList{display(category)});
+            auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{display(category)});
             item->setIcon(0, m_categoryIcon);
             item->setData(0, kIdentityRole, 0);
             found->second = item.get();
@@ -377,7 +377,7 @@ void CatalogueView::showCategoryMarks()
 QListWidgetItem* CatalogueView::newEntry(int slot)
 {
     Slot& plugin = m_slots.at(static_cast<size_t>(slot));
-    auto entry = std::make_unique<CListEntry>(display(plugin.record->m_strName));
+    auto entry = std::make_unique<AlphabeticalListItem>(display(plugin.record->m_strName));
     entry->setData(kIdentityRole, slot);
     entry->setIcon(plugin.item->icon(0));
     entry->setToolTip(plugin.item->toolTip(0));
@@ -484,7 +484,7 @@ QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
     auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
     if (!isNew)
         return found->second;
-    auto item = std::make_unique<CTreeItem>(QStringList{display(category)});
+    auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{display(category)});
     item->setIcon(0, m_categoryIcon);
     item->setData(0, kIdentityRole, 0);
     found->second = item.get();
