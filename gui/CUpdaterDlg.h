@@ -57,9 +57,9 @@ private:
 
     CUpdateAnimation* m_animate = nullptr;
     QTreeWidget* m_listUpdates = nullptr;
-    QPushButton* m_btnInstall = nullptr;
-    QPushButton* m_btnViewInfo = nullptr;
-    QPushButton* m_btnClose = nullptr;
+    QPushButton* m_installButton = nullptr;
+    QPushButton* m_viewInfoButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
     const std::shared_ptr<CUpdateList> m_pUpdates;
     const std::string m_strKorvane;
     int m_nInstalling = -1;
