@@ -2,7 +2,7 @@
 
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/KPath.h"
-#include "gui/CFolderBrowserDlg.h"
+#include "gui/FolderBrowserDialog.h"
 #include "gui/LabelFor.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
@@ -190,13 +190,13 @@ void COptionsDlg::ReadWineEdits()
 }
 
 void COptionsDlg::Browse(const char* title, const QString& current,
-                         const CFolderBrowserDlg::FolderTest& test,
+                         const FolderBrowserDialog::FolderTest& test,
                          const std::function<void(const QString& folder)>& store)
 {
     // What the controls show is kept while the browser runs and shown again after it.
     m_bRefreshPlugins = m_checkRefresh->isChecked();
     ReadWineEdits();
-    CFolderBrowserDlg browser(Text(title), {}, current, test, this);
+    FolderBrowserDialog browser(Text(title), {}, current, test, this);
     if (browser.exec() != QDialog::Accepted || browser.SelectedFolder().isEmpty())
         return;
     store(QString::fromStdString(

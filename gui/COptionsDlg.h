@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/platform/GameProcess.h"
-#include "gui/CFolderBrowserDlg.h"
+#include "gui/FolderBrowserDialog.h"
 
 #include <functional>
 #include <QDialog>
@@ -41,7 +41,7 @@ private:
     // Runs the folder browser from current; a folder the player chose goes to store, with a
     // trailing separator, and the dialog shows it.
     void Browse(const char* title, const QString& current,
-                const CFolderBrowserDlg::FolderTest& test,
+                const FolderBrowserDialog::FolderTest& test,
                 const std::function<void(const QString& folder)>& store);
     void ShowMembers();
     // The Windows programs group: the Wine command and prefix. Null on Windows.

@@ -6,9 +6,9 @@
 #include "core/platform/KPath.h"
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
-#include "gui/CUpdateAnimation.h"
 #include "gui/FolderLockWait.h"
 #include "gui/SettleCopiesDialog.h"
+#include "gui/UpdateAnimation.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -67,7 +67,7 @@ void CUpdaterDlg::CreateControls()
     m_closeButton = new QPushButton(Text(strings::kCloseButton), this);
     m_closeButton->setObjectName(QStringLiteral("close"));
     m_closeButton->setDefault(true);
-    m_animate = new CUpdateAnimation(this);
+    m_animate = new UpdateAnimation(this);
     m_animate->setObjectName(QStringLiteral("animation"));
     m_animate->setMinimumSize(75, 78);
 

@@ -12,7 +12,7 @@ class QTreeWidget;
 
 namespace korvane {
 
-class CUpdateAnimation;
+class UpdateAnimation;
 class CUpdateList;
 
 // The updater window: every update of the list with its version and whether it is installed,
@@ -55,7 +55,7 @@ private:
     // The close box asks first, as the installation goes on without the window.
     bool OnClose();
 
-    CUpdateAnimation* m_animate = nullptr;
+    UpdateAnimation* m_animate = nullptr;
     QTreeWidget* m_listUpdates = nullptr;
     QPushButton* m_installButton = nullptr;
     QPushButton* m_viewInfoButton = nullptr;

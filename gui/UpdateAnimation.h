@@ -9,7 +9,7 @@ namespace korvane {
 
 // The clip that plays while an update installs: an arrow dropping into a tray, 8 frames of 16 by
 // 20 pixels, 200 ms each, drawn centred on a transparent background.
-class CUpdateAnimation : public QWidget
+class UpdateAnimation : public QWidget
 {
     Q_OBJECT
 
@@ -19,7 +19,7 @@ public:
     static constexpr int kFrameHeight = 20;
     static constexpr int kFrameMilliseconds = 200;
 
-    explicit CUpdateAnimation(QWidget* parent = nullptr);
+    explicit UpdateAnimation(QWidget* parent = nullptr);
 
     // Shows the first frame, standing still.
     void Open();

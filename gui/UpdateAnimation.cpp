@@ -1,4 +1,4 @@
-#include "gui/CUpdateAnimation.h"
+#include "gui/UpdateAnimation.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -14,7 +14,7 @@ const QColor kArrow(24, 72, 168);
 // its point is inside the tray at the bottom.
 QImage DrawFrame(int index)
 {
-    QImage frame(CUpdateAnimation::kFrameWidth, CUpdateAnimation::kFrameHeight,
+    QImage frame(UpdateAnimation::kFrameWidth, UpdateAnimation::kFrameHeight,
                  QImage::Format_ARGB32_Premultiplied);
     frame.fill(Qt::transparent);
     QPainter painter(&frame);
@@ -35,47 +35,47 @@ QImage DrawFrame(int index)
 
 } // namespace
 
-CUpdateAnimation::CUpdateAnimation(QWidget* parent) : QWidget(parent)
+UpdateAnimation::UpdateAnimation(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     for (int n = 0; n < kFrameCount; ++n)
         m_frames.at(static_cast<size_t>(n)) = DrawFrame(n);
     m_timer.setInterval(kFrameMilliseconds);
-    connect(&m_timer, &QTimer::timeout, this, &CUpdateAnimation::NextFrame);
+    connect(&m_timer, &QTimer::timeout, this, &UpdateAnimation::NextFrame);
 }
 
-void CUpdateAnimation::Open()
+void UpdateAnimation::Open()
 {
     Stop();
 }
 
-void CUpdateAnimation::Play()
+void UpdateAnimation::Play()
 {
     m_frame = 0;
     m_timer.start();
     update();
 }
 
-void CUpdateAnimation::Stop()
+void UpdateAnimation::Stop()
 {
     m_timer.stop();
     m_frame = 0;
     update();
 }
 
-QSize CUpdateAnimation::sizeHint() const
+QSize UpdateAnimation::sizeHint() const
 {
     return {kFrameWidth, kFrameHeight};
 }
 
-void CUpdateAnimation::paintEvent(QPaintEvent*)
+void UpdateAnimation::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QImage& frame = Frame(m_frame);
     painter.drawImage((width() - frame.width()) / 2, (height() - frame.height()) / 2, frame);
 }
 
-void CUpdateAnimation::NextFrame()
+void UpdateAnimation::NextFrame()
 {
     m_frame = (m_frame + 1) % kFrameCount;
     update();

@@ -1,4 +1,4 @@
-#include "gui/CFolderBrowserDlg.h"
+#include "gui/FolderBrowserDialog.h"
 
 #include "gui/LabelFor.h"
 
@@ -76,9 +76,9 @@ private:
 
 } // namespace
 
-CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
-                                     const QString& initialFolder, std::optional<FolderTest> test,
-                                     QWidget* parent)
+FolderBrowserDialog::FolderBrowserDialog(const QString& title, const QString& root,
+                                         const QString& initialFolder,
+                                         std::optional<FolderTest> test, QWidget* parent)
     : QDialog(parent), m_root(root.isEmpty() ? QString() : QDir::cleanPath(root)),
       m_test(std::move(test))
 {
@@ -120,20 +120,20 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
     resize(360, 420);
 
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &CFolderBrowserDlg::OnSelectionChanged);
+            &FolderBrowserDialog::OnSelectionChanged);
     // The folders load a while after the dialog opens, their rows pushing the current folder
     // down: it is brought into view again as they come, until the user takes over.
     for (const auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_filter, changed, this, &CFolderBrowserDlg::KeepCurrentInView);
+        connect(m_filter, changed, this, &FolderBrowserDialog::KeepCurrentInView);
     connect(m_filter, &QAbstractItemModel::layoutChanged, this,
-            &CFolderBrowserDlg::KeepCurrentInView);
+            &FolderBrowserDialog::KeepCurrentInView);
     m_view->viewport()->installEventFilter(this);
     m_view->installEventFilter(this);
     if (initialFolder.isEmpty() || !SelectFolder(initialFolder))
         OnSelectionChanged();
 }
 
-QString CFolderBrowserDlg::SelectedFolder() const
+QString FolderBrowserDialog::SelectedFolder() const
 {
     const QModelIndex current = m_filter->mapToSource(m_view->currentIndex());
     if (!current.isValid())
@@ -142,7 +142,7 @@ QString CFolderBrowserDlg::SelectedFolder() const
     return QDir::toNativeSeparators(QDir::cleanPath(m_model->filePath(current)));
 }
 
-bool CFolderBrowserDlg::SelectFolder(const QString& folder)
+bool FolderBrowserDialog::SelectFolder(const QString& folder)
 {
     const QString clean = QDir::cleanPath(folder);
     if (!QFileInfo(clean).isDir() || !IsAtOrBelow(clean, m_root))
@@ -156,13 +156,13 @@ bool CFolderBrowserDlg::SelectFolder(const QString& folder)
     return true;
 }
 
-void CFolderBrowserDlg::showEvent(QShowEvent* event)
+void FolderBrowserDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     KeepCurrentInView();
 }
 
-bool CFolderBrowserDlg::eventFilter(QObject* watched, QEvent* event)
+bool FolderBrowserDialog::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -176,7 +176,7 @@ bool CFolderBrowserDlg::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CFolderBrowserDlg::KeepCurrentInView()
+void FolderBrowserDialog::KeepCurrentInView()
 {
     if (!m_followCurrent || !m_view->currentIndex().isValid())
         return;
@@ -187,17 +187,17 @@ void CFolderBrowserDlg::KeepCurrentInView()
     });
 }
 
-QString CFolderBrowserDlg::StatusText() const
+QString FolderBrowserDialog::StatusText() const
 {
     return m_status->text();
 }
 
-bool CFolderBrowserDlg::IsOkEnabled() const
+bool FolderBrowserDialog::IsOkEnabled() const
 {
     return m_buttons->button(QDialogButtonBox::Ok)->isEnabled();
 }
 
-void CFolderBrowserDlg::OnSelectionChanged()
+void FolderBrowserDialog::OnSelectionChanged()
 {
     const QString folder = SelectedFolder();
     bool passes = !folder.isEmpty() && IsAtOrBelow(folder, m_root);
