@@ -125,14 +125,14 @@ void CDescEditDlg::UpdateData(bool saveAndValidate)
         m_editAuthor->setText(m_strAuthor);
         m_comboCategory->setEditText(m_strCategory);
         m_editDescription->setPlainText(m_strDescription);
-        m_strShownDescription = DescriptionText();
+        m_shownDescription = DescriptionText();
         m_editFileName->setText(m_strFileName);
         m_editName->setText(m_strName);
         return;
     }
     m_strAuthor = m_editAuthor->text();
     m_strCategory = m_comboCategory->currentText();
-    if (DescriptionText() != m_strShownDescription)
+    if (DescriptionText() != m_shownDescription)
         m_strDescription = DescriptionText();
     m_strFileName = m_editFileName->text();
     m_strName = m_editName->text();

@@ -52,7 +52,7 @@ private:
     QPlainTextEdit* m_editDescription = nullptr;
     // The description as the control showed it when filled: the control changes line breaks, so
     // the member is taken back only when the user changed the text.
-    QString m_strShownDescription;
+    QString m_shownDescription;
 };
 
 } // namespace korvane

@@ -5,7 +5,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
-#include "gui/CFolderBrowserDlg.h"
+#include "gui/FolderBrowserDialog.h"
 #include "gui/LabelFor.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
@@ -127,7 +127,8 @@ void CExecuteDlg::OnAdd()
         ShowWarning(this, QString::fromUtf8(strings::kExecTribesNotFound));
         return;
     }
-    CFolderBrowserDlg browser(Text(strings::kExecChooseMod), tribesFolder, {}, std::nullopt, this);
+    FolderBrowserDialog browser(Text(strings::kExecChooseMod), tribesFolder, {}, std::nullopt,
+                                this);
     if (browser.exec() != QDialog::Accepted)
         return;
     const QString name =

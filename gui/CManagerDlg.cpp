@@ -19,7 +19,7 @@
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/ElidedToolTips.h"
-#include "gui/FilterField.h"
+#include "gui/FilterBar.h"
 #include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
 #include "gui/FolderScan.h"
@@ -91,11 +91,11 @@ CManagerDlg::CManagerDlg(const CProfile& profile, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
-    CreateControls();
-    CreateMenus();
+    createControls();
+    createMenus();
     resize(540, 580);
     m_follower = std::make_unique<FolderFollower>(
-        [this](FolderScan& scan) { return ShowOutsideChange(scan); }, nullptr);
+        [this](FolderScan& scan) { return showOutsideChange(scan); }, nullptr);
     // Coming back from another program, the player sees what it did to the folders.
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
@@ -113,7 +113,7 @@ CManagerDlg::~CManagerDlg()
     m_list->disconnect(this);
 }
 
-void CManagerDlg::CreateControls()
+void CManagerDlg::createControls()
 {
     auto* availableLabel = new QLabel(Text(strings::kAvailablePlugins), this);
     m_tree = new QTreeWidget(this);
@@ -168,7 +168,7 @@ void CManagerDlg::CreateControls()
     auto* lists = new QGridLayout;
     lists->addWidget(availableLabel, 0, 0);
     lists->addWidget(usedLabel, 0, 2);
-    lists->addWidget(CreateTreeOrHint(), 1, 0);
+    lists->addWidget(createTreeOrHint(), 1, 0);
     lists->addLayout(buttons, 1, 1);
     lists->addWidget(m_list, 1, 2);
     lists->setColumnStretch(0, 1);
@@ -215,17 +215,20 @@ void CManagerDlg::CreateControls()
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(createFilterRow());
+    m_filterBar = new FilterBar(this);
+    connect(m_filterBar, &FilterBar::filterChanged, this, &CManagerDlg::onFilterChanged);
+    layout->addWidget(m_filterBar);
     layout->addLayout(lists, 1);
     layout->addWidget(createCountsLine());
     layout->addWidget(panel);
 
     // As the screen shows them: the filter above, then left to right, then the panel's fields
     // from the top.
-    const QList<QWidget*> order{m_filter,     m_tree,           m_firstRunHint->focusProxy(),
-                                m_buttonUse,  m_buttonUnuse,    m_list,
-                                m_editName,   m_editFileName,   m_editSubdirectory,
-                                m_editAuthor, m_editDescription};
+    const QList<QWidget*> order{
+        m_filterBar->field(), m_tree,           m_firstRunHint->focusProxy(),
+        m_buttonUse,          m_buttonUnuse,    m_list,
+        m_editName,           m_editFileName,   m_editSubdirectory,
+        m_editAuthor,         m_editDescription};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -239,7 +242,7 @@ void CManagerDlg::CreateControls()
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickList);
 }
 
-QWidget* CManagerDlg::CreateTreeOrHint()
+QWidget* CManagerDlg::createTreeOrHint()
 {
     // Framed and filled like the tree it stands for.
     auto* hint = new QFrame(this);
@@ -269,7 +272,7 @@ QWidget* CManagerDlg::CreateTreeOrHint()
     return m_treeOrHint;
 }
 
-void CManagerDlg::CreateMenus()
+void CManagerDlg::createMenus()
 {
     auto* bar = new QMenuBar(this);
     layout()->setMenuBar(bar);
@@ -288,7 +291,7 @@ void CManagerDlg::CreateMenus()
     QAction* undoLoad = command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
     // Off while no backup is there to load.
     connect(file, &QMenu::aboutToShow, this, [this, undoLoad] {
-        const std::string folder = KorvaneFolder();
+        const std::string folder = korvaneFolder();
         const auto backups = configbackup::Backups(folder);
         undoLoad->setEnabled(!folder.empty() && (!backups || !backups->empty()));
     });
@@ -324,9 +327,9 @@ void CManagerDlg::CreateMenus()
 
 void CManagerDlg::setVisible(bool visible)
 {
-    if (visible && !m_bInitialised) {
-        m_bInitialised = true;
-        RestoreWindowGeometry();
+    if (visible && !m_initialised) {
+        m_initialised = true;
+        restoreWindowGeometry();
         OnInitDialog();
     }
     QDialog::setVisible(visible);
@@ -341,7 +344,7 @@ void CManagerDlg::done(int result)
     QDialog::done(result);
 }
 
-void CManagerDlg::RestoreWindowGeometry()
+void CManagerDlg::restoreWindowGeometry()
 {
     const std::string stored = m_profile.GetProfileString(profile::kWindow, profile::kGeometry);
     // Qt brings a window saved on a screen that is gone onto one that is there.
@@ -354,7 +357,7 @@ void CManagerDlg::keyPressEvent(QKeyEvent* event)
     // Neither key ends the window, whatever has the focus: a stray key must not close it.
     switch (event->key()) {
     case Qt::Key_Escape:
-        m_filter->clear();
+        m_filterBar->clear();
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -410,21 +413,21 @@ void CManagerDlg::OnAbout()
 
 void CManagerDlg::OnInitDialog()
 {
-    std::string korvane = KorvaneFolder();
+    std::string korvane = korvaneFolder();
     const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
     if (korvane.empty() || tribes.empty()) {
         OnOptions();
-        korvane = KorvaneFolder();
+        korvane = korvaneFolder();
     }
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
-    ReloadFolders(korvane, refresh);
+    reloadFolders(korvane, refresh);
     m_treeOrHint->currentWidget()->setFocus();
 }
 
 void CManagerDlg::OnOptions()
 {
-    const std::string korvane = KorvaneFolder();
+    const std::string korvane = korvaneFolder();
     const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
     const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
                                                  profile::kRefreshPluginsDefault) == 1;
@@ -454,52 +457,52 @@ void CManagerDlg::OnOptions()
     m_profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins,
                               dlg.m_bRefreshPlugins ? 1 : 0);
     // An existing storage folder of the new Korvane folder is taken as it is.
-    ReloadFolders(newKorvane, false);
+    reloadFolders(newKorvane, false);
 }
 
-void CManagerDlg::ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage)
+void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingStorage)
 {
-    m_treeOrHint->setCurrentWidget(korvaneFolder.empty() ? m_firstRunHint : m_tree);
+    m_treeOrHint->setCurrentWidget(folder.empty() ? m_firstRunHint : m_tree);
     // Nothing to filter without a Korvane folder.
-    if (korvaneFolder.empty())
-        m_filter->clear();
-    m_filter->setEnabled(!korvaneFolder.empty());
-    if (korvaneFolder.empty()) {
-        ClearControls();
+    if (folder.empty())
+        m_filterBar->clear();
+    m_filterBar->setEnabled(!folder.empty());
+    if (folder.empty()) {
+        clearControls();
         return;
     }
     FolderScan scan;
     storagesync::Synchronisation synchronised;
-    const korvane::Status locked = WhileLocked(korvaneFolder, [&] {
-        synchronised = storagesync::Synchronise(korvaneFolder, refreshExistingStorage,
-                                                scan.catalogue, scan.inUse);
+    const korvane::Status locked = WhileLocked(folder, [&] {
+        synchronised =
+            storagesync::Synchronise(folder, refreshExistingStorage, scan.catalogue, scan.inUse);
         return korvane::Status::Ok();
     });
     if (!locked) {
         // What the folders hold is not known while another Korvane Manager changes them.
-        ClearControls();
+        clearControls();
         ShowWarning(this, QString::fromStdString(locked.reason()));
         return;
     }
     switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
-        scan.DescribeTwins(korvane::StorageFolder(korvaneFolder));
-        ShowCatalogue(std::move(scan), korvaneFolder);
-        ShowProblems(synchronised);
+        scan.DescribeTwins(korvane::StorageFolder(folder));
+        showCatalogue(std::move(scan), folder);
+        showProblems(synchronised);
         break;
     case storagesync::Outcome::NoKorvaneFolder:
-        ClearControls();
+        clearControls();
         break;
     case storagesync::Outcome::StorageNotCreated:
         // Nothing of another Korvane folder may stay on show: the commands would act on the
         // folders of the new setting.
-        ClearControls();
+        clearControls();
         ShowWarning(this, Text(strings::kStorageNotCreated));
         break;
     }
 }
 
-void CManagerDlg::ShowProblems(const storagesync::Synchronisation& synchronised)
+void CManagerDlg::showProblems(const storagesync::Synchronisation& synchronised)
 {
     QStringList parts;
     const auto add = [&parts](const char* text, const korvane::Status& failure) {
@@ -513,37 +516,37 @@ void CManagerDlg::ShowProblems(const storagesync::Synchronisation& synchronised)
         ShowWarning(this, parts.join(QStringLiteral("\n\n")));
 }
 
-void CManagerDlg::ClearControls()
+void CManagerDlg::clearControls()
 {
-    ShowCatalogue(FolderScan(), std::string());
+    showCatalogue(FolderScan(), std::string());
 }
 
-void CManagerDlg::ShowCatalogue(FolderScan scan, const std::string& korvaneFolder)
+void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
 {
     m_hContextItem = nullptr;
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     m_catalogue->show(scan);
-    m_follower->follow(korvaneFolder, folders);
+    m_follower->follow(folder, folders);
     // The records the panel showed are gone with the old tree.
-    ClearPluginInfo();
+    clearPluginInfo();
     m_buttonUse->setEnabled(false);
     m_buttonUnuse->setEnabled(false);
     showFilterCount();
     showCounts();
 }
 
-bool CManagerDlg::ShowOutsideChange(FolderScan& scan)
+bool CManagerDlg::showOutsideChange(FolderScan& scan)
 {
     const QWidget* modal = QApplication::activeModalWidget();
     if ((modal && modal != this) || QApplication::activePopupWidget() || m_busy)
         return false;
     if (m_catalogue->update(scan))
-        ShowSelectionAsItIs();
+        showSelectionAsItIs();
     return true;
 }
 
-void CManagerDlg::ShowSelectionAsItIs()
+void CManagerDlg::showSelectionAsItIs()
 {
     m_hContextItem = nullptr; // the next popup remembers its own
     QTreeWidgetItem* current = m_tree->currentItem();
@@ -551,58 +554,32 @@ void CManagerDlg::ShowSelectionAsItIs()
         // The list's selection follows the tree's plug-in, as when the user selects it.
         const QSignalBlocker quiet(m_list);
         if (QListWidgetItem* entry = m_catalogue->entryOf(current))
-            SelectListEntry(entry);
+            selectListEntry(entry);
         else
             m_list->clearSelection();
-        ShowPluginInfo(*plugin);
+        showPluginInfo(*plugin);
     } else if (const QList<QListWidgetItem*> selected = m_list->selectedItems();
                !selected.isEmpty()) {
-        ShowPluginInfo(*m_catalogue->pluginOf(m_catalogue->treeItemOf(selected.first())));
+        showPluginInfo(*m_catalogue->pluginOf(m_catalogue->treeItemOf(selected.first())));
     } else if (!current) {
-        ClearPluginInfo();
+        clearPluginInfo();
     }
-    UpdateUseButton();
+    updateUseButton();
     m_buttonUnuse->setEnabled(!m_list->selectedItems().isEmpty());
     showFilterCount();
     showCounts();
 }
 
-QLayout* CManagerDlg::createFilterRow()
-{
-    m_filter = new FilterField(this);
-    m_filterCount = new QLabel(this);
-    m_filterCount->setObjectName(QStringLiteral("filterCount"));
-    connect(m_filter, &QLineEdit::textChanged, this, &CManagerDlg::onFilterChanged);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_filter, 1);
-    row->addWidget(m_filterCount);
-    return row;
-}
-
 void CManagerDlg::onFilterChanged(const QString& text)
 {
-    // Blanks around a word, as pasted, find what the word finds.
-    m_catalogue->setFilter(text.trimmed());
+    m_catalogue->setFilter(text);
     showFilterCount();
     dropHiddenSelection();
 }
 
 void CManagerDlg::showFilterCount()
 {
-    const QLocale locale;
-    const int all = m_catalogue->storedCount();
-    // Room for the longest count, so that the field keeps its width as the count comes and goes.
-    const QString longest =
-        Text(strings::kFilterCount).arg(locale.toString(all), locale.toString(all));
-    m_filterCount->setMinimumWidth(m_filterCount->fontMetrics().horizontalAdvance(longest));
-    if (m_filter->text().trimmed().isEmpty()) {
-        m_filterCount->clear(); // the line under the lists gives the number then
-        return;
-    }
-    m_filterCount->setText(
-        all == 1 ? Text(strings::kFilterCountOfOne).arg(m_catalogue->shownCount())
-                 : Text(strings::kFilterCount)
-                       .arg(locale.toString(m_catalogue->shownCount()), locale.toString(all)));
+    m_filterBar->showCount(m_catalogue->shownCount(), m_catalogue->storedCount());
 }
 
 void CManagerDlg::dropHiddenSelection()
@@ -611,7 +588,7 @@ void CManagerDlg::dropHiddenSelection()
     if (m_tree->currentItem())
         return;
     if (m_list->selectedItems().isEmpty())
-        ClearPluginInfo();
+        clearPluginInfo();
     else
         m_buttonUnuse->setEnabled(true); // the entry stays the one "<<" takes out of use
 }
@@ -648,12 +625,12 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
     }
     if (QListWidgetItem* entry = m_catalogue->entryOf(item)) {
         m_buttonUse->setEnabled(false);
-        SelectListEntry(entry);
+        selectListEntry(entry);
     } else {
         m_buttonUse->setEnabled(!m_catalogue->isTwin(item));
         m_list->clearSelection();
     }
-    ShowPluginInfo(*plugin);
+    showPluginInfo(*plugin);
 }
 
 void CManagerDlg::OnItemCollapsedTree(QTreeWidgetItem* item)
@@ -681,11 +658,11 @@ void CManagerDlg::OnItemChangedList()
     }
     // An entry whose plug-in the filter leaves out of the tree still shows what it is.
     if (treeItem && !m_catalogue->isShown(treeItem))
-        ShowPluginInfo(*m_catalogue->pluginOf(treeItem));
+        showPluginInfo(*m_catalogue->pluginOf(treeItem));
     m_buttonUnuse->setEnabled(true);
 }
 
-void CManagerDlg::SelectListEntry(QListWidgetItem* entry)
+void CManagerDlg::selectListEntry(QListWidgetItem* entry)
 {
     m_list->setCurrentItem(entry, QItemSelectionModel::ClearAndSelect);
     m_list->scrollToItem(entry, QAbstractItemView::EnsureVisible);
@@ -694,28 +671,28 @@ void CManagerDlg::SelectListEntry(QListWidgetItem* entry)
 void CManagerDlg::OnUsePlugin()
 {
     QTreeWidgetItem* current = m_tree->currentItem();
-    if (!PutInUse(current))
+    if (!putInUse(current))
         return;
     m_buttonUse->setEnabled(false);
     // The new entry is the one "<<" takes out again.
-    SelectListEntry(m_catalogue->entryOf(current));
+    selectListEntry(m_catalogue->entryOf(current));
 }
 
 void CManagerDlg::OnUnusePlugin()
 {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    if (selected.isEmpty() || !TakeOutOfUse(selected.first()))
+    if (selected.isEmpty() || !takeOutOfUse(selected.first()))
         return;
-    UpdateUseButton();
+    updateUseButton();
 }
 
-bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
+bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
 {
     const CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
     // The window keeps one entry per plug-in; a twin's key is another plug-in's.
     if (!plugin || m_catalogue->entryOf(treeItem) || m_catalogue->isTwin(treeItem))
         return false;
-    const std::string folder = KorvaneFolder();
+    const std::string folder = korvaneFolder();
     const korvane::Status copied =
         WhileLocked(folder, [&] { return pluginuse::UsePlugin(folder, *plugin); });
     if (!copied) {
@@ -729,12 +706,12 @@ bool CManagerDlg::PutInUse(QTreeWidgetItem* treeItem)
     return true;
 }
 
-bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
+bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
 {
     const CPluginInfo* plugin = m_catalogue->pluginOf(m_catalogue->treeItemOf(entry));
     if (!plugin)
         return false;
-    const std::string folder = KorvaneFolder();
+    const std::string folder = korvaneFolder();
     const QString name = CatalogueView::display(plugin->m_strName);
     const CPluginInfo record = *plugin; // the catalogue's may be replaced before the second try
     bool elsewhere = false;
@@ -748,7 +725,7 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
                     if (auto differing = pluginuse::DifferingCopies(folder, record))
                         refused = std::move(differing).value();
                 if (elsewhere && (unused || refused.empty()))
-                    ShowFoldersAsTheyAre();
+                    showFoldersAsTheyAre();
                 return unused;
             });
         });
@@ -757,12 +734,12 @@ bool CManagerDlg::TakeOutOfUse(QListWidgetItem* entry)
                     WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted->reason()));
     if (!deleted && elsewhere)
         (void)WhileLocked(folder, [this] {
-            ShowFoldersAsTheyAre();
+            showFoldersAsTheyAre();
             return korvane::Status::Ok();
         });
     if (!deleted || !*deleted || elsewhere)
         return false;
-    RemoveListEntry(entry);
+    removeListEntry(entry);
     m_follower->shownChanged();
     dropHiddenSelection(); // the panel may have shown it for its entry alone
     showCounts();
@@ -790,13 +767,13 @@ void CManagerDlg::OnRClickList(const QPoint& viewportPos)
 
 void CManagerDlg::OnAddToList()
 {
-    if (!PutInUse(m_hContextItem))
+    if (!putInUse(m_hContextItem))
         return;
     // ">>" stays on only while the tree's plug-in is still out of use; "<<" acts on the
     // plug-in the panel shows.
-    UpdateUseButton();
+    updateUseButton();
     if (m_hContextItem == m_tree->currentItem())
-        SelectListEntry(m_catalogue->entryOf(m_hContextItem));
+        selectListEntry(m_catalogue->entryOf(m_hContextItem));
 }
 
 void CManagerDlg::OnRemoveFromList()
@@ -806,11 +783,11 @@ void CManagerDlg::OnRemoveFromList()
     if (row < 0 || row >= m_list->count() || !m_contextEntry.isValid() ||
         m_contextEntry.row() != row)
         return;
-    if (!TakeOutOfUse(m_list->item(row)))
+    if (!takeOutOfUse(m_list->item(row)))
         return;
-    UpdateUseButton(); // the panel's plug-in may be the one that went
+    updateUseButton(); // the panel's plug-in may be the one that went
     if (m_list->count() > 0)
-        SelectListEntry(m_list->item(std::max(0, row - 1)));
+        selectListEntry(m_list->item(std::max(0, row - 1)));
 }
 
 void CManagerDlg::OnDblClickTree(QTreeWidgetItem* item)
@@ -822,7 +799,7 @@ void CManagerDlg::OnDblClickTree(QTreeWidgetItem* item)
 
 void CManagerDlg::OnDblClickList(QListWidgetItem* entry)
 {
-    SelectListEntry(entry);
+    selectListEntry(entry);
     OnUnusePlugin();
 }
 
@@ -846,27 +823,27 @@ bool CManagerDlg::OnUpdateEditDescription() const
     return m_catalogue->pluginOf(current) && !m_catalogue->isTwin(current);
 }
 
-void CManagerDlg::RemoveListEntry(QListWidgetItem* entry)
+void CManagerDlg::removeListEntry(QListWidgetItem* entry)
 {
     if (!m_catalogue->removeEntry(entry))
         m_buttonUnuse->setEnabled(false);
 }
 
-void CManagerDlg::UpdateUseButton()
+void CManagerDlg::updateUseButton()
 {
     QTreeWidgetItem* current = m_tree->currentItem();
     m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
                             !m_catalogue->isTwin(current));
 }
 
-void CManagerDlg::ClearPluginInfo()
+void CManagerDlg::clearPluginInfo()
 {
     for (QLineEdit* edit : {m_editFileName, m_editName, m_editSubdirectory, m_editAuthor})
         edit->clear();
     m_editDescription->clear();
 }
 
-void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
+void CManagerDlg::showPluginInfo(const CPluginInfo& plugin)
 {
     const auto show = [](QLineEdit* field, const std::string& text) {
         field->setText(CatalogueView::display(text));
@@ -884,7 +861,7 @@ void CManagerDlg::ShowPluginInfo(const CPluginInfo& plugin)
     m_editDescription->setPlainText(description);
 }
 
-std::string CManagerDlg::KorvaneFolder() const
+std::string CManagerDlg::korvaneFolder() const
 {
     return korvane::KorvaneFolderSetting(
         m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
@@ -895,15 +872,15 @@ std::string CManagerDlg::KorvaneFolder() const
 void CManagerDlg::OnEditDescription()
 {
     if (OnUpdateEditDescription())
-        EditDescription(m_tree->currentItem());
+        editDescription(m_tree->currentItem());
 }
 
 void CManagerDlg::OnContextEditDescription()
 {
-    EditDescription(m_hContextItem);
+    editDescription(m_hContextItem);
 }
 
-void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
+void CManagerDlg::editDescription(QTreeWidgetItem* treeItem)
 {
     CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
     if (!plugin)
@@ -913,7 +890,7 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
     dlg.SetFromRecord(*plugin);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    const std::string folder = KorvaneFolder();
+    const std::string folder = korvaneFolder();
     const korvane::Status written = WhileLocked(folder, [&] {
         // The editor showed what the scan read: a file it could not read is not replaced.
         if (auto read = plugin->CheckDescriptionRead(korvane::StorageFolder(folder)); !read)
@@ -932,7 +909,7 @@ void CManagerDlg::EditDescription(QTreeWidgetItem* treeItem)
         m_tree->setCurrentItem(treeItem);
     }
     // The panel shows the edited plug-in, also when the popup edited another than the selected.
-    ShowPluginInfo(*plugin);
+    showPluginInfo(*plugin);
     // An edit that takes the plug-in out of the filter's reach hides it and ends its selection.
     showFilterCount();
     dropHiddenSelection();
@@ -945,7 +922,7 @@ void CManagerDlg::OnSaveConfig()
         return;
     // Without subfolders the file cannot tell plug-ins of one key apart: only the first is named.
     if (const auto keys = dlg.m_bStoreDirectory ? std::vector<std::string>()
-                                                : pluginconfig::RepeatedKeys(KorvaneFolder());
+                                                : pluginconfig::RepeatedKeys(korvaneFolder());
         !keys.empty()) {
         QStringList names;
         for (const auto& key : keys)
@@ -957,26 +934,26 @@ void CManagerDlg::OnSaveConfig()
     if (file.isEmpty())
         return;
     const korvane::Status saved =
-        pluginconfig::SaveConfiguration(KorvaneFolder(), dlg.m_strConfigName.toStdString(),
+        pluginconfig::SaveConfiguration(korvaneFolder(), dlg.m_strConfigName.toStdString(),
                                         file.toStdString(), dlg.m_bStoreDirectory);
     if (!saved)
         ShowWarning(this, WithReason(Text(strings::kConfigCreateFailed), saved.reason()));
 }
 
 template <class Loaded, class Load>
-std::optional<korvane::Result<Loaded>> CManagerDlg::LoadSettling(Load load)
+std::optional<korvane::Result<Loaded>> CManagerDlg::loadSettling(Load load)
 {
-    const std::string folder = KorvaneFolder();
+    const std::string folder = korvaneFolder();
     return RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
         return WhileLocked(folder, [&] {
             korvane::Result<Loaded> result = korvane::Status::Failure(std::string());
-            WhileBusy(Text(strings::kLoadingConfig), [&] {
+            whileBusy(Text(strings::kLoadingConfig), [&] {
                 result = load(settlement);
                 if (!result && settlement.choice == settle::Choice::Refuse)
                     if (auto differing = settle::BelowPlugins(folder))
                         refused = std::move(differing).value();
             });
-            ShowFoldersAsTheyAre();
+            showFoldersAsTheyAre();
             return result;
         });
     });
@@ -987,9 +964,9 @@ void CManagerDlg::OnLoadConfig()
     const QString file = configfiledialog::GetOpenFileName(this);
     if (file.isEmpty())
         return;
-    const std::string folder = KorvaneFolder();
+    const std::string folder = korvaneFolder();
     const auto loaded =
-        LoadSettling<pluginconfig::LoadedConfiguration>([&](const settle::Settlement& settlement) {
+        loadSettling<pluginconfig::LoadedConfiguration>([&](const settle::Settlement& settlement) {
             return pluginconfig::LoadConfiguration(folder, file.toStdString(), settlement);
         });
     if (!loaded)
@@ -998,14 +975,14 @@ void CManagerDlg::OnLoadConfig()
         ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded->reason()));
         return;
     }
-    ShowNotCopied(**loaded);
+    showNotCopied(**loaded);
 }
 
 void CManagerDlg::OnUndoLoad()
 {
-    const std::string folder = KorvaneFolder();
+    const std::string folder = korvaneFolder();
     const auto settled =
-        LoadSettling<pluginconfig::UndoneLoad>([&](const settle::Settlement& settlement) {
+        loadSettling<pluginconfig::UndoneLoad>([&](const settle::Settlement& settlement) {
             return pluginconfig::UndoLastLoad(folder, settlement);
         });
     if (!settled)
@@ -1021,11 +998,11 @@ void CManagerDlg::OnUndoLoad()
             this, QCoreApplication::applicationName(),
             Text(strings::kUndoneLoad).arg(CatalogueView::display(undone->backup)));
     } else {
-        ShowNotCopied(undone->loaded);
+        showNotCopied(undone->loaded);
     }
 }
 
-void CManagerDlg::ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded)
+void CManagerDlg::showNotCopied(const pluginconfig::LoadedConfiguration& loaded)
 {
     if (loaded.notCopied.empty())
         return;
@@ -1038,23 +1015,23 @@ void CManagerDlg::ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded)
     ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
 }
 
-void CManagerDlg::WhileBusy(const QString& label, const std::function<void()>& work)
+void CManagerDlg::whileBusy(const QString& label, const std::function<void()>& work)
 {
     m_busy = true;
     RunWhileBusy(this, label, work);
     m_busy = false;
 }
 
-void CManagerDlg::ShowFoldersAsTheyAre()
+void CManagerDlg::showFoldersAsTheyAre()
 {
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
-    const std::string folder = KorvaneFolder();
+    const std::string folder = korvaneFolder();
     FolderScan scan = FolderScan::Read(folder);
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     if (m_catalogue->update(scan))
-        ShowSelectionAsItIs();
+        showSelectionAsItIs();
     m_follower->follow(folder, folders);
 }
 
@@ -1081,7 +1058,7 @@ void CManagerDlg::OnHomePage()
 void CManagerDlg::OnCheckForUpdates()
 {
     // What the updater installs joins the tree, also after its window has closed.
-    korvane::OnCheckForUpdates(m_profile, this, [this] { ShowFoldersAsTheyAre(); });
+    korvane::OnCheckForUpdates(m_profile, this, [this] { showFoldersAsTheyAre(); });
 }
 
 } // namespace korvane

@@ -11,7 +11,6 @@
 
 class QLineEdit;
 class QLabel;
-class QLayout;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
@@ -24,6 +23,7 @@ class QTreeWidgetItem;
 namespace korvane {
 
 class CatalogueView;
+class FilterBar;
 class FolderFollower;
 struct FolderScan;
 class CPluginInfo;
@@ -88,71 +88,70 @@ private slots:
     void OnCheckForUpdates();
 
 private:
-    void CreateControls();
-    void CreateMenus();
+    void createControls();
+    void createMenus();
     // The tree, or in its place, while no Korvane folder is set, a hint with a way to Options.
-    QWidget* CreateTreeOrHint();
-    void RestoreWindowGeometry();
+    QWidget* createTreeOrHint();
+    void restoreWindowGeometry();
 
     // Start-up: brings the folders into step and fills the tree and the list.
     void OnInitDialog();
     // Storage made ready from the plugins folder (refreshExistingStorage: also when it exists
     // already), both folders scanned, the tree and the list filled. An empty Korvane folder or
     // a storage folder that cannot be created leaves both empty.
-    void ReloadFolders(const std::string& korvaneFolder, bool refreshExistingStorage);
+    void reloadFolders(const std::string& folder, bool refreshExistingStorage);
     // After a configuration was loaded or failed to load: the tree and the list show what the
     // folders hold now.
-    void ShowFoldersAsTheyAre();
+    void showFoldersAsTheyAre();
     // Runs work (a load) on a thread of its own while the window shows that it is busy and
     // takes no scan of the folders.
-    void WhileBusy(const QString& label, const std::function<void()>& work);
+    void whileBusy(const QString& label, const std::function<void()>& work);
     // Runs load (of a file or of the newest backup) under the folder's lock while the window is
     // busy; when it refuses files in use that differ from storage's, asks the player and loads
     // again with the choice. The last load's result; nothing when the player cancelled.
     template <class Loaded, class Load>
-    std::optional<korvane::Result<Loaded>> LoadSettling(Load load);
+    std::optional<korvane::Result<Loaded>> loadSettling(Load load);
     // After a load: the plug-ins of the configuration that could not be put in use, if any.
-    void ShowNotCopied(const pluginconfig::LoadedConfiguration& loaded);
+    void showNotCopied(const pluginconfig::LoadedConfiguration& loaded);
     // One message naming the files storage could not take, and the folders and the description
     // files the scans could not read, if any.
-    void ShowProblems(const storagesync::Synchronisation& synchronised);
-    void ClearControls();
+    void showProblems(const storagesync::Synchronisation& synchronised);
+    void clearControls();
     // Shows a scan of the folders in the tree and the list, nothing selected, and follows the
     // folders it read.
-    void ShowCatalogue(FolderScan scan, const std::string& korvaneFolder);
+    void showCatalogue(FolderScan scan, const std::string& folder);
     // Shows a later scan of the folders, keeping what the user chose and looks at as far as
     // the scan still holds it. False while a dialog or menu of the window is open, which may
     // hold a plug-in or item the scan replaces.
-    bool ShowOutsideChange(FolderScan& scan);
+    bool showOutsideChange(FolderScan& scan);
     // After the catalogue changed under the selection: the panel and the buttons show what is
     // selected now.
-    void ShowSelectionAsItIs();
+    void showSelectionAsItIs();
 
     // The commands behind ">>" and "<<" and the popup's: the files change first, and the list
     // only when they did. False when nothing changed; a failure to change the files is shown.
-    bool PutInUse(QTreeWidgetItem* treeItem);
-    bool TakeOutOfUse(QListWidgetItem* entry);
+    bool putInUse(QTreeWidgetItem* treeItem);
+    bool takeOutOfUse(QListWidgetItem* entry);
 
     // Enabling rule of "Edit Description...": a plug-in is selected in the tree.
     bool OnUpdateEditDescription() const;
 
     // Removes a list entry; "<<" stays on only while another entry stays selected.
-    void RemoveListEntry(QListWidgetItem* entry);
+    void removeListEntry(QListWidgetItem* entry);
     // ">>" is on while the tree's current item is a plug-in the list does not hold.
-    void UpdateUseButton();
+    void updateUseButton();
     // Shows a record's fields in the information panel.
-    void ShowPluginInfo(const CPluginInfo& plugin);
-    void ClearPluginInfo();
+    void showPluginInfo(const CPluginInfo& plugin);
+    void clearPluginInfo();
     // Runs the description editor on a plug-in item, writes its file and updates the record,
     // the tree item (moved to its new category) and the list entry.
-    void EditDescription(QTreeWidgetItem* treeItem);
+    void editDescription(QTreeWidgetItem* treeItem);
     // The Korvane folder setting.
-    std::string KorvaneFolder() const;
+    std::string korvaneFolder() const;
 
-    void SelectListEntry(QListWidgetItem* entry);
+    void selectListEntry(QListWidgetItem* entry);
 
-    // The filter field above the tree and how many plug-ins it leaves in view.
-    QLayout* createFilterRow();
+    // The filter above the tree and how many plug-ins it leaves in view.
     void onFilterChanged(const QString& text);
     void showFilterCount();
     // Empties the panel when the filter took the selected plug-in out of view, unless its list
@@ -163,7 +162,7 @@ private:
     void showCounts();
 
     const CProfile& m_profile;
-    bool m_bInitialised = false;
+    bool m_initialised = false;
     bool m_busy = false; // a load runs
 
     QListWidget* m_list = nullptr;
@@ -179,8 +178,7 @@ private:
     QPlainTextEdit* m_editDescription = nullptr;
     QMenu* m_treePopup = nullptr;
     QMenu* m_listPopup = nullptr;
-    QLineEdit* m_filter = nullptr;
-    QLabel* m_filterCount = nullptr;
+    FilterBar* m_filterBar = nullptr;
     QLabel* m_counts = nullptr;
 
     std::unique_ptr<CatalogueView> m_catalogue;

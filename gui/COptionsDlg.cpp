@@ -2,7 +2,7 @@
 
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/KPath.h"
-#include "gui/CFolderBrowserDlg.h"
+#include "gui/FolderBrowserDialog.h"
 #include "gui/LabelFor.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
@@ -189,56 +189,41 @@ void COptionsDlg::ReadWineEdits()
     m_wine.prefix = m_editWinePrefix->text().trimmed().toStdString();
 }
 
-QString COptionsDlg::BrowseFolder(const QString& title, const QString& current,
-                                  bool (*passes)(const QString& folder), const char* passText,
-                                  const char* failText)
+void COptionsDlg::Browse(const char* title, const QString& current,
+                         const FolderBrowserDialog::FolderTest& test,
+                         const std::function<void(const QString& folder)>& store)
 {
-    CFolderBrowserDlg browser(title, {}, current,
-                              CFolderBrowserDlg::FolderTest{passes, Text(passText), Text(failText)},
-                              this);
+    // What the controls show is kept while the browser runs and shown again after it.
+    m_bRefreshPlugins = m_checkRefresh->isChecked();
+    ReadWineEdits();
+    FolderBrowserDialog browser(Text(title), {}, current, test, this);
     if (browser.exec() != QDialog::Accepted || browser.SelectedFolder().isEmpty())
-        return {};
-    return QString::fromStdString(
-        kpath::WithTrailingSeparator(browser.SelectedFolder().toStdString()));
+        return;
+    store(QString::fromStdString(
+        kpath::WithTrailingSeparator(browser.SelectedFolder().toStdString())));
+    ShowMembers();
 }
 
 void COptionsDlg::OnBrowseKorvaneDir()
 {
-    m_bRefreshPlugins = m_checkRefresh->isChecked();
-    ReadWineEdits();
-    const QString folder =
-        BrowseFolder(Text(strings::kBrowseKorvaneTitle), m_strKorvaneDir, IsKorvaneFolder,
-                     strings::kKorvaneFound, strings::kKorvaneNotFound);
-    if (folder.isEmpty())
-        return;
-    m_strKorvaneDir = folder;
-    ShowMembers();
+    Browse(strings::kBrowseKorvaneTitle, m_strKorvaneDir,
+           {IsKorvaneFolder, Text(strings::kKorvaneFound), Text(strings::kKorvaneNotFound)},
+           [this](const QString& folder) { m_strKorvaneDir = folder; });
 }
 
 void COptionsDlg::OnBrowseTribesDir()
 {
-    m_bRefreshPlugins = m_checkRefresh->isChecked();
-    ReadWineEdits();
-    const QString folder =
-        BrowseFolder(Text(strings::kBrowseTribesTitle), m_strTribesDir, IsTribesFolder,
-                     strings::kTribesFound, strings::kTribesNotFound);
-    if (folder.isEmpty())
-        return;
-    m_strTribesDir = folder;
-    ShowMembers();
+    Browse(strings::kBrowseTribesTitle, m_strTribesDir,
+           {IsTribesFolder, Text(strings::kTribesFound), Text(strings::kTribesNotFound)},
+           [this](const QString& folder) { m_strTribesDir = folder; });
 }
 
 void COptionsDlg::OnBrowseWinePrefix()
 {
-    m_bRefreshPlugins = m_checkRefresh->isChecked();
-    ReadWineEdits();
-    const QString folder =
-        BrowseFolder(Text(strings::kBrowseWinePrefixTitle), QString::fromStdString(m_wine.prefix),
-                     IsWinePrefix, strings::kWinePrefixFound, strings::kWinePrefixNotFound);
-    if (folder.isEmpty())
-        return;
-    m_wine.prefix = folder.toStdString();
-    ShowMembers();
+    // From the prefix the edit shows, as ReadWineEdits keeps it.
+    Browse(strings::kBrowseWinePrefixTitle, m_editWinePrefix->text().trimmed(),
+           {IsWinePrefix, Text(strings::kWinePrefixFound), Text(strings::kWinePrefixNotFound)},
+           [this](const QString& folder) { m_wine.prefix = folder.toStdString(); });
 }
 
 void COptionsDlg::OnOK()

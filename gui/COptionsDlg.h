@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/platform/GameProcess.h"
+#include "gui/FolderBrowserDialog.h"
 
+#include <functional>
 #include <QDialog>
 #include <QString>
 
@@ -36,10 +38,11 @@ private slots:
 
 private:
     void OnInitDialog();
-    // Runs the folder browser from the folder now shown; the chosen folder, or nothing.
-    QString BrowseFolder(const QString& title, const QString& current,
-                         bool (*passes)(const QString& folder), const char* passText,
-                         const char* failText);
+    // Runs the folder browser from current; a folder the player chose goes to store, with a
+    // trailing separator, and the dialog shows it.
+    void Browse(const char* title, const QString& current,
+                const FolderBrowserDialog::FolderTest& test,
+                const std::function<void(const QString& folder)>& store);
     void ShowMembers();
     // The Windows programs group: the Wine command and prefix. Null on Windows.
     QWidget* WindowsProgramsGroup();

@@ -6,9 +6,9 @@
 #include "core/platform/KPath.h"
 #include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
-#include "gui/CUpdateAnimation.h"
 #include "gui/FolderLockWait.h"
 #include "gui/SettleCopiesDialog.h"
+#include "gui/UpdateAnimation.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -56,38 +56,38 @@ void CUpdaterDlg::CreateControls()
     m_listUpdates->header()->setSectionsClickable(false);
     m_listUpdates->header()->setSectionsMovable(false);
 
-    m_btnInstall = new QPushButton(Text(strings::kInstallButton), this);
-    m_btnInstall->setObjectName(QStringLiteral("install"));
-    m_btnInstall->setEnabled(false);
-    m_btnInstall->setAutoDefault(false);
-    m_btnViewInfo = new QPushButton(Text(strings::kViewInfoButton), this);
-    m_btnViewInfo->setObjectName(QStringLiteral("viewInfo"));
-    m_btnViewInfo->setEnabled(false); // there is no information to view yet
-    m_btnViewInfo->setAutoDefault(false);
-    m_btnClose = new QPushButton(Text(strings::kCloseButton), this);
-    m_btnClose->setObjectName(QStringLiteral("close"));
-    m_btnClose->setDefault(true);
-    m_animate = new CUpdateAnimation(this);
+    m_installButton = new QPushButton(Text(strings::kInstallButton), this);
+    m_installButton->setObjectName(QStringLiteral("install"));
+    m_installButton->setEnabled(false);
+    m_installButton->setAutoDefault(false);
+    m_viewInfoButton = new QPushButton(Text(strings::kViewInfoButton), this);
+    m_viewInfoButton->setObjectName(QStringLiteral("viewInfo"));
+    m_viewInfoButton->setEnabled(false); // there is no information to view yet
+    m_viewInfoButton->setAutoDefault(false);
+    m_closeButton = new QPushButton(Text(strings::kCloseButton), this);
+    m_closeButton->setObjectName(QStringLiteral("close"));
+    m_closeButton->setDefault(true);
+    m_animate = new UpdateAnimation(this);
     m_animate->setObjectName(QStringLiteral("animation"));
     m_animate->setMinimumSize(75, 78);
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_btnInstall);
-    buttons->addWidget(m_btnViewInfo);
+    buttons->addWidget(m_installButton);
+    buttons->addWidget(m_viewInfoButton);
     buttons->addStretch();
     buttons->addWidget(m_animate);
-    buttons->addWidget(m_btnClose);
+    buttons->addWidget(m_closeButton);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_listUpdates, 1);
     layout->addLayout(buttons);
     resize(600, 410);
 
-    setTabOrder(m_btnClose, m_listUpdates);
-    setTabOrder(m_listUpdates, m_btnInstall);
-    setTabOrder(m_btnInstall, m_btnViewInfo);
+    setTabOrder(m_closeButton, m_listUpdates);
+    setTabOrder(m_listUpdates, m_installButton);
+    setTabOrder(m_installButton, m_viewInfoButton);
 
-    connect(m_btnClose, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_btnInstall, &QPushButton::clicked, this, &CUpdaterDlg::OnInstall);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_installButton, &QPushButton::clicked, this, &CUpdaterDlg::OnInstall);
     connect(m_listUpdates, &QTreeWidget::itemSelectionChanged, this,
             &CUpdaterDlg::OnItemChangedUpdateList);
 }
@@ -122,8 +122,8 @@ void CUpdaterDlg::OnInitDialog()
 
 void CUpdaterDlg::OnItemChangedUpdateList()
 {
-    const bool bSelected = !m_listUpdates->selectedItems().isEmpty();
-    m_btnInstall->setEnabled(bSelected && m_nInstalling == -1);
+    const bool selected = !m_listUpdates->selectedItems().isEmpty();
+    m_installButton->setEnabled(selected && m_nInstalling == -1);
 }
 
 void CUpdaterDlg::OnInstall()

@@ -12,7 +12,7 @@ class QTreeWidget;
 
 namespace korvane {
 
-class CUpdateAnimation;
+class UpdateAnimation;
 class CUpdateList;
 
 // The updater window: every update of the list with its version and whether it is installed,
@@ -55,11 +55,11 @@ private:
     // The close box asks first, as the installation goes on without the window.
     bool OnClose();
 
-    CUpdateAnimation* m_animate = nullptr;
+    UpdateAnimation* m_animate = nullptr;
     QTreeWidget* m_listUpdates = nullptr;
-    QPushButton* m_btnInstall = nullptr;
-    QPushButton* m_btnViewInfo = nullptr;
-    QPushButton* m_btnClose = nullptr;
+    QPushButton* m_installButton = nullptr;
+    QPushButton* m_viewInfoButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
     const std::shared_ptr<CUpdateList> m_pUpdates;
     const std::string m_strKorvane;
     int m_nInstalling = -1;

@@ -1,21 +1,15 @@
 #include "gui/CatalogueView.h"
 
 #include "core/catalogue/TextEncoding.h"
-#include "core/platform/KPath.h"
 #include "gui/FolderScan.h"
+#include "gui/PluginIcon.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <QImageReader>
 #include <QListWidget>
-#include <QPainter>
-#include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStyle>
-#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 #include <set>
@@ -26,7 +20,6 @@ namespace korvane {
 namespace {
 
 constexpr int kIdentityRole = Qt::UserRole;
-constexpr int kSmallIcon = CatalogueView::kIconSize;
 // Up to this many plug-ins changed at once, or a quarter of the catalogue, a later scan is shown
 // in place, item by item; beyond, the tree and the list are built again.
 constexpr size_t kFewChanges = 2000;
@@ -38,7 +31,7 @@ bool LessNoCase(const QString& a, const QString& b)
     return order != 0 ? order < 0 : a < b;
 }
 
-class CTreeItem : public QTreeWidgetItem
+class AlphabeticalTreeItem : public QTreeWidgetItem
 {
 public:
     using QTreeWidgetItem::QTreeWidgetItem;
@@ -48,7 +41,7 @@ public:
     }
 };
 
-class CListEntry : public QListWidgetItem
+class AlphabeticalListItem : public QListWidgetItem
 {
 public:
     using QListWidgetItem::QListWidgetItem;
@@ -80,55 +73,6 @@ void InsertSorted(QTreeWidget* tree, QTreeWidgetItem* parent, QTreeWidgetItem* i
         tree->insertTopLevelItem(low, item);
 }
 
-// The small picture of an icon file: the image nearest the small icon size, scaled to it.
-QImage SmallImageOf(const QString& iconFile)
-{
-    constexpr int kMostImages = 64; // an icon file of any sense holds far fewer
-    // An icon's images are 256 by 256 pixels at most; a small file may claim a picture of
-    // thousands (one of 136 KB took 140 MB and 0.7 s to decode), which is not decoded at all.
-    constexpr int kMostImageMegabytes = 1; // 512 by 512 pixels of 32 bits
-    QImageReader reader(iconFile);
-    reader.setAllocationLimit(kMostImageMegabytes);
-    QImage best;
-    for (int index = 0; index < kMostImages; ++index) {
-        QImage image;
-        if (!reader.read(&image) || image.isNull())
-            break;
-        if (best.isNull() ||
-            std::abs(image.width() - kSmallIcon) < std::abs(best.width() - kSmallIcon))
-            best = std::move(image);
-        if (!reader.jumpToNextImage())
-            break;
-    }
-    if (best.isNull() || best.size() == QSize(kSmallIcon, kSmallIcon))
-        return best;
-    return best.scaled(kSmallIcon, kSmallIcon, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-}
-
-// The icon with the style's warning sign over its lower right part, in each of its modes.
-QIcon WithWarning(const QIcon& icon, const QIcon& warning)
-{
-    constexpr int kSign = kSmallIcon * 5 / 8;
-    QIcon marked;
-    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
-        QPixmap picture(kSmallIcon, kSmallIcon);
-        picture.fill(Qt::transparent);
-        {
-            QPainter painter(&picture);
-            painter.drawPixmap(0, 0, icon.pixmap(kSmallIcon, mode));
-            painter.drawPixmap(kSmallIcon - kSign, kSmallIcon - kSign, warning.pixmap(kSign));
-        }
-        marked.addPixmap(picture, mode);
-    }
-    return marked;
-}
-
-// As plain text: a tool tip that looks like rich text is read as such.
-QString PlainToolTip(const QString& text)
-{
-    return text.isEmpty() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
-}
-
 } // namespace
 
 struct CatalogueView::Changes
@@ -154,7 +98,7 @@ size_t CatalogueView::IdentityHash::operator()(std::string_view identity) const
 
 CatalogueView::CatalogueView(QTreeWidget* tree, QListWidget* list)
     : m_tree(tree), m_list(list), m_categoryIcon(icons::Category()),
-      m_defaultPluginIcon(icons::DefaultPlugin())
+      m_defaultPluginIcon(icons::DefaultPlugin()), m_marks(tree, kIconSize, m_categoryIcon)
 {
     m_list->setIconSize(QSize(kIconSize, kIconSize));
 }
@@ -227,8 +171,7 @@ void CatalogueView::clear()
     m_list->clear();
     m_tree->clear();
     m_categoryItems.clear();
-    m_markedCategories.clear();
-    m_marked.clear();
+    m_marks.clear();
     m_slots.clear();
     m_slotOf.clear();
     m_liveCount = 0;
@@ -352,12 +295,10 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
     added.fields = digest.fields;
     added.twin = scan.IsTwin(index);
     added.mark = std::move(digest.mark);
-    added.item = new CTreeItem(QStringList{itemText(added)});
-    added.item->setIcon(0, pluginIcon(*added.record));
+    added.item = new AlphabeticalTreeItem(QStringList{itemText(added)});
+    added.item->setIcon(0, PluginIcon(*added.record, m_defaultPluginIcon, kIconSize));
     added.item->setData(0, kIdentityRole, slot + 1);
     m_slotOf.emplace(added.identity, slot);
-    if (!added.mark.isEmpty())
-        m_marked.insert(slot);
     ++m_liveCount;
     return slot;
 }
@@ -384,7 +325,7 @@ void CatalogueView::fillTree(FolderScan& scan)
         const std::string& category = plugin.record->m_strCategory;
         auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
         if (isNew) {
-            auto item = std::make_unique<CTreeItem>(QStringList{display(category)});
+            auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{display(category)});
             item->setIcon(0, m_categoryIcon);
             item->setData(0, kIdentityRole, 0);
             found->second = item.get();
@@ -420,72 +361,29 @@ void CatalogueView::fillList()
 
 void CatalogueView::showMark(int slot)
 {
-    Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    QIcon icon = pluginIcon(*plugin.record);
-    if (!plugin.mark.isEmpty())
-        icon = WithWarning(icon, m_tree->style()->standardIcon(QStyle::SP_MessageBoxWarning));
-    if (plugin.mark.isEmpty())
-        m_marked.erase(slot);
-    else
-        m_marked.insert(slot);
-    const QString tip = PlainToolTip(plugin.mark);
-    plugin.item->setIcon(0, icon);
-    plugin.item->setToolTip(0, tip);
-    plugin.item->setData(0, Qt::AccessibleDescriptionRole, plugin.mark);
-    if (plugin.entry) {
-        plugin.entry->setIcon(icon);
-        plugin.entry->setToolTip(tip);
-        plugin.entry->setData(Qt::AccessibleDescriptionRole, plugin.mark);
-    }
+    const Slot& plugin = m_slots[static_cast<size_t>(slot)];
+    m_marks.show(slot, plugin.mark, PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize),
+                 plugin.item, plugin.entry);
 }
 
 void CatalogueView::showCategoryMarks()
 {
-    // A collapsed category shows that it holds marked plug-ins.
     std::unordered_set<const QTreeWidgetItem*> marked;
-    for (const int slot : m_marked)
+    for (const int slot : m_marks.marked())
         marked.insert(m_slots[static_cast<size_t>(slot)].category);
-    if (marked == m_markedCategories)
-        return;
-    const QIcon warning = m_tree->style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    const QIcon markedIcon = WithWarning(m_categoryIcon, warning);
-    const QString mark = strings::Text(strings::kCategoryHasTwins);
-    for (const auto& [text, category] : m_categoryItems) {
-        const bool isMarked = marked.contains(category);
-        if (isMarked == m_markedCategories.contains(category))
-            continue;
-        category->setIcon(0, isMarked ? markedIcon : m_categoryIcon);
-        category->setToolTip(0, isMarked ? PlainToolTip(mark) : QString());
-        category->setData(0, Qt::AccessibleDescriptionRole, isMarked ? mark : QString());
-    }
-    m_markedCategories = std::move(marked);
+    m_marks.showCategories(std::move(marked), m_categoryItems);
 }
 
 QListWidgetItem* CatalogueView::newEntry(int slot)
 {
     Slot& plugin = m_slots.at(static_cast<size_t>(slot));
-    auto entry = std::make_unique<CListEntry>(display(plugin.record->m_strName));
+    auto entry = std::make_unique<AlphabeticalListItem>(display(plugin.record->m_strName));
     entry->setData(kIdentityRole, slot);
     entry->setIcon(plugin.item->icon(0));
     entry->setToolTip(plugin.item->toolTip(0));
     entry->setData(Qt::AccessibleDescriptionRole, plugin.mark);
     plugin.entry = entry.get();
     return entry.release();
-}
-
-QIcon CatalogueView::pluginIcon(const CPluginInfo& plugin) const
-{
-    if (plugin.m_strIconPath.empty())
-        return m_defaultPluginIcon;
-    const QImage image = SmallImageOf(
-        QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(plugin.m_strIconPath))));
-    if (image.isNull())
-        return m_defaultPluginIcon;
-    const QPixmap picture = QPixmap::fromImage(image);
-    QIcon icon;
-    icon.addPixmap(picture, QIcon::Normal);
-    icon.addPixmap(picture, QIcon::Selected);
-    return icon;
 }
 
 const CatalogueView::Slot* CatalogueView::liveSlot(int slot) const
@@ -586,7 +484,7 @@ QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
     auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
     if (!isNew)
         return found->second;
-    auto item = std::make_unique<CTreeItem>(QStringList{display(category)});
+    auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{display(category)});
     item->setIcon(0, m_categoryIcon);
     item->setData(0, kIdentityRole, 0);
     found->second = item.get();
@@ -806,7 +704,7 @@ QTreeWidgetItem* CatalogueView::removeSlot(int slot)
         parent->removeChild(plugin.item);
     delete plugin.item;
     m_slotOf.erase(plugin.identity);
-    m_marked.erase(slot);
+    m_marks.forget(slot);
     plugin = Slot();
     --m_liveCount;
     return category;
@@ -849,7 +747,7 @@ std::vector<QTreeWidgetItem*> CatalogueView::removeEmptyCategories()
         }
         m_pluginsOf.erase(category);
         m_openBeforeFilter.erase(category);
-        m_markedCategories.erase(category);
+        m_marks.forget(category);
         removed.push_back(category);
         delete category; // takes itself out of the tree
         it = m_categoryItems.erase(it);

@@ -3,6 +3,7 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/CPluginList.h"
 #include "gui/PluginFilter.h"
+#include "gui/TwinMarks.h"
 
 #include <cstdint>
 #include <map>
@@ -145,9 +146,8 @@ private:
     // place when the category has none yet.
     QTreeWidgetItem* categoryItem(const std::string& category);
     QListWidgetItem* newEntry(int slot);
-    QIcon pluginIcon(const CPluginInfo& plugin) const;
-    // Gives an item, and its entry, the icon, tool tip and accessible description of its slot's
-    // mark; a category that holds a marked plug-in carries the mark too.
+    // Gives an item, and its entry, its plug-in's icon with its slot's mark; a category that
+    // holds a marked plug-in carries the mark too.
     void showMark(int slot);
     void showCategoryMarks();
     PluginFilter::Texts filterTexts(int slot) const;
@@ -185,9 +185,8 @@ private:
     // The live slots by identity.
     std::unordered_map<std::string, int, IdentityHash, IdentityEqual> m_slotOf;
     int m_liveCount = 0;
-    std::unordered_set<int> m_marked;                        // the live slots with a mark
     std::map<std::string, QTreeWidgetItem*> m_categoryItems; // by the exact category text
-    std::unordered_set<const QTreeWidgetItem*> m_markedCategories;
+    TwinMarks m_marks;
 
     PluginFilter m_filter;
     QString m_filterText;

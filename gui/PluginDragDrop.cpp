@@ -51,7 +51,7 @@ QMimeData* PluginDragDrop::MimeData(const CPluginInfo& plugin, Origin origin)
     return data;
 }
 
-bool PluginDragDrop::Accepts(const QMimeData* data, Origin target)
+bool PluginDragDrop::accepts(const QMimeData* data, Origin target)
 {
     if (!data || !data->hasFormat(kMimeType))
         return false;
@@ -62,7 +62,7 @@ bool PluginDragDrop::Accepts(const QMimeData* data, Origin target)
            fields[1] == (target == Origin::Tree ? "list" : "tree");
 }
 
-QTreeWidgetItem* PluginDragDrop::ItemOf(const QByteArray& payload) const
+QTreeWidgetItem* PluginDragDrop::itemOf(const QByteArray& payload) const
 {
     const QList<QByteArray> fields = payload.split('\n');
     if (fields.size() != 4)
@@ -76,14 +76,14 @@ QTreeWidgetItem* PluginDragDrop::ItemOf(const QByteArray& payload) const
     return nullptr;
 }
 
-const CPluginInfo* PluginDragDrop::PluginAt(Origin origin, const QPoint& position) const
+const CPluginInfo* PluginDragDrop::pluginAt(Origin origin, const QPoint& position) const
 {
     if (origin == Origin::Tree)
         return m_catalogue.pluginOf(m_tree->itemAt(position));
     return m_catalogue.pluginOf(m_catalogue.treeItemOf(m_list->itemAt(position)));
 }
 
-void PluginDragDrop::Drag(const CPluginInfo& plugin, Origin origin)
+void PluginDragDrop::drag(const CPluginInfo& plugin, Origin origin)
 {
     QWidget* source = origin == Origin::Tree ? m_tree->viewport() : m_list->viewport();
     auto* drag = new QDrag(source);
@@ -108,14 +108,14 @@ bool PluginDragDrop::eventFilter(QObject* watched, QEvent* event)
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (!m_pressedAt || !(mouse->buttons() & Qt::LeftButton))
             break;
-        const CPluginInfo* plugin = PluginAt(at, *m_pressedAt);
+        const CPluginInfo* plugin = pluginAt(at, *m_pressedAt);
         if (!plugin)
             break;
         // Moving with the button down drags the plug-in instead of selecting others.
         if ((mouse->position().toPoint() - *m_pressedAt).manhattanLength() >=
             QApplication::startDragDistance()) {
             m_pressedAt.reset();
-            Drag(*plugin, at);
+            drag(*plugin, at);
         }
         return true;
     }
@@ -123,7 +123,7 @@ bool PluginDragDrop::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragMove:
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (!Accepts(drop->mimeData(), at)) {
+        if (!accepts(drop->mimeData(), at)) {
             drop->ignore();
             return true;
         }
@@ -135,7 +135,7 @@ bool PluginDragDrop::eventFilter(QObject* watched, QEvent* event)
         // then.
         const DropHandler& handler = at == Origin::List ? m_droppedOnList : m_droppedOnTree;
         QTimer::singleShot(0, this, [this, handler, payload = drop->mimeData()->data(kMimeType)] {
-            if (QTreeWidgetItem* item = ItemOf(payload))
+            if (QTreeWidgetItem* item = itemOf(payload))
                 handler(item);
         });
         return true;

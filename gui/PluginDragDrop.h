@@ -43,12 +43,12 @@ protected:
 private:
     // Whether a drag may be dropped on the target control: one of ours, from the other control
     // of this window's process.
-    static bool Accepts(const QMimeData* data, Origin target);
+    static bool accepts(const QMimeData* data, Origin target);
     // The plug-in item a drag's payload names, or null when the tree has no such plug-in.
-    QTreeWidgetItem* ItemOf(const QByteArray& payload) const;
+    QTreeWidgetItem* itemOf(const QByteArray& payload) const;
     // The plug-in at a point of the control's viewport, or null.
-    const CPluginInfo* PluginAt(Origin origin, const QPoint& position) const;
-    void Drag(const CPluginInfo& plugin, Origin origin);
+    const CPluginInfo* pluginAt(Origin origin, const QPoint& position) const;
+    void drag(const CPluginInfo& plugin, Origin origin);
 
     QTreeWidget* m_tree;
     QListWidget* m_list;

@@ -5,10 +5,10 @@
 #include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/CExecuteDlg.h"
-#include "gui/CFolderBrowserDlg.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/CUpdaterDlg.h"
+#include "gui/FolderBrowserDialog.h"
 #include "gui/SettleCopiesDialog.h"
 #include "ManagerWindow.h"
 
@@ -59,7 +59,7 @@ private slots:
         TestTree tree;
         tree.MakeFolder("tribes/mods/alpha");
         tree.MakeFolder("elsewhere");
-        CFolderBrowserDlg dlg("Choose a mod:", tree.QPath("tribes"), {}, std::nullopt);
+        FolderBrowserDialog dlg("Choose a mod:", tree.QPath("tribes"), {}, std::nullopt);
         QVERIFY(!dlg.SelectFolder(tree.QPath("elsewhere")));
         QVERIFY(!dlg.SelectFolder(tree.QPath("tribes/../elsewhere")));
         QVERIFY(dlg.SelectFolder(tree.QPath("tribes")));
@@ -105,9 +105,9 @@ private slots:
 
         ModalScript script;
         script.Press(browse)
-            .Then("CFolderBrowserDlg",
+            .Then("FolderBrowserDialog",
                   [&](QWidget* active) {
-                      auto* browser = static_cast<CFolderBrowserDlg*>(active);
+                      auto* browser = static_cast<FolderBrowserDialog*>(active);
                       QVERIFY(browser->SelectFolder(tree.QPath(folder.toStdString())));
                       QCOMPARE(browser->StatusText(), status);
                       QCOMPARE(browser->IsOkEnabled(), passes);
@@ -138,7 +138,7 @@ private slots:
             std::move(editor),
             std::make_unique<CSaveConfigDlg>(),
             std::make_unique<CExecuteDlg>(m.profile, false),
-            std::make_unique<CFolderBrowserDlg>("Pick:", "", m.files.QPath("k"), std::nullopt),
+            std::make_unique<FolderBrowserDialog>("Pick:", "", m.files.QPath("k"), std::nullopt),
             std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
             std::make_unique<CAboutDlg>(),
             std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr)};
@@ -187,7 +187,7 @@ private slots:
         for (int i = 0; i < 80; ++i)
             tree.MakeFolder("f/a" + QString::number(i).rightJustified(2, '0').toStdString());
         tree.MakeFolder("f/a75/deep");
-        CFolderBrowserDlg browser("Pick:", "", tree.QPath("f/a75/deep"), std::nullopt);
+        FolderBrowserDialog browser("Pick:", "", tree.QPath("f/a75/deep"), std::nullopt);
         browser.show();
         QVERIFY(QTest::qWaitForWindowExposed(&browser));
         auto* view = browser.findChild<QTreeView*>();

@@ -2,8 +2,8 @@
 #include "core/platform/FolderLock.h"
 #include "core/platform/ProfileEntries.h"
 #include "gui/CheckForUpdates.h"
-#include "gui/CUpdateAnimation.h"
 #include "gui/CUpdaterDlg.h"
+#include "gui/UpdateAnimation.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -93,7 +93,7 @@ private slots:
         const auto dlg = updates.Show();
         QCOMPARE(Row(dlg.get(), 0), QStringList({"Sniper", "1.10", "Yes"}));
         QVERIFY(!PushButton(dlg.get(), "install")->isEnabled());
-        auto* animation = dlg->findChild<CUpdateAnimation*>("animation");
+        auto* animation = dlg->findChild<UpdateAnimation*>("animation");
         ClickRow(dlg.get(), 1);
         QVERIFY(PushButton(dlg.get(), "install")->isEnabled());
         Click(dlg.get(), "install");

@@ -1,6 +1,6 @@
 #include "support/ModalScript.h"
 
-#include "gui/CFolderBrowserDlg.h"
+#include "gui/FolderBrowserDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -91,8 +91,8 @@ ModalScript& ModalScript::Press(const QString& button)
 
 ModalScript& ModalScript::Browse(const QString& folder)
 {
-    return Then("CFolderBrowserDlg", [folder](QWidget* active) {
-        auto* browser = static_cast<CFolderBrowserDlg*>(active);
+    return Then("FolderBrowserDialog", [folder](QWidget* active) {
+        auto* browser = static_cast<FolderBrowserDialog*>(active);
         QVERIFY(browser->SelectFolder(folder));
         QVERIFY(browser->IsOkEnabled());
         QTest::keyClick(browser, Qt::Key_Return);

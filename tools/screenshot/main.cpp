@@ -5,9 +5,9 @@
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
 #include "gui/CAboutDlg.h"
-#include "gui/CFolderBrowserDlg.h"
 #include "gui/CManagerDlg.h"
 #include "gui/COptionsDlg.h"
+#include "gui/FolderBrowserDialog.h"
 #include "gui/SettleCopiesDialog.h"
 #include "res/Strings.h"
 
@@ -117,14 +117,14 @@ int main(int argc, char** argv)
         ok = Save(options, output, "options.png") && ok;
     }
     {
-        CFolderBrowserDlg browser(QString::fromUtf8(strings::kBrowseKorvaneTitle), scratch.path(),
-                                  korvane,
-                                  CFolderBrowserDlg::FolderTest{
-                                      [](const QString& folder) {
-                                          return korvane::HasKorvaneScript(folder.toStdString());
-                                      },
-                                      QString::fromUtf8(strings::kKorvaneFound),
-                                      QString::fromUtf8(strings::kKorvaneNotFound)});
+        FolderBrowserDialog browser(QString::fromUtf8(strings::kBrowseKorvaneTitle), scratch.path(),
+                                    korvane,
+                                    FolderBrowserDialog::FolderTest{
+                                        [](const QString& folder) {
+                                            return korvane::HasKorvaneScript(folder.toStdString());
+                                        },
+                                        QString::fromUtf8(strings::kKorvaneFound),
+                                        QString::fromUtf8(strings::kKorvaneNotFound)});
         ok = Save(browser, output, "folder-browser.png") && ok;
     }
     {

@@ -16,7 +16,7 @@ namespace korvane {
 // Lets the user pick a folder at or below a root. With a test, a status line tells whether the
 // current folder passes it and OK is enabled only for a folder that does; without one, any folder
 // may be chosen.
-class CFolderBrowserDlg : public QDialog
+class FolderBrowserDialog : public QDialog
 {
     Q_OBJECT
 
@@ -30,8 +30,8 @@ public:
 
     // root: the topmost folder shown (empty: the whole file system). initialFolder: selected at
     // start when it lies at or below root (empty: nothing selected).
-    CFolderBrowserDlg(const QString& title, const QString& root, const QString& initialFolder,
-                      std::optional<FolderTest> test, QWidget* parent = nullptr);
+    FolderBrowserDialog(const QString& title, const QString& root, const QString& initialFolder,
+                        std::optional<FolderTest> test, QWidget* parent = nullptr);
 
     // The chosen folder, a full path with the system's own separators and no trailing one (empty
     // before a choice): on Windows "C:\Games\Korvane", the form the settings keep.
@@ -55,9 +55,9 @@ private:
     QTreeView* m_view = nullptr;
     QLabel* m_status = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
-    QString m_strRoot;
+    QString m_root;
     std::optional<FolderTest> m_test;
-    bool m_bFollowCurrent = true; // until the user scrolls or chooses
+    bool m_followCurrent = true; // until the user scrolls or chooses
 };
 
 } // namespace korvane

@@ -9,7 +9,7 @@ namespace korvane {
 
 // The clip that plays while an update installs: an arrow dropping into a tray, 8 frames of 16 by
 // 20 pixels, 200 ms each, drawn centred on a transparent background.
-class CUpdateAnimation : public QWidget
+class UpdateAnimation : public QWidget
 {
     Q_OBJECT
 
@@ -19,7 +19,7 @@ public:
     static constexpr int kFrameHeight = 20;
     static constexpr int kFrameMilliseconds = 200;
 
-    explicit CUpdateAnimation(QWidget* parent = nullptr);
+    explicit UpdateAnimation(QWidget* parent = nullptr);
 
     // Shows the first frame, standing still.
     void Open();
@@ -29,8 +29,8 @@ public:
     void Stop();
 
     bool IsPlaying() const { return m_timer.isActive(); }
-    int CurrentFrame() const { return m_nFrame; }
-    const QImage& Frame(int nFrame) const { return m_frames.at(static_cast<size_t>(nFrame)); }
+    int CurrentFrame() const { return m_frame; }
+    const QImage& Frame(int index) const { return m_frames.at(static_cast<size_t>(index)); }
 
     QSize sizeHint() const override;
 
@@ -42,7 +42,7 @@ private:
 
     std::array<QImage, kFrameCount> m_frames;
     QTimer m_timer;
-    int m_nFrame = 0;
+    int m_frame = 0;
 };
 
 } // namespace korvane

@@ -1,4 +1,4 @@
-#include "gui/CUpdateAnimation.h"
+#include "gui/UpdateAnimation.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -10,11 +10,11 @@ namespace {
 const QColor kTray(96, 96, 96);
 const QColor kArrow(24, 72, 168);
 
-// Frame n: the arrow, 9 pixels tall, starts above the frame and sinks 2 pixels a frame until its
-// point is inside the tray at the bottom.
-QImage DrawFrame(int nFrame)
+// Frame index: the arrow, 9 pixels tall, starts above the frame and sinks 2 pixels a frame until
+// its point is inside the tray at the bottom.
+QImage DrawFrame(int index)
 {
-    QImage frame(CUpdateAnimation::kFrameWidth, CUpdateAnimation::kFrameHeight,
+    QImage frame(UpdateAnimation::kFrameWidth, UpdateAnimation::kFrameHeight,
                  QImage::Format_ARGB32_Premultiplied);
     frame.fill(Qt::transparent);
     QPainter painter(&frame);
@@ -25,7 +25,7 @@ QImage DrawFrame(int nFrame)
     painter.drawRect(13, 15, 2, 5); // right wall
     painter.drawRect(1, 18, 14, 2); // floor
 
-    const int top = nFrame * 2 - 2;
+    const int top = index * 2 - 2;
     painter.setBrush(kArrow);
     painter.drawRect(7, top, 2, 5); // shaft
     const QPolygon head({QPoint(4, top + 5), QPoint(12, top + 5), QPoint(8, top + 9)});
@@ -35,49 +35,49 @@ QImage DrawFrame(int nFrame)
 
 } // namespace
 
-CUpdateAnimation::CUpdateAnimation(QWidget* parent) : QWidget(parent)
+UpdateAnimation::UpdateAnimation(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     for (int n = 0; n < kFrameCount; ++n)
         m_frames.at(static_cast<size_t>(n)) = DrawFrame(n);
     m_timer.setInterval(kFrameMilliseconds);
-    connect(&m_timer, &QTimer::timeout, this, &CUpdateAnimation::NextFrame);
+    connect(&m_timer, &QTimer::timeout, this, &UpdateAnimation::NextFrame);
 }
 
-void CUpdateAnimation::Open()
+void UpdateAnimation::Open()
 {
     Stop();
 }
 
-void CUpdateAnimation::Play()
+void UpdateAnimation::Play()
 {
-    m_nFrame = 0;
+    m_frame = 0;
     m_timer.start();
     update();
 }
 
-void CUpdateAnimation::Stop()
+void UpdateAnimation::Stop()
 {
     m_timer.stop();
-    m_nFrame = 0;
+    m_frame = 0;
     update();
 }
 
-QSize CUpdateAnimation::sizeHint() const
+QSize UpdateAnimation::sizeHint() const
 {
     return {kFrameWidth, kFrameHeight};
 }
 
-void CUpdateAnimation::paintEvent(QPaintEvent*)
+void UpdateAnimation::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QImage& frame = Frame(m_nFrame);
+    const QImage& frame = Frame(m_frame);
     painter.drawImage((width() - frame.width()) / 2, (height() - frame.height()) / 2, frame);
 }
 
-void CUpdateAnimation::NextFrame()
+void UpdateAnimation::NextFrame()
 {
-    m_nFrame = (m_nFrame + 1) % kFrameCount;
+    m_frame = (m_frame + 1) % kFrameCount;
     update();
 }
 

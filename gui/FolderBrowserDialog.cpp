@@ -1,4 +1,4 @@
-#include "gui/CFolderBrowserDlg.h"
+#include "gui/FolderBrowserDialog.h"
 
 #include "gui/LabelFor.h"
 
@@ -76,10 +76,10 @@ private:
 
 } // namespace
 
-CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
-                                     const QString& initialFolder, std::optional<FolderTest> test,
-                                     QWidget* parent)
-    : QDialog(parent), m_strRoot(root.isEmpty() ? QString() : QDir::cleanPath(root)),
+FolderBrowserDialog::FolderBrowserDialog(const QString& title, const QString& root,
+                                         const QString& initialFolder,
+                                         std::optional<FolderTest> test, QWidget* parent)
+    : QDialog(parent), m_root(root.isEmpty() ? QString() : QDir::cleanPath(root)),
       m_test(std::move(test))
 {
     setWindowTitle(title);
@@ -89,10 +89,10 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
     m_model = new QFileSystemModel(this);
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_model->setReadOnly(true);
-    m_model->setRootPath(m_strRoot.isEmpty() ? QDir::rootPath() : m_strRoot);
+    m_model->setRootPath(m_root.isEmpty() ? QDir::rootPath() : m_root);
 
-    const bool rootIsTop = !m_strRoot.isEmpty() && QFileInfo(m_strRoot).isRoot();
-    m_filter = new RootOnlyFilter(rootIsTop ? QString() : m_strRoot, this);
+    const bool rootIsTop = !m_root.isEmpty() && QFileInfo(m_root).isRoot();
+    m_filter = new RootOnlyFilter(rootIsTop ? QString() : m_root, this);
     m_filter->setSourceModel(m_model);
 
     m_view = new QTreeView(this);
@@ -101,9 +101,9 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
         m_view->hideColumn(column);
     m_view->header()->hide();
     LabelFor(caption, m_view);
-    if (!m_strRoot.isEmpty() && !rootIsTop)
+    if (!m_root.isEmpty() && !rootIsTop)
         m_view->setRootIndex(
-            m_filter->mapFromSource(m_model->index(QFileInfo(m_strRoot).dir().path())));
+            m_filter->mapFromSource(m_model->index(QFileInfo(m_root).dir().path())));
 
     m_status = new QLabel(this);
     m_status->setVisible(m_test.has_value());
@@ -120,20 +120,20 @@ CFolderBrowserDlg::CFolderBrowserDlg(const QString& title, const QString& root,
     resize(360, 420);
 
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &CFolderBrowserDlg::OnSelectionChanged);
+            &FolderBrowserDialog::OnSelectionChanged);
     // The folders load a while after the dialog opens, their rows pushing the current folder
     // down: it is brought into view again as they come, until the user takes over.
     for (const auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_filter, changed, this, &CFolderBrowserDlg::KeepCurrentInView);
+        connect(m_filter, changed, this, &FolderBrowserDialog::KeepCurrentInView);
     connect(m_filter, &QAbstractItemModel::layoutChanged, this,
-            &CFolderBrowserDlg::KeepCurrentInView);
+            &FolderBrowserDialog::KeepCurrentInView);
     m_view->viewport()->installEventFilter(this);
     m_view->installEventFilter(this);
     if (initialFolder.isEmpty() || !SelectFolder(initialFolder))
         OnSelectionChanged();
 }
 
-QString CFolderBrowserDlg::SelectedFolder() const
+QString FolderBrowserDialog::SelectedFolder() const
 {
     const QModelIndex current = m_filter->mapToSource(m_view->currentIndex());
     if (!current.isValid())
@@ -142,10 +142,10 @@ QString CFolderBrowserDlg::SelectedFolder() const
     return QDir::toNativeSeparators(QDir::cleanPath(m_model->filePath(current)));
 }
 
-bool CFolderBrowserDlg::SelectFolder(const QString& folder)
+bool FolderBrowserDialog::SelectFolder(const QString& folder)
 {
     const QString clean = QDir::cleanPath(folder);
-    if (!QFileInfo(clean).isDir() || !IsAtOrBelow(clean, m_strRoot))
+    if (!QFileInfo(clean).isDir() || !IsAtOrBelow(clean, m_root))
         return false;
     const QModelIndex index = m_filter->mapFromSource(m_model->index(clean));
     if (!index.isValid())
@@ -156,19 +156,19 @@ bool CFolderBrowserDlg::SelectFolder(const QString& folder)
     return true;
 }
 
-void CFolderBrowserDlg::showEvent(QShowEvent* event)
+void FolderBrowserDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     KeepCurrentInView();
 }
 
-bool CFolderBrowserDlg::eventFilter(QObject* watched, QEvent* event)
+bool FolderBrowserDialog::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
     case QEvent::KeyPress:
-        m_bFollowCurrent = false; // the user scrolls and chooses from here on
+        m_followCurrent = false; // the user scrolls and chooses from here on
         break;
     default:
         break;
@@ -176,31 +176,31 @@ bool CFolderBrowserDlg::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CFolderBrowserDlg::KeepCurrentInView()
+void FolderBrowserDialog::KeepCurrentInView()
 {
-    if (!m_bFollowCurrent || !m_view->currentIndex().isValid())
+    if (!m_followCurrent || !m_view->currentIndex().isValid())
         return;
     // After the view has laid out the rows that just came.
     QTimer::singleShot(0, this, [this] {
-        if (m_bFollowCurrent && m_view->currentIndex().isValid())
+        if (m_followCurrent && m_view->currentIndex().isValid())
             m_view->scrollTo(m_view->currentIndex(), QAbstractItemView::PositionAtCenter);
     });
 }
 
-QString CFolderBrowserDlg::StatusText() const
+QString FolderBrowserDialog::StatusText() const
 {
     return m_status->text();
 }
 
-bool CFolderBrowserDlg::IsOkEnabled() const
+bool FolderBrowserDialog::IsOkEnabled() const
 {
     return m_buttons->button(QDialogButtonBox::Ok)->isEnabled();
 }
 
-void CFolderBrowserDlg::OnSelectionChanged()
+void FolderBrowserDialog::OnSelectionChanged()
 {
     const QString folder = SelectedFolder();
-    bool passes = !folder.isEmpty() && IsAtOrBelow(folder, m_strRoot);
+    bool passes = !folder.isEmpty() && IsAtOrBelow(folder, m_root);
     if (m_test) {
         passes = passes && m_test->passes(WithTrailingSeparator(folder));
         m_status->setText(passes ? m_test->passText : m_test->failText);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+
+namespace korvane {
+
+class CPluginInfo;
+
+// The icon the tree and the list show for a plug-in, side by side pixels: the image of its icon
+// file nearest that size, scaled to it; fallback when it names no icon file or none that can be
+// decoded.
+QIcon PluginIcon(const CPluginInfo& plugin, const QIcon& fallback, int side);
+
+} // namespace korvane

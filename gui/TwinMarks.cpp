@@ -1,0 +1,91 @@
+#include "gui/TwinMarks.h"
+
+#include "res/Strings.h"
+#include "res/Text.h"
+
+#include <QListWidgetItem>
+#include <QPainter>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTreeWidgetItem>
+#include <QWidget>
+#include <utility>
+
+namespace korvane {
+
+namespace {
+
+// As plain text: a tool tip that looks like rich text is read as such.
+QString PlainToolTip(const QString& text)
+{
+    return text.isEmpty() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
+} // namespace
+
+TwinMarks::TwinMarks(const QWidget* view, int side, QIcon categoryIcon)
+    : m_view(view), m_side(side), m_categoryIcon(std::move(categoryIcon))
+{}
+
+QIcon TwinMarks::withWarning(const QIcon& icon) const
+{
+    const QIcon warning = m_view->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const int sign = m_side * 5 / 8;
+    QIcon marked;
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
+        QPixmap picture(m_side, m_side);
+        picture.fill(Qt::transparent);
+        {
+            QPainter painter(&picture);
+            painter.drawPixmap(0, 0, icon.pixmap(m_side, mode));
+            painter.drawPixmap(m_side - sign, m_side - sign, warning.pixmap(sign));
+        }
+        marked.addPixmap(picture, mode);
+    }
+    return marked;
+}
+
+void TwinMarks::show(int slot, const QString& mark, const QIcon& icon, QTreeWidgetItem* item,
+                     QListWidgetItem* entry)
+{
+    const QIcon shown = mark.isEmpty() ? icon : withWarning(icon);
+    if (mark.isEmpty())
+        m_marked.erase(slot);
+    else
+        m_marked.insert(slot);
+    const QString tip = PlainToolTip(mark);
+    item->setIcon(0, shown);
+    item->setToolTip(0, tip);
+    item->setData(0, Qt::AccessibleDescriptionRole, mark);
+    if (entry) {
+        entry->setIcon(shown);
+        entry->setToolTip(tip);
+        entry->setData(Qt::AccessibleDescriptionRole, mark);
+    }
+}
+
+void TwinMarks::showCategories(std::unordered_set<const QTreeWidgetItem*> marked,
+                               const std::map<std::string, QTreeWidgetItem*>& categories)
+{
+    if (marked == m_markedCategories)
+        return;
+    const QIcon markedIcon = withWarning(m_categoryIcon);
+    const QString mark = strings::Text(strings::kCategoryHasTwins);
+    for (const auto& [text, category] : categories) {
+        const bool isMarked = marked.contains(category);
+        if (isMarked == m_markedCategories.contains(category))
+            continue;
+        category->setIcon(0, isMarked ? markedIcon : m_categoryIcon);
+        category->setToolTip(0, isMarked ? PlainToolTip(mark) : QString());
+        category->setData(0, Qt::AccessibleDescriptionRole, isMarked ? mark : QString());
+    }
+    m_markedCategories = std::move(marked);
+}
+
+void TwinMarks::clear()
+{
+    m_marked.clear();
+    m_markedCategories.clear();
+}
+
+} // namespace korvane

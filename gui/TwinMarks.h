@@ -1,0 +1,50 @@
+#pragma once
+
+#include <map>
+#include <QIcon>
+#include <string>
+#include <unordered_set>
+
+class QListWidgetItem;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace korvane {
+
+// The marks of twins in the tree and the list: the style's warning sign over a marked plug-in's
+// icon, and why it is marked as its tool tip and accessible description. A category that holds a
+// marked plug-in carries a mark too, which shows while the category is closed. Plug-ins are
+// known by their slot numbers in the catalogue's view.
+class TwinMarks
+{
+public:
+    // The warning sign is the style's of view; icons are side by side pixels, and categoryIcon
+    // is an unmarked category's.
+    TwinMarks(const QWidget* view, int side, QIcon categoryIcon);
+
+    // Gives a plug-in's item, and its list entry when it has one, icon with the mark over it
+    // (icon as it is when mark is empty) and the mark's texts.
+    void show(int slot, const QString& mark, const QIcon& icon, QTreeWidgetItem* item,
+              QListWidgetItem* entry);
+    // The slots whose plug-ins carry a mark.
+    const std::unordered_set<int>& marked() const { return m_marked; }
+    // Marks the categories that hold a marked plug-in, and no other of categories.
+    void showCategories(std::unordered_set<const QTreeWidgetItem*> marked,
+                        const std::map<std::string, QTreeWidgetItem*>& categories);
+    // A plug-in or a category that went from the view.
+    void forget(int slot) { m_marked.erase(slot); }
+    void forget(const QTreeWidgetItem* category) { m_markedCategories.erase(category); }
+    void clear();
+
+private:
+    // The icon with the warning sign over its lower right part, in each of its modes.
+    QIcon withWarning(const QIcon& icon) const;
+
+    const QWidget* m_view;
+    int m_side;
+    QIcon m_categoryIcon;
+    std::unordered_set<int> m_marked;
+    std::unordered_set<const QTreeWidgetItem*> m_markedCategories;
+};
+
+} // namespace korvane
