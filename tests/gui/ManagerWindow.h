@@ -124,4 +124,15 @@ struct Manager
     void Command(const char* text) const { Command(S(text)); }
 };
 
+// Step for a file dialog: take this file.
+inline ModalScript::Step ChooseFile(const QString& file)
+{
+    return [file](QWidget* active) {
+        auto* name = active->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(name);
+        name->setText(file);
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+}
+
 } // namespace korvane::managertest
