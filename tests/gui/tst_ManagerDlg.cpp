@@ -38,16 +38,6 @@ constexpr char kOtherKorvane[] = "k2";
 constexpr char kOtherKorvane[] = "K";
 #endif
 
-QString Label(const Manager& m, const char* name)
-{
-    return m.dlg.findChild<QLabel*>(name)->text();
-}
-
-QImage Picture(const QTreeWidgetItem* item, QIcon::Mode mode = QIcon::Normal)
-{
-    return item->icon(0).pixmap(16, mode).toImage();
-}
-
 // Step for the description editor: set the fields given, then OK.
 ModalScript::Step Edit(const QString& name, const QString& category)
 {
