@@ -66,10 +66,9 @@ public:
                                            tree.Path(rel));
     }
 
-    // Runs the tool in the tree's root folder. A run that crashes or hangs has status -1.
-    CliResult Run(const QStringList& arguments) const
+    // Starts the tool in the tree's root folder, without waiting for it.
+    void Start(QProcess& process, const QStringList& arguments) const
     {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), tree.QPath("config"));
         environment.insert(QStringLiteral("HOME"), tree.QPath("home"));
@@ -79,6 +78,13 @@ public:
             process.start(QStringLiteral(KORVANE_CLI), arguments);
         else
             process.start(runAs.first(), runAs.mid(1) + QStringList{KORVANE_CLI} + arguments);
+    }
+
+    // Runs the tool as Start does. A run that crashes or hangs has status -1.
+    CliResult Run(const QStringList& arguments) const
+    {
+        QProcess process;
+        Start(process, arguments);
         const bool finished =
             process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
         if (!finished) {

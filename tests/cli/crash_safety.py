@@ -7,8 +7,6 @@ as a plug-in; and that the next run completes.
 usage: crash_safety.py KORVANE_CLI UPDLIST [--seed N] [--rounds N]
 """
 import argparse
-import hashlib
-import http.server
 import os
 import random
 import shutil
@@ -16,30 +14,18 @@ import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
+
+from scratch_korvane import serve_update, snapshot as snapshot_and_temporaries
 
 PLUGINS = 1500  # stored plug-ins, one script each, every fourth with a description
 CONFIG_SIZE = 600  # plug-ins each of the two configurations names
 USE_SIZE = 200  # keys given to one use or unuse
-LOCK_FILE = ".korvanemgr.lock"
-
-
-def is_temporary(name):
-    return name.startswith(".") and name.endswith(".part")
 
 
 def snapshot(root):
     """Relative path -> content digest of every file below root, temporary files left out."""
-    files = {}
-    for folder, _, names in os.walk(root):
-        for name in names:
-            if is_temporary(name) or name == LOCK_FILE:
-                continue
-            path = os.path.join(folder, name)
-            with open(path, "rb") as f:
-                files[os.path.relpath(path, root)] = hashlib.sha1(f.read()).hexdigest()
-    return files
+    return snapshot_and_temporaries(root)[0]
 
 
 class Run:
@@ -78,26 +64,6 @@ def build_korvane(root, rng):
             f.write("Name=" + name + "\r\nUseDirectory=TRUE\r\n")
             for i in range(start, start + CONFIG_SIZE):
                 f.write(f"Plugin=cat{i % 10}\\,p{i}\r\n")
-
-
-def serve_update(root, updlist):
-    """An update of 150 files into storage, on a loopback web server; returns the list's URL."""
-    pack = os.path.join(root, "pack")
-    os.makedirs(os.path.join(pack, "upd"))
-    for i in range(150):
-        with open(os.path.join(pack, "upd", f"u{i}.cs"), "wb") as f:
-            f.write(os.urandom(8192))
-    handler = lambda *a: http.server.SimpleHTTPRequestHandler(*a, directory=root)
-    http.server.SimpleHTTPRequestHandler.log_message = lambda *a: None
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = f"http://127.0.0.1:{server.server_address[1]}/"
-    with open(os.path.join(root, "pack.txt"), "w") as f:
-        f.write(f"update = Pack\nversion = 1.0\ntarget = storage\\\nurl = {url}pack/\n"
-                "folder = pack\n")
-    subprocess.run([updlist, "write", os.path.join(root, "pack.txt"),
-                    os.path.join(root, "list.upd")], check=True, stdout=subprocess.DEVNULL)
-    return url + "list.upd"
 
 
 def only_copies(before, korvane_state):
@@ -139,7 +105,12 @@ def main():
     try:
         korvane = os.path.join(scratch, "Korvane")
         build_korvane(korvane, rng)
-        list_url = serve_update(scratch, options.updlist)
+        # An update of 150 files into storage.
+        os.makedirs(os.path.join(scratch, "pack", "upd"))
+        for i in range(150):
+            with open(os.path.join(scratch, "pack", "upd", f"u{i}.cs"), "wb") as f:
+                f.write(os.urandom(8192))
+        list_url = serve_update(scratch, options.updlist, "1.0")
         run = Run(options.cli, scratch, korvane)
         keys = [f"p{i}" for i in range(PLUGINS)]
         extra = [0]

@@ -27,8 +27,6 @@ usage: io_faults.py KORVANE_CLI UPDLIST FAULT_LIBRARY [--most N] [--only COMMAND
 import argparse
 import concurrent.futures
 import errno
-import hashlib
-import http.server
 import os
 import shutil
 import subprocess
@@ -37,37 +35,13 @@ import tempfile
 import threading
 import time
 
-LOCK_FILE = ".korvanemgr.lock"
+from scratch_korvane import LOCK_FILE, serve_update, snapshot, write
+
 # Calls that change the disk: the ones that can run out of space, and all that matter most.
 SPACE_KINDS = {"open+w", "write", "sync", "close+w", "copy", "mkdir", "link", "rename"}
 CHANGING_KINDS = SPACE_KINDS | {"unlink", "rmdir", "chmod"}
 # A failure the folder cannot show: the bytes are there, but may not be on the disk.
 FLUSH_KINDS = {"sync", "close+w"}
-
-
-def is_temporary(name):
-    return name.startswith(".") and name.endswith(".part")
-
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data if isinstance(data, bytes) else data.encode())
-
-
-def snapshot(root):
-    """Relative path -> content digest of every file below root, and the temporary files."""
-    files, temporaries = {}, []
-    for folder, _, names in os.walk(root):
-        for name in names:
-            path = os.path.join(folder, name)
-            relative = os.path.relpath(path, root)
-            if is_temporary(name):
-                temporaries.append(relative)
-            elif name != LOCK_FILE:
-                with open(path, "rb") as f:
-                    files[relative] = hashlib.sha1(f.read()).hexdigest()
-    return files, temporaries
 
 
 def backup_text(root, relative):
@@ -148,25 +122,6 @@ def build_korvane(root):
             [f"Plugin={entry}" for entry in entries]
         write(os.path.join(root, name), "\r\n".join(lines) + "\r\n")
     write(os.path.join(root, "saved.pfg"), "Name=old\r\nUseDirectory=FALSE\r\n")
-
-
-def serve_update(root, updlist):
-    """An update of a plug-in in use and of a new one in a folder of its own, on a loopback web
-    server; returns the list's URL."""
-    pack = os.path.join(root, "server", "pack")
-    write(os.path.join(pack, "weapons", "sniper.cs"), "// sniper 2, longer\n")
-    write(os.path.join(pack, "newcat", "new.cs"), "// new\n")
-    handler = lambda *a: http.server.SimpleHTTPRequestHandler(*a, directory=root + "/server")
-    http.server.SimpleHTTPRequestHandler.log_message = lambda *a: None
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = f"http://127.0.0.1:{server.server_address[1]}/"
-    description = os.path.join(root, "server", "pack.txt")
-    write(description, f"update = Pack\nversion = 2.0\ntarget = storage\\\nurl = {url}pack/\n"
-                       f"folder = {pack}\n")
-    subprocess.run([updlist, "write", description, os.path.join(root, "server", "list.upd")],
-                   check=True, stdout=subprocess.DEVNULL)
-    return url + "list.upd"
 
 
 class Runner:
@@ -363,7 +318,11 @@ def main():
     try:
         base = os.path.join(scratch, "base")
         build_korvane(base)
-        url = serve_update(scratch, options.updlist)
+        # An update of a plug-in in use and of a new one in a folder of its own.
+        server = os.path.join(scratch, "server")
+        write(os.path.join(server, "pack", "weapons", "sniper.cs"), "// sniper 2, longer\n")
+        write(os.path.join(server, "pack", "newcat", "new.cs"), "// new\n")
+        url = serve_update(server, options.updlist, "2.0")
         runner = Runner(options.cli, options.library, options.preload, scratch)
         # The player edited armor and sniper in use.
         edited = os.path.join(scratch, "edited")

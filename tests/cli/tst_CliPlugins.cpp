@@ -348,8 +348,9 @@ private slots:
         }
     }
 
-    // A file in use that differs from storage's is refused, with the way out; an option settles
-    // it, and undoing the load puts the copy in use back.
+    // A file in use that differs from storage's is refused, with the way out, and an option
+    // settles it. What each choice keeps, and what undoing a settled load puts back, is the
+    // catalogue's concern (tst_SettleCopies).
     void aChangedCopyInUseIsRefusedUntilAnOptionSettlesIt()
     {
         Tree().Write("k/plugins/blaster.cs", "mine");
@@ -360,7 +361,6 @@ private slots:
                              u'\n' + strings::kCliSettleHint);
         QVERIFY_SUCCESS(Run({"unuse", "blaster", "--keep-mine"}));
         QCOMPARE(Tree().Read("k/storage/blaster.cs"), "mine");
-        QVERIFY(!Tree().Exists("k/plugins/blaster.cs"));
 
         Tree().Write("k/plugins/weapons/plasma.cs", "my plasma");
         Tree().Write("none.pfg", "UseDirectory=TRUE\r\n");
@@ -371,9 +371,6 @@ private slots:
                              strings::kCliSettleHint);
         QVERIFY_SUCCESS(Run({"load-config", "none.pfg", "--use-storage"}));
         QVERIFY(!Tree().Exists("k/plugins/weapons/plasma.cs"));
-        QCOMPARE(Tree().Read("k/storage/weapons/plasma.cs"), "plasma");
-        QCOMPARE(Run({"undo-load"}).status, 0);
-        QCOMPARE(Tree().Read("k/plugins/weapons/plasma.cs"), "my plasma");
     }
 
     // Each failure names what failed, then the file and why.

@@ -7,6 +7,7 @@
 #include "support/ModalScript.h"
 #include "support/TestTree.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -123,5 +124,28 @@ struct Manager
     }
     void Command(const char* text) const { Command(S(text)); }
 };
+
+// The text of the window's label of that object name.
+inline QString Label(const Manager& m, const char* name)
+{
+    return m.dlg.findChild<QLabel*>(name)->text();
+}
+
+// A tree item's icon as the tree draws it.
+inline QImage Picture(const QTreeWidgetItem* item, QIcon::Mode mode = QIcon::Normal)
+{
+    return item->icon(0).pixmap(16, mode).toImage();
+}
+
+// Step for a file dialog: take this file.
+inline ModalScript::Step ChooseFile(const QString& file)
+{
+    return [file](QWidget* active) {
+        auto* name = active->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(name);
+        name->setText(file);
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+}
 
 } // namespace korvane::managertest

@@ -9,20 +9,6 @@
 using namespace korvane;
 using namespace managertest;
 
-namespace {
-
-QString Label(const Manager& m, const char* name)
-{
-    return m.dlg.findChild<QLabel*>(name)->text();
-}
-
-QImage Picture(const QTreeWidgetItem* item)
-{
-    return item->icon(0).pixmap(16).toImage();
-}
-
-} // namespace
-
 class tst_CatalogueFilter : public QObject
 {
     Q_OBJECT

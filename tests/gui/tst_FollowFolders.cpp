@@ -30,11 +30,6 @@ void WriteInPlace(const Manager& m, const std::string& rel, const std::string& b
     std::ofstream(m.files.Path(rel), std::ios::binary | std::ios::trunc) << bytes;
 }
 
-QString Label(const Manager& m, const char* name)
-{
-    return m.dlg.findChild<QLabel*>(name)->text();
-}
-
 // The follower on its own, counting the scans it hands over.
 struct Follower
 {
