@@ -1,9 +1,12 @@
 #include "core/catalogue/CPluginInfo.h"
 
 #include "core/catalogue/CPluginList.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/TextFile.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>
@@ -141,7 +144,7 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
         return listed;
 
     // A file the destination holds in another letter case counts as present, as on Windows.
-    fileops::FailureList failures;
+    FailureList failures;
     for (const auto& file : files) {
         if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
             continue;
@@ -192,7 +195,7 @@ korvane::Status CPluginInfo::DeleteFiles(const std::string& root) const
         fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName);
     if (!files)
         return files.status();
-    fileops::FailureList failures;
+    FailureList failures;
     for (const auto& file : *files)
         failures.Add(kfs::RemoveFile(file.path));
     return failures.ToStatus();

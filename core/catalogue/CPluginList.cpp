@@ -1,9 +1,13 @@
 #include "core/catalogue/CPluginList.h"
 
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/PluginScript.h"
 #include "core/catalogue/TextFile.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 
@@ -55,7 +59,7 @@ struct Beside
 // The first files named key + ".desc.txt" and key + ".ico" in any letter case among a folder's
 // entries, of which the one at script belongs to the key. The listing sorts without regard to
 // case, so every name that is the key followed by a dot sits in one run around the script.
-Beside FindBeside(const kfs::FolderNames& entries, size_t script, std::string_view key)
+Beside FindBeside(const kfs::FolderListing& entries, size_t script, std::string_view key)
 {
     size_t first = script;
     while (first > 0 && IsKeyDotted(entries.Name(first - 1), key))
@@ -251,7 +255,7 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
 
 korvane::Status CPluginList::Unreadable() const
 {
-    fileops::FailureList failures;
+    FailureList failures;
     for (const std::string& reason : m_unreadable)
         failures.Add(korvane::Status::Failure(reason));
     return failures.ToStatus();
@@ -259,7 +263,7 @@ korvane::Status CPluginList::Unreadable() const
 
 korvane::Status CPluginList::UnreadableDescriptions() const
 {
-    fileops::FailureList failures;
+    FailureList failures;
     for (const std::string& reason : m_unreadableDescriptions)
         failures.Add(korvane::Status::Failure(reason));
     return failures.ToStatus();
@@ -274,7 +278,7 @@ int CPluginList::Rescan(const std::string& root)
 korvane::Status CPluginList::CopyAll(const std::string& sourceRoot,
                                      const std::string& destinationRoot, bool allFiles) const
 {
-    fileops::FailureList failures;
+    FailureList failures;
     fileops::FolderListings listings;
     for (const auto& plugin : m_arrPlugins)
         failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles, listings));

@@ -1,8 +1,9 @@
 #include "core/catalogue/ConfigBackup.h"
 
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/catalogue/PluginScript.h"
+#include "core/catalogue/PluginTreeScan.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
 // after all of them, so that it neither sorts before a backup nor takes a folder's name.
 korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFolder)
 {
-    const kfs::FolderNames folder =
+    const kfs::FolderListing folder =
         kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
     if (!folder.Failure().empty())
         return korvane::Status::Failure(folder.Failure());
@@ -99,40 +100,6 @@ korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFol
     return stems;
 }
 
-korvane::Status EnsureFolder(const std::filesystem::path& folder)
-{
-    if (kfs::IsFolder(folder) || kfs::CreateFolder(folder))
-        return korvane::Status::Ok();
-    return korvane::Status::Failure(kpath::FromNative(folder) +
-                                    ": the folder could not be created");
-}
-
-void AddEvery(CPluginList& list, const std::string& subdirectory,
-              const std::filesystem::path& folder, fileops::FailureList& failures)
-{
-    const auto entries = kfs::ListFolder(folder);
-    if (!entries) {
-        failures.Add(entries.status());
-        return;
-    }
-    std::unordered_set<std::string> keysHere;
-    for (const auto& entry : *entries) {
-        if (entry.isFolder) {
-            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path,
-                     failures);
-            continue;
-        }
-        if (!entry.isFile || !pluginscript::IsPluginScript(entry.name))
-            continue;
-        const std::string key = pluginscript::KeyOf(entry.name);
-        if (!keysHere.insert(kpath::Lowered(key)).second)
-            continue;
-        auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-        plugin->m_strSubdirectory = subdirectory;
-        list.m_arrPlugins.push_back(std::move(plugin));
-    }
-}
-
 } // namespace
 
 std::string BackupFolder(const std::string& korvaneFolder)
@@ -145,20 +112,10 @@ std::string BackupStem(std::string_view name)
     return std::string(StemOf(name));
 }
 
-korvane::Result<CPluginList> EveryPlugin(const std::string& root)
-{
-    CPluginList list;
-    fileops::FailureList failures;
-    AddEvery(list, {}, kpath::ResolveNoCase(root), failures);
-    if (!failures.empty())
-        return failures.ToStatus();
-    return list;
-}
-
 korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFolder)
 {
     std::vector<std::string> names;
-    const kfs::FolderNames folder =
+    const kfs::FolderListing folder =
         kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
     // Backups missed would let an older one pass for the newest, and a new one take the name of
     // one that is there.
@@ -191,7 +148,7 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
                                                 const std::string& reservedStem)
 {
     const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
-    if (auto ready = EnsureFolder(folder); !ready)
+    if (auto ready = kfs::EnsureFolder(folder); !ready)
         return ready;
     auto listed = Backups(korvaneFolder);
     if (!listed)
@@ -204,7 +161,7 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     const std::string name = *stem + std::string(kExtension);
 
     // A backup that missed plug-ins in use could not bring them back.
-    auto every = EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    auto every = ScanPluginTree(korvane::PluginsFolder(korvaneFolder));
     if (!every)
         return every.status();
     CPluginList inUse = std::move(every).value();

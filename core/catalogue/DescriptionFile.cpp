@@ -3,7 +3,8 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/catalogue/TextFile.h"
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 

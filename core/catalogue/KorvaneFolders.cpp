@@ -1,6 +1,7 @@
 #include "core/catalogue/KorvaneFolders.h"
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 
 #include <fstream>

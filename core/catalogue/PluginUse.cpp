@@ -2,8 +2,12 @@
 
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginInfo.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/PluginTreeScan.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/FailureList.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>
@@ -31,7 +35,7 @@ std::string PathText(const std::string& storedPath)
 korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const std::string& plugins,
                                                        const CPluginInfo& plugin)
 {
-    const auto every = configbackup::EveryPlugin(plugins);
+    const auto every = ScanPluginTree(plugins);
     if (!every)
         return every.status();
     std::vector<CPluginInfo> holders;
@@ -81,7 +85,7 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
     const auto holders = HoldersOfKey(plugins, plugin);
     if (!holders)
         return holders.status();
-    fileops::FailureList failures;
+    FailureList failures;
     for (const CPluginInfo& inUse : *holders) {
         const auto files = InUseFiles(korvaneFolder, inUse);
         if (!files) {
@@ -114,7 +118,7 @@ korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder
     if (!holders)
         return holders.status();
     settle::Copies copies;
-    fileops::FailureList failures;
+    FailureList failures;
     fileops::FolderListings storageListings;
     for (const CPluginInfo& inUse : *holders) {
         const auto files = InUseFiles(korvaneFolder, inUse);

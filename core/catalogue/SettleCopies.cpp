@@ -1,9 +1,13 @@
 #include "core/catalogue/SettleCopies.h"
 
 #include "core/catalogue/ConfigBackup.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>
@@ -129,7 +133,7 @@ korvane::Status SettleWith(const std::string& korvaneFolder, const Settlement& s
 {
     if (settlement.choice == Choice::Refuse)
         return korvane::Status::Ok();
-    fileops::FailureList failures;
+    FailureList failures;
     std::unordered_set<std::string> settled;
     for (const std::string& rel : settlement.copies) {
         if (settled.insert(kpath::Lowered(rel)).second)
@@ -139,8 +143,7 @@ korvane::Status SettleWith(const std::string& korvaneFolder, const Settlement& s
 }
 
 void FindBelow(const fs::path& plugins, const fs::path& storage, const std::string& rel,
-               fileops::FolderListings& storageListings, Copies& copies,
-               fileops::FailureList& failures)
+               fileops::FolderListings& storageListings, Copies& copies, FailureList& failures)
 {
     // A file missed by either listing would pass for one without a differing copy.
     if (auto listed = storageListings.Failure(storage); !listed) {
@@ -176,8 +179,7 @@ void FindBelow(const fs::path& plugins, const fs::path& storage, const std::stri
 
 // The files set aside below a folder, each with its path below it, in folder order.
 void ListSetAside(const fs::path& folder, const std::string& rel,
-                  std::vector<std::pair<fs::path, std::string>>& files,
-                  fileops::FailureList& failures)
+                  std::vector<std::pair<fs::path, std::string>>& files, FailureList& failures)
 {
     const auto entries = kfs::ListFolder(folder);
     if (!entries) {
@@ -226,7 +228,7 @@ korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& cop
 korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder)
 {
     Copies copies;
-    fileops::FailureList failures;
+    FailureList failures;
     fileops::FolderListings storageListings;
     FindBelow(kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder)),
               kpath::ResolveNoCase(korvane::StorageFolder(korvaneFolder)), {}, storageListings,
@@ -265,7 +267,7 @@ korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::
     if (kfs::IsMissing(setAside))
         return korvane::Status::Ok();
     std::vector<std::pair<fs::path, std::string>> files;
-    fileops::FailureList failures;
+    FailureList failures;
     ListSetAside(setAside, {}, files, failures);
     if (!failures.empty())
         return failures.ToStatus();

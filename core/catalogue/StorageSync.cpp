@@ -1,13 +1,16 @@
 #include "core/catalogue/StorageSync.h"
 
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 
 namespace korvane::storagesync {
 
 StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
-                            fileops::FailureList& failures)
+                            FailureList& failures)
 {
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
@@ -25,7 +28,7 @@ StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisti
 }
 
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
-                     const std::string& korvaneFolder, fileops::FailureList& failures)
+                     const std::string& korvaneFolder, FailureList& failures)
 {
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
@@ -49,7 +52,7 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     // in whatever folder the program happens to run from.
     if (korvaneFolder.empty())
         return {Outcome::NoKorvaneFolder};
-    fileops::FailureList failures;
+    FailureList failures;
     const StorageState state = PrepareStorage(korvaneFolder, refreshExistingStorage, failures);
     if (state == StorageState::NotCreated)
         return {Outcome::StorageNotCreated};
@@ -62,10 +65,10 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     const bool wholeFolderCopied = state == StorageState::Created || refreshExistingStorage;
     if (!wholeFolderCopied && CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
         catalogue.Rescan(storage);
-    fileops::FailureList unreadable;
+    FailureList unreadable;
     unreadable.Add(catalogue.Unreadable());
     unreadable.Add(inUse.Unreadable());
-    fileops::FailureList descriptions;
+    FailureList descriptions;
     descriptions.Add(catalogue.UnreadableDescriptions());
     descriptions.Add(inUse.UnreadableDescriptions());
     return {Outcome::Ready, failures.ToStatus(), unreadable.ToStatus(), descriptions.ToStatus()};

@@ -1,6 +1,6 @@
 #include "core/catalogue/TextFile.h"
 
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/KPath.h"
 
 namespace korvane::textfile {

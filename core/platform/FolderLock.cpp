@@ -1,6 +1,8 @@
 #include "core/platform/FolderLock.h"
 
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 
@@ -56,7 +58,7 @@ std::string CreationFailure(const std::filesystem::path& lockFile)
 // or a power cut left behind. While the lock is held nothing else writes there.
 void RemoveLeftovers(const std::filesystem::path& folder)
 {
-    const kfs::FolderNames names = kfs::ListFolderNames(folder);
+    const kfs::FolderListing names = kfs::ListFolderNames(folder);
     for (size_t i = 0; i < names.Count(); ++i) {
         const std::string_view name = names.Name(i);
         const auto entry = folder / std::filesystem::path(std::u8string(name.begin(), name.end()));

@@ -1,7 +1,9 @@
 #include "core/updater/InstallJournal.h"
 
 #include "core/catalogue/ConfigBackup.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>

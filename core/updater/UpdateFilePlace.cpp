@@ -3,7 +3,6 @@
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
-#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/updater/CUpdateInfo.h"
 #include "res/Strings.h"

@@ -1,8 +1,11 @@
 #include "core/updater/UpdateInstallation.h"
 
-#include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FailureList.h"
+#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/updater/CreatePath.h"
 #include "core/updater/CUpdateInfo.h"
@@ -350,7 +353,7 @@ void UpdateInstallation::RemoveCreatedFolders()
 
 korvane::Status UpdateInstallation::KeptCopies() const
 {
-    fileops::FailureList kept;
+    FailureList kept;
     for (const Staged& staged : m_staged) {
         if (staged.action == CopyAction::Kept)
             kept.Add(korvane::Status::Failure(

@@ -1,6 +1,8 @@
 #include "support/TestTree.h"
 
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>

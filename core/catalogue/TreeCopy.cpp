@@ -1,14 +1,16 @@
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/TreeCopy.h"
 
+#include "core/catalogue/FolderListings.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FailureList.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 
-#include <algorithm>
-
-namespace korvane {
+namespace korvane::fileops {
 
 namespace fs = std::filesystem;
 
-namespace fileops {
 namespace {
 
 void CopyTreeNative(const fs::path& source, const fs::path& destination, Existing existing,
@@ -20,9 +22,9 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
         failures.Add(entries.status());
         return;
     }
-    const FolderNames names(destination);
-    if (!names.Failure()) {
-        failures.Add(names.Failure());
+    FolderListings names;
+    if (auto listed = names.Failure(destination); !listed) {
+        failures.Add(listed);
         return;
     }
     for (const auto& entry : *entries) {
@@ -30,16 +32,16 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
             continue; // a write cut short: the file it was for is elsewhere, whole
         if (entry.isFolder) {
             fs::path target = destination / entry.path.filename();
-            if (names.Contains(entry.name)) {
+            if (names.Contains(destination, entry.name)) {
                 target = kpath::FindNoCase(destination, entry.name).value_or(target);
             } else if (auto created = kfs::CreateFolder(target); !created) {
                 failures.Add(std::move(created));
                 continue;
             }
             CopyTreeNative(entry.path, target, existing, failures);
-        } else if (entry.isFile && names.Contains(entry.name)) {
+        } else if (entry.isFile && names.Contains(destination, entry.name)) {
             // A folder of that name keeps the file out: it has no copy there.
-            const bool blocked = names.HoldsNonFile(entry.name);
+            const bool blocked = names.HoldsNonFile(destination, entry.name);
             if (!blocked && existing == Existing::Kept)
                 continue;
             const fs::path copy =
@@ -85,36 +87,6 @@ bool DeleteTreeNative(const fs::path& folder, const std::string& relative,
 }
 
 } // namespace
-
-FolderNames::FolderNames(const fs::path& folder)
-{
-    const auto entries = kfs::ListFolder(folder);
-    if (!entries) {
-        m_failure = entries.status();
-        return;
-    }
-    for (const auto& entry : *entries)
-        m_names.push_back({kpath::Lowered(entry.name), entry.isFile});
-    std::sort(m_names.begin(), m_names.end());
-}
-
-const FolderNames::Name* FolderNames::Find(std::string_view name) const
-{
-    const Name wanted{kpath::Lowered(name)};
-    const auto found = std::lower_bound(m_names.begin(), m_names.end(), wanted);
-    return found != m_names.end() && *found == wanted ? &*found : nullptr;
-}
-
-bool FolderNames::Contains(std::string_view name) const
-{
-    return Find(name) != nullptr;
-}
-
-bool FolderNames::HoldsNonFile(std::string_view name) const
-{
-    const Name* found = Find(name);
-    return found && !found->isFile;
-}
 
 korvane::Status NonFileInTheWay(const fs::path& entry)
 {
@@ -173,116 +145,6 @@ korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
     return korvane::Status::Ok();
 }
 
-FolderListings::Listing& FolderListings::Of(const fs::path& folder)
-{
-    auto [found, added] = m_listings.try_emplace(folder.native());
-    if (added) {
-        auto entries = kfs::ListFolder(folder);
-        if (!entries) {
-            found->second.failure = entries.status();
-            m_failures.Add(entries.status());
-            return found->second;
-        }
-        found->second.entries = std::move(entries).value();
-        for (size_t i = 0; i < found->second.entries.size(); ++i)
-            Index(found->second, i);
-    }
-    return found->second;
-}
-
-void FolderListings::Index(Listing& listing, size_t entry)
-{
-    const std::string name = kpath::Lowered(listing.entries[entry].name);
-    listing.byKey[name.substr(0, name.find('.'))].push_back(entry);
-    listing.byName.emplace(name, entry);
-}
-
-std::vector<kfs::FolderEntry> FolderListings::KeyFiles(const fs::path& folder, std::string_view key)
-{
-    const Listing& listing = Of(folder);
-    std::vector<kfs::FolderEntry> files;
-    const auto keep = [&files, key](const kfs::FolderEntry& entry) {
-        if (entry.isFile && MatchesKey(entry.name, key))
-            files.push_back(entry);
-    };
-    // A key with a dot in it (a configuration may name one) is not a name's part before its
-    // first dot: such a key is matched against every entry.
-    if (key.find('.') != std::string_view::npos) {
-        std::for_each(listing.entries.begin(), listing.entries.end(), keep);
-        return files;
-    }
-    if (const auto found = listing.byKey.find(kpath::Lowered(key)); found != listing.byKey.end()) {
-        for (const size_t entry : found->second)
-            keep(listing.entries[entry]);
-    }
-    return files;
-}
-
-korvane::Status FolderListings::Failure(const fs::path& folder)
-{
-    return Of(folder).failure;
-}
-
-bool FolderListings::Contains(const fs::path& folder, std::string_view name)
-{
-    return Of(folder).byName.contains(kpath::Lowered(name));
-}
-
-bool FolderListings::HoldsNonFile(const fs::path& folder, std::string_view name)
-{
-    const Listing& listing = Of(folder);
-    const auto found = listing.byName.find(kpath::Lowered(name));
-    return found != listing.byName.end() && !listing.entries[found->second].isFile;
-}
-
-std::optional<fs::path> FolderListings::Find(const fs::path& folder, std::string_view name)
-{
-    const Listing& listing = Of(folder);
-    const auto found = listing.byName.find(kpath::Lowered(name));
-    if (found == listing.byName.end())
-        return std::nullopt;
-    return listing.entries[found->second].path;
-}
-
-void FolderListings::Added(const fs::path& folder, const fs::path& file)
-{
-    const auto found = m_listings.find(folder.native());
-    if (found == m_listings.end())
-        return; // read when first asked, with the file in it
-    Listing& listing = found->second;
-    if (listing.byName.contains(kpath::Lowered(kpath::FromNative(file.filename()))))
-        return;
-    kfs::FolderEntry entry;
-    entry.path = file;
-    entry.name = kpath::FromNative(file.filename());
-    entry.isFile = true;
-    // Listing order is kept for what was there; a file this operation added comes last.
-    listing.entries.push_back(std::move(entry));
-    Index(listing, listing.entries.size() - 1);
-}
-
-bool MatchesKey(std::string_view entryName, std::string_view key)
-{
-    if (kpath::EqualsNoCase(entryName, key))
-        return true;
-    return entryName.size() > key.size() && entryName[key.size()] == '.' &&
-           kpath::StartsWithNoCase(entryName, key);
-}
-
-korvane::Result<std::vector<kfs::FolderEntry>> ListKeyFiles(const fs::path& folder,
-                                                            std::string_view key)
-{
-    auto entries = kfs::ListFolder(folder);
-    if (!entries)
-        return entries.status();
-    std::vector<kfs::FolderEntry> files;
-    for (auto& entry : std::move(entries).value()) {
-        if (entry.isFile && MatchesKey(entry.name, key))
-            files.push_back(std::move(entry));
-    }
-    return files;
-}
-
 korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder,
                          Existing existing)
 {
@@ -299,25 +161,4 @@ korvane::Status DeleteTree(const std::string& folder, const std::unordered_set<s
     return failures.ToStatus();
 }
 
-void FailureList::Add(const korvane::Status& status)
-{
-    if (status)
-        return;
-    if (m_count < kShown)
-        m_reasons += (m_count == 0 ? "" : "; ") + status.reason();
-    ++m_count;
-}
-
-korvane::Status FailureList::ToStatus() const
-{
-    if (m_count == 0)
-        return korvane::Status::Ok();
-    if (m_count <= kShown)
-        return korvane::Status::Failure(m_reasons);
-    return korvane::Status::Failure(m_reasons + "; and " + std::to_string(m_count - kShown) +
-                                    " more");
-}
-
-} // namespace fileops
-
-} // namespace korvane
+} // namespace korvane::fileops
