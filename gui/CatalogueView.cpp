@@ -2,6 +2,7 @@
 
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "gui/FolderScan.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -478,7 +479,7 @@ QIcon CatalogueView::pluginIcon(const CPluginInfo& plugin) const
     if (plugin.m_strIconPath.empty())
         return m_defaultPluginIcon;
     const QImage image = SmallImageOf(
-        QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(plugin.m_strIconPath))));
+        QString::fromStdString(kpath::FromNative(Path(plugin.m_strIconPath).OnDisk())));
     if (image.isNull())
         return m_defaultPluginIcon;
     const QPixmap picture = QPixmap::fromImage(image);

@@ -9,6 +9,7 @@
 #include "core/platform/FolderListing.h"
 #include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -120,7 +121,7 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
     // the storage and plugins folders. A script's key never holds a dot.
     if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos)
         return nullptr;
-    const auto folder = kpath::ResolveNoCase(storageFolder + subdirectory);
+    const auto folder = (Path(storageFolder) / subdirectory).OnDisk();
     const auto files = listings.KeyFiles(folder, key);
     const bool stored = std::any_of(files.begin(), files.end(),
                                     [&key](const auto& entry) { return IsScriptOf(entry, key); });
@@ -205,7 +206,7 @@ int CPluginList::ScanFolder(const std::string& root, const std::string& subdirec
 int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory)
 {
     const std::string folder = root + subdirectory;
-    const auto native = kpath::ResolveNoCase(folder);
+    const auto native = Path(folder).OnDisk();
     const auto entries = kfs::ListFolderNames(native);
     if (!entries.Failure().empty())
         m_unreadable.push_back(entries.Failure());
@@ -327,7 +328,7 @@ korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::
 
 bool CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
 {
-    const auto bytes = ReadConfigFile(kpath::ResolveNoCase(file));
+    const auto bytes = ReadConfigFile(Path(file).OnDisk());
     if (!bytes)
         return false;
     ReadConfigText(*bytes, storageFolder);

@@ -5,6 +5,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -85,7 +86,7 @@ korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
 korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFolder)
 {
     const kfs::FolderListing folder =
-        kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
+        kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
     if (!folder.Failure().empty())
         return korvane::Status::Failure(folder.Failure());
     std::vector<std::string> stems;
@@ -116,7 +117,7 @@ korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFold
 {
     std::vector<std::string> names;
     const kfs::FolderListing folder =
-        kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
+        kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
     // Backups missed would let an older one pass for the newest, and a new one take the name of
     // one that is there.
     if (!folder.Failure().empty())
@@ -147,7 +148,7 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
                                                 std::chrono::system_clock::time_point now,
                                                 const std::string& reservedStem)
 {
-    const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
+    const auto folder = Path(BackupFolder(korvaneFolder)).OnDisk();
     if (auto ready = kfs::EnsureFolder(folder); !ready)
         return ready;
     auto listed = Backups(korvaneFolder);
@@ -189,7 +190,7 @@ korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const 
     if (!stem)
         return stem.status();
     const std::string newest = *stem + std::string(kExtension);
-    const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
+    const auto folder = Path(BackupFolder(korvaneFolder)).OnDisk();
     // The files its load set aside go with it, so that the undo still finds them. The folder goes
     // first: a backup renamed without it would lose them.
     const std::string oldStem(StemOf(name));

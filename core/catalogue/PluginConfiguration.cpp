@@ -7,6 +7,7 @@
 #include "core/catalogue/TreeCopy.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <unordered_map>
 #include <utility>
@@ -57,14 +58,14 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         return korvane::Status::Failure(kNoKorvaneFolder);
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
-    const auto bytes = CPluginList::ReadConfigFile(kpath::ResolveNoCase(file));
+    const auto bytes = CPluginList::ReadConfigFile(Path(file).OnDisk());
     if (!bytes)
         return bytes.status();
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
     // storage, never replacing what storage has, before the folder is emptied, and when any of it
     // cannot, or storage's copy differs, the folder is not emptied. The file is read against
     // storage after that, so a plug-in it names that only the plugins folder had is found.
-    if (auto ready = kfs::EnsureFolder(kpath::ResolveNoCase(storage)); !ready)
+    if (auto ready = kfs::EnsureFolder(Path(storage).OnDisk()); !ready)
         return ready;
     // The copies the player settled set aside what gave way under the name the backup of the set
     // in use will have, so that an undo of this load finds them.
@@ -115,7 +116,7 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
     if (backups->empty())
         return UndoneLoad();
     const std::string& newest = backups->back();
-    const auto file = kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / newest;
+    const auto file = Path(configbackup::BackupFolder(korvaneFolder)).OnDisk() / newest;
     auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file), settlement);
     // The copies in use that the undone load set aside take the places of storage's.
     korvane::Status restored = korvane::Status::Ok();

@@ -4,6 +4,7 @@
 #include "core/platform/FailureList.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <memory>
 #include <unordered_set>
@@ -43,7 +44,7 @@ korvane::Result<CPluginList> ScanPluginTree(const std::string& root)
 {
     CPluginList list;
     FailureList failures;
-    AddEvery(list, {}, kpath::ResolveNoCase(root), failures);
+    AddEvery(list, {}, Path(root).OnDisk(), failures);
     if (!failures.empty())
         return failures.ToStatus();
     return list;

@@ -9,6 +9,7 @@
 #include "core/platform/FailureList.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,14 +21,14 @@ korvane::Result<std::vector<kfs::FolderEntry>> InUseFiles(const std::string& kor
                                                           const CPluginInfo& plugin)
 {
     return fileops::ListKeyFiles(
-        kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder) + plugin.m_strSubdirectory),
+        (Path(korvane::PluginsFolder(korvaneFolder)) / plugin.m_strSubdirectory).OnDisk(),
         plugin.m_strFileName);
 }
 
 // A stored-form path as the user's system writes it, for a reason.
 std::string PathText(const std::string& storedPath)
 {
-    return kpath::FromNative(kpath::ResolveNoCase(storedPath));
+    return kpath::FromNative(Path(storedPath).OnDisk());
 }
 
 // The record itself and, for every other subfolder of plugins holding a script of its key, a
@@ -126,7 +127,7 @@ korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder
             failures.Add(files.status());
             continue;
         }
-        const auto stored = kpath::ResolveNoCase(storage + inUse.m_strSubdirectory);
+        const auto stored = (Path(storage) / inUse.m_strSubdirectory).OnDisk();
         for (const auto& file : *files) {
             const auto copy = storageListings.Find(stored, file.name);
             if (!copy || storageListings.HoldsNonFile(stored, file.name))

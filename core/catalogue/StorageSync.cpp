@@ -6,6 +6,7 @@
 #include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 namespace korvane::storagesync {
 
@@ -16,12 +17,12 @@ StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisti
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
     // Asked without its trailing separator, so that a file of that name counts as present too
     // and is never replaced by a folder.
-    if (kpath::Exists(std::string_view(storage).substr(0, storage.size() - 1))) {
+    if (Path(std::string_view(storage).substr(0, storage.size() - 1)).Exists()) {
         if (refreshExisting)
             failures.Add(fileops::CopyTree(plugins, storage));
         return StorageState::Existing;
     }
-    if (!kfs::CreateFolder(kpath::ResolveNoCase(storage)).ok())
+    if (!kfs::CreateFolder(Path(storage).OnDisk()).ok())
         return StorageState::NotCreated;
     failures.Add(fileops::CopyTree(plugins, storage));
     return StorageState::Created;

@@ -6,6 +6,7 @@
 #include "core/platform/FolderListing.h"
 #include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 namespace korvane::fileops {
 
@@ -149,15 +150,15 @@ korvane::Status CopyTree(const std::string& sourceFolder, const std::string& des
                          Existing existing)
 {
     FailureList failures;
-    CopyTreeNative(kpath::ResolveNoCase(sourceFolder), kpath::ResolveNoCase(destinationFolder),
-                   existing, failures);
+    CopyTreeNative(Path(sourceFolder).OnDisk(), Path(destinationFolder).OnDisk(), existing,
+                   failures);
     return failures.ToStatus();
 }
 
 korvane::Status DeleteTree(const std::string& folder, const std::unordered_set<std::string>& keep)
 {
     FailureList failures;
-    DeleteTreeNative(kpath::ResolveNoCase(folder), std::string(), keep, failures);
+    DeleteTreeNative(Path(folder).OnDisk(), std::string(), keep, failures);
     return failures.ToStatus();
 }
 

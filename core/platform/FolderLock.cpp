@@ -4,6 +4,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -79,7 +80,7 @@ FolderLock::~FolderLock() = default;
 Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
                                        std::chrono::milliseconds timeout)
 {
-    const auto folder = kpath::ResolveNoCase(korvaneFolder);
+    const auto folder = Path(korvaneFolder).OnDisk();
     // A lock file would create the folder's first entry in a folder that is not there.
     if (korvaneFolder.empty() || !kfs::IsFolder(folder))
         return Status::Failure(kpath::FromNative(folder) + ": the folder does not exist");
@@ -96,7 +97,7 @@ Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
         if (bHeldBefore) {
             const std::string base = kpath::WithTrailingSeparator(korvaneFolder);
             for (const char* tree : kGuardedTrees)
-                RemoveLeftovers(kpath::ResolveNoCase(base + tree));
+                RemoveLeftovers(Path(base + tree).OnDisk());
         }
         return FolderLock(std::move(lock));
     }

@@ -7,6 +7,7 @@
 #include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "core/updater/CreatePath.h"
 #include "core/updater/CUpdateInfo.h"
 #include "res/Strings.h"
@@ -347,7 +348,7 @@ std::vector<std::string> UpdateInstallation::PutBack()
 void UpdateInstallation::RemoveCreatedFolders()
 {
     for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it)
-        (void)kfs::RemoveEmptyFolder(kpath::ResolveNoCase(*it));
+        (void)kfs::RemoveEmptyFolder(Path(*it).OnDisk());
     m_createdFolders.clear();
 }
 
