@@ -76,7 +76,7 @@ bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
     const auto bytes = kfs::ReadFile(file, kMaxDescriptionBytes);
     if (bytes)
         ReadDescriptionText(*bytes);
-    return bytes.has_value();
+    return bytes.ok();
 }
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)

@@ -208,8 +208,8 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     const std::string folder = root + subdirectory;
     const auto native = Path(folder).OnDisk();
     const auto entries = kfs::ListFolderNames(native);
-    if (!entries.Failure().empty())
-        m_unreadable.push_back(entries.Failure());
+    if (!entries.Failure())
+        m_unreadable.push_back(entries.Failure().reason());
     else
         m_folders.push_back(native);
     const kfs::FolderReader reader(native);
@@ -319,20 +319,20 @@ korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::
 {
     auto bytes = kfs::ReadFile(file, kMaxConfigBytes);
     if (!bytes)
-        return korvane::Status::Failure(kfs::ReadFailureReason(file));
+        return bytes.status();
     if (bytes->size() > kMaxConfigBytes)
         return korvane::Status::Failure(kpath::FromNative(file) + ": " +
                                         strings::kReasonConfigTooLarge);
-    return std::move(*bytes);
+    return std::move(bytes).value();
 }
 
-bool CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
+korvane::Status CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
 {
     const auto bytes = ReadConfigFile(Path(file).OnDisk());
     if (!bytes)
-        return false;
+        return bytes.status();
     ReadConfigText(*bytes, storageFolder);
-    return true;
+    return korvane::Status::Ok();
 }
 
 std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,

@@ -87,8 +87,8 @@ korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFol
 {
     const kfs::FolderListing folder =
         kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
-    if (!folder.Failure().empty())
-        return korvane::Status::Failure(folder.Failure());
+    if (!folder.Failure())
+        return folder.Failure();
     std::vector<std::string> stems;
     for (size_t i = 0; i < folder.Count(); ++i) {
         const std::string_view name = folder.Name(i);
@@ -120,8 +120,8 @@ korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFold
         kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
     // Backups missed would let an older one pass for the newest, and a new one take the name of
     // one that is there.
-    if (!folder.Failure().empty())
-        return korvane::Status::Failure(folder.Failure());
+    if (!folder.Failure())
+        return folder.Failure();
     for (size_t i = 0; i < folder.Count(); ++i)
         if (folder.IsFile(i) && !StemOf(folder.Name(i)).empty())
             names.emplace_back(folder.Name(i));

@@ -1,6 +1,6 @@
 #include "core/platform/FolderListing.h"
 
-#include "core/platform/FileSystem.h"
+#include "core/platform/FileSystemCalls.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>
@@ -73,7 +73,7 @@ FolderListing ListFolderNames(const fs::path& folder)
     if (!dir) {
         if (errno != ENOENT && errno != ENOTDIR)
             listing.SetFailure(
-                FailureReason(folder, std::error_code(errno, std::generic_category())));
+                detail::Failure(folder, std::error_code(errno, std::generic_category())));
         return listing;
     }
     const int fd = ::dirfd(dir);
@@ -100,7 +100,8 @@ FolderListing ListFolderNames(const fs::path& folder)
         errno = 0;
     }
     if (errno != 0)
-        listing.SetFailure(FailureReason(folder, std::error_code(errno, std::generic_category())));
+        listing.SetFailure(
+            detail::Failure(folder, std::error_code(errno, std::generic_category())));
     ::closedir(dir);
 #else
     // The system's own listing: MinGW's directory reading lists the current folder instead of
@@ -117,7 +118,7 @@ FolderListing ListFolderNames(const fs::path& folder)
             attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
             error != ERROR_DIRECTORY && !noFolder)
-            listing.SetFailure(FailureReason(
+            listing.SetFailure(detail::Failure(
                 folder, std::error_code(static_cast<int>(error), std::system_category())));
         return listing;
     }
@@ -137,7 +138,7 @@ FolderListing ListFolderNames(const fs::path& folder)
     } while (::FindNextFileW(search, &found));
     // A listing cut short is no listing of the whole folder.
     if (const DWORD error = ::GetLastError(); error != ERROR_NO_MORE_FILES)
-        listing.SetFailure(FailureReason(
+        listing.SetFailure(detail::Failure(
             folder, std::error_code(static_cast<int>(error), std::system_category())));
     ::FindClose(search);
 #endif
@@ -148,8 +149,8 @@ FolderListing ListFolderNames(const fs::path& folder)
 korvane::Result<std::vector<FolderEntry>> ListFolder(const fs::path& folder)
 {
     const FolderListing names = ListFolderNames(folder);
-    if (!names.Failure().empty())
-        return korvane::Status::Failure(names.Failure());
+    if (!names.Failure())
+        return names.Failure();
     std::vector<FolderEntry> entries;
     entries.reserve(names.Count());
     for (size_t i = 0; i < names.Count(); ++i) {

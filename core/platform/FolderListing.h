@@ -39,9 +39,9 @@ public:
     bool IsFile(size_t index) const { return m_entries[index].isFile; }
 
     // Why the folder could not be listed, or not to its end (the names then are only some),
-    // naming it; empty when it was, or when there is no folder of that name.
-    const std::string& Failure() const { return m_failure; }
-    void SetFailure(std::string reason) { m_failure = std::move(reason); }
+    // naming it; ok when it was, or when there is no folder of that name.
+    const korvane::Status& Failure() const { return m_failure; }
+    void SetFailure(korvane::Status failure) { m_failure = std::move(failure); }
 
     void Add(std::string_view name, bool isFolder, bool isFile);
     // Sorts alphabetically without regard to case (the order an NTFS listing has), names that
@@ -60,7 +60,7 @@ private:
 
     std::string m_names;
     std::vector<Entry> m_entries;
-    std::string m_failure;
+    korvane::Status m_failure = korvane::Status::Ok();
 };
 
 // The same entries in the same order, names only.

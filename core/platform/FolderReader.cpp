@@ -119,13 +119,13 @@ bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes,
 #else
     const fs::path file = folder / fs::path(std::u8string(name.begin(), name.end()));
     auto read = ReadFile(file, maxBytes);
-    bytes = read ? std::move(*read) : std::string();
+    bytes = read ? std::move(read).value() : std::string();
     // The stream tells no cause: a file that is not there, or the system's reason for one that
     // could not be read.
     if (!read && error)
         *error = IsMissing(file) ? std::make_error_code(std::errc::no_such_file_or_directory)
                                  : WhyUnreadable(file);
-    return read.has_value();
+    return read.ok();
 #endif
 }
 
@@ -162,17 +162,17 @@ bool FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxByte
 #endif
 }
 
-std::optional<std::string> ReadFile(const fs::path& file, size_t maxBytes)
+korvane::Result<std::string> ReadFile(const fs::path& file, size_t maxBytes)
 {
 #ifndef _WIN32
     std::string bytes;
     if (!ReadNativeFile(file.c_str(), bytes, maxBytes))
-        return std::nullopt;
+        return korvane::Status::Failure(ReadFailureReason(file));
     return bytes;
 #else
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        return std::nullopt;
+        return korvane::Status::Failure(ReadFailureReason(file));
     const size_t limit = ReadLimit(maxBytes);
     std::string bytes;
     char block[16384];
@@ -181,7 +181,7 @@ std::optional<std::string> ReadFile(const fs::path& file, size_t maxBytes)
                                     in.gcount() > 0))
         bytes.append(block, static_cast<size_t>(in.gcount()));
     if (in.bad())
-        return std::nullopt;
+        return korvane::Status::Failure(ReadFailureReason(file));
     return bytes;
 #endif
 }
@@ -190,13 +190,13 @@ korvane::Result<std::optional<std::string>> ReadFileIfThere(const fs::path& file
 {
     auto bytes = ReadFile(file, maxBytes);
     if (bytes)
-        return bytes;
+        return std::optional<std::string>(std::move(bytes).value());
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     if (status.type() == fs::file_type::not_found ||
         (fs::status_known(status) && !fs::is_regular_file(status)))
         return std::optional<std::string>();
-    return korvane::Status::Failure(ReadFailureReason(file));
+    return bytes.status();
 }
 
 korvane::Result<bool> SameContent(const fs::path& first, const fs::path& second)

@@ -15,11 +15,11 @@ namespace korvane::kfs {
 // No limit on what ReadFile reads.
 inline constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
 
-// The whole content of a file, or nothing when it cannot be opened or read. With a limit, at most
-// maxBytes + 1 bytes are read: a result longer than maxBytes tells that the file holds more, and
-// a file of any size costs no more memory than that.
-std::optional<std::string> ReadFile(const std::filesystem::path& file,
-                                    std::size_t maxBytes = kWholeFile);
+// The whole content of a file, or why it cannot be opened or read (ReadFailureReason). With a
+// limit, at most maxBytes + 1 bytes are read: a result longer than maxBytes tells that the file
+// holds more, and a file of any size costs no more memory than that.
+korvane::Result<std::string> ReadFile(const std::filesystem::path& file,
+                                      std::size_t maxBytes = kWholeFile);
 // The same, telling a file that is not there (nothing, also when something else than a file is)
 // from one that cannot be read (a failure naming it).
 korvane::Result<std::optional<std::string>> ReadFileIfThere(const std::filesystem::path& file,

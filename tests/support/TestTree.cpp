@@ -61,7 +61,8 @@ void TestTree::MakeFolder(std::string_view rel) const
 
 std::string TestTree::Read(std::string_view rel) const
 {
-    return kfs::ReadFile(kpath::ToNative(Path(rel))).value_or(std::string());
+    auto bytes = kfs::ReadFile(kpath::ToNative(Path(rel)));
+    return bytes ? std::move(bytes).value() : std::string();
 }
 
 bool TestTree::Exists(std::string_view rel) const
