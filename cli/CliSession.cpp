@@ -6,6 +6,7 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -38,7 +39,7 @@ std::optional<std::string> CliSession::RequireKorvaneFolder()
         Fail(std::string_view(strings::kCliNoKorvaneFolder));
         return std::nullopt;
     }
-    if (!kfs::IsFolder(kpath::ResolveNoCase(folder))) {
+    if (!kfs::IsFolder(Path(folder).OnDisk())) {
         Fail(strings::Text(strings::kCliKorvaneFolderMissing).arg(QString::fromStdString(folder)));
         return std::nullopt;
     }

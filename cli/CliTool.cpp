@@ -9,6 +9,7 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 #include "res/Version.h"
@@ -120,8 +121,8 @@ int CliTool::RunCommand(CliSession& session, const Command& command,
     // Any folder could be given: one without the modification's script is no Korvane folder, and
     // a command could empty its plugins folder.
     if (const std::string folder = session.KorvaneFolder();
-        command.changesKorvaneFolder && !folder.empty() &&
-        kfs::IsFolder(kpath::ResolveNoCase(folder)) && !HasKorvaneScript(folder))
+        command.changesKorvaneFolder && !folder.empty() && kfs::IsFolder(Path(folder).OnDisk()) &&
+        !HasKorvaneScript(folder))
         return session.Fail(std::string_view(strings::kCliNotKorvaneFolder),
                             korvane::Status::Failure(folder));
     const auto lock = LockFor(session, command);
@@ -136,12 +137,10 @@ korvane::Result<std::optional<korvane::FolderLock>> CliTool::LockFor(CliSession&
     // A Korvane folder that is not there gets no lock file: the command itself says it is
     // missing, and nothing may be created.
     const std::string folder = session.KorvaneFolder();
-    if (!command.changesKorvaneFolder || folder.empty() ||
-        !kfs::IsFolder(kpath::ResolveNoCase(folder)))
+    if (!command.changesKorvaneFolder || folder.empty() || !kfs::IsFolder(Path(folder).OnDisk()))
         return std::optional<korvane::FolderLock>();
     if (command.onlyReads &&
-        !QFileInfo(QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(folder))))
-             .isWritable())
+        !QFileInfo(QString::fromStdString(kpath::FromNative(Path(folder).OnDisk()))).isWritable())
         return std::optional<korvane::FolderLock>();
     auto lock = korvane::FolderLock::acquire(folder, session.LockWait());
     if (!lock)

@@ -6,11 +6,11 @@
 #include "cli/SettleOptions.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
-#include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
 #include "core/catalogue/TextEncoding.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/ProfileEntries.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -44,7 +44,7 @@ int ReadWhole(CliSession& session, const korvane::Status& folders,
 // every description file.
 int ListedWhole(CliSession& session, const CPluginList& shown, const CPluginList& inUse)
 {
-    fileops::FailureList unreadable;
+    FailureList unreadable;
     unreadable.Add(shown.Unreadable());
     if (&inUse != &shown)
         unreadable.Add(inUse.Unreadable());

@@ -4,6 +4,7 @@
 #include "core/platform/CProfile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "core/platform/ProfileEntries.h"
 #include "gui/FolderBrowserDialog.h"
 #include "gui/LabelFor.h"
@@ -33,7 +34,7 @@ QString ExistingTribesFolder(const CProfile& profile)
     const std::string setting = profile.GetProfileString(profile::kDirectories, profile::kTribes);
     if (setting.empty())
         return {};
-    const auto folder = kpath::ResolveNoCase(setting);
+    const auto folder = Path(setting).OnDisk();
     return kfs::IsFolder(folder) ? QString::fromStdString(kpath::FromNative(folder)) : QString();
 }
 

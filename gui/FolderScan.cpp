@@ -3,6 +3,7 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -27,7 +28,7 @@ std::unique_ptr<CPluginInfo> Describe(const std::string& storageFolder,
     record->m_strSubdirectory = subdirectory;
     std::error_code error;
     const std::string icon = folder + key + ".ico";
-    if (std::filesystem::is_regular_file(kpath::ResolveNoCase(icon), error))
+    if (std::filesystem::is_regular_file(Path(icon).OnDisk(), error))
         record->m_strIconPath = icon;
     return record;
 }

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CPluginInfo.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <cstdlib>
 #include <QImageReader>
@@ -43,8 +44,7 @@ QIcon PluginIcon(const CPluginInfo& plugin, const QIcon& fallback, int side)
     if (plugin.m_strIconPath.empty())
         return fallback;
     const QImage image = SmallImageOf(
-        QString::fromStdString(kpath::FromNative(kpath::ResolveNoCase(plugin.m_strIconPath))),
-        side);
+        QString::fromStdString(kpath::FromNative(Path(plugin.m_strIconPath).OnDisk())), side);
     if (image.isNull())
         return fallback;
     const QPixmap picture = QPixmap::fromImage(image);

@@ -1,10 +1,14 @@
 #include "core/catalogue/CPluginInfo.h"
 
 #include "core/catalogue/CPluginList.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/TextFile.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <algorithm>
 
@@ -22,7 +26,7 @@ korvane::Status MakeSubfolders(const std::string& root, const std::string& subdi
         const size_t end = std::min(subdirectory.find_first_of("\\/", start), subdirectory.size());
         stored.append(subdirectory, start, end + 1 - start);
         start = end + 1;
-        const auto folder = kpath::ResolveNoCase(stored);
+        const auto folder = Path(stored).OnDisk();
         if (kfs::IsFolder(folder))
             continue;
         // One made meanwhile by another program is as good as one made here.
@@ -62,7 +66,7 @@ void CPluginInfo::ReadDescription(const std::string& folder, const std::string& 
 {
     m_strName = key;
     m_strFileName = key;
-    const auto file = kpath::ResolveNoCase(folder + key + ".desc.txt");
+    const auto file = Path(folder + key + ".desc.txt").OnDisk();
     if (ReadDescriptionFile(file))
         m_descriptionFile = kpath::FromNative(file.filename());
 }
@@ -72,7 +76,7 @@ bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
     const auto bytes = kfs::ReadFile(file, kMaxDescriptionBytes);
     if (bytes)
         ReadDescriptionText(*bytes);
-    return bytes.has_value();
+    return bytes.ok();
 }
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
@@ -126,7 +130,7 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
                                        fileops::FolderListings& listings,
                                        fileops::Existing existing) const
 {
-    const auto source = kpath::ResolveNoCase(sourceRoot + m_strSubdirectory);
+    const auto source = (Path(sourceRoot) / m_strSubdirectory).OnDisk();
     const auto files = listings.KeyFiles(source, m_strFileName);
     if (auto listed = listings.Failure(source); !listed)
         return listed;
@@ -135,13 +139,13 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
 
     if (auto made = MakeSubfolders(destinationRoot, m_strSubdirectory); !made)
         return made;
-    const std::filesystem::path target = kpath::ResolveNoCase(destinationRoot + m_strSubdirectory);
+    const std::filesystem::path target = (Path(destinationRoot) / m_strSubdirectory).OnDisk();
     // A file the listing missed there would be taken for one to copy, and never compared.
     if (auto listed = listings.Failure(target); !listed)
         return listed;
 
     // A file the destination holds in another letter case counts as present, as on Windows.
-    fileops::FailureList failures;
+    FailureList failures;
     for (const auto& file : files) {
         if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
             continue;
@@ -176,7 +180,7 @@ korvane::Status CPluginInfo::CheckDescriptionRead(const std::string& root) const
 {
     if (!m_descriptionFile.empty())
         return korvane::Status::Ok();
-    const auto file = kpath::ResolveNoCase(root + m_strSubdirectory + m_strFileName + ".desc.txt");
+    const auto file = (Path(root) / (m_strSubdirectory + m_strFileName + ".desc.txt")).OnDisk();
     // Nothing there, or no file (which no edit replaces): no texts can be lost.
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
@@ -189,10 +193,10 @@ korvane::Status CPluginInfo::CheckDescriptionRead(const std::string& root) const
 korvane::Status CPluginInfo::DeleteFiles(const std::string& root) const
 {
     const auto files =
-        fileops::ListKeyFiles(kpath::ResolveNoCase(root + m_strSubdirectory), m_strFileName);
+        fileops::ListKeyFiles((Path(root) / m_strSubdirectory).OnDisk(), m_strFileName);
     if (!files)
         return files.status();
-    fileops::FailureList failures;
+    FailureList failures;
     for (const auto& file : *files)
         failures.Add(kfs::RemoveFile(file.path));
     return failures.ToStatus();

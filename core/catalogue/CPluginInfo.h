@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
+#include "core/catalogue/TreeCopy.h"
 #include "core/platform/Status.h"
 
 #include <cstddef>

@@ -1,10 +1,15 @@
 #include "core/catalogue/CPluginList.h"
 
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/PluginScript.h"
 #include "core/catalogue/TextFile.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -55,7 +60,7 @@ struct Beside
 // The first files named key + ".desc.txt" and key + ".ico" in any letter case among a folder's
 // entries, of which the one at script belongs to the key. The listing sorts without regard to
 // case, so every name that is the key followed by a dot sits in one run around the script.
-Beside FindBeside(const kfs::FolderNames& entries, size_t script, std::string_view key)
+Beside FindBeside(const kfs::FolderListing& entries, size_t script, std::string_view key)
 {
     size_t first = script;
     while (first > 0 && IsKeyDotted(entries.Name(first - 1), key))
@@ -116,7 +121,7 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
     // the storage and plugins folders. A script's key never holds a dot.
     if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos)
         return nullptr;
-    const auto folder = kpath::ResolveNoCase(storageFolder + subdirectory);
+    const auto folder = (Path(storageFolder) / subdirectory).OnDisk();
     const auto files = listings.KeyFiles(folder, key);
     const bool stored = std::any_of(files.begin(), files.end(),
                                     [&key](const auto& entry) { return IsScriptOf(entry, key); });
@@ -201,10 +206,10 @@ int CPluginList::ScanFolder(const std::string& root, const std::string& subdirec
 int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory)
 {
     const std::string folder = root + subdirectory;
-    const auto native = kpath::ResolveNoCase(folder);
+    const auto native = Path(folder).OnDisk();
     const auto entries = kfs::ListFolderNames(native);
-    if (!entries.Failure().empty())
-        m_unreadable.push_back(entries.Failure());
+    if (!entries.Failure())
+        m_unreadable.push_back(entries.Failure().reason());
     else
         m_folders.push_back(native);
     const kfs::FolderReader reader(native);
@@ -251,7 +256,7 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
 
 korvane::Status CPluginList::Unreadable() const
 {
-    fileops::FailureList failures;
+    FailureList failures;
     for (const std::string& reason : m_unreadable)
         failures.Add(korvane::Status::Failure(reason));
     return failures.ToStatus();
@@ -259,7 +264,7 @@ korvane::Status CPluginList::Unreadable() const
 
 korvane::Status CPluginList::UnreadableDescriptions() const
 {
-    fileops::FailureList failures;
+    FailureList failures;
     for (const std::string& reason : m_unreadableDescriptions)
         failures.Add(korvane::Status::Failure(reason));
     return failures.ToStatus();
@@ -274,7 +279,7 @@ int CPluginList::Rescan(const std::string& root)
 korvane::Status CPluginList::CopyAll(const std::string& sourceRoot,
                                      const std::string& destinationRoot, bool allFiles) const
 {
-    fileops::FailureList failures;
+    FailureList failures;
     fileops::FolderListings listings;
     for (const auto& plugin : m_arrPlugins)
         failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles, listings));
@@ -314,20 +319,20 @@ korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::
 {
     auto bytes = kfs::ReadFile(file, kMaxConfigBytes);
     if (!bytes)
-        return korvane::Status::Failure(kfs::ReadFailureReason(file));
+        return bytes.status();
     if (bytes->size() > kMaxConfigBytes)
         return korvane::Status::Failure(kpath::FromNative(file) + ": " +
                                         strings::kReasonConfigTooLarge);
-    return std::move(*bytes);
+    return std::move(bytes).value();
 }
 
-bool CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
+korvane::Status CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
 {
-    const auto bytes = ReadConfigFile(kpath::ResolveNoCase(file));
+    const auto bytes = ReadConfigFile(Path(file).OnDisk());
     if (!bytes)
-        return false;
+        return bytes.status();
     ReadConfigText(*bytes, storageFolder);
-    return true;
+    return korvane::Status::Ok();
 }
 
 std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,

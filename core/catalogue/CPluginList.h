@@ -55,8 +55,8 @@ public:
     // cannot be read or holds more than kMaxConfigBytes.
     static korvane::Result<std::string> ReadConfigFile(const std::filesystem::path& file);
     // Replaces the list by the plug-ins of storageFolder that a configuration file names, and
-    // takes its name. False, and nothing changed, when the file cannot be read (ReadConfigFile).
-    bool ReadConfig(const std::string& file, const std::string& storageFolder);
+    // takes its name. Nothing changes when the file cannot be read (ReadConfigFile says why).
+    korvane::Status ReadConfig(const std::string& file, const std::string& storageFolder);
     // The same from the bytes of a configuration file. Gives the keys the file names that storage
     // holds no plug-in of, each once, in file order.
     std::vector<std::string> ReadConfigText(std::string_view bytes,

@@ -1,9 +1,11 @@
 #include "core/catalogue/ConfigBackup.h"
 
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/catalogue/PluginScript.h"
+#include "core/catalogue/PluginTreeScan.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -83,10 +85,10 @@ korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
 // after all of them, so that it neither sorts before a backup nor takes a folder's name.
 korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFolder)
 {
-    const kfs::FolderNames folder =
-        kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
-    if (!folder.Failure().empty())
-        return korvane::Status::Failure(folder.Failure());
+    const kfs::FolderListing folder =
+        kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
+    if (!folder.Failure())
+        return folder.Failure();
     std::vector<std::string> stems;
     for (size_t i = 0; i < folder.Count(); ++i) {
         const std::string_view name = folder.Name(i);
@@ -97,40 +99,6 @@ korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFol
     }
     std::sort(stems.begin(), stems.end());
     return stems;
-}
-
-korvane::Status EnsureFolder(const std::filesystem::path& folder)
-{
-    if (kfs::IsFolder(folder) || kfs::CreateFolder(folder))
-        return korvane::Status::Ok();
-    return korvane::Status::Failure(kpath::FromNative(folder) +
-                                    ": the folder could not be created");
-}
-
-void AddEvery(CPluginList& list, const std::string& subdirectory,
-              const std::filesystem::path& folder, fileops::FailureList& failures)
-{
-    const auto entries = kfs::ListFolder(folder);
-    if (!entries) {
-        failures.Add(entries.status());
-        return;
-    }
-    std::unordered_set<std::string> keysHere;
-    for (const auto& entry : *entries) {
-        if (entry.isFolder) {
-            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path,
-                     failures);
-            continue;
-        }
-        if (!entry.isFile || !pluginscript::IsPluginScript(entry.name))
-            continue;
-        const std::string key = pluginscript::KeyOf(entry.name);
-        if (!keysHere.insert(kpath::Lowered(key)).second)
-            continue;
-        auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-        plugin->m_strSubdirectory = subdirectory;
-        list.m_arrPlugins.push_back(std::move(plugin));
-    }
 }
 
 } // namespace
@@ -145,25 +113,15 @@ std::string BackupStem(std::string_view name)
     return std::string(StemOf(name));
 }
 
-korvane::Result<CPluginList> EveryPlugin(const std::string& root)
-{
-    CPluginList list;
-    fileops::FailureList failures;
-    AddEvery(list, {}, kpath::ResolveNoCase(root), failures);
-    if (!failures.empty())
-        return failures.ToStatus();
-    return list;
-}
-
 korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFolder)
 {
     std::vector<std::string> names;
-    const kfs::FolderNames folder =
-        kfs::ListFolderNames(kpath::ResolveNoCase(BackupFolder(korvaneFolder)));
+    const kfs::FolderListing folder =
+        kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
     // Backups missed would let an older one pass for the newest, and a new one take the name of
     // one that is there.
-    if (!folder.Failure().empty())
-        return korvane::Status::Failure(folder.Failure());
+    if (!folder.Failure())
+        return folder.Failure();
     for (size_t i = 0; i < folder.Count(); ++i)
         if (folder.IsFile(i) && !StemOf(folder.Name(i)).empty())
             names.emplace_back(folder.Name(i));
@@ -190,8 +148,8 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
                                                 std::chrono::system_clock::time_point now,
                                                 const std::string& reservedStem)
 {
-    const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
-    if (auto ready = EnsureFolder(folder); !ready)
+    const auto folder = Path(BackupFolder(korvaneFolder)).OnDisk();
+    if (auto ready = kfs::EnsureFolder(folder); !ready)
         return ready;
     auto listed = Backups(korvaneFolder);
     if (!listed)
@@ -204,7 +162,7 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     const std::string name = *stem + std::string(kExtension);
 
     // A backup that missed plug-ins in use could not bring them back.
-    auto every = EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    auto every = ScanPluginTree(korvane::PluginsFolder(korvaneFolder));
     if (!every)
         return every.status();
     CPluginList inUse = std::move(every).value();
@@ -232,7 +190,7 @@ korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const 
     if (!stem)
         return stem.status();
     const std::string newest = *stem + std::string(kExtension);
-    const auto folder = kpath::ResolveNoCase(BackupFolder(korvaneFolder));
+    const auto folder = Path(BackupFolder(korvaneFolder)).OnDisk();
     // The files its load set aside go with it, so that the undo still finds them. The folder goes
     // first: a backup renamed without it would lose them.
     const std::string oldStem(StemOf(name));

@@ -24,11 +24,6 @@ inline constexpr std::size_t kKept = 10;
 
 std::string BackupFolder(const std::string& korvaneFolder);
 
-// Every plug-in of a folder tree in scan order, once for each key in each folder (a scan keeps
-// only the first folder's plug-in of a key). The records carry key and subfolder only. Fails,
-// naming the folders, when any could not be listed whole.
-korvane::Result<CPluginList> EveryPlugin(const std::string& root);
-
 // A backup's file name without its extension: the name of the folder of the files its load set
 // aside. Empty for a name that is no backup's.
 std::string BackupStem(std::string_view name);

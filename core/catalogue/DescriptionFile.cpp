@@ -3,8 +3,10 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/catalogue/TextFile.h"
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -130,7 +132,7 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
         return korvane::Status::Failure("the plug-in is not in the storage folder");
 
     const Fields storable = Storable(fields);
-    const auto file = kpath::ResolveNoCase(FilePath(storageFolder, plugin));
+    const auto file = Path(FilePath(storageFolder, plugin)).OnDisk();
     // A file there that cannot be read fails: its other lines would be lost with it. The record
     // holds only the beginning of a file longer than a description file may be: writing it would
     // lose the rest.

@@ -1,7 +1,9 @@
 #include "core/catalogue/KorvaneFolders.h"
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <fstream>
 #include <system_error>
@@ -35,7 +37,7 @@ std::string KorvaneFolderSetting(std::string stored)
 bool HasKorvaneScript(const std::string& folder)
 {
     // A folder that cannot be listed whole is taken for none: nothing is done to it.
-    const auto entries = kfs::ListFolder(kpath::ResolveNoCase(folder));
+    const auto entries = kfs::ListFolder(Path(folder).OnDisk());
     if (!entries)
         return false;
     for (const auto& entry : *entries) {
@@ -55,7 +57,7 @@ bool IsWindowsProgram(const fs::path& file)
 
 std::optional<fs::path> FindTribesProgram(const std::string& folder)
 {
-    const auto program = kpath::FindNoCase(kpath::ResolveNoCase(folder), "tribes.exe");
+    const auto program = kpath::FindNoCase(Path(folder).OnDisk(), "tribes.exe");
     if (!program || kfs::IsFolder(*program))
         return std::nullopt;
     if (IsWindowsProgram(*program) || IsNativeExecutable(*program))

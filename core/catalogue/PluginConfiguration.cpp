@@ -1,10 +1,13 @@
 #include "core/catalogue/PluginConfiguration.h"
 
 #include "core/catalogue/ConfigBackup.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/PluginTreeScan.h"
+#include "core/catalogue/TreeCopy.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <unordered_map>
 #include <utility>
@@ -14,12 +17,6 @@ namespace {
 
 constexpr char kNoKorvaneFolder[] = "no Korvane folder is set";
 constexpr char kNotInStorage[] = "not in storage";
-
-korvane::Status EnsureFolder(const std::string& folder)
-{
-    const auto path = kpath::ResolveNoCase(folder);
-    return kfs::IsFolder(path) ? korvane::Status::Ok() : kfs::CreateFolder(path);
-}
 
 // The paths below plugins of the scripts a configuration puts in use, as DeleteTree keeps them.
 std::unordered_set<std::string> ScriptsNamed(const CPluginList& plugins)
@@ -61,14 +58,14 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         return korvane::Status::Failure(kNoKorvaneFolder);
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
-    const auto bytes = CPluginList::ReadConfigFile(kpath::ResolveNoCase(file));
+    const auto bytes = CPluginList::ReadConfigFile(Path(file).OnDisk());
     if (!bytes)
         return bytes.status();
     // The plugins folder may hold the only copy of a plug-in or of any other file: it goes into
     // storage, never replacing what storage has, before the folder is emptied, and when any of it
     // cannot, or storage's copy differs, the folder is not emptied. The file is read against
     // storage after that, so a plug-in it names that only the plugins folder had is found.
-    if (auto ready = EnsureFolder(storage); !ready)
+    if (auto ready = kfs::EnsureFolder(Path(storage).OnDisk()); !ready)
         return ready;
     // The copies the player settled set aside what gave way under the name the backup of the set
     // in use will have, so that an undo of this load finds them.
@@ -119,7 +116,7 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
     if (backups->empty())
         return UndoneLoad();
     const std::string& newest = backups->back();
-    const auto file = kpath::ResolveNoCase(configbackup::BackupFolder(korvaneFolder)) / newest;
+    const auto file = Path(configbackup::BackupFolder(korvaneFolder)).OnDisk() / newest;
     auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file), settlement);
     // The copies in use that the undone load set aside take the places of storage's.
     korvane::Status restored = korvane::Status::Ok();
@@ -154,7 +151,7 @@ std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
         return repeated;
     // Lower-cased key to the first spelling met and how often it was met.
     std::unordered_map<std::string, std::pair<std::string, int>> seen;
-    const auto every = configbackup::EveryPlugin(korvane::PluginsFolder(korvaneFolder));
+    const auto every = ScanPluginTree(korvane::PluginsFolder(korvaneFolder));
     if (!every)
         return repeated;
     for (const auto& plugin : every->m_arrPlugins) {

@@ -2,9 +2,14 @@
 
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginInfo.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/PluginTreeScan.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/FailureList.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,14 +21,14 @@ korvane::Result<std::vector<kfs::FolderEntry>> InUseFiles(const std::string& kor
                                                           const CPluginInfo& plugin)
 {
     return fileops::ListKeyFiles(
-        kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder) + plugin.m_strSubdirectory),
+        (Path(korvane::PluginsFolder(korvaneFolder)) / plugin.m_strSubdirectory).OnDisk(),
         plugin.m_strFileName);
 }
 
 // A stored-form path as the user's system writes it, for a reason.
 std::string PathText(const std::string& storedPath)
 {
-    return kpath::FromNative(kpath::ResolveNoCase(storedPath));
+    return kpath::FromNative(Path(storedPath).OnDisk());
 }
 
 // The record itself and, for every other subfolder of plugins holding a script of its key, a
@@ -31,7 +36,7 @@ std::string PathText(const std::string& storedPath)
 korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const std::string& plugins,
                                                        const CPluginInfo& plugin)
 {
-    const auto every = configbackup::EveryPlugin(plugins);
+    const auto every = ScanPluginTree(plugins);
     if (!every)
         return every.status();
     std::vector<CPluginInfo> holders;
@@ -81,7 +86,7 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
     const auto holders = HoldersOfKey(plugins, plugin);
     if (!holders)
         return holders.status();
-    fileops::FailureList failures;
+    FailureList failures;
     for (const CPluginInfo& inUse : *holders) {
         const auto files = InUseFiles(korvaneFolder, inUse);
         if (!files) {
@@ -114,7 +119,7 @@ korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder
     if (!holders)
         return holders.status();
     settle::Copies copies;
-    fileops::FailureList failures;
+    FailureList failures;
     fileops::FolderListings storageListings;
     for (const CPluginInfo& inUse : *holders) {
         const auto files = InUseFiles(korvaneFolder, inUse);
@@ -122,7 +127,7 @@ korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder
             failures.Add(files.status());
             continue;
         }
-        const auto stored = kpath::ResolveNoCase(storage + inUse.m_strSubdirectory);
+        const auto stored = (Path(storage) / inUse.m_strSubdirectory).OnDisk();
         for (const auto& file : *files) {
             const auto copy = storageListings.Find(stored, file.name);
             if (!copy || storageListings.HoldsNonFile(stored, file.name))

@@ -1,10 +1,15 @@
 #include "core/catalogue/SettleCopies.h"
 
 #include "core/catalogue/ConfigBackup.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -63,10 +68,10 @@ public:
         const std::string root = configbackup::SetAsideFolder(m_korvaneFolder, m_stem);
         const std::string folder =
             side + std::string(1, kpath::kStoredSeparator) + std::string(FolderOf(rel));
-        if (auto made = MakeFolders(kpath::ResolveNoCase(root), folder); !made)
+        if (auto made = MakeFolders(Path(root).OnDisk(), folder); !made)
             return made;
         const fs::path target =
-            kpath::ResolveNoCase(root + folder) / kpath::ToNative(rel.substr(FolderOf(rel).size()));
+            (Path(root) / folder).OnDisk() / kpath::ToNative(rel.substr(FolderOf(rel).size()));
         return kfs::CopyFileNoOverwrite(file, target, kfs::Flush::ToDisk);
     }
 
@@ -75,12 +80,12 @@ private:
     {
         if (m_made)
             return korvane::Status::Ok();
-        const fs::path backups = kpath::ResolveNoCase(configbackup::BackupFolder(m_korvaneFolder));
+        const fs::path backups = Path(configbackup::BackupFolder(m_korvaneFolder)).OnDisk();
         if (!kfs::IsFolder(backups))
             if (auto created = kfs::CreateFolder(backups); !created)
                 return created;
         const fs::path folder =
-            kpath::ResolveNoCase(configbackup::SetAsideFolder(m_korvaneFolder, m_stem));
+            Path(configbackup::SetAsideFolder(m_korvaneFolder, m_stem)).OnDisk();
         if (!kfs::IsFolder(folder))
             if (auto created = kfs::CreateFolder(folder); !created)
                 return created;
@@ -102,8 +107,8 @@ korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& r
     // The paths come from a listing or an update list; none may lead out of the two folders.
     if (rel.empty() || !kpath::IsContainedRelative(rel))
         return korvane::Status::Failure(rel + ": not a file of the plugins folder");
-    const fs::path inUse = kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder) + rel);
-    const fs::path stored = kpath::ResolveNoCase(korvane::StorageFolder(korvaneFolder) + rel);
+    const fs::path inUse = (Path(korvane::PluginsFolder(korvaneFolder)) / rel).OnDisk();
+    const fs::path stored = (Path(korvane::StorageFolder(korvaneFolder)) / rel).OnDisk();
     // A copy that could not be looked at is not taken for one that is gone: it is compared, and
     // the failure to read it named.
     if (kfs::IsMissing(inUse) || kfs::IsMissing(stored))
@@ -129,7 +134,7 @@ korvane::Status SettleWith(const std::string& korvaneFolder, const Settlement& s
 {
     if (settlement.choice == Choice::Refuse)
         return korvane::Status::Ok();
-    fileops::FailureList failures;
+    FailureList failures;
     std::unordered_set<std::string> settled;
     for (const std::string& rel : settlement.copies) {
         if (settled.insert(kpath::Lowered(rel)).second)
@@ -139,8 +144,7 @@ korvane::Status SettleWith(const std::string& korvaneFolder, const Settlement& s
 }
 
 void FindBelow(const fs::path& plugins, const fs::path& storage, const std::string& rel,
-               fileops::FolderListings& storageListings, Copies& copies,
-               fileops::FailureList& failures)
+               fileops::FolderListings& storageListings, Copies& copies, FailureList& failures)
 {
     // A file missed by either listing would pass for one without a differing copy.
     if (auto listed = storageListings.Failure(storage); !listed) {
@@ -176,8 +180,7 @@ void FindBelow(const fs::path& plugins, const fs::path& storage, const std::stri
 
 // The files set aside below a folder, each with its path below it, in folder order.
 void ListSetAside(const fs::path& folder, const std::string& rel,
-                  std::vector<std::pair<fs::path, std::string>>& files,
-                  fileops::FailureList& failures)
+                  std::vector<std::pair<fs::path, std::string>>& files, FailureList& failures)
 {
     const auto entries = kfs::ListFolder(folder);
     if (!entries) {
@@ -204,11 +207,11 @@ struct PutBack
 korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& copy,
                            const std::string& rel, std::vector<PutBack>& done)
 {
-    const fs::path plugins = kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder));
+    const fs::path plugins = Path(korvane::PluginsFolder(korvaneFolder)).OnDisk();
     if (auto made = MakeFolders(plugins, FolderOf(rel)); !made)
         return made;
-    PutBack putBack{kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder) + rel),
-                    kpath::ResolveNoCase(korvane::StorageFolder(korvaneFolder) + rel)};
+    PutBack putBack{(Path(korvane::PluginsFolder(korvaneFolder)) / rel).OnDisk(),
+                    (Path(korvane::StorageFolder(korvaneFolder)) / rel).OnDisk()};
     // Only a file storage holds the same bytes of may give way: nothing is lost by that.
     if (!kfs::IsMissing(putBack.target)) {
         if (auto same = fileops::SameAsCopy(putBack.target, putBack.stored); !same)
@@ -226,11 +229,11 @@ korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& cop
 korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder)
 {
     Copies copies;
-    fileops::FailureList failures;
+    FailureList failures;
     fileops::FolderListings storageListings;
-    FindBelow(kpath::ResolveNoCase(korvane::PluginsFolder(korvaneFolder)),
-              kpath::ResolveNoCase(korvane::StorageFolder(korvaneFolder)), {}, storageListings,
-              copies, failures);
+    FindBelow(Path(korvane::PluginsFolder(korvaneFolder)).OnDisk(),
+              Path(korvane::StorageFolder(korvaneFolder)).OnDisk(), {}, storageListings, copies,
+              failures);
     if (!failures.empty())
         return failures.ToStatus();
     return copies;
@@ -259,13 +262,14 @@ korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Sett
 
 korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem)
 {
-    const fs::path setAside = kpath::ResolveNoCase(
-        configbackup::SetAsideFolder(korvaneFolder, stem) + kPluginsSide + kpath::kStoredSeparator);
+    const fs::path setAside = Path(configbackup::SetAsideFolder(korvaneFolder, stem) +
+                                   kPluginsSide + kpath::kStoredSeparator)
+                                  .OnDisk();
     // A folder that could not be looked at may hold copies: it is listed, and the failure named.
     if (kfs::IsMissing(setAside))
         return korvane::Status::Ok();
     std::vector<std::pair<fs::path, std::string>> files;
-    fileops::FailureList failures;
+    FailureList failures;
     ListSetAside(setAside, {}, files, failures);
     if (!failures.empty())
         return failures.ToStatus();

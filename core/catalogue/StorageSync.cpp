@@ -1,31 +1,35 @@
 #include "core/catalogue/StorageSync.h"
 
+#include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 namespace korvane::storagesync {
 
 StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
-                            fileops::FailureList& failures)
+                            FailureList& failures)
 {
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
     // Asked without its trailing separator, so that a file of that name counts as present too
     // and is never replaced by a folder.
-    if (kpath::Exists(std::string_view(storage).substr(0, storage.size() - 1))) {
+    if (Path(std::string_view(storage).substr(0, storage.size() - 1)).Exists()) {
         if (refreshExisting)
             failures.Add(fileops::CopyTree(plugins, storage));
         return StorageState::Existing;
     }
-    if (!kfs::CreateFolder(kpath::ResolveNoCase(storage)).ok())
+    if (!kfs::CreateFolder(Path(storage).OnDisk()).ok())
         return StorageState::NotCreated;
     failures.Add(fileops::CopyTree(plugins, storage));
     return StorageState::Created;
 }
 
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
-                     const std::string& korvaneFolder, fileops::FailureList& failures)
+                     const std::string& korvaneFolder, FailureList& failures)
 {
     const std::string storage = korvane::StorageFolder(korvaneFolder);
     const std::string plugins = korvane::PluginsFolder(korvaneFolder);
@@ -49,7 +53,7 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     // in whatever folder the program happens to run from.
     if (korvaneFolder.empty())
         return {Outcome::NoKorvaneFolder};
-    fileops::FailureList failures;
+    FailureList failures;
     const StorageState state = PrepareStorage(korvaneFolder, refreshExistingStorage, failures);
     if (state == StorageState::NotCreated)
         return {Outcome::StorageNotCreated};
@@ -62,10 +66,10 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     const bool wholeFolderCopied = state == StorageState::Created || refreshExistingStorage;
     if (!wholeFolderCopied && CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
         catalogue.Rescan(storage);
-    fileops::FailureList unreadable;
+    FailureList unreadable;
     unreadable.Add(catalogue.Unreadable());
     unreadable.Add(inUse.Unreadable());
-    fileops::FailureList descriptions;
+    FailureList descriptions;
     descriptions.Add(catalogue.UnreadableDescriptions());
     descriptions.Add(inUse.UnreadableDescriptions());
     return {Outcome::Ready, failures.ToStatus(), unreadable.ToStatus(), descriptions.ToStatus()};

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/catalogue/CPluginList.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -42,12 +42,12 @@ struct Synchronisation
 // refreshExisting. No file storage already has is ever replaced. Files that could not be copied
 // go into failures.
 StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
-                            fileops::FailureList& failures);
+                            FailureList& failures);
 
 // Copies into storage, with all their files, the plug-ins of inUse that catalogue does not know.
 // Returns how many it tried to copy; files that could not be copied go into failures.
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
-                     const std::string& korvaneFolder, fileops::FailureList& failures);
+                     const std::string& korvaneFolder, FailureList& failures);
 
 // The whole folder work of opening a Korvane folder: PrepareStorage, a scan of both folders into
 // catalogue and inUse, and CopyMissingInUse. On Ready, catalogue lists storage as it is after the

@@ -1,7 +1,8 @@
 #include "core/catalogue/TextFile.h"
 
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 namespace korvane::textfile {
 
@@ -19,7 +20,7 @@ std::string ToDiskText(std::string_view text)
 
 korvane::Status WriteText(std::string_view storedPath, std::string_view text)
 {
-    return kfs::WriteFileAtomically(kpath::ResolveNoCase(storedPath), ToDiskText(text));
+    return kfs::WriteFileAtomically(Path(storedPath).OnDisk(), ToDiskText(text));
 }
 
 } // namespace korvane::textfile

@@ -1,7 +1,10 @@
 #include "core/platform/FolderLock.h"
 
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -56,7 +59,7 @@ std::string CreationFailure(const std::filesystem::path& lockFile)
 // or a power cut left behind. While the lock is held nothing else writes there.
 void RemoveLeftovers(const std::filesystem::path& folder)
 {
-    const kfs::FolderNames names = kfs::ListFolderNames(folder);
+    const kfs::FolderListing names = kfs::ListFolderNames(folder);
     for (size_t i = 0; i < names.Count(); ++i) {
         const std::string_view name = names.Name(i);
         const auto entry = folder / std::filesystem::path(std::u8string(name.begin(), name.end()));
@@ -77,7 +80,7 @@ FolderLock::~FolderLock() = default;
 Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
                                        std::chrono::milliseconds timeout)
 {
-    const auto folder = kpath::ResolveNoCase(korvaneFolder);
+    const auto folder = Path(korvaneFolder).OnDisk();
     // A lock file would create the folder's first entry in a folder that is not there.
     if (korvaneFolder.empty() || !kfs::IsFolder(folder))
         return Status::Failure(kpath::FromNative(folder) + ": the folder does not exist");
@@ -94,7 +97,7 @@ Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
         if (bHeldBefore) {
             const std::string base = kpath::WithTrailingSeparator(korvaneFolder);
             for (const char* tree : kGuardedTrees)
-                RemoveLeftovers(kpath::ResolveNoCase(base + tree));
+                RemoveLeftovers(Path(base + tree).OnDisk());
         }
         return FolderLock(std::move(lock));
     }

@@ -92,44 +92,6 @@ std::string FromNative(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-fs::path ResolveNoCase(std::string_view stored)
-{
-    const fs::path native = ToNative(stored);
-    fs::path resolved = native.root_path();
-    bool missing = false; // once a folder is missing, nothing below it can be found
-    for (const auto& part : native.relative_path()) {
-        fs::path candidate = resolved / part;
-#ifdef _WIN32
-        if (!missing && part != "." && part != "..") {
-            if (auto onDisk = OnDiskName(candidate))
-                candidate = resolved / *onDisk;
-            else
-                missing = true;
-        }
-#else
-        std::error_code ec;
-        if (!missing && !fs::exists(candidate, ec) && part != "." && part != "..") {
-            const std::string name = FromNative(part);
-            if (auto found = FindNoCase(resolved.empty() ? fs::path(".") : resolved, name)) {
-                candidate = resolved / found->filename();
-            } else {
-                missing = true;
-            }
-        }
-#endif
-        resolved = std::move(candidate);
-    }
-    if (EndsWithSeparator(stored) && !resolved.empty())
-        resolved /= ""; // keep the trailing separator of a folder
-    return resolved;
-}
-
-bool Exists(std::string_view stored)
-{
-    std::error_code ec;
-    return fs::exists(ResolveNoCase(stored), ec);
-}
-
 std::string Lowered(std::string_view text)
 {
     std::string lowered(text);

@@ -5,10 +5,8 @@
 #include <string>
 #include <string_view>
 
-// Paths inside the program keep the form the stored files use: folders joined by plain
-// concatenation, every folder ending in a separator, '\' between the folder names of a plug-in's
-// subfolder or an update's target. This namespace is the one place that turns that form into a
-// file-system path and answers the questions that depend on the platform's rules.
+// The rules of the stored form of paths (Path.h) that depend on the platform: separators, letter
+// case, names that are safe to create.
 namespace korvane::kpath {
 
 // The separator the program writes into stored forms (subfolders, configuration files).
@@ -33,14 +31,6 @@ std::wstring SystemPath(const std::filesystem::path& path);
 std::filesystem::path ToNative(std::string_view stored);
 // File-system path to UTF-8 text in the platform's own form.
 std::string FromNative(const std::filesystem::path& path);
-
-// Like ToNative, but each folder or file name that does not exist with exactly this spelling is
-// replaced by an existing entry that differs only in letter case, as a Windows file system would
-// find it. Names that do not exist in any case are kept as given.
-std::filesystem::path ResolveNoCase(std::string_view stored);
-
-// True when something (file or folder) exists at the stored path, whatever its letter case.
-bool Exists(std::string_view stored);
 
 // The text with A-Z lowered, the letter case lookups without regard to case ignore.
 std::string Lowered(std::string_view text);

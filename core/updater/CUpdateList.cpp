@@ -1,8 +1,8 @@
 #include "core/updater/CUpdateList.h"
 
 #include "core/catalogue/CPluginList.h"
-#include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/TreeCopy.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/updater/ArchiveWriter.h"

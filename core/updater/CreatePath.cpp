@@ -2,13 +2,14 @@
 
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 namespace korvane {
 
 bool CreatePath(const std::string& strBase, const std::string& strRel,
                 std::vector<std::string>* pCreated)
 {
-    if (strBase.empty() || !kpath::Exists(strBase) || !kpath::IsContainedRelative(strRel))
+    if (strBase.empty() || !Path(strBase).Exists() || !kpath::IsContainedRelative(strRel))
         return false;
     std::string current = strBase;
     if (!kpath::EndsWithSeparator(current))
@@ -23,11 +24,11 @@ bool CreatePath(const std::string& strBase, const std::string& strRel,
             current.push_back(kpath::kStoredSeparator);
         // Another installation may create the same folder between the test and the creation;
         // finding it there then is as good as having made it.
-        if (!kpath::Exists(current)) {
-            if (kfs::CreateFolder(kpath::ResolveNoCase(current)).ok()) {
+        if (!Path(current).Exists()) {
+            if (kfs::CreateFolder(Path(current).OnDisk()).ok()) {
                 if (pCreated)
                     pCreated->push_back(current);
-            } else if (!kpath::Exists(current)) {
+            } else if (!Path(current).Exists()) {
                 return false;
             }
         }

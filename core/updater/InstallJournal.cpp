@@ -1,8 +1,11 @@
 #include "core/updater/InstallJournal.h"
 
 #include "core/catalogue/ConfigBackup.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 
 #include <algorithm>
 #include <fstream>
@@ -37,8 +40,7 @@ bool IsHex(const QByteArray& text)
 } // namespace
 
 InstallJournal::InstallJournal(const std::string& strKorvane)
-    : m_file(kpath::ResolveNoCase(
-                 configbackup::BackupFolder(kpath::WithTrailingSeparator(strKorvane))) /
+    : m_file(Path(configbackup::BackupFolder(kpath::WithTrailingSeparator(strKorvane))).OnDisk() /
              kJournalName)
 {
     const auto bytes = kfs::ReadFile(m_file, kLargest);

@@ -3,8 +3,8 @@
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
-#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "core/updater/CUpdateInfo.h"
 #include "res/Strings.h"
 
@@ -126,14 +126,14 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
 
 std::filesystem::path UpdateFilePlace::StoredPath() const
 {
-    return kpath::ResolveNoCase(strStored);
+    return Path(strStored).OnDisk();
 }
 
 std::optional<std::filesystem::path> UpdateFilePlace::InUseCopy(const CPluginList* pInUse) const
 {
     if (!pInUse || strInUse.empty() || strKey.empty() || !pInUse->Exists(strKey))
         return std::nullopt;
-    std::filesystem::path copy = kpath::ResolveNoCase(strInUse);
+    std::filesystem::path copy = Path(strInUse).OnDisk();
     // Where its folder is missing the plug-in has no copy there to refresh. A folder that cannot
     // be looked at may hold one: it is refreshed, or the installation fails.
     std::error_code ec;

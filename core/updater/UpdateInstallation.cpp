@@ -1,9 +1,13 @@
 #include "core/updater/UpdateInstallation.h"
 
-#include "core/catalogue/FileOperations.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
+#include "core/catalogue/TreeCopy.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FailureList.h"
+#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "core/updater/CreatePath.h"
 #include "core/updater/CUpdateInfo.h"
 #include "res/Strings.h"
@@ -344,13 +348,13 @@ std::vector<std::string> UpdateInstallation::PutBack()
 void UpdateInstallation::RemoveCreatedFolders()
 {
     for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it)
-        (void)kfs::RemoveEmptyFolder(kpath::ResolveNoCase(*it));
+        (void)kfs::RemoveEmptyFolder(Path(*it).OnDisk());
     m_createdFolders.clear();
 }
 
 korvane::Status UpdateInstallation::KeptCopies() const
 {
-    fileops::FailureList kept;
+    FailureList kept;
     for (const Staged& staged : m_staged) {
         if (staged.action == CopyAction::Kept)
             kept.Add(korvane::Status::Failure(

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/HttpClient.h"
 #include "core/platform/Status.h"
 #include "core/updater/CUpdateList.h"

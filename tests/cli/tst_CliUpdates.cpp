@@ -1,5 +1,5 @@
 #include "CliTestSupport.h"
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 #include "support/LoopbackServer.h"

@@ -1,6 +1,8 @@
 #include "support/TestTree.h"
 
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 
 #include <algorithm>
@@ -59,7 +61,8 @@ void TestTree::MakeFolder(std::string_view rel) const
 
 std::string TestTree::Read(std::string_view rel) const
 {
-    return kfs::ReadFile(kpath::ToNative(Path(rel))).value_or(std::string());
+    auto bytes = kfs::ReadFile(kpath::ToNative(Path(rel)));
+    return bytes ? std::move(bytes).value() : std::string();
 }
 
 bool TestTree::Exists(std::string_view rel) const

@@ -4,6 +4,7 @@
 // outside the Korvane folder.
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CreatePath.h"
 #include "core/updater/CUpdateList.h"
@@ -101,7 +102,7 @@ void CheckContained(const std::string& base, const std::string& rel)
     if (!CreatePath(base, rel))
         return;
     std::error_code ec;
-    const fs::path made = fs::weakly_canonical(kpath::ResolveNoCase(base + rel), ec);
+    const fs::path made = fs::weakly_canonical(Path(base + rel).OnDisk(), ec);
     const fs::path korvane = fs::weakly_canonical(KorvaneFolder(), ec);
     Check(std::mismatch(korvane.begin(), korvane.end(), made.begin(), made.end()).first ==
           korvane.end());

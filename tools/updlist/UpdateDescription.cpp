@@ -2,6 +2,8 @@
 
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 #include "core/updater/CUpdateList.h"
 #include "res/Strings.h"

@@ -1,6 +1,7 @@
 // updlist: writes the update list that the project's web server offers, and prints any update
 // list as text.
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CUpdateList.h"

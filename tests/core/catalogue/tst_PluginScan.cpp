@@ -1,5 +1,6 @@
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/StorageSync.h"
+#include "core/platform/FailureList.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
 
@@ -146,7 +147,7 @@ private slots:
         tree.Write("a/plugins/blaster.cs", "b");
         tree.Write("b/Storage/blaster.cs", "b");
         tree.Write("b/plugins/sniper.cs", "s");
-        fileops::FailureList failures, none;
+        FailureList failures, none;
         QCOMPARE(storagesync::PrepareStorage(tree.Path("a/"), true, failures),
                  StorageState::Existing);
         QCOMPARE(tree.Read("a/storage"), std::string("a file"));

@@ -5,7 +5,7 @@
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/SettleCopies.h"
-#include "core/platform/FileSystem.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/IoFaults.h"

@@ -1,4 +1,4 @@
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FolderLock.h"
 #include "res/Strings.h"
 #include "support/TestTree.h"

@@ -1,6 +1,9 @@
 // The file layer on a disk that fails: a listing cut short, a flush that does not reach the disk,
 // a file that cannot be looked at. None may pass for success or for a file that is not there.
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/FolderReader.h"
 #include "support/IoFaults.h"
 #include "support/TestTree.h"
 

@@ -1,5 +1,4 @@
 #include "core/platform/KPath.h"
-#include "support/TestTree.h"
 
 #include <QtTest>
 
@@ -43,17 +42,6 @@ private slots:
         QFETCH(bool, plainName);
         QCOMPARE(kpath::IsContainedRelative(rel.toStdString()), contained);
         QCOMPARE(kpath::IsPlainName(rel.toStdString()), plainName);
-    }
-
-    void storedFormReachesTheFileSystemWhateverTheLetterCase()
-    {
-        TestTree tree;
-        tree.Write("Storage/Weapons/Blaster.DESC.txt", "x");
-        QVERIFY(kpath::Exists(tree.Root() + "storage\\weapons\\blaster.desc.txt"));
-        const auto resolved = kpath::ResolveNoCase(tree.Root() + "storage\\weapons\\new.txt");
-        QCOMPARE(QString::fromStdString(kpath::FromNative(resolved)),
-                 tree.QPath("Storage/Weapons/new.txt"));
-        QVERIFY(!kpath::Exists(tree.Root() + "storage\\missing\\blaster.desc.txt"));
     }
 
     void caseFoldingIsAsciiOnly()

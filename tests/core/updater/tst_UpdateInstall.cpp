@@ -1,5 +1,5 @@
 #include "core/catalogue/CPluginList.h"
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
 #include "core/updater/CreatePath.h"
 #include "core/updater/InstallJournal.h"
 #include "support/LoopbackServer.h"

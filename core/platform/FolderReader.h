@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/platform/Status.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+// Reading files whole, with a limit, or many of one folder by their names.
+namespace korvane::kfs {
+
+// No limit on what ReadFile reads.
+inline constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
+
+// The whole content of a file, or why it cannot be opened or read (ReadFailureReason). With a
+// limit, at most maxBytes + 1 bytes are read: a result longer than maxBytes tells that the file
+// holds more, and a file of any size costs no more memory than that.
+korvane::Result<std::string> ReadFile(const std::filesystem::path& file,
+                                      std::size_t maxBytes = kWholeFile);
+// The same, telling a file that is not there (nothing, also when something else than a file is)
+// from one that cannot be read (a failure naming it).
+korvane::Result<std::optional<std::string>> ReadFileIfThere(const std::filesystem::path& file,
+                                                            std::size_t maxBytes = kWholeFile);
+// The same for the entry name (UTF-8) of a folder, without making a path of it first, into bytes
+// (whose storage a walk reading many files reuses). False, with bytes empty and the cause in
+// error when one is given, when it cannot be.
+bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes,
+              std::size_t maxBytes = kWholeFile, std::error_code* error = nullptr);
+
+// Whether two files hold the same bytes, read side by side a block at a time, so that files of
+// any size cost two blocks of memory. A failure, naming the file, when one could not be opened or
+// read: then nothing is known.
+korvane::Result<bool> SameContent(const std::filesystem::path& first,
+                                  const std::filesystem::path& second);
+
+// A folder held open while many of its files are read: each is then found by its name alone,
+// without the system walking the folder's whole path again for every file.
+class FolderReader
+{
+public:
+    explicit FolderReader(const std::filesystem::path& folder);
+    ~FolderReader();
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // ReadFile(folder, name, bytes, maxBytes, error) for this folder, name ending in a zero byte.
+    bool ReadFile(const char* name, std::string& bytes, std::size_t maxBytes = kWholeFile,
+                  std::error_code* error = nullptr) const;
+
+private:
+    // The open folder where the system has such descriptors, else its path.
+    [[maybe_unused]] std::filesystem::path m_folder;
+    [[maybe_unused]] int m_descriptor = -1;
+    [[maybe_unused]] int m_openError = 0; // why the folder could not be opened
+};
+
+} // namespace korvane::kfs

@@ -1,0 +1,102 @@
+#include "core/platform/Path.h"
+
+#include "core/platform/KPath.h"
+
+#include <system_error>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
+namespace korvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The stored form with A to Z lowered and every separator made '\'.
+std::string Folded(std::string_view stored)
+{
+    std::string folded = kpath::Lowered(stored);
+    for (char& c : folded) {
+        if (kpath::IsSeparator(c))
+            c = kpath::kStoredSeparator;
+    }
+    return folded;
+}
+
+} // namespace
+
+bool Path::IsFolder() const
+{
+    return kpath::EndsWithSeparator(m_stored);
+}
+
+Path Path::operator/(std::string_view rel) const
+{
+    Path joined(*this);
+    joined /= rel;
+    return joined;
+}
+
+Path& Path::operator/=(std::string_view rel)
+{
+    if (!m_stored.empty() && !IsFolder() && !rel.empty())
+        m_stored.push_back(kpath::kStoredSeparator);
+    m_stored.append(rel);
+    return *this;
+}
+
+fs::path Path::OnDisk() const
+{
+    const fs::path native = kpath::ToNative(m_stored);
+    fs::path resolved = native.root_path();
+    bool missing = false; // once a folder is missing, nothing below it can be found
+    for (const auto& part : native.relative_path()) {
+        fs::path candidate = resolved / part;
+        std::error_code ec;
+        // Windows finds a name in any letter case itself; FindNoCase gives the spelling on the
+        // disk, which a file written or a message shown keeps.
+#ifndef _WIN32
+        const bool asGiven = fs::exists(candidate, ec);
+#else
+        const bool asGiven = false;
+#endif
+        if (!missing && !asGiven && part != "." && part != "..") {
+            const std::string name = kpath::FromNative(part);
+            if (auto found = kpath::FindNoCase(resolved.empty() ? fs::path(".") : resolved, name))
+                candidate = resolved / found->filename();
+            else
+                missing = true;
+        }
+        resolved = std::move(candidate);
+    }
+    if (IsFolder() && !resolved.empty())
+        resolved /= ""; // keep the trailing separator of a folder
+    return resolved;
+}
+
+bool Path::Exists() const
+{
+    std::error_code ec;
+    return fs::exists(OnDisk(), ec);
+}
+
+bool Path::SameAs(const Path& other) const
+{
+    return Folded(m_stored) == Folded(other.m_stored);
+}
+
+bool Path::Contains(const Path& other) const
+{
+    std::string folder = Folded(m_stored);
+    if (!folder.empty() && folder.back() != kpath::kStoredSeparator)
+        folder.push_back(kpath::kStoredSeparator);
+    const std::string inner = Folded(other.m_stored);
+    return inner.starts_with(folder) || inner + kpath::kStoredSeparator == folder;
+}
+
+} // namespace korvane

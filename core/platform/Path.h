@@ -1,0 +1,55 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// A path in the form the stored files use, and the one way from it to the file system. The stored
+// form is UTF-8 text with '\' (or '/') between names and a separator at the end of a folder; it
+// reaches the disk only through OnDisk, which finds every name in the letter case the disk has
+// it, as a Windows file system would. A std::filesystem::path never turns back into a Path by
+// accident: the two do not convert into each other.
+class Path
+{
+public:
+    Path() = default;
+    // The stored form as given, either separator.
+    explicit Path(std::string stored) : m_stored(std::move(stored)) {}
+    explicit Path(std::string_view stored) : m_stored(stored) {}
+    explicit Path(const char* stored) : m_stored(stored) {}
+    // A file-system path is no stored form: it comes from the disk, or from OnDisk.
+    Path(const std::filesystem::path&) = delete;
+
+    const std::string& Stored() const { return m_stored; }
+    bool IsEmpty() const { return m_stored.empty(); }
+    // A folder's path ends in a separator.
+    bool IsFolder() const;
+
+    // rel (stored form, relative) below this path, with a separator between them unless this
+    // path ends in one or is empty.
+    Path operator/(std::string_view rel) const;
+    Path& operator/=(std::string_view rel);
+
+    // The file-system path: each name that does not exist with exactly this spelling is replaced
+    // by an existing entry that differs only in letter case; names that exist in no case, and
+    // whatever lies below them, are kept as given. A folder keeps its trailing separator.
+    std::filesystem::path OnDisk() const;
+    // True when something (file or folder) is there, in any letter case.
+    bool Exists() const;
+
+    // The same path without regard to the letter case of A to Z or to the kind of separator:
+    // the same entry on a Windows file system.
+    bool SameAs(const Path& other) const;
+    // True when other is this folder or lies below it, compared as SameAs compares.
+    bool Contains(const Path& other) const;
+
+    // Exact comparison of the stored forms.
+    bool operator==(const Path& other) const = default;
+
+private:
+    std::string m_stored;
+};
+
+} // namespace korvane
