@@ -2,7 +2,7 @@
 // names, files that vanish, folders that are not there or are files, links. Nothing may touch
 // what is not the key's, and a file in use goes only when storage holds the same bytes.
 #include "core/catalogue/CPluginList.h"
-#include "core/catalogue/FileOperations.h"
+#include "core/catalogue/TreeCopy.h"
 #include "core/catalogue/PluginUse.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"

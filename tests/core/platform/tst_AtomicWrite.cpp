@@ -1,6 +1,6 @@
 // An atomic write keeps what the file it replaces has: its mode, the link it was written through,
 // on Windows its attributes and the letter case of its name. A read-only file is not replaced.
-#include "core/platform/FileSystem.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "support/TestTree.h"
