@@ -34,7 +34,7 @@ private slots:
                     return handed <= most;
                 },
                 {}, most);
-            QCOMPARE(result.outcome, HttpClient::Outcome::Stopped);
+            QVERIFY(result && result->stopped);
             QVERIFY2(largest <= qsizetype(most + 1), QByteArray::number(largest));
         }
     }
