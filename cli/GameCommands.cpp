@@ -43,28 +43,12 @@ std::optional<launch::LaunchChoices> ChoicesOf(CliSession& session,
     return choices;
 }
 
-// The window's message for a launch that did not happen; where it shows none (the game did not
-// start), the reason.
-int ReportLaunch(CliSession& session, launch::LaunchStatus status)
+// A launch command that did not start the game fails with the launch's message.
+int ReportLaunch(CliSession& session, const korvane::Status& launched)
 {
-    using launch::LaunchStatus;
-    if (status == LaunchStatus::Ok)
-        return kExitSuccess;
-    if (const std::string_view message = launch::MessageFor(status); !message.empty())
-        return session.Fail(message);
-    const std::string tribesFolder = session.TribesFolder();
-    switch (status) {
-    case LaunchStatus::GameNotFound:
-        if (tribesFolder.empty())
-            return session.Fail(std::string_view(strings::kCliNoTribesFolder));
-        return session.Fail(
-            strings::Text(strings::kCliGameNotFound).arg(QString::fromStdString(tribesFolder)));
-    case LaunchStatus::WineNotFound:
-        return session.Fail(std::string_view(
-            launch::WineNotFoundMessage(launch::LoadWineSettings(session.Profile()))));
-    default:
-        return session.Fail(std::string_view(strings::kCliGameNotStarted));
-    }
+    if (!launched)
+        return session.Fail(std::string_view(launched.reason()));
+    return kExitSuccess;
 }
 
 int CommandLine(CliSession& session, const QCommandLineParser& arguments)
@@ -91,10 +75,10 @@ int StoreQuickExec(CliSession& session, const QCommandLineParser& arguments)
     const auto choices = ChoicesOf(session, arguments);
     if (!choices)
         return kExitUsage;
-    const launch::LaunchStatus status =
-        launch::CheckCanConfigureQuickExec(session.TribesFolder(), session.KorvaneFolder());
-    if (status != launch::LaunchStatus::Ok)
-        return session.Fail(launch::MessageFor(status));
+    if (const korvane::Status ready =
+            launch::CheckCanConfigureQuickExec(session.TribesFolder(), session.KorvaneFolder());
+        !ready)
+        return session.Fail(std::string_view(ready.reason()));
     if (!launch::StoreQuickExec(session.Profile(), *choices))
         return session.Fail(std::string_view(strings::kCliSettingsNotWritten));
     return kExitSuccess;

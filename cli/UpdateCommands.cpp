@@ -41,21 +41,15 @@ QString WithReason(const QString& message, const korvane::Status& status)
 // without the list is a failure here, unlike in the window, so that a script can tell.
 bool Download(CliSession& session, CUpdateList& updates, const std::string& url)
 {
-    const auto download = updates.DownloadList(url);
-    switch (download.result) {
-    case CUpdateList::DownloadResult::Received:
+    const korvane::Status download = updates.DownloadList(url);
+    if (download)
         return true;
-    case CUpdateList::DownloadResult::Unreadable:
-        session.Fail(WithReason(strings::Text(strings::kUpdateListUnreadable), download.status));
-        return false;
-    case CUpdateList::DownloadResult::NoList:
-    case CUpdateList::DownloadResult::InternetError:
-    case CUpdateList::DownloadResult::Cancelled:
-        break;
-    }
-    session.Fail(WithReason(strings::Text(strings::kCliListNotDownloaded)
-                                .arg(QString::fromStdString(urltext::WithoutUserInfo(url))),
-                            download.status));
+    if (download.is(CUpdateList::DownloadFailure::Unreadable))
+        session.Fail(WithReason(strings::Text(strings::kUpdateListUnreadable), download));
+    else
+        session.Fail(WithReason(strings::Text(strings::kCliListNotDownloaded)
+                                    .arg(QString::fromStdString(urltext::WithoutUserInfo(url))),
+                                download));
     return false;
 }
 

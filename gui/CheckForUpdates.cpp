@@ -18,8 +18,7 @@ namespace {
 
 // Downloads the list while a small modal dialog shows the bytes received and offers Cancel; the
 // window behind it keeps repainting.
-CUpdateList::ListDownload DownloadWithProgress(CUpdateList& updates, const std::string& url,
-                                               QWidget* parent)
+korvane::Status DownloadWithProgress(CUpdateList& updates, const std::string& url, QWidget* parent)
 {
     QProgressDialog progress(parent);
     progress.setObjectName(QStringLiteral("listProgress"));
@@ -31,9 +30,9 @@ CUpdateList::ListDownload DownloadWithProgress(CUpdateList& updates, const std::
     progress.setAutoReset(false);
     progress.setAutoClose(false);
     progress.show();
-    return updates.DownloadList(url, [&progress](std::uint64_t nReceived) {
+    return updates.DownloadList(url, [&progress](std::uint64_t received) {
         progress.setLabelText(
-            QString::fromUtf8(strings::kListDownloading).arg(QLocale().toString(nReceived)));
+            QString::fromUtf8(strings::kListDownloading).arg(QLocale().toString(received)));
         return !progress.wasCanceled();
     });
 }
@@ -46,18 +45,16 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent, std::function<v
     const std::string strUrl =
         profile.GetProfileString(profile::kUpdater, profile::kUrl, profile::kDefaultUpdateUrl);
     const auto download = DownloadWithProgress(*pUpdates, strUrl, parent);
-    switch (download.result) {
-    case CUpdateList::DownloadResult::InternetError:
-    case CUpdateList::DownloadResult::Cancelled:
-        return; // the server cannot be reached now, or the user gave up: nothing to show
-    case CUpdateList::DownloadResult::Unreadable:
-        ShowWarning(parent, WithReason(QString::fromUtf8(strings::kUpdateListUnreadable),
-                                       download.status.reason()));
+    using Failure = CUpdateList::DownloadFailure;
+    // The server cannot be reached now, or the user gave up: nothing to show.
+    if (download.is(Failure::InternetError) || download.is(Failure::Cancelled))
         return;
-    case CUpdateList::DownloadResult::NoList: // the server has none: the window shows no rows
-    case CUpdateList::DownloadResult::Received:
-        break;
+    if (download.is(Failure::Unreadable)) {
+        ShowWarning(parent, WithReason(QString::fromUtf8(strings::kUpdateListUnreadable),
+                                       download.reason()));
+        return;
     }
+    // The list came, or the server has none (NoList): the window shows the rows there are.
     CUpdaterDlg dlg(pUpdates,
                     korvane::KorvaneFolderSetting(
                         profile.GetProfileString(profile::kDirectories, profile::kKorvane)),

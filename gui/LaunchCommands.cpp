@@ -32,17 +32,16 @@ void SetChoices(CExecuteDlg& dlg, const LaunchChoices& choices)
     dlg.m_strExtraCmdLine = QString::fromStdString(choices.strExtraCmdLine);
 }
 
-// The game with the profile's Windows programs settings. A game that would not start is not
-// reported, as the window always did; a missing Wine command is, since the user can fix it.
+// The game with the profile's Windows programs settings. A game that is not found or would not
+// start is not reported, as the window always did; a missing Wine command is, since the user can
+// fix it.
 void Launch(const CProfile& profile, QWidget* parent,
-            const std::function<LaunchStatus(const kprocess::WineSettings&)>& start)
+            const std::function<korvane::Status(const kprocess::WineSettings&)>& start)
 {
-    const kprocess::WineSettings wine = LoadWineSettings(profile);
-    const LaunchStatus status = start(wine);
-    if (status == LaunchStatus::WineNotFound)
-        ShowMessage(parent, WineNotFoundMessage(wine));
-    else if (const std::string_view message = MessageFor(status); !message.empty())
-        ShowMessage(parent, message);
+    const korvane::Status launched = start(LoadWineSettings(profile));
+    if (!launched && !launched.is(LaunchFailure::GameNotFound) &&
+        !launched.is(LaunchFailure::StartFailed))
+        ShowMessage(parent, launched.reason());
 }
 
 LaunchChoices ChoicesOf(const CExecuteDlg& dlg)
@@ -70,10 +69,11 @@ void OnExecuteTribes(const CProfile& profile, QWidget* parent)
 
 void OnConfigureQuickExec(const CProfile& profile, QWidget* parent)
 {
-    const LaunchStatus status = CheckCanConfigureQuickExec(
-        TribesFolder(profile), profile.GetProfileString(profile::kDirectories, profile::kKorvane));
-    if (status != LaunchStatus::Ok) {
-        ShowMessage(parent, MessageFor(status));
+    if (const korvane::Status ready = CheckCanConfigureQuickExec(
+            TribesFolder(profile),
+            profile.GetProfileString(profile::kDirectories, profile::kKorvane));
+        !ready) {
+        ShowMessage(parent, ready.reason());
         return;
     }
     CExecuteDlg dlg(profile, true, parent);

@@ -11,30 +11,29 @@
 
 namespace korvane::launch {
 
-std::string_view MessageFor(LaunchStatus status)
-{
-    switch (status) {
-    case LaunchStatus::TribesFolderNotSet:
-        return strings::kQuickExecNeedsTribes;
-    case LaunchStatus::KorvaneFolderNotSet:
-        return strings::kQuickExecNeedsKorvane;
-    case LaunchStatus::QuickExecNotConfigured:
-        return strings::kQuickExecNotConfigured;
-    case LaunchStatus::Ok:
-    case LaunchStatus::GameNotFound:
-    case LaunchStatus::WineNotFound:
-    case LaunchStatus::StartFailed:
-        break;
-    }
-    return {};
-}
+namespace {
 
+// Why a Windows tribes.exe did not start: the command tried, and where it comes from.
 std::string WineNotFoundMessage(const kprocess::WineSettings& wine)
 {
     return QString::fromUtf8(strings::kWineNotFound)
         .arg(QString::fromStdString(kprocess::WineProgram(wine.command)))
         .toStdString();
 }
+
+korvane::Status GameNotFound(std::string_view tribesFolder)
+{
+    if (tribesFolder.empty())
+        return korvane::Status::Failure(LaunchFailure::GameNotFound, strings::kCliNoTribesFolder);
+    return korvane::Status::Failure(
+        LaunchFailure::GameNotFound,
+        QString::fromUtf8(strings::kCliGameNotFound)
+            .arg(
+                QString::fromUtf8(tribesFolder.data(), static_cast<qsizetype>(tribesFolder.size())))
+            .toStdString());
+}
+
+} // namespace
 
 kprocess::WineSettings LoadWineSettings(const CProfile& profile)
 {
@@ -51,30 +50,30 @@ bool StoreWineSettings(const CProfile& profile, const kprocess::WineSettings& wi
     return command && prefix;
 }
 
-LaunchStatus LaunchTribes(std::string_view tribesFolder, std::string_view parameters,
-                          const kprocess::WineSettings& wine)
+korvane::Status LaunchTribes(std::string_view tribesFolder, std::string_view parameters,
+                             const kprocess::WineSettings& wine)
 {
     // An unset folder would otherwise look for tribes.exe in whatever folder the program runs in.
     if (tribesFolder.empty())
-        return LaunchStatus::GameNotFound;
+        return GameNotFound(tribesFolder);
     const auto found = korvane::FindTribesProgram(std::string(tribesFolder));
     if (!found)
-        return LaunchStatus::GameNotFound;
+        return GameNotFound(tribesFolder);
     std::error_code ec;
     const std::filesystem::path program = std::filesystem::absolute(*found, ec);
     if (ec)
-        return LaunchStatus::GameNotFound;
+        return GameNotFound(tribesFolder);
     const auto kind = korvane::IsWindowsProgram(program) ? kprocess::ProgramKind::Windows
                                                          : kprocess::ProgramKind::Native;
     switch (kprocess::StartDetached(program, kind, parameters, program.parent_path(), wine)) {
     case kprocess::StartResult::Started:
-        return LaunchStatus::Ok;
+        return korvane::Status::Ok();
     case kprocess::StartResult::WineNotFound:
-        return LaunchStatus::WineNotFound;
+        return korvane::Status::Failure(LaunchFailure::WineNotFound, WineNotFoundMessage(wine));
     case kprocess::StartResult::Failed:
         break;
     }
-    return LaunchStatus::StartFailed;
+    return korvane::Status::Failure(LaunchFailure::StartFailed, strings::kCliGameNotStarted);
 }
 
 } // namespace korvane::launch

@@ -2,6 +2,7 @@
 
 #include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "res/Strings.h"
 
 namespace korvane::launch {
 namespace {
@@ -43,21 +44,24 @@ bool StoreQuickExec(const CProfile& profile, const LaunchChoices& choices)
     return mods && dedicated && extra;
 }
 
-LaunchStatus CheckCanConfigureQuickExec(std::string_view tribesFolder,
-                                        std::string_view korvaneFolder)
+korvane::Status CheckCanConfigureQuickExec(std::string_view tribesFolder,
+                                           std::string_view korvaneFolder)
 {
     if (tribesFolder.empty())
-        return LaunchStatus::TribesFolderNotSet;
+        return korvane::Status::Failure(LaunchFailure::TribesFolderNotSet,
+                                        strings::kQuickExecNeedsTribes);
     if (korvaneFolder.empty())
-        return LaunchStatus::KorvaneFolderNotSet;
-    return LaunchStatus::Ok;
+        return korvane::Status::Failure(LaunchFailure::KorvaneFolderNotSet,
+                                        strings::kQuickExecNeedsKorvane);
+    return korvane::Status::Ok();
 }
 
-LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder,
-                          const kprocess::WineSettings& wine)
+korvane::Status RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder,
+                             const kprocess::WineSettings& wine)
 {
     if (stored.mods.empty())
-        return LaunchStatus::QuickExecNotConfigured;
+        return korvane::Status::Failure(LaunchFailure::QuickExecNotConfigured,
+                                        strings::kQuickExecNotConfigured);
     return LaunchTribes(tribesFolder, BuildGameCommandLine(stored), wine);
 }
 

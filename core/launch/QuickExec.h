@@ -20,13 +20,13 @@ LaunchChoices LoadQuickExec(const CProfile& profile);
 bool StoreQuickExec(const CProfile& profile, const LaunchChoices& choices);
 
 // Ok when both folders are set, else the first one missing, Tribes before Korvane.
-LaunchStatus CheckCanConfigureQuickExec(std::string_view tribesFolder,
-                                        std::string_view korvaneFolder);
+korvane::Status CheckCanConfigureQuickExec(std::string_view tribesFolder,
+                                           std::string_view korvaneFolder);
 
 // Starts the game with the stored choices, or QuickExecNotConfigured when no names are stored.
 // The folder settings are not checked: the start uses whatever the Tribes folder holds.
-LaunchStatus RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder,
-                          const kprocess::WineSettings& wine);
+korvane::Status RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder,
+                             const kprocess::WineSettings& wine);
 
 } // namespace launch
 

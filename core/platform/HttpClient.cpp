@@ -18,7 +18,6 @@
 #include <QSslError>
 #include <QTimer>
 #include <QUrl>
-#include <variant>
 
 namespace korvane {
 
@@ -163,6 +162,25 @@ std::string RateText(std::uint64_t bytesPerSecond)
     return std::to_string(bytesPerSecond) + " bytes/s";
 }
 
+// A reason as it may be shown: Qt's texts can name an address with its user information, in any
+// of its encoded forms, which are taken out.
+std::string WithoutCredentials(const std::string& reason, const QSet<QUrl>& urls)
+{
+    QString text = QString::fromStdString(reason);
+    for (const QUrl& url : urls) {
+        if (url.userInfo().isEmpty())
+            continue;
+        // userInfo() has no fully decoded form (a ':' in the name would be ambiguous).
+        QString decoded = url.userName(QUrl::FullyDecoded);
+        if (!url.password().isEmpty())
+            decoded += QLatin1Char(':') + url.password(QUrl::FullyDecoded);
+        for (const QString& info :
+             {url.userInfo(QUrl::FullyEncoded), url.userInfo(QUrl::PrettyDecoded), decoded})
+            text.remove(info + QLatin1Char('@'));
+    }
+    return urltext::WithoutUserInfo(text.toStdString());
+}
+
 // Keeps what arrived when, to tell whether the last window of time brought too little. One watch
 // times a whole request, its redirects included, so that slow hops add up.
 class StallWatch
@@ -196,15 +214,16 @@ private:
 class Transfer
 {
 public:
+    // A failure's reason leaves out the user information of the addresses in visited.
     Transfer(QNetworkReply& reply, const HttpClient::Options& options, StallWatch& stall,
              const HttpClient::ResponseHandler& onResponse, const HttpClient::BodyHandler& onBody,
-             const HttpClient::Ticker& onTick)
+             const HttpClient::Ticker& onTick, const QSet<QUrl>& visited)
         : m_reply(reply), m_options(options), m_onResponse(onResponse), m_onBody(onBody),
-          m_onTick(onTick), m_stall(stall)
+          m_onTick(onTick), m_stall(stall), m_visited(visited)
     {}
 
     // The transfer's result, or nothing when the server redirected (see RedirectLocation).
-    std::optional<HttpClient::Result> Run()
+    std::optional<Result<HttpClient::Reply>> Run()
     {
         QObject::connect(&m_reply, &QNetworkReply::metaDataChanged, &m_loop,
                          [this] { OnHeaders(); });
@@ -224,11 +243,11 @@ public:
         if (!m_reply.isFinished())
             m_loop.exec();
         ticker.stop();
-        if (!m_bStopped && !m_bStalled) {
+        if (!m_stopped && !m_stalled) {
             OnHeaders();
             OnBody(); // what arrived together with the end
         }
-        if (m_bRedirected)
+        if (m_redirected)
             return std::nullopt;
         return Finish();
     }
@@ -240,31 +259,31 @@ private:
     // Leaving the loop ends the transfer: the caller deletes the reply, which cancels it.
     void Stop()
     {
-        m_bStopped = true;
+        m_stopped = true;
         m_loop.quit();
     }
 
     void OnTick()
     {
-        if (m_onTick && !m_onTick(m_result.nReceived)) {
+        if (m_onTick && !m_onTick(m_result.received)) {
             Stop();
-        } else if (m_stall.Stalled(m_result.nReceived)) {
-            m_bStalled = true;
+        } else if (m_stall.Stalled(m_result.received)) {
+            m_stalled = true;
             m_loop.quit();
         }
     }
 
     void OnHeaders()
     {
-        if (m_bHeadersSeen || m_bStopped)
+        if (m_headersSeen || m_stopped)
             return;
         const QVariant status = m_reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (!status.isValid())
             return;
-        m_bHeadersSeen = true;
-        m_result.response.nStatus = status.toInt();
-        if (m_result.response.nStatus / 100 == 3) {
-            m_bRedirected = true; // its body, if any, is of no use
+        m_headersSeen = true;
+        m_result.response.statusCode = status.toInt();
+        if (m_result.response.statusCode / 100 == 3) {
+            m_redirected = true; // its body, if any, is of no use
             Stop();
             return;
         }
@@ -278,47 +297,47 @@ private:
     void OnBody()
     {
         OnHeaders();
-        while (!m_bStopped && m_bHeadersSeen && m_reply.bytesAvailable() > 0) {
+        while (!m_stopped && m_headersSeen && m_reply.bytesAvailable() > 0) {
             const QByteArray piece = m_reply.read(m_reply.bytesAvailable());
-            m_result.nReceived += static_cast<std::uint64_t>(piece.size());
+            m_result.received += static_cast<std::uint64_t>(piece.size());
             if (m_onBody && !m_onBody(std::string_view(piece.constData(), piece.size())))
                 Stop();
         }
     }
 
-    HttpClient::Result Finish()
+    Result<HttpClient::Reply> Finish()
     {
-        using Outcome = HttpClient::Outcome;
-        if (m_bStalled) {
-            m_result.outcome = Outcome::InternetError;
-            m_result.reason =
-                Text(strings::kReasonStalled,
-                     QString::fromStdString(RateText(m_options.stall.minBytesPerSecond)));
-        } else if (m_bStopped) {
-            m_result.outcome = Outcome::Stopped;
-        } else if (IsDecodingRefused()) {
-            m_result.outcome = Outcome::BodyRefused;
-            m_result.reason = DecodingReason();
-        } else if (!m_bHeadersSeen || !IsHttpAnswer(m_reply.error())) {
-            m_result.outcome = Outcome::InternetError;
-            m_result.reason = NetworkReason(m_reply, m_sslErrors);
-        } else if (m_result.response.contentLength &&
-                   *m_result.response.contentLength != m_result.nReceived) {
-            m_result.outcome = Outcome::InternetError;
-            // A body cut short is a lost connection, whether or not Qt noticed the loss first.
-            m_result.reason = Text(strings::kReasonConnectionLost);
-        } else {
-            m_result.outcome = Outcome::Completed;
+        using Failure = HttpClient::Failure;
+        if (m_stalled)
+            return Failed(Failure::InternetError,
+                          Text(strings::kReasonStalled, QString::fromStdString(RateText(
+                                                            m_options.stall.minBytesPerSecond))));
+        if (m_stopped) {
+            m_result.stopped = true;
+            return m_result;
         }
+        if (IsDecodingRefused())
+            return Failed(Failure::BodyRefused, DecodingReason());
+        if (!m_headersSeen || !IsHttpAnswer(m_reply.error()))
+            return Failed(Failure::InternetError, NetworkReason(m_reply, m_sslErrors));
+        // A body cut short is a lost connection, whether or not Qt noticed the loss first.
+        if (m_result.response.contentLength &&
+            *m_result.response.contentLength != m_result.received)
+            return Failed(Failure::InternetError, Text(strings::kReasonConnectionLost));
         return m_result;
+    }
+
+    Status Failed(HttpClient::Failure kind, const std::string& reason) const
+    {
+        return Status::Failure(kind, WithoutCredentials(reason, m_visited));
     }
 
     // Qt expands a compressed body itself, and gives up on one that would expand beyond its safety
     // limits (a small body that stands for gigabytes); it tells so only as a content error.
     bool IsDecodingRefused() const
     {
-        return m_bHeadersSeen && m_reply.error() == QNetworkReply::UnknownContentError &&
-               m_result.response.nStatus / 100 == 2 &&
+        return m_headersSeen && m_reply.error() == QNetworkReply::UnknownContentError &&
+               m_result.response.statusCode / 100 == 2 &&
                !m_reply.rawHeader("Content-Encoding").trimmed().isEmpty();
     }
 
@@ -339,74 +358,54 @@ private:
     const HttpClient::BodyHandler& m_onBody;
     const HttpClient::Ticker& m_onTick;
     StallWatch& m_stall; // a redirect's body is never read, so the count goes on from zero
+    const QSet<QUrl>& m_visited;
     QList<QSslError> m_sslErrors;
-    HttpClient::Result m_result;
-    bool m_bHeadersSeen = false;
-    bool m_bStopped = false;
-    bool m_bStalled = false;
-    bool m_bRedirected = false;
+    HttpClient::Reply m_result;
+    bool m_headersSeen = false;
+    bool m_stopped = false;
+    bool m_stalled = false;
+    bool m_redirected = false;
 };
 
-HttpClient::Result Refused(std::string reason)
+Status Refused(std::string reason)
 {
-    HttpClient::Result refused;
-    refused.reason = std::move(reason);
-    return refused;
+    return Status::Failure(HttpClient::Failure::InternetError, std::move(reason));
 }
 
 // Where a redirect from current leads, or why it may not be followed.
-std::variant<QUrl, std::string> NextHop(const QUrl& current, const QByteArray& location)
+Result<QUrl> NextHop(const QUrl& current, const QByteArray& location)
 {
     const QUrl relative = QUrl::fromEncoded(location, QUrl::TolerantMode);
     if (location.trimmed().isEmpty() || !relative.isValid())
-        return Text(strings::kReasonRedirectWithoutLocation);
+        return Refused(Text(strings::kReasonRedirectWithoutLocation));
     const QUrl next = current.resolved(relative);
     if (!IsHttp(next))
-        return Text(strings::kReasonRedirectScheme, next.scheme());
+        return Refused(Text(strings::kReasonRedirectScheme, next.scheme()));
     if (IsHttps(current) && !IsHttps(next))
-        return Text(strings::kReasonRedirectToHttp);
+        return Refused(Text(strings::kReasonRedirectToHttp));
     return next;
-}
-
-// A reason as it may be shown: Qt's texts can name an address with its user information, in any
-// of its encoded forms, which are taken out.
-std::string WithoutCredentials(const std::string& reason, const QSet<QUrl>& urls)
-{
-    QString text = QString::fromStdString(reason);
-    for (const QUrl& url : urls) {
-        if (url.userInfo().isEmpty())
-            continue;
-        // userInfo() has no fully decoded form (a ':' in the name would be ambiguous).
-        QString decoded = url.userName(QUrl::FullyDecoded);
-        if (!url.password().isEmpty())
-            decoded += QLatin1Char(':') + url.password(QUrl::FullyDecoded);
-        for (const QString& info :
-             {url.userInfo(QUrl::FullyEncoded), url.userInfo(QUrl::PrettyDecoded), decoded})
-            text.remove(info + QLatin1Char('@'));
-    }
-    return urltext::WithoutUserInfo(text.toStdString());
 }
 
 } // namespace
 
 HttpClient::HttpClient(Options options)
-    : m_options(std::move(options)), m_pManager(std::make_unique<QNetworkAccessManager>())
+    : m_options(std::move(options)), m_manager(std::make_unique<QNetworkAccessManager>())
 {
-    m_pManager->setProxyFactory(new PreconfiguredProxies); // the manager owns it
+    m_manager->setProxyFactory(new PreconfiguredProxies); // the manager owns it
 }
 
 HttpClient::HttpClient() : HttpClient(Options{}) {}
 
 HttpClient::~HttpClient() = default;
 
-std::string HttpClient::StatusReason(int nStatus)
+std::string HttpClient::StatusReason(int statusCode)
 {
-    return Text(strings::kReasonHttpStatus, nStatus);
+    return Text(strings::kReasonHttpStatus, statusCode);
 }
 
-HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler& onResponse,
-                                   const BodyHandler& onBody, const Ticker& onTick,
-                                   std::uint64_t nMostBody)
+Result<HttpClient::Reply> HttpClient::Get(const std::string& url, const ResponseHandler& onResponse,
+                                          const BodyHandler& onBody, const Ticker& onTick,
+                                          std::uint64_t mostBody)
 {
     QUrl target = QUrl::fromEncoded(QByteArray(url.data(), static_cast<qsizetype>(url.size())),
                                     QUrl::TolerantMode);
@@ -415,22 +414,18 @@ HttpClient::Result HttpClient::Get(const std::string& url, const ResponseHandler
         return Refused(Text(strings::kReasonNotHttp));
     QSet<QUrl> visited{target};
     StallWatch stall(m_options.stall);
-    const auto told = [&visited](Result result) {
-        result.reason = WithoutCredentials(result.reason, visited);
-        return result;
-    };
     for (int hops = 0;; ++hops) {
-        const std::unique_ptr<QNetworkReply> reply(m_pManager->get(MakeRequest(target, m_options)));
-        reply->setReadBufferSize(ReadBufferFor(nMostBody));
-        Transfer transfer(*reply, m_options, stall, onResponse, onBody, onTick);
+        const std::unique_ptr<QNetworkReply> reply(m_manager->get(MakeRequest(target, m_options)));
+        reply->setReadBufferSize(ReadBufferFor(mostBody));
+        Transfer transfer(*reply, m_options, stall, onResponse, onBody, onTick, visited);
         if (auto result = transfer.Run())
-            return told(std::move(*result));
+            return std::move(*result);
         if (hops == m_options.maxRedirects)
             return Refused(Text(strings::kReasonTooManyRedirects, m_options.maxRedirects));
-        auto next = NextHop(target, transfer.RedirectLocation());
-        if (auto* reason = std::get_if<std::string>(&next))
-            return told(Refused(std::move(*reason)));
-        target = std::get<QUrl>(next);
+        const Result<QUrl> next = NextHop(target, transfer.RedirectLocation());
+        if (!next)
+            return Refused(WithoutCredentials(next.reason(), visited));
+        target = *next;
         if (visited.contains(target))
             return Refused(Text(strings::kReasonRedirectLoop));
         visited.insert(target);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Status.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -41,26 +43,24 @@ public:
 
     struct Response
     {
-        int nStatus = 0;
+        int statusCode = 0;
         std::optional<std::uint64_t> contentLength; // when the server announced it
     };
 
-    enum class Outcome
+    // The failures of Get, whose reason says what went wrong in plain words, never with the user
+    // information of an address.
+    enum class Failure
     {
-        Completed,     // the whole body was handed over
-        Stopped,       // a handler asked for nothing more
         InternetError, // no answer, a lost connection, a stall, a bad redirect or certificate
         BodyRefused,   // a compressed body that would expand beyond the safe limits
     };
 
-    struct Result
+    // A transfer that ran to its end or was stopped by a handler.
+    struct Reply
     {
-        Outcome outcome = Outcome::InternetError;
         Response response;
-        std::uint64_t nReceived = 0; // body bytes handed over
-        // What went wrong, in plain words, unless completed; never with the user information of
-        // an address.
-        std::string reason;
+        bool stopped = false;       // a handler asked for nothing more; else the whole body came
+        std::uint64_t received = 0; // body bytes handed over
     };
 
     // Called once when the final status and headers are in; false skips the body.
@@ -68,8 +68,8 @@ public:
     // Called for each piece of the body, in order; false stops the transfer.
     using BodyHandler = std::function<bool(std::string_view piece)>;
     // Called a few times a second while the transfer runs, with the body bytes received so far;
-    // false cancels it (the result is then Stopped).
-    using Ticker = std::function<bool(std::uint64_t nReceived)>;
+    // false cancels it (the reply is then stopped).
+    using Ticker = std::function<bool(std::uint64_t received)>;
 
     HttpClient();
     explicit HttpClient(Options options);
@@ -84,17 +84,18 @@ public:
     // Only http and https URLs are fetched; anything else is an Internet error. The stall rule
     // holds for the whole request, its redirects included. Qt holds at most a small buffer of a
     // body the handlers have not taken, so what a body costs is what the handlers keep of it.
-    // nMostBody is the most the handlers take: Qt then holds no more than one byte beyond it, so
+    // mostBody is the most the handlers take: Qt then holds no more than one byte beyond it, so
     // that a longer body reaches onBody at once, however small the pieces the server sends it in.
-    Result Get(const std::string& url, const ResponseHandler& onResponse, const BodyHandler& onBody,
-               const Ticker& onTick = {}, std::uint64_t nMostBody = kAnyBody);
+    korvane::Result<Reply> Get(const std::string& url, const ResponseHandler& onResponse,
+                               const BodyHandler& onBody, const Ticker& onTick = {},
+                               std::uint64_t mostBody = kAnyBody);
 
     // "HTTP 404": a status other than 200, as a reason.
-    static std::string StatusReason(int nStatus);
+    static std::string StatusReason(int statusCode);
 
 private:
     const Options m_options;
-    std::unique_ptr<QNetworkAccessManager> m_pManager;
+    std::unique_ptr<QNetworkAccessManager> m_manager;
 };
 
 } // namespace korvane

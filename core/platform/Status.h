@@ -3,6 +3,8 @@
 #include <cassert>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <typeindex>
 #include <utility>
 
 namespace korvane {
@@ -10,6 +12,8 @@ namespace korvane {
 // The outcome of an operation that can fail for a reason the user should read. The reason is one
 // sentence fragment in plain words ("Permission denied", "HTTP 404"), which a front end places in
 // its own message; callers that show nothing may drop it, but must say so with a cast to void.
+// Where callers act differently on different failures, the failure also carries its kind: an
+// enumerator of the operation's own enum, which kind<Kind>() and is(kind) give back.
 class [[nodiscard]] Status
 {
 public:
@@ -18,6 +22,14 @@ public:
     {
         Status status;
         status.m_reason = std::move(reason);
+        return status;
+    }
+    template <class Kind>
+    requires std::is_enum_v<Kind>
+    static Status Failure(Kind kind, std::string reason)
+    {
+        Status status = Failure(std::move(reason));
+        status.m_kind = KindTag{typeid(Kind), static_cast<long long>(kind)};
         return status;
     }
 
@@ -30,8 +42,29 @@ public:
         return m_reason ? *m_reason : none;
     }
 
+    // The kind of a failure that was given one of type Kind; nothing for success and for any
+    // other failure.
+    template <class Kind>
+    requires std::is_enum_v<Kind> std::optional<Kind> kind()
+    const
+    {
+        if (!m_kind || m_kind->type != std::type_index(typeid(Kind)))
+            return std::nullopt;
+        return static_cast<Kind>(m_kind->value);
+    }
+    template <class Kind>
+    requires std::is_enum_v<Kind>
+    bool is(Kind kind) const { return this->kind<Kind>() == kind; }
+
 private:
+    struct KindTag
+    {
+        std::type_index type;
+        long long value;
+    };
+
     std::optional<std::string> m_reason;
+    std::optional<KindTag> m_kind;
 };
 
 // A value, or the reason there is none.
@@ -59,6 +92,8 @@ public:
     const T& operator*() const& { return value(); }
 
     const std::string& reason() const { return m_failure.reason(); }
+    template <class Kind> std::optional<Kind> kind() const { return m_failure.kind<Kind>(); }
+    template <class Kind> bool is(Kind kind) const { return m_failure.is(kind); }
     Status status() const { return ok() ? Status::Ok() : m_failure; }
 
 private:

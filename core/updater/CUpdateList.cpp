@@ -54,49 +54,48 @@ bool HasListedSize(const fs::path& path, std::uint32_t size)
 
 } // namespace
 
-CUpdateList::ListDownload CUpdateList::DownloadList(const std::string& strUrl,
-                                                    const ListProgress& progress)
+korvane::Status CUpdateList::DownloadList(const std::string& strUrl, const ListProgress& progress)
 {
     RemoveAll();
     HttpClient session(m_transferOptions);
     CUpdateListReader reader;
     const auto onResponse = [&reader](const HttpClient::Response& response) {
-        if (response.nStatus != kStatusOk)
+        if (response.statusCode != kStatusOk)
             return false;
         if (response.contentLength)
             reader.ExpectLength(*response.contentLength);
-        return reader.GetStatus() == CUpdateListReader::Status::Reading;
+        return reader.IsReading();
     };
-    const HttpClient::Result result = session.Get(
+    const auto transfer = session.Get(
         strUrl, onResponse, [&reader](std::string_view piece) { return reader.Feed(piece); },
         progress);
-    const auto fail = [](DownloadResult kind, std::string reason) {
-        return ListDownload{kind, korvane::Status::Failure(std::move(reason))};
+    const auto fail = [](DownloadFailure kind, std::string reason) {
+        return korvane::Status::Failure(kind, std::move(reason));
     };
-    if (result.outcome == HttpClient::Outcome::InternetError)
-        return fail(DownloadResult::InternetError, result.reason);
-    if (result.outcome == HttpClient::Outcome::BodyRefused)
-        return fail(DownloadResult::Unreadable, result.reason);
-    if (result.response.nStatus != kStatusOk)
-        return fail(DownloadResult::NoList, HttpClient::StatusReason(result.response.nStatus));
-    if (result.outcome == HttpClient::Outcome::Stopped &&
-        reader.GetStatus() == CUpdateListReader::Status::Reading)
-        return {DownloadResult::Cancelled, korvane::Status::Ok()};
+    if (transfer.is(HttpClient::Failure::InternetError))
+        return fail(DownloadFailure::InternetError, transfer.reason());
+    if (!transfer)
+        return fail(DownloadFailure::Unreadable, transfer.reason());
+    if (transfer->response.statusCode != kStatusOk)
+        return fail(DownloadFailure::NoList,
+                    HttpClient::StatusReason(transfer->response.statusCode));
+    if (transfer->stopped && reader.IsReading())
+        return fail(DownloadFailure::Cancelled, strings::kReasonInterrupted);
     reader.Finish();
-    if (const char* reason = reader.Reason())
-        return fail(DownloadResult::Unreadable, reason);
+    if (korvane::Status read = reader.Outcome(); !read)
+        return fail(DownloadFailure::Unreadable, read.reason());
     m_arrUpdates = reader.TakeUpdates();
-    return {};
+    return korvane::Status::Ok();
 }
 
-CUpdateListReader::Status CUpdateList::Load(std::string_view bytes)
+korvane::Status CUpdateList::Load(std::string_view bytes)
 {
     RemoveAll();
     CUpdateListReader reader;
     reader.Feed(bytes);
     reader.Finish();
     m_arrUpdates = reader.TakeUpdates();
-    return reader.GetStatus();
+    return reader.Outcome();
 }
 
 void CUpdateList::Serialize(ArchiveWriter& ar) const

@@ -22,9 +22,9 @@ class CPluginList;
 class CUpdateList
 {
 public:
-    enum class DownloadResult
+    // Why DownloadList brought no list.
+    enum class DownloadFailure
     {
-        Received,      // the list as the server sent it
         NoList,        // the server answered with a status other than 200: the list is empty
         InternetError, // no server, a lost connection, a stall, a bad redirect or certificate
         Unreadable,    // not an update list (a page, a script, nothing), a list that ends inside
@@ -33,15 +33,9 @@ public:
         Cancelled,     // the progress callback asked to stop
     };
 
-    struct ListDownload
-    {
-        DownloadResult result = DownloadResult::Received;
-        korvane::Status status = korvane::Status::Ok(); // why, unless the list was received
-    };
-
     // Bytes of the list received so far, a few times a second while it downloads; false
     // cancels the download.
-    using ListProgress = std::function<bool(std::uint64_t nReceived)>;
+    using ListProgress = std::function<bool(std::uint64_t received)>;
 
     // Bytes of the current file received so far, during InstallUpdate.
     using FileProgress = std::function<void(const CUpdateFileInfo& file, std::uint64_t nReceived)>;
@@ -52,11 +46,12 @@ public:
     CUpdateList(const CUpdateList&) = delete;
     CUpdateList& operator=(const CUpdateList&) = delete;
 
-    // Empties the list, fetches the list at strUrl and reads it while it arrives.
-    ListDownload DownloadList(const std::string& strUrl, const ListProgress& progress = {});
+    // Empties the list, fetches the list at strUrl and reads it while it arrives. A failure has
+    // its DownloadFailure kind.
+    korvane::Status DownloadList(const std::string& strUrl, const ListProgress& progress = {});
     // Replaces the records by those of a whole list held in memory. The records stay empty
-    // unless the status is Complete.
-    CUpdateListReader::Status Load(std::string_view bytes);
+    // unless the list was read whole; a failure has its UpdateListReader::Failure kind.
+    korvane::Status Load(std::string_view bytes);
     // Writes the list in its byte form.
     void Serialize(ArchiveWriter& ar) const;
     void RemoveAll();

@@ -71,12 +71,12 @@ void CUpdateListReader::ExpectLength(std::uint64_t nBytes)
 {
     m_expectedLength = nBytes;
     if (nBytes > kMaxListBytes)
-        Fail(Status::TooLarge, strings::kReasonListTooLarge);
+        Fail(Failure::TooLarge, strings::kReasonListTooLarge);
 }
 
 bool CUpdateListReader::Feed(std::string_view bytes)
 {
-    if (m_status != Status::Reading)
+    if (m_state != State::Reading)
         return false;
     // Bytes beyond the limit are never read, so a list is judged the same however it is cut.
     const std::string_view usable = bytes.substr(0, kMaxListBytes - m_nFed);
@@ -88,37 +88,37 @@ bool CUpdateListReader::Feed(std::string_view bytes)
         m_pending.append(usable);
         m_pending.erase(0, Parse(m_pending));
     }
-    if (m_status == Status::Reading && usable.size() < bytes.size())
-        Fail(Status::TooLarge, strings::kReasonListTooLarge);
-    if (m_status != Status::Reading)
+    if (m_state == State::Reading && usable.size() < bytes.size())
+        Fail(Failure::TooLarge, strings::kReasonListTooLarge);
+    if (m_state != State::Reading)
         std::string().swap(m_pending); // nothing more is read: its memory goes now
-    return m_status == Status::Reading;
+    return m_state == State::Reading;
 }
 
 void CUpdateListReader::Finish()
 {
-    if (m_status != Status::Reading)
+    if (m_state != State::Reading)
         return;
     // Fewer than six bytes cannot be checked for the magic word: they are no list at all.
     if (m_step == Step::Magic)
-        Fail(Status::NotAList, strings::kReasonNotAList);
+        Fail(Failure::NotAList, strings::kReasonNotAList);
     else
-        Fail(Status::EndsEarly, strings::kReasonEndsEarly);
+        Fail(Failure::EndsEarly, strings::kReasonEndsEarly);
     m_arrUpdates.clear();
     std::string().swap(m_pending);
 }
 
-void CUpdateListReader::Fail(Status status, const char* reason)
+void CUpdateListReader::Fail(Failure kind, const char* reason)
 {
-    m_status = status;
-    m_reason = reason;
+    m_state = State::Failed;
+    m_outcome = korvane::Status::Failure(kind, reason);
     m_arrUpdates.clear();
 }
 
 std::size_t CUpdateListReader::Parse(std::string_view data)
 {
     std::size_t offset = 0;
-    while (m_status == Status::Reading && ParseStep(data, offset)) {
+    while (m_state == State::Reading && ParseStep(data, offset)) {
     }
     m_nConsumed += offset;
     return offset;
@@ -139,7 +139,7 @@ bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offs
             return false;
         length = wordLength;
         if (wordLength == 0xFFFE) {
-            Fail(Status::Unreadable, strings::kReasonTextForm); // UTF-16 text follows
+            Fail(Failure::Unreadable, strings::kReasonTextForm); // UTF-16 text follows
             return false;
         }
         if (wordLength == 0xFFFF) {
@@ -147,7 +147,7 @@ bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offs
             if (!read.Dword(dwordLength))
                 return false;
             if (dwordLength == std::numeric_limits<std::uint32_t>::max()) {
-                Fail(Status::Unreadable, strings::kReasonTextForm); // a 64-bit length follows
+                Fail(Failure::Unreadable, strings::kReasonTextForm); // a 64-bit length follows
                 return false;
             }
             length = dwordLength;
@@ -159,7 +159,7 @@ bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offs
                                    ? (*m_expectedLength > start ? *m_expectedLength - start : 0)
                                    : kMaxListBytes;
     if (length > room) {
-        Fail(Status::TooLarge,
+        Fail(Failure::TooLarge,
              m_expectedLength ? strings::kReasonStringTooLong : strings::kReasonListTooLarge);
         return false;
     }
@@ -181,7 +181,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         if (!read.Bytes(kMagic.size(), magic))
             return false;
         if (magic != kMagic)
-            Fail(Status::NotAList, strings::kReasonNotAList);
+            Fail(Failure::NotAList, strings::kReasonNotAList);
         m_step = Step::ListVersion;
         break;
     }
@@ -190,7 +190,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         if (!read.Byte(version))
             return false;
         if (version != kListVersion)
-            Fail(Status::NotAList, strings::kReasonNotAList);
+            Fail(Failure::NotAList, strings::kReasonNotAList);
         m_step = Step::RecordCount;
         break;
     }
@@ -199,9 +199,9 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         if (!read.Dword(count))
             return false;
         if (static_cast<std::int32_t>(count) < 1)
-            m_status = Status::Complete; // a list without updates
+            m_state = State::Complete; // a list without updates
         else if (count > kMaxUpdates)
-            Fail(Status::TooLarge, strings::kReasonTooManyUpdates);
+            Fail(Failure::TooLarge, strings::kReasonTooManyUpdates);
         m_nRecords = count;
         m_step = Step::RecordVersion;
         break;
@@ -237,7 +237,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
             return false;
         m_nFiles += m_nFilesLeft;
         if (m_nFiles > kMaxFiles) {
-            Fail(Status::TooLarge, strings::kReasonTooManyFiles);
+            Fail(Failure::TooLarge, strings::kReasonTooManyFiles);
             return false;
         }
         m_step = m_nFilesLeft > 0 ? Step::FileName : Step::VersionMajor;
@@ -272,7 +272,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         EndRecord();
         break;
     }
-    if (m_status != Status::Reading && m_status != Status::Complete && m_status != Status::NotAList)
+    if (m_state == State::Failed && !m_outcome.is(Failure::NotAList))
         return false;
     offset = at;
     return true;
@@ -292,7 +292,7 @@ void CUpdateListReader::BeginRecord(std::uint8_t version)
 void CUpdateListReader::EndRecord()
 {
     if (m_arrUpdates.size() == m_nRecords)
-        m_status = Status::Complete;
+        m_state = State::Complete;
     else
         m_step = Step::RecordVersion;
 }

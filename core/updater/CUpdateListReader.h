@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Status.h"
 #include "core/updater/CUpdateInfo.h"
 
 #include <cstddef>
@@ -19,11 +20,9 @@ namespace korvane {
 class CUpdateListReader
 {
 public:
-    enum class Status
+    // Why a list cannot be used.
+    enum class Failure
     {
-        Reading,    // more bytes are wanted
-        Complete,   // every record was read, or the list claims none; anything after them is
-                    // not used
         NotAList,   // no "UPDATE" at the start or another list version: a page, a script, ...
         EndsEarly,  // the bytes ended inside a record
         Unreadable, // a string in a form this program does not read (UTF-16 or 64-bit length)
@@ -42,9 +41,11 @@ public:
     // The bytes have ended.
     void Finish();
 
-    Status GetStatus() const { return m_status; }
-    // Why the list cannot be used (a strings:: reason); null while reading and once complete.
-    const char* Reason() const { return m_reason; }
+    // More bytes are wanted: the list is neither complete nor refused.
+    bool IsReading() const { return m_state == State::Reading; }
+    // Ok while reading and once every record was read, or the list claims none (anything after
+    // them is not used); otherwise why the list cannot be used, with its Failure kind.
+    const korvane::Status& Outcome() const { return m_outcome; }
     // Bytes read up to the end of the last record (or up to where reading stopped).
     std::uint64_t ConsumedBytes() const { return m_nConsumed; }
     // The records read so far, in list order.
@@ -76,17 +77,24 @@ private:
     void BeginRecord(std::uint8_t version);
     void EndRecord();
 
-    void Fail(Status status, const char* reason);
+    void Fail(Failure kind, const char* reason);
     CUpdateInfo& Current() { return *m_arrUpdates.back(); }
 
-    Status m_status = Status::Reading;
+    enum class State
+    {
+        Reading,
+        Complete,
+        Failed,
+    };
+
+    State m_state = State::Reading;
+    korvane::Status m_outcome = korvane::Status::Ok();
     Step m_step = Step::Magic;
     std::string m_pending; // bytes of a field that has not arrived whole
     std::uint64_t m_nConsumed = 0;
     std::uint64_t m_nFed = 0;
     std::optional<std::uint64_t> m_expectedLength;
     std::uint64_t m_nFiles = 0;
-    const char* m_reason = nullptr;
     std::uint32_t m_nRecords = 0;
     std::uint32_t m_nFilesLeft = 0;
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;

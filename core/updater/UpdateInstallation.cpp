@@ -186,8 +186,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
     std::uint64_t received = 0;
     kfs::AtomicFile* pNotSaved = nullptr;
     const auto onResponse = [&](const HttpClient::Response& response) {
-        if (response.nStatus != kStatusOk)
-            status = HttpClient::StatusReason(response.nStatus);
+        if (response.statusCode != kStatusOk)
+            status = HttpClient::StatusReason(response.statusCode);
         else if (response.contentLength && *response.contentLength != file.m_dwSize)
             refusal =
                 Reason(strings::kReasonSizeDiffers, name, QString::number(*response.contentLength),
@@ -214,16 +214,15 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
             progress(file, received);
         return !pNotSaved;
     };
-    const HttpClient::Result result = m_session.Get(
+    const auto transfer = m_session.Get(
         place.strUrl, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); },
         file.m_dwSize);
     if (pNotSaved)
         return Failure(pNotSaved->Commit().reason());
     if (Stopped(stop))
         return Failure(place, strings::kReasonInterrupted);
-    if (result.outcome == HttpClient::Outcome::InternetError ||
-        result.outcome == HttpClient::Outcome::BodyRefused)
-        return Failure(place, result.reason);
+    if (!transfer)
+        return Failure(place, transfer.reason());
     if (!status.empty())
         return Failure(place, status);
     if (refusal.empty() && received != file.m_dwSize)

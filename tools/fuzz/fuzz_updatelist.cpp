@@ -50,7 +50,7 @@ std::string Bytes(const CUpdateList& list)
 }
 
 // Reads the bytes as they would arrive from a server that sends them in uneven pieces.
-CUpdateListReader::Status ReadInPieces(std::string_view bytes, CUpdateList& list)
+korvane::Status ReadInPieces(std::string_view bytes, CUpdateList& list)
 {
     const std::size_t before = __sanitizer_get_current_allocated_bytes();
     std::size_t peak = before;
@@ -66,7 +66,14 @@ CUpdateListReader::Status ReadInPieces(std::string_view bytes, CUpdateList& list
     Check(peak - before <= kRecordsAndFilesMemory + kPendingFactor * bytes.size());
     reader.Finish();
     list.m_arrUpdates = reader.TakeUpdates();
-    return reader.GetStatus();
+    return reader.Outcome();
+}
+
+// The same outcome: both complete, or both refused for the same kind of failure.
+bool SameOutcome(const korvane::Status& a, const korvane::Status& b)
+{
+    using Failure = CUpdateListReader::Failure;
+    return a.ok() == b.ok() && a.kind<Failure>() == b.kind<Failure>();
 }
 
 void CheckSizes(const CUpdateList& list, std::size_t size)
@@ -145,17 +152,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     CUpdateList whole;
-    const CUpdateListReader::Status status = whole.Load(bytes);
+    const korvane::Status status = whole.Load(bytes);
     CUpdateList pieces;
-    Check(status != CUpdateListReader::Status::Reading && ReadInPieces(bytes, pieces) == status);
+    Check(SameOutcome(ReadInPieces(bytes, pieces), status));
     // Knowing the body's length refuses claims early, but never a list that reads whole.
     CUpdateListReader known;
     known.ExpectLength(size);
     known.Feed(bytes);
     known.Finish();
-    Check((known.GetStatus() == CUpdateListReader::Status::Complete) ==
-          (status == CUpdateListReader::Status::Complete));
-    if (status != CUpdateListReader::Status::Complete) {
+    Check(known.Outcome().ok() == status.ok());
+    if (!status) {
         Check(whole.GetSize() == 0 && pieces.GetSize() == 0);
         return 0;
     }
@@ -165,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // What was read is written in a form that reads back to the same records.
     CUpdateList again;
-    Check(again.Load(written) == CUpdateListReader::Status::Complete);
+    Check(again.Load(written).ok());
     Check(Bytes(again) == written);
 
     CheckFoldersStayInside(whole);

@@ -17,19 +17,19 @@ QString Bytes(const std::string& bytes)
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-QString StatusText(const CUpdateListReader& reader)
+QString StatusText(const korvane::Status& outcome)
 {
-    switch (reader.GetStatus()) {
-    case CUpdateListReader::Status::Complete:
+    if (outcome)
         return Text(strings::kUpdListComplete);
-    case CUpdateListReader::Status::NotAList:
+    using Failure = CUpdateListReader::Failure;
+    switch (*outcome.kind<Failure>()) {
+    case Failure::NotAList:
         return Text(strings::kUpdListNotAList);
-    case CUpdateListReader::Status::Unreadable:
+    case Failure::Unreadable:
         return Text(strings::kUpdListUnreadable);
-    case CUpdateListReader::Status::TooLarge:
-        return Text(strings::kUpdListTooLarge).arg(Text(reader.Reason()));
-    case CUpdateListReader::Status::Reading:
-    case CUpdateListReader::Status::EndsEarly:
+    case Failure::TooLarge:
+        return Text(strings::kUpdListTooLarge).arg(QString::fromStdString(outcome.reason()));
+    case Failure::EndsEarly:
         break;
     }
     return Text(strings::kUpdListEndsEarly);
@@ -42,12 +42,11 @@ bool DumpUpdateList(std::string_view bytes, QTextStream& out)
     CUpdateListReader reader;
     reader.Feed(bytes);
     reader.Finish();
-    const auto status = reader.GetStatus();
-    const QString statusText = StatusText(reader);
+    const korvane::Status outcome = reader.Outcome();
+    const QString statusText = StatusText(outcome);
     const auto updates = reader.TakeUpdates();
     const std::uint64_t consumed = reader.ConsumedBytes();
-    const std::uint64_t after =
-        status == CUpdateListReader::Status::Complete ? bytes.size() - consumed : 0;
+    const std::uint64_t after = outcome ? bytes.size() - consumed : 0;
     out << Text(strings::kUpdListDumpHeader)
                .arg(statusText)
                .arg(updates.size())
@@ -68,7 +67,7 @@ bool DumpUpdateList(std::string_view bytes, QTextStream& out)
                        .arg(file.m_dwSize)
                 << '\n';
     }
-    return status == CUpdateListReader::Status::Complete;
+    return outcome.ok();
 }
 
 } // namespace korvane
