@@ -7,7 +7,7 @@
 #include "cli/PluginCommands.h"
 #include "cli/UpdateCommands.h"
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/platform/FileSystem.h"
+#include "core/platform/FolderLock.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
 #include "res/Strings.h"
@@ -118,34 +118,17 @@ int CliTool::RunCommand(CliSession& session, const Command& command,
     if (command.maxArguments >= 0 && positional.size() > command.maxArguments)
         return session.UsageError(strings::Text(strings::kCliUnexpectedArgument)
                                       .arg(positional.value(command.maxArguments)));
-    // Any folder could be given: one without the modification's script is no Korvane folder, and
-    // a command could empty its plugins folder.
-    if (const std::string folder = session.KorvaneFolder();
-        command.changesKorvaneFolder && !folder.empty() && kfs::IsFolder(Path(folder).OnDisk()) &&
-        !HasKorvaneScript(folder))
-        return session.Fail(std::string_view(strings::kCliNotKorvaneFolder),
-                            korvane::Status::Failure(folder));
-    const auto lock = LockFor(session, command);
+    if (!command.changesKorvaneFolder)
+        return command.run(session, parser);
+    const std::string folder = session.KorvaneFolder();
+    if (const korvane::Status refused = RefuseUnlessKorvaneFolder(folder); !refused)
+        return session.Fail(std::string_view(strings::kCliNotKorvaneFolder), refused);
+    const auto lock = korvane::FolderLock::acquireFor(
+        command.onlyReads ? korvane::FolderLock::Use::Reads : korvane::FolderLock::Use::Changes,
+        folder, session.LockWait());
     if (!lock)
         return session.Fail(std::string_view(lock.reason()));
     return command.run(session, parser);
-}
-
-korvane::Result<std::optional<korvane::FolderLock>> CliTool::LockFor(CliSession& session,
-                                                                     const Command& command)
-{
-    // A Korvane folder that is not there gets no lock file: the command itself says it is
-    // missing, and nothing may be created.
-    const std::string folder = session.KorvaneFolder();
-    if (!command.changesKorvaneFolder || folder.empty() || !kfs::IsFolder(Path(folder).OnDisk()))
-        return std::optional<korvane::FolderLock>();
-    if (command.onlyReads &&
-        !QFileInfo(QString::fromStdString(kpath::FromNative(Path(folder).OnDisk()))).isWritable())
-        return std::optional<korvane::FolderLock>();
-    auto lock = korvane::FolderLock::acquire(folder, session.LockWait());
-    if (!lock)
-        return lock.status();
-    return std::optional<korvane::FolderLock>(std::move(lock).value());
 }
 
 } // namespace korvane

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "cli/Command.h"
-#include "core/platform/FolderLock.h"
 
-#include <optional>
 #include <QStringList>
 #include <vector>
 
@@ -23,12 +21,9 @@ public:
 
 private:
     const Command* Find(const QString& name) const;
+    // A command that changes the Korvane folder (changesKorvaneFolder) runs only on a Korvane
+    // folder, and while it holds that folder's lock as FolderLock::acquireFor gives it.
     int RunCommand(CliSession& session, const Command& command, const QStringList& arguments) const;
-    // The Korvane folder's lock when the command changes that folder and it exists (or only reads
-    // it and this user could write in it); nothing when no lock is needed; the reason when it
-    // could not be had.
-    static korvane::Result<std::optional<korvane::FolderLock>> LockFor(CliSession& session,
-                                                                       const Command& command);
 
     std::vector<Command> m_commands;
 };

@@ -16,19 +16,19 @@ struct Command
 {
     using Handler = int (*)(CliSession& session, const QCommandLineParser& arguments);
 
-    QString name;
+    QString name{};
     const char* usage = nullptr; // one line
     const char* help = nullptr;  // shown after the usage line by --help
-    QList<QCommandLineOption> options;
-    QString argumentName; // as the usage line names the arguments, e.g. "KEY"
+    QList<QCommandLineOption> options{};
+    QString argumentName{}; // as the usage line names the arguments, e.g. "KEY"
     int minArguments = 0;
     int maxArguments = 0; // -1: any number
     Handler run = nullptr;
-    // Changes files of the Korvane folder: runs only while it holds that folder's lock.
+    // Changes files of the Korvane folder: runs only on a Korvane folder, while it holds that
+    // folder's lock (FolderLock::Use::Changes).
     bool changesKorvaneFolder = false;
     // With changesKorvaneFolder: the command only reads the Korvane folder, under its lock so as
-    // to read no change half made. Where this user cannot write in the folder, no command this
-    // user runs can be changing it, and the command reads it without the lock it cannot take.
+    // to read no change half made (FolderLock::Use::Reads).
     bool onlyReads = false;
 };
 

@@ -182,16 +182,20 @@ std::vector<Command> UpdateCommands()
     const QList<QCommandLineOption> url{ValueOption(kUrl, QStringLiteral("URL"))};
     const QList<QCommandLineOption> install = url + clisettle::Options();
     return {
-        {QStringLiteral("updates"),
-         strings::kCliUpdatesUsage,
-         strings::kCliUpdatesHelp,
-         url,
-         {},
-         0,
-         0,
-         Updates},
-        {QStringLiteral("install"), strings::kCliInstallUsage, strings::kCliInstallHelp, install,
-         QStringLiteral("INDEX"), 1, -1, Install, true},
+        {.name = QStringLiteral("updates"),
+         .usage = strings::kCliUpdatesUsage,
+         .help = strings::kCliUpdatesHelp,
+         .options = url,
+         .run = Updates},
+        {.name = QStringLiteral("install"),
+         .usage = strings::kCliInstallUsage,
+         .help = strings::kCliInstallHelp,
+         .options = install,
+         .argumentName = QStringLiteral("INDEX"),
+         .minArguments = 1,
+         .maxArguments = -1,
+         .run = Install,
+         .changesKorvaneFolder = true},
     };
 }
 

@@ -933,9 +933,11 @@ void CManagerDlg::OnSaveConfig()
     const QString file = configfiledialog::GetSaveFileName(this);
     if (file.isEmpty())
         return;
+    const auto lock = LockKorvaneFolderToRead(korvaneFolder());
     const korvane::Status saved =
-        pluginconfig::SaveConfiguration(korvaneFolder(), dlg.m_strConfigName.toStdString(),
-                                        file.toStdString(), dlg.m_bStoreDirectory);
+        lock ? pluginconfig::SaveConfiguration(korvaneFolder(), dlg.m_strConfigName.toStdString(),
+                                               file.toStdString(), dlg.m_bStoreDirectory)
+             : lock.status();
     if (!saved)
         ShowWarning(this, WithReason(Text(strings::kConfigCreateFailed), saved.reason()));
 }

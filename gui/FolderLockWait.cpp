@@ -17,4 +17,13 @@ korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvan
     return lock;
 }
 
+korvane::Result<std::optional<korvane::FolderLock>>
+LockKorvaneFolderToRead(const std::string& korvaneFolder)
+{
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    auto lock = korvane::FolderLock::acquireFor(korvane::FolderLock::Use::Reads, korvaneFolder);
+    QGuiApplication::restoreOverrideCursor();
+    return lock;
+}
+
 } // namespace korvane

@@ -48,6 +48,13 @@ bool HasKorvaneScript(const std::string& folder)
     return false;
 }
 
+korvane::Status RefuseUnlessKorvaneFolder(const std::string& folder)
+{
+    if (!folder.empty() && kfs::IsFolder(Path(folder).OnDisk()) && !HasKorvaneScript(folder))
+        return korvane::Status::Failure(folder);
+    return korvane::Status::Ok();
+}
+
 bool IsWindowsProgram(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);

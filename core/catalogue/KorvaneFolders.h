@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Status.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -24,6 +26,12 @@ std::string KorvaneFolderSetting(std::string stored);
 // A Korvane folder holds the modification's own scripts: some file named korvane*.cs, in any
 // letter case.
 bool HasKorvaneScript(const std::string& folder);
+
+// Refuses a step that would change the files of a folder that exists and holds no such script:
+// any folder could be given as the Korvane folder, and a step could empty its plugins folder.
+// The reason is the folder. Ok for a Korvane folder, and for one not set or not there, which the
+// step itself reports.
+korvane::Status RefuseUnlessKorvaneFolder(const std::string& folder);
 
 // tribes.exe of a Tribes folder, in any letter case, when it is a program: a Windows executable
 // (it starts with the "MZ" signature) or, on POSIX, a file the user may execute. Nothing otherwise.

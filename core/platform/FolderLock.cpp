@@ -73,6 +73,23 @@ void RemoveLeftovers(const std::filesystem::path& folder)
 } // namespace
 
 FolderLock::FolderLock(std::unique_ptr<QLockFile> lock) : m_lock(std::move(lock)) {}
+
+Result<std::optional<FolderLock>> FolderLock::acquireFor(Use use, const std::string& korvaneFolder,
+                                                         std::chrono::milliseconds timeout)
+{
+    if (korvaneFolder.empty())
+        return std::optional<FolderLock>();
+    const std::filesystem::path folder = Path(korvaneFolder).OnDisk();
+    if (!kfs::IsFolder(folder))
+        return std::optional<FolderLock>();
+    if (use == Use::Reads &&
+        !QFileInfo(QString::fromStdString(kpath::FromNative(folder))).isWritable())
+        return std::optional<FolderLock>();
+    auto lock = acquire(korvaneFolder, timeout);
+    if (!lock)
+        return lock.status();
+    return std::optional<FolderLock>(std::move(lock).value());
+}
 FolderLock::FolderLock(FolderLock&&) noexcept = default;
 FolderLock& FolderLock::operator=(FolderLock&&) noexcept = default;
 FolderLock::~FolderLock() = default;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QLockFile;
@@ -27,6 +28,20 @@ public:
     // wait ran out, and naming the lock file and the system's reason when it cannot be created.
     static Result<FolderLock> acquire(const std::string& korvaneFolder,
                                       std::chrono::milliseconds timeout = kWait);
+
+    // What a step of either front end does with the files of the Korvane folder.
+    enum class Use
+    {
+        Changes, // changes them: it runs only while it holds the lock
+        Reads,   // only reads them, under the lock so as to read no change half made
+    };
+
+    // The lock a step on korvaneFolder holds while it works, taken as acquire takes it; nothing
+    // when the step needs none: no folder is set, or it does not exist (the step itself says so,
+    // and nothing may be created), or the step only reads and this user cannot write in the
+    // folder (then nothing this user runs can be changing it, and no lock file can be made).
+    static Result<std::optional<FolderLock>> acquireFor(Use use, const std::string& korvaneFolder,
+                                                        std::chrono::milliseconds timeout = kWait);
 
     FolderLock(FolderLock&&) noexcept;
     FolderLock& operator=(FolderLock&&) noexcept;
