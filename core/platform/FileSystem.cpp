@@ -17,8 +17,6 @@
 #endif
 #include <windows.h>
 #else
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif

@@ -14,7 +14,6 @@
 #endif
 #include <windows.h>
 #else
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
