@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/platform/CProfile.h"
+#include "core/platform/SettingsProfile.h"
 
 #include <memory>
 #include <optional>
@@ -17,13 +17,13 @@ public:
     // Always false: the main window's own loop is the only message loop.
     bool InitInstance();
 
-    const CProfile& Profile() const { return *m_profile; }
+    const SettingsProfile& Profile() const { return *m_profile; }
 
 private:
     void SetRegistryKey(const char* organisation);
 
     std::unique_ptr<QApplication> m_app;
-    std::optional<CProfile> m_profile;
+    std::optional<SettingsProfile> m_profile;
 };
 
 extern CManagerApp theApp;

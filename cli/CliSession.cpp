@@ -13,7 +13,7 @@
 
 namespace korvane {
 
-CliSession::CliSession(CProfile profile, std::ostream& out, std::ostream& err)
+CliSession::CliSession(SettingsProfile profile, std::ostream& out, std::ostream& err)
     : m_profile(std::move(profile)), m_out(out), m_err(err)
 {}
 

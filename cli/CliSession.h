@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/platform/CProfile.h"
 #include "core/platform/FolderLock.h"
+#include "core/platform/SettingsProfile.h"
 #include "core/platform/Status.h"
 
 #include <chrono>
@@ -20,9 +20,9 @@ struct Command;
 class CliSession
 {
 public:
-    CliSession(CProfile profile, std::ostream& out, std::ostream& err);
+    CliSession(SettingsProfile profile, std::ostream& out, std::ostream& err);
 
-    const CProfile& Profile() const { return m_profile; }
+    const SettingsProfile& Profile() const { return m_profile; }
     std::ostream& Out() { return m_out; }
     std::ostream& Err() { return m_err; }
 
@@ -51,7 +51,7 @@ public:
     int UsageError(const QString& reason);
 
 private:
-    CProfile m_profile;
+    SettingsProfile m_profile;
     std::ostream& m_out;
     std::ostream& m_err;
     std::optional<std::string> m_korvaneOverride;

@@ -38,8 +38,8 @@ std::optional<launch::LaunchChoices> ChoicesOf(CliSession& session,
         if (!korvaneName.empty())
             choices.mods.push_back(korvaneName);
     }
-    choices.bDedicated = arguments.isSet(kDedicated);
-    choices.strExtraCmdLine = arguments.value(kExtra).toStdString();
+    choices.dedicated = arguments.isSet(kDedicated);
+    choices.extraCommandLine = arguments.value(kExtra).toStdString();
     return choices;
 }
 

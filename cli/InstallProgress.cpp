@@ -28,20 +28,20 @@ bool InstallProgress::StandardErrorIsTerminal()
 void InstallProgress::Start(const std::string& updateName)
 {
     // The name comes from the server: no control character of it reaches the terminal.
-    m_strUpdateName = clioutput::ForTerminal(textencoding::ToUtf8(updateName));
-    m_terminal << m_strUpdateName;
+    m_updateName = clioutput::ForTerminal(textencoding::ToUtf8(updateName));
+    m_terminal << m_updateName;
     m_terminal.flush();
 }
 
-void InstallProgress::Received(const CUpdateFileInfo& file, std::uint64_t nReceived)
+void InstallProgress::Received(const CUpdateFileInfo& file, std::uint64_t received)
 {
     // The line is cleared to its end, as a shorter one replaces it.
     m_terminal << '\r'
                << QString::fromUtf8(strings::kCliInstallProgress)
-                      .arg(QString::fromStdString(m_strUpdateName),
+                      .arg(QString::fromStdString(m_updateName),
                            QString::fromStdString(
                                clioutput::ForTerminal(textencoding::ToUtf8(file.m_strFile))))
-                      .arg(nReceived)
+                      .arg(received)
                       .arg(file.m_dwSize)
                       .toStdString()
                << "\x1b[K";

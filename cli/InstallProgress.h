@@ -19,12 +19,12 @@ public:
     static bool StandardErrorIsTerminal();
 
     void Start(const std::string& updateName);
-    void Received(const CUpdateFileInfo& file, std::uint64_t nReceived);
+    void Received(const CUpdateFileInfo& file, std::uint64_t received);
     void Finish();
 
 private:
     std::ostream& m_terminal;
-    std::string m_strUpdateName;
+    std::string m_updateName;
 };
 
 } // namespace korvane

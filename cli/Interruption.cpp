@@ -44,9 +44,9 @@ Interruption::~Interruption()
     }
 }
 
-void Interruption::OnSignal(int nSignal)
+void Interruption::OnSignal(int signalNumber)
 {
-    s_nSignal = nSignal;
+    s_nSignal = signalNumber;
 }
 
 QString Interruption::SignalName() const

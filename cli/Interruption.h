@@ -24,7 +24,7 @@ public:
     QString SignalName() const;
 
 private:
-    static void OnSignal(int nSignal);
+    static void OnSignal(int signalNumber);
 
     // Which signal arrived, 0 for none. A signal handler can reach nothing but state of this
     // kind, which is why it is not a member of an object.

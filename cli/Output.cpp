@@ -69,7 +69,7 @@ std::string JsonText(std::string_view text)
     return JsonString(textencoding::ToUtf8(text));
 }
 
-std::string PluginJson(const CPluginInfo& plugin, bool bInUse)
+std::string PluginJson(const CPluginInfo& plugin, bool inUse)
 {
     // The icon as a path of this system, for whatever opens it.
     const std::string icon = plugin.m_strIconPath.empty()
@@ -83,7 +83,7 @@ std::string PluginJson(const CPluginInfo& plugin, bool bInUse)
         {"description", JsonText(plugin.m_strDescription)},
         {"subdirectory", JsonText(plugin.m_strSubdirectory)},
         {"icon", JsonText(icon)},
-        {"inUse", bInUse ? "true" : "false"},
+        {"inUse", inUse ? "true" : "false"},
     }};
     std::string object = "{";
     for (const auto& [name, value] : fields) {
@@ -152,10 +152,10 @@ std::string JsonString(std::string_view utf8)
     return quoted + '"';
 }
 
-void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool bInUse)
+void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool inUse)
 {
     AppendTabSeparated(out, {plugin.m_strFileName, plugin.m_strName, plugin.m_strCategory,
-                             plugin.m_strAuthor, plugin.m_strSubdirectory, bInUse ? "yes" : "no"});
+                             plugin.m_strAuthor, plugin.m_strSubdirectory, inUse ? "yes" : "no"});
 }
 
 std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse)

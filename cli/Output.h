@@ -26,7 +26,7 @@ std::string ForTerminal(std::string_view text);
 std::string JsonString(std::string_view utf8);
 
 // Appends one plug-in of list to out: key, name, category, author, subdirectory, yes or no.
-void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool bInUse);
+void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool inUse);
 
 // The plug-ins of shown as a JSON array; inUse tells which are in use.
 std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse);

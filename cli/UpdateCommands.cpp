@@ -8,8 +8,8 @@
 #include "cli/SettleOptions.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/UrlText.h"
-#include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/InstallWorker.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -63,10 +63,10 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
         return kExitFailure;
     for (int i = 0; i < updates.GetSize(); ++i) {
         const CUpdateInfo& update = updates.GetAt(i);
-        const bool bInstalled = updates.IsInstalled(*korvaneFolder, i);
+        const bool installed = updates.IsInstalled(*korvaneFolder, i);
         session.Out() << clioutput::TabSeparated(
             {std::to_string(i), update.m_strUpdateName, update.VersionText(),
-             bInstalled ? strings::kInstalledYes : strings::kInstalledNo});
+             installed ? strings::kInstalledYes : strings::kInstalledNo});
     }
     return kExitSuccess;
 }
@@ -76,9 +76,9 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
 {
     std::vector<int> indexes;
     for (const QString& argument : arguments) {
-        bool bNumber = false;
-        const int index = argument.toInt(&bNumber);
-        if (!bNumber || index < 0) {
+        bool isNumber = false;
+        const int index = argument.toInt(&isNumber);
+        if (!isNumber || index < 0) {
             session.UsageError(strings::Text(strings::kCliBadIndex).arg(argument));
             return std::nullopt;
         }
@@ -100,8 +100,8 @@ korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateLis
     progress.Start(updates->GetAt(index).m_strUpdateName);
     auto status = InstallThreadProc(
         params,
-        [&progress](const CUpdateFileInfo& file, std::uint64_t nReceived) {
-            progress.Received(file, nReceived);
+        [&progress](const CUpdateFileInfo& file, std::uint64_t received) {
+            progress.Received(file, received);
         },
         stop, &kept);
     progress.Finish();
@@ -136,20 +136,20 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
         return kExitFailure;
     // Every index is checked before anything is installed, so that a mistyped one changes
     // nothing.
-    bool bAllListed = true;
+    bool allListed = true;
     for (const int index : *indexes) {
         if (index >= updates->GetSize()) {
             session.Fail(strings::Text(strings::kCliNoSuchUpdate).arg(index));
-            bAllListed = false;
+            allListed = false;
         }
     }
-    if (!bAllListed)
+    if (!allListed)
         return kExitFailure;
 
     // Every update is tried, unless a signal asks to stop; the first failure's reason is the one
     // told. An update cut short by the signal replaces nothing.
     const Interruption interruption;
-    korvane::Status first = korvane::Status::Ok();
+    korvane::Status first = korvane::Status::Success();
     bool refused = false; // for copies in use the player changed
     for (const int index : *indexes) {
         if (interruption.Requested()) {

@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     // The window names its settings profile after its executable, KorvaneMgr; the tool reads and
     // writes that same profile whatever its own name.
     CliSession session(
-        CProfile(QString::fromLatin1(profile::kOrganisation), QStringLiteral("KorvaneMgr")),
+        SettingsProfile(QString::fromLatin1(profile::kOrganisation), QStringLiteral("KorvaneMgr")),
         std::cout, std::cerr);
     // Tests of the Korvane folder's lock wait less than a player would.
     if (const int wait = qEnvironmentVariableIntValue("KORVANE_LOCK_WAIT_MS"); wait > 0)

@@ -1,11 +1,11 @@
 #include "gui/CExecuteDlg.h"
 
 #include "core/launch/GameCommandLine.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/FolderBrowserDialog.h"
 #include "gui/LabelFor.h"
 #include "gui/WarningBox.h"
@@ -29,7 +29,7 @@ using strings::Text;
 namespace {
 
 // The Tribes folder as the browser's root, or empty when it is not set or does not exist.
-QString ExistingTribesFolder(const CProfile& profile)
+QString ExistingTribesFolder(const SettingsProfile& profile)
 {
     const std::string setting = profile.GetProfileString(profile::kDirectories, profile::kTribes);
     if (setting.empty())
@@ -40,8 +40,8 @@ QString ExistingTribesFolder(const CProfile& profile)
 
 } // namespace
 
-CExecuteDlg::CExecuteDlg(const CProfile& profile, bool bQuickExec, QWidget* parent)
-    : QDialog(parent), m_bQuickExec(bQuickExec), m_profile(profile)
+CExecuteDlg::CExecuteDlg(const SettingsProfile& profile, bool quickExec, QWidget* parent)
+    : QDialog(parent), m_bQuickExec(quickExec), m_profile(profile)
 {
     setWindowTitle(Text(strings::kExecTitle));
 

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace korvane {
 
-class CProfile;
+class SettingsProfile;
 
 // Chooses the modification folders the game loads, in order, whether it runs as a dedicated
 // server and extra command text. Execute mode starts the game with the choices ("Go!");
@@ -22,7 +22,7 @@ class CExecuteDlg : public QDialog
     Q_OBJECT
 
 public:
-    CExecuteDlg(const CProfile& profile, bool bQuickExec, QWidget* parent = nullptr);
+    CExecuteDlg(const SettingsProfile& profile, bool quickExec, QWidget* parent = nullptr);
 
     bool m_bDedicated = false;
     QString m_strExtraCmdLine;
@@ -49,7 +49,7 @@ private:
     int SelectedRow() const;
     void MoveSelected(int row, int newRow);
 
-    const CProfile& m_profile;
+    const SettingsProfile& m_profile;
     QListWidget* m_listMods = nullptr;
     QCheckBox* m_checkDedicated = nullptr;
     QLineEdit* m_editExtraCmdLine = nullptr;

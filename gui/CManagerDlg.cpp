@@ -7,9 +7,9 @@
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
 #include "core/launch/GameLauncher.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CatalogueView.h"
@@ -83,7 +83,7 @@ QLineEdit* PanelEdit(const char* name, QWidget* parent)
 
 } // namespace
 
-CManagerDlg::CManagerDlg(const CProfile& profile, QWidget* parent)
+CManagerDlg::CManagerDlg(const SettingsProfile& profile, QWidget* parent)
     : QDialog(parent), m_profile(profile)
 {
     setWindowTitle(Text(strings::kAppTitle).arg(QLatin1StringView(version::kVersion)));
@@ -476,7 +476,7 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
     const korvane::Status locked = WhileLocked(folder, [&] {
         synchronised =
             storagesync::Synchronise(folder, refreshExistingStorage, scan.catalogue, scan.inUse);
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     });
     if (!locked) {
         // What the folders hold is not known while another Korvane Manager changes them.
@@ -735,7 +735,7 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
     if (!deleted && elsewhere)
         (void)WhileLocked(folder, [this] {
             showFoldersAsTheyAre();
-            return korvane::Status::Ok();
+            return korvane::Status::Success();
         });
     if (!deleted || !*deleted || elsewhere)
         return false;
@@ -856,7 +856,7 @@ void CManagerDlg::showPluginInfo(const CPluginInfo& plugin)
     // A description edited in the window keeps CR LF between its lines.
     QString description = CatalogueView::display(plugin.m_strDescription);
     description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (plugin.m_bDescriptionCut)
+    if (plugin.m_descriptionCut)
         description += QStringLiteral("\n\n") + Text(strings::kDescriptionCut);
     m_editDescription->setPlainText(description);
 }

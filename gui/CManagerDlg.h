@@ -28,7 +28,7 @@ class FolderFollower;
 struct FolderScan;
 class CPluginInfo;
 class CPluginList;
-class CProfile;
+class SettingsProfile;
 namespace pluginconfig {
 struct LoadedConfiguration;
 }
@@ -44,7 +44,7 @@ class CManagerDlg : public QDialog
     Q_OBJECT
 
 public:
-    explicit CManagerDlg(const CProfile& profile, QWidget* parent = nullptr);
+    explicit CManagerDlg(const SettingsProfile& profile, QWidget* parent = nullptr);
     ~CManagerDlg() override;
 
     // The first time the window is shown, the start-up sequence runs before it appears.
@@ -161,7 +161,7 @@ private:
     QLabel* createCountsLine();
     void showCounts();
 
-    const CProfile& m_profile;
+    const SettingsProfile& m_profile;
     bool m_initialised = false;
     bool m_busy = false; // a load runs
 

@@ -4,8 +4,8 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
-#include "core/updater/CInstallWorker.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/InstallWorker.h"
 #include "gui/FolderLockWait.h"
 #include "gui/SettleCopiesDialog.h"
 #include "gui/UpdateAnimation.h"
@@ -28,16 +28,16 @@ using strings::Text;
 
 namespace {
 
-QString InstalledText(bool bInstalled)
+QString InstalledText(bool installed)
 {
-    return Text(bInstalled ? strings::kInstalledYes : strings::kInstalledNo);
+    return Text(installed ? strings::kInstalledYes : strings::kInstalledNo);
 }
 
 } // namespace
 
-CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> pUpdates, std::string strKorvane,
+CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> updates, std::string korvaneFolder,
                          QWidget* parent)
-    : QDialog(parent), m_pUpdates(std::move(pUpdates)), m_strKorvane(std::move(strKorvane))
+    : QDialog(parent), m_pUpdates(std::move(updates)), m_korvaneFolder(std::move(korvaneFolder))
 {
     setWindowTitle(Text(strings::kUpdaterTitle));
     CreateControls();
@@ -104,8 +104,8 @@ void CUpdaterDlg::OnInitDialog()
 
     // Whether an update is installed depends on the copies in use of its plug-ins too.
     CPluginList inUse;
-    if (!m_strKorvane.empty())
-        inUse.Rescan(PluginsFolder(kpath::WithTrailingSeparator(m_strKorvane)));
+    if (!m_korvaneFolder.empty())
+        inUse.Rescan(PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)));
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);
@@ -114,7 +114,7 @@ void CUpdaterDlg::OnInitDialog()
         row->setText(kVersionColumn, QString::fromStdString(update.VersionText()));
         row->setTextAlignment(kVersionColumn, Qt::AlignRight | Qt::AlignVCenter);
         row->setText(kInstalledColumn,
-                     InstalledText(m_pUpdates->IsInstalled(m_strKorvane, i, &inUse)));
+                     InstalledText(m_pUpdates->IsInstalled(m_korvaneFolder, i, &inUse)));
         row->setData(kNameColumn, Qt::UserRole, i);
     }
     m_animate->Open();
@@ -131,7 +131,7 @@ void CUpdaterDlg::OnInstall()
     const QList<QTreeWidgetItem*> selected = m_listUpdates->selectedItems();
     if (selected.isEmpty() || m_nInstalling != -1)
         return;
-    auto lock = LockKorvaneFolder(m_strKorvane);
+    auto lock = LockKorvaneFolder(m_korvaneFolder);
     if (!lock) {
         ShowWarning(this, WithReason(Text(strings::kInstallFailed), lock.reason()));
         return;
@@ -141,16 +141,16 @@ void CUpdaterDlg::OnInstall()
     // The result goes to the longer-lived context, so that its owner hears of an installation
     // that ends after this window has closed.
     QObject* const receiver = m_endContext ? m_endContext.data() : this;
-    CInstallWorker::Start({m_nInstalling, m_strKorvane, m_pUpdates,
-                           std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
-                          receiver,
-                          [window = QPointer<CUpdaterDlg>(this), onEnded = m_onEnded](
-                              bool bResult, const QString& reason, const QStringList& kept) {
-                              if (window)
-                                  window->OnInstallDone(bResult, reason, kept);
-                              if (onEnded)
-                                  onEnded();
-                          });
+    InstallWorker::Start({m_nInstalling, m_korvaneFolder, m_pUpdates,
+                          std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
+                         receiver,
+                         [window = QPointer<CUpdaterDlg>(this), onEnded = m_onEnded](
+                             bool installed, const QString& reason, const QStringList& kept) {
+                             if (window)
+                                 window->OnInstallDone(installed, reason, kept);
+                             if (onEnded)
+                                 onEnded();
+                         });
 }
 
 void CUpdaterDlg::WhenInstallationEnds(QObject* context, std::function<void()> onEnded)
@@ -159,20 +159,21 @@ void CUpdaterDlg::WhenInstallationEnds(QObject* context, std::function<void()> o
     m_onEnded = std::move(onEnded);
 }
 
-void CUpdaterDlg::OnInstallDone(bool bResult, const QString& reason, const QStringList& keptCopies)
+void CUpdaterDlg::OnInstallDone(bool installed, const QString& reason,
+                                const QStringList& keptCopies)
 {
     QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling);
     m_nInstalling = -1;
     m_animate->Stop();
     // A window already closed keeps quiet: its user has left it.
-    if (!bResult && isVisible()) {
+    if (!installed && isVisible()) {
         if (!keptCopies.isEmpty())
-            bResult = SettleKeptCopies(keptCopies);
+            installed = SettleKeptCopies(keptCopies);
         else
             ShowWarning(this, WithReason(Text(strings::kInstallFailed), reason.toStdString()));
     }
     if (row)
-        row->setText(kInstalledColumn, InstalledText(bResult));
+        row->setText(kInstalledColumn, InstalledText(installed));
 }
 
 bool CUpdaterDlg::SettleKeptCopies(const QStringList& keptCopies)
@@ -185,9 +186,9 @@ bool CUpdaterDlg::SettleKeptCopies(const QStringList& keptCopies)
     settlement.choice = SettleCopiesDialog::ask(this, settlement.copies);
     if (settlement.choice == settle::Choice::Refuse)
         return false;
-    const auto lock = LockKorvaneFolder(m_strKorvane);
+    const auto lock = LockKorvaneFolder(m_korvaneFolder);
     const auto settled =
-        lock ? settle::Settle(m_strKorvane, settlement, std::chrono::system_clock::now())
+        lock ? settle::Settle(m_korvaneFolder, settlement, std::chrono::system_clock::now())
              : korvane::Result<std::string>(lock.status());
     if (!settled)
         ShowWarning(this, WithReason(Text(strings::kSettleFailed), settled.reason()));

@@ -29,8 +29,8 @@ public:
         kInstalledColumn
     };
 
-    // strKorvane: the Korvane folder the updates are checked against and installed into.
-    CUpdaterDlg(std::shared_ptr<CUpdateList> pUpdates, std::string strKorvane,
+    // korvaneFolder: the Korvane folder the updates are checked against and installed into.
+    CUpdaterDlg(std::shared_ptr<CUpdateList> updates, std::string korvaneFolder,
                 QWidget* parent = nullptr);
 
     // The index of the update being installed, -1 when none is.
@@ -48,7 +48,7 @@ private:
     void OnInitDialog();
     void OnItemChangedUpdateList();
     void OnInstall();
-    void OnInstallDone(bool bResult, const QString& reason, const QStringList& keptCopies);
+    void OnInstallDone(bool installed, const QString& reason, const QStringList& keptCopies);
     // After an update that kept copies in use the player changed: asks what becomes of them and
     // settles them. True when the update is whole now.
     bool SettleKeptCopies(const QStringList& keptCopies);
@@ -61,7 +61,7 @@ private:
     QPushButton* m_viewInfoButton = nullptr;
     QPushButton* m_closeButton = nullptr;
     const std::shared_ptr<CUpdateList> m_pUpdates;
-    const std::string m_strKorvane;
+    const std::string m_korvaneFolder;
     int m_nInstalling = -1;
     QPointer<QObject> m_endContext;
     std::function<void()> m_onEnded;

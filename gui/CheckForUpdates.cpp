@@ -1,8 +1,8 @@
 #include "gui/CheckForUpdates.h"
 
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "core/updater/CUpdateList.h"
 #include "gui/CUpdaterDlg.h"
 #include "gui/WarningBox.h"
@@ -39,12 +39,13 @@ korvane::Status DownloadWithProgress(CUpdateList& updates, const std::string& ur
 
 } // namespace
 
-void OnCheckForUpdates(const CProfile& profile, QWidget* parent, std::function<void()> onInstalled)
+void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
+                       std::function<void()> onInstalled)
 {
-    const auto pUpdates = std::make_shared<CUpdateList>();
-    const std::string strUrl =
+    const auto updates = std::make_shared<CUpdateList>();
+    const std::string url =
         profile.GetProfileString(profile::kUpdater, profile::kUrl, profile::kDefaultUpdateUrl);
-    const auto download = DownloadWithProgress(*pUpdates, strUrl, parent);
+    const auto download = DownloadWithProgress(*updates, url, parent);
     using Failure = CUpdateList::DownloadFailure;
     // The server cannot be reached now, or the user gave up: nothing to show.
     if (download.is(Failure::InternetError) || download.is(Failure::Cancelled))
@@ -55,7 +56,7 @@ void OnCheckForUpdates(const CProfile& profile, QWidget* parent, std::function<v
         return;
     }
     // The list came, or the server has none (NoList): the window shows the rows there are.
-    CUpdaterDlg dlg(pUpdates,
+    CUpdaterDlg dlg(updates,
                     korvane::KorvaneFolderSetting(
                         profile.GetProfileString(profile::kDirectories, profile::kKorvane)),
                     parent);

@@ -1,8 +1,8 @@
 #include "gui/LaunchCommands.h"
 
 #include "core/launch/QuickExec.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CExecuteDlg.h"
 #include "gui/WarningBox.h"
 
@@ -18,7 +18,7 @@ void ShowMessage(QWidget* parent, std::string_view text)
     ShowWarning(parent, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-std::string TribesFolder(const CProfile& profile)
+std::string TribesFolder(const SettingsProfile& profile)
 {
     return profile.GetProfileString(profile::kDirectories, profile::kTribes);
 }
@@ -28,14 +28,14 @@ void SetChoices(CExecuteDlg& dlg, const LaunchChoices& choices)
     dlg.m_mods.clear();
     for (const std::string& name : choices.mods)
         dlg.m_mods.append(QString::fromStdString(name));
-    dlg.m_bDedicated = choices.bDedicated;
-    dlg.m_strExtraCmdLine = QString::fromStdString(choices.strExtraCmdLine);
+    dlg.m_bDedicated = choices.dedicated;
+    dlg.m_strExtraCmdLine = QString::fromStdString(choices.extraCommandLine);
 }
 
 // The game with the profile's Windows programs settings. A game that is not found or would not
 // start is not reported, as the window always did; a missing Wine command is, since the user can
 // fix it.
-void Launch(const CProfile& profile, QWidget* parent,
+void Launch(const SettingsProfile& profile, QWidget* parent,
             const std::function<korvane::Status(const kprocess::WineSettings&)>& start)
 {
     const korvane::Status launched = start(LoadWineSettings(profile));
@@ -49,14 +49,14 @@ LaunchChoices ChoicesOf(const CExecuteDlg& dlg)
     LaunchChoices choices;
     for (const QString& name : dlg.m_mods)
         choices.mods.push_back(name.toStdString());
-    choices.bDedicated = dlg.m_bDedicated;
-    choices.strExtraCmdLine = dlg.m_strExtraCmdLine.toStdString();
+    choices.dedicated = dlg.m_bDedicated;
+    choices.extraCommandLine = dlg.m_strExtraCmdLine.toStdString();
     return choices;
 }
 
 } // namespace
 
-void OnExecuteTribes(const CProfile& profile, QWidget* parent)
+void OnExecuteTribes(const SettingsProfile& profile, QWidget* parent)
 {
     CExecuteDlg dlg(profile, false, parent);
     if (dlg.exec() != QDialog::Accepted)
@@ -67,7 +67,7 @@ void OnExecuteTribes(const CProfile& profile, QWidget* parent)
     });
 }
 
-void OnConfigureQuickExec(const CProfile& profile, QWidget* parent)
+void OnConfigureQuickExec(const SettingsProfile& profile, QWidget* parent)
 {
     if (const korvane::Status ready = CheckCanConfigureQuickExec(
             TribesFolder(profile),
@@ -82,7 +82,7 @@ void OnConfigureQuickExec(const CProfile& profile, QWidget* parent)
         StoreQuickExec(profile, ChoicesOf(dlg));
 }
 
-void OnQuickExec(const CProfile& profile, QWidget* parent)
+void OnQuickExec(const SettingsProfile& profile, QWidget* parent)
 {
     Launch(profile, parent, [&](const kprocess::WineSettings& wine) {
         return RunQuickExec(LoadQuickExec(profile), TribesFolder(profile), wine);

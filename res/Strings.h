@@ -554,7 +554,7 @@ inline constexpr char kCliNoKorvaneFolder[] =
 inline constexpr char kCliKorvaneFolderMissing[] = "The Korvane folder %1 does not exist.";
 inline constexpr char kCliNotKorvaneFolder[] =
     "This folder is not a Korvane folder (it holds no korvane*.cs), so nothing was changed:";
-inline constexpr char kCliNoTribesFolder[] =
+inline constexpr char kNoTribesFolderToLaunch[] =
     "No Tribes folder is set. Choose it in Korvane Manager's Options or give --tribes DIR.";
 inline constexpr char kCliNoSuchPlugin[] = "No plug-in with the key \"%1\".";
 // A key that names several plug-ins only beyond the letters A to Z, and those it names.
@@ -562,8 +562,8 @@ inline constexpr char kCliAmbiguousKey[] =
     "The key \"%1\" could name any of the plug-ins %2: type it as list prints it.";
 inline constexpr char kCliUseFailed[] = "The plug-in \"%1\" could not be put in use.";
 inline constexpr char kCliUnuseFailed[] = "The plug-in \"%1\" could not be taken out of use.";
-inline constexpr char kCliGameNotFound[] = "There is no tribes.exe in the Tribes folder %1.";
-inline constexpr char kCliGameNotStarted[] = "tribes.exe could not be started.";
+inline constexpr char kGameNotFound[] = "There is no tribes.exe in the Tribes folder %1.";
+inline constexpr char kGameNotStarted[] = "tribes.exe could not be started.";
 inline constexpr char kCliSettingsNotWritten[] = "The settings could not be written.";
 inline constexpr char kCliListNotDownloaded[] = "The update list could not be downloaded from %1.";
 // A failure's message and, after it, why.

@@ -5,9 +5,9 @@
 //   bench_filter [PLUGINS...]      (default 100000)
 #include "bench/GeneratedKorvane.h"
 #include "core/catalogue/CPluginList.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CatalogueView.h"
 #include "gui/CManagerDlg.h"
 #include "gui/PluginFilter.h"
@@ -75,8 +75,8 @@ bool Measure(int plugins)
     fs::remove_all(root);
     bench::GenerateStorage(root / "storage", plugins, kFolders, false);
     fs::create_directories(root / "plugins");
-    const CProfile profile =
-        CProfile::AtFile(QString::fromStdString(kpath::FromNative(root / "settings.ini")));
+    const SettingsProfile profile =
+        SettingsProfile::AtFile(QString::fromStdString(kpath::FromNative(root / "settings.ini")));
     const std::string korvane = kpath::WithTrailingSeparator(kpath::FromNative(root));
     profile.WriteProfileString(profile::kDirectories, profile::kKorvane, korvane);
     profile.WriteProfileString(profile::kDirectories, profile::kTribes, korvane);

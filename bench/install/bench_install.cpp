@@ -71,9 +71,9 @@ int main(int argc, char** argv)
     list.m_arrUpdates.push_back(Update("Big", server.Url("/korvane/updates/"),
                                        {{"big.bin", "", static_cast<std::uint32_t>(kFileBytes)}}));
     const std::string korvane = kpath::WithTrailingSeparator(kpath::FromNative(root));
-    bool bInstalled = true;
+    bool installed = true;
     const double install = bench::BestSeconds(
-        5, [&] { bInstalled = list.InstallUpdate(0, korvane, nullptr) && bInstalled; });
+        5, [&] { installed = list.InstallUpdate(0, korvane, nullptr) && installed; });
 
     const std::string curl = "curl -s -o '" + (root / "curl" / "big.bin").string() + "' '" +
                              server.Url("/korvane/updates/big.bin") + "'";
@@ -91,5 +91,5 @@ int main(int argc, char** argv)
     std::printf("reading a list of %d records (%zu bytes): %.1f ms (target under 50 ms)\n",
                 parsed.GetSize(), bytes.size(), parse * 1000);
     fs::remove_all(root);
-    return bInstalled && bCurled && parsed.GetSize() == kRecords ? 0 : 1;
+    return installed && bCurled && parsed.GetSize() == kRecords ? 0 : 1;
 }

@@ -5,9 +5,9 @@
 // (a configuration loaded by korvane-cli). Best of three each.
 //   bench_refresh [PLUGINS...]      (default 10000 100000)
 #include "bench/GeneratedKorvane.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CManagerDlg.h"
 
 #include <algorithm>
@@ -100,8 +100,8 @@ bool Run(int plugins)
     bench::GenerateStorage(storage, plugins, kFolders);
     bench::PutInUse(storage, pluginsFolder, plugins, kFolders, kEvery);
 
-    const CProfile profile =
-        CProfile::AtFile(QString::fromStdString(kpath::FromNative(root / "settings.ini")));
+    const SettingsProfile profile =
+        SettingsProfile::AtFile(QString::fromStdString(kpath::FromNative(root / "settings.ini")));
     const std::string korvane = kpath::WithTrailingSeparator(kpath::FromNative(root));
     profile.WriteProfileString(profile::kDirectories, profile::kKorvane, korvane);
     profile.WriteProfileString(profile::kDirectories, profile::kTribes, korvane);

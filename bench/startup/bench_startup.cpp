@@ -3,9 +3,9 @@
 // window is on screen (offscreen platform). Warm cache, best of five.
 //   bench_startup [PLUGINS IN_USE]...      (default 10000 500)
 #include "bench/GeneratedKorvane.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CManagerDlg.h"
 
 #include <cstdio>
@@ -44,8 +44,8 @@ bool Measure(int plugins, int inUse)
     const int every = std::max(1, plugins / inUse);
     bench::PutInUse(root / "storage", root / "plugins", plugins, kFolders, every);
 
-    const CProfile profile =
-        CProfile::AtFile(QString::fromStdString(kpath::FromNative(root / "settings.ini")));
+    const SettingsProfile profile =
+        SettingsProfile::AtFile(QString::fromStdString(kpath::FromNative(root / "settings.ini")));
     const std::string korvane = kpath::WithTrailingSeparator(kpath::FromNative(root));
     profile.WriteProfileString(profile::kDirectories, profile::kKorvane, korvane);
     profile.WriteProfileString(profile::kDirectories, profile::kTribes, korvane);

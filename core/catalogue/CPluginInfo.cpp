@@ -33,7 +33,7 @@ korvane::Status MakeSubfolders(const std::string& root, const std::string& subdi
         if (auto created = kfs::CreateFolder(folder); !created && !kfs::IsFolder(folder))
             return created;
     }
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 // Text cut at a byte count without the start of a UTF-8 character that the cut split.
@@ -81,8 +81,8 @@ bool CPluginInfo::ReadDescriptionFile(const std::filesystem::path& file)
 
 void CPluginInfo::ReadDescriptionText(std::string_view bytes)
 {
-    m_bDescriptionCut = bytes.size() > kMaxDescriptionBytes;
-    if (m_bDescriptionCut) {
+    m_descriptionCut = bytes.size() > kMaxDescriptionBytes;
+    if (m_descriptionCut) {
         // No character cut in two, and no line end: the CR of one cut from its LF.
         bytes = WithoutPartialCharacter(bytes.substr(0, kMaxDescriptionBytes));
         if (bytes.ends_with('\r'))
@@ -135,7 +135,7 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
     if (auto listed = listings.Failure(source); !listed)
         return listed;
     if (files.empty())
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
 
     if (auto made = MakeSubfolders(destinationRoot, m_strSubdirectory); !made)
         return made;
@@ -179,14 +179,14 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
 korvane::Status CPluginInfo::CheckDescriptionRead(const std::string& root) const
 {
     if (!m_descriptionFile.empty())
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     const auto file = (Path(root) / (m_strSubdirectory + m_strFileName + ".desc.txt")).OnDisk();
     // Nothing there, or no file (which no edit replaces): no texts can be lost.
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
     if (status.type() == std::filesystem::file_type::not_found ||
         (std::filesystem::status_known(status) && !std::filesystem::is_regular_file(status)))
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     return korvane::Status::Failure(kfs::ReadFailureReason(file));
 }
 

@@ -75,7 +75,7 @@ public:
     std::string m_descriptionFile;
     // The description file is longer than kMaxDescriptionBytes: the texts hold its beginning
     // only, and an edit must not replace it.
-    bool m_bDescriptionCut = false;
+    bool m_descriptionCut = false;
 };
 
 } // namespace korvane

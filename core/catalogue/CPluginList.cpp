@@ -332,7 +332,7 @@ korvane::Status CPluginList::ReadConfig(const std::string& file, const std::stri
     if (!bytes)
         return bytes.status();
     ReadConfigText(*bytes, storageFolder);
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,

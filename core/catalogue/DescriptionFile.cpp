@@ -151,7 +151,7 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
     plugin.m_strCategory = OrDefault(storable.category, CPluginInfo::kUnknown);
     plugin.m_strAuthor = OrDefault(storable.author, CPluginInfo::kUnknown);
     plugin.m_strDescription = OrDefault(storable.description, CPluginInfo::kNoDescription);
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 } // namespace korvane::descriptionfile

@@ -55,7 +55,7 @@ private:
         // Lower-cased name before the first dot: the entries of that key, in listing order.
         std::unordered_map<std::string, std::vector<size_t>> byKey;
         std::unordered_map<std::string, size_t> byName; // lower-cased whole names
-        korvane::Status failure = korvane::Status::Ok();
+        korvane::Status failure = korvane::Status::Success();
     };
     Listing& Of(const std::filesystem::path& folder);
     static void Index(Listing& listing, size_t entry);

@@ -52,7 +52,7 @@ korvane::Status RefuseUnlessKorvaneFolder(const std::string& folder)
 {
     if (!folder.empty() && kfs::IsFolder(Path(folder).OnDisk()) && !HasKorvaneScript(folder))
         return korvane::Status::Failure(folder);
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 bool IsWindowsProgram(const fs::path& file)

@@ -119,7 +119,7 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
     const auto file = Path(configbackup::BackupFolder(korvaneFolder)).OnDisk() / newest;
     auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file), settlement);
     // The copies in use that the undone load set aside take the places of storage's.
-    korvane::Status restored = korvane::Status::Ok();
+    korvane::Status restored = korvane::Status::Success();
     if (loaded && loaded->notCopied.empty())
         restored = settle::RestoreCopiesInUse(korvaneFolder, configbackup::BackupStem(newest));
     if (loaded && loaded->notCopied.empty() && restored) {

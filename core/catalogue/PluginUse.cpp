@@ -70,7 +70,7 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
                                                  plugin.m_strSubdirectory + plugin.m_strFileName +
                                                  ".cs") +
                                         ": the script is not in storage");
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin,

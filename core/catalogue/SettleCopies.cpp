@@ -40,7 +40,7 @@ korvane::Status MakeFolders(const fs::path& base, std::string_view rel)
             if (auto created = kfs::CreateFolder(folder); !created)
                 return created;
     }
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 // The folder part of a stored-form path, ending in a separator, or empty.
@@ -79,7 +79,7 @@ private:
     korvane::Status Ready()
     {
         if (m_made)
-            return korvane::Status::Ok();
+            return korvane::Status::Success();
         const fs::path backups = Path(configbackup::BackupFolder(m_korvaneFolder)).OnDisk();
         if (!kfs::IsFolder(backups))
             if (auto created = kfs::CreateFolder(backups); !created)
@@ -90,7 +90,7 @@ private:
             if (auto created = kfs::CreateFolder(folder); !created)
                 return created;
         m_made = true;
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     }
 
     const std::string& m_korvaneFolder;
@@ -112,12 +112,12 @@ korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& r
     // A copy that could not be looked at is not taken for one that is gone: it is compared, and
     // the failure to read it named.
     if (kfs::IsMissing(inUse) || kfs::IsMissing(stored))
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     const auto same = fileops::HoldSameBytes(inUse, stored);
     if (!same)
         return same.status();
     if (*same)
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     const bool keepMine = choice == Choice::KeepMine;
     const fs::path& givesWay = keepMine ? stored : inUse;
     const fs::path& kept = keepMine ? inUse : stored;
@@ -133,7 +133,7 @@ korvane::Status SettleWith(const std::string& korvaneFolder, const Settlement& s
                            bool keepInUse, SetAside& setAside)
 {
     if (settlement.choice == Choice::Refuse)
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     FailureList failures;
     std::unordered_set<std::string> settled;
     for (const std::string& rel : settlement.copies) {
@@ -267,7 +267,7 @@ korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::
                                   .OnDisk();
     // A folder that could not be looked at may hold copies: it is listed, and the failure named.
     if (kfs::IsMissing(setAside))
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     std::vector<std::pair<fs::path, std::string>> files;
     FailureList failures;
     ListSetAside(setAside, {}, files, failures);
@@ -287,7 +287,7 @@ korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::
             return put;
         }
     }
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 } // namespace korvane::settle

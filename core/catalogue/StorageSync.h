@@ -29,12 +29,12 @@ struct Synchronisation
     Outcome outcome = Outcome::NoKorvaneFolder;
     // Why storage lacks files of the plugins folder it was to receive. They are still in the
     // plugins folder, and the next synchronisation tries them again.
-    korvane::Status copies = korvane::Status::Ok();
+    korvane::Status copies = korvane::Status::Success();
     // Why folders of storage or plugins could not be read: their plug-ins are not listed.
-    korvane::Status unreadable = korvane::Status::Ok();
+    korvane::Status unreadable = korvane::Status::Success();
     // Why description files there could not be read: their plug-ins are listed without their
     // texts.
-    korvane::Status descriptions = korvane::Status::Ok();
+    korvane::Status descriptions = korvane::Status::Success();
 };
 
 // Makes sure the storage folder of korvaneFolder exists. A storage folder created here gets the

@@ -143,7 +143,7 @@ korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
         return korvane::Status::Failure(kpath::FromNative(file) +
                                         ": the file differs from its copy in storage");
     }
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder,

@@ -6,11 +6,11 @@
 
 namespace korvane::launch {
 
-std::string BuildGameCommandLine(bool bDedicated, const std::vector<std::string>& mods,
+std::string BuildGameCommandLine(bool dedicated, const std::vector<std::string>& mods,
                                  std::string_view extraCmdLine)
 {
     std::string parameters;
-    if (bDedicated)
+    if (dedicated)
         parameters = "-dedicated";
     for (const std::string& name : mods) {
         parameters += parameters.empty() ? "-mod " : " -mod ";
@@ -25,7 +25,7 @@ std::string BuildGameCommandLine(bool bDedicated, const std::vector<std::string>
 
 std::string BuildGameCommandLine(const LaunchChoices& choices)
 {
-    return BuildGameCommandLine(choices.bDedicated, choices.mods, choices.strExtraCmdLine);
+    return BuildGameCommandLine(choices.dedicated, choices.mods, choices.extraCommandLine);
 }
 
 std::size_t SplitString(std::string_view text, char separator, std::vector<std::string>& names)

@@ -12,13 +12,13 @@ namespace korvane::launch {
 struct LaunchChoices
 {
     std::vector<std::string> mods; // modification folder names, in the order the game loads them
-    bool bDedicated = false;
-    std::string strExtraCmdLine; // appended exactly as typed
+    bool dedicated = false;
+    std::string extraCommandLine; // appended exactly as typed
 };
 
 // "-dedicated", then "-mod <name>" for each name in order, then the extra text after one blank,
 // all separated by single blanks. Names are not quoted: the game takes them as they are.
-std::string BuildGameCommandLine(bool bDedicated, const std::vector<std::string>& mods,
+std::string BuildGameCommandLine(bool dedicated, const std::vector<std::string>& mods,
                                  std::string_view extraCmdLine);
 std::string BuildGameCommandLine(const LaunchChoices& choices);
 

@@ -1,8 +1,8 @@
 #include "core/launch/GameLauncher.h"
 
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "res/Strings.h"
 
 #include <filesystem>
@@ -24,10 +24,11 @@ std::string WineNotFoundMessage(const kprocess::WineSettings& wine)
 korvane::Status GameNotFound(std::string_view tribesFolder)
 {
     if (tribesFolder.empty())
-        return korvane::Status::Failure(LaunchFailure::GameNotFound, strings::kCliNoTribesFolder);
+        return korvane::Status::Failure(LaunchFailure::GameNotFound,
+                                        strings::kNoTribesFolderToLaunch);
     return korvane::Status::Failure(
         LaunchFailure::GameNotFound,
-        QString::fromUtf8(strings::kCliGameNotFound)
+        QString::fromUtf8(strings::kGameNotFound)
             .arg(
                 QString::fromUtf8(tribesFolder.data(), static_cast<qsizetype>(tribesFolder.size())))
             .toStdString());
@@ -35,13 +36,13 @@ korvane::Status GameNotFound(std::string_view tribesFolder)
 
 } // namespace
 
-kprocess::WineSettings LoadWineSettings(const CProfile& profile)
+kprocess::WineSettings LoadWineSettings(const SettingsProfile& profile)
 {
     return {profile.GetProfileString(profile::kWindowsPrograms, profile::kWineCommand),
             profile.GetProfileString(profile::kWindowsPrograms, profile::kWinePrefix)};
 }
 
-bool StoreWineSettings(const CProfile& profile, const kprocess::WineSettings& wine)
+bool StoreWineSettings(const SettingsProfile& profile, const kprocess::WineSettings& wine)
 {
     const bool command =
         profile.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand, wine.command);
@@ -67,13 +68,13 @@ korvane::Status LaunchTribes(std::string_view tribesFolder, std::string_view par
                                                          : kprocess::ProgramKind::Native;
     switch (kprocess::StartDetached(program, kind, parameters, program.parent_path(), wine)) {
     case kprocess::StartResult::Started:
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     case kprocess::StartResult::WineNotFound:
         return korvane::Status::Failure(LaunchFailure::WineNotFound, WineNotFoundMessage(wine));
     case kprocess::StartResult::Failed:
         break;
     }
-    return korvane::Status::Failure(LaunchFailure::StartFailed, strings::kCliGameNotStarted);
+    return korvane::Status::Failure(LaunchFailure::StartFailed, strings::kGameNotStarted);
 }
 
 } // namespace korvane::launch

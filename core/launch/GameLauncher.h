@@ -8,7 +8,7 @@
 
 namespace korvane {
 
-class CProfile;
+class SettingsProfile;
 
 // Starting tribes.exe, and what stops a launch command.
 namespace launch {
@@ -29,8 +29,8 @@ enum class LaunchFailure
 
 // The Windows programs settings of the profile, and storing them back; false when the profile
 // could not be written.
-kprocess::WineSettings LoadWineSettings(const CProfile& profile);
-bool StoreWineSettings(const CProfile& profile, const kprocess::WineSettings& wine);
+kprocess::WineSettings LoadWineSettings(const SettingsProfile& profile);
+bool StoreWineSettings(const SettingsProfile& profile, const kprocess::WineSettings& wine);
 
 // Starts tribes.exe of the Tribes folder (any letter case) with the parameter string and the
 // Tribes folder as working folder, and returns at once without waiting for the game. A Windows

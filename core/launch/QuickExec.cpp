@@ -1,7 +1,7 @@
 #include "core/launch/QuickExec.h"
 
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "res/Strings.h"
 
 namespace korvane::launch {
@@ -23,24 +23,25 @@ std::string JoinMods(const std::vector<std::string>& mods)
 
 } // namespace
 
-LaunchChoices LoadQuickExec(const CProfile& profile)
+LaunchChoices LoadQuickExec(const SettingsProfile& profile)
 {
     LaunchChoices choices;
     SplitString(profile.GetProfileString(profile::kQuickExec, profile::kMods), kModSeparator,
                 choices.mods);
-    choices.bDedicated = profile.GetProfileInt(profile::kQuickExec, profile::kDedicated, 0) == 1;
-    choices.strExtraCmdLine = profile.GetProfileString(profile::kQuickExec, profile::kExtraCmdLine);
+    choices.dedicated = profile.GetProfileInt(profile::kQuickExec, profile::kDedicated, 0) == 1;
+    choices.extraCommandLine =
+        profile.GetProfileString(profile::kQuickExec, profile::kExtraCmdLine);
     return choices;
 }
 
-bool StoreQuickExec(const CProfile& profile, const LaunchChoices& choices)
+bool StoreQuickExec(const SettingsProfile& profile, const LaunchChoices& choices)
 {
     const bool mods =
         profile.WriteProfileString(profile::kQuickExec, profile::kMods, JoinMods(choices.mods));
     const bool dedicated = profile.WriteProfileInt(profile::kQuickExec, profile::kDedicated,
-                                                   choices.bDedicated ? 1 : 0);
+                                                   choices.dedicated ? 1 : 0);
     const bool extra = profile.WriteProfileString(profile::kQuickExec, profile::kExtraCmdLine,
-                                                  choices.strExtraCmdLine);
+                                                  choices.extraCommandLine);
     return mods && dedicated && extra;
 }
 
@@ -53,7 +54,7 @@ korvane::Status CheckCanConfigureQuickExec(std::string_view tribesFolder,
     if (korvaneFolder.empty())
         return korvane::Status::Failure(LaunchFailure::KorvaneFolderNotSet,
                                         strings::kQuickExecNeedsKorvane);
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status RunQuickExec(const LaunchChoices& stored, std::string_view tribesFolder,

@@ -73,7 +73,7 @@ korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& st
 #endif
     if (!writable)
         return Failure(file, strings::kReasonWriteProtected);
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 std::FILE* OpenForWriting(const fs::path& file)
@@ -231,7 +231,7 @@ korvane::Status AtomicFile::Commit()
     m_placed = true;
     if (const std::error_code synced = SyncFolder(m_target.parent_path()))
         return Failure(m_target, synced);
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status WriteFileAtomically(const fs::path& path, std::string_view bytes)

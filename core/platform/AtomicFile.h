@@ -45,7 +45,7 @@ private:
     std::FILE* m_out = nullptr;
     bool m_closed = false;
     bool m_placed = false;
-    korvane::Status m_failure = korvane::Status::Ok();
+    korvane::Status m_failure = korvane::Status::Success();
 };
 
 // The whole of bytes as the file, through an AtomicFile.

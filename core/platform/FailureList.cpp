@@ -14,7 +14,7 @@ void FailureList::Add(const korvane::Status& status)
 korvane::Status FailureList::ToStatus() const
 {
     if (m_count == 0)
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     if (m_count <= kShown)
         return korvane::Status::Failure(m_reasons);
     return korvane::Status::Failure(m_reasons + "; and " + std::to_string(m_count - kShown) +

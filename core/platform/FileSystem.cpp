@@ -155,7 +155,7 @@ korvane::Status CopyFileNoOverwrite(const fs::path& source, const fs::path& targ
             return Failure(target, synced);
         }
     }
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status CopyFileReplacing(const fs::path& source, const fs::path& target)
@@ -182,7 +182,7 @@ korvane::Status CreateFolder(const fs::path& folder)
 {
     std::error_code ec;
     if (fs::create_directory(folder, ec) && !ec)
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     // Something of that name is there already: a file, which the player must move, is named so.
     if (!ec || ec == std::errc::file_exists)
         ec = std::make_error_code(fs::is_directory(folder) ? std::errc::file_exists
@@ -192,7 +192,7 @@ korvane::Status CreateFolder(const fs::path& folder)
 
 korvane::Status EnsureFolder(const fs::path& folder)
 {
-    return IsFolder(folder) ? korvane::Status::Ok() : CreateFolder(folder);
+    return IsFolder(folder) ? korvane::Status::Success() : CreateFolder(folder);
 }
 
 korvane::Status RemoveFile(const fs::path& file)
@@ -201,7 +201,7 @@ korvane::Status RemoveFile(const fs::path& file)
     if (fs::is_directory(fs::symlink_status(file, ec)))
         return Failure(file, std::make_error_code(std::errc::is_a_directory));
     fs::remove(file, ec);
-    return ec ? Failure(file, ec) : korvane::Status::Ok();
+    return ec ? Failure(file, ec) : korvane::Status::Success();
 }
 
 korvane::Status RemoveEmptyFolder(const fs::path& folder)
@@ -210,7 +210,7 @@ korvane::Status RemoveEmptyFolder(const fs::path& folder)
     if (!fs::is_directory(fs::symlink_status(folder, ec)))
         return Failure(folder, std::make_error_code(std::errc::not_a_directory));
     fs::remove(folder, ec);
-    return ec ? Failure(folder, ec) : korvane::Status::Ok();
+    return ec ? Failure(folder, ec) : korvane::Status::Success();
 }
 
 bool IsFolder(const fs::path& path)

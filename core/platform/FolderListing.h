@@ -60,7 +60,7 @@ private:
 
     std::string m_names;
     std::vector<Entry> m_entries;
-    korvane::Status m_failure = korvane::Status::Ok();
+    korvane::Status m_failure = korvane::Status::Success();
 };
 
 // The same entries in the same order, names only.

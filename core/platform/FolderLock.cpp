@@ -109,9 +109,9 @@ Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
     // A lock file that is there already belongs to a command that is still running or to one
     // that was killed; only the latter leaves temporary files behind, and a walk over every
     // folder would cost each command about a fifth of its time in a large storage folder.
-    const bool bHeldBefore = QFileInfo::exists(path);
+    const bool heldBefore = QFileInfo::exists(path);
     if (TryLock(*lock, path, timeout)) {
-        if (bHeldBefore) {
+        if (heldBefore) {
             const std::string base = kpath::WithTrailingSeparator(korvaneFolder);
             for (const char* tree : kGuardedTrees)
                 RemoveLeftovers(Path(base + tree).OnDisk());

@@ -17,7 +17,7 @@ namespace korvane {
 class [[nodiscard]] Status
 {
 public:
-    static Status Ok() { return Status(); }
+    static Status Success() { return Status(); }
     static Status Failure(std::string reason)
     {
         Status status;
@@ -94,11 +94,11 @@ public:
     const std::string& reason() const { return m_failure.reason(); }
     template <class Kind> std::optional<Kind> kind() const { return m_failure.kind<Kind>(); }
     template <class Kind> bool is(Kind kind) const { return m_failure.is(kind); }
-    Status status() const { return ok() ? Status::Ok() : m_failure; }
+    Status status() const { return ok() ? Status::Success() : m_failure; }
 
 private:
     std::optional<T> m_value;
-    Status m_failure = Status::Ok();
+    Status m_failure = Status::Success();
 };
 
 } // namespace korvane

@@ -30,7 +30,7 @@ void ArchiveWriter::Fail(std::string reason)
 
 korvane::Result<std::string> ArchiveWriter::Take()
 {
-    korvane::Status failure = std::exchange(m_failure, korvane::Status::Ok());
+    korvane::Status failure = std::exchange(m_failure, korvane::Status::Success());
     std::string bytes = std::exchange(m_bytes, std::string());
     if (!failure.ok())
         return failure;

@@ -35,7 +35,7 @@ private:
     std::optional<std::uint32_t> Dword(std::size_t value);
 
     std::string m_bytes;
-    korvane::Status m_failure = korvane::Status::Ok();
+    korvane::Status m_failure = korvane::Status::Success();
 };
 
 } // namespace korvane

@@ -54,11 +54,11 @@ bool HasListedSize(const fs::path& path, std::uint32_t size)
 
 } // namespace
 
-korvane::Status CUpdateList::DownloadList(const std::string& strUrl, const ListProgress& progress)
+korvane::Status CUpdateList::DownloadList(const std::string& url, const ListProgress& progress)
 {
     RemoveAll();
     HttpClient session(m_transferOptions);
-    CUpdateListReader reader;
+    UpdateListReader reader;
     const auto onResponse = [&reader](const HttpClient::Response& response) {
         if (response.statusCode != kStatusOk)
             return false;
@@ -67,7 +67,7 @@ korvane::Status CUpdateList::DownloadList(const std::string& strUrl, const ListP
         return reader.IsReading();
     };
     const auto transfer = session.Get(
-        strUrl, onResponse, [&reader](std::string_view piece) { return reader.Feed(piece); },
+        url, onResponse, [&reader](std::string_view piece) { return reader.Feed(piece); },
         progress);
     const auto fail = [](DownloadFailure kind, std::string reason) {
         return korvane::Status::Failure(kind, std::move(reason));
@@ -85,13 +85,13 @@ korvane::Status CUpdateList::DownloadList(const std::string& strUrl, const ListP
     if (korvane::Status read = reader.Outcome(); !read)
         return fail(DownloadFailure::Unreadable, read.reason());
     m_arrUpdates = reader.TakeUpdates();
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status CUpdateList::Load(std::string_view bytes)
 {
     RemoveAll();
-    CUpdateListReader reader;
+    UpdateListReader reader;
     reader.Feed(bytes);
     reader.Finish();
     m_arrUpdates = reader.TakeUpdates();
@@ -116,50 +116,50 @@ void CUpdateList::RemoveAll()
     m_arrUpdates.clear();
 }
 
-bool CUpdateList::IsInstalled(const std::string& strKorvane, int nIndex) const
+bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index) const
 {
     CPluginList inUse;
-    if (!strKorvane.empty())
-        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(strKorvane)));
-    return IsInstalled(strKorvane, nIndex, &inUse);
+    if (!korvaneFolder.empty())
+        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder)));
+    return IsInstalled(korvaneFolder, index, &inUse);
 }
 
-bool CUpdateList::IsInstalled(const std::string& strKorvane, int nIndex,
-                              const CPluginList* pInUse) const
+bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index,
+                              const CPluginList* inUse) const
 {
-    const CUpdateInfo& update = GetAt(nIndex);
+    const CUpdateInfo& update = GetAt(index);
     if (update.m_arrFiles.empty())
         return true;
-    if (strKorvane.empty())
+    if (korvaneFolder.empty())
         return false;
-    const auto places = UpdateFilePlace::Of(update, strKorvane);
+    const auto places = UpdateFilePlace::Of(update, korvaneFolder);
     if (!places)
         return false;
     for (const UpdateFilePlace& place : *places) {
         const fs::path stored = place.StoredPath();
-        if (!HasListedSize(stored, place.pFile->m_dwSize))
+        if (!HasListedSize(stored, place.file->m_dwSize))
             return false;
         // The plug-in in use runs its copies, which must be storage's. A copy it lacks (putting
         // a plug-in in use copies only its scripts) runs nothing.
-        const auto copy = place.InUseCopy(pInUse);
+        const auto copy = place.InUseCopy(inUse);
         if (copy && kfs::Exists(*copy) && !fileops::SameAsCopy(*copy, stored).ok())
             return false;
     }
     return true;
 }
 
-korvane::Status CUpdateList::InstallUpdate(int nIndex, const std::string& strKorvane,
-                                           const CPluginList* pInUse, const FileProgress& progress,
+korvane::Status CUpdateList::InstallUpdate(int index, const std::string& korvaneFolder,
+                                           const CPluginList* inUse, const FileProgress& progress,
                                            const StopRequest& stop,
-                                           std::vector<std::string>* pKeptCopies)
+                                           std::vector<std::string>* keptCopies)
 {
-    if (nIndex < 0 || nIndex >= GetSize())
+    if (index < 0 || index >= GetSize())
         return korvane::Status::Failure(
-            QString::fromUtf8(strings::kReasonNoSuchUpdate).arg(nIndex).toStdString());
-    CUpdateInfo& update = GetAt(nIndex);
+            QString::fromUtf8(strings::kReasonNoSuchUpdate).arg(index).toStdString());
+    CUpdateInfo& update = GetAt(index);
     const InstallingMark mark(update);
-    UpdateInstallation installation(update, strKorvane, pInUse, m_transferOptions);
-    return installation.Run(progress, stop, pKeptCopies);
+    UpdateInstallation installation(update, korvaneFolder, inUse, m_transferOptions);
+    return installation.Run(progress, stop, keptCopies);
 }
 
 } // namespace korvane

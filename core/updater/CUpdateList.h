@@ -3,7 +3,7 @@
 #include "core/platform/HttpClient.h"
 #include "core/platform/Status.h"
 #include "core/updater/CUpdateInfo.h"
-#include "core/updater/CUpdateListReader.h"
+#include "core/updater/UpdateListReader.h"
 
 #include <cstdint>
 #include <functional>
@@ -38,7 +38,7 @@ public:
     using ListProgress = std::function<bool(std::uint64_t received)>;
 
     // Bytes of the current file received so far, during InstallUpdate.
-    using FileProgress = std::function<void(const CUpdateFileInfo& file, std::uint64_t nReceived)>;
+    using FileProgress = std::function<void(const CUpdateFileInfo& file, std::uint64_t received)>;
     // Asked while an installation receives its files; true stops it, and nothing is replaced.
     using StopRequest = std::function<bool()>;
 
@@ -46,9 +46,9 @@ public:
     CUpdateList(const CUpdateList&) = delete;
     CUpdateList& operator=(const CUpdateList&) = delete;
 
-    // Empties the list, fetches the list at strUrl and reads it while it arrives. A failure has
+    // Empties the list, fetches the list at url and reads it while it arrives. A failure has
     // its DownloadFailure kind.
-    korvane::Status DownloadList(const std::string& strUrl, const ListProgress& progress = {});
+    korvane::Status DownloadList(const std::string& url, const ListProgress& progress = {});
     // Replaces the records by those of a whole list held in memory. The records stay empty
     // unless the list was read whole; a failure has its UpdateListReader::Failure kind.
     korvane::Status Load(std::string_view bytes);
@@ -57,24 +57,24 @@ public:
     void RemoveAll();
 
     int GetSize() const { return static_cast<int>(m_arrUpdates.size()); }
-    CUpdateInfo& GetAt(int nIndex) const { return *m_arrUpdates.at(static_cast<size_t>(nIndex)); }
+    CUpdateInfo& GetAt(int index) const { return *m_arrUpdates.at(static_cast<size_t>(index)); }
 
-    // True when every file of update nIndex is present below strKorvane with its listed size and,
-    // for a plug-in in use (in pInUse; the two-argument form scans the plugins folder), each copy
+    // True when every file of update index is present below korvaneFolder with its listed size and,
+    // for a plug-in in use (in inUse; the two-argument form scans the plugins folder), each copy
     // in the plugins folder holds the same bytes as storage's.
-    bool IsInstalled(const std::string& strKorvane, int nIndex) const;
-    bool IsInstalled(const std::string& strKorvane, int nIndex, const CPluginList* pInUse) const;
+    bool IsInstalled(const std::string& korvaneFolder, int index) const;
+    bool IsInstalled(const std::string& korvaneFolder, int index, const CPluginList* inUse) const;
 
-    // Installs update nIndex below strKorvane as a unit (see UpdateInstallation): every file is
+    // Installs update index below korvaneFolder as a unit (see UpdateInstallation): every file is
     // received whole first, then all are put in place, storage's files and, for the plug-ins in
-    // pInUse (may be null), their copies in the plugins folder; or none is. Fails, naming the
+    // inUse (may be null), their copies in the plugins folder; or none is. Fails, naming the
     // update and the file, unless every file was installed.
-    // When it fails only for copies in use the player changed, which it keeps, pKeptCopies (may be
+    // When it fails only for copies in use the player changed, which it keeps, keptCopies (may be
     // null) gets their paths below the plugins folder.
-    korvane::Status InstallUpdate(int nIndex, const std::string& strKorvane,
-                                  const CPluginList* pInUse, const FileProgress& progress = {},
+    korvane::Status InstallUpdate(int index, const std::string& korvaneFolder,
+                                  const CPluginList* inUse, const FileProgress& progress = {},
                                   const StopRequest& stop = {},
-                                  std::vector<std::string>* pKeptCopies = nullptr);
+                                  std::vector<std::string>* keptCopies = nullptr);
 
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
     // How the list and the files are fetched: when a transfer counts as stalled, and, in tests,

@@ -6,28 +6,28 @@
 
 namespace korvane {
 
-bool CreatePath(const std::string& strBase, const std::string& strRel,
-                std::vector<std::string>* pCreated)
+bool CreatePath(const std::string& base, const std::string& relative,
+                std::vector<std::string>* created)
 {
-    if (strBase.empty() || !Path(strBase).Exists() || !kpath::IsContainedRelative(strRel))
+    if (base.empty() || !Path(base).Exists() || !kpath::IsContainedRelative(relative))
         return false;
-    std::string current = strBase;
+    std::string current = base;
     if (!kpath::EndsWithSeparator(current))
         current.push_back(kpath::kStoredSeparator);
     std::size_t start = 0;
-    while (start < strRel.size()) {
+    while (start < relative.size()) {
         std::size_t end = start;
-        while (end < strRel.size() && !kpath::IsSeparator(strRel[end]))
+        while (end < relative.size() && !kpath::IsSeparator(relative[end]))
             ++end;
-        current.append(strRel, start, end - start);
+        current.append(relative, start, end - start);
         if (!kpath::EndsWithSeparator(current))
             current.push_back(kpath::kStoredSeparator);
         // Another installation may create the same folder between the test and the creation;
         // finding it there then is as good as having made it.
         if (!Path(current).Exists()) {
             if (kfs::CreateFolder(Path(current).OnDisk()).ok()) {
-                if (pCreated)
-                    pCreated->push_back(current);
+                if (created)
+                    created->push_back(current);
             } else if (!Path(current).Exists()) {
                 return false;
             }

@@ -39,9 +39,10 @@ bool IsHex(const QByteArray& text)
 
 } // namespace
 
-InstallJournal::InstallJournal(const std::string& strKorvane)
-    : m_file(Path(configbackup::BackupFolder(kpath::WithTrailingSeparator(strKorvane))).OnDisk() /
-             kJournalName)
+InstallJournal::InstallJournal(const std::string& korvaneFolder)
+    : m_file(
+          Path(configbackup::BackupFolder(kpath::WithTrailingSeparator(korvaneFolder))).OnDisk() /
+          kJournalName)
 {
     const auto bytes = kfs::ReadFile(m_file, kLargest);
     if (!bytes || bytes->size() > kLargest)
@@ -91,10 +92,10 @@ void InstallJournal::Forget(const fs::path& copy)
     m_forgotten.push_back(Key(copy));
 }
 
-korvane::Status InstallJournal::Finish(bool bPlaced)
+korvane::Status InstallJournal::Finish(bool placed)
 {
     Entries entries = m_before;
-    if (bPlaced) {
+    if (placed) {
         for (const auto& note : m_notes)
             entries.erase(note.first);
         for (const std::string& copy : m_forgotten)
@@ -106,7 +107,7 @@ korvane::Status InstallJournal::Finish(bool bPlaced)
 korvane::Status InstallJournal::Write(const Entries& entries)
 {
     if (entries == m_onDisk)
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     korvane::Status written = WriteFile(entries);
     if (written)
         m_onDisk = entries;
@@ -118,14 +119,14 @@ korvane::Status InstallJournal::WriteFile(const Entries& entries)
     const fs::path folder = m_file.parent_path();
     if (entries.empty()) {
         korvane::Status removed = kfs::RemoveFile(m_file);
-        if (m_bFolderMade)
+        if (m_folderMade)
             (void)kfs::RemoveEmptyFolder(folder);
         return removed;
     }
     if (!kfs::IsFolder(folder)) {
         if (korvane::Status made = kfs::CreateFolder(folder); !made)
             return made;
-        m_bFolderMade = true;
+        m_folderMade = true;
     }
     QByteArray text;
     for (const auto& [copy, digest] : entries)

@@ -20,7 +20,7 @@ class InstallJournal
 {
 public:
     // Reads the journal of the Korvane folder; one that is missing or unreadable names nothing.
-    explicit InstallJournal(const std::string& strKorvane);
+    explicit InstallJournal(const std::string& korvaneFolder);
 
     // The SHA-256 of a file's bytes; empty when it cannot be read.
     static QByteArray Digest(const std::filesystem::path& file);
@@ -34,10 +34,10 @@ public:
     // Notes that copy needs no entry once the update is in place: it holds the update's bytes
     // already, or the player's own.
     void Forget(const std::filesystem::path& copy);
-    // With bPlaced, after every file of the update is in place: the journal holds what it held
+    // With placed, after every file of the update is in place: the journal holds what it held
     // before, less the copies noted or forgotten. Else, after every file was put back: just what
     // it held before.
-    korvane::Status Finish(bool bPlaced);
+    korvane::Status Finish(bool placed);
 
 private:
     using Entries = std::map<std::string, QByteArray>; // UTF-8 path -> digest (hex)
@@ -51,7 +51,7 @@ private:
     Entries m_onDisk;
     Entries m_notes;
     std::vector<std::string> m_forgotten;
-    bool m_bFolderMade = false;
+    bool m_folderMade = false;
 };
 
 } // namespace korvane

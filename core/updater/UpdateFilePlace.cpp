@@ -25,13 +25,13 @@ std::string LocalName(std::string_view listBytes)
 // The list's bytes with every byte a URL cannot carry as it is percent-encoded, so that the
 // server sees the name byte for byte. Within a name, '%', '#' and '?' are part of the name; in
 // the base URL they keep their meaning.
-std::string UrlBytes(std::string_view bytes, bool bName)
+std::string UrlBytes(std::string_view bytes, bool hasName)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string url;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F || (bName && (c == '%' || c == '#' || c == '?'))) {
+        if (byte <= 0x20 || byte >= 0x7F || (hasName && (c == '%' || c == '#' || c == '?'))) {
             url += '%';
             url += kHex[byte >> 4];
             url += kHex[byte & 0xF];
@@ -61,10 +61,10 @@ bool IsBelowStorage(std::string_view rel)
 }
 
 // The copy in use of a file that goes to storage lies at the same place below plugins\.
-std::string InUsePlace(const std::string& strKorvane, const std::string& target,
+std::string InUsePlace(const std::string& korvaneFolder, const std::string& target,
                        const std::string& subDir, const std::string& name)
 {
-    const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(strKorvane));
+    const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder));
     if (IsBelowStorage(target))
         return plugins + target.substr(kStorage.size() + 1) + subDir + name;
     if (target.empty() && IsBelowStorage(subDir))
@@ -87,23 +87,24 @@ korvane::Status Unsafe(std::string_view listBytes)
 
 } // namespace
 
-std::string UpdateFilePlace::Destination(const CUpdateInfo& update, const std::string& strKorvane)
+std::string UpdateFilePlace::Destination(const CUpdateInfo& update,
+                                         const std::string& korvaneFolder)
 {
     // A target given without its closing separator still names a folder.
     std::string destination =
-        kpath::WithTrailingSeparator(strKorvane) + LocalName(update.m_strTargetDir);
+        kpath::WithTrailingSeparator(korvaneFolder) + LocalName(update.m_strTargetDir);
     if (!update.m_strTargetDir.empty() && !kpath::EndsWithSeparator(destination))
         destination.push_back(kpath::kStoredSeparator);
     return destination;
 }
 
 korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateInfo& update,
-                                                                  const std::string& strKorvane)
+                                                                  const std::string& korvaneFolder)
 {
     // A name from the network that could lead out of the destination is never used.
     if (!kpath::IsContainedRelative(update.m_strTargetDir))
         return Unsafe(update.m_strTargetDir);
-    const std::string destination = Destination(update, strKorvane);
+    const std::string destination = Destination(update, korvaneFolder);
     const std::string target = LocalName(update.m_strTargetDir);
     std::vector<UpdateFilePlace> places;
     places.reserve(update.m_arrFiles.size());
@@ -111,14 +112,14 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
         if (!kpath::IsPlainName(file.m_strFile) || !kpath::IsContainedRelative(file.m_strSubDir))
             return Unsafe(file.m_strSubDir + file.m_strFile);
         UpdateFilePlace place;
-        place.pFile = &file;
-        place.strSubDir = LocalName(file.m_strSubDir);
+        place.file = &file;
+        place.subFolder = LocalName(file.m_strSubDir);
         const std::string name = LocalName(file.m_strFile);
-        place.strListed = place.strSubDir + name;
-        place.strStored = destination + place.strSubDir + name;
-        place.strInUse = InUsePlace(strKorvane, target, place.strSubDir, name);
-        place.strKey = KeyOf(name);
-        place.strUrl = FileUrl(update, file);
+        place.listed = place.subFolder + name;
+        place.stored = destination + place.subFolder + name;
+        place.inUseCopy = InUsePlace(korvaneFolder, target, place.subFolder, name);
+        place.key = KeyOf(name);
+        place.url = FileUrl(update, file);
         places.push_back(std::move(place));
     }
     return places;
@@ -126,14 +127,14 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
 
 std::filesystem::path UpdateFilePlace::StoredPath() const
 {
-    return Path(strStored).OnDisk();
+    return Path(stored).OnDisk();
 }
 
-std::optional<std::filesystem::path> UpdateFilePlace::InUseCopy(const CPluginList* pInUse) const
+std::optional<std::filesystem::path> UpdateFilePlace::InUseCopy(const CPluginList* inUse) const
 {
-    if (!pInUse || strInUse.empty() || strKey.empty() || !pInUse->Exists(strKey))
+    if (!inUse || inUseCopy.empty() || key.empty() || !inUse->Exists(key))
         return std::nullopt;
-    std::filesystem::path copy = Path(strInUse).OnDisk();
+    std::filesystem::path copy = Path(inUseCopy).OnDisk();
     // Where its folder is missing the plug-in has no copy there to refresh. A folder that cannot
     // be looked at may hold one: it is refreshed, or the installation fails.
     std::error_code ec;

@@ -17,26 +17,26 @@ struct CUpdateFileInfo;
 // the list's names (single-byte Windows text or UTF-8; the file system gets UTF-8).
 struct UpdateFilePlace
 {
-    const CUpdateFileInfo* pFile = nullptr;
-    std::string strListed; // subfolder and name as text: how messages name the file
-    std::string strSubDir; // below the update's destination, stored form
-    std::string strStored; // where it is installed, stored form
-    std::string strInUse;  // the same place below plugins\ when it goes to storage, else empty
-    std::string strKey;    // the plug-in it belongs to: its name before the first dot, or empty
-    std::string strUrl;    // the list's bytes, with what a URL cannot hold percent-encoded
+    const CUpdateFileInfo* file = nullptr;
+    std::string listed;    // subfolder and name as text: how messages name the file
+    std::string subFolder; // below the update's destination, stored form
+    std::string stored;    // where it is installed, stored form
+    std::string inUseCopy; // the same place below plugins\ when it goes to storage, else empty
+    std::string key;       // the plug-in it belongs to: its name before the first dot, or empty
+    std::string url;       // the list's bytes, with what a URL cannot hold percent-encoded
 
     // Every file of the update below the Korvane folder, in list order. Fails, naming it, when
     // the target, a subfolder or a name from the list could lead out of the Korvane folder.
     static korvane::Result<std::vector<UpdateFilePlace>> Of(const CUpdateInfo& update,
-                                                            const std::string& strKorvane);
+                                                            const std::string& korvaneFolder);
     // The folder an update's files go to, ending in a separator.
-    static std::string Destination(const CUpdateInfo& update, const std::string& strKorvane);
+    static std::string Destination(const CUpdateInfo& update, const std::string& korvaneFolder);
 
     // Where the installed file is, following the letter case of what exists.
     std::filesystem::path StoredPath() const;
-    // The copy in use the file must follow into: only for a plug-in in pInUse (may be null)
+    // The copy in use the file must follow into: only for a plug-in in inUse (may be null)
     // whose folder below plugins\ exists. It need not exist itself.
-    std::optional<std::filesystem::path> InUseCopy(const CPluginList* pInUse) const;
+    std::optional<std::filesystem::path> InUseCopy(const CPluginList* inUse) const;
 };
 
 } // namespace korvane

@@ -56,11 +56,11 @@ korvane::Result<fs::path> SetAside(const fs::path& file)
 
 } // namespace
 
-UpdateInstallation::UpdateInstallation(const CUpdateInfo& update, std::string strKorvane,
-                                       const CPluginList* pInUse,
+UpdateInstallation::UpdateInstallation(const CUpdateInfo& update, std::string korvaneFolder,
+                                       const CPluginList* inUse,
                                        const HttpClient::Options& transfer)
-    : m_update(update), m_strKorvane(std::move(strKorvane)), m_pInUse(pInUse), m_session(transfer),
-      m_journal(m_strKorvane)
+    : m_update(update), m_korvaneFolder(std::move(korvaneFolder)), m_inUse(inUse),
+      m_session(transfer), m_journal(m_korvaneFolder)
 {}
 
 UpdateInstallation::~UpdateInstallation() = default;
@@ -75,16 +75,16 @@ korvane::Status UpdateInstallation::Failure(const std::string& cause) const
 korvane::Status UpdateInstallation::Failure(const UpdateFilePlace& place,
                                             const std::string& cause) const
 {
-    return korvane::Status::Failure(
-        Reason(strings::kReasonUpdateFile, Q(textencoding::ToUtf8(m_update.m_strUpdateName)),
-               Q(m_update.VersionText()), Q(place.strListed), Q(cause)));
+    return korvane::Status::Failure(Reason(strings::kReasonUpdateFile,
+                                           Q(textencoding::ToUtf8(m_update.m_strUpdateName)),
+                                           Q(m_update.VersionText()), Q(place.listed), Q(cause)));
 }
 
 korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progress,
                                         const CUpdateList::StopRequest& stop,
-                                        std::vector<std::string>* pKeptCopies)
+                                        std::vector<std::string>* keptCopies)
 {
-    auto places = UpdateFilePlace::Of(m_update, m_strKorvane);
+    auto places = UpdateFilePlace::Of(m_update, m_korvaneFolder);
     if (!places)
         return Failure(places.reason());
     m_places = std::move(places).value();
@@ -101,12 +101,12 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
         RemoveCreatedFolders();
         return installed;
     }
-    if (pKeptCopies) {
+    if (keptCopies) {
         // Each copy in use lies at its storage file's place below plugins\.
-        const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(m_strKorvane));
+        const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder));
         for (const Staged& staged : m_staged) {
             if (staged.action == CopyAction::Kept)
-                pKeptCopies->push_back(staged.place->strInUse.substr(plugins.size()));
+                keptCopies->push_back(staged.place->inUseCopy.substr(plugins.size()));
         }
     }
     return KeptCopies();
@@ -115,15 +115,15 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
 korvane::Status UpdateInstallation::CreateFolders()
 {
     const std::string target = textencoding::ToUtf8(m_update.m_strTargetDir);
-    if (!CreatePath(m_strKorvane, target, &m_createdFolders))
+    if (!CreatePath(m_korvaneFolder, target, &m_createdFolders))
         return Failure(Reason(strings::kReasonFileRefused, Q(target)));
-    const std::string destination = UpdateFilePlace::Destination(m_update, m_strKorvane);
+    const std::string destination = UpdateFilePlace::Destination(m_update, m_korvaneFolder);
     for (const UpdateFilePlace& place : m_places) {
-        if (!place.strSubDir.empty() &&
-            !CreatePath(destination, place.strSubDir, &m_createdFolders))
-            return Failure(place, Reason(strings::kReasonFileRefused, Q(place.strSubDir)));
+        if (!place.subFolder.empty() &&
+            !CreatePath(destination, place.subFolder, &m_createdFolders))
+            return Failure(place, Reason(strings::kReasonFileRefused, Q(place.subFolder)));
     }
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
@@ -139,30 +139,30 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
     // A write-protected file is refused before anything is downloaded.
     if (!staged.stored->Ok())
         return Failure(staged.stored->Commit().reason());
-    staged.copy = place.InUseCopy(m_pInUse);
+    staged.copy = place.InUseCopy(m_inUse);
     if (staged.copy) {
         // Whether the copy in use is storage's copy is known only while storage holds the old
         // bytes. A copy that cannot be compared is not taken for the player's own: it would never
         // be refreshed.
-        bool bFollows = true;
+        bool follows = true;
         if (!kfs::IsMissing(*staged.copy)) {
             const auto same = fileops::HoldSameBytes(*staged.copy, stored);
             if (!same)
                 return Failure(place, same.reason());
-            bFollows = *same;
+            follows = *same;
         }
         // Else the bytes an earlier installation that was cut short put there are the
         // updater's; any others are the update's already, or the player's own, and need none
         // of the update's bytes beside them.
-        if (!bFollows) {
+        if (!follows) {
             staged.held = InstallJournal::Digest(*staged.copy);
             if (staged.held.isEmpty())
                 return Failure(place,
                                kpath::FromNative(*staged.copy) + ": the file cannot be read");
-            bFollows = m_journal.IsUpdatersCopy(*staged.copy, staged.held);
+            follows = m_journal.IsUpdatersCopy(*staged.copy, staged.held);
         }
-        staged.action = bFollows ? CopyAction::Refresh : CopyAction::Undecided;
-        if (bFollows) {
+        staged.action = follows ? CopyAction::Refresh : CopyAction::Undecided;
+        if (follows) {
             staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
             if (!staged.copyFile->Ok())
                 return Failure(staged.copyFile->Commit().reason());
@@ -178,13 +178,13 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
                                             const CUpdateList::StopRequest& stop)
 {
     const UpdateFilePlace& place = *staged.place;
-    const CUpdateFileInfo& file = *place.pFile;
+    const CUpdateFileInfo& file = *place.file;
     const QString name = Q(textencoding::ToUtf8(file.m_strFile));
     QCryptographicHash digest(QCryptographicHash::Sha256);
     std::string refusal; // why the body is not taken
     std::string status;  // the server's answer when it was not the file
     std::uint64_t received = 0;
-    kfs::AtomicFile* pNotSaved = nullptr;
+    kfs::AtomicFile* notSaved = nullptr;
     const auto onResponse = [&](const HttpClient::Response& response) {
         if (response.statusCode != kStatusOk)
             status = HttpClient::StatusReason(response.statusCode);
@@ -207,18 +207,18 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
         if (staged.copy)
             digest.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
         if (!staged.stored->Append(piece))
-            pNotSaved = staged.stored.get();
+            notSaved = staged.stored.get();
         else if (staged.copyFile && !staged.copyFile->Append(piece))
-            pNotSaved = staged.copyFile.get();
-        if (progress && !pNotSaved)
+            notSaved = staged.copyFile.get();
+        if (progress && !notSaved)
             progress(file, received);
-        return !pNotSaved;
+        return !notSaved;
     };
     const auto transfer = m_session.Get(
-        place.strUrl, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); },
+        place.url, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); },
         file.m_dwSize);
-    if (pNotSaved)
-        return Failure(pNotSaved->Commit().reason());
+    if (notSaved)
+        return Failure(notSaved->Commit().reason());
     if (Stopped(stop))
         return Failure(place, strings::kReasonInterrupted);
     if (!transfer)
@@ -234,7 +234,7 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
         staged.digest = digest.result().toHex();
     if (korvane::Status closed = staged.stored->Close(); !closed)
         return Failure(closed.reason());
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status UpdateInstallation::Decide(Staged& staged)
@@ -245,11 +245,11 @@ korvane::Status UpdateInstallation::Decide(Staged& staged)
         m_journal.Forget(*staged.copy);
     if (staged.action != CopyAction::Refresh) {
         staged.copyFile.reset();
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     }
     if (korvane::Status closed = staged.copyFile->Close(); !closed)
         return Failure(closed.reason());
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 korvane::Status UpdateInstallation::PutInPlace()
@@ -260,7 +260,7 @@ korvane::Status UpdateInstallation::PutInPlace()
     }
     if (korvane::Status recorded = m_journal.Record(); !recorded)
         return Failure(recorded.reason());
-    korvane::Status placed = korvane::Status::Ok();
+    korvane::Status placed = korvane::Status::Success();
     // The copies in use first: until the last of them has its new bytes, storage holds the old
     // bytes that tell each one from a copy the player changed.
     for (size_t i = 0; placed && i < m_staged.size(); ++i) {
@@ -277,7 +277,7 @@ korvane::Status UpdateInstallation::PutInPlace()
         // A journal that still names the refreshed copies is harmless: each now holds storage's
         // bytes, which is what a refresh needs anyway.
         (void)m_journal.Finish(true);
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     }
     const std::vector<std::string> stillNew = PutBack();
     if (stillNew.empty()) {
@@ -292,9 +292,9 @@ korvane::Status UpdateInstallation::PutInPlace()
     return Failure(Reason(strings::kReasonNotPutBack, Q(placed.reason()), Q(files)));
 }
 
-korvane::Status UpdateInstallation::Replace(kfs::AtomicFile& file, size_t nStaged, bool bCopyInUse)
+korvane::Status UpdateInstallation::Replace(kfs::AtomicFile& file, size_t staged, bool copyInUse)
 {
-    Replaced replaced{file.Target(), std::nullopt, nStaged, bCopyInUse};
+    Replaced replaced{file.Target(), std::nullopt, staged, copyInUse};
     std::error_code ec;
     if (fs::is_regular_file(replaced.target, ec)) {
         auto keep = SetAside(replaced.target);
@@ -311,7 +311,7 @@ korvane::Status UpdateInstallation::Replace(kfs::AtomicFile& file, size_t nStage
         return committed;
     }
     m_replaced.push_back(std::move(replaced));
-    return korvane::Status::Ok();
+    return korvane::Status::Success();
 }
 
 std::vector<std::string> UpdateInstallation::PutBack()
@@ -323,7 +323,7 @@ std::vector<std::string> UpdateInstallation::PutBack()
         const std::string name = kpath::FromNative(it->target);
         // A copy in use stays with its storage file: new in storage and old in use is what a
         // player's edit looks like.
-        if (it->bCopyInUse && storedStillNew.contains(it->nStaged)) {
+        if (it->copyInUse && storedStillNew.contains(it->staged)) {
             stillNew.push_back(name);
             continue;
         }
@@ -334,8 +334,8 @@ std::vector<std::string> UpdateInstallation::PutBack()
             fs::remove(it->target, ec);
         if (ec) {
             stillNew.push_back(name);
-            if (!it->bCopyInUse)
-                storedStillNew.insert(it->nStaged);
+            if (!it->copyInUse)
+                storedStillNew.insert(it->staged);
             if (it->keep)
                 (void)kfs::RemoveFile(*it->keep);
         }
@@ -360,7 +360,7 @@ korvane::Status UpdateInstallation::KeptCopies() const
                 Reason(strings::kReasonInUseDiffers, Q(kpath::FromNative(*staged.copy)))));
     }
     if (kept.empty())
-        return korvane::Status::Ok();
+        return korvane::Status::Success();
     return Failure(kept.ToStatus().reason());
 }
 

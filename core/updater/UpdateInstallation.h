@@ -28,18 +28,18 @@ class CPluginList;
 class UpdateInstallation
 {
 public:
-    UpdateInstallation(const CUpdateInfo& update, std::string strKorvane, const CPluginList* pInUse,
-                       const HttpClient::Options& transfer);
+    UpdateInstallation(const CUpdateInfo& update, std::string korvaneFolder,
+                       const CPluginList* inUse, const HttpClient::Options& transfer);
     UpdateInstallation(const UpdateInstallation&) = delete;
     UpdateInstallation& operator=(const UpdateInstallation&) = delete;
     ~UpdateInstallation();
 
     // Fails, naming the update and the file, unless every file and copy in use is in place. When
-    // only copies in use the player changed were kept, pKeptCopies (may be null) gets their paths
+    // only copies in use the player changed were kept, keptCopies (may be null) gets their paths
     // below the plugins folder, for a settlement (SettleCopies.h).
     korvane::Status Run(const CUpdateList::FileProgress& progress,
                         const CUpdateList::StopRequest& stop,
-                        std::vector<std::string>* pKeptCopies = nullptr);
+                        std::vector<std::string>* keptCopies = nullptr);
 
 private:
     // What becomes of a file's copy in use once the update's bytes are known.
@@ -69,8 +69,8 @@ private:
     {
         std::filesystem::path target;
         std::optional<std::filesystem::path> keep; // the old file, linked or copied aside
-        size_t nStaged = 0;
-        bool bCopyInUse = false;
+        size_t staged = 0;
+        bool copyInUse = false;
     };
 
     korvane::Status CreateFolders();
@@ -80,7 +80,7 @@ private:
                             const CUpdateList::StopRequest& stop);
     korvane::Status Decide(Staged& staged);
     korvane::Status PutInPlace();
-    korvane::Status Replace(kfs::AtomicFile& file, size_t nStaged, bool bCopyInUse);
+    korvane::Status Replace(kfs::AtomicFile& file, size_t staged, bool copyInUse);
     // Puts back every replaced file it can; the files that still hold the new version.
     std::vector<std::string> PutBack();
     void RemoveCreatedFolders();
@@ -90,8 +90,8 @@ private:
     korvane::Status Failure(const UpdateFilePlace& place, const std::string& cause) const;
 
     const CUpdateInfo& m_update;
-    const std::string m_strKorvane;
-    const CPluginList* const m_pInUse;
+    const std::string m_korvaneFolder;
+    const CPluginList* const m_inUse;
     HttpClient m_session;
     InstallJournal m_journal;
     std::vector<UpdateFilePlace> m_places;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "support/TestTree.h"
 #include "support/Wine.h"
 
@@ -47,12 +47,13 @@ public:
     }
 
     // The window's profile in this settings location.
-    CProfile WindowProfile() const
+    SettingsProfile WindowProfile() const
     {
 #ifdef Q_OS_WIN
-        return CProfile(QString::fromLatin1(profile::kOrganisation), QStringLiteral("KorvaneMgr"));
+        return SettingsProfile(QString::fromLatin1(profile::kOrganisation),
+                               QStringLiteral("KorvaneMgr"));
 #else
-        return CProfile::AtFile(tree.QPath("config/Vantor/KorvaneMgr.conf"));
+        return SettingsProfile::AtFile(tree.QPath("config/Vantor/KorvaneMgr.conf"));
 #endif
     }
 

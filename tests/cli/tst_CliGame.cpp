@@ -62,7 +62,7 @@ private slots:
         // command that runs Windows programs is missing.
         Tree().Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
 #ifdef Q_OS_WIN
-        QCOMPARE_FAILURE(Run({"launch"}), strings::kCliGameNotStarted);
+        QCOMPARE_FAILURE(Run({"launch"}), strings::kGameNotStarted);
 #else
         m_fixture->WindowProfile().WriteProfileString(profile::kWindowsPrograms,
                                                       profile::kWineCommand, "my-wine --debug");
@@ -71,9 +71,9 @@ private slots:
         const QString empty = Tree().QPath("empty/");
         Tree().MakeFolder("empty");
         QCOMPARE_FAILURE(Run({"--tribes", empty, "launch"}),
-                         QString::fromUtf8(strings::kCliGameNotFound).arg(empty));
+                         QString::fromUtf8(strings::kGameNotFound).arg(empty));
         m_fixture->WindowProfile().WriteProfileString(profile::kDirectories, profile::kTribes, "");
-        QCOMPARE_FAILURE(Run({"launch"}), strings::kCliNoTribesFolder);
+        QCOMPARE_FAILURE(Run({"launch"}), strings::kNoTribesFolderToLaunch);
         QCOMPARE_FAILURE(Run({"quickexec", "--set"}), strings::kQuickExecNeedsTribes);
         QCOMPARE(m_fixture->WindowProfile().GetProfileString(profile::kQuickExec, profile::kMods),
                  "");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CManagerDlg.h"
 #include "res/Strings.h"
 #include "support/ModalScript.h"
@@ -22,7 +22,7 @@ namespace korvane::managertest {
 struct Manager
 {
     TestTree files;
-    CProfile profile = CProfile::AtFile(files.QPath("settings.ini"));
+    SettingsProfile profile = SettingsProfile::AtFile(files.QPath("settings.ini"));
     CManagerDlg dlg{profile};
     QTreeWidget* tree = dlg.findChild<QTreeWidget*>("tree");
     QListWidget* list = dlg.findChild<QListWidget*>("list");

@@ -1,8 +1,8 @@
 // The Execute dialog and the window's launch commands: Execute Tribes, QuickExec and its
 // configuration.
 #include "core/launch/QuickExec.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CExecuteDlg.h"
 #include "gui/LaunchCommands.h"
 #include "res/Strings.h"
@@ -25,7 +25,7 @@ namespace {
 struct LaunchFolders
 {
     TestTree tree;
-    CProfile profile = CProfile::AtFile(tree.QPath("profile.ini"));
+    SettingsProfile profile = SettingsProfile::AtFile(tree.QPath("profile.ini"));
 
     LaunchFolders()
     {
@@ -126,7 +126,7 @@ private slots:
         });
         launch::OnConfigureQuickExec(m_folders->profile, nullptr);
         QVERIFY(script.Finished());
-        QVERIFY(launch::LoadQuickExec(m_folders->profile).bDedicated);
+        QVERIFY(launch::LoadQuickExec(m_folders->profile).dedicated);
     }
 
     // A command that cannot go on shows one message with the reason and opens nothing more.
@@ -154,7 +154,7 @@ private slots:
         QFETCH(QString, tribes);
         QFETCH(bool, korvaneSet);
         QFETCH(QString, message);
-        const CProfile& settings = m_folders->profile;
+        const SettingsProfile& settings = m_folders->profile;
         m_folders->tree.Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
         settings.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand,
                                     "/no/such/wine --debug");

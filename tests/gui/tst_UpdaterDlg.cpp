@@ -1,6 +1,6 @@
-#include "core/platform/CProfile.h"
 #include "core/platform/FolderLock.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CheckForUpdates.h"
 #include "gui/CUpdaterDlg.h"
 #include "gui/UpdateAnimation.h"
@@ -73,7 +73,7 @@ struct Updates
     // Runs Check for updates against the list at that path of the server.
     void CheckForUpdates(const char* path)
     {
-        const CProfile profile = CProfile::AtFile(tree.QPath("profile.ini"));
+        const SettingsProfile profile = SettingsProfile::AtFile(tree.QPath("profile.ini"));
         profile.WriteProfileString(profile::kDirectories, profile::kKorvane, tree.Root());
         profile.WriteProfileString(profile::kUpdater, profile::kUrl, server.Url(path));
         OnCheckForUpdates(profile, nullptr);

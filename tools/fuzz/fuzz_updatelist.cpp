@@ -36,9 +36,9 @@ constexpr std::size_t kRecordBytes = 1;
 constexpr std::size_t kRecordsAndFilesMemory = 48 << 20;
 constexpr std::size_t kPendingFactor = 4;
 
-void Check(bool bHolds)
+void Check(bool holds)
 {
-    if (!bHolds)
+    if (!holds)
         std::abort();
 }
 
@@ -54,12 +54,12 @@ korvane::Status ReadInPieces(std::string_view bytes, CUpdateList& list)
 {
     const std::size_t before = __sanitizer_get_current_allocated_bytes();
     std::size_t peak = before;
-    CUpdateListReader reader;
+    UpdateListReader reader;
     std::size_t at = 0;
     for (std::size_t piece = 1; at < bytes.size(); piece = piece % 7 + 1) {
-        const bool bMore = reader.Feed(bytes.substr(at, piece));
+        const bool more = reader.Feed(bytes.substr(at, piece));
         peak = std::max(peak, __sanitizer_get_current_allocated_bytes());
-        if (!bMore)
+        if (!more)
             break;
         at += piece;
     }
@@ -72,7 +72,7 @@ korvane::Status ReadInPieces(std::string_view bytes, CUpdateList& list)
 // The same outcome: both complete, or both refused for the same kind of failure.
 bool SameOutcome(const korvane::Status& a, const korvane::Status& b)
 {
-    using Failure = CUpdateListReader::Failure;
+    using Failure = UpdateListReader::Failure;
     return a.ok() == b.ok() && a.kind<Failure>() == b.kind<Failure>();
 }
 
@@ -122,8 +122,8 @@ void CheckFoldersStayInside(const CUpdateList& list)
 {
     constexpr int kRecordsTried = 3;
     constexpr std::size_t kFilesTried = 4;
-    static const bool bMade = fs::create_directories(KorvaneFolder());
-    (void)bMade;
+    static const bool made = fs::create_directories(KorvaneFolder());
+    (void)made;
     const std::string korvane = kpath::WithTrailingSeparator(kpath::FromNative(KorvaneFolder()));
     for (int i = 0; i < std::min(list.GetSize(), kRecordsTried); ++i) {
         const CUpdateInfo& update = list.GetAt(i);
@@ -156,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CUpdateList pieces;
     Check(SameOutcome(ReadInPieces(bytes, pieces), status));
     // Knowing the body's length refuses claims early, but never a list that reads whole.
-    CUpdateListReader known;
+    UpdateListReader known;
     known.ExpectLength(size);
     known.Feed(bytes);
     known.Finish();

@@ -2,8 +2,8 @@
 //   screenshot <examples folder> <output folder>
 // The main window goes to <output>/main-window.png (the README shows docs/main-window.png).
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CManagerDlg.h"
 #include "gui/COptionsDlg.h"
@@ -89,7 +89,8 @@ int main(int argc, char** argv)
     }
     const QString korvane = WithSeparator(scratch.filePath(QStringLiteral("Korvane")));
     const QString tribes = WithSeparator(scratch.filePath(QStringLiteral("Tribes")));
-    const CProfile profile = CProfile::AtFile(scratch.filePath(QStringLiteral("KorvaneMgr.ini")));
+    const SettingsProfile profile =
+        SettingsProfile::AtFile(scratch.filePath(QStringLiteral("KorvaneMgr.ini")));
     profile.WriteProfileString(profile::kDirectories, profile::kKorvane, korvane.toStdString());
     profile.WriteProfileString(profile::kDirectories, profile::kTribes, tribes.toStdString());
 

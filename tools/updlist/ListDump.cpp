@@ -21,7 +21,7 @@ QString StatusText(const korvane::Status& outcome)
 {
     if (outcome)
         return Text(strings::kUpdListComplete);
-    using Failure = CUpdateListReader::Failure;
+    using Failure = UpdateListReader::Failure;
     switch (*outcome.kind<Failure>()) {
     case Failure::NotAList:
         return Text(strings::kUpdListNotAList);
@@ -39,7 +39,7 @@ QString StatusText(const korvane::Status& outcome)
 
 bool DumpUpdateList(std::string_view bytes, QTextStream& out)
 {
-    CUpdateListReader reader;
+    UpdateListReader reader;
     reader.Feed(bytes);
     reader.Finish();
     const korvane::Status outcome = reader.Outcome();

@@ -33,7 +33,7 @@ QString Native(const fs::path& path)
 struct Draft
 {
     std::unique_ptr<CUpdateInfo> update = std::make_unique<CUpdateInfo>();
-    bool bVersion = false, bTarget = false, bUrl = false;
+    bool hasVersion = false, hasTarget = false, hasUrl = false;
     fs::path folder;
 };
 
@@ -116,9 +116,9 @@ bool Complete(Draft& draft, CUpdateList& list, QString& error)
 {
     const QString name =
         QString::fromStdString(textencoding::ToUtf8(draft.update->m_strUpdateName));
-    const char* missing = !draft.bVersion        ? "version"
-                          : !draft.bTarget       ? "target"
-                          : !draft.bUrl          ? "url"
+    const char* missing = !draft.hasVersion      ? "version"
+                          : !draft.hasTarget     ? "target"
+                          : !draft.hasUrl        ? "url"
                           : draft.folder.empty() ? "folder"
                                                  : nullptr;
     if (missing) {
@@ -176,7 +176,7 @@ bool ReadUpdateDescription(const fs::path& file, CUpdateList& list, QString& err
         if (key == QLatin1String("version")) {
             if (!ParseVersion(value, *draft->update))
                 return fail(Text(strings::kUpdListBadVersion));
-            draft->bVersion = true;
+            draft->hasVersion = true;
         } else if (key == QLatin1String("target")) {
             const auto target = SingleByte(value.toStdString());
             if (!target)
@@ -184,12 +184,12 @@ bool ReadUpdateDescription(const fs::path& file, CUpdateList& list, QString& err
             draft->update->m_strTargetDir = *target;
             if (!IsTarget(draft->update->m_strTargetDir))
                 return fail(Text(strings::kUpdListBadTarget));
-            draft->bTarget = true;
+            draft->hasTarget = true;
         } else if (key == QLatin1String("url")) {
             if (!IsBaseUrl(value))
                 return fail(Text(strings::kUpdListBadUrl));
             draft->update->m_strBaseURL = value.toStdString();
-            draft->bUrl = true;
+            draft->hasUrl = true;
         } else if (key == QLatin1String("folder")) {
             draft->folder = base / kpath::ToNative(value.toStdString());
         } else {

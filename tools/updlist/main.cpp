@@ -72,7 +72,7 @@ int main(int argc, char** argv)
         return Write(args[1], args[2]);
     if (command == QLatin1String("dump") && args.size() == 2)
         return Dump(args[1]);
-    const bool bHelp = command == QLatin1String("--help") || command == QLatin1String("-h");
-    (bHelp ? QTextStream(stdout) : QTextStream(stderr)) << Text(strings::kUpdListUsage);
-    return bHelp ? 0 : kUsage;
+    const bool help = command == QLatin1String("--help") || command == QLatin1String("-h");
+    (help ? QTextStream(stdout) : QTextStream(stderr)) << Text(strings::kUpdListUsage);
+    return help ? 0 : kUsage;
 }

@@ -187,7 +187,7 @@ private slots:
         read.ReadDescription(tree.Root(), "blaster");
         for (const CPluginInfo* plugin : {scanned.Find("blaster"), &read}) {
             QCOMPARE(plugin->m_strName + "|" + plugin->m_strCategory, "Big|Weapon");
-            QVERIFY(plugin->m_bDescriptionCut);
+            QVERIFY(plugin->m_descriptionCut);
             const std::string& text = plugin->m_strDescription;
             // The text of the first 64 KiB, its line ends read as LF.
             const size_t lines = (kLimit - head.size()) / line.size();
@@ -209,14 +209,14 @@ private slots:
             wide += "\xc3\xa9";
         CPluginInfo cut;
         cut.ReadDescriptionText(wide);
-        QVERIFY(cut.m_bDescriptionCut);
+        QVERIFY(cut.m_descriptionCut);
         QCOMPARE(cut.m_strDescription.size(), kLimit - 8); // 7 bytes of name, half a character
         QVERIFY(textencoding::IsValidUtf8(cut.m_strDescription));
 
         const std::string exact = head + std::string(kLimit - head.size(), 'x');
         tree.Write("blaster.desc.txt", exact);
         scanned.Rescan(tree.Root());
-        QVERIFY(!scanned.Find("blaster")->m_bDescriptionCut);
+        QVERIFY(!scanned.Find("blaster")->m_descriptionCut);
         QCOMPARE(scanned.Find("blaster")->m_strDescription.size(), kLimit - head.size());
         QVERIFY(descriptionfile::WriteDescription(tree.Root(), *scanned.Find("blaster"),
                                                   {"Edited", "", "", "short"}));

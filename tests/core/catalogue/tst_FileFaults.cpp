@@ -227,7 +227,7 @@ private slots:
         tree.Write("backups/2000-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=w\\,c\r\n");
         tree.Write("saved.pfg", "old");
         const QStringList before = Files(tree, "plugins");
-        Status done = Status::Ok();
+        Status done = Status::Success();
         {
             // The listing ends with an error after "." and "..".
             IoFault fault(tree.Root(), "readdir", "/" + folder.toStdString(), EIO, 2);

@@ -1,10 +1,10 @@
 #include "core/launch/GameCommandLine.h"
 #include "core/launch/GameLauncher.h"
 #include "core/launch/QuickExec.h"
-#include "core/platform/CProfile.h"
 #include "core/platform/GameProcess.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "support/TestTree.h"
 #include "support/TribesStandIn.h"
 

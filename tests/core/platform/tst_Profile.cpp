@@ -1,5 +1,5 @@
-#include "core/platform/CProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "support/Wine.h"
 
 #include <map>
@@ -67,13 +67,13 @@ private slots:
                                                            {"ExtraCmdLine", " +exec \"a b\"; x=1 "},
                                                            {"Dedicated", "1"},
                                                            {"Refresh", "yes"}};
-        const CProfile writer = CProfile::AtFile(File());
+        const SettingsProfile writer = SettingsProfile::AtFile(File());
         // Reading what was never written gives the default and creates nothing.
         QCOMPARE(writer.GetProfileInt("Options", "RefreshPlugins", 1), 1);
         QVERIFY(!QFile::exists(File()));
         for (const auto& [key, value] : values)
             QVERIFY(writer.WriteProfileString("QuickExec", key, value));
-        const CProfile reader = CProfile::AtFile(File());
+        const SettingsProfile reader = SettingsProfile::AtFile(File());
         for (const auto& [key, value] : values)
             QCOMPARE(reader.GetProfileString("QuickExec", key), value);
         QCOMPARE(reader.GetProfileInt("QuickExec", "Dedicated", 0), 1);
@@ -99,7 +99,7 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         out.write("[Updates]\n" + line + "\n");
         out.close();
-        const CProfile profile = CProfile::AtFile(out.fileName());
+        const SettingsProfile profile = SettingsProfile::AtFile(out.fileName());
         QCOMPARE(QString::fromStdString(profile.GetProfileString("Updates", "URL")), text);
         // Written back and read again, the text stays the same.
         QVERIFY(profile.WriteProfileString("Updates", "URL", text.toStdString()));
@@ -108,7 +108,7 @@ private slots:
 
     void aSecondThreadReadsWhileTheFirstWrites()
     {
-        const CProfile profile = CProfile::AtFile(File());
+        const SettingsProfile profile = SettingsProfile::AtFile(File());
         profile.WriteProfileString("Directories", "Korvane", "/k/");
         std::atomic<bool> stop{false};
         std::atomic<int> badReads{0};
@@ -132,7 +132,7 @@ private slots:
     void theProfileIsTheProgramsRegistryKey()
     {
         EmptyRegistryProfile();
-        const CProfile profile(QString::fromLatin1(profile::kOrganisation), kApplication);
+        const SettingsProfile profile(QString::fromLatin1(profile::kOrganisation), kApplication);
         QVERIFY(profile.WriteProfileString("Directories", "Korvane", "C:\\Games\\Korvane\\"));
         QVERIFY(profile.WriteProfileInt("Options", "RefreshPlugins", 0));
         QVERIFY(profile.WriteProfileString("QuickExec", "ExtraCmdLine",
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(add("QuickExec", "Dedicated", "REG_DWORD", "1"));
         QVERIFY(add("QuickExec", "ExtraCmdLine", "REG_SZ", "+exec x.cs"));
         QVERIFY(add("Updater", "URL", "REG_SZ", "http://example.net/k.upd"));
-        const CProfile profile(QString::fromLatin1(profile::kOrganisation), kApplication);
+        const SettingsProfile profile(QString::fromLatin1(profile::kOrganisation), kApplication);
         QCOMPARE(profile.GetProfileString("Directories", "Korvane"),
                  std::string("C:\\Dynamix Tribes\\korvane\\"));
         QCOMPARE(profile.GetProfileString("Directories", "Tribes"),

@@ -1,7 +1,7 @@
 // An installation on a disk that fails midway: whatever call fails, the plug-in in use is left
 // old in storage and in use, and the installation fails, or new in both; never new in storage
 // beside an old copy, which every later installation would take for the player's own.
-#include "core/updater/CInstallWorker.h"
+#include "core/updater/InstallWorker.h"
 #include "support/IoFaults.h"
 #include "support/LoopbackServer.h"
 #include "support/TestTree.h"

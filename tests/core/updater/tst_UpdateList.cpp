@@ -12,7 +12,7 @@ using namespace korvane;
 
 // How a list or a download ended: nothing when it was read whole, else its kind of failure.
 using DownloadResult = std::optional<CUpdateList::DownloadFailure>;
-using ListStatus = std::optional<CUpdateListReader::Failure>;
+using ListStatus = std::optional<UpdateListReader::Failure>;
 using testsupport::ListBytes, testsupport::ListOf, testsupport::MakeUpdate;
 using testsupport::ListHeader, testsupport::NameClaim;
 
@@ -152,7 +152,7 @@ private slots:
         const auto row = [](const char* name, const std::string& bytes, ListStatus status,
                             int records = 0) { QTest::newRow(name) << bytes << status << records; };
         const std::string sniper = SniperRecord();
-        using enum CUpdateListReader::Failure;
+        using enum UpdateListReader::Failure;
         // clang-format off
         row("magic in small letters", "update" + Header("01000000").substr(6) + sniper, ListStatus(NotAList));
         row("list version 2", Hex("555044415445 02 01000000") + sniper, ListStatus(NotAList));
@@ -176,7 +176,7 @@ private slots:
         QFETCH(ListStatus, status);
         QFETCH(int, records);
         const auto list = ListOf(MakeUpdate("stale", "", ""));
-        QCOMPARE(list->Load(bytes).kind<CUpdateListReader::Failure>(), status);
+        QCOMPARE(list->Load(bytes).kind<UpdateListReader::Failure>(), status);
         QCOMPARE(list->GetSize(), records);
         if (records == 2) { // the unknown record stays empty, the next one is read whole
             QCOMPARE(list->GetAt(0).m_strUpdateName + list->GetAt(0).VersionText(),
@@ -195,7 +195,7 @@ private slots:
                 std::vector<CUpdateFileInfo>(size_t(i % 4), {"f", "s\\", 9}), std::uint8_t(i), 7));
         const std::string bytes = ListBytes(original);
         for (const size_t piece : {size_t(1), size_t(7), size_t(4096)}) {
-            CUpdateListReader reader;
+            UpdateListReader reader;
             for (size_t at = 0; at < bytes.size(); at += piece)
                 QCOMPARE(reader.Feed(std::string_view(bytes).substr(at, piece)),
                          at + piece < bytes.size());

@@ -1,4 +1,4 @@
-#include "core/platform/CProfile.h"
+#include "core/platform/SettingsProfile.h"
 
 #include <memory>
 #include <QSettings>
@@ -15,14 +15,14 @@ QString EntryName(std::string_view section, std::string_view key)
 
 } // namespace
 
-CProfile::CProfile(QString organisation, QString application)
-    : m_strOrganisation(std::move(organisation)), m_strApplication(std::move(application))
+SettingsProfile::SettingsProfile(QString organisation, QString application)
+    : m_organisation(std::move(organisation)), m_application(std::move(application))
 {}
 
-CProfile CProfile::AtFile(const QString& iniFile)
+SettingsProfile SettingsProfile::AtFile(const QString& iniFile)
 {
-    CProfile profile;
-    profile.m_strFile = iniFile;
+    SettingsProfile profile;
+    profile.m_file = iniFile;
     return profile;
 }
 
@@ -39,10 +39,10 @@ std::unique_ptr<QSettings> OpenStore(const QString& file, const QString& organis
 
 } // namespace
 
-std::string CProfile::GetProfileString(std::string_view section, std::string_view key,
-                                       std::string_view defaultValue) const
+std::string SettingsProfile::GetProfileString(std::string_view section, std::string_view key,
+                                              std::string_view defaultValue) const
 {
-    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    const auto store = OpenStore(m_file, m_organisation, m_application);
     const QVariant value = store->value(EntryName(section, key));
     // A hand-edited text with an unquoted comma is read by the settings file as a list of its
     // parts: joined again it is the text that was written.
@@ -54,9 +54,10 @@ std::string CProfile::GetProfileString(std::string_view section, std::string_vie
     return value.toString().toStdString();
 }
 
-int CProfile::GetProfileInt(std::string_view section, std::string_view key, int defaultValue) const
+int SettingsProfile::GetProfileInt(std::string_view section, std::string_view key,
+                                   int defaultValue) const
 {
-    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    const auto store = OpenStore(m_file, m_organisation, m_application);
     const QVariant value = store->value(EntryName(section, key));
     if (!value.isValid())
         return defaultValue;
@@ -66,19 +67,20 @@ int CProfile::GetProfileInt(std::string_view section, std::string_view key, int 
     return ok ? number : defaultValue;
 }
 
-bool CProfile::WriteProfileString(std::string_view section, std::string_view key,
-                                  std::string_view value) const
+bool SettingsProfile::WriteProfileString(std::string_view section, std::string_view key,
+                                         std::string_view value) const
 {
-    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    const auto store = OpenStore(m_file, m_organisation, m_application);
     store->setValue(EntryName(section, key),
                     QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
     store->sync();
     return store->status() == QSettings::NoError;
 }
 
-bool CProfile::WriteProfileInt(std::string_view section, std::string_view key, int value) const
+bool SettingsProfile::WriteProfileInt(std::string_view section, std::string_view key,
+                                      int value) const
 {
-    const auto store = OpenStore(m_strFile, m_strOrganisation, m_strApplication);
+    const auto store = OpenStore(m_file, m_organisation, m_application);
     store->setValue(EntryName(section, key), value);
     store->sync();
     return store->status() == QSettings::NoError;

@@ -17,7 +17,7 @@ namespace korvane {
 // the list is a claim of the sender: nothing is reserved for it, and a claim beyond the limits
 // below ends the reading at once, so what the reader holds stays within a few times the bytes
 // that actually came.
-class CUpdateListReader
+class UpdateListReader
 {
 public:
     // Why a list cannot be used.
@@ -34,7 +34,7 @@ public:
     static constexpr std::uint32_t kMaxFiles = 100000; // in all the list's updates together
 
     // The body's whole length, when the server announced it.
-    void ExpectLength(std::uint64_t nBytes);
+    void ExpectLength(std::uint64_t bytes);
 
     // Takes the next bytes. False once no more are wanted, so that the transfer may stop.
     bool Feed(std::string_view bytes);
@@ -47,9 +47,9 @@ public:
     // them is not used); otherwise why the list cannot be used, with its Failure kind.
     const korvane::Status& Outcome() const { return m_outcome; }
     // Bytes read up to the end of the last record (or up to where reading stopped).
-    std::uint64_t ConsumedBytes() const { return m_nConsumed; }
+    std::uint64_t ConsumedBytes() const { return m_consumed; }
     // The records read so far, in list order.
-    std::vector<std::unique_ptr<CUpdateInfo>> TakeUpdates() { return std::move(m_arrUpdates); }
+    std::vector<std::unique_ptr<CUpdateInfo>> TakeUpdates() { return std::move(m_updates); }
 
 private:
     enum class Step
@@ -78,7 +78,7 @@ private:
     void EndRecord();
 
     void Fail(Failure kind, const char* reason);
-    CUpdateInfo& Current() { return *m_arrUpdates.back(); }
+    CUpdateInfo& Current() { return *m_updates.back(); }
 
     enum class State
     {
@@ -88,16 +88,16 @@ private:
     };
 
     State m_state = State::Reading;
-    korvane::Status m_outcome = korvane::Status::Ok();
+    korvane::Status m_outcome = korvane::Status::Success();
     Step m_step = Step::Magic;
     std::string m_pending; // bytes of a field that has not arrived whole
-    std::uint64_t m_nConsumed = 0;
-    std::uint64_t m_nFed = 0;
+    std::uint64_t m_consumed = 0;
+    std::uint64_t m_fed = 0;
     std::optional<std::uint64_t> m_expectedLength;
-    std::uint64_t m_nFiles = 0;
-    std::uint32_t m_nRecords = 0;
-    std::uint32_t m_nFilesLeft = 0;
-    std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
+    std::uint64_t m_fileCount = 0;
+    std::uint32_t m_recordCount = 0;
+    std::uint32_t m_filesLeft = 0;
+    std::vector<std::unique_ptr<CUpdateInfo>> m_updates;
 };
 
 } // namespace korvane

@@ -10,13 +10,13 @@ namespace korvane {
 // every write stored at once. On Windows this is the registry key
 // HKEY_CURRENT_USER\Software\<organisation>\<application>; elsewhere Qt's per-user settings file.
 // Each operation opens the store afresh, so a second thread may read at any time.
-class CProfile
+class SettingsProfile
 {
 public:
     // The platform's native store for this organisation and application.
-    CProfile(QString organisation, QString application);
+    SettingsProfile(QString organisation, QString application);
     // A settings file at an explicit location (tests, scratch runs).
-    static CProfile AtFile(const QString& iniFile);
+    static SettingsProfile AtFile(const QString& iniFile);
 
     std::string GetProfileString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue = {}) const;
@@ -27,11 +27,11 @@ public:
     bool WriteProfileInt(std::string_view section, std::string_view key, int value) const;
 
 private:
-    CProfile() = default;
+    SettingsProfile() = default;
 
-    QString m_strOrganisation;
-    QString m_strApplication;
-    QString m_strFile; // set when the profile lives in an explicit file
+    QString m_organisation;
+    QString m_application;
+    QString m_file; // set when the profile lives in an explicit file
 };
 
 } // namespace korvane

@@ -16,25 +16,25 @@ namespace korvane {
 // valid after the updater window that started it has closed.
 struct InstallParams
 {
-    int nIndex = -1;
-    std::string strKorvane; // the Korvane folder when the installation was started
-    std::shared_ptr<CUpdateList> pUpdates;
+    int index = -1;
+    std::string korvaneFolder; // the Korvane folder when the installation was started
+    std::shared_ptr<CUpdateList> updates;
     // The Korvane folder's lock, when the caller took it for the installation: a worker holds it
     // until it has finished, even when the window that started it closed long before.
     std::shared_ptr<const korvane::FolderLock> lock;
 };
 
-// Installs update nIndex, refreshing the copies of the plug-ins in use. Runs on any thread;
+// Installs update index, refreshing the copies of the plug-ins in use. Runs on any thread;
 // progress, when given, is told of each piece of a file that arrives; stop, when given, is asked
 // while the files arrive and ends the installation, with nothing replaced, once it answers true.
-// When it fails only for copies in use the player changed, pKeptCopies (may be null) gets them.
+// When it fails only for copies in use the player changed, keptCopies (may be null) gets them.
 korvane::Status InstallThreadProc(const InstallParams& params,
                                   const CUpdateList::FileProgress& progress = {},
                                   const CUpdateList::StopRequest& stop = {},
-                                  std::vector<std::string>* pKeptCopies = nullptr);
+                                  std::vector<std::string>* keptCopies = nullptr);
 
 // One installation on a thread of its own. It reports once, then deletes itself.
-class CInstallWorker : public QThread
+class InstallWorker : public QThread
 {
     Q_OBJECT
 
@@ -47,10 +47,10 @@ public:
 signals:
     // reason: why the installation failed, empty when it succeeded. keptCopies: when it failed
     // only for copies in use the player changed, their paths below the plugins folder.
-    void InstallDone(bool bResult, const QString& reason, const QStringList& keptCopies);
+    void InstallDone(bool installed, const QString& reason, const QStringList& keptCopies);
 
 private:
-    explicit CInstallWorker(InstallParams params);
+    explicit InstallWorker(InstallParams params);
     void run() override;
 
     InstallParams m_params;

@@ -1,4 +1,4 @@
-#include "core/updater/CUpdateListReader.h"
+#include "core/updater/UpdateListReader.h"
 
 #include "res/Strings.h"
 
@@ -67,20 +67,20 @@ private:
 
 } // namespace
 
-void CUpdateListReader::ExpectLength(std::uint64_t nBytes)
+void UpdateListReader::ExpectLength(std::uint64_t bytes)
 {
-    m_expectedLength = nBytes;
-    if (nBytes > kMaxListBytes)
+    m_expectedLength = bytes;
+    if (bytes > kMaxListBytes)
         Fail(Failure::TooLarge, strings::kReasonListTooLarge);
 }
 
-bool CUpdateListReader::Feed(std::string_view bytes)
+bool UpdateListReader::Feed(std::string_view bytes)
 {
     if (m_state != State::Reading)
         return false;
     // Bytes beyond the limit are never read, so a list is judged the same however it is cut.
-    const std::string_view usable = bytes.substr(0, kMaxListBytes - m_nFed);
-    m_nFed += usable.size();
+    const std::string_view usable = bytes.substr(0, kMaxListBytes - m_fed);
+    m_fed += usable.size();
     if (m_pending.empty()) {
         const std::size_t used = Parse(usable);
         m_pending.assign(usable.substr(used));
@@ -95,7 +95,7 @@ bool CUpdateListReader::Feed(std::string_view bytes)
     return m_state == State::Reading;
 }
 
-void CUpdateListReader::Finish()
+void UpdateListReader::Finish()
 {
     if (m_state != State::Reading)
         return;
@@ -104,28 +104,28 @@ void CUpdateListReader::Finish()
         Fail(Failure::NotAList, strings::kReasonNotAList);
     else
         Fail(Failure::EndsEarly, strings::kReasonEndsEarly);
-    m_arrUpdates.clear();
+    m_updates.clear();
     std::string().swap(m_pending);
 }
 
-void CUpdateListReader::Fail(Failure kind, const char* reason)
+void UpdateListReader::Fail(Failure kind, const char* reason)
 {
     m_state = State::Failed;
     m_outcome = korvane::Status::Failure(kind, reason);
-    m_arrUpdates.clear();
+    m_updates.clear();
 }
 
-std::size_t CUpdateListReader::Parse(std::string_view data)
+std::size_t UpdateListReader::Parse(std::string_view data)
 {
     std::size_t offset = 0;
     while (m_state == State::Reading && ParseStep(data, offset)) {
     }
-    m_nConsumed += offset;
+    m_consumed += offset;
     return offset;
 }
 
-bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offset,
-                                        std::string& field)
+bool UpdateListReader::ReadStringField(std::string_view data, std::size_t& offset,
+                                       std::string& field)
 {
     std::size_t at = offset;
     FieldReader read(data, at);
@@ -154,7 +154,7 @@ bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offs
         }
     }
     // A claim that the body cannot hold is refused before anything waits for it.
-    const std::uint64_t start = m_nConsumed + at;
+    const std::uint64_t start = m_consumed + at;
     const std::uint64_t room = m_expectedLength
                                    ? (*m_expectedLength > start ? *m_expectedLength - start : 0)
                                    : kMaxListBytes;
@@ -171,7 +171,7 @@ bool CUpdateListReader::ReadStringField(std::string_view data, std::size_t& offs
     return true;
 }
 
-bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
+bool UpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
 {
     std::size_t at = offset;
     FieldReader read(data, at);
@@ -202,7 +202,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
             m_state = State::Complete; // a list without updates
         else if (count > kMaxUpdates)
             Fail(Failure::TooLarge, strings::kReasonTooManyUpdates);
-        m_nRecords = count;
+        m_recordCount = count;
         m_step = Step::RecordVersion;
         break;
     }
@@ -232,15 +232,15 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
         std::uint16_t count = 0;
         if (!read.Word(count))
             return false;
-        m_nFilesLeft = count;
-        if (count == 0xFFFF && !read.Dword(m_nFilesLeft))
+        m_filesLeft = count;
+        if (count == 0xFFFF && !read.Dword(m_filesLeft))
             return false;
-        m_nFiles += m_nFilesLeft;
-        if (m_nFiles > kMaxFiles) {
+        m_fileCount += m_filesLeft;
+        if (m_fileCount > kMaxFiles) {
             Fail(Failure::TooLarge, strings::kReasonTooManyFiles);
             return false;
         }
-        m_step = m_nFilesLeft > 0 ? Step::FileName : Step::VersionMajor;
+        m_step = m_filesLeft > 0 ? Step::FileName : Step::VersionMajor;
         break;
     }
     case Step::FileName: {
@@ -259,7 +259,7 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
     case Step::FileSize:
         if (!read.Dword(Current().m_arrFiles.back().m_dwSize))
             return false;
-        m_step = --m_nFilesLeft > 0 ? Step::FileName : Step::VersionMajor;
+        m_step = --m_filesLeft > 0 ? Step::FileName : Step::VersionMajor;
         break;
     case Step::VersionMajor:
         if (!read.Byte(Current().m_nVersionMajor))
@@ -278,9 +278,9 @@ bool CUpdateListReader::ParseStep(std::string_view data, std::size_t& offset)
     return true;
 }
 
-void CUpdateListReader::BeginRecord(std::uint8_t version)
+void UpdateListReader::BeginRecord(std::uint8_t version)
 {
-    m_arrUpdates.push_back(std::make_unique<CUpdateInfo>());
+    m_updates.push_back(std::make_unique<CUpdateInfo>());
     if (version == kRecordVersion) {
         m_step = Step::UpdateName;
         return;
@@ -289,9 +289,9 @@ void CUpdateListReader::BeginRecord(std::uint8_t version)
     EndRecord();
 }
 
-void CUpdateListReader::EndRecord()
+void UpdateListReader::EndRecord()
 {
-    if (m_arrUpdates.size() == m_nRecords)
+    if (m_updates.size() == m_recordCount)
         m_state = State::Complete;
     else
         m_step = Step::RecordVersion;

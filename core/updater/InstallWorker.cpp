@@ -1,4 +1,4 @@
-#include "core/updater/CInstallWorker.h"
+#include "core/updater/InstallWorker.h"
 
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/KorvaneFolders.h"
@@ -10,35 +10,34 @@ namespace korvane {
 korvane::Status InstallThreadProc(const InstallParams& params,
                                   const CUpdateList::FileProgress& progress,
                                   const CUpdateList::StopRequest& stop,
-                                  std::vector<std::string>* pKeptCopies)
+                                  std::vector<std::string>* keptCopies)
 {
-    if (!params.pUpdates)
+    if (!params.updates)
         return korvane::Status::Failure({});
     CPluginList inUse;
-    if (!params.strKorvane.empty())
-        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.strKorvane)));
+    if (!params.korvaneFolder.empty())
+        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.korvaneFolder)));
     // A copy in use the scan missed would keep its old bytes beside storage's new ones.
     if (auto unreadable = inUse.Unreadable(); !unreadable)
         return unreadable;
-    return params.pUpdates->InstallUpdate(params.nIndex, params.strKorvane, &inUse, progress, stop,
-                                          pKeptCopies);
+    return params.updates->InstallUpdate(params.index, params.korvaneFolder, &inUse, progress, stop,
+                                         keptCopies);
 }
 
-CInstallWorker::CInstallWorker(InstallParams params) : m_params(std::move(params)) {}
+InstallWorker::InstallWorker(InstallParams params) : m_params(std::move(params)) {}
 
-void CInstallWorker::Start(InstallParams params, QObject* receiver,
-                           std::function<void(bool, const QString&, const QStringList&)> onDone)
+void InstallWorker::Start(InstallParams params, QObject* receiver,
+                          std::function<void(bool, const QString&, const QStringList&)> onDone)
 {
     // Nothing owns a running worker: it outlives the window that started it, and deletes
     // itself in the starting thread once it has finished.
-    auto* worker = new CInstallWorker(std::move(params));
-    connect(worker, &CInstallWorker::InstallDone, receiver, std::move(onDone),
-            Qt::QueuedConnection);
+    auto* worker = new InstallWorker(std::move(params));
+    connect(worker, &InstallWorker::InstallDone, receiver, std::move(onDone), Qt::QueuedConnection);
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
 }
 
-void CInstallWorker::run()
+void InstallWorker::run()
 {
     std::vector<std::string> kept;
     const korvane::Status installed = InstallThreadProc(m_params, {}, {}, &kept);
