@@ -129,8 +129,9 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
         return nullptr;
     const kfs::FolderEntry* description = FindEntry(files, key + ".desc.txt");
     std::string bytes;
-    const bool described = description && kfs::ReadFile(folder, description->name, bytes,
-                                                        CPluginInfo::kMaxDescriptionBytes);
+    const bool described =
+        description &&
+        kfs::ReadFile(folder, description->name, bytes, CPluginInfo::kMaxDescriptionBytes).ok();
     const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
     return MakeRecord(storageFolder, subdirectory, key,
                       described ? std::string_view(description->name) : std::string_view(),
@@ -231,15 +232,13 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
         }
 
         const Beside beside = FindBeside(entries, index, key);
-        std::error_code error;
-        const bool described = beside.description != Beside::kNone &&
-                               reader.ReadFile(entries.Name(beside.description).data(), buffer,
-                                               CPluginInfo::kMaxDescriptionBytes, &error);
-        if (beside.description != Beside::kNone && !described &&
-            error != std::errc::no_such_file_or_directory) {
-            const std::string_view file = entries.Name(beside.description);
-            m_unreadableDescriptions.push_back(kfs::FailureReason(
-                native / std::filesystem::path(std::u8string(file.begin(), file.end())), error));
+        bool described = false;
+        if (beside.description != Beside::kNone) {
+            const korvane::Status read = reader.ReadFile(entries.Name(beside.description).data(),
+                                                         buffer, CPluginInfo::kMaxDescriptionBytes);
+            described = read.ok();
+            if (!read && !read.is(kfs::ReadFailure::Missing))
+                m_unreadableDescriptions.push_back(read.reason());
         }
         auto plugin = MakeRecord(root, subdirectory, key,
                                  described ? entries.Name(beside.description) : std::string_view(),

@@ -177,19 +177,21 @@ void AtomicFile::Fail(const std::error_code& cause)
         m_failure = Failure(m_target, cause);
 }
 
-bool AtomicFile::Append(std::string_view bytes)
+korvane::Status AtomicFile::Append(std::string_view bytes)
 {
-    if (!Ok() || !m_out)
-        return false;
+    if (!m_failure)
+        return m_failure;
+    if (!m_out)
+        return Failure(m_target, "the file was already closed");
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_out) != bytes.size())
         Fail(LastError());
-    return m_failure.ok();
+    return m_failure;
 }
 
 korvane::Status AtomicFile::Close()
 {
-    if (!Ok() || !m_out)
+    if (!Writable())
         return m_failure;
     errno = 0;
     if (std::fflush(m_out) != 0 || !SyncToDisk(m_out))
@@ -203,7 +205,7 @@ korvane::Status AtomicFile::Close()
 
 korvane::Status AtomicFile::Commit()
 {
-    if (!Ok())
+    if (!m_out && !m_closed) // failed at the start, or already in place
         return m_failure;
     if (korvane::Status closed = Close(); !closed)
         return closed;
@@ -237,7 +239,8 @@ korvane::Status AtomicFile::Commit()
 korvane::Status WriteFileAtomically(const fs::path& path, std::string_view bytes)
 {
     AtomicFile file(path);
-    file.Append(bytes);
+    if (korvane::Status appended = file.Append(bytes); !appended)
+        return appended;
     return file.Commit();
 }
 

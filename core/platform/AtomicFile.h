@@ -23,10 +23,11 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // False once anything failed, the target's check included (Commit says why).
-    bool Ok() const { return m_failure.ok() && (m_out || m_closed); }
-    // Adds bytes to the new file; false once anything could not be written, or after Close.
-    bool Append(std::string_view bytes);
+    // The first failure so far, the target's check included.
+    const korvane::Status& status() const { return m_failure; }
+    // Adds bytes to the new file; the first failure once anything could not be written, and a
+    // failure after Close.
+    korvane::Status Append(std::string_view bytes);
     // Puts the new file on the disk and closes it, not yet in the target's place: many files can
     // then wait for their commit without holding a descriptor each.
     korvane::Status Close();
@@ -39,6 +40,7 @@ public:
 
 private:
     void Fail(const std::error_code& cause);
+    bool Writable() const { return m_failure.ok() && m_out; }
 
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;

@@ -50,8 +50,8 @@ bool TryLock(QLockFile& lock, const QString& path, std::chrono::milliseconds tim
 std::string CreationFailure(const std::filesystem::path& lockFile)
 {
     kfs::AtomicFile probe(lockFile);
-    if (!probe.Ok())
-        return probe.Commit().reason(); // a failed file only says why
+    if (!probe.status())
+        return probe.status().reason();
     return kpath::FromNative(lockFile) + ": the lock file could not be created";
 }
 

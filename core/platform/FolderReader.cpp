@@ -37,6 +37,20 @@ size_t ReadLimit(size_t maxBytes)
     return maxBytes == kWholeFile ? kWholeFile : maxBytes + 1;
 }
 
+fs::path EntryPath(const fs::path& folder, std::string_view name)
+{
+    return folder / fs::path(std::u8string(name.begin(), name.end()));
+}
+
+korvane::Status ReadFailed(const fs::path& folder, std::string_view name,
+                           const std::error_code& error)
+{
+    const ReadFailure kind = error == std::errc::no_such_file_or_directory
+                                 ? ReadFailure::Missing
+                                 : ReadFailure::Unreadable;
+    return korvane::Status::Failure(kind, FailureReason(EntryPath(folder, name), error));
+}
+
 #ifndef _WIN32
 // Read directly: a scan reads thousands of small description files, and a stream's setting up
 // would cost more than the reading.
@@ -106,26 +120,29 @@ korvane::Status LastError(const fs::path& file)
 
 } // namespace
 
-bool ReadFile(const fs::path& folder, std::string_view name, std::string& bytes, size_t maxBytes,
-              std::error_code* error)
+korvane::Status ReadFile(const fs::path& folder, std::string_view name, std::string& bytes,
+                         size_t maxBytes)
 {
+    std::error_code error;
 #ifndef _WIN32
     std::string file = folder.native();
     if (!file.empty() && file.back() != '/')
         file += '/';
     file += name;
-    return ReadNativeFile(file.c_str(), bytes, maxBytes, AT_FDCWD, error);
+    if (ReadNativeFile(file.c_str(), bytes, maxBytes, AT_FDCWD, &error))
+        return korvane::Status::Success();
 #else
-    const fs::path file = folder / fs::path(std::u8string(name.begin(), name.end()));
+    const fs::path file = EntryPath(folder, name);
     auto read = ReadFile(file, maxBytes);
     bytes = read ? std::move(read).value() : std::string();
+    if (read)
+        return korvane::Status::Success();
     // The stream tells no cause: a file that is not there, or the system's reason for one that
     // could not be read.
-    if (!read && error)
-        *error = IsMissing(file) ? std::make_error_code(std::errc::no_such_file_or_directory)
-                                 : WhyUnreadable(file);
-    return read.ok();
+    error = IsMissing(file) ? std::make_error_code(std::errc::no_such_file_or_directory)
+                            : WhyUnreadable(file);
 #endif
+    return ReadFailed(folder, name, error);
 }
 
 FolderReader::FolderReader(const fs::path& folder) : m_folder(folder)
@@ -145,19 +162,16 @@ FolderReader::~FolderReader()
 #endif
 }
 
-bool FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxBytes,
-                            std::error_code* error) const
+korvane::Status FolderReader::ReadFile(const char* name, std::string& bytes, size_t maxBytes) const
 {
 #ifndef _WIN32
-    if (m_descriptor < 0) {
-        bytes.clear();
-        if (error)
-            *error = std::error_code(m_openError, std::generic_category());
-        return false;
-    }
-    return ReadNativeFile(name, bytes, maxBytes, m_descriptor, error);
+    std::error_code error(m_openError, std::generic_category());
+    if (m_descriptor >= 0 && ReadNativeFile(name, bytes, maxBytes, m_descriptor, &error))
+        return korvane::Status::Success();
+    bytes.clear();
+    return ReadFailed(m_folder, name, error);
 #else
-    return kfs::ReadFile(m_folder, name, bytes, maxBytes, error);
+    return kfs::ReadFile(m_folder, name, bytes, maxBytes);
 #endif
 }
 

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 // Reading files whole, with a limit, or many of one folder by their names.
 namespace korvane::kfs {
@@ -24,11 +23,17 @@ korvane::Result<std::string> ReadFile(const std::filesystem::path& file,
 // from one that cannot be read (a failure naming it).
 korvane::Result<std::optional<std::string>> ReadFileIfThere(const std::filesystem::path& file,
                                                             std::size_t maxBytes = kWholeFile);
+// Why a file named in a folder could not be read: the kind its failure carries.
+enum class ReadFailure
+{
+    Missing,   // nothing of that name is there
+    Unreadable // it is there and cannot be opened or read
+};
+
 // The same for the entry name (UTF-8) of a folder, without making a path of it first, into bytes
-// (whose storage a walk reading many files reuses). False, with bytes empty and the cause in
-// error when one is given, when it cannot be.
-bool ReadFile(const std::filesystem::path& folder, std::string_view name, std::string& bytes,
-              std::size_t maxBytes = kWholeFile, std::error_code* error = nullptr);
+// (whose storage a walk reading many files reuses); on failure bytes are empty.
+korvane::Status ReadFile(const std::filesystem::path& folder, std::string_view name,
+                         std::string& bytes, std::size_t maxBytes = kWholeFile);
 
 // Whether two files hold the same bytes, read side by side a block at a time, so that files of
 // any size cost two blocks of memory. A failure, naming the file, when one could not be opened or
@@ -46,13 +51,13 @@ public:
     FolderReader(const FolderReader&) = delete;
     FolderReader& operator=(const FolderReader&) = delete;
 
-    // ReadFile(folder, name, bytes, maxBytes, error) for this folder, name ending in a zero byte.
-    bool ReadFile(const char* name, std::string& bytes, std::size_t maxBytes = kWholeFile,
-                  std::error_code* error = nullptr) const;
+    // ReadFile(folder, name, bytes, maxBytes) for this folder, name ending in a zero byte.
+    korvane::Status ReadFile(const char* name, std::string& bytes,
+                             std::size_t maxBytes = kWholeFile) const;
 
 private:
     // The open folder where the system has such descriptors, else its path.
-    [[maybe_unused]] std::filesystem::path m_folder;
+    std::filesystem::path m_folder;
     [[maybe_unused]] int m_descriptor = -1;
     [[maybe_unused]] int m_openError = 0; // why the folder could not be opened
 };

@@ -137,8 +137,8 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
     const fs::path stored = place.StoredPath();
     staged.stored = std::make_unique<kfs::AtomicFile>(stored);
     // A write-protected file is refused before anything is downloaded.
-    if (!staged.stored->Ok())
-        return Failure(staged.stored->Commit().reason());
+    if (const korvane::Status& opened = staged.stored->status(); !opened)
+        return Failure(opened.reason());
     staged.copy = place.InUseCopy(m_inUse);
     if (staged.copy) {
         // Whether the copy in use is storage's copy is known only while storage holds the old
@@ -164,8 +164,8 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
         staged.action = follows ? CopyAction::Refresh : CopyAction::Undecided;
         if (follows) {
             staged.copyFile = std::make_unique<kfs::AtomicFile>(*staged.copy);
-            if (!staged.copyFile->Ok())
-                return Failure(staged.copyFile->Commit().reason());
+            if (const korvane::Status& opened = staged.copyFile->status(); !opened)
+                return Failure(opened.reason());
         }
     }
     if (korvane::Status received = Receive(staged, progress, stop); !received)
@@ -218,7 +218,7 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
         place.url, onResponse, onBody, [&stop](std::uint64_t) { return !Stopped(stop); },
         file.m_dwSize);
     if (notSaved)
-        return Failure(notSaved->Commit().reason());
+        return Failure(notSaved->status().reason());
     if (Stopped(stop))
         return Failure(place, strings::kReasonInterrupted);
     if (!transfer)
