@@ -81,10 +81,10 @@ int List(CliSession& session, const QCommandLineParser& arguments)
     if (!korvaneFolder)
         return kExitFailure;
     CPluginList inUse;
-    inUse.Rescan(korvane::PluginsFolder(*korvaneFolder));
+    inUse.Rescan(korvane::PluginsFolder(*korvaneFolder).Stored());
     CPluginList stored;
     if (!arguments.isSet(kInUse))
-        stored.Rescan(korvane::StorageFolder(*korvaneFolder));
+        stored.Rescan(korvane::StorageFolder(*korvaneFolder).Stored());
     const CPluginList& shown = arguments.isSet(kInUse) ? inUse : stored;
 
     if (arguments.isSet(kJson)) {
@@ -162,7 +162,7 @@ int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
     if (!korvaneFolder)
         return kExitFailure;
     CPluginList catalogue;
-    catalogue.Rescan(korvane::StorageFolder(*korvaneFolder));
+    catalogue.Rescan(korvane::StorageFolder(*korvaneFolder).Stored());
     const auto plugins = FindStored(session, catalogue, arguments.positionalArguments());
     if (!plugins)
         return kExitFailure;
@@ -212,7 +212,7 @@ int Describe(CliSession& session, const QCommandLineParser& arguments)
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
-    const std::string storage = korvane::StorageFolder(*korvaneFolder);
+    const std::string storage = korvane::StorageFolder(*korvaneFolder).Stored();
     CPluginList catalogue;
     catalogue.Rescan(storage);
     const auto plugins = FindStored(session, catalogue, arguments.positionalArguments());

@@ -486,7 +486,7 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
     }
     switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
-        scan.DescribeTwins(korvane::StorageFolder(folder));
+        scan.DescribeTwins(korvane::StorageFolder(folder).Stored());
         showCatalogue(std::move(scan), folder);
         showProblems(synchronised);
         break;
@@ -893,9 +893,10 @@ void CManagerDlg::editDescription(QTreeWidgetItem* treeItem)
     const std::string folder = korvaneFolder();
     const korvane::Status written = WhileLocked(folder, [&] {
         // The editor showed what the scan read: a file it could not read is not replaced.
-        if (auto read = plugin->CheckDescriptionRead(korvane::StorageFolder(folder)); !read)
+        if (auto read = plugin->CheckDescriptionRead(korvane::StorageFolder(folder).Stored());
+            !read)
             return read;
-        return descriptionfile::WriteDescription(korvane::StorageFolder(folder), *plugin,
+        return descriptionfile::WriteDescription(korvane::StorageFolder(folder).Stored(), *plugin,
                                                  dlg.GetEditedFields(*plugin));
     });
     if (!written) {

@@ -105,7 +105,7 @@ void CUpdaterDlg::OnInitDialog()
     // Whether an update is installed depends on the copies in use of its plug-ins too.
     CPluginList inUse;
     if (!m_korvaneFolder.empty())
-        inUse.Rescan(PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)));
+        inUse.Rescan(PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)).Stored());
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);

@@ -49,9 +49,9 @@ QString InStorage(const std::string& path)
 FolderScan FolderScan::Read(const std::string& korvaneFolder)
 {
     FolderScan scan;
-    const std::string storage = StorageFolder(korvaneFolder);
+    const std::string storage = StorageFolder(korvaneFolder).Stored();
     scan.catalogue.Rescan(storage);
-    scan.inUse.Rescan(PluginsFolder(korvaneFolder));
+    scan.inUse.Rescan(PluginsFolder(korvaneFolder).Stored());
     scan.DescribeTwins(storage);
     scan.MakeDigests();
     return scan;

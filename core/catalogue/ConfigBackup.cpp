@@ -85,8 +85,7 @@ korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
 // after all of them, so that it neither sorts before a backup nor takes a folder's name.
 korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFolder)
 {
-    const kfs::FolderListing folder =
-        kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
+    const kfs::FolderListing folder = kfs::ListFolderNames(BackupFolder(korvaneFolder).OnDisk());
     if (!folder.Failure())
         return folder.Failure();
     std::vector<std::string> stems;
@@ -103,9 +102,9 @@ korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFol
 
 } // namespace
 
-std::string BackupFolder(const std::string& korvaneFolder)
+Path BackupFolder(const std::string& korvaneFolder)
 {
-    return korvaneFolder + "backups\\";
+    return Path(korvaneFolder + "backups\\");
 }
 
 std::string BackupStem(std::string_view name)
@@ -116,8 +115,7 @@ std::string BackupStem(std::string_view name)
 korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFolder)
 {
     std::vector<std::string> names;
-    const kfs::FolderListing folder =
-        kfs::ListFolderNames(Path(BackupFolder(korvaneFolder)).OnDisk());
+    const kfs::FolderListing folder = kfs::ListFolderNames(BackupFolder(korvaneFolder).OnDisk());
     // Backups missed would let an older one pass for the newest, and a new one take the name of
     // one that is there.
     if (!folder.Failure())
@@ -139,16 +137,16 @@ korvane::Result<std::string> NewStem(const std::string& korvaneFolder,
     return NextStem(*stems, Stamp(now));
 }
 
-std::string SetAsideFolder(const std::string& korvaneFolder, const std::string& stem)
+Path SetAsideFolder(const std::string& korvaneFolder, const std::string& stem)
 {
-    return BackupFolder(korvaneFolder) + stem + kpath::kStoredSeparator;
+    return Path(BackupFolder(korvaneFolder).Stored() + stem + kpath::kStoredSeparator);
 }
 
 korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder,
                                                 std::chrono::system_clock::time_point now,
                                                 const std::string& reservedStem)
 {
-    const auto folder = Path(BackupFolder(korvaneFolder)).OnDisk();
+    const auto folder = BackupFolder(korvaneFolder).OnDisk();
     if (auto ready = kfs::EnsureFolder(folder); !ready)
         return ready;
     auto listed = Backups(korvaneFolder);
@@ -190,7 +188,7 @@ korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const 
     if (!stem)
         return stem.status();
     const std::string newest = *stem + std::string(kExtension);
-    const auto folder = Path(BackupFolder(korvaneFolder)).OnDisk();
+    const auto folder = BackupFolder(korvaneFolder).OnDisk();
     // The files its load set aside go with it, so that the undo still finds them. The folder goes
     // first: a backup renamed without it would lose them.
     const std::string oldStem(StemOf(name));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/CPluginList.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <chrono>
@@ -22,7 +23,7 @@ namespace korvane::configbackup {
 // How many backups are kept; the oldest beyond these are removed.
 inline constexpr std::size_t kKept = 10;
 
-std::string BackupFolder(const std::string& korvaneFolder);
+Path BackupFolder(const std::string& korvaneFolder);
 
 // A backup's file name without its extension: the name of the folder of the files its load set
 // aside. Empty for a name that is no backup's.
@@ -37,7 +38,7 @@ korvane::Result<std::string> NewStem(const std::string& korvaneFolder,
                                      std::chrono::system_clock::time_point now);
 
 // The folder of files set aside under that name, ending in a separator.
-std::string SetAsideFolder(const std::string& korvaneFolder, const std::string& stem);
+Path SetAsideFolder(const std::string& korvaneFolder, const std::string& stem);
 
 // Writes what the plugins folder holds now as a new backup whose name sorts after every other
 // (stem, when given, is one NewStem gave for it), creating the folder when missing, and only then

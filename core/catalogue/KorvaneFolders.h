@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <filesystem>
@@ -9,14 +10,15 @@
 // The folders the program works in and how it recognises them.
 namespace korvane {
 
-inline std::string StorageFolder(const std::string& korvaneFolder)
+// korvaneFolder ends in a separator, as KorvaneFolderSetting gives it.
+inline Path StorageFolder(const std::string& korvaneFolder)
 {
-    return korvaneFolder + "storage\\";
+    return Path(korvaneFolder + "storage\\");
 }
 
-inline std::string PluginsFolder(const std::string& korvaneFolder)
+inline Path PluginsFolder(const std::string& korvaneFolder)
 {
-    return korvaneFolder + "plugins\\";
+    return Path(korvaneFolder + "plugins\\");
 }
 
 // The Korvane folder as the settings hold it, in the form every folder below it is built on: a

@@ -40,7 +40,7 @@ korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::s
     if (korvaneFolder.empty())
         return korvane::Status::Failure(kNoKorvaneFolder);
     CPluginList inUse;
-    inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
+    inUse.Rescan(korvane::PluginsFolder(korvaneFolder).Stored());
     // A configuration of the plug-ins that could be listed would pass for the whole set.
     if (auto unreadable = inUse.Unreadable(); !unreadable)
         return unreadable;
@@ -56,8 +56,8 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     // runs, and emptying "plugins" there could destroy anything.
     if (korvaneFolder.empty())
         return korvane::Status::Failure(kNoKorvaneFolder);
-    const std::string storage = korvane::StorageFolder(korvaneFolder);
-    const std::string plugins = korvane::PluginsFolder(korvaneFolder);
+    const Path storage = korvane::StorageFolder(korvaneFolder);
+    const Path plugins = korvane::PluginsFolder(korvaneFolder);
     const auto bytes = CPluginList::ReadConfigFile(Path(file).OnDisk());
     if (!bytes)
         return bytes.status();
@@ -65,7 +65,7 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     // storage, never replacing what storage has, before the folder is emptied, and when any of it
     // cannot, or storage's copy differs, the folder is not emptied. The file is read against
     // storage after that, so a plug-in it names that only the plugins folder had is found.
-    if (auto ready = kfs::EnsureFolder(Path(storage).OnDisk()); !ready)
+    if (auto ready = kfs::EnsureFolder(storage.OnDisk()); !ready)
         return ready;
     // The copies the player settled set aside what gave way under the name the backup of the set
     // in use will have, so that an undo of this load finds them.
@@ -83,7 +83,7 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         return secured;
     LoadedConfiguration loaded;
     // A plug-in named that storage lacks cannot be put in use: the load is incomplete.
-    for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage))
+    for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage.Stored()))
         loaded.notCopied.push_back({std::move(key), kNotInStorage});
     // Storage could not be read whole: what seems to be missing may be there, and the plugins
     // folder stays as it is.
@@ -99,7 +99,8 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
         return emptied;
     fileops::FolderListings listings;
     for (const auto& plugin : loaded.plugins.m_arrPlugins) {
-        if (auto copied = plugin->CopyFiles(storage, plugins, false, listings); !copied)
+        if (auto copied = plugin->CopyFiles(storage.Stored(), plugins.Stored(), false, listings);
+            !copied)
             loaded.notCopied.push_back({plugin->m_strFileName, copied.reason()});
     }
     return loaded;
@@ -116,7 +117,7 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
     if (backups->empty())
         return UndoneLoad();
     const std::string& newest = backups->back();
-    const auto file = Path(configbackup::BackupFolder(korvaneFolder)).OnDisk() / newest;
+    const auto file = configbackup::BackupFolder(korvaneFolder).OnDisk() / newest;
     auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file), settlement);
     // The copies in use that the undone load set aside take the places of storage's.
     korvane::Status restored = korvane::Status::Success();

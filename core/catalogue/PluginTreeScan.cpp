@@ -40,11 +40,11 @@ void AddEvery(CPluginList& list, const std::string& subdirectory,
 
 } // namespace
 
-korvane::Result<CPluginList> ScanPluginTree(const std::string& root)
+korvane::Result<CPluginList> ScanPluginTree(const Path& root)
 {
     CPluginList list;
     FailureList failures;
-    AddEvery(list, {}, Path(root).OnDisk(), failures);
+    AddEvery(list, {}, root.OnDisk(), failures);
     if (!failures.empty())
         return failures.ToStatus();
     return list;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/CPluginList.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -10,6 +11,6 @@ namespace korvane {
 // Every plug-in of a folder tree in scan order, once for each key in each folder (a scan keeps
 // only the first folder's plug-in of a key). The records carry key and subfolder only. Fails,
 // naming the folders, when any could not be listed whole.
-korvane::Result<CPluginList> ScanPluginTree(const std::string& root);
+korvane::Result<CPluginList> ScanPluginTree(const Path& root);
 
 } // namespace korvane

@@ -21,19 +21,19 @@ korvane::Result<std::vector<kfs::FolderEntry>> InUseFiles(const std::string& kor
                                                           const CPluginInfo& plugin)
 {
     return fileops::ListKeyFiles(
-        (Path(korvane::PluginsFolder(korvaneFolder)) / plugin.m_strSubdirectory).OnDisk(),
+        (korvane::PluginsFolder(korvaneFolder) / plugin.m_strSubdirectory).OnDisk(),
         plugin.m_strFileName);
 }
 
 // A stored-form path as the user's system writes it, for a reason.
-std::string PathText(const std::string& storedPath)
+std::string PathText(const Path& path)
 {
-    return kpath::FromNative(Path(storedPath).OnDisk());
+    return kpath::FromNative(path.OnDisk());
 }
 
 // The record itself and, for every other subfolder of plugins holding a script of its key, a
 // record of the key in that subfolder.
-korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const std::string& plugins,
+korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const Path& plugins,
                                                        const CPluginInfo& plugin)
 {
     const auto every = ScanPluginTree(plugins);
@@ -55,8 +55,8 @@ korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const std::string& plugin
 
 korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin)
 {
-    if (auto copied = plugin.CopyFiles(korvane::StorageFolder(korvaneFolder),
-                                       korvane::PluginsFolder(korvaneFolder), false);
+    if (auto copied = plugin.CopyFiles(korvane::StorageFolder(korvaneFolder).Stored(),
+                                       korvane::PluginsFolder(korvaneFolder).Stored(), false);
         !copied)
         return copied;
     const auto files = InUseFiles(korvaneFolder, plugin);
@@ -66,10 +66,10 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
         return kpath::EndsWithNoCase(file.name, ".cs");
     });
     if (!inUse)
-        return korvane::Status::Failure(PathText(korvane::StorageFolder(korvaneFolder) +
-                                                 plugin.m_strSubdirectory + plugin.m_strFileName +
-                                                 ".cs") +
-                                        ": the script is not in storage");
+        return korvane::Status::Failure(
+            PathText(korvane::StorageFolder(korvaneFolder) /
+                     (plugin.m_strSubdirectory + plugin.m_strFileName + ".cs")) +
+            ": the script is not in storage");
     return korvane::Status::Success();
 }
 
@@ -81,8 +81,8 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
         return settled.status();
     // Storage keeps every plug-in the player has had: a file only the plugins folder holds goes
     // there first, and stays in plugins when it cannot; one whose copy there differs stays too.
-    const std::string storage = korvane::StorageFolder(korvaneFolder);
-    const std::string plugins = korvane::PluginsFolder(korvaneFolder);
+    const Path storage = korvane::StorageFolder(korvaneFolder);
+    const Path plugins = korvane::PluginsFolder(korvaneFolder);
     const auto holders = HoldersOfKey(plugins, plugin);
     if (!holders)
         return holders.status();
@@ -95,17 +95,18 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
         }
         if (files->empty())
             continue;
-        if (auto secured = inUse.CopyFiles(plugins, storage, true, fileops::Existing::MustMatch);
+        if (auto secured = inUse.CopyFiles(plugins.Stored(), storage.Stored(), true,
+                                           fileops::Existing::MustMatch);
             !secured) {
             failures.Add(secured);
             continue;
         }
-        failures.Add(inUse.DeleteFiles(plugins));
+        failures.Add(inUse.DeleteFiles(plugins.Stored()));
         if (const auto left = InUseFiles(korvaneFolder, inUse); !left)
             failures.Add(left.status());
         else if (!left->empty())
             failures.Add(korvane::Status::Failure(
-                PathText(plugins + inUse.m_strSubdirectory + inUse.m_strFileName) +
+                PathText(plugins / (inUse.m_strSubdirectory + inUse.m_strFileName)) +
                 ": a file of the plug-in is still there"));
     }
     return failures.ToStatus();
@@ -114,7 +115,7 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
 korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder,
                                                 const CPluginInfo& plugin)
 {
-    const std::string storage = korvane::StorageFolder(korvaneFolder);
+    const Path storage = korvane::StorageFolder(korvaneFolder);
     const auto holders = HoldersOfKey(korvane::PluginsFolder(korvaneFolder), plugin);
     if (!holders)
         return holders.status();
@@ -127,7 +128,7 @@ korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder
             failures.Add(files.status());
             continue;
         }
-        const auto stored = (Path(storage) / inUse.m_strSubdirectory).OnDisk();
+        const auto stored = (storage / inUse.m_strSubdirectory).OnDisk();
         for (const auto& file : *files) {
             const auto copy = storageListings.Find(stored, file.name);
             if (!copy || storageListings.HoldsNonFile(stored, file.name))

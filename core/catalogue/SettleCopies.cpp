@@ -65,13 +65,13 @@ public:
     {
         if (auto ready = Ready(); !ready)
             return ready;
-        const std::string root = configbackup::SetAsideFolder(m_korvaneFolder, m_stem);
+        const Path root = configbackup::SetAsideFolder(m_korvaneFolder, m_stem);
         const std::string folder =
             side + std::string(1, kpath::kStoredSeparator) + std::string(FolderOf(rel));
-        if (auto made = MakeFolders(Path(root).OnDisk(), folder); !made)
+        if (auto made = MakeFolders(root.OnDisk(), folder); !made)
             return made;
         const fs::path target =
-            (Path(root) / folder).OnDisk() / kpath::ToNative(rel.substr(FolderOf(rel).size()));
+            (root / folder).OnDisk() / kpath::ToNative(rel.substr(FolderOf(rel).size()));
         return kfs::CopyFileNoOverwrite(file, target, kfs::Flush::ToDisk);
     }
 
@@ -80,12 +80,11 @@ private:
     {
         if (m_made)
             return korvane::Status::Success();
-        const fs::path backups = Path(configbackup::BackupFolder(m_korvaneFolder)).OnDisk();
+        const fs::path backups = configbackup::BackupFolder(m_korvaneFolder).OnDisk();
         if (!kfs::IsFolder(backups))
             if (auto created = kfs::CreateFolder(backups); !created)
                 return created;
-        const fs::path folder =
-            Path(configbackup::SetAsideFolder(m_korvaneFolder, m_stem)).OnDisk();
+        const fs::path folder = configbackup::SetAsideFolder(m_korvaneFolder, m_stem).OnDisk();
         if (!kfs::IsFolder(folder))
             if (auto created = kfs::CreateFolder(folder); !created)
                 return created;
@@ -107,8 +106,8 @@ korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& r
     // The paths come from a listing or an update list; none may lead out of the two folders.
     if (rel.empty() || !kpath::IsContainedRelative(rel))
         return korvane::Status::Failure(rel + ": not a file of the plugins folder");
-    const fs::path inUse = (Path(korvane::PluginsFolder(korvaneFolder)) / rel).OnDisk();
-    const fs::path stored = (Path(korvane::StorageFolder(korvaneFolder)) / rel).OnDisk();
+    const fs::path inUse = (korvane::PluginsFolder(korvaneFolder) / rel).OnDisk();
+    const fs::path stored = (korvane::StorageFolder(korvaneFolder) / rel).OnDisk();
     // A copy that could not be looked at is not taken for one that is gone: it is compared, and
     // the failure to read it named.
     if (kfs::IsMissing(inUse) || kfs::IsMissing(stored))
@@ -207,11 +206,11 @@ struct PutBack
 korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& copy,
                            const std::string& rel, std::vector<PutBack>& done)
 {
-    const fs::path plugins = Path(korvane::PluginsFolder(korvaneFolder)).OnDisk();
+    const fs::path plugins = korvane::PluginsFolder(korvaneFolder).OnDisk();
     if (auto made = MakeFolders(plugins, FolderOf(rel)); !made)
         return made;
-    PutBack putBack{(Path(korvane::PluginsFolder(korvaneFolder)) / rel).OnDisk(),
-                    (Path(korvane::StorageFolder(korvaneFolder)) / rel).OnDisk()};
+    PutBack putBack{(korvane::PluginsFolder(korvaneFolder) / rel).OnDisk(),
+                    (korvane::StorageFolder(korvaneFolder) / rel).OnDisk()};
     // Only a file storage holds the same bytes of may give way: nothing is lost by that.
     if (!kfs::IsMissing(putBack.target)) {
         if (auto same = fileops::SameAsCopy(putBack.target, putBack.stored); !same)
@@ -231,8 +230,8 @@ korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder)
     Copies copies;
     FailureList failures;
     fileops::FolderListings storageListings;
-    FindBelow(Path(korvane::PluginsFolder(korvaneFolder)).OnDisk(),
-              Path(korvane::StorageFolder(korvaneFolder)).OnDisk(), {}, storageListings, copies,
+    FindBelow(korvane::PluginsFolder(korvaneFolder).OnDisk(),
+              korvane::StorageFolder(korvaneFolder).OnDisk(), {}, storageListings, copies,
               failures);
     if (!failures.empty())
         return failures.ToStatus();
@@ -262,9 +261,8 @@ korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Sett
 
 korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem)
 {
-    const fs::path setAside = Path(configbackup::SetAsideFolder(korvaneFolder, stem) +
-                                   kPluginsSide + kpath::kStoredSeparator)
-                                  .OnDisk();
+    const fs::path setAside =
+        (configbackup::SetAsideFolder(korvaneFolder, stem) / kPluginsSide).OnDisk();
     // A folder that could not be looked at may hold copies: it is listed, and the failure named.
     if (kfs::IsMissing(setAside))
         return korvane::Status::Success();

@@ -13,16 +13,17 @@ namespace korvane::storagesync {
 StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
                             FailureList& failures)
 {
-    const std::string storage = korvane::StorageFolder(korvaneFolder);
-    const std::string plugins = korvane::PluginsFolder(korvaneFolder);
+    const Path storage = korvane::StorageFolder(korvaneFolder);
+    const Path plugins = korvane::PluginsFolder(korvaneFolder);
     // Asked without its trailing separator, so that a file of that name counts as present too
     // and is never replaced by a folder.
-    if (Path(std::string_view(storage).substr(0, storage.size() - 1)).Exists()) {
+    const std::string& stored = storage.Stored();
+    if (Path(std::string_view(stored).substr(0, stored.size() - 1)).Exists()) {
         if (refreshExisting)
             failures.Add(fileops::CopyTree(plugins, storage));
         return StorageState::Existing;
     }
-    if (!kfs::CreateFolder(Path(storage).OnDisk()).ok())
+    if (!kfs::CreateFolder(storage.OnDisk()).ok())
         return StorageState::NotCreated;
     failures.Add(fileops::CopyTree(plugins, storage));
     return StorageState::Created;
@@ -31,14 +32,14 @@ StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisti
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
                      const std::string& korvaneFolder, FailureList& failures)
 {
-    const std::string storage = korvane::StorageFolder(korvaneFolder);
-    const std::string plugins = korvane::PluginsFolder(korvaneFolder);
+    const Path storage = korvane::StorageFolder(korvaneFolder);
+    const Path plugins = korvane::PluginsFolder(korvaneFolder);
     fileops::FolderListings listings;
     int copied = 0;
     for (const auto& plugin : inUse.m_arrPlugins) {
         if (catalogue.Exists(plugin->m_strFileName))
             continue;
-        failures.Add(plugin->CopyFiles(plugins, storage, true, listings));
+        failures.Add(plugin->CopyFiles(plugins.Stored(), storage.Stored(), true, listings));
         ++copied;
     }
     return copied;
@@ -58,14 +59,14 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     if (state == StorageState::NotCreated)
         return {Outcome::StorageNotCreated};
 
-    const std::string storage = korvane::StorageFolder(korvaneFolder);
-    catalogue.Rescan(storage);
-    inUse.Rescan(korvane::PluginsFolder(korvaneFolder));
+    const Path storage = korvane::StorageFolder(korvaneFolder);
+    catalogue.Rescan(storage.Stored());
+    inUse.Rescan(korvane::PluginsFolder(korvaneFolder).Stored());
     // After a copy of the whole plugins folder, a plug-in in use that storage lacks is one whose
     // files could not be copied, and failures names them already.
     const bool wholeFolderCopied = state == StorageState::Created || refreshExistingStorage;
     if (!wholeFolderCopied && CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
-        catalogue.Rescan(storage);
+        catalogue.Rescan(storage.Stored());
     FailureList unreadable;
     unreadable.Add(catalogue.Unreadable());
     unreadable.Add(inUse.Unreadable());

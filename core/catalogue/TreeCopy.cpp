@@ -146,19 +146,17 @@ korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
     return korvane::Status::Success();
 }
 
-korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder,
-                         Existing existing)
+korvane::Status CopyTree(const Path& sourceFolder, const Path& destinationFolder, Existing existing)
 {
     FailureList failures;
-    CopyTreeNative(Path(sourceFolder).OnDisk(), Path(destinationFolder).OnDisk(), existing,
-                   failures);
+    CopyTreeNative(sourceFolder.OnDisk(), destinationFolder.OnDisk(), existing, failures);
     return failures.ToStatus();
 }
 
-korvane::Status DeleteTree(const std::string& folder, const std::unordered_set<std::string>& keep)
+korvane::Status DeleteTree(const Path& folder, const std::unordered_set<std::string>& keep)
 {
     FailureList failures;
-    DeleteTreeNative(Path(folder).OnDisk(), std::string(), keep, failures);
+    DeleteTreeNative(folder.OnDisk(), std::string(), keep, failures);
     return failures.ToStatus();
 }
 

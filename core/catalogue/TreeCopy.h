@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <filesystem>
@@ -44,13 +45,12 @@ korvane::Status SameAsCopy(const std::filesystem::path& file, const std::filesys
 // real folders are copied: links to folders, and what a cut-short write left, are passed over.
 // Fails, naming the files, when any file destination lacks could not be copied, or, with
 // Existing::MustMatch, when a file destination has differs from the source's.
-korvane::Status CopyTree(const std::string& sourceFolder, const std::string& destinationFolder,
+korvane::Status CopyTree(const Path& sourceFolder, const Path& destinationFolder,
                          Existing existing = Existing::Kept);
 
 // Deletes everything inside folder; folder itself stays. Links are removed, never followed.
 // Files whose path below folder, lower-cased with '/' between names, is in keep stay, and so do
 // the folders that hold them.
-korvane::Status DeleteTree(const std::string& folder,
-                           const std::unordered_set<std::string>& keep = {});
+korvane::Status DeleteTree(const Path& folder, const std::unordered_set<std::string>& keep = {});
 
 } // namespace korvane::fileops

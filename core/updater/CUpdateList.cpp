@@ -120,7 +120,7 @@ bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index) const
 {
     CPluginList inUse;
     if (!korvaneFolder.empty())
-        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder)));
+        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder)).Stored());
     return IsInstalled(korvaneFolder, index, &inUse);
 }
 

@@ -40,9 +40,8 @@ bool IsHex(const QByteArray& text)
 } // namespace
 
 InstallJournal::InstallJournal(const std::string& korvaneFolder)
-    : m_file(
-          Path(configbackup::BackupFolder(kpath::WithTrailingSeparator(korvaneFolder))).OnDisk() /
-          kJournalName)
+    : m_file(configbackup::BackupFolder(kpath::WithTrailingSeparator(korvaneFolder)).OnDisk() /
+             kJournalName)
 {
     const auto bytes = kfs::ReadFile(m_file, kLargest);
     if (!bytes || bytes->size() > kLargest)

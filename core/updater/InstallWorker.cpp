@@ -16,7 +16,8 @@ korvane::Status InstallThreadProc(const InstallParams& params,
         return korvane::Status::Failure({});
     CPluginList inUse;
     if (!params.korvaneFolder.empty())
-        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(params.korvaneFolder)));
+        inUse.Rescan(
+            korvane::PluginsFolder(kpath::WithTrailingSeparator(params.korvaneFolder)).Stored());
     // A copy in use the scan missed would keep its old bytes beside storage's new ones.
     if (auto unreadable = inUse.Unreadable(); !unreadable)
         return unreadable;

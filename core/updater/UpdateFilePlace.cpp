@@ -64,11 +64,11 @@ bool IsBelowStorage(std::string_view rel)
 std::string InUsePlace(const std::string& korvaneFolder, const std::string& target,
                        const std::string& subDir, const std::string& name)
 {
-    const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder));
+    const Path plugins = PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder));
     if (IsBelowStorage(target))
-        return plugins + target.substr(kStorage.size() + 1) + subDir + name;
+        return (plugins / (target.substr(kStorage.size() + 1) + subDir + name)).Stored();
     if (target.empty() && IsBelowStorage(subDir))
-        return plugins + subDir.substr(kStorage.size() + 1) + name;
+        return (plugins / (subDir.substr(kStorage.size() + 1) + name)).Stored();
     return {};
 }
 

@@ -103,7 +103,8 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
     }
     if (keptCopies) {
         // Each copy in use lies at its storage file's place below plugins\.
-        const std::string plugins = PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder));
+        const std::string plugins =
+            PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)).Stored();
         for (const Staged& staged : m_staged) {
             if (staged.action == CopyAction::Kept)
                 keptCopies->push_back(staged.place->inUseCopy.substr(plugins.size()));

@@ -157,9 +157,10 @@ private slots:
         QCOMPARE(tree.Names("plugins"), (QStringList{"lib", "old.cs"}));
 
         // A tree copy into read-only storage copies what it can and reports what it could not.
-        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
+        QVERIFY(!fileops::CopyTree(korvane::Path(tree.Path("plugins\\")),
+                                   korvane::Path(tree.Path("storage\\"))));
         QCOMPARE(tree.Names("storage"), (QStringList{"blaster.cs", "w"}));
-        QVERIFY(!fileops::DeleteTree(tree.Path("plugins\\")));
+        QVERIFY(!fileops::DeleteTree(korvane::Path(tree.Path("plugins\\"))));
         QCOMPARE(tree.Read("plugins/old.cs"), std::string("old"));
     }
 

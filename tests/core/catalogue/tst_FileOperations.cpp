@@ -2,8 +2,8 @@
 // names, files that vanish, folders that are not there or are files, links. Nothing may touch
 // what is not the key's, and a file in use goes only when storage holds the same bytes.
 #include "core/catalogue/CPluginList.h"
-#include "core/catalogue/TreeCopy.h"
 #include "core/catalogue/PluginUse.h"
+#include "core/catalogue/TreeCopy.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
 
@@ -56,7 +56,8 @@ private slots:
         tree.Write("storage/a.cs", "storage");
         tree.Write("storage/x2/d.cs", "storage");
         QFile::setPermissions(tree.QPath("plugins/new.cs"), QFile::ReadOwner);
-        QVERIFY(fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\")));
+        QVERIFY(fileops::CopyTree(korvane::Path(tree.Path("plugins\\")),
+                                  korvane::Path(tree.Path("storage\\"))));
         QCOMPARE(tree.Read("storage/a.cs"), std::string("storage"));
         QCOMPARE(tree.Read("storage/new.cs"), std::string("plugins")); // though read-only
         QCOMPARE(tree.Read("storage/x/y/b.cs"), std::string("plugins"));
@@ -67,7 +68,7 @@ private slots:
 
 #ifdef Q_OS_WIN
         // Windows deletes no read-only file: the deletion stops there, naming it.
-        const Status kept = fileops::DeleteTree(tree.Path("plugins\\"));
+        const Status kept = fileops::DeleteTree(korvane::Path(tree.Path("plugins\\")));
         QVERIFY(QString::fromStdString(kept.reason()).contains(tree.QPath("plugins/new.cs")));
         QCOMPARE(tree.Read("plugins/new.cs"), std::string("plugins"));
         QFile::setPermissions(tree.QPath("plugins/new.cs"), QFile::ReadOwner | QFile::WriteOwner);
@@ -75,7 +76,7 @@ private slots:
         // Deleting empties the folder and keeps it; a link inside is removed, never followed.
         tree.Write("outside/keep.cs", "keep");
         QVERIFY(QFile::link(tree.QPath("outside"), tree.QPath("plugins/link")));
-        QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
+        QVERIFY(fileops::DeleteTree(korvane::Path(tree.Path("plugins\\"))));
         QCOMPARE(tree.Names("plugins"), QStringList{});
         QCOMPARE(tree.Read("outside/keep.cs"), std::string("keep"));
     }
@@ -159,7 +160,7 @@ private slots:
         QVERIFY(!tree.Exists("plugins"));
         // Nothing there: nothing happens.
         QVERIFY(Plugin("blaster").DeleteFiles(tree.Path("plugins\\")));
-        QVERIFY(fileops::DeleteTree(tree.Path("plugins\\")));
+        QVERIFY(fileops::DeleteTree(korvane::Path(tree.Path("plugins\\"))));
 
         tree.MakeFolder("plugins/X");
         QVERIFY(CopyIn(tree, Plugin("cannon", "x\\heavy\\deep\\")));
@@ -169,7 +170,8 @@ private slots:
         QVERIFY(!CopyIn(tree, Plugin("sniper", "w\\")));
         QCOMPARE(tree.Read("plugins/w"), std::string("file in the way"));
         // A file where the destination folder should be takes nothing and holds no plug-in.
-        QVERIFY(!fileops::CopyTree(tree.Path("plugins\\"), tree.Path("storage\\blaster.cs\\")));
+        QVERIFY(!fileops::CopyTree(korvane::Path(tree.Path("plugins\\")),
+                                   korvane::Path(tree.Path("storage\\blaster.cs\\"))));
         QCOMPARE(tree.Read("storage/blaster.cs"), std::string("a"));
         QCOMPARE(CPluginList().Rescan(tree.Path("storage\\blaster.cs\\")), 0);
     }
@@ -187,7 +189,8 @@ private slots:
         for (const std::string root : {"a/", "b/"}) {
             const auto status = pluginuse::UnusePlugin(tree.Path(root), Plugin("blaster", ""));
             QVERIFY(QString::fromStdString(status.reason()).endsWith("through a link"));
-            QVERIFY(!fileops::CopyTree(tree.Path(root + "plugins/"), tree.Path(root + "storage/"),
+            QVERIFY(!fileops::CopyTree(korvane::Path(tree.Path(root + "plugins/")),
+                                       korvane::Path(tree.Path(root + "storage/")),
                                        fileops::Existing::MustMatch));
             QCOMPARE(tree.Read(root + "storage/blaster.cs"), std::string("only copy"));
         }
