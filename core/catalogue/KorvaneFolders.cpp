@@ -64,10 +64,11 @@ bool IsWindowsProgram(const fs::path& file)
 
 std::optional<fs::path> FindTribesProgram(const std::string& folder)
 {
-    const auto program = kpath::FindNoCase(Path(folder).OnDisk(), "tribes.exe");
-    if (!program || kfs::IsFolder(*program))
+    const fs::path program = (Path(folder) / "tribes.exe").OnDisk();
+    std::error_code error;
+    if (!fs::is_regular_file(program, error))
         return std::nullopt;
-    if (IsWindowsProgram(*program) || IsNativeExecutable(*program))
+    if (IsWindowsProgram(program) || IsNativeExecutable(program))
         return program;
     return std::nullopt;
 }

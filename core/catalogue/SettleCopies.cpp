@@ -25,9 +25,9 @@ constexpr char kPluginsSide[] = "plugins";
 constexpr char kStorageSide[] = "storage";
 
 // Makes every level of the stored-form folder rel below base that is missing; base must exist.
-korvane::Status MakeFolders(const fs::path& base, std::string_view rel)
+korvane::Status MakeFolders(const Path& base, std::string_view rel)
 {
-    fs::path folder = base;
+    Path folder = base;
     size_t start = 0;
     while (start < rel.size()) {
         const size_t end = std::min(rel.find_first_of("\\/", start), rel.size());
@@ -35,10 +35,9 @@ korvane::Status MakeFolders(const fs::path& base, std::string_view rel)
         start = end + 1;
         if (name.empty())
             continue;
-        folder = kpath::FindNoCase(folder, name).value_or(folder / kpath::ToNative(name));
-        if (!kfs::IsFolder(folder))
-            if (auto created = kfs::CreateFolder(folder); !created)
-                return created;
+        folder /= name;
+        if (auto made = kfs::EnsureFolder(folder.OnDisk()); !made)
+            return made;
     }
     return korvane::Status::Success();
 }
@@ -68,7 +67,7 @@ public:
         const Path root = configbackup::SetAsideFolder(m_korvaneFolder, m_stem);
         const std::string folder =
             side + std::string(1, kpath::kStoredSeparator) + std::string(FolderOf(rel));
-        if (auto made = MakeFolders(root.OnDisk(), folder); !made)
+        if (auto made = MakeFolders(root, folder); !made)
             return made;
         const fs::path target =
             (root / folder).OnDisk() / kpath::ToNative(rel.substr(FolderOf(rel).size()));
@@ -206,8 +205,7 @@ struct PutBack
 korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& copy,
                            const std::string& rel, std::vector<PutBack>& done)
 {
-    const fs::path plugins = korvane::PluginsFolder(korvaneFolder).OnDisk();
-    if (auto made = MakeFolders(plugins, FolderOf(rel)); !made)
+    if (auto made = MakeFolders(korvane::PluginsFolder(korvaneFolder), FolderOf(rel)); !made)
         return made;
     PutBack putBack{(korvane::PluginsFolder(korvaneFolder) / rel).OnDisk(),
                     (korvane::StorageFolder(korvaneFolder) / rel).OnDisk()};
