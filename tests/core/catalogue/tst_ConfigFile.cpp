@@ -99,13 +99,11 @@ private slots:
         QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "" << QStringList{};
         QTest::newRow("with subfolders keys ignore case") << QByteArray("UseDirectory=TRUE\r\nPlugin=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "" << QStringList{};
         QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "" << QStringList{};
-        QTest::newRow("same key in two letter cases") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,BLASTER\r\nPlugin=,blaster") << QStringList{"weapons\\BLASTER", "blaster"} << "" << QStringList{};
         QTest::newRow("renamed folder drops the plug-in") << QByteArray("UseDirectory=TRUE\r\nPlugin=old\\,plasma") << QStringList{} << "" << QStringList{"plasma"};
         QTest::newRow("plugin line before usedirectory") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=,sniper") << QStringList{"sniper"} << "" << QStringList{};
         QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r" << QStringList{};
         QTest::newRow("second comma belongs to the key") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,odd,name") << QStringList{"weapons\\odd,name"} << "" << QStringList{};
         QTest::newRow("other lines are ignored") << QByteArray("UseDirectory=TRUE\r\nPlugin=blaster\r\n,blaster\r\nPlugins=,blaster\r\nPlugin = ,blaster\r\nPlugin=,sniper") << QStringList{"sniper"} << "" << QStringList{};
-        QTest::newRow("empty file") << QByteArray() << QStringList{} << "" << QStringList{};
         QTest::newRow("only the key's own scripts count") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasm\r\nPlugin=,*\r\nPlugin=,blaster.desc\r\nPlugin=,korvane") << QStringList{} << "" << QStringList{"plasm", "*", "blaster.desc", "korvane"};
         QTest::newRow("subfolders leading out of storage") << QByteArray("UseDirectory=TRUE\r\nPlugin=..\\,outside\r\nPlugin=weapons\\..\\..\\,outside\r\nPlugin=weapons,plasma") << QStringList{} << "" << QStringList{"outside", "plasma"};
         // clang-format on

@@ -85,10 +85,8 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("text");
         QTest::newRow("comma") << QByteArray("URL=http://host/a,b.upd") << "http://host/a,b.upd";
-        QTest::newRow("two commas") << QByteArray("URL=a,b,c") << "a,b,c";
         QTest::newRow("trailing comma") << QByteArray("URL=a,") << "a,";
         QTest::newRow("quoted") << QByteArray("URL=\"a,b\"") << "a,b";
-        QTest::newRow("plain") << QByteArray("URL=http://host/list.upd") << "http://host/list.upd";
     }
     void handEditedTextReadsAsWritten()
     {
