@@ -15,6 +15,9 @@ using namespace korvane;
 
 using testsupport::ListOf;
 using testsupport::MakeUpdate;
+using Route = LoopbackServer::Route;
+
+Q_DECLARE_METATYPE(Route)
 
 namespace {
 
@@ -267,24 +270,42 @@ private slots:
 
     // Every file arrives before any is put in place; a failure at any stage leaves each file old,
     // takes away the folders the update made and the temporary files, and names update and file.
+    // The last file's body is checked against the size the list gives it, whatever its framing;
+    // the transfer counts as stalled below 1 KiB/s over half a second.
     void anUpdateIsInstalledWholeOrNotAtAll_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("file"); // the file the message names; empty: no failure
+        QTest::addColumn<Route>("last");   // how the server sends newcat\b.cs
+        QTest::addColumn<QString>("file"); // the end of the message; empty: no failure
         QTest::addColumn<int>("requests"); // a file refused is not asked for, nor any after it
+        const Route whole{200, "new", 3};
+        const auto unannounced = [](qint64 sent, bool http10) { // "new" repeated, no length
+            Route route{200, "new", sent, false};
+            (http10 ? route.http10 : route.chunked) = true;
+            return route;
+        };
+        const QByteArray gzip = LoopbackServer::Gzip("new");
+        const Route gzipped{200, gzip, gzip.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"};
+        const QString fewer = "b.cs is 2 bytes on the server, 3 in the list";
         // clang-format off
-        QTest::newRow("none") << "" << "" << 3;
-        QTest::newRow("second file missing on the server") << "404" << "a.desc.txt: HTTP 404" << 2;
-        QTest::newRow("last file cut short") << "short" << "newcat\\b.cs: connection lost" << 3;
-        QTest::newRow("a folder where a file goes") << "folder" << "a.desc.txt: it is not a file" << 1;
-        QTest::newRow("copy in use write-protected") << "read-only" << "a.cs: the file is write-protected" << 0;
-        QTest::newRow("a file refused while the last arrives") << "late" << "a.desc.txt: it is not a file; the files already replaced hold their old version again" << 3;
+        QTest::newRow("none") << "" << whole << "" << 3;
+        QTest::newRow("gzip-compressed file") << "" << gzipped << "" << 3;
+        QTest::newRow("second file missing on the server") << "404" << whole << "a.desc.txt: HTTP 404" << 2;
+        QTest::newRow("last file cut short") << "" << Route{200, "new", 2} << "newcat\\b.cs: connection lost" << 3;
+        QTest::newRow("server falls silent") << "" << Route{200, "new", 1, true, false} << "newcat\\b.cs: stalled below 1 KiB/s" << 3;
+        QTest::newRow("fewer bytes than listed") << "" << Route{200, "ne", 2} << fewer << 3;
+        QTest::newRow("fewer bytes than listed, in chunks") << "" << unannounced(2, false) << fewer << 3;
+        QTest::newRow("endless file over HTTP/1.0") << "" << unannounced(1LL << 40, true) << "b.cs is larger on the server than the 3 bytes in the list" << 3;
+        QTest::newRow("a folder where a file goes") << "folder" << whole << "a.desc.txt: it is not a file" << 1;
+        QTest::newRow("copy in use write-protected") << "read-only" << whole << "a.cs: the file is write-protected" << 0;
+        QTest::newRow("a file refused while the last arrives") << "late" << whole << "a.desc.txt: it is not a file; the files already replaced hold their old version again" << 3;
         // clang-format on
     }
 
     void anUpdateIsInstalledWholeOrNotAtAll()
     {
         QFETCH(QString, fault);
+        QFETCH(Route, last);
         QFETCH(QString, file);
         QFETCH(int, requests);
         TestTree tree;
@@ -293,10 +314,10 @@ private slots:
         LoopbackServer server;
         const auto list =
             Offer(server, "storage\\", {{"a.cs", ""}, {"a.desc.txt", ""}, {"b.cs", "newcat\\"}});
+        list->m_transferOptions.stall = {1024, std::chrono::milliseconds(500)};
+        server.SetRoute("/u/newcat/b.cs", last);
         if (fault == "404")
             server.SetRoute("/u/a.desc.txt", {404});
-        if (fault == "short")
-            server.SetRoute("/u/newcat/b.cs", {200, "new", 2});
         if (fault == "folder")
             tree.MakeFolder("storage/a.desc.txt");
         if (fault == "read-only")
