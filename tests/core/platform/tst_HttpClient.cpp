@@ -98,7 +98,6 @@ private slots:
         // clang-format off
         row("http to http, relative location", "{http}/start", {Move("/start", "/moved/list"), Serve("/moved/list")});
         row("http to https", "{http}/start", {Move("/start", "{https}/list", 302), Serve("/list", kBody, true)});
-        row("https to https", "{https}/start", {Move("/start", "/list", 307, true), Serve("/list", kBody, true)});
         row("ten redirects", "{http}/h0", Chain("h", 10));
         row("eleven redirects", "{http}/h0", Chain("h", 11), "more than 10 redirects");
         stallRow("redirects slower together than the stall window", "{http}/s0", Chain("s", 4, 200), "stalled below 1 KiB/s");
