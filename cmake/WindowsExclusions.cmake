@@ -7,6 +7,7 @@ set(korvane_not_on_windows
     "bench_*" "the benchmarks time and measure child processes with POSIX calls (posix_spawn, wait4)"
     "tst_IoErrors" "fails chosen file-system calls by wrapping the C library's, as a POSIX dynamic linker lets a program do"
     "tst_InstallIoErrors" "as above"
+    "tst_FileFaults::anUnreadableFolderIsNamedByTheScan" "as above (IoFault)"
     "tst_FileFaults::anUnreadableDescriptionIsNamedByTheScan" "as above (IoFault)"
     "tst_FileFaults::aCopyInUseIsComparedWithStoragesInBlocks" "as above (IoFault)"
     "tst_FileFaults::aFolderListedInPartChangesNothing" "as above (IoFault)"
