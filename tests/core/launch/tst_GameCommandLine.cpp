@@ -196,8 +196,6 @@ private slots:
         // clang-format off
         QTest::newRow("inside a prefix") << "pfx/drive_c/Games/Tribes" << "" << "" << "pfx";
         QTest::newRow("through the prefix's C: link") << "pfx/dosdevices/c:/Games/Tribes" << "" << "" << "pfx";
-        QTest::newRow("a link in drive_c to a folder outside") << "pfx/drive_c/Linked" << "" << "" << "pfx";
-        QTest::newRow("outside any prefix") << "games/Tribes" << "" << "" << "";
         QTest::newRow("drive_c without system.reg") << "bare/drive_c/Tribes" << "" << "" << "";
         QTest::newRow("beside drive_c, not in it") << "pfx/Tribes" << "" << "" << "";
         QTest::newRow("a prefix the user set") << "pfx/drive_c/Games/Tribes" << "/home/u/my prefix" << "" << "/home/u/my prefix";
