@@ -287,32 +287,29 @@ FILE* fopen(const char* path, const char* mode)
 
 FILE* fopen64(const char* path, const char* mode) __attribute__((alias("fopen")));
 
-// A close that fails has still closed the descriptor, as the system's does.
+// A close that fails has still closed the descriptor, as the system's does. The error of the
+// close that is to fail, or 0.
+static int CloseFault(int fd)
+{
+    const int error = FailsOnFd(CloseKind(fd), fd) ? errno : 0;
+    Untrack(fd);
+    return error;
+}
+
 int close(int fd)
 {
     REAL(close);
-    const int fails = FailsOnFd(CloseKind(fd), fd);
-    Untrack(fd);
+    const int error = CloseFault(fd);
     const int closed = real_close(fd);
-    if (fails) {
-        errno = g_errno;
-        return -1;
-    }
-    return closed;
+    return error ? (errno = error, -1) : closed;
 }
 
 int fclose(FILE* file)
 {
     REAL(fclose);
-    const int fd = file ? fileno(file) : -1;
-    const int fails = FailsOnFd(CloseKind(fd), fd);
-    Untrack(fd);
+    const int error = CloseFault(file ? fileno(file) : -1);
     const int closed = real_fclose(file);
-    if (fails) {
-        errno = g_errno;
-        return EOF;
-    }
-    return closed;
+    return error ? (errno = error, EOF) : closed;
 }
 
 // ---- reading and writing
