@@ -60,10 +60,8 @@ private slots:
         row("every field written", {"Plasma", "Weapon", "Me", "one\ntwo"}, "Name=Plasma\r\nCategory=Weapon\r\nAuthor=Me\r\none\r\ntwo", "Plasma|Weapon|Me|one\ntwo");
         row("nothing written", {"", "", "", ""}, "", "blaster|Unknown|Unknown|No Description");
         row("CR LF inside the description", {"", "", "", "a\r\nb"}, "a\r\r\nb", "blaster|Unknown|Unknown|a\r\nb");
-        row("name line inside the description", {"Good", "", "", "intro\nName=Evil"}, "Name=Good\r\nintro\r\nName=Evil", "Good|Unknown|Unknown|intro\nName=Evil");
         row("name line opening the description", {"Good", "", "", "Name=Evil"}, "Name=Good\r\n\r\nName=Evil", "Good|Unknown|Unknown|\nName=Evil");
         row("trailing empty line", {"", "", "a", "abc\n"}, "Author=a\r\nabc\r\n\r\n", "blaster|Unknown|a|abc\n");
-        row("only an empty line", {"", "", "", "\n"}, "\r\n\r\n", "blaster|Unknown|Unknown|\n");
         row("line break in the name", {"a\nb", "", "", ""}, "Name=a b", "a b|Unknown|Unknown|No Description");
         // clang-format on
     }

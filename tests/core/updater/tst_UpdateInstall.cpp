@@ -107,7 +107,6 @@ private slots:
         QTest::addColumn<QString>("installedAt");
         QTest::addColumn<bool>("copied");
         // clang-format off
-        QTest::newRow("storage, in use") << "storage\\" << "" << "plugins/" << "storage/" << true;
         QTest::newRow("storage, not in use") << "storage\\" << "" << "" << "storage/" << false;
         QTest::newRow("folder outside storage") << "own\\" << "" << "plugins/" << "own/" << false;
         QTest::newRow("storage named by the subfolder") << "" << "storage\\extra\\" << "plugins/extra/" << "storage/extra/" << true;
