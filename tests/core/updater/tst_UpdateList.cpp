@@ -37,43 +37,30 @@ std::string Header(const char* countHex)
     return Hex("555044415445 01") + Hex(countHex);
 }
 
-// One answer of the test server, at a path.
-struct Hop
-{
-    QByteArray path;
-    LoopbackServer::Route route;
-};
-
-QByteArray TwoUpdates(std::string name = "Sniper")
+QByteArray TwoUpdates()
 {
     return QByteArray::fromStdString(
-        ListBytes(*ListOf(MakeUpdate(std::move(name), "storage\\", "http://h/", {{"s.cs", "", 3}}),
+        ListBytes(*ListOf(MakeUpdate("Sniper", "storage\\", "http://h/", {{"s.cs", "", 3}}),
                           MakeUpdate("Radar", "storage\\", "http://h/"))));
 }
 
-Hop Serve(QByteArray path, QByteArray body)
+// The server's answers for the list.
+using Route = LoopbackServer::Route;
+
+Route Serve(const QByteArray& body, bool announceLength = true)
 {
-    return {std::move(path), {200, body, body.size()}};
+    return {200, body, body.size(), announceLength};
 }
 
-// Sends sent bytes of body, repeated, in chunks.
-Hop Chunked(QByteArray path, QByteArray body, qint64 sent)
-{
-    LoopbackServer::Route route{200, body, sent, false};
-    route.chunked = true;
-    return {std::move(path), route};
-}
-
-Hop Gzipped(QByteArray path, const QByteArray& body)
+Route Gzipped(const QByteArray& body)
 {
     const QByteArray gzip = LoopbackServer::Gzip(body);
-    return {std::move(path),
-            {200, gzip, gzip.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"}};
+    return {200, gzip, gzip.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"};
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<Hop>)
+Q_DECLARE_METATYPE(Route)
 
 class tst_UpdateList : public QObject
 {
@@ -192,14 +179,12 @@ private slots:
     // tried in tst_UpdateInstall.
     void misbehavingServers_data()
     {
-        const QByteArray list = TwoUpdates();
-        QTest::addColumn<QByteArray>("start");
-        QTest::addColumn<QList<Hop>>("hops");
+        QTest::addColumn<Route>("answer"); // status 0: no server
         QTest::addColumn<DownloadResult>("result");
         QTest::addColumn<QByteArray>("reason");
-        const auto row = [](const char* name, QByteArray start, QList<Hop> hops,
-                            DownloadResult result, QByteArray reason = {}) {
-            QTest::newRow(name) << start << hops << result << reason;
+        const auto row = [](const char* name, Route answer, DownloadResult result,
+                            QByteArray reason = {}) {
+            QTest::newRow(name) << answer << result << reason;
         };
         const DownloadResult received, error = CUpdateList::DownloadFailure::InternetError,
                                        unreadable = CUpdateList::DownloadFailure::Unreadable,
@@ -212,34 +197,31 @@ private slots:
         const QByteArray refused = QString::fromUtf8(strings::kReasonCompressedRefused)
                                        .arg(strings::kReasonExpandsTooFar)
                                        .toUtf8();
+        Route chunked = Serve(TwoUpdates(), false);
+        chunked.chunked = true;
         // clang-format off
-        row("no server", "{closed}/list", {}, error, strings::kReasonConnectionRefused);
-        row("no list on the server", "{http}/list", {}, noList, "HTTP 404");
-        row("huge record count", "{http}/list", {Serve("/list", ListHeader(0x7FFFFFFF) + many)}, unreadable, strings::kReasonTooManyUpdates);
-        row("4 GB string claim", "{http}/list", {Serve("/list", claim)}, unreadable, strings::kReasonStringTooLong);
-        row("4 GB string claim without a length", "{http}/list", {{"/list", {200, claim, claim.size(), false}}}, unreadable, strings::kReasonListTooLarge);
-        row("list beyond 64 MiB", "{http}/list", {{"/list", {200, big, big.size(), false}}}, unreadable, strings::kReasonListTooLarge);
-        row("list in chunks", "{http}/list", {Chunked("/list", list, list.size())}, received);
-        row("gzip-compressed 12 MiB list", "{http}/list", {Gzipped("/list", ListHeader(1) + NameClaim(12 << 20) + QByteArray(12 << 20, 'a'))}, unreadable, refused);
-        row("web page", "{http}/list", {Serve("/list", "<!DOCTYPE html>\n<html><body>Welcome</body></html>\n")}, unreadable, strings::kReasonNotAList);
+        row("no server", Route{0}, error, strings::kReasonConnectionRefused);
+        row("no list on the server", Route{404}, noList, "HTTP 404");
+        row("huge record count", Serve(ListHeader(0x7FFFFFFF) + many), unreadable, strings::kReasonTooManyUpdates);
+        row("4 GB string claim", Serve(claim), unreadable, strings::kReasonStringTooLong);
+        row("4 GB string claim without a length", Serve(claim, false), unreadable, strings::kReasonListTooLarge);
+        row("list beyond 64 MiB", Serve(big, false), unreadable, strings::kReasonListTooLarge);
+        row("list in chunks", chunked, received);
+        row("gzip-compressed 12 MiB list", Gzipped(ListHeader(1) + NameClaim(12 << 20) + QByteArray(12 << 20, 'a')), unreadable, refused);
+        row("web page", Serve("<!DOCTYPE html>\n<html><body>Welcome</body></html>\n"), unreadable, strings::kReasonNotAList);
         // clang-format on
     }
 
     void misbehavingServers()
     {
-        QFETCH(QByteArray, start);
-        QFETCH(QList<Hop>, hops);
+        QFETCH(Route, answer);
         QFETCH(DownloadResult, result);
         QFETCH(QByteArray, reason);
-        LoopbackServer plain;
-        for (const Hop& hop : hops)
-            plain.SetRoute(hop.path, hop.route);
+        LoopbackServer server;
+        server.SetRoute("/list", answer);
         const std::string url =
-            start.replace("{http}", QByteArray::fromStdString(plain.Url("")))
-                .replace("{closed}",
-                         "http://127.0.0.1:" + QByteArray::number(LoopbackServer::ClosedPort()))
-                .toStdString();
-
+            answer.status ? server.Url("/list")
+                          : "http://127.0.0.1:" + std::to_string(LoopbackServer::ClosedPort());
         CUpdateList updates;
         updates.m_arrUpdates.push_back(MakeUpdate("stale", "", ""));
         const korvane::Status download = updates.DownloadList(url);
