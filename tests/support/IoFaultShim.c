@@ -9,7 +9,8 @@
 //                        "FAULT<TAB>kind<TAB>path" for the call that failed
 // A test program can link this file instead, and arm faults itself (IoFaults.h).
 // The kinds: open and close (with "+w" when the file may be created or written), read, write,
-// sync, rename, link, unlink, mkdir, rmdir, opendir, readdir, stat, chmod, access, readlink, copy.
+// sync, rename, link, unlink, mkdir, opendir, readdir, stat, chmod, access, readlink, copy.
+// Only the calls the program and its libraries make on its folders are wrapped.
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
@@ -61,16 +62,20 @@ static char* _Atomic g_paths[MAX_FD];
         return real_##name arguments;                                                              \
     }
 
+void korvane_io_fault_watch(const char* root)
+{
+    snprintf(g_root, sizeof g_root, "%s", root ? root : "");
+    g_rootSize = strlen(g_root);
+    while (g_rootSize > 1 && g_root[g_rootSize - 1] == '/')
+        g_root[--g_rootSize] = '\0';
+}
+
 static void Setup(void) __attribute__((constructor));
 static void Setup(void)
 {
     const char* root = getenv("KORVANE_FAULT_ROOT");
-    if (root && root[0] == '/' && strlen(root) < sizeof g_root) {
-        strcpy(g_root, root);
-        g_rootSize = strlen(g_root);
-        while (g_rootSize > 1 && g_root[g_rootSize - 1] == '/')
-            g_root[--g_rootSize] = '\0';
-    }
+    if (root && root[0] == '/' && strlen(root) < sizeof g_root)
+        korvane_io_fault_watch(root);
     const char* at = getenv("KORVANE_FAULT_AT");
     g_failAt = at ? atol(at) : 0;
     const char* error = getenv("KORVANE_FAULT_ERRNO");
@@ -187,14 +192,6 @@ static int Fails(const char* kind, const char* path)
     return 0;
 }
 
-void korvane_io_fault_watch(const char* root)
-{
-    snprintf(g_root, sizeof g_root, "%s", root ? root : "");
-    g_rootSize = strlen(g_root);
-    while (g_rootSize > 1 && g_root[g_rootSize - 1] == '/')
-        g_root[--g_rootSize] = '\0';
-}
-
 void korvane_io_fault_arm(const char* kind, const char* part, int error, int skip)
 {
     atomic_store(&g_armed, 0);
@@ -260,14 +257,10 @@ int open(const char* path, int flags, ...)
     return OpenAt(AT_FDCWD, path, flags, mode);
 }
 
-int open64(const char* path, int flags, ...)
-{
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = ModeOf(flags, arguments);
-    va_end(arguments);
-    return OpenAt(AT_FDCWD, path, flags, mode);
-}
+// Where files have 64-bit offsets, as on every system this library is built for, the 64-bit
+// calls are the others.
+_Static_assert(sizeof(off_t) == 8, "open64 and fopen64 differ from open and fopen");
+int open64(const char* path, int flags, ...) __attribute__((alias("open")));
 
 int openat(int dirFd, const char* path, int flags, ...)
 {
@@ -278,118 +271,54 @@ int openat(int dirFd, const char* path, int flags, ...)
     return OpenAt(dirFd, path, flags, mode);
 }
 
-int openat64(int dirFd, const char* path, int flags, ...)
+FILE* fopen(const char* path, const char* mode)
 {
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = ModeOf(flags, arguments);
-    va_end(arguments);
-    return OpenAt(dirFd, path, flags, mode);
-}
-
-int __open_2(const char* path, int flags)
-{
-    return OpenAt(AT_FDCWD, path, flags, 0);
-}
-
-int __open64_2(const char* path, int flags)
-{
-    return OpenAt(AT_FDCWD, path, flags, 0);
-}
-
-int __openat_2(int dirFd, const char* path, int flags)
-{
-    return OpenAt(dirFd, path, flags, 0);
-}
-
-int __openat64_2(int dirFd, const char* path, int flags)
-{
-    return OpenAt(dirFd, path, flags, 0);
-}
-
-int creat(const char* path, mode_t mode)
-{
-    return OpenAt(AT_FDCWD, path, O_CREAT | O_WRONLY | O_TRUNC, mode);
-}
-
-int creat64(const char* path, mode_t mode)
-{
-    return OpenAt(AT_FDCWD, path, O_CREAT | O_WRONLY | O_TRUNC, mode);
-}
-
-static FILE* OpenStream(FILE* (*real)(const char*, const char*), const char* path, const char* mode)
-{
+    REAL(fopen);
     char full[PATH_MAX];
     const int watched = Watched(AT_FDCWD, path, full);
     const int writes = strpbrk(mode, "wa+") != NULL;
     if (watched && Fails(writes ? "open+w" : "open", full))
         return NULL;
-    FILE* file = real(path, mode);
+    FILE* file = real_fopen(path, mode);
     if (watched && file)
         Track(fileno(file), full, writes ? kWritten : kRead);
     return file;
 }
 
-FILE* fopen(const char* path, const char* mode)
+FILE* fopen64(const char* path, const char* mode) __attribute__((alias("fopen")));
+
+// A close that fails has still closed the descriptor, as the system's does. The error of the
+// close that is to fail, or 0.
+static int CloseFault(int fd)
 {
-    REAL(fopen);
-    return OpenStream(real_fopen, path, mode);
+    const int error = FailsOnFd(CloseKind(fd), fd) ? errno : 0;
+    Untrack(fd);
+    return error;
 }
 
-FILE* fopen64(const char* path, const char* mode)
-{
-    REAL(fopen64);
-    return OpenStream(real_fopen64, path, mode);
-}
-
-// A close that fails has still closed the descriptor, as the system's does.
 int close(int fd)
 {
     REAL(close);
-    const int fails = FailsOnFd(CloseKind(fd), fd);
-    Untrack(fd);
+    const int error = CloseFault(fd);
     const int closed = real_close(fd);
-    if (fails) {
-        errno = g_errno;
-        return -1;
-    }
-    return closed;
+    return error ? (errno = error, -1) : closed;
 }
 
 int fclose(FILE* file)
 {
     REAL(fclose);
-    const int fd = file ? fileno(file) : -1;
-    const int fails = FailsOnFd(CloseKind(fd), fd);
-    Untrack(fd);
+    const int error = CloseFault(file ? fileno(file) : -1);
     const int closed = real_fclose(file);
-    if (fails) {
-        errno = g_errno;
-        return EOF;
-    }
-    return closed;
+    return error ? (errno = error, EOF) : closed;
 }
 
 // ---- reading and writing
 
 PASS_ON(ssize_t, read, (int fd, void* buffer, size_t size), (fd, buffer, size),
         FailsOnFd("read", fd), -1)
-
-ssize_t __read_chk(int fd, void* buffer, size_t size, size_t bufferSize)
-{
-    (void)bufferSize;
-    return read(fd, buffer, size);
-}
-
-PASS_ON(ssize_t, pread64, (int fd, void* buffer, size_t size, off_t offset),
-        (fd, buffer, size, offset), FailsOnFd("read", fd), -1)
 PASS_ON(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size),
         FailsOnFd("write", fd), -1)
-PASS_ON(ssize_t, pwrite64, (int fd, const void* buffer, size_t size, off_t offset),
-        (fd, buffer, size, offset), FailsOnFd("write", fd), -1)
 // clang-format off
-PASS_ON(size_t, fread, (void* buffer, size_t size, size_t count, FILE* file),
-        (buffer, size, count, file), file && FailsOnFd("read", fileno(file)), 0)
 PASS_ON(size_t, fwrite, (const void* buffer, size_t size, size_t count, FILE* file),
         (buffer, size, count, file), FailsOnFd("write", fileno(file)), 0)
 PASS_ON(int, fflush, (FILE* file), (file), file && FailsOnFd("write", fileno(file)), EOF)
@@ -398,17 +327,6 @@ PASS_ON(int, fsync, (int fd), (fd), FailsOnFd("sync", fd), -1)
 PASS_ON(int, fdatasync, (int fd), (fd), FailsOnFd("sync", fd), -1)
 PASS_ON(ssize_t, sendfile, (int out, int in, off_t* offset, size_t count), (out, in, offset, count),
         WatchedFd(out) && Fails("copy", FdPath(out)), -1)
-
-ssize_t sendfile64(int out, int in, off_t* offset, size_t count)
-{
-    return sendfile(out, in, offset, count);
-}
-
-PASS_ON(ssize_t, copy_file_range,
-        (int in, off_t* inOffset, int out, off_t* outOffset, size_t count, unsigned flags),
-        (in, inOffset, out, outOffset, count, flags), WatchedFd(out) && Fails("copy", FdPath(out)),
-        -1)
-PASS_ON(int, ftruncate, (int fd, off_t size), (fd, size), FailsOnFd("write", fd), -1)
 
 // ---- names
 
@@ -427,24 +345,11 @@ int rename(const char* from, const char* to)
     return real_rename(from, to);
 }
 
-PASS_ON(int, renameat, (int fromDir, const char* from, int toDir, const char* to),
-        (fromDir, from, toDir, to), FailsAt("rename", toDir, to), -1)
-PASS_ON(int, renameat2, (int fromDir, const char* from, int toDir, const char* to, unsigned flags),
-        (fromDir, from, toDir, to, flags), FailsAt("rename", toDir, to), -1)
 PASS_ON(int, link, (const char* from, const char* to), (from, to), FailsAt("link", AT_FDCWD, to),
         -1)
-PASS_ON(int, linkat, (int fromDir, const char* from, int toDir, const char* to, int flags),
-        (fromDir, from, toDir, to, flags), FailsAt("link", toDir, to), -1)
 PASS_ON(int, unlink, (const char* path), (path), FailsAt("unlink", AT_FDCWD, path), -1)
-PASS_ON(int, unlinkat, (int dirFd, const char* path, int flags), (dirFd, path, flags),
-        FailsAt((flags & AT_REMOVEDIR) ? "rmdir" : "unlink", dirFd, path), -1)
 PASS_ON(int, remove, (const char* path), (path), FailsAt("unlink", AT_FDCWD, path), -1)
-PASS_ON(int, rmdir, (const char* path), (path), FailsAt("rmdir", AT_FDCWD, path), -1)
 PASS_ON(int, mkdir, (const char* path, mode_t mode), (path, mode), FailsAt("mkdir", AT_FDCWD, path),
-        -1)
-PASS_ON(int, mkdirat, (int dirFd, const char* path, mode_t mode), (dirFd, path, mode),
-        FailsAt("mkdir", dirFd, path), -1)
-PASS_ON(int, chmod, (const char* path, mode_t mode), (path, mode), FailsAt("chmod", AT_FDCWD, path),
         -1)
 PASS_ON(int, fchmodat, (int dirFd, const char* path, mode_t mode, int flags),
         (dirFd, path, mode, flags), FailsAt("chmod", dirFd, path), -1)
@@ -460,29 +365,20 @@ PASS_ON(int, faccessat, (int dirFd, const char* path, int mode, int flags),
 
 PASS_ON(int, stat, (const char* path, struct stat* status), (path, status),
         FailsAt("stat", AT_FDCWD, path), -1)
-PASS_ON(int, stat64, (const char* path, struct stat64* status), (path, status),
-        FailsAt("stat", AT_FDCWD, path), -1)
 PASS_ON(int, lstat, (const char* path, struct stat* status), (path, status),
         FailsAt("stat", AT_FDCWD, path), -1)
-PASS_ON(int, lstat64, (const char* path, struct stat64* status), (path, status),
-        FailsAt("stat", AT_FDCWD, path), -1)
-PASS_ON(int, fstat, (int fd, struct stat* status), (fd, status), FailsOnFd("stat", fd), -1)
-PASS_ON(int, fstat64, (int fd, struct stat64* status), (fd, status), FailsOnFd("stat", fd), -1)
+
+// A look at dirFd's own file (an empty path) or at a path below it.
+static int FailsStatAt(int dirFd, const char* path, int flags)
+{
+    return path[0] == '\0' && (flags & AT_EMPTY_PATH) ? FailsOnFd("stat", dirFd)
+                                                      : FailsAt("stat", dirFd, path);
+}
+
 PASS_ON(int, fstatat, (int dirFd, const char* path, struct stat* status, int flags),
-        (dirFd, path, status, flags),
-        (path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                     : FailsAt("stat", dirFd, path),
-        -1)
-PASS_ON(int, fstatat64, (int dirFd, const char* path, struct stat64* status, int flags),
-        (dirFd, path, status, flags),
-        (path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                     : FailsAt("stat", dirFd, path),
-        -1)
+        (dirFd, path, status, flags), FailsStatAt(dirFd, path, flags), -1)
 PASS_ON(int, statx, (int dirFd, const char* path, int flags, unsigned mask, struct statx* status),
-        (dirFd, path, flags, mask, status),
-        (path[0] == '\0' && (flags & AT_EMPTY_PATH)) ? FailsOnFd("stat", dirFd)
-                                                     : FailsAt("stat", dirFd, path),
-        -1)
+        (dirFd, path, flags, mask, status), FailsStatAt(dirFd, path, flags), -1)
 
 // ---- folders
 
@@ -509,6 +405,4 @@ int closedir(DIR* folder)
 }
 
 PASS_ON(struct dirent*, readdir, (DIR * folder), (folder), FailsOnFd("readdir", dirfd(folder)),
-        NULL)
-PASS_ON(struct dirent64*, readdir64, (DIR * folder), (folder), FailsOnFd("readdir", dirfd(folder)),
         NULL)

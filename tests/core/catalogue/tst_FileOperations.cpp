@@ -92,8 +92,6 @@ private slots:
         QTest::newRow("non-ascii") << QString::fromUtf8("w\u00e4ffen") << QString::fromUtf8("gew\u00e9hr");
         QTest::newRow("leading dash") << "-x" << "-rf";
         QTest::newRow("star") << "[set]" << "*";
-        QTest::newRow("question mark") << "w" << "?";
-        QTest::newRow("letter and star") << "w" << "b*";
         QTest::newRow("bracket set") << "w" << "[bp]";
         // clang-format on
     }

@@ -31,7 +31,6 @@ private slots:
             QTest::newRow(name) << dedicated << mods << QString(extra) << QString(expected);
         };
         row("everything", true, {"korvane", "alpha"}, "X", "-dedicated -mod korvane -mod alpha X");
-        row("one mod", false, {"korvane"}, "", "-mod korvane");
         row("nothing", false, {}, "", "");
         row("extra text alone keeps its blank", false, {}, "X", " X");
         row("nothing quoted or trimmed", false, {"my mod"}, " +exec \"a b\" ",
@@ -62,17 +61,14 @@ private slots:
         row("split", "three", "korvane\\alpha\\b", {"korvane", "alpha", "b"});
         row("split", "leading separator stays", "\\a\\b", {"\\a", "b"});
         row("split", "doubled", "a\\\\b", {"a", "", "b"});
-        row("split", "trailing", "a\\", {"a", ""});
         row("mod", "Windows folder", "C:\\Games\\Tribes\\korvane\\", {"korvane"});
         row("mod", "no trailing separator", "C:\\Games\\Tribes\\korvane", {"korvane"});
         row("mod", "letter case kept", "/home/p/Tribes/Korvane/", {"Korvane"});
         row("mod", "unset", "", {""});
         row("mod", "drive", "C:\\", {""});
-        row("mod", "root", "/", {""});
         row("args", "blanks only", " \t ", {});
         row("args", "blanks and tabs separate", "  -mod\tkorvane \t -x  ",
             {"-mod", "korvane", "-x"});
-        row("args", "quoted blanks", "+exec \"my server.cs\" x", {"+exec", "my server.cs", "x"});
         row("args", "quotes inside an argument", "ab\"c d\"ef", {"abc def"});
         row("args", "empty quoted arguments", "a \"\" b \"\"", {"a", "", "b", ""});
         row("args", "unterminated quote", "\"open text\tand tab", {"open text\tand tab"});
@@ -80,7 +76,6 @@ private slots:
             {"C:\\a\\\\b", "\\\\srv\\"});
         row("args", "two backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
         row("args", "three backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
-        row("args", "quoted folder ending in backslash", "\"C:\\d\\\\\" next", {"C:\\d\\", "next"});
         row("args", "doubled quote inside quotes", "\"a\"\"b\" c", {"a\"b", "c"});
         row("args", "shell text is plain", "; $(touch x) `id` * | & > y",
             {";", "$(touch", "x)", "`id`", "*", "|", "&", ">", "y"});
@@ -201,8 +196,6 @@ private slots:
         // clang-format off
         QTest::newRow("inside a prefix") << "pfx/drive_c/Games/Tribes" << "" << "" << "pfx";
         QTest::newRow("through the prefix's C: link") << "pfx/dosdevices/c:/Games/Tribes" << "" << "" << "pfx";
-        QTest::newRow("a link in drive_c to a folder outside") << "pfx/drive_c/Linked" << "" << "" << "pfx";
-        QTest::newRow("outside any prefix") << "games/Tribes" << "" << "" << "";
         QTest::newRow("drive_c without system.reg") << "bare/drive_c/Tribes" << "" << "" << "";
         QTest::newRow("beside drive_c, not in it") << "pfx/Tribes" << "" << "" << "";
         QTest::newRow("a prefix the user set") << "pfx/drive_c/Games/Tribes" << "/home/u/my prefix" << "" << "/home/u/my prefix";

@@ -21,7 +21,6 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("replaced");
         QTest::newRow("read-only") << 0444 << false;
-        QTest::newRow("owner only") << 0600 << true;
         QTest::newRow("executable") << 0750 << true;
     }
     void anAtomicWriteRespectsTheFileItReplaces()

@@ -11,6 +11,39 @@ class tst_Path : public QObject
     Q_OBJECT
 
 private slots:
+    // Relative paths and names from files and the network: a path must stay below its base, a
+    // name must name one entry of its folder.
+    void untrustedPathsStayBelowTheirBase_data()
+    {
+        QTest::addColumn<QString>("rel");
+        QTest::addColumn<bool>("contained");
+        QTest::addColumn<bool>("plainName");
+        // clang-format off
+        QTest::newRow("empty") << "" << true << false;
+        QTest::newRow("name") << "sniper.cs" << true << true;
+        QTest::newRow("storage") << "storage\\" << true << false;
+        QTest::newRow("slash") << "a/b" << true << false;
+        QTest::newRow("dots in names") << "a..b\\c.d\\" << true << false;
+        QTest::newRow("parent name") << ".." << false << false;
+        QTest::newRow("parent inside") << "storage\\..\\..\\x\\" << false << false;
+        QTest::newRow("parent with slash") << "a/../../x" << false << false;
+        QTest::newRow("absolute backslash") << "\\windows\\" << false << false;
+        QTest::newRow("absolute slash") << "/etc/" << false << false;
+        QTest::newRow("drive") << "C:\\x\\" << false << false;
+        QTest::newRow("drive relative") << "C:x" << false << false;
+        QTest::newRow("stream") << "a.cs:evil" << false << false;
+        QTest::newRow("control character") << QString("a\nb") << false << false;
+        // clang-format on
+    }
+    void untrustedPathsStayBelowTheirBase()
+    {
+        QFETCH(QString, rel);
+        QFETCH(bool, contained);
+        QFETCH(bool, plainName);
+        QCOMPARE(kpath::IsContainedRelative(rel.toStdString()), contained);
+        QCOMPARE(kpath::IsPlainName(rel.toStdString()), plainName);
+    }
+
     // A separator goes between a path and what is joined to it once, whichever kind the path ends
     // in; a folder keeps its own.
     void joiningPutsOneSeparatorBetween()
@@ -30,6 +63,10 @@ private slots:
     // containment is by whole names.
     void comparisonIgnoresCaseAndSeparators()
     {
+        QVERIFY(kpath::EqualsNoCase("Blaster", "bLASTER"));
+        QVERIFY(!kpath::EqualsNoCase("\xc3\x89", "\xc3\xa9")); // É and é stay different bytes
+        QVERIFY(kpath::CompareNoCase("a", "B") < 0);
+        QVERIFY(!kpath::EndsWithNoCase("s", ".cs"));
         QVERIFY(Path("Storage\\Weapons\\").SameAs(Path("storage/weapons/")));
         QVERIFY(!Path("storage\\a.cs").SameAs(Path("storage\\a.cs\\b")));
         QVERIFY(!Path("\xc3\x89.cs").SameAs(Path("\xc3\xa9.cs")));
