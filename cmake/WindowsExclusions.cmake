@@ -33,7 +33,7 @@ set(korvane_not_on_windows
     "tst_ConfigFile::failedSaveLeavesTheOldFile" "as above"
     "tst_ConfigFile::aBackupThatCannotBeWrittenStopsTheLoad" "as above"
     "tst_DescriptionFile::failedWriteKeepsTheOldFileAndTheRecord" "as above"
-    "tst_CliPlugins::keysAreTakenAsListPrintsThem" "file names of single bytes beyond UTF-8, and names told apart only by the case of a letter beyond A to Z, exist on POSIX systems only (namesBeyondAsciiWorkThroughout runs everywhere)"
+    "tst_CliPlugins::keysAreTakenAsListPrintsThem" "file names of single bytes beyond UTF-8, and names told apart only by the case of a letter beyond A to Z, exist on POSIX systems only (namesBeyondAsciiAndLongPathsWorkThroughout runs everywhere)"
     "tst_LaunchTribes::refusalSaysWhy:QuickExec, no Wine" "Windows runs tribes.exe itself"
     "tst_ManagerDlg::optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder:storage cannot be created" "storage is a symbolic link that leads nowhere"
     "tst_CliPlugins::failuresSayWhy:sync" "as above"

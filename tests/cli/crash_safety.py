@@ -16,27 +16,22 @@ import sys
 import tempfile
 import time
 
-from scratch_korvane import serve_update, snapshot as snapshot_and_temporaries
+from scratch_korvane import serve_update, snapshot, write
 
 PLUGINS = 1500  # stored plug-ins, one script each, every fourth with a description
 CONFIG_SIZE = 600  # plug-ins each of the two configurations names
 USE_SIZE = 200  # keys given to one use or unuse
 
 
-def snapshot(root):
-    """Relative path -> content digest of every file below root, temporary files left out."""
-    return snapshot_and_temporaries(root)[0]
-
-
 class Run:
     def __init__(self, cli, scratch, korvane):
-        self.cli = cli
+        self.command = [cli, "--korvane", korvane]
         self.env = dict(os.environ, HOME=scratch, XDG_CONFIG_HOME=os.path.join(scratch, "config"))
         self.korvane = korvane
 
     def start(self, args):
-        return subprocess.Popen([self.cli, "--korvane", self.korvane] + args, env=self.env,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=self.korvane)
+        return subprocess.Popen(self.command + args, env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, cwd=self.korvane)
 
     def complete(self, args):
         process = self.start(args)
@@ -47,30 +42,16 @@ class Run:
 
 
 def build_korvane(root, rng):
-    storage = os.path.join(root, "storage")
     for i in range(PLUGINS):
-        sub = os.path.join(storage, f"cat{i % 10}")
-        os.makedirs(sub, exist_ok=True)
-        with open(os.path.join(sub, f"p{i}.cs"), "w") as f:
-            f.write(f"// plug-in {i}\n" + "x" * rng.randrange(100, 3000))
+        stem = os.path.join(root, "storage", f"cat{i % 10}", f"p{i}")
+        write(stem + ".cs", f"// plug-in {i}\n" + "x" * rng.randrange(100, 3000))
         if i % 4 == 0:
-            with open(os.path.join(sub, f"p{i}.desc.txt"), "w") as f:
-                f.write(f"Name=Plug-in {i}\r\nCategory=Weapon\r\n")
+            write(stem + ".desc.txt", f"Name=Plug-in {i}\r\nCategory=Weapon\r\n")
     os.makedirs(os.path.join(root, "plugins"))
-    with open(os.path.join(root, "korvane.cs"), "w") as f:
-        f.write("// the modification's own script\n")
+    write(os.path.join(root, "korvane.cs"), "// the modification's own script\n")
     for name, start in (("a.pfg", 0), ("b.pfg", PLUGINS // 2)):
-        with open(os.path.join(root, name), "w") as f:
-            f.write("Name=" + name + "\r\nUseDirectory=TRUE\r\n")
-            for i in range(start, start + CONFIG_SIZE):
-                f.write(f"Plugin=cat{i % 10}\\,p{i}\r\n")
-
-
-def only_copies(before, korvane_state):
-    """Files of plugins that storage lacks, or holds with other bytes: their only copy."""
-    return {path: digest for path, digest in before.items()
-            if path.startswith("plugins" + os.sep)
-            and korvane_state.get("storage" + path[len("plugins"):]) != digest}
+        write(os.path.join(root, name), f"Name={name}\r\nUseDirectory=TRUE\r\n" + "".join(
+            f"Plugin=cat{i % 10}\\,p{i}\r\n" for i in range(start, start + CONFIG_SIZE)))
 
 
 def check(label, before, killed, after, listed):
@@ -78,9 +59,11 @@ def check(label, before, killed, after, listed):
     for path, digest in killed.items():
         if digest not in (before.get(path), after.get(path)):
             problems.append(f"{path} is neither its old nor its new self")
-    for path, digest in only_copies(before, before).items():
+    # A file of plugins that storage lacks, or holds with other bytes, is its only copy.
+    for path, digest in before.items():
         stored = "storage" + path[len("plugins"):]
-        if killed.get(path) != digest and killed.get(stored) != digest:
+        if path.startswith("plugins" + os.sep) and before.get(stored) != digest \
+                and digest not in (killed.get(path), killed.get(stored)):
             problems.append(f"{path} was the only copy and is gone")
     for path, digest in before.items():
         if path.startswith("storage" + os.sep) and path not in killed:
@@ -106,10 +89,8 @@ def main():
         korvane = os.path.join(scratch, "Korvane")
         build_korvane(korvane, rng)
         # An update of 150 files into storage.
-        os.makedirs(os.path.join(scratch, "pack", "upd"))
         for i in range(150):
-            with open(os.path.join(scratch, "pack", "upd", f"u{i}.cs"), "wb") as f:
-                f.write(os.urandom(8192))
+            write(os.path.join(scratch, "pack", "upd", f"u{i}.cs"), os.urandom(8192))
         list_url = serve_update(scratch, options.updlist, "1.0")
         run = Run(options.cli, scratch, korvane)
         keys = [f"p{i}" for i in range(PLUGINS)]
@@ -119,11 +100,9 @@ def main():
             # Files of the plug-ins that only the plugins folder holds, which must reach storage.
             chosen = rng.sample(keys, USE_SIZE)
             for key in chosen[:20]:
-                i = int(key[1:])
                 extra[0] += 1
-                with open(os.path.join(korvane, "plugins", f"cat{i % 10}",
-                                       f"{key}.note{extra[0]}.txt"), "w") as f:
-                    f.write(f"only here {extra[0]}")
+                write(os.path.join(korvane, "plugins", f"cat{int(key[1:]) % 10}",
+                                   f"{key}.note{extra[0]}.txt"), f"only here {extra[0]}")
             return ["unuse"] + chosen
 
         commands = {
@@ -148,7 +127,7 @@ def main():
         for _ in range(options.rounds):
             for name, make in commands.items():
                 args = make()
-                before = snapshot(korvane)
+                before = snapshot(korvane)[0]
                 process = run.start(args)
                 time.sleep(rng.uniform(0, durations[name]))
                 if process.poll() is None:
@@ -156,10 +135,10 @@ def main():
                 process.send_signal(signal.SIGKILL)
                 process.communicate()
                 kills += 1
-                killed = snapshot(korvane)
+                killed = snapshot(korvane)[0]
                 listed = run.complete(["list"]) + run.complete(["list", "--in-use"])
                 run.complete(args)  # the next run completes, over whatever the kill left
-                after = snapshot(korvane)
+                after = snapshot(korvane)[0]
                 check(name, before, killed, after, listed)
                 files_checked += len(killed)
         print(f"crash safety: seed {options.seed}, {kills} kills ({landed} during the run) over "

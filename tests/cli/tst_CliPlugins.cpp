@@ -111,23 +111,15 @@ private slots:
                      .arg(Tree().QPath("k/storage/weapons/plasma.ico").replace("\\", "\\\\")));
     }
 
-    void anUnknownKeyChangesNothing_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("use") << QStringList{"use", "cafe", "nosuch", "other"};
-        QTest::newRow("unuse") << QStringList{"unuse", "blaster", "nosuch", "other"};
-        QTest::newRow("describe") << QStringList{"describe", "nosuch", "--name", "x"};
-    }
+    // Only what storage holds can be handled, the plugins folder may hold the only copy: an
+    // unknown key is named, with every other, and nothing changes.
     void anUnknownKeyChangesNothing()
     {
-        QFETCH(QStringList, arguments);
-        // Only what storage holds can be handled: the plugins folder may hold the only copy.
         Tree().Write("k/plugins/nosuch.cs", "only copy");
-        QString expected = strings::Text(strings::kCliNoSuchPlugin).arg("nosuch");
-        if (arguments.contains("other"))
-            expected += u'\n' + strings::Text(strings::kCliNoSuchPlugin).arg("other");
-        QCOMPARE_FAILURE(Run(arguments), expected);
-        QVERIFY(!Tree().Exists("k/plugins/cafe.cs"));
+        const QString nosuch = strings::Text(strings::kCliNoSuchPlugin).arg("nosuch");
+        QCOMPARE_FAILURE(Run({"unuse", "blaster", "nosuch", "other"}),
+                         nosuch + u'\n' + strings::Text(strings::kCliNoSuchPlugin).arg("other"));
+        QCOMPARE_FAILURE(Run({"describe", "nosuch", "--name", "x"}), nosuch);
         QVERIFY(Tree().Exists("k/plugins/blaster.cs"));
         QCOMPARE(Tree().Read("k/plugins/nosuch.cs"), "only copy");
         QVERIFY(!Tree().Exists("k/storage/nosuch.desc.txt"));
@@ -154,21 +146,16 @@ private slots:
     }
 
     // Every key list prints is taken back, in any letter case: a single-byte Windows name is
-    // printed and typed as UTF-8. Where only letters beyond A to Z tell two keys apart, a key in a
-    // third case names neither.
+    // printed and typed as UTF-8 (a UTF-8 name is namesBeyondAsciiAndLongPathsWorkThroughout's).
+    // Where only letters beyond A to Z tell two keys apart, a key in a third case names neither.
     void keysAreTakenAsListPrintsThem()
     {
         Tree().Write("k/storage/caf\xe9.cs", "single-byte");
-        Tree().Write("k/storage/weapons/gr\xc3\xbcn.cs", "utf-8");
         QVERIFY(Run({"list"}).out.contains(u"\ncafé\tcafé\t"));
-        QVERIFY_SUCCESS(Run({"use", "café", "GRÜN"}));
+        QVERIFY_SUCCESS(Run({"use", "café"}));
         QCOMPARE(Tree().Read("k/plugins/caf\xe9.cs"), "single-byte");
-        QVERIFY(Tree().Exists("k/plugins/weapons/gr\xc3\xbcn.cs"));
         QVERIFY_SUCCESS(Run({"unuse", "CAFÉ"}));
         QVERIFY(!Tree().Exists("k/plugins/caf\xe9.cs"));
-        QVERIFY_SUCCESS(Run({"describe", "Grün", "--author", "Ann"}));
-        QVERIFY(Tree().Read("k/storage/weapons/gr\xc3\xbcn.desc.txt").find("Author=Ann\r\n") !=
-                std::string::npos);
 
         Tree().Write("k/storage/CAF\xc3\x89.cs", "capitals");
         QCOMPARE_FAILURE(Run({"use", "Café"}),
@@ -177,54 +164,36 @@ private slots:
         QCOMPARE(Tree().Read("k/plugins/CAF\xc3\x89.cs"), "capitals");
     }
 
-    // A Korvane folder and plug-ins named beyond ASCII (as UTF-8 on POSIX systems, UTF-16 on
-    // Windows) are listed, put in and out of use and described by those names.
-    void namesBeyondAsciiWorkThroughout()
-    {
-        m_fixture.emplace();
-        const std::string folder = "K\xc3\xb6rvane \xe6\x97\xa5\xe6\x9c\xac/";
-        m_fixture->MakeKorvane(folder);
-        Tree().Write(folder + "storage/waffen \xc3\xbc/gr\xc3\xbcn.cs", "green");
-        Tree().Write(folder + "storage/\xce\xa9mega.cs", "omega");
-        const CliResult listed = Run({"list"});
-        QVERIFY_SUCCESS(listed);
-        QVERIFY2(listed.out.startsWith(QString::fromUtf8("gr\xc3\xbcn\t")), qPrintable(listed.out));
-        QVERIFY_SUCCESS(
-            Run({"use", QString::fromUtf8("GR\xc3\x9cN"), QString::fromUtf8("\xce\xa9mega")}));
-        QCOMPARE(Tree().Read(folder + "plugins/waffen \xc3\xbc/gr\xc3\xbcn.cs"), "green");
-        QCOMPARE(Tree().Read(folder + "plugins/\xce\xa9mega.cs"), "omega");
-        QVERIFY_SUCCESS(Run({"describe", QString::fromUtf8("gr\xc3\xbcn"), "--author",
-                             QString::fromUtf8("J\xc3\xb6rg")}));
-        QVERIFY(
-            Tree().Read(folder + "storage/waffen \xc3\xbc/gr\xc3\xbcn.desc.txt").find("Author=J") !=
-            std::string::npos);
-        QVERIFY_SUCCESS(Run({"unuse", QString::fromUtf8("\xce\xa9mega")}));
-        QVERIFY(!Tree().Exists(folder + "plugins/\xce\xa9mega.cs"));
-        QVERIFY_SUCCESS(Run({"--korvane", Tree().QPath(folder), "save-config",
-                             QString::fromUtf8("s\xc3\xa9t.pfg")}));
-        QVERIFY(Tree().Read("s\xc3\xa9t.pfg").find("gr\xc3\xbcn") != std::string::npos);
-    }
-
-    // Paths longer than Windows' old limit of 260 characters work as any other: a Korvane folder
-    // deep in folders of long names, and a plug-in in a subfolder of its own.
-    void pathsBeyond260CharactersWork()
+    // A Korvane folder named beyond ASCII (as UTF-8 on POSIX systems, UTF-16 on Windows), deep in
+    // folders of long names so that its plug-ins' paths pass Windows' old limit of 260
+    // characters: plug-ins named beyond ASCII are listed, put in and out of use and described.
+    void namesBeyondAsciiAndLongPathsWorkThroughout()
     {
         m_fixture.emplace();
         std::string folder;
         for (const char* part : {"a", "b", "c", "d", "e"})
             folder += std::string(48, *part) + '/';
+        folder += "K\xc3\xb6rvane \xe6\x97\xa5\xe6\x9c\xac/";
         m_fixture->MakeKorvane(folder);
-        const std::string script = folder + "storage/" + std::string(40, 'w') + "/blaster.cs";
-        Tree().Write(script, "long");
-        QVERIFY(Tree().Path(folder + "plugins/" + std::string(40, 'w') + "/blaster.cs").size() >
-                260);
-        QVERIFY_SUCCESS(Run({"use", "blaster"}));
-        QCOMPARE(Tree().Read(folder + "plugins/" + std::string(40, 'w') + "/blaster.cs"), "long");
-        QVERIFY_SUCCESS(Run({"describe", "blaster", "--name", "Long"}));
+        const std::string green = "waffen \xc3\xbc " + std::string(40, 'w') + "/gr\xc3\xbcn.cs";
+        Tree().Write(folder + "storage/" + green, "green");
+        Tree().Write(folder + "storage/\xce\xa9mega.cs", "omega");
+        QVERIFY(Tree().Path(folder + "plugins/" + green).size() > 260);
+        QVERIFY_SUCCESS(
+            Run({"use", QString::fromUtf8("GR\xc3\x9cN"), QString::fromUtf8("\xce\xa9mega")}));
+        QCOMPARE(Tree().Read(folder + "plugins/" + green), "green");
+        QCOMPARE(Tree().Read(folder + "plugins/\xce\xa9mega.cs"), "omega");
+        QVERIFY_SUCCESS(Run({"describe", QString::fromUtf8("gr\xc3\xbcn"), "--name",
+                             QString::fromUtf8("J\xc3\xb6rg")}));
         const CliResult listed = Run({"list"});
-        QVERIFY2(listed.out.startsWith("blaster\tLong\t"), qPrintable(listed.out));
-        QVERIFY_SUCCESS(Run({"unuse", "blaster"}));
-        QVERIFY(!Tree().Exists(folder + "plugins/" + std::string(40, 'w') + "/blaster.cs"));
+        QVERIFY_SUCCESS(listed);
+        QVERIFY2(listed.out.startsWith(QString::fromUtf8("gr\xc3\xbcn\tJ\xc3\xb6rg\t")),
+                 qPrintable(listed.out));
+        QVERIFY_SUCCESS(Run({"unuse", QString::fromUtf8("gr\xc3\xbcn")}));
+        QVERIFY(!Tree().Exists(folder + "plugins/" + green));
+        QVERIFY_SUCCESS(Run({"--korvane", Tree().QPath(folder), "save-config",
+                             QString::fromUtf8("s\xc3\xa9t.pfg")}));
+        QVERIFY(Tree().Read("s\xc3\xa9t.pfg").find("\xce\xa9mega") != std::string::npos);
     }
 
 #ifdef Q_OS_WIN
@@ -295,8 +264,9 @@ private slots:
         QVERIFY(!Tree().Exists("k/.korvanemgr.lock"));
     }
 
-    // A description file that cannot be read is not a missing one: list and sync still list
-    // its plug-in, with the texts of one without, and fail after their work, naming the file.
+    // A description file that cannot be read is not a missing one (blaster's, which every other
+    // case lists): list and sync still list its plug-in, with the texts of one without, and fail
+    // after their work, naming the file.
     void anUnreadableDescriptionFailsListAndSync()
     {
         if (!RunWherePermissionsHold())
@@ -304,8 +274,8 @@ private slots:
         const std::string file = "k/storage/weapons/plasma.desc.txt";
 #ifdef Q_OS_WIN
         // On Windows a file is unreadable while another program holds it open without sharing.
-        std::optional<testsupport::HeldOpen> unreadable(std::in_place, Tree().QPath(file));
-        QVERIFY(unreadable->Ok());
+        const testsupport::HeldOpen unreadable(Tree().QPath(file));
+        QVERIFY(unreadable.Ok());
         const QString reason = strings::kReasonFileInUse;
 #else
         QFile::setPermissions(Tree().QPath(file), QFile::Permissions());
@@ -319,12 +289,6 @@ private slots:
         QCOMPARE_FAILURE(listed, failure);
         QCOMPARE_FAILURE(Run({"sync"}), failure);
         QVERIFY_SUCCESS(Run({"list", "--in-use"}));
-        // Without a description file, a plug-in has those texts, and nothing failed.
-#ifdef Q_OS_WIN
-        unreadable.reset();
-#endif
-        std::filesystem::remove(Tree().Path(file));
-        QVERIFY_SUCCESS(Run({"sync"}));
     }
 
     void undoLoadSaysWhatItLoaded()
@@ -337,15 +301,13 @@ private slots:
         QVERIFY(QRegularExpression("^Loaded the backup [-0-9 ]{19}\\.pfg\\n$")
                     .match(undone.out)
                     .hasMatch());
-        // An undo that leaves plug-ins out has loaded nothing to speak of, and the next one tries
-        // the same backup again.
+        // An undo that leaves plug-ins out has loaded nothing to speak of (that the next one tries
+        // the same backup again is tst_FileFaults' concern).
         Tree().Write("k/backups/2999-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=,ghost\r\n");
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            const CliResult incomplete = Run({"undo-load"});
-            QCOMPARE_FAILURE(incomplete,
-                             QString(strings::kConfigNotAllInUse) + "\nghost: not in storage");
-            QCOMPARE(incomplete.out, QString());
-        }
+        const CliResult incomplete = Run({"undo-load"});
+        QCOMPARE_FAILURE(incomplete,
+                         QString(strings::kConfigNotAllInUse) + "\nghost: not in storage");
+        QCOMPARE(incomplete.out, QString());
     }
 
     // A file in use that differs from storage's is refused, with the way out, and an option
@@ -384,7 +346,6 @@ private slots:
         QTest::newRow("describe") << QStringList{"describe", "blaster", "--name", "Blaster"} << QString(strings::kDescriptionWriteFailed) << "k/storage/blaster.desc.txt: it is not a file";
         QTest::newRow("save-config") << QStringList{"save-config", "nowhere/setup.pfg"} << QString(strings::kConfigCreateFailed) << "nowhere/setup.pfg: No such file or directory";
         QTest::newRow("load-config") << QStringList{"load-config", "missing.pfg"} << QString(strings::kConfigLoadFailed) << "missing.pfg: No such file or directory";
-        QTest::newRow("load-config, a plug-in not stored") << QStringList{"load-config", "ghost.pfg"} << QString(strings::kConfigNotAllInUse) + "\nghost: not in storage" << QString();
         QTest::newRow("sync") << QStringList{"--korvane", "s", "sync"} << QString(strings::kStorageNotCreated) << QString();
         QTest::newRow("sync, storage in the way") << QStringList{"--korvane", "t", "sync"} << QString(strings::kStorageIncomplete) << "t/storage/weapons/notes.txt: Not a directory";
         // clang-format on
@@ -399,7 +360,6 @@ private slots:
         Tree().MakeFolder("s/plugins");
         Tree().Write("s/korvane.cs", "");
         Tree().Write("t/korvane.cs", "");
-        Tree().Write("ghost.pfg", "Plugin=NULL,ghost\r\n");
         QFile::link(Tree().QPath("nowhere"), Tree().QPath("s/storage"));
         Tree().Write("t/plugins/weapons/notes.txt", "n");
         Tree().Write("t/storage/weapons", "a file where a folder should be");

@@ -9,66 +9,56 @@ class tst_CliUsage : public QObject
 {
     Q_OBJECT
 
-private:
-    static QString UsageError(const QString& reason, const char* usage, const QString& command)
-    {
-        return QStringLiteral("korvane-cli: %1\n%2\nTry 'korvane-cli %3--help' for more.\n")
-            .arg(reason, QString::fromUtf8(usage), command.isEmpty() ? QString() : command + u' ');
-    }
-
 private slots:
-    void helpAndVersionGoToStandardOutput_data()
+    // Help and version go to standard output. Wrong usage exits with 2 and a usage line on standard
+    // error, the command's when the command is known.
+    void theCommandLineIsAnsweredOnItsStream_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const auto help = [](const char* name, const QStringList& arguments, const QString& text) {
+            QTest::newRow(name) << arguments << 0 << text << QString();
+        };
+        const auto wrong =
+            [](const char* name, const QStringList& arguments, const QString& reason,
+               const char* usage = strings::kCliUsage, const QString& command = {}) {
+                QTest::newRow(name)
+                    << arguments << 2 << QString()
+                    << QStringLiteral("korvane-cli: %1\n%2\nTry 'korvane-cli %3--help' for more.\n")
+                           .arg(reason, QString::fromUtf8(usage),
+                                command.isEmpty() ? QString() : command + u' ');
+            };
         const QString tool = QString::fromUtf8(strings::kCliHelp);
         // clang-format off
-        QTest::newRow("tool") << QStringList{"--help"} << tool;
-        QTest::newRow("tool, before a command") << QStringList{"-h", "list"} << tool;
+        help("help", {"--help"}, tool);
+        help("help, before a command", {"-h", "list"}, tool);
         // Help is wanted even when the arguments the command needs are missing.
-        QTest::newRow("command, without its arguments") << QStringList{"use", "-h"} << QString::fromUtf8(strings::kCliUseUsage) + "\n\n" + strings::kCliUseHelp;
-        QTest::newRow("version") << QStringList{"--version"} << QStringLiteral("korvane-cli %1\n").arg(version::kVersion);
+        help("command's help, without its arguments", {"use", "-h"}, QString::fromUtf8(strings::kCliUseUsage) + "\n\n" + strings::kCliUseHelp);
+        help("version", {"--version"}, QStringLiteral("korvane-cli %1\n").arg(version::kVersion));
+        wrong("no command", {}, "no command given.");
+        wrong("unknown command", {"frobnicate"}, "unknown command 'frobnicate'.");
+        wrong("empty folder", {"--tribes=", "launch"}, "--tribes needs a folder.");
+        wrong("unknown option", {"list", "--bogus"}, "Unknown option 'bogus'.", strings::kCliListUsage, "list");
+        wrong("no key", {"unuse"}, "missing KEY.", strings::kCliUnuseUsage, "unuse");
+        wrong("two keys to describe", {"describe", "a", "b", "--name", "x"}, "unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
+        wrong("modification name with a backslash", {"quickexec", "--set", "--mod", "a\\b"}, "'a\\b' is not a modification folder's name: it is empty or holds a backslash.", strings::kCliQuickExecUsage, "quickexec");
+        wrong("update index that is no number", {"install", "0", "first"}, "'first' is not an update index.", strings::kCliInstallUsage, "install");
+        wrong("launch choices without --set", {"quickexec", "--dedicated"}, "--dedicated, --mod and --extra go with --set.", strings::kCliQuickExecUsage, "quickexec");
+        wrong("both ways to settle a changed copy", {"load-config", "a.pfg", "--keep-mine", "--use-storage"}, strings::kCliSettleBoth, strings::kCliLoadConfigUsage, "load-config");
         // clang-format on
     }
-    void helpAndVersionGoToStandardOutput()
+    void theCommandLineIsAnsweredOnItsStream()
     {
         QFETCH(QStringList, arguments);
-        QFETCH(QString, text);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
         const CliResult result = CliFixture().Run(arguments);
-        QCOMPARE(result.out, text);
-        QVERIFY_SUCCESS(result);
-    }
-
-    void wrongUsageExitsWith2AndAUsageLine_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("error");
-        // The usage line and help are the command's when the command is known.
-        const auto row = [](const char* name, const QStringList& arguments, const QString& reason,
-                            const char* usage = strings::kCliUsage, const QString& command = {}) {
-            QTest::newRow(name) << arguments << UsageError(reason, usage, command);
-        };
-        // clang-format off
-        row("no command", {}, "no command given.");
-        row("unknown command", {"frobnicate"}, "unknown command 'frobnicate'.");
-        row("empty folder", {"--tribes=", "launch"}, "--tribes needs a folder.");
-        row("unknown option", {"list", "--bogus"}, "Unknown option 'bogus'.", strings::kCliListUsage, "list");
-        row("no key", {"unuse"}, "missing KEY.", strings::kCliUnuseUsage, "unuse");
-        row("two keys to describe", {"describe", "a", "b", "--name", "x"}, "unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
-        row("modification name with a backslash", {"quickexec", "--set", "--mod", "a\\b"}, "'a\\b' is not a modification folder's name: it is empty or holds a backslash.", strings::kCliQuickExecUsage, "quickexec");
-        row("update index that is no number", {"install", "0", "first"}, "'first' is not an update index.", strings::kCliInstallUsage, "install");
-        row("launch choices without --set", {"quickexec", "--dedicated"}, "--dedicated, --mod and --extra go with --set.", strings::kCliQuickExecUsage, "quickexec");
-        row("both ways to settle a changed copy", {"load-config", "a.pfg", "--keep-mine", "--use-storage"}, strings::kCliSettleBoth, strings::kCliLoadConfigUsage, "load-config");
-        // clang-format on
-    }
-    void wrongUsageExitsWith2AndAUsageLine()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, error);
-        const CliResult result = CliFixture().Run(arguments);
-        QCOMPARE(result.err, error);
-        QCOMPARE(result.out, QString());
-        QCOMPARE(result.status, 2);
+        QCOMPARE(result.out, out);
+        QCOMPARE(result.err, err);
+        QCOMPARE(result.status, status);
     }
 
     // A folder given, relative to where the tool was started, does not replace the window's.
