@@ -15,8 +15,6 @@
 #include <functional>
 #include <QAccessible>
 #include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QThread>
@@ -41,19 +39,6 @@ class tst_Dialogs : public QObject
     Q_OBJECT
 
 private slots:
-    // The window's title and the About box give the version --version prints: the project's.
-    void everyPlaceNamesTheOneVersion()
-    {
-        Manager m;
-        QCOMPARE(m.dlg.windowTitle(), QString("Korvane Manager v" KORVANE_VERSION));
-        CAboutDlg about;
-        QStringList texts;
-        for (const QLabel* label : about.findChildren<QLabel*>())
-            texts << label->text();
-        QVERIFY2(texts.contains("Korvane Manager Version " KORVANE_VERSION),
-                 qPrintable(texts.join('|')));
-    }
-
     void onlyTheRootAndFoldersBelowItCanBeChosen()
     {
         TestTree tree;
