@@ -142,7 +142,6 @@ private slots:
         };
         row("QuickExec, no Wine", "run", "tribes/", true,
             S(strings::kWineNotFound).arg("/no/such/wine"));
-        row("configure, no folders", "configure", "", false, S(strings::kQuickExecNeedsTribes));
         row("configure, no Korvane", "configure", "tribes/", false,
             S(strings::kQuickExecNeedsKorvane));
         row("add, Tribes not set", "add", "", true, S(strings::kExecTribesNotFound));
