@@ -45,7 +45,6 @@ set(korvane_not_on_windows
     "tst_ManagerDlg::commandsThatCannotRunSayWhyAndChangeNothing:>> into a plugins folder that is a file" "the test replaces the plugins folder with a file while the window watches it: Windows keeps a watched folder until the watch ends"
     "tst_ManagerDlg::commandsThatCannotRunSayWhyAndChangeNothing:<< with storage a file" "as above"
     "tst_ManagerDlg::commandsThatCannotRunSayWhyAndChangeNothing:description in a storage that is a file" "as above"
-    "tst_ManagerDlg::aSmallWindowTakesHeightFromThePanelFirst" "pixel-exact layout: with the Windows style under Wine the tree keeps 2 pixels above its least height (not yet looked into)"
     "tst_CliPlugins::saveConfigReadsAFolderItCannotLock" "a folder the user may read but not write is a POSIX mode: Windows keeps such rights in access lists, which Wine does not enforce"
 )
 
