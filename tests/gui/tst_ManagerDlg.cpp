@@ -451,8 +451,9 @@ private slots:
     }
 
     // The window's wiring of the configuration commands: the dialog's name and box reach the
-    // file, a load changes the list, and Undo Last Load, enabled only with a backup, says which
-    // backup it loaded. The files themselves are the catalogue's concern (tst_ConfigFile).
+    // file, a load changes the list, Undo Last Load, enabled only with a backup, says which
+    // backup it loaded, and a save that would lose a subfolder asks first. The files themselves are
+    // the catalogue's concern (tst_ConfigFile).
     void savedConfigurationLoadsBackAndUndoPutsBackTheSetItReplaced()
     {
         Manager m;
@@ -490,6 +491,21 @@ private slots:
         QVERIFY(script.Finished());
         QCOMPARE(m.Entries(), (QStringList{"Alpha", "Charlie"}));
         QCOMPARE(told, S(strings::kUndoneLoad).arg(QString::fromStdString(backups->front())));
+
+        // Saving without subfolders asks first when a key is in two of them; No saves nothing.
+        m.files.Write("k/plugins/a/blaster.cs", "");
+        m.files.Write("k/plugins/b/blaster.cs", "");
+        script
+            .Then("CSaveConfigDlg",
+                  [](QWidget* active) {
+                      active->findChild<QCheckBox*>("storeDirectory")->setChecked(false);
+                      static_cast<QDialog*>(active)->accept();
+                  })
+            .AnswerQuestion(QMessageBox::No);
+        m.Command(strings::kMenuSaveConfig);
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(),
+                 QStringList{S(strings::kSaveConfigRepeatedKeys).arg("blaster")});
     }
 
     // Options comes before the window; without a Korvane folder no folder is touched and the
@@ -679,23 +695,6 @@ private slots:
         QCOMPARE(tipAt(m.list, m.list->visualItemRect(m.list->item(0))), whole);
         QCOMPARE(tipAt(m.tree, m.tree->visualItemRect(m.Item("Short"))), QString());
         QToolTip::hideText();
-    }
-
-    void savingWithoutSubfoldersAsksFirstWhenAKeyIsInTwo()
-    {
-        Manager m;
-        m.files.Write("k/plugins/a/blaster.cs", "");
-        m.files.Write("k/plugins/b/blaster.cs", "");
-        QVERIFY(m.Show());
-        ModalScript script;
-        script
-            .Then("CSaveConfigDlg",
-                  [](QWidget* active) { static_cast<QDialog*>(active)->accept(); })
-            .AnswerQuestion(QMessageBox::No);
-        m.Command(strings::kMenuSaveConfig);
-        QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(),
-                 QStringList{S(strings::kSaveConfigRepeatedKeys).arg("blaster")});
     }
 };
 
