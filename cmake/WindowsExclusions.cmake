@@ -27,14 +27,12 @@ set(korvane_not_on_windows
     "tst_FileOperations::oddNamesAreTheirOwnFilesOnly:star" "Windows allows no '*' or '?' in a file name"
     "tst_DescriptionFile::theFileReadIsTheFileWritten" "two names that differ only in letter case cannot both exist on Windows"
     "tst_FolderLock::aLockFileThatCannotBeCreatedIsNamedWithItsReason" "a folder the user may not write is a POSIX mode (/sys): Windows keeps such rights in access lists, which Wine does not enforce"
-    "tst_Dialogs::eachOptionsBrowserTellsWhetherTheFolderPasses:a script counts" "a script is a program on POSIX systems only"
     "tst_Dialogs::eachOptionsBrowserTellsWhetherTheFolderPasses:Wine prefix" "Options have no Wine settings on Windows"
     "tst_ConfigFile::aLoadThatCouldNotCopyEveryPluginSaysWhich" "a full disk is a file-size limit (RLIMIT_FSIZE), which Windows lacks"
     "tst_ConfigFile::failedSaveLeavesTheOldFile" "as above"
     "tst_ConfigFile::aBackupThatCannotBeWrittenStopsTheLoad" "as above"
     "tst_DescriptionFile::failedWriteKeepsTheOldFileAndTheRecord" "as above"
     "tst_CliPlugins::keysAreTakenAsListPrintsThem" "file names of single bytes beyond UTF-8, and names told apart only by the case of a letter beyond A to Z, exist on POSIX systems only (namesBeyondAsciiAndLongPathsWorkThroughout runs everywhere)"
-    "tst_LaunchTribes::refusalSaysWhy:QuickExec, no Wine" "Windows runs tribes.exe itself"
     "tst_ManagerDlg::optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder:storage cannot be created" "storage is a symbolic link that leads nowhere"
     "tst_CliPlugins::failuresSayWhy:sync" "as above"
     "tst_HttpClient::redirectsCertificatesAndStalls:http to https" "the loopback server speaks https through Schannel, which under Wine connects but does not serve (tst_UpdateList::aListComesOverHttpsFromAnotherServer shows Schannel fetching)"
@@ -43,7 +41,6 @@ set(korvane_not_on_windows
     "tst_ManagerDlg::commandsThatCannotRunSayWhyAndChangeNothing:>> into a plugins folder that is a file" "the test replaces the plugins folder with a file while the window watches it: Windows keeps a watched folder until the watch ends"
     "tst_ManagerDlg::commandsThatCannotRunSayWhyAndChangeNothing:<< with storage a file" "as above"
     "tst_ManagerDlg::commandsThatCannotRunSayWhyAndChangeNothing:description in a storage that is a file" "as above"
-    "tst_ManagerDlg::aSmallWindowTakesHeightFromThePanelFirst" "pixel-exact layout: with the Windows style under Wine the tree keeps 2 pixels above its least height (not yet looked into)"
     "tst_CliPlugins::saveConfigReadsAFolderItCannotLock" "a folder the user may read but not write is a POSIX mode: Windows keeps such rights in access lists, which Wine does not enforce"
 )
 

@@ -129,7 +129,8 @@ private slots:
         QVERIFY(launch::LoadQuickExec(m_folders->profile).dedicated);
     }
 
-    // A command that cannot go on shows one message with the reason and opens nothing more.
+    // A command that cannot go on shows one message with the reason and opens nothing more (the
+    // main window's tests show QuickExec's).
     void refusalSaysWhy_data()
     {
         QTest::addColumn<QString>("command");
@@ -140,9 +141,6 @@ private slots:
                             bool korvaneSet, const QString& message) {
             QTest::newRow(name) << QString(command) << QString(tribes) << korvaneSet << message;
         };
-        row("QuickExec, no Wine", "run", "tribes/", true,
-            S(strings::kWineNotFound).arg("/no/such/wine"));
-        row("configure, no folders", "configure", "", false, S(strings::kQuickExecNeedsTribes));
         row("configure, no Korvane", "configure", "tribes/", false,
             S(strings::kQuickExecNeedsKorvane));
         row("add, Tribes not set", "add", "", true, S(strings::kExecTribesNotFound));
@@ -155,9 +153,6 @@ private slots:
         QFETCH(bool, korvaneSet);
         QFETCH(QString, message);
         const SettingsProfile& settings = m_folders->profile;
-        m_folders->tree.Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
-        settings.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand,
-                                    "/no/such/wine --debug");
         settings.WriteProfileString(profile::kDirectories, profile::kTribes,
                                     tribes.isEmpty() ? ""
                                                      : m_folders->tree.Path(tribes.toStdString()));
@@ -165,10 +160,7 @@ private slots:
             settings.WriteProfileString(profile::kDirectories, profile::kKorvane, "");
         ModalScript script;
         script.AnswerMessage();
-        if (command == "run") {
-            launch::StoreQuickExec(settings, {{"korvane"}, false, ""});
-            launch::OnQuickExec(settings, nullptr);
-        } else if (command == "configure") {
+        if (command == "configure") {
             launch::OnConfigureQuickExec(settings, nullptr);
         } else {
             CExecuteDlg dlg(settings, false);
