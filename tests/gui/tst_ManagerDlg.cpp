@@ -388,6 +388,7 @@ private slots:
         for (QWidget* control : QList<QWidget*>{field, m.tree, m.list, m.name, m.use,
                                                 m.dlg.findChild<QWidget*>("description")}) {
             QTest::keyClicks(field, "al");
+            QCOMPARE(Label(m, "filterCount"), QString("1 of 2 plug-ins"));
             control->setFocus();
             for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                 QTest::keyClick(control, key);
