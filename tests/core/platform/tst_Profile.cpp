@@ -1,5 +1,5 @@
-#include "core/platform/SettingsProfile.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "support/Wine.h"
 
 #include <map>
