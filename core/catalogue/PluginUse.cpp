@@ -43,7 +43,7 @@ korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const Path& plugins,
     holders.push_back(plugin);
     for (const auto& found : every->m_arrPlugins) {
         const bool counted = std::any_of(holders.begin(), holders.end(), [&](const auto& held) {
-            return kpath::EqualsNoCase(held.m_strSubdirectory, found->m_strSubdirectory);
+            return Path(held.m_strSubdirectory).SameAs(Path(found->m_strSubdirectory));
         });
         if (!counted && kpath::EqualsNoCase(found->m_strFileName, plugin.m_strFileName))
             holders.push_back(*found);

@@ -90,13 +90,4 @@ bool Path::SameAs(const Path& other) const
     return Folded(m_stored) == Folded(other.m_stored);
 }
 
-bool Path::Contains(const Path& other) const
-{
-    std::string folder = Folded(m_stored);
-    if (!folder.empty() && folder.back() != kpath::kStoredSeparator)
-        folder.push_back(kpath::kStoredSeparator);
-    const std::string inner = Folded(other.m_stored);
-    return inner.starts_with(folder) || inner + kpath::kStoredSeparator == folder;
-}
-
 } // namespace korvane

@@ -42,8 +42,6 @@ public:
     // The same path without regard to the letter case of A to Z or to the kind of separator:
     // the same entry on a Windows file system.
     bool SameAs(const Path& other) const;
-    // True when other is this folder or lies below it, compared as SameAs compares.
-    bool Contains(const Path& other) const;
 
     // Exact comparison of the stored forms.
     bool operator==(const Path& other) const = default;

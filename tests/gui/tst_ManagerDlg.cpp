@@ -622,6 +622,7 @@ private slots:
         // The panel shows the beginning of the file and says so; the editor does not replace it.
         QTest::newRow("description file beyond 64 KiB") << S(strings::kMenuEditDescription) << "description beyond 64 KiB" << S(strings::kDescriptionWriteFailed) + "\n\n" << S(strings::kReasonDescriptionTooLarge);
         QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
+        QTest::newRow("save while another Korvane Manager changes the folders") << S(strings::kMenuSaveConfig) << "busy" << S(strings::kConfigCreateFailed) + "\n\n" << S(strings::kFoldersBusy);
         QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
         QTest::newRow("Quick Exec without mods") << S(strings::kMenuQuickExec) << "" << S(strings::kQuickExecNotConfigured) << "";
         // clang-format on
@@ -662,6 +663,11 @@ private slots:
             script.Then("CDescEditDlg", Edit("Renamed", "Pack"));
         if (command == S(strings::kMenuLoadConfig))
             script.Then("QFileDialog", ChooseFile(m.files.QPath("beta.pfg")));
+        if (command == S(strings::kMenuSaveConfig))
+            script
+                .Then("CSaveConfigDlg",
+                      [](QWidget* active) { static_cast<QDialog*>(active)->accept(); })
+                .Then("QFileDialog", ChooseFile(m.files.QPath("saved.pfg")));
         if (!message.isEmpty())
             script.AnswerMessage();
         if (command == ">>" || command == "<<")
@@ -675,6 +681,7 @@ private slots:
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
         QCOMPARE(m.Entries(), QStringList{"Alpha"});
         QCOMPARE(m.State(), command == ">>" ? "Beta||Beta|>>|" : "Alpha|Alpha|Alpha||<<");
+        QVERIFY(!std::filesystem::exists(m.files.Path("saved.pfg")));
         if (fault == "description beyond 64 KiB") {
             const QString shownText =
                 m.dlg.findChild<QPlainTextEdit*>("description")->toPlainText();
