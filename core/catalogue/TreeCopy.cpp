@@ -34,7 +34,7 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
         if (entry.isFolder) {
             fs::path target = destination / entry.path.filename();
             if (names.Contains(destination, entry.name)) {
-                target = kpath::FindNoCase(destination, entry.name).value_or(target);
+                target = Path::FindInFolder(destination, entry.name).value_or(target);
             } else if (auto created = kfs::CreateFolder(target); !created) {
                 failures.Add(std::move(created));
                 continue;
@@ -46,7 +46,7 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
             if (!blocked && existing == Existing::Kept)
                 continue;
             const fs::path copy =
-                kpath::FindNoCase(destination, entry.name).value_or(destination / entry.name);
+                Path::FindInFolder(destination, entry.name).value_or(destination / entry.name);
             failures.Add(blocked ? NonFileInTheWay(copy) : SameAsCopy(entry.path, copy));
         } else if (entry.isFile) {
             const fs::path target = destination / entry.path.filename();

@@ -2,6 +2,7 @@
 
 #include "core/platform/FileSystemCalls.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "res/Strings.h"
 
 #include <algorithm>
@@ -94,7 +95,7 @@ std::error_code ReplaceWith(const fs::path& target, const fs::path& replacement)
 {
     // The name as the folder holds it, which Windows finds in any letter case.
     const auto replaced =
-        kpath::FindNoCase(target.parent_path(), kpath::FromNative(target.filename()));
+        Path::FindInFolder(target.parent_path(), kpath::FromNative(target.filename()));
     const fs::path& destination = replaced ? *replaced : target;
     const DWORD attributes =
         replaced ? ::GetFileAttributesW(destination.c_str()) : INVALID_FILE_ATTRIBUTES;

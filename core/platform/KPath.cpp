@@ -32,28 +32,6 @@ std::wstring SystemPath(const fs::path& path)
 }
 #endif
 
-namespace {
-
-#ifdef _WIN32
-// The name an existing entry has on the disk: Windows finds it in any letter case, and a file
-// written or a message shown keeps the spelling the player sees. Nothing when there is no entry
-// (a name with a wildcard never names one).
-std::optional<fs::path> OnDiskName(const fs::path& entry)
-{
-    const std::wstring name = entry.filename().native();
-    if (name.empty() || name == L"." || name == L".." || name.find_first_of(L"*?") != name.npos)
-        return std::nullopt;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(SystemPath(entry).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    ::FindClose(search);
-    return fs::path(found.cFileName);
-}
-#endif
-
-} // namespace
-
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
@@ -113,31 +91,6 @@ int CompareNoCase(std::string_view a, std::string_view b)
     if (a.size() == b.size())
         return 0;
     return a.size() < b.size() ? -1 : 1;
-}
-
-std::optional<fs::path> FindNoCase(const fs::path& folder, std::string_view name)
-{
-    std::error_code ec;
-    const fs::path exact = folder / ToNative(name);
-#ifdef _WIN32
-    // Windows finds a name in any letter case itself.
-    if (auto onDisk = OnDiskName(exact))
-        return exact.parent_path() / *onDisk;
-    return std::nullopt;
-#else
-    if (fs::exists(exact, ec))
-        return exact;
-    fs::directory_iterator it(folder, ec);
-    if (ec)
-        return std::nullopt;
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
-            break;
-        if (EqualsNoCase(FromNative(it->path().filename()), name))
-            return it->path();
-    }
-    return std::nullopt;
-#endif
 }
 
 bool IsContainedRelative(std::string_view rel)

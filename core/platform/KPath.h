@@ -68,11 +68,6 @@ inline bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 // Negative, zero or positive, as strcmp, on the lower-cased bytes.
 int CompareNoCase(std::string_view a, std::string_view b);
 
-// The entry of a folder whose name equals name without regard to case; an entry of exactly that
-// name is preferred. Nothing when the folder cannot be listed or holds no such entry.
-std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& folder,
-                                                std::string_view name);
-
 // True when rel, a relative path from an untrusted source, stays below the folder it is joined
 // to: not absolute, no drive letter or colon, no ".." component. An empty rel is contained.
 bool IsContainedRelative(std::string_view rel);

@@ -28,7 +28,50 @@ std::string Folded(std::string_view stored)
     return folded;
 }
 
+#ifdef _WIN32
+// The name an existing entry has on the disk: Windows finds it in any letter case, and a file
+// written or a message shown keeps the spelling the player sees. Nothing when there is no entry
+// (a name with a wildcard never names one).
+std::optional<fs::path> OnDiskName(const fs::path& entry)
+{
+    const std::wstring name = entry.filename().native();
+    if (name.empty() || name == L"." || name == L".." || name.find_first_of(L"*?") != name.npos)
+        return std::nullopt;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(kpath::SystemPath(entry).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    ::FindClose(search);
+    return fs::path(found.cFileName);
+}
+#endif
+
 } // namespace
+
+std::optional<fs::path> Path::FindInFolder(const fs::path& folder, std::string_view name)
+{
+    const fs::path exact = folder / kpath::ToNative(name);
+#ifdef _WIN32
+    // Windows finds a name in any letter case itself.
+    if (auto onDisk = OnDiskName(exact))
+        return exact.parent_path() / *onDisk;
+    return std::nullopt;
+#else
+    std::error_code ec;
+    if (fs::exists(exact, ec))
+        return exact;
+    fs::directory_iterator it(folder, ec);
+    if (ec)
+        return std::nullopt;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        if (kpath::EqualsNoCase(kpath::FromNative(it->path().filename()), name))
+            return it->path();
+    }
+    return std::nullopt;
+#endif
+}
 
 bool Path::IsFolder() const
 {
@@ -58,7 +101,7 @@ fs::path Path::OnDisk() const
     for (const auto& part : native.relative_path()) {
         fs::path candidate = resolved / part;
         std::error_code ec;
-        // Windows finds a name in any letter case itself; FindNoCase gives the spelling on the
+        // Windows finds a name in any letter case itself; FindInFolder gives the spelling on the
         // disk, which a file written or a message shown keeps.
 #ifndef _WIN32
         const bool asGiven = fs::exists(candidate, ec);
@@ -67,7 +110,7 @@ fs::path Path::OnDisk() const
 #endif
         if (!missing && !asGiven && part != "." && part != "..") {
             const std::string name = kpath::FromNative(part);
-            if (auto found = kpath::FindNoCase(resolved.empty() ? fs::path(".") : resolved, name))
+            if (auto found = FindInFolder(resolved.empty() ? fs::path(".") : resolved, name))
                 candidate = resolved / found->filename();
             else
                 missing = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,11 @@ public:
     std::filesystem::path OnDisk() const;
     // True when something (file or folder) is there, in any letter case.
     bool Exists() const;
+    // The entry of an on-disk folder whose name equals name without regard to the case of A to Z,
+    // as OnDisk finds each name: an entry of exactly that name is preferred. Nothing when the
+    // folder cannot be listed or holds no such entry.
+    static std::optional<std::filesystem::path> FindInFolder(const std::filesystem::path& folder,
+                                                             std::string_view name);
 
     // The same path without regard to the letter case of A to Z or to the kind of separator:
     // the same entry on a Windows file system.

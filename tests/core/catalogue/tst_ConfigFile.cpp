@@ -74,8 +74,9 @@ private slots:
 
         // The scripts that stay in use stay as they are; what the file does not name goes.
         const std::filesystem::path plasma = tree.Path("plugins/weapons/plasma.cs");
-        std::filesystem::last_write_time(plasma, std::filesystem::file_time_type() +
-                                                     std::chrono::hours(24 * 365 * 40));
+        // A year ago (the file clock's zero lies in the future on some systems).
+        std::filesystem::last_write_time(plasma, std::filesystem::file_time_type::clock::now() -
+                                                     std::chrono::hours(24 * 365));
         // As the file system keeps it (Windows in steps of 100 ns).
         const auto longAgo = std::filesystem::last_write_time(plasma);
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("my.pfg"));
