@@ -15,7 +15,7 @@ set(korvane_not_on_windows
     "tst_FileFaults::aDescriptionThatCannotBeReadIsNotReplaced" "as above (IoFault)"
     "tst_SettleCopies::anUndoThatCannotPutACopyBackIsTriedAgain" "as above (IoFault)"
     "tst_SettleCopies::aCopyThatCannotBeSetAsideIsNotReplaced" "as above (IoFault)"
-    "tst_ManagerDlg::aDescriptionThatCannotBeReadIsToldWhenTheWindowOpens" "as above (IoFault)"
+    "tst_ManagerDlg::aDescriptionThatCannotBeReadIsToldWhileItLasts" "as above (IoFault)"
     "tst_CrashSafety" "kills with SIGKILL from Python at random moments (tst_CliUpdates kills with TerminateProcess)"
     "tst_GameCommandLine::gameStartsThroughTheWineCommandInItsPrefix" "Wine is how Linux runs a Windows tribes.exe: Windows starts it directly (tst_LaunchTribes)"
     "tst_GameCommandLine::gameRunsInThePrefixThatHoldsIt" "as above"

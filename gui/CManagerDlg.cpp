@@ -40,6 +40,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +53,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -175,6 +177,8 @@ void CManagerDlg::createControls()
     lists->setColumnStretch(2, 1);
     lists->setRowStretch(1, 1);
 
+    // Made before the panel, so that the focus passes from its button on to the panel's fields.
+    QWidget* countsLine = createCountsLine();
     auto* panel = new QGroupBox(Text(strings::kPluginInformation), this);
     m_editName = PanelEdit("name", panel);
     m_editFileName = PanelEdit("fileName", panel);
@@ -219,16 +223,15 @@ void CManagerDlg::createControls()
     connect(m_filterBar, &FilterBar::filterChanged, this, &CManagerDlg::onFilterChanged);
     layout->addWidget(m_filterBar);
     layout->addLayout(lists, 1);
-    layout->addWidget(createCountsLine());
+    layout->addWidget(countsLine);
     layout->addWidget(panel);
 
     // As the screen shows them: the filter above, then left to right, then the panel's fields
     // from the top.
-    const QList<QWidget*> order{
-        m_filterBar->field(), m_tree,           m_firstRunHint->focusProxy(),
-        m_buttonUse,          m_buttonUnuse,    m_list,
-        m_editName,           m_editFileName,   m_editSubdirectory,
-        m_editAuthor,         m_editDescription};
+    const QList<QWidget*> order{m_filterBar->field(), m_tree,        m_firstRunHint->focusProxy(),
+                                m_buttonUse,          m_buttonUnuse, m_list,
+                                m_readFailures,       m_editName,    m_editFileName,
+                                m_editSubdirectory,   m_editAuthor,  m_editDescription};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -502,18 +505,38 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
     }
 }
 
+namespace {
+
+void AddFailure(QStringList& parts, const char* text, const korvane::Status& failure)
+{
+    if (!failure)
+        parts << WithReason(Text(text), failure.reason());
+}
+
+QStringList ReadFailureParts(const storagesync::ReadFailures& failures)
+{
+    QStringList parts;
+    AddFailure(parts, strings::kFoldersUnreadable, failures.folders);
+    AddFailure(parts, strings::kDescriptionsUnreadable, failures.descriptions);
+    return parts;
+}
+
+} // namespace
+
 void CManagerDlg::showProblems(const storagesync::Synchronisation& synchronised)
 {
     QStringList parts;
-    const auto add = [&parts](const char* text, const korvane::Status& failure) {
-        if (!failure)
-            parts << WithReason(Text(text), failure.reason());
-    };
-    add(strings::kStorageIncomplete, synchronised.copies);
-    add(strings::kFoldersUnreadable, synchronised.unreadable);
-    add(strings::kDescriptionsUnreadable, synchronised.descriptions);
+    AddFailure(parts, strings::kStorageIncomplete, synchronised.copies);
+    parts << ReadFailureParts({synchronised.unreadable, synchronised.descriptions});
     if (!parts.isEmpty())
         ShowWarning(this, parts.join(QStringLiteral("\n\n")));
+}
+
+void CManagerDlg::showReadFailures(const FolderScan& scan)
+{
+    m_readFailuresText = ReadFailureParts(storagesync::ReadFailuresOf(scan.catalogue, scan.inUse))
+                             .join(QStringLiteral("\n\n"));
+    m_readFailures->setVisible(!m_readFailuresText.isEmpty());
 }
 
 void CManagerDlg::clearControls()
@@ -524,6 +547,7 @@ void CManagerDlg::clearControls()
 void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
 {
     m_hContextItem = nullptr;
+    showReadFailures(scan);
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     m_catalogue->show(scan);
@@ -541,6 +565,7 @@ bool CManagerDlg::showOutsideChange(FolderScan& scan)
     const QWidget* modal = QApplication::activeModalWidget();
     if ((modal && modal != this) || QApplication::activePopupWidget() || m_busy)
         return false;
+    showReadFailures(scan);
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
     return true;
@@ -593,11 +618,29 @@ void CManagerDlg::dropHiddenSelection()
         m_buttonUnuse->setEnabled(true); // the entry stays the one "<<" takes out of use
 }
 
-QLabel* CManagerDlg::createCountsLine()
+QWidget* CManagerDlg::createCountsLine()
 {
-    m_counts = new QLabel(this);
+    auto* line = new QWidget(this);
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_counts = new QLabel(line);
     m_counts->setObjectName(QStringLiteral("counts"));
-    return m_counts;
+    layout->addWidget(m_counts, 1);
+    // A later scan tells of what it could not read here rather than in a message of its own:
+    // scans follow changes the user did not ask for.
+    m_readFailures = new QPushButton(style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                     Text(strings::kReadFailuresButton), line);
+    m_readFailures->setObjectName(QStringLiteral("readFailures"));
+    m_readFailures->setFlat(true);
+    // The lists keep their height as it comes and goes.
+    QSizePolicy policy = m_readFailures->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_readFailures->setSizePolicy(policy);
+    m_readFailures->hide();
+    connect(m_readFailures, &QPushButton::clicked, this,
+            [this] { ShowWarning(this, m_readFailuresText); });
+    layout->addWidget(m_readFailures);
+    return line;
 }
 
 void CManagerDlg::showCounts()
@@ -1033,6 +1076,7 @@ void CManagerDlg::showFoldersAsTheyAre()
     FolderScan scan = FolderScan::Read(folder);
     const auto folders = scan.Folders();
     m_follower->shownChanged();
+    showReadFailures(scan);
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
     m_follower->follow(folder, folders);

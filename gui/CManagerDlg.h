@@ -157,9 +157,11 @@ private:
     // Empties the panel when the filter took the selected plug-in out of view, unless its list
     // entry stays selected.
     void dropHiddenSelection();
-    // The line under the lists: how many plug-ins storage holds and how many are in use.
-    QLabel* createCountsLine();
+    // The line under the lists: how many plug-ins storage holds and how many are in use, and,
+    // while the last scan of the folders could not read all of them, a button that says why.
+    QWidget* createCountsLine();
     void showCounts();
+    void showReadFailures(const FolderScan& scan);
 
     const SettingsProfile& m_profile;
     bool m_initialised = false;
@@ -180,6 +182,8 @@ private:
     QMenu* m_listPopup = nullptr;
     FilterBar* m_filterBar = nullptr;
     QLabel* m_counts = nullptr;
+    QPushButton* m_readFailures = nullptr;
+    QString m_readFailuresText; // the message the button shows
 
     std::unique_ptr<CatalogueView> m_catalogue;
 

@@ -29,6 +29,8 @@ inline constexpr char kFilterCount[] = "%1 of %2 plug-ins";
 inline constexpr char kFilterCountOfOne[] = "%1 of 1 plug-in";
 inline constexpr char kStoredCount[] = "%1 plug-ins stored, %2 in use";
 inline constexpr char kStoredCountOne[] = "1 plug-in stored, %1 in use";
+// Beside them while the last look at the folders could not read everything; it shows why.
+inline constexpr char kReadFailuresButton[] = "Some files could not be read...";
 // The tooltip of a plug-in whose key another subfolder of storage holds too.
 inline constexpr char kSameKeyOne[] = "Another plug-in has this file name: %1";
 inline constexpr char kSameKeyMany[] = "Other plug-ins have this file name: %1";

@@ -67,13 +67,19 @@ Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExisti
     const bool wholeFolderCopied = state == StorageState::Created || refreshExistingStorage;
     if (!wholeFolderCopied && CopyMissingInUse(inUse, catalogue, korvaneFolder, failures) > 0)
         catalogue.Rescan(storage.Stored());
-    FailureList unreadable;
-    unreadable.Add(catalogue.Unreadable());
-    unreadable.Add(inUse.Unreadable());
+    const ReadFailures read = ReadFailuresOf(catalogue, inUse);
+    return {Outcome::Ready, failures.ToStatus(), read.folders, read.descriptions};
+}
+
+ReadFailures ReadFailuresOf(const CPluginList& catalogue, const CPluginList& inUse)
+{
+    FailureList folders;
+    folders.Add(catalogue.Unreadable());
+    folders.Add(inUse.Unreadable());
     FailureList descriptions;
     descriptions.Add(catalogue.UnreadableDescriptions());
     descriptions.Add(inUse.UnreadableDescriptions());
-    return {Outcome::Ready, failures.ToStatus(), unreadable.ToStatus(), descriptions.ToStatus()};
+    return {folders.ToStatus(), descriptions.ToStatus()};
 }
 
 } // namespace korvane::storagesync

@@ -37,6 +37,14 @@ struct Synchronisation
     korvane::Status descriptions = korvane::Status::Success();
 };
 
+// What a scan of both folders could not read.
+struct ReadFailures
+{
+    korvane::Status folders = korvane::Status::Success();      // as Synchronisation::unreadable
+    korvane::Status descriptions = korvane::Status::Success(); // as Synchronisation::descriptions
+};
+ReadFailures ReadFailuresOf(const CPluginList& catalogue, const CPluginList& inUse);
+
 // Makes sure the storage folder of korvaneFolder exists. A storage folder created here gets the
 // whole plugins folder copied into it; an existing one gets the files it lacks only when
 // refreshExisting. No file storage already has is ever replaced. Files that could not be copied

@@ -585,7 +585,9 @@ private slots:
 
     // A description file the disk cannot give is not a missing one: the window shows its
     // plug-in with the texts of one without, and says so in one message with the file and why.
-    void aDescriptionThatCannotBeReadIsToldWhenTheWindowOpens()
+    // The line under the lists goes on saying so while it lasts; a later look at the folders
+    // (here on coming back to the window) tells what it could not read there only.
+    void aDescriptionThatCannotBeReadIsToldWhileItLasts()
     {
         Manager m;
         m.Plugins("Cat/Alpha Cat/Beta");
@@ -601,6 +603,27 @@ private slots:
                  QStringList{S(strings::kDescriptionsUnreadable) + "\n\n" +
                              m.files.QPath("k/storage/alpha.desc.txt: Input/output error")});
         QCOMPARE(m.Tree(), (QStringList{"Cat: Beta", "Unknown: alpha"}));
+
+        auto* failures = m.dlg.findChild<QPushButton*>("readFailures");
+        QVERIFY(failures->isVisible());
+        script.AnswerMessage();
+        failures->click();
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages().value(1), script.Messages().value(0));
+        const auto comeBack = [] {
+            emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+            emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        };
+        comeBack();
+        QTRY_VERIFY_WITH_TIMEOUT(!failures->isVisible(), 5000);
+        QCOMPARE(m.Tree(), QStringList{"Cat: Alpha, Beta"});
+        {
+            IoFault fault(m.files.Root(), "read", "/k/storage/beta.desc.txt");
+            comeBack();
+            QTRY_VERIFY_WITH_TIMEOUT(failures->isVisible(), 5000);
+        }
+        QCOMPARE(m.Tree(), (QStringList{"Cat: Alpha", "Unknown: beta"}));
+        QCOMPARE(script.Messages().size(), 2);
     }
 
     // A command that cannot do its work shows one message with the reason, or none where the
