@@ -44,6 +44,29 @@ QString InStorage(const std::string& path)
     return strings::Text(strings::kInStorage).arg(Shown(path));
 }
 
+// How long the icon file is and when it was last written: all that tells of a picture replaced
+// under the same name. Zero when there is no icon file.
+std::uint64_t IconStamp(const std::string& iconPath)
+{
+    if (iconPath.empty())
+        return 0;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    // The scan took the path from the disk's listings; only the Korvane folder's part may be
+    // spelt otherwise there.
+    fs::path file = kpath::ToNative(iconPath);
+    std::uintmax_t size = fs::file_size(file, error);
+    if (error) {
+        file = Path(iconPath).OnDisk();
+        size = fs::file_size(file, error);
+    }
+    const auto written = fs::last_write_time(file, error);
+    if (error)
+        return 0;
+    return (size * 0x9e3779b97f4a7c15ULL) ^
+           static_cast<std::uint64_t>(written.time_since_epoch().count());
+}
+
 } // namespace
 
 FolderScan FolderScan::Read(const std::string& korvaneFolder)
@@ -95,7 +118,7 @@ std::uint64_t FolderScan::FieldsOf(const CPluginInfo& plugin)
           &plugin.m_strAuthor, &plugin.m_strIconPath, &plugin.m_strSubdirectory,
           &plugin.m_descriptionFile})
         hash = (hash ^ std::hash<std::string_view>()(*field)) * 0x100000001b3ULL + field->size();
-    return hash;
+    return (hash ^ IconStamp(plugin.m_strIconPath)) * 0x100000001b3ULL;
 }
 
 void FolderScan::MakeDigests()

@@ -30,7 +30,7 @@ struct FolderScan
     {
         std::string identity;     // its subfolder and key, and whether it is a twin
         size_t hash = 0;          // of identity
-        std::uint64_t fields = 0; // of every field the window shows
+        std::uint64_t fields = 0; // of every field the window shows, and of its icon file
         bool inUse = false;       // the plugins folder holds a script of it
         QString mark;             // why the window marks it; empty when it does not
     };

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <QBuffer>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QLabel>
 
 using namespace korvane;
@@ -145,20 +147,41 @@ private slots:
     }
 
     // No folder watch sees a file written in place; coming back to the window shows it.
+    // A description, then an icon written in place, the picture under the same name and size.
     void comingBackToTheWindowShowsWhatNoWatchSaw()
     {
         Manager m;
-        m.Plugins("Cat/Alpha");
+        m.Plugins("Cat/Alpha+");
+        QImage picture(16, 16, QImage::Format_ARGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(QImageWriter(m.files.QPath("k/storage/alpha.ico"), "ico").write(picture));
         QVERIFY(m.Show());
         m.Click("Alpha");
+        const auto comeBack = [] {
+            emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+            emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        };
         WriteInPlace(m, "k/storage/alpha.desc.txt", "Name=Alpha\r\nCategory=Cat\r\nAuthor=Ann");
         QTest::qWait(kSettle);
         QCOMPARE(m.dlg.findChild<QLineEdit*>("author")->text(), QString("Unknown"));
-        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
-        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        comeBack();
         QTRY_COMPARE_WITH_TIMEOUT(m.dlg.findChild<QLineEdit*>("author")->text(), QString("Ann"),
                                   5000);
-        QCOMPARE(m.State(), QString("Alpha||Alpha|>>|"));
+
+        const auto colourShown = [&m] {
+            return m.Item("Alpha")->icon(0).pixmap(16).toImage().pixelColor(8, 8);
+        };
+        QCOMPARE(colourShown(), QColor(Qt::blue));
+        QBuffer red;
+        red.open(QIODevice::WriteOnly);
+        picture.fill(Qt::red);
+        QVERIFY(QImageWriter(&red, "ico").write(picture));
+        QCOMPARE(red.size(), qint64(m.files.Read("k/storage/alpha.ico").size()));
+        WriteInPlace(m, "k/storage/alpha.ico", red.data().toStdString());
+        comeBack();
+        QTRY_COMPARE_WITH_TIMEOUT(colourShown(), QColor(Qt::red), 5000);
+        QCOMPARE(m.list->item(0)->icon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
+        QCOMPARE(m.State(), QString("Alpha|Alpha|Alpha||<<"));
     }
 
     // A scan the window cannot take yet is offered again.
