@@ -1,7 +1,8 @@
 # The Windows program as one folder, as the installer and the zip carry it: KorvaneMgr.exe and
 # korvane-cli.exe with the Qt libraries and plug-ins they load and the compiler's runtime libraries
-# beside them. The build folder gets the same files beside its programs (korvane_runtime), so the
-# programs and the tests run there as installed. Included from the top-level CMakeLists.txt.
+# beside them, and those libraries' licences in licenses\. The build folder gets the same
+# libraries beside its programs (korvane_runtime), so the programs and the tests run there as
+# installed. Included from the top-level CMakeLists.txt.
 
 # The programs go to the top of the installation, where Windows looks for their libraries.
 set(CMAKE_INSTALL_BINDIR .)
@@ -40,6 +41,28 @@ if(MINGW)
         list(APPEND korvane_compiler_runtime ${found})
     endforeach()
 endif()
+
+# The licences of the libraries above, as Debian, whose sources and compilers built them,
+# records them, under licenses\ with a note that says which is whose. A build on Windows itself
+# uses libraries from elsewhere, whose licences its maker adds.
+set(korvane_licence_files)
+if(CMAKE_HOST_UNIX)
+    set(korvane_licence_files
+        "ThirdPartyNotices.txt\;${CMAKE_CURRENT_LIST_DIR}/ThirdPartyNotices.txt"
+        "Qt.txt\;/usr/share/doc/libqt6core6/copyright"
+        "LGPL-3.txt\;/usr/share/common-licenses/LGPL-3"
+        "GPL-3.txt\;/usr/share/common-licenses/GPL-3"
+        "GCC-runtime.txt\;/usr/share/doc/gcc-mingw-w64-base/copyright"
+        "MinGW-w64.txt\;/usr/share/doc/mingw-w64-x86-64-dev/copyright")
+endif()
+foreach(licence ${korvane_licence_files})
+    list(GET licence 0 name)
+    list(GET licence 1 source)
+    if(NOT EXISTS "${source}")
+        message(FATAL_ERROR "${source} was not found: the Windows packages must carry it")
+    endif()
+    install(FILES ${source} DESTINATION licenses RENAME ${name})
+endforeach()
 
 set(korvane_runtime_folder ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 if(NOT korvane_runtime_folder)
