@@ -44,8 +44,8 @@ QString InStorage(const std::string& path)
     return strings::Text(strings::kInStorage).arg(Shown(path));
 }
 
-// How long the icon file is and when it was last written: all that tells of a picture replaced
-// under the same name. Zero when there is no icon file.
+// When the icon file was last written: all that tells of a picture replaced under the same
+// name. Zero when there is no icon file. (Its size would cost a second call for each icon.)
 std::uint64_t IconStamp(const std::string& iconPath)
 {
     if (iconPath.empty())
@@ -54,17 +54,10 @@ std::uint64_t IconStamp(const std::string& iconPath)
     std::error_code error;
     // The scan took the path from the disk's listings; only the Korvane folder's part may be
     // spelt otherwise there.
-    fs::path file = kpath::ToNative(iconPath);
-    std::uintmax_t size = fs::file_size(file, error);
-    if (error) {
-        file = Path(iconPath).OnDisk();
-        size = fs::file_size(file, error);
-    }
-    const auto written = fs::last_write_time(file, error);
+    auto written = fs::last_write_time(kpath::ToNative(iconPath), error);
     if (error)
-        return 0;
-    return (size * 0x9e3779b97f4a7c15ULL) ^
-           static_cast<std::uint64_t>(written.time_since_epoch().count());
+        written = fs::last_write_time(Path(iconPath).OnDisk(), error);
+    return error ? 0 : static_cast<std::uint64_t>(written.time_since_epoch().count());
 }
 
 } // namespace
