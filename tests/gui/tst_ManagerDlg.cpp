@@ -85,10 +85,9 @@ private slots:
     void selectionButtonsAndPanelFollowEachCommand_data()
     {
         QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
-        // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons
-        // ("Enter >>" presses Enter while ">>" has the focus); "key tree|list K" presses K on
-        // the control, "menukey tree|list K" ("shiftF10 ...") the context-menu key (Shift+F10)
-        // there and K in the popup;
+        // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons;
+        // "key tree|list|use K" presses K on the control, "menukey tree|list K" ("shiftF10 ...")
+        // the context-menu key (Shift+F10) there and K in the popup;
         // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
         // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first; "dclick X"
         // ("dclick entry X") double-clicks the item (entry); "drag X tree|list tree|list" drops
@@ -108,16 +107,13 @@ private slots:
         // clang-format off
         // "<<" never acts on another plug-in than the tree's, whose entry alone is selected.
         QTest::newRow("category") << three << QStringList{"Alpha", "Cat"} << QStringList{"Alpha", "Delta"} << "Cat||Alpha||";
-        QTest::newRow("plug-in not in use") << three << QStringList{"Alpha", "Beta"} << QStringList{"Alpha", "Delta"} << "Beta||Beta|>>|";
-        QTest::newRow("plug-in in use") << three << QStringList{"Alpha", "Delta"} << QStringList{"Alpha", "Delta"} << "Delta|Delta|Delta||<<";
         // The list hands its selection to Beta as Alpha's entry goes: the tree stays on Alpha.
         QTest::newRow("<< on the selected entry") << two << QStringList{"entry Alpha", "<<"} << QStringList{"Beta"} << "Alpha||Alpha|>>|";
         // The new entry is selected: "<<" takes it out again.
         QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha|Alpha|Alpha||<<";
         // Enter presses the button that has the focus instead of ending the window; the new
         // entry takes its alphabetical place, whatever the letter case.
-        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "Enter >>"} << QStringList{"sniper", "Tango"} << "sniper|sniper|sniper||<<";
-        QTest::newRow(">> above an entry") << oneUsed << QStringList{"Beta", "Alpha", ">>"} << ab << "Alpha|Alpha|Alpha||<<";
+        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "key use Return"} << QStringList{"sniper", "Tango"} << "sniper|sniper|sniper||<<";
         // The popup acts on the plug-in right-clicked, not on the tree's; an entry sorted in
         // above the selected one moves neither the selection nor the panel.
         QTest::newRow("Add to list above it") << oneUsed << QStringList{"Beta", "menu Alpha A"} << ab << "Beta|Beta|Beta||<<";
@@ -156,14 +152,10 @@ private slots:
             const QStringList words = step.split(' ');
             if (step == ">>" || step == "<<") {
                 (step == ">>" ? m.use : m.unuse)->click();
-            } else if (step == "Enter >>") {
-                m.use->setFocus();
-                QTest::keyClick(m.use, Qt::Key_Return);
             } else if (words[0] == "key") {
-                QWidget* control = words[1] == "tree" ? static_cast<QWidget*>(m.tree) : m.list;
-                const Qt::Key key = words[2] == "Return" ? Qt::Key_Return : Qt::Key_Delete;
+                QWidget* control = m.dlg.findChild<QWidget*>(words[1]);
                 control->setFocus();
-                QTest::keyClick(control, key);
+                QTest::keyClick(control, words[2] == "Return" ? Qt::Key_Return : Qt::Key_Delete);
             } else if (words[0] == "entry") {
                 m.ClickEntry(words[1]);
             } else if (words[0] == "collapse") {
@@ -179,7 +171,7 @@ private slots:
                         m.unuse->click();
                     QTest::keyClick(popup, keys.back().toLatin1());
                 });
-                QWidget* control = words[1] == "tree" ? static_cast<QWidget*>(m.tree) : m.list;
+                QWidget* control = m.dlg.findChild<QWidget*>(words[1]);
                 if (words[0] == "menu") {
                     m.Click(words[1], Qt::RightButton);
                 } else if (words[0] == "entry-menu") {
@@ -635,8 +627,6 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("message"); // how the message starts; none when empty
         QTest::addColumn<QString>("reason");  // how it ends
-        const QString load = S(strings::kMenuLoadConfig);
-        const QString fails = S(strings::kConfigLoadFailed) + "\n\n"; // then the reason
         // clang-format off
         QTest::newRow(">> into a plugins folder that is a file") << ">>" << "plugins is a file" << S(strings::kUsePluginFailed).arg("Beta") + "\n\n" << "";
         // Alpha's script cannot be kept anywhere before it goes.
@@ -644,7 +634,7 @@ private slots:
         QTest::newRow("description in a storage that is a file") << S(strings::kMenuEditDescription) << "storage is a file" << S(strings::kDescriptionWriteFailed) + "\n\n" << "";
         // The panel shows the beginning of the file and says so; the editor does not replace it.
         QTest::newRow("description file beyond 64 KiB") << S(strings::kMenuEditDescription) << "description beyond 64 KiB" << S(strings::kDescriptionWriteFailed) + "\n\n" << S(strings::kReasonDescriptionTooLarge);
-        QTest::newRow("load while another Korvane Manager changes the folders") << load << "busy" << fails << S(strings::kFoldersBusy);
+        QTest::newRow("load while another Korvane Manager changes the folders") << S(strings::kMenuLoadConfig) << "busy" << S(strings::kConfigLoadFailed) + "\n\n" << S(strings::kFoldersBusy);
         QTest::newRow("save while another Korvane Manager changes the folders") << S(strings::kMenuSaveConfig) << "busy" << S(strings::kConfigCreateFailed) + "\n\n" << S(strings::kFoldersBusy);
         QTest::newRow("unreachable update server") << S(strings::kMenuCheckForUpdates) << "" << "" << "";
         QTest::newRow("Quick Exec without mods") << S(strings::kMenuQuickExec) << "" << S(strings::kQuickExecNotConfigured) << "";
