@@ -166,7 +166,7 @@ def count_calls(runner, command):
     def counted(root, status, err, calls):
         if status != 0:
             sys.exit(f"FAIL: {command.label} without a fault exited {status}: {err}")
-        return [line.split("\t")[0] for line in calls], comparable(root, snapshot(root)[0])
+        return [line.split("\t")[0] for line in calls], comparable(root, snapshot(root))
     return runner.run_fresh(command, None, counted)
 
 
@@ -185,7 +185,7 @@ def run_with_fault(runner, command, ok, before, number, code):
             retry_status, retry_err = runner.run(root, command.args)
             if retry_status != 0:
                 problems.append(f"the retry exited {retry_status}: {retry_err.strip()}")
-            elif not complete(comparable(root, snapshot(root)[0]), ok):
+            elif not complete(comparable(root, snapshot(root)), ok):
                 problems.append("the retry did not complete the command")
         return status, err, problems
     return runner.run_fresh(command, (number, code), checked)
@@ -206,7 +206,7 @@ def chosen_calls(kinds, most):
 
 def check(command, before, ok, root, status, err):
     """The problems the folder shows after a run that had a fault."""
-    files = snapshot(root)[0]
+    files = snapshot(root)
     ok_files = ok[0]
     problems = []
     # Below each side's path: the digests of the files set aside for it, in any folder of backups.
@@ -326,7 +326,7 @@ def main():
                 if options.only and command.label != options.only:
                     continue
                 kinds, ok = count_calls(runner, command)
-                before = snapshot(command.template)[0]
+                before = snapshot(command.template)
                 jobs = [(number, kinds[number - 1], code,
                          pool.submit(run_with_fault, runner, command, ok, before, number, code))
                         for number in chosen_calls(kinds, options.most)
