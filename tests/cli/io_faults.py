@@ -267,20 +267,18 @@ def prepare(runner, base, scratch, url):
     shutil.copytree(base, edited)
     write(os.path.join(edited, "Korvane", "plugins", "armor.cs"), "// my armor\n")
     write(os.path.join(edited, "Korvane", "plugins", "weapons", "sniper.cs"), "// my sniper\n")
-    # undo-load starts from the folder a load left, with the set before it as a backup; and from
-    # one where the load set aside the copies in use, which the undo puts back.
-    loaded, settled = os.path.join(scratch, "loaded"), os.path.join(scratch, "settled")
-    for folder, template, args in ((loaded, base, ["a.pfg"]),
-                                   (settled, edited, ["b.pfg", "--use-storage"])):
-        shutil.copytree(template, folder)
-        status, err = runner.run(folder, ["load-config", os.path.join(folder, args[0])] + args[1:])
-        if status != 0:
-            sys.exit(f"FAIL: preparing undo-load from {folder}: {err}")
+    # undo-load starts from the folder a load left, with the set before it as a backup and the
+    # copies in use it set aside, which the undo loads and puts back.
+    settled = os.path.join(scratch, "settled")
+    shutil.copytree(edited, settled)
+    status, err = runner.run(settled, ["load-config", os.path.join(settled, "b.pfg"),
+                                       "--use-storage"])
+    if status != 0:
+        sys.exit(f"FAIL: preparing undo-load: {err}")
     return [
         Command("use", ["use", "misc", "turret", "sniper"], base),
         Command("unuse", ["unuse", "armor", "sniper"], base),
         Command("load-config (directories)", ["load-config", "a.pfg"], base),
-        Command("undo-load", ["undo-load"], loaded),
         Command("describe", ["describe", "sniper", "--description", "Longer shot."], base,
                 replaces=True),
         Command("save-config", ["save-config", "saved.pfg", "--store-directory", "--name",
