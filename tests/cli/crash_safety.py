@@ -127,7 +127,7 @@ def main():
         for _ in range(options.rounds):
             for name, make in commands.items():
                 args = make()
-                before = snapshot(korvane)[0]
+                before = snapshot(korvane)
                 process = run.start(args)
                 time.sleep(rng.uniform(0, durations[name]))
                 if process.poll() is None:
@@ -135,10 +135,10 @@ def main():
                 process.send_signal(signal.SIGKILL)
                 process.communicate()
                 kills += 1
-                killed = snapshot(korvane)[0]
+                killed = snapshot(korvane)
                 listed = run.complete(["list"]) + run.complete(["list", "--in-use"])
                 run.complete(args)  # the next run completes, over whatever the kill left
-                after = snapshot(korvane)[0]
+                after = snapshot(korvane)
                 check(name, before, killed, after, listed)
                 files_checked += len(killed)
         print(f"crash safety: seed {options.seed}, {kills} kills ({landed} during the run) over "

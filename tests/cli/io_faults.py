@@ -1,24 +1,14 @@
 #!/usr/bin/env python3
-"""Fails each file-system call of every file-changing korvane-cli command in turn, as a disk that
-goes bad (EIO) or fills up (ENOSPC) would, and checks the folder after each.
-
-A command first runs on a fresh copy of its scratch Korvane folder with the fault library counting
-its calls on that folder's files; then, on another fresh copy for each call, with that call failing
-with EIO (and again with ENOSPC for a call that creates, writes, flushes, links or renames), then
-once more without a fault. With --most N, N calls of a command of more fail: every call that
-changes the disk (creates, writes, flushes, closes a written file, copies, links, renames, removes,
-makes a folder or sets a mode) and an even spread of the others, or an even spread of the changing
-ones alone when they are more than N. After each faulted run:
-- every file of storage and plugins is whole in storage, in plugins or set aside in a folder of
-  backups (its old bytes, or the new ones a command that replaces files gives it); every backup
-  stays unless the command succeeded;
-- every other file but the program's temporaries holds its old or its new bytes (or, in storage
-  and plugins, its namesake's on the other side), and each file set aside is a whole copy of one;
-- the command exited 0 only when the folder is as the fault-free run leaves it and no flush (or
-  close of a written file) failed, else 1 with a reason on standard error;
-- after a failure, the fault-free retry exits 0 and leaves the folder as the fault-free run does.
-It prints per command its calls, the faults injected, the runs that failed (exit 1) and those that
-ended cleanly.
+"""Fails each file-system call of every file-changing korvane-cli command in turn, with EIO (and
+ENOSPC on a call that creates, writes, flushes, links or renames), each on a fresh copy of the
+command's scratch Korvane folder, after a fault-free run that counts the calls. With --most N, N
+calls of a command fail: every call that changes the disk and an even spread of the others (or an
+even spread of the changing ones, when they are more). After each faulted run:
+- every file of storage and plugins is whole on either side or set aside among the backups (old
+  bytes, or the new ones a replacing command gives it); no backup goes unless the command succeeded;
+- every other file but the temporaries holds its old or its new bytes;
+- exit 0 only when the folder is as the fault-free run leaves it and no flush failed, else exit 1
+  with a reason; after a failure, the fault-free retry completes the command.
 
 usage: io_faults.py KORVANE_CLI UPDLIST FAULT_LIBRARY [--most N] [--only COMMAND] [--preload LIB]
 """
@@ -38,7 +28,7 @@ from scratch_korvane import LOCK_FILE, serve_update, snapshot, write
 
 # Calls that change the disk: the ones that can run out of space, and all that matter most.
 SPACE_KINDS = {"open+w", "write", "sync", "close+w", "copy", "mkdir", "link", "rename"}
-CHANGING_KINDS = SPACE_KINDS | {"unlink", "rmdir", "chmod"}
+CHANGING_KINDS = SPACE_KINDS | {"unlink", "chmod"}
 # A failure the folder cannot show: the bytes are there, but may not be on the disk.
 FLUSH_KINDS = {"sync", "close+w"}
 JOURNAL = os.path.join("Korvane", "backups", "updates-in-progress.txt")
@@ -176,7 +166,7 @@ def count_calls(runner, command):
     def counted(root, status, err, calls):
         if status != 0:
             sys.exit(f"FAIL: {command.label} without a fault exited {status}: {err}")
-        return [line.split("\t")[0] for line in calls], comparable(root, snapshot(root)[0])
+        return [line.split("\t")[0] for line in calls], comparable(root, snapshot(root))
     return runner.run_fresh(command, None, counted)
 
 
@@ -195,7 +185,7 @@ def run_with_fault(runner, command, ok, before, number, code):
             retry_status, retry_err = runner.run(root, command.args)
             if retry_status != 0:
                 problems.append(f"the retry exited {retry_status}: {retry_err.strip()}")
-            elif not complete(comparable(root, snapshot(root)[0]), ok):
+            elif not complete(comparable(root, snapshot(root)), ok):
                 problems.append("the retry did not complete the command")
         return status, err, problems
     return runner.run_fresh(command, (number, code), checked)
@@ -216,7 +206,7 @@ def chosen_calls(kinds, most):
 
 def check(command, before, ok, root, status, err):
     """The problems the folder shows after a run that had a fault."""
-    files = snapshot(root)[0]
+    files = snapshot(root)
     ok_files = ok[0]
     problems = []
     # Below each side's path: the digests of the files set aside for it, in any folder of backups.
@@ -277,21 +267,18 @@ def prepare(runner, base, scratch, url):
     shutil.copytree(base, edited)
     write(os.path.join(edited, "Korvane", "plugins", "armor.cs"), "// my armor\n")
     write(os.path.join(edited, "Korvane", "plugins", "weapons", "sniper.cs"), "// my sniper\n")
-    # undo-load starts from the folder a load left, with the set before it as a backup; and from
-    # one where the load set aside the copies in use, which the undo puts back.
-    loaded, settled = os.path.join(scratch, "loaded"), os.path.join(scratch, "settled")
-    for folder, template, args in ((loaded, base, ["a.pfg"]),
-                                   (settled, edited, ["b.pfg", "--use-storage"])):
-        shutil.copytree(template, folder)
-        status, err = runner.run(folder, ["load-config", os.path.join(folder, args[0])] + args[1:])
-        if status != 0:
-            sys.exit(f"FAIL: preparing undo-load from {folder}: {err}")
+    # undo-load starts from the folder a load left, with the set before it as a backup and the
+    # copies in use it set aside, which the undo loads and puts back.
+    settled = os.path.join(scratch, "settled")
+    shutil.copytree(edited, settled)
+    status, err = runner.run(settled, ["load-config", os.path.join(settled, "b.pfg"),
+                                       "--use-storage"])
+    if status != 0:
+        sys.exit(f"FAIL: preparing undo-load: {err}")
     return [
         Command("use", ["use", "misc", "turret", "sniper"], base),
         Command("unuse", ["unuse", "armor", "sniper"], base),
         Command("load-config (directories)", ["load-config", "a.pfg"], base),
-        Command("load-config (keys)", ["load-config", "b.pfg"], base),
-        Command("undo-load", ["undo-load"], loaded),
         Command("describe", ["describe", "sniper", "--description", "Longer shot."], base,
                 replaces=True),
         Command("save-config", ["save-config", "saved.pfg", "--store-directory", "--name",
@@ -337,7 +324,7 @@ def main():
                 if options.only and command.label != options.only:
                     continue
                 kinds, ok = count_calls(runner, command)
-                before = snapshot(command.template)[0]
+                before = snapshot(command.template)
                 jobs = [(number, kinds[number - 1], code,
                          pool.submit(run_with_fault, runner, command, ok, before, number, code))
                         for number in chosen_calls(kinds, options.most)

@@ -9,10 +9,6 @@ import threading
 LOCK_FILE = ".korvanemgr.lock"
 
 
-def is_temporary(name):
-    return name.startswith(".") and name.endswith(".part")
-
-
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
@@ -20,18 +16,17 @@ def write(path, data):
 
 
 def snapshot(root):
-    """Relative path -> content digest of every file below root, and the temporary files."""
-    files, temporaries = {}, []
+    """Relative path -> content digest of every file below root but the program's temporary
+    files and the lock."""
+    files = {}
     for folder, _, names in os.walk(root):
         for name in names:
-            path = os.path.join(folder, name)
-            relative = os.path.relpath(path, root)
-            if is_temporary(name):
-                temporaries.append(relative)
-            elif name != LOCK_FILE:
+            temporary = name.startswith(".") and name.endswith(".part")
+            if not temporary and name != LOCK_FILE:
+                path = os.path.join(folder, name)
                 with open(path, "rb") as f:
-                    files[relative] = hashlib.sha1(f.read()).hexdigest()
-    return files, temporaries
+                    files[os.path.relpath(path, root)] = hashlib.sha1(f.read()).hexdigest()
+    return files
 
 
 def serve_update(root, updlist, version):

