@@ -1,7 +1,6 @@
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/PluginConfiguration.h"
-#include "core/catalogue/PluginUse.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
@@ -286,18 +285,6 @@ private slots:
         diskFull.reset();
         QVERIFY(QString::fromStdString(loaded.reason()).contains("backed up"));
         QCOMPARE(InUse(tree), before);
-    }
-
-    void takingAKeyOutOfUseTakesItFromEverySubfolderOfPlugins()
-    {
-        TestTree tree;
-        WriteKorvaneForBackups(tree);
-        tree.Write("plugins/sniper.cs", "moved here");
-        const CPluginInfo sniper = Plugin("sniper", "weapons\\");
-        QVERIFY(pluginuse::InUseElsewhere(tree.Root(), sniper));
-        QVERIFY(pluginuse::UnusePlugin(tree.Root(), sniper));
-        QCOMPARE(InUse(tree), (QStringList{"blaster.cs", "other", "weapons"}));
-        QCOMPARE(tree.Read("storage/sniper.cs"), "moved here");
     }
 
     void keysInTwoSubfoldersOfPluginsAreRepeatedKeys()

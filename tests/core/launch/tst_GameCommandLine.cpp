@@ -133,7 +133,6 @@ private slots:
         QTest::newRow("another Wine build, with arguments") << inPrefix << windows
             << "\"%1/my wine\" --debug \"a b\"" << Ok << QStringList{"--debug", "a b"};
         QTest::newRow("Tribes folder not set") << "" << none << "" << GameNotFound << QStringList();
-        QTest::newRow("no tribes.exe") << "tribes/" << none << "" << GameNotFound << QStringList();
         QTest::newRow("cannot run") << "tribes/" << QByteArray("#!/no/such/shell\n") << ""
                                     << StartFailed << QStringList();
         // clang-format on

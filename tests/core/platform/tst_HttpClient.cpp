@@ -122,7 +122,6 @@ private slots:
         };
         const QByteArray slow(6000, 's');
         // clang-format off
-        row("http to http, relative location", "{http}/start", {Move("/start", "/moved/list"), Serve("/moved/list")});
         row("http to https", "{http}/start", {Move("/start", "{https}/list", 302), Serve("/list", kBody, true)});
         row("ten redirects", "{http}/h0", Chain("h", 10));
         row("eleven redirects", "{http}/h0", Chain("h", 11), "more than 10 redirects");
