@@ -99,7 +99,6 @@ private slots:
         QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "" << QStringList{};
         QTest::newRow("with subfolders keys ignore case") << QByteArray("UseDirectory=TRUE\r\nPlugin=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "" << QStringList{};
         QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "" << QStringList{};
-        QTest::newRow("renamed folder drops the plug-in") << QByteArray("UseDirectory=TRUE\r\nPlugin=old\\,plasma") << QStringList{} << "" << QStringList{"plasma"};
         QTest::newRow("plugin line before usedirectory") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=,sniper") << QStringList{"sniper"} << "" << QStringList{};
         QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r" << QStringList{};
         QTest::newRow("second comma belongs to the key") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,odd,name") << QStringList{"weapons\\odd,name"} << "" << QStringList{};
