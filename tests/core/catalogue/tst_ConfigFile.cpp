@@ -1,7 +1,6 @@
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/PluginConfiguration.h"
-#include "core/catalogue/PluginUse.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
@@ -100,7 +99,6 @@ private slots:
         QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "" << QStringList{};
         QTest::newRow("with subfolders keys ignore case") << QByteArray("UseDirectory=TRUE\r\nPlugin=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "" << QStringList{};
         QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "" << QStringList{};
-        QTest::newRow("renamed folder drops the plug-in") << QByteArray("UseDirectory=TRUE\r\nPlugin=old\\,plasma") << QStringList{} << "" << QStringList{"plasma"};
         QTest::newRow("plugin line before usedirectory") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=,sniper") << QStringList{"sniper"} << "" << QStringList{};
         QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r" << QStringList{};
         QTest::newRow("second comma belongs to the key") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,odd,name") << QStringList{"weapons\\odd,name"} << "" << QStringList{};
@@ -286,18 +284,6 @@ private slots:
         diskFull.reset();
         QVERIFY(QString::fromStdString(loaded.reason()).contains("backed up"));
         QCOMPARE(InUse(tree), before);
-    }
-
-    void takingAKeyOutOfUseTakesItFromEverySubfolderOfPlugins()
-    {
-        TestTree tree;
-        WriteKorvaneForBackups(tree);
-        tree.Write("plugins/sniper.cs", "moved here");
-        const CPluginInfo sniper = Plugin("sniper", "weapons\\");
-        QVERIFY(pluginuse::InUseElsewhere(tree.Root(), sniper));
-        QVERIFY(pluginuse::UnusePlugin(tree.Root(), sniper));
-        QCOMPARE(InUse(tree), (QStringList{"blaster.cs", "other", "weapons"}));
-        QCOMPARE(tree.Read("storage/sniper.cs"), "moved here");
     }
 
     void keysInTwoSubfoldersOfPluginsAreRepeatedKeys()

@@ -219,16 +219,6 @@ private slots:
                                                   {"Edited", "", "", "short"}));
     }
 
-    void unreadableFileKeepsTheRecordAsItWas()
-    {
-        TestTree tree;
-        tree.MakeFolder("k.desc.txt"); // exists, but cannot be read as a file
-        CPluginInfo plugin("old", "old", "Weapon");
-        plugin.ReadDescription(tree.Root(), "k");
-        QCOMPARE(plugin.m_strName, std::string("k"));
-        QCOMPARE(plugin.m_strCategory, std::string("Weapon"));
-    }
-
     void windowsTextIsShownAsItsCharacters()
     {
         QCOMPARE(textencoding::ToUtf8("caf\xc3\xa9"), std::string("caf\xc3\xa9"));

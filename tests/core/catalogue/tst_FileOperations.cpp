@@ -40,10 +40,6 @@ private slots:
         // A configuration may name a key with a dot in it.
         QVERIFY(CopyIn(tree, Plugin("blaster.heavy", "w\\")));
         QCOMPARE(tree.Names("plugins/w"), (QStringList{"blaster.heavy.cs", "blasterx.txt"}));
-        QVERIFY(CopyIn(tree, blaster, true));
-        QCOMPARE(tree.Names("plugins/w"),
-                 (QStringList{"Blaster.Old.CS", "blaster.cs", "blaster.desc.txt",
-                              "blaster.heavy.cs", "blaster.ico", "blasterx.txt"}));
     }
 
     void copyTreeAddsWhatIsMissingAndDeleteTreeEmptiesTheFolder()

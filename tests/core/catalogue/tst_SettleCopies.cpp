@@ -154,6 +154,7 @@ private slots:
         tree.Write("plugins/old/blaster.cs", "old, edited");
         tree.Write("plugins/old/blaster.txt", "only copy");
         const CPluginInfo blaster = Plugin("blaster", "w\\");
+        QVERIFY(pluginuse::InUseElsewhere(tree.Root(), blaster));
         const auto copies = pluginuse::DifferingCopies(tree.Root(), blaster);
         QCOMPARE(*copies, (settle::Copies{"w\\BLASTER.cs", "old\\blaster.cs"}));
         QVERIFY(!pluginuse::UnusePlugin(tree.Root(), blaster));

@@ -1,8 +1,8 @@
-// The file layer on a disk that fails: a listing cut short, a flush that does not reach the disk,
-// a file that cannot be looked at. None may pass for success or for a file that is not there.
+// The file layer on a disk that fails: a flush that does not reach the disk, a file that cannot
+// be looked at (a listing cut short is tried through the commands, in tst_FileFaults). None may
+// pass for success or for a file that is not there.
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
-#include "core/platform/FolderListing.h"
 #include "core/platform/FolderReader.h"
 #include "support/IoFaults.h"
 #include "support/TestTree.h"
@@ -16,24 +16,6 @@ class tst_IoErrors : public QObject
     Q_OBJECT
 
 private slots:
-    // A listing that stops at a read error names the folder; a missing folder is merely empty.
-    void aListingCutShortIsAFailure()
-    {
-        TestTree tree;
-        for (const char* name : {"a.cs", "b.cs", "c.cs"})
-            tree.Write(std::string("w/") + name, name);
-        {
-            IoFault fault(tree.Root(), "readdir", "/w", EIO, 2);
-            const auto listed = kfs::ListFolder(tree.Path("w"));
-            QVERIFY(fault.Happened());
-            QVERIFY(!listed);
-            QVERIFY(QString::fromStdString(listed.reason()).contains(tree.QPath("w")));
-        }
-        QCOMPARE(kfs::ListFolder(tree.Path("w"))->size(), size_t(3));
-        const auto missing = kfs::ListFolder(tree.Path("none"));
-        QVERIFY(missing && missing->empty());
-    }
-
     // A copy that a delete relies on counts only once its bytes and its name are on the disk:
     // when either flush fails, there is no copy. A replaced file whose folder cannot be flushed
     // is in place, but the write fails.
@@ -83,11 +65,6 @@ private slots:
         {
             IoFault fault(tree.Root(), "stat", "a.desc.txt");
             QVERIFY(!kfs::IsMissing(tree.Path("a.desc.txt")));
-            QVERIFY(fault.Happened());
-        }
-        {
-            IoFault fault(tree.Root(), "read", "a.desc.txt");
-            QVERIFY(!kfs::ReadFileIfThere(tree.Path("a.desc.txt")));
             QVERIFY(fault.Happened());
         }
         QCOMPARE(kfs::ReadFileIfThere(tree.Path("a.desc.txt"))->value_or(""), "Name=A");

@@ -86,7 +86,6 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("text");
         QTest::newRow("comma") << QByteArray("URL=http://host/a,b.upd") << "http://host/a,b.upd";
-        QTest::newRow("trailing comma") << QByteArray("URL=a,") << "a,";
         QTest::newRow("quoted") << QByteArray("URL=\"a,b\"") << "a,b";
     }
     void handEditedTextReadsAsWritten()

@@ -69,8 +69,6 @@ private slots:
         QTest::addColumn<QString>("inUse");  // plugins/sniper.cs, if the plug-in is in use
         QTest::addColumn<bool>("installed");
         // clang-format off
-        QTest::newRow("file with its size") << "storage\\" << "storage/sniper.cs" << 3 << "" << true;
-        QTest::newRow("file missing") << "storage\\" << "" << 3 << "" << false;
         QTest::newRow("file of another size") << "storage\\" << "storage/sniper.cs" << 4 << "" << false;
         QTest::newRow("update without files") << "storage\\" << "" << -1 << "" << true;
         QTest::newRow("names in another letter case") << "STORAGE" << "storage/Sniper.CS" << 3 << "" << true;
@@ -157,8 +155,6 @@ private slots:
         QTest::addColumn<QString>("inUseAfter");
         // clang-format off
         QTest::newRow("modes kept") << "old" << 0750 << "old" << 0604 << "new" << "new";
-        QTest::newRow("copy in use edited") << "old" << 0644 << "edit" << 0644 << "new" << "edit";
-        QTest::newRow("copy in use already new") << "old" << 0644 << "new" << 0644 << "new" << "new";
         QTest::newRow("copy in use, none stored") << "" << 0644 << "old" << 0644 << "new" << "old";
         QTest::newRow("stored file read-only") << "old" << 0444 << "old" << 0644 << "old" << "old";
         // clang-format on
