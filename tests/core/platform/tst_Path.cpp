@@ -1,5 +1,6 @@
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
+#include "support/TestTree.h"
 
 #include <QtTest>
 
@@ -51,6 +52,22 @@ private slots:
         QVERIFY(!Path("storage\\a.cs").SameAs(Path("storage\\a.cs\\b")));
         QVERIFY(!Path("\xc3\x89.cs").SameAs(Path("\xc3\xa9.cs")));
         QVERIFY(!(Path("a\\") == Path("A\\")));
+    }
+
+    // Each name is found in the letter case the disk has it; a name that is not there, and all
+    // below it, stay as given.
+    void theDiskDecidesTheLetterCase()
+    {
+        TestTree tree;
+        tree.Write("Storage/Weapons/Blaster.DESC.txt", "x");
+        const Path root(tree.Root());
+        QVERIFY((root / "storage\\weapons\\blaster.desc.txt").Exists());
+        QCOMPARE(QString::fromStdString(
+                     kpath::FromNative((root / "storage\\weapons\\new.txt").OnDisk())),
+                 tree.QPath("Storage/Weapons/new.txt"));
+        QCOMPARE(QString::fromStdString(kpath::FromNative((root / "STORAGE/missing/X/").OnDisk())),
+                 tree.QPath("Storage/missing/X/"));
+        QVERIFY(!(root / "storage\\missing\\blaster.desc.txt").Exists());
     }
 };
 
