@@ -3,6 +3,7 @@
 #include "core/platform/HttpClient.h"
 #include "core/platform/Status.h"
 #include "core/updater/CUpdateInfo.h"
+#include "core/updater/ListSignature.h"
 #include "core/updater/UpdateListReader.h"
 
 #include <cstdint>
@@ -77,9 +78,15 @@ public:
                                   std::vector<std::string>* keptCopies = nullptr);
 
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;
+    // What the list's signature said when it was downloaded.
+    const ListSignature& Signature() const { return m_signature; }
+
     // How the list and the files are fetched: when a transfer counts as stalled, and, in tests,
     // which certificate authority signs the loopback server's certificate.
     HttpClient::Options m_transferOptions;
+
+private:
+    ListSignature m_signature;
 };
 
 } // namespace korvane
