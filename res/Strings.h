@@ -298,6 +298,14 @@ inline constexpr char kReasonPutBack[] =
     "%1; the files already replaced hold their old version again";
 inline constexpr char kReasonNotPutBack[] =
     "%1; these files hold the new version and every other file its old one: %2";
+// Why a minisign public key or signature file is no use: fragments placed after its name.
+inline constexpr char kReasonKeyNotBase64[] = "\"%1\" is no minisign public key (the line after "
+                                              "its untrusted comment, starting with RW)";
+inline constexpr char kReasonKeyAlgorithm[] = "\"%1\" is a key for another signature algorithm";
+inline constexpr char kReasonSignatureForm[] = "not a minisign signature file";
+inline constexpr char kReasonSignatureTooLong[] = "a signature file longer than 64 KiB";
+inline constexpr char kReasonSignatureLegacy[] =
+    "a signature in minisign's legacy form; sign with minisign's default (prehashed) form";
 
 // The update list tool, for whoever runs the project's web server.
 inline constexpr char kUpdListUsage[] =

@@ -40,6 +40,13 @@ if(MINGW)
         file(REAL_PATH "${found}" found)
         list(APPEND korvane_compiler_runtime ${found})
     endforeach()
+    # libgcrypt, which checks the updates' signatures, and the error library it links, as
+    # Debian's MinGW-w64 packages of them install them.
+    foreach(dll libgcrypt-20.dll libgpg-error-0.dll)
+        string(MAKE_C_IDENTIFIER ${dll} variable)
+        find_file(KORVANE_${variable} ${dll} PATH_SUFFIXES bin REQUIRED)
+        list(APPEND korvane_compiler_runtime ${KORVANE_${variable}})
+    endforeach()
 endif()
 
 # The licences of the libraries above, as Debian, whose sources and compilers built them,
@@ -53,7 +60,10 @@ if(CMAKE_HOST_UNIX)
         "LGPL-3.txt\;/usr/share/common-licenses/LGPL-3"
         "GPL-3.txt\;/usr/share/common-licenses/GPL-3"
         "GCC-runtime.txt\;/usr/share/doc/gcc-mingw-w64-base/copyright"
-        "MinGW-w64.txt\;/usr/share/doc/mingw-w64-x86-64-dev/copyright")
+        "MinGW-w64.txt\;/usr/share/doc/mingw-w64-x86-64-dev/copyright"
+        "libgcrypt.txt\;/usr/share/doc/libgcrypt-mingw-w64-dev/copyright"
+        "libgpg-error.txt\;/usr/share/doc/libgpg-error-mingw-w64-dev/copyright"
+        "LGPL-2.1.txt\;/usr/share/common-licenses/LGPL-2.1")
 endif()
 foreach(licence ${korvane_licence_files})
     list(GET licence 0 name)

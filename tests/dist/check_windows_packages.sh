@@ -48,10 +48,12 @@ unix_path() { run winepath -u "$1"; }
 
 # What both packages hold, and nothing else.
 program_files=(KorvaneMgr.exe korvane-cli.exe Qt6Core.dll Qt6Gui.dll Qt6Network.dll Qt6Widgets.dll
-               libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll platforms/qwindows.dll
+               libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll libgcrypt-20.dll
+               libgpg-error-0.dll platforms/qwindows.dll
                styles/qwindowsvistastyle.dll tls/qschannelbackend.dll imageformats/qico.dll
                licenses/ThirdPartyNotices.txt licenses/Qt.txt licenses/LGPL-3.txt
-               licenses/GPL-3.txt licenses/GCC-runtime.txt licenses/MinGW-w64.txt)
+               licenses/GPL-3.txt licenses/GCC-runtime.txt licenses/MinGW-w64.txt
+               licenses/libgcrypt.txt licenses/libgpg-error.txt licenses/LGPL-2.1.txt)
 holds_exactly() { # <folder> <what> <files...>
     local folder=$1 what=$2
     shift 2
