@@ -150,9 +150,10 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
     // A name from the network that could lead out of the destination is never used.
     if (!kpath::IsContainedRelative(update.m_strTargetDir))
         return Unsafe(update.m_strTargetDir);
-    // The target is made also for an update without files.
-    if (korvane::Status own = RefuseProgramsOwn(update.m_strTargetDir); !own)
-        return own;
+    // The target is made also for an update without files; with files, the reason names one.
+    if (update.m_arrFiles.empty())
+        if (korvane::Status own = RefuseProgramsOwn(update.m_strTargetDir); !own)
+            return own;
     const std::string destination = Destination(update, korvaneFolder);
     const std::string target = LocalName(update.m_strTargetDir);
     std::vector<UpdateFilePlace> places;
