@@ -286,6 +286,10 @@ inline constexpr char kReasonSizeExceeds[] =
 inline constexpr char kReasonNoSuchUpdate[] = "no update with the index %1";
 inline constexpr char kReasonFileRefused[] = "%1 cannot be written there";
 inline constexpr char kReasonUnsafeName[] = "%1 would leave the Korvane folder";
+inline constexpr char kReasonIntoBackups[] =
+    "%1 would go into the backups folder, which holds the program's own copies";
+inline constexpr char kReasonDotName[] =
+    "%1 has a name that starts with a dot, as the program's own files do";
 inline constexpr char kReasonInUseDiffers[] =
     "%1: the copy in use differs from its copy in storage; it was not updated";
 // Why an update was not installed: its name and version, the file as the list names it, and the

@@ -3,6 +3,7 @@
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/FolderListings.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/SetAsideCopies.h"
 #include "core/catalogue/TreeCopy.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FailureList.h"
@@ -24,24 +25,6 @@ namespace fs = std::filesystem;
 constexpr char kPluginsSide[] = "plugins";
 constexpr char kStorageSide[] = "storage";
 
-// Makes every level of the stored-form folder rel below base that is missing; base must exist.
-korvane::Status MakeFolders(const Path& base, std::string_view rel)
-{
-    Path folder = base;
-    size_t start = 0;
-    while (start < rel.size()) {
-        const size_t end = std::min(rel.find_first_of("\\/", start), rel.size());
-        const std::string_view name = rel.substr(start, end - start);
-        start = end + 1;
-        if (name.empty())
-            continue;
-        folder /= name;
-        if (auto made = kfs::EnsureFolder(folder.OnDisk()); !made)
-            return made;
-    }
-    return korvane::Status::Success();
-}
-
 // The folder part of a stored-form path, ending in a separator, or empty.
 std::string_view FolderOf(std::string_view rel)
 {
@@ -49,58 +32,18 @@ std::string_view FolderOf(std::string_view rel)
     return last == std::string_view::npos ? std::string_view() : rel.substr(0, last + 1);
 }
 
-// The folder the copies that give way are set aside in, made when the first one is.
-class SetAside
+// A whole copy of file set aside as side\rel.
+korvane::Status Put(SetAsideCopies& setAside, const char* side, const std::string& rel,
+                    const fs::path& file)
 {
-public:
-    SetAside(const std::string& korvaneFolder, std::string stem)
-        : m_korvaneFolder(korvaneFolder), m_stem(std::move(stem))
-    {}
-
-    bool Made() const { return m_made; }
-
-    // A whole copy of file, on the disk, as side\rel in the folder. Never replaces a file there.
-    korvane::Status Put(const char* side, const std::string& rel, const fs::path& file)
-    {
-        if (auto ready = Ready(); !ready)
-            return ready;
-        const Path root = configbackup::SetAsideFolder(m_korvaneFolder, m_stem);
-        const std::string folder =
-            side + std::string(1, kpath::kStoredSeparator) + std::string(FolderOf(rel));
-        if (auto made = MakeFolders(root, folder); !made)
-            return made;
-        const fs::path target =
-            (root / folder).OnDisk() / kpath::ToNative(rel.substr(FolderOf(rel).size()));
-        return kfs::CopyFileNoOverwrite(file, target, kfs::Flush::ToDisk);
-    }
-
-private:
-    korvane::Status Ready()
-    {
-        if (m_made)
-            return korvane::Status::Success();
-        const fs::path backups = configbackup::BackupFolder(m_korvaneFolder).OnDisk();
-        if (!kfs::IsFolder(backups))
-            if (auto created = kfs::CreateFolder(backups); !created)
-                return created;
-        const fs::path folder = configbackup::SetAsideFolder(m_korvaneFolder, m_stem).OnDisk();
-        if (!kfs::IsFolder(folder))
-            if (auto created = kfs::CreateFolder(folder); !created)
-                return created;
-        m_made = true;
-        return korvane::Status::Success();
-    }
-
-    const std::string& m_korvaneFolder;
-    const std::string m_stem;
-    bool m_made = false;
-};
+    return setAside.Put(side + std::string(1, kpath::kStoredSeparator) + rel, file);
+}
 
 // Makes the two copies of rel hold the same bytes as the choice says, the one that gives way set
 // aside first; with keepInUse, the copy in use is set aside also when it stays. Copies that hold
 // the same bytes by now, or of which one is gone, need nothing.
 korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& rel, Choice choice,
-                          bool keepInUse, SetAside& setAside)
+                          bool keepInUse, SetAsideCopies& setAside)
 {
     // The paths come from a listing or an update list; none may lead out of the two folders.
     if (rel.empty() || !kpath::IsContainedRelative(rel))
@@ -120,15 +63,15 @@ korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& r
     const fs::path& givesWay = keepMine ? stored : inUse;
     const fs::path& kept = keepMine ? inUse : stored;
     if (keepMine && keepInUse)
-        if (auto aside = setAside.Put(kPluginsSide, rel, inUse); !aside)
+        if (auto aside = Put(setAside, kPluginsSide, rel, inUse); !aside)
             return aside;
-    if (auto aside = setAside.Put(keepMine ? kStorageSide : kPluginsSide, rel, givesWay); !aside)
+    if (auto aside = Put(setAside, keepMine ? kStorageSide : kPluginsSide, rel, givesWay); !aside)
         return aside;
     return kfs::CopyFileReplacing(kept, givesWay);
 }
 
 korvane::Status SettleWith(const std::string& korvaneFolder, const Settlement& settlement,
-                           bool keepInUse, SetAside& setAside)
+                           bool keepInUse, SetAsideCopies& setAside)
 {
     if (settlement.choice == Choice::Refuse)
         return korvane::Status::Success();
@@ -205,7 +148,9 @@ struct PutBack
 korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& copy,
                            const std::string& rel, std::vector<PutBack>& done)
 {
-    if (auto made = MakeFolders(korvane::PluginsFolder(korvaneFolder), FolderOf(rel)); !made)
+    if (auto made =
+            SetAsideCopies::MakeFolders(korvane::PluginsFolder(korvaneFolder), FolderOf(rel));
+        !made)
         return made;
     PutBack putBack{(korvane::PluginsFolder(korvaneFolder) / rel).OnDisk(),
                     (korvane::StorageFolder(korvaneFolder) / rel).OnDisk()};
@@ -239,7 +184,7 @@ korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder)
 korvane::Status SettleInto(const std::string& korvaneFolder, const Settlement& settlement,
                            const std::string& stem)
 {
-    SetAside setAside(korvaneFolder, stem);
+    SetAsideCopies setAside(korvaneFolder, stem);
     return SettleWith(korvaneFolder, settlement, true, setAside);
 }
 
@@ -251,7 +196,7 @@ korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Sett
     const auto stem = configbackup::NewStem(korvaneFolder, now);
     if (!stem)
         return stem.status();
-    SetAside setAside(korvaneFolder, *stem);
+    SetAsideCopies setAside(korvaneFolder, *stem);
     if (auto settled = SettleWith(korvaneFolder, settlement, false, setAside); !settled)
         return settled;
     return setAside.Made() ? *stem : std::string();

@@ -8,14 +8,17 @@
 #include "core/updater/CUpdateInfo.h"
 #include "res/Strings.h"
 
+#include <algorithm>
 #include <QString>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
 namespace {
 
 constexpr std::string_view kStorage = "storage";
+constexpr std::string_view kBackups = "backups";
 
 std::string LocalName(std::string_view listBytes)
 {
@@ -85,6 +88,49 @@ korvane::Status Unsafe(std::string_view listBytes)
                                         .toStdString());
 }
 
+// The names of a stored-form path, without the empty ones two separators in a row leave.
+std::vector<std::string_view> NamesOf(std::string_view path)
+{
+    std::vector<std::string_view> names;
+    size_t start = 0;
+    while (start <= path.size()) {
+        const size_t end = std::min(path.find_first_of("\\/", start), path.size());
+        if (end > start)
+            names.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+// Windows drops the dots and blanks that end a name: "backups." is the backups folder there.
+bool IsBackupsName(std::string_view name)
+{
+    const size_t kept = name.find_last_not_of(". ");
+    return kept != std::string_view::npos &&
+           kpath::EqualsNoCase(name.substr(0, kept + 1), kBackups);
+}
+
+// The program keeps its own files under the Korvane folder: the backups folder (copies that
+// settlements and installations set aside, and the install journal) and names that start with a
+// dot (the lock file, the temporary files of writes under way). An update that would write there
+// could destroy the only copy of a player's file, or the lock of another run. rel is the file's
+// path below the Korvane folder, in the list's bytes.
+korvane::Status RefuseProgramsOwn(std::string_view rel)
+{
+    const std::vector<std::string_view> names = NamesOf(rel);
+    const char* reason = nullptr;
+    if (!names.empty() && IsBackupsName(names.front()))
+        reason = strings::kReasonIntoBackups;
+    for (const std::string_view name : names) {
+        if (name.front() == '.')
+            reason = strings::kReasonDotName;
+    }
+    if (!reason)
+        return korvane::Status::Success();
+    return korvane::Status::Failure(
+        QString::fromUtf8(reason).arg(QString::fromStdString(LocalName(rel))).toStdString());
+}
+
 } // namespace
 
 std::string UpdateFilePlace::Destination(const CUpdateInfo& update,
@@ -104,6 +150,10 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
     // A name from the network that could lead out of the destination is never used.
     if (!kpath::IsContainedRelative(update.m_strTargetDir))
         return Unsafe(update.m_strTargetDir);
+    // The target is made also for an update without files; with files, the reason names one.
+    if (update.m_arrFiles.empty())
+        if (korvane::Status own = RefuseProgramsOwn(update.m_strTargetDir); !own)
+            return own;
     const std::string destination = Destination(update, korvaneFolder);
     const std::string target = LocalName(update.m_strTargetDir);
     std::vector<UpdateFilePlace> places;
@@ -111,6 +161,11 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
     for (const CUpdateFileInfo& file : update.m_arrFiles) {
         if (!kpath::IsPlainName(file.m_strFile) || !kpath::IsContainedRelative(file.m_strSubDir))
             return Unsafe(file.m_strSubDir + file.m_strFile);
+        std::string rel = update.m_strTargetDir;
+        if (!rel.empty() && !kpath::EndsWithSeparator(rel))
+            rel.push_back(kpath::kStoredSeparator);
+        if (korvane::Status own = RefuseProgramsOwn(rel + file.m_strSubDir + file.m_strFile); !own)
+            return own;
         UpdateFilePlace place;
         place.file = &file;
         place.subFolder = LocalName(file.m_strSubDir);

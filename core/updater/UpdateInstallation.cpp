@@ -1,6 +1,8 @@
 #include "core/updater/UpdateInstallation.h"
 
+#include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/SetAsideCopies.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/catalogue/TreeCopy.h"
 #include "core/platform/AtomicFile.h"
@@ -12,6 +14,7 @@
 #include "core/updater/CUpdateInfo.h"
 #include "res/Strings.h"
 
+#include <chrono>
 #include <QCryptographicHash>
 #include <QString>
 #include <set>
@@ -255,6 +258,8 @@ korvane::Status UpdateInstallation::Decide(Staged& staged)
 
 korvane::Status UpdateInstallation::PutInPlace()
 {
+    if (korvane::Status saved = BackUpReplaced(); !saved)
+        return Failure(saved.reason());
     for (const Staged& staged : m_staged) {
         if (staged.action == CopyAction::Refresh)
             m_journal.Note(*staged.copy, staged.digest);
@@ -291,6 +296,38 @@ korvane::Status UpdateInstallation::PutInPlace()
     for (const std::string& file : stillNew)
         files += (files.empty() ? "" : ", ") + file;
     return Failure(Reason(strings::kReasonNotPutBack, Q(placed.reason()), Q(files)));
+}
+
+korvane::Status UpdateInstallation::BackUpReplaced() const
+{
+    std::vector<fs::path> replaced;
+    for (const Staged& staged : m_staged) {
+        if (staged.action == CopyAction::Refresh)
+            replaced.push_back(staged.copyFile->Target());
+        replaced.push_back(staged.stored->Target());
+    }
+    const std::string korvane = kpath::WithTrailingSeparator(m_korvaneFolder);
+    const fs::path korvaneOnDisk = Path(korvane).OnDisk();
+    std::optional<SetAsideCopies> backup;
+    for (const fs::path& target : replaced) {
+        // A file that could not be looked at may be there: it is copied, or the copy fails.
+        std::error_code ec;
+        if (kfs::IsMissing(target) || fs::is_directory(target, ec))
+            continue;
+        const fs::path rel = target.lexically_relative(korvaneOnDisk);
+        if (rel.empty() || *rel.begin() == "..")
+            return korvane::Status::Failure(
+                Reason(strings::kReasonUnsafeName, Q(kpath::FromNative(target))));
+        if (!backup) {
+            auto stem = configbackup::NewStem(korvane, std::chrono::system_clock::now());
+            if (!stem)
+                return stem.status();
+            backup.emplace(korvane, std::move(stem).value());
+        }
+        if (korvane::Status saved = backup->Put(kpath::FromNative(rel), target); !saved)
+            return saved;
+    }
+    return korvane::Status::Success();
 }
 
 korvane::Status UpdateInstallation::Replace(kfs::AtomicFile& file, size_t staged, bool copyInUse)

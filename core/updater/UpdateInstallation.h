@@ -23,8 +23,11 @@ class CPluginList;
 // use); only then are the files put in place, the copies in use before storage's files, so that
 // storage keeps the old bytes a copy in use is recognised by until every copy is refreshed. When
 // a file cannot be put in place, those already replaced are put back; the folders the update
-// created go again. A copy in use that holds neither storage's bytes nor the update's is the
-// player's own: it is kept and named. Runs on any thread, under the Korvane folder's lock.
+// created go again. Before anything is replaced, a whole copy of every file that is, flushed to
+// the disk, goes into a new folder of backups\ at its path below the Korvane folder
+// (SetAsideCopies.h); without it nothing is replaced. A copy in use that holds neither storage's
+// bytes nor the update's is the player's own: it is kept and named. Runs on any thread, under the
+// Korvane folder's lock.
 class UpdateInstallation
 {
 public:
@@ -80,6 +83,7 @@ private:
                             const CUpdateList::StopRequest& stop);
     korvane::Status Decide(Staged& staged);
     korvane::Status PutInPlace();
+    korvane::Status BackUpReplaced() const;
     korvane::Status Replace(kfs::AtomicFile& file, size_t staged, bool copyInUse);
     // Puts back every replaced file it can; the files that still hold the new version.
     std::vector<std::string> PutBack();

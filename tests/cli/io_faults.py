@@ -7,6 +7,7 @@ even spread of the changing ones, when they are more). After each faulted run:
 - every file of storage and plugins is whole on either side or set aside among the backups (old
   bytes, or the new ones a replacing command gives it); no backup goes unless the command succeeded;
 - every other file but the temporaries holds its old or its new bytes;
+- after a failed install (all or nothing), every file but the backups holds its old bytes;
 - exit 0 only when the folder is as the fault-free run leaves it and no flush failed, else exit 1
   with a reason; after a failure, the fault-free retry completes the command.
 
@@ -42,6 +43,8 @@ class Command(NamedTuple):
     # Whether it replaces files' bytes with others of its own (a description, an update): else
     # every file's old bytes must stay whole somewhere.
     replaces: bool = False
+    # Whether it changes the files all at once: after a failure every file holds its old bytes.
+    whole: bool = False
 
 
 def backup_text(root, relative):
@@ -252,6 +255,11 @@ def check(command, before, ok, root, status, err):
         problems.append("exit 0 although the folder is not as the command leaves it")
     elif status == 1 and not err.strip():
         problems.append("exit 1 without a reason")
+    if status == 1 and command.whole:
+        changed = [path for path, digest in files.items() if not is_backup(path)
+                   and not set_aside(path) and path != JOURNAL and before.get(path) != digest]
+        changed += [path for path in before if path not in files]
+        problems += [f"{path} is not its old self after the failure" for path in sorted(changed)]
     if status != 0:
         kept_texts = {backup_text(root, p) for p in files if is_backup(p)}
         for path in before:
@@ -284,7 +292,8 @@ def prepare(runner, base, scratch, url):
         Command("save-config", ["save-config", "saved.pfg", "--store-directory", "--name",
                                 "saved"], base),
         Command("sync", ["sync"], base),
-        Command("install", ["install", "0", "--url", url], base, replaces=True),
+        # It backs up storage's sniper before it replaces it.
+        Command("install", ["install", "0", "--url", url], base, replaces=True, whole=True),
         # Copies in use the player changed, settled as each option says.
         Command("unuse (keep mine)", ["unuse", "armor", "--keep-mine"], edited),
         Command("load-config (use storage)", ["load-config", "b.pfg", "--use-storage"], edited),

@@ -2,6 +2,7 @@
 #include "core/platform/AtomicFile.h"
 #include "core/updater/CreatePath.h"
 #include "core/updater/InstallJournal.h"
+#include "core/updater/UpdateFilePlace.h"
 #include "support/LoopbackServer.h"
 #include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
@@ -261,6 +262,75 @@ private slots:
         QVERIFY(!list->InstallUpdate(0, tree.Path("k/"), nullptr));
         QCOMPARE(tree.Names("") + tree.Names("k"), QStringList({"k"}));
         QVERIFY(server.Requests().isEmpty());
+    }
+
+    // The program's own files are no update's target, whichever of the list's names reaches
+    // them and in whatever letter case or separator; the rest of the Korvane folder is allowed.
+    void programsOwnFilesAreNoUpdatesTarget_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("subDir");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("refused"); // the name the reason gives; empty: allowed
+        // clang-format off
+        QTest::newRow("backups as the target") << "backups\\" << "" << "x.cs" << "backups\\x.cs";
+        QTest::newRow("backups in capitals, deeper") << "BACKUPS/a/" << "b\\" << "x.cs" << "BACKUPS/a/b\\x.cs";
+        QTest::newRow("backups named by the subfolder") << "" << "Backups\\" << "x.cs" << "Backups\\x.cs";
+        QTest::newRow("target without its separator") << "backups" << "" << "x.cs" << "backups\\x.cs";
+        QTest::newRow("backups with a dot Windows drops") << "backups.\\" << "" << "x.cs" << "backups.\\x.cs";
+        QTest::newRow("the install journal") << "backups\\" << "" << "updates-in-progress.txt" << "backups\\updates-in-progress.txt";
+        QTest::newRow("the lock file") << "" << "" << ".korvanemgr.lock" << ".korvanemgr.lock";
+        QTest::newRow("a folder that starts with a dot") << "storage\\" << ".git\\" << "config" << "storage\\.git\\config";
+        QTest::newRow("a target without files") << ".hidden\\" << "" << "" << ".hidden\\";
+        QTest::newRow("backups below storage") << "storage\\backups\\" << "" << "x.cs" << "";
+        QTest::newRow("a name that holds backups") << "backups-old\\" << "" << "x.cs" << "";
+        QTest::newRow("the modification's folder") << "" << "" << "korvane.cs" << "";
+        // clang-format on
+    }
+
+    void programsOwnFilesAreNoUpdatesTarget()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, subDir);
+        QFETCH(QString, file);
+        QFETCH(QString, refused);
+        std::vector<CUpdateFileInfo> files;
+        if (!file.isEmpty())
+            files.push_back({file.toStdString(), subDir.toStdString(), 3});
+        const auto update = MakeUpdate("U", target.toStdString(), "http://h/", files);
+        const auto places = UpdateFilePlace::Of(*update, "/k/");
+        QCOMPARE(places.ok(), refused.isEmpty());
+        if (!places.ok())
+            QVERIFY2(QString::fromStdString(places.reason()).startsWith(refused + " "),
+                     places.reason().c_str());
+    }
+
+    // Before an update replaces a file, a whole copy of it goes into a new folder of backups at
+    // its path below the Korvane folder, one folder for each installation.
+    void everyFileAnUpdateReplacesIsBackedUp()
+    {
+        TestTree tree;
+        tree.Write("storage/weapons/sniper.cs", "edited by the player");
+        tree.Write("plugins/weapons/sniper.cs", "edited by the player");
+        LoopbackServer server;
+        const auto list = Offer(server, "storage\\", {{"sniper.cs", "weapons\\"}, {"new.cs", ""}});
+        CPluginList inUse;
+        inUse.Rescan(tree.Path("plugins/"));
+        QVERIFY(list->InstallUpdate(0, tree.Root(), &inUse));
+        const QStringList first = tree.Names("backups");
+        QCOMPARE(first.size(), 1);
+        const std::string folder = "backups/" + first.front().toStdString();
+        QCOMPARE(tree.Read(folder + "/storage/weapons/sniper.cs") +
+                     tree.Read(folder + "/plugins/weapons/sniper.cs"),
+                 std::string("edited by the player") + "edited by the player");
+        QVERIFY(!tree.Exists(folder + "/storage/new.cs")); // it replaced nothing
+        QVERIFY(list->InstallUpdate(0, tree.Root(), &inUse));
+        const QStringList both = tree.Names("backups");
+        QCOMPARE(both.size(), 2);
+        QCOMPARE(tree.Read("backups/" + both.back().toStdString() + "/storage/new.cs"),
+                 std::string("new"));
+        QCOMPARE(tree.Read(folder + "/storage/weapons/sniper.cs"),
+                 std::string("edited by the player"));
     }
 
     // Every file arrives before any is put in place; a failure at any stage leaves each file old,
