@@ -32,5 +32,12 @@ inline constexpr char kUpdater[] = "Updater";
 inline constexpr char kUrl[] = "URL";
 inline constexpr char kDefaultUpdateUrl[] =
     "http://updates.korvane.net/korvane/updates/korvane.upd";
+// The server's minisign public keys (the base64 line of each .pub file), separated by blanks;
+// empty: nothing is checked. With a key, only what one of them signed is used.
+inline constexpr char kPublicKey[] = "PublicKey";
+
+// The newest list time accepted from each list address: one entry per address, named by the
+// digest of the address without its user information, holding seconds since 1970.
+inline constexpr char kAcceptedLists[] = "AcceptedLists";
 
 } // namespace korvane::profile

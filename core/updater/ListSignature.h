@@ -19,7 +19,7 @@ struct ListSignature
     };
 
     State state = State::Unsigned;
-    // The signing key's ID as minisign prints it (16 upper-case hex digits); empty when unsigned.
+    // The signing key's ID as minisign prints it (upper-case hex); empty when unsigned.
     std::string keyId;
     // The signature's trusted time (seconds since 1970), when it carries one.
     std::optional<std::int64_t> timestamp;

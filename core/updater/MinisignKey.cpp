@@ -3,6 +3,7 @@
 #include "res/Strings.h"
 
 #include <algorithm>
+#include <cinttypes>
 #include <cstdio>
 #include <QByteArray>
 #include <QString>
@@ -68,13 +69,13 @@ korvane::Result<std::vector<MinisignKey>> MinisignKey::ListFrom(std::string_view
 
 std::string MinisignKey::IdText(const Id& id)
 {
-    // minisign reads the ID as a little-endian number and prints it in hex.
-    std::string text;
-    for (auto it = id.rbegin(); it != id.rend(); ++it) {
-        char digits[3];
-        std::snprintf(digits, sizeof digits, "%02X", *it);
-        text += digits;
-    }
+    // minisign reads the ID as a little-endian number and prints it in hex without leading
+    // zeros; the player compares this text with what the operator's minisign printed.
+    std::uint64_t number = 0;
+    for (auto it = id.rbegin(); it != id.rend(); ++it)
+        number = number << 8 | *it;
+    char text[17];
+    std::snprintf(text, sizeof text, "%" PRIX64, number);
     return text;
 }
 

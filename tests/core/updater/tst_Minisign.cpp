@@ -71,6 +71,10 @@ private slots:
         QCOMPARE(keys->size(), size_t(2));
         QCOMPARE(keys->at(1).IdText(), CommentedId("other.pub"));
         QVERIFY(MinisignKey::ListFrom(" \n").value().empty());
+        // minisign drops an ID's leading zeros, as one key in sixteen has them.
+        QCOMPARE(MinisignKey::IdText({0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01}),
+                 std::string("123456789ABCDEF"));
+        QCOMPARE(MinisignKey::IdText({}), std::string("0"));
     }
 
     void whatIsNoKeyIsNamed_data()
