@@ -10,6 +10,7 @@
 #include "core/platform/UrlText.h"
 #include "core/updater/CUpdateList.h"
 #include "core/updater/InstallWorker.h"
+#include "core/updater/UpdateSource.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -22,13 +23,18 @@ namespace korvane {
 namespace {
 
 constexpr QLatin1StringView kUrl("url");
+constexpr QLatin1StringView kKey("key");
 
-std::string ListUrl(const CliSession& session, const QCommandLineParser& arguments)
+std::optional<std::string> Given(const QCommandLineParser& arguments, QLatin1StringView option)
 {
-    if (arguments.isSet(kUrl))
-        return arguments.value(kUrl).toStdString();
-    return session.Profile().GetProfileString(profile::kUpdater, profile::kUrl,
-                                              profile::kDefaultUpdateUrl);
+    if (!arguments.isSet(option))
+        return std::nullopt;
+    return arguments.value(option).toStdString();
+}
+
+UpdateSource SourceOf(const CliSession& session, const QCommandLineParser& arguments)
+{
+    return UpdateSource(session.Profile(), Given(arguments, kUrl), Given(arguments, kKey));
 }
 
 QString WithReason(const QString& message, const korvane::Status& status)
@@ -37,20 +43,35 @@ QString WithReason(const QString& message, const korvane::Status& status)
         .arg(message, QString::fromStdString(status.reason()));
 }
 
+// What the player is told of a list that no pinned key checked.
+void WarnUnchecked(CliSession& session, const ListSignature& signature)
+{
+    if (signature.state == ListSignature::State::Unsigned)
+        session.Err() << strings::kCliListNotSigned << '\n';
+    else if (signature.state == ListSignature::State::Unchecked)
+        session.Err() << strings::Text(strings::kCliListSignedUnchecked)
+                             .arg(QString::fromStdString(signature.keyId))
+                             .toStdString()
+                      << '\n';
+}
+
 // Downloads the update list; false, after saying why, when there is none to show. A server
 // without the list is a failure here, unlike in the window, so that a script can tell.
-bool Download(CliSession& session, CUpdateList& updates, const std::string& url)
+bool Download(CliSession& session, CUpdateList& updates, const UpdateSource& source)
 {
-    const korvane::Status download = updates.DownloadList(url);
+    const korvane::Status download = source.Download(updates);
+    const QString address = QString::fromStdString(urltext::WithoutUserInfo(source.Url()));
+    using Failure = CUpdateList::DownloadFailure;
     if (download)
-        return true;
-    if (download.is(CUpdateList::DownloadFailure::Unreadable))
+        WarnUnchecked(session, updates.Signature());
+    else if (download.is(Failure::Unreadable))
         session.Fail(WithReason(strings::Text(strings::kUpdateListUnreadable), download));
+    else if (download.is(Failure::Refused))
+        session.Fail(WithReason(strings::Text(strings::kCliListRefused).arg(address), download));
     else
-        session.Fail(WithReason(strings::Text(strings::kCliListNotDownloaded)
-                                    .arg(QString::fromStdString(urltext::WithoutUserInfo(url))),
-                                download));
-    return false;
+        session.Fail(
+            WithReason(strings::Text(strings::kCliListNotDownloaded).arg(address), download));
+    return download.ok();
 }
 
 int Updates(CliSession& session, const QCommandLineParser& arguments)
@@ -59,7 +80,7 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
     if (!korvaneFolder)
         return kExitFailure;
     CUpdateList updates;
-    if (!Download(session, updates, ListUrl(session, arguments)))
+    if (!Download(session, updates, SourceOf(session, arguments)))
         return kExitFailure;
     for (int i = 0; i < updates.GetSize(); ++i) {
         const CUpdateInfo& update = updates.GetAt(i);
@@ -132,7 +153,7 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
     if (!korvaneFolder)
         return kExitFailure;
     const auto updates = std::make_shared<CUpdateList>();
-    if (!Download(session, *updates, ListUrl(session, arguments)))
+    if (!Download(session, *updates, SourceOf(session, arguments)))
         return kExitFailure;
     // Every index is checked before anything is installed, so that a mistyped one changes
     // nothing.
@@ -179,7 +200,8 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
 
 std::vector<Command> UpdateCommands()
 {
-    const QList<QCommandLineOption> url{ValueOption(kUrl, QStringLiteral("URL"))};
+    const QList<QCommandLineOption> url{ValueOption(kUrl, QStringLiteral("URL")),
+                                        ValueOption(kKey, QStringLiteral("KEYS"))};
     const QList<QCommandLineOption> install = url + clisettle::Options();
     return {
         {.name = QStringLiteral("updates"),

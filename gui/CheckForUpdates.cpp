@@ -4,6 +4,7 @@
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/UpdateSource.h"
 #include "gui/CUpdaterDlg.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
@@ -18,7 +19,8 @@ namespace {
 
 // Downloads the list while a small modal dialog shows the bytes received and offers Cancel; the
 // window behind it keeps repainting.
-korvane::Status DownloadWithProgress(CUpdateList& updates, const std::string& url, QWidget* parent)
+korvane::Status DownloadWithProgress(CUpdateList& updates, const UpdateSource& source,
+                                     QWidget* parent)
 {
     QProgressDialog progress(parent);
     progress.setObjectName(QStringLiteral("listProgress"));
@@ -30,7 +32,7 @@ korvane::Status DownloadWithProgress(CUpdateList& updates, const std::string& ur
     progress.setAutoReset(false);
     progress.setAutoClose(false);
     progress.show();
-    return updates.DownloadList(url, [&progress](std::uint64_t received) {
+    return source.Download(updates, [&progress](std::uint64_t received) {
         progress.setLabelText(
             QString::fromUtf8(strings::kListDownloading).arg(QLocale().toString(received)));
         return !progress.wasCanceled();
@@ -43,16 +45,15 @@ void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
                        std::function<void()> onInstalled)
 {
     const auto updates = std::make_shared<CUpdateList>();
-    const std::string url =
-        profile.GetProfileString(profile::kUpdater, profile::kUrl, profile::kDefaultUpdateUrl);
-    const auto download = DownloadWithProgress(*updates, url, parent);
+    const auto download = DownloadWithProgress(*updates, UpdateSource(profile), parent);
     using Failure = CUpdateList::DownloadFailure;
     // The server cannot be reached now, or the user gave up: nothing to show.
     if (download.is(Failure::InternetError) || download.is(Failure::Cancelled))
         return;
-    if (download.is(Failure::Unreadable)) {
-        ShowWarning(parent, WithReason(QString::fromUtf8(strings::kUpdateListUnreadable),
-                                       download.reason()));
+    if (download.is(Failure::Unreadable) || download.is(Failure::Refused)) {
+        const char* message = download.is(Failure::Refused) ? strings::kUpdateListRefused
+                                                            : strings::kUpdateListUnreadable;
+        ShowWarning(parent, WithReason(QString::fromUtf8(message), download.reason()));
         return;
     }
     // The list came, or the server has none (NoList): the window shows the rows there are.

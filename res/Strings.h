@@ -250,6 +250,8 @@ inline constexpr char kListDownloading[] = "Downloading the update list: %1 byte
 inline constexpr char kUpdateListUnreadable[] =
     "The update list from the server is incomplete or damaged, so no updates can be shown. "
     "Please try again later.";
+inline constexpr char kUpdateListRefused[] =
+    "The update list from the server was refused, so no updates can be shown.";
 
 // Why a transfer or a list failed: fragments placed in a message, after a colon or in brackets.
 inline constexpr char kReasonHttpStatus[] = "HTTP %1";
@@ -310,6 +312,20 @@ inline constexpr char kReasonSignatureForm[] = "not a minisign signature file";
 inline constexpr char kReasonSignatureTooLong[] = "a signature file longer than 64 KiB";
 inline constexpr char kReasonSignatureLegacy[] =
     "a signature in minisign's legacy form; sign with minisign's default (prehashed) form";
+// Why a list or a file is refused while a key is pinned; %1 is kTheUpdateList or a file's name.
+inline constexpr char kTheUpdateList[] = "the update list";
+inline constexpr char kReasonNotSigned[] = "%1 is not signed";
+inline constexpr char kReasonSignedByAnother[] = "%1 is signed by another key (ID %2)";
+inline constexpr char kReasonSignatureDiffers[] = "%1 does not match its signature";
+inline constexpr char kReasonSignatureUnusable[] = "the signature of %1 cannot be used: %2";
+inline constexpr char kReasonSignatureNoTime[] = "the signature of %1 carries no time";
+inline constexpr char kReasonSignedAsAnother[] = "%1 is signed as the file %2";
+inline constexpr char kReasonListOlder[] = "this list is older than the one accepted on %1";
+inline constexpr char kReasonPinnedKeyUnusable[] = "the pinned public key cannot be used: %1";
+inline constexpr char kReasonListTimeNotKept[] =
+    "the time of the accepted list could not be kept in the settings";
+inline constexpr char kReasonHttpUnderHttps[] =
+    "%1 would come over plain http, while the list came over https";
 
 // The update list tool, for whoever runs the project's web server.
 inline constexpr char kUpdListUsage[] =
@@ -519,15 +535,19 @@ inline constexpr char kCliQuickExecHelp[] =
     "                name\n"
     "  --extra TEXT  text appended after the modifications, exactly as given\n";
 
-inline constexpr char kCliUpdatesUsage[] = "usage: korvane-cli [--korvane DIR] updates [--url URL]";
+inline constexpr char kCliUpdatesUsage[] =
+    "usage: korvane-cli [--korvane DIR] updates [--url URL] [--key KEYS]";
 inline constexpr char kCliUpdatesHelp[] =
     "Downloads the update list and prints one update a line: its index, name, version, and Yes\n"
     "or No for installed, separated by tabs.\n"
     "\n"
-    "  --url URL  the update list's address, instead of the one in the settings\n";
+    "  --url URL   the update list's address, instead of the one in the settings\n"
+    "  --key KEYS  the server's minisign public keys (each the line after the untrusted comment\n"
+    "              of its .pub file, separated by blanks), instead of those in the settings; the\n"
+    "              list and every file must be signed by one of them\n";
 
 inline constexpr char kCliInstallUsage[] =
-    "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL] [--keep-mine | "
+    "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL] [--key KEYS] [--keep-mine | "
     "--use-storage]";
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
@@ -537,6 +557,7 @@ inline constexpr char kCliInstallHelp[] =
     "changed on its own is kept, and the update fails naming it, unless:\n"
     "\n"
     "  --url URL      the update list's address, instead of the one in the settings\n"
+    "  --key KEYS     the server's public keys, instead of those in the settings (see updates)\n"
     "  --keep-mine    the copy in use becomes storage's copy (the update's is kept in backups/)\n"
     "  --use-storage  the copy in use gets the update (the changed copy is kept in backups/)\n";
 
@@ -580,6 +601,15 @@ inline constexpr char kGameNotFound[] = "There is no tribes.exe in the Tribes fo
 inline constexpr char kGameNotStarted[] = "tribes.exe could not be started.";
 inline constexpr char kCliSettingsNotWritten[] = "The settings could not be written.";
 inline constexpr char kCliListNotDownloaded[] = "The update list could not be downloaded from %1.";
+inline constexpr char kCliListRefused[] = "The update list from %1 was refused.";
+// On stderr after the list came, when no key is pinned.
+inline constexpr char kCliListNotSigned[] =
+    "The update list is not signed, so anyone between this computer and the server can change "
+    "what it installs.";
+inline constexpr char kCliListSignedUnchecked[] =
+    "The update list is signed by the key with the ID %1, but no key is pinned to check it: "
+    "compare the ID with the one the server's operator publishes, then pin the key "
+    "(--key, or Options in the window).";
 // A failure's message and, after it, why.
 inline constexpr char kCliFailedBecause[] = "%1 Reason: %2.";
 inline constexpr char kCliNoSuchUpdate[] = "There is no update with the index %1.";

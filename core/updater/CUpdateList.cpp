@@ -6,6 +6,8 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/updater/ArchiveWriter.h"
+#include "core/updater/Blake2bDigest.h"
+#include "core/updater/SignatureFetch.h"
 #include "core/updater/UpdateFilePlace.h"
 #include "core/updater/UpdateInstallation.h"
 #include "res/Strings.h"
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <limits>
 #include <QString>
+#include <QUrl>
 #include <system_error>
 
 namespace korvane {
@@ -54,11 +57,14 @@ bool HasListedSize(const fs::path& path, std::uint32_t size)
 
 } // namespace
 
-korvane::Status CUpdateList::DownloadList(const std::string& url, const ListProgress& progress)
+korvane::Status CUpdateList::DownloadList(const std::string& url, const UpdateTrust& trust,
+                                          const ListProgress& progress)
 {
     RemoveAll();
     HttpClient session(m_transferOptions);
     UpdateListReader reader;
+    Blake2bDigest digest;
+    std::uint64_t received = 0;
     const auto onResponse = [&reader](const HttpClient::Response& response) {
         if (response.statusCode != kStatusOk)
             return false;
@@ -66,9 +72,12 @@ korvane::Status CUpdateList::DownloadList(const std::string& url, const ListProg
             reader.ExpectLength(*response.contentLength);
         return reader.IsReading();
     };
-    const auto transfer = session.Get(
-        url, onResponse, [&reader](std::string_view piece) { return reader.Feed(piece); },
-        progress);
+    const auto onBody = [&](std::string_view piece) {
+        digest.Add(piece);
+        received += piece.size();
+        return reader.Feed(piece);
+    };
+    const auto transfer = session.Get(url, onResponse, onBody, progress);
     const auto fail = [](DownloadFailure kind, std::string reason) {
         return korvane::Status::Failure(kind, std::move(reason));
     };
@@ -84,6 +93,22 @@ korvane::Status CUpdateList::DownloadList(const std::string& url, const ListProg
     reader.Finish();
     if (korvane::Status read = reader.Outcome(); !read)
         return fail(DownloadFailure::Unreadable, read.reason());
+    // The records are of no use until the signature says they may be.
+    bool cancelled = false;
+    const auto signature = signatures::Fetch(session, url, [&](std::uint64_t) {
+        cancelled = progress && !progress(received);
+        return !cancelled;
+    });
+    if (cancelled)
+        return fail(DownloadFailure::Cancelled, strings::kReasonInterrupted);
+    auto said = trust.CheckList(signature, digest.Finish());
+    if (!said)
+        return fail(DownloadFailure::Refused, said.reason());
+    m_signature = std::move(said).value();
+    m_trust = trust;
+    m_overHttps = QUrl(QString::fromStdString(url))
+                      .scheme()
+                      .compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
     m_arrUpdates = reader.TakeUpdates();
     return korvane::Status::Success();
 }
@@ -114,6 +139,9 @@ void CUpdateList::Serialize(ArchiveWriter& ar) const
 void CUpdateList::RemoveAll()
 {
     m_arrUpdates.clear();
+    m_signature = {};
+    m_trust = {};
+    m_overHttps = false;
 }
 
 bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index) const
@@ -158,7 +186,8 @@ korvane::Status CUpdateList::InstallUpdate(int index, const std::string& korvane
             QString::fromUtf8(strings::kReasonNoSuchUpdate).arg(index).toStdString());
     CUpdateInfo& update = GetAt(index);
     const InstallingMark mark(update);
-    UpdateInstallation installation(update, korvaneFolder, inUse, m_transferOptions);
+    UpdateInstallation installation(update, korvaneFolder, inUse, m_transferOptions, m_trust,
+                                    m_overHttps);
     return installation.Run(progress, stop, keptCopies);
 }
 

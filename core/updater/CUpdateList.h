@@ -5,6 +5,7 @@
 #include "core/updater/CUpdateInfo.h"
 #include "core/updater/ListSignature.h"
 #include "core/updater/UpdateListReader.h"
+#include "core/updater/UpdateTrust.h"
 
 #include <cstdint>
 #include <functional>
@@ -32,6 +33,8 @@ public:
                        // a record, holds a string form not read here or goes beyond the reader's
                        // limits, or a compressed body too large to expand
         Cancelled,     // the progress callback asked to stop
+        Refused,       // a key is pinned, and the list is not what its holder signed, or older
+                       // than one accepted before
     };
 
     // Bytes of the list received so far, a few times a second while it downloads; false
@@ -47,9 +50,17 @@ public:
     CUpdateList(const CUpdateList&) = delete;
     CUpdateList& operator=(const CUpdateList&) = delete;
 
-    // Empties the list, fetches the list at url and reads it while it arrives. A failure has
-    // its DownloadFailure kind.
-    korvane::Status DownloadList(const std::string& url, const ListProgress& progress = {});
+    // Empties the list, fetches the list at url and reads it while it arrives, then fetches its
+    // signature (SignatureFetch.h), which trust checks (UpdateTrust.h); the records are kept
+    // only when it passes. Every file installed from the list is then checked under the same
+    // trust. A failure has its DownloadFailure kind.
+    korvane::Status DownloadList(const std::string& url, const UpdateTrust& trust,
+                                 const ListProgress& progress = {});
+    // As above, with no key pinned.
+    korvane::Status DownloadList(const std::string& url, const ListProgress& progress = {})
+    {
+        return DownloadList(url, UpdateTrust(), progress);
+    }
     // Replaces the records by those of a whole list held in memory. The records stay empty
     // unless the list was read whole; a failure has its UpdateListReader::Failure kind.
     korvane::Status Load(std::string_view bytes);
@@ -68,8 +79,10 @@ public:
 
     // Installs update index below korvaneFolder as a unit (see UpdateInstallation): every file is
     // received whole first, then all are put in place, storage's files and, for the plug-ins in
-    // inUse (may be null), their copies in the plugins folder; or none is. Fails, naming the
-    // update and the file, unless every file was installed.
+    // inUse (may be null), their copies in the plugins folder; or none is. Under a pinned key
+    // each file must be signed by it, under its own name; without one, the files of a list that
+    // came over https must come over https. Fails, naming the update and the file, unless every
+    // file was installed.
     // When it fails only for copies in use the player changed, which it keeps, keptCopies (may be
     // null) gets their paths below the plugins folder.
     korvane::Status InstallUpdate(int index, const std::string& korvaneFolder,
@@ -87,6 +100,8 @@ public:
 
 private:
     ListSignature m_signature;
+    UpdateTrust m_trust;      // what the files must pass, as the list did
+    bool m_overHttps = false; // the list came over https: so must its files, unless signed
 };
 
 } // namespace korvane

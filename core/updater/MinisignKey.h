@@ -26,7 +26,7 @@ public:
     static korvane::Result<std::vector<MinisignKey>> ListFrom(std::string_view text);
 
     const Id& KeyId() const { return m_id; }
-    // The ID as minisign prints it: 16 upper-case hex digits.
+    // The ID as minisign prints it: upper-case hex without leading zeros.
     std::string IdText() const { return IdText(m_id); }
     static std::string IdText(const Id& id);
     const std::array<std::uint8_t, kKeyBytes>& PublicKey() const { return m_key; }

@@ -12,11 +12,13 @@
 #include "core/platform/Path.h"
 #include "core/updater/CreatePath.h"
 #include "core/updater/CUpdateInfo.h"
+#include "core/updater/SignatureFetch.h"
 #include "res/Strings.h"
 
 #include <chrono>
 #include <QCryptographicHash>
 #include <QString>
+#include <QUrl>
 #include <set>
 #include <system_error>
 
@@ -61,9 +63,10 @@ korvane::Result<fs::path> SetAside(const fs::path& file)
 
 UpdateInstallation::UpdateInstallation(const CUpdateInfo& update, std::string korvaneFolder,
                                        const CPluginList* inUse,
-                                       const HttpClient::Options& transfer)
-    : m_update(update), m_korvaneFolder(std::move(korvaneFolder)), m_inUse(inUse),
-      m_session(transfer), m_journal(m_korvaneFolder)
+                                       const HttpClient::Options& transfer,
+                                       const UpdateTrust& trust, bool overHttps)
+    : m_update(update), m_korvaneFolder(std::move(korvaneFolder)), m_inUse(inUse), m_trust(trust),
+      m_overHttps(overHttps), m_session(transfer), m_journal(m_korvaneFolder)
 {}
 
 UpdateInstallation::~UpdateInstallation() = default;
@@ -91,7 +94,9 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
     if (!places)
         return Failure(places.reason());
     m_places = std::move(places).value();
-    korvane::Status installed = CreateFolders();
+    korvane::Status installed = CheckTransport();
+    if (installed)
+        installed = CreateFolders();
     m_staged.reserve(m_places.size());
     for (size_t i = 0; installed && i < m_places.size(); ++i)
         installed = Stage(m_places[i], progress, stop);
@@ -114,6 +119,19 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
         }
     }
     return KeptCopies();
+}
+
+korvane::Status UpdateInstallation::CheckTransport() const
+{
+    // A pinned key makes the transport's safety beside the point: only what it signed is taken.
+    if (!m_overHttps || m_trust.IsPinned())
+        return korvane::Status::Success();
+    for (const UpdateFilePlace& place : m_places) {
+        const QUrl url(Q(place.url));
+        if (url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0)
+            return Failure(place, Reason(strings::kReasonHttpUnderHttps, Q(place.listed)));
+    }
+    return korvane::Status::Success();
 }
 
 korvane::Status UpdateInstallation::CreateFolders()
@@ -172,14 +190,36 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
                 return Failure(opened.reason());
         }
     }
-    if (korvane::Status received = Receive(staged, progress, stop); !received)
+    if (korvane::Status received = ReceiveSigned(staged, progress, stop); !received)
         return received;
     return Decide(staged);
 }
 
+korvane::Status UpdateInstallation::ReceiveSigned(Staged& staged,
+                                                  const CUpdateList::FileProgress& progress,
+                                                  const CUpdateList::StopRequest& stop)
+{
+    if (!m_trust.IsPinned())
+        return Receive(staged, progress, stop, nullptr);
+    const UpdateFilePlace& place = *staged.place;
+    const auto signature =
+        signatures::Fetch(m_session, place.url, [&stop](std::uint64_t) { return !Stopped(stop); });
+    if (Stopped(stop))
+        return Failure(place, strings::kReasonInterrupted);
+    Blake2bDigest digest;
+    if (korvane::Status received = Receive(staged, progress, stop, &digest); !received)
+        return received;
+    const korvane::Status checked =
+        m_trust.CheckFile(signature, textencoding::ToUtf8(place.file->m_strFile), digest.Finish());
+    if (!checked)
+        return Failure(place, checked.reason());
+    return korvane::Status::Success();
+}
+
 korvane::Status UpdateInstallation::Receive(Staged& staged,
                                             const CUpdateList::FileProgress& progress,
-                                            const CUpdateList::StopRequest& stop)
+                                            const CUpdateList::StopRequest& stop,
+                                            Blake2bDigest* signedDigest)
 {
     const UpdateFilePlace& place = *staged.place;
     const CUpdateFileInfo& file = *place.file;
@@ -210,6 +250,8 @@ korvane::Status UpdateInstallation::Receive(Staged& staged,
         // large one takes.
         if (staged.copy)
             digest.addData(QByteArrayView(piece.data(), static_cast<qsizetype>(piece.size())));
+        if (signedDigest)
+            signedDigest->Add(piece);
         if (!staged.stored->Append(piece))
             notSaved = staged.stored.get();
         else if (staged.copyFile && !staged.copyFile->Append(piece))

@@ -6,6 +6,7 @@
 #include "core/updater/CUpdateList.h"
 #include "core/updater/InstallJournal.h"
 #include "core/updater/UpdateFilePlace.h"
+#include "core/updater/UpdateTrust.h"
 
 #include <filesystem>
 #include <memory>
@@ -26,13 +27,17 @@ class CPluginList;
 // created go again. Before anything is replaced, a whole copy of every file that is, flushed to
 // the disk, goes into a new folder of backups\ at its path below the Korvane folder
 // (SetAsideCopies.h); without it nothing is replaced. A copy in use that holds neither storage's
-// bytes nor the update's is the player's own: it is kept and named. Runs on any thread, under the
-// Korvane folder's lock.
+// bytes nor the update's is the player's own: it is kept and named. Under a pinned key, each
+// file's signature is fetched before it and checked once it is received, so that nothing its
+// holder did not sign is put in place. Runs on any thread, under the Korvane folder's lock.
 class UpdateInstallation
 {
 public:
+    // trust is the list's; overHttps says that the list came over https, so that, unless a key
+    // is pinned, no file may come over plain http.
     UpdateInstallation(const CUpdateInfo& update, std::string korvaneFolder,
-                       const CPluginList* inUse, const HttpClient::Options& transfer);
+                       const CPluginList* inUse, const HttpClient::Options& transfer,
+                       const UpdateTrust& trust, bool overHttps);
     UpdateInstallation(const UpdateInstallation&) = delete;
     UpdateInstallation& operator=(const UpdateInstallation&) = delete;
     ~UpdateInstallation();
@@ -76,11 +81,14 @@ private:
         bool copyInUse = false;
     };
 
+    korvane::Status CheckTransport() const;
     korvane::Status CreateFolders();
     korvane::Status Stage(const UpdateFilePlace& place, const CUpdateList::FileProgress& progress,
                           const CUpdateList::StopRequest& stop);
     korvane::Status Receive(Staged& staged, const CUpdateList::FileProgress& progress,
-                            const CUpdateList::StopRequest& stop);
+                            const CUpdateList::StopRequest& stop, Blake2bDigest* signedDigest);
+    korvane::Status ReceiveSigned(Staged& staged, const CUpdateList::FileProgress& progress,
+                                  const CUpdateList::StopRequest& stop);
     korvane::Status Decide(Staged& staged);
     korvane::Status PutInPlace();
     korvane::Status BackUpReplaced() const;
@@ -96,6 +104,8 @@ private:
     const CUpdateInfo& m_update;
     const std::string m_korvaneFolder;
     const CPluginList* const m_inUse;
+    const UpdateTrust& m_trust;
+    const bool m_overHttps;
     HttpClient m_session;
     InstallJournal m_journal;
     std::vector<UpdateFilePlace> m_places;

@@ -1,8 +1,10 @@
 #include "CliTestSupport.h"
 #include "core/platform/AtomicFile.h"
+#include "core/updater/MinisignKey.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 #include "support/LoopbackServer.h"
+#include "support/Signing.h"
 #include "support/UpdaterTestSupport.h"
 
 #include <csignal>
@@ -60,6 +62,12 @@ struct Updates
     LoopbackServer server;
 };
 
+// What install and updates say first of a list that no key checks.
+QString Unsigned()
+{
+    return QString::fromUtf8(strings::kCliListNotSigned) + u'\n';
+}
+
 // The data row of a kill, which no program can catch.
 #ifdef Q_OS_WIN
 constexpr int kKill = -1;
@@ -93,9 +101,10 @@ private slots:
         QCOMPARE(updates.out, QStringLiteral("0\tSniper\t1.2\tNo\n"
                                              "1\tBroken\t2.10\tYes\n"
                                              "2\tCafé pack\t0.1\tYes\n"));
+        QCOMPARE(updates.err, Unsigned());
         QCOMPARE(updates.status, 0);
         // No progress either: standard error is no terminal here.
-        QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/korvane.upd"}));
+        QCOMPARE(u.Run({"install", "0", "--url", "/korvane.upd"}).err, Unsigned());
         // Without --url, the address the settings hold.
         u.cli.WindowProfile().WriteProfileString(profile::kUpdater, profile::kUrl,
                                                  u.Url("/korvane.upd").toStdString());
@@ -116,8 +125,8 @@ private slots:
         };
         const QString noSuchUpdate = QString::fromUtf8(strings::kCliNoSuchUpdate).arg(3);
         // clang-format off
-        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404") << "sniper";
-        QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << noSuchUpdate << "old";
+        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << Unsigned() + because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404") << "sniper";
+        QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << Unsigned() + noSuchUpdate << "old";
         QTest::newRow("no list on the server") << QStringList{"updates", "--url", "@/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
         QTest::newRow("install from a web page") << QStringList{"install", "0", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
         // clang-format on
@@ -137,6 +146,39 @@ private slots:
 
     // The player's own copy in use is kept and named, with the way out, and an option settles
     // it. What each option sets aside is the catalogue's concern (tst_SettleCopies).
+    // --key pins a key for one run, in place of the settings' keys: a list and files it signed
+    // are installed in silence; anything else is refused, naming the address without its user
+    // information, and changes nothing. Without a key the player is shown the signing key's ID.
+    void aPinnedKeyTakesOnlyWhatItSigned()
+    {
+        Updates u;
+        const QByteArray list = QByteArray::fromStdString(
+            testsupport::ListBytes(*testsupport::ListOf(testsupport::MakeUpdate(
+                "Sniper", "storage\\", u.server.Url("/files/"), {{"sniper.cs", "", 6}}, 1, 2))));
+        u.server.Serve("/signed.upd", list);
+        u.server.Serve("/signed.upd.minisig", testsupport::Signed(list, "signed.upd"));
+        u.server.Serve("/files/sniper.cs.minisig", testsupport::Signed("sniper", "sniper.cs"));
+        const QString key = QString::fromLatin1(testsupport::PublicKeyLine());
+        u.cli.WindowProfile().WriteProfileString(profile::kUpdater, profile::kPublicKey,
+                                                 testsupport::PublicKeyLine("other").toStdString());
+
+        QCOMPARE_FAILURE(
+            u.Run({"install", "0", "--url", "@/korvane.upd", "--key", key}),
+            strings::Text(strings::kCliFailedBecause)
+                .arg(strings::Text(strings::kCliListRefused).arg(u.Url("/korvane.upd")),
+                     strings::Text(strings::kReasonNotSigned).arg(strings::kTheUpdateList)));
+        QCOMPARE(u.cli.tree.Read("k/storage/sniper.cs"), std::string("old"));
+        const QString id =
+            QString::fromStdString(MinisignKey::FromBase64(key.toStdString())->IdText());
+        const CliResult unpinned = u.Run({"updates", "--url", "/signed.upd", "--key", ""});
+        QCOMPARE(unpinned.err, strings::Text(strings::kCliListSignedUnchecked).arg(id) + u'\n');
+        QCOMPARE(unpinned.status, 0);
+        QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/signed.upd", "--key", key}));
+        QCOMPARE(u.cli.tree.Read("k/storage/sniper.cs"), std::string("sniper"));
+        // The settings' key is another's.
+        QCOMPARE(u.Run({"updates", "--url", "/signed.upd"}).status, 1);
+    }
+
     void aChangedCopyInUseIsKeptUntilAnOptionSettlesIt()
     {
         const Updates u;
@@ -144,11 +186,12 @@ private slots:
         const QString kept = strings::Text(strings::kReasonInUseDiffers)
                                  .arg(Q(u.cli.tree.Path("k/plugins/sniper.cs")));
         QCOMPARE_FAILURE(u.Run({"install", "0", "--url", "/korvane.upd"}),
-                         strings::Text(strings::kCliFailedBecause)
+                         Unsigned() +
+                             strings::Text(strings::kCliFailedBecause)
                                  .arg(strings::kInstallFailed, "Sniper 1.2: " + kept) +
                              u'\n' + strings::kCliSettleHint);
         QCOMPARE(u.cli.tree.Read("k/plugins/sniper.cs"), "edited");
-        QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/korvane.upd", "--use-storage"}));
+        QCOMPARE(u.Run({"install", "0", "--url", "/korvane.upd", "--use-storage"}).status, 0);
         QCOMPARE(u.cli.tree.Read("k/plugins/sniper.cs"), "sniper");
     }
 
@@ -182,11 +225,12 @@ private slots:
         QCOMPARE(u.cli.tree.Read("k/storage/sniper.cs"), std::string("old"));
         if (signal == kKill) {
             QCOMPARE(Temporaries(u.cli.tree).size(), 1);
-            QVERIFY_SUCCESS(u.Run({"install", "0", "--url", "/korvane.upd"}));
+            QCOMPARE(u.Run({"install", "0", "--url", "/korvane.upd"}).status, 0);
         } else {
             const QString name = QTest::currentDataTag();
             QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
-                     QString::fromUtf8(strings::kCliFailedBecause)
+                     Unsigned() +
+                         QString::fromUtf8(strings::kCliFailedBecause)
                              .arg(strings::kInstallFailed,
                                   "Slow 1.0, file sniper.cs: " +
                                       QString::fromUtf8(strings::kReasonInterrupted)) +

@@ -1,22 +1,22 @@
 #!/bin/sh
 # An https server of another make than the program's TLS, for the tests: the build machine's
-# openssl serves the files of a folder (s_server -WWW) on a free loopback port.
-#   https_server.sh start FOLDER CERTIFICATES OPENSSL   serves FOLDER, its port in FOLDER/port
+# Python serves the files of a folder (https_server.py) on a free loopback port.
+#   https_server.sh start FOLDER CERTIFICATES PYTHON   serves FOLDER, its port in FOLDER/port
 #   https_server.sh stop FOLDER
 set -eu
 folder=$2
 case $1 in
 start)
     certificates=$3
-    openssl=$4
+    python=$4
+    script=$(cd "$(dirname "$0")" && pwd)/https_server.py
     rm -rf "$folder"
     mkdir -p "$folder"
     cp "$certificates/server.pem" "$certificates/server.key" "$folder/"
     cd "$folder"
     for _ in 1 2 3 4 5 6 7 8 9 10; do
         port=$(( 20000 + $(od -An -N2 -tu2 /dev/urandom) % 40000 ))
-        "$openssl" s_server -accept "127.0.0.1:$port" -WWW -cert server.pem -key server.key \
-            </dev/null >server.log 2>&1 &
+        "$python" "$script" "$port" server.pem server.key </dev/null >server.log 2>&1 &
         echo $! >pid
         # Listening once it says ACCEPT; gone when the port was taken.
         for _ in $(seq 50); do

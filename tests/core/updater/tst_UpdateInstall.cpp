@@ -3,7 +3,9 @@
 #include "core/updater/CreatePath.h"
 #include "core/updater/InstallJournal.h"
 #include "core/updater/UpdateFilePlace.h"
+#include "res/Strings.h"
 #include "support/LoopbackServer.h"
+#include "support/Signing.h"
 #include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
 
@@ -331,6 +333,59 @@ private slots:
                  std::string("new"));
         QCOMPARE(tree.Read(folder + "/storage/weapons/sniper.cs"),
                  std::string("edited by the player"));
+    }
+
+    // Under a pinned key a file is put in place only when the key signed its bytes under its own
+    // name; else nothing of the update is, and the message says why. a.cs and b.cs are each
+    // signed as the server's operator signs them, unless the row serves b.cs otherwise.
+    void onlyFilesThePinnedKeySignedArePutInPlace_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");     // what the server sends for b.cs
+        QTest::addColumn<QByteArray>("signature"); // for b.cs; empty: none (404)
+        QTest::addColumn<QString>("refusal");      // the message's end; empty: installed
+        const QByteArray b = testsupport::Signed("bbb", "b.cs");
+        const QString other = QString::fromStdString(
+            MinisignKey::FromBase64(testsupport::PublicKeyLine("other").toStdString())->IdText());
+        const auto refusal = [](const char* text, const QString& more = {}) {
+            const QString reason = QString::fromUtf8(text).arg("b.cs");
+            return more.isEmpty() ? reason : reason.arg(more);
+        };
+        // clang-format off
+        QTest::newRow("each signed as itself") << QByteArray("bbb") << b << QString();
+        QTest::newRow("not signed") << QByteArray("bbb") << QByteArray() << refusal(strings::kReasonNotSigned);
+        QTest::newRow("another key") << QByteArray("bbb") << testsupport::Signed("bbb", "b.cs", "other") << QString::fromUtf8(strings::kReasonSignedByAnother).arg("b.cs", other);
+        QTest::newRow("bytes altered, same size") << QByteArray("bbc") << b << refusal(strings::kReasonSignatureDiffers);
+        QTest::newRow("another file's bytes and signature") << QByteArray("aaa") << testsupport::Signed("aaa", "a.cs") << QString::fromUtf8(strings::kReasonSignedAsAnother).arg("b.cs", "a.cs");
+        // clang-format on
+    }
+
+    void onlyFilesThePinnedKeySignedArePutInPlace()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, signature);
+        QFETCH(QString, refusal);
+        TestTree tree;
+        tree.MakeFolder("plugins");
+        LoopbackServer server;
+        const QByteArray listBytes =
+            QByteArray::fromStdString(testsupport::ListBytes(*ListOf(MakeUpdate(
+                "Update", "storage\\", server.Url("/u/"), {{"a.cs", "", 3}, {"b.cs", "", 3}}))));
+        server.Serve("/korvane.upd", listBytes);
+        server.Serve("/korvane.upd.minisig", testsupport::Signed(listBytes, "korvane.upd"));
+        server.Serve("/u/a.cs", "aaa");
+        server.Serve("/u/a.cs.minisig", testsupport::Signed("aaa", "a.cs"));
+        server.Serve("/u/b.cs", bytes);
+        if (!signature.isEmpty())
+            server.Serve("/u/b.cs.minisig", signature);
+        CUpdateList list;
+        const auto keys = MinisignKey::ListFrom(testsupport::PublicKeyLine().toStdString());
+        QVERIFY(list.DownloadList(server.Url("/korvane.upd"), UpdateTrust(*keys, std::nullopt)));
+        const Status status = list.InstallUpdate(0, tree.Root(), nullptr);
+        const QString reason = QString::fromStdString(status.reason());
+        QVERIFY2(refusal.isEmpty() ? status.ok() : reason.endsWith(refusal), qPrintable(reason));
+        QCOMPARE(tree.Read("storage/a.cs") + tree.Read("storage/b.cs"),
+                 refusal.isEmpty() ? std::string("aaabbb") : std::string());
+        QCOMPARE(Temporaries(tree), QStringList());
     }
 
     // Every file arrives before any is put in place; a failure at any stage leaves each file old,

@@ -1,7 +1,12 @@
 #include "core/catalogue/CPluginList.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/ProfileEntries.h"
+#include "core/platform/SettingsProfile.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/UpdateSource.h"
 #include "res/Strings.h"
 #include "support/LoopbackServer.h"
+#include "support/Signing.h"
 #include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
 #include "support/Wine.h"
@@ -58,9 +63,30 @@ Route Gzipped(const QByteArray& body)
     return {200, gzip, gzip.size(), true, true, 0, 0, "Content-Encoding: gzip\r\n"};
 }
 
+// The time the tests' lists are signed at, and how a refusal names it.
+constexpr qint64 kSignedAt = 2000000000;
+constexpr char kSignedAtText[] = "2033-05-18 03:33:20 UTC";
+
+QByteArray SignedList(const QByteArray& list, qint64 at = kSignedAt, const char* key = "key")
+{
+    return testsupport::Signed(list, "korvane.upd", key, testsupport::CommentAt(at, "korvane.upd"));
+}
+
+std::vector<MinisignKey> Pinned(const char* key = "key")
+{
+    return MinisignKey::ListFrom(testsupport::PublicKeyLine(key).toStdString()).value();
+}
+
+QString Refusal(const char* text,
+                const QString& argument = QString::fromUtf8(strings::kTheUpdateList))
+{
+    return QString::fromUtf8(text).arg(argument);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Route)
+Q_DECLARE_METATYPE(ListSignature::State)
 
 class tst_UpdateList : public QObject
 {
@@ -68,6 +94,27 @@ class tst_UpdateList : public QObject
 
 private:
     QByteArray m_authorityPem;
+
+    // The address of a file (and, when given, its signature) that the https server of another
+    // make serves; empty when none runs.
+    static std::string ServedOverHttps(const QString& name, const QByteArray& bytes,
+                                       const QByteArray& signature = {})
+    {
+        const QString served = QStringLiteral(KORVANE_HTTPS_SERVER);
+        QFile port(served + "port");
+        if (!port.open(QIODevice::ReadOnly))
+            return {};
+        const auto write = [&served](const QString& file, const QByteArray& content) {
+            QFile out(served + file);
+            if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+                qFatal("%s: %s", qPrintable(file), qPrintable(out.errorString()));
+        };
+        write(name, bytes);
+        if (!signature.isEmpty())
+            write(name + ".minisig", signature);
+        return "https://127.0.0.1:" + port.readAll().trimmed().toStdString() + "/" +
+               name.toStdString();
+    }
 
 private slots:
     // The build's test authority (tests/CMakeLists.txt), which no system trusts.
@@ -229,20 +276,103 @@ private slots:
         QCOMPARE(updates.GetSize(), result ? 0 : 2);
     }
 
+    // With a key pinned, the list is taken only as its holder signed it, and no older than the
+    // newest taken before; without one, the player learns what the server offers. A trusted
+    // comment is covered by the global signature, so that the time cannot be moved either.
+    void onlyTheListThePinnedKeySignedIsTaken_data()
+    {
+        QTest::addColumn<QByteArray>("served");
+        QTest::addColumn<QByteArray>("signature"); // empty: none, the server answers 404
+        QTest::addColumn<bool>("pinned");
+        QTest::addColumn<qint64>("accepted"); // the newest accepted before; 0: none
+        QTest::addColumn<QString>("refusal"); // empty: taken
+        QTest::addColumn<ListSignature::State>("state");
+        const QByteArray list = TwoUpdates();
+        const QByteArray good = SignedList(list);
+        QByteArray altered = list;
+        altered[altered.indexOf("Radar")] = 'B';
+        QByteArray movedTime = good;
+        movedTime.replace(QByteArray::number(kSignedAt), QByteArray::number(kSignedAt + 86400));
+        const QString other = QString::fromStdString(Pinned("other").front().IdText());
+        using State = ListSignature::State;
+        const QByteArray none;
+        // clang-format off
+        QTest::newRow("unsigned, no key") << list << none << false << qint64(0) << QString() << State::Unsigned;
+        QTest::newRow("signed, no key") << list << good << false << qint64(0) << QString() << State::Unchecked;
+        QTest::newRow("signed by the key") << list << good << true << qint64(0) << QString() << State::Verified;
+        QTest::newRow("the same list again") << list << good << true << kSignedAt << QString() << State::Verified;
+        QTest::newRow("not signed") << list << none << true << qint64(0) << Refusal(strings::kReasonNotSigned) << State::Unsigned;
+        QTest::newRow("another key") << list << SignedList(list, kSignedAt, "other") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignedByAnother).arg(strings::kTheUpdateList, other) << State::Unsigned;
+        QTest::newRow("bytes altered, same size") << altered << good << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
+        QTest::newRow("trusted time altered") << list << movedTime << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
+        QTest::newRow("an older list replayed") << list << good << true << kSignedAt + 60 << Refusal(strings::kReasonListOlder, "2033-05-18 03:34:20 UTC") << State::Unsigned;
+        QTest::newRow("a signature without a time") << list << testsupport::Signed(list, "korvane.upd", "key", "made by hand") << true << qint64(0) << Refusal(strings::kReasonSignatureNoTime) << State::Unsigned;
+        QTest::newRow("a web page for a signature") << list << QByteArray("<html>Not found</html>\n") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignatureUnusable).arg(strings::kTheUpdateList, strings::kReasonSignatureForm) << State::Unsigned;
+        // clang-format on
+    }
+
+    void onlyTheListThePinnedKeySignedIsTaken()
+    {
+        QFETCH(QByteArray, served);
+        QFETCH(QByteArray, signature);
+        QFETCH(bool, pinned);
+        QFETCH(qint64, accepted);
+        QFETCH(QString, refusal);
+        QFETCH(ListSignature::State, state);
+        LoopbackServer server;
+        server.Serve("/korvane.upd", served);
+        if (!signature.isEmpty())
+            server.Serve("/korvane.upd.minisig", signature);
+        const UpdateTrust trust(pinned ? Pinned() : std::vector<MinisignKey>(),
+                                accepted ? std::optional<std::int64_t>(accepted) : std::nullopt);
+        CUpdateList updates;
+        const korvane::Status download = updates.DownloadList(server.Url("/korvane.upd"), trust);
+        QCOMPARE(QString::fromStdString(download.reason()), refusal);
+        QCOMPARE(updates.GetSize(), refusal.isEmpty() ? 2 : 0);
+        QCOMPARE(updates.Signature().state, state);
+        if (state != ListSignature::State::Unsigned) {
+            QCOMPARE(updates.Signature().keyId, Pinned().front().IdText());
+            QCOMPARE(updates.Signature().timestamp, std::optional<std::int64_t>(kSignedAt));
+        }
+    }
+
+    // The source keeps the time of each list it took, so that a later run refuses an older one
+    // from that address; keys that cannot be read refuse every list rather than none.
+    void theSourceRemembersTheNewestListItTook()
+    {
+        TestTree tree;
+        const SettingsProfile profile =
+            SettingsProfile::AtFile(QString::fromStdString(tree.Path("settings.ini")));
+        profile.WriteProfileString(profile::kUpdater, profile::kPublicKey,
+                                   " " + testsupport::PublicKeyLine().toStdString() + " ");
+        LoopbackServer server;
+        const QByteArray list = TwoUpdates();
+        server.Serve("/korvane.upd", list);
+        server.Serve("/korvane.upd.minisig", SignedList(list));
+        // user information is no part of the address as it is remembered
+        std::string url = server.Url("/korvane.upd");
+        const UpdateSource source(profile, url);
+        CUpdateList updates;
+        QVERIFY(source.Download(updates));
+        server.Serve("/korvane.upd.minisig", SignedList(list, kSignedAt - 60));
+        const korvane::Status older =
+            UpdateSource(profile, url.insert(7, "user:pw@")).Download(updates);
+        QCOMPARE(QString::fromStdString(older.reason()),
+                 Refusal(strings::kReasonListOlder, kSignedAtText));
+        QCOMPARE(updates.GetSize(), 0);
+        const korvane::Status unusable = UpdateSource(profile, url, "RWnokey").Download(updates);
+        QVERIFY(unusable.is(CUpdateList::DownloadFailure::Refused));
+        QVERIFY(QString::fromStdString(unusable.reason()).contains("RWnokey"));
+    }
+
     // The system's TLS (Schannel on Windows) fetches a list from a server of another make, the
-    // build machine's openssl (tests/support/https_server.sh), through the authority it is given;
+    // build machine's Python (tests/support/https_server.py), through the authority it is given;
     // tst_HttpClient shows a server that no one trusts refused.
     void aListComesOverHttpsFromAnotherServer()
     {
-        const QString served = QStringLiteral(KORVANE_HTTPS_SERVER);
-        QFile port(served + "port");
-        if (!port.open(QIODevice::ReadOnly))
+        const std::string url = ServedOverHttps("list.upd", TwoUpdates());
+        if (url.empty())
             QSKIP("no https server runs beside the tests (ctest starts one)");
-        QFile list(served + "list.upd");
-        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(TwoUpdates()) > 0);
-        list.close();
-        const std::string url =
-            "https://127.0.0.1:" + port.readAll().trimmed().toStdString() + "/list.upd";
 
         // Wine's Schannel cannot take an authority from the program (Qt hands it over as a
         // PKCS #12 store, which Wine does not import), so there the user trusts it, in the
@@ -256,6 +386,36 @@ private slots:
         QCOMPARE(QString::fromStdString(trusted.reason()), QString());
         QVERIFY(trusted.ok());
         QCOMPARE(updates.GetSize(), 2);
+    }
+
+    // The files of a list that came over https come over https too, unless the key pinned for
+    // the list signed them: then the transport is beside the point.
+    void anHttpsListsFilesComeOverPlainHttpOnlyWhenSigned()
+    {
+        LoopbackServer plain;
+        plain.Serve("/u/s.cs", "new");
+        plain.Serve("/u/s.cs.minisig", testsupport::Signed("new", "s.cs"));
+        const QByteArray list = QByteArray::fromStdString(ListBytes(
+            *ListOf(MakeUpdate("Sniper", "storage\\", plain.Url("/u/"), {{"s.cs", "", 3}}))));
+        const std::string url = ServedOverHttps("plain.upd", list, SignedList(list));
+        if (url.empty())
+            QSKIP("no https server runs beside the tests (ctest starts one)");
+        const testsupport::TrustedInWinePrefix trust(m_authorityPem);
+        TestTree tree;
+        for (const bool pinned : {false, true}) {
+            CUpdateList updates;
+            if (!trust.Ok())
+                updates.m_transferOptions.extraAuthoritiesPem = {m_authorityPem.toStdString()};
+            const UpdateTrust keys(pinned ? Pinned() : std::vector<MinisignKey>(), std::nullopt);
+            const korvane::Status downloaded = updates.DownloadList(url, keys);
+            QVERIFY2(downloaded.ok(), downloaded.reason().c_str());
+            const korvane::Status installed = updates.InstallUpdate(0, tree.Root(), nullptr);
+            QCOMPARE(installed.ok(), pinned);
+            if (!pinned)
+                QVERIFY(QString::fromStdString(installed.reason())
+                            .endsWith(Refusal(strings::kReasonHttpUnderHttps, "s.cs")));
+            QCOMPARE(kfs::Exists(tree.Path("storage/s.cs")), pinned);
+        }
     }
 };
 

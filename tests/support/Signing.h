@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Signatures as a server's operator makes them: with the build machine's minisign and the keys
+// it made when the tests were built (tests/CMakeLists.txt, korvane_use_test_signatures).
+namespace korvane::testsupport {
+
+// The base64 line of a test key's .pub file ("key" or "other"), as a player pins it.
+inline QByteArray PublicKeyLine(const char* key = "key")
+{
+    QFile file(QStringLiteral(KORVANE_TEST_SIGNATURES) + QLatin1String(key) +
+               QStringLiteral(".pub"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("%s.pub: %s", key, qPrintable(file.errorString()));
+    return file.readAll().split('\n').value(1);
+}
+
+// The .minisig minisign writes for bytes in a file called name, signed with key; comment, when
+// given, is the whole trusted comment ("timestamp:N\tfile:NAME\thashed" is minisign's own).
+inline QByteArray Signed(const QByteArray& bytes, const QString& name, const char* key = "key",
+                         const QString& comment = {})
+{
+    const QTemporaryDir folder;
+    const QString file = folder.filePath(name);
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        qFatal("%s: %s", qPrintable(file), qPrintable(out.errorString()));
+    out.close();
+    QStringList arguments{"-S", "-s",
+                          QStringLiteral(KORVANE_TEST_SIGNATURES) + QLatin1String(key) + ".key",
+                          "-m", file};
+    if (!comment.isEmpty())
+        arguments << "-t" << comment;
+    QProcess minisign;
+    minisign.start(QStringLiteral(KORVANE_MINISIGN), arguments);
+    if (!minisign.waitForFinished(20000) || minisign.exitCode() != 0)
+        qFatal("minisign: %s", minisign.readAllStandardError().constData());
+    QFile signature(file + ".minisig");
+    if (!signature.open(QIODevice::ReadOnly))
+        qFatal("%s.minisig: %s", qPrintable(file), qPrintable(signature.errorString()));
+    return signature.readAll();
+}
+
+// minisign's own trusted comment for a file called name signed at a time of the test's choosing.
+inline QString CommentAt(qint64 secondsSince1970, const QString& name)
+{
+    return QStringLiteral("timestamp:%1\tfile:%2\thashed").arg(secondsSince1970).arg(name);
+}
+
+} // namespace korvane::testsupport
