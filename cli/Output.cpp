@@ -47,9 +47,9 @@ void AppendField(std::string& line, std::string_view text)
         line.append(text);
         return;
     }
-    const size_t start = line.size();
-    textencoding::AppendAsUtf8(line, text);
-    BlankControls(line, start);
+    std::string shown = textencoding::ToUtf8(text);
+    BlankControls(shown, 0);
+    line += textencoding::EscapeBidiControls(shown);
 }
 
 void AppendTabSeparated(std::string& out, std::initializer_list<std::string_view> fields)
@@ -107,7 +107,7 @@ std::string ForTerminal(std::string_view text)
 {
     std::string shown = textencoding::ToUtf8Lenient(text);
     BlankControls(shown, 0, true);
-    return shown;
+    return textencoding::EscapeBidiControls(shown);
 }
 
 std::string JsonString(std::string_view utf8)
@@ -116,6 +116,12 @@ std::string JsonString(std::string_view utf8)
     for (size_t i = 0; i < utf8.size(); ++i) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
         const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        // Escaped too: a bidirectional control would turn the rest of the line around.
+        if (const size_t length = textencoding::BidiControlLength(utf8, i)) {
+            quoted += textencoding::EscapeBidiControls(utf8.substr(i, length));
+            i += length - 1;
+            continue;
+        }
         unsigned control = 0x100; // none
         switch (byte) {
         case '"':

@@ -109,8 +109,8 @@ void CUpdaterDlg::OnInitDialog()
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);
-        row->setText(kNameColumn,
-                     QString::fromStdString(textencoding::ToUtf8(update.m_strUpdateName)));
+        row->setText(kNameColumn, QString::fromStdString(textencoding::EscapeBidiControls(
+                                      textencoding::ToUtf8(update.m_strUpdateName))));
         row->setText(kVersionColumn, QString::fromStdString(update.VersionText()));
         row->setTextAlignment(kVersionColumn, Qt::AlignRight | Qt::AlignVCenter);
         row->setText(kInstalledColumn,

@@ -110,7 +110,7 @@ CatalogueView::~CatalogueView()
 
 QString CatalogueView::display(std::string_view bytes)
 {
-    return QString::fromStdString(textencoding::ToUtf8(bytes));
+    return QString::fromStdString(textencoding::EscapeBidiControls(textencoding::ToUtf8(bytes)));
 }
 
 void CatalogueView::show(FolderScan& scan)

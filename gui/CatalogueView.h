@@ -46,7 +46,8 @@ public:
     CatalogueView(const CatalogueView&) = delete;
     CatalogueView& operator=(const CatalogueView&) = delete;
 
-    // Record fields hold the bytes of the description file, which need not be UTF-8.
+    // Record fields hold the bytes of the description file, which need not be UTF-8. Shown
+    // decoded, bidirectional controls escaped so that no name reads as another.
     static QString display(std::string_view bytes);
 
     // Shows a scan of the folders: its catalogue and twins in the tree and, in the list, every

@@ -35,7 +35,7 @@ std::unique_ptr<CPluginInfo> Describe(const std::string& storageFolder,
 
 QString Shown(std::string_view bytes)
 {
-    return QString::fromStdString(textencoding::ToUtf8(bytes));
+    return QString::fromStdString(textencoding::EscapeBidiControls(textencoding::ToUtf8(bytes)));
 }
 
 // A path below storage as the window names it: "storage\weapons\sniper.cs".

@@ -599,6 +599,8 @@ inline constexpr char kCliUseFailed[] = "The plug-in \"%1\" could not be put in 
 inline constexpr char kCliUnuseFailed[] = "The plug-in \"%1\" could not be taken out of use.";
 inline constexpr char kGameNotFound[] = "There is no tribes.exe in the Tribes folder %1.";
 inline constexpr char kGameNotStarted[] = "tribes.exe could not be started.";
+// The system's reason follows: "C:\Tribes\tribes.exe is not a valid Win32 application."
+inline constexpr char kGameNotStartedBecause[] = "tribes.exe could not be started: %1";
 inline constexpr char kCliSettingsNotWritten[] = "The settings could not be written.";
 inline constexpr char kCliListNotDownloaded[] = "The update list could not be downloaded from %1.";
 inline constexpr char kCliListRefused[] = "The update list from %1 was refused.";

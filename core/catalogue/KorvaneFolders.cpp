@@ -62,14 +62,20 @@ bool IsWindowsProgram(const fs::path& file)
     return in.read(signature, 2) && signature[0] == 'M' && signature[1] == 'Z';
 }
 
+std::optional<fs::path> FindTribesFile(const std::string& folder)
+{
+    const fs::path file = (Path(folder) / "tribes.exe").OnDisk();
+    std::error_code error;
+    if (!fs::is_regular_file(file, error))
+        return std::nullopt;
+    return file;
+}
+
 std::optional<fs::path> FindTribesProgram(const std::string& folder)
 {
-    const fs::path program = (Path(folder) / "tribes.exe").OnDisk();
-    std::error_code error;
-    if (!fs::is_regular_file(program, error))
-        return std::nullopt;
-    if (IsWindowsProgram(program) || IsNativeExecutable(program))
-        return program;
+    const auto file = FindTribesFile(folder);
+    if (file && (IsWindowsProgram(*file) || IsNativeExecutable(*file)))
+        return file;
     return std::nullopt;
 }
 

@@ -35,6 +35,9 @@ bool HasKorvaneScript(const std::string& folder);
 // step itself reports.
 korvane::Status RefuseUnlessKorvaneFolder(const std::string& folder);
 
+// The file tribes.exe of a Tribes folder, in any letter case, program or not.
+std::optional<std::filesystem::path> FindTribesFile(const std::string& folder);
+
 // tribes.exe of a Tribes folder, in any letter case, when it is a program: a Windows executable
 // (it starts with the "MZ" signature) or, on POSIX, a file the user may execute. Nothing otherwise.
 std::optional<std::filesystem::path> FindTribesProgram(const std::string& folder);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace korvane::textencoding {
 namespace {
@@ -153,6 +154,41 @@ std::string ToUtf8Lenient(std::string_view bytes)
             continue;
         }
         out.append(bytes.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+size_t BidiControlLength(std::string_view utf8, size_t at)
+{
+    const auto byte = [utf8, at](size_t k) {
+        return at + k < utf8.size() ? static_cast<uint8_t>(utf8[at + k]) : uint8_t{0};
+    };
+    if (byte(0) == 0xD8 && byte(1) == 0x9C) // U+061C
+        return 2;
+    // Every other one is E2 80 xx or E2 81 xx: U+2000 to U+207F.
+    if (byte(0) != 0xE2 || (byte(1) != 0x80 && byte(1) != 0x81))
+        return 0;
+    const char32_t code = 0x2000 | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+    const bool control = code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+                         (code >= 0x2066 && code <= 0x2069);
+    return control ? 3 : 0;
+}
+
+std::string EscapeBidiControls(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        if (BidiControlLength(utf8, i) == 0) {
+            out.push_back(utf8[i++]);
+            continue;
+        }
+        size_t length = 0;
+        const char32_t control = DecodeUtf8At(utf8, i, length);
+        std::array<char, 8> escaped{};
+        std::snprintf(escaped.data(), escaped.size(), "\\u%04X", static_cast<unsigned>(control));
+        out.append(escaped.data());
         i += length;
     }
     return out;

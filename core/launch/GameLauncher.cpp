@@ -57,7 +57,13 @@ korvane::Status LaunchTribes(std::string_view tribesFolder, std::string_view par
     // An unset folder would otherwise look for tribes.exe in whatever folder the program runs in.
     if (tribesFolder.empty())
         return GameNotFound(tribesFolder);
+#ifdef _WIN32
+    // Whether the file is a program Windows can start, and why not, Windows tells when it starts
+    // it.
+    const auto found = korvane::FindTribesFile(std::string(tribesFolder));
+#else
     const auto found = korvane::FindTribesProgram(std::string(tribesFolder));
+#endif
     if (!found)
         return GameNotFound(tribesFolder);
     std::error_code ec;
@@ -66,15 +72,18 @@ korvane::Status LaunchTribes(std::string_view tribesFolder, std::string_view par
         return GameNotFound(tribesFolder);
     const auto kind = korvane::IsWindowsProgram(program) ? kprocess::ProgramKind::Windows
                                                          : kprocess::ProgramKind::Native;
-    switch (kprocess::StartDetached(program, kind, parameters, program.parent_path(), wine)) {
-    case kprocess::StartResult::Started:
-        return korvane::Status::Success();
-    case kprocess::StartResult::WineNotFound:
+    const korvane::Status started =
+        kprocess::StartDetached(program, kind, parameters, program.parent_path(), wine);
+    if (started)
+        return started;
+    if (started.is(kprocess::StartFailure::WineNotFound))
         return korvane::Status::Failure(LaunchFailure::WineNotFound, WineNotFoundMessage(wine));
-    case kprocess::StartResult::Failed:
-        break;
-    }
-    return korvane::Status::Failure(LaunchFailure::StartFailed, strings::kGameNotStarted);
+    if (started.reason().empty())
+        return korvane::Status::Failure(LaunchFailure::StartFailed, strings::kGameNotStarted);
+    return korvane::Status::Failure(LaunchFailure::StartFailed,
+                                    QString::fromUtf8(strings::kGameNotStartedBecause)
+                                        .arg(QString::fromStdString(started.reason()))
+                                        .toStdString());
 }
 
 } // namespace korvane::launch

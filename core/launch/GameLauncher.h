@@ -22,9 +22,10 @@ enum class LaunchFailure
     TribesFolderNotSet,     // QuickExec cannot be configured yet
     KorvaneFolderNotSet,    // QuickExec cannot be configured yet
     QuickExecNotConfigured, // no modification stored for QuickExec
-    GameNotFound,           // no tribes.exe program in the Tribes folder
+    GameNotFound,           // no tribes.exe in the Tribes folder (elsewhere than on Windows: no
+                            // tribes.exe program, which Windows tells as StartFailed)
     WineNotFound,           // a Windows tribes.exe on POSIX, and its Wine command is not found
-    StartFailed,            // the program would not start
+    StartFailed,            // the program would not start; the system's reason when it gave one
 };
 
 // The Windows programs settings of the profile, and storing them back; false when the profile

@@ -9,6 +9,10 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <system_error>
+#ifdef Q_OS_WIN
+#include <memory>
+#include <windows.h>
+#endif
 
 namespace korvane::kprocess {
 namespace {
@@ -53,7 +57,26 @@ std::filesystem::path FindWinePrefix(const std::filesystem::path& folder)
     return ec ? std::filesystem::path() : PrefixAbove(resolved);
 }
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+// Windows' text for a failure to start program: the reason it refused, "%1 is not a valid Win32
+// application." for a file that is no program, with the program named where the text has "%1".
+// Empty when Windows gave no failure or has no text for it.
+std::string SystemReason(DWORD error, const std::filesystem::path& program)
+{
+    if (error == ERROR_SUCCESS)
+        return {};
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(text, &LocalFree);
+    if (length == 0)
+        return {};
+    QString reason = QString::fromWCharArray(text, static_cast<qsizetype>(length)).trimmed();
+    reason.replace(QLatin1String("%1"), QDir::toNativeSeparators(PathText(program)));
+    return reason.toStdString();
+}
+#else
 // The program of a command: a name looked up on PATH, or a path of its own when it holds a
 // separator. Empty when nothing executable is there.
 QString FindProgram(const QString& program)
@@ -156,9 +179,10 @@ std::vector<std::string> SplitWindowsArguments(std::string_view parameters)
     return arguments;
 }
 
-StartResult StartDetached(const std::filesystem::path& program, [[maybe_unused]] ProgramKind kind,
-                          std::string_view parameters, const std::filesystem::path& workingFolder,
-                          [[maybe_unused]] const WineSettings& wine)
+korvane::Status StartDetached(const std::filesystem::path& program,
+                              [[maybe_unused]] ProgramKind kind, std::string_view parameters,
+                              const std::filesystem::path& workingFolder,
+                              [[maybe_unused]] const WineSettings& wine)
 {
     QProcess process;
     process.setWorkingDirectory(PathText(workingFolder));
@@ -174,7 +198,7 @@ StartResult StartDetached(const std::filesystem::path& program, [[maybe_unused]]
         std::vector<std::string> command = SplitWineCommand(wine.command);
         const QString runner = FindProgram(ToQString(command.front()));
         if (runner.isEmpty())
-            return StartResult::WineNotFound;
+            return korvane::Status::Failure(StartFailure::WineNotFound, std::string());
         QStringList wineArguments;
         for (auto word = command.begin() + 1; word != command.end(); ++word)
             wineArguments.append(ToQString(*word));
@@ -186,7 +210,15 @@ StartResult StartDetached(const std::filesystem::path& program, [[maybe_unused]]
     }
     process.setArguments(arguments);
 #endif
-    return process.startDetached() ? StartResult::Started : StartResult::Failed;
+    if (process.startDetached())
+        return korvane::Status::Success();
+#ifdef Q_OS_WIN
+    // QProcess says only that the start failed; why is what CreateProcess left behind, which is
+    // still in place when startDetached returns (a file that is no program: ERROR_BAD_EXE_FORMAT).
+    return korvane::Status::Failure(StartFailure::Failed, SystemReason(GetLastError(), program));
+#else
+    return korvane::Status::Failure(StartFailure::Failed, std::string());
+#endif
 }
 
 } // namespace korvane::kprocess

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Status.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -21,11 +23,11 @@ enum class ProgramKind
     Native,  // an executable of the platform itself (only on POSIX)
 };
 
-enum class StartResult
+// Why StartDetached did not start the program.
+enum class StartFailure
 {
-    Started,
     WineNotFound, // a Windows program on POSIX, and the command that runs it cannot be found
-    Failed,
+    Failed,       // the reason is the system's, when it gave one (Windows does), else empty
 };
 
 // How a Windows program runs on POSIX, as the user chose it.
@@ -61,9 +63,10 @@ std::string ChooseWinePrefix(const std::filesystem::path& programFolder,
 // Starts program in workingFolder without waiting for it. On Windows the program receives the
 // parameter string unchanged; elsewhere the string is split into arguments as the program would
 // split it, and a Windows program runs through the Wine command in the prefix ChooseWinePrefix
-// gives. No shell ever reads the string, so text typed by the user stays arguments.
-StartResult StartDetached(const std::filesystem::path& program, ProgramKind kind,
-                          std::string_view parameters, const std::filesystem::path& workingFolder,
-                          const WineSettings& wine);
+// gives. No shell ever reads the string, so text typed by the user stays arguments. Fails with
+// a StartFailure.
+korvane::Status StartDetached(const std::filesystem::path& program, ProgramKind kind,
+                              std::string_view parameters,
+                              const std::filesystem::path& workingFolder, const WineSettings& wine);
 
 } // namespace korvane::kprocess

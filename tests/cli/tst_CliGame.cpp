@@ -62,7 +62,10 @@ private slots:
         // command that runs Windows programs is missing.
         Tree().Write("tribes/tribes.exe", std::string("MZ\x90\0", 4));
 #ifdef Q_OS_WIN
-        QCOMPARE_FAILURE(Run({"launch"}), strings::kGameNotStarted);
+        const CliResult refused = Run({"launch"});
+        QVERIFY2(refused.err.startsWith(QString::fromUtf8(strings::kGameNotStartedBecause).arg("")),
+                 qPrintable(refused.err));
+        QCOMPARE(refused.status, 1);
 #else
         m_fixture->WindowProfile().WriteProfileString(profile::kWindowsPrograms,
                                                       profile::kWineCommand, "my-wine --debug");

@@ -732,6 +732,23 @@ private slots:
         QToolTip::hideText();
     }
 
+    // A bidirectional control in a name shows written out in the tree, the list and the panel
+    // alike: "photo" RLO "gnp.cs" would otherwise read as "photosc.png".
+    void namesShowTheBidirectionalControlsTheyHold()
+    {
+        Manager m;
+        m.Plugin("photo", "photo\xe2\x80\xaegnp.cs",
+                 "\xe2\x81\xa6"
+                 "Art",
+                 true);
+        QVERIFY(m.Show());
+        const QString shown = "photo\\u202Egnp.cs";
+        QCOMPARE(m.Tree(), QStringList("\\u2066Art: " + shown));
+        QCOMPARE(m.Entries(), QStringList(shown));
+        m.Click(shown);
+        QCOMPARE(m.name->text(), shown);
+    }
+
     // Where a command refuses a file in use that differs from storage's, the player chooses what
     // becomes of it, and the command goes on with that choice or not at all. Taking out of use
     // asks (each way to do so leads to "<<": the selection table); Cancel changes nothing, and

@@ -234,6 +234,39 @@ private slots:
             QCOMPARE(textencoding::ToWindows1252(textencoding::ToUtf8(text)).value_or("-"), text);
         }
     }
+
+    // A name that turns the text after it around (the characters of "gnp.cs" under a right-to-left
+    // override read "sc.png") shows the controls that do it, and only those.
+    void bidiControlsInNamesAreShownEscaped_data()
+    {
+        QTest::addColumn<QByteArray>("utf8");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("override") << QByteArray("photo\xe2\x80\xaegnp.cs")
+                                  << QByteArray("photo\\u202Egnp.cs");
+        QTest::newRow("embeddings and pop") << QByteArray("\xe2\x80\xaa\xe2\x80\xab\xe2\x80\xac")
+                                            << QByteArray("\\u202A\\u202B\\u202C");
+        QTest::newRow("isolates") << QByteArray("\xe2\x81\xa6"
+                                                "a"
+                                                "\xe2\x81\xa9")
+                                  << QByteArray("\\u2066a\\u2069");
+        QTest::newRow("marks") << QByteArray("\xe2\x80\x8e\xe2\x80\x8f\xd8\x9c")
+                               << QByteArray("\\u200E\\u200F\\u061C");
+        QTest::newRow("cut short at the end") << QByteArray("a\xe2\x80") << QByteArray("a\xe2\x80");
+        // Their neighbours are text: joiners, spaces, quotes, Arabic, a character beyond the BMP.
+        QTest::newRow("neighbours")
+            << QByteArray("\xe2\x80\x8d\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa\xe2\x80\x9c"
+                          "\xd8\x9b\xd8\xa8\xf0\x9f\x98\x80")
+            << QByteArray("\xe2\x80\x8d\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa\xe2\x80\x9c"
+                          "\xd8\x9b\xd8\xa8\xf0\x9f\x98\x80");
+    }
+
+    void bidiControlsInNamesAreShownEscaped()
+    {
+        QFETCH(QByteArray, utf8);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(QByteArray::fromStdString(textencoding::EscapeBidiControls(utf8.toStdString())),
+                 shown);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_DescriptionFile)

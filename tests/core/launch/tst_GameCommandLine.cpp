@@ -5,6 +5,7 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
+#include "res/Strings.h"
 #include "support/TestTree.h"
 #include "support/TribesStandIn.h"
 
@@ -112,6 +113,25 @@ private slots:
                                     QString::fromUtf8("caf\xc3\xa9")};
         QTRY_COMPARE_WITH_TIMEOUT(testsupport::TribesRun(tree, "Tribes/"),
                                   testsupport::ExpectedRun(tree, "Tribes/", arguments), 10000);
+    }
+
+    // A tribes.exe that is no program is there all the same: Windows, which would start it,
+    // gives its own reason, with the file named; elsewhere it is no game to start.
+    void aTribesExeThatIsNoProgramIsNotTakenForAMissingOne()
+    {
+        const TestTree tree;
+        tree.Write("tribes/tribes.exe", "not a program\r\n");
+        const korvane::Status launched = launch::LaunchTribes(tree.Path("tribes/"), "", {});
+#ifdef Q_OS_WIN
+        QCOMPARE(launched.kind<launch::LaunchFailure>(), launch::LaunchFailure::StartFailed);
+        const QString reason = QString::fromStdString(launched.reason());
+        const QString because = QString::fromUtf8(strings::kGameNotStartedBecause).arg("");
+        QVERIFY2(reason.startsWith(because) && reason.size() > because.size() &&
+                     !reason.contains("%1"),
+                 qPrintable(reason));
+#else
+        QCOMPARE(launched.kind<launch::LaunchFailure>(), launch::LaunchFailure::GameNotFound);
+#endif
     }
 
     // A Windows tribes.exe runs from its folder through the Wine command, in the prefix that
