@@ -205,6 +205,15 @@ bool IsStorableName(std::string_view name)
 #endif
 }
 
+bool IsReachableName([[maybe_unused]] std::string_view name)
+{
+#ifdef _WIN32
+    return IsWindowsName(name);
+#else
+    return true;
+#endif
+}
+
 const char* UnstorableReason()
 {
 #ifdef _WIN32

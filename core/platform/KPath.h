@@ -91,6 +91,9 @@ bool IsWindowsRelative(std::string_view rel);
 // on Windows one that IsWindowsName accepts (a file named con waits on the keyboard when opened
 // by its path); elsewhere one without '\', which the stored form reads as a separator.
 bool IsStorableName(std::string_view name);
+// True when the system's calls reach an entry of this name through its path, as the program's
+// file operations name entries: on Windows one that IsWindowsName accepts; every name elsewhere.
+bool IsReachableName(std::string_view name);
 // Why IsStorableName refuses a name, after the entry's path.
 const char* UnstorableReason();
 
