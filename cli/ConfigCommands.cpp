@@ -6,6 +6,7 @@
 #include "cli/SettleOptions.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/TextEncoding.h"
+#include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -22,21 +23,31 @@ namespace {
 constexpr QLatin1StringView kName("name");
 constexpr QLatin1StringView kStoreDirectory("store-directory");
 
-// The file the argument names, wherever the tool was started from.
-std::string ConfigFile(const QCommandLineParser& arguments)
+// The file the argument names, wherever the tool was started from. Nothing, after a usage error,
+// for a name by which Windows would open another file or a device: a configuration saved to nul
+// would be lost, and one read from con waits on the keyboard.
+std::optional<std::string> ConfigFile(CliSession& session, const QCommandLineParser& arguments)
 {
-    return QFileInfo(arguments.positionalArguments().constFirst()).absoluteFilePath().toStdString();
+    const QFileInfo file(arguments.positionalArguments().constFirst());
+    if (!kpath::IsWindowsName(file.fileName().toStdString())) {
+        session.UsageError(Text(strings::kCliBadConfigName)
+                               .arg(file.fileName(), Text(strings::kReasonNotWindowsName)));
+        return std::nullopt;
+    }
+    return file.absoluteFilePath().toStdString();
 }
 
 int SaveConfig(CliSession& session, const QCommandLineParser& arguments)
 {
+    const auto file = ConfigFile(session, arguments);
+    if (!file)
+        return kExitUsage;
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
     const bool storeDirectory = arguments.isSet(kStoreDirectory);
-    const auto saved =
-        pluginconfig::SaveConfiguration(*korvaneFolder, arguments.value(kName).toStdString(),
-                                        ConfigFile(arguments), storeDirectory);
+    const auto saved = pluginconfig::SaveConfiguration(
+        *korvaneFolder, arguments.value(kName).toStdString(), *file, storeDirectory);
     if (!saved)
         return session.Fail(std::string_view(strings::kConfigCreateFailed), saved);
     // The file is what was asked for, so a script goes on; the player is told what it lacks.
@@ -92,13 +103,15 @@ int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
     const auto choice = clisettle::ChoiceOf(session, arguments);
     if (!choice)
         return kExitUsage;
+    const auto file = ConfigFile(session, arguments);
+    if (!file)
+        return kExitUsage;
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
     const auto loaded =
         LoadSettling(session, *choice, *korvaneFolder, [&](const settle::Settlement& settlement) {
-            return pluginconfig::LoadConfiguration(*korvaneFolder, ConfigFile(arguments),
-                                                   settlement);
+            return pluginconfig::LoadConfiguration(*korvaneFolder, *file, settlement);
         });
     if (!loaded)
         return kExitFailure;

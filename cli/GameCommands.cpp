@@ -5,6 +5,7 @@
 #include "core/launch/GameCommandLine.h"
 #include "core/launch/GameLauncher.h"
 #include "core/launch/QuickExec.h"
+#include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -21,13 +22,14 @@ constexpr QLatin1StringView kSet("set");
 
 // The choices the options give. Without --mod the game loads the Korvane folder's modification,
 // as the Execute dialog starts with it. Nothing, after a usage error, for a name that is no
-// folder's name: the stored QuickExec separates names by backslashes.
+// folder's name: the stored QuickExec separates names by backslashes, and the Windows game
+// would open a device or another folder by some names.
 std::optional<launch::LaunchChoices> ChoicesOf(CliSession& session,
                                                const QCommandLineParser& arguments)
 {
     launch::LaunchChoices choices;
     for (const QString& name : arguments.values(kMod)) {
-        if (name.isEmpty() || name.contains(u'\\')) {
+        if (!kpath::IsWindowsName(name.toStdString())) {
             session.UsageError(strings::Text(strings::kCliBadModName).arg(name));
             return std::nullopt;
         }

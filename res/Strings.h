@@ -76,9 +76,10 @@ inline constexpr char kStorageIncomplete[] =
     "Korvane Manager could not copy these files from your plugins directory into the storage "
     "directory; they remain in the plugins directory:";
 
-// A scan (the window's, korvane-cli list and sync) could not read folders; the reasons follow.
+// A scan (the window's, korvane-cli list and sync) could not read folders, or passed over folders
+// and scripts under names the program cannot keep; the reasons follow.
 inline constexpr char kFoldersUnreadable[] =
-    "Korvane Manager could not read these folders; the plug-ins in them are not listed:";
+    "Korvane Manager could not read these folders and scripts; the plug-ins there are not listed:";
 inline constexpr char kDescriptionsUnreadable[] =
     "Korvane Manager could not read these description files; their plug-ins are listed without "
     "the names and descriptions they hold:";
@@ -288,6 +289,14 @@ inline constexpr char kReasonSizeExceeds[] =
 inline constexpr char kReasonNoSuchUpdate[] = "no update with the index %1";
 inline constexpr char kReasonFileRefused[] = "%1 cannot be written there";
 inline constexpr char kReasonUnsafeName[] = "%1 would leave the Korvane folder";
+// Why a name from an update list, a configuration file or the command line is refused, and a
+// Windows entry so named is not opened: Windows would reach another entry, or a device, by it.
+inline constexpr char kReasonNotWindowsName[] =
+    "not a name Windows keeps as written: it names a device (con, nul, com1...), is a short 8.3 "
+    "form (SNIPER~1.CS), ends in a dot or a blank, or holds < > \" | ? or *";
+// Why a Linux entry is not listed: the program's paths would read its name as folders.
+inline constexpr char kReasonBackslashInName[] =
+    "its name holds a backslash, which Korvane Manager reads as a separator between folders";
 inline constexpr char kReasonIntoBackups[] =
     "%1 would go into the backups folder, which holds the program's own copies";
 inline constexpr char kReasonDotName[] =
@@ -572,8 +581,11 @@ inline constexpr char kCliUnknownCommand[] = "unknown command '%1'.";
 inline constexpr char kCliMissingArgument[] = "missing %1.";
 inline constexpr char kCliUnexpectedArgument[] = "unexpected argument '%1'.";
 inline constexpr char kCliEmptyFolder[] = "%1 needs a folder.";
+// %1: the file name given to save-config or load-config; %2: kReasonNotWindowsName.
+inline constexpr char kCliBadConfigName[] = "'%1' is no configuration file's name: %2.";
 inline constexpr char kCliBadModName[] =
-    "'%1' is not a modification folder's name: it is empty or holds a backslash.";
+    "'%1' is not a modification folder's name: it is empty, holds a backslash, or is not a name "
+    "Windows keeps as written.";
 inline constexpr char kCliOnlyWithSet[] = "--dedicated, --mod and --extra go with --set.";
 inline constexpr char kCliBadIndex[] = "'%1' is not an update index.";
 

@@ -104,6 +104,21 @@ bool IsStoredSubfolder(std::string_view subdirectory)
            (kpath::EndsWithSeparator(subdirectory) && kpath::IsContainedRelative(subdirectory));
 }
 
+// Why the entry name of folder is passed over, naming it.
+std::string Unstorable(const std::filesystem::path& folder, std::string_view name)
+{
+    return kpath::FromNative(folder /
+                             std::filesystem::path(std::u8string(name.begin(), name.end()))) +
+           ": " + kpath::UnstorableReason();
+}
+
+// A subfolder and key from a configuration line name the files the Windows game would find by
+// those names, on every system.
+bool IsConfiguredName(std::string_view subdirectory, const std::string& key)
+{
+    return kpath::IsWindowsRelative(subdirectory) && kpath::IsWindowsName(key + ".cs");
+}
+
 // A value on a line of its own: a line break in it would start a line of another meaning.
 std::string OneLine(std::string text)
 {
@@ -119,7 +134,8 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
 {
     // A subfolder that leads elsewhere would have the plug-in copied from and to places outside
     // the storage and plugins folders. A script's key never holds a dot.
-    if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos)
+    if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos ||
+        !IsConfiguredName(subdirectory, key))
         return nullptr;
     const auto folder = (Path(storageFolder) / subdirectory).OnDisk();
     const auto files = listings.KeyFiles(folder, key);
@@ -219,6 +235,14 @@ int CPluginList::ScanInto(const std::string& root, const std::string& subdirecto
     int added = 0;
     for (size_t index = 0; index < entries.Count(); ++index) {
         const std::string_view name = entries.Name(index);
+        // A folder or script whose name the stored form cannot keep would be found again somewhere
+        // else (a name "..\storage" leads back up, without end), or would open a device.
+        const bool wanted =
+            entries.IsFolder(index) || (entries.IsFile(index) && IsPluginScript(name));
+        if (wanted && !kpath::IsStorableName(name)) {
+            m_unreadable.push_back(Unstorable(native, name));
+            continue;
+        }
         if (entries.IsFolder(index)) {
             added += ScanInto(root, subdirectory + std::string(name) + kpath::kStoredSeparator);
             continue;
@@ -339,6 +363,7 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
 {
     DeleteAll();
     m_strConfigName.clear();
+    m_refusedNames.clear();
 
     // Lines take effect in file order: a Plugin line obeys the UseDirectory line before it.
     bool useDirectory = false;
@@ -362,6 +387,8 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
         } else if (kpath::EqualsNoCase(key, "plugin") &&
                    SplitAt(value, subdirectory, pluginKey, ',')) {
             if (useDirectory) {
+                if (!IsConfiguredName(subdirectory, pluginKey))
+                    m_refusedNames.insert(pluginKey);
                 if (auto plugin = StoredPlugin(listings, storageFolder, subdirectory, pluginKey))
                     Append(std::move(plugin));
                 else
@@ -379,9 +406,14 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
 
     // Without subfolders a key names the plug-in that a scan of storage lists for it, when the
     // two agree in letter case too.
+    for (const std::string& key : named)
+        if (!IsConfiguredName({}, key))
+            m_refusedNames.insert(key);
     ScanFolder(storageFolder, {});
-    std::erase_if(m_arrPlugins,
-                  [&keys](const auto& plugin) { return !keys.contains(plugin->m_strFileName); });
+    std::erase_if(m_arrPlugins, [this, &keys](const auto& plugin) {
+        return !keys.contains(plugin->m_strFileName) ||
+               m_refusedNames.contains(plugin->m_strFileName);
+    });
     Reindex();
     std::unordered_set<std::string> stored;
     for (const auto& plugin : m_arrPlugins)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace korvane {
@@ -61,6 +62,9 @@ public:
     // holds no plug-in of, each once, in file order.
     std::vector<std::string> ReadConfigText(std::string_view bytes,
                                             const std::string& storageFolder);
+    // True when the last ReadConfigText refused a line of this key: its subfolder or key is no
+    // name that Windows keeps as written (kpath::IsWindowsName). Such a key is among the missing.
+    bool RefusedByName(const std::string& key) const { return m_refusedNames.contains(key); }
     // Splits text at the first separator. False, and nothing changed, when there is none.
     static bool SplitAt(std::string_view text, std::string& before, std::string& after,
                         char separator);
@@ -109,6 +113,7 @@ private:
     std::vector<std::string> m_unreadable;
     std::vector<std::string> m_unreadableDescriptions;
     std::vector<std::filesystem::path> m_folders;
+    std::unordered_set<std::string> m_refusedNames;
 };
 
 } // namespace korvane

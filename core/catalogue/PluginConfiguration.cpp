@@ -8,6 +8,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
+#include "res/Strings.h"
 
 #include <unordered_map>
 #include <utility>
@@ -84,7 +85,9 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     LoadedConfiguration loaded;
     // A plug-in named that storage lacks cannot be put in use: the load is incomplete.
     for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage.Stored()))
-        loaded.notCopied.push_back({std::move(key), kNotInStorage});
+        loaded.notCopied.push_back({key, loaded.plugins.RefusedByName(key)
+                                             ? strings::kReasonNotWindowsName
+                                             : kNotInStorage});
     // Storage could not be read whole: what seems to be missing may be there, and the plugins
     // folder stays as it is.
     if (auto unreadable = loaded.plugins.Unreadable(); !unreadable)

@@ -22,6 +22,10 @@ void AddEvery(CPluginList& list, const std::string& subdirectory,
     }
     std::unordered_set<std::string> keysHere;
     for (const auto& entry : *entries) {
+        // A name the stored form cannot keep would lead elsewhere, or open a device; the scans
+        // that list plug-ins report it (CPluginList::Unreadable).
+        if (!kpath::IsStorableName(entry.name))
+            continue;
         if (entry.isFolder) {
             AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path,
                      failures);

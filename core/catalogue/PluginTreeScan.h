@@ -10,7 +10,8 @@ namespace korvane {
 
 // Every plug-in of a folder tree in scan order, once for each key in each folder (a scan keeps
 // only the first folder's plug-in of a key). The records carry key and subfolder only. Fails,
-// naming the folders, when any could not be listed whole.
+// naming the folders, when any could not be listed whole. Folders and scripts under names the
+// stored form cannot keep (kpath::IsStorableName) are passed over.
 korvane::Result<CPluginList> ScanPluginTree(const Path& root);
 
 } // namespace korvane

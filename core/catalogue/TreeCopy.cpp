@@ -31,6 +31,13 @@ void CopyTreeNative(const fs::path& source, const fs::path& destination, Existin
     for (const auto& entry : *entries) {
         if (kfs::IsTemporaryName(entry.name))
             continue; // a write cut short: the file it was for is elsewhere, whole
+        // Opened by its path, a Windows file named con would be read from the keyboard: it is
+        // named, and not copied (a load then empties no folder).
+        if (!kpath::IsReachableName(entry.name)) {
+            failures.Add(korvane::Status::Failure(kpath::FromNative(entry.path) + ": " +
+                                                  kpath::UnstorableReason()));
+            continue;
+        }
         if (entry.isFolder) {
             fs::path target = destination / entry.path.filename();
             if (names.Contains(destination, entry.name)) {
@@ -73,6 +80,11 @@ bool DeleteTreeNative(const fs::path& folder, const std::string& relative,
     bool kept = false;
     for (const auto& entry : *entries) {
         const std::string path = relative + kpath::Lowered(entry.name);
+        // What cannot be reached by its path stays, as CopyTree could not secure it either.
+        if (!kpath::IsReachableName(entry.name)) {
+            kept = true;
+            continue;
+        }
         if (entry.isFolder) {
             if (DeleteTreeNative(entry.path, path + '/', keep, failures))
                 kept = true;

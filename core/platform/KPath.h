@@ -76,4 +76,25 @@ bool IsContainedRelative(std::string_view rel);
 // not "." or "..", no colon, no control characters.
 bool IsPlainName(std::string_view name);
 
+// True when Windows, given name (UTF-8, one name) in a path, reaches the entry of exactly that
+// name: a plain name (IsPlainName) without < > " | ? * (wildcards to Windows, or refused), not
+// ending in a dot or a blank (Windows drops those), no device (con, prn, aux, nul, conin$, conout$,
+// com and lpt with a digit, ¹, ² or ³, in any letter case, with any extension), and no 8.3 short
+// form (SNIPER~1.CS), which reaches an entry of another, long name. The Korvane folder is the
+// Windows game's on every system, so names from update lists, configuration files and the command
+// line pass this everywhere.
+bool IsWindowsName(std::string_view name);
+// IsContainedRelative, and every name of rel one that IsWindowsName accepts.
+bool IsWindowsRelative(std::string_view rel);
+
+// True when a name found in a folder can go into a stored path and reach the same entry again:
+// on Windows one that IsWindowsName accepts (a file named con waits on the keyboard when opened
+// by its path); elsewhere one without '\', which the stored form reads as a separator.
+bool IsStorableName(std::string_view name);
+// True when the system's calls reach an entry of this name through its path, as the program's
+// file operations name entries: on Windows one that IsWindowsName accepts; every name elsewhere.
+bool IsReachableName(std::string_view name);
+// Why IsStorableName refuses a name, after the entry's path.
+const char* UnstorableReason();
+
 } // namespace korvane::kpath

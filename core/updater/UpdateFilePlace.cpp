@@ -88,6 +88,14 @@ korvane::Status Unsafe(std::string_view listBytes)
                                         .toStdString());
 }
 
+// A name by which Windows would reach another entry than the one named, or a device: the Korvane
+// folder is the Windows game's on every system, and a check of the name as written would not see
+// where the write lands ("storage." is storage).
+korvane::Status NotKept(std::string_view listBytes)
+{
+    return korvane::Status::Failure(LocalName(listBytes) + ": " + strings::kReasonNotWindowsName);
+}
+
 // The names of a stored-form path, without the empty ones two separators in a row leave.
 std::vector<std::string_view> NamesOf(std::string_view path)
 {
@@ -151,9 +159,12 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
     if (!kpath::IsContainedRelative(update.m_strTargetDir))
         return Unsafe(update.m_strTargetDir);
     // The target is made also for an update without files; with files, the reason names one.
-    if (update.m_arrFiles.empty())
+    if (update.m_arrFiles.empty()) {
         if (korvane::Status own = RefuseProgramsOwn(update.m_strTargetDir); !own)
             return own;
+        if (!kpath::IsWindowsRelative(LocalName(update.m_strTargetDir)))
+            return NotKept(update.m_strTargetDir);
+    }
     const std::string destination = Destination(update, korvaneFolder);
     const std::string target = LocalName(update.m_strTargetDir);
     std::vector<UpdateFilePlace> places;
@@ -164,8 +175,11 @@ korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateI
         std::string rel = update.m_strTargetDir;
         if (!rel.empty() && !kpath::EndsWithSeparator(rel))
             rel.push_back(kpath::kStoredSeparator);
-        if (korvane::Status own = RefuseProgramsOwn(rel + file.m_strSubDir + file.m_strFile); !own)
+        rel += file.m_strSubDir + file.m_strFile;
+        if (korvane::Status own = RefuseProgramsOwn(rel); !own)
             return own;
+        if (!kpath::IsWindowsRelative(LocalName(rel)))
+            return NotKept(rel);
         UpdateFilePlace place;
         place.file = &file;
         place.subFolder = LocalName(file.m_strSubDir);

@@ -42,7 +42,9 @@ private slots:
         wrong("unknown option", {"list", "--bogus"}, "Unknown option 'bogus'.", strings::kCliListUsage, "list");
         wrong("no key", {"unuse"}, "missing KEY.", strings::kCliUnuseUsage, "unuse");
         wrong("two keys to describe", {"describe", "a", "b", "--name", "x"}, "unexpected argument 'b'.", strings::kCliDescribeUsage, "describe");
-        wrong("modification name with a backslash", {"quickexec", "--set", "--mod", "a\\b"}, "'a\\b' is not a modification folder's name: it is empty or holds a backslash.", strings::kCliQuickExecUsage, "quickexec");
+        // Names by which Windows would reach a device or another entry; which they are, tst_Path tries.
+        wrong("modification name of a device", {"quickexec", "--set", "--mod", "Con"}, "'Con' is not a modification folder's name: it is empty, holds a backslash, or is not a name Windows keeps as written.", strings::kCliQuickExecUsage, "quickexec");
+        wrong("configuration file of a device", {"save-config", "nul.pfg"}, QStringLiteral("'nul.pfg' is no configuration file's name: %1.").arg(strings::kReasonNotWindowsName), strings::kCliSaveConfigUsage, "save-config");
         wrong("update index that is no number", {"install", "0", "first"}, "'first' is not an update index.", strings::kCliInstallUsage, "install");
         wrong("launch choices without --set", {"quickexec", "--dedicated"}, "--dedicated, --mod and --extra go with --set.", strings::kCliQuickExecUsage, "quickexec");
         wrong("both ways to settle a changed copy", {"load-config", "a.pfg", "--keep-mine", "--use-storage"}, strings::kCliSettleBoth, strings::kCliLoadConfigUsage, "load-config");

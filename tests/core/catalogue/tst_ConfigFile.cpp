@@ -239,6 +239,28 @@ private slots:
         QCOMPARE(bare.Read("storage/blaster.cs"), std::string("only copy"));
     }
 
+    // A configuration's subfolder or key by which Windows would reach a device or another entry
+    // puts nothing in use, on every system: "weapons." is the folder weapons there, and con a
+    // device, though Linux keeps a file of that name.
+    void configuredNamesWindowsWouldChangeAreRefused()
+    {
+        TestTree tree;
+        WriteKorvane(tree);
+#ifndef Q_OS_WIN
+        tree.Write("storage/con.cs", "a name Linux keeps");
+#endif
+        tree.Write("odd.pfg", "UseDirectory=TRUE\r\nPlugin=weapons.\\,plasma\r\nPlugin=,con\r\n"
+                              "Plugin=,sniper\r\n");
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("odd.pfg"));
+        QCOMPARE(Keys(loaded.value().plugins), QStringList{"sniper"});
+        QStringList notCopied;
+        for (const auto& [key, reason] : loaded->notCopied)
+            notCopied << QString::fromStdString(key + ": " + reason);
+        const QString reason = strings::kReasonNotWindowsName;
+        QCOMPARE(notCopied, (QStringList{"plasma: " + reason, "con: " + reason}));
+        QCOMPARE(InUse(tree), QStringList{"sniper.cs"});
+    }
+
     // A load never destroys the set it replaces: it is backed up first, and undoing the load
     // brings it back.
     void undoBringsBackTheSetALoadReplacedAndUndoingTheUndoTheLoadedOne()

@@ -7,6 +7,8 @@
 #include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
 
+#include <filesystem>
+#include <fstream>
 #include <QtTest>
 
 using namespace korvane;
@@ -76,6 +78,27 @@ private slots:
         QCOMPARE(tree.Names("plugins"), QStringList{});
         QCOMPARE(tree.Read("outside/keep.cs"), std::string("keep"));
     }
+
+#ifdef Q_OS_WIN
+    // A file that only the prefix taking names as given reaches (con.cs reads from the keyboard
+    // by its path) is named by a copy of the tree and neither copied nor deleted.
+    void aTreeCopyNamesWhatWindowsCannotReachByItsName()
+    {
+        TestTree tree;
+        tree.Write("plugins/a.cs", "a");
+        tree.MakeFolder("storage");
+        const std::wstring con = L"\\\\?\\" + kpath::ToNative(tree.Path("plugins/con.cs")).native();
+        std::ofstream(std::filesystem::path(con)) << "c";
+        const Status copied = fileops::CopyTree(korvane::Path(tree.Path("plugins\\")),
+                                                korvane::Path(tree.Path("storage\\")));
+        QCOMPARE(QString::fromStdString(copied.reason()),
+                 tree.QPath("plugins/con.cs: ") + kpath::UnstorableReason());
+        QCOMPARE(tree.Names("storage"), QStringList{"a.cs"});
+        QVERIFY(fileops::DeleteTree(korvane::Path(tree.Path("plugins\\"))));
+        QCOMPARE(tree.Names("plugins"), QStringList{"con.cs"});
+        std::filesystem::remove(std::filesystem::path(con));
+    }
+#endif
 
     // Names the shell or a pattern would read otherwise are scanned, copied and deleted as plain
     // names, touching no other plug-in's files.

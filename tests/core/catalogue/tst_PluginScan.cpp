@@ -2,9 +2,12 @@
 #include "core/catalogue/KeyIndex.h"
 #include "core/catalogue/StorageSync.h"
 #include "core/platform/FailureList.h"
+#include "core/platform/KPath.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <QtTest>
 #include <vector>
@@ -154,6 +157,55 @@ private slots:
         const CPluginInfo& plasma = *list.Find("plasma");
         QCOMPARE(plasma.m_strName + plasma.m_strAuthor, std::string("plasma") + "Unknown");
         QVERIFY(plasma.m_strIconPath.empty());
+    }
+
+    // A folder or script under a name the program's paths cannot keep is reported as unreadable
+    // and passed over, never followed. On Linux a backslash reads as folders: "..\storage" led
+    // back up for seconds, "..\..\outside" out of the Korvane folder; a device's name is a name
+    // there. On Windows a file named con waits on the keyboard when opened (the scan would read
+    // con.desc.txt), and "weapons." is the folder weapons.
+    void namesThePathsCannotKeepAreReportedNotFollowed()
+    {
+        TestTree tree;
+        tree.Write("k/storage/weapons/sniper.cs", "s");
+        tree.Write("k/outside/evil.cs", "e");
+        const std::filesystem::path storage = kpath::ToNative(tree.Path("k/storage/"));
+#ifdef Q_OS_WIN
+        // Only the prefix that takes a name as given makes such entries.
+        const std::wstring exact = L"\\\\?\\" + storage.native();
+        QVERIFY(std::filesystem::create_directory(exact + L"weapons."));
+        std::ofstream(std::filesystem::path(exact + L"weapons.\\plasma.cs")) << "p";
+        std::ofstream(std::filesystem::path(exact + L"con.cs")) << "c";
+        std::ofstream(std::filesystem::path(exact + L"con.desc.txt")) << "Name=Console";
+        const QStringList passedOver = {"con.cs", "weapons."};
+        const QStringList listed = {"weapons\\sniper"};
+#else
+        for (const char* folder : {"..\\storage", "..\\..\\outside"})
+            QVERIFY(std::filesystem::create_directory(storage / folder));
+        std::ofstream(storage / "weapons\\plasma.cs") << "p";
+        std::ofstream(storage / "con.cs") << "c";
+        const QStringList passedOver = {"..\\..\\outside", "..\\storage", "weapons\\plasma.cs"};
+        const QStringList listed = {"con", "weapons\\sniper"};
+#endif
+        QElapsedTimer timer;
+        timer.start();
+        CPluginList catalogue, inUse;
+        const auto synced = storagesync::Synchronise(tree.Path("k/"), false, catalogue, inUse);
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(Keys(catalogue), listed);
+        const QString reason = QString::fromStdString(synced.unreadable.reason());
+        for (const QString& name : passedOver)
+            QVERIFY2(reason.contains(
+                         QString::fromStdString(kpath::FromNative(storage / name.toStdString()) +
+                                                ": " + kpath::UnstorableReason())),
+                     qPrintable(reason));
+        QCOMPARE(reason.count(kpath::UnstorableReason()), passedOver.size());
+#ifdef Q_OS_WIN
+        // One by one: MinGW's directory reading takes no such prefix.
+        for (const wchar_t* made :
+             {L"con.cs", L"con.desc.txt", L"weapons.\\plasma.cs", L"weapons."})
+            std::filesystem::remove(exact + made);
+#endif
     }
 
     // Storage made or refreshed from the plugins folder; the window's tests cover creation,

@@ -44,6 +44,58 @@ private slots:
         QCOMPARE(kpath::IsPlainName(rel.toStdString()), plainName);
     }
 
+    // Names from update lists, configuration files and the command line go to the Windows
+    // game's folders: Windows must reach the entry of exactly that name, never a device or
+    // another entry. A path passes when every name of it does.
+    void windowsKeepsTheNamesAsWritten_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("kept");
+        // clang-format off
+        QTest::newRow("script") << "sniper.cs" << true;
+        QTest::newRow("beyond ASCII") << "caf\u00e9.desc.txt" << true;
+        QTest::newRow("folders") << "storage\\weapons\\" << true;
+        QTest::newRow("two separators") << "storage\\\\weapons\\" << true;
+        QTest::newRow("backslash between names") << "a\\b" << true;
+        QTest::newRow("parent") << "storage\\..\\x.cs" << false;
+        for (const char* device : {"con", "CON.cs", "nul.desc.txt", "com1.ico", "Lpt9", "aux",
+                                   "prn.a.b", "conin$", "CONOUT$.cs", "com0", "con .cs"})
+            QTest::newRow(device) << device << false;
+        QTest::newRow("superscript one") << "com\u00b9.cs" << false;
+        QTest::newRow("superscript three") << "LPT\u00b3" << false;
+        QTest::newRow("device in a path") << "storage\\aux\\a.cs" << false;
+        for (const char* near : {"console.cs", "com10", "com.cs", "nul-pack.cs", "lpt\u00b4"})
+            QTest::newRow(near) << near << true;
+        for (const char* shortForm : {"SNIPER~1.CS", "snipe~12", "~1", "AB~1.C"})
+            QTest::newRow(shortForm) << shortForm << false;
+        for (const char* longForm : {"sniper~1x.cs", "longername~1.cs", "a~1.long", "a~.cs"})
+            QTest::newRow(longForm) << longForm << true;
+        QTest::newRow("ends in a dot") << "sniper.cs." << false;
+        QTest::newRow("ends in a blank") << "sniper.cs " << false;
+        QTest::newRow("folder ends in a dot") << "storage.\\sniper.cs" << false;
+        QTest::newRow("folder ends in a blank") << "storage \\" << false;
+        QTest::newRow("dot folder") << ".\\sniper.cs" << false;
+        for (const char* wildcard : {"a<b", "a>b", "a\"b", "a|b", "a?b", "a*b"})
+            QTest::newRow(wildcard) << wildcard << false;
+        // clang-format on
+    }
+    void windowsKeepsTheNamesAsWritten()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, kept);
+        const std::string text = path.toStdString();
+        QCOMPARE(kpath::IsWindowsRelative(text), kept);
+        const bool oneName = text.find_first_of("\\/") == std::string::npos;
+        if (oneName)
+            QCOMPARE(kpath::IsWindowsName(text), kept);
+#ifdef Q_OS_WIN
+        if (oneName)
+            QCOMPARE(kpath::IsStorableName(text), kept);
+#else
+        QCOMPARE(kpath::IsStorableName(text), !path.contains(u'\\'));
+#endif
+    }
+
     // Letters A to Z and the kind of separator do not tell two paths apart; other bytes do.
     void comparisonIgnoresCaseAndSeparators()
     {
