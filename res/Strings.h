@@ -311,6 +311,30 @@ inline constexpr char kReasonSignatureTooLong[] = "a signature file longer than 
 inline constexpr char kReasonSignatureLegacy[] =
     "a signature in minisign's legacy form; sign with minisign's default (prehashed) form";
 
+// What the list's signature said, in the updater window, the update's information and
+// korvane-cli; %1: the signing key's ID as minisign prints it.
+inline constexpr char kListUnsigned[] = "The update list is not signed.";
+inline constexpr char kListUnchecked[] =
+    "The update list is signed by key ID %1; no key is pinned to check it.";
+inline constexpr char kListVerified[] = "The update list is verified: signed by key ID %1.";
+
+// View Info: what an update would write below the Korvane folder (%1: its name, %2: its version).
+inline constexpr char kUpdateInfoTitle[] = "%1 %2";
+inline constexpr char kUpdateInfoFiles[] = "The files of %1 %2 and where they go:";
+inline constexpr char kUpdateInfoNoFiles[] = "%1 %2 holds no files.";
+inline constexpr char kUpdateFilesName[] = "Files of the update";
+inline constexpr char kPlaceColumn[] = "Place";
+inline constexpr char kSizeColumn[] = "Bytes";
+inline constexpr char kReplacesColumn[] = "Replaces?";
+inline constexpr char kNoteColumn[] = "Note";
+inline constexpr char kReplacesYes[] = "Yes";
+inline constexpr char kReplacesNo[] = "No";
+// Replaces? of a file that will not be written, and the note that says why (%1: the reason).
+inline constexpr char kReplacesRefused[] = "Refused";
+inline constexpr char kNoteRefused[] = "Refused: %1";
+// The note of a file that goes somewhere else than storage\, where plug-ins belong.
+inline constexpr char kNoteOutsideStorage[] = "Outside storage\\";
+
 // The update list tool, for whoever runs the project's web server.
 inline constexpr char kUpdListUsage[] =
     "usage: updlist write DESCRIPTION OUTPUT\n"
