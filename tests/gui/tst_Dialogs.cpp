@@ -1,6 +1,7 @@
 // The dialogs the window hands over to, on their own.
 #include "core/catalogue/CPluginInfo.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/UpdatePreview.h"
 #include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
@@ -10,7 +11,9 @@
 #include "gui/CUpdaterDlg.h"
 #include "gui/FolderBrowserDialog.h"
 #include "gui/SettleCopiesDialog.h"
+#include "gui/UpdateInfoDialog.h"
 #include "ManagerWindow.h"
+#include "support/UpdaterTestSupport.h"
 
 #include <functional>
 #include <QAccessible>
@@ -112,6 +115,8 @@ private slots:
         CPluginInfo plugin;
         plugin.m_strFileName = "alpha";
         plugin.m_strCategory = "Weapon";
+        const auto updates = testsupport::ListOf(
+            testsupport::MakeUpdate("Alpha", "storage\\", "", {{"alpha.cs", "", 1}}));
         auto editor = std::make_unique<CDescEditDlg>();
         editor->SetFromRecord(plugin);
         const std::unique_ptr<QDialog> dialogs[] = {
@@ -122,7 +127,8 @@ private slots:
             std::make_unique<FolderBrowserDialog>("Pick:", "", m.files.QPath("k"), std::nullopt),
             std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
             std::make_unique<CAboutDlg>(),
-            std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr)};
+            std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr),
+            std::make_unique<UpdateInfoDialog>(UpdatePreview::Of(*updates, 0, m.files.Path("k/")))};
         const QList<QAccessible::Role> controls{
             QAccessible::PushButton, QAccessible::CheckBox,      QAccessible::RadioButton,
             QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::List,
