@@ -135,6 +135,18 @@ inline constexpr char kWineNotFound[] =
     "tribes.exe is a Windows program, and the command that runs Windows programs, \"%1\", was "
     "not found. The wine package provides it; another command can be set under Windows programs "
     "in Korvane Manager's Options.";
+// The minisign public keys updates are checked against, and what the field makes of its text.
+inline constexpr char kOptionsUpdates[] = "Updates";
+inline constexpr char kOptionsPublicKeys[] = "Public &keys:";
+inline constexpr char kOptionsPublicKeysHint[] =
+    "the line starting with RW of each key's .pub file, blanks between keys";
+inline constexpr char kOptionsNoKey[] = "No key is pinned: the update list is not checked.";
+inline constexpr char kOptionsKeyId[] = "Key ID %1";
+inline constexpr char kOptionsKeyIds[] = "Key IDs %1";
+// %1: why the text is no key (MinisignKey's reason).
+inline constexpr char kOptionsNotAKey[] = "Not a key: %1";
+inline constexpr char kOptionsKeysRefused[] =
+    "The public keys are not minisign public keys, so the options were not saved.";
 inline constexpr char kNeedTribesFolder[] = "You must specify your Tribes folder.";
 inline constexpr char kNeedKorvaneFolder[] = "You must specify your Korvane folder.";
 inline constexpr char kKorvaneFolderChanged[] =
