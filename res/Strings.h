@@ -555,19 +555,28 @@ inline constexpr char kCliQuickExecHelp[] =
     "                name\n"
     "  --extra TEXT  text appended after the modifications, exactly as given\n";
 
-inline constexpr char kCliUpdatesUsage[] = "usage: korvane-cli [--korvane DIR] updates [--url URL]";
+inline constexpr char kCliUpdatesUsage[] =
+    "usage: korvane-cli [--korvane DIR] updates [--url URL] [--files]";
 inline constexpr char kCliUpdatesHelp[] =
     "Downloads the update list and prints one update a line: its index, name, version, and Yes\n"
     "or No for installed, separated by tabs.\n"
     "\n"
-    "  --url URL  the update list's address, instead of the one in the settings\n";
+    "  --url URL  the update list's address, instead of the one in the settings\n"
+    "  --files    print instead each file of each update, one a line, as View Info in the\n"
+    "             window shows it: the update's index; where the file goes below the Korvane\n"
+    "             folder (storage\\weapons\\sniper.cs); its size in bytes; Yes when it\n"
+    "             replaces a file there now, No when not, Refused when the update cannot be\n"
+    "             installed for it; and a note: empty, \"Outside storage\\\" for a file that goes\n"
+    "             elsewhere than storage\\, or \"Refused: \" and why. Fields are separated by\n"
+    "             tabs.\n";
 
 inline constexpr char kCliInstallUsage[] =
     "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL] [--keep-mine | "
     "--use-storage]";
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
-    "them), one after the other. Progress is shown on standard error when it is a terminal.\n"
+    "them), one after the other, printing \"Installed NAME VERSION\" for each that is in place.\n"
+    "Progress is shown on standard error when it is a terminal.\n"
     "An update is installed whole or not at all; SIGINT, SIGTERM or SIGHUP stops it, leaving\n"
     "its files as they were. A plug-in in use gets the update too, but a copy in use that was\n"
     "changed on its own is kept, and the update fails naming it, unless:\n"
@@ -576,6 +585,8 @@ inline constexpr char kCliInstallHelp[] =
     "  --keep-mine    the copy in use becomes storage's copy (the update's is kept in backups/)\n"
     "  --use-storage  the copy in use gets the update (the changed copy is kept in backups/)\n";
 
+// install, for each update it put in place: its name and version.
+inline constexpr char kCliInstalled[] = "Installed %1 %2";
 // An update being installed, on a terminal: the update, the file, bytes received, bytes listed.
 inline constexpr char kCliInstallProgress[] = "%1: %2, %3 of %4 bytes";
 
