@@ -178,6 +178,9 @@ QWidget* COptionsDlg::UpdatesGroup()
 void COptionsDlg::OnPublicKeysEdited()
 {
     m_labelKeyIds->setText(ReadKeys(m_editPublicKeys->text()).text);
+    // A reason can take more lines than the dialog had room for: it grows, never hiding them.
+    if (const int needed = layout()->totalHeightForWidth(width()); isVisible() && needed > height())
+        resize(width(), needed);
 }
 
 QWidget* COptionsDlg::WindowsProgramsGroup()
@@ -235,7 +238,8 @@ void COptionsDlg::ShowMembers()
         m_editWinePrefix->setText(QString::fromStdString(m_wine.prefix));
     }
     m_editPublicKeys->setText(m_strPublicKeys);
-    OnPublicKeysEdited(); // also when the text is as it was
+    m_editPublicKeys->setCursorPosition(0); // a key is told by its beginning, RW...
+    OnPublicKeysEdited();                   // also when the text is as it was
 }
 
 void COptionsDlg::ReadWineEdits()
