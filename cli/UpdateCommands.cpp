@@ -6,10 +6,12 @@
 #include "cli/Interruption.h"
 #include "cli/Output.h"
 #include "cli/SettleOptions.h"
+#include "core/catalogue/TextEncoding.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/UrlText.h"
 #include "core/updater/CUpdateList.h"
 #include "core/updater/InstallWorker.h"
+#include "core/updater/UpdatePreview.h"
 #include "core/updater/UpdateSource.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -24,6 +26,7 @@ namespace {
 
 constexpr QLatin1StringView kUrl("url");
 constexpr QLatin1StringView kKey("key");
+constexpr QLatin1StringView kFiles("files");
 
 std::optional<std::string> Given(const QCommandLineParser& arguments, QLatin1StringView option)
 {
@@ -74,6 +77,18 @@ bool Download(CliSession& session, CUpdateList& updates, const UpdateSource& sou
     return download.ok();
 }
 
+// updates --files: each file of each update, in the terms of the window's View Info.
+void PrintFiles(CliSession& session, const CUpdateList& updates, const std::string& korvaneFolder)
+{
+    for (int i = 0; i < updates.GetSize(); ++i) {
+        const UpdatePreview preview = UpdatePreview::Of(updates, i, korvaneFolder);
+        for (const UpdatePreview::File& file : preview.Files())
+            session.Out() << clioutput::TabSeparated(
+                {std::to_string(i), file.place, std::to_string(file.size),
+                 UpdatePreview::ReplacesText(file), UpdatePreview::NoteText(file)});
+    }
+}
+
 int Updates(CliSession& session, const QCommandLineParser& arguments)
 {
     const auto korvaneFolder = session.RequireKorvaneFolder();
@@ -82,6 +97,10 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
     CUpdateList updates;
     if (!Download(session, updates, SourceOf(session, arguments)))
         return kExitFailure;
+    if (arguments.isSet(kFiles)) {
+        PrintFiles(session, updates, *korvaneFolder);
+        return kExitSuccess;
+    }
     for (int i = 0; i < updates.GetSize(); ++i) {
         const CUpdateInfo& update = updates.GetAt(i);
         const bool installed = updates.IsInstalled(*korvaneFolder, i);
@@ -141,6 +160,16 @@ korvane::Status Settled(const korvane::Status& installed, const settle::Copies& 
     return settled.status();
 }
 
+// One line on standard output for each update that is in place, so that a script can tell.
+void ReportInstalled(CliSession& session, const CUpdateInfo& update)
+{
+    const QString line =
+        strings::Text(strings::kCliInstalled)
+            .arg(QString::fromStdString(textencoding::ToUtf8(update.m_strUpdateName)),
+                 QString::fromStdString(update.VersionText()));
+    session.Out() << clioutput::TabSeparated({line.toStdString()});
+}
+
 int Install(CliSession& session, const QCommandLineParser& arguments)
 {
     const auto indexes = Indexes(session, arguments.positionalArguments());
@@ -183,6 +212,8 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
             Settled(InstallOne(session, updates, index, *korvaneFolder, interruption, kept), kept,
                     *choice, *korvaneFolder);
         refused = refused || (!status && !kept.empty() && *choice == settle::Choice::Refuse);
+        if (status)
+            ReportInstalled(session, updates->GetAt(index));
         if (first.ok())
             first = std::move(status);
     }
@@ -207,7 +238,7 @@ std::vector<Command> UpdateCommands()
         {.name = QStringLiteral("updates"),
          .usage = strings::kCliUpdatesUsage,
          .help = strings::kCliUpdatesHelp,
-         .options = url,
+         .options = url + QList{FlagOption(kFiles)},
          .run = Updates},
         {.name = QStringLiteral("install"),
          .usage = strings::kCliInstallUsage,

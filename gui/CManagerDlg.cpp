@@ -440,10 +440,14 @@ void CManagerDlg::OnOptions()
     dlg.m_bRefreshPlugins = refresh;
     const kprocess::WineSettings wine = launch::LoadWineSettings(m_profile);
     dlg.m_wine = wine;
+    const std::string keys = m_profile.GetProfileString(profile::kUpdater, profile::kPublicKey);
+    dlg.m_strPublicKeys = QString::fromStdString(keys);
     if (dlg.exec() != QDialog::Accepted)
         return;
     if (dlg.m_wine != wine)
         launch::StoreWineSettings(m_profile, dlg.m_wine);
+    if (const std::string newKeys = dlg.m_strPublicKeys.toStdString(); newKeys != keys)
+        m_profile.WriteProfileString(profile::kUpdater, profile::kPublicKey, newKeys);
 
     const std::string newTribes = dlg.m_strTribesDir.toStdString();
     if (newTribes != tribes)

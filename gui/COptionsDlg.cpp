@@ -2,6 +2,7 @@
 
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/platform/KPath.h"
+#include "core/updater/MinisignKey.h"
 #include "gui/FolderBrowserDialog.h"
 #include "gui/LabelFor.h"
 #include "gui/WarningBox.h"
@@ -58,6 +59,27 @@ QPushButton* BrowseButton(const char* name, const char* browserTitle, QWidget* p
     return button;
 }
 
+// What the keys field's text is: the IDs of its keys as minisign prints them, or why it is none.
+struct KeysReading
+{
+    bool valid = false;
+    QString text;
+};
+
+KeysReading ReadKeys(const QString& field)
+{
+    const auto keys = MinisignKey::ListFrom(field.toStdString());
+    if (!keys)
+        return {false, Text(strings::kOptionsNotAKey).arg(QString::fromStdString(keys.reason()))};
+    if (keys->empty())
+        return {true, Text(strings::kOptionsNoKey)};
+    QStringList ids;
+    for (const MinisignKey& key : *keys)
+        ids << QString::fromStdString(key.IdText());
+    return {true, Text(ids.size() == 1 ? strings::kOptionsKeyId : strings::kOptionsKeyIds)
+                      .arg(ids.join(QStringLiteral(", ")))};
+}
+
 } // namespace
 
 COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
@@ -111,6 +133,7 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     QWidget* windowsPrograms = WindowsProgramsGroup();
     if (windowsPrograms)
         layout->addWidget(windowsPrograms);
+    layout->addWidget(UpdatesGroup());
     layout->addStretch(1);
     layout->addLayout(buttons);
 
@@ -123,6 +146,41 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     setTabOrder(cancel, m_checkRefresh);
     if (windowsPrograms)
         setTabOrder(m_checkRefresh, m_editWineCommand);
+    setTabOrder(windowsPrograms ? findChild<QPushButton*>(QStringLiteral("browseWinePrefix"))
+                                : static_cast<QWidget*>(m_checkRefresh),
+                m_editPublicKeys);
+}
+
+QWidget* COptionsDlg::UpdatesGroup()
+{
+    auto* group = new QGroupBox(Text(strings::kOptionsUpdates), this);
+    m_editPublicKeys = new QLineEdit(group);
+    m_editPublicKeys->setObjectName(QStringLiteral("publicKeys"));
+    m_editPublicKeys->setPlaceholderText(Text(strings::kOptionsPublicKeysHint));
+    auto* label = new QLabel(Text(strings::kOptionsPublicKeys), group);
+    LabelFor(label, m_editPublicKeys);
+    // A key's text comes from wherever the player copied it: shown as it is, never as markup.
+    m_labelKeyIds = new QLabel(group);
+    m_labelKeyIds->setObjectName(QStringLiteral("keyIds"));
+    m_labelKeyIds->setTextFormat(Qt::PlainText);
+    m_labelKeyIds->setWordWrap(true);
+    m_labelKeyIds->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(m_editPublicKeys, &QLineEdit::textChanged, this, &COptionsDlg::OnPublicKeysEdited);
+
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(label, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(m_editPublicKeys, 0, 1);
+    grid->addWidget(m_labelKeyIds, 1, 1);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+void COptionsDlg::OnPublicKeysEdited()
+{
+    m_labelKeyIds->setText(ReadKeys(m_editPublicKeys->text()).text);
+    // A reason can take more lines than the dialog had room for: it grows, never hiding them.
+    if (const int needed = layout()->totalHeightForWidth(width()); isVisible() && needed > height())
+        resize(width(), needed);
 }
 
 QWidget* COptionsDlg::WindowsProgramsGroup()
@@ -179,6 +237,9 @@ void COptionsDlg::ShowMembers()
         m_editWineCommand->setText(QString::fromStdString(m_wine.command));
         m_editWinePrefix->setText(QString::fromStdString(m_wine.prefix));
     }
+    m_editPublicKeys->setText(m_strPublicKeys);
+    m_editPublicKeys->setCursorPosition(0); // a key is told by its beginning, RW...
+    OnPublicKeysEdited();                   // also when the text is as it was
 }
 
 void COptionsDlg::ReadWineEdits()
@@ -196,6 +257,7 @@ void COptionsDlg::Browse(const char* title, const QString& current,
     // What the controls show is kept while the browser runs and shown again after it.
     m_bRefreshPlugins = m_checkRefresh->isChecked();
     ReadWineEdits();
+    m_strPublicKeys = m_editPublicKeys->text();
     FolderBrowserDialog browser(Text(title), {}, current, test, this);
     if (browser.exec() != QDialog::Accepted || browser.SelectedFolder().isEmpty())
         return;
@@ -230,6 +292,12 @@ void COptionsDlg::OnOK()
 {
     m_bRefreshPlugins = m_checkRefresh->isChecked();
     ReadWineEdits();
+    m_strPublicKeys = m_editPublicKeys->text().trimmed();
+    if (const KeysReading keys = ReadKeys(m_strPublicKeys); !keys.valid) {
+        ShowWarning(this, WithReason(Text(strings::kOptionsKeysRefused), keys.text.toStdString()));
+        m_editPublicKeys->setFocus();
+        return;
+    }
     if (m_strTribesDir.isEmpty()) {
         ShowWarning(this, Text(strings::kNeedTribesFolder));
         return;

@@ -8,12 +8,14 @@
 #include <QString>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 
 namespace korvane {
 
 // The Options dialog: the Tribes folder, the Korvane folder, whether storage is refreshed
-// from the plugins folder at start-up and, where Windows programs need Wine, how they run. Folders
+// from the plugins folder at start-up, where Windows programs need Wine, how they run, and the
+// public keys updates are checked against. Folders
 // change only by browsing, and the browser hands back only a folder that passed its test. The
 // caller fills the members and reads them after OK.
 class COptionsDlg : public QDialog
@@ -29,6 +31,7 @@ public:
     QString m_strTribesDir;  // ends in a separator once browsed
     bool m_bRefreshPlugins = false;
     kprocess::WineSettings m_wine; // edited only where the Windows programs group is shown
+    QString m_strPublicKeys;       // minisign public keys separated by blanks; trimmed after OK
 
 private slots:
     void OnBrowseKorvaneDir();
@@ -47,12 +50,17 @@ private:
     // The Windows programs group: the Wine command and prefix. Null on Windows.
     QWidget* WindowsProgramsGroup();
     void ReadWineEdits();
+    // The Updates group: the public keys and, below them, their IDs or why the text is no key.
+    QWidget* UpdatesGroup();
+    void OnPublicKeysEdited();
 
     QLineEdit* m_editKorvaneDir = nullptr;
     QLineEdit* m_editTribesDir = nullptr;
     QCheckBox* m_checkRefresh = nullptr;
     QLineEdit* m_editWineCommand = nullptr;
     QLineEdit* m_editWinePrefix = nullptr;
+    QLineEdit* m_editPublicKeys = nullptr;
+    QLabel* m_labelKeyIds = nullptr;
     QString m_strOldKorvaneDir; // as it was when the dialog opened
 };
 

@@ -6,9 +6,11 @@
 #include "core/platform/KPath.h"
 #include "core/updater/CUpdateList.h"
 #include "core/updater/InstallWorker.h"
+#include "core/updater/UpdatePreview.h"
 #include "gui/FolderLockWait.h"
 #include "gui/SettleCopiesDialog.h"
 #include "gui/UpdateAnimation.h"
+#include "gui/UpdateInfoDialog.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -18,6 +20,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -62,7 +65,7 @@ void CUpdaterDlg::CreateControls()
     m_installButton->setAutoDefault(false);
     m_viewInfoButton = new QPushButton(Text(strings::kViewInfoButton), this);
     m_viewInfoButton->setObjectName(QStringLiteral("viewInfo"));
-    m_viewInfoButton->setEnabled(false); // there is no information to view yet
+    m_viewInfoButton->setEnabled(false);
     m_viewInfoButton->setAutoDefault(false);
     m_closeButton = new QPushButton(Text(strings::kCloseButton), this);
     m_closeButton->setObjectName(QStringLiteral("close"));
@@ -70,6 +73,12 @@ void CUpdaterDlg::CreateControls()
     m_animate = new UpdateAnimation(this);
     m_animate->setObjectName(QStringLiteral("animation"));
     m_animate->setMinimumSize(75, 78);
+    // Whether the list is signed and by which key, for the player to compare with the key the
+    // server's operator publishes.
+    m_signatureLabel = new QLabel(this);
+    m_signatureLabel->setObjectName(QStringLiteral("signature"));
+    m_signatureLabel->setTextFormat(Qt::PlainText);
+    m_signatureLabel->setWordWrap(true);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_installButton);
@@ -77,8 +86,11 @@ void CUpdaterDlg::CreateControls()
     buttons->addStretch();
     buttons->addWidget(m_animate);
     buttons->addWidget(m_closeButton);
+    auto* listSide = new QVBoxLayout;
+    listSide->addWidget(m_listUpdates, 1);
+    listSide->addWidget(m_signatureLabel);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_listUpdates, 1);
+    layout->addLayout(listSide, 1);
     layout->addLayout(buttons);
     resize(600, 410);
 
@@ -88,6 +100,7 @@ void CUpdaterDlg::CreateControls()
 
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_installButton, &QPushButton::clicked, this, &CUpdaterDlg::OnInstall);
+    connect(m_viewInfoButton, &QPushButton::clicked, this, &CUpdaterDlg::OnViewInfo);
     connect(m_listUpdates, &QTreeWidget::itemSelectionChanged, this,
             &CUpdaterDlg::OnItemChangedUpdateList);
 }
@@ -117,6 +130,8 @@ void CUpdaterDlg::OnInitDialog()
                      InstalledText(m_pUpdates->IsInstalled(m_korvaneFolder, i, &inUse)));
         row->setData(kNameColumn, Qt::UserRole, i);
     }
+    m_signatureLabel->setText(
+        QString::fromStdString(UpdatePreview::SignatureText(m_pUpdates->Signature())));
     m_animate->Open();
 }
 
@@ -124,6 +139,19 @@ void CUpdaterDlg::OnItemChangedUpdateList()
 {
     const bool selected = !m_listUpdates->selectedItems().isEmpty();
     m_installButton->setEnabled(selected && m_nInstalling == -1);
+    m_viewInfoButton->setEnabled(selected);
+}
+
+void CUpdaterDlg::OnViewInfo()
+{
+    const QList<QTreeWidgetItem*> selected = m_listUpdates->selectedItems();
+    if (selected.isEmpty())
+        return;
+    // Looked at now, as the player is about to decide: an installation may have changed what
+    // the folder holds since the window opened.
+    const int index = selected.front()->data(kNameColumn, Qt::UserRole).toInt();
+    UpdateInfoDialog info(UpdatePreview::Of(*m_pUpdates, index, m_korvaneFolder), this);
+    info.exec();
 }
 
 void CUpdaterDlg::OnInstall()

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <string>
 
+class QLabel;
 class QPushButton;
 class QTreeWidget;
 
@@ -16,7 +17,8 @@ class UpdateAnimation;
 class CUpdateList;
 
 // The updater window: every update of the list with its version and whether it is installed,
-// and the installation of the selected one on a worker thread, one at a time.
+// what the list's signature said, what the selected update would write (View Info), and the
+// installation of the selected one on a worker thread, one at a time.
 class CUpdaterDlg : public QDialog
 {
     Q_OBJECT
@@ -48,6 +50,8 @@ private:
     void OnInitDialog();
     void OnItemChangedUpdateList();
     void OnInstall();
+    // Shows what the selected update would write.
+    void OnViewInfo();
     void OnInstallDone(bool installed, const QString& reason, const QStringList& keptCopies);
     // After an update that kept copies in use the player changed: asks what becomes of them and
     // settles them. True when the update is whole now.
@@ -60,6 +64,7 @@ private:
     QPushButton* m_installButton = nullptr;
     QPushButton* m_viewInfoButton = nullptr;
     QPushButton* m_closeButton = nullptr;
+    QLabel* m_signatureLabel = nullptr;
     const std::shared_ptr<CUpdateList> m_pUpdates;
     const std::string m_korvaneFolder;
     int m_nInstalling = -1;

@@ -136,6 +136,18 @@ inline constexpr char kWineNotFound[] =
     "tribes.exe is a Windows program, and the command that runs Windows programs, \"%1\", was "
     "not found. The wine package provides it; another command can be set under Windows programs "
     "in Korvane Manager's Options.";
+// The minisign public keys updates are checked against, and what the field makes of its text.
+inline constexpr char kOptionsUpdates[] = "Updates";
+inline constexpr char kOptionsPublicKeys[] = "Public &keys:";
+inline constexpr char kOptionsPublicKeysHint[] =
+    "the line starting with RW of each key's .pub file, blanks between keys";
+inline constexpr char kOptionsNoKey[] = "No key is pinned: the update list is not checked.";
+inline constexpr char kOptionsKeyId[] = "Key ID %1";
+inline constexpr char kOptionsKeyIds[] = "Key IDs %1";
+// %1: why the text is no key (MinisignKey's reason).
+inline constexpr char kOptionsNotAKey[] = "Not a key: %1";
+inline constexpr char kOptionsKeysRefused[] =
+    "The public keys are not minisign public keys, so the options were not saved.";
 inline constexpr char kNeedTribesFolder[] = "You must specify your Tribes folder.";
 inline constexpr char kNeedKorvaneFolder[] = "You must specify your Korvane folder.";
 inline constexpr char kKorvaneFolderChanged[] =
@@ -335,6 +347,30 @@ inline constexpr char kReasonListTimeNotKept[] =
     "the time of the accepted list could not be kept in the settings";
 inline constexpr char kReasonHttpUnderHttps[] =
     "%1 would come over plain http, while the list came over https";
+
+// What the list's signature said, in the updater window, the update's information and
+// korvane-cli; %1: the signing key's ID as minisign prints it.
+inline constexpr char kListUnsigned[] = "The update list is not signed.";
+inline constexpr char kListUnchecked[] =
+    "The update list is signed by key ID %1; no key is pinned to check it.";
+inline constexpr char kListVerified[] = "The update list is verified: signed by key ID %1.";
+
+// View Info: what an update would write below the Korvane folder (%1: its name, %2: its version).
+inline constexpr char kUpdateInfoTitle[] = "%1 %2";
+inline constexpr char kUpdateInfoFiles[] = "The files of %1 %2 and where they go:";
+inline constexpr char kUpdateInfoNoFiles[] = "%1 %2 holds no files.";
+inline constexpr char kUpdateFilesName[] = "Files of the update";
+inline constexpr char kPlaceColumn[] = "Place";
+inline constexpr char kSizeColumn[] = "Bytes";
+inline constexpr char kReplacesColumn[] = "Replaces?";
+inline constexpr char kNoteColumn[] = "Note";
+inline constexpr char kReplacesYes[] = "Yes";
+inline constexpr char kReplacesNo[] = "No";
+// Replaces? of a file that will not be written, and the note that says why (%1: the reason).
+inline constexpr char kReplacesRefused[] = "Refused";
+inline constexpr char kNoteRefused[] = "Refused: %1";
+// The note of a file that goes somewhere else than storage\, where plug-ins belong.
+inline constexpr char kNoteOutsideStorage[] = "Outside storage\\";
 
 // The update list tool, for whoever runs the project's web server.
 inline constexpr char kUpdListUsage[] =
@@ -545,7 +581,7 @@ inline constexpr char kCliQuickExecHelp[] =
     "  --extra TEXT  text appended after the modifications, exactly as given\n";
 
 inline constexpr char kCliUpdatesUsage[] =
-    "usage: korvane-cli [--korvane DIR] updates [--url URL] [--key KEYS]";
+    "usage: korvane-cli [--korvane DIR] updates [--url URL] [--key KEYS] [--files]";
 inline constexpr char kCliUpdatesHelp[] =
     "Downloads the update list and prints one update a line: its index, name, version, and Yes\n"
     "or No for installed, separated by tabs.\n"
@@ -553,14 +589,22 @@ inline constexpr char kCliUpdatesHelp[] =
     "  --url URL   the update list's address, instead of the one in the settings\n"
     "  --key KEYS  the server's minisign public keys (each the line after the untrusted comment\n"
     "              of its .pub file, separated by blanks), instead of those in the settings; the\n"
-    "              list and every file must be signed by one of them\n";
+    "              list and every file must be signed by one of them\n"
+    "  --files     print instead each file of each update, one a line, as View Info in the\n"
+    "              window shows it: the update's index; where the file goes below the Korvane\n"
+    "              folder (storage\\weapons\\sniper.cs); its size in bytes; Yes when it\n"
+    "              replaces a file there now, No when not, Refused when the update cannot be\n"
+    "              installed for it; and a note: empty, \"Outside storage\\\" for a file that goes\n"
+    "              elsewhere than storage\\, or \"Refused: \" and why. Fields are separated by\n"
+    "              tabs.\n";
 
 inline constexpr char kCliInstallUsage[] =
     "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL] [--key KEYS] [--keep-mine | "
     "--use-storage]";
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
-    "them), one after the other. Progress is shown on standard error when it is a terminal.\n"
+    "them), one after the other, printing \"Installed NAME VERSION\" for each that is in place.\n"
+    "Progress is shown on standard error when it is a terminal.\n"
     "An update is installed whole or not at all; SIGINT, SIGTERM or SIGHUP stops it, leaving\n"
     "its files as they were. A plug-in in use gets the update too, but a copy in use that was\n"
     "changed on its own is kept, and the update fails naming it, unless:\n"
@@ -570,6 +614,8 @@ inline constexpr char kCliInstallHelp[] =
     "  --keep-mine    the copy in use becomes storage's copy (the update's is kept in backups/)\n"
     "  --use-storage  the copy in use gets the update (the changed copy is kept in backups/)\n";
 
+// install, for each update it put in place: its name and version.
+inline constexpr char kCliInstalled[] = "Installed %1 %2";
 // An update being installed, on a terminal: the update, the file, bytes received, bytes listed.
 inline constexpr char kCliInstallProgress[] = "%1: %2, %3 of %4 bytes";
 

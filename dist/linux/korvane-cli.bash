@@ -287,7 +287,7 @@ _korvane_cli()
         save-config) options=(--name --store-directory) ;;
         command-line | launch) options=(--dedicated --mod --extra) ;;
         quickexec) options=(--set --dedicated --mod --extra) ;;
-        updates) options=(--url) ;;
+        updates) options=(--url --files) ;;
         install) options=(--url --keep-mine --use-storage) ;;
         unuse | load-config | undo-load) options=(--keep-mine --use-storage) ;;
         esac

@@ -104,11 +104,39 @@ private slots:
         QCOMPARE(updates.err, Unsigned());
         QCOMPARE(updates.status, 0);
         // No progress either: standard error is no terminal here.
-        QCOMPARE(u.Run({"install", "0", "--url", "/korvane.upd"}).err, Unsigned());
+        const CliResult install = u.Run({"install", "0", "--url", "/korvane.upd"});
+        QCOMPARE(install.err, Unsigned());
+        QCOMPARE(install.out, QStringLiteral("Installed Sniper 1.2\n"));
         // Without --url, the address the settings hold.
         u.cli.WindowProfile().WriteProfileString(profile::kUpdater, profile::kUrl,
                                                  u.Url("/korvane.upd").toStdString());
         QCOMPARE(u.Run({"updates"}).out.section(u'\n', 0, 0), "0\tSniper\t1.2\tYes");
+    }
+
+    // --files: one line a file, index, place, bytes, Replaces? and the note, as View Info shows
+    // them; an update without files has no line. What each file's fields say is the preview's
+    // concern (tst_UpdatePreview).
+    void updatesFilesPrintsEachFileAsViewInfoShowsIt()
+    {
+        Updates u;
+        u.server.Serve("/mixed.upd",
+                       QByteArray::fromStdString(testsupport::ListBytes(*testsupport::ListOf(
+                           testsupport::MakeUpdate("Mixed", "", u.server.Url("/files/"),
+                                                   {{"sniper.cs", "storage\\", 6},
+                                                    {"korvane.cs", "", 3},
+                                                    {"x.cs", "..\\", 1}})))));
+        const CliResult listed = u.Run({"updates", "--files", "--url", "/korvane.upd"});
+        QCOMPARE(listed.err, Unsigned());
+        QCOMPARE(listed.status, 0);
+        QCOMPARE(listed.out, QStringLiteral("0\tstorage\\sniper.cs\t6\tYes\t\n"
+                                            "1\tstorage\\gone.cs\t4\tNo\t\n"));
+        const QString refused =
+            strings::Text(strings::kNoteRefused)
+                .arg(strings::Text(strings::kReasonUnsafeName).arg(QStringLiteral("..\\x.cs")));
+        QCOMPARE(u.Run({"updates", "--files", "--url", "/mixed.upd"}).out,
+                 "0\tstorage\\sniper.cs\t6\tYes\t\n0\tkorvane.cs\t3\tYes\t" +
+                     strings::Text(strings::kNoteOutsideStorage) + "\n0\t..\\x.cs\t1\tRefused\t" +
+                     refused + '\n');
     }
 
     // Each failure's message ends with its reason; which reason each list gets is the update
@@ -119,16 +147,17 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("sniper");
+        QTest::addColumn<QString>("installed"); // standard output
         const auto because = [](const char* message, const char* reason) {
             return QString::fromUtf8(strings::kCliFailedBecause)
                 .arg(QString::fromUtf8(message), QString::fromUtf8(reason));
         };
         const QString noSuchUpdate = QString::fromUtf8(strings::kCliNoSuchUpdate).arg(3);
         // clang-format off
-        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << Unsigned() + because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404") << "sniper";
-        QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << Unsigned() + noSuchUpdate << "old";
-        QTest::newRow("no list on the server") << QStringList{"updates", "--url", "@/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old";
-        QTest::newRow("install from a web page") << QStringList{"install", "0", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old";
+        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << Unsigned() + because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404") << "sniper" << "Installed Sniper 1.2\n";
+        QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << Unsigned() + noSuchUpdate << "old" << "";
+        QTest::newRow("no list on the server") << QStringList{"updates", "--url", "@/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old" << "";
+        QTest::newRow("install from a web page") << QStringList{"install", "0", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old" << "";
         // clang-format on
     }
 
@@ -140,7 +169,7 @@ private slots:
         const Updates u;
         const CliResult result = u.Run(arguments);
         QCOMPARE_FAILURE(result, message.replace(QLatin1String("%1"), u.Url("/missing.upd")));
-        QCOMPARE(result.out, QString());
+        QTEST(result.out, "installed");
         QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), sniper);
     }
 

@@ -1,6 +1,8 @@
 // The dialogs the window hands over to, on their own.
 #include "core/catalogue/CPluginInfo.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/MinisignKey.h"
+#include "core/updater/UpdatePreview.h"
 #include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
@@ -10,7 +12,10 @@
 #include "gui/CUpdaterDlg.h"
 #include "gui/FolderBrowserDialog.h"
 #include "gui/SettleCopiesDialog.h"
+#include "gui/UpdateInfoDialog.h"
+#include "gui/WarningBox.h"
 #include "ManagerWindow.h"
+#include "support/UpdaterTestSupport.h"
 
 #include <functional>
 #include <QAccessible>
@@ -30,6 +35,25 @@ void Retype(QWidget* field, const QString& text)
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     for (const QChar c : text) // as typed on a keyboard that has the character
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// A file that minisign made when the tests were built.
+QString Made(const char* name)
+{
+    QFile file(QStringLiteral(KORVANE_TEST_SIGNATURES) + QString::fromUtf8(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("%s: %s", name, qPrintable(file.errorString()));
+    return QString::fromLatin1(file.readAll());
+}
+
+// The base64 line of a .pub file, and the ID its untrusted comment names.
+QString KeyLine(const char* pub)
+{
+    return Made(pub).section('\n', 1, 1);
+}
+QString CommentedId(const char* pub)
+{
+    return Made(pub).section('\n', 0, 0).section(' ', -1);
 }
 
 } // namespace
@@ -103,6 +127,67 @@ private slots:
     // to a screen reader: not empty, not its value, and not shared with another control (such as
     // the title of its group). The walk goes through the accessible objects, as a screen reader
     // does, so it also meets parts a widget adds on its own (a field's clear button).
+    // The field of the updater's public keys shows the ID of each key as the player types, as
+    // minisign printed it when the key was made, and what is no key keeps the dialog open, the
+    // setting unchanged.
+    void thePublicKeysFieldShowsEachKeysIdAndRefusesWhatIsNoKey_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("saved"); // null: OK is refused
+        const QString key = KeyLine("key.pub");
+        const QString other = KeyLine("other.pub");
+        const auto notAKey = [](const QString& text) {
+            return S(strings::kOptionsNotAKey)
+                .arg(QString::fromStdString(MinisignKey::ListFrom(text.toStdString()).reason()));
+        };
+        const QString comment = Made("key.pub").section('\n', 0, 0);
+        // clang-format off
+        QTest::newRow("none") << "  " << S(strings::kOptionsNoKey) << "";
+        QTest::newRow("one key, blanks around") << " " + key + "  " << S(strings::kOptionsKeyId).arg(CommentedId("key.pub")) << key;
+        QTest::newRow("two keys") << key + "   " + other << S(strings::kOptionsKeyIds).arg(CommentedId("key.pub") + ", " + CommentedId("other.pub")) << key + "   " + other;
+        QTest::newRow("a key cut short") << key.chopped(4) << notAKey(key.chopped(4)) << QString();
+        QTest::newRow("the .pub file's comment line") << comment << notAKey(comment) << QString();
+        // clang-format on
+    }
+
+    void thePublicKeysFieldShowsEachKeysIdAndRefusesWhatIsNoKey()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, saved);
+        Manager m;
+        const std::string pinned = KeyLine("other.pub").toStdString();
+        m.profile.WriteProfileString(profile::kUpdater, profile::kPublicKey, pinned);
+        QVERIFY(m.Show());
+        QString opened;
+        QString label;
+        bool stayedOpen = false;
+        ModalScript script;
+        script.Then("COptionsDlg", [&](QWidget* active) {
+            auto* ids = active->findChild<QLabel*>("keyIds");
+            opened = ids->text();
+            Retype(active->findChild<QLineEdit*>("publicKeys"), typed);
+            label = ids->text();
+            PushButton(active, "ok")->click();
+            stayedOpen = active->isVisible();
+            if (stayedOpen)
+                PushButton(active, "cancel")->click();
+        });
+        if (saved.isNull())
+            script.AnswerMessage();
+        m.Command(strings::kMenuOptionsCommand);
+        QVERIFY(script.Finished());
+        QCOMPARE(opened, S(strings::kOptionsKeyId).arg(CommentedId("other.pub")));
+        QCOMPARE(label, shown);
+        QCOMPARE(stayedOpen, saved.isNull());
+        QCOMPARE(m.profile.GetProfileString(profile::kUpdater, profile::kPublicKey),
+                 saved.isNull() ? pinned : saved.toStdString());
+        if (saved.isNull())
+            QCOMPARE(script.Messages(),
+                     QStringList{WithReason(S(strings::kOptionsKeysRefused), shown.toStdString())});
+    }
+
     void aScreenReaderNamesEveryControlOnce()
     {
         Manager m;
@@ -112,6 +197,8 @@ private slots:
         CPluginInfo plugin;
         plugin.m_strFileName = "alpha";
         plugin.m_strCategory = "Weapon";
+        const auto updates = testsupport::ListOf(
+            testsupport::MakeUpdate("Alpha", "storage\\", "", {{"alpha.cs", "", 1}}));
         auto editor = std::make_unique<CDescEditDlg>();
         editor->SetFromRecord(plugin);
         const std::unique_ptr<QDialog> dialogs[] = {
@@ -122,7 +209,8 @@ private slots:
             std::make_unique<FolderBrowserDialog>("Pick:", "", m.files.QPath("k"), std::nullopt),
             std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
             std::make_unique<CAboutDlg>(),
-            std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr)};
+            std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr),
+            std::make_unique<UpdateInfoDialog>(UpdatePreview::Of(*updates, 0, m.files.Path("k/")))};
         const QList<QAccessible::Role> controls{
             QAccessible::PushButton, QAccessible::CheckBox,      QAccessible::RadioButton,
             QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::List,

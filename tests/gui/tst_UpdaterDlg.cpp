@@ -4,6 +4,7 @@
 #include "gui/CheckForUpdates.h"
 #include "gui/CUpdaterDlg.h"
 #include "gui/UpdateAnimation.h"
+#include "gui/UpdateInfoDialog.h"
 #include "gui/WarningBox.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -13,6 +14,7 @@
 #include "support/UpdaterTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -214,6 +216,57 @@ private slots:
         QTRY_COMPARE(ended, 1); // the main window rescans what the installation changed
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList(2, S(strings::kCloseWhileInstalling)));
+    }
+
+    // View Info follows the selection and shows, for the update selected, the place of each of
+    // its files below the Korvane folder as the folder holds them now. What each row says is the
+    // preview's concern (tst_UpdatePreview).
+    void viewInfoShowsWhatTheSelectedUpdateWouldWrite()
+    {
+        TestTree tree;
+        tree.Write("storage/sniper.cs", "abc");
+        CUpdaterDlg dlg(testsupport::ListOf(MakeUpdate("Empty", "storage\\", ""),
+                                            MakeUpdate("Sniper", "", "",
+                                                       {{"sniper.cs", "storage\\", 1234},
+                                                        {"korvane.cs", "", 5},
+                                                        {"x.cs", "..\\", 1}},
+                                                       1, 10)),
+                        tree.Root());
+        dlg.show();
+        QCOMPARE(dlg.findChild<QLabel*>("signature")->text(), S(strings::kListUnsigned));
+        QVERIFY(!PushButton(&dlg, "viewInfo")->isEnabled());
+        ClickRow(&dlg, 1);
+        QVERIFY(PushButton(&dlg, "viewInfo")->isEnabled());
+        QStringList rows;
+        QString heading;
+        ModalScript script;
+        script.Then("UpdateInfoDialog", [&](QWidget* info) {
+            const auto* files = info->findChild<QTreeWidget*>("files");
+            for (int i = 0; i < files->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* row = files->topLevelItem(i);
+                rows << QStringList{row->text(0), row->text(1), row->text(2),
+                                    row->text(3).section(':', 0, 0)}
+                            .join('|');
+            }
+            heading = info->findChild<QLabel*>("heading")->text();
+            QCOMPARE(info->findChild<QLabel*>("signature")->text(), S(strings::kListUnsigned));
+            Click(info, "close");
+        });
+        Click(&dlg, "viewInfo");
+        QVERIFY(script.Finished());
+        QCOMPARE(heading, S(strings::kUpdateInfoFiles).arg("Sniper", "1.10"));
+        const QString size = QLocale().toString(1234);
+        QCOMPARE(rows, QStringList({"storage\\sniper.cs|" + size + "|Yes|",
+                                    "korvane.cs|5|No|" + S(strings::kNoteOutsideStorage),
+                                    "..\\x.cs|1|Refused|Refused"}));
+        ClickRow(&dlg, 0);
+        script.Then("UpdateInfoDialog", [&](QWidget* info) {
+            heading = info->findChild<QLabel*>("heading")->text();
+            Click(info, "close");
+        });
+        QTest::keyClick(PushButton(&dlg, "viewInfo"), Qt::Key_Space);
+        QVERIFY(script.Finished());
+        QCOMPARE(heading, S(strings::kUpdateInfoNoFiles).arg("Empty", "1.0"));
     }
 
     void checkForUpdatesShowsTheListAtTheProfilesUrlReportsItBrokenOrIsCancelled()
