@@ -263,7 +263,7 @@ _korvane_cli()
     fi
 
     case $previous in
-    --name | --category | --author | --description | --mod | --extra | --url)
+    --name | --category | --author | --description | --mod | --extra | --url | --key)
         return 0
         ;;
     esac
@@ -287,8 +287,8 @@ _korvane_cli()
         save-config) options=(--name --store-directory) ;;
         command-line | launch) options=(--dedicated --mod --extra) ;;
         quickexec) options=(--set --dedicated --mod --extra) ;;
-        updates) options=(--url --files) ;;
-        install) options=(--url --keep-mine --use-storage) ;;
+        updates) options=(--url --key --files) ;;
+        install) options=(--url --key --keep-mine --use-storage) ;;
         unuse | load-config | undo-load) options=(--keep-mine --use-storage) ;;
         esac
         _korvane_cli_offer "${options[@]}" --help

@@ -25,7 +25,7 @@ import tempfile
 import time
 from typing import NamedTuple
 
-from scratch_korvane import LOCK_FILE, serve_update, snapshot, write
+from scratch_korvane import LOCK_FILE, serve_update, sign_served, snapshot, write
 
 # Calls that change the disk: the ones that can run out of space, and all that matter most.
 SPACE_KINDS = {"open+w", "write", "sync", "close+w", "copy", "mkdir", "link", "rename"}
@@ -268,7 +268,7 @@ def check(command, before, ok, root, status, err):
     return problems
 
 
-def prepare(runner, base, scratch, url):
+def prepare(runner, base, scratch, url, key):
     """The commands, and the folders they start from besides base."""
     # The player edited armor and sniper in use.
     edited = os.path.join(scratch, "edited")
@@ -294,6 +294,9 @@ def prepare(runner, base, scratch, url):
         Command("sync", ["sync"], base),
         # It backs up storage's sniper before it replaces it.
         Command("install", ["install", "0", "--url", url], base, replaces=True, whole=True),
+        # The same, checking the list's and each file's signature first.
+        Command("install (signed)", ["install", "0", "--url", url, "--key", key], base,
+                replaces=True, whole=True),
         # Copies in use the player changed, settled as each option says.
         Command("unuse (keep mine)", ["unuse", "armor", "--keep-mine"], edited),
         Command("load-config (use storage)", ["load-config", "b.pfg", "--use-storage"], edited),
@@ -325,7 +328,9 @@ def main():
         write(os.path.join(server, "pack", "weapons", "sniper.cs"), "// sniper 2, longer\n")
         write(os.path.join(server, "pack", "newcat", "new.cs"), "// new\n")
         runner = Runner(options, scratch)
-        commands = prepare(runner, base, scratch, serve_update(server, options.updlist, "2.0"))
+        url = serve_update(server, options.updlist, "2.0")
+        key = sign_served(server, os.path.join(scratch, "keys"))
+        commands = prepare(runner, base, scratch, url, key)
         failures = []
         print(f"{'command':<28}{'calls':>7}{'faults':>8}{'exit 1':>8}{'clean':>7}")
         with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, options.jobs)) as pool:

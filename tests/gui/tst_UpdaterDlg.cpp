@@ -10,6 +10,7 @@
 #include "res/Text.h"
 #include "support/LoopbackServer.h"
 #include "support/ModalScript.h"
+#include "support/Signing.h"
 #include "support/TestTree.h"
 #include "support/UpdaterTestSupport.h"
 
@@ -72,12 +73,13 @@ struct Updates
         return dlg;
     }
 
-    // Runs Check for updates against the list at that path of the server.
-    void CheckForUpdates(const char* path)
+    // Runs Check for updates against the list at that path of the server, with keys pinned.
+    void CheckForUpdates(const char* path, const QByteArray& keys = {})
     {
         const SettingsProfile profile = SettingsProfile::AtFile(tree.QPath("profile.ini"));
         profile.WriteProfileString(profile::kDirectories, profile::kKorvane, tree.Root());
         profile.WriteProfileString(profile::kUpdater, profile::kUrl, server.Url(path));
+        profile.WriteProfileString(profile::kUpdater, profile::kPublicKey, keys.toStdString());
         OnCheckForUpdates(profile, nullptr);
     }
 };
@@ -291,6 +293,14 @@ private slots:
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(), QStringList{WithReason(S(strings::kUpdateListUnreadable),
                                                            strings::kReasonNotAList)});
+        // So is a list that the pinned key did not sign.
+        script.AnswerMessage();
+        updates.CheckForUpdates("/mine.upd", testsupport::PublicKeyLine());
+        QVERIFY(script.Finished());
+        QCOMPARE(
+            script.Messages().last(),
+            WithReason(S(strings::kUpdateListRefused),
+                       S(strings::kReasonNotSigned).arg(strings::kTheUpdateList).toStdString()));
 
         // The download shows its progress; Cancel ends it at once, without the updater window.
         const QByteArray slow = QByteArray::fromStdString(testsupport::ListBytes(
