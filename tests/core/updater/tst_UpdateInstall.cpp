@@ -335,10 +335,11 @@ private slots:
     // signed as the server's operator signs them, unless the row serves b.cs otherwise.
     void onlyFilesThePinnedKeySignedArePutInPlace_data()
     {
-        QTest::addColumn<QByteArray>("bytes");     // what the server sends for b.cs
-        QTest::addColumn<QByteArray>("signature"); // for b.cs; empty: none (404)
-        QTest::addColumn<QString>("refusal");      // the message's end; empty: installed
-        const QByteArray b = testsupport::Signed("bbb", "b.cs");
+        QTest::addColumn<QByteArray>("bytes"); // what the server sends for b.cs
+        // b.cs's signature: signed as which bytes and name (made in the test); empty: none (404).
+        QTest::addColumn<QString>("signature");
+        QTest::addColumn<QString>("refusal"); // the message's end; empty: installed
+        const QString b = "bbb b.cs key";
         const QString other = QString::fromStdString(
             MinisignKey::FromBase64(testsupport::PublicKeyLine("other").toStdString())->IdText());
         const auto refusal = [](const char* text, const QString& more = {}) {
@@ -347,17 +348,17 @@ private slots:
         };
         // clang-format off
         QTest::newRow("each signed as itself") << QByteArray("bbb") << b << QString();
-        QTest::newRow("not signed") << QByteArray("bbb") << QByteArray() << refusal(strings::kReasonNotSigned);
-        QTest::newRow("another key") << QByteArray("bbb") << testsupport::Signed("bbb", "b.cs", "other") << QString::fromUtf8(strings::kReasonSignedByAnother).arg("b.cs", other);
+        QTest::newRow("not signed") << QByteArray("bbb") << QString() << refusal(strings::kReasonNotSigned);
+        QTest::newRow("another key") << QByteArray("bbb") << QString("bbb b.cs other") << QString::fromUtf8(strings::kReasonSignedByAnother).arg("b.cs", other);
         QTest::newRow("bytes altered, same size") << QByteArray("bbc") << b << refusal(strings::kReasonSignatureDiffers);
-        QTest::newRow("another file's bytes and signature") << QByteArray("aaa") << testsupport::Signed("aaa", "a.cs") << QString::fromUtf8(strings::kReasonSignedAsAnother).arg("b.cs", "a.cs");
+        QTest::newRow("another file's bytes and signature") << QByteArray("aaa") << QString("aaa a.cs key") << QString::fromUtf8(strings::kReasonSignedAsAnother).arg("b.cs", "a.cs");
         // clang-format on
     }
 
     void onlyFilesThePinnedKeySignedArePutInPlace()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, signature);
+        QFETCH(QString, signature);
         QFETCH(QString, refusal);
         TestTree tree;
         tree.MakeFolder("plugins");
@@ -370,8 +371,12 @@ private slots:
         server.Serve("/u/a.cs", "aaa");
         server.Serve("/u/a.cs.minisig", testsupport::Signed("aaa", "a.cs"));
         server.Serve("/u/b.cs", bytes);
-        if (!signature.isEmpty())
-            server.Serve("/u/b.cs.minisig", signature);
+        if (!signature.isEmpty()) {
+            const QStringList made = signature.split(' ');
+            server.Serve("/u/b.cs.minisig",
+                         testsupport::Signed(made[0].toLatin1(), made[1],
+                                             made[2] == "key" ? "key" : "other"));
+        }
         CUpdateList list;
         const auto keys = MinisignKey::ListFrom(testsupport::PublicKeyLine().toStdString());
         QVERIFY(list.DownloadList(server.Url("/korvane.upd"), UpdateTrust(*keys, std::nullopt)));

@@ -281,48 +281,59 @@ private slots:
     // comment is covered by the global signature, so that the time cannot be moved either.
     void onlyTheListThePinnedKeySignedIsTaken_data()
     {
-        QTest::addColumn<QByteArray>("served");
-        QTest::addColumn<QByteArray>("signature"); // empty: none, the server answers 404
+        QTest::addColumn<bool>("altered"); // one byte of the list, after it was signed
+        // How the list is signed (made in the test: a data function only names its rows):
+        // empty: not at all, the server answers 404.
+        QTest::addColumn<QString>("signature");
         QTest::addColumn<bool>("pinned");
         QTest::addColumn<qint64>("accepted"); // the newest accepted before; 0: none
         QTest::addColumn<QString>("refusal"); // empty: taken
         QTest::addColumn<ListSignature::State>("state");
-        const QByteArray list = TwoUpdates();
-        const QByteArray good = SignedList(list);
-        QByteArray altered = list;
-        altered[altered.indexOf("Radar")] = 'B';
-        QByteArray movedTime = good;
-        movedTime.replace(QByteArray::number(kSignedAt), QByteArray::number(kSignedAt + 86400));
         const QString other = QString::fromStdString(Pinned("other").front().IdText());
         using State = ListSignature::State;
-        const QByteArray none;
+        const bool list = false, altered = true;
+        const QString none, good = "key", movedTime = "time moved";
         // clang-format off
         QTest::newRow("unsigned, no key") << list << none << false << qint64(0) << QString() << State::Unsigned;
         QTest::newRow("signed, no key") << list << good << false << qint64(0) << QString() << State::Unchecked;
         QTest::newRow("signed by the key") << list << good << true << qint64(0) << QString() << State::Verified;
         QTest::newRow("the same list again") << list << good << true << kSignedAt << QString() << State::Verified;
         QTest::newRow("not signed") << list << none << true << qint64(0) << Refusal(strings::kReasonNotSigned) << State::Unsigned;
-        QTest::newRow("another key") << list << SignedList(list, kSignedAt, "other") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignedByAnother).arg(strings::kTheUpdateList, other) << State::Unsigned;
+        QTest::newRow("another key") << list << QString("other") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignedByAnother).arg(strings::kTheUpdateList, other) << State::Unsigned;
         QTest::newRow("bytes altered, same size") << altered << good << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
         QTest::newRow("trusted time altered") << list << movedTime << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
         QTest::newRow("an older list replayed") << list << good << true << kSignedAt + 60 << Refusal(strings::kReasonListOlder, "2033-05-18 03:34:20 UTC") << State::Unsigned;
-        QTest::newRow("a signature without a time") << list << testsupport::Signed(list, "korvane.upd", "key", "made by hand") << true << qint64(0) << Refusal(strings::kReasonSignatureNoTime) << State::Unsigned;
-        QTest::newRow("a web page for a signature") << list << QByteArray("<html>Not found</html>\n") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignatureUnusable).arg(strings::kTheUpdateList, strings::kReasonSignatureForm) << State::Unsigned;
+        QTest::newRow("a signature without a time") << list << QString("made by hand") << true << qint64(0) << Refusal(strings::kReasonSignatureNoTime) << State::Unsigned;
+        QTest::newRow("a web page for a signature") << list << QString("a web page") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignatureUnusable).arg(strings::kTheUpdateList, strings::kReasonSignatureForm) << State::Unsigned;
         // clang-format on
     }
 
     void onlyTheListThePinnedKeySignedIsTaken()
     {
-        QFETCH(QByteArray, served);
-        QFETCH(QByteArray, signature);
+        QFETCH(bool, altered);
+        QFETCH(QString, signature);
         QFETCH(bool, pinned);
         QFETCH(qint64, accepted);
         QFETCH(QString, refusal);
         QFETCH(ListSignature::State, state);
+        const QByteArray list = TwoUpdates();
+        QByteArray signed_;
+        if (signature == "key" || signature == "other")
+            signed_ = SignedList(list, kSignedAt, signature == "key" ? "key" : "other");
+        else if (signature == "time moved")
+            signed_ = SignedList(list).replace(QByteArray::number(kSignedAt),
+                                               QByteArray::number(kSignedAt + 86400));
+        else if (signature == "made by hand")
+            signed_ = testsupport::Signed(list, "korvane.upd", "key", signature);
+        else if (signature == "a web page")
+            signed_ = "<html>Not found</html>\n";
+        QByteArray served = list;
+        if (altered)
+            served[served.indexOf("Radar")] = 'B';
         LoopbackServer server;
         server.Serve("/korvane.upd", served);
-        if (!signature.isEmpty())
-            server.Serve("/korvane.upd.minisig", signature);
+        if (!signed_.isEmpty())
+            server.Serve("/korvane.upd.minisig", signed_);
         const UpdateTrust trust(pinned ? Pinned() : std::vector<MinisignKey>(),
                                 accepted ? std::optional<std::int64_t>(accepted) : std::nullopt);
         CUpdateList updates;
