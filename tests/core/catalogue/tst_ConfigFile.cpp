@@ -5,6 +5,7 @@
 #include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/FileSizeLimit.h"
+#include "support/IoFaults.h"
 #include "support/TestTree.h"
 
 #include <filesystem>
@@ -272,6 +273,28 @@ private slots:
                 *configbackup::BackUpPluginsInUse(tree.Root(), now - std::chrono::hours(i / 11)));
         QCOMPARE(made[1], made[0].chopped(4) + "_001.pfg");
         QCOMPARE(tree.Names("backups"), made.mid(2) << "notes.txt");
+    }
+
+    // Reading a configuration lists each folder of storage once, however many of its lines name
+    // subfolders: finding each line's subfolder on the disk listed the folder above it again,
+    // which made a file of many lines take the square of its size.
+    void aConfigurationListsEachFolderOfStorageOnce()
+    {
+        TestTree tree;
+        for (int i = 0; i < 50; ++i)
+            tree.Write("storage/p" + std::to_string(i) + ".cs", "");
+        tree.Write("storage/Weapons/blaster.cs", "");
+        std::string text = "UseDirectory=TRUE\r\nPlugin=weapons\\,blaster\r\n";
+        for (int i = 0; i < 1000; ++i)
+            text += "Plugin=gone" + std::to_string(i) + "\\,p1\r\nPlugin=Weapons\\gone\\,p2\r\n";
+        tree.Write("many.pfg", text);
+        CPluginList read;
+        const IoCallCount listings(tree.Root(), "opendir", tree.Path("storage"));
+        QVERIFY(read.ReadConfig(tree.Path("many.pfg"), tree.Path("storage/")));
+        if (listings.Calls() < 0)
+            QSKIP("this system's calls cannot be counted");
+        QCOMPARE(listings.Calls(), 2L); // storage and Weapons
+        QCOMPARE(Keys(read), QStringList{"weapons\\blaster"});
     }
 
     void aBackupThatCannotBeWrittenStopsTheLoad()
