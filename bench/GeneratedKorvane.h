@@ -101,8 +101,9 @@ struct Run
     double cpuSeconds = 0; // user + system time: less disturbed than wall time on a busy machine
 };
 
-// Runs a program with its standard output thrown away and waits for it.
-inline Run RunProgram(const std::vector<std::string>& arguments)
+// Runs a program with its standard output thrown away (its error output too when it is to fail)
+// and waits for it; ok when it exits with the status expected.
+inline Run RunProgram(const std::vector<std::string>& arguments, int expectedExit = 0)
 {
     std::vector<char*> argv;
     for (const auto& argument : arguments)
@@ -111,6 +112,9 @@ inline Run RunProgram(const std::vector<std::string>& arguments)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    // A failure expected says why at length; one not expected is shown.
+    if (expectedExit != 0)
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     Run run;
     const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
@@ -118,7 +122,7 @@ inline Run RunProgram(const std::vector<std::string>& arguments)
         int status = 0;
         rusage usage{};
         if (wait4(child, &status, 0, &usage) == child) {
-            run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            run.ok = WIFEXITED(status) && WEXITSTATUS(status) == expectedExit;
             run.peakKiB = usage.ru_maxrss;
             run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
@@ -130,11 +134,11 @@ inline Run RunProgram(const std::vector<std::string>& arguments)
 }
 
 // The fastest of several runs, with the largest peak memory of them; not ok when any failed.
-inline Run BestRun(int rounds, const std::vector<std::string>& arguments)
+inline Run BestRun(int rounds, const std::vector<std::string>& arguments, int expectedExit = 0)
 {
     Run best{true, 1e9, 0, 1e9};
     for (int r = 0; r < rounds; ++r) {
-        const Run run = RunProgram(arguments);
+        const Run run = RunProgram(arguments, expectedExit);
         if (!run.ok)
             std::fprintf(stderr, "failed: %s %s\n", arguments.front().c_str(),
                          arguments.size() > 1 ? arguments.back().c_str() : "");

@@ -292,11 +292,11 @@ void CManagerDlg::createMenus()
     command(file, strings::kMenuSaveConfig, &CManagerDlg::OnSaveConfig);
     command(file, strings::kMenuLoadConfig, &CManagerDlg::OnLoadConfig);
     QAction* undoLoad = command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
-    // Off while no backup is there to load.
+    // Off while no load is recorded to undo.
     connect(file, &QMenu::aboutToShow, this, [this, undoLoad] {
         const std::string folder = korvaneFolder();
-        const auto backups = configbackup::Backups(folder);
-        undoLoad->setEnabled(!folder.empty() && (!backups || !backups->empty()));
+        const auto last = configbackup::LastLoad(folder);
+        undoLoad->setEnabled(!folder.empty() && (!last || !last->empty()));
     });
     file->addSeparator();
     // The menu item is never drawn greyed; a command chosen while its rule says no is dropped.

@@ -198,6 +198,21 @@ inline constexpr char kConfigNotAllInUse[] =
     "The configuration is loaded, but these of its plug-ins could not be put in use:";
 // Undo Last Load (korvane-cli undo-load) with no backup of an earlier set.
 inline constexpr char kNothingToUndo[] = "There is nothing to undo.";
+// After the path of backups\last-load.txt, which names the backup the last load made.
+inline constexpr char kReasonNotARecord[] = "it names no backup";
+// After the path of the backup that record names.
+inline constexpr char kReasonRecordedBackupMissing[] =
+    "the backup the last load made is not there any more";
+// Why a load made no backup: each name of this second is taken in the backups folder.
+inline constexpr char kReasonNoBackupName[] =
+    "every name for a backup made in this second is taken in the backups folder";
+// Why a load changed nothing after its backup: the record of it could not be written.
+inline constexpr char kReasonNotRecorded[] =
+    "the backup of the plug-ins in use could not be recorded as the one to undo to: ";
+// Why an undo is not complete though its plug-ins are in use: its own backup is not recorded.
+inline constexpr char kReasonUndoNotRecorded[] =
+    "the backup of the plug-ins the undo replaced could not be recorded as the one to undo to, "
+    "so the next undo loads the same backup again: ";
 // Shown while a configuration load (or Undo Last Load) runs for more than a second.
 inline constexpr char kLoadingConfig[] = "Putting the configuration's plug-ins in use...";
 // Undo Last Load put every plug-in of the backup back in use (%1: the backup's file name).
@@ -528,11 +543,12 @@ inline constexpr char kCliUndoLoadUsage[] =
     "usage: korvane-cli [--korvane DIR] undo-load [--keep-mine | --use-storage]";
 inline constexpr char kCliUndoLoadHelp[] =
     "Every load first saves the plug-ins in use as a backup in the backups folder of the Korvane\n"
-    "folder (the newest 10 are kept). This loads the newest backup, which backs up the set it\n"
+    "folder (the newest 10 are kept) and records it in backups/last-load.txt. This loads the\n"
+    "backup the last load made, whatever else the folder holds, which backs up the set it\n"
     "replaces in turn, so that undo-load again brings that set back, and puts back the copies in\n"
     "use that the load settled (--keep-mine, --use-storage). An undo that fails or leaves\n"
-    "plug-ins out keeps its backup the newest, so that the next undo-load loads it again.\n"
-    "Fails when there is no backup. Files in use that differ from storage's copies stop it as\n"
+    "plug-ins out keeps its backup recorded, so that the next undo-load loads it again.\n"
+    "Fails when no load is recorded. Files in use that differ from storage's copies stop it as\n"
     "they stop load-config, unless:\n"
     "\n"
     "  --keep-mine    the copy in use becomes storage's copy (storage's is kept in backups/)\n"

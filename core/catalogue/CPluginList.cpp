@@ -130,6 +130,7 @@ std::string OneLine(std::string text)
 // stored there.
 std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
                                           const std::string& storageFolder,
+                                          const std::filesystem::path& storageOnDisk,
                                           const std::string& subdirectory, const std::string& key)
 {
     // A subfolder that leads elsewhere would have the plug-in copied from and to places outside
@@ -137,7 +138,12 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
     if (!IsStoredSubfolder(subdirectory) || key.find('.') != std::string::npos ||
         !IsConfiguredName(subdirectory, key))
         return nullptr;
-    const auto folder = (Path(storageFolder) / subdirectory).OnDisk();
+    // Found through the listings, not the disk: each line may name another subfolder, and
+    // finding one's letter case on the disk lists the folder it is in.
+    const auto found = listings.Below(storageOnDisk, subdirectory);
+    if (!found)
+        return nullptr;
+    const std::filesystem::path& folder = *found;
     const auto files = listings.KeyFiles(folder, key);
     const bool stored = std::any_of(files.begin(), files.end(),
                                     [&key](const auto& entry) { return IsScriptOf(entry, key); });
@@ -376,6 +382,7 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
             missing.push_back(key);
     };
     fileops::FolderListings listings;
+    const auto storageOnDisk = Path(storageFolder).OnDisk();
     std::string key, value, subdirectory, pluginKey;
     textfile::ForEachLine(bytes, [&](std::string_view line) {
         if (!SplitAt(line, key, value, '='))
@@ -389,7 +396,8 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
             if (useDirectory) {
                 if (!IsConfiguredName(subdirectory, pluginKey))
                     m_refusedNames.insert(pluginKey);
-                if (auto plugin = StoredPlugin(listings, storageFolder, subdirectory, pluginKey))
+                if (auto plugin = StoredPlugin(listings, storageFolder, storageOnDisk, subdirectory,
+                                               pluginKey))
                     Append(std::move(plugin));
                 else
                     noteMissing(pluginKey);

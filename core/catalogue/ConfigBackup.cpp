@@ -2,10 +2,13 @@
 
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginTreeScan.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderListing.h"
+#include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,10 +20,14 @@
 namespace korvane::configbackup {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr std::string_view kExtension = ".pfg";
 constexpr std::string_view kStampPattern = "0000-00-00 00-00-00"; // 0: a digit
 constexpr int kMostInOneSecond = 999;
-constexpr std::size_t kSuffixDigits = 3; // "_001"
+constexpr std::string_view kRecordName = "last-load.txt";
+constexpr std::size_t kMostRecordBytes = 256; // a backup's name and a line break
+constexpr std::size_t kSuffixDigits = 3;      // "_001"
 
 bool Matches(std::string_view text, std::string_view pattern)
 {
@@ -63,41 +70,48 @@ std::string Stamp(std::chrono::system_clock::time_point when)
     return text;
 }
 
-// A stem after every stem of existing (sorted): the stamp itself when it is later than all of
-// them, else the newest one's stamp with the next suffix, so that order holds also when two
-// backups fall in one second or the clock went back.
-korvane::Result<std::string> NextStem(const std::vector<std::string>& existing,
-                                      const std::string& stamp)
+std::string WithSuffix(const std::string& stamp, int number)
 {
-    if (existing.empty() || stamp > existing.back())
-        return stamp;
-    const std::string_view newest = existing.back();
-    const std::string_view suffix = newest.substr(kStampPattern.size());
-    const int next = suffix.empty() ? 1 : std::stoi(std::string(suffix.substr(1))) + 1;
-    if (next > kMostInOneSecond)
-        return korvane::Status::Failure("too many backups were made in one second");
-    std::string number = std::to_string(next);
-    number.insert(0, kSuffixDigits - number.size(), '0');
-    return std::string(newest.substr(0, kStampPattern.size())) + "_" + number;
+    std::string digits = std::to_string(number);
+    digits.insert(0, kSuffixDigits - digits.size(), '0');
+    return stamp + "_" + digits;
 }
 
-// The stems of every backup and every folder of files set aside, sorted: a new name must come
-// after all of them, so that it neither sorts before a backup nor takes a folder's name.
-korvane::Result<std::vector<std::string>> AllStems(const std::string& korvaneFolder)
+// The stamp, or the stamp with a suffix, that no entry of backups\ has, as a file or folder, with
+// or without the extension. A name taken by anything is passed over, so that what the folder
+// holds besides this program's own backups never stops a load.
+korvane::Result<std::string> FreeStem(const std::string& korvaneFolder, const std::string& stamp)
 {
     const kfs::FolderListing folder = kfs::ListFolderNames(BackupFolder(korvaneFolder).OnDisk());
+    // A name missed would be taken again, and a backup written over.
     if (!folder.Failure())
         return folder.Failure();
-    std::vector<std::string> stems;
-    for (size_t i = 0; i < folder.Count(); ++i) {
-        const std::string_view name = folder.Name(i);
-        if (folder.IsFile(i) && !StemOf(name).empty())
-            stems.emplace_back(StemOf(name));
-        else if (folder.IsFolder(i) && IsStem(name))
-            stems.emplace_back(name);
+    std::unordered_set<std::string> taken;
+    for (size_t i = 0; i < folder.Count(); ++i)
+        taken.insert(kpath::Lowered(folder.Name(i)));
+    const auto stemOf = [&stamp](int number) {
+        return number == 0 ? stamp : WithSuffix(stamp, number);
+    };
+    const auto free = [&taken](const std::string& stem) {
+        return !taken.contains(stem) && !taken.contains(stem + std::string(kExtension));
+    };
+    // After the last name of the second taken, so that names of one second sort by age, unless
+    // that was the last there is.
+    int last = -1;
+    for (int number = 0; number <= kMostInOneSecond; ++number)
+        if (!free(stemOf(number)))
+            last = number;
+    for (int i = 1; i <= kMostInOneSecond + 1; ++i) {
+        const std::string stem = stemOf((last + i) % (kMostInOneSecond + 1));
+        if (free(stem))
+            return stem;
     }
-    std::sort(stems.begin(), stems.end());
-    return stems;
+    return korvane::Status::Failure(strings::kReasonNoBackupName);
+}
+
+fs::path RecordFile(const std::string& korvaneFolder)
+{
+    return BackupFolder(korvaneFolder).OnDisk() / kRecordName;
 }
 
 } // namespace
@@ -131,10 +145,7 @@ korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFold
 korvane::Result<std::string> NewStem(const std::string& korvaneFolder,
                                      std::chrono::system_clock::time_point now)
 {
-    const auto stems = AllStems(korvaneFolder);
-    if (!stems)
-        return stems.status();
-    return NextStem(*stems, Stamp(now));
+    return FreeStem(korvaneFolder, Stamp(now));
 }
 
 Path SetAsideFolder(const std::string& korvaneFolder, const std::string& stem)
@@ -168,46 +179,44 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     if (auto written = inUse.WriteConfig(kpath::FromNative(folder / name), true); !written)
         return written;
 
-    // Only now that the new backup is whole may the oldest go. One that cannot be removed stays:
-    // nothing is lost by that.
+    // Only now that the new backup is whole may the oldest go, but never the one an undo would
+    // load. One that cannot be removed stays: nothing is lost by that.
+    const auto recorded = LastLoad(korvaneFolder);
+    if (!recorded)
+        return name;
     backups.push_back(name);
-    for (std::size_t i = 0; i + kKept < backups.size(); ++i)
+    std::sort(backups.begin(), backups.end(),
+              [](const std::string& a, const std::string& b) { return StemOf(a) < StemOf(b); });
+    std::size_t left = backups.size();
+    for (std::size_t i = 0; i < backups.size() && left > kKept; ++i) {
+        if (backups[i] == name || backups[i] == *recorded)
+            continue;
         (void)kfs::RemoveFile(folder / backups[i]);
+        --left;
+    }
     return name;
 }
 
-korvane::Result<std::string> MakeNewest(const std::string& korvaneFolder, const std::string& name,
-                                        std::chrono::system_clock::time_point now)
+korvane::Result<std::string> LastLoad(const std::string& korvaneFolder)
 {
-    const auto backups = Backups(korvaneFolder);
-    if (!backups)
-        return backups.status();
-    if (backups->empty() || backups->back() == name)
-        return name;
-    const auto stem = NewStem(korvaneFolder, now);
-    if (!stem)
-        return stem.status();
-    const std::string newest = *stem + std::string(kExtension);
-    const auto folder = BackupFolder(korvaneFolder).OnDisk();
-    // The files its load set aside go with it, so that the undo still finds them. The folder goes
-    // first: a backup renamed without it would lose them.
-    const std::string oldStem(StemOf(name));
-    const bool setAside = !oldStem.empty() && !kfs::IsMissing(folder / oldStem);
-    std::error_code ec;
-    if (setAside) {
-        std::filesystem::rename(folder / oldStem, folder / *stem, ec);
-        if (ec)
-            return korvane::Status::Failure(kfs::FailureReason(folder / oldStem, ec));
-    }
-    // The name sorts after every backup's, so no backup is there to be replaced.
-    std::filesystem::rename(folder / name, folder / newest, ec);
-    if (ec) {
-        const std::string reason = kfs::FailureReason(folder / name, ec);
-        if (setAside)
-            std::filesystem::rename(folder / *stem, folder / oldStem, ec);
-        return korvane::Status::Failure(reason);
-    }
-    return newest;
+    const fs::path file = RecordFile(korvaneFolder);
+    const auto bytes = kfs::ReadFileIfThere(file, kMostRecordBytes);
+    if (!bytes)
+        return bytes.status();
+    if (!*bytes)
+        return std::string();
+    std::string_view name = **bytes;
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r'))
+        name.remove_suffix(1);
+    if (StemOf(name).empty())
+        return korvane::Status::Failure(kpath::FromNative(file) + ": " +
+                                        strings::kReasonNotARecord);
+    return std::string(name);
+}
+
+korvane::Status RecordLastLoad(const std::string& korvaneFolder, const std::string& name)
+{
+    return kfs::WriteFileAtomically(RecordFile(korvaneFolder), name + "\r\n");
 }
 
 } // namespace korvane::configbackup

@@ -76,7 +76,33 @@ std::optional<fs::path> FolderListings::Find(const fs::path& folder, std::string
     const auto found = listing.byName.find(kpath::Lowered(name));
     if (found == listing.byName.end())
         return std::nullopt;
+    // Names that differ only in letter case follow one another in a listing, the first indexed.
+    for (size_t i = found->second;
+         i < listing.entries.size() && kpath::EqualsNoCase(listing.entries[i].name, name); ++i) {
+        if (listing.entries[i].name == name)
+            return listing.entries[i].path;
+    }
     return listing.entries[found->second].path;
+}
+
+std::optional<fs::path> FolderListings::Below(const fs::path& root, std::string_view rel)
+{
+    fs::path folder = root;
+    size_t start = 0;
+    while (start < rel.size()) {
+        size_t end = start;
+        while (end < rel.size() && !kpath::IsSeparator(rel[end]))
+            ++end;
+        const std::string_view name = rel.substr(start, end - start);
+        start = end + 1;
+        if (name.empty() || name == ".")
+            continue;
+        auto found = Find(folder, name);
+        if (!found)
+            return std::nullopt;
+        folder = std::move(*found);
+    }
+    return folder;
 }
 
 void FolderListings::Added(const fs::path& folder, const fs::path& file)

@@ -42,9 +42,15 @@ public:
     // True when that entry is something other than a file (a folder, a link to a folder): a file
     // of that name has no copy there, and none can be made.
     bool HoldsNonFile(const std::filesystem::path& folder, std::string_view name);
-    // The path of the entry of this name in any letter case, or nothing.
+    // The path of the entry of this name in any letter case (the one of exactly this name when
+    // there is one), or nothing.
     std::optional<std::filesystem::path> Find(const std::filesystem::path& folder,
                                               std::string_view name);
+    // The folder rel (stored form, relative) below root, each name found as Find finds it, as
+    // Path::OnDisk finds it on the disk: a configuration that names a subfolder on each of its
+    // lines lists each folder once. Nothing when a name is there in no letter case.
+    std::optional<std::filesystem::path> Below(const std::filesystem::path& root,
+                                               std::string_view rel);
     // Records a file this operation created in folder.
     void Added(const std::filesystem::path& folder, const std::filesystem::path& file);
 

@@ -49,9 +49,17 @@ korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::s
     return inUse.WriteConfig(file, storeDirectory);
 }
 
-korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
-                                                       const std::string& file,
-                                                       const settle::Settlement& settlement)
+namespace {
+
+// When a load records the backup it made as the one to undo to.
+enum class Record
+{
+    BeforeChanging, // a load of a file: before anything in use changes
+    ByCaller,       // an undo: only once the set it loads is wholly back in use
+};
+
+korvane::Result<LoadedConfiguration> Load(const std::string& korvaneFolder, const std::string& file,
+                                          const settle::Settlement& settlement, Record record)
 {
     // Without a Korvane folder the two folders would be taken relative to wherever the program
     // runs, and emptying "plugins" there could destroy anything.
@@ -93,9 +101,14 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     if (auto unreadable = loaded.plugins.Unreadable(); !unreadable)
         return unreadable;
     // Storage now holds every plug-in in use, so a backup naming them can bring the set back.
-    if (auto backup = configbackup::BackUpPluginsInUse(korvaneFolder, now, stem); !backup)
+    auto backup = configbackup::BackUpPluginsInUse(korvaneFolder, now, stem);
+    if (!backup)
         return korvane::Status::Failure("the plug-ins in use could not be backed up: " +
                                         backup.reason());
+    loaded.backup = std::move(backup).value();
+    if (record == Record::BeforeChanging)
+        if (auto recorded = configbackup::RecordLastLoad(korvaneFolder, loaded.backup); !recorded)
+            return korvane::Status::Failure(strings::kReasonNotRecorded + recorded.reason());
     // Every script in plugins is the same as storage's now, so the scripts the file puts in use
     // again may stay: writing them anew would only cost the file system.
     if (auto emptied = fileops::DeleteTree(plugins, ScriptsNamed(loaded.plugins)); !emptied)
@@ -109,43 +122,57 @@ korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvan
     return loaded;
 }
 
+} // namespace
+
+korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
+                                                       const std::string& file,
+                                                       const settle::Settlement& settlement)
+{
+    return Load(korvaneFolder, file, settlement, Record::BeforeChanging);
+}
+
 korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
                                          const settle::Settlement& settlement)
 {
     if (korvaneFolder.empty())
         return korvane::Status::Failure(kNoKorvaneFolder);
-    const auto backups = configbackup::Backups(korvaneFolder);
-    if (!backups)
-        return backups.status();
-    if (backups->empty())
+    const auto recorded = configbackup::LastLoad(korvaneFolder);
+    if (!recorded)
+        return recorded.status();
+    if (recorded->empty())
         return UndoneLoad();
-    const std::string& newest = backups->back();
-    const auto file = configbackup::BackupFolder(korvaneFolder).OnDisk() / newest;
-    auto loaded = LoadConfiguration(korvaneFolder, kpath::FromNative(file), settlement);
-    // The copies in use that the undone load set aside take the places of storage's.
-    korvane::Status restored = korvane::Status::Success();
-    if (loaded && loaded->notCopied.empty())
-        restored = settle::RestoreCopiesInUse(korvaneFolder, configbackup::BackupStem(newest));
-    if (loaded && loaded->notCopied.empty() && restored) {
-        // The load backed up the set it replaced under a newer name, so this one is no longer
-        // the newest. One that cannot be removed stays as an older backup. Its folder of files
-        // set aside stays: it may hold storage's bytes that a copy in use replaced.
-        (void)kfs::RemoveFile(file);
-        return UndoneLoad{newest, std::move(loaded).value()};
-    }
-    if (loaded && !restored)
-        loaded = restored;
-    // The set the undo was replacing may be backed up under a newer name by now: the backup it
-    // could not restore whole must stay the newest, or the next undo would bring that set back.
-    const auto kept =
-        configbackup::MakeNewest(korvaneFolder, newest, std::chrono::system_clock::now());
-    if (!kept)
-        return korvane::Status::Failure(
-            (loaded ? std::string() : loaded.reason() + "; ") +
-            "the backup could not be kept as the one to undo to: " + kept.reason());
+    const std::string& backup = *recorded;
+    const auto file = configbackup::BackupFolder(korvaneFolder).OnDisk() / backup;
+    if (kfs::IsMissing(file))
+        return korvane::Status::Failure(kpath::FromNative(file) + ": " +
+                                        strings::kReasonRecordedBackupMissing);
+    // Until the set is wholly back, the record names this backup still, so that the next undo
+    // loads it again after a failure or a crash.
+    auto loaded = Load(korvaneFolder, kpath::FromNative(file), settlement, Record::ByCaller);
     if (!loaded)
         return loaded.status();
-    return UndoneLoad{*kept, std::move(loaded).value()};
+    if (!loaded->notCopied.empty())
+        return UndoneLoad{backup, std::move(loaded).value()};
+    // The copies in use that the undone load set aside take the places of storage's, and only
+    // with them in place is the set the undo replaced the one to undo to.
+    const auto recordReplaced = [&] {
+        auto replaced = configbackup::RecordLastLoad(korvaneFolder, loaded->backup);
+        if (replaced)
+            return replaced;
+        // A record that failed only in its flush may name the new backup: it names this one again.
+        const std::string reason = strings::kReasonUndoNotRecorded + replaced.reason();
+        if (auto again = configbackup::RecordLastLoad(korvaneFolder, backup); !again)
+            return korvane::Status::Failure(reason + "; " + again.reason());
+        return korvane::Status::Failure(reason);
+    };
+    if (auto restored = settle::RestoreCopiesInUse(korvaneFolder, configbackup::BackupStem(backup),
+                                                   recordReplaced);
+        !restored)
+        return restored;
+    // One that cannot be removed stays as an older backup. Its folder of files set aside stays:
+    // it may hold storage's bytes that a copy in use replaced.
+    (void)kfs::RemoveFile(file);
+    return UndoneLoad{backup, std::move(loaded).value()};
 }
 
 std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)

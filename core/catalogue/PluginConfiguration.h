@@ -28,6 +28,7 @@ struct LoadedConfiguration
     CPluginList plugins; // the configuration's plug-ins found in storage
     // The plug-ins it names that storage lacks, then those not (wholly) copied into plugins.
     std::vector<NotCopied> notCopied;
+    std::string backup; // the file name of the backup of the set it replaced
 };
 
 // Makes the plug-ins a configuration file names the ones in use: the plugins folder is emptied
@@ -38,10 +39,12 @@ struct LoadedConfiguration
 // fails, with no folder touched, when the file cannot be read or storage cannot be made, and when
 // the plugins folder could not be emptied (storage then holds a copy of everything). A loaded
 // configuration whose plug-ins could not all be copied lists them in notCopied: the load is then
-// incomplete. A file of the plugins folder that differs from storage's stops the load too, unless
-// the settlement is for it (settle::BelowPlugins lists them): the copies it names are settled
-// first, what gives way set aside in the folder named after the backup of the set in use, so
-// that undoing the load puts those copies in use back.
+// incomplete. The backup is recorded as the one to undo to before anything in use changes; when
+// the record cannot be written, the load fails with the reason and nothing in use has changed. A
+// file of the plugins folder that differs from storage's stops the load too, unless the settlement
+// is for it (settle::BelowPlugins lists them): the copies it names are settled first, what gives
+// way set aside in the folder named after the backup of the set in use, so that undoing the load
+// puts those copies in use back.
 korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
                                                        const std::string& file,
                                                        const settle::Settlement& settlement = {});
@@ -52,12 +55,14 @@ struct UndoneLoad
     LoadedConfiguration loaded;
 };
 
-// Loads the newest backup, as LoadConfiguration loads a file, so that the set it replaces is
-// backed up in turn and undoing an undo brings that set back. The backup loaded is removed once
-// its plug-ins are all in use and the copies in use its load set aside are back in the plugins
-// folder (the settlement is for the set the undo replaces, as a load's). After a failed or
-// incomplete load it stays, as the newest backup (renamed when the load backed up the set it was
-// replacing), so that the next undo loads it again; backup then names it as it is now.
+// Loads the backup the last load made (ConfigBackup.h records it), as LoadConfiguration loads a
+// file, so that the set it replaces is backed up in turn and undoing an undo brings that set back.
+// Once its plug-ins are all in use and the copies in use its load set aside are back in the
+// plugins folder (the settlement is for the set the undo replaces, as a load's), the undo's own
+// backup is recorded, and the backup loaded is removed. After a failed or incomplete load, or a
+// record that could not be written (the copies put back are then taken back), it stays recorded,
+// so that the next undo loads it again. Nothing to undo without a record; a failure when the
+// record cannot be read or its backup is gone.
 korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
                                          const settle::Settlement& settlement = {});
 

@@ -166,6 +166,18 @@ korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& cop
     return kfs::CopyFileReplacing(copy, putBack.target);
 }
 
+// All or none: with storage's copies in use again, the next undo differs from storage in no file
+// and puts every copy back. Each one put back is still set aside.
+void TakeBack(const std::vector<PutBack>& done)
+{
+    for (const PutBack& back : done) {
+        if (back.replaced)
+            (void)kfs::CopyFileReplacing(back.stored, back.target);
+        else
+            (void)kfs::RemoveFile(back.target);
+    }
+}
+
 } // namespace
 
 korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder)
@@ -202,30 +214,30 @@ korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Sett
     return setAside.Made() ? *stem : std::string();
 }
 
-korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem)
+korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem,
+                                   const std::function<korvane::Status()>& commit)
 {
     const fs::path setAside =
         (configbackup::SetAsideFolder(korvaneFolder, stem) / kPluginsSide).OnDisk();
-    // A folder that could not be looked at may hold copies: it is listed, and the failure named.
-    if (kfs::IsMissing(setAside))
-        return korvane::Status::Success();
     std::vector<std::pair<fs::path, std::string>> files;
-    FailureList failures;
-    ListSetAside(setAside, {}, files, failures);
-    if (!failures.empty())
-        return failures.ToStatus();
+    // A folder that could not be looked at may hold copies: it is listed, and the failure named.
+    if (!kfs::IsMissing(setAside)) {
+        FailureList failures;
+        ListSetAside(setAside, {}, files, failures);
+        if (!failures.empty())
+            return failures.ToStatus();
+    }
     std::vector<PutBack> done;
     for (const auto& [copy, rel] : files) {
         if (auto put = PutBackOne(korvaneFolder, copy, rel, done); !put) {
-            // All or none: with storage's copies in use again, the next undo differs from storage
-            // in no file and puts every copy back. Each one put back is still set aside.
-            for (const PutBack& back : done) {
-                if (back.replaced)
-                    (void)kfs::CopyFileReplacing(back.stored, back.target);
-                else
-                    (void)kfs::RemoveFile(back.target);
-            }
+            TakeBack(done);
             return put;
+        }
+    }
+    if (commit) {
+        if (auto committed = commit(); !committed) {
+            TakeBack(done);
+            return committed;
         }
     }
     return korvane::Status::Success();

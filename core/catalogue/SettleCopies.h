@@ -3,6 +3,7 @@
 #include "core/platform/Status.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,8 +53,11 @@ korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Sett
                                     std::chrono::system_clock::time_point now);
 
 // Puts the copies in use set aside under stem back into the plugins folder, where a load has just
-// put storage's copies in their place. A file there that storage does not hold the same bytes of
-// is not replaced, and named. Succeeds when there is nothing to put back.
-korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem);
+// put storage's copies in their place, then runs commit, if given. All or none: when a copy
+// cannot be put back, or commit fails, those put back give way to storage's copies again. A file
+// there that storage does not hold the same bytes of is not replaced, and named. Succeeds when
+// there is nothing to put back and commit succeeds.
+korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem,
+                                   const std::function<korvane::Status()>& commit = {});
 
 } // namespace korvane::settle

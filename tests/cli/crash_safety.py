@@ -21,6 +21,7 @@ from scratch_korvane import serve_update, snapshot, write
 PLUGINS = 1500  # stored plug-ins, one script each, every fourth with a description
 CONFIG_SIZE = 600  # plug-ins each of the two configurations names
 USE_SIZE = 200  # keys given to one use or unuse
+RECORD = os.path.join("backups", "last-load.txt")  # names the backup of the last load
 
 
 class Run:
@@ -54,10 +55,24 @@ def build_korvane(root, rng):
             f"Plugin=cat{i % 10}\\,p{i}\r\n" for i in range(start, start + CONFIG_SIZE)))
 
 
-def check(label, before, killed, after, listed):
+def read_record(korvane):
+    """The record of the last load as the kill left it, or None."""
+    try:
+        with open(os.path.join(korvane, RECORD), "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
+def check(label, before, killed, record, after, listed):
     problems = []
     for path, digest in killed.items():
-        if digest not in (before.get(path), after.get(path)):
+        if path == RECORD:
+            # The next run records a backup of its own: the record must name one that was there.
+            backup = os.path.join("backups", record.decode(errors="replace").rstrip("\r\n"))
+            if not record.endswith(b"\r\n") or backup not in killed:
+                problems.append(f"{path} names no backup")
+        elif digest not in (before.get(path), after.get(path)):
             problems.append(f"{path} is neither its old nor its new self")
     # A file of plugins that storage lacks, or holds with other bytes, is its only copy.
     for path, digest in before.items():
@@ -136,10 +151,11 @@ def main():
                 process.communicate()
                 kills += 1
                 killed = snapshot(korvane)
+                record = read_record(korvane)
                 listed = run.complete(["list"]) + run.complete(["list", "--in-use"])
                 run.complete(args)  # the next run completes, over whatever the kill left
                 after = snapshot(korvane)
-                check(name, before, killed, after, listed)
+                check(name, before, killed, record, after, listed)
                 files_checked += len(killed)
         print(f"crash safety: seed {options.seed}, {kills} kills ({landed} during the run) over "
               f"{len(commands)} commands, {files_checked} files checked")

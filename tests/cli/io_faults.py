@@ -7,6 +7,7 @@ even spread of the changing ones, when they are more). After each faulted run:
 - every file of storage and plugins is whole on either side or set aside among the backups (old
   bytes, or the new ones a replacing command gives it); no backup goes unless the command succeeded;
 - every other file but the temporaries holds its old or its new bytes;
+- the record of the last load names a whole backup; after a failed undo-load, the one it had;
 - after a failed install (all or nothing), every file but the backups holds its old bytes;
 - exit 0 only when the folder is as the fault-free run leaves it and no flush failed, else exit 1
   with a reason; after a failure, the fault-free retry completes the command.
@@ -33,6 +34,8 @@ CHANGING_KINDS = SPACE_KINDS | {"unlink", "chmod"}
 # A failure the folder cannot show: the bytes are there, but may not be on the disk.
 FLUSH_KINDS = {"sync", "close+w"}
 JOURNAL = os.path.join("Korvane", "backups", "updates-in-progress.txt")
+# Names the backup the last load made, the one undo-load loads; backups' names hold their times.
+RECORD = os.path.join("Korvane", "backups", "last-load.txt")
 SIDES = ("storage", "plugins")
 
 
@@ -45,6 +48,8 @@ class Command(NamedTuple):
     replaces: bool = False
     # Whether it changes the files all at once: after a failure every file holds its old bytes.
     whole: bool = False
+    # Whether a failure leaves the record naming the backup it named before (an undo's).
+    keeps_record: bool = False
 
 
 def backup_text(root, relative):
@@ -80,23 +85,40 @@ def twins(relative):
     return [relative] if rest is None else [os.path.join("Korvane", side, rest) for side in SIDES]
 
 
+def recorded(root, files):
+    """The backup the record names, as backup_text gives it; None without a record, b"" when it
+    names no whole backup."""
+    if RECORD not in files:
+        return None
+    with open(os.path.join(root, RECORD), "rb") as f:
+        name = f.read().decode(errors="replace").rstrip("\r\n")
+    backup = os.path.join("Korvane", "backups", name)
+    if os.sep in name or backup not in files or not is_backup(backup):
+        return b""
+    text = backup_text(root, backup)
+    return text if text.endswith(b"\r\n") else b""
+
+
 def comparable(root, files):
     """The state to compare between runs: backups and files set aside by their contents, whatever
-    their folders' names."""
+    their folders' names, and the backup the record names by its contents."""
     # A journal of copies in use that still names copies refreshed whole is harmless: it only
     # tells the updater's bytes from the player's.
-    plain = {path: digest for path, digest in files.items()
-             if not is_backup(path) and not set_aside(path) and path != JOURNAL}
+    plain = {path: digest for path, digest in files.items() if not is_backup(path)
+             and not set_aside(path) and path not in (JOURNAL, RECORD)}
     backups = sorted(backup_text(root, path) for path in files if is_backup(path))
     backups += sorted(f"{os.sep.join(set_aside(path))}={digest}".encode()
                       for path, digest in files.items() if set_aside(path))
-    return plain, backups
+    return plain, backups, recorded(root, files)
 
 
-def complete(state, ok):
+def complete(state, ok, same_record=True):
     """Whether a folder holds what the fault-free run leaves. A backup more is no harm: a failed
-    run may have made one that its retry made again, and one that could not be removed stays."""
-    return state[0] == ok[0] and all(b in state[1] for b in ok[1])
+    run may have made one that its retry made again, and one that could not be removed stays.
+    After a retry, the record names the backup of what the retry replaced, which a failed run
+    may have changed."""
+    return state[0] == ok[0] and all(b in state[1] for b in ok[1]) and \
+        (not same_record or state[2] == ok[2])
 
 
 def build_korvane(root):
@@ -186,10 +208,13 @@ def run_with_fault(runner, command, ok, before, number, code):
         # first).
         if status != 0:
             retry_status, retry_err = runner.run(root, command.args)
+            retried = comparable(root, snapshot(root))
             if retry_status != 0:
                 problems.append(f"the retry exited {retry_status}: {retry_err.strip()}")
-            elif not complete(comparable(root, snapshot(root)), ok):
+            elif not complete(retried, ok, same_record=False):
                 problems.append("the retry did not complete the command")
+            if retried[2] == b"":
+                problems.append("after the retry the record names no whole backup")
         return status, err, problems
     return runner.run_fresh(command, (number, code), checked)
 
@@ -239,6 +264,9 @@ def check(command, before, ok, root, status, err):
         elif is_backup(path):
             if not backup_text(root, path).endswith(b"\r\n"):
                 problems.append(f"{path} is a backup cut short")
+        elif path == RECORD:
+            if recorded(root, files) == b"":
+                problems.append(f"{path} names no whole backup")
         elif path == JOURNAL:
             with open(os.path.join(root, path), "rb") as f:
                 lines = f.read().split(b"\n")
@@ -260,6 +288,9 @@ def check(command, before, ok, root, status, err):
                    and not set_aside(path) and path != JOURNAL and before.get(path) != digest]
         changed += [path for path in before if path not in files]
         problems += [f"{path} is not its old self after the failure" for path in sorted(changed)]
+    if status != 0 and command.keeps_record and \
+            recorded(root, files) != recorded(command.template, snapshot(command.template)):
+        problems.append("the failed undo no longer records the backup it was loading")
     if status != 0:
         kept_texts = {backup_text(root, p) for p in files if is_backup(p)}
         for path in before:
@@ -302,7 +333,7 @@ def prepare(runner, base, scratch, url, key):
         Command("load-config (use storage)", ["load-config", "b.pfg", "--use-storage"], edited),
         Command("install (use storage)", ["install", "0", "--url", url, "--use-storage"], edited,
                 replaces=True),
-        Command("undo-load (copies back)", ["undo-load"], settled),
+        Command("undo-load (copies back)", ["undo-load"], settled, keeps_record=True),
     ]
 
 

@@ -310,10 +310,11 @@ private slots:
                     .hasMatch());
         // An undo that leaves plug-ins out has loaded nothing to speak of (that the next one tries
         // the same backup again is tst_FileFaults' concern).
-        Tree().Write("k/backups/2999-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=,ghost\r\n");
+        QVERIFY_SUCCESS(Run({"load-config", "none.pfg"}));
+        QVERIFY(std::filesystem::remove(Tree().Path("k/storage/blaster.cs")));
         const CliResult incomplete = Run({"undo-load"});
         QCOMPARE_FAILURE(incomplete,
-                         QString(strings::kConfigNotAllInUse) + "\nghost: not in storage");
+                         QString(strings::kConfigNotAllInUse) + "\nblaster: not in storage");
         QCOMPARE(incomplete.out, QString());
     }
 

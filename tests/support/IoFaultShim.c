@@ -7,7 +7,7 @@
 //   KORVANE_FAULT_ERRNO  the error it fails with (a number; EIO when unset)
 //   KORVANE_FAULT_LOG    a file that gets one line per watched call, "kind<TAB>path", and
 //                        "FAULT<TAB>kind<TAB>path" for the call that failed
-// A test program can link this file instead, and arm faults itself (IoFaults.h).
+// A test program can link this file instead, and arm faults or count calls itself (IoFaults.h).
 // The kinds: open and close (with "+w" when the file may be created or written), read, write,
 // sync, rename, link, unlink, mkdir, opendir, readdir, stat, chmod, access, readlink, copy.
 // Only the calls the program and its libraries make on its folders are wrapped.
@@ -42,6 +42,11 @@ static atomic_int g_armedSkip;
 static char g_armedKind[32];
 static char g_armedPart[PATH_MAX];
 static int g_armedErrno;
+// The calls a test program counts: of the kind, on a path that holds the part (as for a fault).
+static atomic_int g_counting;
+static atomic_long g_counted;
+static char g_countedKind[32];
+static char g_countedPart[PATH_MAX];
 static atomic_uchar g_tracked[MAX_FD];
 static char* _Atomic g_paths[MAX_FD];
 
@@ -160,21 +165,20 @@ static void Log(const char* prefix, const char* kind, const char* path)
         (void)!real_write(g_log, line, (size_t)size < sizeof line ? (size_t)size : sizeof line - 1);
 }
 
-static int HoldsPart(const char* path)
+static int HoldsPart(const char* path, const char* part)
 {
-    const size_t size = strlen(g_armedPart);
-    if (size > 0 && g_armedPart[size - 1] == '$') {
+    const size_t size = strlen(part);
+    if (size > 0 && part[size - 1] == '$') {
         const size_t pathSize = strlen(path);
-        return pathSize >= size - 1 &&
-               strncmp(path + pathSize - (size - 1), g_armedPart, size - 1) == 0;
+        return pathSize >= size - 1 && strncmp(path + pathSize - (size - 1), part, size - 1) == 0;
     }
-    return strstr(path, g_armedPart) != NULL;
+    return strstr(path, part) != NULL;
 }
 
 static int MatchesArmed(const char* kind, const char* path)
 {
     if (!atomic_load(&g_armed) || strncmp(kind, g_armedKind, strlen(g_armedKind)) != 0 ||
-        !HoldsPart(path))
+        !HoldsPart(path, g_armedPart))
         return 0;
     return atomic_fetch_sub(&g_armedSkip, 1) <= 0 && atomic_exchange(&g_armed, 0);
 }
@@ -183,6 +187,9 @@ static int MatchesArmed(const char* kind, const char* path)
 static int Fails(const char* kind, const char* path)
 {
     const long number = atomic_fetch_add(&g_calls, 1) + 1;
+    if (atomic_load(&g_counting) && strncmp(kind, g_countedKind, strlen(g_countedKind)) == 0 &&
+        HoldsPart(path, g_countedPart))
+        atomic_fetch_add(&g_counted, 1);
     if (number == g_failAt || MatchesArmed(kind, path)) {
         Log("FAULT\t", kind, path);
         errno = number == g_failAt ? g_errno : g_armedErrno;
@@ -200,6 +207,20 @@ void korvane_io_fault_arm(const char* kind, const char* part, int error, int ski
     snprintf(g_armedPart, sizeof g_armedPart, "%s", part);
     g_armedErrno = error;
     atomic_store(&g_armed, 1);
+}
+
+void korvane_io_fault_count(const char* kind, const char* part)
+{
+    atomic_store(&g_counting, 0);
+    snprintf(g_countedKind, sizeof g_countedKind, "%s", kind);
+    snprintf(g_countedPart, sizeof g_countedPart, "%s", part);
+    atomic_store(&g_counted, 0);
+    atomic_store(&g_counting, kind[0] != '\0');
+}
+
+long korvane_io_fault_counted(void)
+{
+    return atomic_load(&g_counted);
 }
 
 int korvane_io_fault_pending(void)

@@ -5,6 +5,7 @@
 #include "res/Strings.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/FileSizeLimit.h"
+#include "support/IoFaults.h"
 #include "support/TestTree.h"
 
 #include <filesystem>
@@ -272,28 +273,97 @@ private slots:
         QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg")));
         QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
 
-        const QString first = tree.Names("backups").value(0);
-        QCOMPARE(QString::fromStdString(pluginconfig::UndoLastLoad(tree.Root())->backup), first);
+        const std::string first = *configbackup::LastLoad(tree.Root());
+        QCOMPARE(*configbackup::Backups(tree.Root()), std::vector<std::string>{first});
+        QCOMPARE(pluginconfig::UndoLastLoad(tree.Root())->backup, first);
         QCOMPARE(InUse(tree), before);
-        // The backup loaded is gone; the set the undo replaced is the newest backup now.
-        QCOMPARE(tree.Names("backups").size(), 1);
-        QVERIFY(tree.Names("backups")[0] > first);
+        // The backup loaded is gone; the set the undo replaced is the one to undo to now.
+        const auto backups = *configbackup::Backups(tree.Root());
+        QCOMPARE(backups.size(), size_t(1));
+        QVERIFY(backups[0] != first);
+        QCOMPARE(*configbackup::LastLoad(tree.Root()), backups[0]);
         QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
         QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
     }
 
-    void backupsSortByAgeAndTheNewestTenAreKeptBesideOtherFiles()
+    // What backups\ holds besides the program's own (a backup from a clock set years ahead, a
+    // file put there by hand) neither stops a load nor is what an undo loads.
+    void undoLoadsTheBackupTheLastLoadMadeWhateverElseBackupsHolds()
     {
         TestTree tree;
-        tree.Write("backups/notes.txt", "mine");
+        WriteKorvaneForBackups(tree);
+        const std::string ghost = "UseDirectory=TRUE\r\nPlugin=,ghost\r\n";
+        // The last name of its second: once, every load went on to its second and failed.
+        tree.Write("backups/2999-12-31 23-59-59_999.pfg", ghost);
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Root())->backup.empty());
+        const QStringList before = InUse(tree);
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg")));
+        // Put there after the load, it sorts after the load's backup.
+        tree.Write("backups/2999-12-31 23-59-59_998.pfg", ghost);
+        const auto undone = pluginconfig::UndoLastLoad(tree.Root());
+        QVERIFY(undone && undone->loaded.notCopied.empty());
+        QCOMPARE(InUse(tree), before);
+        QVERIFY(tree.Exists("backups/2999-12-31 23-59-59_998.pfg"));
+
+        // A record whose backup is gone, or that names none, is no undo of anything.
+        std::filesystem::remove(
+            kpath::ToNative(tree.Path("backups/" + *configbackup::LastLoad(tree.Root()))));
+        QVERIFY(QString::fromStdString(pluginconfig::UndoLastLoad(tree.Root()).reason())
+                    .endsWith(strings::kReasonRecordedBackupMissing));
+        tree.Write("backups/last-load.txt", "notes.txt\r\n");
+        QCOMPARE(pluginconfig::UndoLastLoad(tree.Root()).reason(),
+                 tree.Path("backups/last-load.txt") + ": " + strings::kReasonNotARecord);
+        QCOMPARE(InUse(tree), before);
+    }
+
+    // A new backup passes over every name taken, by anything, even the last of its second; the
+    // oldest by name beyond ten go, but never the new one nor the one an undo would load.
+    void backupsTakeFreeNamesAndTheNewestTenAreKept()
+    {
+        TestTree tree;
         const auto now = std::chrono::system_clock::now();
-        QStringList made;
-        // Eleven in one second, then one after the clock went back an hour.
-        for (int i = 0; i < 12; ++i)
-            made << QString::fromStdString(
-                *configbackup::BackUpPluginsInUse(tree.Root(), now - std::chrono::hours(i / 11)));
-        QCOMPARE(made[1], made[0].chopped(4) + "_001.pfg");
-        QCOMPARE(tree.Names("backups"), made.mid(2) << "notes.txt");
+        const std::string stem = *configbackup::NewStem(tree.Root(), now);
+        tree.Write("backups/notes.txt", "mine");
+        tree.Write("backups/" + stem + "_999.PFG", "put there by hand");
+        tree.MakeFolder("backups/" + stem + "_001");
+        std::vector<std::string> made;
+        for (int i = 0; i < 11; ++i) {
+            made.push_back(*configbackup::BackUpPluginsInUse(tree.Root(), now));
+            if (i == 0)
+                QVERIFY(configbackup::RecordLastLoad(tree.Root(), made[0]));
+        }
+        QCOMPARE(made[0], stem + ".pfg");
+        QCOMPARE(made[1], stem + "_002.pfg");
+        // After the clock went back an hour, the new backup has the oldest name.
+        made.push_back(*configbackup::BackUpPluginsInUse(tree.Root(), now - std::chrono::hours(1)));
+        const auto backups = *configbackup::Backups(tree.Root());
+        QCOMPARE(backups.size(), configbackup::kKept);
+        QCOMPARE(backups[0], made.back());
+        QCOMPARE(backups[1], made[0]);
+        QCOMPARE(backups.back(), stem + "_999.PFG");
+        QVERIFY(tree.Exists("backups/notes.txt") && tree.Exists("backups/" + stem + "_001"));
+    }
+
+    // Reading a configuration lists each folder of storage once, however many of its lines name
+    // subfolders: finding each line's subfolder on the disk listed the folder above it again,
+    // which made a file of many lines take the square of its size.
+    void aConfigurationListsEachFolderOfStorageOnce()
+    {
+        TestTree tree;
+        for (int i = 0; i < 50; ++i)
+            tree.Write("storage/p" + std::to_string(i) + ".cs", "");
+        tree.Write("storage/Weapons/blaster.cs", "");
+        std::string text = "UseDirectory=TRUE\r\nPlugin=weapons\\,blaster\r\n";
+        for (int i = 0; i < 1000; ++i)
+            text += "Plugin=gone" + std::to_string(i) + "\\,p1\r\nPlugin=Weapons\\gone\\,p2\r\n";
+        tree.Write("many.pfg", text);
+        CPluginList read;
+        const IoCallCount listings(tree.Root(), "opendir", tree.Path("storage"));
+        QVERIFY(read.ReadConfig(tree.Path("many.pfg"), tree.Path("storage/")));
+        if (listings.Calls() < 0)
+            QSKIP("this system's calls cannot be counted");
+        QCOMPARE(listings.Calls(), 2L); // storage and Weapons
+        QCOMPARE(Keys(read), QStringList{"weapons\\blaster"});
     }
 
     void aBackupThatCannotBeWrittenStopsTheLoad()

@@ -205,6 +205,7 @@ private slots:
         TestTree tree;
         WriteKorvaneInUse(tree);
         tree.Write("backups/2000-01-01 00-00-00.pfg", "UseDirectory=TRUE\r\nPlugin=w\\,c\r\n");
+        tree.Write("backups/last-load.txt", "2000-01-01 00-00-00.pfg\r\n");
         tree.Write("saved.pfg", "old");
         const QStringList before = Files(tree, "plugins");
         Status done = Status::Success();
@@ -225,25 +226,64 @@ private slots:
         QVERIFY(QString::fromStdString(done.reason()).contains(tree.QPath(folder.toStdString())));
         QCOMPARE(Files(tree, "plugins"), before);
         QCOMPARE(tree.Read("saved.pfg"), "old");
-        QCOMPARE(tree.Names("backups"), QStringList{"2000-01-01 00-00-00.pfg"});
+        QCOMPARE(tree.Names("backups"), (QStringList{"2000-01-01 00-00-00.pfg", "last-load.txt"}));
     }
 
-    // An undo cut short by an error, or that could not put every plug-in in use, leaves the
-    // backup it was restoring as the one to undo to, though it backed up the set it replaced:
-    // the next undo restores it.
+    // A load whose backup cannot be recorded as the one to undo to changes nothing in use; the
+    // record names a whole backup all the same.
+    void aLoadWhoseBackupIsNotRecordedChangesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("skip");
+        // clang-format off
+        QTest::newRow("writing the record") << "open+w" << "/backups/.last-load.txt" << 0;
+        QTest::newRow("putting it in place") << "rename" << "/backups/last-load.txt$" << 0;
+        QTest::newRow("flushing its folder") << "sync" << "/backups$" << 1;
+        // clang-format on
+    }
+    void aLoadWhoseBackupIsNotRecordedChangesNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        QFETCH(int, skip);
+        TestTree tree;
+        WriteKorvaneInUse(tree);
+        const QStringList before = Files(tree, "plugins");
+        {
+            IoFault fault(tree.Root(), kind.toLatin1(), file.toStdString(), EIO, skip);
+            const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg"));
+            QVERIFY(fault.Happened());
+            QVERIFY(
+                QString::fromStdString(loaded.reason()).startsWith(strings::kReasonNotRecorded));
+        }
+        QCOMPARE(Files(tree, "plugins"), before);
+        const auto recorded = configbackup::LastLoad(tree.Root());
+        QVERIFY(recorded->empty() || tree.Read("backups/" + *recorded).ends_with("\r\n"));
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")));
+    }
+
+    // An undo cut short by an error, that could not put every plug-in in use, or whose own backup
+    // could not be recorded, leaves the backup it was restoring as the one to undo to, though it
+    // backed up the set it replaced: the next undo restores it.
     void anUndoThatFailsIsUndoneAgainByTheNext_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("skip");
         // clang-format off
-        QTest::newRow("an error emptying plugins") << "unlink" << "/plugins/w/extra.cs";
-        QTest::newRow("a plug-in not put in use") << "open+w" << "/plugins/w/.b.cs";
+        QTest::newRow("an error emptying plugins") << "unlink" << "/plugins/w/extra.cs" << 0;
+        QTest::newRow("a plug-in not put in use") << "open+w" << "/plugins/w/.b.cs" << 0;
+        QTest::newRow("its own backup not recorded") << "rename" << "/backups/last-load.txt$" << 0;
+        // The record in place, but maybe not on the disk: the undo names its backup again.
+        QTest::newRow("its record not flushed") << "sync" << "/backups$" << 1;
         // clang-format on
     }
     void anUndoThatFailsIsUndoneAgainByTheNext()
     {
         QFETCH(QString, kind);
         QFETCH(QString, file);
+        QFETCH(int, skip);
         TestTree tree;
         WriteKorvaneInUse(tree);
         QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")));
@@ -251,14 +291,13 @@ private slots:
             kpath::ToNative(tree.Path("backups/" + tree.Names("backups")[0].toStdString())));
         tree.Write("plugins/w/extra.cs", "extra");
         {
-            IoFault fault(tree.Root(), kind.toLatin1(), file.toStdString());
+            IoFault fault(tree.Root(), kind.toLatin1(), file.toStdString(), EIO, skip);
             const auto undone = pluginconfig::UndoLastLoad(tree.Root());
             QVERIFY(fault.Happened());
             QVERIFY(!undone || !undone->loaded.notCopied.empty());
         }
-        const auto backups = configbackup::Backups(tree.Root());
-        QCOMPARE(backups->size(), size_t(2));
-        QCOMPARE(tree.Read("backups/" + backups->back()), backup);
+        QCOMPARE(configbackup::Backups(tree.Root())->size(), size_t(2));
+        QCOMPARE(tree.Read("backups/" + *configbackup::LastLoad(tree.Root())), backup);
         QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
         QCOMPARE(tree.Names("plugins/w"), (QStringList{"a.cs", "b.cs"}));
     }

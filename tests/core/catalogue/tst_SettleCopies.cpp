@@ -40,7 +40,7 @@ std::string SetAsideFolder(const TestTree& tree)
 {
     std::string found;
     for (const QString& name : tree.Names("backups")) {
-        if (!name.endsWith(".pfg")) {
+        if (!name.endsWith(".pfg") && !name.endsWith(".txt")) {
             if (!found.empty())
                 return "more than one";
             found = "backups/" + name.toStdString() + "/";
@@ -121,24 +121,33 @@ private slots:
         QCOMPARE(Files(tree, folder), setAside);
     }
 
-    // An undo that cannot put the copies back keeps its backup, with them, as the one the next
+    // An undo that cannot put the copies back, or record its own backup once they are back,
+    // leaves storage's copies in use and keeps its backup, with the copies, as the one the next
     // undo restores.
+    void anUndoThatCannotPutACopyBackIsTriedAgain_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("a copy") << "/plugins/w/blaster.cs$";
+        QTest::newRow("the record") << "/backups/last-load.txt$";
+    }
     void anUndoThatCannotPutACopyBackIsTriedAgain()
     {
+        QFETCH(QString, file);
         TestTree tree;
         WriteEdited(tree);
         QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg"),
                                                 {settle::Choice::UseStorage, kEdited}));
         const QStringList setAside = Files(tree, SetAsideFolder(tree));
         {
-            IoFault fault(tree.Root(), "rename", "/plugins/w/blaster.cs$");
+            IoFault fault(tree.Root(), "rename", file.toStdString());
             QVERIFY(!pluginconfig::UndoLastLoad(tree.Root()));
             QVERIFY(fault.Happened());
         }
-        // The backup the undo made of the set it replaced, and the one it keeps, now the newest.
-        const auto backups = *configbackup::Backups(tree.Root());
-        QCOMPARE(backups.size(), size_t(2));
-        const std::string kept = "backups/" + configbackup::BackupStem(backups.back()) + "/";
+        QCOMPARE(tree.Read("plugins/w/blaster.cs"), "stored blaster");
+        // The backup the undo made of the set it replaced, and the one it keeps.
+        QCOMPARE(configbackup::Backups(tree.Root())->size(), size_t(2));
+        const std::string kept =
+            "backups/" + configbackup::BackupStem(*configbackup::LastLoad(tree.Root())) + "/";
         QCOMPARE(Files(tree, kept), setAside);
         QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
         QCOMPARE(tree.Read("plugins/w/blaster.cs"), "my blaster");
