@@ -51,13 +51,9 @@ private slots:
         QTest::newRow("new in storage") << "storage\\" << QStringList{"|radar.cs"} << QStringList{"storage\\radar.cs | 7 | No | "};
         QTest::newRow("replaces in any letter case") << "STORAGE\\" << QStringList{"weapons\\|sniper.cs"} << QStringList{"STORAGE\\weapons\\sniper.cs | 7 | Yes | "};
         QTest::newRow("storage named by the subfolder") << "" << QStringList{"storage/weapons/|SNIPER.CS"} << QStringList{"storage\\weapons\\SNIPER.CS | 7 | Yes | "};
-        QTest::newRow("target without its separator, doubled ones") << "storage" << QStringList{"weapons\\\\|radar.cs"} << QStringList{"storage\\weapons\\radar.cs | 7 | No | "};
         QTest::newRow("the modification's own script") << "" << QStringList{"|korvane.cs"} << QStringList{"korvane.cs | 7 | Yes | " + outside};
-        QTest::newRow("a folder beside storage") << "storage2\\" << QStringList{"|radar.cs"} << QStringList{"storage2\\radar.cs | 7 | No | " + outside};
         QTest::newRow("the storage folder, which is no file to replace") << "" << QStringList{"|storage"} << QStringList{"storage | 7 | No | " + outside};
-        QTest::newRow("a target that leaves the folder") << "..\\" << QStringList{"|a.cs", "|b.cs"} << QStringList{"..\\a.cs | 7 | Refused | " + refused(strings::kReasonUnsafeName, "..\\"), "..\\b.cs | 7 | Refused | " + refused(strings::kReasonUnsafeName, "..\\")};
         QTest::newRow("one refused name among good ones") << "storage\\" << QStringList{"|a.cs", "..\\|b.cs", "|.lock"} << QStringList{"storage\\a.cs | 7 | No | ", "storage\\..\\b.cs | 7 | Refused | " + refused(strings::kReasonUnsafeName, "..\\b.cs"), "storage\\.lock | 7 | Refused | " + refused(strings::kReasonDotName, "storage\\.lock")};
-        QTest::newRow("into the backups folder") << "Backups\\" << QStringList{"|korvane.cs"} << QStringList{"Backups\\korvane.cs | 7 | Refused | " + refused(strings::kReasonIntoBackups, "Backups\\korvane.cs")};
         // clang-format on
     }
 
@@ -81,31 +77,6 @@ private slots:
         const UpdatePreview noFolder = UpdatePreview::Of(*list, 0, "");
         for (const UpdatePreview::File& file : noFolder.Files())
             QVERIFY(!file.replaces);
-    }
-
-    void theSignatureLineSaysWhatTheListsSignatureSaid_data()
-    {
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("line");
-        using State = ListSignature::State;
-        // clang-format off
-        QTest::newRow("unsigned") << int(State::Unsigned) << S(strings::kListUnsigned);
-        QTest::newRow("signed, no key pinned") << int(State::Unchecked) << S(strings::kListUnchecked).arg("1A2B3C4D5E6F7081");
-        QTest::newRow("verified") << int(State::Verified) << S(strings::kListVerified).arg("1A2B3C4D5E6F7081");
-        // clang-format on
-    }
-
-    void theSignatureLineSaysWhatTheListsSignatureSaid()
-    {
-        QFETCH(int, state);
-        ListSignature signature;
-        signature.state = static_cast<ListSignature::State>(state);
-        if (signature.state != ListSignature::State::Unsigned)
-            signature.keyId = "1A2B3C4D5E6F7081";
-        QTEST(Q(UpdatePreview::SignatureText(signature)), "line");
-        // A list read as it is (no download) said nothing of a signature.
-        const auto list = testsupport::ListOf(testsupport::MakeUpdate("One", "", ""));
-        QCOMPARE(Q(UpdatePreview::Of(*list, 0, "").SignatureLine()), S(strings::kListUnsigned));
     }
 };
 
