@@ -275,7 +275,7 @@ _korvane_cli()
             arguments=$((arguments + 1))
         elif [[ $word == -- ]]; then
             arguments_only=1
-        elif [[ $word == --@(name|category|author|description|mod|extra|url) ]]; then
+        elif [[ $word == --@(name|category|author|description|mod|extra|url|key) ]]; then
             i=$((i + 1))
         fi
     done

@@ -81,7 +81,7 @@ expect "korvane-cli save-config " 'GLOBBED' 'my\ \"set\".pfg' 'sub\ dir/'
 expect "korvane-cli load-config my" 'my\ \"set\".pfg'
 expect "korvane-cli l" 'list' 'load-config' 'launch'
 expect "$K list --" '--in-use' '--json' '--help'
-expect "$K install --" '--url' '--keep-mine' '--use-storage' '--help'
+expect "$K install --" '--url' '--key' '--keep-mine' '--use-storage' '--help'
 expect "$K undo-load --u" '--use-storage'
 expect "$K unuse --keep-mine " 'a\ b'
 
