@@ -18,6 +18,7 @@ set(korvane_not_on_windows
     "tst_FileFaults::aFolderListedInPartChangesNothing" "as above (IoFault)"
     "tst_FileFaults::anUndoThatFailsIsUndoneAgainByTheNext" "as above (IoFault)"
     "tst_FileFaults::aDescriptionThatCannotBeReadIsNotReplaced" "as above (IoFault)"
+    "tst_FileFaults::aLoadWhoseBackupIsNotRecordedChangesNothing" "as above (IoFault)"
     "tst_SettleCopies::anUndoThatCannotPutACopyBackIsTriedAgain" "as above (IoFault)"
     "tst_SettleCopies::aCopyThatCannotBeSetAsideIsNotReplaced" "as above (IoFault)"
     "tst_ManagerDlg::aDescriptionThatCannotBeReadIsToldWhileItLasts" "as above (IoFault)"
