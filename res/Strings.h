@@ -694,4 +694,11 @@ inline constexpr char kCliStoppedBySignal[] = "Stopped by %1.";
 
 // end of command-line texts
 
+// ---------------------------------------------------------------------------------------------
+// Plug-ins that clash: two plug-ins in use that define the same function
+
+// After a script's path: why its functions are not read.
+inline constexpr char kReasonTooManyFunctions[] =
+    "it defines more than 100,000 functions, more than any plug-in's script; it is not read";
+
 } // namespace korvane::strings
