@@ -1,8 +1,10 @@
+#include "core/catalogue/ScriptFunctionCache.h"
 #include "core/catalogue/ScriptFunctionReader.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "support/TestTree.h"
 
+#include <filesystem>
 #include <QtTest>
 #include <string>
 
@@ -111,6 +113,34 @@ private slots:
         tree.Write("many.cs", Definitions(ScriptFunctionReader::kMaxDefinitions + 1));
         QCOMPARE(QString::fromStdString(ScriptFunctionReader::ReadFile(file).reason()),
                  tree.QPath("many.cs") + ": " + strings::kReasonTooManyFunctions);
+    }
+
+    // The cache reads a script again only when its size or time of writing changed: the same
+    // bytes changed in place under the old time are not seen, which is what shows the cache.
+    void aScriptIsReadAgainOnlyWhenItsStampChanges()
+    {
+        namespace fs = std::filesystem;
+        TestTree tree;
+        tree.Write("a.cs", "function one()");
+        const auto file = kpath::ToNative(tree.Path("a.cs"));
+        ScriptFunctionCache cache;
+        QVERIFY(cache.Read(file));
+        QCOMPARE(Found(*cache.Read(file)), QStringList{"1:one"});
+        const auto written = fs::last_write_time(file);
+        tree.Write("a.cs", "function two()");
+        fs::last_write_time(file, written);
+        QCOMPARE(Found(*cache.Read(file)), QStringList{"1:one"});
+        fs::last_write_time(file, written + std::chrono::seconds(1));
+        QCOMPARE(Found(*cache.Read(file)), QStringList{"1:two"});
+        tree.Write("a.cs", "\nfunction three()");
+        fs::last_write_time(file, written);
+        QCOMPARE(Found(*cache.Read(file)), QStringList{"2:three"});
+
+        // What a look did not ask for is forgotten after the next.
+        cache.Prune();
+        QCOMPARE(cache.Size(), size_t(1));
+        cache.Prune();
+        QCOMPARE(cache.Size(), size_t(0));
     }
 };
 
