@@ -29,15 +29,32 @@ inline std::string FolderOf(int plugin, int folders)
     return "folder" + std::to_string(plugin % folders);
 }
 
+// A plug-in's script that defines functions: two of its own, after a comment and before a string
+// that name others, which do not count; one plug-in in twenty also defines a function of the
+// game's, so that those clash.
+inline std::string ScriptWithFunctions(const std::string& key, int plugin)
+{
+    std::string text = "// " + key + "\r\n// function " + key + "::commented()\r\n";
+    text += "function " + key + "::onUse(%player, %item)\r\n{\r\n   echo(\"function " + key +
+            "::quoted()\");\r\n}\r\n";
+    text += "function " + key + "::onDrop(%player, %item) { return 0; }\r\n";
+    if (plugin % 20 == 0)
+        text += "function Player::onDamage(%this, %type, %value)\r\n{\r\n   " + key +
+                "::onUse(%this, 0);\r\n}\r\n";
+    return text;
+}
+
+// With functions, each script is ScriptWithFunctions; else a comment line.
 inline void GenerateStorage(const std::filesystem::path& storage, int plugins, int folders,
-                            bool icons = true)
+                            bool icons = true, bool functions = false)
 {
     for (int f = 0; f < folders; ++f)
         std::filesystem::create_directories(storage / FolderOf(f, folders));
     for (int i = 0; i < plugins; ++i) {
         const auto folder = storage / FolderOf(i, folders);
         const std::string key = "plugin" + std::to_string(i);
-        WriteSmallFile(folder / (key + ".cs"), "// " + key + "\r\n");
+        WriteSmallFile(folder / (key + ".cs"),
+                       functions ? ScriptWithFunctions(key, i) : "// " + key + "\r\n");
         WriteSmallFile(folder / (key + ".desc.txt"),
                        "Name=Plug-in number " + std::to_string(i) + "\r\nCategory=Category " +
                            std::to_string(i % 7) + "\r\nAuthor=Bench\r\nWhat plug-in " +

@@ -1,5 +1,6 @@
 #include "cli/CliTool.h"
 
+#include "cli/ClashCommands.h"
 #include "cli/CliSession.h"
 #include "cli/ConfigCommands.h"
 #include "cli/ExitStatus.h"
@@ -41,7 +42,8 @@ std::string StoredFolder(const QString& folder)
 std::vector<Command> AllCommands()
 {
     std::vector<Command> commands;
-    for (auto group : {PluginCommands, ConfigCommands, GameCommands, UpdateCommands}) {
+    for (auto group :
+         {PluginCommands, ClashCommands, ConfigCommands, GameCommands, UpdateCommands}) {
         for (Command& command : group())
             commands.push_back(std::move(command));
     }

@@ -52,7 +52,7 @@ void AppendField(std::string& line, std::string_view text)
     line += textencoding::EscapeBidiControls(shown);
 }
 
-void AppendTabSeparated(std::string& out, std::initializer_list<std::string_view> fields)
+void AppendTabSeparated(std::string& out, std::span<const std::string_view> fields)
 {
     bool first = true;
     for (const std::string_view field : fields) {
@@ -97,6 +97,11 @@ std::string PluginJson(const CPluginInfo& plugin, bool inUse)
 } // namespace
 
 std::string TabSeparated(std::initializer_list<std::string_view> fields)
+{
+    return TabSeparated(std::span(fields.begin(), fields.size()));
+}
+
+std::string TabSeparated(std::span<const std::string_view> fields)
 {
     std::string line;
     AppendTabSeparated(line, fields);
@@ -160,8 +165,10 @@ std::string JsonString(std::string_view utf8)
 
 void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool inUse)
 {
-    AppendTabSeparated(out, {plugin.m_strFileName, plugin.m_strName, plugin.m_strCategory,
-                             plugin.m_strAuthor, plugin.m_strSubdirectory, inUse ? "yes" : "no"});
+    const std::array<std::string_view, 6> fields{plugin.m_strFileName,     plugin.m_strName,
+                                                 plugin.m_strCategory,     plugin.m_strAuthor,
+                                                 plugin.m_strSubdirectory, inUse ? "yes" : "no"};
+    AppendTabSeparated(out, fields);
 }
 
 std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,8 @@ namespace clioutput {
 // blank, so that every record stays one line of the same number of fields, and a bidirectional
 // control is written escaped (\u202E), so that no field reads as another.
 std::string TabSeparated(std::initializer_list<std::string_view> fields);
+// The same for a number of fields known only as the command runs.
+std::string TabSeparated(std::span<const std::string_view> fields);
 
 // A message for standard error, whose texts may hold file names or names from a server: valid
 // UTF-8 kept, any other byte read as Windows-1252, and every control character but the line break

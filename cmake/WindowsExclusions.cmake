@@ -20,6 +20,7 @@ set(korvane_not_on_windows
     "tst_FileFaults::aDescriptionThatCannotBeReadIsNotReplaced" "as above (IoFault)"
     "tst_FileFaults::aLoadWhoseBackupIsNotRecordedChangesNothing" "as above (IoFault)"
     "tst_SettleCopies::anUndoThatCannotPutACopyBackIsTriedAgain" "as above (IoFault)"
+    "tst_FunctionClashes::anUnreadableScriptIsNamed" "as above (IoFault)"
     "tst_SettleCopies::aCopyThatCannotBeSetAsideIsNotReplaced" "as above (IoFault)"
     "tst_ManagerDlg::aDescriptionThatCannotBeReadIsToldWhileItLasts" "as above (IoFault)"
     "tst_CrashSafety" "kills with SIGKILL from Python at random moments (tst_CliUpdates kills with TerminateProcess)"

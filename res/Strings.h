@@ -460,6 +460,7 @@ inline constexpr char kCliHelp[] =
     "  use            put plug-ins in use\n"
     "  unuse          take plug-ins out of use\n"
     "  describe       edit a plug-in's description file\n"
+    "  conflicts      list the functions that two or more plug-ins in use define\n"
     "  save-config    save the plug-ins in use as a configuration file\n"
     "  load-config    make a configuration file's plug-ins the ones in use\n"
     "  undo-load      put back the plug-ins in use before the last load\n"
@@ -693,5 +694,33 @@ inline constexpr char kCliNoSuchUpdate[] = "There is no update with the index %1
 inline constexpr char kCliStoppedBySignal[] = "Stopped by %1.";
 
 // end of command-line texts
+
+// ---------------------------------------------------------------------------------------------
+// Plug-ins that clash: two plug-ins in use that define the same function
+
+// After a script's path: why its functions are not read.
+inline constexpr char kReasonTooManyFunctions[] =
+    "it defines more than 100,000 functions, more than any plug-in's script; it is not read";
+// korvane-cli conflicts could not read folders or scripts of the plugins folder; the reasons
+// follow.
+inline constexpr char kClashesUnreadable[] =
+    "Korvane Manager could not read these folders and scripts; the functions they define are not "
+    "compared:";
+inline constexpr char kCliConflictsUsage[] =
+    "usage: korvane-cli [--korvane DIR] conflicts [--json]";
+inline constexpr char kCliConflictsHelp[] =
+    "Lists the functions that two or more plug-ins in use define, each with the plug-ins that\n"
+    "define it: the game keeps the definition it loads last, so the other plug-ins lose theirs.\n"
+    "One line a function: the function as its first plug-in writes it, then the key of each\n"
+    "plug-in that defines it, in scan order, separated by tabs. Functions are sorted by name\n"
+    "without regard to letter case, which the game does not regard either. A definition inside a\n"
+    "comment or a string does not count. The modification's own scripts outside storage and\n"
+    "plugins are not compared: plug-ins are meant to replace their functions. Exits with 0\n"
+    "whether or not plug-ins clash, and with 1, naming them after the list, when folders or\n"
+    "scripts could not be read.\n"
+    "\n"
+    "  --json  print a JSON array of objects with the fields function and plugins, each plug-in\n"
+    "          an object with the fields key, file (below the Korvane folder) and line (of its\n"
+    "          first definition of the function)\n";
 
 } // namespace korvane::strings

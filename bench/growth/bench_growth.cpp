@@ -1,6 +1,8 @@
 // Each korvane-cli command on a Korvane folder of a small and a large number of plug-ins (half
-// of them in use, one description file each, in 100 subfolders), side by side in one run, and
-// how much more the large one costs. Warm cache, best of the rounds.
+// of them in use, one description file each, in 100 subfolders, each script defining a few
+// functions), side by side in one run, and how much more the large one costs. Warm cache, best
+// of the rounds. conflicts reads every script in use, where list --in-use, its peer, walks the
+// same folders without opening a script.
 //   bench_growth [SMALL LARGE [ROUNDS]]      (default 5000 50000 3)
 #include "bench/GeneratedKorvane.h"
 
@@ -33,7 +35,7 @@ void Measure(int plugins, int rounds, std::vector<Row>& rows)
         ("korvane-bench-growth-" + std::to_string(getpid()) + "-" + std::to_string(plugins));
     fs::remove_all(root);
     const fs::path korvane = root / "Korvane";
-    bench::GenerateStorage(korvane / "storage", plugins, kFolders, false);
+    bench::GenerateStorage(korvane / "storage", plugins, kFolders, false, true);
     bench::PutInUse(korvane / "storage", korvane / "plugins", plugins, kFolders, 2);
     bench::WriteSmallFile(korvane / "korvane.cs", "// the modification's own script\n");
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
@@ -67,6 +69,9 @@ void Measure(int plugins, int rounds, std::vector<Row>& rows)
                  "\\,plugin" + std::to_string(i) + "\r\n";
     bench::WriteSmallFile(elsewhere, lines);
     const auto saved = bench::BestRun(rounds, command({"save-config", half}));
+    // Before the loads: the last of them leaves no plug-in in use.
+    const auto listedInUse = bench::BestRun(rounds, command({"list", "--in-use"}));
+    const auto conflicts = bench::BestRun(rounds, command({"conflicts"}));
     if (!bench::RunProgram(command({"save-config", halfWithFolders, "--store-directory"})).ok)
         std::fprintf(stderr, "save-config --store-directory failed\n");
     const std::vector<bench::Run> runs{
@@ -74,6 +79,8 @@ void Measure(int plugins, int rounds, std::vector<Row>& rows)
         bench::BestRun(rounds, command({"load-config", halfWithFolders})),
         bench::BestRun(rounds, command({"load-config", elsewhere}), 1),
         bench::BestRun(rounds, command({"list"})),
+        listedInUse,
+        conflicts,
         bench::BestRun(rounds, command({"sync"})),
         use,
         unuse,
@@ -99,6 +106,8 @@ int main(int argc, char** argv)
                           {"load-config (with directory information)", {}},
                           {"load-config (each line a subfolder storage lacks)", {}},
                           {"list", {}},
+                          {"list --in-use", {}},
+                          {"conflicts", {}},
                           {"sync", {}},
                           {"use one", {}},
                           {"unuse one", {}},

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/FolderListings.h"
+#include "core/catalogue/PluginScript.h"
 #include "core/catalogue/TextFile.h"
 #include "core/catalogue/TreeCopy.h"
 #include "core/platform/FailureList.h"
@@ -147,7 +148,7 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
     // A file the destination holds in another letter case counts as present, as on Windows.
     FailureList failures;
     for (const auto& file : files) {
-        if (!allFiles && !kpath::EndsWithNoCase(file.name, ".cs"))
+        if (!allFiles && !pluginscript::IsScript(file.name))
             continue;
         const auto copy = target / file.path.filename();
         if (listings.HoldsNonFile(target, file.name)) {

@@ -6,19 +6,25 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The folders the program works in and how it recognises them.
 namespace korvane {
 
+// The two folders below the Korvane folder, as the program names paths below it
+// ("plugins\weapons\sniper.cs").
+inline constexpr std::string_view kStorageFolderName = "storage\\";
+inline constexpr std::string_view kPluginsFolderName = "plugins\\";
+
 // korvaneFolder ends in a separator, as KorvaneFolderSetting gives it.
 inline Path StorageFolder(const std::string& korvaneFolder)
 {
-    return Path(korvaneFolder + "storage\\");
+    return Path(korvaneFolder + std::string(kStorageFolderName));
 }
 
 inline Path PluginsFolder(const std::string& korvaneFolder)
 {
-    return Path(korvaneFolder + "plugins\\");
+    return Path(korvaneFolder + std::string(kPluginsFolderName));
 }
 
 // The Korvane folder as the settings hold it, in the form every folder below it is built on: a

@@ -28,11 +28,17 @@ inline bool IsUsableKey(std::string_view key)
     return !key.empty() && !textencoding::HoldsControl(key);
 }
 
-// A script ends in .cs in any letter case and gives a usable key; the modification's own scripts
+// A script of the game's: its name ends in .cs in any letter case.
+inline bool IsScript(std::string_view name)
+{
+    return kpath::EndsWithNoCase(name, ".cs");
+}
+
+// A plug-in's script is a script that gives a usable key; the modification's own scripts
 // (Korvane.*) are never plug-ins.
 inline bool IsPluginScript(std::string_view name)
 {
-    return kpath::EndsWithNoCase(name, ".cs") && !kpath::StartsWithNoCase(name, "Korvane.") &&
+    return IsScript(name) && !kpath::StartsWithNoCase(name, "Korvane.") &&
            IsUsableKey(KeyPart(name));
 }
 

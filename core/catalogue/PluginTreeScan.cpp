@@ -46,11 +46,17 @@ void AddEvery(CPluginList& list, const std::string& subdirectory,
 
 korvane::Result<CPluginList> ScanPluginTree(const Path& root)
 {
-    CPluginList list;
     FailureList failures;
-    AddEvery(list, {}, root.OnDisk(), failures);
+    CPluginList list = ScanPluginTree(root, failures);
     if (!failures.empty())
         return failures.ToStatus();
+    return list;
+}
+
+CPluginList ScanPluginTree(const Path& root, FailureList& failures)
+{
+    CPluginList list;
+    AddEvery(list, {}, root.OnDisk(), failures);
     return list;
 }
 

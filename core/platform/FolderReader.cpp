@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -196,6 +198,61 @@ korvane::Result<std::string> ReadFile(const fs::path& file, size_t maxBytes)
     if (in.bad())
         return korvane::Status::Failure(ReadFailureReason(file));
     return bytes;
+#endif
+}
+
+namespace {
+
+// A block no larger than the file needs: a scan reads thousands of scripts of a few hundred bytes,
+// and a block of full size for each would cost the allocator more than the reading. One byte more
+// than the file shows that it ends there (it may grow meanwhile, and is then read on).
+std::unique_ptr<char[]> BlockFor(std::uintmax_t fileSize, size_t& blockBytes)
+{
+    if (fileSize < blockBytes)
+        blockBytes = static_cast<size_t>(fileSize) + 1;
+    blockBytes = std::max<size_t>(blockBytes, 1);
+    return std::make_unique_for_overwrite<char[]>(blockBytes);
+}
+
+} // namespace
+
+korvane::Status ReadInBlocks(const fs::path& file, size_t blockBytes,
+                             const std::function<bool(std::string_view)>& block)
+{
+#ifndef _WIN32
+    const Descriptor in{::open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0)
+        return LastError(file);
+    struct stat status = {};
+    const auto buffer = BlockFor(
+        ::fstat(in.fd, &status) == 0 ? static_cast<std::uintmax_t>(status.st_size) : blockBytes,
+        blockBytes);
+    for (;;) {
+        const ssize_t got = ReadFull(in.fd, buffer.get(), blockBytes);
+        if (got < 0)
+            return LastError(file);
+        if (got > 0 && !block(std::string_view(buffer.get(), static_cast<size_t>(got))))
+            return korvane::Status::Success();
+        if (static_cast<size_t>(got) < blockBytes)
+            return korvane::Status::Success();
+    }
+#else
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return korvane::Status::Failure(ReadFailureReason(file));
+    std::error_code error;
+    const std::uintmax_t fileSize = fs::file_size(file, error);
+    const auto buffer = BlockFor(error ? blockBytes : fileSize, blockBytes);
+    for (;;) {
+        in.read(buffer.get(), static_cast<std::streamsize>(blockBytes));
+        if (in.bad())
+            return korvane::Status::Failure(ReadFailureReason(file));
+        const auto got = static_cast<size_t>(in.gcount());
+        if (got > 0 && !block(std::string_view(buffer.get(), got)))
+            return korvane::Status::Success();
+        if (got < blockBytes)
+            return korvane::Status::Success();
+    }
 #endif
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,12 @@ korvane::Status ReadFile(const std::filesystem::path& folder, std::string_view n
 // read: then nothing is known.
 korvane::Result<bool> SameContent(const std::filesystem::path& first,
                                   const std::filesystem::path& second);
+
+// Reads a file from its start to its end, handing each block of at most blockBytes to block,
+// which returns false to stop: a file of any size costs one block of memory. A failure naming the
+// file when it could not be opened or read.
+korvane::Status ReadInBlocks(const std::filesystem::path& file, std::size_t blockBytes,
+                             const std::function<bool(std::string_view)>& block);
 
 // A folder held open while many of its files are read: each is then found by its name alone,
 // without the system walking the folder's whole path again for every file.

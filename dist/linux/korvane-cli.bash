@@ -255,8 +255,8 @@ _korvane_cli()
             ;;
         -*) _korvane_cli_offer --korvane --tribes --help --version ;;
         *)
-            _korvane_cli_offer sync list use unuse describe save-config load-config undo-load \
-                command-line launch quickexec updates install
+            _korvane_cli_offer sync list use unuse describe conflicts save-config load-config \
+                undo-load command-line launch quickexec updates install
             ;;
         esac
         return 0
@@ -283,6 +283,7 @@ _korvane_cli()
         local -a options=()
         case $command in
         list) options=(--in-use --json) ;;
+        conflicts) options=(--json) ;;
         describe) options=(--name --category --author --description) ;;
         save-config) options=(--name --store-directory) ;;
         command-line | launch) options=(--dedicated --mod --extra) ;;

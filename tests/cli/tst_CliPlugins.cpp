@@ -298,6 +298,42 @@ private slots:
         QVERIFY_SUCCESS(Run({"list", "--in-use"}));
     }
 
+    // Plug-ins in use that define a function alike: one line a function, or JSON, and success
+    // either way. A script that cannot be read is named after the list, which is then no whole
+    // answer.
+    void conflictsNamesThePluginsInUseThatDefineAFunctionAlike()
+    {
+        Tree().Write("k/plugins/blaster.cs", "function Weapon::onFire(%w)\n{\n}\nfunction b() {}");
+        Tree().Write("k/plugins/weapons/plasma.cs", "// plasma\n\nfunction weapon::ONFIRE(%w) {}");
+        const CliResult text = Run({"conflicts"});
+        QVERIFY_SUCCESS(text);
+        QCOMPARE(text.out, QStringLiteral("Weapon::onFire\tblaster\tplasma\n"));
+        const CliResult json = Run({"conflicts", "--json"});
+        QVERIFY_SUCCESS(json);
+        QCOMPARE(
+            json.out,
+            QStringLiteral("[\n  {\"function\": \"Weapon::onFire\", \"plugins\": [{\"key\": "
+                           "\"blaster\", \"file\": \"plugins\\\\blaster.cs\", \"line\": 1}, "
+                           "{\"key\": \"plasma\", \"file\": \"plugins\\\\weapons\\\\plasma.cs\", "
+                           "\"line\": 3}]}\n]\n"));
+
+        if (!RunWherePermissionsHold())
+            QSKIP("the tool cannot be run as nobody here");
+        const std::string file = "k/plugins/weapons/plasma.cs";
+#ifdef Q_OS_WIN
+        const testsupport::HeldOpen unreadable(Tree().QPath(file));
+        QVERIFY(unreadable.Ok());
+        const QString reason = strings::kReasonFileInUse;
+#else
+        QFile::setPermissions(Tree().QPath(file), QFile::Permissions());
+        const QString reason = "Permission denied";
+#endif
+        const CliResult unread = Run({"conflicts"});
+        QCOMPARE(unread.out, QString());
+        QCOMPARE_FAILURE(unread, QString(strings::kClashesUnreadable) + u'\n' + Tree().QPath(file) +
+                                     ": " + reason);
+    }
+
     void undoLoadSaysWhatItLoaded()
     {
         Tree().Write("none.pfg", "UseDirectory=TRUE\r\n");

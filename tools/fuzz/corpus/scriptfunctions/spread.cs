@@ -1,0 +1,5 @@
+function
+	Foo::bar
+(
+)
+{}function a(){};function b(){} FUNCTION C::D::e() {}
