@@ -705,6 +705,16 @@ inline constexpr char kCliStoppedBySignal[] = "Stopped by %1.";
 
 // korvane-cli updates, for an update that would replace files of a held plug-in.
 inline constexpr char kInstalledHeld[] = "Held";
+// In the popups of the tree and the list, checked while the plug-in is held.
+inline constexpr char kPopupHold[] = "&Hold at This Version";
+// A held plug-in in the tree (%1: the item's text otherwise), and its tool tip.
+inline constexpr char kHeldItem[] = "%1 (held)";
+inline constexpr char kHeldMark[] = "Held at its version: updates leave it alone.";
+// %1: the plug-in's name.
+inline constexpr char kHoldNotStored[] =
+    "The settings could not be written, so \"%1\" is not held.";
+inline constexpr char kReleaseNotStored[] =
+    "The settings could not be written, so \"%1\" is still held.";
 
 inline constexpr char kCliHoldUsage[] = "usage: korvane-cli [--korvane DIR] hold KEY...";
 inline constexpr char kCliHoldHelp[] =
