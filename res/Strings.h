@@ -703,7 +703,8 @@ inline constexpr char kCliStoppedBySignal[] = "Stopped by %1.";
 // ---------------------------------------------------------------------------------------------
 // Holding a plug-in at its version: updates leave its files alone
 
-// korvane-cli updates, for an update that would replace files of a held plug-in.
+// The updater's Installed? column and korvane-cli updates, for an update that would replace files
+// of a held plug-in.
 inline constexpr char kInstalledHeld[] = "Held";
 // In the popups of the tree and the list, checked while the plug-in is held.
 inline constexpr char kPopupHold[] = "&Hold at This Version";
@@ -715,6 +716,14 @@ inline constexpr char kHoldNotStored[] =
     "The settings could not be written, so \"%1\" is not held.";
 inline constexpr char kReleaseNotStored[] =
     "The settings could not be written, so \"%1\" is still held.";
+// The tool tip of an update's row and of Install in the updater while such an update is
+// selected; %1: the held keys, each in quotes.
+inline constexpr char kUpdateHeldOne[] =
+    "This update would replace files of the plug-in %1, which is held at its version. Release it "
+    "(right-click it in the main window) to install this update.";
+inline constexpr char kUpdateHeldMany[] =
+    "This update would replace files of the plug-ins %1, which are held at their version. Release "
+    "them (right-click them in the main window) to install this update.";
 
 inline constexpr char kCliHoldUsage[] = "usage: korvane-cli [--korvane DIR] hold KEY...";
 inline constexpr char kCliHoldHelp[] =
