@@ -12,6 +12,7 @@
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FailureList.h"
 #include "core/platform/ProfileEntries.h"
+#include "core/updater/HeldPlugins.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -238,6 +239,61 @@ int Describe(CliSession& session, const QCommandLineParser& arguments)
     return kExitSuccess;
 }
 
+// Writes the held keys when they changed; fails when the settings could not be written.
+int StoreHeld(CliSession& session, const HeldPlugins& held, const HeldPlugins& before)
+{
+    if (held.Keys() == before.Keys() || held.Store(session.Profile()))
+        return kExitSuccess;
+    return session.Fail(std::string_view(strings::kCliSettingsNotWritten));
+}
+
+int Hold(CliSession& session, const QCommandLineParser& arguments)
+{
+    const auto korvaneFolder = session.RequireKorvaneFolder();
+    if (!korvaneFolder)
+        return kExitFailure;
+    CPluginList catalogue;
+    catalogue.Rescan(korvane::StorageFolder(*korvaneFolder).Stored());
+    const auto plugins = FindStored(session, catalogue, arguments.positionalArguments());
+    if (!plugins)
+        return kExitFailure;
+    const HeldPlugins before = HeldPlugins::Load(session.Profile());
+    HeldPlugins held = before;
+    for (const CPluginInfo* plugin : *plugins)
+        held.Hold(plugin->m_strFileName);
+    return StoreHeld(session, held, before);
+}
+
+// The held keys a typed key names: each that is the key in any letter case, also beyond A to Z
+// (CAFÉ for café), as use finds a key typed as list prints it.
+std::vector<std::string> HeldKeysNamed(const HeldPlugins& held, const QString& typed)
+{
+    std::vector<std::string> named;
+    for (const std::string& key : held.Keys()) {
+        if (QString::fromStdString(key).compare(typed, Qt::CaseInsensitive) == 0)
+            named.push_back(key);
+    }
+    return named;
+}
+
+// A held key is released whether or not storage still holds its plug-in: one that went from
+// storage could otherwise never be released, and would keep an update from bringing it back.
+int Release(CliSession& session, const QCommandLineParser& arguments)
+{
+    const HeldPlugins before = HeldPlugins::Load(session.Profile());
+    HeldPlugins held = before;
+    for (const QString& typed : arguments.positionalArguments()) {
+        const std::vector<std::string> named = HeldKeysNamed(held, typed);
+        if (named.empty())
+            session.Err() << clioutput::ForTerminal(
+                                 strings::Text(strings::kCliNotHeld).arg(typed).toStdString())
+                          << '\n';
+        for (const std::string& key : named)
+            held.Release(key);
+    }
+    return StoreHeld(session, held, before);
+}
+
 } // namespace
 
 std::vector<Command> PluginCommands()
@@ -282,6 +338,20 @@ std::vector<Command> PluginCommands()
          .maxArguments = 1,
          .run = Describe,
          .changesKorvaneFolder = true},
+        {.name = QStringLiteral("hold"),
+         .usage = strings::kCliHoldUsage,
+         .help = strings::kCliHoldHelp,
+         .argumentName = key,
+         .minArguments = 1,
+         .maxArguments = -1,
+         .run = Hold},
+        {.name = QStringLiteral("release"),
+         .usage = strings::kCliReleaseUsage,
+         .help = strings::kCliReleaseHelp,
+         .argumentName = key,
+         .minArguments = 1,
+         .maxArguments = -1,
+         .run = Release},
     };
 }
 

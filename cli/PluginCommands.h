@@ -6,7 +6,7 @@
 
 namespace korvane {
 
-// The catalogue commands: sync, list, use, unuse, describe.
+// The catalogue commands: sync, list, use, unuse, describe, hold, release.
 std::vector<Command> PluginCommands();
 
 } // namespace korvane

@@ -10,6 +10,7 @@
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/UrlText.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/HeldPlugins.h"
 #include "core/updater/InstallWorker.h"
 #include "core/updater/UpdatePreview.h"
 #include "core/updater/UpdateSource.h"
@@ -27,6 +28,7 @@ namespace {
 constexpr QLatin1StringView kUrl("url");
 constexpr QLatin1StringView kKey("key");
 constexpr QLatin1StringView kFiles("files");
+constexpr QLatin1StringView kIncludeHeld("include-held");
 
 std::optional<std::string> Given(const QCommandLineParser& arguments, QLatin1StringView option)
 {
@@ -101,14 +103,36 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
         PrintFiles(session, updates, *korvaneFolder);
         return kExitSuccess;
     }
+    const HeldPlugins held = HeldPlugins::Load(session.Profile());
     for (int i = 0; i < updates.GetSize(); ++i) {
         const CUpdateInfo& update = updates.GetAt(i);
-        const bool installed = updates.IsInstalled(*korvaneFolder, i);
+        const char* installed = strings::kInstalledHeld;
+        if (held.ReplacedBy(update, *korvaneFolder).empty())
+            installed = updates.IsInstalled(*korvaneFolder, i) ? strings::kInstalledYes
+                                                               : strings::kInstalledNo;
         session.Out() << clioutput::TabSeparated(
-            {std::to_string(i), update.m_strUpdateName, update.VersionText(),
-             installed ? strings::kInstalledYes : strings::kInstalledNo});
+            {std::to_string(i), update.m_strUpdateName, update.VersionText(), installed});
     }
     return kExitSuccess;
+}
+
+// Says, naming them, that the update was passed over for the held plug-ins it would replace;
+// false when it would replace none.
+bool PassOverHeld(CliSession& session, const CUpdateInfo& update, const HeldPlugins& held,
+                  const std::string& korvaneFolder)
+{
+    const std::vector<std::string> keys = held.ReplacedBy(update, korvaneFolder);
+    if (keys.empty())
+        return false;
+    QStringList names;
+    for (const std::string& key : keys)
+        names << u'"' + QString::fromStdString(key) + u'"';
+    const QString updateName = QString::fromStdString(textencoding::ToUtf8(update.m_strUpdateName) +
+                                                      ' ' + update.VersionText());
+    session.Fail(
+        strings::Text(keys.size() == 1 ? strings::kCliUpdateHeldOne : strings::kCliUpdateHeldMany)
+            .arg(updateName, names.join(QStringLiteral(", "))));
+    return true;
 }
 
 // The indexes the arguments give, or nothing after a usage error.
@@ -197,15 +221,23 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
         return kExitFailure;
 
     // Every update is tried, unless a signal asks to stop; the first failure's reason is the one
-    // told. An update cut short by the signal replaces nothing.
+    // told, after each update passed over for held plug-ins. An update cut short by the signal
+    // replaces nothing.
     const Interruption interruption;
+    const HeldPlugins held =
+        arguments.isSet(kIncludeHeld) ? HeldPlugins() : HeldPlugins::Load(session.Profile());
     korvane::Status first = korvane::Status::Success();
-    bool refused = false; // for copies in use the player changed
+    bool refused = false;    // for copies in use the player changed
+    bool passedOver = false; // for held plug-ins
     for (const int index : *indexes) {
         if (interruption.Requested()) {
             if (first.ok())
                 first = korvane::Status::Failure(strings::kReasonInterrupted);
             break;
+        }
+        if (PassOverHeld(session, updates->GetAt(index), held, *korvaneFolder)) {
+            passedOver = true;
+            continue;
         }
         settle::Copies kept;
         auto status =
@@ -217,8 +249,12 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
         if (first.ok())
             first = std::move(status);
     }
-    if (first.ok())
+    if (first.ok() && !passedOver)
         return kExitSuccess;
+    if (passedOver)
+        session.Err() << strings::kCliHeldHint << '\n';
+    if (first.ok())
+        return kExitFailure;
     const int failed = session.Fail(WithReason(strings::Text(strings::kInstallFailed), first));
     if (refused)
         clisettle::Hint(session);
@@ -233,7 +269,8 @@ std::vector<Command> UpdateCommands()
 {
     const QList<QCommandLineOption> url{ValueOption(kUrl, QStringLiteral("URL")),
                                         ValueOption(kKey, QStringLiteral("KEYS"))};
-    const QList<QCommandLineOption> install = url + clisettle::Options();
+    const QList<QCommandLineOption> install =
+        url + clisettle::Options() + QList{FlagOption(kIncludeHeld)};
     return {
         {.name = QStringLiteral("updates"),
          .usage = strings::kCliUpdatesUsage,

@@ -10,6 +10,7 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
+#include "core/updater/HeldPlugins.h"
 #include "gui/BusyWork.h"
 #include "gui/CAboutDlg.h"
 #include "gui/CatalogueView.h"
@@ -319,13 +320,23 @@ void CManagerDlg::createMenus()
     help->addSeparator();
     command(help, strings::kMenuAbout, &CManagerDlg::OnAbout);
 
+    const auto holdItem = [this](QMenu* menu, void (CManagerDlg::*handler)(bool)) {
+        QAction* action = menu->addAction(Text(strings::kPopupHold));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
     m_treePopup = new QMenu(this);
     command(m_treePopup, strings::kPopupAddToList, &CManagerDlg::OnAddToList);
     m_treePopup->addSeparator();
     command(m_treePopup, strings::kPopupEditDescription, &CManagerDlg::OnContextEditDescription);
+    m_treePopup->addSeparator();
+    m_treeHold = holdItem(m_treePopup, &CManagerDlg::OnHoldTree);
 
     m_listPopup = new QMenu(this);
     command(m_listPopup, strings::kPopupRemoveFromList, &CManagerDlg::OnRemoveFromList);
+    m_listPopup->addSeparator();
+    m_listHold = holdItem(m_listPopup, &CManagerDlg::OnHoldList);
 }
 
 void CManagerDlg::setVisible(bool visible)
@@ -555,6 +566,7 @@ void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     m_catalogue->show(scan);
+    showHeld();
     m_follower->follow(folder, folders);
     // The records the panel showed are gone with the old tree.
     clearPluginInfo();
@@ -570,6 +582,8 @@ bool CManagerDlg::showOutsideChange(FolderScan& scan)
     if ((modal && modal != this) || QApplication::activePopupWidget() || m_busy)
         return false;
     showReadFailures(scan);
+    // Another Korvane Manager or korvane-cli may have held or released plug-ins meanwhile.
+    showHeld();
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
     return true;
@@ -799,6 +813,7 @@ void CManagerDlg::OnRClickTree(const QPoint& viewportPos)
     if (!m_catalogue->pluginOf(item))
         return;
     m_hContextItem = item;
+    m_treeHold->setChecked(m_catalogue->isHeld(item));
     m_treePopup->exec(m_tree->viewport()->mapToGlobal(viewportPos));
 }
 
@@ -809,6 +824,7 @@ void CManagerDlg::OnRClickList(const QPoint& viewportPos)
         return;
     m_nContextItem = m_list->row(entry);
     m_contextEntry = QPersistentModelIndex(m_list->model()->index(m_nContextItem, 0));
+    m_listHold->setChecked(m_catalogue->isHeld(m_catalogue->treeItemOf(entry)));
     m_listPopup->exec(m_list->viewport()->mapToGlobal(viewportPos));
 }
 
@@ -835,6 +851,42 @@ void CManagerDlg::OnRemoveFromList()
     updateUseButton(); // the panel's plug-in may be the one that went
     if (m_list->count() > 0)
         selectListEntry(m_list->item(std::max(0, row - 1)));
+}
+
+void CManagerDlg::OnHoldTree(bool hold)
+{
+    holdPlugin(m_hContextItem, hold);
+}
+
+void CManagerDlg::OnHoldList(bool hold)
+{
+    // The entry remembered at the right click counts only while it still stands at that index.
+    const int row = m_nContextItem;
+    if (row < 0 || row >= m_list->count() || !m_contextEntry.isValid() ||
+        m_contextEntry.row() != row)
+        return;
+    holdPlugin(m_catalogue->treeItemOf(m_list->item(row)), hold);
+}
+
+void CManagerDlg::holdPlugin(QTreeWidgetItem* treeItem, bool hold)
+{
+    const CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
+    if (!plugin)
+        return;
+    HeldPlugins held = HeldPlugins::Load(m_profile);
+    if (hold)
+        held.Hold(plugin->m_strFileName);
+    else
+        held.Release(plugin->m_strFileName);
+    if (!held.Store(m_profile))
+        ShowWarning(this, Text(hold ? strings::kHoldNotStored : strings::kReleaseNotStored)
+                              .arg(CatalogueView::display(plugin->m_strName)));
+    showHeld();
+}
+
+void CManagerDlg::showHeld()
+{
+    m_catalogue->setHeld(HeldPlugins::Load(m_profile));
 }
 
 void CManagerDlg::OnDblClickTree(QTreeWidgetItem* item)

@@ -9,6 +9,7 @@
 #include <QPersistentModelIndex>
 #include <string>
 
+class QAction;
 class QLineEdit;
 class QLabel;
 class QListWidget;
@@ -69,6 +70,9 @@ private slots:
     void OnRClickList(const QPoint& viewportPos);
     void OnAddToList();
     void OnRemoveFromList();
+    // "Hold at This Version" of the popups: holds or releases the plug-in right-clicked.
+    void OnHoldTree(bool hold);
+    void OnHoldList(bool hold);
     // Double-click and drops: ">>" on a plug-in of the tree, "<<" on an entry of the list.
     void OnDblClickTree(QTreeWidgetItem* item);
     void OnDblClickList(QListWidgetItem* entry);
@@ -133,6 +137,12 @@ private:
     bool putInUse(QTreeWidgetItem* treeItem);
     bool takeOutOfUse(QListWidgetItem* entry);
 
+    // Holds or releases the plug-in of a tree item in the settings, then shows the plug-ins the
+    // settings hold; a failure to write them is shown.
+    void holdPlugin(QTreeWidgetItem* treeItem, bool hold);
+    // The tree marks the plug-ins the settings hold at their version.
+    void showHeld();
+
     // Enabling rule of "Edit Description...": a plug-in is selected in the tree.
     bool OnUpdateEditDescription() const;
 
@@ -180,6 +190,8 @@ private:
     QPlainTextEdit* m_editDescription = nullptr;
     QMenu* m_treePopup = nullptr;
     QMenu* m_listPopup = nullptr;
+    QAction* m_treeHold = nullptr; // checked while the plug-in right-clicked is held
+    QAction* m_listHold = nullptr;
     FilterBar* m_filterBar = nullptr;
     QLabel* m_counts = nullptr;
     QPushButton* m_readFailures = nullptr;

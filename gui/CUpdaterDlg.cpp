@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -31,16 +32,48 @@ using strings::Text;
 
 namespace {
 
+// Why a row's update is not installed: the held plug-ins it would replace. Empty for any other.
+constexpr int kHeldRole = Qt::UserRole + 1;
+
 QString InstalledText(bool installed)
 {
     return Text(installed ? strings::kInstalledYes : strings::kInstalledNo);
 }
 
+QString HeldReason(const std::vector<std::string>& keys)
+{
+    QStringList names;
+    for (const std::string& key : keys)
+        names << u'"' + QString::fromStdString(textencoding::EscapeBidiControls(key)) + u'"';
+    return Text(keys.size() == 1 ? strings::kUpdateHeldOne : strings::kUpdateHeldMany)
+        .arg(names.join(QStringLiteral(", ")));
+}
+
+// As plain text, wrapped: a tool tip that looks like rich text is read as such, and plain text
+// makes one line as wide as the screen.
+QString PlainToolTip(const QString& text)
+{
+    return text.isEmpty() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
+// The row reads Held, and says why wherever the pointer or a screen reader is on it.
+void MarkHeld(QTreeWidgetItem* row, const std::vector<std::string>& keys)
+{
+    const QString reason = HeldReason(keys);
+    row->setText(CUpdaterDlg::kInstalledColumn, Text(strings::kInstalledHeld));
+    row->setData(CUpdaterDlg::kNameColumn, kHeldRole, reason);
+    for (int column = 0; column < row->columnCount(); ++column) {
+        row->setToolTip(column, PlainToolTip(reason));
+        row->setData(column, Qt::AccessibleDescriptionRole, reason);
+    }
+}
+
 } // namespace
 
 CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> updates, std::string korvaneFolder,
-                         QWidget* parent)
-    : QDialog(parent), m_pUpdates(std::move(updates)), m_korvaneFolder(std::move(korvaneFolder))
+                         HeldPlugins held, QWidget* parent)
+    : QDialog(parent), m_pUpdates(std::move(updates)), m_korvaneFolder(std::move(korvaneFolder)),
+      m_held(std::move(held))
 {
     setWindowTitle(Text(strings::kUpdaterTitle));
     CreateControls();
@@ -126,8 +159,11 @@ void CUpdaterDlg::OnInitDialog()
                                       textencoding::ToUtf8(update.m_strUpdateName))));
         row->setText(kVersionColumn, QString::fromStdString(update.VersionText()));
         row->setTextAlignment(kVersionColumn, Qt::AlignRight | Qt::AlignVCenter);
-        row->setText(kInstalledColumn,
-                     InstalledText(m_pUpdates->IsInstalled(m_korvaneFolder, i, &inUse)));
+        if (const auto keys = m_held.ReplacedBy(update, m_korvaneFolder); !keys.empty())
+            MarkHeld(row, keys);
+        else
+            row->setText(kInstalledColumn,
+                         InstalledText(m_pUpdates->IsInstalled(m_korvaneFolder, i, &inUse)));
         row->setData(kNameColumn, Qt::UserRole, i);
     }
     m_signatureLabel->setText(
@@ -137,9 +173,13 @@ void CUpdaterDlg::OnInitDialog()
 
 void CUpdaterDlg::OnItemChangedUpdateList()
 {
-    const bool selected = !m_listUpdates->selectedItems().isEmpty();
-    m_installButton->setEnabled(selected && m_nInstalling == -1);
-    m_viewInfoButton->setEnabled(selected);
+    const QList<QTreeWidgetItem*> selected = m_listUpdates->selectedItems();
+    // Install stays off for a held plug-in's update, and says why.
+    const QString held =
+        selected.isEmpty() ? QString() : selected.front()->data(kNameColumn, kHeldRole).toString();
+    m_installButton->setEnabled(!selected.isEmpty() && held.isEmpty() && m_nInstalling == -1);
+    m_installButton->setToolTip(PlainToolTip(held));
+    m_viewInfoButton->setEnabled(!selected.isEmpty());
 }
 
 void CUpdaterDlg::OnViewInfo()
@@ -157,7 +197,8 @@ void CUpdaterDlg::OnViewInfo()
 void CUpdaterDlg::OnInstall()
 {
     const QList<QTreeWidgetItem*> selected = m_listUpdates->selectedItems();
-    if (selected.isEmpty() || m_nInstalling != -1)
+    if (selected.isEmpty() || m_nInstalling != -1 ||
+        !selected.front()->data(kNameColumn, kHeldRole).toString().isEmpty())
         return;
     auto lock = LockKorvaneFolder(m_korvaneFolder);
     if (!lock) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/updater/HeldPlugins.h"
+
 #include <functional>
 #include <memory>
 #include <QDialog>
@@ -18,7 +20,8 @@ class CUpdateList;
 
 // The updater window: every update of the list with its version and whether it is installed,
 // what the list's signature said, what the selected update would write (View Info), and the
-// installation of the selected one on a worker thread, one at a time.
+// installation of the selected one on a worker thread, one at a time. An update that would
+// replace files of a held plug-in reads Held, and is not installed.
 class CUpdaterDlg : public QDialog
 {
     Q_OBJECT
@@ -31,9 +34,10 @@ public:
         kInstalledColumn
     };
 
-    // korvaneFolder: the Korvane folder the updates are checked against and installed into.
+    // korvaneFolder: the Korvane folder the updates are checked against and installed into;
+    // held: the plug-ins the player holds at their version.
     CUpdaterDlg(std::shared_ptr<CUpdateList> updates, std::string korvaneFolder,
-                QWidget* parent = nullptr);
+                HeldPlugins held = {}, QWidget* parent = nullptr);
 
     // The index of the update being installed, -1 when none is.
     int InstallingIndex() const { return m_nInstalling; }
@@ -67,6 +71,7 @@ private:
     QLabel* m_signatureLabel = nullptr;
     const std::shared_ptr<CUpdateList> m_pUpdates;
     const std::string m_korvaneFolder;
+    const HeldPlugins m_held;
     int m_nInstalling = -1;
     QPointer<QObject> m_endContext;
     std::function<void()> m_onEnded;

@@ -125,7 +125,7 @@ void CatalogueView::fill(FolderScan& scan)
     clear();
     fillTree(scan);
     for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        if (!m_slots[slot].mark.isEmpty())
+        if (!m_slots[slot].mark.isEmpty() || m_slots[slot].held)
             showMark(static_cast<int>(slot));
     }
     fillList();
@@ -294,6 +294,7 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
     added.identity = std::move(digest.identity);
     added.fields = digest.fields;
     added.twin = scan.IsTwin(index);
+    added.held = m_held.IsHeld(added.record->m_strFileName);
     added.mark = std::move(digest.mark);
     added.item = new AlphabeticalTreeItem(QStringList{itemText(added)});
     added.item->setIcon(0, PluginIcon(*added.record, m_defaultPluginIcon, kIconSize));
@@ -305,11 +306,23 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
 
 QString CatalogueView::itemText(const Slot& slot) const
 {
-    const QString name = display(slot.record->m_strName);
-    if (!slot.twin)
-        return name;
-    return strings::Text(strings::kTwinItem)
-        .arg(name, strings::Text(strings::kInStorage).arg(display(slot.record->m_strSubdirectory)));
+    QString text = display(slot.record->m_strName);
+    if (slot.twin)
+        text = strings::Text(strings::kTwinItem)
+                   .arg(text, strings::Text(strings::kInStorage)
+                                  .arg(display(slot.record->m_strSubdirectory)));
+    if (slot.held)
+        text = strings::Text(strings::kHeldItem).arg(text);
+    return text;
+}
+
+void CatalogueView::fileAgain(int slot, const QString& text)
+{
+    QTreeWidgetItem* item = m_slots[static_cast<size_t>(slot)].item;
+    if (QTreeWidgetItem* parent = item->parent())
+        parent->removeChild(item);
+    item->setText(0, text);
+    placeInCategory(slot);
 }
 
 void CatalogueView::fillTree(FolderScan& scan)
@@ -362,8 +375,9 @@ void CatalogueView::fillList()
 void CatalogueView::showMark(int slot)
 {
     const Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    m_marks.show(slot, plugin.mark, PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize),
-                 plugin.item, plugin.entry);
+    m_marks.show(slot, plugin.mark, plugin.held ? strings::Text(strings::kHeldMark) : QString(),
+                 PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize), plugin.item,
+                 plugin.entry);
 }
 
 void CatalogueView::showCategoryMarks()
@@ -381,7 +395,8 @@ QListWidgetItem* CatalogueView::newEntry(int slot)
     entry->setData(kIdentityRole, slot);
     entry->setIcon(plugin.item->icon(0));
     entry->setToolTip(plugin.item->toolTip(0));
-    entry->setData(Qt::AccessibleDescriptionRole, plugin.mark);
+    entry->setData(Qt::AccessibleDescriptionRole,
+                   plugin.item->data(0, Qt::AccessibleDescriptionRole));
     plugin.entry = entry.get();
     return entry.release();
 }
@@ -416,6 +431,47 @@ bool CatalogueView::isTwin(const QTreeWidgetItem* item) const
 {
     const int slot = slotOf(item);
     return slot >= 0 && m_slots[static_cast<size_t>(slot)].twin;
+}
+
+void CatalogueView::setHeld(HeldPlugins held)
+{
+    if (held.Keys() == m_held.Keys())
+        return;
+    m_held = std::move(held);
+    std::vector<int> changed;
+    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
+        const Slot& plugin = m_slots[slot];
+        if (plugin.record && m_held.IsHeld(plugin.record->m_strFileName) != plugin.held)
+            changed.push_back(static_cast<int>(slot));
+    }
+    if (changed.empty())
+        return;
+    // The items move out of the tree and back under their new texts: neither the selection nor
+    // the view may follow them.
+    QTreeWidgetItem* const current = m_tree->currentItem();
+    QTreeWidgetItem* const top = m_tree->itemAt(0, 0);
+    const QSignalBlocker quiet(m_tree);
+    m_tree->setUpdatesEnabled(false);
+    std::unordered_set<QTreeWidgetItem*> touched;
+    for (const int slot : changed) {
+        Slot& plugin = m_slots[static_cast<size_t>(slot)];
+        plugin.held = !plugin.held;
+        fileAgain(slot, itemText(plugin));
+        touched.insert(plugin.category);
+        showMark(slot);
+    }
+    applyFilter(&touched);
+    if (current && isShown(current))
+        m_tree->setCurrentItem(current);
+    m_tree->setUpdatesEnabled(true);
+    if (top && isShown(top))
+        m_tree->scrollToItem(top, QAbstractItemView::PositionAtTop);
+}
+
+bool CatalogueView::isHeld(const QTreeWidgetItem* item) const
+{
+    const int slot = slotOf(item);
+    return slot >= 0 && m_slots[static_cast<size_t>(slot)].held;
 }
 
 QTreeWidgetItem* CatalogueView::treeItemOf(const QListWidgetItem* entry) const
@@ -717,14 +773,9 @@ void CatalogueView::changeSlot(int slot, FolderScan& scan, size_t index)
     const bool newCategory = record->m_strCategory != plugin.record->m_strCategory;
     plugin.record = std::move(record);
     plugin.fields = scan.digests[index].fields;
-    const QString text = itemText(plugin);
-    if (newCategory || text != plugin.item->text(0)) {
-        // Taken out of the tree, and filed again under its name and category.
-        if (QTreeWidgetItem* parent = plugin.item->parent())
-            parent->removeChild(plugin.item);
-        plugin.item->setText(0, text);
-        placeInCategory(slot);
-    }
+    // Taken out of the tree, and filed again under its name and category.
+    if (const QString text = itemText(plugin); newCategory || text != plugin.item->text(0))
+        fileAgain(slot, text);
     showMark(slot); // the icon too
     if (plugin.entry) {
         // Sorted in again under its new name.

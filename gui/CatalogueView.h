@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/CPluginList.h"
+#include "core/updater/HeldPlugins.h"
 #include "gui/PluginFilter.h"
 #include "gui/TwinMarks.h"
 
@@ -34,7 +35,8 @@ struct FolderScan;
 // later scans come and go: a plug-in item holds it plus 1 (a category item holds 0), a list entry
 // holds it. The tree also shows each twin, a stored plug-in whose key a plug-in of another
 // subfolder has too and which the folders' scan passes over: it is marked with its folder, and
-// only the player's own copy of it in the plugins folder puts it in use.
+// only the player's own copy of it in the plugins folder puts it in use. A plug-in held at its
+// version is marked too.
 class CatalogueView
 {
 public:
@@ -77,6 +79,10 @@ public:
     CPluginInfo* pluginOf(const QTreeWidgetItem* item) const;
     // Whether the item is a twin's.
     bool isTwin(const QTreeWidgetItem* item) const;
+    // Marks the plug-ins of the held keys, and no others, keeping the tree's current item, its
+    // scroll position and the filter. The plug-ins shown later are marked by the same keys.
+    void setHeld(HeldPlugins held);
+    bool isHeld(const QTreeWidgetItem* item) const;
     // The tree item a list entry stands for.
     QTreeWidgetItem* treeItemOf(const QListWidgetItem* entry) const;
     // The list entry of a plug-in item, or null when the plug-in is not in use.
@@ -102,6 +108,7 @@ private:
         std::string identity;                // what a later scan finds it by
         std::uint64_t fields = 0;            // what a later scan compares it by
         bool twin = false;
+        bool held = false;
         QTreeWidgetItem* item = nullptr;
         QListWidgetItem* entry = nullptr;    // null when not in use
         QTreeWidgetItem* category = nullptr; // also while the filter holds it out of the tree
@@ -143,6 +150,9 @@ private:
     // A slot for the scan's plug-in of that number, with its record and tree item.
     int newSlot(FolderScan& scan, size_t index);
     QString itemText(const Slot& slot) const;
+    // Gives a slot's item that text, filed again at its place; the next filter pass puts it into
+    // the tree.
+    void fileAgain(int slot, const QString& text);
     // The category's top-level item (exact, case-sensitive text), created at its alphabetical
     // place when the category has none yet.
     QTreeWidgetItem* categoryItem(const std::string& category);
@@ -188,6 +198,7 @@ private:
     int m_liveCount = 0;
     std::map<std::string, QTreeWidgetItem*> m_categoryItems; // by the exact category text
     TwinMarks m_marks;
+    HeldPlugins m_held;
 
     PluginFilter m_filter;
     QString m_filterText;

@@ -4,6 +4,7 @@
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/updater/CUpdateList.h"
+#include "core/updater/HeldPlugins.h"
 #include "core/updater/UpdateSource.h"
 #include "gui/CUpdaterDlg.h"
 #include "gui/WarningBox.h"
@@ -60,7 +61,7 @@ void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
     CUpdaterDlg dlg(updates,
                     korvane::KorvaneFolderSetting(
                         profile.GetProfileString(profile::kDirectories, profile::kKorvane)),
-                    parent);
+                    HeldPlugins::Load(profile), parent);
     if (onInstalled)
         dlg.WhenInstallationEnds(parent, std::move(onInstalled));
     dlg.exec();

@@ -45,22 +45,24 @@ QIcon TwinMarks::withWarning(const QIcon& icon) const
     return marked;
 }
 
-void TwinMarks::show(int slot, const QString& mark, const QIcon& icon, QTreeWidgetItem* item,
-                     QListWidgetItem* entry)
+void TwinMarks::show(int slot, const QString& mark, const QString& note, const QIcon& icon,
+                     QTreeWidgetItem* item, QListWidgetItem* entry)
 {
     const QIcon shown = mark.isEmpty() ? icon : withWarning(icon);
     if (mark.isEmpty())
         m_marked.erase(slot);
     else
         m_marked.insert(slot);
-    const QString tip = PlainToolTip(mark);
+    const QString description =
+        mark.isEmpty() || note.isEmpty() ? mark + note : mark + u'\n' + note;
+    const QString tip = PlainToolTip(description);
     item->setIcon(0, shown);
     item->setToolTip(0, tip);
-    item->setData(0, Qt::AccessibleDescriptionRole, mark);
+    item->setData(0, Qt::AccessibleDescriptionRole, description);
     if (entry) {
         entry->setIcon(shown);
         entry->setToolTip(tip);
-        entry->setData(Qt::AccessibleDescriptionRole, mark);
+        entry->setData(Qt::AccessibleDescriptionRole, description);
     }
 }
 

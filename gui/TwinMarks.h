@@ -13,8 +13,9 @@ namespace korvane {
 
 // The marks of twins in the tree and the list: the style's warning sign over a marked plug-in's
 // icon, and why it is marked as its tool tip and accessible description. A category that holds a
-// marked plug-in carries a mark too, which shows while the category is closed. Plug-ins are
-// known by their slot numbers in the catalogue's view.
+// marked plug-in carries a mark too, which shows while the category is closed. A note (a held
+// plug-in's) joins the texts without a sign. Plug-ins are known by their slot numbers in the
+// catalogue's view.
 class TwinMarks
 {
 public:
@@ -23,9 +24,9 @@ public:
     TwinMarks(const QWidget* view, int side, QIcon categoryIcon);
 
     // Gives a plug-in's item, and its list entry when it has one, icon with the mark over it
-    // (icon as it is when mark is empty) and the mark's texts.
-    void show(int slot, const QString& mark, const QIcon& icon, QTreeWidgetItem* item,
-              QListWidgetItem* entry);
+    // (icon as it is when mark is empty), and the mark's texts followed by the note's.
+    void show(int slot, const QString& mark, const QString& note, const QIcon& icon,
+              QTreeWidgetItem* item, QListWidgetItem* entry);
     // The slots whose plug-ins carry a mark.
     const std::unordered_set<int>& marked() const { return m_marked; }
     // Marks the categories that hold a marked plug-in, and no other of categories.

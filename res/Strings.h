@@ -469,6 +469,8 @@ inline constexpr char kCliHelp[] =
     "  quickexec      start the game as QuickExec, or store QuickExec\n"
     "  updates        list the updates the server offers\n"
     "  install        install updates\n"
+    "  hold           hold plug-ins at their version: updates leave them alone\n"
+    "  release        let updates replace held plug-ins again\n"
     "\n"
     "Without --korvane and --tribes the folders are those chosen in Korvane Manager's Options.\n"
     "Exit status: 0 on success, 1 on failure (the reason on standard error), 2 on wrong usage.\n";
@@ -601,7 +603,8 @@ inline constexpr char kCliUpdatesUsage[] =
     "usage: korvane-cli [--korvane DIR] updates [--url URL] [--key KEYS] [--files]";
 inline constexpr char kCliUpdatesHelp[] =
     "Downloads the update list and prints one update a line: its index, name, version, and Yes\n"
-    "or No for installed, separated by tabs.\n"
+    "or No for installed, separated by tabs; Held in place of Yes or No when the update would\n"
+    "replace files of a plug-in held at its version (see hold).\n"
     "\n"
     "  --url URL   the update list's address, instead of the one in the settings\n"
     "  --key KEYS  the server's minisign public keys (each the line after the untrusted comment\n"
@@ -617,19 +620,22 @@ inline constexpr char kCliUpdatesHelp[] =
 
 inline constexpr char kCliInstallUsage[] =
     "usage: korvane-cli [--korvane DIR] install INDEX... [--url URL] [--key KEYS] [--keep-mine | "
-    "--use-storage]";
+    "--use-storage] [--include-held]";
 inline constexpr char kCliInstallHelp[] =
     "Downloads the update list and installs the updates of those indexes (as updates prints\n"
     "them), one after the other, printing \"Installed NAME VERSION\" for each that is in place.\n"
     "Progress is shown on standard error when it is a terminal.\n"
     "An update is installed whole or not at all; SIGINT, SIGTERM or SIGHUP stops it, leaving\n"
-    "its files as they were. A plug-in in use gets the update too, but a copy in use that was\n"
-    "changed on its own is kept, and the update fails naming it, unless:\n"
+    "its files as they were. An update that would replace files of a plug-in held at its\n"
+    "version (see hold) is not installed, and the command fails naming it. A plug-in in use\n"
+    "gets the update too, but a copy in use that was changed on its own is kept, and the\n"
+    "update fails naming it, unless:\n"
     "\n"
-    "  --url URL      the update list's address, instead of the one in the settings\n"
-    "  --key KEYS     the server's public keys, instead of those in the settings (see updates)\n"
-    "  --keep-mine    the copy in use becomes storage's copy (the update's is kept in backups/)\n"
-    "  --use-storage  the copy in use gets the update (the changed copy is kept in backups/)\n";
+    "  --url URL       the update list's address, instead of the one in the settings\n"
+    "  --key KEYS      the server's public keys, instead of those in the settings (see updates)\n"
+    "  --keep-mine     the copy in use becomes storage's copy (the update's is kept in backups/)\n"
+    "  --use-storage   the copy in use gets the update (the changed copy is kept in backups/)\n"
+    "  --include-held  install also the updates of held plug-ins, which stay held\n";
 
 // install, for each update it put in place: its name and version.
 inline constexpr char kCliInstalled[] = "Installed %1 %2";
@@ -722,5 +728,58 @@ inline constexpr char kCliConflictsHelp[] =
     "  --json  print a JSON array of objects with the fields function and plugins, each plug-in\n"
     "          an object with the fields key, file (below the Korvane folder) and line (of its\n"
     "          first definition of the function)\n";
+
+// end of texts for clashes
+
+// ---------------------------------------------------------------------------------------------
+// Holding a plug-in at its version: updates leave its files alone
+
+// The updater's Installed? column and korvane-cli updates, for an update that would replace files
+// of a held plug-in.
+inline constexpr char kInstalledHeld[] = "Held";
+// In the popups of the tree and the list, checked while the plug-in is held.
+inline constexpr char kPopupHold[] = "&Hold at This Version";
+// A held plug-in in the tree (%1: the item's text otherwise), and its tool tip.
+inline constexpr char kHeldItem[] = "%1 (held)";
+inline constexpr char kHeldMark[] = "Held at its version: updates leave it alone.";
+// %1: the plug-in's name.
+inline constexpr char kHoldNotStored[] =
+    "The settings could not be written, so \"%1\" is not held.";
+inline constexpr char kReleaseNotStored[] =
+    "The settings could not be written, so \"%1\" is still held.";
+// The tool tip of an update's row and of Install in the updater while such an update is
+// selected; %1: the held keys, each in quotes.
+inline constexpr char kUpdateHeldOne[] =
+    "This update would replace files of the plug-in %1, which is held at its version. Release it "
+    "(right-click it in the main window) to install this update.";
+inline constexpr char kUpdateHeldMany[] =
+    "This update would replace files of the plug-ins %1, which are held at their version. Release "
+    "them (right-click them in the main window) to install this update.";
+
+inline constexpr char kCliHoldUsage[] = "usage: korvane-cli [--korvane DIR] hold KEY...";
+inline constexpr char kCliHoldHelp[] =
+    "Holds each stored plug-in named by its key (in any letter case) at its version: install\n"
+    "leaves its files below storage and plugins alone, and updates shows Held for the updates\n"
+    "that would replace them. The keys are kept in the settings, shared with the window, as\n"
+    "list prints them; release lets updates replace them again.\n";
+inline constexpr char kCliReleaseUsage[] = "usage: korvane-cli release KEY...";
+inline constexpr char kCliReleaseHelp[] =
+    "Lets updates replace the held plug-ins of those keys again (in any letter case), also one\n"
+    "that storage no longer holds. A key that is not held changes nothing; a note on standard\n"
+    "error says so.\n";
+// release of a key not held: a note, not a failure.
+inline constexpr char kCliNotHeld[] = "Note: \"%1\" is not held; nothing to release.";
+// install, for each update of held plug-ins it passed over; %1: the update's name and version,
+// %2: the keys, each in quotes.
+inline constexpr char kCliUpdateHeldOne[] =
+    "%1 was not installed: it would replace files of the plug-in %2, which is held at its version.";
+inline constexpr char kCliUpdateHeldMany[] =
+    "%1 was not installed: it would replace files of the plug-ins %2, which are held at their "
+    "version.";
+inline constexpr char kCliHeldHint[] =
+    "To install it, release the plug-in first (korvane-cli release KEY), or run install again\n"
+    "with --include-held, which installs it and keeps the plug-in held.";
+
+// end of texts for holding plug-ins
 
 } // namespace korvane::strings

@@ -35,6 +35,9 @@ inline constexpr char kDefaultUpdateUrl[] =
 // The server's minisign public keys (the base64 line of each .pub file), separated by blanks;
 // empty: nothing is checked. With a key, only what one of them signed is used.
 inline constexpr char kPublicKey[] = "PublicKey";
+// The plug-ins held at their version, which updates leave alone: their keys as korvane-cli list
+// prints them, joined by '\'; empty: none.
+inline constexpr char kHeld[] = "Held";
 
 // The newest list time accepted from each list address: one entry per address, named by the
 // digest of the address without its user information, holding seconds since 1970.

@@ -256,7 +256,7 @@ _korvane_cli()
         -*) _korvane_cli_offer --korvane --tribes --help --version ;;
         *)
             _korvane_cli_offer sync list use unuse describe conflicts save-config load-config \
-                undo-load command-line launch quickexec updates install
+                undo-load command-line launch quickexec updates install hold release
             ;;
         esac
         return 0
@@ -289,7 +289,7 @@ _korvane_cli()
         command-line | launch) options=(--dedicated --mod --extra) ;;
         quickexec) options=(--set --dedicated --mod --extra) ;;
         updates) options=(--url --key --files) ;;
-        install) options=(--url --key --keep-mine --use-storage) ;;
+        install) options=(--url --key --keep-mine --use-storage --include-held) ;;
         unuse | load-config | undo-load) options=(--keep-mine --use-storage) ;;
         esac
         _korvane_cli_offer "${options[@]}" --help
@@ -301,7 +301,7 @@ _korvane_cli()
     local -a list=(list)
     case $command in
     unuse) list+=(--in-use) ;&
-    use | describe)
+    use | describe | hold | release)
         # The first field of each line of the listing is a key; keys hold no tab or line break.
         local key
         local -a keys=()

@@ -224,6 +224,41 @@ private slots:
         QCOMPARE(u.cli.tree.Read("k/plugins/sniper.cs"), "sniper");
     }
 
+    // A held plug-in's update reads Held and is passed over, named with the way on, while the
+    // others install; --include-held installs it, and the plug-in stays held. hold takes keys as
+    // use does; release of a key that is not held is a note, not a failure.
+    void aHeldPluginsUpdateIsPassedOverUntilIncludedOrReleased()
+    {
+        const Updates u;
+        const auto entry = [&u] {
+            return Q(u.cli.WindowProfile().GetProfileString(profile::kUpdater, profile::kHeld));
+        };
+        QCOMPARE_FAILURE(u.Run({"hold", "SNIPER", "radar"}),
+                         strings::Text(strings::kCliNoSuchPlugin).arg("radar"));
+        QCOMPARE(entry(), QString());
+        QVERIFY_SUCCESS(u.Run({"hold", "SNIPER"}));
+        QCOMPARE(entry(), "sniper"); // as storage spells it
+        QCOMPARE(
+            u.Run({"updates", "--url", "/korvane.upd"}).out,
+            QStringLiteral("0\tSniper\t1.2\tHeld\n1\tBroken\t2.10\tNo\n2\tCafé pack\t0.1\tYes\n"));
+
+        const CliResult passedOver = u.Run({"install", "0", "2", "--url", "/korvane.upd"});
+        QCOMPARE(passedOver.out, QStringLiteral("Installed Café pack 0.1\n"));
+        QCOMPARE_FAILURE(
+            passedOver,
+            Unsigned() + strings::Text(strings::kCliUpdateHeldOne).arg("Sniper 1.2", "\"sniper\"") +
+                u'\n' + strings::kCliHeldHint);
+        QCOMPARE(u.cli.tree.Read("k/storage/sniper.cs"), "old");
+        QCOMPARE(u.Run({"install", "0", "--include-held", "--url", "/korvane.upd"}).status, 0);
+        QCOMPARE(u.cli.tree.Read("k/storage/sniper.cs"), "sniper");
+        QCOMPARE(entry(), "sniper");
+
+        const CliResult released = u.Run({"release", "Sniper", "radar"});
+        QCOMPARE(released.err, strings::Text(strings::kCliNotHeld).arg("radar") + u'\n');
+        QCOMPARE(released.status, 0);
+        QCOMPARE(entry(), QString());
+    }
+
     // A signal during a download stops it and leaves nothing behind (SIGTERM and SIGHUP reach the
     // same handler as SIGINT); after a kill, which leaves the temporary file, the next command
     // that changes the folder removes it. On Windows a kill is TerminateProcess, as the task

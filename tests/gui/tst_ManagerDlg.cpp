@@ -732,6 +732,57 @@ private slots:
         QToolTip::hideText();
     }
 
+    // "Hold at This Version", checked while the plug-in is held, holds or releases the plug-in
+    // right-clicked in the tree or the list; the tree marks it. A hold from outside (korvane-cli)
+    // shows when the player comes back to the window.
+    void theHoldItemHoldsAndReleasesThePluginRightClicked()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha Cat/Beta+");
+        QVERIFY(m.Show());
+        ModalScript script;
+        QStringList checked;
+        const auto hold = [&](const QString& item, bool entry) {
+            script.Then("QMenu", [&checked](QWidget* popup) {
+                for (QAction* action : popup->actions()) {
+                    if (action->text() == S(strings::kPopupHold))
+                        checked << (action->isChecked() ? "checked" : "");
+                }
+                QTest::keyClick(popup, 'H');
+            });
+            if (entry)
+                m.ClickEntry(item, Qt::RightButton);
+            else
+                m.Click(item, Qt::RightButton);
+            QVERIFY(script.Finished());
+        };
+        const auto entry = [&m] {
+            return QString::fromStdString(
+                m.profile.GetProfileString(profile::kUpdater, profile::kHeld));
+        };
+        hold("Alpha", false);
+        QCOMPARE(entry(), "alpha");
+        hold("Beta", true);
+        QCOMPARE(entry(), "alpha\\beta");
+        const QString held = S(strings::kHeldItem);
+        QCOMPARE(m.Tree(), QStringList("Cat: " + held.arg("Alpha") + ", " + held.arg("Beta")));
+        QCOMPARE(m.Item(held.arg("Beta"))->data(0, Qt::AccessibleDescriptionRole).toString(),
+                 S(strings::kHeldMark));
+        QCOMPARE(m.list->item(0)->data(Qt::AccessibleDescriptionRole).toString(),
+                 S(strings::kHeldMark));
+        hold(held.arg("Alpha"), false);
+        QCOMPARE(entry(), "beta");
+        hold("Beta", true);
+        QCOMPARE(entry(), "");
+        QCOMPARE(checked, QStringList({"", "", "checked", "checked"}));
+        QCOMPARE(m.Tree(), QStringList("Cat: Alpha, Beta"));
+
+        m.profile.WriteProfileString(profile::kUpdater, profile::kHeld, "ALPHA");
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        QTRY_COMPARE(m.Tree(), QStringList("Cat: " + held.arg("Alpha") + ", Beta"));
+    }
+
     // A bidirectional control in a name shows written out in the tree, the list and the panel
     // alike: "photo" RLO "gnp.cs" would otherwise read as "photosc.png".
     void namesShowTheBidirectionalControlsTheyHold()

@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -58,7 +59,7 @@ struct Updates
     LoopbackServer server;
 
     // Sniper 1.10, installed; Radar 2.0, served in a second; Broken 0.3, missing on the server.
-    std::unique_ptr<CUpdaterDlg> Show()
+    std::unique_ptr<CUpdaterDlg> Show(HeldPlugins held = {})
     {
         tree.Write("storage/sniper.cs", "abc");
         server.SetRoute("/u/radar.cs", {200, QByteArray(60, 'r'), 60, true, true, 6, 100});
@@ -68,7 +69,7 @@ struct Updates
                 MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10),
                 MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0),
                 MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3)),
-            tree.Root());
+            tree.Root(), std::move(held));
         dlg->show();
         return dlg;
     }
@@ -150,6 +151,33 @@ private slots:
                  WithReason(strings::Text(strings::kInstallFailed), strings::kFoldersBusy));
         QCOMPARE(dlg->InstallingIndex(), -1);
         QCOMPARE(updates.server.Requests().size(), 1); // the broken update's file only
+    }
+
+    // A held plug-in's update reads Held; Install stays off while it is selected and says why,
+    // and installs nothing.
+    void aHeldPluginsUpdateReadsHeldAndIsNotInstalled()
+    {
+        Updates updates;
+        HeldPlugins held;
+        held.Hold("RADAR");
+        const auto dlg = updates.Show(held);
+        QCOMPARE(Row(dlg.get(), 1), QStringList({"Radar", "2.0", "Held"}));
+        QCOMPARE(Row(dlg.get(), 0).last(), "Yes");
+        const QString why = S(strings::kUpdateHeldOne).arg("\"RADAR\"");
+        QCOMPARE(
+            List(dlg.get())->topLevelItem(1)->data(0, Qt::AccessibleDescriptionRole).toString(),
+            why);
+        ClickRow(dlg.get(), 1);
+        QPushButton* install = PushButton(dlg.get(), "install");
+        QVERIFY(!install->isEnabled());
+        QCOMPARE(install->toolTip(), Qt::convertFromPlainText(why, Qt::WhiteSpaceNormal));
+        Click(dlg.get(), "install");
+        QCOMPARE(dlg->InstallingIndex(), -1);
+        ClickRow(dlg.get(), 2);
+        QVERIFY(install->isEnabled());
+        QCOMPARE(install->toolTip(), QString());
+        QCOMPARE(updates.server.Requests().size(), 0);
+        QVERIFY(!updates.tree.Exists("storage/radar.cs"));
     }
 
     // A copy in use the player changed is kept by the installation; the player then chooses what
