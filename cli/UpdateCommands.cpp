@@ -20,6 +20,7 @@
 #include <chrono>
 #include <memory>
 #include <QCommandLineParser>
+#include <vector>
 
 namespace korvane {
 
@@ -220,19 +221,19 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
     if (!allListed)
         return kExitFailure;
 
-    // Every update is tried, unless a signal asks to stop; the first failure's reason is the one
-    // told, after each update passed over for held plug-ins. An update cut short by the signal
+    // Every update is tried, unless a signal asks to stop; each failure is told with its reason,
+    // after each update passed over for held plug-ins. An update cut short by the signal
     // replaces nothing.
     const Interruption interruption;
     const HeldPlugins held =
         arguments.isSet(kIncludeHeld) ? HeldPlugins() : HeldPlugins::Load(session.Profile());
-    korvane::Status first = korvane::Status::Success();
+    std::vector<korvane::Status> failures;
     bool refused = false;    // for copies in use the player changed
     bool passedOver = false; // for held plug-ins
     for (const int index : *indexes) {
         if (interruption.Requested()) {
-            if (first.ok())
-                first = korvane::Status::Failure(strings::kReasonInterrupted);
+            if (failures.empty())
+                failures.push_back(korvane::Status::Failure(strings::kReasonInterrupted));
             break;
         }
         if (PassOverHeld(session, updates->GetAt(index), held, *korvaneFolder)) {
@@ -246,16 +247,16 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
         refused = refused || (!status && !kept.empty() && *choice == settle::Choice::Refuse);
         if (status)
             ReportInstalled(session, updates->GetAt(index));
-        if (first.ok())
-            first = std::move(status);
+        else
+            failures.push_back(std::move(status));
     }
-    if (first.ok() && !passedOver)
+    if (failures.empty() && !passedOver)
         return kExitSuccess;
     if (passedOver)
         session.Err() << strings::kCliHeldHint << '\n';
-    if (first.ok())
-        return kExitFailure;
-    const int failed = session.Fail(WithReason(strings::Text(strings::kInstallFailed), first));
+    int failed = kExitFailure;
+    for (const korvane::Status& failure : failures)
+        failed = session.Fail(WithReason(strings::Text(strings::kInstallFailed), failure));
     if (refused)
         clisettle::Hint(session);
     if (interruption.Requested())

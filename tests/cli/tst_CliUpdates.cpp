@@ -154,7 +154,8 @@ private slots:
         };
         const QString noSuchUpdate = QString::fromUtf8(strings::kCliNoSuchUpdate).arg(3);
         // clang-format off
-        QTest::newRow("one of two incomplete") << QStringList{"install", "1", "0", "--url", "/korvane.upd"} << Unsigned() + because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404") << "sniper" << "Installed Sniper 1.2\n";
+        const QString broken = because(strings::kInstallFailed, "Broken 2.10, file gone.cs: HTTP 404");
+        QTest::newRow("each failure told") << QStringList{"install", "1", "0", "1", "--url", "/korvane.upd"} << Unsigned() + broken + u'\n' + broken << "sniper" << "Installed Sniper 1.2\n";
         QTest::newRow("index not listed: nothing installed") << QStringList{"install", "0", "3", "--url", "/korvane.upd"} << Unsigned() + noSuchUpdate << "old" << "";
         QTest::newRow("no list on the server") << QStringList{"updates", "--url", "@/missing.upd"} << because(strings::kCliListNotDownloaded, "HTTP 404") << "old" << "";
         QTest::newRow("install from a web page") << QStringList{"install", "0", "--url", "/page.html"} << because(strings::kUpdateListUnreadable, strings::kReasonNotAList) << "old" << "";
