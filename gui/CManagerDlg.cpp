@@ -494,6 +494,7 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
     switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
         scan.DescribeTwins(korvane::StorageFolder(folder).Stored());
+        scan.ReadFunctions(folder, m_follower->idleCache());
         showCatalogue(std::move(scan), folder);
         showProblems(synchronised);
         break;
@@ -749,6 +750,8 @@ bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
     }
     m_catalogue->addEntry(treeItem);
     m_follower->shownChanged();
+    // A look at the folders marks the plug-ins it made clash, whether or not a watch saw it.
+    m_follower->rescanSoon();
     showCounts();
     return true;
 }
@@ -788,7 +791,8 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
         return false;
     removeListEntry(entry);
     m_follower->shownChanged();
-    dropHiddenSelection(); // the panel may have shown it for its entry alone
+    m_follower->rescanSoon(); // as after ">>"
+    dropHiddenSelection();    // the panel may have shown it for its entry alone
     showCounts();
     return true;
 }
@@ -1077,7 +1081,7 @@ void CManagerDlg::showFoldersAsTheyAre()
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
     const std::string folder = korvaneFolder();
-    FolderScan scan = FolderScan::Read(folder);
+    FolderScan scan = FolderScan::Read(folder, m_follower->idleCache());
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     showReadFailures(scan);

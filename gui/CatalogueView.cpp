@@ -295,8 +295,10 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
     added.fields = digest.fields;
     added.twin = scan.IsTwin(index);
     added.mark = std::move(digest.mark);
+    added.marks = digest.marks;
     added.item = new AlphabeticalTreeItem(QStringList{itemText(added)});
-    added.item->setIcon(0, PluginIcon(*added.record, m_defaultPluginIcon, kIconSize));
+    added.icon = PluginIcon(*added.record, m_defaultPluginIcon, kIconSize);
+    added.item->setIcon(0, added.icon);
     added.item->setData(0, kIdentityRole, slot + 1);
     m_slotOf.emplace(added.identity, slot);
     ++m_liveCount;
@@ -362,15 +364,25 @@ void CatalogueView::fillList()
 void CatalogueView::showMark(int slot)
 {
     const Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    m_marks.show(slot, plugin.mark, PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize),
-                 plugin.item, plugin.entry);
+    m_marks.show(slot, plugin.mark, plugin.icon, plugin.item, plugin.entry);
 }
 
 void CatalogueView::showCategoryMarks()
 {
-    std::unordered_set<const QTreeWidgetItem*> marked;
-    for (const int slot : m_marks.marked())
-        marked.insert(m_slots[static_cast<size_t>(slot)].category);
+    std::unordered_map<const QTreeWidgetItem*, unsigned> kinds;
+    for (const int slot : m_marks.marked()) {
+        const Slot& plugin = m_slots[static_cast<size_t>(slot)];
+        kinds[plugin.category] |= plugin.marks;
+    }
+    TwinMarks::CategoryMarks marked;
+    for (const auto& [category, held] : kinds) {
+        QStringList lines;
+        if (held & FolderScan::kSharesFileName)
+            lines << strings::Text(strings::kCategoryHasTwins);
+        if (held & FolderScan::kClashes)
+            lines << strings::Text(strings::kCategoryHasClashes);
+        marked.emplace(category, lines.join(u'\n'));
+    }
     m_marks.showCategories(std::move(marked), m_categoryItems);
 }
 
@@ -631,6 +643,7 @@ void CatalogueView::applyChanges(const Changes& changes, FolderScan& scan)
     }
     for (const auto& [slot, index] : changes.marked) {
         m_slots[static_cast<size_t>(slot)].mark = scan.digests[index].mark;
+        m_slots[static_cast<size_t>(slot)].marks = scan.digests[index].marks;
         showMark(slot);
     }
 
@@ -725,7 +738,8 @@ void CatalogueView::changeSlot(int slot, FolderScan& scan, size_t index)
         plugin.item->setText(0, text);
         placeInCategory(slot);
     }
-    showMark(slot); // the icon too
+    plugin.icon = PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize);
+    showMark(slot);
     if (plugin.entry) {
         // Sorted in again under its new name.
         const bool wasSelected = plugin.entry->isSelected();

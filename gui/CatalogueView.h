@@ -105,7 +105,9 @@ private:
         QTreeWidgetItem* item = nullptr;
         QListWidgetItem* entry = nullptr;    // null when not in use
         QTreeWidgetItem* category = nullptr; // also while the filter holds it out of the tree
+        QIcon icon;                          // its own, without a mark
         QString mark;                        // why it is marked; empty when it is not
+        unsigned marks = 0;                  // what mark tells of (FolderScan::Mark)
     };
     // How a scan differs from what is shown.
     struct Changes;

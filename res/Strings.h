@@ -723,4 +723,19 @@ inline constexpr char kCliConflictsHelp[] =
     "          an object with the fields key, file (below the Korvane folder) and line (of its\n"
     "          first definition of the function)\n";
 
+// The window's marks: a plug-in in use that clashes carries the warning sign, and as its tool
+// tip and accessible description this head and a line for each function it shares (%1: the
+// function, %2: the other plug-ins that define it), the first few of them.
+inline constexpr char kClashMarkHead[] =
+    "Clashes with plug-ins in use (the game keeps the definition it loads last):";
+inline constexpr char kClashMarkFunction[] = "%1, also defined by %2";
+// After the first few functions' lines (%1: how many more).
+inline constexpr char kClashMarkMore[] = "and %1 more (View > Clashes... lists them all)";
+// Names in a sentence: the last of a few (%1: those before it, %2: the last), and the first few
+// of many (%1) and how many more (%2).
+inline constexpr char kFewAnd[] = "%1 and %2";
+inline constexpr char kFewAndMore[] = "%1 and %2 more";
+// A category that holds a plug-in that clashes.
+inline constexpr char kCategoryHasClashes[] = "Some plug-ins here clash with others in use.";
+
 } // namespace korvane::strings

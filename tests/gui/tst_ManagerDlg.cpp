@@ -75,6 +75,19 @@ ModalScript::Step Answer(const QString& button, QStringList* listed)
     };
 }
 
+// Writes a plug-in's script in storage and, in use, its copy in plugins.
+void Script(const Manager& m, const std::string& rel, const std::string& text, bool inUse)
+{
+    m.files.Write("k/storage/" + rel + ".cs", text);
+    if (inUse)
+        m.files.Write("k/plugins/" + rel + ".cs", text);
+}
+
+QString Described(const QTreeWidgetItem* item)
+{
+    return item->data(0, Qt::AccessibleDescriptionRole).toString();
+}
+
 } // namespace
 
 class tst_ManagerDlg : public QObject
@@ -702,6 +715,45 @@ private slots:
                     shownText.endsWith(S(strings::kDescriptionCut)));
             QVERIFY(m.files.Read("k/storage/alpha.desc.txt") == big);
         }
+    }
+
+    // Two plug-ins in use that define one function are both marked, each naming the function and
+    // the other, for the eye and for a screen reader. A copy in use stands for the plug-in of its
+    // own subfolder: here a twin, whose mark says that too, on a line of its own.
+    void pluginsInUseThatClashAreBothMarkedNamingTheFunctionAndTheOther()
+    {
+        Manager m;
+        m.Plugin("weapons/mortar", "Mortar", "Weapon", true);
+        m.Plugin("old/sniper", "Sniper", "Weapon"); // the one the scan uses
+        m.Plugin("sniper", "Sniper Classic", "Weapon", true);
+        m.Plugins("Armor/Heavy+");
+        const std::string defines = "// on change\r\nfunction Player::onWeaponChange(%p)\r\n{\r\n}";
+        Script(m, "weapons/mortar", defines, true);
+        Script(m, "sniper", defines, true);
+        Script(m, "old/sniper", defines, false);
+        Script(m, "heavy", "function Heavy::onUse() {}", true);
+        QVERIFY(m.Show());
+
+        const auto clash = [](const char* other) {
+            return S(strings::kClashMarkHead) + '\n' +
+                   S(strings::kClashMarkFunction).arg("Player::onWeaponChange", other);
+        };
+        const QString twin = "Sniper Classic (storage\\)";
+        QCOMPARE(Described(m.Item("Mortar")), clash("Sniper Classic"));
+        QCOMPARE(Described(m.Item(twin)),
+                 S(strings::kTwinPassedOver).arg("Sniper", "storage\\old\\") + '\n' +
+                     clash("Mortar"));
+        QCOMPARE(Described(m.Item("Sniper")), S(strings::kSameKeyOne).arg("storage\\sniper.cs"));
+        QCOMPARE(Described(m.Item("Heavy")), QString());
+        QVERIFY(m.Item("Mortar")->toolTip(0).contains("Player::onWeaponChange, also defined by "
+                                                      "Sniper Classic"));
+        QVERIFY(Picture(m.Item("Mortar")) != Picture(m.Item("Heavy")));
+        const auto* entry = m.list->findItems("Mortar", Qt::MatchExactly).value(0);
+        QCOMPARE(entry->toolTip(), m.Item("Mortar")->toolTip(0));
+        QCOMPARE(entry->data(Qt::AccessibleDescriptionRole).toString(), clash("Sniper Classic"));
+        QCOMPARE(Described(m.Item("Weapon")),
+                 S(strings::kCategoryHasTwins) + '\n' + S(strings::kCategoryHasClashes));
+        QCOMPARE(m.Item("Armor")->toolTip(0), QString());
     }
 
     // A name too long for the tree or the list shows whole in a tool tip, and from its start in

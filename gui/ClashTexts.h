@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace korvane {
+
+// What the window says of plug-ins that clash. A text names a few plug-ins or functions and says
+// how many more there are, so that a tool tip stays readable whatever the number.
+namespace clashtexts {
+
+inline constexpr qsizetype kFew = 3;
+
+// "A and B", "A, B and C", "A, B, C and 4 more": first holds the first few of total names.
+QString FewOf(const QStringList& first, qsizetype total);
+
+// A function that a plug-in in use shares with others in use.
+struct Shared
+{
+    QString function;
+    QStringList others; // the first few of the other plug-ins that define it
+    qsizetype otherCount = 0;
+};
+
+// The mark of a plug-in in use that shares these functions, in this order.
+QString Mark(const std::vector<Shared>& functions);
+
+} // namespace clashtexts
+
+} // namespace korvane
