@@ -2,11 +2,14 @@
 
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/DescriptionFile.h"
+#include "core/catalogue/FunctionClashes.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginConfiguration.h"
+#include "core/catalogue/PluginFunctionReader.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
 #include "core/launch/GameLauncher.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
@@ -15,6 +18,7 @@
 #include "gui/CatalogueView.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/CheckForUpdates.h"
+#include "gui/ClashTexts.h"
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
@@ -23,6 +27,7 @@
 #include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
 #include "gui/FolderScan.h"
+#include "gui/InUseFunctions.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
 #include "gui/PluginDragDrop.h"
@@ -216,6 +221,7 @@ void CManagerDlg::createControls()
     addRow(strings::kPanelSubdirectory, m_editSubdirectory);
     addRow(strings::kPanelAuthor, m_editAuthor);
     addRow(strings::kPanelDescription, m_editDescription);
+    fields->addWidget(createClashLine(panel), fields->rowCount(), 0, 1, 2);
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -231,7 +237,8 @@ void CManagerDlg::createControls()
     const QList<QWidget*> order{m_filterBar->field(), m_tree,        m_firstRunHint->focusProxy(),
                                 m_buttonUse,          m_buttonUnuse, m_list,
                                 m_readFailures,       m_editName,    m_editFileName,
-                                m_editSubdirectory,   m_editAuthor,  m_editDescription};
+                                m_editSubdirectory,   m_editAuthor,  m_editDescription,
+                                m_clashText};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -559,7 +566,7 @@ void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
     m_follower->follow(folder, folders);
     // The records the panel showed are gone with the old tree.
     clearPluginInfo();
-    m_buttonUse->setEnabled(false);
+    enableUse(false);
     m_buttonUnuse->setEnabled(false);
     showFilterCount();
     showCounts();
@@ -573,6 +580,8 @@ bool CManagerDlg::showOutsideChange(FolderScan& scan)
     showReadFailures(scan);
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
+    else
+        updateUseButton(); // the plug-ins in use may define other functions now
     return true;
 }
 
@@ -623,6 +632,29 @@ void CManagerDlg::dropHiddenSelection()
         m_buttonUnuse->setEnabled(true); // the entry stays the one "<<" takes out of use
 }
 
+QWidget* CManagerDlg::createClashLine(QWidget* panel)
+{
+    m_clashLine = new QWidget(panel);
+    auto* layout = new QHBoxLayout(m_clashLine);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* sign = new QLabel(m_clashLine);
+    sign->setPixmap(style()
+                        ->standardIcon(QStyle::SP_MessageBoxWarning)
+                        .pixmap(CatalogueView::kIconSize, CatalogueView::kIconSize));
+    sign->setAlignment(Qt::AlignTop);
+    m_clashText = new QLabel(m_clashLine);
+    m_clashText->setObjectName(QStringLiteral("clashWarning"));
+    m_clashText->setTextFormat(Qt::PlainText);
+    m_clashText->setWordWrap(true);
+    // Reached with Tab, so that a screen reader reads it with the panel's fields.
+    m_clashText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_clashText->setFocusPolicy(Qt::StrongFocus);
+    layout->addWidget(sign);
+    layout->addWidget(m_clashText, 1);
+    m_clashLine->hide();
+    return m_clashLine;
+}
+
 QWidget* CManagerDlg::createCountsLine()
 {
     auto* line = new QWidget(this);
@@ -665,17 +697,17 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
     // leaves its entry selected.
     const CPluginInfo* plugin = m_catalogue->pluginOf(item);
     if (!plugin) {
-        m_buttonUse->setEnabled(false);
+        enableUse(false);
         m_buttonUnuse->setEnabled(false);
         if (item)
             m_list->clearSelection();
         return;
     }
     if (QListWidgetItem* entry = m_catalogue->entryOf(item)) {
-        m_buttonUse->setEnabled(false);
+        enableUse(false);
         selectListEntry(entry);
     } else {
-        m_buttonUse->setEnabled(!m_catalogue->isTwin(item));
+        enableUse(!m_catalogue->isTwin(item));
         m_list->clearSelection();
     }
     showPluginInfo(*plugin);
@@ -721,7 +753,7 @@ void CManagerDlg::OnUsePlugin()
     QTreeWidgetItem* current = m_tree->currentItem();
     if (!putInUse(current))
         return;
-    m_buttonUse->setEnabled(false);
+    enableUse(false);
     // The new entry is the one "<<" takes out again.
     selectListEntry(m_catalogue->entryOf(current));
 }
@@ -883,8 +915,31 @@ void CManagerDlg::removeListEntry(QListWidgetItem* entry)
 void CManagerDlg::updateUseButton()
 {
     QTreeWidgetItem* current = m_tree->currentItem();
-    m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
-                            !m_catalogue->isTwin(current));
+    enableUse(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
+              !m_catalogue->isTwin(current));
+}
+
+void CManagerDlg::enableUse(bool enabled)
+{
+    m_buttonUse->setEnabled(enabled);
+    showClashLine(enabled ? m_catalogue->pluginOf(m_tree->currentItem()) : nullptr);
+}
+
+void CManagerDlg::showClashLine(const CPluginInfo* candidate)
+{
+    QString text;
+    if (candidate) {
+        // Read from storage as it is now, against the plug-ins in use of the scan shown last. A
+        // script that cannot be read makes no clash to speak of here; View > Clashes names the
+        // scripts in use that could not be read.
+        FailureList unread;
+        PluginFunctionReader storage(korvaneFolder(), kStorageFolderName, unread);
+        const InUseFunctions& inUse = m_catalogue->functions();
+        text = clashtexts::WouldMake(
+            functionclashes::WouldMake(inUse.plugins(), storage.Read(*candidate)), inUse);
+    }
+    m_clashText->setText(text);
+    m_clashLine->setVisible(!text.isEmpty());
 }
 
 void CManagerDlg::clearPluginInfo()
@@ -1087,6 +1142,8 @@ void CManagerDlg::showFoldersAsTheyAre()
     showReadFailures(scan);
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
+    else
+        updateUseButton();
     m_follower->follow(folder, folders);
 }
 

@@ -118,6 +118,7 @@ void CatalogueView::show(FolderScan& scan)
     if (scan.digests.size() != scan.Size())
         scan.MakeDigests();
     fill(scan);
+    m_functions = std::move(scan.functions);
 }
 
 void CatalogueView::fill(FolderScan& scan)
@@ -588,6 +589,7 @@ bool CatalogueView::update(FolderScan& scan)
 {
     if (scan.digests.size() != scan.Size())
         scan.MakeDigests();
+    m_functions = std::move(scan.functions);
     const Changes changes = changesOf(scan);
     if (changes.empty())
         return false;

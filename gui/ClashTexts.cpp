@@ -1,7 +1,10 @@
 #include "gui/ClashTexts.h"
 
+#include "gui/InUseFunctions.h"
 #include "res/Strings.h"
 #include "res/Text.h"
+
+#include <QSet>
 
 namespace korvane::clashtexts {
 
@@ -30,6 +33,28 @@ QString Mark(const std::vector<Shared>& functions)
     if (count > kFew)
         lines << Text(strings::kClashMarkMore).arg(count - kFew);
     return lines.join(u'\n');
+}
+
+QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunctions& inUse)
+{
+    if (clashes.empty())
+        return {};
+    QStringList functions;
+    QStringList others;
+    QSet<QString> named;
+    for (const FunctionClash& clash : clashes) {
+        functions << QString::fromStdString(clash.function);
+        // The plug-in asked about comes last.
+        for (size_t i = 0; i + 1 < clash.plugins.size(); ++i) {
+            const QString name = inUse.nameOf(clash.plugins[i]);
+            if (!named.contains(name)) {
+                named.insert(name);
+                others << name;
+            }
+        }
+    }
+    return Text(strings::kClashWouldMake)
+        .arg(FewOf(others, others.size()), FewOf(functions, functions.size()));
 }
 
 } // namespace korvane::clashtexts

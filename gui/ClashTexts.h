@@ -1,10 +1,14 @@
 #pragma once
 
+#include "core/catalogue/FunctionClashes.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 namespace korvane {
+
+class InUseFunctions;
 
 // What the window says of plug-ins that clash. A text names a few plug-ins or functions and says
 // how many more there are, so that a tool tip stays readable whatever the number.
@@ -25,6 +29,11 @@ struct Shared
 
 // The mark of a plug-in in use that shares these functions, in this order.
 QString Mark(const std::vector<Shared>& functions);
+
+// The panel's line for a stored plug-in that would make these clashes if it were put in use
+// (functionclashes::WouldMake's, the plug-in itself the last of each), naming the plug-ins in use
+// as inUse does; empty when there are none.
+QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunctions& inUse);
 
 } // namespace clashtexts
 

@@ -117,8 +117,8 @@ void MarkTwins(FolderScan& scan)
     }
 }
 
-// Marks every record that stands for a plug-in of a clash with its functions and a few of the
-// other plug-ins of each.
+// Names the plug-ins in use as the window shows them, and marks every record that stands for a
+// plug-in of a clash with its functions and a few of the other plug-ins of each.
 void MarkClashes(FolderScan& scan, const RecordsOfKey& ofKey)
 {
     const auto recordOf = [&scan, &ofKey](const auto& plugin) {
@@ -127,6 +127,9 @@ void MarkClashes(FolderScan& scan, const RecordsOfKey& ofKey)
     const auto nameOf = [&scan](std::optional<size_t> record, const std::string& key) {
         return Shown(record ? scan.Record(*record)->m_strName : key);
     };
+    for (const PluginFunctions& plugin : scan.functions.plugins())
+        scan.functions.setName(plugin, nameOf(recordOf(plugin), plugin.key));
+
     struct Marked
     {
         std::vector<clashtexts::Shared> functions;

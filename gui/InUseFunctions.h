@@ -4,13 +4,16 @@
 #include "core/catalogue/PluginFunctions.h"
 #include "core/platform/Status.h"
 
-#include <utility>
+#include <QString>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane {
 
 // The functions that the plug-ins in use define and where they clash, as one look at the plugins
-// folder read them.
+// folder read them, with the name the window shows each of those plug-ins by: what the marks,
+// the panel and the Clashes dialog tell.
 class InUseFunctions
 {
 public:
@@ -22,8 +25,14 @@ public:
     // Why folders and scripts could not be read; ok when everything was.
     const korvane::Status& unreadable() const { return m_read.unreadable; }
 
+    void setName(const PluginFunctions& plugin, QString name);
+    // The name of a plug-in in use that defines a clash's function, else its key.
+    QString nameOf(const FunctionClash::Definer& definer) const;
+
 private:
     functionclashes::InUse m_read;
+    // By subfolder and key, both in lower case: the plugins folder tells no letter case apart.
+    std::unordered_map<std::string, QString> m_names;
 };
 
 } // namespace korvane

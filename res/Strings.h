@@ -737,5 +737,9 @@ inline constexpr char kFewAnd[] = "%1 and %2";
 inline constexpr char kFewAndMore[] = "%1 and %2 more";
 // A category that holds a plug-in that clashes.
 inline constexpr char kCategoryHasClashes[] = "Some plug-ins here clash with others in use.";
+// The panel, for a stored plug-in that ">>" would make clash (%1: the plug-ins in use it would
+// clash with, %2: the functions).
+inline constexpr char kClashWouldMake[] =
+    "Putting this plug-in in use makes it clash with %1 over %2.";
 
 } // namespace korvane::strings

@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImageWriter>
@@ -754,6 +755,38 @@ private slots:
         QCOMPARE(Described(m.Item("Weapon")),
                  S(strings::kCategoryHasTwins) + '\n' + S(strings::kCategoryHasClashes));
         QCOMPARE(m.Item("Armor")->toolTip(0), QString());
+    }
+
+    // Before ">>", the panel says which plug-ins in use a stored plug-in would clash with and
+    // over which functions; of one that would clash with none, and once it is in use, nothing.
+    void thePanelSaysWhomAStoredPluginWouldClashWith_data()
+    {
+        QTest::addColumn<QString>("script"); // the stored plug-in's
+        QTest::addColumn<QString>("line");   // the panel's, empty when hidden
+        QTest::newRow("clashes")
+            << "function player::ONDAMAGE() {}\nfunction Player::onWeaponChange(%p) {}"
+            << S(strings::kClashWouldMake)
+                   .arg("Mortar and Sniper", "Player::onDamage and Player::onWeaponChange");
+        QTest::newRow("clashes with none") << "function Plasma::onFire() {}" << QString();
+    }
+    void thePanelSaysWhomAStoredPluginWouldClashWith()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, line);
+        Manager m;
+        m.Plugins("Weapon/Mortar+ Weapon/Sniper+ Weapon/Plasma");
+        Script(m, "mortar", "function Player::onWeaponChange() {}\nfunction Player::onDamage() {}",
+               true);
+        Script(m, "sniper", "function Player::onWeaponChange() {}", true);
+        Script(m, "plasma", script.toStdString(), false);
+        QVERIFY(m.Show());
+        auto* shown = m.dlg.findChild<QLabel*>("clashWarning");
+        m.Click("Plasma");
+        QCOMPARE(shown->isVisible(), !line.isEmpty());
+        QCOMPARE(shown->text(), line);
+        QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name), line);
+        m.use->click();
+        QVERIFY(!shown->isVisible());
     }
 
     // A name too long for the tree or the list shows whole in a tool tip, and from its start in
