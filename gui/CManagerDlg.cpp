@@ -18,6 +18,7 @@
 #include "gui/CatalogueView.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/CheckForUpdates.h"
+#include "gui/ClashesDialog.h"
 #include "gui/ClashTexts.h"
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
@@ -318,6 +319,9 @@ void CManagerDlg::createMenus()
     QMenu* options = bar->addMenu(Text(strings::kMenuOptions));
     command(options, strings::kMenuOptionsCommand, &CManagerDlg::OnOptions);
     command(options, strings::kMenuConfigureQuickExec, &CManagerDlg::OnConfigureQuickExec);
+
+    QMenu* view = bar->addMenu(Text(strings::kMenuView));
+    command(view, strings::kMenuClashes, &CManagerDlg::OnViewClashes);
 
     QMenu* help = bar->addMenu(Text(strings::kMenuHelp));
     command(help, strings::kMenuCheckForUpdates, &CManagerDlg::OnCheckForUpdates);
@@ -1171,6 +1175,12 @@ void CManagerDlg::OnCheckForUpdates()
 {
     // What the updater installs joins the tree, also after its window has closed.
     korvane::OnCheckForUpdates(m_profile, this, [this] { showFoldersAsTheyAre(); });
+}
+
+void CManagerDlg::OnViewClashes()
+{
+    ClashesDialog clashes(m_catalogue->functions(), this);
+    clashes.exec();
 }
 
 } // namespace korvane

@@ -86,6 +86,7 @@ private slots:
     void OnConfigureQuickExec();
     void OnHomePage();
     void OnCheckForUpdates();
+    void OnViewClashes();
 
 private:
     void createControls();

@@ -1,5 +1,6 @@
 #include "gui/ClashTexts.h"
 
+#include "core/catalogue/TextEncoding.h"
 #include "gui/InUseFunctions.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -55,6 +56,14 @@ QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunction
     }
     return Text(strings::kClashWouldMake)
         .arg(FewOf(others, others.size()), FewOf(functions, functions.size()));
+}
+
+QString PluginOf(const FunctionClash::Definer& definer, const InUseFunctions& inUse)
+{
+    const QString name = inUse.nameOf(definer);
+    const QString key =
+        QString::fromStdString(textencoding::EscapeBidiControls(textencoding::ToUtf8(definer.key)));
+    return name == key ? name : Text(strings::kClashPlugin).arg(name, key);
 }
 
 } // namespace korvane::clashtexts

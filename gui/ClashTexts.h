@@ -35,6 +35,9 @@ QString Mark(const std::vector<Shared>& functions);
 // as inUse does; empty when there are none.
 QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunctions& inUse);
 
+// A plug-in as a list of clashes names it: by its name, and its key when that differs.
+QString PluginOf(const FunctionClash::Definer& definer, const InUseFunctions& inUse);
+
 } // namespace clashtexts
 
 } // namespace korvane

@@ -742,4 +742,23 @@ inline constexpr char kCategoryHasClashes[] = "Some plug-ins here clash with oth
 inline constexpr char kClashWouldMake[] =
     "Putting this plug-in in use makes it clash with %1 over %2.";
 
+// View > Clashes...: every function that plug-ins in use define alike, each with its plug-ins.
+inline constexpr char kMenuView[] = "&View";
+inline constexpr char kMenuClashes[] = "&Clashes...";
+inline constexpr char kClashesTitle[] = "Plug-ins That Clash";
+inline constexpr char kClashesHeading[] =
+    "Functions that two or more plug-ins in use define. The game keeps the definition it loads "
+    "last: the other plug-ins' code for the function never runs.";
+inline constexpr char kClashesNone[] = "No two plug-ins in use define the same function.";
+inline constexpr char kClashesListName[] = "Clashing functions";
+inline constexpr char kClashFunctionColumn[] = "Function and Plug-ins";
+inline constexpr char kClashFileColumn[] = "File";
+inline constexpr char kClashLineColumn[] = "Line";
+// A plug-in under its function: its name and its key.
+inline constexpr char kClashPlugin[] = "%1 (%2)";
+inline constexpr char kCopyButton[] = "&Copy";
+// Copy puts the list on the clipboard as text to post: a line a function, then a line for each
+// of its plug-ins (%1: as kClashPlugin, %2: its file, %3: the line there).
+inline constexpr char kClashCopyPlugin[] = "    %1: %2:%3";
+
 } // namespace korvane::strings

@@ -16,6 +16,7 @@
 #include <optional>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QImageWriter>
 #include <QLabel>
@@ -787,6 +788,40 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name), line);
         m.use->click();
         QVERIFY(!shown->isVisible());
+    }
+
+    // View > Clashes lists each function that plug-ins in use define alike, with the file and the
+    // line of each one's definition; Copy puts the list on the clipboard as text to post.
+    void viewClashesListsEachDefinitionAndCopiesTheList()
+    {
+        Manager m;
+        m.Plugin("weapons/mortar", "Mortar", "Weapon", true);
+        m.Plugins("Weapon/Sniper+");
+        Script(m, "weapons/mortar", "// Mortar\n\nfunction Player::onDamage() {}", true);
+        Script(m, "sniper", "function PLAYER::ONDAMAGE() {}", true);
+        QVERIFY(m.Show());
+        QGuiApplication::clipboard()->clear();
+        QStringList rows;
+        ModalScript script;
+        script.Then("ClashesDialog", [&rows](QWidget* dialog) {
+            auto* tree = dialog->findChild<QTreeWidget*>("clashes");
+            for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+                QStringList columns;
+                for (int c = 0; c < tree->columnCount(); ++c)
+                    columns << (*it)->text(c);
+                rows << columns.join('|');
+            }
+            PushButton(dialog, "copy")->click();
+            PushButton(dialog, "close")->click();
+        });
+        m.Command(strings::kMenuClashes);
+        QVERIFY(script.Finished());
+        QCOMPARE(rows, (QStringList{"PLAYER::ONDAMAGE||", "Sniper (sniper)|plugins\\sniper.cs|1",
+                                    "Mortar (mortar)|plugins\\weapons\\mortar.cs|3"}));
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("PLAYER::ONDAMAGE\n"
+                         "    Sniper (sniper): plugins\\sniper.cs:1\n"
+                         "    Mortar (mortar): plugins\\weapons\\mortar.cs:3\n"));
     }
 
     // A name too long for the tree or the list shows whole in a tool tip, and from its start in
