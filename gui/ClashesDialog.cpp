@@ -1,5 +1,6 @@
 #include "gui/ClashesDialog.h"
 
+#include "core/catalogue/TextEncoding.h"
 #include "gui/ClashTexts.h"
 #include "gui/InUseFunctions.h"
 #include "res/Strings.h"
@@ -30,9 +31,11 @@ QLabel* PlainLabel(const QString& text, const char* name, QWidget* parent)
     return label;
 }
 
+// Names on the disk need not be UTF-8; bidirectional controls are shown written out.
 QString FileOf(const FunctionClash::Definer& definer)
 {
-    return QString::fromStdString(definer.file.Stored());
+    return QString::fromStdString(
+        textencoding::EscapeBidiControls(textencoding::ToUtf8(definer.file.Stored())));
 }
 
 QString Unreadable(const InUseFunctions& functions)
