@@ -2,11 +2,14 @@
 
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/DescriptionFile.h"
+#include "core/catalogue/FunctionClashes.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginConfiguration.h"
+#include "core/catalogue/PluginFunctionReader.h"
 #include "core/catalogue/PluginUse.h"
 #include "core/catalogue/StorageSync.h"
 #include "core/launch/GameLauncher.h"
+#include "core/platform/FailureList.h"
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
@@ -16,6 +19,8 @@
 #include "gui/CatalogueView.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/CheckForUpdates.h"
+#include "gui/ClashesDialog.h"
+#include "gui/ClashTexts.h"
 #include "gui/ConfigFileDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
@@ -24,6 +29,7 @@
 #include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
 #include "gui/FolderScan.h"
+#include "gui/InUseFunctions.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
 #include "gui/PluginDragDrop.h"
@@ -217,6 +223,7 @@ void CManagerDlg::createControls()
     addRow(strings::kPanelSubdirectory, m_editSubdirectory);
     addRow(strings::kPanelAuthor, m_editAuthor);
     addRow(strings::kPanelDescription, m_editDescription);
+    fields->addWidget(createClashLine(panel), fields->rowCount(), 0, 1, 2);
     fields->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -232,7 +239,8 @@ void CManagerDlg::createControls()
     const QList<QWidget*> order{m_filterBar->field(), m_tree,        m_firstRunHint->focusProxy(),
                                 m_buttonUse,          m_buttonUnuse, m_list,
                                 m_readFailures,       m_editName,    m_editFileName,
-                                m_editSubdirectory,   m_editAuthor,  m_editDescription};
+                                m_editSubdirectory,   m_editAuthor,  m_editDescription,
+                                m_clashText};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -312,6 +320,9 @@ void CManagerDlg::createMenus()
     QMenu* options = bar->addMenu(Text(strings::kMenuOptions));
     command(options, strings::kMenuOptionsCommand, &CManagerDlg::OnOptions);
     command(options, strings::kMenuConfigureQuickExec, &CManagerDlg::OnConfigureQuickExec);
+
+    QMenu* view = bar->addMenu(Text(strings::kMenuView));
+    command(view, strings::kMenuClashes, &CManagerDlg::OnViewClashes);
 
     QMenu* help = bar->addMenu(Text(strings::kMenuHelp));
     command(help, strings::kMenuCheckForUpdates, &CManagerDlg::OnCheckForUpdates);
@@ -505,6 +516,7 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
     switch (synchronised.outcome) {
     case storagesync::Outcome::Ready:
         scan.DescribeTwins(korvane::StorageFolder(folder).Stored());
+        scan.ReadFunctions(folder, m_follower->idleCache());
         showCatalogue(std::move(scan), folder);
         showProblems(synchronised);
         break;
@@ -570,7 +582,7 @@ void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
     m_follower->follow(folder, folders);
     // The records the panel showed are gone with the old tree.
     clearPluginInfo();
-    m_buttonUse->setEnabled(false);
+    enableUse(false);
     m_buttonUnuse->setEnabled(false);
     showFilterCount();
     showCounts();
@@ -586,6 +598,8 @@ bool CManagerDlg::showOutsideChange(FolderScan& scan)
     showHeld();
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
+    else
+        updateUseButton(); // the plug-ins in use may define other functions now
     return true;
 }
 
@@ -636,6 +650,29 @@ void CManagerDlg::dropHiddenSelection()
         m_buttonUnuse->setEnabled(true); // the entry stays the one "<<" takes out of use
 }
 
+QWidget* CManagerDlg::createClashLine(QWidget* panel)
+{
+    m_clashLine = new QWidget(panel);
+    auto* layout = new QHBoxLayout(m_clashLine);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* sign = new QLabel(m_clashLine);
+    sign->setPixmap(style()
+                        ->standardIcon(QStyle::SP_MessageBoxWarning)
+                        .pixmap(CatalogueView::kIconSize, CatalogueView::kIconSize));
+    sign->setAlignment(Qt::AlignTop);
+    m_clashText = new QLabel(m_clashLine);
+    m_clashText->setObjectName(QStringLiteral("clashWarning"));
+    m_clashText->setTextFormat(Qt::PlainText);
+    m_clashText->setWordWrap(true);
+    // Reached with Tab, so that a screen reader reads it with the panel's fields.
+    m_clashText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_clashText->setFocusPolicy(Qt::StrongFocus);
+    layout->addWidget(sign);
+    layout->addWidget(m_clashText, 1);
+    m_clashLine->hide();
+    return m_clashLine;
+}
+
 QWidget* CManagerDlg::createCountsLine()
 {
     auto* line = new QWidget(this);
@@ -678,17 +715,17 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
     // leaves its entry selected.
     const CPluginInfo* plugin = m_catalogue->pluginOf(item);
     if (!plugin) {
-        m_buttonUse->setEnabled(false);
+        enableUse(false);
         m_buttonUnuse->setEnabled(false);
         if (item)
             m_list->clearSelection();
         return;
     }
     if (QListWidgetItem* entry = m_catalogue->entryOf(item)) {
-        m_buttonUse->setEnabled(false);
+        enableUse(false);
         selectListEntry(entry);
     } else {
-        m_buttonUse->setEnabled(!m_catalogue->isTwin(item));
+        enableUse(!m_catalogue->isTwin(item));
         m_list->clearSelection();
     }
     showPluginInfo(*plugin);
@@ -734,7 +771,7 @@ void CManagerDlg::OnUsePlugin()
     QTreeWidgetItem* current = m_tree->currentItem();
     if (!putInUse(current))
         return;
-    m_buttonUse->setEnabled(false);
+    enableUse(false);
     // The new entry is the one "<<" takes out again.
     selectListEntry(m_catalogue->entryOf(current));
 }
@@ -763,6 +800,8 @@ bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
     }
     m_catalogue->addEntry(treeItem);
     m_follower->shownChanged();
+    // A look at the folders marks the plug-ins it made clash, whether or not a watch saw it.
+    m_follower->rescanSoon();
     showCounts();
     return true;
 }
@@ -802,7 +841,8 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
         return false;
     removeListEntry(entry);
     m_follower->shownChanged();
-    dropHiddenSelection(); // the panel may have shown it for its entry alone
+    m_follower->rescanSoon(); // as after ">>"
+    dropHiddenSelection();    // the panel may have shown it for its entry alone
     showCounts();
     return true;
 }
@@ -931,8 +971,31 @@ void CManagerDlg::removeListEntry(QListWidgetItem* entry)
 void CManagerDlg::updateUseButton()
 {
     QTreeWidgetItem* current = m_tree->currentItem();
-    m_buttonUse->setEnabled(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
-                            !m_catalogue->isTwin(current));
+    enableUse(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
+              !m_catalogue->isTwin(current));
+}
+
+void CManagerDlg::enableUse(bool enabled)
+{
+    m_buttonUse->setEnabled(enabled);
+    showClashLine(enabled ? m_catalogue->pluginOf(m_tree->currentItem()) : nullptr);
+}
+
+void CManagerDlg::showClashLine(const CPluginInfo* candidate)
+{
+    QString text;
+    if (candidate) {
+        // Read from storage as it is now, against the plug-ins in use of the scan shown last. A
+        // script that cannot be read makes no clash to speak of here; View > Clashes names the
+        // scripts in use that could not be read.
+        FailureList unread;
+        PluginFunctionReader storage(korvaneFolder(), kStorageFolderName, unread);
+        const InUseFunctions& inUse = m_catalogue->functions();
+        text = clashtexts::WouldMake(
+            functionclashes::WouldMake(inUse.plugins(), storage.Read(*candidate)), inUse);
+    }
+    m_clashText->setText(text);
+    m_clashLine->setVisible(!text.isEmpty());
 }
 
 void CManagerDlg::clearPluginInfo()
@@ -1129,12 +1192,14 @@ void CManagerDlg::showFoldersAsTheyAre()
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
     const std::string folder = korvaneFolder();
-    FolderScan scan = FolderScan::Read(folder);
+    FolderScan scan = FolderScan::Read(folder, m_follower->idleCache());
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     showReadFailures(scan);
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
+    else
+        updateUseButton();
     m_follower->follow(folder, folders);
 }
 
@@ -1162,6 +1227,12 @@ void CManagerDlg::OnCheckForUpdates()
 {
     // What the updater installs joins the tree, also after its window has closed.
     korvane::OnCheckForUpdates(m_profile, this, [this] { showFoldersAsTheyAre(); });
+}
+
+void CManagerDlg::OnViewClashes()
+{
+    ClashesDialog clashes(m_catalogue->functions(), this);
+    clashes.exec();
 }
 
 } // namespace korvane

@@ -90,6 +90,7 @@ private slots:
     void OnConfigureQuickExec();
     void OnHomePage();
     void OnCheckForUpdates();
+    void OnViewClashes();
 
 private:
     void createControls();
@@ -150,6 +151,11 @@ private:
     void removeListEntry(QListWidgetItem* entry);
     // ">>" is on while the tree's current item is a plug-in the list does not hold.
     void updateUseButton();
+    // Turns ">>" on or off; while it is on, the panel says which clashes it would make.
+    void enableUse(bool enabled);
+    // The panel's line that a plug-in would clash with plug-ins in use if it were put in use;
+    // hidden for none.
+    void showClashLine(const CPluginInfo* candidate);
     // Shows a record's fields in the information panel.
     void showPluginInfo(const CPluginInfo& plugin);
     void clearPluginInfo();
@@ -170,6 +176,7 @@ private:
     // The line under the lists: how many plug-ins storage holds and how many are in use, and,
     // while the last scan of the folders could not read all of them, a button that says why.
     QWidget* createCountsLine();
+    QWidget* createClashLine(QWidget* panel);
     void showCounts();
     void showReadFailures(const FolderScan& scan);
 
@@ -188,6 +195,8 @@ private:
     QLineEdit* m_editSubdirectory = nullptr;
     QLineEdit* m_editAuthor = nullptr;
     QPlainTextEdit* m_editDescription = nullptr;
+    QWidget* m_clashLine = nullptr;
+    QLabel* m_clashText = nullptr;
     QMenu* m_treePopup = nullptr;
     QMenu* m_listPopup = nullptr;
     QAction* m_treeHold = nullptr; // checked while the plug-in right-clicked is held

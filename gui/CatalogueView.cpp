@@ -118,6 +118,7 @@ void CatalogueView::show(FolderScan& scan)
     if (scan.digests.size() != scan.Size())
         scan.MakeDigests();
     fill(scan);
+    m_functions = std::move(scan.functions);
 }
 
 void CatalogueView::fill(FolderScan& scan)
@@ -296,8 +297,10 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
     added.twin = scan.IsTwin(index);
     added.held = m_held.IsHeld(added.record->m_strFileName);
     added.mark = std::move(digest.mark);
+    added.marks = digest.marks;
     added.item = new AlphabeticalTreeItem(QStringList{itemText(added)});
-    added.item->setIcon(0, PluginIcon(*added.record, m_defaultPluginIcon, kIconSize));
+    added.icon = PluginIcon(*added.record, m_defaultPluginIcon, kIconSize);
+    added.item->setIcon(0, added.icon);
     added.item->setData(0, kIdentityRole, slot + 1);
     m_slotOf.emplace(added.identity, slot);
     ++m_liveCount;
@@ -376,15 +379,25 @@ void CatalogueView::showMark(int slot)
 {
     const Slot& plugin = m_slots[static_cast<size_t>(slot)];
     m_marks.show(slot, plugin.mark, plugin.held ? strings::Text(strings::kHeldMark) : QString(),
-                 PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize), plugin.item,
-                 plugin.entry);
+                 plugin.icon, plugin.item, plugin.entry);
 }
 
 void CatalogueView::showCategoryMarks()
 {
-    std::unordered_set<const QTreeWidgetItem*> marked;
-    for (const int slot : m_marks.marked())
-        marked.insert(m_slots[static_cast<size_t>(slot)].category);
+    std::unordered_map<const QTreeWidgetItem*, unsigned> kinds;
+    for (const int slot : m_marks.marked()) {
+        const Slot& plugin = m_slots[static_cast<size_t>(slot)];
+        kinds[plugin.category] |= plugin.marks;
+    }
+    TwinMarks::CategoryMarks marked;
+    for (const auto& [category, held] : kinds) {
+        QStringList lines;
+        if (held & FolderScan::kSharesFileName)
+            lines << strings::Text(strings::kCategoryHasTwins);
+        if (held & FolderScan::kClashes)
+            lines << strings::Text(strings::kCategoryHasClashes);
+        marked.emplace(category, lines.join(u'\n'));
+    }
     m_marks.showCategories(std::move(marked), m_categoryItems);
 }
 
@@ -632,6 +645,7 @@ bool CatalogueView::update(FolderScan& scan)
 {
     if (scan.digests.size() != scan.Size())
         scan.MakeDigests();
+    m_functions = std::move(scan.functions);
     const Changes changes = changesOf(scan);
     if (changes.empty())
         return false;
@@ -687,6 +701,7 @@ void CatalogueView::applyChanges(const Changes& changes, FolderScan& scan)
     }
     for (const auto& [slot, index] : changes.marked) {
         m_slots[static_cast<size_t>(slot)].mark = scan.digests[index].mark;
+        m_slots[static_cast<size_t>(slot)].marks = scan.digests[index].marks;
         showMark(slot);
     }
 
@@ -776,7 +791,8 @@ void CatalogueView::changeSlot(int slot, FolderScan& scan, size_t index)
     // Taken out of the tree, and filed again under its name and category.
     if (const QString text = itemText(plugin); newCategory || text != plugin.item->text(0))
         fileAgain(slot, text);
-    showMark(slot); // the icon too
+    plugin.icon = PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize);
+    showMark(slot);
     if (plugin.entry) {
         // Sorted in again under its new name.
         const bool wasSelected = plugin.entry->isSelected();

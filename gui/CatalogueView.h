@@ -3,6 +3,7 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/updater/HeldPlugins.h"
+#include "gui/InUseFunctions.h"
 #include "gui/PluginFilter.h"
 #include "gui/TwinMarks.h"
 
@@ -54,15 +55,18 @@ public:
 
     // Shows a scan of the folders: its catalogue and twins in the tree and, in the list, every
     // plug-in in use the catalogue knows. Nothing is selected; the filter stays as it was set.
-    // The records go from the scan into the view.
+    // The records and the functions of the plug-ins in use go from the scan into the view.
     void show(FolderScan& scan);
     void clear();
     // Brings the controls to a later scan of the same folders without a signal of theirs: the
     // plug-ins that stayed keep their items and entries, and with them the tree's current item,
     // the list's selection, the open categories and the filter. A plug-in that went takes its
-    // selection along. The records of changed and new plug-ins go from the scan into the view;
-    // returns false when the scan holds nothing new.
+    // selection along. The records of changed and new plug-ins and the functions of the plug-ins
+    // in use go from the scan into the view; returns false when the plug-ins shown did not
+    // change (the functions may have).
     bool update(FolderScan& scan);
+    // The functions of the plug-ins in use, as the scan shown last read them.
+    const InUseFunctions& functions() const { return m_functions; }
 
     // Shows only the plug-ins whose texts contain text in any letter case (all for an empty
     // text), each category that holds one expanded and every other category hidden. The
@@ -112,7 +116,9 @@ private:
         QTreeWidgetItem* item = nullptr;
         QListWidgetItem* entry = nullptr;    // null when not in use
         QTreeWidgetItem* category = nullptr; // also while the filter holds it out of the tree
+        QIcon icon;                          // its own, without a mark
         QString mark;                        // why it is marked; empty when it is not
+        unsigned marks = 0;                  // what mark tells of (FolderScan::Mark)
     };
     // How a scan differs from what is shown.
     struct Changes;
@@ -199,6 +205,7 @@ private:
     std::map<std::string, QTreeWidgetItem*> m_categoryItems; // by the exact category text
     TwinMarks m_marks;
     HeldPlugins m_held;
+    InUseFunctions m_functions;
 
     PluginFilter m_filter;
     QString m_filterText;

@@ -116,9 +116,9 @@ void FolderFollower::startScan()
     m_again = false;
     m_scanFrom = m_shown;
     m_result = std::make_unique<FolderScan>();
-    m_worker.reset(QThread::create([folder = m_korvaneFolder, result = m_result.get()] {
-        *result = FolderScan::Read(folder);
-    }));
+    m_worker.reset(
+        QThread::create([folder = m_korvaneFolder, result = m_result.get(),
+                         cache = &m_functionCache] { *result = FolderScan::Read(folder, cache); }));
     connect(m_worker.get(), &QThread::finished, this, &FolderFollower::scanDone);
     m_worker->start(QThread::LowPriority);
 }

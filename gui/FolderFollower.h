@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/catalogue/ScriptFunctionCache.h"
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -52,6 +54,9 @@ public:
 
     QStringList watched() const { return m_watcher.directories(); }
     bool scanning() const { return m_worker != nullptr; }
+    // What the scans read of the scripts in use, for a scan the window makes itself; null while
+    // a scan of the follower's has it.
+    ScriptFunctionCache* idleCache() { return m_worker ? nullptr : &m_functionCache; }
 
 private:
     void watch(const std::vector<std::filesystem::path>& folders);
@@ -67,6 +72,8 @@ private:
     QTimer m_gather;
     QTimer m_retry;
     std::string m_korvaneFolder;
+    // Used by one scan at a time: the worker's from its start until scanDone() has seen it end.
+    ScriptFunctionCache m_functionCache;
     std::unique_ptr<QThread> m_worker;
     std::unique_ptr<FolderScan> m_result;  // the worker's, until it has finished
     std::unique_ptr<FolderScan> m_pending; // finished, waiting for the window

@@ -1,13 +1,16 @@
 #include "gui/FolderScan.h"
 
+#include "core/catalogue/FunctionClashes.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
+#include "gui/ClashTexts.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
 #include <functional>
+#include <optional>
 #include <QStringList>
 #include <set>
 #include <string_view>
@@ -60,17 +63,127 @@ std::uint64_t IconStamp(const std::string& iconPath)
     return error ? 0 : static_cast<std::uint64_t>(written.time_since_epoch().count());
 }
 
+// The records of each key, in lower case, by number in the scan's order.
+using RecordsOfKey = std::unordered_map<std::string, std::vector<size_t>>;
+
+// The record of a plug-in in use, the key in a subfolder of plugins: the plug-in of its key in the
+// same subfolder of storage, a twin too, else the one the scan uses. None when storage holds no
+// plug-in of its key.
+std::optional<size_t> RecordInUse(const FolderScan& scan, const RecordsOfKey& ofKey,
+                                  const std::string& key, const std::string& subdirectory)
+{
+    const auto found = ofKey.find(kpath::Lowered(key));
+    if (found == ofKey.end())
+        return std::nullopt;
+    size_t which = found->second.front();
+    for (const size_t index : found->second) {
+        if (kpath::EqualsNoCase(scan.Record(index)->m_strSubdirectory, subdirectory))
+            which = index;
+    }
+    return which;
+}
+
+// Gives a plug-in a mark more, on a line of its own.
+void AddMark(FolderScan::Digest& digest, const QString& mark, FolderScan::Mark kind)
+{
+    digest.mark += (digest.mark.isEmpty() ? QString() : QStringLiteral("\n")) + mark;
+    digest.marks |= kind;
+}
+
+// A twin names the plug-in used in its place; that one names its twins' scripts.
+void MarkTwins(FolderScan& scan)
+{
+    const CPluginList& catalogue = scan.catalogue;
+    std::unordered_map<const CPluginInfo*, QStringList> othersOf;
+    std::unordered_map<const CPluginInfo*, size_t> indexOf;
+    for (size_t index = 0; index < catalogue.m_arrPlugins.size(); ++index)
+        indexOf.emplace(catalogue.m_arrPlugins[index].get(), index);
+    for (size_t t = 0; t < scan.twins.size(); ++t) {
+        const CPluginInfo& twin = *scan.twins[t].record;
+        const CPluginInfo* used = catalogue.Find(twin.m_strFileName);
+        if (!used)
+            continue;
+        othersOf[used] << InStorage(twin.m_strSubdirectory + scan.twins[t].script);
+        AddMark(scan.digests[catalogue.m_arrPlugins.size() + t],
+                strings::Text(strings::kTwinPassedOver)
+                    .arg(Shown(used->m_strName), InStorage(used->m_strSubdirectory)),
+                FolderScan::kSharesFileName);
+    }
+    for (const auto& [used, others] : othersOf) {
+        const char* text = others.size() == 1 ? strings::kSameKeyOne : strings::kSameKeyMany;
+        AddMark(scan.digests[indexOf.at(used)],
+                strings::Text(text).arg(others.join(QStringLiteral(", "))),
+                FolderScan::kSharesFileName);
+    }
+}
+
+// Names the plug-ins in use as the window shows them, and marks every record that stands for a
+// plug-in of a clash with its functions and a few of the other plug-ins of each.
+void MarkClashes(FolderScan& scan, const RecordsOfKey& ofKey)
+{
+    const auto recordOf = [&scan, &ofKey](const auto& plugin) {
+        return RecordInUse(scan, ofKey, plugin.key, plugin.subdirectory);
+    };
+    const auto nameOf = [&scan](std::optional<size_t> record, const std::string& key) {
+        return Shown(record ? scan.Record(*record)->m_strName : key);
+    };
+    for (const PluginFunctions& plugin : scan.functions.plugins())
+        scan.functions.setName(plugin, nameOf(recordOf(plugin), plugin.key));
+
+    struct Marked
+    {
+        std::vector<clashtexts::Shared> functions;
+        const FunctionClash* last = nullptr; // a copy in another subfolder may come again
+    };
+    std::unordered_map<size_t, Marked> marked; // by record
+    std::vector<std::optional<size_t>> records;
+    for (const FunctionClash& clash : scan.functions.clashes()) {
+        const auto& definers = clash.plugins;
+        records.clear();
+        for (const FunctionClash::Definer& definer : definers)
+            records.push_back(recordOf(definer));
+        for (size_t d = 0; d < definers.size(); ++d) {
+            if (!records[d])
+                continue;
+            Marked& plugin = marked[*records[d]];
+            if (plugin.last == &clash)
+                continue;
+            plugin.last = &clash;
+            clashtexts::Shared shared{QString::fromStdString(clash.function),
+                                      {},
+                                      static_cast<qsizetype>(definers.size() - 1)};
+            for (size_t o = 0; o < definers.size() && shared.others.size() < clashtexts::kFew;
+                 ++o) {
+                // Its own copy in another subfolder of plugins is named by its file.
+                if (o != d)
+                    shared.others << (records[o] == records[d]
+                                          ? Shown(definers[o].file.Stored())
+                                          : nameOf(records[o], definers[o].key));
+            }
+            plugin.functions.push_back(std::move(shared));
+        }
+    }
+    for (const auto& [record, plugin] : marked)
+        AddMark(scan.digests[record], clashtexts::Mark(plugin.functions), FolderScan::kClashes);
+}
+
 } // namespace
 
-FolderScan FolderScan::Read(const std::string& korvaneFolder)
+FolderScan FolderScan::Read(const std::string& korvaneFolder, ScriptFunctionCache* cache)
 {
     FolderScan scan;
     const std::string storage = StorageFolder(korvaneFolder).Stored();
     scan.catalogue.Rescan(storage);
     scan.inUse.Rescan(PluginsFolder(korvaneFolder).Stored());
     scan.DescribeTwins(storage);
+    scan.ReadFunctions(korvaneFolder, cache);
     scan.MakeDigests();
     return scan;
+}
+
+void FolderScan::ReadFunctions(const std::string& korvaneFolder, ScriptFunctionCache* cache)
+{
+    functions = InUseFunctions(functionclashes::ReadInUse(korvaneFolder, cache));
 }
 
 void FolderScan::DescribeTwins(const std::string& storageFolder)
@@ -90,6 +203,12 @@ void FolderScan::DescribeTwins(const std::string& storageFolder)
 }
 
 std::unique_ptr<CPluginInfo>& FolderScan::Record(size_t index)
+{
+    const size_t plugins = catalogue.m_arrPlugins.size();
+    return index < plugins ? catalogue.m_arrPlugins[index] : twins[index - plugins].record;
+}
+
+const std::unique_ptr<CPluginInfo>& FolderScan::Record(size_t index) const
 {
     const size_t plugins = catalogue.m_arrPlugins.size();
     return index < plugins ? catalogue.m_arrPlugins[index] : twins[index - plugins].record;
@@ -118,7 +237,7 @@ void FolderScan::MakeDigests()
 {
     digests.clear();
     digests.reserve(Size());
-    std::unordered_map<std::string, std::vector<size_t>> ofKey; // by key in lower case
+    RecordsOfKey ofKey;
     for (size_t index = 0; index < Size(); ++index) {
         const CPluginInfo& plugin = *Record(index);
         Digest digest;
@@ -128,39 +247,13 @@ void FolderScan::MakeDigests()
         digests.push_back(std::move(digest));
         ofKey[kpath::Lowered(plugin.m_strFileName)].push_back(index);
     }
-    // A script in use is the plug-in of its key in the same subfolder of storage, a twin too,
-    // else the one the scan uses.
     for (const auto& used : inUse.m_arrPlugins) {
-        const auto found = ofKey.find(kpath::Lowered(used->m_strFileName));
-        if (found == ofKey.end())
-            continue;
-        size_t which = found->second.front();
-        for (const size_t index : found->second) {
-            if (kpath::EqualsNoCase(Record(index)->m_strSubdirectory, used->m_strSubdirectory))
-                which = index;
-        }
-        digests[which].inUse = true;
+        if (const auto which =
+                RecordInUse(*this, ofKey, used->m_strFileName, used->m_strSubdirectory))
+            digests[*which].inUse = true;
     }
-
-    // A twin names the plug-in used in its place; that one names its twins' scripts.
-    std::unordered_map<const CPluginInfo*, QStringList> othersOf;
-    std::unordered_map<const CPluginInfo*, size_t> indexOf;
-    for (size_t index = 0; index < catalogue.m_arrPlugins.size(); ++index)
-        indexOf.emplace(catalogue.m_arrPlugins[index].get(), index);
-    for (size_t t = 0; t < twins.size(); ++t) {
-        const CPluginInfo& twin = *twins[t].record;
-        const CPluginInfo* used = catalogue.Find(twin.m_strFileName);
-        if (!used)
-            continue;
-        othersOf[used] << InStorage(twin.m_strSubdirectory + twins[t].script);
-        digests[catalogue.m_arrPlugins.size() + t].mark =
-            strings::Text(strings::kTwinPassedOver)
-                .arg(Shown(used->m_strName), InStorage(used->m_strSubdirectory));
-    }
-    for (const auto& [used, others] : othersOf) {
-        const char* text = others.size() == 1 ? strings::kSameKeyOne : strings::kSameKeyMany;
-        digests[indexOf.at(used)].mark = strings::Text(text).arg(others.join(QStringLiteral(", ")));
-    }
+    MarkTwins(*this);
+    MarkClashes(*this, ofKey);
 }
 
 std::vector<std::filesystem::path> FolderScan::Folders() const

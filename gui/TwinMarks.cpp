@@ -1,8 +1,5 @@
 #include "gui/TwinMarks.h"
 
-#include "res/Strings.h"
-#include "res/Text.h"
-
 #include <QListWidgetItem>
 #include <QPainter>
 #include <QStyle>
@@ -27,18 +24,22 @@ TwinMarks::TwinMarks(const QWidget* view, int side, QIcon categoryIcon)
     : m_view(view), m_side(side), m_categoryIcon(std::move(categoryIcon))
 {}
 
-QIcon TwinMarks::withWarning(const QIcon& icon) const
+QIcon TwinMarks::withWarning(const QIcon& icon)
 {
-    const QIcon warning = m_view->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    auto [found, isNew] = m_withWarning.try_emplace(icon.cacheKey());
+    if (!isNew)
+        return found->second;
     const int sign = m_side * 5 / 8;
-    QIcon marked;
+    if (m_warning.isNull())
+        m_warning = m_view->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(sign);
+    QIcon& marked = found->second;
     for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Selected}) {
         QPixmap picture(m_side, m_side);
         picture.fill(Qt::transparent);
         {
             QPainter painter(&picture);
             painter.drawPixmap(0, 0, icon.pixmap(m_side, mode));
-            painter.drawPixmap(m_side - sign, m_side - sign, warning.pixmap(sign));
+            painter.drawPixmap(m_side - sign, m_side - sign, m_warning);
         }
         marked.addPixmap(picture, mode);
     }
@@ -66,20 +67,23 @@ void TwinMarks::show(int slot, const QString& mark, const QString& note, const Q
     }
 }
 
-void TwinMarks::showCategories(std::unordered_set<const QTreeWidgetItem*> marked,
+void TwinMarks::showCategories(CategoryMarks marked,
                                const std::map<std::string, QTreeWidgetItem*>& categories)
 {
     if (marked == m_markedCategories)
         return;
     const QIcon markedIcon = withWarning(m_categoryIcon);
-    const QString mark = strings::Text(strings::kCategoryHasTwins);
+    const auto markOf = [](const CategoryMarks& marks, const QTreeWidgetItem* category) {
+        const auto found = marks.find(category);
+        return found == marks.end() ? QString() : found->second;
+    };
     for (const auto& [text, category] : categories) {
-        const bool isMarked = marked.contains(category);
-        if (isMarked == m_markedCategories.contains(category))
+        const QString mark = markOf(marked, category);
+        if (mark == markOf(m_markedCategories, category))
             continue;
-        category->setIcon(0, isMarked ? markedIcon : m_categoryIcon);
-        category->setToolTip(0, isMarked ? PlainToolTip(mark) : QString());
-        category->setData(0, Qt::AccessibleDescriptionRole, isMarked ? mark : QString());
+        category->setIcon(0, mark.isEmpty() ? m_categoryIcon : markedIcon);
+        category->setToolTip(0, PlainToolTip(mark));
+        category->setData(0, Qt::AccessibleDescriptionRole, mark);
     }
     m_markedCategories = std::move(marked);
 }
@@ -88,6 +92,7 @@ void TwinMarks::clear()
 {
     m_marked.clear();
     m_markedCategories.clear();
+    m_withWarning.clear();
 }
 
 } // namespace korvane

@@ -2,7 +2,10 @@
 
 #include <map>
 #include <QIcon>
+#include <QPixmap>
+#include <QString>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 class QListWidgetItem;
@@ -11,11 +14,11 @@ class QWidget;
 
 namespace korvane {
 
-// The marks of twins in the tree and the list: the style's warning sign over a marked plug-in's
-// icon, and why it is marked as its tool tip and accessible description. A category that holds a
-// marked plug-in carries a mark too, which shows while the category is closed. A note (a held
-// plug-in's) joins the texts without a sign. Plug-ins are known by their slot numbers in the
-// catalogue's view.
+// The marks of twins and of plug-ins that clash in the tree and the list: the style's warning sign
+// over a marked plug-in's icon, and why it is marked as its tool tip and accessible description. A
+// category that holds a marked plug-in carries a mark too, which shows while the category is
+// closed. A note (a held plug-in's) joins the texts without a sign. Plug-ins are known by their
+// slot numbers in the catalogue's view.
 class TwinMarks
 {
 public:
@@ -29,8 +32,10 @@ public:
               QTreeWidgetItem* item, QListWidgetItem* entry);
     // The slots whose plug-ins carry a mark.
     const std::unordered_set<int>& marked() const { return m_marked; }
-    // Marks the categories that hold a marked plug-in, and no other of categories.
-    void showCategories(std::unordered_set<const QTreeWidgetItem*> marked,
+    // Marks the categories that hold a marked plug-in, each with its text, and no other of
+    // categories.
+    using CategoryMarks = std::unordered_map<const QTreeWidgetItem*, QString>;
+    void showCategories(CategoryMarks marked,
                         const std::map<std::string, QTreeWidgetItem*>& categories);
     // A plug-in or a category that went from the view.
     void forget(int slot) { m_marked.erase(slot); }
@@ -38,14 +43,17 @@ public:
     void clear();
 
 private:
-    // The icon with the warning sign over its lower right part, in each of its modes.
-    QIcon withWarning(const QIcon& icon) const;
+    // The icon with the warning sign over its lower right part, in each of its modes. Plug-ins
+    // of one icon (most have the default one) share one picture of it.
+    QIcon withWarning(const QIcon& icon);
 
     const QWidget* m_view;
     int m_side;
     QIcon m_categoryIcon;
     std::unordered_set<int> m_marked;
-    std::unordered_set<const QTreeWidgetItem*> m_markedCategories;
+    CategoryMarks m_markedCategories;
+    QPixmap m_warning;                               // the sign, at its size over an icon
+    std::unordered_map<qint64, QIcon> m_withWarning; // by the icon's QIcon::cacheKey()
 };
 
 } // namespace korvane

@@ -729,6 +729,44 @@ inline constexpr char kCliConflictsHelp[] =
     "          an object with the fields key, file (below the Korvane folder) and line (of its\n"
     "          first definition of the function)\n";
 
+// The window's marks: a plug-in in use that clashes carries the warning sign, and as its tool
+// tip and accessible description this head and a line for each function it shares (%1: the
+// function, %2: the other plug-ins that define it), the first few of them.
+inline constexpr char kClashMarkHead[] =
+    "Clashes with plug-ins in use (the game keeps the definition it loads last):";
+inline constexpr char kClashMarkFunction[] = "%1, also defined by %2";
+// After the first few functions' lines (%1: how many more).
+inline constexpr char kClashMarkMore[] = "and %1 more (View > Clashes... lists them all)";
+// Names in a sentence: the last of a few (%1: those before it, %2: the last), and the first few
+// of many (%1) and how many more (%2).
+inline constexpr char kFewAnd[] = "%1 and %2";
+inline constexpr char kFewAndMore[] = "%1 and %2 more";
+// A category that holds a plug-in that clashes.
+inline constexpr char kCategoryHasClashes[] = "Some plug-ins here clash with others in use.";
+// The panel, for a stored plug-in that ">>" would make clash (%1: the plug-ins in use it would
+// clash with, %2: the functions).
+inline constexpr char kClashWouldMake[] =
+    "Putting this plug-in in use makes it clash with %1 over %2.";
+
+// View > Clashes...: every function that plug-ins in use define alike, each with its plug-ins.
+inline constexpr char kMenuView[] = "&View";
+inline constexpr char kMenuClashes[] = "&Clashes...";
+inline constexpr char kClashesTitle[] = "Plug-ins That Clash";
+inline constexpr char kClashesHeading[] =
+    "Functions that two or more plug-ins in use define. The game keeps the definition it loads "
+    "last: the other plug-ins' code for the function never runs.";
+inline constexpr char kClashesNone[] = "No two plug-ins in use define the same function.";
+inline constexpr char kClashesListName[] = "Clashing functions";
+inline constexpr char kClashFunctionColumn[] = "Function and Plug-ins";
+inline constexpr char kClashFileColumn[] = "File";
+inline constexpr char kClashLineColumn[] = "Line";
+// A plug-in under its function: its name and its key.
+inline constexpr char kClashPlugin[] = "%1 (%2)";
+inline constexpr char kCopyButton[] = "&Copy";
+// Copy puts the list on the clipboard as text to post: a line a function, then a line for each
+// of its plug-ins (%1: as kClashPlugin, %2: its file, %3: the line there).
+inline constexpr char kClashCopyPlugin[] = "    %1: %2:%3";
+
 // end of texts for clashes
 
 // ---------------------------------------------------------------------------------------------

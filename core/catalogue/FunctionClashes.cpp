@@ -58,7 +58,8 @@ public:
             FunctionClash& clash = m_clashes[found->second];
             if (clash.plugins.empty())
                 clash.function = definition.name;
-            clash.plugins.push_back({plugin.key, definition.file, definition.line});
+            clash.plugins.push_back(
+                {plugin.key, plugin.subdirectory, definition.file, definition.line});
         }
     }
 

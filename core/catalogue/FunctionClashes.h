@@ -20,7 +20,8 @@ struct FunctionClash
     struct Definer
     {
         std::string key;
-        Path file; // below the Korvane folder: plugins\weapons\sniper.cs
+        std::string subdirectory; // as a record's: empty or "weapons\"
+        Path file;                // below the Korvane folder: plugins\weapons\sniper.cs
         std::uint64_t line = 0;
     };
 

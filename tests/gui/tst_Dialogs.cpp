@@ -7,10 +7,12 @@
 #include "gui/CAboutDlg.h"
 #include "gui/CDescEditDlg.h"
 #include "gui/CExecuteDlg.h"
+#include "gui/ClashesDialog.h"
 #include "gui/COptionsDlg.h"
 #include "gui/CSaveConfigDlg.h"
 #include "gui/CUpdaterDlg.h"
 #include "gui/FolderBrowserDialog.h"
+#include "gui/InUseFunctions.h"
 #include "gui/SettleCopiesDialog.h"
 #include "gui/UpdateInfoDialog.h"
 #include "gui/WarningBox.h"
@@ -210,7 +212,11 @@ private slots:
             std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
             std::make_unique<CAboutDlg>(),
             std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr),
-            std::make_unique<UpdateInfoDialog>(UpdatePreview::Of(*updates, 0, m.files.Path("k/")))};
+            std::make_unique<UpdateInfoDialog>(UpdatePreview::Of(*updates, 0, m.files.Path("k/"))),
+            std::make_unique<ClashesDialog>(InUseFunctions(functionclashes::InUse{
+                {},
+                {{"f",
+                  {{"a", "", Path("plugins\\a.cs"), 1}, {"b", "", Path("plugins\\b.cs"), 1}}}}}))};
         const QList<QAccessible::Role> controls{
             QAccessible::PushButton, QAccessible::CheckBox,      QAccessible::RadioButton,
             QAccessible::ComboBox,   QAccessible::EditableText,  QAccessible::List,
@@ -248,6 +254,35 @@ private slots:
         for (const auto& dialog : dialogs)
             check(dialog.get());
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
+    }
+
+    // Of plug-ins that clash with none the Clashes dialog says so; scripts that could not be
+    // read it names, and Copy copies that much.
+    void theClashesDialogSaysWhenNothingClashesAndWhatCouldNotBeRead_data()
+    {
+        QTest::addColumn<QString>("unreadable"); // why, empty when everything was read
+        QTest::addColumn<QString>("shown");      // under the heading, empty when hidden
+        QTest::addColumn<bool>("copies");
+        QTest::newRow("everything read") << QString() << QString() << false;
+        QTest::newRow("a script unreadable")
+            << "/k/plugins/a.cs: Input/output error"
+            << S(strings::kClashesUnreadable) + "\n/k/plugins/a.cs: Input/output error" << true;
+    }
+    void theClashesDialogSaysWhenNothingClashesAndWhatCouldNotBeRead()
+    {
+        QFETCH(QString, unreadable);
+        QFETCH(QString, shown);
+        QFETCH(bool, copies);
+        functionclashes::InUse read;
+        if (!unreadable.isEmpty())
+            read.unreadable = korvane::Status::Failure(unreadable.toStdString());
+        ClashesDialog dialog{InUseFunctions(std::move(read))};
+        dialog.show();
+        QCOMPARE(dialog.findChild<QLabel*>("heading")->text(), S(strings::kClashesNone));
+        QVERIFY(!dialog.findChild<QTreeWidget*>("clashes")->isVisible());
+        const auto* why = dialog.findChild<QLabel*>("unreadable");
+        QCOMPARE(why->isVisible() ? why->text() : QString(), shown);
+        QCOMPARE(PushButton(&dialog, "copy")->isEnabled(), copies);
     }
 
     void theFolderBrowserOpensWithTheCurrentFolderInView()

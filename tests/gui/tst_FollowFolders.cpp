@@ -4,6 +4,7 @@
 #include "gui/FolderFollower.h"
 #include "gui/FolderScan.h"
 #include "ManagerWindow.h"
+#include "support/IoFaults.h"
 
 #include <filesystem>
 #include <fstream>
@@ -182,6 +183,32 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(colourShown(), QColor(Qt::red), 5000);
         QCOMPARE(m.list->item(0)->icon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
         QCOMPARE(m.State(), QString("Alpha|Alpha|Alpha||<<"));
+    }
+
+    // A script changed by hand so that two plug-ins in use no longer clash takes their marks
+    // away; the scan that follows reads again only the script that changed.
+    void aClashEndedByHandTakesTheMarksAwayReadingOnlyTheChangedScript()
+    {
+        Manager m;
+        m.Plugins("Weapon/Mortar+ Weapon/Sniper+");
+        for (const char* script : {"k/storage/mortar.cs", "k/plugins/mortar.cs",
+                                   "k/storage/sniper.cs", "k/plugins/sniper.cs"})
+            m.files.Write(script, "function Player::onWeaponChange(%p) {}");
+        QVERIFY(m.Show());
+        const auto marked = [&m] {
+            QStringList texts;
+            for (const char* item : {"Mortar", "Sniper", "Weapon"})
+                texts << m.Item(item)->toolTip(0);
+            return texts;
+        };
+        QVERIFY(!marked().contains(QString()));
+
+        const IoCallCount opened(m.files.Root(), "open", "/k/plugins/sniper.cs");
+        m.files.Write("k/plugins/mortar.cs", "function Mortar::onWeaponChange(%p) {}");
+        QTRY_COMPARE_WITH_TIMEOUT(marked(), QStringList(3, QString()), 5000);
+        if (opened.Calls() < 0)
+            QSKIP("this system's calls cannot be counted");
+        QCOMPARE(opened.Calls(), 0L);
     }
 
     // A scan the window cannot take yet is offered again.

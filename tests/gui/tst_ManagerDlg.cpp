@@ -14,7 +14,9 @@
 
 #include <filesystem>
 #include <optional>
+#include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QImageWriter>
 #include <QLabel>
@@ -73,6 +75,19 @@ ModalScript::Step Answer(const QString& button, QStringList* listed)
             *listed << files->item(row)->text();
         QTest::mouseClick(PushButton(active, button), Qt::LeftButton);
     };
+}
+
+// Writes a plug-in's script in storage and, in use, its copy in plugins.
+void Script(const Manager& m, const std::string& rel, const std::string& text, bool inUse)
+{
+    m.files.Write("k/storage/" + rel + ".cs", text);
+    if (inUse)
+        m.files.Write("k/plugins/" + rel + ".cs", text);
+}
+
+QString Described(const QTreeWidgetItem* item)
+{
+    return item->data(0, Qt::AccessibleDescriptionRole).toString();
 }
 
 } // namespace
@@ -702,6 +717,111 @@ private slots:
                     shownText.endsWith(S(strings::kDescriptionCut)));
             QVERIFY(m.files.Read("k/storage/alpha.desc.txt") == big);
         }
+    }
+
+    // Two plug-ins in use that define one function are both marked, each naming the function and
+    // the other, for the eye and for a screen reader. A copy in use stands for the plug-in of its
+    // own subfolder: here a twin, whose mark says that too, on a line of its own.
+    void pluginsInUseThatClashAreBothMarkedNamingTheFunctionAndTheOther()
+    {
+        Manager m;
+        m.Plugin("weapons/mortar", "Mortar", "Weapon", true);
+        m.Plugin("old/sniper", "Sniper", "Weapon"); // the one the scan uses
+        m.Plugin("sniper", "Sniper Classic", "Weapon", true);
+        m.Plugins("Armor/Heavy+");
+        const std::string defines = "// on change\r\nfunction Player::onWeaponChange(%p)\r\n{\r\n}";
+        Script(m, "weapons/mortar", defines, true);
+        Script(m, "sniper", defines, true);
+        Script(m, "old/sniper", defines, false);
+        Script(m, "heavy", "function Heavy::onUse() {}", true);
+        QVERIFY(m.Show());
+
+        const auto clash = [](const char* other) {
+            return S(strings::kClashMarkHead) + '\n' +
+                   S(strings::kClashMarkFunction).arg("Player::onWeaponChange", other);
+        };
+        const QString twin = "Sniper Classic (storage\\)";
+        QCOMPARE(Described(m.Item("Mortar")), clash("Sniper Classic"));
+        QCOMPARE(Described(m.Item(twin)),
+                 S(strings::kTwinPassedOver).arg("Sniper", "storage\\old\\") + '\n' +
+                     clash("Mortar"));
+        QCOMPARE(Described(m.Item("Sniper")), S(strings::kSameKeyOne).arg("storage\\sniper.cs"));
+        QCOMPARE(Described(m.Item("Heavy")), QString());
+        QVERIFY(m.Item("Mortar")->toolTip(0).contains("Player::onWeaponChange, also defined by "
+                                                      "Sniper Classic"));
+        QVERIFY(Picture(m.Item("Mortar")) != Picture(m.Item("Heavy")));
+        const auto* entry = m.list->findItems("Mortar", Qt::MatchExactly).value(0);
+        QCOMPARE(entry->toolTip(), m.Item("Mortar")->toolTip(0));
+        QCOMPARE(entry->data(Qt::AccessibleDescriptionRole).toString(), clash("Sniper Classic"));
+        QCOMPARE(Described(m.Item("Weapon")),
+                 S(strings::kCategoryHasTwins) + '\n' + S(strings::kCategoryHasClashes));
+        QCOMPARE(m.Item("Armor")->toolTip(0), QString());
+    }
+
+    // Before ">>", the panel says which plug-ins in use a stored plug-in would clash with and
+    // over which functions; of one that would clash with none, and once it is in use, nothing.
+    void thePanelSaysWhomAStoredPluginWouldClashWith_data()
+    {
+        QTest::addColumn<QString>("script"); // the stored plug-in's
+        QTest::addColumn<QString>("line");   // the panel's, empty when hidden
+        QTest::newRow("clashes")
+            << "function player::ONDAMAGE() {}\nfunction Player::onWeaponChange(%p) {}"
+            << S(strings::kClashWouldMake)
+                   .arg("Mortar and Sniper", "Player::onDamage and Player::onWeaponChange");
+        QTest::newRow("clashes with none") << "function Plasma::onFire() {}" << QString();
+    }
+    void thePanelSaysWhomAStoredPluginWouldClashWith()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, line);
+        Manager m;
+        m.Plugins("Weapon/Mortar+ Weapon/Sniper+ Weapon/Plasma");
+        Script(m, "mortar", "function Player::onWeaponChange() {}\nfunction Player::onDamage() {}",
+               true);
+        Script(m, "sniper", "function Player::onWeaponChange() {}", true);
+        Script(m, "plasma", script.toStdString(), false);
+        QVERIFY(m.Show());
+        auto* shown = m.dlg.findChild<QLabel*>("clashWarning");
+        m.Click("Plasma");
+        QCOMPARE(shown->isVisible(), !line.isEmpty());
+        QCOMPARE(shown->text(), line);
+        QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name), line);
+        m.use->click();
+        QVERIFY(!shown->isVisible());
+    }
+
+    // View > Clashes lists each function that plug-ins in use define alike, with the file and the
+    // line of each one's definition; Copy puts the list on the clipboard as text to post.
+    void viewClashesListsEachDefinitionAndCopiesTheList()
+    {
+        Manager m;
+        m.Plugin("weapons/mortar", "Mortar", "Weapon", true);
+        m.Plugins("Weapon/Sniper+");
+        Script(m, "weapons/mortar", "// Mortar\n\nfunction Player::onDamage() {}", true);
+        Script(m, "sniper", "function PLAYER::ONDAMAGE() {}", true);
+        QVERIFY(m.Show());
+        QGuiApplication::clipboard()->clear();
+        QStringList rows;
+        ModalScript script;
+        script.Then("ClashesDialog", [&rows](QWidget* dialog) {
+            auto* tree = dialog->findChild<QTreeWidget*>("clashes");
+            for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+                QStringList columns;
+                for (int c = 0; c < tree->columnCount(); ++c)
+                    columns << (*it)->text(c);
+                rows << columns.join('|');
+            }
+            PushButton(dialog, "copy")->click();
+            PushButton(dialog, "close")->click();
+        });
+        m.Command(strings::kMenuClashes);
+        QVERIFY(script.Finished());
+        QCOMPARE(rows, (QStringList{"PLAYER::ONDAMAGE||", "Sniper (sniper)|plugins\\sniper.cs|1",
+                                    "Mortar (mortar)|plugins\\weapons\\mortar.cs|3"}));
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("PLAYER::ONDAMAGE\n"
+                         "    Sniper (sniper): plugins\\sniper.cs:1\n"
+                         "    Mortar (mortar): plugins\\weapons\\mortar.cs:3\n"));
     }
 
     // A name too long for the tree or the list shows whole in a tool tip, and from its start in

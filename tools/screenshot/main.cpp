@@ -5,9 +5,11 @@
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
 #include "gui/CAboutDlg.h"
+#include "gui/ClashesDialog.h"
 #include "gui/CManagerDlg.h"
 #include "gui/COptionsDlg.h"
 #include "gui/FolderBrowserDialog.h"
+#include "gui/FolderScan.h"
 #include "gui/SettleCopiesDialog.h"
 #include "res/Strings.h"
 
@@ -132,6 +134,12 @@ int main(int argc, char** argv)
         // The choice for a copy in use edited beside storage's, as "<<" or a load asks it.
         SettleCopiesDialog settle({"weapons\\sniper.cs", "deployables\\turret.desc.txt"}, nullptr);
         ok = Save(settle, output, "settle-dialog.png") && ok;
+    }
+    {
+        // View > Clashes on the demo, in which Sniper Zoom Steps and Mortar Arc Marker clash.
+        const FolderScan scan = FolderScan::Read(korvane.toStdString());
+        ClashesDialog clashes(scan.functions);
+        ok = Save(clashes, output, "clashes.png") && ok;
     }
     {
         CAboutDlg about;
