@@ -3,6 +3,7 @@
 #include "core/catalogue/FunctionClashes.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/TextEncoding.h"
+#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
 #include "gui/ClashTexts.h"
@@ -53,14 +54,12 @@ std::uint64_t IconStamp(const std::string& iconPath)
 {
     if (iconPath.empty())
         return 0;
-    namespace fs = std::filesystem;
-    std::error_code error;
     // The scan took the path from the disk's listings; only the Korvane folder's part may be
     // spelt otherwise there.
-    auto written = fs::last_write_time(kpath::ToNative(iconPath), error);
-    if (error)
-        written = fs::last_write_time(Path(iconPath).OnDisk(), error);
-    return error ? 0 : static_cast<std::uint64_t>(written.time_since_epoch().count());
+    auto written = kfs::LastWriteStamp(kpath::ToNative(iconPath));
+    if (!written)
+        written = kfs::LastWriteStamp(Path(iconPath).OnDisk());
+    return written ? static_cast<std::uint64_t>(*written) : 0;
 }
 
 // The records of each key, in lower case, by number in the scan's order.

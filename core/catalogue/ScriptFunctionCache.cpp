@@ -1,5 +1,7 @@
 #include "core/catalogue/ScriptFunctionCache.h"
 
+#include "core/platform/FileSystem.h"
+
 #include <system_error>
 
 namespace korvane {
@@ -12,9 +14,10 @@ ScriptFunctionCache::StampOf(const std::filesystem::path& file)
     stamp.size = std::filesystem::file_size(file, error);
     if (error)
         return std::nullopt;
-    stamp.written = std::filesystem::last_write_time(file, error);
-    if (error)
+    const auto written = kfs::LastWriteStamp(file);
+    if (!written)
         return std::nullopt;
+    stamp.written = *written;
     return stamp;
 }
 

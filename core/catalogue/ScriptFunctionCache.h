@@ -23,7 +23,7 @@ public:
     struct Stamp
     {
         std::uintmax_t size = 0;
-        std::filesystem::file_time_type written{};
+        std::int64_t written = 0; // kfs::LastWriteStamp
 
         bool operator==(const Stamp&) const = default;
     };

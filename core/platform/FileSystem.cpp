@@ -213,6 +213,23 @@ korvane::Status RemoveEmptyFolder(const fs::path& folder)
     return ec ? Failure(folder, ec) : korvane::Status::Success();
 }
 
+std::optional<std::int64_t> LastWriteStamp(const fs::path& file)
+{
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                     data.ftLastWriteTime.dwLowDateTime);
+#else
+    std::error_code error;
+    const auto written = fs::last_write_time(file, error);
+    if (error)
+        return std::nullopt;
+    return static_cast<std::int64_t>(written.time_since_epoch().count());
+#endif
+}
+
 bool IsFolder(const fs::path& path)
 {
     std::error_code ec;

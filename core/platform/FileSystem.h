@@ -2,7 +2,9 @@
 
 #include "core/platform/Status.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -45,6 +47,11 @@ std::string ReadFailureReason(const std::filesystem::path& file);
 // Removes a file or a link (never a folder); a file already gone counts as removed.
 korvane::Status RemoveFile(const std::filesystem::path& file);
 korvane::Status RemoveEmptyFolder(const std::filesystem::path& folder);
+
+// When the file was last written, in the file system's own steps, so that two writings within a
+// second tell apart (the C library's time on Windows keeps whole seconds only). Comparable only
+// with another stamp of this function; nothing when the file cannot be looked at.
+std::optional<std::int64_t> LastWriteStamp(const std::filesystem::path& file);
 
 bool IsFolder(const std::filesystem::path& path);
 // False also when the system could not tell.
