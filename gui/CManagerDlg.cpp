@@ -35,6 +35,7 @@
 #include "gui/PluginDragDrop.h"
 #include "gui/PluginKeys.h"
 #include "gui/SettleCopiesDialog.h"
+#include "gui/ShownText.h"
 #include "gui/WarningBox.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -794,7 +795,7 @@ bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
     const korvane::Status copied =
         WhileLocked(folder, [&] { return pluginuse::UsePlugin(folder, *plugin); });
     if (!copied) {
-        const QString name = CatalogueView::display(plugin->m_strName);
+        const QString name = ShownText(plugin->m_strName);
         ShowWarning(this, WithReason(Text(strings::kUsePluginFailed).arg(name), copied.reason()));
         return false;
     }
@@ -812,7 +813,7 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
     if (!plugin)
         return false;
     const std::string folder = korvaneFolder();
-    const QString name = CatalogueView::display(plugin->m_strName);
+    const QString name = ShownText(plugin->m_strName);
     const CPluginInfo record = *plugin; // the catalogue's may be replaced before the second try
     bool elsewhere = false;
     const auto deleted =
@@ -920,7 +921,7 @@ void CManagerDlg::holdPlugin(QTreeWidgetItem* treeItem, bool hold)
         held.Release(plugin->m_strFileName);
     if (!held.Store(m_profile))
         ShowWarning(this, Text(hold ? strings::kHoldNotStored : strings::kReleaseNotStored)
-                              .arg(CatalogueView::display(plugin->m_strName)));
+                              .arg(ShownText(plugin->m_strName)));
     showHeld();
 }
 
@@ -1008,7 +1009,7 @@ void CManagerDlg::clearPluginInfo()
 void CManagerDlg::showPluginInfo(const CPluginInfo& plugin)
 {
     const auto show = [](QLineEdit* field, const std::string& text) {
-        field->setText(CatalogueView::display(text));
+        field->setText(ShownText(text));
         field->setCursorPosition(0); // a long text shows its start
     };
     show(m_editFileName, plugin.m_strFileName);
@@ -1016,7 +1017,7 @@ void CManagerDlg::showPluginInfo(const CPluginInfo& plugin)
     show(m_editSubdirectory, plugin.m_strSubdirectory);
     show(m_editAuthor, plugin.m_strAuthor);
     // A description edited in the window keeps CR LF between its lines.
-    QString description = CatalogueView::display(plugin.m_strDescription);
+    QString description = ShownText(plugin.m_strDescription);
     description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (plugin.m_descriptionCut)
         description += QStringLiteral("\n\n") + Text(strings::kDescriptionCut);
@@ -1089,7 +1090,7 @@ void CManagerDlg::OnSaveConfig()
         !keys.empty()) {
         QStringList names;
         for (const auto& key : keys)
-            names << CatalogueView::display(key);
+            names << ShownText(key);
         if (!AskYesNo(this, Text(strings::kSaveConfigRepeatedKeys).arg(names.join(", "))))
             return;
     }
@@ -1159,9 +1160,8 @@ void CManagerDlg::OnUndoLoad()
         QMessageBox::information(this, QCoreApplication::applicationName(),
                                  Text(strings::kNothingToUndo));
     } else if (undone->loaded.notCopied.empty()) {
-        QMessageBox::information(
-            this, QCoreApplication::applicationName(),
-            Text(strings::kUndoneLoad).arg(CatalogueView::display(undone->backup)));
+        QMessageBox::information(this, QCoreApplication::applicationName(),
+                                 Text(strings::kUndoneLoad).arg(ShownText(undone->backup)));
     } else {
         showNotCopied(undone->loaded);
     }
@@ -1174,8 +1174,8 @@ void CManagerDlg::showNotCopied(const pluginconfig::LoadedConfiguration& loaded)
     QStringList names;
     for (const auto& missing : loaded.notCopied) {
         const CPluginInfo* plugin = loaded.plugins.Find(missing.key);
-        names << CatalogueView::display(plugin ? plugin->m_strName : missing.key) +
-                     QStringLiteral(": ") + QString::fromStdString(missing.reason);
+        names << ShownText(plugin ? plugin->m_strName : missing.key) + QStringLiteral(": ") +
+                     QString::fromStdString(missing.reason);
     }
     ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
 }

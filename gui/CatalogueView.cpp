@@ -1,8 +1,8 @@
 #include "gui/CatalogueView.h"
 
-#include "core/catalogue/TextEncoding.h"
 #include "gui/FolderScan.h"
 #include "gui/PluginIcon.h"
+#include "gui/ShownText.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -108,11 +108,6 @@ CatalogueView::~CatalogueView()
     deleteItemsOutOfTree();
 }
 
-QString CatalogueView::display(std::string_view bytes)
-{
-    return QString::fromStdString(textencoding::EscapeBidiControls(textencoding::ToUtf8(bytes)));
-}
-
 void CatalogueView::show(FolderScan& scan)
 {
     if (scan.digests.size() != scan.Size())
@@ -191,9 +186,9 @@ PluginFilter::Texts CatalogueView::filterTexts(int slot) const
     const CPluginInfo* plugin = m_slots[static_cast<size_t>(slot)].record.get();
     if (!plugin)
         return {};
-    return {display(plugin->m_strName), display(plugin->m_strFileName),
-            display(plugin->m_strAuthor), display(plugin->m_strCategory),
-            display(plugin->m_strDescription)};
+    return {ShownText(plugin->m_strName), ShownText(plugin->m_strFileName),
+            ShownText(plugin->m_strAuthor), ShownText(plugin->m_strCategory),
+            ShownText(plugin->m_strDescription)};
 }
 
 void CatalogueView::setFilter(const QString& text)
@@ -309,11 +304,11 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
 
 QString CatalogueView::itemText(const Slot& slot) const
 {
-    QString text = display(slot.record->m_strName);
+    QString text = ShownText(slot.record->m_strName);
     if (slot.twin)
         text = strings::Text(strings::kTwinItem)
                    .arg(text, strings::Text(strings::kInStorage)
-                                  .arg(display(slot.record->m_strSubdirectory)));
+                                  .arg(ShownText(slot.record->m_strSubdirectory)));
     if (slot.held)
         text = strings::Text(strings::kHeldItem).arg(text);
     return text;
@@ -341,7 +336,7 @@ void CatalogueView::fillTree(FolderScan& scan)
         const std::string& category = plugin.record->m_strCategory;
         auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
         if (isNew) {
-            auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{display(category)});
+            auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{ShownText(category)});
             item->setIcon(0, m_categoryIcon);
             item->setData(0, kIdentityRole, 0);
             found->second = item.get();
@@ -404,7 +399,7 @@ void CatalogueView::showCategoryMarks()
 QListWidgetItem* CatalogueView::newEntry(int slot)
 {
     Slot& plugin = m_slots.at(static_cast<size_t>(slot));
-    auto entry = std::make_unique<AlphabeticalListItem>(display(plugin.record->m_strName));
+    auto entry = std::make_unique<AlphabeticalListItem>(ShownText(plugin.record->m_strName));
     entry->setData(kIdentityRole, slot);
     entry->setIcon(plugin.item->icon(0));
     entry->setToolTip(plugin.item->toolTip(0));
@@ -539,7 +534,7 @@ void CatalogueView::showName(QTreeWidgetItem* item)
     plugin.fields = FolderScan::FieldsOf(*plugin.record); // as the next scan finds it
     item->setText(0, itemText(plugin));
     if (plugin.entry)
-        plugin.entry->setText(display(plugin.record->m_strName));
+        plugin.entry->setText(ShownText(plugin.record->m_strName));
     if (m_filterText.isEmpty()) {
         m_filter.clear(); // made again, with the new texts, when the filter is next used
         return;
@@ -553,7 +548,7 @@ QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
     auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
     if (!isNew)
         return found->second;
-    auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{display(category)});
+    auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{ShownText(category)});
     item->setIcon(0, m_categoryIcon);
     item->setData(0, kIdentityRole, 0);
     found->second = item.get();
@@ -797,7 +792,7 @@ void CatalogueView::changeSlot(int slot, FolderScan& scan, size_t index)
         // Sorted in again under its new name.
         const bool wasSelected = plugin.entry->isSelected();
         auto* entry = m_list->takeItem(m_list->row(plugin.entry));
-        entry->setText(display(plugin.record->m_strName));
+        entry->setText(ShownText(plugin.record->m_strName));
         m_list->addItem(entry);
         entry->setSelected(wasSelected);
     }

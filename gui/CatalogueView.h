@@ -49,10 +49,6 @@ public:
     CatalogueView(const CatalogueView&) = delete;
     CatalogueView& operator=(const CatalogueView&) = delete;
 
-    // Record fields hold the bytes of the description file, which need not be UTF-8. Shown
-    // decoded, bidirectional controls escaped so that no name reads as another.
-    static QString display(std::string_view bytes);
-
     // Shows a scan of the folders: its catalogue and twins in the tree and, in the list, every
     // plug-in in use the catalogue knows. Nothing is selected; the filter stays as it was set.
     // The records and the functions of the plug-ins in use go from the scan into the view.

@@ -1,7 +1,7 @@
 #include "gui/ClashTexts.h"
 
-#include "core/catalogue/TextEncoding.h"
 #include "gui/InUseFunctions.h"
+#include "gui/ShownText.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -61,8 +61,7 @@ QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunction
 QString PluginOf(const FunctionClash::Definer& definer, const InUseFunctions& inUse)
 {
     const QString name = inUse.nameOf(definer);
-    const QString key =
-        QString::fromStdString(textencoding::EscapeBidiControls(textencoding::ToUtf8(definer.key)));
+    const QString key = ShownText(definer.key);
     return name == key ? name : Text(strings::kClashPlugin).arg(name, key);
 }
 

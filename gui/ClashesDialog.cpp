@@ -1,8 +1,9 @@
 #include "gui/ClashesDialog.h"
 
-#include "core/catalogue/TextEncoding.h"
 #include "gui/ClashTexts.h"
 #include "gui/InUseFunctions.h"
+#include "gui/PlainLabel.h"
+#include "gui/ShownText.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -21,21 +22,9 @@ using strings::Text;
 
 namespace {
 
-// Names from folders and scripts are shown as plain text, whatever they hold.
-QLabel* PlainLabel(const QString& text, const char* name, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    return label;
-}
-
-// Names on the disk need not be UTF-8; bidirectional controls are shown written out.
 QString FileOf(const FunctionClash::Definer& definer)
 {
-    return QString::fromStdString(
-        textencoding::EscapeBidiControls(textencoding::ToUtf8(definer.file.Stored())));
+    return ShownText(definer.file.Stored());
 }
 
 QString Unreadable(const InUseFunctions& functions)

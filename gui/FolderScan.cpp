@@ -2,11 +2,11 @@
 
 #include "core/catalogue/FunctionClashes.h"
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/catalogue/TextEncoding.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
 #include "gui/ClashTexts.h"
+#include "gui/ShownText.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -37,15 +37,10 @@ std::unique_ptr<CPluginInfo> Describe(const std::string& storageFolder,
     return record;
 }
 
-QString Shown(std::string_view bytes)
-{
-    return QString::fromStdString(textencoding::EscapeBidiControls(textencoding::ToUtf8(bytes)));
-}
-
 // A path below storage as the window names it: "storage\weapons\sniper.cs".
 QString InStorage(const std::string& path)
 {
-    return strings::Text(strings::kInStorage).arg(Shown(path));
+    return strings::Text(strings::kInStorage).arg(ShownText(path));
 }
 
 // When the icon file was last written: all that tells of a picture replaced under the same
@@ -105,7 +100,7 @@ void MarkTwins(FolderScan& scan)
         othersOf[used] << InStorage(twin.m_strSubdirectory + scan.twins[t].script);
         AddMark(scan.digests[catalogue.m_arrPlugins.size() + t],
                 strings::Text(strings::kTwinPassedOver)
-                    .arg(Shown(used->m_strName), InStorage(used->m_strSubdirectory)),
+                    .arg(ShownText(used->m_strName), InStorage(used->m_strSubdirectory)),
                 FolderScan::kSharesFileName);
     }
     for (const auto& [used, others] : othersOf) {
@@ -124,7 +119,7 @@ void MarkClashes(FolderScan& scan, const RecordsOfKey& ofKey)
         return RecordInUse(scan, ofKey, plugin.key, plugin.subdirectory);
     };
     const auto nameOf = [&scan](std::optional<size_t> record, const std::string& key) {
-        return Shown(record ? scan.Record(*record)->m_strName : key);
+        return ShownText(record ? scan.Record(*record)->m_strName : key);
     };
     for (const PluginFunctions& plugin : scan.functions.plugins())
         scan.functions.setName(plugin, nameOf(recordOf(plugin), plugin.key));
@@ -156,7 +151,7 @@ void MarkClashes(FolderScan& scan, const RecordsOfKey& ofKey)
                 // Its own copy in another subfolder of plugins is named by its file.
                 if (o != d)
                     shared.others << (records[o] == records[d]
-                                          ? Shown(definers[o].file.Stored())
+                                          ? ShownText(definers[o].file.Stored())
                                           : nameOf(records[o], definers[o].key));
             }
             plugin.functions.push_back(std::move(shared));

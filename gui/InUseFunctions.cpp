@@ -1,7 +1,7 @@
 #include "gui/InUseFunctions.h"
 
-#include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
+#include "gui/ShownText.h"
 
 #include <utility>
 
@@ -27,8 +27,7 @@ QString InUseFunctions::nameOf(const FunctionClash::Definer& definer) const
     const auto found = m_names.find(Place(definer.subdirectory, definer.key));
     if (found != m_names.end())
         return found->second;
-    return QString::fromStdString(
-        textencoding::EscapeBidiControls(textencoding::ToUtf8(definer.key)));
+    return ShownText(definer.key);
 }
 
 } // namespace korvane

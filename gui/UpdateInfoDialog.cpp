@@ -1,6 +1,7 @@
 #include "gui/UpdateInfoDialog.h"
 
 #include "core/updater/UpdatePreview.h"
+#include "gui/PlainLabel.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -18,16 +19,6 @@ namespace korvane {
 using strings::Text;
 
 namespace {
-
-// Names from the list are shown as plain text, whatever they hold.
-QLabel* PlainLabel(const QString& text, const char* name, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    return label;
-}
 
 QString Heading(const UpdatePreview& preview)
 {

@@ -8,9 +8,9 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
-#include "gui/CatalogueView.h"
 #include "gui/CManagerDlg.h"
 #include "gui/PluginFilter.h"
+#include "gui/ShownText.h"
 
 #include <chrono>
 #include <cstdio>
@@ -59,11 +59,9 @@ PluginFilter FloorFilter(const std::filesystem::path& storage)
     catalogue.Rescan(kpath::WithTrailingSeparator(kpath::FromNative(storage)));
     PluginFilter filter;
     for (const auto& plugin : catalogue.m_arrPlugins)
-        filter.add({CatalogueView::display(plugin->m_strName),
-                    CatalogueView::display(plugin->m_strFileName),
-                    CatalogueView::display(plugin->m_strAuthor),
-                    CatalogueView::display(plugin->m_strCategory),
-                    CatalogueView::display(plugin->m_strDescription)});
+        filter.add({ShownText(plugin->m_strName), ShownText(plugin->m_strFileName),
+                    ShownText(plugin->m_strAuthor), ShownText(plugin->m_strCategory),
+                    ShownText(plugin->m_strDescription)});
     return filter;
 }
 

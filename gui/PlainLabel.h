@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace korvane {
+
+// A word-wrapped label that shows its text as plain text, whatever it holds (names from the
+// folders, a server or a script), named for tests and screen readers.
+QLabel* PlainLabel(const QString& text, const char* objectName, QWidget* parent);
+
+} // namespace korvane
