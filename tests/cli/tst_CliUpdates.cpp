@@ -119,24 +119,20 @@ private slots:
     void updatesFilesPrintsEachFileAsViewInfoShowsIt()
     {
         Updates u;
-        u.server.Serve("/mixed.upd",
-                       QByteArray::fromStdString(testsupport::ListBytes(*testsupport::ListOf(
-                           testsupport::MakeUpdate("Mixed", "", u.server.Url("/files/"),
-                                                   {{"sniper.cs", "storage\\", 6},
-                                                    {"korvane.cs", "", 3},
-                                                    {"x.cs", "..\\", 1}})))));
+        u.server.Serve(
+            "/refused.upd",
+            QByteArray::fromStdString(testsupport::ListBytes(*testsupport::ListOf(
+                testsupport::MakeUpdate("Refused", "", "http://h/", {{"x.cs", "..\\", 1}})))));
         const CliResult listed = u.Run({"updates", "--files", "--url", "/korvane.upd"});
         QCOMPARE(listed.err, Unsigned());
         QCOMPARE(listed.status, 0);
         QCOMPARE(listed.out, QStringLiteral("0\tstorage\\sniper.cs\t6\tYes\t\n"
                                             "1\tstorage\\gone.cs\t4\tNo\t\n"));
-        const QString refused =
-            strings::Text(strings::kNoteRefused)
-                .arg(strings::Text(strings::kReasonUnsafeName).arg(QStringLiteral("..\\x.cs")));
-        QCOMPARE(u.Run({"updates", "--files", "--url", "/mixed.upd"}).out,
-                 "0\tstorage\\sniper.cs\t6\tYes\t\n0\tkorvane.cs\t3\tYes\t" +
-                     strings::Text(strings::kNoteOutsideStorage) + "\n0\t..\\x.cs\t1\tRefused\t" +
-                     refused + '\n');
+        QCOMPARE(u.Run({"updates", "--files", "--url", "/refused.upd"}).out,
+                 "0\t..\\x.cs\t1\tRefused\t" +
+                     strings::Text(strings::kNoteRefused)
+                         .arg(strings::Text(strings::kReasonUnsafeName).arg("..\\x.cs")) +
+                     '\n');
     }
 
     // Each failure's message ends with its reason; which reason each list gets is the update
@@ -174,8 +170,6 @@ private slots:
         QCOMPARE(Q(u.cli.tree.Read("k/storage/sniper.cs")), sniper);
     }
 
-    // The player's own copy in use is kept and named, with the way out, and an option settles
-    // it. What each option sets aside is the catalogue's concern (tst_SettleCopies).
     // --key pins a key for one run, in place of the settings' keys: a list and files it signed
     // are installed in silence; anything else is refused, naming the address without its user
     // information, and changes nothing. Without a key the player is shown the signing key's ID.
@@ -209,6 +203,8 @@ private slots:
         QCOMPARE(u.Run({"updates", "--url", "/signed.upd"}).status, 1);
     }
 
+    // The player's own copy in use is kept and named, with the way out, and an option settles
+    // it. What each option sets aside is the catalogue's concern (tst_SettleCopies).
     void aChangedCopyInUseIsKeptUntilAnOptionSettlesIt()
     {
         const Updates u;

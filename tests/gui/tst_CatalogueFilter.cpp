@@ -69,12 +69,13 @@ private slots:
         QCOMPARE(filter.match("sniper"), 1);
     }
 
-    void typingShowsMatchesInOpenCategoriesAndClearingRestoresTheTree()
+    // Esc empties the field from anywhere (tst_ManagerDlg), and the categories open before come
+    // back open (tst_FollowFolders).
+    void typingShowsMatchesInOpenCategoriesAndBlanksShowTheWholeTree()
     {
         Manager m;
         m.Plugins("Weapon/Sniper Weapon/Mortar Armor/Heavy Misc/Radar+");
         QVERIFY(m.Show());
-        m.Item("Misc")->setExpanded(true);
         auto* field = m.dlg.findChild<QLineEdit*>("filter");
         const int width = field->width();
         QTest::keyClicks(field, "aR");
@@ -92,14 +93,8 @@ private slots:
         QCOMPARE(Label(m, "filterCount"), QString("1 of 4 plug-ins"));
         field->setText("   ");
         QCOMPARE(Label(m, "filterCount"), QString());
-        field->setText("arx");
-        // Esc empties the field; the tree is as it was.
-        QTest::keyClick(field, Qt::Key_Escape);
-        QCOMPARE(field->text(), QString());
-        QCOMPARE(Label(m, "filterCount"), QString());
         QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar, Sniper"}));
         QVERIFY(!m.Item("Armor")->isExpanded() && !m.Item("Weapon")->isExpanded());
-        QVERIFY(m.Item("Misc")->isExpanded());
     }
 
     void filterStaysThroughUseAndUnuseAndHidesTheSelectionItTakesAway()
@@ -134,8 +129,9 @@ private slots:
 
     // Two plug-ins of one key in two subfolders: the scan uses the first and passes over the
     // other, a twin. Both are shown; the twin is marked with its folder and cannot be put in use
-    // from the window, and the marks reach a screen reader and a collapsed category too.
-    void twinsAreBothShownAndMarkedAlsoForAScreenReader()
+    // from the window; a collapsed category shows that it holds one. What the marks say to a
+    // screen reader is shown with a twin that clashes (tst_ManagerDlg).
+    void twinsAreBothShownMarkedAndKeptOutOfUse()
     {
         Manager m;
         m.Plugin("plasma", "Plasma Rifle Overheat", "Weapon");
@@ -154,16 +150,11 @@ private slots:
         QCOMPARE(m.Item("PLASMA")->toolTip(0),
                  QString("<p>Other plug-ins have this file name: storage\\plasma.cs, "
                          "storage\\z&amp;lt;b&amp;gt;\\PLASMA.cs</p>"));
-        const QString passedOver = S(strings::kTwinPassedOver).arg("PLASMA", "storage\\old\\");
-        QCOMPARE(m.Item(twin)->data(0, Qt::AccessibleDescriptionRole).toString(), passedOver);
         QVERIFY(Picture(m.Item(twin)) != Picture(m.Item("Mortar")));
         QVERIFY(Picture(m.Item("PLASMA")) != Picture(m.Item("Mortar")));
         // Collapsed, a category shows that it holds twins.
         QVERIFY(!m.Item("Weapon")->isExpanded());
         QVERIFY(Picture(m.Item("Weapon")) != Picture(m.Item("Armor")));
-        QCOMPARE(m.Item("Weapon")->data(0, Qt::AccessibleDescriptionRole).toString(),
-                 S(strings::kCategoryHasTwins));
-        QCOMPARE(m.Item("Armor")->toolTip(0), QString());
 
         m.Click(twin);
         QCOMPARE(m.State(), twin + "||Plasma Rifle Overheat||");

@@ -48,15 +48,8 @@ private slots:
         };
         const QStringList read; // the file is only read
         // clang-format off
-        row("all fields", read, "Name=Plasma Rifle\r\nCategory=Weapon\r\nAuthor=Someone\r\nline one\r\nline two\r\n", "Plasma Rifle|Weapon|Someone|line one\nline two");
-        row("keys ignore case", read, "NAME=x\r\ncAtEgOrY=Pack\r\n", "x|Pack|Unknown|No Description");
-        row("blank before equals is another key", read, "Name = x\r\n", "blaster|Unknown|Unknown|No Description");
-        row("value keeps later equals", read, "Name=a=b=c\r\n", "a=b=c|Unknown|Unknown|No Description");
-        row("field after description is text", read, "about it\r\nName=late\r\n", "blaster|Unknown|Unknown|about it\nName=late");
-        row("empty first line starts description", read, "\r\nsecond\r\n", "blaster|Unknown|Unknown|\nsecond");
+        row("keys in any case, values keep later equals", read, "NAME=a=b\r\ncAtEgOrY=Pack\r\n", "a=b|Pack|Unknown|No Description");
         row("later field overrides, empty value empties", read, "Author=a\r\nAuthor=\r\n", "blaster|Unknown||No Description");
-        row("last line without line end", read, "Name=n\r\ntext", "n|Unknown|Unknown|text");
-        row("bare LF lines", read, "Name=n\none\ntwo\n", "n|Unknown|Unknown|one\ntwo");
         row("every field written", {"Plasma", "Weapon", "Me", "one\ntwo"}, "Name=Plasma\r\nCategory=Weapon\r\nAuthor=Me\r\none\r\ntwo", "Plasma|Weapon|Me|one\ntwo");
         row("nothing written", {"", "", "", ""}, "", "blaster|Unknown|Unknown|No Description");
         row("CR LF inside the description", {"", "", "", "a\r\nb"}, "a\r\r\nb", "blaster|Unknown|Unknown|a\r\nb");
@@ -143,7 +136,6 @@ private slots:
         QTest::addColumn<QString>("edited");
         QTest::addColumn<QByteArray>("stored");
         // clang-format off
-        QTest::newRow("untouched single-byte text") << QByteArray("Caf\xe9") << QByteArray("x") << QString::fromUtf8("Café") << QByteArray("Caf\xe9");
         QTest::newRow("edit in a single-byte file") << QByteArray("Caf\xe9") << QByteArray("x") << QString::fromUtf8("Cafés €") << QByteArray("Caf\xe9s \x80");
         QTest::newRow("another field is single-byte") << QByteArray("Plain") << QByteArray("\x93q\x94") << QString::fromUtf8("Piñata") << QByteArray("Pi\xf1" "ata");
         QTest::newRow("no Windows byte for it") << QByteArray("Caf\xe9") << QByteArray("x") << QString::fromUtf8("Ωmega") << QByteArray("\xce\xa9mega");
@@ -222,8 +214,6 @@ private slots:
     void windowsTextIsShownAsItsCharacters()
     {
         QCOMPARE(textencoding::ToUtf8("caf\xc3\xa9"), std::string("caf\xc3\xa9"));
-        QCOMPARE(textencoding::ToUtf8("caf\xe9 \x93q\x94"),
-                 std::string("caf\xc3\xa9 \xe2\x80\x9cq\xe2\x80\x9d"));
         QVERIFY(!textencoding::IsValidUtf8("\xc0\xaf"));        // overlong
         QVERIFY(!textencoding::IsValidUtf8("\xed\xa0\x80"));    // surrogate
         QVERIFY(!textencoding::IsValidUtf8("\xe2\x82"));        // cut short
@@ -241,25 +231,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("utf8");
         QTest::addColumn<QByteArray>("shown");
-        QTest::newRow("override") << QByteArray("photo\xe2\x80\xaegnp.cs")
-                                  << QByteArray("photo\\u202Egnp.cs");
-        QTest::newRow("embeddings and pop") << QByteArray("\xe2\x80\xaa\xe2\x80\xab\xe2\x80\xac")
-                                            << QByteArray("\\u202A\\u202B\\u202C");
-        QTest::newRow("isolates") << QByteArray("\xe2\x81\xa6"
-                                                "a"
-                                                "\xe2\x81\xa9")
-                                  << QByteArray("\\u2066a\\u2069");
-        QTest::newRow("marks") << QByteArray("\xe2\x80\x8e\xe2\x80\x8f\xd8\x9c")
-                               << QByteArray("\\u200E\\u200F\\u061C");
+        // Override, embeddings, pop, isolates and marks.
+        QTest::newRow("controls")
+            << QByteArray("photo\xe2\x80\xaegnp\xe2\x80\xaa\xe2\x80\xab\xe2\x80\xac\xe2\x81\xa6"
+                          "a\xe2\x81\xa9\xe2\x80\x8e\xe2\x80\x8f\xd8\x9c")
+            << QByteArray(
+                   "photo\\u202Egnp\\u202A\\u202B\\u202C\\u2066a\\u2069\\u200E\\u200F\\u061C");
         QTest::newRow("cut short at the end") << QByteArray("a\xe2\x80") << QByteArray("a\xe2\x80");
         // Their neighbours are text: joiners, spaces, quotes, Arabic, a character beyond the BMP.
-        QTest::newRow("neighbours")
-            << QByteArray("\xe2\x80\x8d\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa\xe2\x80\x9c"
-                          "\xd8\x9b\xd8\xa8\xf0\x9f\x98\x80")
-            << QByteArray("\xe2\x80\x8d\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa\xe2\x80\x9c"
-                          "\xd8\x9b\xd8\xa8\xf0\x9f\x98\x80");
+        const QByteArray neighbours("\xe2\x80\x8d\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa\xe2\x80\x9c"
+                                    "\xd8\x9b\xd8\xa8\xf0\x9f\x98\x80");
+        QTest::newRow("neighbours") << neighbours << neighbours;
     }
-
     void bidiControlsInNamesAreShownEscaped()
     {
         QFETCH(QByteArray, utf8);

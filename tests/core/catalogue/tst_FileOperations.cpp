@@ -107,9 +107,7 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("key");
         // clang-format off
-        QTest::newRow("spaces") << "my weapons" << "big gun";
-        QTest::newRow("non-ascii") << QString::fromUtf8("w\u00e4ffen") << QString::fromUtf8("gew\u00e9hr");
-        QTest::newRow("leading dash") << "-x" << "-rf";
+        QTest::newRow("spaces, dashes, beyond ASCII") << QString::fromUtf8("-my w\u00e4ffen") << QString::fromUtf8("-rf gew\u00e9hr");
         QTest::newRow("star") << "[set]" << "*";
         QTest::newRow("bracket set") << "w" << "[bp]";
         // clang-format on
@@ -219,23 +217,15 @@ private slots:
         QCOMPARE(tree.Read("c/storage/blaster.cs"), std::string("only copy"));
     }
 
+    // Taking out of use deletes a copy in use only once storage holds the same bytes (a copy that
+    // differs is refused: tst_SettleCopies), and secures first what storage lacks.
     void takingOutOfUseSecuresWhatStorageLacksFirst()
     {
         TestTree tree;
         tree.Write("storage/w/BLASTER.cs", "stored");
-        tree.Write("plugins/w/blaster.cs", "edited"); // as long as storage's, not the same
+        tree.Write("plugins/w/blaster.cs", "stored");
         tree.Write("plugins/w/blaster.notes", "only copy");
         const CPluginInfo plugin = Plugin("blaster", "w\\");
-        const auto edited = pluginuse::UnusePlugin(tree.Root(), plugin);
-        QVERIFY(!edited);
-        QCOMPARE(QString::fromStdString(edited.reason()),
-                 tree.QPath("plugins/w/blaster.cs") +
-                     ": the file differs from its copy in storage");
-        QCOMPARE(tree.Read("plugins/w/blaster.cs"), std::string("edited"));
-        QCOMPARE(tree.Read("storage/w/BLASTER.cs"), std::string("stored"));
-
-        // The same bytes are a copy: the plug-in goes out of use.
-        tree.Write("plugins/w/blaster.cs", "stored");
         QVERIFY(pluginuse::UnusePlugin(tree.Root(), plugin));
         QCOMPARE(tree.Names("plugins/w"), QStringList{});
         QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
@@ -244,7 +234,6 @@ private slots:
         tree.Write("storage/v", "in the way");
         tree.Write("plugins/v/blaster.cs", "only copy");
         const auto status = pluginuse::UnusePlugin(tree.Root(), Plugin("blaster", "v\\"));
-        QVERIFY(!status);
         QVERIFY(QString::fromStdString(status.reason()).startsWith(tree.QPath("storage/v")));
         QCOMPARE(tree.Read("plugins/v/blaster.cs"), std::string("only copy"));
 

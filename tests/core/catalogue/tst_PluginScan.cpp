@@ -56,17 +56,29 @@ private slots:
     }
 
     // Scripts are files named *.cs, but for the modification's own; a real folder named like a
-    // script is entered, never listed.
-    void onlyPluginScriptsAreListed()
+    // script is entered, never listed. A key is the name before the first dot, and the first
+    // script of a key in case-insensitive order of names, folders included, is the plug-in.
+    void onlyPluginScriptsAreListedOncePerKey()
     {
         TestTree tree;
         for (const char* file :
              {"plain.cs", "CAPITAL.CS", "backup.cs.bak", "other.csx", "Korvane.cs", "KORVANE.CS",
-              "korvane.weapons.cs", "korvanemenu.cs", "described.desc.txt", "odd.cs/inner.cs"})
+              "korvane.weapons.cs", "korvanemenu.cs", "described.desc.txt", "odd.cs/inner.cs",
+              "blaster.cs", "blaster.heavy.cs", "weapons/BLASTER.cs", "weapons/plasma.cs"})
             tree.Write(std::string("in/") + file, "// script");
         CPluginList list;
-        list.Rescan(tree.Path("in\\"));
-        QCOMPARE(Keys(list), (QStringList{"CAPITAL", "korvanemenu", "odd.cs\\inner", "plain"}));
+        QCOMPARE(list.Rescan(tree.Path("in\\")), 6);
+        QCOMPARE(Keys(list), (QStringList{"blaster", "CAPITAL", "korvanemenu", "odd.cs\\inner",
+                                          "plain", "weapons\\plasma"}));
+        QCOMPARE(list.Find("Plasma")->m_strSubdirectory, std::string("weapons\\"));
+        QCOMPARE(list.Find("nothing"), nullptr);
+        // A missing or empty folder empties the list.
+        tree.MakeFolder("empty");
+        for (const char* folder : {"empty\\", "absent\\"}) {
+            QCOMPARE(list.Rescan(tree.Path(folder)), 0);
+            QCOMPARE(list.GetSize(), 0);
+            list.Rescan(tree.Path("in\\"));
+        }
     }
 
     // A link named like a script is one when it leads to a file; a link to a folder is not
@@ -110,29 +122,6 @@ private slots:
             tree.Path("storage\\"));
         QCOMPARE(configured.GetSize(), 1);
         QCOMPARE(missing, (std::vector<std::string>{"", "tab\there"}));
-    }
-
-    void keyIsTheNameBeforeTheFirstDotAndTheFirstScriptWins()
-    {
-        TestTree tree;
-        tree.Write("blaster.cs", "a");
-        tree.Write("blaster.heavy.cs", "b");
-        tree.Write("weapons/BLASTER.cs", "c");
-        tree.Write("weapons/plasma.cs", "d");
-        CPluginList list;
-        QCOMPARE(list.Rescan(tree.Root()), 2);
-        // Entries are taken in case-insensitive alphabetical order, folders included.
-        QCOMPARE(Keys(list), (QStringList{"blaster", "weapons\\plasma"}));
-        QVERIFY(list.Exists("BLASTER"));
-        QCOMPARE(list.Find("Plasma")->m_strSubdirectory, std::string("weapons\\"));
-        QCOMPARE(list.Find("nothing"), nullptr);
-        // A missing or empty folder empties the list.
-        tree.MakeFolder("empty");
-        for (const char* folder : {"empty\\", "absent\\"}) {
-            QCOMPARE(list.Rescan(tree.Root()), 2);
-            QCOMPARE(list.Rescan(tree.Path(folder)), 0);
-            QCOMPARE(list.GetSize(), 0);
-        }
     }
 
     void descriptionAndIconComeFromBesideTheScriptWhateverTheirCase()

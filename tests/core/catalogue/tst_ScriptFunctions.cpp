@@ -21,12 +21,6 @@ QStringList Found(const std::vector<FunctionDefinition>& definitions)
     return found;
 }
 
-// Bytes of a literal, NUL bytes too.
-template <size_t N> QByteArray Bytes(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
-
 std::string Definitions(size_t count)
 {
     std::string script;
@@ -78,8 +72,8 @@ private slots:
             << QByteArray("function a()\r\n\r\nfunction b()\rfunction c()\r\n")
             << QStringList{"1:a", "3:b", "4:c"};
         QTest::newRow("byte order mark, NUL and bytes beyond ASCII")
-            << Bytes("\xef\xbb\xbf" "function a()\0function b()\x80" "function c\xe9()"
-                     "\0\xff" "function d()")
+            << QByteArrayLiteral("\xef\xbb\xbf" "function a()\0function b()\x80" "function c\xe9()"
+                                 "\0\xff" "function d()")
             << QStringList{"1:a", "1:b", "1:d"};
         QTest::newRow("a name of the longest length, and one longer with a keyword in its tail")
             << "function " + longName + "()\nfunction " + longName + "function x()"

@@ -125,43 +125,24 @@ private slots:
         m_authorityPem = file.readAll();
     }
 
-    void sniperListIsWrittenAndReadByteForByte()
+    // The list is written and read byte for byte as the program's clients know it; a text of 255
+    // bytes or more (a long base URL, say) takes a longer length prefix.
+    void listsAreWrittenAndReadByteForByte()
     {
-        const std::string bytes = Header("01000000") + SniperRecord();
+        const std::string sniper = Header("01000000") + SniperRecord();
         QCOMPARE(ListBytes(*ListOf(MakeUpdate("Sniper", "storage\\", "http://k.nt/u/",
                                               {{"sniper.cs", "", 300}}, 1, 2))),
-                 bytes);
-        CUpdateList list;
-        QVERIFY(list.Load(bytes).ok());
-        QCOMPARE(ListBytes(list), bytes);
-    }
-
-    void lengthsAndCountsKeepTheirPrefixes_data()
-    {
-        QTest::addColumn<int>("nameLength");
-        QTest::addColumn<int>("fileCount");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<std::string>("prefix");
-        QTest::newRow("254-character name") << 254 << 0 << 12 << Hex("FE");
-        QTest::newRow("255-character name") << 255 << 0 << 12 << Hex("FFFF00");
-        QTest::newRow("65534-character name") << 0xFFFE << 0 << 12 << Hex("FFFFFFFEFF0000");
-        QTest::newRow("65534 files") << 1 << 65534 << 16 << Hex("FEFF");
-        QTest::newRow("65535 files") << 1 << 65535 << 16 << Hex("FFFFFFFF0000");
-    }
-
-    void lengthsAndCountsKeepTheirPrefixes()
-    {
-        QFETCH(int, nameLength);
-        QFETCH(int, fileCount);
-        QFETCH(int, offset);
-        QFETCH(std::string, prefix);
-        const std::vector<CUpdateFileInfo> files(size_t(fileCount), {"f.cs", "a\\", 7});
-        const std::string bytes =
-            ListBytes(*ListOf(MakeUpdate(std::string(size_t(nameLength), 'n'), "", "", files)));
-        QCOMPARE(bytes.substr(size_t(offset), prefix.size()), prefix);
-        CUpdateList list;
-        QVERIFY(list.Load(bytes).ok());
-        QCOMPARE(ListBytes(list), bytes);
+                 sniper);
+        const auto named = [](size_t length) {
+            return ListBytes(*ListOf(MakeUpdate(std::string(length, 'n'), "", "")));
+        };
+        QCOMPARE(named(254).substr(12, 1), Hex("FE"));
+        QCOMPARE(named(255).substr(12, 3), Hex("FFFF00"));
+        for (const std::string& bytes : {sniper, named(254), named(255)}) {
+            CUpdateList list;
+            QVERIFY(list.Load(bytes).ok());
+            QCOMPARE(ListBytes(list), bytes);
+        }
     }
 
     void readingEndsAsTheBytesAllow_data()
@@ -281,9 +262,9 @@ private slots:
     // comment is covered by the global signature, so that the time cannot be moved either.
     void onlyTheListThePinnedKeySignedIsTaken_data()
     {
-        QTest::addColumn<bool>("altered"); // one byte of the list, after it was signed
-        // How the list is signed (made in the test: a data function only names its rows):
-        // empty: not at all, the server answers 404.
+        // How the list is signed, made in the test (a data function only names its rows): empty,
+        // not at all (the server answers 404); "altered", by the key, then one of its bytes
+        // changed; "time moved", the trusted comment's time changed after signing.
         QTest::addColumn<QString>("signature");
         QTest::addColumn<bool>("pinned");
         QTest::addColumn<qint64>("accepted"); // the newest accepted before; 0: none
@@ -291,44 +272,40 @@ private slots:
         QTest::addColumn<ListSignature::State>("state");
         const QString other = QString::fromStdString(Pinned("other").front().IdText());
         using State = ListSignature::State;
-        const bool list = false, altered = true;
-        const QString none, good = "key", movedTime = "time moved";
+        const QString none, good = "key";
         // clang-format off
-        QTest::newRow("unsigned, no key") << list << none << false << qint64(0) << QString() << State::Unsigned;
-        QTest::newRow("signed, no key") << list << good << false << qint64(0) << QString() << State::Unchecked;
-        QTest::newRow("signed by the key") << list << good << true << qint64(0) << QString() << State::Verified;
-        QTest::newRow("the same list again") << list << good << true << kSignedAt << QString() << State::Verified;
-        QTest::newRow("not signed") << list << none << true << qint64(0) << Refusal(strings::kReasonNotSigned) << State::Unsigned;
-        QTest::newRow("another key") << list << QString("other") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignedByAnother).arg(strings::kTheUpdateList, other) << State::Unsigned;
-        QTest::newRow("bytes altered, same size") << altered << good << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
-        QTest::newRow("trusted time altered") << list << movedTime << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
-        QTest::newRow("an older list replayed") << list << good << true << kSignedAt + 60 << Refusal(strings::kReasonListOlder, "2033-05-18 03:34:20 UTC") << State::Unsigned;
-        QTest::newRow("a signature without a time") << list << QString("made by hand") << true << qint64(0) << Refusal(strings::kReasonSignatureNoTime) << State::Unsigned;
-        QTest::newRow("a web page for a signature") << list << QString("a web page") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignatureUnusable).arg(strings::kTheUpdateList, strings::kReasonSignatureForm) << State::Unsigned;
+        QTest::newRow("unsigned, no key") << none << false << qint64(0) << QString() << State::Unsigned;
+        QTest::newRow("signed, no key") << good << false << qint64(0) << QString() << State::Unchecked;
+        QTest::newRow("signed by the key") << good << true << qint64(0) << QString() << State::Verified;
+        QTest::newRow("the same list again") << good << true << kSignedAt << QString() << State::Verified;
+        QTest::newRow("not signed") << none << true << qint64(0) << Refusal(strings::kReasonNotSigned) << State::Unsigned;
+        QTest::newRow("another key") << QString("other") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignedByAnother).arg(strings::kTheUpdateList, other) << State::Unsigned;
+        QTest::newRow("bytes altered, same size") << QString("altered") << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
+        QTest::newRow("trusted time altered") << QString("time moved") << true << qint64(0) << Refusal(strings::kReasonSignatureDiffers) << State::Unsigned;
+        QTest::newRow("an older list replayed") << good << true << kSignedAt + 60 << Refusal(strings::kReasonListOlder, "2033-05-18 03:34:20 UTC") << State::Unsigned;
+        QTest::newRow("a signature without a time") << QString("made by hand") << true << qint64(0) << Refusal(strings::kReasonSignatureNoTime) << State::Unsigned;
+        QTest::newRow("a web page for a signature") << QString("a web page") << true << qint64(0) << QString::fromUtf8(strings::kReasonSignatureUnusable).arg(strings::kTheUpdateList, strings::kReasonSignatureForm) << State::Unsigned;
         // clang-format on
     }
 
     void onlyTheListThePinnedKeySignedIsTaken()
     {
-        QFETCH(bool, altered);
         QFETCH(QString, signature);
         QFETCH(bool, pinned);
         QFETCH(qint64, accepted);
         QFETCH(QString, refusal);
         QFETCH(ListSignature::State, state);
-        const QByteArray list = TwoUpdates();
-        QByteArray signed_;
-        if (signature == "key" || signature == "other")
-            signed_ = SignedList(list, kSignedAt, signature == "key" ? "key" : "other");
+        QByteArray served = TwoUpdates(), signed_;
+        if (signature == "key" || signature == "other" || signature == "altered")
+            signed_ = SignedList(served, kSignedAt, signature == "other" ? "other" : "key");
         else if (signature == "time moved")
-            signed_ = SignedList(list).replace(QByteArray::number(kSignedAt),
-                                               QByteArray::number(kSignedAt + 86400));
+            signed_ = SignedList(served).replace(QByteArray::number(kSignedAt),
+                                                 QByteArray::number(kSignedAt + 86400));
         else if (signature == "made by hand")
-            signed_ = testsupport::Signed(list, "korvane.upd", "key", signature);
+            signed_ = testsupport::Signed(served, "korvane.upd", "key", signature);
         else if (signature == "a web page")
             signed_ = "<html>Not found</html>\n";
-        QByteArray served = list;
-        if (altered)
+        if (signature == "altered")
             served[served.indexOf("Radar")] = 'B';
         LoopbackServer server;
         server.Serve("/korvane.upd", served);

@@ -48,7 +48,6 @@ private slots:
             return S(strings::kNoteRefused).arg(S(reason).arg(S(name)));
         };
         // clang-format off
-        QTest::newRow("new in storage") << "storage\\" << QStringList{"|radar.cs"} << QStringList{"storage\\radar.cs | 7 | No | "};
         QTest::newRow("replaces in any letter case") << "STORAGE\\" << QStringList{"weapons\\|sniper.cs"} << QStringList{"STORAGE\\weapons\\sniper.cs | 7 | Yes | "};
         QTest::newRow("storage named by the subfolder") << "" << QStringList{"storage/weapons/|SNIPER.CS"} << QStringList{"storage\\weapons\\SNIPER.CS | 7 | Yes | "};
         QTest::newRow("the modification's own script") << "" << QStringList{"|korvane.cs"} << QStringList{"korvane.cs | 7 | Yes | " + outside};
