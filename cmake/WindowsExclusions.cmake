@@ -37,7 +37,6 @@ set(korvane_not_on_windows
     "tst_Dialogs::eachOptionsBrowserTellsWhetherTheFolderPasses:Wine prefix" "Options have no Wine settings on Windows"
     "tst_ConfigFile::aLoadThatCouldNotCopyEveryPluginSaysWhich" "a full disk is a file-size limit (RLIMIT_FSIZE), which Windows lacks"
     "tst_ConfigFile::failedSaveLeavesTheOldFile" "as above"
-    "tst_ConfigFile::aBackupThatCannotBeWrittenStopsTheLoad" "as above"
     "tst_DescriptionFile::failedWriteKeepsTheOldFileAndTheRecord" "as above"
     "tst_CliPlugins::keysAreTakenAsListPrintsThem" "file names of single bytes beyond UTF-8, and names told apart only by the case of a letter beyond A to Z, exist on POSIX systems only (namesBeyondAsciiAndLongPathsWorkThroughout runs everywhere)"
     "tst_ManagerDlg::optionsStoreEachChangeAndReloadOnlyFromAnotherKorvaneFolder:storage cannot be created" "storage is a symbolic link that leads nowhere"

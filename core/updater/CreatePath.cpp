@@ -22,7 +22,7 @@ bool CreatePath(const std::string& base, const std::string& relative,
         current.append(relative, start, end - start);
         if (!kpath::EndsWithSeparator(current))
             current.push_back(kpath::kStoredSeparator);
-        // Another installation may create the same folder between the test and the creation;
+        // Another program may create the same folder between the test and the creation;
         // finding it there then is as good as having made it.
         if (!Path(current).Exists()) {
             if (kfs::CreateFolder(Path(current).OnDisk()).ok()) {
