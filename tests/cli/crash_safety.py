@@ -8,6 +8,7 @@ usage: crash_safety.py KORVANE_CLI UPDLIST [--seed N] [--rounds N]
 """
 import argparse
 import os
+import pathlib
 import random
 import shutil
 import signal
@@ -53,15 +54,6 @@ def build_korvane(root, rng):
     for name, start in (("a.pfg", 0), ("b.pfg", PLUGINS // 2)):
         write(os.path.join(root, name), f"Name={name}\r\nUseDirectory=TRUE\r\n" + "".join(
             f"Plugin=cat{i % 10}\\,p{i}\r\n" for i in range(start, start + CONFIG_SIZE)))
-
-
-def read_record(korvane):
-    """The record of the last load as the kill left it, or None."""
-    try:
-        with open(os.path.join(korvane, RECORD), "rb") as f:
-            return f.read()
-    except FileNotFoundError:
-        return None
 
 
 def check(label, before, killed, record, after, listed):
@@ -151,7 +143,7 @@ def main():
                 process.communicate()
                 kills += 1
                 killed = snapshot(korvane)
-                record = read_record(korvane)
+                record = pathlib.Path(korvane, RECORD).read_bytes() if RECORD in killed else None
                 listed = run.complete(["list"]) + run.complete(["list", "--in-use"])
                 run.complete(args)  # the next run completes, over whatever the kill left
                 after = snapshot(korvane)

@@ -166,7 +166,6 @@ private slots:
         QFETCH(QStringList, wineArguments);
         const TestTree tree;
         tree.Write("pfx/system.reg", "WINE REGISTRY Version 2\n");
-        tree.MakeFolder("tribes");
         if (!tribesExe.isEmpty()) {
             tree.Write(tribes.toStdString() + "tribes.exe", tribesExe.toStdString());
             QFile::setPermissions(tree.QPath(tribes.toStdString() + "tribes.exe"),
