@@ -43,18 +43,3 @@ def serve_update(root, updlist, version):
     subprocess.run([updlist, "write", description, os.path.join(root, "list.upd")],
                    check=True, stdout=subprocess.DEVNULL)
     return url + "list.upd"
-
-
-def sign_served(root, keys):
-    """Signs the list and every file below root as a server's operator does, with a new key in
-    the folder keys (minisign -G, then minisign -Sm); returns the key's line, as a player pins it."""
-    os.makedirs(keys, exist_ok=True)
-    public, secret = os.path.join(keys, "server.pub"), os.path.join(keys, "server.key")
-    subprocess.run(["minisign", "-G", "-W", "-f", "-p", public, "-s", secret], check=True,
-                   stdout=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-    served = [os.path.join(folder, name) for folder, _, names in os.walk(root) for name in names
-              if not name.endswith(".minisig")]
-    subprocess.run(["minisign", "-S", "-s", secret, "-m", *served], check=True,
-                   stdout=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-    with open(public, encoding="ascii") as f:
-        return f.read().split("\n")[1]
