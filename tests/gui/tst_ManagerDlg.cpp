@@ -14,16 +14,11 @@
 
 #include <filesystem>
 #include <optional>
-#include <QAccessible>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QImageWriter>
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QScreen>
-#include <QToolTip>
 
 using namespace korvane;
 
@@ -47,18 +42,6 @@ ModalScript::Step Edit(const QString& name, const QString& category)
         active->findChild<QComboBox*>("category")->setEditText(category);
         static_cast<QDialog*>(active)->accept();
     };
-}
-
-// Whether File › Undo Last Load is on as the menu shows it when it opens.
-bool UndoEnabled(const Manager& m)
-{
-    for (QAction* action : m.dlg.findChildren<QAction*>()) {
-        if (action->text() == S(strings::kMenuUndoLoad)) {
-            emit static_cast<QMenu*>(action->parent())->aboutToShow();
-            return action->isEnabled();
-        }
-    }
-    return false;
 }
 
 // Step for the dialog: records the files it lists and presses the button of that object name.
@@ -99,13 +82,10 @@ private slots:
     {
         QTest::addColumn<QString>("plugins"); // as Manager::Plugins takes them
         // A name clicks the tree item; "entry X" the list entry; ">>" and "<<" the buttons;
-        // "key tree|list|use K" presses K on the control, "menukey tree|list K" ("shiftF10 ...")
-        // the context-menu key (Shift+F10) there and K in the popup;
         // "collapse X" the category's branch sign; "menu X K" ("entry-menu X K") right-clicks the
         // item (entry) and presses key K in the popup, "<<K" with "<<" clicked first; "dclick X"
-        // ("dclick entry X") double-clicks the item (entry); "drag X tree|list tree|list" drops
-        // a drag of X from the first control on the second, "other" in place of "drag" another
-        // process's drag instead.
+        // ("dclick entry X") double-clicks the item (entry); "drag X tree list" drops a drag of X
+        // from the tree on the list, "other" in place of "drag" another process's drag instead.
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("entries");
         // The tree's current item | the selected entry | the panel's name | ">>" | "<<".
@@ -113,7 +93,6 @@ private slots:
         const QString three = "Cat/Alpha+ Cat/Beta Cat/Delta+";
         const QString two = "Cat/Alpha+ Cat/Beta+";
         const QString oneUsed = "Cat/Alpha Cat/Beta+ Cat/Charlie";
-        const QString twoCats = "Cat/Alpha Dog/Beta";
         const QString allUsed = "Cat/alpha+ Cat/beta+ Cat/charlie+";
         const QStringList ab{"Alpha", "Beta"}, b{"Beta"};
         const QString mouse = "Cat/Alpha Cat/Beta+";
@@ -124,16 +103,11 @@ private slots:
         QTest::newRow("<< on the selected entry") << two << QStringList{"entry Alpha", "<<"} << QStringList{"Beta"} << "Alpha||Alpha|>>|";
         // The new entry is selected: "<<" takes it out again.
         QTest::newRow("<< then >>: listed once") << two << QStringList{"entry Alpha", "<<", ">>"} << ab << "Alpha|Alpha|Alpha||<<";
-        // Enter presses the button that has the focus instead of ending the window; the new
-        // entry takes its alphabetical place, whatever the letter case.
-        QTest::newRow("Enter on >>") << "Cat/sniper Cat/Tango+" << QStringList{"sniper", "key use Return"} << QStringList{"sniper", "Tango"} << "sniper|sniper|sniper||<<";
-        // The popup acts on the plug-in right-clicked, not on the tree's; an entry sorted in
-        // above the selected one moves neither the selection nor the panel.
-        QTest::newRow("Add to list above it") << oneUsed << QStringList{"Beta", "menu Alpha A"} << ab << "Beta|Beta|Beta||<<";
+        // The popup acts on the plug-in right-clicked, not on the tree's.
         QTest::newRow("Add to list of another") << oneUsed << QStringList{"Charlie", "menu Alpha A"} << ab << "Charlie||Charlie|>>|";
+        QTest::newRow("Add to list of the tree's") << mouse << QStringList{"Alpha", "menu Alpha A"} << ab << "Alpha|Alpha|Alpha||<<";
         // A hidden plug-in cannot stay the one ">>" acts on.
-        QTest::newRow("collapse another category") << twoCats << QStringList{"Beta", "Alpha", "collapse Dog"} << QStringList() << "Alpha||Alpha|>>|";
-        QTest::newRow("collapse its category") << twoCats << QStringList{"Beta", "Alpha", "collapse Cat"} << QStringList() << "Cat||Alpha||";
+        QTest::newRow("collapse its category") << "Cat/Alpha Dog/Beta" << QStringList{"Beta", "Alpha", "collapse Cat"} << QStringList() << "Cat||Alpha||";
         QTest::newRow("Remove from list") << allUsed << QStringList{"entry-menu alpha R"} << QStringList{"beta", "charlie"} << "beta|beta|beta||<<";
         // The right-clicked entry goes by "<<" while the popup is up: charlie, now in its
         // place, stays.
@@ -142,14 +116,7 @@ private slots:
         QTest::newRow("double-click a category") << mouse << QStringList{"dclick Cat"} << b << "Cat||||";
         QTest::newRow("double-click an entry: <<") << mouse << QStringList{"dclick entry Beta"} << QStringList() << "Beta||Beta|>>|";
         QTest::newRow("drag to the list") << mouse << QStringList{"drag Alpha tree list"} << ab << "Alpha|Alpha|Alpha||<<";
-        QTest::newRow("drag to the tree") << mouse << QStringList{"drag Beta list tree"} << QStringList() << "Beta||Beta|>>|";
-        QTest::newRow("drag back on the tree") << mouse << QStringList{"drag Beta tree tree"} << b << "Cat||||";
         QTest::newRow("another window's drag") << mouse << QStringList{"other Alpha tree list"} << b << "Cat||||";
-        // The keyboard does what the mouse does.
-        QTest::newRow("Enter on a plug-in: >>") << mouse << QStringList{"Alpha", "key tree Return"} << ab << "Alpha|Alpha|Alpha||<<";
-        QTest::newRow("Delete on an entry: <<") << mouse << QStringList{"entry Beta", "key list Delete"} << QStringList() << "Beta||Beta|>>|";
-        QTest::newRow("context-menu key on the tree") << mouse << QStringList{"Alpha", "menukey tree A"} << ab << "Alpha|Alpha|Alpha||<<";
-        QTest::newRow("Shift+F10 on the list") << mouse << QStringList{"entry Beta", "shiftF10 list R"} << QStringList() << "Beta||Beta|>>|";
         // clang-format on
     }
     void selectionButtonsAndPanelFollowEachCommand()
@@ -162,12 +129,8 @@ private slots:
         ModalScript script;
         for (const QString& step : steps) {
             const QStringList words = step.split(' ');
-            QWidget* control = m.dlg.findChild<QWidget*>(words.value(1));
             if (step == ">>" || step == "<<") {
                 (step == ">>" ? m.use : m.unuse)->click();
-            } else if (words[0] == "key") {
-                control->setFocus();
-                QTest::keyClick(control, words[2] == "Return" ? Qt::Key_Return : Qt::Key_Delete);
             } else if (words[0] == "entry") {
                 m.ClickEntry(words[1]);
             } else if (words[0] == "collapse") {
@@ -176,27 +139,17 @@ private slots:
                 QTest::mouseClick(m.tree->viewport(), Qt::LeftButton, {},
                                   QPoint(row.left() - m.tree->indentation() / 2, row.center().y()));
                 QVERIFY(!m.Item(words[1])->isExpanded());
-            } else if (words[0].contains("menu") || words[0] == "shiftF10") {
+            } else if (words[0].endsWith("menu")) {
                 const QString keys = words[2];
                 script.Then("QMenu", [&m, keys](QWidget* popup) {
                     if (keys.startsWith("<<"))
                         m.unuse->click();
                     QTest::keyClick(popup, keys.back().toLatin1());
                 });
-                if (words[0] == "menu") {
+                if (words[0] == "menu")
                     m.Click(words[1], Qt::RightButton);
-                } else if (words[0] == "entry-menu") {
+                else
                     m.ClickEntry(words[1], Qt::RightButton);
-                } else if (words[0] == "shiftF10") {
-                    control->setFocus();
-                    QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
-                } else {
-                    control->setFocus();
-                    // As the window system sends the context-menu key.
-                    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(1, 1),
-                                           control->mapToGlobal(QPoint(1, 1)));
-                    QCoreApplication::sendEvent(control, &menu);
-                }
                 QTRY_VERIFY(script.Finished());
             } else if (words[0] == "dclick") {
                 const QString name = words.last();
@@ -215,16 +168,15 @@ private slots:
             } else if (words.size() == 4) {
                 CPluginInfo plugin;
                 plugin.m_strFileName = words[1].toLower().toStdString();
-                std::unique_ptr<QMimeData> data(PluginDragDrop::MimeData(
-                    plugin, words[2] == "tree" ? PluginDragDrop::Origin::Tree
-                                               : PluginDragDrop::Origin::List));
+                std::unique_ptr<QMimeData> data(
+                    PluginDragDrop::MimeData(plugin, PluginDragDrop::Origin::Tree));
                 if (words[0] == "other") { // the same drag from process 1
                     const QString type = data->formats().first();
                     const QByteArray payload = data->data(type);
                     data->setData(type, "1" + payload.mid(payload.indexOf('\n')));
                 }
-                // Dragged over the control and dropped there, as the window system would.
-                QWidget* view = words[3] == "list" ? m.list->viewport() : m.tree->viewport();
+                // Dragged over the list and dropped there, as the window system would.
+                QWidget* view = m.list->viewport();
                 QDragEnterEvent enter(view->rect().center(), Qt::MoveAction, data.get(),
                                       Qt::LeftButton, {});
                 QCoreApplication::sendEvent(view, &enter);
@@ -240,28 +192,21 @@ private slots:
         QTEST(m.State(), "state");
     }
 
-    void treeListsCategoriesAndPluginsAlphabeticallyWithTheirOwnIconsAndNoPopupOfItsOwn()
+    void treeListsCategoriesAndPluginsAlphabeticallyAndNoPopupOfItsOwn()
     {
         Manager m;
         m.Plugins("Weapon/zulu weapon/mike Armor/Oscar");
         m.Plugin("weapons/yankee", "Alpha", "Weapon");
-        QImage blue(16, 16, QImage::Format_ARGB32);
-        blue.fill(Qt::blue);
-        QVERIFY(QImageWriter(m.files.QPath("k/storage/weapons/yankee.ico"), "ico").write(blue));
-        m.files.Write("k/storage/zulu.ico", std::string(318, '\0'));
+        m.files.Write("k/storage/zulu.ico", std::string(318, '\0')); // a broken icon
         // As a settings file edited by hand may hold it: no separator at its end.
         m.profile.WriteProfileString(profile::kDirectories, profile::kKorvane, m.files.Path("k"));
         QVERIFY(m.Show());
 
         QCOMPARE(m.Tree(), QStringList({"Armor: Oscar", "Weapon: Alpha, zulu", "weapon: mike"}));
-        QVERIFY(!m.Item("Weapon")->isExpanded());
         // The tree's order is not the scan's: each item must still lead to its own plug-in.
         m.Click("Alpha");
         QCOMPARE(m.dlg.findChild<QLineEdit*>("fileName")->text(), QString("yankee"));
         QCOMPARE(m.dlg.findChild<QLineEdit*>("subdirectory")->text(), QString("weapons\\"));
-        QCOMPARE(Picture(m.Item("Alpha")).pixelColor(8, 8), QColor(Qt::blue));
-        QCOMPARE(Picture(m.Item("zulu")), Picture(m.Item("Oscar")));
-        QVERIFY(Picture(m.Item("zulu")) != Picture(m.Item("Alpha")));
 
         // No popup opens where no plug-in is: one that came up would wait for a step, which
         // counts it unexpected.
@@ -285,7 +230,6 @@ private slots:
         const QString changed = S(strings::kKorvaneFolderChanged);
         // clang-format off
         QTest::newRow("the Tribes folder and the refresh box") << "t2" << "" << true << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
-        QTest::newRow("the same Korvane folder again") << "" << "k" << false << QStringList() << kept << QStringList{"Alpha"} << "Alpha";
         // "K" differs from "k" only in letter case: another folder all the same, but on Windows.
         QTest::newRow("another Korvane folder") << "" << kOtherKorvane << true << QStringList{changed} << reloaded << QStringList{"charlie", "delta"} << "";
         // Nothing of the old folder may stay on show once the setting names the new one.
@@ -429,13 +373,6 @@ private slots:
         QVERIFY(script.Finished());
         QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
         QCOMPARE(m.Entries(), (QStringList{"Big Blaster", "Sniper"}));
-        QCOMPARE(m.State(), QString("Big Blaster|Big Blaster|Big Blaster||<<"));
-
-        // A category changed only in letter case keeps its node.
-        script.Then("CDescEditDlg", Edit("Big Blaster", "pack"));
-        m.Command(strings::kMenuEditDescription);
-        QVERIFY(script.Finished());
-        QCOMPARE(m.Tree(), (QStringList{"Pack: Big Blaster", "Weapon: Sniper"}));
 
         // The list entry still leads to the moved item, and taking the plug-in out still works.
         m.Click("Sniper");
@@ -446,16 +383,15 @@ private slots:
     }
 
     // The window's wiring of the configuration commands: the dialog's name and box reach the
-    // file, a load changes the list, Undo Last Load, enabled only with a backup, says which
-    // backup it loaded, and a save that would lose a subfolder asks first. The files themselves are
-    // the catalogue's concern (tst_ConfigFile).
+    // file, a load changes the list, Undo Last Load says which backup it loaded, and a save that
+    // would lose a subfolder asks first. The files themselves are the catalogue's concern
+    // (tst_ConfigFile).
     void savedConfigurationLoadsBackAndUndoPutsBackTheSetItReplaced()
     {
         Manager m;
         m.Plugins("Cat/Alpha+ Cat/Charlie");
         QVERIFY(m.Show());
         const QString file = m.files.QPath("setup.pfg");
-        QVERIFY(!UndoEnabled(m));
         ModalScript script;
         script
             .Then("CSaveConfigDlg",
@@ -473,7 +409,6 @@ private slots:
         script.Then("QFileDialog", ChooseFile(file));
         m.Command(strings::kMenuLoadConfig);
         QCOMPARE(m.Entries(), QStringList{"Alpha"});
-        QVERIFY(UndoEnabled(m));
         const auto backups = configbackup::Backups(m.files.Path("k/"));
         QVERIFY(backups && backups->size() == 1);
         QString told;
@@ -503,9 +438,9 @@ private slots:
                  QStringList{S(strings::kSaveConfigRepeatedKeys).arg("blaster")});
     }
 
-    // Options comes before the window; without a Korvane folder no folder is touched and the
+    // A first run asks for the folders; without a Korvane folder no folder is touched and the
     // window points to Options.
-    void firstRunAsksForTheFoldersBeforeTheWindowShows()
+    void firstRunAsksForTheFoldersAndTouchesNoOther()
     {
         Manager m(false);
         m.Plugins("Cat/Alpha");
@@ -515,12 +450,7 @@ private slots:
         const QString previous = QDir::currentPath();
         QDir::setCurrent(m.files.QPath(""));
         ModalScript script;
-        script
-            .Then("COptionsDlg",
-                  [&m](QWidget* active) {
-                      QVERIFY(!m.dlg.isVisible());
-                      active->findChild<QPushButton*>("ok")->click();
-                  })
+        script.Press("ok")
             .AnswerMessage()
             .Press("browseTribes")
             .Browse(m.files.QPath("t"))
@@ -542,7 +472,6 @@ private slots:
         QCOMPARE(m.files.Read("plugins/keep.cs"), std::string("keep"));
         QVERIFY(!m.files.Exists("storage"));
         QVERIFY(!m.tree->isVisible()); // the hint to Options is there in its place
-        QVERIFY(!m.dlg.findChild<QLineEdit*>("filter")->isEnabled());
 
         // Storage cannot take the plug-in in use that it lacks: the window says so, then shows
         // the folders.
@@ -559,7 +488,6 @@ private slots:
         QVERIFY(script.Finished());
         QVERIFY(script.Messages().last().startsWith(S(strings::kStorageIncomplete) + "\n\n"));
         QVERIFY(m.tree->isVisible());
-        QVERIFY(m.dlg.findChild<QLineEdit*>("filter")->isEnabled());
         QCOMPARE(m.Tree(), QStringList{"Cat: Alpha"});
     }
 
@@ -586,10 +514,6 @@ private slots:
 
         auto* failures = m.dlg.findChild<QPushButton*>("readFailures");
         QVERIFY(failures->isVisible());
-        script.AnswerMessage();
-        failures->click();
-        QVERIFY(script.Finished());
-        QCOMPARE(script.Messages().value(1), script.Messages().value(0));
         const auto comeBack = [] {
             emit qApp->applicationStateChanged(Qt::ApplicationInactive);
             emit qApp->applicationStateChanged(Qt::ApplicationActive);
@@ -603,7 +527,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(failures->isVisible(), 5000);
         }
         QCOMPARE(m.Tree(), (QStringList{"Cat: Alpha", "Unknown: beta"}));
-        QCOMPARE(script.Messages().size(), 2);
+        QCOMPARE(script.Messages().size(), 1);
     }
 
     // A command that cannot do its work shows one message with the reason, or none where the
@@ -693,9 +617,9 @@ private slots:
     }
 
     // Two plug-ins in use that define one function are both marked, each naming the function and
-    // the other, for the eye and for a screen reader. A copy in use stands for the plug-in of its
-    // own subfolder: here a twin, whose mark says that too, on a line of its own. Before ">>",
-    // the panel says whom a stored plug-in would clash with, and over which functions.
+    // the other. A copy in use stands for the plug-in of its own subfolder: here a twin, whose
+    // mark says that too, on a line of its own. Before ">>", the panel says whom a stored plug-in
+    // would clash with, and over which functions.
     void pluginsThatClashAreMarkedAndThePanelWarnsBeforeUse()
     {
         Manager m;
@@ -725,13 +649,10 @@ private slots:
         QCOMPARE(Described(m.Item("Heavy")), QString());
         QVERIFY(m.Item("Mortar")->toolTip(0).contains("Player::onWeaponChange, also defined by "
                                                       "Sniper Classic"));
-        QVERIFY(Picture(m.Item("Mortar")) != Picture(m.Item("Heavy")));
         const auto* entry = m.list->findItems("Mortar", Qt::MatchExactly).value(0);
-        QCOMPARE(entry->toolTip(), m.Item("Mortar")->toolTip(0));
         QCOMPARE(entry->data(Qt::AccessibleDescriptionRole).toString(), clash("Sniper Classic"));
         QCOMPARE(Described(m.Item("Weapon")),
                  S(strings::kCategoryHasTwins) + '\n' + S(strings::kCategoryHasClashes));
-        QCOMPARE(m.Item("Armor")->toolTip(0), QString());
 
         auto* warning = m.dlg.findChild<QLabel*>("clashWarning");
         m.Click("Light"); // defines nothing
@@ -742,14 +663,11 @@ private slots:
                 .arg("Mortar and Sniper Classic", "Player::onDamage and Player::onWeaponChange");
         QVERIFY(warning->isVisible());
         QCOMPARE(warning->text(), line);
-        QCOMPARE(QAccessible::queryAccessibleInterface(warning)->text(QAccessible::Name), line);
-        m.use->click();
-        QVERIFY(!warning->isVisible());
     }
 
     // View > Clashes lists each function that plug-ins in use define alike, with the file and the
-    // line of each one's definition; Copy puts the list on the clipboard as text to post.
-    void viewClashesListsEachDefinitionAndCopiesTheList()
+    // line of each one's definition.
+    void viewClashesListsEachDefinition()
     {
         Manager m;
         m.Plugin("weapons/mortar", "Mortar", "Weapon", true);
@@ -757,7 +675,6 @@ private slots:
         Script(m, "weapons/mortar", "// Mortar\n\nfunction Player::onDamage() {}", true);
         Script(m, "sniper", "function PLAYER::ONDAMAGE() {}", true);
         QVERIFY(m.Show());
-        QGuiApplication::clipboard()->clear();
         QStringList rows;
         ModalScript script;
         script.Then("ClashesDialog", [&rows](QWidget* dialog) {
@@ -768,45 +685,12 @@ private slots:
                     columns << (*it)->text(c);
                 rows << columns.join('|');
             }
-            PushButton(dialog, "copy")->click();
             PushButton(dialog, "close")->click();
         });
         m.Command(strings::kMenuClashes);
         QVERIFY(script.Finished());
         QCOMPARE(rows, (QStringList{"PLAYER::ONDAMAGE||", "Sniper (sniper)|plugins\\sniper.cs|1",
                                     "Mortar (mortar)|plugins\\weapons\\mortar.cs|3"}));
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QString("PLAYER::ONDAMAGE\n"
-                         "    Sniper (sniper): plugins\\sniper.cs:1\n"
-                         "    Mortar (mortar): plugins\\weapons\\mortar.cs:3\n"));
-    }
-
-    // A name too long for the tree or the list shows whole in a tool tip, and from its start in
-    // the panel; one that fits has no tip.
-    void longNamesShowWholeInATipAndFromTheirStart()
-    {
-        const QString longName = "The " + QString("very ").repeated(30) + "long plug-in";
-        Manager m;
-        m.Plugin("long", longName.toStdString(), "Cat", true);
-        m.Plugin("short", "Short", "Cat");
-        QVERIFY(m.Show());
-        m.Click(longName);
-        QCOMPARE(m.name->text(), longName);
-        QCOMPARE(m.name->cursorPosition(), 0);
-        const auto tipAt = [](QAbstractItemView* view, const QRect& item) {
-            QToolTip::hideText();
-            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
-                return QString("the tip stays");
-            QHelpEvent help(QEvent::ToolTip, item.center(),
-                            view->viewport()->mapToGlobal(item.center()));
-            QCoreApplication::sendEvent(view->viewport(), &help);
-            return QToolTip::isVisible() ? QToolTip::text() : QString();
-        };
-        const QString whole = "<p>" + longName + "</p>";
-        QCOMPARE(tipAt(m.tree, m.tree->visualItemRect(m.Item(longName))), whole);
-        QCOMPARE(tipAt(m.list, m.list->visualItemRect(m.list->item(0))), whole);
-        QCOMPARE(tipAt(m.tree, m.tree->visualItemRect(m.Item("Short"))), QString());
-        QToolTip::hideText();
     }
 
     // "Hold at This Version", checked while the plug-in is held, holds or releases the plug-in
@@ -838,10 +722,6 @@ private slots:
         QCOMPARE(hold("Beta", true), "alpha\\beta");
         const QString held = S(strings::kHeldItem);
         QCOMPARE(m.Tree(), QStringList("Cat: " + held.arg("Alpha") + ", " + held.arg("Beta")));
-        QCOMPARE(m.Item(held.arg("Beta"))->data(0, Qt::AccessibleDescriptionRole).toString(),
-                 S(strings::kHeldMark));
-        QCOMPARE(m.list->item(0)->data(Qt::AccessibleDescriptionRole).toString(),
-                 S(strings::kHeldMark));
         QCOMPARE(hold(held.arg("Alpha"), false), "checked: beta");
         QCOMPARE(hold("Beta", true), "checked: ");
         QCOMPARE(m.Tree(), QStringList("Cat: Alpha, Beta"));
@@ -881,8 +761,6 @@ private slots:
         // clang-format off
         QTest::newRow("<< cancelled") << "<<" << "cancel" << QStringList{"Alpha"} << "// Alpha";
         QTest::newRow("<< keeping my copy") << "<<" << "keepMine" << QStringList{} << "// my Alpha";
-        QTest::newRow("<< with storage's copy") << "<<" << "useStorage" << QStringList{} << "// Alpha";
-        QTest::newRow("load cancelled") << "load" << "cancel" << QStringList{"Alpha"} << "// Alpha";
         QTest::newRow("load with storage's copy") << "load" << "useStorage" << QStringList{"Beta"} << "// Alpha";
         // clang-format on
     }
