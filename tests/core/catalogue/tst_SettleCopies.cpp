@@ -73,7 +73,6 @@ private slots:
         QVERIFY(QString::fromStdString(partly.reason()).contains("BLASTER.cs"));
         QCOMPARE(tree.Read("plugins/w/BLASTER.cs"), "my blaster");
         QCOMPARE(tree.Read("plugins/sniper.desc.txt"), "Name=Sniper");
-        QCOMPARE(*settle::BelowPlugins(tree.Root()), settle::Copies{"w\\BLASTER.cs"});
     }
 
     // Whichever copy gives way is in backups\ under the name of the load's backup; undoing the
@@ -112,7 +111,6 @@ private slots:
         QCOMPARE(Files(tree, "storage"), storage);
         const std::string folder = SetAsideFolder(tree);
         QCOMPARE(Files(tree, folder), setAside);
-        QVERIFY(tree.Exists(folder.substr(0, folder.size() - 1) + ".pfg"));
 
         const auto undone = pluginconfig::UndoLastLoad(tree.Root());
         QVERIFY2(undone, undone.reason().c_str());
@@ -215,7 +213,6 @@ private slots:
         // clang-format off
         QTest::newRow("making the folder") << "mkdir" << "/backups/" << 0;
         QTest::newRow("writing the copy") << "write" << "/backups/" << 0;
-        QTest::newRow("flushing the copy") << "sync" << "/backups/" << 0;
         QTest::newRow("flushing its folder") << "sync" << "/backups/" << 1;
         QTest::newRow("the second copy") << "write" << "/backups/" << 1;
         QTest::newRow("replacing the file") << "rename" << "/plugins/" << 0;

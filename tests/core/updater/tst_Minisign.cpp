@@ -104,13 +104,9 @@ private slots:
         const QByteArray listSignature = Made("korvane.upd.minisig");
         const QByteArray scriptSignature = Made("sniper.cs.minisig");
         QTest::newRow("a file") << scriptSignature << script << true;
-        QTest::newRow("an own trusted comment") << Made("comment.minisig") << script << true;
-        QTest::newRow("Windows line breaks")
-            << QByteArray(scriptSignature).replace("\n", "\r\n") << script << true;
         QByteArray altered = script;
         altered[3] = altered[3] ^ 0x20; // the same size, one letter in another case
         QTest::newRow("bytes altered") << scriptSignature << altered << false;
-        QTest::newRow("another file's signature") << listSignature << script << false;
         QByteArray renamed = listSignature;
         renamed.replace("file:korvane.upd", "file:korvane.cs");
         QTest::newRow("its trusted comment altered") << renamed << list << false;
@@ -144,9 +140,6 @@ private slots:
         const QByteArray good = Made("sniper.cs.minisig");
         const QString form = QString::fromUtf8(strings::kReasonSignatureForm);
         QTest::newRow("three lines") << good.left(good.lastIndexOf('\n', -2) + 1) << form;
-        QByteArray broken = good;
-        broken[good.indexOf('\n') + 5] = '*';
-        QTest::newRow("not base64") << broken << form;
         QTest::newRow("the legacy form")
             << Made("legacy.minisig") << QString::fromUtf8(strings::kReasonSignatureLegacy);
         QTest::newRow("longer than 64 KiB") << good + QByteArray(64 * 1024, '\n')
