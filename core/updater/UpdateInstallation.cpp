@@ -178,7 +178,7 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
             staged.held = InstallJournal::Digest(*staged.copy);
             if (staged.held.isEmpty())
                 return Failure(place,
-                               kpath::FromNative(*staged.copy) + ": the file cannot be read");
+                               kpath::FromNative(*staged.copy) + ": " + strings::kReasonUnreadable);
             follows = m_journal.IsUpdatersCopy(*staged.copy, staged.held);
         }
         staged.action = follows ? CopyAction::Refresh : CopyAction::Undecided;
