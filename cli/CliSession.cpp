@@ -7,7 +7,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -21,15 +21,14 @@ std::string CliSession::KorvaneFolder() const
 {
     if (m_korvaneOverride)
         return *m_korvaneOverride;
-    return KorvaneFolderSetting(
-        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
+    return Settings(m_profile).KorvaneFolder().Stored();
 }
 
 std::string CliSession::TribesFolder() const
 {
     if (m_tribesOverride)
         return *m_tribesOverride;
-    return m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
+    return Settings(m_profile).TribesFolder().Stored();
 }
 
 std::optional<std::string> CliSession::RequireKorvaneFolder()

@@ -11,7 +11,7 @@
 #include "core/catalogue/StorageSync.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FailureList.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/updater/HeldPlugins.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -57,9 +57,7 @@ int Sync(CliSession& session, const QCommandLineParser&)
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
-    const bool refresh =
-        session.Profile().GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
-                                        profile::kRefreshPluginsDefault) == 1;
+    const bool refresh = Settings(session.Profile()).RefreshPlugins();
     CPluginList catalogue;
     CPluginList inUse;
     const auto synchronised = storagesync::Synchronise(*korvaneFolder, refresh, catalogue, inUse);

@@ -4,7 +4,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "gui/FolderBrowserDialog.h"
 #include "gui/LabelFor.h"
@@ -31,10 +31,10 @@ namespace {
 // The Tribes folder as the browser's root, or empty when it is not set or does not exist.
 QString ExistingTribesFolder(const SettingsProfile& profile)
 {
-    const std::string setting = profile.GetProfileString(profile::kDirectories, profile::kTribes);
-    if (setting.empty())
+    const Path setting = Settings(profile).TribesFolder();
+    if (setting.Stored().empty())
         return {};
-    const auto folder = Path(setting).OnDisk();
+    const auto folder = setting.OnDisk();
     return kfs::IsFolder(folder) ? QString::fromStdString(kpath::FromNative(folder)) : QString();
 }
 
@@ -176,8 +176,8 @@ void CExecuteDlg::OnOK()
 
 QString CExecuteDlg::KorvaneFolderName() const
 {
-    return QString::fromStdString(launch::GetKorvaneFolderName(
-        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane)));
+    return QString::fromStdString(
+        launch::GetKorvaneFolderName(Settings(m_profile).KorvaneFolder().Stored()));
 }
 
 void CExecuteDlg::AddSorted(const QString& name)

@@ -11,7 +11,7 @@
 #include "core/launch/GameLauncher.h"
 #include "core/platform/FailureList.h"
 #include "core/platform/KPath.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/updater/HeldPlugins.h"
 #include "gui/BusyWork.h"
@@ -364,18 +364,18 @@ void CManagerDlg::setVisible(bool visible)
 void CManagerDlg::done(int result)
 {
     // The one setting written on the way out, and only when the window moved or changed size.
-    const std::string geometry = saveGeometry().toBase64().toStdString();
-    if (isVisible() && geometry != m_profile.GetProfileString(profile::kWindow, profile::kGeometry))
-        m_profile.WriteProfileString(profile::kWindow, profile::kGeometry, geometry);
+    const Settings settings(m_profile);
+    if (const QByteArray geometry = saveGeometry();
+        isVisible() && geometry != settings.WindowGeometry())
+        settings.SetWindowGeometry(geometry);
     QDialog::done(result);
 }
 
 void CManagerDlg::restoreWindowGeometry()
 {
-    const std::string stored = m_profile.GetProfileString(profile::kWindow, profile::kGeometry);
     // Qt brings a window saved on a screen that is gone onto one that is there.
-    if (!stored.empty())
-        restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(stored)));
+    if (const QByteArray stored = Settings(m_profile).WindowGeometry(); !stored.isEmpty())
+        restoreGeometry(stored);
 }
 
 void CManagerDlg::keyPressEvent(QKeyEvent* event)
@@ -439,53 +439,46 @@ void CManagerDlg::OnAbout()
 
 void CManagerDlg::OnInitDialog()
 {
-    std::string korvane = korvaneFolder();
-    const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
-    if (korvane.empty() || tribes.empty()) {
+    const Settings settings(m_profile);
+    if (settings.KorvaneFolder().Stored().empty() || settings.TribesFolder().Stored().empty())
         OnOptions();
-        korvane = korvaneFolder();
-    }
-    const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
-                                                 profile::kRefreshPluginsDefault) == 1;
-    reloadFolders(korvane, refresh);
+    reloadFolders(korvaneFolder(), settings.RefreshPlugins());
     m_treeOrHint->currentWidget()->setFocus();
 }
 
 void CManagerDlg::OnOptions()
 {
+    const Settings settings(m_profile);
     const std::string korvane = korvaneFolder();
-    const std::string tribes = m_profile.GetProfileString(profile::kDirectories, profile::kTribes);
-    const bool refresh = m_profile.GetProfileInt(profile::kOptions, profile::kRefreshPlugins,
-                                                 profile::kRefreshPluginsDefault) == 1;
+    const std::string tribes = settings.TribesFolder().Stored();
+    const bool refresh = settings.RefreshPlugins();
     COptionsDlg dlg(this);
     dlg.m_strKorvaneDir = QString::fromStdString(korvane);
     dlg.m_strTribesDir = QString::fromStdString(tribes);
     dlg.m_bRefreshPlugins = refresh;
     const kprocess::WineSettings wine = launch::LoadWineSettings(m_profile);
     dlg.m_wine = wine;
-    const std::string keys = m_profile.GetProfileString(profile::kUpdater, profile::kPublicKey);
+    const std::string keys = settings.PublicKeys();
     dlg.m_strPublicKeys = QString::fromStdString(keys);
     if (dlg.exec() != QDialog::Accepted)
         return;
     if (dlg.m_wine != wine)
         launch::StoreWineSettings(m_profile, dlg.m_wine);
     if (const std::string newKeys = dlg.m_strPublicKeys.toStdString(); newKeys != keys)
-        m_profile.WriteProfileString(profile::kUpdater, profile::kPublicKey, newKeys);
+        settings.SetPublicKeys(newKeys);
 
     const std::string newTribes = dlg.m_strTribesDir.toStdString();
     if (newTribes != tribes)
-        m_profile.WriteProfileString(profile::kDirectories, profile::kTribes, newTribes);
+        settings.SetTribesFolder(Path(newTribes));
     const std::string newKorvane = dlg.m_strKorvaneDir.toStdString();
     if (newKorvane == korvane) {
         // The check box is kept also when it is the only change.
         if (dlg.m_bRefreshPlugins != refresh)
-            m_profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins,
-                                      dlg.m_bRefreshPlugins ? 1 : 0);
+            settings.SetRefreshPlugins(dlg.m_bRefreshPlugins);
         return;
     }
-    m_profile.WriteProfileString(profile::kDirectories, profile::kKorvane, newKorvane);
-    m_profile.WriteProfileInt(profile::kOptions, profile::kRefreshPlugins,
-                              dlg.m_bRefreshPlugins ? 1 : 0);
+    settings.SetKorvaneFolder(Path(newKorvane));
+    settings.SetRefreshPlugins(dlg.m_bRefreshPlugins);
     // An existing storage folder of the new Korvane folder is taken as it is.
     reloadFolders(newKorvane, false);
 }
@@ -1026,8 +1019,7 @@ void CManagerDlg::showPluginInfo(const CPluginInfo& plugin)
 
 std::string CManagerDlg::korvaneFolder() const
 {
-    return korvane::KorvaneFolderSetting(
-        m_profile.GetProfileString(profile::kDirectories, profile::kKorvane));
+    return Settings(m_profile).KorvaneFolder().Stored();
 }
 
 // Commands of the description editor, configurations, launching and the updater.

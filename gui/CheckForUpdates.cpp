@@ -1,7 +1,7 @@
 #include "gui/CheckForUpdates.h"
 
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/updater/CUpdateList.h"
 #include "core/updater/HeldPlugins.h"
@@ -58,10 +58,8 @@ void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
         return;
     }
     // The list came, or the server has none (NoList): the window shows the rows there are.
-    CUpdaterDlg dlg(updates,
-                    korvane::KorvaneFolderSetting(
-                        profile.GetProfileString(profile::kDirectories, profile::kKorvane)),
-                    HeldPlugins::Load(profile), parent);
+    CUpdaterDlg dlg(updates, Settings(profile).KorvaneFolder().Stored(), HeldPlugins::Load(profile),
+                    parent);
     if (onInstalled)
         dlg.WhenInstallationEnds(parent, std::move(onInstalled));
     dlg.exec();

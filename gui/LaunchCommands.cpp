@@ -1,7 +1,7 @@
 #include "gui/LaunchCommands.h"
 
 #include "core/launch/QuickExec.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "gui/CExecuteDlg.h"
 #include "gui/WarningBox.h"
@@ -20,7 +20,7 @@ void ShowMessage(QWidget* parent, std::string_view text)
 
 std::string TribesFolder(const SettingsProfile& profile)
 {
-    return profile.GetProfileString(profile::kDirectories, profile::kTribes);
+    return Settings(profile).TribesFolder().Stored();
 }
 
 void SetChoices(CExecuteDlg& dlg, const LaunchChoices& choices)
@@ -70,8 +70,7 @@ void OnExecuteTribes(const SettingsProfile& profile, QWidget* parent)
 void OnConfigureQuickExec(const SettingsProfile& profile, QWidget* parent)
 {
     if (const korvane::Status ready = CheckCanConfigureQuickExec(
-            TribesFolder(profile),
-            profile.GetProfileString(profile::kDirectories, profile::kKorvane));
+            TribesFolder(profile), Settings(profile).KorvaneFolder().Stored());
         !ready) {
         ShowMessage(parent, ready.reason());
         return;

@@ -31,11 +31,6 @@ QIcon Application()
     return icon;
 }
 
-QIcon SmallWindow()
-{
-    return QIcon(Picture("window-16"));
-}
-
 QIcon WindowIcon()
 {
     QIcon icon;

@@ -6,7 +6,6 @@
 namespace korvane::icons {
 
 QIcon Application();   // 32 and 16 pixels: window, About box
-QIcon SmallWindow();   // 16 pixels: the window's title bar and task bar entry
 QIcon WindowIcon();    // the large application picture and the small window picture together
 QIcon Category();      // a closed folder, open while the category is selected
 QIcon DefaultPlugin(); // a plug-in without a usable icon of its own

@@ -171,6 +171,8 @@ inline constexpr const char* kStockCategories[] = {"Deployable", "Weapon", "Armo
                                                    "Vehicle",    "Pack",   "Miscellaneous"};
 inline constexpr char kDescriptionWriteFailed[] =
     "Korvane Manager failed to create\\overwrite the description file for the specified plugin.";
+// Why a description file is not written: the record names no place in storage.
+inline constexpr char kReasonPluginNotInStorage[] = "the plug-in is not in the storage folder";
 // After the description file's path, why an edit does not replace it.
 inline constexpr char kReasonDescriptionTooLarge[] =
     "larger than 64 KiB, so only its beginning was read; it is not replaced";
@@ -196,6 +198,10 @@ inline constexpr char kConfigCreateFailed[] = "Korvane Manager could not create 
 inline constexpr char kConfigLoadFailed[] = "Korvane Manager failed to load the config file.";
 inline constexpr char kConfigNotAllInUse[] =
     "The configuration is loaded, but these of its plug-ins could not be put in use:";
+// Why a load or its undo did nothing, and why a plug-in a configuration names is missing.
+inline constexpr char kReasonNoKorvaneFolderSet[] = "no Korvane folder is set";
+inline constexpr char kReasonNotInStorage[] = "not in storage";
+inline constexpr char kReasonInUseNotBackedUp[] = "the plug-ins in use could not be backed up: ";
 // Undo Last Load (korvane-cli undo-load) with no backup of an earlier set.
 inline constexpr char kNothingToUndo[] = "There is nothing to undo.";
 // After the path of backups\last-load.txt, which names the backup the last load made.
@@ -288,6 +294,9 @@ inline constexpr char kReasonConnectionRefused[] = "connection refused";
 inline constexpr char kReasonHostNotFound[] = "host not found";
 inline constexpr char kReasonConnectionLost[] = "connection lost";
 inline constexpr char kReasonStalled[] = "stalled below %1";
+// The rate kReasonStalled names, after its number.
+inline constexpr char kUnitKiBPerSecond[] = " KiB/s";
+inline constexpr char kUnitBytesPerSecond[] = " bytes/s";
 inline constexpr char kReasonRedirectLoop[] = "redirect loop";
 inline constexpr char kReasonTooManyRedirects[] = "more than %1 redirects";
 inline constexpr char kReasonRedirectWithoutLocation[] = "redirect without a usable location";
@@ -306,6 +315,13 @@ inline constexpr char kReasonEndsEarly[] = "the list ends inside an update";
 inline constexpr char kReasonTextForm[] = "a text in UTF-16 or with a 64-bit length";
 // Why a file could not be read, when the system gives no reason of its own.
 inline constexpr char kReasonUnreadable[] = "the file cannot be read";
+// Why a path that names a folder, or a file closed before, is not written.
+inline constexpr char kReasonNotAFile[] = "it is not a file";
+inline constexpr char kReasonAlreadyClosed[] = "the file was already closed";
+// Why the list that updlist writes cannot be written in the list's format.
+inline constexpr char kReasonTooManyUpdatesToWrite[] = "too many updates for one list";
+inline constexpr char kReasonValueTooLarge[] = "an update list value does not fit 32 bits";
+inline constexpr char kReasonStringTooLongToWrite[] = "an update list string is too long";
 // Why a file is not replaced (nor, on Windows, removed).
 inline constexpr char kReasonWriteProtected[] = "the file is write-protected";
 // Why a file could not be replaced or removed on Windows: another program holds it open.
@@ -314,7 +330,6 @@ inline constexpr char kReasonSizeDiffers[] = "%1 is %2 bytes on the server, %3 i
 inline constexpr char kReasonSizeExceeds[] =
     "%1 is larger on the server than the %2 bytes in the list";
 inline constexpr char kReasonNoSuchUpdate[] = "no update with the index %1";
-inline constexpr char kReasonFileRefused[] = "%1 cannot be written there";
 inline constexpr char kReasonUnsafeName[] = "%1 would leave the Korvane folder";
 // Why a name from an update list, a configuration file or the command line is refused, and a
 // Windows entry so named is not opened: Windows would reach another entry, or a device, by it.
@@ -614,7 +629,8 @@ inline constexpr char kCliUpdatesHelp[] =
     "              window shows it: the update's index; where the file goes below the Korvane\n"
     "              folder (storage\\weapons\\sniper.cs); its size in bytes; Yes when it\n"
     "              replaces a file there now, No when not, Refused when the update cannot be\n"
-    "              installed for it; and a note: empty, \"Outside storage\\\" for a file that goes\n"
+    "              installed for it; and a note: empty, \"Outside storage\\\" for a file that "
+    "goes\n"
     "              elsewhere than storage\\, or \"Refused: \" and why. Fields are separated by\n"
     "              tabs.\n";
 

@@ -1,6 +1,5 @@
 #include "core/catalogue/CPluginInfo.h"
 
-#include "core/catalogue/CPluginList.h"
 #include "core/catalogue/FolderListings.h"
 #include "core/catalogue/PluginScript.h"
 #include "core/catalogue/TextFile.h"
@@ -16,26 +15,6 @@
 namespace korvane {
 
 namespace {
-
-// Makes every folder of subdirectory that root lacks, level by level; a level that exists in
-// another letter case is the one used. Root itself is never made.
-korvane::Status MakeSubfolders(const std::string& root, const std::string& subdirectory)
-{
-    std::string stored = root;
-    size_t start = 0;
-    while (start < subdirectory.size()) {
-        const size_t end = std::min(subdirectory.find_first_of("\\/", start), subdirectory.size());
-        stored.append(subdirectory, start, end + 1 - start);
-        start = end + 1;
-        const auto folder = Path(stored).OnDisk();
-        if (kfs::IsFolder(folder))
-            continue;
-        // One made meanwhile by another program is as good as one made here.
-        if (auto created = kfs::CreateFolder(folder); !created && !kfs::IsFolder(folder))
-            return created;
-    }
-    return korvane::Status::Success();
-}
 
 // Text cut at a byte count without the start of a UTF-8 character that the cut split.
 std::string_view WithoutPartialCharacter(std::string_view text)
@@ -57,11 +36,6 @@ CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string cat
     : m_strName(std::move(name)), m_strFileName(std::move(fileName)),
       m_strCategory(std::move(category))
 {}
-
-bool CPluginInfo::SplitKeyValue(std::string_view line, std::string& key, std::string& value)
-{
-    return CPluginList::SplitAt(line, key, value, '=');
-}
 
 void CPluginInfo::ReadDescription(const std::string& folder, const std::string& key)
 {
@@ -138,7 +112,7 @@ korvane::Status CPluginInfo::CopyFiles(const std::string& sourceRoot,
     if (files.empty())
         return korvane::Status::Success();
 
-    if (auto made = MakeSubfolders(destinationRoot, m_strSubdirectory); !made)
+    if (auto made = kfs::MakeSubfolders(Path(destinationRoot), m_strSubdirectory); !made)
         return made;
     const std::filesystem::path target = (Path(destinationRoot) / m_strSubdirectory).OnDisk();
     // A file the listing missed there would be taken for one to copy, and never compared.

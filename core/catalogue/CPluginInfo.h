@@ -60,9 +60,6 @@ public:
     // Deletes this plug-in's files below root + subfolder; the subfolder stays.
     korvane::Status DeleteFiles(const std::string& root) const;
 
-    // Splits "key=value" at the first '='. False, and nothing changed, without a '='.
-    static bool SplitKeyValue(std::string_view line, std::string& key, std::string& value);
-
     std::string m_strName;
     std::string m_strFileName; // the file name key: the script's name before its first dot
     std::string m_strCategory{kUnknown};

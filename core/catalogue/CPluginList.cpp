@@ -305,16 +305,6 @@ int CPluginList::Rescan(const std::string& root)
     return ScanFolder(root, {});
 }
 
-korvane::Status CPluginList::CopyAll(const std::string& sourceRoot,
-                                     const std::string& destinationRoot, bool allFiles) const
-{
-    FailureList failures;
-    fileops::FolderListings listings;
-    for (const auto& plugin : m_arrPlugins)
-        failures.Add(plugin->CopyFiles(sourceRoot, destinationRoot, allFiles, listings));
-    return failures.ToStatus();
-}
-
 bool CPluginList::SplitAt(std::string_view text, std::string& before, std::string& after,
                           char separator)
 {
@@ -353,15 +343,6 @@ korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::
         return korvane::Status::Failure(kpath::FromNative(file) + ": " +
                                         strings::kReasonConfigTooLarge);
     return std::move(bytes).value();
-}
-
-korvane::Status CPluginList::ReadConfig(const std::string& file, const std::string& storageFolder)
-{
-    const auto bytes = ReadConfigFile(Path(file).OnDisk());
-    if (!bytes)
-        return bytes.status();
-    ReadConfigText(*bytes, storageFolder);
-    return korvane::Status::Success();
 }
 
 std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,

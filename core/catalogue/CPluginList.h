@@ -37,10 +37,6 @@ public:
     // Empties the list and scans root again; returns the number of records.
     int Rescan(const std::string& root);
 
-    // Copies every record's files (CPluginInfo::CopyFiles); fails naming the files not copied.
-    korvane::Status CopyAll(const std::string& sourceRoot, const std::string& destinationRoot,
-                            bool allFiles) const;
-
     // The most a configuration file may hold. It lists keys, a line each: 100,000 plug-ins in
     // use, each in a subfolder, take a few MiB; a larger file is something else, and is not
     // read whole into memory.
@@ -55,11 +51,9 @@ public:
     // The bytes of the configuration file at a file-system path; a failure naming it when it
     // cannot be read or holds more than kMaxConfigBytes.
     static korvane::Result<std::string> ReadConfigFile(const std::filesystem::path& file);
-    // Replaces the list by the plug-ins of storageFolder that a configuration file names, and
-    // takes its name. Nothing changes when the file cannot be read (ReadConfigFile says why).
-    korvane::Status ReadConfig(const std::string& file, const std::string& storageFolder);
-    // The same from the bytes of a configuration file. Gives the keys the file names that storage
-    // holds no plug-in of, each once, in file order.
+    // Replaces the list by the plug-ins of storageFolder that the bytes of a configuration file
+    // name, and takes its name. Gives the keys the file names that storage holds no plug-in of,
+    // each once, in file order.
     std::vector<std::string> ReadConfigText(std::string_view bytes,
                                             const std::string& storageFolder);
     // True when the last ReadConfigText refused a line of this key: its subfolder or key is no

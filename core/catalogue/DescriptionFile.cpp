@@ -129,7 +129,7 @@ korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& 
     const std::string name = FileName(plugin);
     if (!kpath::IsContainedRelative(plugin.m_strSubdirectory) ||
         std::any_of(name.begin(), name.end(), kpath::IsSeparator))
-        return korvane::Status::Failure("the plug-in is not in the storage folder");
+        return korvane::Status::Failure(strings::kReasonPluginNotInStorage);
 
     const Fields storable = Storable(fields);
     const auto file = Path(FilePath(storageFolder, plugin)).OnDisk();

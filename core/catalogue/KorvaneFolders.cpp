@@ -29,11 +29,6 @@ bool IsNativeExecutable([[maybe_unused]] const fs::path& file)
 
 } // namespace
 
-std::string KorvaneFolderSetting(std::string stored)
-{
-    return stored.empty() ? stored : kpath::WithTrailingSeparator(std::move(stored));
-}
-
 bool HasKorvaneScript(const std::string& folder)
 {
     // A folder that cannot be listed whole is taken for none: nothing is done to it.

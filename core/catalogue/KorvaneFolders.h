@@ -16,7 +16,7 @@ namespace korvane {
 inline constexpr std::string_view kStorageFolderName = "storage\\";
 inline constexpr std::string_view kPluginsFolderName = "plugins\\";
 
-// korvaneFolder ends in a separator, as KorvaneFolderSetting gives it.
+// korvaneFolder ends in a separator, as Settings::KorvaneFolder gives it.
 inline Path StorageFolder(const std::string& korvaneFolder)
 {
     return Path(korvaneFolder + std::string(kStorageFolderName));
@@ -26,10 +26,6 @@ inline Path PluginsFolder(const std::string& korvaneFolder)
 {
     return Path(korvaneFolder + std::string(kPluginsFolderName));
 }
-
-// The Korvane folder as the settings hold it, in the form every folder below it is built on: a
-// path ending in a separator, also when the settings file was edited by hand. Empty: not set.
-std::string KorvaneFolderSetting(std::string stored);
 
 // A Korvane folder holds the modification's own scripts: some file named korvane*.cs, in any
 // letter case.

@@ -16,9 +16,6 @@
 namespace korvane::pluginconfig {
 namespace {
 
-constexpr char kNoKorvaneFolder[] = "no Korvane folder is set";
-constexpr char kNotInStorage[] = "not in storage";
-
 // The paths below plugins of the scripts a configuration puts in use, as DeleteTree keeps them.
 std::unordered_set<std::string> ScriptsNamed(const CPluginList& plugins)
 {
@@ -39,7 +36,7 @@ korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::s
 {
     // Without a Korvane folder there is no plugins folder to record.
     if (korvaneFolder.empty())
-        return korvane::Status::Failure(kNoKorvaneFolder);
+        return korvane::Status::Failure(strings::kReasonNoKorvaneFolderSet);
     CPluginList inUse;
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder).Stored());
     // A configuration of the plug-ins that could be listed would pass for the whole set.
@@ -64,7 +61,7 @@ korvane::Result<LoadedConfiguration> Load(const std::string& korvaneFolder, cons
     // Without a Korvane folder the two folders would be taken relative to wherever the program
     // runs, and emptying "plugins" there could destroy anything.
     if (korvaneFolder.empty())
-        return korvane::Status::Failure(kNoKorvaneFolder);
+        return korvane::Status::Failure(strings::kReasonNoKorvaneFolderSet);
     const Path storage = korvane::StorageFolder(korvaneFolder);
     const Path plugins = korvane::PluginsFolder(korvaneFolder);
     const auto bytes = CPluginList::ReadConfigFile(Path(file).OnDisk());
@@ -95,7 +92,7 @@ korvane::Result<LoadedConfiguration> Load(const std::string& korvaneFolder, cons
     for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage.Stored()))
         loaded.notCopied.push_back({key, loaded.plugins.RefusedByName(key)
                                              ? strings::kReasonNotWindowsName
-                                             : kNotInStorage});
+                                             : strings::kReasonNotInStorage});
     // Storage could not be read whole: what seems to be missing may be there, and the plugins
     // folder stays as it is.
     if (auto unreadable = loaded.plugins.Unreadable(); !unreadable)
@@ -103,8 +100,7 @@ korvane::Result<LoadedConfiguration> Load(const std::string& korvaneFolder, cons
     // Storage now holds every plug-in in use, so a backup naming them can bring the set back.
     auto backup = configbackup::BackUpPluginsInUse(korvaneFolder, now, stem);
     if (!backup)
-        return korvane::Status::Failure("the plug-ins in use could not be backed up: " +
-                                        backup.reason());
+        return korvane::Status::Failure(strings::kReasonInUseNotBackedUp + backup.reason());
     loaded.backup = std::move(backup).value();
     if (record == Record::BeforeChanging)
         if (auto recorded = configbackup::RecordLastLoad(korvaneFolder, loaded.backup); !recorded)
@@ -135,7 +131,7 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
                                          const settle::Settlement& settlement)
 {
     if (korvaneFolder.empty())
-        return korvane::Status::Failure(kNoKorvaneFolder);
+        return korvane::Status::Failure(strings::kReasonNoKorvaneFolderSet);
     const auto recorded = configbackup::LastLoad(korvaneFolder);
     if (!recorded)
         return recorded.status();

@@ -1,9 +1,5 @@
 #include "core/catalogue/TextFile.h"
 
-#include "core/platform/AtomicFile.h"
-#include "core/platform/KPath.h"
-#include "core/platform/Path.h"
-
 namespace korvane::textfile {
 
 std::string ToDiskText(std::string_view text)
@@ -16,11 +12,6 @@ std::string ToDiskText(std::string_view text)
         disk.push_back(c);
     }
     return disk;
-}
-
-korvane::Status WriteText(std::string_view storedPath, std::string_view text)
-{
-    return kfs::WriteFileAtomically(Path(storedPath).OnDisk(), ToDiskText(text));
 }
 
 } // namespace korvane::textfile

@@ -31,8 +31,4 @@ template <typename F> void ForEachLine(std::string_view text, F&& line)
 // Text mode on the way out: every LF becomes CR LF, other bytes stay.
 std::string ToDiskText(std::string_view text);
 
-// Writes the text in text mode, atomically; fails with the reason when the file could not be
-// written (the old file is then intact).
-korvane::Status WriteText(std::string_view storedPath, std::string_view text);
-
 } // namespace korvane::textfile

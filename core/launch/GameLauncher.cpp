@@ -1,7 +1,7 @@
 #include "core/launch/GameLauncher.h"
 
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "res/Strings.h"
 
@@ -38,16 +38,15 @@ korvane::Status GameNotFound(std::string_view tribesFolder)
 
 kprocess::WineSettings LoadWineSettings(const SettingsProfile& profile)
 {
-    return {profile.GetProfileString(profile::kWindowsPrograms, profile::kWineCommand),
-            profile.GetProfileString(profile::kWindowsPrograms, profile::kWinePrefix)};
+    const Settings settings(profile);
+    return {settings.WineCommand(), settings.WinePrefix().Stored()};
 }
 
 bool StoreWineSettings(const SettingsProfile& profile, const kprocess::WineSettings& wine)
 {
-    const bool command =
-        profile.WriteProfileString(profile::kWindowsPrograms, profile::kWineCommand, wine.command);
-    const bool prefix =
-        profile.WriteProfileString(profile::kWindowsPrograms, profile::kWinePrefix, wine.prefix);
+    const Settings settings(profile);
+    const bool command = settings.SetWineCommand(wine.command);
+    const bool prefix = settings.SetWinePrefix(Path(wine.prefix));
     return command && prefix;
 }
 

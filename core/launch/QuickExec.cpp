@@ -1,6 +1,6 @@
 #include "core/launch/QuickExec.h"
 
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "res/Strings.h"
 
@@ -26,22 +26,19 @@ std::string JoinMods(const std::vector<std::string>& mods)
 LaunchChoices LoadQuickExec(const SettingsProfile& profile)
 {
     LaunchChoices choices;
-    SplitString(profile.GetProfileString(profile::kQuickExec, profile::kMods), kModSeparator,
-                choices.mods);
-    choices.dedicated = profile.GetProfileInt(profile::kQuickExec, profile::kDedicated, 0) == 1;
-    choices.extraCommandLine =
-        profile.GetProfileString(profile::kQuickExec, profile::kExtraCmdLine);
+    const Settings settings(profile);
+    SplitString(settings.QuickExecMods(), kModSeparator, choices.mods);
+    choices.dedicated = settings.QuickExecDedicated();
+    choices.extraCommandLine = settings.QuickExecExtraCommandLine();
     return choices;
 }
 
 bool StoreQuickExec(const SettingsProfile& profile, const LaunchChoices& choices)
 {
-    const bool mods =
-        profile.WriteProfileString(profile::kQuickExec, profile::kMods, JoinMods(choices.mods));
-    const bool dedicated = profile.WriteProfileInt(profile::kQuickExec, profile::kDedicated,
-                                                   choices.dedicated ? 1 : 0);
-    const bool extra = profile.WriteProfileString(profile::kQuickExec, profile::kExtraCmdLine,
-                                                  choices.extraCommandLine);
+    const Settings settings(profile);
+    const bool mods = settings.SetQuickExecMods(JoinMods(choices.mods));
+    const bool dedicated = settings.SetQuickExecDedicated(choices.dedicated);
+    const bool extra = settings.SetQuickExecExtraCommandLine(choices.extraCommandLine);
     return mods && dedicated && extra;
 }
 

@@ -65,7 +65,7 @@ fs::path WriteTarget(fs::path path)
 korvane::Status CheckReplaceable(const fs::path& file, const fs::file_status& status)
 {
     if (!fs::is_regular_file(status))
-        return Failure(file, "it is not a file");
+        return Failure(file, strings::kReasonNotAFile);
     constexpr auto kWriteBits =
         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     bool writable = (status.permissions() & kWriteBits) != fs::perms::none;
@@ -183,7 +183,7 @@ korvane::Status AtomicFile::Append(std::string_view bytes)
     if (!m_failure)
         return m_failure;
     if (!m_out)
-        return Failure(m_target, "the file was already closed");
+        return Failure(m_target, strings::kReasonAlreadyClosed);
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_out) != bytes.size())
         Fail(LastError());

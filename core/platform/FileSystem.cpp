@@ -5,6 +5,7 @@
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -193,6 +194,37 @@ korvane::Status CreateFolder(const fs::path& folder)
 korvane::Status EnsureFolder(const fs::path& folder)
 {
     return IsFolder(folder) ? korvane::Status::Success() : CreateFolder(folder);
+}
+
+korvane::Status MakeSubfolders(const Path& root, std::string_view relative, std::vector<Path>* made)
+{
+    if (!kpath::IsContainedRelative(relative)) {
+        std::string reason = strings::kReasonUnsafeName;
+        reason.replace(reason.find("%1"), 2, relative);
+        return korvane::Status::Failure(reason);
+    }
+    // A folder below no root would be one below the working folder.
+    if (root.Stored().empty())
+        return Failure(root.OnDisk(), std::make_error_code(std::errc::no_such_file_or_directory));
+    Path folder = root;
+    size_t start = 0;
+    while (start < relative.size()) {
+        const size_t end = std::min(relative.find_first_of("\\/", start), relative.size());
+        if (end > start) {
+            // Each level keeps its separator, as every folder's stored form does.
+            folder /= relative.substr(start, end + 1 - start);
+            const fs::path onDisk = folder.OnDisk();
+            if (!IsFolder(onDisk)) {
+                const korvane::Status created = CreateFolder(onDisk);
+                if (!created && !IsFolder(onDisk))
+                    return created;
+                if (created && made)
+                    made->push_back(folder);
+            }
+        }
+        start = end + 1;
+    }
+    return korvane::Status::Success();
 }
 
 korvane::Status RemoveFile(const fs::path& file)

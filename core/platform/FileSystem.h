@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 // Copying, creating and removing files and folders with the rules the program relies on
 // everywhere: copies that never replace an existing file, and failures that name the file.
@@ -37,6 +40,14 @@ korvane::Status CreateFolder(const std::filesystem::path& folder);
 // A folder that is there, or made (its parent must exist): a failure naming the folder and the
 // cause when it is neither.
 korvane::Status EnsureFolder(const std::filesystem::path& folder);
+
+// Makes every folder of relative (names below root, '\\' or '/' between them) that root lacks,
+// level by level. A level that exists in another letter case is the one used, and one made
+// meanwhile by another program is as good as one made here. Root itself is never made, and a
+// relative path that could leave root (absolute, a drive, "..") is refused. made, when given,
+// gets each folder this call made, outermost first, so that the caller can take them away again.
+korvane::Status MakeSubfolders(const Path& root, std::string_view relative,
+                               std::vector<Path>* made = nullptr);
 
 // The reason a file operation failed, in plain words, naming the file.
 std::string FailureReason(const std::filesystem::path& file, const std::error_code& error);

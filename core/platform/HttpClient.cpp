@@ -158,8 +158,8 @@ std::string NetworkReason(const QNetworkReply& reply, const QList<QSslError>& ss
 std::string RateText(std::uint64_t bytesPerSecond)
 {
     if (bytesPerSecond >= 1024 && bytesPerSecond % 1024 == 0)
-        return std::to_string(bytesPerSecond / 1024) + " KiB/s";
-    return std::to_string(bytesPerSecond) + " bytes/s";
+        return std::to_string(bytesPerSecond / 1024) + strings::kUnitKiBPerSecond;
+    return std::to_string(bytesPerSecond) + strings::kUnitBytesPerSecond;
 }
 
 // A reason as it may be shown: Qt's texts can name an address with its user information, in any

@@ -24,7 +24,6 @@ public:
     Path(const std::filesystem::path&) = delete;
 
     const std::string& Stored() const { return m_stored; }
-    bool IsEmpty() const { return m_stored.empty(); }
     // A folder's path ends in a separator.
     bool IsFolder() const;
 

@@ -1,6 +1,6 @@
 #include "core/updater/AcceptedLists.h"
 
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/platform/UrlText.h"
 #include "res/Strings.h"
@@ -21,7 +21,7 @@ std::string AcceptedLists::EntryName(const std::string& url)
 
 std::optional<std::int64_t> AcceptedLists::NewestFrom(const std::string& url) const
 {
-    const std::string text = m_profile.GetProfileString(profile::kAcceptedLists, EntryName(url));
+    const std::string text = Settings(m_profile).AcceptedListTime(EntryName(url));
     std::int64_t seconds = 0;
     const char* const end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, seconds);
@@ -34,8 +34,7 @@ korvane::Status AcceptedLists::Accept(const std::string& url, std::int64_t time)
 {
     if (const auto newest = NewestFrom(url); newest && *newest >= time)
         return korvane::Status::Success();
-    if (!m_profile.WriteProfileString(profile::kAcceptedLists, EntryName(url),
-                                      std::to_string(time)))
+    if (!Settings(m_profile).SetAcceptedListTime(EntryName(url), time))
         return korvane::Status::Failure(strings::kReasonListTimeNotKept);
     return korvane::Status::Success();
 }

@@ -1,5 +1,7 @@
 #include "core/updater/ArchiveWriter.h"
 
+#include "res/Strings.h"
+
 #include <limits>
 #include <utility>
 
@@ -16,7 +18,7 @@ constexpr std::uint16_t kLongestWordLength = 0xFFFD; // 0xFFFE would announce UT
 std::optional<std::uint32_t> ArchiveWriter::Dword(std::size_t value)
 {
     if (value > std::numeric_limits<std::uint32_t>::max()) {
-        Fail("an update list value does not fit 32 bits");
+        Fail(strings::kReasonValueTooLarge);
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(value);
@@ -82,7 +84,7 @@ void ArchiveWriter::WriteString(std::string_view text)
         if (!dword)
             return;
         if (*dword == std::numeric_limits<std::uint32_t>::max()) {
-            Fail("an update list string is too long");
+            Fail(strings::kReasonStringTooLongToWrite);
             return;
         }
         WriteByte(kWordLength);

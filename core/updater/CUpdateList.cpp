@@ -126,7 +126,7 @@ korvane::Status CUpdateList::Load(std::string_view bytes)
 void CUpdateList::Serialize(ArchiveWriter& ar) const
 {
     if (m_arrUpdates.size() > static_cast<size_t>(std::numeric_limits<std::int32_t>::max())) {
-        ar.Fail("too many updates for one list");
+        ar.Fail(strings::kReasonTooManyUpdatesToWrite);
         return;
     }
     ar.WriteBytes(kMagic);

@@ -4,7 +4,7 @@
 #include "core/catalogue/PluginScript.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/updater/UpdateFilePlace.h"
 
@@ -46,7 +46,7 @@ bool IsPluginFile(const std::vector<std::string_view>& names)
 HeldPlugins HeldPlugins::Load(const SettingsProfile& profile)
 {
     HeldPlugins held;
-    const std::string joined = profile.GetProfileString(profile::kUpdater, profile::kHeld);
+    const std::string joined = Settings(profile).HeldKeys();
     size_t start = 0;
     while (start <= joined.size()) {
         const size_t end = std::min(joined.find(kKeySeparator, start), joined.size());
@@ -64,7 +64,7 @@ bool HeldPlugins::Store(const SettingsProfile& profile) const
             joined += kKeySeparator;
         joined += key;
     }
-    return profile.WriteProfileString(profile::kUpdater, profile::kHeld, joined);
+    return Settings(profile).SetHeldKeys(joined);
 }
 
 bool HeldPlugins::IsHeld(std::string_view key) const

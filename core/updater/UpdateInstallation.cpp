@@ -10,7 +10,6 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
-#include "core/updater/CreatePath.h"
 #include "core/updater/CUpdateInfo.h"
 #include "core/updater/SignatureFetch.h"
 #include "res/Strings.h"
@@ -137,13 +136,12 @@ korvane::Status UpdateInstallation::CheckTransport() const
 korvane::Status UpdateInstallation::CreateFolders()
 {
     const std::string target = textencoding::ToUtf8(m_update.m_strTargetDir);
-    if (!CreatePath(m_korvaneFolder, target, &m_createdFolders))
-        return Failure(Reason(strings::kReasonFileRefused, Q(target)));
-    const std::string destination = UpdateFilePlace::Destination(m_update, m_korvaneFolder);
+    if (auto made = kfs::MakeSubfolders(Path(m_korvaneFolder), target, &m_createdFolders); !made)
+        return Failure(made.reason());
+    const Path destination(UpdateFilePlace::Destination(m_update, m_korvaneFolder));
     for (const UpdateFilePlace& place : m_places) {
-        if (!place.subFolder.empty() &&
-            !CreatePath(destination, place.subFolder, &m_createdFolders))
-            return Failure(place, Reason(strings::kReasonFileRefused, Q(place.subFolder)));
+        if (auto made = kfs::MakeSubfolders(destination, place.subFolder, &m_createdFolders); !made)
+            return Failure(place, made.reason());
     }
     return korvane::Status::Success();
 }
@@ -180,7 +178,7 @@ korvane::Status UpdateInstallation::Stage(const UpdateFilePlace& place,
             staged.held = InstallJournal::Digest(*staged.copy);
             if (staged.held.isEmpty())
                 return Failure(place,
-                               kpath::FromNative(*staged.copy) + ": the file cannot be read");
+                               kpath::FromNative(*staged.copy) + ": " + strings::kReasonUnreadable);
             follows = m_journal.IsUpdatersCopy(*staged.copy, staged.held);
         }
         staged.action = follows ? CopyAction::Refresh : CopyAction::Undecided;
@@ -427,7 +425,7 @@ std::vector<std::string> UpdateInstallation::PutBack()
 void UpdateInstallation::RemoveCreatedFolders()
 {
     for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it)
-        (void)kfs::RemoveEmptyFolder(Path(*it).OnDisk());
+        (void)kfs::RemoveEmptyFolder(it->OnDisk());
     m_createdFolders.clear();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/platform/AtomicFile.h"
 #include "core/platform/HttpClient.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 #include "core/updater/CUpdateList.h"
 #include "core/updater/InstallJournal.h"
@@ -111,7 +112,7 @@ private:
     std::vector<UpdateFilePlace> m_places;
     std::vector<Staged> m_staged;
     std::vector<Replaced> m_replaced;
-    std::vector<std::string> m_createdFolders;
+    std::vector<Path> m_createdFolders;
 };
 
 } // namespace korvane

@@ -1,6 +1,6 @@
 #include "core/updater/UpdateSource.h"
 
-#include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/updater/AcceptedLists.h"
 #include "core/updater/MinisignKey.h"
@@ -13,11 +13,8 @@ namespace korvane {
 
 UpdateSource::UpdateSource(const SettingsProfile& profile, std::optional<std::string> url,
                            std::optional<std::string> keys)
-    : m_profile(profile), m_url(url ? std::move(*url)
-                                    : profile.GetProfileString(profile::kUpdater, profile::kUrl,
-                                                               profile::kDefaultUpdateUrl)),
-      m_keys(keys ? std::move(*keys)
-                  : profile.GetProfileString(profile::kUpdater, profile::kPublicKey))
+    : m_profile(profile), m_url(url ? std::move(*url) : Settings(profile).UpdateUrl()),
+      m_keys(keys ? std::move(*keys) : Settings(profile).PublicKeys())
 {}
 
 korvane::Status UpdateSource::Download(CUpdateList& updates,

@@ -3,10 +3,10 @@
 // cut, with memory within the reader's limits, and no folder that an update names may be created
 // outside the Korvane folder.
 #include "core/catalogue/TextEncoding.h"
+#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
 #include "core/updater/ArchiveWriter.h"
-#include "core/updater/CreatePath.h"
 #include "core/updater/CUpdateList.h"
 
 #include <algorithm>
@@ -103,10 +103,10 @@ fs::path KorvaneFolder()
     return Sandbox() / "outer" / "Korvane";
 }
 
-// Everything CreatePath made must lie inside the Korvane folder.
+// Everything MakeSubfolders made must lie inside the Korvane folder.
 void CheckContained(const std::string& base, const std::string& rel)
 {
-    if (!CreatePath(base, rel))
+    if (!kfs::MakeSubfolders(Path(base), rel))
         return;
     std::error_code ec;
     const fs::path made = fs::weakly_canonical(Path(base + rel).OnDisk(), ec);

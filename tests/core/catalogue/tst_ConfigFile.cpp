@@ -308,7 +308,9 @@ private slots:
         tree.Write("many.pfg", text);
         CPluginList read;
         const IoCallCount listings(tree.Root(), "opendir", tree.Path("storage"));
-        QVERIFY(read.ReadConfig(tree.Path("many.pfg"), tree.Path("storage/")));
+        const auto bytes = CPluginList::ReadConfigFile(tree.Path("many.pfg"));
+        QVERIFY(bytes);
+        read.ReadConfigText(*bytes, tree.Path("storage/"));
         if (listings.Calls() < 0)
             QSKIP("this system's calls cannot be counted");
         QCOMPARE(listings.Calls(), 2L); // storage and Weapons

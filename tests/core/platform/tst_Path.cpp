@@ -1,3 +1,4 @@
+#include "core/platform/FileSystem.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
 #include "support/TestTree.h"
@@ -115,6 +116,30 @@ private slots:
         QCOMPARE(QString::fromStdString(kpath::FromNative((root / "STORAGE/missing/X/").OnDisk())),
                  tree.QPath("Storage/missing/X/"));
         QVERIFY(!(root / "storage\\missing\\blaster.desc.txt").Exists());
+    }
+
+    // Subfolders are made in the letter case the disk has, below their root only, and a level
+    // that cannot be made (a file of its name) fails naming it; what was made is told, outermost
+    // first, for a caller that takes it away again.
+    void subfoldersAreMadeBelowTheirRootOnly()
+    {
+        TestTree tree;
+        tree.Write("Storage/Weapons/x.cs", "x");
+        tree.Write("Storage/file", "x");
+        const Path root(tree.Root());
+        std::vector<Path> made;
+        QVERIFY(kfs::MakeSubfolders(root, "storage\\weapons/new\\deep\\", &made));
+        QVERIFY(tree.Exists("Storage/Weapons/new/deep"));
+        QCOMPARE(made.size(), size_t{2});
+        QVERIFY(made[0].SameAs(root / "storage\\weapons\\new\\"));
+        made.clear();
+        QVERIFY(!kfs::MakeSubfolders(root, "..\\outside\\", &made));
+        QVERIFY(!kfs::MakeSubfolders(root / "gone\\", "a\\", &made));
+        QVERIFY(!kfs::MakeSubfolders(Path(), "a\\", &made));
+        const Status blocked = kfs::MakeSubfolders(root, "storage\\file\\below\\", &made);
+        QVERIFY(!blocked && blocked.reason().find("file") != std::string::npos);
+        QVERIFY(made.empty());
+        QCOMPARE(tree.Names(""), QStringList{"Storage"});
     }
 };
 

@@ -1,4 +1,5 @@
 #include "core/platform/ProfileEntries.h"
+#include "core/platform/Settings.h"
 #include "core/platform/SettingsProfile.h"
 #include "support/Wine.h"
 
@@ -77,6 +78,23 @@ private slots:
             QCOMPARE(reader.GetProfileString("QuickExec", key), value);
         QCOMPARE(reader.GetProfileInt("QuickExec", "Dedicated", 0), 1);
         QCOMPARE(reader.GetProfileInt("QuickExec", "Refresh", 7), 7);
+    }
+
+    // The program's settings read their defaults where nothing is written, and the Korvane
+    // folder in the form every folder below it is built on, also when edited by hand.
+    void settingsHaveTheirDefaultsAndTheirForm()
+    {
+        const SettingsProfile profile = SettingsProfile::AtFile(File());
+        const Settings settings(profile);
+        QVERIFY(settings.RefreshPlugins());
+        QCOMPARE(settings.UpdateUrl(), std::string(profile::kDefaultUpdateUrl));
+        QVERIFY(settings.KorvaneFolder().Stored().empty() && settings.WindowGeometry().isEmpty());
+        QVERIFY(profile.WriteProfileString(profile::kDirectories, profile::kKorvane, "/games/k"));
+        QVERIFY(settings.KorvaneFolder().SameAs(Path("/games/k/")));
+        QVERIFY(settings.SetRefreshPlugins(false) && !settings.RefreshPlugins());
+        const QByteArray geometry("\0\1 any bytes\xff", 13);
+        QVERIFY(settings.SetWindowGeometry(geometry));
+        QCOMPARE(settings.WindowGeometry(), geometry);
     }
 
     void handEditedTextReadsAsWritten_data()
