@@ -31,6 +31,23 @@ std::string CliSession::TribesFolder() const
     return Settings(m_profile).TribesFolder().Stored();
 }
 
+KorvaneWorkflow& CliSession::Workflow()
+{
+    if (!m_workflow) {
+        const auto whileLocked = [this](FolderLock::Use use, const std::string& folder,
+                                        const std::function<void()>& step) {
+            const auto lock = FolderLock::acquireFor(use, folder, m_lockWait);
+            if (!lock)
+                return lock.status();
+            step();
+            return korvane::Status::Success();
+        };
+        m_workflow.emplace(Path(KorvaneFolder()), whileLocked,
+                           Settings(m_profile).RefreshPlugins());
+    }
+    return *m_workflow;
+}
+
 std::optional<std::string> CliSession::RequireKorvaneFolder()
 {
     std::string folder = KorvaneFolder();
@@ -68,6 +85,13 @@ int CliSession::Fail(std::string_view message, const korvane::Status& failure)
 int CliSession::Fail(const QString& message, const korvane::Status& failure)
 {
     return Fail(std::string_view(message.toStdString()), failure);
+}
+
+int CliSession::Fail(const commandmessages::Message& message)
+{
+    if (message.reason.empty())
+        return Fail(std::string_view(message.text));
+    return Fail(std::string_view(message.text), korvane::Status::Failure(message.reason));
 }
 
 int CliSession::UsageError(const QString& reason)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/catalogue/CommandMessages.h"
+#include "core/catalogue/KorvaneWorkflow.h"
 #include "core/platform/FolderLock.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/platform/Status.h"
@@ -37,6 +39,10 @@ public:
 
     void SetCommand(const Command* command) { m_command = command; }
 
+    // The commands on the Korvane folder, made the first time one runs: the folder, and the
+    // profile's start-up refresh, are those of this run. Its lock waits LockWait().
+    KorvaneWorkflow& Workflow();
+
     // How long a command waits for another Korvane Manager to finish with the Korvane folder.
     std::chrono::milliseconds LockWait() const { return m_lockWait; }
     void SetLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
@@ -47,6 +53,8 @@ public:
     // The message, then the reason of the failure on a line of its own.
     int Fail(std::string_view message, const korvane::Status& failure);
     int Fail(const QString& message, const korvane::Status& failure);
+    // The message, then its reason, if any, on a line of its own.
+    int Fail(const commandmessages::Message& message);
     // Writes the reason, the usage line and where help is, and returns kExitUsage.
     int UsageError(const QString& reason);
 
@@ -57,6 +65,7 @@ private:
     std::optional<std::string> m_korvaneOverride;
     std::optional<std::string> m_tribesOverride;
     const Command* m_command = nullptr;
+    std::optional<KorvaneWorkflow> m_workflow;
     std::chrono::milliseconds m_lockWait = korvane::FolderLock::kWait;
 };
 

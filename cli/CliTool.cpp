@@ -7,7 +7,7 @@
 #include "cli/GameCommands.h"
 #include "cli/PluginCommands.h"
 #include "cli/UpdateCommands.h"
-#include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/KorvaneWorkflow.h"
 #include "core/platform/FolderLock.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
@@ -122,15 +122,16 @@ int CliTool::RunCommand(CliSession& session, const Command& command,
                                       .arg(positional.value(command.maxArguments)));
     if (!command.changesKorvaneFolder)
         return command.run(session, parser);
-    const std::string folder = session.KorvaneFolder();
-    if (const korvane::Status refused = RefuseUnlessKorvaneFolder(folder); !refused)
-        return session.Fail(std::string_view(strings::kCliNotKorvaneFolder), refused);
-    const auto lock = korvane::FolderLock::acquireFor(
-        command.onlyReads ? korvane::FolderLock::Use::Reads : korvane::FolderLock::Use::Changes,
-        folder, session.LockWait());
-    if (!lock)
-        return session.Fail(std::string_view(lock.reason()));
-    return command.run(session, parser);
+    // The whole command runs under one lock, so that what it reads is what it changes.
+    int status = kExitFailure;
+    const korvane::Status locked = session.Workflow().whileLocked(
+        command.onlyReads ? FolderLock::Use::Reads : FolderLock::Use::Changes,
+        [&] { status = command.run(session, parser); });
+    if (locked.is(KorvaneWorkflow::Refusal::NotKorvaneFolder))
+        return session.Fail(std::string_view(strings::kNotKorvaneFolder), locked);
+    if (!locked)
+        return session.Fail(std::string_view(locked.reason()));
+    return status;
 }
 
 } // namespace korvane

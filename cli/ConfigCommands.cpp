@@ -4,15 +4,15 @@
 #include "cli/ExitStatus.h"
 #include "cli/Output.h"
 #include "cli/SettleOptions.h"
+#include "core/catalogue/CommandMessages.h"
+#include "core/catalogue/KorvaneWorkflow.h"
 #include "core/catalogue/PluginConfiguration.h"
-#include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QStringList>
 
 namespace korvane {
 
@@ -42,60 +42,42 @@ int SaveConfig(CliSession& session, const QCommandLineParser& arguments)
     const auto file = ConfigFile(session, arguments);
     if (!file)
         return kExitUsage;
-    const auto korvaneFolder = session.RequireKorvaneFolder();
-    if (!korvaneFolder)
+    if (!session.RequireKorvaneFolder())
         return kExitFailure;
+    KorvaneWorkflow& workflow = session.Workflow();
     const bool storeDirectory = arguments.isSet(kStoreDirectory);
-    const auto saved = pluginconfig::SaveConfiguration(
-        *korvaneFolder, arguments.value(kName).toStdString(), *file, storeDirectory);
+    const auto saved =
+        workflow.saveConfiguration(arguments.value(kName).toStdString(), *file, storeDirectory);
     if (!saved)
         return session.Fail(std::string_view(strings::kConfigCreateFailed), saved);
     // The file is what was asked for, so a script goes on; the player is told what it lacks.
-    if (const auto keys = storeDirectory ? std::vector<std::string>()
-                                         : pluginconfig::RepeatedKeys(*korvaneFolder);
-        !keys.empty()) {
-        QStringList names;
-        for (const auto& key : keys)
-            names << QString::fromStdString(textencoding::ToUtf8(key));
+    if (const auto keys = workflow.repeatedKeys(storeDirectory); !keys.empty())
         session.Err() << clioutput::ForTerminal(
-                             Text(strings::kCliRepeatedKeys).arg(names.join(", ")).toStdString())
+                             commandmessages::RepeatedKeys(strings::kCliRepeatedKeys, keys))
                       << '\n';
-    }
     return kExitSuccess;
 }
 
 // A load that left plug-ins of the configuration out of use fails, naming them.
 int LoadOutcome(CliSession& session, const pluginconfig::LoadedConfiguration& loaded)
 {
-    if (loaded.notCopied.empty())
-        return kExitSuccess;
-    std::string names;
-    for (const auto& [key, reason] : loaded.notCopied)
-        names += (names.empty() ? "" : "\n") + key + ": " + reason;
-    return session.Fail(std::string_view(strings::kConfigNotAllInUse),
-                        korvane::Status::Failure(names));
+    if (const auto notCopied = commandmessages::NotCopied(loaded, commandmessages::Naming::Key))
+        return session.Fail(*notCopied);
+    return kExitSuccess;
 }
 
-// A load, of a file or of the newest backup, with the settlement the options ask for; the load's
-// result, or nothing after the failure was told.
-template <class Load>
-auto LoadSettling(CliSession& session, settle::Choice choice, const std::string& korvaneFolder,
-                  Load load) -> std::optional<decltype(load({}))>
+// What a load, of a file or of the newest backup, loaded; nothing after its failure was told,
+// with how to settle the copies it refused for.
+template <class Loaded>
+std::optional<Loaded> LoadedOrFailed(CliSession& session, Settling<korvane::Result<Loaded>> load)
 {
-    const auto differing = [&korvaneFolder] { return settle::BelowPlugins(korvaneFolder); };
-    const auto settlement = clisettle::SettlementFor(choice, differing);
-    if (!settlement) {
-        session.Fail(std::string_view(strings::kConfigLoadFailed), settlement.status());
-        return std::nullopt;
-    }
-    auto loaded = load(*settlement);
-    if (!loaded) {
-        session.Fail(std::string_view(strings::kConfigLoadFailed), loaded.status());
-        if (choice == settle::Choice::Refuse && clisettle::AnyDiffering(differing))
+    if (!load.result) {
+        session.Fail(std::string_view(strings::kConfigLoadFailed), load.result.status());
+        if (!load.differing.empty())
             clisettle::Hint(session);
         return std::nullopt;
     }
-    return loaded;
+    return std::move(load.result).value();
 }
 
 int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
@@ -106,16 +88,13 @@ int LoadConfig(CliSession& session, const QCommandLineParser& arguments)
     const auto file = ConfigFile(session, arguments);
     if (!file)
         return kExitUsage;
-    const auto korvaneFolder = session.RequireKorvaneFolder();
-    if (!korvaneFolder)
+    if (!session.RequireKorvaneFolder())
         return kExitFailure;
     const auto loaded =
-        LoadSettling(session, *choice, *korvaneFolder, [&](const settle::Settlement& settlement) {
-            return pluginconfig::LoadConfiguration(*korvaneFolder, *file, settlement);
-        });
+        LoadedOrFailed(session, session.Workflow().loadConfiguration(*file, *choice));
     if (!loaded)
         return kExitFailure;
-    return LoadOutcome(session, **loaded);
+    return LoadOutcome(session, *loaded);
 }
 
 int UndoLoad(CliSession& session, const QCommandLineParser& arguments)
@@ -123,16 +102,11 @@ int UndoLoad(CliSession& session, const QCommandLineParser& arguments)
     const auto choice = clisettle::ChoiceOf(session, arguments);
     if (!choice)
         return kExitUsage;
-    const auto korvaneFolder = session.RequireKorvaneFolder();
-    if (!korvaneFolder)
+    if (!session.RequireKorvaneFolder())
         return kExitFailure;
-    const auto loaded =
-        LoadSettling(session, *choice, *korvaneFolder, [&](const settle::Settlement& settlement) {
-            return pluginconfig::UndoLastLoad(*korvaneFolder, settlement);
-        });
-    if (!loaded)
+    const auto undone = LoadedOrFailed(session, session.Workflow().undoLastLoad(*choice));
+    if (!undone)
         return kExitFailure;
-    const auto& undone = *loaded;
     if (undone->backup.empty())
         return session.Fail(std::string_view(strings::kNothingToUndo));
     // An undo that left plug-ins out has not loaded the backup: the next one tries it again.

@@ -4,14 +4,14 @@
 #include "cli/ExitStatus.h"
 #include "cli/Output.h"
 #include "cli/SettleOptions.h"
+#include "core/catalogue/CommandMessages.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/catalogue/PluginUse.h"
+#include "core/catalogue/KorvaneWorkflow.h"
 #include "core/catalogue/StorageSync.h"
 #include "core/catalogue/TextEncoding.h"
 #include "core/platform/FailureList.h"
-#include "core/platform/Settings.h"
 #include "core/updater/HeldPlugins.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -34,11 +34,10 @@ constexpr QLatin1StringView kDescription("description");
 int ReadWhole(CliSession& session, const korvane::Status& folders,
               const korvane::Status& descriptions)
 {
-    if (!folders)
-        session.Fail(std::string_view(strings::kFoldersUnreadable), folders);
-    if (!descriptions)
-        session.Fail(std::string_view(strings::kDescriptionsUnreadable), descriptions);
-    return folders && descriptions ? kExitSuccess : kExitFailure;
+    const auto problems = commandmessages::ReadProblems(folders, descriptions);
+    for (const auto& problem : problems)
+        session.Fail(problem);
+    return problems.empty() ? kExitSuccess : kExitFailure;
 }
 
 // ReadWhole for a listing: the scans behind it must have read every folder, and the one shown
@@ -54,24 +53,19 @@ int ListedWhole(CliSession& session, const CPluginList& shown, const CPluginList
 
 int Sync(CliSession& session, const QCommandLineParser&)
 {
-    const auto korvaneFolder = session.RequireKorvaneFolder();
-    if (!korvaneFolder)
+    if (!session.RequireKorvaneFolder())
         return kExitFailure;
-    const bool refresh = Settings(session.Profile()).RefreshPlugins();
     CPluginList catalogue;
     CPluginList inUse;
-    const auto synchronised = storagesync::Synchronise(*korvaneFolder, refresh, catalogue, inUse);
-    switch (synchronised.outcome) {
-    case storagesync::Outcome::Ready:
-        if (!synchronised.copies)
-            return session.Fail(std::string_view(strings::kStorageIncomplete), synchronised.copies);
-        return ReadWhole(session, synchronised.unreadable, synchronised.descriptions);
-    case storagesync::Outcome::NoKorvaneFolder:
+    const auto synchronised = session.Workflow().synchronise(catalogue, inUse);
+    if (!synchronised)
+        return session.Fail(std::string_view(synchronised.reason()));
+    if (synchronised->outcome == storagesync::Outcome::NoKorvaneFolder)
         return session.Fail(std::string_view(strings::kCliNoKorvaneFolder));
-    case storagesync::Outcome::StorageNotCreated:
-        break;
-    }
-    return session.Fail(std::string_view(strings::kStorageNotCreated));
+    // What the scans could not read is told once storage took every file.
+    if (const auto problem = commandmessages::StorageProblem(*synchronised))
+        return session.Fail(*problem);
+    return ReadWhole(session, synchronised->unreadable, synchronised->descriptions);
 }
 
 int List(CliSession& session, const QCommandLineParser& arguments)
@@ -154,8 +148,7 @@ FindStored(CliSession& session, const CPluginList& catalogue, const QStringList&
 
 // Runs change on each stored plug-in the arguments name; failed names the ones it failed for.
 int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
-              const std::function<korvane::Status(const std::string&, const CPluginInfo&)>& change,
-              const char* failed)
+              const std::function<korvane::Status(const CPluginInfo&)>& change, const char* failed)
 {
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
@@ -168,7 +161,7 @@ int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
 
     int status = kExitSuccess;
     for (const CPluginInfo* plugin : *plugins) {
-        if (const auto changed = change(*korvaneFolder, *plugin); !changed)
+        if (const auto changed = change(*plugin); !changed)
             status = session.Fail(strings::Text(failed).arg(QString::fromStdString(
                                       textencoding::ToUtf8(plugin->m_strFileName))),
                                   changed);
@@ -178,7 +171,10 @@ int ChangeUse(CliSession& session, const QCommandLineParser& arguments,
 
 int Use(CliSession& session, const QCommandLineParser& arguments)
 {
-    return ChangeUse(session, arguments, pluginuse::UsePlugin, strings::kCliUseFailed);
+    return ChangeUse(
+        session, arguments,
+        [&session](const CPluginInfo& plugin) { return session.Workflow().use(plugin); },
+        strings::kCliUseFailed);
 }
 
 int Unuse(CliSession& session, const QCommandLineParser& arguments)
@@ -189,16 +185,10 @@ int Unuse(CliSession& session, const QCommandLineParser& arguments)
     bool refused = false;
     const int status = ChangeUse(
         session, arguments,
-        [&](const std::string& korvaneFolder, const CPluginInfo& plugin) {
-            const auto settlement = clisettle::SettlementFor(
-                *choice, [&] { return pluginuse::DifferingCopies(korvaneFolder, plugin); });
-            if (!settlement)
-                return settlement.status();
-            auto unused = pluginuse::UnusePlugin(korvaneFolder, plugin, *settlement);
-            if (!unused && *choice == settle::Choice::Refuse && !refused)
-                refused = clisettle::AnyDiffering(
-                    [&] { return pluginuse::DifferingCopies(korvaneFolder, plugin); });
-            return unused;
+        [&](const CPluginInfo& plugin) {
+            const auto unused = session.Workflow().unuse(plugin, *choice);
+            refused = refused || !unused.differing.empty();
+            return unused.result;
         },
         strings::kCliUnuseFailed);
     if (refused)
@@ -211,16 +201,12 @@ int Describe(CliSession& session, const QCommandLineParser& arguments)
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
-    const std::string storage = korvane::StorageFolder(*korvaneFolder).Stored();
     CPluginList catalogue;
-    catalogue.Rescan(storage);
+    catalogue.Rescan(korvane::StorageFolder(*korvaneFolder).Stored());
     const auto plugins = FindStored(session, catalogue, arguments.positionalArguments());
     if (!plugins)
         return kExitFailure;
     CPluginInfo& plugin = *plugins->front();
-    if (auto read = plugin.CheckDescriptionRead(storage); !read)
-        return session.Fail(std::string_view(strings::kDescriptionWriteFailed), read);
-
     // As the editor would be left: the fields as it shows them, with the ones given replaced.
     const descriptionfile::Fields original = descriptionfile::FieldsOf(plugin);
     descriptionfile::Fields edited = descriptionfile::ShownFields(original);
@@ -230,8 +216,8 @@ int Describe(CliSession& session, const QCommandLineParser& arguments)
         if (arguments.isSet(*option))
             *field = arguments.value(*option).toStdString();
     }
-    const auto written = descriptionfile::WriteDescription(
-        storage, plugin, descriptionfile::StoredEdits(original, edited));
+    const auto written =
+        session.Workflow().describe(plugin, descriptionfile::StoredEdits(original, edited));
     if (!written)
         return session.Fail(std::string_view(strings::kDescriptionWriteFailed), written);
     return kExitSuccess;

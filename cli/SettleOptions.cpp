@@ -32,23 +32,6 @@ std::optional<settle::Choice> ChoiceOf(CliSession& session, const QCommandLinePa
     return useStorage ? settle::Choice::UseStorage : settle::Choice::Refuse;
 }
 
-korvane::Result<settle::Settlement>
-SettlementFor(settle::Choice choice, const std::function<korvane::Result<settle::Copies>()>& find)
-{
-    if (choice == settle::Choice::Refuse)
-        return settle::Settlement();
-    auto copies = find();
-    if (!copies)
-        return copies.status();
-    return settle::Settlement{choice, std::move(copies).value()};
-}
-
-bool AnyDiffering(const std::function<korvane::Result<settle::Copies>()>& find)
-{
-    const auto copies = find();
-    return copies && !copies->empty();
-}
-
 void Hint(CliSession& session)
 {
     session.Err() << strings::kCliSettleHint << '\n';

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/catalogue/SettleCopies.h"
-#include "core/platform/Status.h"
 
-#include <functional>
 #include <optional>
 #include <QCommandLineOption>
 #include <QList>
@@ -23,13 +21,6 @@ QList<QCommandLineOption> Options();
 
 // The choice the options give; nothing, after a usage error, when both are given.
 std::optional<settle::Choice> ChoiceOf(CliSession& session, const QCommandLineParser& arguments);
-
-// The settlement of the copies find lists, for a choice; none is looked for without one.
-korvane::Result<settle::Settlement>
-SettlementFor(settle::Choice choice, const std::function<korvane::Result<settle::Copies>()>& find);
-
-// True when find lists differing copies; a failure to look finds none.
-bool AnyDiffering(const std::function<korvane::Result<settle::Copies>()>& find);
 
 // Says, after a command refused for differing copies, how to settle them.
 void Hint(CliSession& session);

@@ -1,9 +1,11 @@
 #include "gui/CManagerDlg.h"
 
+#include "core/catalogue/CommandMessages.h"
 #include "core/catalogue/ConfigBackup.h"
 #include "core/catalogue/DescriptionFile.h"
 #include "core/catalogue/FunctionClashes.h"
 #include "core/catalogue/KorvaneFolders.h"
+#include "core/catalogue/KorvaneWorkflow.h"
 #include "core/catalogue/PluginConfiguration.h"
 #include "core/catalogue/PluginFunctionReader.h"
 #include "core/catalogue/PluginUse.h"
@@ -71,16 +73,38 @@ using strings::Text;
 
 namespace {
 
-// Runs change, which alters the files of the Korvane folder, while this process holds the
-// folder's lock, so that no other Korvane Manager changes them meanwhile. When the lock cannot be
-// had, change does not run and the reason is returned in its result type.
-template <class Change>
-auto WhileLocked(const std::string& korvaneFolder, Change change) -> decltype(change())
+// Runs command, a command of workflow that refuses differing copies, and what follows it, under
+// one lock: the window shows the folders as the command left them before another program can
+// change them. A lock that cannot be had fails the command.
+template <class T, class Command>
+Settling<T> WithFollowUp(KorvaneWorkflow& workflow, Command command)
 {
-    const auto lock = LockKorvaneFolder(korvaneFolder);
-    if (!lock)
-        return lock.status();
-    return change();
+    std::optional<Settling<T>> settled;
+    const korvane::Status locked =
+        workflow.whileLocked(FolderLock::Use::Changes, [&] { settled.emplace(command()); });
+    if (!locked)
+        return {T(locked), {}};
+    return std::move(*settled);
+}
+
+// The message for a command's failure: text and the reason (the reason alone without a text), or
+// the refusal of a folder that is not a Korvane folder, which no command's text explains.
+QString FailureMessage(const QString& text, const korvane::Status& failure)
+{
+    if (failure.is(KorvaneWorkflow::Refusal::NotKorvaneFolder))
+        return WithReason(Text(strings::kNotKorvaneFolder), failure.reason());
+    if (text.isEmpty())
+        return QString::fromStdString(failure.reason());
+    return WithReason(text, failure.reason());
+}
+
+// Messages of the core, each with its reason, one after the other.
+QString MessagesText(const std::vector<commandmessages::Message>& messages)
+{
+    QStringList parts;
+    for (const auto& message : messages)
+        parts << WithReason(Text(message.text), message.reason);
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 QLineEdit* PanelEdit(const char* name, QWidget* parent)
@@ -495,68 +519,42 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
         return;
     }
     FolderScan scan;
-    storagesync::Synchronisation synchronised;
-    const korvane::Status locked = WhileLocked(folder, [&] {
-        synchronised =
-            storagesync::Synchronise(folder, refreshExistingStorage, scan.catalogue, scan.inUse);
-        return korvane::Status::Success();
-    });
-    if (!locked) {
+    const auto synchronised =
+        KorvaneWorkflow(Path(folder), WhileKorvaneFolderLocked, refreshExistingStorage)
+            .synchronise(scan.catalogue, scan.inUse);
+    if (!synchronised) {
         // What the folders hold is not known while another Korvane Manager changes them.
         clearControls();
-        ShowWarning(this, QString::fromStdString(locked.reason()));
+        ShowWarning(this, FailureMessage(QString(), synchronised.status()));
         return;
     }
-    switch (synchronised.outcome) {
-    case storagesync::Outcome::Ready:
+    if (synchronised->outcome == storagesync::Outcome::Ready) {
         scan.DescribeTwins(korvane::StorageFolder(folder).Stored());
         scan.ReadFunctions(folder, m_follower->idleCache());
         showCatalogue(std::move(scan), folder);
-        showProblems(synchronised);
-        break;
-    case storagesync::Outcome::NoKorvaneFolder:
-        clearControls();
-        break;
-    case storagesync::Outcome::StorageNotCreated:
+    } else {
         // Nothing of another Korvane folder may stay on show: the commands would act on the
         // folders of the new setting.
         clearControls();
-        ShowWarning(this, Text(strings::kStorageNotCreated));
-        break;
     }
+    showProblems(*synchronised);
 }
-
-namespace {
-
-void AddFailure(QStringList& parts, const char* text, const korvane::Status& failure)
-{
-    if (!failure)
-        parts << WithReason(Text(text), failure.reason());
-}
-
-QStringList ReadFailureParts(const storagesync::ReadFailures& failures)
-{
-    QStringList parts;
-    AddFailure(parts, strings::kFoldersUnreadable, failures.folders);
-    AddFailure(parts, strings::kDescriptionsUnreadable, failures.descriptions);
-    return parts;
-}
-
-} // namespace
 
 void CManagerDlg::showProblems(const storagesync::Synchronisation& synchronised)
 {
-    QStringList parts;
-    AddFailure(parts, strings::kStorageIncomplete, synchronised.copies);
-    parts << ReadFailureParts({synchronised.unreadable, synchronised.descriptions});
-    if (!parts.isEmpty())
-        ShowWarning(this, parts.join(QStringLiteral("\n\n")));
+    std::vector<commandmessages::Message> problems =
+        commandmessages::ReadProblems(synchronised.unreadable, synchronised.descriptions);
+    if (const auto storage = commandmessages::StorageProblem(synchronised))
+        problems.insert(problems.begin(), *storage);
+    if (!problems.empty())
+        ShowWarning(this, MessagesText(problems));
 }
 
 void CManagerDlg::showReadFailures(const FolderScan& scan)
 {
-    m_readFailuresText = ReadFailureParts(storagesync::ReadFailuresOf(scan.catalogue, scan.inUse))
-                             .join(QStringLiteral("\n\n"));
+    const auto failures = storagesync::ReadFailuresOf(scan.catalogue, scan.inUse);
+    m_readFailuresText =
+        MessagesText(commandmessages::ReadProblems(failures.folders, failures.descriptions));
     m_readFailures->setVisible(!m_readFailuresText.isEmpty());
 }
 
@@ -784,12 +782,10 @@ bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
     // The window keeps one entry per plug-in; a twin's key is another plug-in's.
     if (!plugin || m_catalogue->entryOf(treeItem) || m_catalogue->isTwin(treeItem))
         return false;
-    const std::string folder = korvaneFolder();
-    const korvane::Status copied =
-        WhileLocked(folder, [&] { return pluginuse::UsePlugin(folder, *plugin); });
+    const korvane::Status copied = workflow().use(*plugin);
     if (!copied) {
         const QString name = ShownText(plugin->m_strName);
-        ShowWarning(this, WithReason(Text(strings::kUsePluginFailed).arg(name), copied.reason()));
+        ShowWarning(this, FailureMessage(Text(strings::kUsePluginFailed).arg(name), copied));
         return false;
     }
     m_catalogue->addEntry(treeItem);
@@ -805,32 +801,24 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
     const CPluginInfo* plugin = m_catalogue->pluginOf(m_catalogue->treeItemOf(entry));
     if (!plugin)
         return false;
-    const std::string folder = korvaneFolder();
+    KorvaneWorkflow workflow = this->workflow();
     const QString name = ShownText(plugin->m_strName);
     const CPluginInfo record = *plugin; // the catalogue's may be replaced before the second try
     bool elsewhere = false;
-    const auto deleted =
-        RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
-            return WhileLocked(folder, [&] {
-                // Other subfolders of plugins change too: more than this entry goes out of date.
-                elsewhere = elsewhere || pluginuse::InUseElsewhere(folder, record);
-                auto unused = pluginuse::UnusePlugin(folder, record, settlement);
-                if (!unused && settlement.choice == settle::Choice::Refuse)
-                    if (auto differing = pluginuse::DifferingCopies(folder, record))
-                        refused = std::move(differing).value();
-                if (elsewhere && (unused || refused.empty()))
-                    showFoldersAsTheyAre();
-                return unused;
-            });
+    const auto deleted = RunSettling(this, [&](const settle::Settlement& settlement) {
+        return WithFollowUp<korvane::Status>(workflow, [&] {
+            // Other subfolders of plugins change too: more than this entry goes out of date.
+            elsewhere = elsewhere || pluginuse::InUseElsewhere(workflow.folder().Stored(), record);
+            auto unused = workflow.unuse(record, settlement);
+            if (elsewhere && (unused.result || unused.differing.empty()))
+                showFoldersAsTheyAre();
+            return unused;
         });
+    });
     if (deleted && !*deleted)
-        ShowWarning(this,
-                    WithReason(Text(strings::kUnusePluginFailed).arg(name), deleted->reason()));
+        ShowWarning(this, FailureMessage(Text(strings::kUnusePluginFailed).arg(name), *deleted));
     if (!deleted && elsewhere)
-        (void)WhileLocked(folder, [this] {
-            showFoldersAsTheyAre();
-            return korvane::Status::Success();
-        });
+        (void)workflow.whileLocked(FolderLock::Use::Changes, [this] { showFoldersAsTheyAre(); });
     if (!deleted || !*deleted || elsewhere)
         return false;
     removeListEntry(entry);
@@ -1022,6 +1010,13 @@ std::string CManagerDlg::korvaneFolder() const
     return Settings(m_profile).KorvaneFolder().Stored();
 }
 
+KorvaneWorkflow CManagerDlg::workflow() const
+{
+    const Settings settings(m_profile);
+    return KorvaneWorkflow(settings.KorvaneFolder(), WhileKorvaneFolderLocked,
+                           settings.RefreshPlugins());
+}
+
 // Commands of the description editor, configurations, launching and the updater.
 
 void CManagerDlg::OnEditDescription()
@@ -1045,17 +1040,9 @@ void CManagerDlg::editDescription(QTreeWidgetItem* treeItem)
     dlg.SetFromRecord(*plugin);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    const std::string folder = korvaneFolder();
-    const korvane::Status written = WhileLocked(folder, [&] {
-        // The editor showed what the scan read: a file it could not read is not replaced.
-        if (auto read = plugin->CheckDescriptionRead(korvane::StorageFolder(folder).Stored());
-            !read)
-            return read;
-        return descriptionfile::WriteDescription(korvane::StorageFolder(folder).Stored(), *plugin,
-                                                 dlg.GetEditedFields(*plugin));
-    });
+    const korvane::Status written = workflow().describe(*plugin, dlg.GetEditedFields(*plugin));
     if (!written) {
-        ShowWarning(this, WithReason(Text(strings::kDescriptionWriteFailed), written.reason()));
+        ShowWarning(this, FailureMessage(Text(strings::kDescriptionWriteFailed), written));
         return;
     }
     m_catalogue->showName(treeItem);
@@ -1076,43 +1063,33 @@ void CManagerDlg::OnSaveConfig()
     CSaveConfigDlg dlg(this);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    // Without subfolders the file cannot tell plug-ins of one key apart: only the first is named.
-    if (const auto keys = dlg.m_bStoreDirectory ? std::vector<std::string>()
-                                                : pluginconfig::RepeatedKeys(korvaneFolder());
-        !keys.empty()) {
-        QStringList names;
-        for (const auto& key : keys)
-            names << ShownText(key);
-        if (!AskYesNo(this, Text(strings::kSaveConfigRepeatedKeys).arg(names.join(", "))))
+    KorvaneWorkflow workflow = this->workflow();
+    if (const auto keys = workflow.repeatedKeys(dlg.m_bStoreDirectory); !keys.empty()) {
+        const std::string question =
+            commandmessages::RepeatedKeys(strings::kSaveConfigRepeatedKeys, keys);
+        if (!AskYesNo(this, ShownText(question)))
             return;
     }
     const QString file = configfiledialog::GetSaveFileName(this);
     if (file.isEmpty())
         return;
-    const auto lock = LockKorvaneFolderToRead(korvaneFolder());
-    const korvane::Status saved =
-        lock ? pluginconfig::SaveConfiguration(korvaneFolder(), dlg.m_strConfigName.toStdString(),
-                                               file.toStdString(), dlg.m_bStoreDirectory)
-             : lock.status();
+    const korvane::Status saved = workflow.saveConfiguration(
+        dlg.m_strConfigName.toStdString(), file.toStdString(), dlg.m_bStoreDirectory);
     if (!saved)
-        ShowWarning(this, WithReason(Text(strings::kConfigCreateFailed), saved.reason()));
+        ShowWarning(this, FailureMessage(Text(strings::kConfigCreateFailed), saved));
 }
 
 template <class Loaded, class Load>
 std::optional<korvane::Result<Loaded>> CManagerDlg::loadSettling(Load load)
 {
-    const std::string folder = korvaneFolder();
-    return RunSettling(this, [&](const settle::Settlement& settlement, settle::Copies& refused) {
-        return WhileLocked(folder, [&] {
-            korvane::Result<Loaded> result = korvane::Status::Failure(std::string());
-            whileBusy(Text(strings::kLoadingConfig), [&] {
-                result = load(settlement);
-                if (!result && settlement.choice == settle::Choice::Refuse)
-                    if (auto differing = settle::BelowPlugins(folder))
-                        refused = std::move(differing).value();
-            });
+    KorvaneWorkflow workflow = this->workflow();
+    return RunSettling(this, [&](const settle::Settlement& settlement) {
+        return WithFollowUp<korvane::Result<Loaded>>(workflow, [&] {
+            std::optional<Settling<korvane::Result<Loaded>>> loaded;
+            whileBusy(Text(strings::kLoadingConfig),
+                      [&] { loaded.emplace(load(workflow, settlement)); });
             showFoldersAsTheyAre();
-            return result;
+            return std::move(*loaded);
         });
     });
 }
@@ -1122,15 +1099,14 @@ void CManagerDlg::OnLoadConfig()
     const QString file = configfiledialog::GetOpenFileName(this);
     if (file.isEmpty())
         return;
-    const std::string folder = korvaneFolder();
-    const auto loaded =
-        loadSettling<pluginconfig::LoadedConfiguration>([&](const settle::Settlement& settlement) {
-            return pluginconfig::LoadConfiguration(folder, file.toStdString(), settlement);
+    const auto loaded = loadSettling<pluginconfig::LoadedConfiguration>(
+        [&](KorvaneWorkflow& workflow, const settle::Settlement& settlement) {
+            return workflow.loadConfiguration(file.toStdString(), settlement);
         });
     if (!loaded)
         return; // the player cancelled
     if (!*loaded) {
-        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), loaded->reason()));
+        ShowWarning(this, FailureMessage(Text(strings::kConfigLoadFailed), loaded->status()));
         return;
     }
     showNotCopied(**loaded);
@@ -1138,16 +1114,15 @@ void CManagerDlg::OnLoadConfig()
 
 void CManagerDlg::OnUndoLoad()
 {
-    const std::string folder = korvaneFolder();
-    const auto settled =
-        loadSettling<pluginconfig::UndoneLoad>([&](const settle::Settlement& settlement) {
-            return pluginconfig::UndoLastLoad(folder, settlement);
+    const auto settled = loadSettling<pluginconfig::UndoneLoad>(
+        [](KorvaneWorkflow& workflow, const settle::Settlement& settlement) {
+            return workflow.undoLastLoad(settlement);
         });
     if (!settled)
         return; // the player cancelled
     const auto& undone = *settled;
     if (!undone) {
-        ShowWarning(this, WithReason(Text(strings::kConfigLoadFailed), undone.reason()));
+        ShowWarning(this, FailureMessage(Text(strings::kConfigLoadFailed), undone.status()));
     } else if (undone->backup.empty()) {
         QMessageBox::information(this, QCoreApplication::applicationName(),
                                  Text(strings::kNothingToUndo));
@@ -1161,15 +1136,12 @@ void CManagerDlg::OnUndoLoad()
 
 void CManagerDlg::showNotCopied(const pluginconfig::LoadedConfiguration& loaded)
 {
-    if (loaded.notCopied.empty())
+    const auto notCopied = commandmessages::NotCopied(loaded, commandmessages::Naming::Name);
+    if (!notCopied)
         return;
-    QStringList names;
-    for (const auto& missing : loaded.notCopied) {
-        const CPluginInfo* plugin = loaded.plugins.Find(missing.key);
-        names << ShownText(plugin ? plugin->m_strName : missing.key) + QStringLiteral(": ") +
-                     QString::fromStdString(missing.reason);
-    }
-    ShowWarning(this, Text(strings::kConfigNotAllInUse) + u'\n' + names.join(u'\n'));
+    ShowWarning(this,
+                Text(notCopied->text) + u'\n' +
+                    QString::fromStdString(textencoding::EscapeBidiControls(notCopied->reason)));
 }
 
 void CManagerDlg::whileBusy(const QString& label, const std::function<void()>& work)

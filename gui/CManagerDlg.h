@@ -26,6 +26,7 @@ namespace korvane {
 class CatalogueView;
 class FilterBar;
 class FolderFollower;
+class KorvaneWorkflow;
 struct FolderScan;
 class CPluginInfo;
 class CPluginList;
@@ -111,9 +112,10 @@ private:
     // Runs work (a load) on a thread of its own while the window shows that it is busy and
     // takes no scan of the folders.
     void whileBusy(const QString& label, const std::function<void()>& work);
-    // Runs load (of a file or of the newest backup) under the folder's lock while the window is
-    // busy; when it refuses files in use that differ from storage's, asks the player and loads
-    // again with the choice. The last load's result; nothing when the player cancelled.
+    // Runs load (a workflow's load of a file or of the newest backup) under the folder's lock
+    // while the window is busy; when it refuses files in use that differ from storage's, asks the
+    // player and loads again with the choice. The last load's result; nothing when the player
+    // cancelled.
     template <class Loaded, class Load>
     std::optional<korvane::Result<Loaded>> loadSettling(Load load);
     // After a load: the plug-ins of the configuration that could not be put in use, if any.
@@ -164,6 +166,8 @@ private:
     void editDescription(QTreeWidgetItem* treeItem);
     // The Korvane folder setting.
     std::string korvaneFolder() const;
+    // The commands on that folder, with its start-up refresh, under the window's lock.
+    KorvaneWorkflow workflow() const;
 
     void selectListEntry(QListWidgetItem* entry);
 

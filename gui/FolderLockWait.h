@@ -1,8 +1,9 @@
 #pragma once
 
 #include "core/platform/FolderLock.h"
+#include "core/platform/Status.h"
 
-#include <optional>
+#include <functional>
 #include <string>
 
 namespace korvane {
@@ -12,9 +13,12 @@ namespace korvane {
 // FolderLock allows. Fails without waiting when no Korvane folder is chosen.
 korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvaneFolder);
 
-// The lock for a window command that only reads the Korvane folder's files, as
-// FolderLock::acquireFor gives it (korvane-cli takes the same), waiting as LockKorvaneFolder does.
-korvane::Result<std::optional<korvane::FolderLock>>
-LockKorvaneFolderToRead(const std::string& korvaneFolder);
+// Runs step while the window holds the Korvane folder's lock for use, as the window's commands
+// take it: LockKorvaneFolder for a change, and for a step that only reads, the lock
+// FolderLock::acquireFor gives (korvane-cli takes the same), waited for as long. Fails with the
+// reason, step not run, when it cannot be had.
+korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use,
+                                         const std::string& korvaneFolder,
+                                         const std::function<void()>& step);
 
 } // namespace korvane

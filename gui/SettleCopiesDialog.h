@@ -32,23 +32,21 @@ private:
     settle::Choice m_choice = settle::Choice::Refuse;
 };
 
-// Runs a command that refuses files in use that differ from storage's (run(settlement, refused)
-// fills refused with them when it refuses). When it does, asks the player and, unless the player
-// cancels, runs it again with the choice for those files. The last run's result; nothing after
-// Cancel.
+// Runs a command that refuses files in use that differ from storage's (run(settlement) gives a
+// Settling, which holds them when it refuses). When it does, asks the player and, unless the
+// player cancels, runs it again with the choice for those files. The last run's result; nothing
+// after Cancel.
 template <class Run>
 auto RunSettling(QWidget* parent, Run run)
-    -> std::optional<decltype(run(settle::Settlement(), std::declval<settle::Copies&>()))>
+    -> std::optional<decltype(run(settle::Settlement()).result)>
 {
-    settle::Copies refused;
-    auto result = run(settle::Settlement(), refused);
-    if (result || refused.empty())
-        return result;
-    const settle::Choice choice = SettleCopiesDialog::ask(parent, refused);
+    auto first = run(settle::Settlement());
+    if (first.differing.empty())
+        return std::move(first.result);
+    const settle::Choice choice = SettleCopiesDialog::ask(parent, first.differing);
     if (choice == settle::Choice::Refuse)
         return std::nullopt;
-    settle::Copies again;
-    return run(settle::Settlement{choice, std::move(refused)}, again);
+    return run(settle::Settlement{choice, std::move(first.differing)}).result;
 }
 
 } // namespace korvane

@@ -100,6 +100,10 @@ inline constexpr char kSettleUseStorage[] = "&Use storage's copy";
 inline constexpr char kSettleFailed[] = "Korvane Manager could not settle the changed files.";
 // Why a command that changes the Korvane folder's files cannot run before one is chosen.
 inline constexpr char kNoKorvaneFolder[] = "No Korvane folder is chosen in the Options.";
+// Why a command refused to change the files of the folder that follows: it has no modification's
+// script, so it may be any folder.
+inline constexpr char kNotKorvaneFolder[] =
+    "This folder is not a Korvane folder (it holds no korvane*.cs), so nothing was changed:";
 // In place of the tree while no Korvane folder is set, with a button that opens the Options.
 inline constexpr char kNoKorvaneFolderHint[] =
     "No Korvane folder is set. Choose one in Options to see your plug-ins.";
@@ -684,8 +688,6 @@ inline constexpr char kCliSettleBoth[] = "--keep-mine and --use-storage cannot g
 inline constexpr char kCliNoKorvaneFolder[] =
     "No Korvane folder is set. Choose it in Korvane Manager's Options or give --korvane DIR.";
 inline constexpr char kCliKorvaneFolderMissing[] = "The Korvane folder %1 does not exist.";
-inline constexpr char kCliNotKorvaneFolder[] =
-    "This folder is not a Korvane folder (it holds no korvane*.cs), so nothing was changed:";
 inline constexpr char kNoTribesFolderToLaunch[] =
     "No Tribes folder is set. Choose it in Korvane Manager's Options or give --tribes DIR.";
 inline constexpr char kCliNoSuchPlugin[] = "No plug-in with the key \"%1\".";

@@ -72,6 +72,7 @@ bool Measure(int plugins)
         fs::temp_directory_path() / ("korvane-bench-filter-" + std::to_string(getpid()));
     fs::remove_all(root);
     bench::GenerateStorage(root / "storage", plugins, kFolders, false);
+    bench::WriteSmallFile(root / "korvane.cs", "// the modification's own script\n");
     fs::create_directories(root / "plugins");
     const SettingsProfile profile =
         SettingsProfile::AtFile(QString::fromStdString(kpath::FromNative(root / "settings.ini")));

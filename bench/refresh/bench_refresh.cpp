@@ -98,6 +98,7 @@ bool Run(int plugins)
     const fs::path storage = root / "storage";
     const fs::path pluginsFolder = root / "plugins";
     bench::GenerateStorage(storage, plugins, kFolders);
+    bench::WriteSmallFile(root / "korvane.cs", "// the modification's own script\n");
     bench::PutInUse(storage, pluginsFolder, plugins, kFolders, kEvery);
 
     const SettingsProfile profile =

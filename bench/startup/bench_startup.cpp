@@ -54,6 +54,7 @@ bool Measure(int plugins, int inUse)
         fs::temp_directory_path() / ("korvane-bench-startup-" + std::to_string(getpid()));
     fs::remove_all(root);
     bench::GenerateStorage(root / "storage", plugins, kFolders, true, true);
+    bench::WriteSmallFile(root / "korvane.cs", "// the modification's own script\n");
     const int every = std::max(1, plugins / inUse);
     bench::PutInUse(root / "storage", root / "plugins", plugins, kFolders, every);
 

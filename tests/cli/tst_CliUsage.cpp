@@ -96,7 +96,7 @@ private slots:
             fixture.tree.Write("plain/plugins/important.dll", "x");
             const QString plain = fixture.tree.QPath("plain/");
             QCOMPARE_FAILURE(fixture.Run(QStringList{"--korvane", plain} + command),
-                             QString(strings::kCliNotKorvaneFolder) + u'\n' + plain);
+                             QString(strings::kNotKorvaneFolder) + u'\n' + plain);
             QCOMPARE(fixture.tree.Names("plain"), QStringList{"plugins"});
         }
         QCOMPARE_FAILURE(fixture.Run(command), strings::kCliNoKorvaneFolder);

@@ -616,6 +616,25 @@ private slots:
         }
     }
 
+    // A Korvane folder that lost the modification's script may be any folder by now: a command
+    // that would change its files says so, naming it, and changes nothing.
+    void aFolderWithoutTheModificationsScriptIsNotChanged()
+    {
+        Manager m;
+        m.Plugins("Cat/Alpha+ Cat/Beta");
+        QVERIFY(m.Show());
+        std::filesystem::remove(m.files.Path("k/korvane.cs"));
+        m.Click("Beta");
+        ModalScript script;
+        script.AnswerMessage();
+        m.use->click();
+        QVERIFY(script.Finished());
+        QCOMPARE(script.Messages(),
+                 QStringList{S(strings::kNotKorvaneFolder) + "\n\n" + m.files.QPath("k/")});
+        QCOMPARE(m.Entries(), QStringList{"Alpha"});
+        QCOMPARE(m.files.Names("k/plugins"), QStringList{"alpha.cs"});
+    }
+
     // Two plug-ins in use that define one function are both marked, each naming the function and
     // the other. A copy in use stands for the plug-in of its own subfolder: here a twin, whose
     // mark says that too, on a line of its own. Before ">>", the panel says whom a stored plug-in
