@@ -28,10 +28,10 @@
 #include "gui/FilterBar.h"
 #include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
-#include "gui/FolderScan.h"
 #include "gui/InUseFunctions.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
+#include "gui/MarkedScan.h"
 #include "gui/PluginDragDrop.h"
 #include "gui/PluginKeys.h"
 #include "gui/SettleCopiesDialog.h"
@@ -105,7 +105,7 @@ CManagerDlg::CManagerDlg(const SettingsProfile& profile, QWidget* parent)
     createMenus();
     resize(540, 580);
     m_follower = std::make_unique<FolderFollower>(
-        [this](FolderScan& scan) { return showOutsideChange(scan); }, nullptr);
+        [this](MarkedScan& scan) { return showOutsideChange(scan); }, nullptr);
     // Coming back from another program, the player sees what it did to the folders.
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
@@ -494,7 +494,7 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
         clearControls();
         return;
     }
-    FolderScan scan;
+    MarkedScan scan;
     storagesync::Synchronisation synchronised;
     const korvane::Status locked = WhileLocked(folder, [&] {
         synchronised =
@@ -553,7 +553,7 @@ void CManagerDlg::showProblems(const storagesync::Synchronisation& synchronised)
         ShowWarning(this, parts.join(QStringLiteral("\n\n")));
 }
 
-void CManagerDlg::showReadFailures(const FolderScan& scan)
+void CManagerDlg::showReadFailures(const MarkedScan& scan)
 {
     m_readFailuresText = ReadFailureParts(storagesync::ReadFailuresOf(scan.catalogue, scan.inUse))
                              .join(QStringLiteral("\n\n"));
@@ -562,10 +562,10 @@ void CManagerDlg::showReadFailures(const FolderScan& scan)
 
 void CManagerDlg::clearControls()
 {
-    showCatalogue(FolderScan(), std::string());
+    showCatalogue(MarkedScan(), std::string());
 }
 
-void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
+void CManagerDlg::showCatalogue(MarkedScan scan, const std::string& folder)
 {
     m_hContextItem = nullptr;
     showReadFailures(scan);
@@ -582,7 +582,7 @@ void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
     showCounts();
 }
 
-bool CManagerDlg::showOutsideChange(FolderScan& scan)
+bool CManagerDlg::showOutsideChange(MarkedScan& scan)
 {
     const QWidget* modal = QApplication::activeModalWidget();
     if ((modal && modal != this) || QApplication::activePopupWidget() || m_busy)
@@ -1184,7 +1184,7 @@ void CManagerDlg::showFoldersAsTheyAre()
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
     const std::string folder = korvaneFolder();
-    FolderScan scan = FolderScan::Read(folder, m_follower->idleCache());
+    MarkedScan scan = MarkedScan::Read(folder, m_follower->idleCache());
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     showReadFailures(scan);

@@ -2,7 +2,7 @@
 // and what the user chose and looks at stays.
 #include "gui/CatalogueView.h"
 #include "gui/FolderFollower.h"
-#include "gui/FolderScan.h"
+#include "gui/MarkedScan.h"
 #include "ManagerWindow.h"
 #include "support/IoFaults.h"
 
@@ -256,7 +256,7 @@ private slots:
         QTreeWidget tree;
         QListWidget list;
         CatalogueView view(&tree, &list);
-        FolderScan first = FolderScan::Read(files.Path("k/"));
+        MarkedScan first = MarkedScan::Read(files.Path("k/"));
         view.show(first);
         auto* keep = tree.findItems("Keep", Qt::MatchExactly | Qt::MatchRecursive).value(0);
         tree.topLevelItem(0)->setExpanded(true); // Kept
@@ -266,7 +266,7 @@ private slots:
             std::filesystem::remove(files.Path("k/storage/p" + std::to_string(i) + ".cs"));
         files.Write("k/storage/new.cs", "");
 
-        FolderScan second = FolderScan::Read(files.Path("k/"));
+        MarkedScan second = MarkedScan::Read(files.Path("k/"));
         QVERIFY(view.update(second));
         QCOMPARE(view.storedCount(), 2);
         QCOMPARE(tree.currentItem()->text(0), QString("Keep"));
