@@ -30,10 +30,10 @@
 #include "gui/FilterBar.h"
 #include "gui/FolderFollower.h"
 #include "gui/FolderLockWait.h"
-#include "gui/FolderScan.h"
 #include "gui/InUseFunctions.h"
 #include "gui/LabelFor.h"
 #include "gui/LaunchCommands.h"
+#include "gui/MarkedScan.h"
 #include "gui/PluginDragDrop.h"
 #include "gui/PluginKeys.h"
 #include "gui/SettleCopiesDialog.h"
@@ -129,7 +129,7 @@ CManagerDlg::CManagerDlg(const SettingsProfile& profile, QWidget* parent)
     createMenus();
     resize(540, 580);
     m_follower = std::make_unique<FolderFollower>(
-        [this](FolderScan& scan) { return showOutsideChange(scan); }, nullptr);
+        [this](MarkedScan& scan) { return showOutsideChange(scan); }, nullptr);
     // Coming back from another program, the player sees what it did to the folders.
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
@@ -518,7 +518,7 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
         clearControls();
         return;
     }
-    FolderScan scan;
+    MarkedScan scan;
     const auto synchronised =
         KorvaneWorkflow(Path(folder), WhileKorvaneFolderLocked, refreshExistingStorage)
             .synchronise(scan.catalogue, scan.inUse);
@@ -550,7 +550,7 @@ void CManagerDlg::showProblems(const storagesync::Synchronisation& synchronised)
         ShowWarning(this, MessagesText(problems));
 }
 
-void CManagerDlg::showReadFailures(const FolderScan& scan)
+void CManagerDlg::showReadFailures(const MarkedScan& scan)
 {
     const auto failures = storagesync::ReadFailuresOf(scan.catalogue, scan.inUse);
     m_readFailuresText =
@@ -560,10 +560,10 @@ void CManagerDlg::showReadFailures(const FolderScan& scan)
 
 void CManagerDlg::clearControls()
 {
-    showCatalogue(FolderScan(), std::string());
+    showCatalogue(MarkedScan(), std::string());
 }
 
-void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
+void CManagerDlg::showCatalogue(MarkedScan scan, const std::string& folder)
 {
     m_hContextItem = nullptr;
     showReadFailures(scan);
@@ -580,7 +580,7 @@ void CManagerDlg::showCatalogue(FolderScan scan, const std::string& folder)
     showCounts();
 }
 
-bool CManagerDlg::showOutsideChange(FolderScan& scan)
+bool CManagerDlg::showOutsideChange(MarkedScan& scan)
 {
     const QWidget* modal = QApplication::activeModalWidget();
     if ((modal && modal != this) || QApplication::activePopupWidget() || m_busy)
@@ -1156,7 +1156,7 @@ void CManagerDlg::showFoldersAsTheyAre()
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
     const std::string folder = korvaneFolder();
-    FolderScan scan = FolderScan::Read(folder, m_follower->idleCache());
+    MarkedScan scan = MarkedScan::Read(folder, m_follower->idleCache());
     const auto folders = scan.Folders();
     m_follower->shownChanged();
     showReadFailures(scan);

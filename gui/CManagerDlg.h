@@ -27,7 +27,7 @@ class CatalogueView;
 class FilterBar;
 class FolderFollower;
 class KorvaneWorkflow;
-struct FolderScan;
+class MarkedScan;
 class CPluginInfo;
 class CPluginList;
 class SettingsProfile;
@@ -126,11 +126,11 @@ private:
     void clearControls();
     // Shows a scan of the folders in the tree and the list, nothing selected, and follows the
     // folders it read.
-    void showCatalogue(FolderScan scan, const std::string& folder);
+    void showCatalogue(MarkedScan scan, const std::string& folder);
     // Shows a later scan of the folders, keeping what the user chose and looks at as far as
     // the scan still holds it. False while a dialog or menu of the window is open, which may
     // hold a plug-in or item the scan replaces.
-    bool showOutsideChange(FolderScan& scan);
+    bool showOutsideChange(MarkedScan& scan);
     // After the catalogue changed under the selection: the panel and the buttons show what is
     // selected now.
     void showSelectionAsItIs();
@@ -182,7 +182,7 @@ private:
     QWidget* createCountsLine();
     QWidget* createClashLine(QWidget* panel);
     void showCounts();
-    void showReadFailures(const FolderScan& scan);
+    void showReadFailures(const MarkedScan& scan);
 
     const SettingsProfile& m_profile;
     bool m_initialised = false;

@@ -1,6 +1,6 @@
 #include "gui/CatalogueView.h"
 
-#include "gui/FolderScan.h"
+#include "gui/MarkedScan.h"
 #include "gui/PluginIcon.h"
 #include "gui/ShownText.h"
 #include "res/Icons.h"
@@ -108,15 +108,14 @@ CatalogueView::~CatalogueView()
     deleteItemsOutOfTree();
 }
 
-void CatalogueView::show(FolderScan& scan)
+void CatalogueView::show(MarkedScan& scan)
 {
-    if (scan.digests.size() != scan.Size())
-        scan.MakeDigests();
+    scan.MakeMarks();
     fill(scan);
-    m_functions = std::move(scan.functions);
+    m_functions = std::move(scan.shownFunctions);
 }
 
-void CatalogueView::fill(FolderScan& scan)
+void CatalogueView::fill(MarkedScan& scan)
 {
     clear();
     fillTree(scan);
@@ -281,7 +280,7 @@ bool CatalogueView::isShown(const QTreeWidgetItem* item) const
     return true;
 }
 
-int CatalogueView::newSlot(FolderScan& scan, size_t index)
+int CatalogueView::newSlot(MarkedScan& scan, size_t index)
 {
     const int slot = static_cast<int>(m_slots.size());
     FolderScan::Digest& digest = scan.digests[index];
@@ -291,8 +290,8 @@ int CatalogueView::newSlot(FolderScan& scan, size_t index)
     added.fields = digest.fields;
     added.twin = scan.IsTwin(index);
     added.held = m_held.IsHeld(added.record->m_strFileName);
-    added.mark = std::move(digest.mark);
-    added.marks = digest.marks;
+    added.mark = std::move(scan.marks[index].text);
+    added.marks = scan.marks[index].kinds;
     added.item = new AlphabeticalTreeItem(QStringList{itemText(added)});
     added.icon = PluginIcon(*added.record, m_defaultPluginIcon, kIconSize);
     added.item->setIcon(0, added.icon);
@@ -323,7 +322,7 @@ void CatalogueView::fileAgain(int slot, const QString& text)
     placeInCategory(slot);
 }
 
-void CatalogueView::fillTree(FolderScan& scan)
+void CatalogueView::fillTree(MarkedScan& scan)
 {
     // Built away from the control and sorted once: item by item sorted inserts into a shown
     // tree take quadratic time on a large catalogue.
@@ -387,9 +386,9 @@ void CatalogueView::showCategoryMarks()
     TwinMarks::CategoryMarks marked;
     for (const auto& [category, held] : kinds) {
         QStringList lines;
-        if (held & FolderScan::kSharesFileName)
+        if (held & MarkedScan::kSharesFileName)
             lines << strings::Text(strings::kCategoryHasTwins);
-        if (held & FolderScan::kClashes)
+        if (held & MarkedScan::kClashes)
             lines << strings::Text(strings::kCategoryHasClashes);
         marked.emplace(category, lines.join(u'\n'));
     }
@@ -606,7 +605,7 @@ void CatalogueView::placeInCategory(int slot)
 
 // Later scans of the same folders.
 
-CatalogueView::Changes CatalogueView::changesOf(const FolderScan& scan) const
+CatalogueView::Changes CatalogueView::changesOf(const MarkedScan& scan) const
 {
     // Everything compared here was made with the scan, away from the window.
     Changes changes;
@@ -626,7 +625,7 @@ CatalogueView::Changes CatalogueView::changesOf(const FolderScan& scan) const
             (shown.entry ? changes.entriesGone : changes.entriesNew).push_back(slot);
         if (digest.fields != shown.fields)
             changes.changed.emplace_back(slot, index);
-        if (digest.mark != shown.mark)
+        if (scan.marks[index].text != shown.mark)
             changes.marked.emplace_back(slot, index);
     }
     for (size_t slot = 0; slot < m_slots.size(); ++slot) {
@@ -636,11 +635,10 @@ CatalogueView::Changes CatalogueView::changesOf(const FolderScan& scan) const
     return changes;
 }
 
-bool CatalogueView::update(FolderScan& scan)
+bool CatalogueView::update(MarkedScan& scan)
 {
-    if (scan.digests.size() != scan.Size())
-        scan.MakeDigests();
-    m_functions = std::move(scan.functions);
+    scan.MakeMarks();
+    m_functions = std::move(scan.shownFunctions);
     const Changes changes = changesOf(scan);
     if (changes.empty())
         return false;
@@ -651,7 +649,7 @@ bool CatalogueView::update(FolderScan& scan)
     return true;
 }
 
-void CatalogueView::applyChanges(const Changes& changes, FolderScan& scan)
+void CatalogueView::applyChanges(const Changes& changes, MarkedScan& scan)
 {
     QTreeWidgetItem* current = m_tree->currentItem();
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
@@ -695,8 +693,8 @@ void CatalogueView::applyChanges(const Changes& changes, FolderScan& scan)
             entriesNew.push_back(slot);
     }
     for (const auto& [slot, index] : changes.marked) {
-        m_slots[static_cast<size_t>(slot)].mark = scan.digests[index].mark;
-        m_slots[static_cast<size_t>(slot)].marks = scan.digests[index].marks;
+        m_slots[static_cast<size_t>(slot)].mark = scan.marks[index].text;
+        m_slots[static_cast<size_t>(slot)].marks = scan.marks[index].kinds;
         showMark(slot);
     }
 
@@ -776,7 +774,7 @@ QTreeWidgetItem* CatalogueView::removeSlot(int slot)
     return category;
 }
 
-void CatalogueView::changeSlot(int slot, FolderScan& scan, size_t index)
+void CatalogueView::changeSlot(int slot, MarkedScan& scan, size_t index)
 {
     Slot& plugin = m_slots[static_cast<size_t>(slot)];
     std::unique_ptr<CPluginInfo>& record = scan.Record(index);
@@ -817,7 +815,7 @@ std::vector<QTreeWidgetItem*> CatalogueView::removeEmptyCategories()
     return removed;
 }
 
-void CatalogueView::rebuild(FolderScan& scan)
+void CatalogueView::rebuild(MarkedScan& scan)
 {
     // What the user chose, by identity and category text, to be found again in the new items.
     const auto identity = [this](const QTreeWidgetItem* item) {

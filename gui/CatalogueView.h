@@ -27,7 +27,7 @@ class QTreeWidgetItem;
 
 namespace korvane {
 
-struct FolderScan;
+class MarkedScan;
 
 // The catalogue as the main window shows it: the tree of plug-ins by category and the list of
 // the plug-ins in use, and the links between a record, its tree item and its list entry.
@@ -52,7 +52,7 @@ public:
     // Shows a scan of the folders: its catalogue and twins in the tree and, in the list, every
     // plug-in in use the catalogue knows. Nothing is selected; the filter stays as it was set.
     // The records and the functions of the plug-ins in use go from the scan into the view.
-    void show(FolderScan& scan);
+    void show(MarkedScan& scan);
     void clear();
     // Brings the controls to a later scan of the same folders without a signal of theirs: the
     // plug-ins that stayed keep their items and entries, and with them the tree's current item,
@@ -60,7 +60,7 @@ public:
     // selection along. The records of changed and new plug-ins and the functions of the plug-ins
     // in use go from the scan into the view; returns false when the plug-ins shown did not
     // change (the functions may have).
-    bool update(FolderScan& scan);
+    bool update(MarkedScan& scan);
     // The functions of the plug-ins in use, as the scan shown last read them.
     const InUseFunctions& functions() const { return m_functions; }
 
@@ -114,7 +114,7 @@ private:
         QTreeWidgetItem* category = nullptr; // also while the filter holds it out of the tree
         QIcon icon;                          // its own, without a mark
         QString mark;                        // why it is marked; empty when it is not
-        unsigned marks = 0;                  // what mark tells of (FolderScan::Mark)
+        unsigned marks = 0;                  // what mark tells of (MarkedScan::Kind)
     };
     // How a scan differs from what is shown.
     struct Changes;
@@ -142,15 +142,15 @@ private:
         }
     };
 
-    void fill(FolderScan& scan);
-    void fillTree(FolderScan& scan);
+    void fill(MarkedScan& scan);
+    void fillTree(MarkedScan& scan);
     void fillList();
     // The slot of an item or entry, or -1.
     int slotOf(const QTreeWidgetItem* item) const;
     int slotOf(const QListWidgetItem* entry) const;
     const Slot* liveSlot(int slot) const;
     // A slot for the scan's plug-in of that number, with its record and tree item.
-    int newSlot(FolderScan& scan, size_t index);
+    int newSlot(MarkedScan& scan, size_t index);
     QString itemText(const Slot& slot) const;
     // Gives a slot's item that text, filed again at its place; the next filter pass puts it into
     // the tree.
@@ -173,15 +173,15 @@ private:
     // The plug-in items the filter took out of the tree, which the tree does not delete.
     void deleteItemsOutOfTree();
 
-    Changes changesOf(const FolderScan& scan) const;
+    Changes changesOf(const MarkedScan& scan) const;
     // Applies a few changes in place, taking the records it needs from the scan; rebuild()
     // shows many at once.
-    void applyChanges(const Changes& changes, FolderScan& scan);
-    void rebuild(FolderScan& scan);
+    void applyChanges(const Changes& changes, MarkedScan& scan);
+    void rebuild(MarkedScan& scan);
     void changeManyEntries(const std::vector<int>& gone, const std::vector<int>& added);
     // Takes a slot's plug-in out of the view; returns its category.
     QTreeWidgetItem* removeSlot(int slot);
-    void changeSlot(int slot, FolderScan& scan, size_t index);
+    void changeSlot(int slot, MarkedScan& scan, size_t index);
     // Files a slot's item under its category (the one of the tree item that holds it, else the
     // record's) at the place of its text; the next filter pass puts an item that is out of the
     // tree into it.

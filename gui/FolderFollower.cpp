@@ -1,7 +1,7 @@
 #include "gui/FolderFollower.h"
 
 #include "core/platform/KPath.h"
-#include "gui/FolderScan.h"
+#include "gui/MarkedScan.h"
 
 #include <algorithm>
 #include <functional>
@@ -115,10 +115,10 @@ void FolderFollower::startScan()
 {
     m_again = false;
     m_scanFrom = m_shown;
-    m_result = std::make_unique<FolderScan>();
+    m_result = std::make_unique<MarkedScan>();
     m_worker.reset(
         QThread::create([folder = m_korvaneFolder, result = m_result.get(),
-                         cache = &m_functionCache] { *result = FolderScan::Read(folder, cache); }));
+                         cache = &m_functionCache] { *result = MarkedScan::Read(folder, cache); }));
     connect(m_worker.get(), &QThread::finished, this, &FolderFollower::scanDone);
     m_worker->start(QThread::LowPriority);
 }
@@ -156,12 +156,12 @@ void FolderFollower::offer()
     watch(folders);
 }
 
-void FolderFollower::dispose(std::unique_ptr<FolderScan> scan)
+void FolderFollower::dispose(std::unique_ptr<MarkedScan> scan)
 {
     if (m_disposer)
         m_disposer->wait();
     m_disposer.reset(QThread::create(
-        [spent = std::shared_ptr<FolderScan>(std::move(scan))]() mutable { spent.reset(); }));
+        [spent = std::shared_ptr<MarkedScan>(std::move(scan))]() mutable { spent.reset(); }));
     m_disposer->start(QThread::LowPriority);
 }
 

@@ -16,7 +16,7 @@ class QThread;
 
 namespace korvane {
 
-struct FolderScan;
+class MarkedScan;
 
 // Keeps the window's catalogue in step with its folders, whoever changes them: it watches the
 // folders the last scan read, and a moment after the last change it saw it scans the Korvane
@@ -28,7 +28,7 @@ class FolderFollower : public QObject
 public:
     // Shows a scan in the window; false while the window cannot take one (a dialog or menu of
     // its own is open), and the scan is offered again a little later.
-    using Apply = std::function<bool(FolderScan& scan)>;
+    using Apply = std::function<bool(MarkedScan& scan)>;
 
     // How long changes are gathered before the folders are scanned.
     static constexpr std::chrono::milliseconds kGather{300};
@@ -65,7 +65,7 @@ private:
     void offer();
     // Frees a scan the window is done with on a thread of its own: the records of a large
     // catalogue take a while.
-    void dispose(std::unique_ptr<FolderScan> scan);
+    void dispose(std::unique_ptr<MarkedScan> scan);
 
     Apply m_apply;
     QFileSystemWatcher m_watcher;
@@ -75,8 +75,8 @@ private:
     // Used by one scan at a time: the worker's from its start until scanDone() has seen it end.
     ScriptFunctionCache m_functionCache;
     std::unique_ptr<QThread> m_worker;
-    std::unique_ptr<FolderScan> m_result;  // the worker's, until it has finished
-    std::unique_ptr<FolderScan> m_pending; // finished, waiting for the window
+    std::unique_ptr<MarkedScan> m_result;  // the worker's, until it has finished
+    std::unique_ptr<MarkedScan> m_pending; // finished, waiting for the window
     std::unique_ptr<QThread> m_disposer;
     unsigned m_shown = 0;    // counts what the window showed of its own doing
     unsigned m_scanFrom = 0; // m_shown when the last scan began

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/FolderListings.h"
 #include "core/catalogue/PluginScript.h"
+#include "core/catalogue/PluginWalk.h"
 #include "core/catalogue/TextFile.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FailureList.h"
@@ -21,62 +22,6 @@ namespace {
 
 using pluginscript::IsPluginScript;
 using pluginscript::KeyOf;
-
-// The record of the plug-in key found in root + subdirectory, completed by the name and bytes of
-// its description file and the name of its icon in that folder when there are such.
-std::unique_ptr<CPluginInfo> MakeRecord(const std::string& root, const std::string& subdirectory,
-                                        const std::string& key, std::string_view descriptionFile,
-                                        const std::string* description, std::string_view icon)
-{
-    auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-    if (description) {
-        plugin->ReadDescriptionText(*description);
-        plugin->m_descriptionFile = descriptionFile;
-    }
-    if (!icon.empty()) {
-        plugin->m_strIconPath.reserve(root.size() + subdirectory.size() + icon.size());
-        plugin->m_strIconPath.append(root).append(subdirectory).append(icon);
-    }
-    plugin->m_strSubdirectory = subdirectory;
-    return plugin;
-}
-
-// True when name is the key followed by a dot and anything, in any letter case.
-bool IsKeyDotted(std::string_view name, std::string_view key)
-{
-    return name.size() > key.size() && name[key.size()] == '.' &&
-           kpath::StartsWithNoCase(name, key);
-}
-
-// A plug-in's files beside its script: where its description file and its icon are listed, or
-// kNone.
-struct Beside
-{
-    static constexpr size_t kNone = static_cast<size_t>(-1);
-    size_t description = kNone;
-    size_t icon = kNone;
-};
-
-// The first files named key + ".desc.txt" and key + ".ico" in any letter case among a folder's
-// entries, of which the one at script belongs to the key. The listing sorts without regard to
-// case, so every name that is the key followed by a dot sits in one run around the script.
-Beside FindBeside(const kfs::FolderListing& entries, size_t script, std::string_view key)
-{
-    size_t first = script;
-    while (first > 0 && IsKeyDotted(entries.Name(first - 1), key))
-        --first;
-    Beside found;
-    for (size_t i = first; i < entries.Count() && IsKeyDotted(entries.Name(i), key); ++i) {
-        if (!entries.IsFile(i))
-            continue;
-        const std::string_view suffix = entries.Name(i).substr(key.size());
-        if (found.description == Beside::kNone && kpath::EqualsNoCase(suffix, ".desc.txt"))
-            found.description = i;
-        else if (found.icon == Beside::kNone && kpath::EqualsNoCase(suffix, ".ico"))
-            found.icon = i;
-    }
-    return found;
-}
 
 // The first file of entries with this name in any letter case.
 const kfs::FolderEntry* FindEntry(const std::vector<kfs::FolderEntry>& entries,
@@ -102,14 +47,6 @@ bool IsStoredSubfolder(std::string_view subdirectory)
 {
     return subdirectory.empty() ||
            (kpath::EndsWithSeparator(subdirectory) && kpath::IsContainedRelative(subdirectory));
-}
-
-// Why the entry name of folder is passed over, naming it.
-std::string Unstorable(const std::filesystem::path& folder, std::string_view name)
-{
-    return kpath::FromNative(folder /
-                             std::filesystem::path(std::u8string(name.begin(), name.end()))) +
-           ": " + kpath::UnstorableReason();
 }
 
 // A subfolder and key from a configuration line name the files the Windows game would find by
@@ -155,10 +92,10 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
         description &&
         kfs::ReadFile(folder, description->name, bytes, CPluginInfo::kMaxDescriptionBytes).ok();
     const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
-    return MakeRecord(storageFolder, subdirectory, key,
-                      described ? std::string_view(description->name) : std::string_view(),
-                      described ? &bytes : nullptr,
-                      icon ? std::string_view(icon->name) : std::string_view());
+    return pluginwalk::MakeRecord(
+        storageFolder, subdirectory, key,
+        described ? std::string_view(description->name) : std::string_view(),
+        described ? &bytes : nullptr, icon ? std::string_view(icon->name) : std::string_view());
 }
 
 } // namespace
@@ -223,63 +160,28 @@ int CPluginList::ScanFolder(const std::string& root, const std::string& subdirec
 {
     if (m_indexedCount != m_arrPlugins.size())
         Reindex();
-    return ScanInto(root, subdirectory);
-}
-
-int CPluginList::ScanInto(const std::string& root, const std::string& subdirectory)
-{
-    const std::string folder = root + subdirectory;
-    const auto native = Path(folder).OnDisk();
-    const auto entries = kfs::ListFolderNames(native);
-    if (!entries.Failure())
-        m_unreadable.push_back(entries.Failure().reason());
-    else
-        m_folders.push_back(native);
-    const kfs::FolderReader reader(native);
-
-    std::string buffer; // keeps its storage from one description file to the next
     int added = 0;
-    for (size_t index = 0; index < entries.Count(); ++index) {
-        const std::string_view name = entries.Name(index);
-        // A folder or script whose name the stored form cannot keep would be found again somewhere
-        // else (a name "..\storage" leads back up, without end), or would open a device.
-        const bool wanted =
-            entries.IsFolder(index) || (entries.IsFile(index) && IsPluginScript(name));
-        if (wanted && !kpath::IsStorableName(name)) {
-            m_unreadable.push_back(Unstorable(native, name));
-            continue;
-        }
-        if (entries.IsFolder(index)) {
-            added += ScanInto(root, subdirectory + std::string(name) + kpath::kStoredSeparator);
-            continue;
-        }
-        if (!entries.IsFile(index) || !IsPluginScript(name))
-            continue;
-        const std::string key = KeyOf(name);
-        if (m_firstByKey.Find(key)) { // the first script met for a key wins
-            m_passedOver.push_back({subdirectory, std::string(name), key});
-            continue;
-        }
-
-        const Beside beside = FindBeside(entries, index, key);
-        bool described = false;
-        if (beside.description != Beside::kNone) {
-            const korvane::Status read = reader.ReadFile(entries.Name(beside.description).data(),
-                                                         buffer, CPluginInfo::kMaxDescriptionBytes);
-            described = read.ok();
-            if (!read && !read.is(kfs::ReadFailure::Missing))
-                m_unreadableDescriptions.push_back(read.reason());
-        }
-        auto plugin = MakeRecord(root, subdirectory, key,
-                                 described ? entries.Name(beside.description) : std::string_view(),
-                                 described ? &buffer : nullptr,
-                                 beside.icon != Beside::kNone ? entries.Name(beside.icon)
-                                                              : std::string_view());
-        m_firstByKey.Insert(plugin.get());
-        m_arrPlugins.push_back(std::move(plugin));
-        ++m_indexedCount;
+    pluginwalk::Handlers handlers;
+    handlers.listed = [this](const std::filesystem::path& folder) { m_folders.push_back(folder); };
+    handlers.unlisted = [this](const korvane::Status& failure) {
+        m_unreadable.push_back(failure.reason());
+    };
+    handlers.unstorable = [this](std::string reason) { m_unreadable.push_back(std::move(reason)); };
+    handlers.takes = [this](const pluginwalk::Script& script) {
+        if (!m_firstByKey.Find(script.key))
+            return true;
+        // The first script met for a key wins.
+        m_passedOver.push_back({script.subdirectory, std::string(script.fileName), script.key});
+        return false;
+    };
+    handlers.found = [this, &added](std::unique_ptr<CPluginInfo> plugin) {
+        Append(std::move(plugin));
         ++added;
-    }
+    };
+    handlers.undescribed = [this](std::string reason) {
+        m_unreadableDescriptions.push_back(std::move(reason));
+    };
+    pluginwalk::Walk(root, subdirectory, {}, handlers);
     return added;
 }
 

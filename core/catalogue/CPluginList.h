@@ -93,8 +93,6 @@ public:
     std::string m_strConfigName;
 
 private:
-    // Needs the index to be current.
-    int ScanInto(const std::string& root, const std::string& subdirectory);
     // Adds a record at the end, keeping the index.
     void Append(std::unique_ptr<CPluginInfo> plugin);
     void Reindex();

@@ -1,48 +1,16 @@
 #include "core/catalogue/PluginTreeScan.h"
 
-#include "core/catalogue/PluginScript.h"
+#include "core/catalogue/PluginWalk.h"
 #include "core/platform/FailureList.h"
-#include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
 
 #include <memory>
+#include <string>
 #include <unordered_set>
+#include <utility>
 
 namespace korvane {
-namespace {
-
-void AddEvery(CPluginList& list, const std::string& subdirectory,
-              const std::filesystem::path& folder, FailureList& failures)
-{
-    const auto entries = kfs::ListFolder(folder);
-    if (!entries) {
-        failures.Add(entries.status());
-        return;
-    }
-    std::unordered_set<std::string> keysHere;
-    for (const auto& entry : *entries) {
-        // A name the stored form cannot keep would lead elsewhere, or open a device; the scans
-        // that list plug-ins report it (CPluginList::Unreadable).
-        if (!kpath::IsStorableName(entry.name))
-            continue;
-        if (entry.isFolder) {
-            AddEvery(list, subdirectory + entry.name + kpath::kStoredSeparator, entry.path,
-                     failures);
-            continue;
-        }
-        if (!entry.isFile || !pluginscript::IsPluginScript(entry.name))
-            continue;
-        const std::string key = pluginscript::KeyOf(entry.name);
-        if (!keysHere.insert(kpath::Lowered(key)).second)
-            continue;
-        auto plugin = std::make_unique<CPluginInfo>(key, key, std::string(CPluginInfo::kUnknown));
-        plugin->m_strSubdirectory = subdirectory;
-        list.m_arrPlugins.push_back(std::move(plugin));
-    }
-}
-
-} // namespace
 
 korvane::Result<CPluginList> ScanPluginTree(const Path& root)
 {
@@ -56,7 +24,20 @@ korvane::Result<CPluginList> ScanPluginTree(const Path& root)
 CPluginList ScanPluginTree(const Path& root, FailureList& failures)
 {
     CPluginList list;
-    AddEvery(list, {}, root.OnDisk(), failures);
+    // Each folder's first script of a key: its subfolder and the key in lower case.
+    std::unordered_set<std::string> keysOfFolders;
+    pluginwalk::Handlers handlers;
+    handlers.unlisted = [&failures](const korvane::Status& failure) { failures.Add(failure); };
+    handlers.takes = [&keysOfFolders](const pluginwalk::Script& script) {
+        // A subfolder's name holds no null character.
+        return keysOfFolders.insert(script.subdirectory + '\0' + kpath::Lowered(script.key)).second;
+    };
+    handlers.found = [&list](std::unique_ptr<CPluginInfo> plugin) {
+        list.m_arrPlugins.push_back(std::move(plugin));
+    };
+    pluginwalk::Walk(root.Stored(), {},
+                     {.describe = false, .wholeFolders = true, .endFoldersWithSeparator = false},
+                     handlers);
     return list;
 }
 

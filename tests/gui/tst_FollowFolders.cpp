@@ -2,7 +2,7 @@
 // and the plug-in the user selected stays selected.
 #include "gui/CatalogueView.h"
 #include "gui/FolderFollower.h"
-#include "gui/FolderScan.h"
+#include "gui/MarkedScan.h"
 #include "ManagerWindow.h"
 
 #include <filesystem>
@@ -224,7 +224,7 @@ private slots:
         QTreeWidget tree;
         QListWidget list;
         CatalogueView view(&tree, &list);
-        FolderScan first = FolderScan::Read(files.Path("k/"));
+        MarkedScan first = MarkedScan::Read(files.Path("k/"));
         view.show(first);
         auto* keep = tree.findItems("Keep", Qt::MatchExactly | Qt::MatchRecursive).value(0);
         tree.setCurrentItem(keep);
@@ -233,7 +233,7 @@ private slots:
             std::filesystem::remove(files.Path("k/storage/p" + std::to_string(i) + ".cs"));
         files.Write("k/storage/new.cs", "");
 
-        FolderScan second = FolderScan::Read(files.Path("k/"));
+        MarkedScan second = MarkedScan::Read(files.Path("k/"));
         QVERIFY(view.update(second));
         QCOMPARE(view.storedCount(), 2);
         QCOMPARE(tree.currentItem()->text(0), QString("Keep"));

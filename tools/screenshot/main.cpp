@@ -9,7 +9,7 @@
 #include "gui/CManagerDlg.h"
 #include "gui/COptionsDlg.h"
 #include "gui/FolderBrowserDialog.h"
-#include "gui/FolderScan.h"
+#include "gui/MarkedScan.h"
 #include "gui/SettleCopiesDialog.h"
 #include "res/Strings.h"
 
@@ -137,8 +137,8 @@ int main(int argc, char** argv)
     }
     {
         // View > Clashes on the demo, in which Sniper Zoom Steps and Mortar Arc Marker clash.
-        const FolderScan scan = FolderScan::Read(korvane.toStdString());
-        ClashesDialog clashes(scan.functions);
+        const MarkedScan scan = MarkedScan::Read(korvane.toStdString());
+        ClashesDialog clashes(scan.shownFunctions);
         ok = Save(clashes, output, "clashes.png") && ok;
     }
     {
