@@ -171,14 +171,14 @@ void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool inUse)
     AppendTabSeparated(out, fields);
 }
 
-std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse)
+std::string PluginsJson(const CPluginList& shown, const std::vector<bool>& inUse)
 {
     if (shown.m_arrPlugins.empty())
         return "[]\n";
     std::string json = "[\n";
     for (std::size_t i = 0; i < shown.m_arrPlugins.size(); ++i) {
         const CPluginInfo& plugin = *shown.m_arrPlugins[i];
-        json += "  " + PluginJson(plugin, inUse.Exists(plugin.m_strFileName));
+        json += "  " + PluginJson(plugin, inUse[i]);
         json += i + 1 < shown.m_arrPlugins.size() ? ",\n" : "\n";
     }
     return json + "]\n";

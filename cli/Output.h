@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvane {
 
@@ -34,8 +35,8 @@ std::string JsonString(std::string_view utf8);
 // Appends one plug-in of list to out: key, name, category, author, subdirectory, yes or no.
 void AppendPluginLine(std::string& out, const CPluginInfo& plugin, bool inUse);
 
-// The plug-ins of shown as a JSON array; inUse tells which are in use.
-std::string PluginsJson(const CPluginList& shown, const CPluginList& inUse);
+// The plug-ins of shown as a JSON array; inUse tells, by number, which are in use.
+std::string PluginsJson(const CPluginList& shown, const std::vector<bool>& inUse);
 
 } // namespace clioutput
 

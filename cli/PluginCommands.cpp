@@ -7,6 +7,7 @@
 #include "core/catalogue/CommandMessages.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/DescriptionFile.h"
+#include "core/catalogue/FolderScan.h"
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/KorvaneWorkflow.h"
 #include "core/catalogue/StorageSync.h"
@@ -17,6 +18,7 @@
 #include "res/Text.h"
 
 #include <QCommandLineParser>
+#include <vector>
 
 namespace korvane {
 
@@ -73,30 +75,36 @@ int List(CliSession& session, const QCommandLineParser& arguments)
     const auto korvaneFolder = session.RequireKorvaneFolder();
     if (!korvaneFolder)
         return kExitFailure;
-    CPluginList inUse;
-    inUse.Rescan(korvane::PluginsFolder(*korvaneFolder).Stored());
-    CPluginList stored;
-    if (!arguments.isSet(kInUse))
-        stored.Rescan(korvane::StorageFolder(*korvaneFolder).Stored());
-    const CPluginList& shown = arguments.isSet(kInUse) ? inUse : stored;
+    const bool inUseOnly = arguments.isSet(kInUse);
+    FolderScan scan;
+    scan.inUse.Rescan(korvane::PluginsFolder(*korvaneFolder).Stored());
+    if (!inUseOnly) {
+        const std::string storage = korvane::StorageFolder(*korvaneFolder).Stored();
+        scan.catalogue.Rescan(storage);
+        scan.DescribeTwins(storage);
+    }
+    const CPluginList& shown = inUseOnly ? scan.inUse : scan.catalogue;
+    // A stored plug-in is in use when a copy in use stands for it, as the window marks it.
+    const std::vector<bool> used =
+        inUseOnly ? std::vector<bool>(shown.m_arrPlugins.size(), true) : scan.RecordsInUse();
 
     if (arguments.isSet(kJson)) {
-        session.Out() << clioutput::PluginsJson(shown, inUse);
-        return ListedWhole(session, shown, inUse);
+        session.Out() << clioutput::PluginsJson(shown, used);
+        return ListedWhole(session, shown, scan.inUse);
     }
     // Lines are gathered into blocks: a string and a write for each would cost more.
     constexpr size_t kBlock = 64 * 1024;
     std::string text;
     text.reserve(kBlock + 1024);
-    for (const auto& plugin : shown.m_arrPlugins) {
-        clioutput::AppendPluginLine(text, *plugin, inUse.Exists(plugin->m_strFileName));
+    for (size_t index = 0; index < shown.m_arrPlugins.size(); ++index) {
+        clioutput::AppendPluginLine(text, *shown.m_arrPlugins[index], used[index]);
         if (text.size() >= kBlock) {
             session.Out() << text;
             text.clear();
         }
     }
     session.Out() << text;
-    return ListedWhole(session, shown, inUse);
+    return ListedWhole(session, shown, scan.inUse);
 }
 
 // The stored plug-in a typed key names; null, after saying why, when there is none. A key is

@@ -164,8 +164,6 @@ void FolderScan::MakeDigests()
 {
     digests.clear();
     digests.reserve(Size());
-    m_byKeyHash.clear();
-    m_byKeyHash.reserve(Size());
     for (size_t index = 0; index < Size(); ++index) {
         const CPluginInfo& plugin = *Record(index);
         Digest digest;
@@ -173,13 +171,25 @@ void FolderScan::MakeDigests()
         digest.hash = std::hash<std::string_view>()(digest.identity);
         digest.fields = FieldsOf(plugin);
         digests.push_back(std::move(digest));
-        m_byKeyHash.emplace_back(KeyHash(plugin.m_strFileName), index);
     }
+    const std::vector<bool> used = RecordsInUse();
+    for (size_t index = 0; index < Size(); ++index)
+        digests[index].inUse = used[index];
+}
+
+std::vector<bool> FolderScan::RecordsInUse()
+{
+    m_byKeyHash.clear();
+    m_byKeyHash.reserve(Size());
+    for (size_t index = 0; index < Size(); ++index)
+        m_byKeyHash.emplace_back(KeyHash(Record(index)->m_strFileName), index);
     std::sort(m_byKeyHash.begin(), m_byKeyHash.end());
-    for (const auto& used : inUse.m_arrPlugins) {
-        if (const auto which = RecordInUse(used->m_strFileName, used->m_strSubdirectory))
-            digests[*which].inUse = true;
+    std::vector<bool> used(Size(), false);
+    for (const auto& copy : inUse.m_arrPlugins) {
+        if (const auto which = RecordInUse(copy->m_strFileName, copy->m_strSubdirectory))
+            used[*which] = true;
     }
+    return used;
 }
 
 std::vector<std::filesystem::path> FolderScan::Folders() const

@@ -61,6 +61,9 @@ public:
     // changed since it last read them.
     void ReadFunctions(const std::string& korvaneFolder, ScriptFunctionCache* cache);
     void MakeDigests();
+    // For each record by number, whether a copy in use stands for it (RecordInUse); of the
+    // digests, all that a list of the plug-ins needs.
+    std::vector<bool> RecordsInUse();
 
     // The plug-ins of the catalogue, then the twins, by number.
     size_t Size() const { return catalogue.m_arrPlugins.size() + twins.size(); }

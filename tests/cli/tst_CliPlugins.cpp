@@ -109,6 +109,21 @@ private slots:
                      .arg(Tree().QPath("k/storage/weapons/plasma.ico").replace("\\", "\\\\")));
     }
 
+    // A copy in use stands for the stored plug-in of its own subfolder, as the window marks it:
+    // here the one listed for the key is another subfolder's, and so not in use.
+    void listMarksInUseByTheSubfolderOfTheCopy()
+    {
+        Tree().Write("k/storage/old/sniper.cs", "old");
+        Tree().Write("k/storage/sniper.cs", "new");
+        Tree().Write("k/plugins/sniper.cs", "new");
+        QVERIFY(Run({"list"}).out.contains(u"\nsniper\tsniper\tUnknown\tUnknown\told\\\tno\n"));
+        QFile::remove(Tree().QPath("k/plugins/sniper.cs"));
+        Tree().Write("k/plugins/old/sniper.cs", "old");
+        QVERIFY(
+            Run({"list", "--json"})
+                .out.contains(u"\"subdirectory\": \"old\\\\\", \"icon\": \"\", \"inUse\": true}"));
+    }
+
     // A bidirectional control in a name would turn the rest of the line around, fields and all:
     // it is printed escaped, and JSON escapes it as JSON does, which gives the name back whole.
     void bidiControlsInNamesArePrintedEscaped()
