@@ -574,8 +574,7 @@ void CManagerDlg::showCatalogue(MarkedScan scan, const std::string& folder)
     m_follower->follow(folder, folders);
     // The records the panel showed are gone with the old tree.
     clearPluginInfo();
-    enableUse(false);
-    m_buttonUnuse->setEnabled(false);
+    updateActions();
     showFilterCount();
     showCounts();
 }
@@ -591,7 +590,7 @@ bool CManagerDlg::showOutsideChange(MarkedScan& scan)
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
     else
-        updateUseButton(); // the plug-ins in use may define other functions now
+        updateActions(); // the plug-ins in use may define other functions now
     return true;
 }
 
@@ -613,8 +612,7 @@ void CManagerDlg::showSelectionAsItIs()
     } else if (!current) {
         clearPluginInfo();
     }
-    updateUseButton();
-    m_buttonUnuse->setEnabled(!m_list->selectedItems().isEmpty());
+    updateActions();
     showFilterCount();
     showCounts();
 }
@@ -638,8 +636,7 @@ void CManagerDlg::dropHiddenSelection()
         return;
     if (m_list->selectedItems().isEmpty())
         clearPluginInfo();
-    else
-        m_buttonUnuse->setEnabled(true); // the entry stays the one "<<" takes out of use
+    updateActions(); // a selected entry stays the one "<<" takes out of use
 }
 
 QWidget* CManagerDlg::createClashLine(QWidget* panel)
@@ -707,19 +704,16 @@ void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
     // leaves its entry selected.
     const CPluginInfo* plugin = m_catalogue->pluginOf(item);
     if (!plugin) {
-        enableUse(false);
-        m_buttonUnuse->setEnabled(false);
         if (item)
             m_list->clearSelection();
+        updateActions();
         return;
     }
-    if (QListWidgetItem* entry = m_catalogue->entryOf(item)) {
-        enableUse(false);
+    if (QListWidgetItem* entry = m_catalogue->entryOf(item))
         selectListEntry(entry);
-    } else {
-        enableUse(!m_catalogue->isTwin(item));
+    else
         m_list->clearSelection();
-    }
+    updateActions();
     showPluginInfo(*plugin);
 }
 
@@ -737,10 +731,9 @@ void CManagerDlg::OnItemCollapsedTree(QTreeWidgetItem* item)
 void CManagerDlg::OnItemChangedList()
 {
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    if (selected.isEmpty()) {
-        m_buttonUnuse->setEnabled(false);
+    updateActions();
+    if (selected.isEmpty())
         return;
-    }
     QTreeWidgetItem* treeItem = m_catalogue->treeItemOf(selected.first());
     if (treeItem && m_tree->currentItem() != treeItem) {
         m_tree->setCurrentItem(treeItem);
@@ -749,7 +742,6 @@ void CManagerDlg::OnItemChangedList()
     // An entry whose plug-in the filter leaves out of the tree still shows what it is.
     if (treeItem && !m_catalogue->isShown(treeItem))
         showPluginInfo(*m_catalogue->pluginOf(treeItem));
-    m_buttonUnuse->setEnabled(true);
 }
 
 void CManagerDlg::selectListEntry(QListWidgetItem* entry)
@@ -763,9 +755,9 @@ void CManagerDlg::OnUsePlugin()
     QTreeWidgetItem* current = m_tree->currentItem();
     if (!putInUse(current))
         return;
-    enableUse(false);
     // The new entry is the one "<<" takes out again.
     selectListEntry(m_catalogue->entryOf(current));
+    updateActions();
 }
 
 void CManagerDlg::OnUnusePlugin()
@@ -773,7 +765,7 @@ void CManagerDlg::OnUnusePlugin()
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
     if (selected.isEmpty() || !takeOutOfUse(selected.first()))
         return;
-    updateUseButton();
+    updateActions();
 }
 
 bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
@@ -821,7 +813,7 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
         (void)workflow.whileLocked(FolderLock::Use::Changes, [this] { showFoldersAsTheyAre(); });
     if (!deleted || !*deleted || elsewhere)
         return false;
-    removeListEntry(entry);
+    m_catalogue->removeEntry(entry);
     m_follower->shownChanged();
     m_follower->rescanSoon(); // as after ">>"
     dropHiddenSelection();    // the panel may have shown it for its entry alone
@@ -856,9 +848,9 @@ void CManagerDlg::OnAddToList()
         return;
     // ">>" stays on only while the tree's plug-in is still out of use; "<<" acts on the
     // plug-in the panel shows.
-    updateUseButton();
     if (m_hContextItem == m_tree->currentItem())
         selectListEntry(m_catalogue->entryOf(m_hContextItem));
+    updateActions();
 }
 
 void CManagerDlg::OnRemoveFromList()
@@ -870,9 +862,9 @@ void CManagerDlg::OnRemoveFromList()
         return;
     if (!takeOutOfUse(m_list->item(row)))
         return;
-    updateUseButton(); // the panel's plug-in may be the one that went
     if (m_list->count() > 0)
         selectListEntry(m_list->item(std::max(0, row - 1)));
+    updateActions(); // the panel's plug-in may be the one that went
 }
 
 void CManagerDlg::OnHoldTree(bool hold)
@@ -944,23 +936,17 @@ bool CManagerDlg::OnUpdateEditDescription() const
     return m_catalogue->pluginOf(current) && !m_catalogue->isTwin(current);
 }
 
-void CManagerDlg::removeListEntry(QListWidgetItem* entry)
+void CManagerDlg::updateActions()
 {
-    if (!m_catalogue->removeEntry(entry))
-        m_buttonUnuse->setEnabled(false);
-}
-
-void CManagerDlg::updateUseButton()
-{
+    // ">>" puts the tree's plug-in in use while it is out of use; a twin's key is another
+    // plug-in's. "<<" takes the list's selected entry out.
     QTreeWidgetItem* current = m_tree->currentItem();
-    enableUse(m_catalogue->pluginOf(current) && !m_catalogue->entryOf(current) &&
-              !m_catalogue->isTwin(current));
-}
-
-void CManagerDlg::enableUse(bool enabled)
-{
-    m_buttonUse->setEnabled(enabled);
-    showClashLine(enabled ? m_catalogue->pluginOf(m_tree->currentItem()) : nullptr);
+    const CPluginInfo* candidate = m_catalogue->pluginOf(current);
+    if (m_catalogue->entryOf(current) || m_catalogue->isTwin(current))
+        candidate = nullptr;
+    m_buttonUse->setEnabled(candidate != nullptr);
+    m_buttonUnuse->setEnabled(!m_list->selectedItems().isEmpty());
+    showClashLine(candidate);
 }
 
 void CManagerDlg::showClashLine(const CPluginInfo* candidate)
@@ -1163,7 +1149,7 @@ void CManagerDlg::showFoldersAsTheyAre()
     if (m_catalogue->update(scan))
         showSelectionAsItIs();
     else
-        updateUseButton();
+        updateActions();
     m_follower->follow(folder, folders);
 }
 

@@ -149,12 +149,10 @@ private:
     // Enabling rule of "Edit Description...": a plug-in is selected in the tree.
     bool OnUpdateEditDescription() const;
 
-    // Removes a list entry; "<<" stays on only while another entry stays selected.
-    void removeListEntry(QListWidgetItem* entry);
-    // ">>" is on while the tree's current item is a plug-in the list does not hold.
-    void updateUseButton();
-    // Turns ">>" on or off; while it is on, the panel says which clashes it would make.
-    void enableUse(bool enabled);
+    // Every action's state from the selection: ">>" is on while the tree's current item is a
+    // plug-in out of use, and then the panel says which clashes it would make; "<<" is on while
+    // the list has an entry selected.
+    void updateActions();
     // The panel's line that a plug-in would clash with plug-ins in use if it were put in use;
     // hidden for none.
     void showClashLine(const CPluginInfo* candidate);
