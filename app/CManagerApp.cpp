@@ -1,7 +1,7 @@
 #include "app/CManagerApp.h"
 
 #include "core/platform/ProfileEntries.h"
-#include "gui/CManagerDlg.h"
+#include "gui/mainwindow/CManagerDlg.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
 #include "res/Version.h"

@@ -8,9 +8,9 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
-#include "gui/CManagerDlg.h"
-#include "gui/PluginFilter.h"
-#include "gui/ShownText.h"
+#include "gui/mainwindow/CManagerDlg.h"
+#include "gui/mainwindow/PluginFilter.h"
+#include "gui/widgets/ShownText.h"
 
 #include <chrono>
 #include <cstdio>

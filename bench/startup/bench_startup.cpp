@@ -10,7 +10,7 @@
 #include "core/platform/KPath.h"
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
-#include "gui/CManagerDlg.h"
+#include "gui/mainwindow/CManagerDlg.h"
 
 #include <cstdio>
 #include <cstdlib>

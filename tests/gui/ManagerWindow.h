@@ -2,7 +2,7 @@
 
 #include "core/platform/ProfileEntries.h"
 #include "core/platform/SettingsProfile.h"
-#include "gui/CManagerDlg.h"
+#include "gui/mainwindow/CManagerDlg.h"
 #include "res/Strings.h"
 #include "support/ModalScript.h"
 #include "support/TestTree.h"

@@ -1,5 +1,5 @@
 // The filter above the tree, and what the tree marks.
-#include "gui/PluginFilter.h"
+#include "gui/mainwindow/PluginFilter.h"
 #include "ManagerWindow.h"
 
 #include <QLabel>

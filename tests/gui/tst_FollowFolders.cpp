@@ -1,8 +1,8 @@
 // The window follows its folders: what another program does to them shows without a restart,
 // and the plug-in the user selected stays selected.
-#include "gui/CatalogueView.h"
-#include "gui/FolderFollower.h"
-#include "gui/MarkedScan.h"
+#include "gui/mainwindow/CatalogueView.h"
+#include "gui/mainwindow/FolderFollower.h"
+#include "gui/mainwindow/MarkedScan.h"
 #include "ManagerWindow.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "support/ModalScript.h"
 
-#include "gui/FolderBrowserDialog.h"
+#include "gui/dialogs/FolderBrowserDialog.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,0 +1,52 @@
+#include "gui/dialogs/FolderLockWait.h"
+
+#include "res/Strings.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace korvane {
+
+namespace {
+
+korvane::Result<std::optional<korvane::FolderLock>>
+LockKorvaneFolderToRead(const std::string& korvaneFolder)
+{
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    auto lock = korvane::FolderLock::acquireFor(korvane::FolderLock::Use::Reads, korvaneFolder);
+    QGuiApplication::restoreOverrideCursor();
+    return lock;
+}
+
+// Runs step while lock holds, or gives the reason it could not be had.
+template <class Lock>
+korvane::Status WhileHeld(const korvane::Result<Lock>& lock, const std::function<void()>& step)
+{
+    if (!lock)
+        return lock.status();
+    step();
+    return korvane::Status::Success();
+}
+
+} // namespace
+
+korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvaneFolder)
+{
+    if (korvaneFolder.empty())
+        return korvane::Status::Failure(strings::kNoKorvaneFolder);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    auto lock = korvane::FolderLock::acquire(korvaneFolder);
+    QGuiApplication::restoreOverrideCursor();
+    return lock;
+}
+
+korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use,
+                                         const std::string& korvaneFolder,
+                                         const std::function<void()>& step)
+{
+    if (use == korvane::FolderLock::Use::Reads)
+        return WhileHeld(LockKorvaneFolderToRead(korvaneFolder), step);
+    return WhileHeld(LockKorvaneFolder(korvaneFolder), step);
+}
+
+} // namespace korvane
