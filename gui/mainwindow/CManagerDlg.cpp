@@ -130,6 +130,9 @@ CManagerDlg::CManagerDlg(const SettingsProfile& profile, QWidget* parent)
     resize(540, 580);
     m_follower = std::make_unique<FolderFollower>(
         [this](MarkedScan& scan) { return showOutsideChange(scan); }, nullptr);
+    // A scan made before the window showed a change of its own would undo it.
+    connect(m_catalogue.get(), &CatalogueView::shownChanged, m_follower.get(),
+            &FolderFollower::shownChanged);
     // Coming back from another program, the player sees what it did to the folders.
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
@@ -568,7 +571,6 @@ void CManagerDlg::showCatalogue(MarkedScan scan, const std::string& folder)
     m_hContextItem = nullptr;
     showReadFailures(scan);
     const auto folders = scan.Folders();
-    m_follower->shownChanged();
     m_catalogue->show(scan);
     showHeld();
     m_follower->follow(folder, folders);
@@ -781,7 +783,6 @@ bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
         return false;
     }
     m_catalogue->addEntry(treeItem);
-    m_follower->shownChanged();
     // A look at the folders marks the plug-ins it made clash, whether or not a watch saw it.
     m_follower->rescanSoon();
     showCounts();
@@ -814,7 +815,6 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
     if (!deleted || !*deleted || elsewhere)
         return false;
     m_catalogue->removeEntry(entry);
-    m_follower->shownChanged();
     m_follower->rescanSoon(); // as after ">>"
     dropHiddenSelection();    // the panel may have shown it for its entry alone
     showCounts();
@@ -1032,7 +1032,6 @@ void CManagerDlg::editDescription(QTreeWidgetItem* treeItem)
         return;
     }
     m_catalogue->showName(treeItem);
-    m_follower->shownChanged();
     if (!kpath::EqualsNoCase(plugin->m_strCategory, oldCategory)) {
         m_catalogue->moveToCategory(treeItem, plugin->m_strCategory);
         m_tree->setCurrentItem(treeItem);
@@ -1144,7 +1143,6 @@ void CManagerDlg::showFoldersAsTheyAre()
     const std::string folder = korvaneFolder();
     MarkedScan scan = MarkedScan::Read(folder, m_follower->idleCache());
     const auto folders = scan.Folders();
-    m_follower->shownChanged();
     showReadFailures(scan);
     if (m_catalogue->update(scan))
         showSelectionAsItIs();

@@ -110,6 +110,7 @@ CatalogueView::~CatalogueView()
 
 void CatalogueView::show(MarkedScan& scan)
 {
+    emit shownChanged();
     scan.MakeMarks();
     fill(scan);
     m_functions = std::move(scan.shownFunctions);
@@ -500,6 +501,7 @@ QListWidgetItem* CatalogueView::addEntry(const QTreeWidgetItem* item)
         return nullptr;
     if (QListWidgetItem* entry = m_slots[static_cast<size_t>(slot)].entry)
         return entry; // one entry per plug-in
+    emit shownChanged();
     // An entry sorted in above the selected one moves the selection down a row, which must not
     // reach the window as if the user had chosen it.
     const QSignalBlocker quiet(m_list);
@@ -510,6 +512,7 @@ QListWidgetItem* CatalogueView::addEntry(const QTreeWidgetItem* item)
 
 bool CatalogueView::removeEntry(QListWidgetItem* entry)
 {
+    emit shownChanged();
     const QList<QListWidgetItem*> selected = m_list->selectedItems();
     QListWidgetItem* const kept =
         selected.isEmpty() || selected.first() == entry ? nullptr : selected.first();
@@ -529,6 +532,7 @@ void CatalogueView::showName(QTreeWidgetItem* item)
     const int slot = slotOf(item);
     if (slot < 0)
         return;
+    emit shownChanged();
     Slot& plugin = m_slots[static_cast<size_t>(slot)];
     plugin.fields = FolderScan::FieldsOf(*plugin.record); // as the next scan finds it
     item->setText(0, itemText(plugin));
@@ -637,6 +641,7 @@ CatalogueView::Changes CatalogueView::changesOf(const MarkedScan& scan) const
 
 bool CatalogueView::update(MarkedScan& scan)
 {
+    emit shownChanged(); // the scan is newer than any made before, changes or not
     scan.MakeMarks();
     m_functions = std::move(scan.shownFunctions);
     const Changes changes = changesOf(scan);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <QIcon>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -37,9 +38,12 @@ class MarkedScan;
 // holds it. The tree also shows each twin, a stored plug-in whose key a plug-in of another
 // subfolder has too and which the folders' scan passes over: it is marked with its folder, and
 // only the player's own copy of it in the plugins folder puts it in use. A plug-in held at its
-// version is marked too.
-class CatalogueView
+// version is marked too. It tells whenever what it shows changes (shownChanged), so that a scan
+// made before then is not applied over it.
+class CatalogueView : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int kIconSize = 16; // the side of the tree's icons
 
@@ -100,6 +104,10 @@ public:
     // alphabetical place. The item stays the same object; the old category item stays even when
     // left empty. A moved item that was the tree's current item is made current again.
     void moveToCategory(QTreeWidgetItem* item, const std::string& category);
+
+signals:
+    // The plug-ins shown, their entries or their texts changed.
+    void shownChanged();
 
 private:
     struct Slot
