@@ -2,7 +2,6 @@
 
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/KorvaneFolders.h"
-#include "core/catalogue/TextEncoding.h"
 #include "core/platform/KPath.h"
 #include "core/updater/CUpdateList.h"
 #include "core/updater/InstallWorker.h"
@@ -11,6 +10,7 @@
 #include "gui/dialogs/SettleCopiesDialog.h"
 #include "gui/dialogs/UpdateInfoDialog.h"
 #include "gui/dialogs/WarningBox.h"
+#include "gui/widgets/ShownText.h"
 #include "gui/widgets/UpdateAnimation.h"
 #include "res/Strings.h"
 #include "res/Text.h"
@@ -44,7 +44,7 @@ QString HeldReason(const std::vector<std::string>& keys)
 {
     QStringList names;
     for (const std::string& key : keys)
-        names << u'"' + QString::fromStdString(textencoding::EscapeBidiControls(key)) + u'"';
+        names << u'"' + ShownText(key) + u'"';
     return Text(keys.size() == 1 ? strings::kUpdateHeldOne : strings::kUpdateHeldMany)
         .arg(names.join(QStringLiteral(", ")));
 }
@@ -155,8 +155,7 @@ void CUpdaterDlg::OnInitDialog()
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);
-        row->setText(kNameColumn, QString::fromStdString(textencoding::EscapeBidiControls(
-                                      textencoding::ToUtf8(update.m_strUpdateName))));
+        row->setText(kNameColumn, ShownText(update.m_strUpdateName));
         row->setText(kVersionColumn, QString::fromStdString(update.VersionText()));
         row->setTextAlignment(kVersionColumn, Qt::AlignRight | Qt::AlignVCenter);
         if (const auto keys = m_held.ReplacedBy(update, m_korvaneFolder); !keys.empty())

@@ -1,6 +1,6 @@
 #include "gui/dialogs/SettleCopiesDialog.h"
 
-#include "core/catalogue/TextEncoding.h"
+#include "gui/widgets/ShownText.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -30,8 +30,7 @@ SettleCopiesDialog::SettleCopiesDialog(const settle::Copies& copies, QWidget* pa
     files->setAccessibleName(Text(strings::kSettleListName));
     files->setSelectionMode(QAbstractItemView::NoSelection);
     for (const std::string& copy : copies)
-        files->addItem(QStringLiteral("plugins\\") +
-                       QString::fromStdString(textencoding::ToUtf8(copy)));
+        files->addItem(QStringLiteral("plugins\\") + ShownText(copy));
 
     auto* buttons = new QDialogButtonBox(this);
     auto* keepMine =

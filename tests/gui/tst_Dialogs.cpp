@@ -20,6 +20,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QListWidget>
 #include <QPlainTextEdit>
 
 using namespace korvane;
@@ -261,6 +262,15 @@ private slots:
         QVERIFY(why->isVisible());
         QCOMPARE(why->text(),
                  S(strings::kClashesUnreadable) + "\n/k/plugins/a.cs: Input/output error");
+    }
+
+    // A file's bidirectional control shows written out, as in the main window: "photo" RLO
+    // "gnp.cs" would otherwise read as "photosc.png".
+    void theFilesToSettleShowTheBidirectionalControlsTheyHold()
+    {
+        const SettleCopiesDialog dialog(settle::Copies{"photo\xe2\x80\xaegnp.cs"}, nullptr);
+        QCOMPARE(dialog.findChild<QListWidget*>("files")->item(0)->text(),
+                 QStringLiteral("plugins\\photo\\u202Egnp.cs"));
     }
 
     // The editor shows a single-byte file's texts as their characters and gives back the
