@@ -38,7 +38,7 @@ void CManagerApp::SetRegistryKey(const char* organisation)
 bool CManagerApp::InitInstance()
 {
     SetRegistryKey(profile::kOrganisation);
-    CManagerDlg dlg(*m_profile);
+    mainwindow::CManagerDlg dlg(*m_profile);
     dlg.exec();
     return false;
 }

@@ -24,6 +24,8 @@
 #include <vector>
 
 using namespace korvane;
+using namespace korvane::mainwindow;
+using namespace korvane::widgets;
 
 namespace {
 

@@ -27,6 +27,7 @@
 #include <vector>
 
 using namespace korvane;
+using namespace korvane::mainwindow;
 
 namespace {
 

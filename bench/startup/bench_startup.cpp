@@ -25,6 +25,7 @@
 #include <vector>
 
 using namespace korvane;
+using namespace korvane::mainwindow;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QThread>
 #include <QTimer>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 namespace {
 
@@ -43,4 +43,4 @@ void RunWhileBusy(QWidget* window, const QString& label, const std::function<voi
     worker->wait();
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

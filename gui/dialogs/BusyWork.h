@@ -6,7 +6,7 @@
 class QString;
 class QWidget;
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // How long work runs before the window shows a progress dialog for it.
 inline constexpr std::chrono::milliseconds kProgressAfter{1000};
@@ -17,4 +17,4 @@ inline constexpr std::chrono::milliseconds kProgressAfter{1000};
 // itself. Returns once work has returned.
 void RunWhileBusy(QWidget* window, const QString& label, const std::function<void()>& work);
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
@@ -33,4 +33,4 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(sizeHint());
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

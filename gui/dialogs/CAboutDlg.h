@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // The About box: the application icon, the version and one line about the program.
 class CAboutDlg : public QDialog
@@ -13,4 +13,4 @@ public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

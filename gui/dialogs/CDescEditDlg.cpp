@@ -16,7 +16,10 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-namespace korvane {
+namespace korvane::dialogs {
+
+using widgets::LabelFor;
+using widgets::NamedComboBox;
 
 namespace {
 
@@ -147,4 +150,4 @@ QString CDescEditDlg::DescriptionText() const
     return text;
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

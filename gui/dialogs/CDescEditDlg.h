@@ -10,8 +10,10 @@ class QLineEdit;
 class QPlainTextEdit;
 
 namespace korvane {
-
 class CPluginInfo;
+} // namespace korvane
+
+namespace korvane::dialogs {
 
 // The description editor: the caller fills the members, runs exec() and reads them after OK.
 class CDescEditDlg : public QDialog
@@ -55,4 +57,4 @@ private:
     QString m_shownDescription;
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

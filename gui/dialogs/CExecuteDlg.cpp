@@ -22,9 +22,11 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 using strings::Text;
+using widgets::AccessibleNameOf;
+using widgets::LabelFor;
 
 namespace {
 
@@ -214,4 +216,4 @@ void CExecuteDlg::MoveSelected(int row, int newRow)
     m_listMods->setCurrentItem(item);
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -10,8 +10,10 @@ class QListWidget;
 class QPushButton;
 
 namespace korvane {
-
 class SettingsProfile;
+} // namespace korvane
+
+namespace korvane::dialogs {
 
 // Chooses the modification folders the game loads, in order, whether it runs as a dedicated
 // server and extra command text. Execute mode starts the game with the choices ("Go!");
@@ -56,4 +58,4 @@ private:
     QPushButton* m_buttonOk = nullptr;
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -18,9 +18,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 using strings::Text;
+using widgets::AccessibleNameOf;
+using widgets::LabelFor;
 
 namespace {
 
@@ -311,4 +313,4 @@ void COptionsDlg::OnOK()
     accept();
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

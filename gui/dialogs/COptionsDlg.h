@@ -11,7 +11,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // The Options dialog: the Tribes folder, the Korvane folder, whether storage is refreshed
 // from the plugins folder at start-up, where Windows programs need Wine, how they run, and the
@@ -64,4 +64,4 @@ private:
     QString m_strOldKorvaneDir; // as it was when the dialog opened
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace korvane {
+namespace korvane::dialogs {
+
+using widgets::LabelFor;
 
 CSaveConfigDlg::CSaveConfigDlg(QWidget* parent) : QDialog(parent)
 {
@@ -62,4 +64,4 @@ void CSaveConfigDlg::UpdateData(bool saveAndValidate)
     }
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -6,7 +6,7 @@
 class QCheckBox;
 class QLineEdit;
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // Asks for the name of a configuration and whether it stores the plug-ins' subfolders. The
 // caller fills the members, runs exec() and reads them after OK.
@@ -33,4 +33,4 @@ private:
     QCheckBox* m_checkStoreDirectory = nullptr;
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -26,9 +26,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 using strings::Text;
+using widgets::ShownText;
+using widgets::UpdateAnimation;
 
 namespace {
 
@@ -276,4 +278,4 @@ void CUpdaterDlg::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -14,9 +14,15 @@ class QPushButton;
 class QTreeWidget;
 
 namespace korvane {
+class CUpdateList;
+} // namespace korvane
+
+namespace korvane::widgets {
 
 class UpdateAnimation;
-class CUpdateList;
+} // namespace korvane::widgets
+
+namespace korvane::dialogs {
 
 // The updater window: every update of the list with its version and whether it is installed,
 // what the list's signature said, what the selected update would write (View Info), and the
@@ -63,7 +69,7 @@ private:
     // The close box asks first, as the installation goes on without the window.
     bool OnClose();
 
-    UpdateAnimation* m_animate = nullptr;
+    widgets::UpdateAnimation* m_animate = nullptr;
     QTreeWidget* m_listUpdates = nullptr;
     QPushButton* m_installButton = nullptr;
     QPushButton* m_viewInfoButton = nullptr;
@@ -77,4 +83,4 @@ private:
     std::function<void()> m_onEnded;
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -16,9 +16,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::dialogs {
 
+using mainwindow::InUseFunctions;
 using strings::Text;
+using widgets::PlainLabel;
+using widgets::ShownText;
 
 namespace {
 
@@ -43,7 +46,7 @@ QString PlainText(const InUseFunctions& functions)
         lines << QString::fromStdString(clash.function);
         for (const FunctionClash::Definer& definer : clash.plugins)
             lines << Text(strings::kClashCopyPlugin)
-                         .arg(clashtexts::PluginOf(definer, functions), FileOf(definer),
+                         .arg(mainwindow::clashtexts::PluginOf(definer, functions), FileOf(definer),
                               QString::number(definer.line));
     }
     if (const QString unreadable = Unreadable(functions); !unreadable.isEmpty())
@@ -67,7 +70,7 @@ QTreeWidget* ClashesTree(const InUseFunctions& functions, QWidget* parent)
         auto* function = new QTreeWidgetItem(tree, {QString::fromStdString(clash.function)});
         for (const FunctionClash::Definer& definer : clash.plugins) {
             auto* plugin =
-                new QTreeWidgetItem(function, {clashtexts::PluginOf(definer, functions),
+                new QTreeWidgetItem(function, {mainwindow::clashtexts::PluginOf(definer, functions),
                                                FileOf(definer), QString::number(definer.line)});
             plugin->setTextAlignment(ClashesDialog::kLineColumn, Qt::AlignRight | Qt::AlignVCenter);
         }
@@ -114,4 +117,4 @@ ClashesDialog::ClashesDialog(const InUseFunctions& functions, QWidget* parent) :
     resize(640, clashing ? 400 : 180);
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

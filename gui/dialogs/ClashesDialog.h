@@ -2,9 +2,12 @@
 
 #include <QDialog>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 class InUseFunctions;
+} // namespace korvane::mainwindow
+
+namespace korvane::dialogs {
 
 // View > Clashes...: every function that two or more plug-ins in use define, each with the
 // plug-ins that define it, the file and the line of each one's definition; the scripts that
@@ -21,7 +24,7 @@ public:
         kLineColumn
     };
 
-    explicit ClashesDialog(const InUseFunctions& functions, QWidget* parent = nullptr);
+    explicit ClashesDialog(const mainwindow::InUseFunctions& functions, QWidget* parent = nullptr);
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

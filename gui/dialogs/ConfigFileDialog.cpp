@@ -4,7 +4,8 @@
 
 #include <QFileDialog>
 
-namespace korvane::configfiledialog {
+namespace korvane::dialogs::configfiledialog {
+
 namespace {
 
 QString Run(QWidget* parent, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode)
@@ -31,4 +32,4 @@ QString GetOpenFileName(QWidget* parent)
     return Run(parent, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
 }
 
-} // namespace korvane::configfiledialog
+} // namespace korvane::dialogs::configfiledialog

@@ -14,7 +14,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::dialogs {
+
+using widgets::LabelFor;
 
 namespace {
 
@@ -208,4 +210,4 @@ void FolderBrowserDialog::OnSelectionChanged()
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(passes);
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -11,7 +11,7 @@ class QLabel;
 class QSortFilterProxyModel;
 class QTreeView;
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // Lets the user pick a folder at or below a root. With a test, a status line tells whether the
 // current folder passes it and OK is enabled only for a folder that does; without one, any folder
@@ -60,4 +60,4 @@ private:
     bool m_followCurrent = true; // until the user scrolls or chooses
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

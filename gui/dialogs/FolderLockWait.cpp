@@ -5,7 +5,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 namespace {
 
@@ -49,4 +49,4 @@ korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use,
     return WhileHeld(LockKorvaneFolder(korvaneFolder), step);
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

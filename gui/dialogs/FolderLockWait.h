@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // The Korvane folder's lock for one window command that changes the folder's files. While
 // another Korvane Manager holds it the command waits, under the wait cursor, as long as
@@ -21,4 +21,4 @@ korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use,
                                          const std::string& korvaneFolder,
                                          const std::function<void()>& step);
 
-} // namespace korvane
+} // namespace korvane::dialogs

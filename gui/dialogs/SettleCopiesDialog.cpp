@@ -10,9 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 using strings::Text;
+using widgets::ShownText;
 
 SettleCopiesDialog::SettleCopiesDialog(const settle::Copies& copies, QWidget* parent)
     : QDialog(parent)
@@ -69,4 +70,4 @@ settle::Choice SettleCopiesDialog::ask(QWidget* parent, const settle::Copies& co
     return dialog.exec() == QDialog::Accepted ? dialog.choice() : settle::Choice::Refuse;
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

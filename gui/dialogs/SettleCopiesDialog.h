@@ -8,7 +8,7 @@
 
 class QWidget;
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // Asks the player what becomes of files in use that differ from their copies in storage, which a
 // command refused to delete or keep beside storage's: "Keep my copy", "Use storage's copy" or
@@ -49,4 +49,4 @@ auto RunSettling(QWidget* parent, Run run)
     return run(settle::Settlement{choice, std::move(first.differing)}).result;
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

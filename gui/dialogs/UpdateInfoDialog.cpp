@@ -14,9 +14,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 using strings::Text;
+using widgets::PlainLabel;
 
 namespace {
 
@@ -89,4 +90,4 @@ UpdateInfoDialog::UpdateInfoDialog(const UpdatePreview& preview, QWidget* parent
     resize(640, 340);
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -3,8 +3,10 @@
 #include <QDialog>
 
 namespace korvane {
-
 class UpdatePreview;
+} // namespace korvane
+
+namespace korvane::dialogs {
 
 // View Info of the updater window: what installing one update would write, file by file (its
 // place below the Korvane folder, its size, whether it replaces a file there and, marked, where
@@ -25,4 +27,4 @@ public:
     UpdateInfoDialog(const UpdatePreview& preview, QWidget* parent = nullptr);
 };
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-namespace korvane {
+namespace korvane::dialogs {
 
 void ShowWarning(QWidget* parent, const QString& text)
 {
@@ -27,4 +27,4 @@ QString WithReason(const QString& text, const std::string& reason)
     return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
 }
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace korvane {
+namespace korvane::dialogs {
 
 // Message boxes show their text as plain text, whatever names from folders, files or servers
 // it holds: read as rich text, a name such as <img src="/dev/zero"> would have the box read that
@@ -21,4 +21,4 @@ bool AskYesNo(QWidget* parent, const QString& text);
 // A failure message: the command's own text, then the reason on a paragraph of its own.
 QString WithReason(const QString& text, const std::string& reason);
 
-} // namespace korvane
+} // namespace korvane::dialogs

@@ -67,9 +67,23 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
+using dialogs::AskYesNo;
+using dialogs::CAboutDlg;
+using dialogs::CDescEditDlg;
+using dialogs::ClashesDialog;
+using dialogs::COptionsDlg;
+using dialogs::CSaveConfigDlg;
+using dialogs::RunSettling;
+using dialogs::RunWhileBusy;
+using dialogs::ShowWarning;
+using dialogs::WhileKorvaneFolderLocked;
+using dialogs::WithReason;
 using strings::Text;
+using widgets::ElidedToolTips;
+using widgets::LabelFor;
+using widgets::ShownText;
 
 namespace {
 
@@ -1055,7 +1069,7 @@ void CManagerDlg::OnSaveConfig()
         if (!AskYesNo(this, ShownText(question)))
             return;
     }
-    const QString file = configfiledialog::GetSaveFileName(this);
+    const QString file = dialogs::configfiledialog::GetSaveFileName(this);
     if (file.isEmpty())
         return;
     const korvane::Status saved = workflow.saveConfiguration(
@@ -1081,7 +1095,7 @@ std::optional<korvane::Result<Loaded>> CManagerDlg::loadSettling(Load load)
 
 void CManagerDlg::OnLoadConfig()
 {
-    const QString file = configfiledialog::GetOpenFileName(this);
+    const QString file = dialogs::configfiledialog::GetOpenFileName(this);
     if (file.isEmpty())
         return;
     const auto loaded = loadSettling<pluginconfig::LoadedConfiguration>(
@@ -1153,28 +1167,28 @@ void CManagerDlg::showFoldersAsTheyAre()
 
 void CManagerDlg::OnExecuteTribes()
 {
-    launch::OnExecuteTribes(m_profile, this);
+    launchcommands::OnExecuteTribes(m_profile, this);
 }
 
 void CManagerDlg::OnQuickExec()
 {
-    launch::OnQuickExec(m_profile, this);
+    launchcommands::OnQuickExec(m_profile, this);
 }
 
 void CManagerDlg::OnConfigureQuickExec()
 {
-    launch::OnConfigureQuickExec(m_profile, this);
+    launchcommands::OnConfigureQuickExec(m_profile, this);
 }
 
 void CManagerDlg::OnHomePage()
 {
-    launch::OnHomePage();
+    launchcommands::OnHomePage();
 }
 
 void CManagerDlg::OnCheckForUpdates()
 {
     // What the updater installs joins the tree, also after its window has closed.
-    korvane::OnCheckForUpdates(m_profile, this, [this] { showFoldersAsTheyAre(); });
+    mainwindow::OnCheckForUpdates(m_profile, this, [this] { showFoldersAsTheyAre(); });
 }
 
 void CManagerDlg::OnViewClashes()
@@ -1183,4 +1197,4 @@ void CManagerDlg::OnViewClashes()
     clashes.exec();
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

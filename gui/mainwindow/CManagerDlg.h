@@ -22,12 +22,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace korvane {
-
-class CatalogueView;
-class FilterBar;
-class FolderFollower;
 class KorvaneWorkflow;
-class MarkedScan;
 class CPluginInfo;
 class CPluginList;
 class SettingsProfile;
@@ -37,6 +32,14 @@ struct LoadedConfiguration;
 namespace storagesync {
 struct Synchronisation;
 }
+} // namespace korvane
+
+namespace korvane::mainwindow {
+
+class CatalogueView;
+class FilterBar;
+class FolderFollower;
+class MarkedScan;
 
 // The main window: the plug-ins of the storage folder as a tree by category (left), the plug-ins
 // in use as a list (right), ">>" and "<<" between them and the selected plug-in's details below.
@@ -218,4 +221,4 @@ private:
     std::unique_ptr<FolderFollower> m_follower;
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -15,7 +15,9 @@
 #include <set>
 #include <utility>
 
-namespace korvane {
+namespace korvane::mainwindow {
+
+using widgets::ShownText;
 
 namespace {
 
@@ -867,4 +869,4 @@ void CatalogueView::rebuild(MarkedScan& scan)
         m_tree->scrollToItem(item, QAbstractItemView::PositionAtTop);
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

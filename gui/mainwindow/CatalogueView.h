@@ -26,7 +26,7 @@ class QListWidgetItem;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 class MarkedScan;
 
@@ -222,4 +222,4 @@ private:
     std::unordered_set<const QTreeWidgetItem*> m_openBeforeFilter;
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

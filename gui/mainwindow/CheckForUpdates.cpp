@@ -14,7 +14,11 @@
 #include <QLocale>
 #include <QProgressDialog>
 
-namespace korvane {
+namespace korvane::mainwindow {
+
+using dialogs::CUpdaterDlg;
+using dialogs::ShowWarning;
+using dialogs::WithReason;
 
 namespace {
 
@@ -65,4 +69,4 @@ void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
     dlg.exec();
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -5,8 +5,10 @@
 class QWidget;
 
 namespace korvane {
-
 class SettingsProfile;
+} // namespace korvane
+
+namespace korvane::mainwindow {
 
 // The "Check for updates" command: downloads the update list named by the profile and shows
 // it in the updater window. A list that cannot be read is reported; a failed download is not.
@@ -15,4 +17,4 @@ class SettingsProfile;
 void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
                        std::function<void()> onInstalled = {});
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -7,9 +7,10 @@
 
 #include <QSet>
 
-namespace korvane::clashtexts {
+namespace korvane::mainwindow::clashtexts {
 
 using strings::Text;
+using widgets::ShownText;
 
 QString FewOf(const QStringList& first, qsizetype total)
 {
@@ -65,4 +66,4 @@ QString PluginOf(const FunctionClash::Definer& definer, const InUseFunctions& in
     return name == key ? name : Text(strings::kClashPlugin).arg(name, key);
 }
 
-} // namespace korvane::clashtexts
+} // namespace korvane::mainwindow::clashtexts

@@ -6,9 +6,12 @@
 #include <QStringList>
 #include <vector>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 class InUseFunctions;
+} // namespace korvane::mainwindow
+
+namespace korvane::mainwindow {
 
 // What the window says of plug-ins that clash. A text names a few plug-ins or functions and says
 // how many more there are, so that a tool tip stays readable whatever the number.
@@ -40,4 +43,4 @@ QString PluginOf(const FunctionClash::Definer& definer, const InUseFunctions& in
 
 } // namespace clashtexts
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -8,9 +8,10 @@
 #include <QLabel>
 #include <QLocale>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 using strings::Text;
+using widgets::FilterField;
 
 FilterBar::FilterBar(QWidget* window)
     : QWidget(window), m_field(new FilterField(window)), m_count(new QLabel(this))
@@ -57,4 +58,4 @@ void FilterBar::showCount(int shown, int all)
                  : Text(strings::kFilterCount).arg(locale.toString(shown), locale.toString(all)));
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

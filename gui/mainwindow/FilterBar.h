@@ -4,9 +4,12 @@
 
 class QLabel;
 
-namespace korvane {
+namespace korvane::widgets {
 
 class FilterField;
+} // namespace korvane::widgets
+
+namespace korvane::mainwindow {
 
 // The row above the tree that filters the catalogue: the filter field and, while a filter is set,
 // how many plug-ins it leaves in view. The field empties itself on Esc; the window empties it
@@ -32,8 +35,8 @@ signals:
     void filterChanged(const QString& text);
 
 private:
-    FilterField* m_field;
+    widgets::FilterField* m_field;
     QLabel* m_count;
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -9,7 +9,7 @@
 #include <QThread>
 #include <utility>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 namespace {
 
@@ -165,4 +165,4 @@ void FolderFollower::dispose(std::unique_ptr<MarkedScan> scan)
     m_disposer->start(QThread::LowPriority);
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -14,7 +14,7 @@
 
 class QThread;
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 class MarkedScan;
 
@@ -83,4 +83,4 @@ private:
     bool m_again = false;    // a change came while a scan was under way
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -5,7 +5,9 @@
 
 #include <utility>
 
-namespace korvane {
+namespace korvane::mainwindow {
+
+using widgets::ShownText;
 
 namespace {
 
@@ -30,4 +32,4 @@ QString InUseFunctions::nameOf(const FunctionClash::Definer& definer) const
     return ShownText(definer.key);
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 // The functions that the plug-ins in use define and where they clash, as one look at the plugins
 // folder read them, with the name the window shows each of those plug-ins by: what the marks,
@@ -35,4 +35,4 @@ private:
     std::unordered_map<std::string, QString> m_names;
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -10,7 +10,21 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace korvane::launch {
+namespace korvane::mainwindow::launchcommands {
+
+using dialogs::CExecuteDlg;
+using dialogs::ShowWarning;
+using launch::BuildGameCommandLine;
+using launch::CheckCanConfigureQuickExec;
+using launch::kHomePageUrl;
+using launch::LaunchChoices;
+using launch::LaunchFailure;
+using launch::LaunchTribes;
+using launch::LoadQuickExec;
+using launch::LoadWineSettings;
+using launch::RunQuickExec;
+using launch::StoreQuickExec;
+
 namespace {
 
 void ShowMessage(QWidget* parent, std::string_view text)
@@ -93,4 +107,4 @@ void OnHomePage()
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl)));
 }
 
-} // namespace korvane::launch
+} // namespace korvane::mainwindow::launchcommands

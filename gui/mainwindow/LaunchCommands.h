@@ -3,11 +3,13 @@
 class QWidget;
 
 namespace korvane {
-
 class SettingsProfile;
+} // namespace korvane
+
+namespace korvane::mainwindow {
 
 // The main window's launch commands. Each reads the settings at the moment it runs.
-namespace launch {
+namespace launchcommands {
 
 // "Execute Tribes...": the Execute dialog, then the game with the choices made. Nothing is stored.
 void OnExecuteTribes(const SettingsProfile& profile, QWidget* parent);
@@ -21,6 +23,6 @@ void OnQuickExec(const SettingsProfile& profile, QWidget* parent);
 // "Display Korvane Home Page": the project's home page in the system's browser.
 void OnHomePage();
 
-} // namespace launch
+} // namespace launchcommands
 
-} // namespace korvane
+} // namespace korvane::mainwindow

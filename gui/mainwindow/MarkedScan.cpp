@@ -10,7 +10,9 @@
 #include <unordered_map>
 #include <utility>
 
-namespace korvane {
+namespace korvane::mainwindow {
+
+using widgets::ShownText;
 
 namespace {
 
@@ -128,4 +130,4 @@ void MarkedScan::MakeMarks()
     MarkClashes(*this);
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -8,8 +8,10 @@
 #include <vector>
 
 namespace korvane {
-
 class ScriptFunctionCache;
+} // namespace korvane
+
+namespace korvane::mainwindow {
 
 // A scan of the folders with what the window marks its plug-ins by, and the names it shows the
 // plug-ins in use by. Made away from the window, with the scan, so that the window compares
@@ -44,4 +46,4 @@ private:
     bool m_marked = false;
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

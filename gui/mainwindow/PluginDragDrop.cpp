@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 namespace {
 
@@ -146,4 +146,4 @@ bool PluginDragDrop::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -11,9 +11,12 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace korvane {
+class CPluginInfo;
+} // namespace korvane
+
+namespace korvane::mainwindow {
 
 class CatalogueView;
-class CPluginInfo;
 
 // Dragging plug-ins between the tree and the list of plug-ins in use. A drag carries the
 // plug-in's place in storage, the control it left and the process it left, under a MIME type of
@@ -58,4 +61,4 @@ private:
     std::optional<QPoint> m_pressedAt; // where the left button went down, until it is released
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 namespace {
 
@@ -120,4 +120,4 @@ int PluginFilter::match(const QString& text)
     return count;
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 // Which plug-ins a text typed into the window's filter finds: those whose name, file name key,
 // author, category or description contains it, in any letter case. Each record's texts are
@@ -52,4 +52,4 @@ private:
     std::vector<char> m_removed;
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -9,7 +9,7 @@
 #include <QPixmap>
 #include <utility>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 namespace {
 
@@ -54,4 +54,4 @@ QIcon PluginIcon(const CPluginInfo& plugin, const QIcon& fallback, int side)
     return icon;
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

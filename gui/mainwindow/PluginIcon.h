@@ -3,12 +3,14 @@
 #include <QIcon>
 
 namespace korvane {
-
 class CPluginInfo;
+} // namespace korvane
+
+namespace korvane::mainwindow {
 
 // The icon the tree and the list show for a plug-in, side by side pixels: the image of its icon
 // file nearest that size, scaled to it; fallback when it names no icon file or none that can be
 // decoded.
 QIcon PluginIcon(const CPluginInfo& plugin, const QIcon& fallback, int side);
 
-} // namespace korvane
+} // namespace korvane::mainwindow

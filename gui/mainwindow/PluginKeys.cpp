@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <utility>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 PluginKeys::PluginKeys(QTreeWidget* tree, QListWidget* list, Commands commands, QObject* parent)
     : QObject(parent), m_tree(tree), m_list(list), m_commands(std::move(commands))
@@ -69,4 +69,4 @@ void PluginKeys::openMenu(QObject* control)
         m_commands.listMenu(m_list->visualItemRect(selected.first()).center());
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -7,7 +7,7 @@
 class QListWidget;
 class QTreeWidget;
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 // The keys of the tree and the list of plug-ins in use, as the window's commands: Enter on the
 // tree's current item and Enter or Delete on the list's selected entry, and the context-menu key
@@ -41,4 +41,4 @@ private:
     Commands m_commands;
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <utility>
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 namespace {
 
@@ -95,4 +95,4 @@ void TwinMarks::clear()
     m_withWarning.clear();
 }
 
-} // namespace korvane
+} // namespace korvane::mainwindow

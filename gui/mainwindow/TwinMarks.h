@@ -12,7 +12,7 @@ class QListWidgetItem;
 class QTreeWidgetItem;
 class QWidget;
 
-namespace korvane {
+namespace korvane::mainwindow {
 
 // The marks of twins and of plug-ins that clash in the tree and the list: the style's warning sign
 // over a marked plug-in's icon, and why it is marked as its tool tip and accessible description. A
@@ -56,4 +56,4 @@ private:
     std::unordered_map<qint64, QIcon> m_withWarning; // by the icon's QIcon::cacheKey()
 };
 
-} // namespace korvane
+} // namespace korvane::mainwindow

@@ -6,7 +6,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 
-namespace korvane {
+namespace korvane::widgets {
 
 ElidedToolTips::ElidedToolTips(QAbstractItemView* view) : QObject(view), m_view(view)
 {
@@ -45,4 +45,4 @@ bool ElidedToolTips::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-} // namespace korvane
+} // namespace korvane::widgets

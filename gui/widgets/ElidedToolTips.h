@@ -4,7 +4,7 @@
 
 class QAbstractItemView;
 
-namespace korvane {
+namespace korvane::widgets {
 
 // Gives the items of a view whose text does not fit a tool tip with the whole text, before
 // the item's own tip (a twin's mark, for one). Items that fit show their own tip only.
@@ -21,4 +21,4 @@ private:
     QAbstractItemView* m_view;
 };
 
-} // namespace korvane
+} // namespace korvane::widgets

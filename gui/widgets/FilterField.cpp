@@ -7,7 +7,7 @@
 #include <QShortcut>
 #include <QToolButton>
 
-namespace korvane {
+namespace korvane::widgets {
 
 FilterField::FilterField(QWidget* window) : QLineEdit(window)
 {
@@ -44,4 +44,4 @@ void FilterField::keyPressEvent(QKeyEvent* event)
     }
 }
 
-} // namespace korvane
+} // namespace korvane::widgets

@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-namespace korvane {
+namespace korvane::widgets {
 
 // The window's filter field. Esc empties it (the window empties it on Esc anywhere else too)
 // and Enter is taken by it; the platform's Find key (Ctrl+F) moves the focus here from anywhere
@@ -16,4 +16,4 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-} // namespace korvane
+} // namespace korvane::widgets

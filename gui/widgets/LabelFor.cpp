@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-namespace korvane {
+namespace korvane::widgets {
 
 QString AccessibleNameOf(const QString& caption)
 {
@@ -29,4 +29,4 @@ void LabelFor(QLabel* label, QWidget* control)
         box->lineEdit()->setAccessibleName(name);
 }
 
-} // namespace korvane
+} // namespace korvane::widgets

@@ -4,7 +4,7 @@ class QLabel;
 class QString;
 class QWidget;
 
-namespace korvane {
+namespace korvane::widgets {
 
 // Makes a label name its control: its & shortcut moves the focus there, and a screen reader
 // calls the control by the label's words (without the shortcut's & and the closing colon),
@@ -15,4 +15,4 @@ void LabelFor(QLabel* label, QWidget* control);
 // A caption as a control's accessible name: "&Tribes Directory:" -> "Tribes Directory".
 QString AccessibleNameOf(const QString& caption);
 
-} // namespace korvane
+} // namespace korvane::widgets

@@ -4,7 +4,7 @@
 #include <QAccessibleWidget>
 #include <QLineEdit>
 
-namespace korvane {
+namespace korvane::widgets {
 
 namespace {
 
@@ -60,4 +60,4 @@ NamedComboBox::NamedComboBox(QWidget* parent) : QComboBox(parent)
     setEditable(true);
 }
 
-} // namespace korvane
+} // namespace korvane::widgets

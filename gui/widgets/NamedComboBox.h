@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-namespace korvane {
+namespace korvane::widgets {
 
 // An editable combo box that a screen reader calls by its label (LabelFor), as every other
 // control: on Linux, Qt's own accessible combo box gives its current text as its name, so a
@@ -14,4 +14,4 @@ public:
     explicit NamedComboBox(QWidget* parent);
 };
 
-} // namespace korvane
+} // namespace korvane::widgets

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace korvane {
+namespace korvane::widgets {
 
 QLabel* PlainLabel(const QString& text, const char* objectName, QWidget* parent)
 {
@@ -13,4 +13,4 @@ QLabel* PlainLabel(const QString& text, const char* objectName, QWidget* parent)
     return label;
 }
 
-} // namespace korvane
+} // namespace korvane::widgets

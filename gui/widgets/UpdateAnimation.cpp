@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPolygon>
 
-namespace korvane {
+namespace korvane::widgets {
 
 namespace {
 
@@ -81,4 +81,4 @@ void UpdateAnimation::NextFrame()
     update();
 }
 
-} // namespace korvane
+} // namespace korvane::widgets

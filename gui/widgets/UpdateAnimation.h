@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace korvane {
+namespace korvane::widgets {
 
 // The clip that plays while an update installs: an arrow dropping into a tray, 8 frames of 16 by
 // 20 pixels, 200 ms each, drawn centred on a transparent background.
@@ -45,4 +45,4 @@ private:
     int m_frame = 0;
 };
 
-} // namespace korvane
+} // namespace korvane::widgets

@@ -23,7 +23,7 @@ struct Manager
 {
     TestTree files;
     SettingsProfile profile = SettingsProfile::AtFile(files.QPath("settings.ini"));
-    CManagerDlg dlg{profile};
+    mainwindow::CManagerDlg dlg{profile};
     QTreeWidget* tree = dlg.findChild<QTreeWidget*>("tree");
     QListWidget* list = dlg.findChild<QListWidget*>("list");
     QPushButton* use = dlg.findChild<QPushButton*>("use");

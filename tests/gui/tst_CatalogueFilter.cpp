@@ -5,6 +5,7 @@
 #include <QLabel>
 
 using namespace korvane;
+using namespace korvane::mainwindow;
 using namespace managertest;
 
 class tst_CatalogueFilter : public QObject

@@ -24,6 +24,8 @@
 #include <QPlainTextEdit>
 
 using namespace korvane;
+using namespace korvane::dialogs;
+using namespace korvane::mainwindow;
 using namespace managertest;
 
 namespace {

@@ -12,6 +12,7 @@
 #include <QImageWriter>
 
 using namespace korvane;
+using namespace korvane::mainwindow;
 using namespace managertest;
 
 namespace {

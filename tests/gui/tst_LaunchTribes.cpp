@@ -17,6 +17,8 @@
 #include <QtTest>
 
 using namespace korvane;
+using namespace korvane::dialogs;
+using namespace korvane::mainwindow;
 
 namespace {
 
@@ -85,7 +87,7 @@ private slots:
             QTest::keyClicks(dlg->findChild<QLineEdit*>(), "+exec a.cs");
             QTest::keyClick(dlg->findChild<QLineEdit*>(), Qt::Key_Return); // presses "Go!"
         });
-        launch::OnExecuteTribes(f.profile, nullptr);
+        launchcommands::OnExecuteTribes(f.profile, nullptr);
         QTRY_COMPARE_WITH_TIMEOUT(
             testsupport::TribesRun(f.tree, "tribes/"),
             testsupport::ExpectedRun(f.tree, "tribes/",
@@ -108,7 +110,7 @@ private slots:
                       PushButton(dlg, S(strings::kExecSave))->click();
                   })
             .Browse(f.tree.QPath("tribes/alpha"));
-        launch::OnConfigureQuickExec(f.profile, nullptr);
+        launchcommands::OnConfigureQuickExec(f.profile, nullptr);
         QVERIFY(script.Finished());
         QCOMPARE(f.profile.GetProfileString(profile::kQuickExec, profile::kMods), "alpha\\korvane");
 
@@ -120,7 +122,7 @@ private slots:
             dlg->findChild<QCheckBox*>()->click();
             PushButton(dlg, S(strings::kExecCancel))->click();
         });
-        launch::OnConfigureQuickExec(f.profile, nullptr);
+        launchcommands::OnConfigureQuickExec(f.profile, nullptr);
         QVERIFY(script.Finished());
         QVERIFY(launch::LoadQuickExec(f.profile).dedicated);
     }
@@ -140,7 +142,7 @@ private slots:
         }
         f.SetFolder(profile::kKorvane, "");
         script.AnswerMessage();
-        launch::OnConfigureQuickExec(f.profile, nullptr);
+        launchcommands::OnConfigureQuickExec(f.profile, nullptr);
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(),
                  QStringList({S(strings::kExecTribesNotFound), S(strings::kExecTribesNotFound),

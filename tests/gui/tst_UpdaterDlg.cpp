@@ -23,6 +23,8 @@
 #include <QtTest>
 
 using namespace korvane;
+using namespace korvane::dialogs;
+using namespace korvane::mainwindow;
 
 using testsupport::MakeUpdate;
 

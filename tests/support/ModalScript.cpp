@@ -51,11 +51,16 @@ ModalScript& ModalScript::Expect(std::function<bool(QWidget*)> accepts, Step ste
 
 ModalScript& ModalScript::Then(const char* className, Step step)
 {
-    // The program's own classes may be named without their namespace.
-    const QByteArray qualified = QByteArray("korvane::") + className;
+    // The program's own classes may be named without their namespaces.
+    const QByteArray suffix = QByteArray("::") + className;
     return Expect(
-        [className, qualified](QWidget* active) {
-            return active->inherits(className) || active->inherits(qualified.constData());
+        [className, suffix](QWidget* active) {
+            for (const QMetaObject* meta = active->metaObject(); meta; meta = meta->superClass()) {
+                const QByteArray name = meta->className();
+                if (name == className || name.endsWith(suffix))
+                    return true;
+            }
+            return false;
         },
         std::move(step));
 }
@@ -92,7 +97,7 @@ ModalScript& ModalScript::Press(const QString& button)
 ModalScript& ModalScript::Browse(const QString& folder)
 {
     return Then("FolderBrowserDialog", [folder](QWidget* active) {
-        auto* browser = static_cast<FolderBrowserDialog*>(active);
+        auto* browser = static_cast<dialogs::FolderBrowserDialog*>(active);
         QVERIFY(browser->SelectFolder(folder));
         QVERIFY(browser->IsOkEnabled());
         QTest::keyClick(browser, Qt::Key_Return);

@@ -21,6 +21,8 @@
 #include <QTreeWidget>
 
 using namespace korvane;
+using namespace korvane::dialogs;
+using namespace korvane::mainwindow;
 
 namespace {
 
