@@ -101,16 +101,16 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
     if (!Download(session, updates, SourceOf(session, arguments)))
         return kExitFailure;
     if (arguments.isSet(kFiles)) {
-        PrintFiles(session, updates, *korvaneFolder);
+        PrintFiles(session, updates, korvaneFolder->Stored());
         return kExitSuccess;
     }
     const HeldPlugins held = HeldPlugins::Load(session.Profile());
     for (int i = 0; i < updates.GetSize(); ++i) {
         const CUpdateInfo& update = updates.GetAt(i);
         const char* installed = strings::kInstalledHeld;
-        if (held.ReplacedBy(update, *korvaneFolder).empty())
-            installed = updates.IsInstalled(*korvaneFolder, i) ? strings::kInstalledYes
-                                                               : strings::kInstalledNo;
+        if (held.ReplacedBy(update, korvaneFolder->Stored()).empty())
+            installed = updates.IsInstalled(korvaneFolder->Stored(), i) ? strings::kInstalledYes
+                                                                        : strings::kInstalledNo;
         session.Out() << clioutput::TabSeparated(
             {std::to_string(i), update.m_strUpdateName, update.VersionText(), installed});
     }
@@ -181,7 +181,7 @@ korvane::Status Settled(const korvane::Status& installed, const settle::Copies& 
     if (installed || kept.empty() || choice == settle::Choice::Refuse)
         return installed;
     const auto settled =
-        settle::Settle(korvaneFolder, {choice, kept}, std::chrono::system_clock::now());
+        settle::Settle(Path(korvaneFolder), {choice, kept}, std::chrono::system_clock::now());
     return settled.status();
 }
 
@@ -236,14 +236,14 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
                 failures.push_back(korvane::Status::Failure(strings::kReasonInterrupted));
             break;
         }
-        if (PassOverHeld(session, updates->GetAt(index), held, *korvaneFolder)) {
+        if (PassOverHeld(session, updates->GetAt(index), held, korvaneFolder->Stored())) {
             passedOver = true;
             continue;
         }
         settle::Copies kept;
-        auto status =
-            Settled(InstallOne(session, updates, index, *korvaneFolder, interruption, kept), kept,
-                    *choice, *korvaneFolder);
+        auto status = Settled(
+            InstallOne(session, updates, index, korvaneFolder->Stored(), interruption, kept), kept,
+            *choice, korvaneFolder->Stored());
         refused = refused || (!status && !kept.empty() && *choice == settle::Choice::Refuse);
         if (status)
             ReportInstalled(session, updates->GetAt(index));

@@ -26,12 +26,12 @@ namespace {
 
 bool IsKorvaneFolder(const QString& folder)
 {
-    return korvane::HasKorvaneScript(folder.toStdString());
+    return korvane::HasKorvaneScript(korvane::Path(folder.toStdString()));
 }
 
 bool IsTribesFolder(const QString& folder)
 {
-    return korvane::FindTribesProgram(folder.toStdString()).has_value();
+    return korvane::FindTribesProgram(korvane::Path(folder.toStdString())).has_value();
 }
 
 bool IsWinePrefix(const QString& folder)

@@ -151,7 +151,7 @@ void CUpdaterDlg::OnInitDialog()
     // Whether an update is installed depends on the copies in use of its plug-ins too.
     CPluginList inUse;
     if (!m_korvaneFolder.empty())
-        inUse.Rescan(PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)).Stored());
+        inUse.Rescan(PluginsFolder(Path(kpath::WithTrailingSeparator(m_korvaneFolder))).Stored());
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);
@@ -200,7 +200,7 @@ void CUpdaterDlg::OnInstall()
     if (selected.isEmpty() || m_nInstalling != -1 ||
         !selected.front()->data(kNameColumn, kHeldRole).toString().isEmpty())
         return;
-    auto lock = LockKorvaneFolder(m_korvaneFolder);
+    auto lock = LockKorvaneFolder(Path(m_korvaneFolder));
     if (!lock) {
         ShowWarning(this, WithReason(Text(strings::kInstallFailed), lock.reason()));
         return;
@@ -255,9 +255,9 @@ bool CUpdaterDlg::SettleKeptCopies(const QStringList& keptCopies)
     settlement.choice = SettleCopiesDialog::ask(this, settlement.copies);
     if (settlement.choice == settle::Choice::Refuse)
         return false;
-    const auto lock = LockKorvaneFolder(m_korvaneFolder);
+    const auto lock = LockKorvaneFolder(Path(m_korvaneFolder));
     const auto settled =
-        lock ? settle::Settle(m_korvaneFolder, settlement, std::chrono::system_clock::now())
+        lock ? settle::Settle(Path(m_korvaneFolder), settlement, std::chrono::system_clock::now())
              : korvane::Result<std::string>(lock.status());
     if (!settled)
         ShowWarning(this, WithReason(Text(strings::kSettleFailed), settled.reason()));

@@ -9,7 +9,7 @@
 
 namespace korvane {
 
-SetAsideCopies::SetAsideCopies(std::string korvaneFolder, std::string stem)
+SetAsideCopies::SetAsideCopies(Path korvaneFolder, std::string stem)
     : m_korvaneFolder(std::move(korvaneFolder)), m_stem(std::move(stem))
 {}
 

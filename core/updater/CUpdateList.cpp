@@ -148,7 +148,8 @@ bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index) const
 {
     CPluginList inUse;
     if (!korvaneFolder.empty())
-        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder)).Stored());
+        inUse.Rescan(
+            korvane::PluginsFolder(Path(kpath::WithTrailingSeparator(korvaneFolder))).Stored());
     return IsInstalled(korvaneFolder, index, &inUse);
 }
 

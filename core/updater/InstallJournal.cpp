@@ -40,8 +40,9 @@ bool IsHex(const QByteArray& text)
 } // namespace
 
 InstallJournal::InstallJournal(const std::string& korvaneFolder)
-    : m_file(configbackup::BackupFolder(kpath::WithTrailingSeparator(korvaneFolder)).OnDisk() /
-             kJournalName)
+    : m_file(
+          configbackup::BackupFolder(Path(kpath::WithTrailingSeparator(korvaneFolder))).OnDisk() /
+          kJournalName)
 {
     const auto bytes = kfs::ReadFile(m_file, kLargest);
     if (!bytes || bytes->size() > kLargest)

@@ -17,7 +17,8 @@ korvane::Status InstallThreadProc(const InstallParams& params,
     CPluginList inUse;
     if (!params.korvaneFolder.empty())
         inUse.Rescan(
-            korvane::PluginsFolder(kpath::WithTrailingSeparator(params.korvaneFolder)).Stored());
+            korvane::PluginsFolder(Path(kpath::WithTrailingSeparator(params.korvaneFolder)))
+                .Stored());
     // A copy in use the scan missed would keep its old bytes beside storage's new ones.
     if (auto unreadable = inUse.Unreadable(); !unreadable)
         return unreadable;

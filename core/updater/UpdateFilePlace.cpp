@@ -67,7 +67,7 @@ bool IsBelowStorage(std::string_view rel)
 std::string InUsePlace(const std::string& korvaneFolder, const std::string& target,
                        const std::string& subDir, const std::string& name)
 {
-    const Path plugins = PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder));
+    const Path plugins = PluginsFolder(Path(kpath::WithTrailingSeparator(korvaneFolder)));
     if (IsBelowStorage(target))
         return (plugins / (target.substr(kStorage.size() + 1) + subDir + name)).Stored();
     if (target.empty() && IsBelowStorage(subDir))

@@ -111,7 +111,7 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
     if (keptCopies) {
         // Each copy in use lies at its storage file's place below plugins\.
         const std::string plugins =
-            PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)).Stored();
+            PluginsFolder(Path(kpath::WithTrailingSeparator(m_korvaneFolder))).Stored();
         for (const Staged& staged : m_staged) {
             if (staged.action == CopyAction::Kept)
                 keptCopies->push_back(staged.place->inUseCopy.substr(plugins.size()));
@@ -359,10 +359,10 @@ korvane::Status UpdateInstallation::BackUpReplaced() const
             return korvane::Status::Failure(
                 Reason(strings::kReasonUnsafeName, Q(kpath::FromNative(target))));
         if (!backup) {
-            auto stem = configbackup::NewStem(korvane, std::chrono::system_clock::now());
+            auto stem = configbackup::NewStem(Path(korvane), std::chrono::system_clock::now());
             if (!stem)
                 return stem.status();
-            backup.emplace(korvane, std::move(stem).value());
+            backup.emplace(Path(korvane), std::move(stem).value());
         }
         if (korvane::Status saved = backup->Put(kpath::FromNative(rel), target); !saved)
             return saved;

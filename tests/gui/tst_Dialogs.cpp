@@ -271,7 +271,7 @@ private slots:
         tree.Write("plasma.desc.txt",
                    "Name=Plasma \xe0 gogo\r\nAuthor=Me\r\none\r\r\ntwo\xa0three");
         CPluginInfo plugin;
-        plugin.ReadDescription(tree.Root(), "plasma");
+        plugin.ReadDescription(tree.Folder(), "plasma");
         CDescEditDlg dlg;
         dlg.SetFromRecord(plugin);
         QString shown;

@@ -124,7 +124,7 @@ private slots:
 
         // Another Korvane Manager changing the folder: the installation waits, then changes
         // nothing.
-        const auto held = korvane::FolderLock::acquire(updates.tree.Root());
+        const auto held = korvane::FolderLock::acquire(updates.tree.Folder());
         QVERIFY(held);
         script.AnswerMessage();
         ClickRow(dlg.get(), 1);
