@@ -81,7 +81,7 @@ bool Download(CliSession& session, CUpdateList& updates, const UpdateSource& sou
 }
 
 // updates --files: each file of each update, in the terms of the window's View Info.
-void PrintFiles(CliSession& session, const CUpdateList& updates, const std::string& korvaneFolder)
+void PrintFiles(CliSession& session, const CUpdateList& updates, const Path& korvaneFolder)
 {
     for (int i = 0; i < updates.GetSize(); ++i) {
         const UpdatePreview preview = UpdatePreview::Of(updates, i, korvaneFolder);
@@ -101,16 +101,16 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
     if (!Download(session, updates, SourceOf(session, arguments)))
         return kExitFailure;
     if (arguments.isSet(kFiles)) {
-        PrintFiles(session, updates, korvaneFolder->Stored());
+        PrintFiles(session, updates, *korvaneFolder);
         return kExitSuccess;
     }
     const HeldPlugins held = HeldPlugins::Load(session.Profile());
     for (int i = 0; i < updates.GetSize(); ++i) {
         const CUpdateInfo& update = updates.GetAt(i);
         const char* installed = strings::kInstalledHeld;
-        if (held.ReplacedBy(update, korvaneFolder->Stored()).empty())
-            installed = updates.IsInstalled(korvaneFolder->Stored(), i) ? strings::kInstalledYes
-                                                                        : strings::kInstalledNo;
+        if (held.ReplacedBy(update, *korvaneFolder).empty())
+            installed = updates.IsInstalled(*korvaneFolder, i) ? strings::kInstalledYes
+                                                               : strings::kInstalledNo;
         session.Out() << clioutput::TabSeparated(
             {std::to_string(i), update.m_strUpdateName, update.VersionText(), installed});
     }
@@ -120,7 +120,7 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
 // Says, naming them, that the update was passed over for the held plug-ins it would replace;
 // false when it would replace none.
 bool PassOverHeld(CliSession& session, const CUpdateInfo& update, const HeldPlugins& held,
-                  const std::string& korvaneFolder)
+                  const Path& korvaneFolder)
 {
     const std::vector<std::string> keys = held.ReplacedBy(update, korvaneFolder);
     if (keys.empty())
@@ -153,8 +153,8 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
 }
 
 korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates,
-                           int index, const std::string& korvaneFolder,
-                           const Interruption& interruption, settle::Copies& kept)
+                           int index, const Path& korvaneFolder, const Interruption& interruption,
+                           settle::Copies& kept)
 {
     // The command runs under the Korvane folder's lock already.
     const InstallParams params{index, korvaneFolder, updates, nullptr};
@@ -176,12 +176,12 @@ korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateLis
 // An update installed but for copies in use the player changed is complete once they are settled
 // as the options say.
 korvane::Status Settled(const korvane::Status& installed, const settle::Copies& kept,
-                        settle::Choice choice, const std::string& korvaneFolder)
+                        settle::Choice choice, const Path& korvaneFolder)
 {
     if (installed || kept.empty() || choice == settle::Choice::Refuse)
         return installed;
     const auto settled =
-        settle::Settle(Path(korvaneFolder), {choice, kept}, std::chrono::system_clock::now());
+        settle::Settle(korvaneFolder, {choice, kept}, std::chrono::system_clock::now());
     return settled.status();
 }
 
@@ -236,14 +236,14 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
                 failures.push_back(korvane::Status::Failure(strings::kReasonInterrupted));
             break;
         }
-        if (PassOverHeld(session, updates->GetAt(index), held, korvaneFolder->Stored())) {
+        if (PassOverHeld(session, updates->GetAt(index), held, *korvaneFolder)) {
             passedOver = true;
             continue;
         }
         settle::Copies kept;
-        auto status = Settled(
-            InstallOne(session, updates, index, korvaneFolder->Stored(), interruption, kept), kept,
-            *choice, korvaneFolder->Stored());
+        auto status =
+            Settled(InstallOne(session, updates, index, *korvaneFolder, interruption, kept), kept,
+                    *choice, *korvaneFolder);
         refused = refused || (!status && !kept.empty() && *choice == settle::Choice::Refuse);
         if (status)
             ReportInstalled(session, updates->GetAt(index));

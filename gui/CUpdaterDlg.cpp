@@ -70,8 +70,8 @@ void MarkHeld(QTreeWidgetItem* row, const std::vector<std::string>& keys)
 
 } // namespace
 
-CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> updates, std::string korvaneFolder,
-                         HeldPlugins held, QWidget* parent)
+CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> updates, Path korvaneFolder, HeldPlugins held,
+                         QWidget* parent)
     : QDialog(parent), m_pUpdates(std::move(updates)), m_korvaneFolder(std::move(korvaneFolder)),
       m_held(std::move(held))
 {
@@ -150,8 +150,8 @@ void CUpdaterDlg::OnInitDialog()
 
     // Whether an update is installed depends on the copies in use of its plug-ins too.
     CPluginList inUse;
-    if (!m_korvaneFolder.empty())
-        inUse.Rescan(PluginsFolder(Path(kpath::WithTrailingSeparator(m_korvaneFolder))).Stored());
+    if (!m_korvaneFolder.Stored().empty())
+        inUse.Rescan(PluginsFolder(m_korvaneFolder.AsFolder()).Stored());
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);
@@ -200,7 +200,7 @@ void CUpdaterDlg::OnInstall()
     if (selected.isEmpty() || m_nInstalling != -1 ||
         !selected.front()->data(kNameColumn, kHeldRole).toString().isEmpty())
         return;
-    auto lock = LockKorvaneFolder(Path(m_korvaneFolder));
+    auto lock = LockKorvaneFolder(m_korvaneFolder);
     if (!lock) {
         ShowWarning(this, WithReason(Text(strings::kInstallFailed), lock.reason()));
         return;
@@ -255,9 +255,9 @@ bool CUpdaterDlg::SettleKeptCopies(const QStringList& keptCopies)
     settlement.choice = SettleCopiesDialog::ask(this, settlement.copies);
     if (settlement.choice == settle::Choice::Refuse)
         return false;
-    const auto lock = LockKorvaneFolder(Path(m_korvaneFolder));
+    const auto lock = LockKorvaneFolder(m_korvaneFolder);
     const auto settled =
-        lock ? settle::Settle(Path(m_korvaneFolder), settlement, std::chrono::system_clock::now())
+        lock ? settle::Settle(m_korvaneFolder, settlement, std::chrono::system_clock::now())
              : korvane::Result<std::string>(lock.status());
     if (!settled)
         ShowWarning(this, WithReason(Text(strings::kSettleFailed), settled.reason()));

@@ -78,6 +78,11 @@ bool Path::IsFolder() const
     return kpath::EndsWithSeparator(m_stored);
 }
 
+Path Path::AsFolder() const
+{
+    return Path(kpath::WithTrailingSeparator(m_stored));
+}
+
 Path Path::operator/(std::string_view rel) const
 {
     Path joined(*this);

@@ -26,6 +26,8 @@ public:
     const std::string& Stored() const { return m_stored; }
     // A folder's path ends in a separator.
     bool IsFolder() const;
+    // The same path as a folder's: with the system's separator at the end unless it ends in one.
+    Path AsFolder() const;
 
     // rel (stored form, relative) below this path, with a separator between them unless this
     // path ends in one or is empty.

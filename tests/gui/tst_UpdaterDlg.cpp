@@ -68,7 +68,7 @@ struct Updates
                 MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10),
                 MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0),
                 MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3)),
-            tree.Root(), std::move(held));
+            tree.Folder(), std::move(held));
         dlg->show();
         return dlg;
     }
@@ -208,7 +208,7 @@ private slots:
                                 MakeUpdate("Sniper", "", "",
                                            {{"sniper.cs", "storage\\", 1234}, {"x.cs", "..\\", 1}},
                                            1, 10)),
-            tree.Root());
+            tree.Folder());
         dlg.show();
         QCOMPARE(dlg.findChild<QLabel*>("signature")->text(), S(strings::kListUnsigned));
         // The info window's heading, its rows (the note's beginning) and its signature line.
