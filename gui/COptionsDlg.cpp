@@ -34,9 +34,10 @@ bool IsTribesFolder(const QString& folder)
     return korvane::FindTribesProgram(korvane::Path(folder.toStdString())).has_value();
 }
 
+// Taken exactly: Wine is given the prefix as it is written, and finds it in no other letter case.
 bool IsWinePrefix(const QString& folder)
 {
-    return kprocess::IsWinePrefix(kpath::ToNative(folder.toStdString()));
+    return kprocess::IsWinePrefix(korvane::Path(folder.toStdString()).AsGiven());
 }
 
 QLineEdit* FolderEdit(const char* name, QWidget* parent)

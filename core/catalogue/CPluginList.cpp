@@ -229,11 +229,11 @@ korvane::Status CPluginList::WriteConfig(const std::string& file, bool storeDire
     }
     const std::string disk = textfile::ToDiskText(text);
     if (disk.size() > kMaxConfigBytes)
-        return korvane::Status::Failure(kpath::FromNative(kpath::ToNative(file)) + ": " +
+        return korvane::Status::Failure(kpath::FromNative(Path(file).AsGiven()) + ": " +
                                         strings::kReasonConfigWouldBeTooLarge);
     // The path is the one the user chose, taken exactly: another file that differs only in
     // letter case is not the one to replace.
-    return kfs::WriteFileAtomically(kpath::ToNative(file), disk);
+    return kfs::WriteFileAtomically(Path(file).AsGiven(), disk);
 }
 
 korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::path& file)

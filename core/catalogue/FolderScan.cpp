@@ -25,10 +25,12 @@ std::uint64_t IconStamp(const std::string& iconPath)
     if (iconPath.empty())
         return 0;
     // The scan took the path from the disk's listings; only the Korvane folder's part may be
-    // spelt otherwise there.
-    auto written = kfs::LastWriteStamp(kpath::ToNative(iconPath));
+    // spelt otherwise there. Taken as given first: finding every name's letter case again would
+    // cost a look at each folder above it, for each of thousands of icons.
+    const Path icon(iconPath);
+    auto written = kfs::LastWriteStamp(icon.AsGiven());
     if (!written)
-        written = kfs::LastWriteStamp(Path(iconPath).OnDisk());
+        written = kfs::LastWriteStamp(icon.OnDisk());
     return written ? static_cast<std::uint64_t>(*written) : 0;
 }
 

@@ -127,6 +127,11 @@ fs::path Path::OnDisk() const
     return resolved;
 }
 
+fs::path Path::AsGiven() const
+{
+    return kpath::ToNative(m_stored);
+}
+
 bool Path::Exists() const
 {
     std::error_code ec;
