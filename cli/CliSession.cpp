@@ -34,7 +34,7 @@ std::string CliSession::TribesFolder() const
 KorvaneWorkflow& CliSession::Workflow()
 {
     if (!m_workflow) {
-        const auto whileLocked = [this](FolderLock::Use use, const std::string& folder,
+        const auto whileLocked = [this](FolderLock::Use use, const Path& folder,
                                         const std::function<void()>& step) {
             const auto lock = FolderLock::acquireFor(use, folder, m_lockWait);
             if (!lock)
@@ -48,15 +48,16 @@ KorvaneWorkflow& CliSession::Workflow()
     return *m_workflow;
 }
 
-std::optional<std::string> CliSession::RequireKorvaneFolder()
+std::optional<Path> CliSession::RequireKorvaneFolder()
 {
-    std::string folder = KorvaneFolder();
-    if (folder.empty()) {
+    Path folder(KorvaneFolder());
+    if (folder.Stored().empty()) {
         Fail(std::string_view(strings::kCliNoKorvaneFolder));
         return std::nullopt;
     }
-    if (!kfs::IsFolder(Path(folder).OnDisk())) {
-        Fail(strings::Text(strings::kCliKorvaneFolderMissing).arg(QString::fromStdString(folder)));
+    if (!kfs::IsFolder(folder.OnDisk())) {
+        Fail(strings::Text(strings::kCliKorvaneFolderMissing)
+                 .arg(QString::fromStdString(folder.Stored())));
         return std::nullopt;
     }
     return folder;

@@ -3,6 +3,7 @@
 #include "core/catalogue/CommandMessages.h"
 #include "core/catalogue/KorvaneWorkflow.h"
 #include "core/platform/FolderLock.h"
+#include "core/platform/Path.h"
 #include "core/platform/SettingsProfile.h"
 #include "core/platform/Status.h"
 
@@ -35,7 +36,7 @@ public:
     std::string KorvaneFolder() const;
     std::string TribesFolder() const;
     // The Korvane folder when it is set and exists; otherwise reports why and gives nothing.
-    std::optional<std::string> RequireKorvaneFolder();
+    std::optional<Path> RequireKorvaneFolder();
 
     void SetCommand(const Command* command) { m_command = command; }
 

@@ -79,8 +79,8 @@ int List(CliSession& session, const QCommandLineParser& arguments)
     FolderScan scan;
     scan.inUse.Rescan(korvane::PluginsFolder(*korvaneFolder).Stored());
     if (!inUseOnly) {
-        const std::string storage = korvane::StorageFolder(*korvaneFolder).Stored();
-        scan.catalogue.Rescan(storage);
+        const Path storage = korvane::StorageFolder(*korvaneFolder);
+        scan.catalogue.Rescan(storage.Stored());
         scan.DescribeTwins(storage);
     }
     const CPluginList& shown = inUseOnly ? scan.inUse : scan.catalogue;

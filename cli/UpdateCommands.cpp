@@ -81,7 +81,7 @@ bool Download(CliSession& session, CUpdateList& updates, const UpdateSource& sou
 }
 
 // updates --files: each file of each update, in the terms of the window's View Info.
-void PrintFiles(CliSession& session, const CUpdateList& updates, const std::string& korvaneFolder)
+void PrintFiles(CliSession& session, const CUpdateList& updates, const Path& korvaneFolder)
 {
     for (int i = 0; i < updates.GetSize(); ++i) {
         const UpdatePreview preview = UpdatePreview::Of(updates, i, korvaneFolder);
@@ -120,7 +120,7 @@ int Updates(CliSession& session, const QCommandLineParser& arguments)
 // Says, naming them, that the update was passed over for the held plug-ins it would replace;
 // false when it would replace none.
 bool PassOverHeld(CliSession& session, const CUpdateInfo& update, const HeldPlugins& held,
-                  const std::string& korvaneFolder)
+                  const Path& korvaneFolder)
 {
     const std::vector<std::string> keys = held.ReplacedBy(update, korvaneFolder);
     if (keys.empty())
@@ -153,8 +153,8 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
 }
 
 korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates,
-                           int index, const std::string& korvaneFolder,
-                           const Interruption& interruption, settle::Copies& kept)
+                           int index, const Path& korvaneFolder, const Interruption& interruption,
+                           settle::Copies& kept)
 {
     // The command runs under the Korvane folder's lock already.
     const InstallParams params{index, korvaneFolder, updates, nullptr};
@@ -176,7 +176,7 @@ korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateLis
 // An update installed but for copies in use the player changed is complete once they are settled
 // as the options say.
 korvane::Status Settled(const korvane::Status& installed, const settle::Copies& kept,
-                        settle::Choice choice, const std::string& korvaneFolder)
+                        settle::Choice choice, const Path& korvaneFolder)
 {
     if (installed || kept.empty() || choice == settle::Choice::Refuse)
         return installed;

@@ -2,6 +2,7 @@
 // into the same folder, best of five each; then the reading of a 10,000-record update list.
 #include "bench/GeneratedKorvane.h"
 #include "core/platform/KPath.h"
+#include "core/platform/Path.h"
 #include "core/updater/ArchiveWriter.h"
 #include "core/updater/CUpdateList.h"
 #include "support/LoopbackServer.h"
@@ -70,7 +71,7 @@ int main(int argc, char** argv)
     CUpdateList list;
     list.m_arrUpdates.push_back(Update("Big", server.Url("/korvane/updates/"),
                                        {{"big.bin", "", static_cast<std::uint32_t>(kFileBytes)}}));
-    const std::string korvane = kpath::WithTrailingSeparator(kpath::FromNative(root));
+    const Path korvane(kpath::WithTrailingSeparator(kpath::FromNative(root)));
     bool installed = true;
     const double install = bench::BestSeconds(
         5, [&] { installed = list.InstallUpdate(0, korvane, nullptr) && installed; });

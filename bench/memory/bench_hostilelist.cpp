@@ -67,7 +67,7 @@ bool RefusesEndlessBodies()
         tree.MakeFolder("storage");
         const auto updates = testsupport::ListOf(
             testsupport::MakeUpdate("Big", "storage\\", server.Url("/"), {{"big.cs", "", 504}}));
-        (void)updates->InstallUpdate(0, tree.Root(), nullptr);
+        (void)updates->InstallUpdate(0, tree.Folder(), nullptr);
     });
     return bPrompt;
 }

@@ -37,11 +37,11 @@ CPluginInfo::CPluginInfo(std::string name, std::string fileName, std::string cat
       m_strCategory(std::move(category))
 {}
 
-void CPluginInfo::ReadDescription(const std::string& folder, const std::string& key)
+void CPluginInfo::ReadDescription(const Path& folder, const std::string& key)
 {
     m_strName = key;
     m_strFileName = key;
-    const auto file = Path(folder + key + ".desc.txt").OnDisk();
+    const auto file = Path(folder.Stored() + key + ".desc.txt").OnDisk();
     if (ReadDescriptionFile(file))
         m_descriptionFile = kpath::FromNative(file.filename());
 }

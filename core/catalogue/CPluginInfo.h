@@ -2,6 +2,7 @@
 
 #include "core/catalogue/FolderListings.h"
 #include "core/catalogue/TreeCopy.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <cstddef>
@@ -29,7 +30,7 @@ public:
 
     // Sets name and key to the key and reads <folder><key>.desc.txt in any letter case; without a
     // readable file the record keeps the key as its name and the fields it had.
-    void ReadDescription(const std::string& folder, const std::string& key);
+    void ReadDescription(const Path& folder, const std::string& key);
     // Reads the fields of a description file found at an exact file-system path; false when it
     // could not be read.
     bool ReadDescriptionFile(const std::filesystem::path& file);

@@ -66,7 +66,7 @@ std::string OneLine(std::string text)
 // The record of the plug-in key of storageFolder + subdirectory, or null when no script of it is
 // stored there.
 std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
-                                          const std::string& storageFolder,
+                                          const Path& storageFolder,
                                           const std::filesystem::path& storageOnDisk,
                                           const std::string& subdirectory, const std::string& key)
 {
@@ -93,7 +93,7 @@ std::unique_ptr<CPluginInfo> StoredPlugin(fileops::FolderListings& listings,
         kfs::ReadFile(folder, description->name, bytes, CPluginInfo::kMaxDescriptionBytes).ok();
     const kfs::FolderEntry* icon = FindEntry(files, key + ".ico");
     return pluginwalk::MakeRecord(
-        storageFolder, subdirectory, key,
+        storageFolder.Stored(), subdirectory, key,
         described ? std::string_view(description->name) : std::string_view(),
         described ? &bytes : nullptr, icon ? std::string_view(icon->name) : std::string_view());
 }
@@ -229,11 +229,11 @@ korvane::Status CPluginList::WriteConfig(const std::string& file, bool storeDire
     }
     const std::string disk = textfile::ToDiskText(text);
     if (disk.size() > kMaxConfigBytes)
-        return korvane::Status::Failure(kpath::FromNative(kpath::ToNative(file)) + ": " +
+        return korvane::Status::Failure(kpath::FromNative(Path(file).AsGiven()) + ": " +
                                         strings::kReasonConfigWouldBeTooLarge);
     // The path is the one the user chose, taken exactly: another file that differs only in
     // letter case is not the one to replace.
-    return kfs::WriteFileAtomically(kpath::ToNative(file), disk);
+    return kfs::WriteFileAtomically(Path(file).AsGiven(), disk);
 }
 
 korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::path& file)
@@ -248,7 +248,7 @@ korvane::Result<std::string> CPluginList::ReadConfigFile(const std::filesystem::
 }
 
 std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
-                                                     const std::string& storageFolder)
+                                                     const Path& storageFolder)
 {
     DeleteAll();
     m_strConfigName.clear();
@@ -265,7 +265,7 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
             missing.push_back(key);
     };
     fileops::FolderListings listings;
-    const auto storageOnDisk = Path(storageFolder).OnDisk();
+    const auto storageOnDisk = storageFolder.OnDisk();
     std::string key, value, subdirectory, pluginKey;
     textfile::ForEachLine(bytes, [&](std::string_view line) {
         if (!SplitAt(line, key, value, '='))
@@ -300,7 +300,7 @@ std::vector<std::string> CPluginList::ReadConfigText(std::string_view bytes,
     for (const std::string& key : named)
         if (!IsConfiguredName({}, key))
             m_refusedNames.insert(key);
-    ScanFolder(storageFolder, {});
+    ScanFolder(storageFolder.Stored(), {});
     std::erase_if(m_arrPlugins, [this, &keys](const auto& plugin) {
         return !keys.contains(plugin->m_strFileName) ||
                m_refusedNames.contains(plugin->m_strFileName);

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/KeyIndex.h"
+#include "core/platform/Path.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -54,8 +55,7 @@ public:
     // Replaces the list by the plug-ins of storageFolder that the bytes of a configuration file
     // name, and takes its name. Gives the keys the file names that storage holds no plug-in of,
     // each once, in file order.
-    std::vector<std::string> ReadConfigText(std::string_view bytes,
-                                            const std::string& storageFolder);
+    std::vector<std::string> ReadConfigText(std::string_view bytes, const Path& storageFolder);
     // True when the last ReadConfigText refused a line of this key: its subfolder or key is no
     // name that Windows keeps as written (kpath::IsWindowsName). Such a key is among the missing.
     bool RefusedByName(const std::string& key) const { return m_refusedNames.contains(key); }

@@ -80,7 +80,7 @@ std::string WithSuffix(const std::string& stamp, int number)
 // The stamp, or the stamp with a suffix, that no entry of backups\ has, as a file or folder, with
 // or without the extension. A name taken by anything is passed over, so that what the folder
 // holds besides this program's own backups never stops a load.
-korvane::Result<std::string> FreeStem(const std::string& korvaneFolder, const std::string& stamp)
+korvane::Result<std::string> FreeStem(const Path& korvaneFolder, const std::string& stamp)
 {
     const kfs::FolderListing folder = kfs::ListFolderNames(BackupFolder(korvaneFolder).OnDisk());
     // A name missed would be taken again, and a backup written over.
@@ -109,16 +109,16 @@ korvane::Result<std::string> FreeStem(const std::string& korvaneFolder, const st
     return korvane::Status::Failure(strings::kReasonNoBackupName);
 }
 
-fs::path RecordFile(const std::string& korvaneFolder)
+fs::path RecordFile(const Path& korvaneFolder)
 {
     return BackupFolder(korvaneFolder).OnDisk() / kRecordName;
 }
 
 } // namespace
 
-Path BackupFolder(const std::string& korvaneFolder)
+Path BackupFolder(const Path& korvaneFolder)
 {
-    return Path(korvaneFolder + "backups\\");
+    return Path(korvaneFolder.Stored() + "backups\\");
 }
 
 std::string BackupStem(std::string_view name)
@@ -126,7 +126,7 @@ std::string BackupStem(std::string_view name)
     return std::string(StemOf(name));
 }
 
-korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFolder)
+korvane::Result<std::vector<std::string>> Backups(const Path& korvaneFolder)
 {
     std::vector<std::string> names;
     const kfs::FolderListing folder = kfs::ListFolderNames(BackupFolder(korvaneFolder).OnDisk());
@@ -142,18 +142,18 @@ korvane::Result<std::vector<std::string>> Backups(const std::string& korvaneFold
     return names;
 }
 
-korvane::Result<std::string> NewStem(const std::string& korvaneFolder,
+korvane::Result<std::string> NewStem(const Path& korvaneFolder,
                                      std::chrono::system_clock::time_point now)
 {
     return FreeStem(korvaneFolder, Stamp(now));
 }
 
-Path SetAsideFolder(const std::string& korvaneFolder, const std::string& stem)
+Path SetAsideFolder(const Path& korvaneFolder, const std::string& stem)
 {
     return Path(BackupFolder(korvaneFolder).Stored() + stem + kpath::kStoredSeparator);
 }
 
-korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder,
+korvane::Result<std::string> BackUpPluginsInUse(const Path& korvaneFolder,
                                                 std::chrono::system_clock::time_point now,
                                                 const std::string& reservedStem)
 {
@@ -197,7 +197,7 @@ korvane::Result<std::string> BackUpPluginsInUse(const std::string& korvaneFolder
     return name;
 }
 
-korvane::Result<std::string> LastLoad(const std::string& korvaneFolder)
+korvane::Result<std::string> LastLoad(const Path& korvaneFolder)
 {
     const fs::path file = RecordFile(korvaneFolder);
     const auto bytes = kfs::ReadFileIfThere(file, kMostRecordBytes);
@@ -214,7 +214,7 @@ korvane::Result<std::string> LastLoad(const std::string& korvaneFolder)
     return std::string(name);
 }
 
-korvane::Status RecordLastLoad(const std::string& korvaneFolder, const std::string& name)
+korvane::Status RecordLastLoad(const Path& korvaneFolder, const std::string& name)
 {
     return kfs::WriteFileAtomically(RecordFile(korvaneFolder), name + "\r\n");
 }

@@ -117,12 +117,12 @@ std::string FileName(const CPluginInfo& plugin)
                                             : plugin.m_descriptionFile;
 }
 
-std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin)
+std::string FilePath(const Path& storageFolder, const CPluginInfo& plugin)
 {
-    return storageFolder + plugin.m_strSubdirectory + FileName(plugin);
+    return storageFolder.Stored() + plugin.m_strSubdirectory + FileName(plugin);
 }
 
-korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& plugin,
+korvane::Status WriteDescription(const Path& storageFolder, CPluginInfo& plugin,
                                  const Fields& fields)
 {
     // The file belongs beside the stored script, in the storage folder and nowhere else.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -56,7 +57,7 @@ std::string ComposeText(const Fields& fields, std::string_view otherFields = {})
 std::string FileName(const CPluginInfo& plugin);
 
 // <storageFolder><subdirectory> and that name, the file beside the stored script.
-std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin);
+std::string FilePath(const Path& storageFolder, const CPluginInfo& plugin);
 
 // Writes the plug-in's description file below the storage folder from the fields, replacing the
 // file the record's texts were read from (without one, the file <key>.desc.txt in any letter
@@ -65,7 +66,7 @@ std::string FilePath(const std::string& storageFolder, const CPluginInfo& plugin
 // the reason when the file could not be written, or is longer than a description file may be
 // (CPluginInfo::kMaxDescriptionBytes, of which the record holds only the beginning): the old file
 // and the record are then as they were.
-korvane::Status WriteDescription(const std::string& storageFolder, CPluginInfo& plugin,
+korvane::Status WriteDescription(const Path& storageFolder, CPluginInfo& plugin,
                                  const Fields& fields);
 
 } // namespace descriptionfile

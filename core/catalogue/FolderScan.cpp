@@ -25,10 +25,12 @@ std::uint64_t IconStamp(const std::string& iconPath)
     if (iconPath.empty())
         return 0;
     // The scan took the path from the disk's listings; only the Korvane folder's part may be
-    // spelt otherwise there.
-    auto written = kfs::LastWriteStamp(kpath::ToNative(iconPath));
+    // spelt otherwise there. Taken as given first: finding every name's letter case again would
+    // cost a look at each folder above it, for each of thousands of icons.
+    const Path icon(iconPath);
+    auto written = kfs::LastWriteStamp(icon.AsGiven());
     if (!written)
-        written = kfs::LastWriteStamp(Path(iconPath).OnDisk());
+        written = kfs::LastWriteStamp(icon.OnDisk());
     return written ? static_cast<std::uint64_t>(*written) : 0;
 }
 
@@ -37,7 +39,7 @@ std::uint64_t IconStamp(const std::string& iconPath)
 class TwinDescriber
 {
 public:
-    explicit TwinDescriber(const std::string& storageFolder) : m_storage(storageFolder) {}
+    explicit TwinDescriber(const Path& storageFolder) : m_storage(storageFolder) {}
 
     std::unique_ptr<CPluginInfo> Describe(const CPluginList::PassedOverScript& script)
     {
@@ -45,24 +47,25 @@ public:
             List(script.subdirectory);
         for (size_t index = 0; index < m_entries.Count(); ++index) {
             if (m_entries.Name(index) == script.fileName)
-                return pluginwalk::Describe(m_storage, script.subdirectory, script.key, m_entries,
-                                            index, *m_reader, m_bytes)
+                return pluginwalk::Describe(m_storage.Stored(), script.subdirectory, script.key,
+                                            m_entries, index, *m_reader, m_bytes)
                     .record;
         }
         // Gone since the scan: nothing is beside it either.
-        return pluginwalk::MakeRecord(m_storage, script.subdirectory, script.key, {}, nullptr, {});
+        return pluginwalk::MakeRecord(m_storage.Stored(), script.subdirectory, script.key, {},
+                                      nullptr, {});
     }
 
 private:
     void List(const std::string& subdirectory)
     {
         m_subdirectory = subdirectory;
-        const auto folder = Path(m_storage + subdirectory).OnDisk();
+        const auto folder = (m_storage / subdirectory).OnDisk();
         m_entries = kfs::ListFolderNames(folder);
         m_reader.emplace(folder);
     }
 
-    const std::string& m_storage;
+    const Path& m_storage;
     std::string m_subdirectory;
     kfs::FolderListing m_entries;
     std::optional<kfs::FolderReader> m_reader;
@@ -71,11 +74,11 @@ private:
 
 } // namespace
 
-FolderScan FolderScan::Read(const std::string& korvaneFolder, ScriptFunctionCache* cache)
+FolderScan FolderScan::Read(const Path& korvaneFolder, ScriptFunctionCache* cache)
 {
     FolderScan scan;
-    const std::string storage = StorageFolder(korvaneFolder).Stored();
-    scan.catalogue.Rescan(storage);
+    const Path storage = StorageFolder(korvaneFolder);
+    scan.catalogue.Rescan(storage.Stored());
     scan.inUse.Rescan(PluginsFolder(korvaneFolder).Stored());
     scan.DescribeTwins(storage);
     scan.ReadFunctions(korvaneFolder, cache);
@@ -83,12 +86,12 @@ FolderScan FolderScan::Read(const std::string& korvaneFolder, ScriptFunctionCach
     return scan;
 }
 
-void FolderScan::ReadFunctions(const std::string& korvaneFolder, ScriptFunctionCache* cache)
+void FolderScan::ReadFunctions(const Path& korvaneFolder, ScriptFunctionCache* cache)
 {
     functions = functionclashes::ReadInUse(korvaneFolder, cache);
 }
 
-void FolderScan::DescribeTwins(const std::string& storageFolder)
+void FolderScan::DescribeTwins(const Path& storageFolder)
 {
     twins.clear();
     TwinDescriber describer(storageFolder);

@@ -3,6 +3,7 @@
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/FunctionClashes.h"
+#include "core/platform/Path.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,12 +55,12 @@ public:
     // Scans both folders of korvaneFolder (a full path ending in a separator), describes the
     // twins, reads the functions of the plug-ins in use and makes the digests. Reads only: it
     // may run on any thread, with a cache no other thread uses meanwhile.
-    static FolderScan Read(const std::string& korvaneFolder, ScriptFunctionCache* cache = nullptr);
+    static FolderScan Read(const Path& korvaneFolder, ScriptFunctionCache* cache = nullptr);
     // The twins of catalogue, a scan of storageFolder.
-    void DescribeTwins(const std::string& storageFolder);
+    void DescribeTwins(const Path& storageFolder);
     // Reads the scripts of the plug-ins in use: through the cache, when given, only those that
     // changed since it last read them.
-    void ReadFunctions(const std::string& korvaneFolder, ScriptFunctionCache* cache);
+    void ReadFunctions(const Path& korvaneFolder, ScriptFunctionCache* cache);
     void MakeDigests();
     // For each record by number, whether a copy in use stands for it (RecordInUse); of the
     // digests, all that a list of the plug-ins needs.

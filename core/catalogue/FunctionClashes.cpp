@@ -119,7 +119,7 @@ std::vector<FunctionClash> WouldMake(const std::vector<PluginFunctions>& inUse,
     return std::move(gathering).Clashes();
 }
 
-InUse ReadInUse(const std::string& korvaneFolder, ScriptFunctionCache* cache)
+InUse ReadInUse(const Path& korvaneFolder, ScriptFunctionCache* cache)
 {
     FailureList failures;
     const CPluginList found = ScanPluginTree(PluginsFolder(korvaneFolder), failures);

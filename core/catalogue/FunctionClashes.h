@@ -63,7 +63,7 @@ struct InUse
 // in a separator) and finds their clashes. Reads only, and touches no widget: the window runs it
 // on its scan thread with a cache of its own, which then reads again only the scripts that
 // changed, and forgets afterwards the scripts this look did not ask for.
-InUse ReadInUse(const std::string& korvaneFolder, ScriptFunctionCache* cache = nullptr);
+InUse ReadInUse(const Path& korvaneFolder, ScriptFunctionCache* cache = nullptr);
 
 } // namespace functionclashes
 

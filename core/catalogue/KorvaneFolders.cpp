@@ -29,10 +29,10 @@ bool IsNativeExecutable([[maybe_unused]] const fs::path& file)
 
 } // namespace
 
-bool HasKorvaneScript(const std::string& folder)
+bool HasKorvaneScript(const Path& folder)
 {
     // A folder that cannot be listed whole is taken for none: nothing is done to it.
-    const auto entries = kfs::ListFolder(Path(folder).OnDisk());
+    const auto entries = kfs::ListFolder(folder.OnDisk());
     if (!entries)
         return false;
     for (const auto& entry : *entries) {
@@ -43,10 +43,10 @@ bool HasKorvaneScript(const std::string& folder)
     return false;
 }
 
-korvane::Status RefuseUnlessKorvaneFolder(const std::string& folder)
+korvane::Status RefuseUnlessKorvaneFolder(const Path& folder)
 {
-    if (!folder.empty() && kfs::IsFolder(Path(folder).OnDisk()) && !HasKorvaneScript(folder))
-        return korvane::Status::Failure(folder);
+    if (!folder.Stored().empty() && kfs::IsFolder(folder.OnDisk()) && !HasKorvaneScript(folder))
+        return korvane::Status::Failure(folder.Stored());
     return korvane::Status::Success();
 }
 
@@ -57,16 +57,16 @@ bool IsWindowsProgram(const fs::path& file)
     return in.read(signature, 2) && signature[0] == 'M' && signature[1] == 'Z';
 }
 
-std::optional<fs::path> FindTribesFile(const std::string& folder)
+std::optional<fs::path> FindTribesFile(const Path& folder)
 {
-    const fs::path file = (Path(folder) / "tribes.exe").OnDisk();
+    const fs::path file = (folder / "tribes.exe").OnDisk();
     std::error_code error;
     if (!fs::is_regular_file(file, error))
         return std::nullopt;
     return file;
 }
 
-std::optional<fs::path> FindTribesProgram(const std::string& folder)
+std::optional<fs::path> FindTribesProgram(const Path& folder)
 {
     const auto file = FindTribesFile(folder);
     if (file && (IsWindowsProgram(*file) || IsNativeExecutable(*file)))

@@ -17,32 +17,32 @@ inline constexpr std::string_view kStorageFolderName = "storage\\";
 inline constexpr std::string_view kPluginsFolderName = "plugins\\";
 
 // korvaneFolder ends in a separator, as Settings::KorvaneFolder gives it.
-inline Path StorageFolder(const std::string& korvaneFolder)
+inline Path StorageFolder(const Path& korvaneFolder)
 {
-    return Path(korvaneFolder + std::string(kStorageFolderName));
+    return Path(korvaneFolder.Stored() + std::string(kStorageFolderName));
 }
 
-inline Path PluginsFolder(const std::string& korvaneFolder)
+inline Path PluginsFolder(const Path& korvaneFolder)
 {
-    return Path(korvaneFolder + std::string(kPluginsFolderName));
+    return Path(korvaneFolder.Stored() + std::string(kPluginsFolderName));
 }
 
 // A Korvane folder holds the modification's own scripts: some file named korvane*.cs, in any
 // letter case.
-bool HasKorvaneScript(const std::string& folder);
+bool HasKorvaneScript(const Path& folder);
 
 // Refuses a step that would change the files of a folder that exists and holds no such script:
 // any folder could be given as the Korvane folder, and a step could empty its plugins folder.
 // The reason is the folder. Ok for a Korvane folder, and for one not set or not there, which the
 // step itself reports.
-korvane::Status RefuseUnlessKorvaneFolder(const std::string& folder);
+korvane::Status RefuseUnlessKorvaneFolder(const Path& folder);
 
 // The file tribes.exe of a Tribes folder, in any letter case, program or not.
-std::optional<std::filesystem::path> FindTribesFile(const std::string& folder);
+std::optional<std::filesystem::path> FindTribesFile(const Path& folder);
 
 // tribes.exe of a Tribes folder, in any letter case, when it is a program: a Windows executable
 // (it starts with the "MZ" signature) or, on POSIX, a file the user may execute. Nothing otherwise.
-std::optional<std::filesystem::path> FindTribesProgram(const std::string& folder);
+std::optional<std::filesystem::path> FindTribesProgram(const Path& folder);
 
 bool IsWindowsProgram(const std::filesystem::path& file);
 

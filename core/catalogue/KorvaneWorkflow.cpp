@@ -38,9 +38,9 @@ korvane::Status KorvaneWorkflow::whileLocked(FolderLock::Use use, const std::fun
         step();
         return korvane::Status::Success();
     }
-    if (const korvane::Status refused = RefuseUnlessKorvaneFolder(stored()); !refused)
+    if (const korvane::Status refused = RefuseUnlessKorvaneFolder(m_folder); !refused)
         return korvane::Status::Failure(Refusal::NotKorvaneFolder, refused.reason());
-    return m_locking(use, stored(), [&] {
+    return m_locking(use, m_folder, [&] {
         m_locked = true;
         step();
         m_locked = false;
@@ -52,7 +52,7 @@ korvane::Result<storagesync::Synchronisation> KorvaneWorkflow::synchronise(CPlug
 {
     storagesync::Synchronisation synchronised;
     const korvane::Status locked = whileLocked(FolderLock::Use::Changes, [&] {
-        synchronised = storagesync::Synchronise(stored(), m_refreshPlugins, catalogue, inUse);
+        synchronised = storagesync::Synchronise(m_folder, m_refreshPlugins, catalogue, inUse);
     });
     if (!locked)
         return locked;
@@ -63,26 +63,26 @@ korvane::Status KorvaneWorkflow::use(const CPluginInfo& plugin)
 {
     korvane::Status used = korvane::Status::Success();
     const korvane::Status locked = whileLocked(
-        FolderLock::Use::Changes, [&] { used = pluginuse::UsePlugin(stored(), plugin); });
+        FolderLock::Use::Changes, [&] { used = pluginuse::UsePlugin(m_folder, plugin); });
     return locked ? used : locked;
 }
 
 Settling<korvane::Status> KorvaneWorkflow::unuse(const CPluginInfo& plugin, const SettleWith& how)
 {
     return settling<korvane::Status>(
-        how, [&] { return pluginuse::DifferingCopies(stored(), plugin); },
+        how, [&] { return pluginuse::DifferingCopies(m_folder, plugin); },
         [&](const settle::Settlement& settlement) {
-            return pluginuse::UnusePlugin(stored(), plugin, settlement);
+            return pluginuse::UnusePlugin(m_folder, plugin, settlement);
         });
 }
 
 korvane::Status KorvaneWorkflow::describe(CPluginInfo& plugin,
                                           const descriptionfile::Fields& fields)
 {
-    const std::string storage = StorageFolder(stored()).Stored();
+    const Path storage = StorageFolder(m_folder);
     korvane::Status written = korvane::Status::Success();
     const korvane::Status locked = whileLocked(FolderLock::Use::Changes, [&] {
-        written = plugin.CheckDescriptionRead(storage);
+        written = plugin.CheckDescriptionRead(storage.Stored());
         if (written)
             written = descriptionfile::WriteDescription(storage, plugin, fields);
     });
@@ -94,7 +94,7 @@ korvane::Status KorvaneWorkflow::saveConfiguration(const std::string& name, cons
 {
     korvane::Status saved = korvane::Status::Success();
     const korvane::Status locked = whileLocked(FolderLock::Use::Reads, [&] {
-        saved = pluginconfig::SaveConfiguration(stored(), name, file, storeDirectory);
+        saved = pluginconfig::SaveConfiguration(m_folder, name, file, storeDirectory);
     });
     return locked ? saved : locked;
 }
@@ -104,16 +104,16 @@ std::vector<std::string> KorvaneWorkflow::repeatedKeys(bool storeDirectory) cons
     // With its subfolders the file tells plug-ins of one key apart.
     if (storeDirectory)
         return {};
-    return pluginconfig::RepeatedKeys(stored());
+    return pluginconfig::RepeatedKeys(m_folder);
 }
 
 Settling<korvane::Result<pluginconfig::LoadedConfiguration>>
 KorvaneWorkflow::loadConfiguration(const std::string& file, const SettleWith& how)
 {
     return settling<korvane::Result<pluginconfig::LoadedConfiguration>>(
-        how, [&] { return settle::BelowPlugins(stored()); },
+        how, [&] { return settle::BelowPlugins(m_folder); },
         [&](const settle::Settlement& settlement) {
-            return pluginconfig::LoadConfiguration(stored(), file, settlement);
+            return pluginconfig::LoadConfiguration(m_folder, file, settlement);
         });
 }
 
@@ -121,9 +121,9 @@ Settling<korvane::Result<pluginconfig::UndoneLoad>>
 KorvaneWorkflow::undoLastLoad(const SettleWith& how)
 {
     return settling<korvane::Result<pluginconfig::UndoneLoad>>(
-        how, [&] { return settle::BelowPlugins(stored()); },
+        how, [&] { return settle::BelowPlugins(m_folder); },
         [&](const settle::Settlement& settlement) {
-            return pluginconfig::UndoLastLoad(stored(), settlement);
+            return pluginconfig::UndoLastLoad(m_folder, settlement);
         });
 }
 

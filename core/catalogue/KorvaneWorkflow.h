@@ -41,8 +41,8 @@ public:
     // Runs step while this process holds the Korvane folder's lock for use; fails with the reason,
     // step not run, when it cannot be had. The window waits under a busy cursor, korvane-cli as
     // long as it was told.
-    using Locking = std::function<korvane::Status(
-        FolderLock::Use use, const std::string& korvaneFolder, const std::function<void()>& step)>;
+    using Locking = std::function<korvane::Status(FolderLock::Use use, const Path& korvaneFolder,
+                                                  const std::function<void()>& step)>;
 
     // The kind of the failure of a refused folder; its reason is the folder.
     enum class Refusal
@@ -86,8 +86,6 @@ private:
     template <class T>
     Settling<T> settling(const SettleWith& how, const FindDiffering& find,
                          const std::function<T(const settle::Settlement&)>& command);
-
-    const std::string& stored() const { return m_folder.Stored(); }
 
     Path m_folder;
     Locking m_locking;

@@ -31,11 +31,11 @@ std::unordered_set<std::string> ScriptsNamed(const CPluginList& plugins)
 
 } // namespace
 
-korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::string& configName,
+korvane::Status SaveConfiguration(const Path& korvaneFolder, const std::string& configName,
                                   const std::string& file, bool storeDirectory)
 {
     // Without a Korvane folder there is no plugins folder to record.
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return korvane::Status::Failure(strings::kReasonNoKorvaneFolderSet);
     CPluginList inUse;
     inUse.Rescan(korvane::PluginsFolder(korvaneFolder).Stored());
@@ -55,12 +55,12 @@ enum class Record
     ByCaller,       // an undo: only once the set it loads is wholly back in use
 };
 
-korvane::Result<LoadedConfiguration> Load(const std::string& korvaneFolder, const std::string& file,
+korvane::Result<LoadedConfiguration> Load(const Path& korvaneFolder, const std::string& file,
                                           const settle::Settlement& settlement, Record record)
 {
     // Without a Korvane folder the two folders would be taken relative to wherever the program
     // runs, and emptying "plugins" there could destroy anything.
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return korvane::Status::Failure(strings::kReasonNoKorvaneFolderSet);
     const Path storage = korvane::StorageFolder(korvaneFolder);
     const Path plugins = korvane::PluginsFolder(korvaneFolder);
@@ -89,7 +89,7 @@ korvane::Result<LoadedConfiguration> Load(const std::string& korvaneFolder, cons
         return secured;
     LoadedConfiguration loaded;
     // A plug-in named that storage lacks cannot be put in use: the load is incomplete.
-    for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage.Stored()))
+    for (std::string& key : loaded.plugins.ReadConfigText(*bytes, storage))
         loaded.notCopied.push_back({key, loaded.plugins.RefusedByName(key)
                                              ? strings::kReasonNotWindowsName
                                              : strings::kReasonNotInStorage});
@@ -120,17 +120,17 @@ korvane::Result<LoadedConfiguration> Load(const std::string& korvaneFolder, cons
 
 } // namespace
 
-korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
+korvane::Result<LoadedConfiguration> LoadConfiguration(const Path& korvaneFolder,
                                                        const std::string& file,
                                                        const settle::Settlement& settlement)
 {
     return Load(korvaneFolder, file, settlement, Record::BeforeChanging);
 }
 
-korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
+korvane::Result<UndoneLoad> UndoLastLoad(const Path& korvaneFolder,
                                          const settle::Settlement& settlement)
 {
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return korvane::Status::Failure(strings::kReasonNoKorvaneFolderSet);
     const auto recorded = configbackup::LastLoad(korvaneFolder);
     if (!recorded)
@@ -171,10 +171,10 @@ korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
     return UndoneLoad{backup, std::move(loaded).value()};
 }
 
-std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder)
+std::vector<std::string> RepeatedKeys(const Path& korvaneFolder)
 {
     std::vector<std::string> repeated;
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return repeated;
     // Lower-cased key to the first spelling met and how often it was met.
     std::unordered_map<std::string, std::pair<std::string, int>> seen;

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CPluginList.h"
 #include "core/catalogue/SettleCopies.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -13,7 +14,7 @@ namespace korvane::pluginconfig {
 
 // Records what the plugins folder holds now as a configuration file. Fails with the reason when
 // the file could not be written; a file already there is then left as it was.
-korvane::Status SaveConfiguration(const std::string& korvaneFolder, const std::string& configName,
+korvane::Status SaveConfiguration(const Path& korvaneFolder, const std::string& configName,
                                   const std::string& file, bool storeDirectory);
 
 // A plug-in of a loaded configuration that could not be put in use, and why.
@@ -45,7 +46,7 @@ struct LoadedConfiguration
 // is for it (settle::BelowPlugins lists them): the copies it names are settled first, what gives
 // way set aside in the folder named after the backup of the set in use, so that undoing the load
 // puts those copies in use back.
-korvane::Result<LoadedConfiguration> LoadConfiguration(const std::string& korvaneFolder,
+korvane::Result<LoadedConfiguration> LoadConfiguration(const Path& korvaneFolder,
                                                        const std::string& file,
                                                        const settle::Settlement& settlement = {});
 
@@ -63,12 +64,12 @@ struct UndoneLoad
 // record that could not be written (the copies put back are then taken back), it stays recorded,
 // so that the next undo loads it again. Nothing to undo without a record; a failure when the
 // record cannot be read or its backup is gone.
-korvane::Result<UndoneLoad> UndoLastLoad(const std::string& korvaneFolder,
+korvane::Result<UndoneLoad> UndoLastLoad(const Path& korvaneFolder,
                                          const settle::Settlement& settlement = {});
 
 // The keys (as first met) of which the plugins folder holds plug-ins in two subfolders, letter
 // case aside: a configuration without directory information keeps only the first of each. None
 // when the folder cannot be listed whole.
-std::vector<std::string> RepeatedKeys(const std::string& korvaneFolder);
+std::vector<std::string> RepeatedKeys(const Path& korvaneFolder);
 
 } // namespace korvane::pluginconfig

@@ -10,7 +10,7 @@
 
 namespace korvane {
 
-PluginFunctionReader::PluginFunctionReader(std::string korvaneFolder, std::string_view folder,
+PluginFunctionReader::PluginFunctionReader(Path korvaneFolder, std::string_view folder,
                                            FailureList& failures, ScriptFunctionCache* cache)
     : m_korvaneFolder(std::move(korvaneFolder)), m_folder(folder), m_failures(failures),
       m_cache(cache)
@@ -20,7 +20,7 @@ const std::filesystem::path& PluginFunctionReader::FolderOnDisk(const std::strin
 {
     auto [found, added] = m_onDisk.try_emplace(subdirectory);
     if (added) {
-        found->second = (Path(m_korvaneFolder + m_folder) / subdirectory).OnDisk();
+        found->second = (Path(m_korvaneFolder.Stored() + m_folder) / subdirectory).OnDisk();
         m_failures.Add(m_listings.Failure(found->second));
     }
     return found->second;

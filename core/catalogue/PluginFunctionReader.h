@@ -3,6 +3,7 @@
 #include "core/catalogue/FolderListings.h"
 #include "core/catalogue/PluginFunctions.h"
 #include "core/platform/FailureList.h"
+#include "core/platform/Path.h"
 
 #include <filesystem>
 #include <string>
@@ -24,7 +25,7 @@ public:
     // korvaneFolder is a full path ending in a separator; folder is kPluginsFolderName or
     // kStorageFolderName. Why folders and scripts could not be read goes into failures, each
     // named. failures and the cache, when given, must outlive the reader.
-    PluginFunctionReader(std::string korvaneFolder, std::string_view folder, FailureList& failures,
+    PluginFunctionReader(Path korvaneFolder, std::string_view folder, FailureList& failures,
                          ScriptFunctionCache* cache = nullptr);
 
     // The functions of the plug-in of this key in this subfolder of the folder. Its scripts (or
@@ -36,7 +37,7 @@ private:
     // The subfolder on the disk; its listing's failure goes into the failures the first time.
     const std::filesystem::path& FolderOnDisk(const std::string& subdirectory);
 
-    std::string m_korvaneFolder;
+    Path m_korvaneFolder;
     std::string m_folder;
     FailureList& m_failures;
     ScriptFunctionCache* m_cache;

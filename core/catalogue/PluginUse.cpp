@@ -17,7 +17,7 @@
 namespace korvane::pluginuse {
 namespace {
 
-korvane::Result<std::vector<kfs::FolderEntry>> InUseFiles(const std::string& korvaneFolder,
+korvane::Result<std::vector<kfs::FolderEntry>> InUseFiles(const Path& korvaneFolder,
                                                           const CPluginInfo& plugin)
 {
     return fileops::ListKeyFiles(
@@ -53,7 +53,7 @@ korvane::Result<std::vector<CPluginInfo>> HoldersOfKey(const Path& plugins,
 
 } // namespace
 
-korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin)
+korvane::Status UsePlugin(const Path& korvaneFolder, const CPluginInfo& plugin)
 {
     if (auto copied = plugin.CopyFiles(korvane::StorageFolder(korvaneFolder).Stored(),
                                        korvane::PluginsFolder(korvaneFolder).Stored(), false);
@@ -73,7 +73,7 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
     return korvane::Status::Success();
 }
 
-korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin,
+korvane::Status UnusePlugin(const Path& korvaneFolder, const CPluginInfo& plugin,
                             const settle::Settlement& settlement)
 {
     if (auto settled = settle::Settle(korvaneFolder, settlement, std::chrono::system_clock::now());
@@ -112,7 +112,7 @@ korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo&
     return failures.ToStatus();
 }
 
-korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder,
+korvane::Result<settle::Copies> DifferingCopies(const Path& korvaneFolder,
                                                 const CPluginInfo& plugin)
 {
     const Path storage = korvane::StorageFolder(korvaneFolder);
@@ -146,7 +146,7 @@ korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder
     return copies;
 }
 
-bool InUseElsewhere(const std::string& korvaneFolder, const CPluginInfo& plugin)
+bool InUseElsewhere(const Path& korvaneFolder, const CPluginInfo& plugin)
 {
     const auto holders = HoldersOfKey(korvane::PluginsFolder(korvaneFolder), plugin);
     return holders && holders->size() > 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/SettleCopies.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -18,7 +19,7 @@ namespace pluginuse {
 // creating every level of that subfolder it lacks and replacing nothing already there. Succeeds
 // when every script was copied or there before and a script of the plug-in is in the plugins
 // folder.
-korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin);
+korvane::Status UsePlugin(const Path& korvaneFolder, const CPluginInfo& plugin);
 
 // Takes the plug-in's key out of use wherever plugins holds scripts of it, deleting the key's
 // files from those subfolders and from the record's own; the subfolders stay. A file there that
@@ -27,17 +28,17 @@ korvane::Status UsePlugin(const std::string& korvaneFolder, const CPluginInfo& p
 // storage holds the same bytes; otherwise nothing of that subfolder is deleted. The copies the
 // settlement names (DifferingCopies lists them) are settled first. Succeeds when no file of the
 // key is left in those subfolders.
-korvane::Status UnusePlugin(const std::string& korvaneFolder, const CPluginInfo& plugin,
+korvane::Status UnusePlugin(const Path& korvaneFolder, const CPluginInfo& plugin,
                             const settle::Settlement& settlement = {});
 
 // The files UnusePlugin would delete that differ from storage's, so that it refuses for them.
 // Fails, naming them, when folders or files could not be read.
-korvane::Result<settle::Copies> DifferingCopies(const std::string& korvaneFolder,
+korvane::Result<settle::Copies> DifferingCopies(const Path& korvaneFolder,
                                                 const CPluginInfo& plugin);
 
 // True when plugins holds scripts of the plug-in's key in another subfolder than the record's:
 // taking it out of use then changes more than the record's own subfolder.
-bool InUseElsewhere(const std::string& korvaneFolder, const CPluginInfo& plugin);
+bool InUseElsewhere(const Path& korvaneFolder, const CPluginInfo& plugin);
 
 } // namespace pluginuse
 

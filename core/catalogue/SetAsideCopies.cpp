@@ -2,14 +2,13 @@
 
 #include "core/catalogue/ConfigBackup.h"
 #include "core/platform/FileSystem.h"
-#include "core/platform/KPath.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace korvane {
 
-SetAsideCopies::SetAsideCopies(std::string korvaneFolder, std::string stem)
+SetAsideCopies::SetAsideCopies(Path korvaneFolder, std::string stem)
     : m_korvaneFolder(std::move(korvaneFolder)), m_stem(std::move(stem))
 {}
 
@@ -40,8 +39,7 @@ korvane::Status SetAsideCopies::Put(std::string_view rel, const std::filesystem:
         last == std::string_view::npos ? std::string_view() : rel.substr(0, last + 1);
     if (auto made = MakeFolders(root, folder); !made)
         return made;
-    const std::filesystem::path target =
-        (root / std::string(folder)).OnDisk() / kpath::ToNative(rel.substr(folder.size()));
+    const std::filesystem::path target = (root / rel).OnDisk();
     return kfs::CopyFileNoOverwrite(file, target, kfs::Flush::ToDisk);
 }
 

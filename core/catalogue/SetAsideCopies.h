@@ -16,7 +16,7 @@ namespace korvane {
 class SetAsideCopies
 {
 public:
-    SetAsideCopies(std::string korvaneFolder, std::string stem);
+    SetAsideCopies(Path korvaneFolder, std::string stem);
 
     bool Made() const { return m_made; }
     const std::string& Stem() const { return m_stem; }
@@ -31,7 +31,7 @@ public:
 private:
     korvane::Status Ready();
 
-    const std::string m_korvaneFolder;
+    const Path m_korvaneFolder;
     const std::string m_stem;
     bool m_made = false;
 };

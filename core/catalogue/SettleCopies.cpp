@@ -42,7 +42,7 @@ korvane::Status Put(SetAsideCopies& setAside, const char* side, const std::strin
 // Makes the two copies of rel hold the same bytes as the choice says, the one that gives way set
 // aside first; with keepInUse, the copy in use is set aside also when it stays. Copies that hold
 // the same bytes by now, or of which one is gone, need nothing.
-korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& rel, Choice choice,
+korvane::Status SettleOne(const Path& korvaneFolder, const std::string& rel, Choice choice,
                           bool keepInUse, SetAsideCopies& setAside)
 {
     // The paths come from a listing or an update list; none may lead out of the two folders.
@@ -70,8 +70,8 @@ korvane::Status SettleOne(const std::string& korvaneFolder, const std::string& r
     return kfs::CopyFileReplacing(kept, givesWay);
 }
 
-korvane::Status SettleWith(const std::string& korvaneFolder, const Settlement& settlement,
-                           bool keepInUse, SetAsideCopies& setAside)
+korvane::Status SettleWith(const Path& korvaneFolder, const Settlement& settlement, bool keepInUse,
+                           SetAsideCopies& setAside)
 {
     if (settlement.choice == Choice::Refuse)
         return korvane::Status::Success();
@@ -145,8 +145,8 @@ struct PutBack
 };
 
 // Puts one set-aside copy in use back in place of storage's copy, or where there is none.
-korvane::Status PutBackOne(const std::string& korvaneFolder, const fs::path& copy,
-                           const std::string& rel, std::vector<PutBack>& done)
+korvane::Status PutBackOne(const Path& korvaneFolder, const fs::path& copy, const std::string& rel,
+                           std::vector<PutBack>& done)
 {
     if (auto made =
             SetAsideCopies::MakeFolders(korvane::PluginsFolder(korvaneFolder), FolderOf(rel));
@@ -180,7 +180,7 @@ void TakeBack(const std::vector<PutBack>& done)
 
 } // namespace
 
-korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder)
+korvane::Result<Copies> BelowPlugins(const Path& korvaneFolder)
 {
     Copies copies;
     FailureList failures;
@@ -193,14 +193,14 @@ korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder)
     return copies;
 }
 
-korvane::Status SettleInto(const std::string& korvaneFolder, const Settlement& settlement,
+korvane::Status SettleInto(const Path& korvaneFolder, const Settlement& settlement,
                            const std::string& stem)
 {
     SetAsideCopies setAside(korvaneFolder, stem);
     return SettleWith(korvaneFolder, settlement, true, setAside);
 }
 
-korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Settlement& settlement,
+korvane::Result<std::string> Settle(const Path& korvaneFolder, const Settlement& settlement,
                                     std::chrono::system_clock::time_point now)
 {
     if (settlement.choice == Choice::Refuse || settlement.copies.empty())
@@ -214,7 +214,7 @@ korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Sett
     return setAside.Made() ? *stem : std::string();
 }
 
-korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem,
+korvane::Status RestoreCopiesInUse(const Path& korvaneFolder, const std::string& stem,
                                    const std::function<korvane::Status()>& commit)
 {
     const fs::path setAside =

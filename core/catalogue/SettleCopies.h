@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <chrono>
@@ -37,19 +38,19 @@ struct Settlement
 
 // Every file below plugins that differs from its namesake in storage, in folder order: what a
 // load refuses for. Fails, naming them, when folders or files could not be read.
-korvane::Result<Copies> BelowPlugins(const std::string& korvaneFolder);
+korvane::Result<Copies> BelowPlugins(const Path& korvaneFolder);
 
 // Settles the copies that still differ, setting aside each one that gives way in the folder of
 // files set aside under stem (made when the first is set aside), for a load: each copy in use is
 // set aside there also when it stays, so that an undo of the load can put every one back
 // (RestoreCopiesInUse). A copy that could not be set aside is not changed. Fails, naming each copy
 // not settled and why.
-korvane::Status SettleInto(const std::string& korvaneFolder, const Settlement& settlement,
+korvane::Status SettleInto(const Path& korvaneFolder, const Settlement& settlement,
                            const std::string& stem);
 
 // The same into a folder of a new name, setting aside only what gives way. The folder's name,
 // empty when nothing was set aside.
-korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Settlement& settlement,
+korvane::Result<std::string> Settle(const Path& korvaneFolder, const Settlement& settlement,
                                     std::chrono::system_clock::time_point now);
 
 // Puts the copies in use set aside under stem back into the plugins folder, where a load has just
@@ -57,7 +58,7 @@ korvane::Result<std::string> Settle(const std::string& korvaneFolder, const Sett
 // cannot be put back, or commit fails, those put back give way to storage's copies again. A file
 // there that storage does not hold the same bytes of is not replaced, and named. Succeeds when
 // there is nothing to put back and commit succeeds.
-korvane::Status RestoreCopiesInUse(const std::string& korvaneFolder, const std::string& stem,
+korvane::Status RestoreCopiesInUse(const Path& korvaneFolder, const std::string& stem,
                                    const std::function<korvane::Status()>& commit = {});
 
 } // namespace korvane::settle

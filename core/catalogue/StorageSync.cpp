@@ -10,8 +10,7 @@
 
 namespace korvane::storagesync {
 
-StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
-                            FailureList& failures)
+StorageState PrepareStorage(const Path& korvaneFolder, bool refreshExisting, FailureList& failures)
 {
     const Path storage = korvane::StorageFolder(korvaneFolder);
     const Path plugins = korvane::PluginsFolder(korvaneFolder);
@@ -30,7 +29,7 @@ StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisti
 }
 
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
-                     const std::string& korvaneFolder, FailureList& failures)
+                     const Path& korvaneFolder, FailureList& failures)
 {
     const Path storage = korvane::StorageFolder(korvaneFolder);
     const Path plugins = korvane::PluginsFolder(korvaneFolder);
@@ -45,14 +44,14 @@ int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
     return copied;
 }
 
-Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExistingStorage,
+Synchronisation Synchronise(const Path& korvaneFolder, bool refreshExistingStorage,
                             CPluginList& catalogue, CPluginList& inUse)
 {
     catalogue.DeleteAll();
     inUse.DeleteAll();
     // Without a Korvane folder the storage and plugins folders would be relative names, taken
     // in whatever folder the program happens to run from.
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return {Outcome::NoKorvaneFolder};
     FailureList failures;
     const StorageState state = PrepareStorage(korvaneFolder, refreshExistingStorage, failures);

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CPluginList.h"
 #include "core/platform/FailureList.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <string>
@@ -49,18 +50,17 @@ ReadFailures ReadFailuresOf(const CPluginList& catalogue, const CPluginList& inU
 // whole plugins folder copied into it; an existing one gets the files it lacks only when
 // refreshExisting. No file storage already has is ever replaced. Files that could not be copied
 // go into failures.
-StorageState PrepareStorage(const std::string& korvaneFolder, bool refreshExisting,
-                            FailureList& failures);
+StorageState PrepareStorage(const Path& korvaneFolder, bool refreshExisting, FailureList& failures);
 
 // Copies into storage, with all their files, the plug-ins of inUse that catalogue does not know.
 // Returns how many it tried to copy; files that could not be copied go into failures.
 int CopyMissingInUse(const CPluginList& inUse, const CPluginList& catalogue,
-                     const std::string& korvaneFolder, FailureList& failures);
+                     const Path& korvaneFolder, FailureList& failures);
 
 // The whole folder work of opening a Korvane folder: PrepareStorage, a scan of both folders into
 // catalogue and inUse, and CopyMissingInUse. On Ready, catalogue lists storage as it is after the
 // copies, so every plug-in of inUse that could be copied is in it.
-Synchronisation Synchronise(const std::string& korvaneFolder, bool refreshExistingStorage,
+Synchronisation Synchronise(const Path& korvaneFolder, bool refreshExistingStorage,
                             CPluginList& catalogue, CPluginList& inUse);
 
 } // namespace korvane::storagesync

@@ -59,9 +59,9 @@ korvane::Status LaunchTribes(std::string_view tribesFolder, std::string_view par
 #ifdef _WIN32
     // Whether the file is a program Windows can start, and why not, Windows tells when it starts
     // it.
-    const auto found = korvane::FindTribesFile(std::string(tribesFolder));
+    const auto found = korvane::FindTribesFile(Path(tribesFolder));
 #else
-    const auto found = korvane::FindTribesProgram(std::string(tribesFolder));
+    const auto found = korvane::FindTribesProgram(Path(tribesFolder));
 #endif
     if (!found)
         return GameNotFound(tribesFolder);

@@ -74,12 +74,12 @@ void RemoveLeftovers(const std::filesystem::path& folder)
 
 FolderLock::FolderLock(std::unique_ptr<QLockFile> lock) : m_lock(std::move(lock)) {}
 
-Result<std::optional<FolderLock>> FolderLock::acquireFor(Use use, const std::string& korvaneFolder,
+Result<std::optional<FolderLock>> FolderLock::acquireFor(Use use, const Path& korvaneFolder,
                                                          std::chrono::milliseconds timeout)
 {
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return std::optional<FolderLock>();
-    const std::filesystem::path folder = Path(korvaneFolder).OnDisk();
+    const std::filesystem::path folder = korvaneFolder.OnDisk();
     if (!kfs::IsFolder(folder))
         return std::optional<FolderLock>();
     if (use == Use::Reads &&
@@ -94,12 +94,11 @@ FolderLock::FolderLock(FolderLock&&) noexcept = default;
 FolderLock& FolderLock::operator=(FolderLock&&) noexcept = default;
 FolderLock::~FolderLock() = default;
 
-Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
-                                       std::chrono::milliseconds timeout)
+Result<FolderLock> FolderLock::acquire(const Path& korvaneFolder, std::chrono::milliseconds timeout)
 {
-    const auto folder = Path(korvaneFolder).OnDisk();
+    const auto folder = korvaneFolder.OnDisk();
     // A lock file would create the folder's first entry in a folder that is not there.
-    if (korvaneFolder.empty() || !kfs::IsFolder(folder))
+    if (korvaneFolder.Stored().empty() || !kfs::IsFolder(folder))
         return Status::Failure(kpath::FromNative(folder) + ": the folder does not exist");
     const auto path = QString::fromStdString(kpath::FromNative(folder / kFileName));
     auto lock = std::make_unique<QLockFile>(path);
@@ -112,7 +111,7 @@ Result<FolderLock> FolderLock::acquire(const std::string& korvaneFolder,
     const bool heldBefore = QFileInfo::exists(path);
     if (TryLock(*lock, path, timeout)) {
         if (heldBefore) {
-            const std::string base = kpath::WithTrailingSeparator(korvaneFolder);
+            const std::string base = kpath::WithTrailingSeparator(korvaneFolder.Stored());
             for (const char* tree : kGuardedTrees)
                 RemoveLeftovers(Path(base + tree).OnDisk());
         }

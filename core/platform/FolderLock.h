@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <chrono>
@@ -26,7 +27,7 @@ public:
     // kfs::IsTemporaryName recognises, and only those). Fails without
     // creating anything when the folder does not exist, with the folders-busy reason when the
     // wait ran out, and naming the lock file and the system's reason when it cannot be created.
-    static Result<FolderLock> acquire(const std::string& korvaneFolder,
+    static Result<FolderLock> acquire(const Path& korvaneFolder,
                                       std::chrono::milliseconds timeout = kWait);
 
     // What a step of either front end does with the files of the Korvane folder.
@@ -40,7 +41,7 @@ public:
     // when the step needs none: no folder is set, or it does not exist (the step itself says so,
     // and nothing may be created), or the step only reads and this user cannot write in the
     // folder (then nothing this user runs can be changing it, and no lock file can be made).
-    static Result<std::optional<FolderLock>> acquireFor(Use use, const std::string& korvaneFolder,
+    static Result<std::optional<FolderLock>> acquireFor(Use use, const Path& korvaneFolder,
                                                         std::chrono::milliseconds timeout = kWait);
 
     FolderLock(FolderLock&&) noexcept;

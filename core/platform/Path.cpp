@@ -78,6 +78,11 @@ bool Path::IsFolder() const
     return kpath::EndsWithSeparator(m_stored);
 }
 
+Path Path::AsFolder() const
+{
+    return Path(kpath::WithTrailingSeparator(m_stored));
+}
+
 Path Path::operator/(std::string_view rel) const
 {
     Path joined(*this);
@@ -120,6 +125,11 @@ fs::path Path::OnDisk() const
     if (IsFolder() && !resolved.empty())
         resolved /= ""; // keep the trailing separator of a folder
     return resolved;
+}
+
+fs::path Path::AsGiven() const
+{
+    return kpath::ToNative(m_stored);
 }
 
 bool Path::Exists() const

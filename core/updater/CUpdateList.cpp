@@ -144,21 +144,20 @@ void CUpdateList::RemoveAll()
     m_overHttps = false;
 }
 
-bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index) const
+bool CUpdateList::IsInstalled(const Path& korvaneFolder, int index) const
 {
     CPluginList inUse;
-    if (!korvaneFolder.empty())
-        inUse.Rescan(korvane::PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder)).Stored());
+    if (!korvaneFolder.Stored().empty())
+        inUse.Rescan(korvane::PluginsFolder(korvaneFolder.AsFolder()).Stored());
     return IsInstalled(korvaneFolder, index, &inUse);
 }
 
-bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index,
-                              const CPluginList* inUse) const
+bool CUpdateList::IsInstalled(const Path& korvaneFolder, int index, const CPluginList* inUse) const
 {
     const CUpdateInfo& update = GetAt(index);
     if (update.m_arrFiles.empty())
         return true;
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return false;
     const auto places = UpdateFilePlace::Of(update, korvaneFolder);
     if (!places)
@@ -176,7 +175,7 @@ bool CUpdateList::IsInstalled(const std::string& korvaneFolder, int index,
     return true;
 }
 
-korvane::Status CUpdateList::InstallUpdate(int index, const std::string& korvaneFolder,
+korvane::Status CUpdateList::InstallUpdate(int index, const Path& korvaneFolder,
                                            const CPluginList* inUse, const FileProgress& progress,
                                            const StopRequest& stop,
                                            std::vector<std::string>* keptCopies)

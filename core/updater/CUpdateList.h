@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/HttpClient.h"
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 #include "core/updater/CUpdateInfo.h"
 #include "core/updater/ListSignature.h"
@@ -74,8 +75,8 @@ public:
     // True when every file of update index is present below korvaneFolder with its listed size and,
     // for a plug-in in use (in inUse; the two-argument form scans the plugins folder), each copy
     // in the plugins folder holds the same bytes as storage's.
-    bool IsInstalled(const std::string& korvaneFolder, int index) const;
-    bool IsInstalled(const std::string& korvaneFolder, int index, const CPluginList* inUse) const;
+    bool IsInstalled(const Path& korvaneFolder, int index) const;
+    bool IsInstalled(const Path& korvaneFolder, int index, const CPluginList* inUse) const;
 
     // Installs update index below korvaneFolder as a unit (see UpdateInstallation): every file is
     // received whole first, then all are put in place, storage's files and, for the plug-ins in
@@ -85,9 +86,8 @@ public:
     // file was installed.
     // When it fails only for copies in use the player changed, which it keeps, keptCopies (may be
     // null) gets their paths below the plugins folder.
-    korvane::Status InstallUpdate(int index, const std::string& korvaneFolder,
-                                  const CPluginList* inUse, const FileProgress& progress = {},
-                                  const StopRequest& stop = {},
+    korvane::Status InstallUpdate(int index, const Path& korvaneFolder, const CPluginList* inUse,
+                                  const FileProgress& progress = {}, const StopRequest& stop = {},
                                   std::vector<std::string>* keptCopies = nullptr);
 
     std::vector<std::unique_ptr<CUpdateInfo>> m_arrUpdates;

@@ -94,7 +94,7 @@ bool HeldPlugins::Release(std::string_view key)
 }
 
 std::vector<std::string> HeldPlugins::ReplacedBy(const CUpdateInfo& update,
-                                                 const std::string& korvaneFolder) const
+                                                 const Path& korvaneFolder) const
 {
     std::vector<std::string> replaced;
     if (m_keys.empty())
@@ -102,7 +102,7 @@ std::vector<std::string> HeldPlugins::ReplacedBy(const CUpdateInfo& update,
     const auto places = UpdateFilePlace::Of(update, korvaneFolder);
     if (!places)
         return replaced;
-    const size_t below = kpath::WithTrailingSeparator(korvaneFolder).size();
+    const size_t below = kpath::WithTrailingSeparator(korvaneFolder.Stored()).size();
     std::vector<std::string_view> pluginFiles;
     for (const UpdateFilePlace& place : *places) {
         const std::vector<std::string_view> names =

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Path.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,8 +35,7 @@ public:
     // plugins\ of the Korvane folder and whose name belongs to the key. Each key once, in the
     // order held; none for an update whose places the installation refuses, which installs
     // nothing.
-    std::vector<std::string> ReplacedBy(const CUpdateInfo& update,
-                                        const std::string& korvaneFolder) const;
+    std::vector<std::string> ReplacedBy(const CUpdateInfo& update, const Path& korvaneFolder) const;
 
 private:
     std::vector<std::string> m_keys; // UTF-8

@@ -39,9 +39,8 @@ bool IsHex(const QByteArray& text)
 
 } // namespace
 
-InstallJournal::InstallJournal(const std::string& korvaneFolder)
-    : m_file(configbackup::BackupFolder(kpath::WithTrailingSeparator(korvaneFolder)).OnDisk() /
-             kJournalName)
+InstallJournal::InstallJournal(const Path& korvaneFolder)
+    : m_file(configbackup::BackupFolder(korvaneFolder.AsFolder()).OnDisk() / kJournalName)
 {
     const auto bytes = kfs::ReadFile(m_file, kLargest);
     if (!bytes || bytes->size() > kLargest)

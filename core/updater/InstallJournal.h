@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <filesystem>
@@ -20,7 +21,7 @@ class InstallJournal
 {
 public:
     // Reads the journal of the Korvane folder; one that is missing or unreadable names nothing.
-    explicit InstallJournal(const std::string& korvaneFolder);
+    explicit InstallJournal(const Path& korvaneFolder);
 
     // The SHA-256 of a file's bytes; empty when it cannot be read.
     static QByteArray Digest(const std::filesystem::path& file);

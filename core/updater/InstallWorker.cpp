@@ -15,9 +15,8 @@ korvane::Status InstallThreadProc(const InstallParams& params,
     if (!params.updates)
         return korvane::Status::Failure({});
     CPluginList inUse;
-    if (!params.korvaneFolder.empty())
-        inUse.Rescan(
-            korvane::PluginsFolder(kpath::WithTrailingSeparator(params.korvaneFolder)).Stored());
+    if (!params.korvaneFolder.Stored().empty())
+        inUse.Rescan(korvane::PluginsFolder(params.korvaneFolder.AsFolder()).Stored());
     // A copy in use the scan missed would keep its old bytes beside storage's new ones.
     if (auto unreadable = inUse.Unreadable(); !unreadable)
         return unreadable;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/platform/FolderLock.h"
+#include "core/platform/Path.h"
 #include "core/updater/CUpdateList.h"
 
 #include <functional>
@@ -17,7 +18,7 @@ namespace korvane {
 struct InstallParams
 {
     int index = -1;
-    std::string korvaneFolder; // the Korvane folder when the installation was started
+    Path korvaneFolder; // the Korvane folder when the installation was started
     std::shared_ptr<CUpdateList> updates;
     // The Korvane folder's lock, when the caller took it for the installation: a worker holds it
     // until it has finished, even when the window that started it closed long before.

@@ -64,10 +64,10 @@ bool IsBelowStorage(std::string_view rel)
 }
 
 // The copy in use of a file that goes to storage lies at the same place below plugins\.
-std::string InUsePlace(const std::string& korvaneFolder, const std::string& target,
+std::string InUsePlace(const Path& korvaneFolder, const std::string& target,
                        const std::string& subDir, const std::string& name)
 {
-    const Path plugins = PluginsFolder(kpath::WithTrailingSeparator(korvaneFolder));
+    const Path plugins = PluginsFolder(korvaneFolder.AsFolder());
     if (IsBelowStorage(target))
         return (plugins / (target.substr(kStorage.size() + 1) + subDir + name)).Stored();
     if (target.empty() && IsBelowStorage(subDir))
@@ -141,19 +141,18 @@ korvane::Status RefuseProgramsOwn(std::string_view rel)
 
 } // namespace
 
-std::string UpdateFilePlace::Destination(const CUpdateInfo& update,
-                                         const std::string& korvaneFolder)
+std::string UpdateFilePlace::Destination(const CUpdateInfo& update, const Path& korvaneFolder)
 {
     // A target given without its closing separator still names a folder.
     std::string destination =
-        kpath::WithTrailingSeparator(korvaneFolder) + LocalName(update.m_strTargetDir);
+        kpath::WithTrailingSeparator(korvaneFolder.Stored()) + LocalName(update.m_strTargetDir);
     if (!update.m_strTargetDir.empty() && !kpath::EndsWithSeparator(destination))
         destination.push_back(kpath::kStoredSeparator);
     return destination;
 }
 
 korvane::Result<std::vector<UpdateFilePlace>> UpdateFilePlace::Of(const CUpdateInfo& update,
-                                                                  const std::string& korvaneFolder)
+                                                                  const Path& korvaneFolder)
 {
     // A name from the network that could lead out of the destination is never used.
     if (!kpath::IsContainedRelative(update.m_strTargetDir))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <filesystem>
@@ -28,9 +29,9 @@ struct UpdateFilePlace
     // Every file of the update below the Korvane folder, in list order. Fails, naming it, when
     // the target, a subfolder or a name from the list could lead out of the Korvane folder.
     static korvane::Result<std::vector<UpdateFilePlace>> Of(const CUpdateInfo& update,
-                                                            const std::string& korvaneFolder);
+                                                            const Path& korvaneFolder);
     // The folder an update's files go to, ending in a separator.
-    static std::string Destination(const CUpdateInfo& update, const std::string& korvaneFolder);
+    static std::string Destination(const CUpdateInfo& update, const Path& korvaneFolder);
 
     // Where the installed file is, following the letter case of what exists.
     std::filesystem::path StoredPath() const;

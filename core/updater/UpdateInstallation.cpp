@@ -60,7 +60,7 @@ korvane::Result<fs::path> SetAside(const fs::path& file)
 
 } // namespace
 
-UpdateInstallation::UpdateInstallation(const CUpdateInfo& update, std::string korvaneFolder,
+UpdateInstallation::UpdateInstallation(const CUpdateInfo& update, Path korvaneFolder,
                                        const CPluginList* inUse,
                                        const HttpClient::Options& transfer,
                                        const UpdateTrust& trust, bool overHttps)
@@ -110,8 +110,7 @@ korvane::Status UpdateInstallation::Run(const CUpdateList::FileProgress& progres
     }
     if (keptCopies) {
         // Each copy in use lies at its storage file's place below plugins\.
-        const std::string plugins =
-            PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)).Stored();
+        const std::string plugins = PluginsFolder(m_korvaneFolder.AsFolder()).Stored();
         for (const Staged& staged : m_staged) {
             if (staged.action == CopyAction::Kept)
                 keptCopies->push_back(staged.place->inUseCopy.substr(plugins.size()));
@@ -136,7 +135,7 @@ korvane::Status UpdateInstallation::CheckTransport() const
 korvane::Status UpdateInstallation::CreateFolders()
 {
     const std::string target = textencoding::ToUtf8(m_update.m_strTargetDir);
-    if (auto made = kfs::MakeSubfolders(Path(m_korvaneFolder), target, &m_createdFolders); !made)
+    if (auto made = kfs::MakeSubfolders(m_korvaneFolder, target, &m_createdFolders); !made)
         return Failure(made.reason());
     const Path destination(UpdateFilePlace::Destination(m_update, m_korvaneFolder));
     for (const UpdateFilePlace& place : m_places) {
@@ -346,8 +345,8 @@ korvane::Status UpdateInstallation::BackUpReplaced() const
             replaced.push_back(staged.copyFile->Target());
         replaced.push_back(staged.stored->Target());
     }
-    const std::string korvane = kpath::WithTrailingSeparator(m_korvaneFolder);
-    const fs::path korvaneOnDisk = Path(korvane).OnDisk();
+    const Path korvane = m_korvaneFolder.AsFolder();
+    const fs::path korvaneOnDisk = korvane.OnDisk();
     std::optional<SetAsideCopies> backup;
     for (const fs::path& target : replaced) {
         // A file that could not be looked at may be there: it is copied, or the copy fails.

@@ -36,9 +36,9 @@ class UpdateInstallation
 public:
     // trust is the list's; overHttps says that the list came over https, so that, unless a key
     // is pinned, no file may come over plain http.
-    UpdateInstallation(const CUpdateInfo& update, std::string korvaneFolder,
-                       const CPluginList* inUse, const HttpClient::Options& transfer,
-                       const UpdateTrust& trust, bool overHttps);
+    UpdateInstallation(const CUpdateInfo& update, Path korvaneFolder, const CPluginList* inUse,
+                       const HttpClient::Options& transfer, const UpdateTrust& trust,
+                       bool overHttps);
     UpdateInstallation(const UpdateInstallation&) = delete;
     UpdateInstallation& operator=(const UpdateInstallation&) = delete;
     ~UpdateInstallation();
@@ -103,7 +103,7 @@ private:
     korvane::Status Failure(const UpdateFilePlace& place, const std::string& cause) const;
 
     const CUpdateInfo& m_update;
-    const std::string m_korvaneFolder;
+    const Path m_korvaneFolder;
     const CPluginList* const m_inUse;
     const UpdateTrust& m_trust;
     const bool m_overHttps;

@@ -61,7 +61,7 @@ bool ReplacesFile(const UpdateFilePlace& place)
 // Each file goes through UpdateFilePlace on its own, so that one refused name leaves the others'
 // places on show, and each refused file has its own reason.
 UpdatePreview::File PreviewOf(const CUpdateInfo& update, const CUpdateFileInfo& file,
-                              const std::string& korvaneFolder)
+                              const Path& korvaneFolder)
 {
     CUpdateInfo single;
     single.m_strTargetDir = update.m_strTargetDir;
@@ -76,9 +76,9 @@ UpdatePreview::File PreviewOf(const CUpdateInfo& update, const CUpdateFileInfo& 
         preview.reason = places.reason();
     } else {
         const UpdateFilePlace& place = places->front();
-        const size_t folder = kpath::WithTrailingSeparator(korvaneFolder).size();
+        const size_t folder = kpath::WithTrailingSeparator(korvaneFolder.Stored()).size();
         preview.place = Shown(std::string_view(place.stored).substr(folder));
-        preview.replaces = !korvaneFolder.empty() && ReplacesFile(place);
+        preview.replaces = !korvaneFolder.Stored().empty() && ReplacesFile(place);
     }
     preview.outsideStorage = IsOutsideStorage(preview.place);
     return preview;
@@ -91,8 +91,7 @@ std::string WithKeyId(const char* text, const std::string& keyId)
 
 } // namespace
 
-UpdatePreview UpdatePreview::Of(const CUpdateList& list, int index,
-                                const std::string& korvaneFolder)
+UpdatePreview UpdatePreview::Of(const CUpdateList& list, int index, const Path& korvaneFolder)
 {
     const CUpdateInfo& update = list.GetAt(index);
     UpdatePreview preview;

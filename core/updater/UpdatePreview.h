@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Path.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,7 +32,7 @@ public:
 
     // The files of the update at index of list, in list order, against what korvaneFolder holds
     // now. An empty korvaneFolder replaces nothing.
-    static UpdatePreview Of(const CUpdateList& list, int index, const std::string& korvaneFolder);
+    static UpdatePreview Of(const CUpdateList& list, int index, const Path& korvaneFolder);
 
     // The sentence that tells what the list's signature said.
     static std::string SignatureText(const ListSignature& signature);

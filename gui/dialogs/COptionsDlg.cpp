@@ -28,17 +28,18 @@ namespace {
 
 bool IsKorvaneFolder(const QString& folder)
 {
-    return korvane::HasKorvaneScript(folder.toStdString());
+    return korvane::HasKorvaneScript(korvane::Path(folder.toStdString()));
 }
 
 bool IsTribesFolder(const QString& folder)
 {
-    return korvane::FindTribesProgram(folder.toStdString()).has_value();
+    return korvane::FindTribesProgram(korvane::Path(folder.toStdString())).has_value();
 }
 
+// Taken exactly: Wine is given the prefix as it is written, and finds it in no other letter case.
 bool IsWinePrefix(const QString& folder)
 {
-    return kprocess::IsWinePrefix(kpath::ToNative(folder.toStdString()));
+    return kprocess::IsWinePrefix(korvane::Path(folder.toStdString()).AsGiven());
 }
 
 QLineEdit* FolderEdit(const char* name, QWidget* parent)

@@ -72,8 +72,8 @@ void MarkHeld(QTreeWidgetItem* row, const std::vector<std::string>& keys)
 
 } // namespace
 
-CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> updates, std::string korvaneFolder,
-                         HeldPlugins held, QWidget* parent)
+CUpdaterDlg::CUpdaterDlg(std::shared_ptr<CUpdateList> updates, Path korvaneFolder, HeldPlugins held,
+                         QWidget* parent)
     : QDialog(parent), m_pUpdates(std::move(updates)), m_korvaneFolder(std::move(korvaneFolder)),
       m_held(std::move(held))
 {
@@ -152,8 +152,8 @@ void CUpdaterDlg::OnInitDialog()
 
     // Whether an update is installed depends on the copies in use of its plug-ins too.
     CPluginList inUse;
-    if (!m_korvaneFolder.empty())
-        inUse.Rescan(PluginsFolder(kpath::WithTrailingSeparator(m_korvaneFolder)).Stored());
+    if (!m_korvaneFolder.Stored().empty())
+        inUse.Rescan(PluginsFolder(m_korvaneFolder.AsFolder()).Stored());
     for (int i = 0; i < m_pUpdates->GetSize(); ++i) {
         const CUpdateInfo& update = m_pUpdates->GetAt(i);
         auto* row = new QTreeWidgetItem(m_listUpdates);

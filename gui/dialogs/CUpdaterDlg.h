@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/updater/HeldPlugins.h"
 
 #include <functional>
@@ -42,8 +43,8 @@ public:
 
     // korvaneFolder: the Korvane folder the updates are checked against and installed into;
     // held: the plug-ins the player holds at their version.
-    CUpdaterDlg(std::shared_ptr<CUpdateList> updates, std::string korvaneFolder,
-                HeldPlugins held = {}, QWidget* parent = nullptr);
+    CUpdaterDlg(std::shared_ptr<CUpdateList> updates, Path korvaneFolder, HeldPlugins held = {},
+                QWidget* parent = nullptr);
 
     // The index of the update being installed, -1 when none is.
     int InstallingIndex() const { return m_nInstalling; }
@@ -76,7 +77,7 @@ private:
     QPushButton* m_closeButton = nullptr;
     QLabel* m_signatureLabel = nullptr;
     const std::shared_ptr<CUpdateList> m_pUpdates;
-    const std::string m_korvaneFolder;
+    const Path m_korvaneFolder;
     const HeldPlugins m_held;
     int m_nInstalling = -1;
     QPointer<QObject> m_endContext;

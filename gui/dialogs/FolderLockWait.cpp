@@ -10,7 +10,7 @@ namespace korvane::dialogs {
 namespace {
 
 korvane::Result<std::optional<korvane::FolderLock>>
-LockKorvaneFolderToRead(const std::string& korvaneFolder)
+LockKorvaneFolderToRead(const Path& korvaneFolder)
 {
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     auto lock = korvane::FolderLock::acquireFor(korvane::FolderLock::Use::Reads, korvaneFolder);
@@ -30,9 +30,9 @@ korvane::Status WhileHeld(const korvane::Result<Lock>& lock, const std::function
 
 } // namespace
 
-korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvaneFolder)
+korvane::Result<korvane::FolderLock> LockKorvaneFolder(const Path& korvaneFolder)
 {
-    if (korvaneFolder.empty())
+    if (korvaneFolder.Stored().empty())
         return korvane::Status::Failure(strings::kNoKorvaneFolder);
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     auto lock = korvane::FolderLock::acquire(korvaneFolder);
@@ -40,8 +40,7 @@ korvane::Result<korvane::FolderLock> LockKorvaneFolder(const std::string& korvan
     return lock;
 }
 
-korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use,
-                                         const std::string& korvaneFolder,
+korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use, const Path& korvaneFolder,
                                          const std::function<void()>& step)
 {
     if (use == korvane::FolderLock::Use::Reads)

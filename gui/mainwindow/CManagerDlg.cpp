@@ -345,9 +345,9 @@ void CManagerDlg::createMenus()
     QAction* undoLoad = command(file, strings::kMenuUndoLoad, &CManagerDlg::OnUndoLoad);
     // Off while no load is recorded to undo.
     connect(file, &QMenu::aboutToShow, this, [this, undoLoad] {
-        const std::string folder = korvaneFolder();
+        const Path folder = korvaneFolder();
         const auto last = configbackup::LastLoad(folder);
-        undoLoad->setEnabled(!folder.empty() && (!last || !last->empty()));
+        undoLoad->setEnabled(!folder.Stored().empty() && (!last || !last->empty()));
     });
     file->addSeparator();
     // The menu item is never drawn greyed; a command chosen while its rule says no is dropped.
@@ -490,11 +490,11 @@ void CManagerDlg::OnInitDialog()
 void CManagerDlg::OnOptions()
 {
     const Settings settings(m_profile);
-    const std::string korvane = korvaneFolder();
+    const Path korvane = korvaneFolder();
     const std::string tribes = settings.TribesFolder().Stored();
     const bool refresh = settings.RefreshPlugins();
     COptionsDlg dlg(this);
-    dlg.m_strKorvaneDir = QString::fromStdString(korvane);
+    dlg.m_strKorvaneDir = QString::fromStdString(korvane.Stored());
     dlg.m_strTribesDir = QString::fromStdString(tribes);
     dlg.m_bRefreshPlugins = refresh;
     const kprocess::WineSettings wine = launch::LoadWineSettings(m_profile);
@@ -511,33 +511,34 @@ void CManagerDlg::OnOptions()
     const std::string newTribes = dlg.m_strTribesDir.toStdString();
     if (newTribes != tribes)
         settings.SetTribesFolder(Path(newTribes));
-    const std::string newKorvane = dlg.m_strKorvaneDir.toStdString();
+    const Path newKorvane(dlg.m_strKorvaneDir.toStdString());
     if (newKorvane == korvane) {
         // The check box is kept also when it is the only change.
         if (dlg.m_bRefreshPlugins != refresh)
             settings.SetRefreshPlugins(dlg.m_bRefreshPlugins);
         return;
     }
-    settings.SetKorvaneFolder(Path(newKorvane));
+    settings.SetKorvaneFolder(newKorvane);
     settings.SetRefreshPlugins(dlg.m_bRefreshPlugins);
     // An existing storage folder of the new Korvane folder is taken as it is.
     reloadFolders(newKorvane, false);
 }
 
-void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingStorage)
+void CManagerDlg::reloadFolders(const Path& folder, bool refreshExistingStorage)
 {
-    m_treeOrHint->setCurrentWidget(folder.empty() ? m_firstRunHint : m_tree);
+    const bool none = folder.Stored().empty();
+    m_treeOrHint->setCurrentWidget(none ? m_firstRunHint : m_tree);
     // Nothing to filter without a Korvane folder.
-    if (folder.empty())
+    if (none)
         m_filterBar->clear();
-    m_filterBar->setEnabled(!folder.empty());
-    if (folder.empty()) {
+    m_filterBar->setEnabled(!none);
+    if (none) {
         clearControls();
         return;
     }
     MarkedScan scan;
     const auto synchronised =
-        KorvaneWorkflow(Path(folder), WhileKorvaneFolderLocked, refreshExistingStorage)
+        KorvaneWorkflow(folder, WhileKorvaneFolderLocked, refreshExistingStorage)
             .synchronise(scan.catalogue, scan.inUse);
     if (!synchronised) {
         // What the folders hold is not known while another Korvane Manager changes them.
@@ -546,7 +547,7 @@ void CManagerDlg::reloadFolders(const std::string& folder, bool refreshExistingS
         return;
     }
     if (synchronised->outcome == storagesync::Outcome::Ready) {
-        scan.DescribeTwins(korvane::StorageFolder(folder).Stored());
+        scan.DescribeTwins(korvane::StorageFolder(folder));
         scan.ReadFunctions(folder, m_follower->idleCache());
         showCatalogue(std::move(scan), folder);
     } else {
@@ -577,10 +578,10 @@ void CManagerDlg::showReadFailures(const MarkedScan& scan)
 
 void CManagerDlg::clearControls()
 {
-    showCatalogue(MarkedScan(), std::string());
+    showCatalogue(MarkedScan(), Path());
 }
 
-void CManagerDlg::showCatalogue(MarkedScan scan, const std::string& folder)
+void CManagerDlg::showCatalogue(MarkedScan scan, const Path& folder)
 {
     m_hContextItem = nullptr;
     showReadFailures(scan);
@@ -815,7 +816,7 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
     const auto deleted = RunSettling(this, [&](const settle::Settlement& settlement) {
         return WithFollowUp<korvane::Status>(workflow, [&] {
             // Other subfolders of plugins change too: more than this entry goes out of date.
-            elsewhere = elsewhere || pluginuse::InUseElsewhere(workflow.folder().Stored(), record);
+            elsewhere = elsewhere || pluginuse::InUseElsewhere(workflow.folder(), record);
             auto unused = workflow.unuse(record, settlement);
             if (elsewhere && (unused.result || unused.differing.empty()))
                 showFoldersAsTheyAre();
@@ -1005,9 +1006,9 @@ void CManagerDlg::showPluginInfo(const CPluginInfo& plugin)
     m_editDescription->setPlainText(description);
 }
 
-std::string CManagerDlg::korvaneFolder() const
+Path CManagerDlg::korvaneFolder() const
 {
-    return Settings(m_profile).KorvaneFolder().Stored();
+    return Settings(m_profile).KorvaneFolder();
 }
 
 KorvaneWorkflow CManagerDlg::workflow() const
@@ -1154,7 +1155,7 @@ void CManagerDlg::showFoldersAsTheyAre()
 {
     // Storage gains whatever only the plugins folder had, also plug-ins the configuration does
     // not name; the plugins folder holds the configuration's plug-ins that could be copied.
-    const std::string folder = korvaneFolder();
+    const Path folder = korvaneFolder();
     MarkedScan scan = MarkedScan::Read(folder, m_follower->idleCache());
     const auto folders = scan.Folders();
     showReadFailures(scan);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/platform/Path.h"
 #include "core/platform/Status.h"
 
 #include <functional>
@@ -108,7 +109,7 @@ private:
     // Storage made ready from the plugins folder (refreshExistingStorage: also when it exists
     // already), both folders scanned, the tree and the list filled. An empty Korvane folder or
     // a storage folder that cannot be created leaves both empty.
-    void reloadFolders(const std::string& folder, bool refreshExistingStorage);
+    void reloadFolders(const Path& folder, bool refreshExistingStorage);
     // After a configuration was loaded or failed to load: the tree and the list show what the
     // folders hold now.
     void showFoldersAsTheyAre();
@@ -129,7 +130,7 @@ private:
     void clearControls();
     // Shows a scan of the folders in the tree and the list, nothing selected, and follows the
     // folders it read.
-    void showCatalogue(MarkedScan scan, const std::string& folder);
+    void showCatalogue(MarkedScan scan, const Path& folder);
     // Shows a later scan of the folders, keeping what the user chose and looks at as far as
     // the scan still holds it. False while a dialog or menu of the window is open, which may
     // hold a plug-in or item the scan replaces.
@@ -166,7 +167,7 @@ private:
     // the tree item (moved to its new category) and the list entry.
     void editDescription(QTreeWidgetItem* treeItem);
     // The Korvane folder setting.
-    std::string korvaneFolder() const;
+    Path korvaneFolder() const;
     // The commands on that folder, with its start-up refresh, under the window's lock.
     KorvaneWorkflow workflow() const;
 

@@ -62,8 +62,7 @@ void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
         return;
     }
     // The list came, or the server has none (NoList): the window shows the rows there are.
-    CUpdaterDlg dlg(updates, Settings(profile).KorvaneFolder().Stored(), HeldPlugins::Load(profile),
-                    parent);
+    CUpdaterDlg dlg(updates, Settings(profile).KorvaneFolder(), HeldPlugins::Load(profile), parent);
     if (onInstalled)
         dlg.WhenInstallationEnds(parent, std::move(onInstalled));
     dlg.exec();

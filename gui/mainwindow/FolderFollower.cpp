@@ -48,14 +48,14 @@ FolderFollower::~FolderFollower()
     }
 }
 
-void FolderFollower::follow(const std::string& korvaneFolder,
+void FolderFollower::follow(const Path& korvaneFolder,
                             const std::vector<std::filesystem::path>& folders)
 {
     if (korvaneFolder != m_korvaneFolder) {
         m_korvaneFolder = korvaneFolder;
         shownChanged();
     }
-    watch(korvaneFolder.empty() ? std::vector<std::filesystem::path>() : folders);
+    watch(korvaneFolder.Stored().empty() ? std::vector<std::filesystem::path>() : folders);
 }
 
 void FolderFollower::watch(const std::vector<std::filesystem::path>& folders)
@@ -102,7 +102,7 @@ void FolderFollower::rescanSoon()
 void FolderFollower::rescanNow()
 {
     m_gather.stop();
-    if (m_korvaneFolder.empty())
+    if (m_korvaneFolder.Stored().empty())
         return;
     if (m_worker) {
         m_again = true;

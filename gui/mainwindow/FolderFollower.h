@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/ScriptFunctionCache.h"
+#include "core/platform/Path.h"
 
 #include <chrono>
 #include <filesystem>
@@ -43,8 +44,7 @@ public:
 
     // Follows a Korvane folder (a full path ending in a separator; empty: none) whose scan just
     // read these folders.
-    void follow(const std::string& korvaneFolder,
-                const std::vector<std::filesystem::path>& folders);
+    void follow(const Path& korvaneFolder, const std::vector<std::filesystem::path>& folders);
     // The window showed something of its own doing: a scan begun before may be out of date.
     void shownChanged();
     // Scans again once the changes have been gathered.
@@ -71,7 +71,7 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_gather;
     QTimer m_retry;
-    std::string m_korvaneFolder;
+    Path m_korvaneFolder;
     // Used by one scan at a time: the worker's from its start until scanDone() has seen it end.
     ScriptFunctionCache m_functionCache;
     std::unique_ptr<QThread> m_worker;

@@ -109,7 +109,7 @@ void MarkClashes(MarkedScan& scan)
 
 } // namespace
 
-MarkedScan MarkedScan::Read(const std::string& korvaneFolder, ScriptFunctionCache* cache)
+MarkedScan MarkedScan::Read(const Path& korvaneFolder, ScriptFunctionCache* cache)
 {
     MarkedScan scan;
     static_cast<FolderScan&>(scan) = FolderScan::Read(korvaneFolder, cache);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/FolderScan.h"
+#include "core/platform/Path.h"
 #include "gui/mainwindow/InUseFunctions.h"
 
 #include <QString>
@@ -37,7 +38,7 @@ public:
 
     // FolderScan::Read, marked. Touches no widget: it may run on any thread, with a cache no
     // other thread uses meanwhile.
-    static MarkedScan Read(const std::string& korvaneFolder, ScriptFunctionCache* cache = nullptr);
+    static MarkedScan Read(const Path& korvaneFolder, ScriptFunctionCache* cache = nullptr);
     // Makes the digests when they are not made yet, then the marks, once: the functions go into
     // shownFunctions.
     void MakeMarks();

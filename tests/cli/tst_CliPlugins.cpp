@@ -264,7 +264,7 @@ private slots:
     {
         {
             qputenv("KORVANE_LOCK_WAIT_MS", "300");
-            const auto held = korvane::FolderLock::acquire(Tree().Path("k/"));
+            const auto held = korvane::FolderLock::acquire(Tree().Folder("k/"));
             QVERIFY(held);
             QCOMPARE_FAILURE(Run({"save-config", "busy.pfg"}), strings::kFoldersBusy);
             qunsetenv("KORVANE_LOCK_WAIT_MS");

@@ -203,10 +203,11 @@ private slots:
             std::make_unique<CSaveConfigDlg>(),
             std::make_unique<CExecuteDlg>(m.profile, false),
             std::make_unique<FolderBrowserDialog>("Pick:", "", m.files.QPath("k"), std::nullopt),
-            std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Path("k/")),
+            std::make_unique<CUpdaterDlg>(std::make_shared<CUpdateList>(), m.files.Folder("k/")),
             std::make_unique<CAboutDlg>(),
             std::make_unique<SettleCopiesDialog>(settle::Copies{"alpha.cs"}, nullptr),
-            std::make_unique<UpdateInfoDialog>(UpdatePreview::Of(*updates, 0, m.files.Path("k/"))),
+            std::make_unique<UpdateInfoDialog>(
+                UpdatePreview::Of(*updates, 0, m.files.Folder("k/"))),
             std::make_unique<ClashesDialog>(InUseFunctions(functionclashes::InUse{
                 {},
                 {{"f",
@@ -283,7 +284,7 @@ private slots:
         tree.Write("plasma.desc.txt",
                    "Name=Plasma \xe0 gogo\r\nAuthor=Me\r\none\r\r\ntwo\xa0three");
         CPluginInfo plugin;
-        plugin.ReadDescription(tree.Root(), "plasma");
+        plugin.ReadDescription(tree.Folder(), "plasma");
         CDescEditDlg dlg;
         dlg.SetFromRecord(plugin);
         QString shown;

@@ -58,7 +58,7 @@ struct Follower
     }
     void Follow()
     {
-        follower.follow(files.Path("k/"), FolderScan::Read(files.Path("k/")).Folders());
+        follower.follow(files.Folder("k/"), FolderScan::Read(files.Folder("k/")).Folders());
     }
 };
 
@@ -225,7 +225,7 @@ private slots:
         QTreeWidget tree;
         QListWidget list;
         CatalogueView view(&tree, &list);
-        MarkedScan first = MarkedScan::Read(files.Path("k/"));
+        MarkedScan first = MarkedScan::Read(files.Folder("k/"));
         view.show(first);
         auto* keep = tree.findItems("Keep", Qt::MatchExactly | Qt::MatchRecursive).value(0);
         tree.setCurrentItem(keep);
@@ -234,7 +234,7 @@ private slots:
             std::filesystem::remove(files.Path("k/storage/p" + std::to_string(i) + ".cs"));
         files.Write("k/storage/new.cs", "");
 
-        MarkedScan second = MarkedScan::Read(files.Path("k/"));
+        MarkedScan second = MarkedScan::Read(files.Folder("k/"));
         QVERIFY(view.update(second));
         QCOMPARE(view.storedCount(), 2);
         QCOMPARE(tree.currentItem()->text(0), QString("Keep"));

@@ -411,7 +411,7 @@ private slots:
         script.Then("QFileDialog", ChooseFile(file));
         m.Command(strings::kMenuLoadConfig);
         QCOMPARE(m.Entries(), QStringList{"Alpha"});
-        const auto backups = configbackup::Backups(m.files.Path("k/"));
+        const auto backups = configbackup::Backups(m.files.Folder("k/"));
         QVERIFY(backups && backups->size() == 1);
         QString told;
         script.Then("QMessageBox", [&told](QWidget* active) {
@@ -580,7 +580,7 @@ private slots:
         }
         std::optional<korvane::FolderLock> other;
         if (fault == "busy") {
-            auto lock = korvane::FolderLock::acquire(m.files.Path("k/"));
+            auto lock = korvane::FolderLock::acquire(m.files.Folder("k/"));
             QVERIFY(lock);
             other.emplace(std::move(lock).value());
         }

@@ -70,7 +70,7 @@ struct Updates
                 MakeUpdate("Sniper", "storage\\", url, {{"sniper.cs", "", 3}}, 1, 10),
                 MakeUpdate("Radar", "storage\\", url, {{"radar.cs", "", 60}}, 2, 0),
                 MakeUpdate("Broken", "storage\\", url, {{"broken.cs", "", 1}}, 0, 3)),
-            tree.Root(), std::move(held));
+            tree.Folder(), std::move(held));
         dlg->show();
         return dlg;
     }
@@ -126,7 +126,7 @@ private slots:
 
         // Another Korvane Manager changing the folder: the installation waits, then changes
         // nothing.
-        const auto held = korvane::FolderLock::acquire(updates.tree.Root());
+        const auto held = korvane::FolderLock::acquire(updates.tree.Folder());
         QVERIFY(held);
         script.AnswerMessage();
         ClickRow(dlg.get(), 1);
@@ -210,7 +210,7 @@ private slots:
                                 MakeUpdate("Sniper", "", "",
                                            {{"sniper.cs", "storage\\", 1234}, {"x.cs", "..\\", 1}},
                                            1, 10)),
-            tree.Root());
+            tree.Folder());
         dlg.show();
         QCOMPARE(dlg.findChild<QLabel*>("signature")->text(), S(strings::kListUnsigned));
         // The info window's heading, its rows (the note's beginning) and its signature line.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Path.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,6 +26,8 @@ public:
     // system's separators on Windows.
     std::string Path(std::string_view rel) const;
     QString QPath(std::string_view rel) const { return QString::fromStdString(Path(rel)); }
+    // The same as the program takes a folder.
+    korvane::Path Folder(std::string_view rel = {}) const { return korvane::Path(Path(rel)); }
 
     void Write(std::string_view rel, std::string_view bytes) const;
     void MakeFolder(std::string_view rel) const;

@@ -15,16 +15,16 @@ using namespace korvane;
 namespace {
 
 // A small storage folder with plug-ins at the root and in a subfolder, made once per process.
-const std::string& Storage()
+const Path& Storage()
 {
-    static const std::string storage = [] {
+    static const Path storage = [] {
         namespace fs = std::filesystem;
         const fs::path root = fs::temp_directory_path() / "korvane-fuzz-config" / "storage";
         fs::create_directories(root / "weapons" / "heavy");
         for (const char* name : {"blaster.cs", "blaster.desc.txt", "plasma.cs", "weapons/sniper.cs",
                                  "weapons/sniper.heavy.cs", "weapons/heavy/cannon.cs"})
             std::ofstream(root / name) << "// x\n";
-        return kpath::WithTrailingSeparator(kpath::FromNative(root));
+        return Path(kpath::WithTrailingSeparator(kpath::FromNative(root)));
     }();
     return storage;
 }

@@ -135,7 +135,7 @@ void CheckFoldersStayInside(const CUpdateList& list)
         const std::size_t files = std::min(update.m_arrFiles.size(), kFilesTried);
         for (std::size_t f = 0; f < files; ++f)
             CheckContained(destination, textencoding::ToUtf8(update.m_arrFiles[f].m_strSubDir));
-        list.IsInstalled(korvane, i);
+        list.IsInstalled(Path(korvane), i);
     }
     std::error_code ec;
     for (const fs::path& folder : {Sandbox(), KorvaneFolder().parent_path()}) {

@@ -122,14 +122,14 @@ int main(int argc, char** argv)
         ok = Save(options, output, "options.png") && ok;
     }
     {
-        FolderBrowserDialog browser(QString::fromUtf8(strings::kBrowseKorvaneTitle), scratch.path(),
-                                    korvane,
-                                    FolderBrowserDialog::FolderTest{
-                                        [](const QString& folder) {
-                                            return korvane::HasKorvaneScript(folder.toStdString());
-                                        },
-                                        QString::fromUtf8(strings::kKorvaneFound),
-                                        QString::fromUtf8(strings::kKorvaneNotFound)});
+        FolderBrowserDialog browser(
+            QString::fromUtf8(strings::kBrowseKorvaneTitle), scratch.path(), korvane,
+            FolderBrowserDialog::FolderTest{[](const QString& folder) {
+                                                return korvane::HasKorvaneScript(
+                                                    korvane::Path(folder.toStdString()));
+                                            },
+                                            QString::fromUtf8(strings::kKorvaneFound),
+                                            QString::fromUtf8(strings::kKorvaneNotFound)});
         ok = Save(browser, output, "folder-browser.png") && ok;
     }
     {
@@ -139,7 +139,7 @@ int main(int argc, char** argv)
     }
     {
         // View > Clashes on the demo, in which Sniper Zoom Steps and Mortar Arc Marker clash.
-        const MarkedScan scan = MarkedScan::Read(korvane.toStdString());
+        const MarkedScan scan = MarkedScan::Read(korvane::Path(korvane.toStdString()));
         ClashesDialog clashes(scan.shownFunctions);
         ok = Save(clashes, output, "clashes.png") && ok;
     }

@@ -68,12 +68,12 @@ private slots:
         TestTree tree;
         WriteKorvane(tree);
         // A line break in the name must not start a line of its own.
-        QVERIFY(pluginconfig::SaveConfiguration(tree.Root(), "My\nsetup", tree.Path("my.pfg"),
+        QVERIFY(pluginconfig::SaveConfiguration(tree.Folder(), "My\nsetup", tree.Path("my.pfg"),
                                                 storeDirectory));
         QCOMPARE(QByteArray::fromStdString(tree.Read("my.pfg")), bytes);
 
         // What the file does not name goes out of use.
-        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("my.pfg"));
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("my.pfg"));
         QCOMPARE(loaded.value().plugins.m_strConfigName, std::string("My setup"));
         QCOMPARE(Keys(loaded->plugins), (QStringList{"blaster", "weapons\\plasma"}));
         QVERIFY(!tree.Exists("plugins/Korvane.cs"));
@@ -106,7 +106,7 @@ private slots:
         tree.Write("outside.cs", "");
         CPluginList list;
         QStringList notStored;
-        for (const auto& key : list.ReadConfigText(config.toStdString(), tree.Path("storage\\")))
+        for (const auto& key : list.ReadConfigText(config.toStdString(), tree.Folder("storage\\")))
             notStored << QString::fromStdString(key);
         QCOMPARE(notStored, missing);
         QCOMPARE(Keys(list), keys);
@@ -121,7 +121,7 @@ private slots:
         tree.Write("setup.pfg", "UseDirectory=TRUE\r\nPlugin=,big\r\nPlugin=,small\r\n");
         // Room for the backup of the set in use, not for big.cs.
         const FileSizeLimit limit(1024);
-        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("setup.pfg"));
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("setup.pfg"));
         QCOMPARE(loaded.value().notCopied.size(), size_t(1));
         const auto& [key, reason] = loaded->notCopied.front();
         QVERIFY(QString::fromStdString(key + ": " + reason)
@@ -136,7 +136,8 @@ private slots:
         tree.Write("my.pfg", "old");
         {
             const FileSizeLimit limit(8);
-            QVERIFY(!pluginconfig::SaveConfiguration(tree.Root(), "x", tree.Path("my.pfg"), true));
+            QVERIFY(
+                !pluginconfig::SaveConfiguration(tree.Folder(), "x", tree.Path("my.pfg"), true));
         }
         QCOMPARE(tree.Read("my.pfg"), std::string("old"));
         QCOMPARE(tree.Names(""), (QStringList{"my.pfg", "plugins", "storage"}));
@@ -156,13 +157,13 @@ private slots:
         tree.Write("exact.pfg", exact);
         tree.Write("huge.pfg", exact);
         std::filesystem::resize_file(kpath::ToNative(tree.Path("huge.pfg")), 2ULL << 30);
-        const auto refused = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("huge.pfg"));
+        const auto refused = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("huge.pfg"));
         QVERIFY(!refused);
         QCOMPARE(QString::fromStdString(refused.status().reason()),
                  tree.QPath("huge.pfg: ") + strings::kReasonConfigTooLarge);
         QCOMPARE(tree.Names("plugins"), (QStringList{"Korvane.cs", "blaster.cs", "weapons"}));
 
-        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("exact.pfg"));
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("exact.pfg"));
         QVERIFY(loaded);
         QCOMPARE(Keys(loaded->plugins), QStringList{"sniper"});
         QCOMPARE(tree.Names("plugins"), QStringList{"sniper.cs"});
@@ -176,10 +177,10 @@ private slots:
         tree.Write("plugins/new/deep.txt", "only here too");
         tree.Write("ghost.pfg",
                    "UseDirectory=TRUE\r\nPlugin=,ghost\r\nPlugin=,sniper\r\nPlugin=,extra\r\n");
-        QVERIFY(!pluginconfig::LoadConfiguration(tree.Root(), tree.Path("missing.pfg")));
+        QVERIFY(!pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("missing.pfg")));
         QVERIFY(tree.Exists("plugins/extra.cs") && !tree.Exists("storage/extra.cs"));
 
-        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("ghost.pfg"));
         // ghost is in no folder; extra, which only the plugins folder had, stays in use.
         QCOMPARE(Keys(loaded.value().plugins), (QStringList{"sniper", "extra"}));
         QCOMPARE(loaded->notCopied.size(), size_t(1));
@@ -194,7 +195,7 @@ private slots:
         tree.Write("storage/w", "a file where the folder belongs");
         tree.Write("plugins/readme", "only copy");
         tree.MakeFolder("storage/README");
-        const auto blocked = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("ghost.pfg"));
+        const auto blocked = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("ghost.pfg"));
         QVERIFY(!blocked);
         QVERIFY(QString::fromStdString(blocked.reason()).contains(tree.QPath("storage/w")));
         QVERIFY(QString::fromStdString(blocked.reason()).contains(tree.QPath("storage/README")));
@@ -203,7 +204,7 @@ private slots:
 
         TestTree bare; // no storage folder yet
         bare.Write("plugins/blaster.cs", "only copy");
-        QVERIFY(pluginconfig::LoadConfiguration(bare.Root(), tree.Path("ghost.pfg")));
+        QVERIFY(pluginconfig::LoadConfiguration(bare.Folder(), tree.Path("ghost.pfg")));
         QCOMPARE(bare.Read("storage/blaster.cs"), std::string("only copy"));
     }
 
@@ -219,7 +220,7 @@ private slots:
 #endif
         tree.Write("odd.pfg", "UseDirectory=TRUE\r\nPlugin=weapons.\\,plasma\r\nPlugin=,con\r\n"
                               "Plugin=,sniper\r\n");
-        const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("odd.pfg"));
+        const auto loaded = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("odd.pfg"));
         QCOMPARE(Keys(loaded.value().plugins), QStringList{"sniper"});
         QStringList notCopied;
         for (const auto& [key, reason] : loaded->notCopied)
@@ -239,28 +240,28 @@ private slots:
         const std::string ghost = "UseDirectory=TRUE\r\nPlugin=,ghost\r\n";
         // The last name of its second: once, every load went on to its second and failed.
         tree.Write("backups/2999-12-31 23-59-59_999.pfg", ghost);
-        QVERIFY(pluginconfig::UndoLastLoad(tree.Root())->backup.empty());
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Folder())->backup.empty());
         const QStringList before = InUse(tree);
-        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg")));
-        const std::string first = *configbackup::LastLoad(tree.Root());
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("alpha.pfg")));
+        const std::string first = *configbackup::LastLoad(tree.Folder());
         // Put there after the load, it sorts after the load's backup.
         tree.Write("backups/2999-12-31 23-59-59_998.pfg", ghost);
-        const auto undone = pluginconfig::UndoLastLoad(tree.Root());
+        const auto undone = pluginconfig::UndoLastLoad(tree.Folder());
         QVERIFY(undone && undone->loaded.notCopied.empty());
         QCOMPARE(undone->backup, first);
         QCOMPARE(InUse(tree), before);
         // The set the undo replaced is the one to undo to now.
-        QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Folder()));
         QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
         QVERIFY(tree.Exists("backups/2999-12-31 23-59-59_998.pfg"));
 
         // A record whose backup is gone, or that names none, is no undo of anything.
         std::filesystem::remove(
-            kpath::ToNative(tree.Path("backups/" + *configbackup::LastLoad(tree.Root()))));
-        QVERIFY(QString::fromStdString(pluginconfig::UndoLastLoad(tree.Root()).reason())
+            kpath::ToNative(tree.Path("backups/" + *configbackup::LastLoad(tree.Folder()))));
+        QVERIFY(QString::fromStdString(pluginconfig::UndoLastLoad(tree.Folder()).reason())
                     .endsWith(strings::kReasonRecordedBackupMissing));
         tree.Write("backups/last-load.txt", "notes.txt\r\n");
-        QCOMPARE(pluginconfig::UndoLastLoad(tree.Root()).reason(),
+        QCOMPARE(pluginconfig::UndoLastLoad(tree.Folder()).reason(),
                  tree.Path("backups/last-load.txt") + ": " + strings::kReasonNotARecord);
         QCOMPARE(InUse(tree), QStringList{"alpha.cs"});
     }
@@ -271,21 +272,22 @@ private slots:
     {
         TestTree tree;
         const auto now = std::chrono::system_clock::now();
-        const std::string stem = *configbackup::NewStem(tree.Root(), now);
+        const std::string stem = *configbackup::NewStem(tree.Folder(), now);
         tree.Write("backups/notes.txt", "mine");
         tree.Write("backups/" + stem + "_999.PFG", "put there by hand");
         tree.MakeFolder("backups/" + stem + "_001");
         std::vector<std::string> made;
         for (int i = 0; i < 11; ++i) {
-            made.push_back(*configbackup::BackUpPluginsInUse(tree.Root(), now));
+            made.push_back(*configbackup::BackUpPluginsInUse(tree.Folder(), now));
             if (i == 0)
-                QVERIFY(configbackup::RecordLastLoad(tree.Root(), made[0]));
+                QVERIFY(configbackup::RecordLastLoad(tree.Folder(), made[0]));
         }
         QCOMPARE(made[0], stem + ".pfg");
         QCOMPARE(made[1], stem + "_002.pfg");
         // After the clock went back an hour, the new backup has the oldest name.
-        made.push_back(*configbackup::BackUpPluginsInUse(tree.Root(), now - std::chrono::hours(1)));
-        const auto backups = *configbackup::Backups(tree.Root());
+        made.push_back(
+            *configbackup::BackUpPluginsInUse(tree.Folder(), now - std::chrono::hours(1)));
+        const auto backups = *configbackup::Backups(tree.Folder());
         QCOMPARE(backups.size(), configbackup::kKept);
         QCOMPARE(backups[0], made.back());
         QCOMPARE(backups[1], made[0]);
@@ -310,7 +312,7 @@ private slots:
         const IoCallCount listings(tree.Root(), "opendir", tree.Path("storage"));
         const auto bytes = CPluginList::ReadConfigFile(tree.Path("many.pfg"));
         QVERIFY(bytes);
-        read.ReadConfigText(*bytes, tree.Path("storage/"));
+        read.ReadConfigText(*bytes, tree.Folder("storage/"));
         if (listings.Calls() < 0)
             QSKIP("this system's calls cannot be counted");
         QCOMPARE(listings.Calls(), 2L); // storage and Weapons
@@ -324,7 +326,7 @@ private slots:
         tree.Write("plugins/b/blaster.heavy.cs", "");
         tree.Write("plugins/sniper.cs", "");
         tree.Write("plugins/sniper.long.cs", ""); // one plug-in: the same folder
-        QCOMPARE(pluginconfig::RepeatedKeys(tree.Root()), std::vector<std::string>{"Blaster"});
+        QCOMPARE(pluginconfig::RepeatedKeys(tree.Folder()), std::vector<std::string>{"Blaster"});
     }
 };
 

@@ -67,7 +67,7 @@ private slots:
             tree.Write("weapons/Blaster.DESC.TXT", "Name=Old\r\nthe file to replace");
             CPluginInfo plugin = Blaster();
             QVERIFY(descriptionfile::WriteDescription(
-                tree.Root(), plugin,
+                tree.Folder(), plugin,
                 {fields[0].toStdString(), fields[1].toStdString(), fields[2].toStdString(),
                  fields[3].toStdString()}));
             QCOMPARE(tree.Names("weapons"), QStringList{"Blaster.DESC.TXT"});
@@ -75,7 +75,7 @@ private slots:
             QCOMPARE(Texts(plugin), record);
         }
         CPluginInfo scanned;
-        scanned.ReadDescription(tree.Path("weapons\\"), "blaster");
+        scanned.ReadDescription(tree.Folder("weapons\\"), "blaster");
         QCOMPARE(Texts(scanned), record);
     }
 
@@ -87,7 +87,7 @@ private slots:
         {
             const FileSizeLimit limit(8);
             QVERIFY(!descriptionfile::WriteDescription(
-                tree.Root(), plugin, {"New name longer than the limit", "", "", ""}));
+                tree.Folder(), plugin, {"New name longer than the limit", "", "", ""}));
         }
         QCOMPARE(Texts(plugin), "Old Name|Old Category|Unknown|No Description");
         QCOMPARE(tree.Read("weapons/blaster.desc.txt"), std::string("Name=Old"));
@@ -106,7 +106,7 @@ private slots:
         list.Rescan(tree.Root());
         CPluginInfo& plugin = *list.Find("blaster");
         const bool upperRead = plugin.m_strName == "Upper";
-        QVERIFY(descriptionfile::WriteDescription(tree.Root(), plugin, {"New", "", "", ""}));
+        QVERIFY(descriptionfile::WriteDescription(tree.Folder(), plugin, {"New", "", "", ""}));
         list.Rescan(tree.Root());
         QCOMPARE(list.Find("blaster")->m_strName, std::string("New"));
         QCOMPARE(tree.Read(upperRead ? "blaster.desc.txt" : "BLASTER.desc.txt"),
@@ -119,7 +119,8 @@ private slots:
         TestTree tree;
         tree.Write("weapons/blaster.desc.txt", "Name=Old\r\nVersion=2\r\nAuthor=Me\r\nOld=text");
         CPluginInfo plugin = Blaster();
-        QVERIFY(descriptionfile::WriteDescription(tree.Root(), plugin, {"New", "", "Me", "Text"}));
+        QVERIFY(
+            descriptionfile::WriteDescription(tree.Folder(), plugin, {"New", "", "Me", "Text"}));
         QCOMPARE(QByteArray::fromStdString(tree.Read("weapons/blaster.desc.txt")),
                  "Name=New\r\nAuthor=Me\r\nVersion=2\r\nOld=text\r\nText");
     }
@@ -166,7 +167,7 @@ private slots:
         CPluginList scanned;
         scanned.Rescan(tree.Root());
         CPluginInfo read;
-        read.ReadDescription(tree.Root(), "blaster");
+        read.ReadDescription(tree.Folder(), "blaster");
         for (const CPluginInfo* plugin : {scanned.Find("blaster"), &read}) {
             QCOMPARE(plugin->m_strName + "|" + plugin->m_strCategory, "Big|Weapon");
             QVERIFY(plugin->m_descriptionCut);
@@ -174,7 +175,7 @@ private slots:
         }
         CPluginInfo& plugin = *scanned.Find("blaster");
         const korvane::Status written =
-            descriptionfile::WriteDescription(tree.Root(), plugin, {"Edited", "", "", "short"});
+            descriptionfile::WriteDescription(tree.Folder(), plugin, {"Edited", "", "", "short"});
         QVERIFY(written.reason().ends_with(strings::kReasonDescriptionTooLarge));
         QVERIFY(tree.Read("blaster.desc.txt") == big);
         QCOMPARE(plugin.m_strName, std::string("Big"));
@@ -182,7 +183,7 @@ private slots:
         tree.Write("blaster.desc.txt", head + std::string(kLimit - head.size(), 'x'));
         scanned.Rescan(tree.Root());
         QVERIFY(!scanned.Find("blaster")->m_descriptionCut);
-        QVERIFY(descriptionfile::WriteDescription(tree.Root(), *scanned.Find("blaster"),
+        QVERIFY(descriptionfile::WriteDescription(tree.Folder(), *scanned.Find("blaster"),
                                                   {"Edited", "", "", "short"}));
     }
 

@@ -78,7 +78,7 @@ private slots:
         storagesync::Synchronisation synchronised;
         {
             IoFault fault(tree.Root(), "open", "/storage/w/sniper.desc.txt", EIO);
-            synchronised = storagesync::Synchronise(tree.Root(), false, catalogue, inUse);
+            synchronised = storagesync::Synchronise(tree.Folder(), false, catalogue, inUse);
             QVERIFY(fault.Happened());
         }
         QCOMPARE(synchronised.outcome, storagesync::Outcome::Ready);
@@ -187,11 +187,11 @@ private slots:
             // The listing ends with an error after "." and "..".
             IoFault fault(tree.Root(), "readdir", "/" + folder.toStdString(), EIO, 2);
             if (command == "load")
-                done = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")).status();
+                done = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("c.pfg")).status();
             else if (command == "unuse")
-                done = pluginuse::UnusePlugin(tree.Root(), Plugin("b", "w\\"));
+                done = pluginuse::UnusePlugin(tree.Folder(), Plugin("b", "w\\"));
             else
-                done = pluginconfig::SaveConfiguration(tree.Root(), "new", tree.Path("saved.pfg"),
+                done = pluginconfig::SaveConfiguration(tree.Folder(), "new", tree.Path("saved.pfg"),
                                                        true);
             QVERIFY(fault.Happened());
         }
@@ -211,15 +211,15 @@ private slots:
         const QStringList before = Files(tree, "plugins");
         {
             IoFault fault(tree.Root(), "sync", "/backups$", EIO, 1);
-            const auto loaded = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg"));
+            const auto loaded = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("c.pfg"));
             QVERIFY(fault.Happened());
             QVERIFY(
                 QString::fromStdString(loaded.reason()).startsWith(strings::kReasonNotRecorded));
         }
         QCOMPARE(Files(tree, "plugins"), before);
-        const auto recorded = configbackup::LastLoad(tree.Root());
+        const auto recorded = configbackup::LastLoad(tree.Folder());
         QVERIFY(recorded->empty() || tree.Read("backups/" + *recorded).ends_with("\r\n"));
-        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")));
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("c.pfg")));
     }
 
     // An undo cut short by an error, that could not put every plug-in in use, or whose own backup
@@ -244,19 +244,19 @@ private slots:
         QFETCH(int, skip);
         TestTree tree;
         WriteKorvaneInUse(tree);
-        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("c.pfg")));
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("c.pfg")));
         const std::string backup = *kfs::ReadFile(
             kpath::ToNative(tree.Path("backups/" + tree.Names("backups")[0].toStdString())));
         tree.Write("plugins/w/extra.cs", "extra");
         {
             IoFault fault(tree.Root(), kind.toLatin1(), file.toStdString(), EIO, skip);
-            const auto undone = pluginconfig::UndoLastLoad(tree.Root());
+            const auto undone = pluginconfig::UndoLastLoad(tree.Folder());
             QVERIFY(fault.Happened());
             QVERIFY(!undone || !undone->loaded.notCopied.empty());
         }
-        QCOMPARE(configbackup::Backups(tree.Root())->size(), size_t(2));
-        QCOMPARE(tree.Read("backups/" + *configbackup::LastLoad(tree.Root())), backup);
-        QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
+        QCOMPARE(configbackup::Backups(tree.Folder())->size(), size_t(2));
+        QCOMPARE(tree.Read("backups/" + *configbackup::LastLoad(tree.Folder())), backup);
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Folder()));
         QCOMPARE(tree.Names("plugins/w"), (QStringList{"a.cs", "b.cs"}));
     }
 
@@ -283,8 +283,8 @@ private slots:
         QVERIFY(scan.Find("blaster")->CheckDescriptionRead(tree.Path("storage/")));
         {
             IoFault fault(tree.Root(), "read", "blaster.desc.txt");
-            QVERIFY(!descriptionfile::WriteDescription(tree.Path("storage/"), *scan.Find("blaster"),
-                                                       {"Blaster", "", "", "Short text"}));
+            QVERIFY(!descriptionfile::WriteDescription(
+                tree.Folder("storage/"), *scan.Find("blaster"), {"Blaster", "", "", "Short text"}));
             QVERIFY(fault.Happened());
         }
         QCOMPARE(tree.Read("storage/blaster.desc.txt"), text);

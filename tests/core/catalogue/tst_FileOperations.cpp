@@ -173,7 +173,7 @@ private slots:
         tree.Write("b/storage/blaster.cs", "only copy");
         QFile::link(tree.QPath("b/storage"), tree.QPath("b/plugins"));
         for (const std::string root : {"a/", "b/"}) {
-            const auto status = pluginuse::UnusePlugin(tree.Path(root), Plugin("blaster", ""));
+            const auto status = pluginuse::UnusePlugin(tree.Folder(root), Plugin("blaster", ""));
             QVERIFY(QString::fromStdString(status.reason()).endsWith("through a link"));
             QVERIFY(!fileops::CopyTree(korvane::Path(tree.Path(root + "plugins/")),
                                        korvane::Path(tree.Path(root + "storage/")),
@@ -183,7 +183,7 @@ private slots:
         tree.Write("c/storage/blaster.cs", "only copy");
         tree.MakeFolder("c/plugins");
         QFile::link(tree.QPath("c/storage/blaster.cs"), tree.QPath("c/plugins/blaster.cs"));
-        QVERIFY(pluginuse::UnusePlugin(tree.Path("c/"), Plugin("blaster", "")));
+        QVERIFY(pluginuse::UnusePlugin(tree.Folder("c/"), Plugin("blaster", "")));
         QCOMPARE(tree.Names("c/plugins"), QStringList());
         QCOMPARE(tree.Read("c/storage/blaster.cs"), std::string("only copy"));
     }
@@ -197,21 +197,21 @@ private slots:
         tree.Write("plugins/w/blaster.cs", "stored");
         tree.Write("plugins/w/blaster.notes", "only copy");
         const CPluginInfo plugin = Plugin("blaster", "w\\");
-        QVERIFY(pluginuse::UnusePlugin(tree.Root(), plugin));
+        QVERIFY(pluginuse::UnusePlugin(tree.Folder(), plugin));
         QCOMPARE(tree.Names("plugins/w"), QStringList{});
         QCOMPARE(tree.Read("storage/w/blaster.notes"), std::string("only copy"));
 
         // Storage's subfolder is taken by a file: nothing can be secured, so nothing goes.
         tree.Write("storage/v", "in the way");
         tree.Write("plugins/v/blaster.cs", "only copy");
-        const auto status = pluginuse::UnusePlugin(tree.Root(), Plugin("blaster", "v\\"));
+        const auto status = pluginuse::UnusePlugin(tree.Folder(), Plugin("blaster", "v\\"));
         QVERIFY(QString::fromStdString(status.reason()).startsWith(tree.QPath("storage/v")));
         QCOMPARE(tree.Read("plugins/v/blaster.cs"), std::string("only copy"));
 
         // A folder in storage named like a file only plugins holds is no copy of it.
         tree.Write("storage/w/blaster.notes.txt/keep", "");
         tree.Write("plugins/w/blaster.notes.txt", "only copy");
-        QVERIFY(!pluginuse::UnusePlugin(tree.Root(), plugin));
+        QVERIFY(!pluginuse::UnusePlugin(tree.Folder(), plugin));
         QCOMPARE(tree.Read("plugins/w/blaster.notes.txt"), std::string("only copy"));
     }
 };

@@ -32,7 +32,7 @@ private slots:
         for (const char* script : {"SNIPER.cs", "weapons/mortar.cs", "ghost.cs"})
             tree.Write(std::string("k/plugins/") + script, "");
 
-        const FolderScan scan = FolderScan::Read(tree.Path("k\\"));
+        const FolderScan scan = FolderScan::Read(tree.Folder("k\\"));
         QCOMPARE(Keys(scan.catalogue), (QStringList{"arms\\mortar", "old\\sniper"}));
         QCOMPARE(scan.twins.size(), size_t(1));
         const CPluginInfo& twin = *scan.twins[0].record;

@@ -52,7 +52,7 @@ private slots:
     {
         TestTree tree;
         WriteKorvane(tree);
-        const auto inUse = functionclashes::ReadInUse(tree.Root());
+        const auto inUse = functionclashes::ReadInUse(tree.Folder());
         QVERIFY2(inUse.unreadable, inUse.unreadable.reason().c_str());
         QCOMPARE(Shown(inUse.clashes),
                  (QStringList{"a::only: a plugins\\a.cs:4, a plugins\\weapons\\a.cs:1",
@@ -65,14 +65,14 @@ private slots:
     {
         TestTree tree;
         WriteKorvane(tree);
-        const auto inUse = functionclashes::ReadInUse(tree.Root());
+        const auto inUse = functionclashes::ReadInUse(tree.Folder());
         FailureList failures;
-        PluginFunctionReader storage(tree.Root(), kStorageFolderName, failures);
+        PluginFunctionReader storage(tree.Folder(), kStorageFolderName, failures);
         QCOMPARE(Shown(functionclashes::WouldMake(inUse.plugins, storage.Read("", "d"))),
                  (QStringList{"c::twice: c plugins\\c.cs:1, d storage\\d.cs:3",
                               "hud: b plugins\\weapons\\b.hud.cs:2, d storage\\d.cs:1"}));
         QVERIFY(failures.empty());
-        PluginFunctionReader plugins(tree.Root(), kPluginsFolderName, failures);
+        PluginFunctionReader plugins(tree.Folder(), kPluginsFolderName, failures);
         QCOMPARE(Shown(functionclashes::WouldMake(inUse.plugins, plugins.Read("", "C"))),
                  QStringList());
     }
@@ -83,7 +83,7 @@ private slots:
         TestTree tree;
         WriteKorvane(tree);
         IoFault fault(tree.Root(), "read", "/plugins/c.cs", EIO);
-        const auto inUse = functionclashes::ReadInUse(tree.Root());
+        const auto inUse = functionclashes::ReadInUse(tree.Folder());
         QVERIFY(fault.Happened());
         QCOMPARE(QString::fromStdString(inUse.unreadable.reason()),
                  tree.QPath("plugins/c.cs") + ": Input/output error");

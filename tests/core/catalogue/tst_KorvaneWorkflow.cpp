@@ -19,7 +19,7 @@ struct CountingLock
     int taken = 0;
     KorvaneWorkflow::Locking locking()
     {
-        return [this](FolderLock::Use, const std::string&, const std::function<void()>& step) {
+        return [this](FolderLock::Use, const Path&, const std::function<void()>& step) {
             ++taken;
             step();
             return korvane::Status::Success();
@@ -82,7 +82,7 @@ private slots:
     {
         TestTree tree;
         WriteEditedBlaster(tree);
-        const auto busy = [](FolderLock::Use, const std::string&, const std::function<void()>&) {
+        const auto busy = [](FolderLock::Use, const Path&, const std::function<void()>&) {
             return korvane::Status::Failure("busy");
         };
         KorvaneWorkflow refused(Path(tree.Root()), busy, false);

@@ -116,7 +116,7 @@ private slots:
         CPluginList configured;
         const auto missing = configured.ReadConfigText(
             "UseDirectory=TRUE\nPlugin=,\nPlugin=,tab\there\nPlugin=,caf\xe9\n",
-            tree.Path("storage\\"));
+            tree.Folder("storage\\"));
         QCOMPARE(configured.GetSize(), 1);
         QCOMPARE(missing, (std::vector<std::string>{"", "tab\there"}));
     }
@@ -168,7 +168,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         CPluginList catalogue, inUse;
-        const auto synced = storagesync::Synchronise(tree.Path("k/"), false, catalogue, inUse);
+        const auto synced = storagesync::Synchronise(tree.Folder("k/"), false, catalogue, inUse);
         QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(Keys(catalogue), listed);
         const QString reason = QString::fromStdString(synced.unreadable.reason());
@@ -196,7 +196,7 @@ private slots:
         tree.Write("k/plugins/weapons/sniper.desc.txt", "Name=Sniper\r\n");
         tree.Write("k/plugins/weapons/notes.txt", "not the plug-in's");
         CPluginList catalogue, inUse;
-        QCOMPARE(storagesync::Synchronise(tree.Path("k/"), false, catalogue, inUse).outcome,
+        QCOMPARE(storagesync::Synchronise(tree.Folder("k/"), false, catalogue, inUse).outcome,
                  storagesync::Outcome::Ready);
         QVERIFY(tree.Exists("k/storage/weapons/sniper.desc.txt"));
         QVERIFY(!tree.Exists("k/storage/weapons/notes.txt"));
@@ -214,11 +214,12 @@ private slots:
         tree.Write("b/Storage/blaster.cs", "b");
         tree.Write("b/plugins/sniper.cs", "s");
         FailureList failures, none;
-        QCOMPARE(storagesync::PrepareStorage(tree.Path("a/"), true, failures),
+        QCOMPARE(storagesync::PrepareStorage(tree.Folder("a/"), true, failures),
                  StorageState::Existing);
         QCOMPARE(tree.Read("a/storage"), std::string("a file"));
         QVERIFY(!failures.empty());
-        QCOMPARE(storagesync::PrepareStorage(tree.Path("b/"), true, none), StorageState::Existing);
+        QCOMPARE(storagesync::PrepareStorage(tree.Folder("b/"), true, none),
+                 StorageState::Existing);
         QVERIFY(tree.Exists("b/Storage/sniper.cs"));
         QCOMPARE(tree.Names("b"), (QStringList{"Storage", "plugins"}));
         QVERIFY(none.empty());
@@ -239,7 +240,7 @@ private slots:
         tree.Write("k/storage/weapons", "a file where a folder should be");
         tree.Write("k/plugins/weapons/sniper.cs", "s");
         CPluginList catalogue, inUse;
-        const auto synced = storagesync::Synchronise(tree.Path("k/"), refresh, catalogue, inUse);
+        const auto synced = storagesync::Synchronise(tree.Folder("k/"), refresh, catalogue, inUse);
         QCOMPARE(synced.outcome, storagesync::Outcome::Ready);
         const QString reason = QString::fromStdString(synced.copies.reason());
         QCOMPARE(reason.count(QDir::toNativeSeparators("weapons/")), 1);

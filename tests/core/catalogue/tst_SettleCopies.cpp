@@ -60,16 +60,17 @@ private slots:
     {
         TestTree tree;
         WriteEdited(tree);
-        QCOMPARE(*settle::BelowPlugins(tree.Root()), kEdited);
+        QCOMPARE(*settle::BelowPlugins(tree.Folder()), kEdited);
         const QStringList before = Files(tree, "plugins") + Files(tree, "storage");
-        const auto refused = pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg"));
+        const auto refused = pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("alpha.pfg"));
         QVERIFY(
             QString::fromStdString(refused.reason()).endsWith("differs from its copy in storage"));
         QCOMPARE(Files(tree, "plugins") + Files(tree, "storage"), before);
 
         // A copy the player did not see is left as it is, and still stops the load.
-        const auto partly = pluginconfig::LoadConfiguration(
-            tree.Root(), tree.Path("alpha.pfg"), {settle::Choice::UseStorage, {"sniper.desc.txt"}});
+        const auto partly =
+            pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("alpha.pfg"),
+                                            {settle::Choice::UseStorage, {"sniper.desc.txt"}});
         QVERIFY(QString::fromStdString(partly.reason()).contains("BLASTER.cs"));
         QCOMPARE(tree.Read("plugins/w/BLASTER.cs"), "my blaster");
         QCOMPARE(tree.Read("plugins/sniper.desc.txt"), "Name=Sniper");
@@ -105,14 +106,14 @@ private slots:
         WriteEdited(tree);
         const QStringList before = Files(tree, "plugins");
         const auto loaded = pluginconfig::LoadConfiguration(
-            tree.Root(), tree.Path("alpha.pfg"), {choice, *settle::BelowPlugins(tree.Root())});
+            tree.Folder(), tree.Path("alpha.pfg"), {choice, *settle::BelowPlugins(tree.Folder())});
         QVERIFY2(loaded, loaded.reason().c_str());
         QCOMPARE(Files(tree, "plugins"), QStringList{"alpha.cs=alpha"});
         QCOMPARE(Files(tree, "storage"), storage);
         const std::string folder = SetAsideFolder(tree);
         QCOMPARE(Files(tree, folder), setAside);
 
-        const auto undone = pluginconfig::UndoLastLoad(tree.Root());
+        const auto undone = pluginconfig::UndoLastLoad(tree.Folder());
         QVERIFY2(undone, undone.reason().c_str());
         QCOMPARE(Files(tree, "plugins"), before);
         // What was set aside stays: it may be the only copy of storage's old bytes.
@@ -133,21 +134,21 @@ private slots:
         QFETCH(QString, file);
         TestTree tree;
         WriteEdited(tree);
-        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg"),
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("alpha.pfg"),
                                                 {settle::Choice::UseStorage, kEdited}));
         const QStringList setAside = Files(tree, SetAsideFolder(tree));
         {
             IoFault fault(tree.Root(), "rename", file.toStdString());
-            QVERIFY(!pluginconfig::UndoLastLoad(tree.Root()));
+            QVERIFY(!pluginconfig::UndoLastLoad(tree.Folder()));
             QVERIFY(fault.Happened());
         }
         QCOMPARE(tree.Read("plugins/w/blaster.cs"), "stored blaster");
         // The backup the undo made of the set it replaced, and the one it keeps.
-        QCOMPARE(configbackup::Backups(tree.Root())->size(), size_t(2));
+        QCOMPARE(configbackup::Backups(tree.Folder())->size(), size_t(2));
         const std::string kept =
-            "backups/" + configbackup::BackupStem(*configbackup::LastLoad(tree.Root())) + "/";
+            "backups/" + configbackup::BackupStem(*configbackup::LastLoad(tree.Folder())) + "/";
         QCOMPARE(Files(tree, kept), setAside);
-        QVERIFY(pluginconfig::UndoLastLoad(tree.Root()));
+        QVERIFY(pluginconfig::UndoLastLoad(tree.Folder()));
         QCOMPARE(tree.Read("plugins/w/blaster.cs"), "my blaster");
         QCOMPARE(tree.Read("plugins/sniper.desc.txt"), "Name=My sniper");
     }
@@ -161,13 +162,14 @@ private slots:
         tree.Write("plugins/old/blaster.cs", "old, edited");
         tree.Write("plugins/old/blaster.txt", "only copy");
         const CPluginInfo blaster = Plugin("blaster", "w\\");
-        QVERIFY(pluginuse::InUseElsewhere(tree.Root(), blaster));
-        const auto copies = pluginuse::DifferingCopies(tree.Root(), blaster);
+        QVERIFY(pluginuse::InUseElsewhere(tree.Folder(), blaster));
+        const auto copies = pluginuse::DifferingCopies(tree.Folder(), blaster);
         QCOMPARE(*copies, (settle::Copies{"w\\BLASTER.cs", "old\\blaster.cs"}));
-        QVERIFY(QString::fromStdString(pluginuse::UnusePlugin(tree.Root(), blaster).reason())
+        QVERIFY(QString::fromStdString(pluginuse::UnusePlugin(tree.Folder(), blaster).reason())
                     .endsWith("differs from its copy in storage"));
 
-        QVERIFY(pluginuse::UnusePlugin(tree.Root(), blaster, {settle::Choice::KeepMine, *copies}));
+        QVERIFY(
+            pluginuse::UnusePlugin(tree.Folder(), blaster, {settle::Choice::KeepMine, *copies}));
         QCOMPARE(Files(tree, "plugins"),
                  (QStringList{"sniper.cs=sniper", "sniper.desc.txt=Name=My sniper"}));
         QCOMPARE(tree.Read("storage/w/blaster.cs"), "my blaster");
@@ -188,7 +190,7 @@ private slots:
         for (const char* edit : {"first edit", "second edit"}) {
             tree.Write("plugins/sniper.cs", edit);
             const auto folder =
-                settle::Settle(tree.Root(), {settle::Choice::UseStorage, {"SNIPER.cs"}}, now);
+                settle::Settle(tree.Folder(), {settle::Choice::UseStorage, {"SNIPER.cs"}}, now);
             QVERIFY2(folder, folder.reason().c_str());
             folders.push_back(*folder);
             QCOMPARE(tree.Read("plugins/sniper.cs"), "sniper");
@@ -196,12 +198,13 @@ private slots:
         QCOMPARE(folders[1], folders[0] + "_001");
         QCOMPARE(Files(tree, "backups/" + folders[0]) + Files(tree, "backups/" + folders[1]),
                  (QStringList{"plugins/sniper.cs=first edit", "plugins/sniper.cs=second edit"}));
-        QCOMPARE(*configbackup::BackUpPluginsInUse(tree.Root(), now), folders[0] + "_002.pfg");
+        QCOMPARE(*configbackup::BackUpPluginsInUse(tree.Folder(), now), folders[0] + "_002.pfg");
         // Copies that hold the same bytes by now need no folder.
-        QCOMPARE(*settle::Settle(tree.Root(), {settle::Choice::KeepMine, {"sniper.cs"}}, now),
+        QCOMPARE(*settle::Settle(tree.Folder(), {settle::Choice::KeepMine, {"sniper.cs"}}, now),
                  std::string());
         // A path from elsewhere that leads out of the folders is refused.
-        QVERIFY(!settle::Settle(tree.Root(), {settle::Choice::KeepMine, {"..\\korvane.cs"}}, now));
+        QVERIFY(
+            !settle::Settle(tree.Folder(), {settle::Choice::KeepMine, {"..\\korvane.cs"}}, now));
     }
 
     // Until the copy that gives way is whole on the disk in backups\, nothing replaces it.
@@ -228,7 +231,7 @@ private slots:
         const QStringList plugins = Files(tree, "plugins");
         {
             IoFault fault(tree.Root(), kind.toLatin1(), file.toStdString(), EIO, skip);
-            QVERIFY(!pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg"),
+            QVERIFY(!pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("alpha.pfg"),
                                                      {settle::Choice::UseStorage, kEdited}));
             QVERIFY(fault.Happened());
         }
@@ -240,7 +243,7 @@ private slots:
                              setAside.contains("plugins/" + copy),
                          qPrintable(copy));
         }
-        QVERIFY(pluginconfig::LoadConfiguration(tree.Root(), tree.Path("alpha.pfg"),
+        QVERIFY(pluginconfig::LoadConfiguration(tree.Folder(), tree.Path("alpha.pfg"),
                                                 {settle::Choice::UseStorage, kEdited}));
         QCOMPARE(Files(tree, "plugins"), QStringList{"alpha.cs=alpha"});
     }

@@ -19,18 +19,18 @@ private slots:
     {
         TestTree tree;
         const auto busy = [&tree] {
-            const auto lock = FolderLock::acquire(tree.Root(), std::chrono::milliseconds(300));
+            const auto lock = FolderLock::acquire(tree.Folder(), std::chrono::milliseconds(300));
             return !lock && lock.reason() == strings::kFoldersBusy;
         };
         {
-            const auto held = FolderLock::acquire(tree.Root());
+            const auto held = FolderLock::acquire(tree.Folder());
             QVERIFY(held);
             QVERIFY(busy());
         }
         QCOMPARE(tree.Names(""), QStringList());
         tree.Write(FolderLock::kFileName, "");
         QVERIFY(busy());
-        QVERIFY(!FolderLock::acquire(tree.Path("none/")));
+        QVERIFY(!FolderLock::acquire(tree.Folder("none/")));
         QVERIFY(!tree.Exists("none"));
     }
 
@@ -57,7 +57,7 @@ private slots:
         std::filesystem::last_write_time(tree.Path(FolderLock::kFileName),
                                          std::filesystem::file_time_type::clock::now() -
                                              std::chrono::minutes(1));
-        QVERIFY(FolderLock::acquire(tree.Root()));
+        QVERIFY(FolderLock::acquire(tree.Folder()));
         const auto exists = [](const QString& path) { return QFileInfo::exists(path); };
         QCOMPARE(QList<bool>({exists(leftovers[0]), exists(leftovers[1]), exists(leftovers[2]),
                               exists(leftovers[3]), exists(leftovers[4]), exists(leftovers[5])}),
@@ -72,7 +72,7 @@ private slots:
     {
         if (!QFileInfo(QStringLiteral("/sys")).isDir())
             QSKIP("needs /sys, where no one creates files");
-        const auto lock = FolderLock::acquire("/sys/", std::chrono::milliseconds(200));
+        const auto lock = FolderLock::acquire(Path("/sys/"), std::chrono::milliseconds(200));
         QVERIFY(!lock);
         const QString reason = QString::fromStdString(lock.reason());
         QVERIFY2(reason.startsWith("/sys/.korvanemgr.lock: ") &&

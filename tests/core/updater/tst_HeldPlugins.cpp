@@ -103,7 +103,7 @@ private slots:
         held.Hold("Sniper");
         held.Hold("Radar");
         QStringList replaced;
-        for (const std::string& key : held.ReplacedBy(*update, "/games/korvane/"))
+        for (const std::string& key : held.ReplacedBy(*update, Path("/games/korvane/")))
             replaced << QString::fromStdString(key);
         QTEST(replaced, "replaced");
     }

@@ -58,7 +58,7 @@ private slots:
         tree.Write("k/storage/Sniper.CS", "abc");
         const auto installed = [&tree](std::uint32_t size) {
             return ListOf(MakeUpdate("U", "STORAGE", "http://h/", {{"sniper.cs", "", size}}))
-                ->IsInstalled(tree.Path("k/"), 0);
+                ->IsInstalled(tree.Folder("k/"), 0);
         };
         QVERIFY(installed(3));
         QVERIFY(!installed(4));
@@ -95,9 +95,9 @@ private slots:
                   {{"sniper.cs", subDir.toStdString()}, {"sniper.desc.txt", subDir.toStdString()}});
         CPluginList inUse;
         inUse.Rescan(tree.Path("plugins/"));
-        QVERIFY(list->InstallUpdate(0, tree.Root(), &inUse));
+        QVERIFY(list->InstallUpdate(0, tree.Folder(), &inUse));
         QCOMPARE(tree.Read(installedAt.toStdString() + "sniper.cs"), std::string("new"));
-        QVERIFY(list->IsInstalled(tree.Root(), 0));
+        QVERIFY(list->IsInstalled(tree.Folder(), 0));
         QCOMPARE(tree.Read(inUseAt.toStdString() + "sniper.cs"), copied ? "new" : "old");
         QCOMPARE(tree.Exists(inUseAt.toStdString() + "sniper.desc.txt"), copied);
         QCOMPARE(tree.Exists("plugins/sniper.cs"), inUseAt == "plugins/");
@@ -112,7 +112,7 @@ private slots:
         LoopbackServer server;
         const auto list = Offer(server, "mods\\", {{"caf\xE9 #1%;.cs", "d\xE9j\xE0\\b\\"}});
         server.Serve("/u/d%E9j%E0/b/caf%E9%20%231%25;.cs", "new");
-        QVERIFY(list->InstallUpdate(0, tree.Root(), nullptr));
+        QVERIFY(list->InstallUpdate(0, tree.Folder(), nullptr));
         QCOMPARE(tree.Read("mods/d\xC3\xA9j\xC3\xA0/b/caf\xC3\xA9 #1%;.cs"), std::string("new"));
     }
 
@@ -155,7 +155,7 @@ private slots:
         if (!file.isEmpty())
             files.push_back({file.toStdString(), subDir.toStdString(), 3});
         const auto list = ListOf(MakeUpdate("U", target.toStdString(), server.Url("/u/"), files));
-        const Status status = list->InstallUpdate(0, tree.Path("k/"), nullptr);
+        const Status status = list->InstallUpdate(0, tree.Folder("k/"), nullptr);
         const QString reason = QString::fromStdString(status.reason());
         QVERIFY2(refused.isEmpty() ? reason.endsWith(": HTTP 404")
                                    : reason.startsWith("U 1.0: " + refused),
@@ -176,14 +176,14 @@ private slots:
         const auto list = Offer(server, "storage\\", {{"sniper.cs", "weapons\\"}, {"new.cs", ""}});
         CPluginList plugins;
         plugins.Rescan(tree.Path("plugins/"));
-        QVERIFY(list->InstallUpdate(0, tree.Root(), &plugins));
+        QVERIFY(list->InstallUpdate(0, tree.Folder(), &plugins));
         QCOMPARE(tree.Read(stored) + tree.Read(inUse), "newnew");
         const QStringList first = tree.Names("backups");
         QCOMPARE(first.size(), 1);
         const std::string folder = "backups/" + first.front().toStdString() + "/";
         QCOMPARE(tree.Read(folder + stored) + tree.Read(folder + inUse), "minemine");
         QVERIFY(!tree.Exists(folder + "storage/new.cs")); // it replaced nothing
-        QVERIFY(list->InstallUpdate(0, tree.Root(), &plugins));
+        QVERIFY(list->InstallUpdate(0, tree.Folder(), &plugins));
         QCOMPARE(tree.Names("backups").size(), 2);
         QCOMPARE(tree.Read(folder + stored), "mine");
     }
@@ -223,7 +223,7 @@ private slots:
         CUpdateList list;
         const auto keys = MinisignKey::ListFrom(testsupport::PublicKeyLine().toStdString());
         QVERIFY(list.DownloadList(server.Url("/korvane.upd"), UpdateTrust(*keys, std::nullopt)));
-        const Status status = list.InstallUpdate(0, tree.Root(), nullptr);
+        const Status status = list.InstallUpdate(0, tree.Folder(), nullptr);
         const QString reason = QString::fromStdString(status.reason());
         QVERIFY2(refusal.isEmpty() ? status.ok() : reason.endsWith(refusal), qPrintable(reason));
         QCOMPARE(tree.Read("storage/a.cs") + tree.Read("storage/b.cs"),
@@ -285,7 +285,7 @@ private slots:
         };
         CPluginList inUse;
         inUse.Rescan(tree.Path("plugins/"));
-        const Status status = list->InstallUpdate(0, tree.Root(), &inUse, sabotage);
+        const Status status = list->InstallUpdate(0, tree.Folder(), &inUse, sabotage);
         QCOMPARE(status.ok(), file.isEmpty());
         const QString reason = QString::fromStdString(status.reason());
         QVERIFY2(status.ok() || (reason.startsWith("Update 1.0") && reason.endsWith(file)),
@@ -323,7 +323,7 @@ private slots:
         tree.Write("storage/a.cs", "old");
         tree.Write("plugins/a.cs", journal.toStdString());
         if (!journal.isEmpty()) {
-            InstallJournal cutShort(tree.Root());
+            InstallJournal cutShort(tree.Folder());
             cutShort.Note(tree.Path("plugins/a.cs"),
                           InstallJournal::Digest(tree.Path("plugins/a.cs")));
             QVERIFY(cutShort.Record());
@@ -333,14 +333,14 @@ private slots:
         const auto list = Offer(server, "storage\\", {{"a.cs", ""}});
         CPluginList plugins;
         plugins.Rescan(tree.Path("plugins/"));
-        const Status status = list->InstallUpdate(0, tree.Root(), &plugins);
+        const Status status = list->InstallUpdate(0, tree.Folder(), &plugins);
         QCOMPARE(status.ok(), inUseAfter == "new");
         QVERIFY(
             status.ok() ||
             QString::fromStdString(status.reason()).replace('\\', '/').contains("plugins/a.cs"));
         QCOMPARE(tree.Read("storage/a.cs") + tree.Read("plugins/a.cs"),
                  "new" + inUseAfter.toStdString());
-        QCOMPARE(list->IsInstalled(tree.Root(), 0, &plugins), status.ok());
+        QCOMPARE(list->IsInstalled(tree.Folder(), 0, &plugins), status.ok());
         // The journal goes once the update is in place.
         QVERIFY(!tree.Exists("backups/updates-in-progress.txt"));
     }

@@ -377,7 +377,7 @@ private slots:
             const UpdateTrust keys(pinned ? Pinned() : std::vector<MinisignKey>(), std::nullopt);
             const korvane::Status downloaded = updates.DownloadList(url, keys);
             QVERIFY2(downloaded.ok(), downloaded.reason().c_str());
-            const korvane::Status installed = updates.InstallUpdate(0, tree.Root(), nullptr);
+            const korvane::Status installed = updates.InstallUpdate(0, tree.Folder(), nullptr);
             QCOMPARE(installed.ok(), pinned);
             if (!pinned)
                 QVERIFY(QString::fromStdString(installed.reason())

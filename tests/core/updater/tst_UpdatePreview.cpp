@@ -69,11 +69,11 @@ private slots:
                 {file.section('|', 1).toStdString(), file.section('|', 0, 0).toStdString(), 7});
         const auto list = testsupport::ListOf(testsupport::MakeUpdate(
             "Caf\xe9", target.toStdString(), "http://example.invalid/", listed, 1, 10));
-        const UpdatePreview preview = UpdatePreview::Of(*list, 0, tree.Path("k/"));
+        const UpdatePreview preview = UpdatePreview::Of(*list, 0, tree.Folder("k/"));
         QCOMPARE(Q(preview.Name()) + ' ' + Q(preview.Version()), QString("Café 1.10"));
         QTEST(Rows(preview), "rows");
         // Without a Korvane folder nothing is there to replace.
-        const UpdatePreview noFolder = UpdatePreview::Of(*list, 0, "");
+        const UpdatePreview noFolder = UpdatePreview::Of(*list, 0, Path());
         for (const UpdatePreview::File& file : noFolder.Files())
             QVERIFY(!file.replaces);
     }
