@@ -88,7 +88,7 @@ void FolderFollower::watch(const std::vector<std::filesystem::path>& folders)
 void FolderFollower::shownChanged()
 {
     ++m_shown;
-    if (m_pending)
+    if (m_pending && !m_applying)
         dispose(std::move(m_pending));
     m_retry.stop();
 }
@@ -148,7 +148,10 @@ void FolderFollower::offer()
         return;
     }
     const std::vector<std::filesystem::path> folders = m_pending->Folders();
-    if (!m_apply(*m_pending)) {
+    m_applying = true;
+    const bool applied = m_apply(*m_pending);
+    m_applying = false;
+    if (!applied) {
         m_retry.start();
         return;
     }

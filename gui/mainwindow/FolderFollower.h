@@ -45,7 +45,8 @@ public:
     // Follows a Korvane folder (a full path ending in a separator; empty: none) whose scan just
     // read these folders.
     void follow(const Path& korvaneFolder, const std::vector<std::filesystem::path>& folders);
-    // The window showed something of its own doing: a scan begun before may be out of date.
+    // The window showed something of its own doing: a scan begun before may be out of date. Also
+    // told while the window shows the scan handed over, which stays the window's until then.
     void shownChanged();
     // Scans again once the changes have been gathered.
     void rescanSoon();
@@ -81,6 +82,7 @@ private:
     unsigned m_shown = 0;    // counts what the window showed of its own doing
     unsigned m_scanFrom = 0; // m_shown when the last scan began
     bool m_again = false;    // a change came while a scan was under way
+    bool m_applying = false; // the window is showing m_pending
 };
 
 } // namespace korvane::mainwindow

@@ -5,11 +5,13 @@
 #include "gui/mainwindow/MarkedScan.h"
 #include "ManagerWindow.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <thread>
 
 using namespace korvane;
 using namespace korvane::mainwindow;
@@ -198,6 +200,30 @@ private slots:
         f.files.Write("k/storage/new.cs", "");
         QTRY_VERIFY(f.offered == 2 && !f.follower.scanning());
         QCOMPARE(f.lastScan, QStringList({"a", "b", "c", "d", "new"}));
+    }
+
+    // The window's view tells the follower as it shows the scan handed over: that scan stays whole
+    // until the window is done with it.
+    void theScanHandedOverStaysWholeWhileTheWindowShowsIt()
+    {
+        TestTree files;
+        files.Write("k/storage/a.cs", "");
+        files.MakeFolder("k/plugins");
+        QStringList shown;
+        FolderFollower* told = nullptr;
+        FolderFollower follower{[&](FolderScan& scan) {
+                                    told->shownChanged();
+                                    // Time for a thread that would free the scan meanwhile.
+                                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                                    for (const auto& plugin : scan.catalogue.m_arrPlugins)
+                                        shown << QString::fromStdString(plugin->m_strFileName);
+                                    return true;
+                                },
+                                nullptr};
+        told = &follower;
+        follower.follow(files.Folder("k/"), FolderScan::Read(files.Folder("k/")).Folders());
+        follower.rescanNow();
+        QTRY_COMPARE(shown, QStringList{"a"});
     }
 
     void watchesStopAtTheirLimitWithTheRootsWatched()
