@@ -111,7 +111,7 @@ Result<FolderLock> FolderLock::acquire(const Path& korvaneFolder, std::chrono::m
     const bool heldBefore = QFileInfo::exists(path);
     if (TryLock(*lock, path, timeout)) {
         if (heldBefore) {
-            const std::string base = kpath::WithTrailingSeparator(korvaneFolder.Stored());
+            const std::string base = korvaneFolder.AsFolder().Stored();
             for (const char* tree : kGuardedTrees)
                 RemoveLeftovers(Path(base + tree).OnDisk());
         }

@@ -102,7 +102,7 @@ std::vector<std::string> HeldPlugins::ReplacedBy(const CUpdateInfo& update,
     const auto places = UpdateFilePlace::Of(update, korvaneFolder);
     if (!places)
         return replaced;
-    const size_t below = kpath::WithTrailingSeparator(korvaneFolder.Stored()).size();
+    const size_t below = korvaneFolder.AsFolder().Stored().size();
     std::vector<std::string_view> pluginFiles;
     for (const UpdateFilePlace& place : *places) {
         const std::vector<std::string_view> names =

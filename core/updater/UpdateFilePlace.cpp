@@ -145,7 +145,7 @@ std::string UpdateFilePlace::Destination(const CUpdateInfo& update, const Path& 
 {
     // A target given without its closing separator still names a folder.
     std::string destination =
-        kpath::WithTrailingSeparator(korvaneFolder.Stored()) + LocalName(update.m_strTargetDir);
+        korvaneFolder.AsFolder().Stored() + LocalName(update.m_strTargetDir);
     if (!update.m_strTargetDir.empty() && !kpath::EndsWithSeparator(destination))
         destination.push_back(kpath::kStoredSeparator);
     return destination;

@@ -76,7 +76,7 @@ UpdatePreview::File PreviewOf(const CUpdateInfo& update, const CUpdateFileInfo& 
         preview.reason = places.reason();
     } else {
         const UpdateFilePlace& place = places->front();
-        const size_t folder = kpath::WithTrailingSeparator(korvaneFolder.Stored()).size();
+        const size_t folder = korvaneFolder.AsFolder().Stored().size();
         preview.place = Shown(std::string_view(place.stored).substr(folder));
         preview.replaces = !korvaneFolder.Stored().empty() && ReplacesFile(place);
     }
