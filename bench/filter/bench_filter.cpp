@@ -19,7 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <unistd.h>
 #include <vector>
 
@@ -87,7 +87,7 @@ bool Measure(int plugins)
     if (!QTest::qWaitForWindowExposed(&window))
         std::fprintf(stderr, "the window was not shown\n");
     auto* field = window.findChild<QLineEdit*>("filter");
-    auto* tree = window.findChild<QTreeWidget*>("tree");
+    auto* tree = window.findChild<QTreeView*>("tree");
     auto* count = window.findChild<QLabel*>("filterCount");
     PluginFilter floor = FloorFilter(root / "storage");
 
