@@ -82,6 +82,9 @@ bool Measure(int plugins)
     profile.WriteProfileString(profile::kDirectories, profile::kKorvane, korvane);
     profile.WriteProfileString(profile::kDirectories, profile::kTribes, korvane);
 
+    // Made before the window, so that making it does not stand between start-up and the first
+    // keystroke.
+    PluginFilter floor = FloorFilter(root / "storage");
     CManagerDlg window(profile);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -89,7 +92,6 @@ bool Measure(int plugins)
     auto* field = window.findChild<QLineEdit*>("filter");
     auto* tree = window.findChild<QTreeView*>("tree");
     auto* count = window.findChild<QLabel*>("filterCount");
-    PluginFilter floor = FloorFilter(root / "storage");
 
     const std::vector<QString> texts = Keystrokes();
     std::vector<double> windowMs(texts.size(), 1e9);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <optional>
 #include <QListView>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QTreeView>
 #include <utility>
@@ -83,8 +84,10 @@ CatalogueView::CatalogueView(QTreeView* tree, QListView* list)
     });
     // The rows the tree laid out are the filter's rows from before its search, which are gone:
     // laid out again at once, before anything (a screen reader's question) reads one of them.
-    connect(m_filter, &QAbstractItemModel::layoutChanged, m_tree,
-            [this] { m_tree->doItemsLayout(); });
+    connect(m_filter, &QAbstractItemModel::layoutChanged, m_tree, [this] {
+        if (!m_searching)
+            m_tree->doItemsLayout();
+    });
 }
 
 CatalogueView::~CatalogueView() = default;
@@ -258,9 +261,15 @@ void CatalogueView::applyFilter(const QString& text)
     if (text.isEmpty())
         return;
     prepareFilter();
-    m_shownCount = m_filter->search(text);
-    for (int row = 0; row < m_filter->rowCount(); ++row)
-        m_tree->expand(m_filter->index(row, 0));
+    {
+        // Laid out once, with the categories open: opened one by one in a tree laid out, each
+        // would move the rows below it.
+        const QScopedValueRollback searching(m_searching, true);
+        m_shownCount = m_filter->search(text);
+        for (int row = 0; row < m_filter->rowCount(); ++row)
+            m_tree->expand(m_filter->index(row, 0));
+    }
+    m_tree->doItemsLayout();
 }
 
 bool CatalogueView::isShown(int plugin) const

@@ -193,6 +193,7 @@ private:
     CatalogueFilter* m_filter;
     InUseModel* m_inUse;
     int m_quiet = 0;
+    bool m_searching = false; // the tree is laid out after the search
 
     // The live plug-ins by identity.
     std::unordered_map<std::string, int, IdentityHash, IdentityEqual> m_numberOf;
