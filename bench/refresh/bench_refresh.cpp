@@ -18,10 +18,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -114,8 +114,8 @@ bool Run(int plugins)
         return false;
     QTest::qWait(1000); // the filter's texts and the first scan settle
     const auto* counts = window.findChild<QLabel*>("counts");
-    const auto* list = window.findChild<QListWidget*>("list");
-    auto* tree = window.findChild<QTreeWidget*>("tree");
+    const QAbstractItemModel* list = window.findChild<QListView*>("list")->model();
+    const QAbstractItemModel* tree = window.findChild<QTreeView*>("tree")->model();
     bool ok = true;
 
     const Timing added = Best([&](int round) {
@@ -132,14 +132,14 @@ bool Run(int plugins)
     });
     Report("a plug-in added", plugins, added);
 
-    // The tree keeps the item of a plug-in whose description changed.
-    QTreeWidgetItem* described = nullptr;
-    for (int i = 0; i < tree->topLevelItemCount() && !described; ++i) {
-        QTreeWidgetItem* category = tree->topLevelItem(i);
-        if (category->childCount() > 0)
-            described = category->child(0);
+    // The tree keeps the row of a plug-in whose description changed.
+    QPersistentModelIndex described;
+    for (int i = 0; i < tree->rowCount() && !described.isValid(); ++i) {
+        const QModelIndex category = tree->index(i, 0);
+        if (tree->rowCount(category) > 0)
+            described = tree->index(0, 0, category);
     }
-    const QString name = described ? described->text(0) : QString();
+    const QString name = described.data().toString();
     int number = -1;
     std::sscanf(name.toStdString().c_str(), "Plug-in number %d", &number);
     ok = ok && number >= 0;
@@ -152,7 +152,7 @@ bool Run(int plugins)
                                 "Name=" + newName.toStdString() + "\r\nCategory=Category " +
                                     std::to_string(number % 7) + "\r\n");
             },
-            [&] { return described->text(0) == newName; });
+            [&] { return described.data().toString() == newName; });
     });
     Report("a description replaced", plugins, edited);
 
@@ -161,7 +161,7 @@ bool Run(int plugins)
     for (int i = 0; i + 1 < plugins; i += 2 * kEvery)
         lastPair = i;
     const Timing swapped = Best([&](int round) {
-        const int inUseBefore = list->count();
+        const int inUseBefore = list->rowCount();
         return Measure(
             [&] {
                 for (int i = 0; i < plugins; i += 2 * kEvery) {
@@ -184,11 +184,12 @@ bool Run(int plugins)
                 // in use as before.
                 const auto inUse = [list, round](int pair) {
                     const int number = pair + (round % 2 == 0 ? 1 : 0);
-                    return !list->findItems(QStringLiteral("Plug-in number %1").arg(number),
-                                            Qt::MatchExactly)
+                    return !list->match(list->index(0, 0), Qt::DisplayRole,
+                                        QStringLiteral("Plug-in number %1").arg(number), 1,
+                                        Qt::MatchExactly)
                                 .isEmpty();
                 };
-                return list->count() == inUseBefore && inUse(2 * kEvery) && inUse(lastPair);
+                return list->rowCount() == inUseBefore && inUse(2 * kEvery) && inUse(lastPair);
             });
     });
     Report("half the plug-ins in use swapped", plugins, swapped);

@@ -16,9 +16,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <QApplication>
-#include <QListWidget>
+#include <QListView>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <utility>
@@ -32,19 +32,19 @@ namespace {
 constexpr int kFolders = 100;
 
 // The entries of the list that carry a mark.
-int CountMarked(const QListWidget& list)
+int CountMarked(const QAbstractItemModel& list)
 {
     int count = 0;
-    for (int row = 0; row < list.count(); ++row)
-        count += list.item(row)->toolTip().isEmpty() ? 0 : 1;
+    for (int row = 0; row < list.rowCount(); ++row)
+        count += list.index(row, 0).data(Qt::ToolTipRole).toString().isEmpty() ? 0 : 1;
     return count;
 }
 
-int CountPlugins(const QTreeWidget& tree)
+int CountPlugins(const QAbstractItemModel& tree)
 {
     int count = 0;
-    for (int i = 0; i < tree.topLevelItemCount(); ++i)
-        count += tree.topLevelItem(i)->childCount();
+    for (int i = 0; i < tree.rowCount(); ++i)
+        count += tree.rowCount(tree.index(i, 0));
     return count;
 }
 
@@ -73,9 +73,9 @@ bool Measure(int plugins, int inUse)
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
             std::fprintf(stderr, "the window was not shown\n");
-        shownPlugins = CountPlugins(*window.findChild<QTreeWidget*>("tree"));
-        const auto* list = window.findChild<QListWidget*>("list");
-        shownInUse = list->count();
+        shownPlugins = CountPlugins(*window.findChild<QTreeView*>("tree")->model());
+        const QAbstractItemModel* list = window.findChild<QListView*>("list")->model();
+        shownInUse = list->rowCount();
         marked = CountMarked(*list);
     });
     rusage usage{};

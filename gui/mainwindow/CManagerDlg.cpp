@@ -54,7 +54,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -64,7 +64,7 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace korvane::mainwindow {
@@ -162,16 +162,18 @@ CManagerDlg::~CManagerDlg()
     // they signal then may reach the handlers.
     m_tree->disconnect(this);
     m_list->disconnect(this);
+    m_catalogue->disconnect(this);
 }
 
 void CManagerDlg::createControls()
 {
     auto* availableLabel = new QLabel(Text(strings::kAvailablePlugins), this);
-    m_tree = new QTreeWidget(this);
+    m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("tree"));
     m_tree->setHeaderHidden(true);
-    m_tree->setColumnCount(1);
     m_tree->setRootIsDecorated(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setIconSize(QSize(CatalogueView::kIconSize, CatalogueView::kIconSize));
     m_tree->setContextMenuPolicy(Qt::NoContextMenu);
@@ -189,10 +191,11 @@ void CManagerDlg::createControls()
     }
 
     auto* usedLabel = new QLabel(Text(strings::kUsedPlugins), this);
-    m_list = new QListWidget(this);
+    m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("list"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSortingEnabled(true);
+    m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setContextMenuPolicy(Qt::NoContextMenu);
     m_list->viewport()->installEventFilter(this);
     LabelFor(usedLabel, m_list);
@@ -208,8 +211,8 @@ void CManagerDlg::createControls()
                     [this](const QPoint& at) { OnRClickList(at); }},
                    this);
     new PluginDragDrop(
-        m_tree, m_list, *m_catalogue, [this](QTreeWidgetItem* item) { OnDropOnList(item); },
-        [this](QTreeWidgetItem* item) { OnDropOnTree(item); }, this);
+        m_tree, m_list, *m_catalogue, [this](int plugin) { OnDropOnList(plugin); },
+        [this](int plugin) { OnDropOnTree(plugin); }, this);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_buttonUse);
@@ -286,14 +289,15 @@ void CManagerDlg::createControls()
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(m_tree, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { OnSelChangedTree(current); });
-    connect(m_tree, &QTreeWidget::itemCollapsed, this, &CManagerDlg::OnItemCollapsedTree);
-    connect(m_list, &QListWidget::itemSelectionChanged, this, &CManagerDlg::OnItemChangedList);
+    connect(m_catalogue.get(), &CatalogueView::currentChanged, this,
+            &CManagerDlg::OnSelChangedTree);
+    connect(m_tree, &QTreeView::collapsed, this, &CManagerDlg::OnItemCollapsedTree);
+    connect(m_catalogue.get(), &CatalogueView::entrySelectionChanged, this,
+            &CManagerDlg::OnItemChangedList);
     connect(m_buttonUse, &QPushButton::clicked, this, &CManagerDlg::OnUsePlugin);
     connect(m_buttonUnuse, &QPushButton::clicked, this, &CManagerDlg::OnUnusePlugin);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickTree);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &CManagerDlg::OnDblClickList);
+    connect(m_tree, &QTreeView::doubleClicked, this, &CManagerDlg::OnDblClickTree);
+    connect(m_list, &QListView::doubleClicked, this, &CManagerDlg::OnDblClickList);
 }
 
 QWidget* CManagerDlg::createTreeOrHint()
@@ -583,7 +587,7 @@ void CManagerDlg::clearControls()
 
 void CManagerDlg::showCatalogue(MarkedScan scan, const Path& folder)
 {
-    m_hContextItem = nullptr;
+    m_hContextItem = -1;
     showReadFailures(scan);
     const auto folders = scan.Folders();
     m_catalogue->show(scan);
@@ -613,20 +617,15 @@ bool CManagerDlg::showOutsideChange(MarkedScan& scan)
 
 void CManagerDlg::showSelectionAsItIs()
 {
-    m_hContextItem = nullptr; // the next popup remembers its own
-    QTreeWidgetItem* current = m_tree->currentItem();
-    if (const CPluginInfo* plugin = m_catalogue->pluginOf(current)) {
+    m_hContextItem = -1; // the next popup remembers its own
+    const int current = m_catalogue->currentPlugin();
+    if (const CPluginInfo* plugin = m_catalogue->record(current)) {
         // The list's selection follows the tree's plug-in, as when the user selects it.
-        const QSignalBlocker quiet(m_list);
-        if (QListWidgetItem* entry = m_catalogue->entryOf(current))
-            selectListEntry(entry);
-        else
-            m_list->clearSelection();
+        m_catalogue->selectEntry(current, true);
         showPluginInfo(*plugin);
-    } else if (const QList<QListWidgetItem*> selected = m_list->selectedItems();
-               !selected.isEmpty()) {
-        showPluginInfo(*m_catalogue->pluginOf(m_catalogue->treeItemOf(selected.first())));
-    } else if (!current) {
+    } else if (const int selected = m_catalogue->selectedEntry(); selected >= 0) {
+        showPluginInfo(*m_catalogue->record(selected));
+    } else if (!m_tree->currentIndex().isValid()) {
         clearPluginInfo();
     }
     updateActions();
@@ -649,9 +648,9 @@ void CManagerDlg::showFilterCount()
 void CManagerDlg::dropHiddenSelection()
 {
     // The catalogue leaves no plug-in out of view current in the tree, which turned ">>" off.
-    if (m_tree->currentItem())
+    if (m_tree->currentIndex().isValid())
         return;
-    if (m_list->selectedItems().isEmpty())
+    if (m_catalogue->selectedEntry() < 0)
         clearPluginInfo();
     updateActions(); // a selected entry stays the one "<<" takes out of use
 }
@@ -714,82 +713,66 @@ void CManagerDlg::showCounts()
                           : Text(strings::kStoredCount).arg(locale.toString(stored), inUse));
 }
 
-void CManagerDlg::OnSelChangedTree(QTreeWidgetItem* item)
+void CManagerDlg::OnSelChangedTree(const QModelIndex& current)
 {
     // The list's selection is the tree's plug-in's entry or none, so that "<<" never acts on
     // another plug-in than the panel shows. Only a plug-in the filter took out of the tree
     // leaves its entry selected.
-    const CPluginInfo* plugin = m_catalogue->pluginOf(item);
-    if (!plugin) {
-        if (item)
+    const int plugin = m_catalogue->pluginOf(current);
+    if (plugin < 0) {
+        if (current.isValid())
             m_list->clearSelection();
         updateActions();
         return;
     }
-    if (QListWidgetItem* entry = m_catalogue->entryOf(item))
-        selectListEntry(entry);
-    else
-        m_list->clearSelection();
+    m_catalogue->selectEntry(plugin);
     updateActions();
-    showPluginInfo(*plugin);
+    showPluginInfo(*m_catalogue->record(plugin));
 }
 
-void CManagerDlg::OnItemCollapsedTree(QTreeWidgetItem* item)
+void CManagerDlg::OnItemCollapsedTree(const QModelIndex& category)
 {
     // A hidden plug-in cannot stay the one ">>" acts on.
-    for (QTreeWidgetItem* shown = m_tree->currentItem(); shown; shown = shown->parent()) {
-        if (shown->parent() == item) {
-            m_tree->setCurrentItem(item);
-            return;
-        }
-    }
+    if (m_tree->currentIndex().parent() == category)
+        m_tree->setCurrentIndex(category);
 }
 
 void CManagerDlg::OnItemChangedList()
 {
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    const int selected = m_catalogue->selectedEntry();
     updateActions();
-    if (selected.isEmpty())
+    if (selected < 0)
         return;
-    QTreeWidgetItem* treeItem = m_catalogue->treeItemOf(selected.first());
-    if (treeItem && m_tree->currentItem() != treeItem) {
-        m_tree->setCurrentItem(treeItem);
-        m_tree->scrollToItem(treeItem);
-    }
+    if (m_catalogue->currentPlugin() != selected && m_catalogue->isShown(selected))
+        m_catalogue->makeCurrent(selected);
     // An entry whose plug-in the filter leaves out of the tree still shows what it is.
-    if (treeItem && !m_catalogue->isShown(treeItem))
-        showPluginInfo(*m_catalogue->pluginOf(treeItem));
-}
-
-void CManagerDlg::selectListEntry(QListWidgetItem* entry)
-{
-    m_list->setCurrentItem(entry, QItemSelectionModel::ClearAndSelect);
-    m_list->scrollToItem(entry, QAbstractItemView::EnsureVisible);
+    if (!m_catalogue->isShown(selected))
+        showPluginInfo(*m_catalogue->record(selected));
 }
 
 void CManagerDlg::OnUsePlugin()
 {
-    QTreeWidgetItem* current = m_tree->currentItem();
+    const int current = m_catalogue->currentPlugin();
     if (!putInUse(current))
         return;
     // The new entry is the one "<<" takes out again.
-    selectListEntry(m_catalogue->entryOf(current));
+    m_catalogue->selectEntry(current);
     updateActions();
 }
 
 void CManagerDlg::OnUnusePlugin()
 {
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    if (selected.isEmpty() || !takeOutOfUse(selected.first()))
+    const int selected = m_catalogue->selectedEntry();
+    if (selected < 0 || !takeOutOfUse(selected))
         return;
     updateActions();
 }
 
-bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
+bool CManagerDlg::putInUse(int pluginNumber)
 {
-    const CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
+    const CPluginInfo* plugin = m_catalogue->record(pluginNumber);
     // The window keeps one entry per plug-in; a twin's key is another plug-in's.
-    if (!plugin || m_catalogue->entryOf(treeItem) || m_catalogue->isTwin(treeItem))
+    if (!plugin || m_catalogue->isInUse(pluginNumber) || m_catalogue->isTwin(pluginNumber))
         return false;
     const korvane::Status copied = workflow().use(*plugin);
     if (!copied) {
@@ -797,17 +780,17 @@ bool CManagerDlg::putInUse(QTreeWidgetItem* treeItem)
         ShowWarning(this, FailureMessage(Text(strings::kUsePluginFailed).arg(name), copied));
         return false;
     }
-    m_catalogue->addEntry(treeItem);
+    m_catalogue->addEntry(pluginNumber);
     // A look at the folders marks the plug-ins it made clash, whether or not a watch saw it.
     m_follower->rescanSoon();
     showCounts();
     return true;
 }
 
-bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
+bool CManagerDlg::takeOutOfUse(int pluginNumber)
 {
-    const CPluginInfo* plugin = m_catalogue->pluginOf(m_catalogue->treeItemOf(entry));
-    if (!plugin)
+    const CPluginInfo* plugin = m_catalogue->record(pluginNumber);
+    if (!plugin || !m_catalogue->isInUse(pluginNumber))
         return false;
     KorvaneWorkflow workflow = this->workflow();
     const QString name = ShownText(plugin->m_strName);
@@ -829,7 +812,7 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
         (void)workflow.whileLocked(FolderLock::Use::Changes, [this] { showFoldersAsTheyAre(); });
     if (!deleted || !*deleted || elsewhere)
         return false;
-    m_catalogue->removeEntry(entry);
+    m_catalogue->removeEntry(pluginNumber);
     m_follower->rescanSoon(); // as after ">>"
     dropHiddenSelection();    // the panel may have shown it for its entry alone
     showCounts();
@@ -838,22 +821,21 @@ bool CManagerDlg::takeOutOfUse(QListWidgetItem* entry)
 
 void CManagerDlg::OnRClickTree(const QPoint& viewportPos)
 {
-    QTreeWidgetItem* item = m_tree->itemAt(viewportPos);
-    if (!m_catalogue->pluginOf(item))
+    const int plugin = m_catalogue->pluginAt(m_tree, viewportPos);
+    if (plugin < 0)
         return;
-    m_hContextItem = item;
-    m_treeHold->setChecked(m_catalogue->isHeld(item));
+    m_hContextItem = plugin;
+    m_treeHold->setChecked(m_catalogue->isHeld(plugin));
     m_treePopup->exec(m_tree->viewport()->mapToGlobal(viewportPos));
 }
 
 void CManagerDlg::OnRClickList(const QPoint& viewportPos)
 {
-    QListWidgetItem* entry = m_list->itemAt(viewportPos);
-    if (!entry)
+    const int plugin = m_catalogue->pluginAt(m_list, viewportPos);
+    if (plugin < 0)
         return;
-    m_nContextItem = m_list->row(entry);
-    m_contextEntry = QPersistentModelIndex(m_list->model()->index(m_nContextItem, 0));
-    m_listHold->setChecked(m_catalogue->isHeld(m_catalogue->treeItemOf(entry)));
+    m_hContextItem = plugin;
+    m_listHold->setChecked(m_catalogue->isHeld(plugin));
     m_listPopup->exec(m_list->viewport()->mapToGlobal(viewportPos));
 }
 
@@ -863,22 +845,19 @@ void CManagerDlg::OnAddToList()
         return;
     // ">>" stays on only while the tree's plug-in is still out of use; "<<" acts on the
     // plug-in the panel shows.
-    if (m_hContextItem == m_tree->currentItem())
-        selectListEntry(m_catalogue->entryOf(m_hContextItem));
+    if (m_hContextItem == m_catalogue->currentPlugin())
+        m_catalogue->selectEntry(m_hContextItem);
     updateActions();
 }
 
 void CManagerDlg::OnRemoveFromList()
 {
-    // The entry remembered at the right click counts only while it still stands at that index.
-    const int row = m_nContextItem;
-    if (row < 0 || row >= m_list->count() || !m_contextEntry.isValid() ||
-        m_contextEntry.row() != row)
+    // The plug-in right-clicked counts only while it is still in use.
+    const int row = m_catalogue->entryRow(m_hContextItem);
+    if (row < 0 || !takeOutOfUse(m_hContextItem))
         return;
-    if (!takeOutOfUse(m_list->item(row)))
-        return;
-    if (m_list->count() > 0)
-        selectListEntry(m_list->item(std::max(0, row - 1)));
+    if (m_catalogue->inUseCount() > 0)
+        m_catalogue->selectEntry(m_catalogue->entryAt(std::max(0, row - 1)));
     updateActions(); // the panel's plug-in may be the one that went
 }
 
@@ -889,17 +868,14 @@ void CManagerDlg::OnHoldTree(bool hold)
 
 void CManagerDlg::OnHoldList(bool hold)
 {
-    // The entry remembered at the right click counts only while it still stands at that index.
-    const int row = m_nContextItem;
-    if (row < 0 || row >= m_list->count() || !m_contextEntry.isValid() ||
-        m_contextEntry.row() != row)
-        return;
-    holdPlugin(m_catalogue->treeItemOf(m_list->item(row)), hold);
+    // The plug-in right-clicked counts only while it is still in use.
+    if (m_catalogue->isInUse(m_hContextItem))
+        holdPlugin(m_hContextItem, hold);
 }
 
-void CManagerDlg::holdPlugin(QTreeWidgetItem* treeItem, bool hold)
+void CManagerDlg::holdPlugin(int pluginNumber, bool hold)
 {
-    const CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
+    const CPluginInfo* plugin = m_catalogue->record(pluginNumber);
     if (!plugin)
         return;
     HeldPlugins held = HeldPlugins::Load(m_profile);
@@ -918,49 +894,53 @@ void CManagerDlg::showHeld()
     m_catalogue->setHeld(HeldPlugins::Load(m_profile));
 }
 
-void CManagerDlg::OnDblClickTree(QTreeWidgetItem* item)
+void CManagerDlg::OnDblClickTree(const QModelIndex& index)
 {
     // A category keeps opening and closing on a double-click.
-    if (m_catalogue->pluginOf(item) && m_buttonUse->isEnabled())
+    if (m_catalogue->pluginOf(index) >= 0 && m_buttonUse->isEnabled())
         OnUsePlugin();
 }
 
-void CManagerDlg::OnDblClickList(QListWidgetItem* entry)
+void CManagerDlg::OnDblClickList(const QModelIndex& entry)
 {
-    selectListEntry(entry);
+    const int plugin = m_catalogue->pluginOf(entry);
+    if (plugin < 0)
+        return;
+    m_catalogue->selectEntry(plugin);
     OnUnusePlugin();
 }
 
-void CManagerDlg::OnDropOnList(QTreeWidgetItem* item)
+void CManagerDlg::OnDropOnList(int plugin)
 {
-    m_tree->setCurrentItem(item);
-    m_tree->scrollToItem(item);
+    m_catalogue->makeCurrent(plugin);
     if (m_buttonUse->isEnabled())
         OnUsePlugin();
 }
 
-void CManagerDlg::OnDropOnTree(QTreeWidgetItem* item)
+void CManagerDlg::OnDropOnTree(int plugin)
 {
-    if (QListWidgetItem* entry = m_catalogue->entryOf(item))
-        OnDblClickList(entry);
+    if (!m_catalogue->isInUse(plugin))
+        return;
+    m_catalogue->selectEntry(plugin);
+    OnUnusePlugin();
 }
 
 bool CManagerDlg::OnUpdateEditDescription() const
 {
-    QTreeWidgetItem* current = m_tree->currentItem();
-    return m_catalogue->pluginOf(current) && !m_catalogue->isTwin(current);
+    const int current = m_catalogue->currentPlugin();
+    return current >= 0 && !m_catalogue->isTwin(current);
 }
 
 void CManagerDlg::updateActions()
 {
     // ">>" puts the tree's plug-in in use while it is out of use; a twin's key is another
     // plug-in's. "<<" takes the list's selected entry out.
-    QTreeWidgetItem* current = m_tree->currentItem();
-    const CPluginInfo* candidate = m_catalogue->pluginOf(current);
-    if (m_catalogue->entryOf(current) || m_catalogue->isTwin(current))
+    const int current = m_catalogue->currentPlugin();
+    const CPluginInfo* candidate = m_catalogue->record(current);
+    if (m_catalogue->isInUse(current) || m_catalogue->isTwin(current))
         candidate = nullptr;
     m_buttonUse->setEnabled(candidate != nullptr);
-    m_buttonUnuse->setEnabled(!m_list->selectedItems().isEmpty());
+    m_buttonUnuse->setEnabled(m_catalogue->selectedEntry() >= 0);
     showClashLine(candidate);
 }
 
@@ -1023,7 +1003,7 @@ KorvaneWorkflow CManagerDlg::workflow() const
 void CManagerDlg::OnEditDescription()
 {
     if (OnUpdateEditDescription())
-        editDescription(m_tree->currentItem());
+        editDescription(m_catalogue->currentPlugin());
 }
 
 void CManagerDlg::OnContextEditDescription()
@@ -1031,9 +1011,9 @@ void CManagerDlg::OnContextEditDescription()
     editDescription(m_hContextItem);
 }
 
-void CManagerDlg::editDescription(QTreeWidgetItem* treeItem)
+void CManagerDlg::editDescription(int pluginNumber)
 {
-    CPluginInfo* plugin = m_catalogue->pluginOf(treeItem);
+    CPluginInfo* plugin = m_catalogue->record(pluginNumber);
     if (!plugin)
         return;
     const std::string oldCategory = plugin->m_strCategory;
@@ -1046,11 +1026,9 @@ void CManagerDlg::editDescription(QTreeWidgetItem* treeItem)
         ShowWarning(this, FailureMessage(Text(strings::kDescriptionWriteFailed), written));
         return;
     }
-    m_catalogue->showName(treeItem);
-    if (!kpath::EqualsNoCase(plugin->m_strCategory, oldCategory)) {
-        m_catalogue->moveToCategory(treeItem, plugin->m_strCategory);
-        m_tree->setCurrentItem(treeItem);
-    }
+    m_catalogue->showEdited(pluginNumber);
+    if (plugin->m_strCategory != oldCategory)
+        m_catalogue->makeCurrent(pluginNumber);
     // The panel shows the edited plug-in, also when the popup edited another than the selected.
     showPluginInfo(*plugin);
     // An edit that takes the plug-in out of the filter's reach hides it and ends its selection.

@@ -7,20 +7,18 @@
 #include <memory>
 #include <optional>
 #include <QDialog>
-#include <QPersistentModelIndex>
 #include <string>
 
 class QAction;
 class QLineEdit;
 class QLabel;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 namespace korvane {
 class KorvaneWorkflow;
@@ -44,7 +42,8 @@ class MarkedScan;
 
 // The main window: the plug-ins of the storage folder as a tree by category (left), the plug-ins
 // in use as a list (right), ">>" and "<<" between them and the selected plug-in's details below.
-// m_catalogue fills both and links each plug-in's record, tree item and list entry.
+// m_catalogue fills both from one model of the catalogue; the window names a plug-in by its
+// number there.
 class CManagerDlg : public QDialog
 {
     Q_OBJECT
@@ -66,8 +65,8 @@ private slots:
     void OnExit();
     void OnAbout();
     void OnOptions();
-    void OnSelChangedTree(QTreeWidgetItem* item);
-    void OnItemCollapsedTree(QTreeWidgetItem* item);
+    void OnSelChangedTree(const QModelIndex& current);
+    void OnItemCollapsedTree(const QModelIndex& category);
     void OnItemChangedList();
     void OnUsePlugin();
     void OnUnusePlugin();
@@ -79,10 +78,10 @@ private slots:
     void OnHoldTree(bool hold);
     void OnHoldList(bool hold);
     // Double-click and drops: ">>" on a plug-in of the tree, "<<" on an entry of the list.
-    void OnDblClickTree(QTreeWidgetItem* item);
-    void OnDblClickList(QListWidgetItem* entry);
-    void OnDropOnList(QTreeWidgetItem* item);
-    void OnDropOnTree(QTreeWidgetItem* item);
+    void OnDblClickTree(const QModelIndex& index);
+    void OnDblClickList(const QModelIndex& entry);
+    void OnDropOnList(int plugin);
+    void OnDropOnTree(int plugin);
 
     // Commands of the description editor, configurations, launching and the updater.
     void OnEditDescription();
@@ -141,12 +140,12 @@ private:
 
     // The commands behind ">>" and "<<" and the popup's: the files change first, and the list
     // only when they did. False when nothing changed; a failure to change the files is shown.
-    bool putInUse(QTreeWidgetItem* treeItem);
-    bool takeOutOfUse(QListWidgetItem* entry);
+    bool putInUse(int plugin);
+    bool takeOutOfUse(int plugin);
 
-    // Holds or releases the plug-in of a tree item in the settings, then shows the plug-ins the
+    // Holds or releases a plug-in in the settings, then shows the plug-ins the
     // settings hold; a failure to write them is shown.
-    void holdPlugin(QTreeWidgetItem* treeItem, bool hold);
+    void holdPlugin(int plugin, bool hold);
     // The tree marks the plug-ins the settings hold at their version.
     void showHeld();
 
@@ -163,15 +162,13 @@ private:
     // Shows a record's fields in the information panel.
     void showPluginInfo(const CPluginInfo& plugin);
     void clearPluginInfo();
-    // Runs the description editor on a plug-in item, writes its file and updates the record,
-    // the tree item (moved to its new category) and the list entry.
-    void editDescription(QTreeWidgetItem* treeItem);
+    // Runs the description editor on a plug-in, writes its file and updates the record, its row
+    // in the tree (moved to its new category) and its entry.
+    void editDescription(int plugin);
     // The Korvane folder setting.
     Path korvaneFolder() const;
     // The commands on that folder, with its start-up refresh, under the window's lock.
     KorvaneWorkflow workflow() const;
-
-    void selectListEntry(QListWidgetItem* entry);
 
     // The filter above the tree and how many plug-ins it leaves in view.
     void onFilterChanged(const QString& text);
@@ -190,8 +187,8 @@ private:
     bool m_initialised = false;
     bool m_busy = false; // a load runs
 
-    QListWidget* m_list = nullptr;
-    QTreeWidget* m_tree = nullptr;
+    QListView* m_list = nullptr;
+    QTreeView* m_tree = nullptr;
     QStackedWidget* m_treeOrHint = nullptr;
     QWidget* m_firstRunHint = nullptr;
     QPushButton* m_buttonUse = nullptr;
@@ -214,9 +211,7 @@ private:
 
     std::unique_ptr<CatalogueView> m_catalogue;
 
-    QTreeWidgetItem* m_hContextItem = nullptr; // plug-in item under the last right click
-    int m_nContextItem = -1;                   // list entry under the last right click
-    QPersistentModelIndex m_contextEntry;      // the same entry, followed as the list changes
+    int m_hContextItem = -1; // the plug-in under the last right click, in the tree or the list
 
     // Gone before the controls and the catalogue it hands scans to.
     std::unique_ptr<FolderFollower> m_follower;

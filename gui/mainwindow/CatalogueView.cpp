@@ -1,5 +1,7 @@
 #include "gui/mainwindow/CatalogueView.h"
 
+#include "gui/mainwindow/CatalogueFilter.h"
+#include "gui/mainwindow/InUseModel.h"
 #include "gui/mainwindow/MarkedScan.h"
 #include "gui/mainwindow/PluginIcon.h"
 #include "gui/widgets/ShownText.h"
@@ -8,11 +10,11 @@
 #include "res/Text.h"
 
 #include <algorithm>
-#include <QListWidget>
-#include <QSignalBlocker>
+#include <optional>
+#include <QListView>
+#include <QScopedValueRollback>
 #include <QTimer>
-#include <QTreeWidget>
-#include <set>
+#include <QTreeView>
 #include <utility>
 
 namespace korvane::mainwindow {
@@ -21,70 +23,32 @@ using widgets::ShownText;
 
 namespace {
 
-constexpr int kIdentityRole = Qt::UserRole;
 // Up to this many plug-ins changed at once, or a quarter of the catalogue, a later scan is shown
-// in place, item by item; beyond, the tree and the list are built again.
+// in place, row by row; beyond, the models are filled again.
 constexpr size_t kFewChanges = 2000;
 
-// Names are listed alphabetically without regard to case, as players expect from any file list.
-bool LessNoCase(const QString& a, const QString& b)
-{
-    const int order = QString::compare(a, b, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : a < b;
-}
-
-class AlphabeticalTreeItem : public QTreeWidgetItem
-{
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override
-    {
-        return LessNoCase(text(0), other.text(0));
-    }
-};
-
-class AlphabeticalListItem : public QListWidgetItem
-{
-public:
-    using QListWidgetItem::QListWidgetItem;
-    bool operator<(const QListWidgetItem& other) const override
-    {
-        return LessNoCase(text(), other.text());
-    }
-};
-
-// Inserts a tree item among its siblings (top-level items when parent is null) at its
-// alphabetical place, after any sibling of equal text.
-void InsertSorted(QTreeWidget* tree, QTreeWidgetItem* parent, QTreeWidgetItem* item)
-{
-    const auto sibling = [&](int index) {
-        return parent ? parent->child(index) : tree->topLevelItem(index);
-    };
-    int low = 0;
-    int high = parent ? parent->childCount() : tree->topLevelItemCount();
-    while (low < high) {
-        const int middle = (low + high) / 2;
-        if (LessNoCase(item->text(0), sibling(middle)->text(0)))
-            high = middle;
-        else
-            low = middle + 1;
-    }
-    if (parent)
-        parent->insertChild(low, item);
-    else
-        tree->insertTopLevelItem(low, item);
-}
-
 } // namespace
+
+class CatalogueView::Quiet
+{
+public:
+    explicit Quiet(CatalogueView& view) : m_view(view) { ++m_view.m_quiet; }
+    ~Quiet() { --m_view.m_quiet; }
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+
+private:
+    CatalogueView& m_view;
+};
 
 struct CatalogueView::Changes
 {
     std::vector<int> removed;
-    std::vector<std::pair<int, size_t>> changed; // slot, and the plug-in of the scan it shows now
+    std::vector<std::pair<int, size_t>> changed; // plug-in, and the plug-in of the scan it is now
     std::vector<size_t> added;                   // the plug-ins of the scan new to the view
-    std::vector<int> entriesGone;                // slots taken out of use
-    std::vector<int> entriesNew;                 // slots put in use
-    std::vector<std::pair<int, size_t>> marked;  // slots whose mark changed, and the plug-in
+    std::vector<int> entriesGone;                // plug-ins taken out of use
+    std::vector<int> entriesNew;                 // plug-ins put in use
+    std::vector<std::pair<int, size_t>> marked;  // plug-ins whose mark changed, and the scan's
 
     size_t size() const { return removed.size() + changed.size() + added.size(); }
     bool empty() const
@@ -98,17 +62,35 @@ size_t CatalogueView::IdentityHash::operator()(std::string_view identity) const
     return std::hash<std::string_view>()(identity); // as the scan hashes it
 }
 
-CatalogueView::CatalogueView(QTreeWidget* tree, QListWidget* list)
+CatalogueView::CatalogueView(QTreeView* tree, QListView* list)
     : m_tree(tree), m_list(list), m_categoryIcon(icons::Category()),
-      m_defaultPluginIcon(icons::DefaultPlugin()), m_marks(tree, kIconSize, m_categoryIcon)
+      m_defaultPluginIcon(icons::DefaultPlugin()),
+      m_model(new CatalogueModel(m_categoryIcon, tree)),
+      m_filter(new CatalogueFilter(*m_model, tree)), m_inUse(new InUseModel(*m_model, list)),
+      m_marks(tree, kIconSize)
 {
+    m_filter->setSourceModel(m_model);
+    m_tree->setModel(m_filter);
+    m_list->setModel(m_inUse);
     m_list->setIconSize(QSize(kIconSize, kIconSize));
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!m_quiet)
+                    emit currentChanged(current);
+            });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_quiet)
+            emit entrySelectionChanged();
+    });
+    // The rows the tree laid out are the filter's rows from before its search, which are gone:
+    // laid out again at once, before anything (a screen reader's question) reads one of them.
+    connect(m_filter, &QAbstractItemModel::layoutChanged, m_tree, [this] {
+        if (!m_searching)
+            m_tree->doItemsLayout();
+    });
 }
 
-CatalogueView::~CatalogueView()
-{
-    deleteItemsOutOfTree();
-}
+CatalogueView::~CatalogueView() = default;
 
 void CatalogueView::show(MarkedScan& scan)
 {
@@ -118,26 +100,115 @@ void CatalogueView::show(MarkedScan& scan)
     m_functions = std::move(scan.shownFunctions);
 }
 
+void CatalogueView::clear()
+{
+    const Quiet quiet(*this);
+    m_inUse->reset({});
+    m_model->reset({});
+    m_numberOf.clear();
+    m_marked.clear();
+    m_marks.clear();
+    m_filter->texts().clear();
+    m_openBeforeFilter.clear();
+    m_shownCount = 0;
+}
+
 void CatalogueView::fill(MarkedScan& scan)
 {
     clear();
-    fillTree(scan);
-    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        if (!m_slots[slot].mark.isEmpty() || m_slots[slot].held)
-            showMark(static_cast<int>(slot));
+    const Quiet quiet(*this);
+    std::vector<Plugin> plugins;
+    plugins.reserve(scan.Size());
+    std::vector<int> inUse;
+    for (size_t index = 0; index < scan.Size(); ++index) {
+        const int number = static_cast<int>(plugins.size());
+        plugins.push_back(pluginFrom(scan, index));
+        m_numberOf.emplace(plugins.back().identity, number);
+        if (plugins.back().inUse)
+            inUse.push_back(number);
+        if (!plugins.back().mark.isEmpty())
+            m_marked.insert(number);
     }
-    fillList();
+    m_model->reset(std::move(plugins));
+    m_inUse->reset(std::move(inUse));
     showCategoryMarks();
-    m_shownCount = m_liveCount;
-    if (!m_filterText.isEmpty())
-        applyFilter();
+    m_shownCount = m_model->liveCount();
+    if (m_filter->filtering())
+        applyFilter(m_filter->text());
     else // once the window is on the screen, before the user can type
         QTimer::singleShot(0, m_tree, [this] { prepareFilter(); });
 }
 
+CatalogueView::Plugin CatalogueView::pluginFrom(MarkedScan& scan, size_t index)
+{
+    FolderScan::Digest& digest = scan.digests[index];
+    Plugin plugin;
+    plugin.record = std::move(scan.Record(index));
+    plugin.identity = std::move(digest.identity);
+    plugin.fields = digest.fields;
+    plugin.twin = scan.IsTwin(index);
+    plugin.inUse = digest.inUse;
+    plugin.held = m_held.IsHeld(plugin.record->m_strFileName);
+    plugin.mark = std::move(scan.marks[index].text);
+    plugin.marks = scan.marks[index].kinds;
+    plugin.text = itemText(plugin);
+    plugin.name = ShownText(plugin.record->m_strName);
+    plugin.ownIcon = PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize);
+    decorate(plugin);
+    return plugin;
+}
+
+QString CatalogueView::itemText(const Plugin& plugin) const
+{
+    QString text = ShownText(plugin.record->m_strName);
+    if (plugin.twin)
+        text = strings::Text(strings::kTwinItem)
+                   .arg(text, strings::Text(strings::kInStorage)
+                                  .arg(ShownText(plugin.record->m_strSubdirectory)));
+    if (plugin.held)
+        text = strings::Text(strings::kHeldItem).arg(text);
+    return text;
+}
+
+void CatalogueView::decorate(Plugin& plugin)
+{
+    plugin.icon = plugin.mark.isEmpty() ? plugin.ownIcon : m_marks.marked(plugin.ownIcon);
+    plugin.description = TwinMarks::Description(
+        plugin.mark, plugin.held ? strings::Text(strings::kHeldMark) : QString());
+}
+
+void CatalogueView::showCategoryMarks()
+{
+    std::map<std::string, unsigned> kinds;
+    for (const int number : m_marked)
+        kinds[m_model->categoryOf(number)] |= m_model->at(number).marks;
+    std::map<std::string, QString> descriptions;
+    for (const auto& [category, held] : kinds) {
+        QStringList lines;
+        if (held & MarkedScan::kSharesFileName)
+            lines << strings::Text(strings::kCategoryHasTwins);
+        if (held & MarkedScan::kClashes)
+            lines << strings::Text(strings::kCategoryHasClashes);
+        descriptions.emplace(category, lines.join(u'\n'));
+    }
+    m_model->markCategories(descriptions, m_marks.marked(m_categoryIcon));
+}
+
+// The filter.
+
+PluginFilter::Texts CatalogueView::filterTexts(int plugin) const
+{
+    const CPluginInfo* record = this->record(plugin);
+    if (!record)
+        return {};
+    return {ShownText(record->m_strName), ShownText(record->m_strFileName),
+            ShownText(record->m_strAuthor), ShownText(record->m_strCategory),
+            ShownText(record->m_strDescription)};
+}
+
 bool CatalogueView::filterPrepared() const
 {
-    return m_filter.size() == static_cast<int>(m_slots.size());
+    return m_filter->texts().size() == m_model->size();
 }
 
 void CatalogueView::prepareFilter()
@@ -146,301 +217,240 @@ void CatalogueView::prepareFilter()
     // window does not wait for it.
     if (filterPrepared())
         return;
-    m_filter.clear();
-    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        m_filter.add(filterTexts(static_cast<int>(slot)));
-        if (!m_slots[slot].record)
-            m_filter.remove(static_cast<int>(slot));
+    PluginFilter& texts = m_filter->texts();
+    texts.clear();
+    for (int number = 0; number < m_model->size(); ++number) {
+        texts.add(filterTexts(number));
+        if (!record(number))
+            texts.remove(number);
     }
-}
-
-void CatalogueView::deleteItemsOutOfTree()
-{
-    for (const Slot& slot : m_slots) {
-        if (slot.item && !slot.item->treeWidget())
-            delete slot.item;
-    }
-}
-
-void CatalogueView::clear()
-{
-    deleteItemsOutOfTree();
-    m_pluginsOf.clear();
-    m_list->clear();
-    m_tree->clear();
-    m_categoryItems.clear();
-    m_marks.clear();
-    m_slots.clear();
-    m_slotOf.clear();
-    m_liveCount = 0;
-    m_filter.clear();
-    m_openBeforeFilter.clear();
-    m_shownCount = 0;
-}
-
-int CatalogueView::inUseCount() const
-{
-    return m_list->count();
-}
-
-PluginFilter::Texts CatalogueView::filterTexts(int slot) const
-{
-    const CPluginInfo* plugin = m_slots[static_cast<size_t>(slot)].record.get();
-    if (!plugin)
-        return {};
-    return {ShownText(plugin->m_strName), ShownText(plugin->m_strFileName),
-            ShownText(plugin->m_strAuthor), ShownText(plugin->m_strCategory),
-            ShownText(plugin->m_strDescription)};
 }
 
 void CatalogueView::setFilter(const QString& text)
 {
-    if (text == m_filterText)
+    if (text == m_filter->text())
         return;
-    const bool starting = m_filterText.isEmpty();
-    if (starting) {
-        for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-            if (m_tree->topLevelItem(i)->isExpanded())
-                m_openBeforeFilter.insert(m_tree->topLevelItem(i));
+    if (!m_filter->filtering()) {
+        for (int row = 0; row < m_filter->rowCount(); ++row) {
+            const QModelIndex category = m_filter->index(row, 0);
+            if (m_tree->isExpanded(category))
+                m_openBeforeFilter.insert(m_model->categoryName(m_filter->mapToSource(category)));
         }
     }
-    m_filterText = text;
-    applyFilter();
-    if (!text.isEmpty())
+    if (!text.isEmpty()) {
+        applyFilter(text);
         return;
+    }
+    m_shownCount = m_filter->search(text);
     // Back to the categories the user had open, and the one holding the selection.
-    QTreeWidgetItem* current = m_tree->currentItem();
-    const QTreeWidgetItem* selectedCategory = current ? current->parent() : nullptr;
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* category = m_tree->topLevelItem(i);
-        category->setExpanded(category == selectedCategory ||
-                              m_openBeforeFilter.contains(category));
+    const QModelIndex current = m_tree->currentIndex();
+    const QModelIndex selectedCategory = current.parent();
+    for (int row = 0; row < m_filter->rowCount(); ++row) {
+        const QModelIndex category = m_filter->index(row, 0);
+        m_tree->setExpanded(category, category == selectedCategory ||
+                                          m_openBeforeFilter.contains(m_model->categoryName(
+                                              m_filter->mapToSource(category))));
     }
     m_openBeforeFilter.clear();
-    if (current)
-        m_tree->scrollToItem(current);
+    if (current.isValid())
+        m_tree->scrollTo(current);
 }
 
-void CatalogueView::applyFilter(const std::unordered_set<QTreeWidgetItem*>* categories)
+void CatalogueView::applyFilter(const QString& text)
 {
-    const bool filtering = !m_filterText.isEmpty();
-    if (filtering) {
-        prepareFilter();
-        m_shownCount = m_filter.match(m_filterText);
-    } else {
-        m_shownCount = m_liveCount;
-    }
-    QTreeWidgetItem* const current = m_tree->currentItem();
+    if (text.isEmpty())
+        return;
+    prepareFilter();
     {
-        // While a category's items move out and in, the tree's current item would pass to a
-        // neighbour the user did not choose.
-        const QSignalBlocker quiet(m_tree);
-        m_tree->setUpdatesEnabled(false);
-        if (categories) {
-            for (QTreeWidgetItem* category : *categories)
-                filterCategory(category, filtering);
-        } else {
-            for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
-                filterCategory(m_tree->topLevelItem(i), filtering);
-        }
-        m_tree->setUpdatesEnabled(true);
-        if (current && current->treeWidget() == m_tree && m_tree->currentItem() != current)
-            m_tree->setCurrentItem(current);
+        // Laid out once, with the categories open: opened one by one in a tree laid out, each
+        // would move the rows below it.
+        const QScopedValueRollback searching(m_searching, true);
+        m_shownCount = m_filter->search(text);
+        for (int row = 0; row < m_filter->rowCount(); ++row)
+            m_tree->expand(m_filter->index(row, 0));
     }
-    if (current && !isShown(current))
-        m_tree->setCurrentItem(nullptr);
+    m_tree->doItemsLayout();
 }
 
-void CatalogueView::filterCategory(QTreeWidgetItem* category, bool filtering)
+bool CatalogueView::isShown(int plugin) const
 {
-    // The plug-ins the filter leaves out are taken out of the tree, all of a category's at once:
-    // hidden one by one they cost the view far more on a large catalogue.
-    m_inView.clear();
-    for (const int slot : m_pluginsOf[category]) {
-        if (!filtering || m_filter.matches(slot))
-            m_inView.append(m_slots[static_cast<size_t>(slot)].item);
-    }
-    bool unchanged = m_inView.size() == category->childCount();
-    for (int i = 0; unchanged && i < m_inView.size(); ++i)
-        unchanged = category->child(i) == m_inView[i];
-    if (!unchanged) {
-        category->takeChildren();
-        category->addChildren(m_inView);
-    }
-    const bool hide = filtering && m_inView.isEmpty();
-    if (category->isHidden() != hide)
-        category->setHidden(hide);
-    if (filtering && !m_inView.isEmpty() && !category->isExpanded())
-        category->setExpanded(true);
+    return record(plugin) && m_filter->finds(plugin);
 }
 
-bool CatalogueView::isShown(const QTreeWidgetItem* item) const
+int CatalogueView::storedCount() const
 {
-    for (; item; item = item->parent()) {
-        if (item->treeWidget() != m_tree || item->isHidden())
-            return false;
+    return m_model->liveCount();
+}
+
+int CatalogueView::inUseCount() const
+{
+    return m_inUse->rowCount();
+}
+
+// Plug-ins by number.
+
+int CatalogueView::pluginOf(const QModelIndex& index) const
+{
+    const int number = CatalogueModel::NumberOf(index);
+    return m_model->plugin(number) ? number : -1;
+}
+
+int CatalogueView::pluginAt(const QAbstractItemView* control, const QPoint& viewportPos) const
+{
+    return pluginOf(control->indexAt(viewportPos));
+}
+
+int CatalogueView::findPlugin(const std::string& subdirectory, const std::string& key) const
+{
+    for (int number = 0; number < m_model->size(); ++number) {
+        const CPluginInfo* found = record(number);
+        if (found && found->m_strSubdirectory == subdirectory && found->m_strFileName == key)
+            return number;
     }
+    return -1;
+}
+
+CPluginInfo* CatalogueView::record(int plugin) const
+{
+    const Plugin* found = m_model->plugin(plugin);
+    return found ? found->record.get() : nullptr;
+}
+
+bool CatalogueView::isTwin(int plugin) const
+{
+    const Plugin* found = m_model->plugin(plugin);
+    return found && found->twin;
+}
+
+bool CatalogueView::isHeld(int plugin) const
+{
+    const Plugin* found = m_model->plugin(plugin);
+    return found && found->held;
+}
+
+bool CatalogueView::isInUse(int plugin) const
+{
+    const Plugin* found = m_model->plugin(plugin);
+    return found && found->inUse;
+}
+
+QModelIndex CatalogueView::shownIndex(int plugin) const
+{
+    return m_filter->mapFromSource(m_model->indexOf(plugin));
+}
+
+int CatalogueView::currentPlugin() const
+{
+    return pluginOf(m_tree->currentIndex());
+}
+
+void CatalogueView::makeCurrent(int plugin)
+{
+    const QModelIndex index = shownIndex(plugin);
+    m_tree->setCurrentIndex(index);
+    if (index.isValid())
+        m_tree->scrollTo(index);
+}
+
+int CatalogueView::selectedEntry() const
+{
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : m_inUse->numberAt(selected.first().row());
+}
+
+void CatalogueView::selectEntry(int plugin, bool quietly)
+{
+    std::optional<Quiet> quiet;
+    if (quietly)
+        quiet.emplace(*this);
+    const int row = m_inUse->rowOf(plugin);
+    if (row < 0) {
+        m_list->clearSelection();
+        return;
+    }
+    const QModelIndex entry = m_inUse->index(row);
+    m_list->selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
+    m_list->scrollTo(entry, QAbstractItemView::EnsureVisible);
+}
+
+int CatalogueView::entryAt(int row) const
+{
+    return m_inUse->numberAt(row);
+}
+
+int CatalogueView::entryRow(int plugin) const
+{
+    return m_inUse->rowOf(plugin);
+}
+
+void CatalogueView::setInUse(int plugin, bool inUse)
+{
+    m_model->at(plugin).inUse = inUse;
+    if (inUse)
+        m_inUse->add(plugin);
+    else
+        m_inUse->remove(plugin);
+    m_model->changed(plugin);
+}
+
+bool CatalogueView::addEntry(int plugin)
+{
+    if (!record(plugin) || isTwin(plugin))
+        return false;
+    if (isInUse(plugin))
+        return true; // one entry per plug-in
+    emit shownChanged();
+    // An entry sorted in above the selected one moves the selection down a row, which must not
+    // reach the window as if the user had chosen it.
+    const Quiet quiet(*this);
+    setInUse(plugin, true);
     return true;
 }
 
-int CatalogueView::newSlot(MarkedScan& scan, size_t index)
+bool CatalogueView::removeEntry(int plugin)
 {
-    const int slot = static_cast<int>(m_slots.size());
-    FolderScan::Digest& digest = scan.digests[index];
-    Slot& added = m_slots.emplace_back();
-    added.record = std::move(scan.Record(index));
-    added.identity = std::move(digest.identity);
-    added.fields = digest.fields;
-    added.twin = scan.IsTwin(index);
-    added.held = m_held.IsHeld(added.record->m_strFileName);
-    added.mark = std::move(scan.marks[index].text);
-    added.marks = scan.marks[index].kinds;
-    added.item = new AlphabeticalTreeItem(QStringList{itemText(added)});
-    added.icon = PluginIcon(*added.record, m_defaultPluginIcon, kIconSize);
-    added.item->setIcon(0, added.icon);
-    added.item->setData(0, kIdentityRole, slot + 1);
-    m_slotOf.emplace(added.identity, slot);
-    ++m_liveCount;
-    return slot;
+    emit shownChanged();
+    const int selected = selectedEntry();
+    const int kept = selected == plugin ? -1 : selected;
+    // The list hands a removed entry's selection to its neighbour; the user chose neither.
+    const Quiet quiet(*this);
+    if (isInUse(plugin))
+        setInUse(plugin, false);
+    m_list->clearSelection();
+    if (kept >= 0)
+        selectEntry(kept);
+    return kept >= 0;
 }
 
-QString CatalogueView::itemText(const Slot& slot) const
+void CatalogueView::showEdited(int plugin)
 {
-    QString text = ShownText(slot.record->m_strName);
-    if (slot.twin)
-        text = strings::Text(strings::kTwinItem)
-                   .arg(text, strings::Text(strings::kInStorage)
-                                  .arg(ShownText(slot.record->m_strSubdirectory)));
-    if (slot.held)
-        text = strings::Text(strings::kHeldItem).arg(text);
-    return text;
-}
-
-void CatalogueView::fileAgain(int slot, const QString& text)
-{
-    QTreeWidgetItem* item = m_slots[static_cast<size_t>(slot)].item;
-    if (QTreeWidgetItem* parent = item->parent())
-        parent->removeChild(item);
-    item->setText(0, text);
-    placeInCategory(slot);
-}
-
-void CatalogueView::fillTree(MarkedScan& scan)
-{
-    // Built away from the control and sorted once: item by item sorted inserts into a shown
-    // tree take quadratic time on a large catalogue.
-    m_slots.reserve(scan.Size());
-    std::vector<std::unique_ptr<QTreeWidgetItem>> categories;
-    for (size_t index = 0; index < scan.Size(); ++index) {
-        const int slot = newSlot(scan, index);
-        Slot& plugin = m_slots[static_cast<size_t>(slot)];
-        plugin.entry = scan.digests[index].inUse ? newEntry(slot) : nullptr;
-        const std::string& category = plugin.record->m_strCategory;
-        auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
-        if (isNew) {
-            auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{ShownText(category)});
-            item->setIcon(0, m_categoryIcon);
-            item->setData(0, kIdentityRole, 0);
-            found->second = item.get();
-            categories.push_back(std::move(item));
-        }
-        plugin.category = found->second;
-        found->second->addChild(plugin.item);
+    if (!record(plugin))
+        return;
+    emit shownChanged();
+    Plugin& edited = m_model->at(plugin);
+    edited.fields = FolderScan::FieldsOf(*edited.record); // as the next scan finds it
+    edited.text = itemText(edited);
+    edited.name = ShownText(edited.record->m_strName);
+    const Place kept = place();
+    const int selected = selectedEntry();
+    {
+        // The rows go to their new places; the tree's current one and the list's selection
+        // stay with the plug-ins.
+        const Quiet quiet(*this);
+        m_model->refile(plugin);
+        m_inUse->refile(plugin);
+        restore(kept);
+        selectEntry(selected);
     }
-    QList<QTreeWidgetItem*> topLevel;
-    topLevel.reserve(static_cast<qsizetype>(categories.size()));
-    for (auto& category : categories)
-        topLevel.append(category.release());
-    m_tree->addTopLevelItems(topLevel);
-    m_tree->sortItems(0, Qt::AscendingOrder);
-    for (QTreeWidgetItem* category : topLevel) {
-        auto& plugins = m_pluginsOf[category];
-        for (int i = 0; i < category->childCount(); ++i)
-            plugins.push_back(slotOf(category->child(i)));
+    showCategoryMarks();
+    if (m_filter->filtering()) {
+        m_filter->texts().replace(plugin, filterTexts(plugin));
+        applyFilter(m_filter->text());
+    } else {
+        m_filter->texts().clear(); // made again, with the new texts, when the filter is next used
     }
-}
-
-void CatalogueView::fillList()
-{
-    // Appended unsorted and sorted once, for the same reason as the tree.
-    m_list->setSortingEnabled(false);
-    for (const Slot& slot : m_slots) {
-        if (slot.entry)
-            m_list->addItem(slot.entry);
-    }
-    m_list->sortItems(Qt::AscendingOrder);
-    m_list->setSortingEnabled(true);
-}
-
-void CatalogueView::showMark(int slot)
-{
-    const Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    m_marks.show(slot, plugin.mark, plugin.held ? strings::Text(strings::kHeldMark) : QString(),
-                 plugin.icon, plugin.item, plugin.entry);
-}
-
-void CatalogueView::showCategoryMarks()
-{
-    std::unordered_map<const QTreeWidgetItem*, unsigned> kinds;
-    for (const int slot : m_marks.marked()) {
-        const Slot& plugin = m_slots[static_cast<size_t>(slot)];
-        kinds[plugin.category] |= plugin.marks;
-    }
-    TwinMarks::CategoryMarks marked;
-    for (const auto& [category, held] : kinds) {
-        QStringList lines;
-        if (held & MarkedScan::kSharesFileName)
-            lines << strings::Text(strings::kCategoryHasTwins);
-        if (held & MarkedScan::kClashes)
-            lines << strings::Text(strings::kCategoryHasClashes);
-        marked.emplace(category, lines.join(u'\n'));
-    }
-    m_marks.showCategories(std::move(marked), m_categoryItems);
-}
-
-QListWidgetItem* CatalogueView::newEntry(int slot)
-{
-    Slot& plugin = m_slots.at(static_cast<size_t>(slot));
-    auto entry = std::make_unique<AlphabeticalListItem>(ShownText(plugin.record->m_strName));
-    entry->setData(kIdentityRole, slot);
-    entry->setIcon(plugin.item->icon(0));
-    entry->setToolTip(plugin.item->toolTip(0));
-    entry->setData(Qt::AccessibleDescriptionRole,
-                   plugin.item->data(0, Qt::AccessibleDescriptionRole));
-    plugin.entry = entry.get();
-    return entry.release();
-}
-
-const CatalogueView::Slot* CatalogueView::liveSlot(int slot) const
-{
-    if (slot < 0 || slot >= static_cast<int>(m_slots.size()))
-        return nullptr;
-    const Slot& found = m_slots[static_cast<size_t>(slot)];
-    return found.record ? &found : nullptr;
-}
-
-int CatalogueView::slotOf(const QTreeWidgetItem* item) const
-{
-    const int slot = item ? item->data(0, kIdentityRole).toInt() - 1 : -1;
-    return liveSlot(slot) ? slot : -1;
-}
-
-int CatalogueView::slotOf(const QListWidgetItem* entry) const
-{
-    const int slot = entry ? entry->data(kIdentityRole).toInt() : -1;
-    return liveSlot(slot) ? slot : -1;
-}
-
-CPluginInfo* CatalogueView::pluginOf(const QTreeWidgetItem* item) const
-{
-    const int slot = slotOf(item);
-    return slot < 0 ? nullptr : m_slots[static_cast<size_t>(slot)].record.get();
-}
-
-bool CatalogueView::isTwin(const QTreeWidgetItem* item) const
-{
-    const int slot = slotOf(item);
-    return slot >= 0 && m_slots[static_cast<size_t>(slot)].twin;
+    if (kept.plugin == plugin && isShown(plugin))
+        m_tree->scrollTo(shownIndex(plugin));
 }
 
 void CatalogueView::setHeld(HeldPlugins held)
@@ -449,164 +459,26 @@ void CatalogueView::setHeld(HeldPlugins held)
         return;
     m_held = std::move(held);
     std::vector<int> changed;
-    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        const Slot& plugin = m_slots[slot];
-        if (plugin.record && m_held.IsHeld(plugin.record->m_strFileName) != plugin.held)
-            changed.push_back(static_cast<int>(slot));
+    for (int number = 0; number < m_model->size(); ++number) {
+        const Plugin* plugin = m_model->plugin(number);
+        if (plugin && m_held.IsHeld(plugin->record->m_strFileName) != plugin->held)
+            changed.push_back(number);
     }
     if (changed.empty())
         return;
-    // The items move out of the tree and back under their new texts: neither the selection nor
-    // the view may follow them.
-    QTreeWidgetItem* const current = m_tree->currentItem();
-    QTreeWidgetItem* const top = m_tree->itemAt(0, 0);
-    const QSignalBlocker quiet(m_tree);
-    m_tree->setUpdatesEnabled(false);
-    std::unordered_set<QTreeWidgetItem*> touched;
-    for (const int slot : changed) {
-        Slot& plugin = m_slots[static_cast<size_t>(slot)];
+    // The rows move to their places under their new texts: neither the selection nor the view
+    // may follow them.
+    const Place kept = place();
+    const Quiet quiet(*this);
+    for (const int number : changed) {
+        Plugin& plugin = m_model->at(number);
         plugin.held = !plugin.held;
-        fileAgain(slot, itemText(plugin));
-        touched.insert(plugin.category);
-        showMark(slot);
+        plugin.text = itemText(plugin);
+        decorate(plugin);
+        m_model->refile(number);
+        m_inUse->changed(number);
     }
-    applyFilter(&touched);
-    if (current && isShown(current))
-        m_tree->setCurrentItem(current);
-    m_tree->setUpdatesEnabled(true);
-    if (top && isShown(top))
-        m_tree->scrollToItem(top, QAbstractItemView::PositionAtTop);
-}
-
-bool CatalogueView::isHeld(const QTreeWidgetItem* item) const
-{
-    const int slot = slotOf(item);
-    return slot >= 0 && m_slots[static_cast<size_t>(slot)].held;
-}
-
-QTreeWidgetItem* CatalogueView::treeItemOf(const QListWidgetItem* entry) const
-{
-    const int slot = slotOf(entry);
-    return slot < 0 ? nullptr : m_slots[static_cast<size_t>(slot)].item;
-}
-
-QListWidgetItem* CatalogueView::entryOf(const QTreeWidgetItem* item) const
-{
-    const int slot = slotOf(item);
-    return slot < 0 ? nullptr : m_slots[static_cast<size_t>(slot)].entry;
-}
-
-QListWidgetItem* CatalogueView::addEntry(const QTreeWidgetItem* item)
-{
-    const int slot = slotOf(item);
-    if (slot < 0 || m_slots[static_cast<size_t>(slot)].twin)
-        return nullptr;
-    if (QListWidgetItem* entry = m_slots[static_cast<size_t>(slot)].entry)
-        return entry; // one entry per plug-in
-    emit shownChanged();
-    // An entry sorted in above the selected one moves the selection down a row, which must not
-    // reach the window as if the user had chosen it.
-    const QSignalBlocker quiet(m_list);
-    QListWidgetItem* entry = newEntry(slot);
-    m_list->addItem(entry);
-    return entry;
-}
-
-bool CatalogueView::removeEntry(QListWidgetItem* entry)
-{
-    emit shownChanged();
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    QListWidgetItem* const kept =
-        selected.isEmpty() || selected.first() == entry ? nullptr : selected.first();
-    if (const int slot = slotOf(entry); slot >= 0)
-        m_slots[static_cast<size_t>(slot)].entry = nullptr;
-    // The list hands a removed entry's selection to its neighbour; the user chose neither.
-    const QSignalBlocker quiet(m_list);
-    std::unique_ptr<QListWidgetItem>(m_list->takeItem(m_list->row(entry)));
-    m_list->clearSelection();
-    if (kept)
-        kept->setSelected(true);
-    return kept != nullptr;
-}
-
-void CatalogueView::showName(QTreeWidgetItem* item)
-{
-    const int slot = slotOf(item);
-    if (slot < 0)
-        return;
-    emit shownChanged();
-    Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    plugin.fields = FolderScan::FieldsOf(*plugin.record); // as the next scan finds it
-    item->setText(0, itemText(plugin));
-    if (plugin.entry)
-        plugin.entry->setText(ShownText(plugin.record->m_strName));
-    if (m_filterText.isEmpty()) {
-        m_filter.clear(); // made again, with the new texts, when the filter is next used
-        return;
-    }
-    m_filter.replace(slot, filterTexts(slot));
-    applyFilter();
-}
-
-QTreeWidgetItem* CatalogueView::categoryItem(const std::string& category)
-{
-    auto [found, isNew] = m_categoryItems.try_emplace(category, nullptr);
-    if (!isNew)
-        return found->second;
-    auto item = std::make_unique<AlphabeticalTreeItem>(QStringList{ShownText(category)});
-    item->setIcon(0, m_categoryIcon);
-    item->setData(0, kIdentityRole, 0);
-    found->second = item.get();
-    InsertSorted(m_tree, nullptr, item.release());
-    return found->second;
-}
-
-void CatalogueView::moveToCategory(QTreeWidgetItem* item, const std::string& category)
-{
-    const int slot = slotOf(item);
-    QTreeWidgetItem* oldParent = item ? item->parent() : nullptr;
-    if (!oldParent || slot < 0)
-        return;
-    QTreeWidgetItem* newParent = categoryItem(category);
-    if (newParent == oldParent)
-        return;
-    const bool wasCurrent = m_tree->currentItem() == item;
-    {
-        // While the item is out of the tree the selection would pass to a neighbour and drag
-        // the list selection and the panel along.
-        const QSignalBlocker quiet(m_tree);
-        oldParent->removeChild(item);
-        InsertSorted(m_tree, newParent, item);
-    }
-    placeInCategory(slot);
-    showCategoryMarks();
-    if (!m_filterText.isEmpty())
-        applyFilter();
-    if (wasCurrent) {
-        m_tree->setCurrentItem(item);
-        m_tree->scrollToItem(item);
-    }
-}
-
-void CatalogueView::placeInCategory(int slot)
-{
-    Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    if (plugin.category) {
-        auto& before = m_pluginsOf[plugin.category];
-        if (const auto at = std::find(before.begin(), before.end(), slot); at != before.end())
-            before.erase(at);
-    }
-    // An item the tree holds stays where it is, the one place that filing it again agrees with.
-    plugin.category =
-        plugin.item->parent() ? plugin.item->parent() : categoryItem(plugin.record->m_strCategory);
-    auto& after = m_pluginsOf[plugin.category];
-    after.insert(std::upper_bound(after.begin(), after.end(), slot,
-                                  [this](int a, int b) {
-                                      return LessNoCase(
-                                          m_slots[static_cast<size_t>(a)].item->text(0),
-                                          m_slots[static_cast<size_t>(b)].item->text(0));
-                                  }),
-                 slot);
+    restore(kept);
 }
 
 // Later scans of the same folders.
@@ -615,28 +487,28 @@ CatalogueView::Changes CatalogueView::changesOf(const MarkedScan& scan) const
 {
     // Everything compared here was made with the scan, away from the window.
     Changes changes;
-    std::vector<char> seen(m_slots.size(), 0);
+    std::vector<char> seen(static_cast<size_t>(m_model->size()), 0);
     for (size_t index = 0; index < scan.digests.size(); ++index) {
         const FolderScan::Digest& digest = scan.digests[index];
         const auto found =
-            m_slotOf.find(std::make_pair(std::string_view(digest.identity), digest.hash));
-        if (found == m_slotOf.end()) {
+            m_numberOf.find(std::make_pair(std::string_view(digest.identity), digest.hash));
+        if (found == m_numberOf.end()) {
             changes.added.push_back(index);
             continue;
         }
-        const int slot = found->second;
-        const Slot& shown = m_slots[static_cast<size_t>(slot)];
-        seen[static_cast<size_t>(slot)] = 1;
-        if (digest.inUse != (shown.entry != nullptr))
-            (shown.entry ? changes.entriesGone : changes.entriesNew).push_back(slot);
+        const int number = found->second;
+        const Plugin& shown = m_model->at(number);
+        seen[static_cast<size_t>(number)] = 1;
+        if (digest.inUse != shown.inUse)
+            (shown.inUse ? changes.entriesGone : changes.entriesNew).push_back(number);
         if (digest.fields != shown.fields)
-            changes.changed.emplace_back(slot, index);
+            changes.changed.emplace_back(number, index);
         if (scan.marks[index].text != shown.mark)
-            changes.marked.emplace_back(slot, index);
+            changes.marked.emplace_back(number, index);
     }
-    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        if (m_slots[slot].record && !seen[slot])
-            changes.removed.push_back(static_cast<int>(slot));
+    for (int number = 0; number < m_model->size(); ++number) {
+        if (m_model->plugin(number) && !seen[static_cast<size_t>(number)])
+            changes.removed.push_back(number);
     }
     return changes;
 }
@@ -649,224 +521,178 @@ bool CatalogueView::update(MarkedScan& scan)
     const Changes changes = changesOf(scan);
     if (changes.empty())
         return false;
-    if (changes.size() > std::max(kFewChanges, static_cast<size_t>(m_liveCount) / 4))
+    if (changes.size() > std::max(kFewChanges, static_cast<size_t>(m_model->liveCount()) / 4))
         rebuild(scan);
     else
         applyChanges(changes, scan);
     return true;
 }
 
+CatalogueView::Place CatalogueView::place() const
+{
+    Place kept;
+    const QModelIndex current = m_tree->currentIndex();
+    kept.plugin = pluginOf(current);
+    if (current.isValid() && kept.plugin < 0)
+        kept.category = m_model->categoryName(m_filter->mapToSource(current));
+    const QModelIndex top = m_tree->indexAt(QPoint(0, 0));
+    kept.top = pluginOf(top);
+    if (top.isValid() && kept.top < 0)
+        kept.topCategory = m_model->categoryName(m_filter->mapToSource(top));
+    return kept;
+}
+
+void CatalogueView::restore(const Place& kept)
+{
+    const auto shown = [this](int plugin, const std::optional<std::string>& category) {
+        if (plugin >= 0)
+            return isShown(plugin) ? shownIndex(plugin) : QModelIndex();
+        return category ? m_filter->mapFromSource(m_model->categoryIndex(*category))
+                        : QModelIndex();
+    };
+    const Quiet quiet(*this);
+    m_tree->setCurrentIndex(shown(kept.plugin, kept.category));
+    if (const QModelIndex top = shown(kept.top, kept.topCategory); top.isValid())
+        m_tree->scrollTo(top, QAbstractItemView::PositionAtTop);
+}
+
 void CatalogueView::applyChanges(const Changes& changes, MarkedScan& scan)
 {
-    QTreeWidgetItem* current = m_tree->currentItem();
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    QListWidgetItem* selectedEntry = selected.isEmpty() ? nullptr : selected.first();
-    QTreeWidgetItem* top = m_tree->itemAt(0, 0);
-    const QSignalBlocker quietTree(m_tree);
-    const QSignalBlocker quietList(m_list);
-    m_tree->setUpdatesEnabled(false);
+    const Place kept = place();
+    const int selected = selectedEntry();
+    const Quiet quiet(*this);
     const bool filterKept = filterPrepared();
-    std::unordered_set<QTreeWidgetItem*> touched; // categories whose plug-ins changed
 
-    for (const int slot : changes.removed) {
-        const Slot& plugin = m_slots[static_cast<size_t>(slot)];
-        if (plugin.item == current)
-            current = nullptr;
-        if (plugin.item == top)
-            top = nullptr;
-        if (plugin.entry && plugin.entry == selectedEntry)
-            selectedEntry = nullptr;
-        touched.insert(removeSlot(slot));
+    for (const int number : changes.removed) {
+        removePlugin(number);
         if (filterKept)
-            m_filter.remove(slot);
+            m_filter->texts().remove(number);
     }
-    for (const auto& [slot, index] : changes.changed) {
-        touched.insert(m_slots[static_cast<size_t>(slot)].category);
-        changeSlot(slot, scan, index);
-        touched.insert(m_slots[static_cast<size_t>(slot)].category);
+    for (const auto& [number, index] : changes.changed) {
+        changePlugin(number, scan, index);
         if (filterKept)
-            m_filter.replace(slot, filterTexts(slot));
+            m_filter->texts().replace(number, filterTexts(number));
     }
     std::vector<int> entriesNew = changes.entriesNew;
     for (const size_t index : changes.added) {
-        const bool inUse = scan.digests[index].inUse;
-        const int slot = newSlot(scan, index);
-        placeInCategory(slot);
-        touched.insert(m_slots[static_cast<size_t>(slot)].category);
-        showMark(slot);
+        Plugin added = pluginFrom(scan, index);
+        const bool inUse = added.inUse;
+        added.inUse = false; // listed below with the others
+        const bool marked = !added.mark.isEmpty();
+        const int number = m_model->add(std::move(added));
+        m_numberOf.emplace(m_model->at(number).identity, number);
+        if (marked)
+            m_marked.insert(number);
         if (filterKept)
-            m_filter.add(filterTexts(slot));
+            m_filter->texts().add(filterTexts(number));
         if (inUse)
-            entriesNew.push_back(slot);
+            entriesNew.push_back(number);
     }
-    for (const auto& [slot, index] : changes.marked) {
-        m_slots[static_cast<size_t>(slot)].mark = scan.marks[index].text;
-        m_slots[static_cast<size_t>(slot)].marks = scan.marks[index].kinds;
-        showMark(slot);
+    for (const auto& [number, index] : changes.marked) {
+        Plugin& plugin = m_model->at(number);
+        plugin.mark = scan.marks[index].text;
+        plugin.marks = scan.marks[index].kinds;
+        decorate(plugin);
+        if (plugin.mark.isEmpty())
+            m_marked.erase(number);
+        else
+            m_marked.insert(number);
+        m_model->changed(number);
+        m_inUse->changed(number);
     }
 
-    const int selectedSlot = slotOf(selectedEntry);
     if (changes.entriesGone.size() + entriesNew.size() > kFewChanges) {
-        changeManyEntries(changes.entriesGone, entriesNew);
-        selectedEntry =
-            selectedSlot < 0 ? nullptr : m_slots[static_cast<size_t>(selectedSlot)].entry;
+        // Filled again and sorted once: entry by entry sorted inserts cost far more.
+        for (const int number : changes.entriesGone)
+            m_model->at(number).inUse = false;
+        for (const int number : entriesNew)
+            m_model->at(number).inUse = true;
+        std::vector<int> inUse;
+        for (int number = 0; number < m_model->size(); ++number) {
+            if (isInUse(number))
+                inUse.push_back(number);
+        }
+        m_inUse->reset(std::move(inUse));
     } else {
-        for (const int slot : changes.entriesGone) {
-            QListWidgetItem*& entry = m_slots[static_cast<size_t>(slot)].entry;
-            if (entry == selectedEntry)
-                selectedEntry = nullptr;
-            delete m_list->takeItem(m_list->row(entry));
-            entry = nullptr;
-        }
-        for (const int slot : entriesNew)
-            m_list->addItem(newEntry(slot));
+        for (const int number : changes.entriesGone)
+            setInUse(number, false);
+        for (const int number : entriesNew)
+            setInUse(number, true);
     }
 
-    for (QTreeWidgetItem* gone : removeEmptyCategories()) {
-        touched.erase(gone);
-        if (gone == current)
-            current = nullptr;
-        if (gone == top)
-            top = nullptr;
-    }
+    for (const std::string& gone : m_model->dropEmptyCategories())
+        m_openBeforeFilter.erase(gone);
     showCategoryMarks();
-
-    applyFilter(&touched); // puts the items filed anew into the tree
-    m_tree->setCurrentItem(current && isShown(current) ? current : nullptr);
+    applyFilter(m_filter->text());
+    restore(kept);
     m_list->clearSelection();
-    if (selectedEntry)
-        m_list->setCurrentItem(selectedEntry, QItemSelectionModel::ClearAndSelect);
-    m_tree->setUpdatesEnabled(true);
-    if (top && isShown(top))
-        m_tree->scrollToItem(top, QAbstractItemView::PositionAtTop);
+    if (isInUse(selected))
+        selectEntry(selected);
 }
 
-void CatalogueView::changeManyEntries(const std::vector<int>& gone, const std::vector<int>& added)
+void CatalogueView::removePlugin(int plugin)
 {
-    // Filled again and sorted once: entry by entry sorted inserts cost far more.
-    std::vector<char> inUse(m_slots.size(), 0);
-    for (size_t slot = 0; slot < m_slots.size(); ++slot)
-        inUse[slot] = m_slots[slot].entry ? 1 : 0;
-    for (const int slot : gone)
-        inUse[static_cast<size_t>(slot)] = 0;
-    for (const int slot : added)
-        inUse[static_cast<size_t>(slot)] = 1;
-    m_list->clear();
-    m_list->setSortingEnabled(false);
-    for (size_t slot = 0; slot < m_slots.size(); ++slot) {
-        m_slots[slot].entry = nullptr;
-        if (inUse[slot])
-            m_list->addItem(newEntry(static_cast<int>(slot)));
-    }
-    m_list->sortItems(Qt::AscendingOrder);
-    m_list->setSortingEnabled(true);
+    if (isInUse(plugin))
+        m_inUse->remove(plugin);
+    m_numberOf.erase(m_model->at(plugin).identity);
+    m_marked.erase(plugin);
+    m_model->remove(plugin);
 }
 
-QTreeWidgetItem* CatalogueView::removeSlot(int slot)
+void CatalogueView::changePlugin(int plugin, MarkedScan& scan, size_t index)
 {
-    Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    QTreeWidgetItem* category = plugin.category;
-    if (plugin.entry)
-        delete m_list->takeItem(m_list->row(plugin.entry));
-    auto& siblings = m_pluginsOf[category];
-    if (const auto at = std::find(siblings.begin(), siblings.end(), slot); at != siblings.end())
-        siblings.erase(at);
-    if (QTreeWidgetItem* parent = plugin.item->parent())
-        parent->removeChild(plugin.item);
-    delete plugin.item;
-    m_slotOf.erase(plugin.identity);
-    m_marks.forget(slot);
-    plugin = Slot();
-    --m_liveCount;
-    return category;
-}
-
-void CatalogueView::changeSlot(int slot, MarkedScan& scan, size_t index)
-{
-    Slot& plugin = m_slots[static_cast<size_t>(slot)];
-    std::unique_ptr<CPluginInfo>& record = scan.Record(index);
-    const bool newCategory = record->m_strCategory != plugin.record->m_strCategory;
-    plugin.record = std::move(record);
-    plugin.fields = scan.digests[index].fields;
-    // Taken out of the tree, and filed again under its name and category.
-    if (const QString text = itemText(plugin); newCategory || text != plugin.item->text(0))
-        fileAgain(slot, text);
-    plugin.icon = PluginIcon(*plugin.record, m_defaultPluginIcon, kIconSize);
-    showMark(slot);
-    if (plugin.entry) {
-        // Sorted in again under its new name.
-        const bool wasSelected = plugin.entry->isSelected();
-        auto* entry = m_list->takeItem(m_list->row(plugin.entry));
-        entry->setText(ShownText(plugin.record->m_strName));
-        m_list->addItem(entry);
-        entry->setSelected(wasSelected);
-    }
-}
-
-std::vector<QTreeWidgetItem*> CatalogueView::removeEmptyCategories()
-{
-    std::vector<QTreeWidgetItem*> removed;
-    for (auto it = m_categoryItems.begin(); it != m_categoryItems.end();) {
-        QTreeWidgetItem* category = it->second;
-        if (!m_pluginsOf[category].empty()) {
-            ++it;
-            continue;
-        }
-        m_pluginsOf.erase(category);
-        m_openBeforeFilter.erase(category);
-        m_marks.forget(category);
-        removed.push_back(category);
-        delete category; // takes itself out of the tree
-        it = m_categoryItems.erase(it);
-    }
-    return removed;
+    Plugin& changed = m_model->at(plugin);
+    changed.record = std::move(scan.Record(index));
+    changed.fields = scan.digests[index].fields;
+    changed.text = itemText(changed);
+    changed.name = ShownText(changed.record->m_strName);
+    changed.ownIcon = PluginIcon(*changed.record, m_defaultPluginIcon, kIconSize);
+    decorate(changed);
+    // Filed again under its name and category.
+    m_model->refile(plugin);
+    m_inUse->refile(plugin);
 }
 
 void CatalogueView::rebuild(MarkedScan& scan)
 {
-    // What the user chose, by identity and category text, to be found again in the new items.
-    const auto identity = [this](const QTreeWidgetItem* item) {
-        const int slot = slotOf(item);
-        return slot < 0 ? std::string() : m_slots[static_cast<size_t>(slot)].identity;
+    // What the user chose, by identity and category name, to be found again in the new rows.
+    const auto identity = [this](int plugin) {
+        return plugin < 0 ? std::string() : m_model->at(plugin).identity;
     };
-    const QTreeWidgetItem* current = m_tree->currentItem();
-    const std::string currentPlugin = identity(current);
-    const QString currentCategory = current && !current->parent() ? current->text(0) : QString();
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
-    const std::string selectedPlugin =
-        selected.isEmpty() ? std::string() : identity(treeItemOf(selected.first()));
-    const std::string topPlugin = identity(m_tree->itemAt(0, 0));
-    QStringList open;
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        if (m_tree->topLevelItem(i)->isExpanded())
-            open << m_tree->topLevelItem(i)->text(0);
+    const Place kept = place();
+    const std::string currentPlugin = identity(kept.plugin);
+    const std::string selectedPlugin = identity(selectedEntry());
+    const std::string topPlugin = identity(kept.top);
+    std::set<std::string> open;
+    for (int row = 0; row < m_filter->rowCount(); ++row) {
+        const QModelIndex category = m_filter->index(row, 0);
+        if (m_tree->isExpanded(category))
+            open.insert(m_model->categoryName(m_filter->mapToSource(category)));
     }
-    QStringList openBeforeFilter;
-    for (const QTreeWidgetItem* category : m_openBeforeFilter)
-        openBeforeFilter << category->text(0);
+    std::set<std::string> openBeforeFilter = std::move(m_openBeforeFilter);
 
-    const QSignalBlocker quietTree(m_tree);
-    const QSignalBlocker quietList(m_list);
+    const Quiet quiet(*this);
     fill(scan);
-    const auto itemOf = [this](const std::string& id) -> QTreeWidgetItem* {
-        const auto found = m_slotOf.find(id);
-        return found == m_slotOf.end() ? nullptr : m_slots[static_cast<size_t>(found->second)].item;
+    const auto numberOf = [this](const std::string& id) {
+        const auto found = m_numberOf.find(id);
+        return found == m_numberOf.end() ? -1 : found->second;
     };
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* category = m_tree->topLevelItem(i);
-        if (open.contains(category->text(0)))
-            category->setExpanded(true);
-        if (openBeforeFilter.contains(category->text(0)))
+    for (const std::string& category : openBeforeFilter) {
+        if (m_model->categoryIndex(category).isValid())
             m_openBeforeFilter.insert(category);
-        if (!currentCategory.isEmpty() && category->text(0) == currentCategory)
-            m_tree->setCurrentItem(category);
     }
-    if (QTreeWidgetItem* item = itemOf(currentPlugin); item && isShown(item))
-        m_tree->setCurrentItem(item);
-    if (QTreeWidgetItem* item = itemOf(selectedPlugin); item && entryOf(item))
-        m_list->setCurrentItem(entryOf(item), QItemSelectionModel::ClearAndSelect);
-    if (QTreeWidgetItem* item = itemOf(topPlugin); item && isShown(item))
-        m_tree->scrollToItem(item, QAbstractItemView::PositionAtTop);
+    for (const std::string& category : open)
+        m_tree->expand(m_filter->mapFromSource(m_model->categoryIndex(category)));
+    Place found;
+    found.plugin = numberOf(currentPlugin);
+    found.category = kept.category;
+    found.top = numberOf(topPlugin);
+    found.topCategory = kept.topCategory;
+    if (found.plugin < 0 && !currentPlugin.empty())
+        found.category.reset(); // the plug-in went, and with it the selection
+    restore(found);
+    if (const int selected = numberOf(selectedPlugin); isInUse(selected))
+        selectEntry(selected);
 }
 
 } // namespace korvane::mainwindow

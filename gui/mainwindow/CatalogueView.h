@@ -1,19 +1,17 @@
 #pragma once
 
 #include "core/catalogue/CPluginInfo.h"
-#include "core/catalogue/CPluginList.h"
 #include "core/updater/HeldPlugins.h"
+#include "gui/mainwindow/CatalogueModel.h"
 #include "gui/mainwindow/InUseFunctions.h"
 #include "gui/mainwindow/PluginFilter.h"
 #include "gui/mainwindow/TwinMarks.h"
 
-#include <cstdint>
-#include <map>
-#include <memory>
+#include <optional>
 #include <QIcon>
-#include <QList>
 #include <QObject>
 #include <QString>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,25 +19,27 @@
 #include <utility>
 #include <vector>
 
-class QListWidget;
-class QListWidgetItem;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QAbstractItemView;
+class QListView;
+class QModelIndex;
+class QPoint;
+class QTreeView;
 
 namespace korvane::mainwindow {
 
+class CatalogueFilter;
+class InUseModel;
 class MarkedScan;
 
-// The catalogue as the main window shows it: the tree of plug-ins by category and the list of
-// the plug-ins in use, and the links between a record, its tree item and its list entry.
+// The catalogue as the main window shows it: the tree of plug-ins by category, through the
+// filter, and the list of the plug-ins in use, both views of one catalogue model.
 //
-// Each plug-in shown since the last show() has a slot of its own, which keeps its number while
-// later scans come and go: a plug-in item holds it plus 1 (a category item holds 0), a list entry
-// holds it. The tree also shows each twin, a stored plug-in whose key a plug-in of another
-// subfolder has too and which the folders' scan passes over: it is marked with its folder, and
-// only the player's own copy of it in the plugins folder puts it in use. A plug-in held at its
-// version is marked too. It tells whenever what it shows changes (shownChanged), so that a scan
-// made before then is not applied over it.
+// The window refers to a plug-in by its number in the model, which it keeps while later scans
+// come and go (-1 for none). The tree also shows each twin, a stored plug-in whose key a plug-in
+// of another subfolder has too and which the folders' scan passes over: it is marked with its
+// folder, and only the player's own copy of it in the plugins folder puts it in use. A plug-in
+// held at its version is marked too. It tells whenever what it shows changes (shownChanged), so
+// that a scan made before then is not applied over it.
 class CatalogueView : public QObject
 {
     Q_OBJECT
@@ -47,9 +47,9 @@ class CatalogueView : public QObject
 public:
     static constexpr int kIconSize = 16; // the side of the tree's icons
 
-    // The controls stay owned by their window, which outlives this object.
-    CatalogueView(QTreeWidget* tree, QListWidget* list);
-    ~CatalogueView();
+    // The controls stay owned by their window, which outlives this object; they own the models.
+    CatalogueView(QTreeView* tree, QListView* list);
+    ~CatalogueView() override;
     CatalogueView(const CatalogueView&) = delete;
     CatalogueView& operator=(const CatalogueView&) = delete;
 
@@ -59,11 +59,11 @@ public:
     void show(MarkedScan& scan);
     void clear();
     // Brings the controls to a later scan of the same folders without a signal of theirs: the
-    // plug-ins that stayed keep their items and entries, and with them the tree's current item,
-    // the list's selection, the open categories and the filter. A plug-in that went takes its
-    // selection along. The records of changed and new plug-ins and the functions of the plug-ins
-    // in use go from the scan into the view; returns false when the plug-ins shown did not
-    // change (the functions may have).
+    // plug-ins that stayed keep their rows, and with them the tree's current item, the list's
+    // selection, the open categories and the filter. A plug-in that went takes its selection
+    // along. The records of changed and new plug-ins and the functions of the plug-ins in use go
+    // from the scan into the view; returns false when the plug-ins shown did not change (the
+    // functions may have).
     bool update(MarkedScan& scan);
     // The functions of the plug-ins in use, as the scan shown last read them.
     const InUseFunctions& functions() const { return m_functions; }
@@ -72,60 +72,61 @@ public:
     // text), each category that holds one expanded and every other category hidden. The
     // categories open when a filter was first set are open again when it is cleared.
     void setFilter(const QString& text);
-    // Whether an item is in view: the filter takes the plug-ins it leaves out out of the tree
-    // and hides the categories that hold none.
-    bool isShown(const QTreeWidgetItem* item) const;
-    int storedCount() const { return m_liveCount; }
+    // Whether the filter leaves the plug-in in the tree.
+    bool isShown(int plugin) const;
+    int storedCount() const;
     int inUseCount() const;
     int shownCount() const { return m_shownCount; }
 
-    // The record of a plug-in item, or null for a category item or no item.
-    CPluginInfo* pluginOf(const QTreeWidgetItem* item) const;
-    // Whether the item is a twin's.
-    bool isTwin(const QTreeWidgetItem* item) const;
+    // The plug-in a row of the tree or the list stands for, or -1 for a category or none.
+    int pluginOf(const QModelIndex& index) const;
+    int pluginAt(const QAbstractItemView* control, const QPoint& viewportPos) const;
+    // The plug-in stored under that subfolder and key, or -1.
+    int findPlugin(const std::string& subdirectory, const std::string& key) const;
+    // The record of a plug-in, or null.
+    CPluginInfo* record(int plugin) const;
+    bool isTwin(int plugin) const;
+    bool isHeld(int plugin) const;
+    bool isInUse(int plugin) const;
+
+    // The plug-in of the tree's current item: -1 also while a category is.
+    int currentPlugin() const;
+    // Makes a plug-in the tree's current item, in view (none for -1).
+    void makeCurrent(int plugin);
+    // The plug-in of the list's selected entry, or -1.
+    int selectedEntry() const;
+    // Selects a plug-in's entry, in view (none for -1); quietly, the list does not tell of it.
+    void selectEntry(int plugin, bool quietly = false);
+    // The plug-in of the list's entry at a row, or -1.
+    int entryAt(int row) const;
+    int entryRow(int plugin) const;
+
     // Marks the plug-ins of the held keys, and no others, keeping the tree's current item, its
     // scroll position and the filter. The plug-ins shown later are marked by the same keys.
     void setHeld(HeldPlugins held);
-    bool isHeld(const QTreeWidgetItem* item) const;
-    // The tree item a list entry stands for.
-    QTreeWidgetItem* treeItemOf(const QListWidgetItem* entry) const;
-    // The list entry of a plug-in item, or null when the plug-in is not in use.
-    QListWidgetItem* entryOf(const QTreeWidgetItem* item) const;
-
-    // Adds a list entry for a plug-in item at its alphabetical place, and removes one. The list
-    // signals none of the selection moves it makes on its own meanwhile; removing keeps another
-    // selected entry selected and returns whether one is.
-    QListWidgetItem* addEntry(const QTreeWidgetItem* item);
-    bool removeEntry(QListWidgetItem* entry);
-
-    // Gives a plug-in item and its list entry the record's name as their text.
-    void showName(QTreeWidgetItem* item);
-    // Moves a plug-in item under the item of the category (created when missing) at its
-    // alphabetical place. The item stays the same object; the old category item stays even when
-    // left empty. A moved item that was the tree's current item is made current again.
-    void moveToCategory(QTreeWidgetItem* item, const std::string& category);
+    // Adds a list entry for a plug-in at its alphabetical place, and removes one; false when
+    // the plug-in cannot have one. Removing keeps another selected entry selected and returns
+    // whether one is. The list tells of none of the selection moves it makes meanwhile.
+    bool addEntry(int plugin);
+    bool removeEntry(int plugin);
+    // Shows a plug-in under its record's name and category after it was edited, filed at its
+    // places in the tree and the list; its row stays the tree's current one if it was.
+    void showEdited(int plugin);
 
 signals:
     // The plug-ins shown, their entries or their texts changed.
     void shownChanged();
+    // The tree's current item or the list's selection changed, by the user or by the window,
+    // not while the view files rows of its own accord.
+    void currentChanged(const QModelIndex& current);
+    void entrySelectionChanged();
 
 private:
-    struct Slot
-    {
-        std::unique_ptr<CPluginInfo> record; // null once the plug-in is gone
-        std::string identity;                // what a later scan finds it by
-        std::uint64_t fields = 0;            // what a later scan compares it by
-        bool twin = false;
-        bool held = false;
-        QTreeWidgetItem* item = nullptr;
-        QListWidgetItem* entry = nullptr;    // null when not in use
-        QTreeWidgetItem* category = nullptr; // also while the filter holds it out of the tree
-        QIcon icon;                          // its own, without a mark
-        QString mark;                        // why it is marked; empty when it is not
-        unsigned marks = 0;                  // what mark tells of (MarkedScan::Kind)
-    };
+    using Plugin = CatalogueModel::Plugin;
     // How a scan differs from what is shown.
     struct Changes;
+    // While it lives, the views' selection moves do not reach the window.
+    class Quiet;
     // Finds an identity by the hash the scan made of it.
     struct IdentityHash
     {
@@ -151,75 +152,59 @@ private:
     };
 
     void fill(MarkedScan& scan);
-    void fillTree(MarkedScan& scan);
-    void fillList();
-    // The slot of an item or entry, or -1.
-    int slotOf(const QTreeWidgetItem* item) const;
-    int slotOf(const QListWidgetItem* entry) const;
-    const Slot* liveSlot(int slot) const;
-    // A slot for the scan's plug-in of that number, with its record and tree item.
-    int newSlot(MarkedScan& scan, size_t index);
-    QString itemText(const Slot& slot) const;
-    // Gives a slot's item that text, filed again at its place; the next filter pass puts it into
-    // the tree.
-    void fileAgain(int slot, const QString& text);
-    // The category's top-level item (exact, case-sensitive text), created at its alphabetical
-    // place when the category has none yet.
-    QTreeWidgetItem* categoryItem(const std::string& category);
-    QListWidgetItem* newEntry(int slot);
-    // Gives an item, and its entry, its plug-in's icon with its slot's mark; a category that
-    // holds a marked plug-in carries the mark too.
-    void showMark(int slot);
+    // The scan's plug-in of that number, as the model holds it.
+    Plugin pluginFrom(MarkedScan& scan, size_t index);
+    QString itemText(const Plugin& plugin) const;
+    // Gives a plug-in its icon with its mark and its description.
+    void decorate(Plugin& plugin);
     void showCategoryMarks();
-    PluginFilter::Texts filterTexts(int slot) const;
+    PluginFilter::Texts filterTexts(int plugin) const;
     bool filterPrepared() const;
     void prepareFilter();
-    // Brings the categories (all when null) to the filter: in the tree only the plug-ins it
-    // finds, hidden when it finds none.
-    void applyFilter(const std::unordered_set<QTreeWidgetItem*>* categories = nullptr);
-    void filterCategory(QTreeWidgetItem* category, bool filtering);
-    // The plug-in items the filter took out of the tree, which the tree does not delete.
-    void deleteItemsOutOfTree();
+    // Searches for text, when it is not empty, and opens every category that holds a plug-in
+    // found.
+    void applyFilter(const QString& text);
+    QModelIndex shownIndex(int plugin) const;
 
     Changes changesOf(const MarkedScan& scan) const;
     // Applies a few changes in place, taking the records it needs from the scan; rebuild()
     // shows many at once.
     void applyChanges(const Changes& changes, MarkedScan& scan);
     void rebuild(MarkedScan& scan);
-    void changeManyEntries(const std::vector<int>& gone, const std::vector<int>& added);
-    // Takes a slot's plug-in out of the view; returns its category.
-    QTreeWidgetItem* removeSlot(int slot);
-    void changeSlot(int slot, MarkedScan& scan, size_t index);
-    // Files a slot's item under its category (the one of the tree item that holds it, else the
-    // record's) at the place of its text; the next filter pass puts an item that is out of the
-    // tree into it.
-    void placeInCategory(int slot);
-    // The category items left without plug-ins go; returns them, only to be compared.
-    std::vector<QTreeWidgetItem*> removeEmptyCategories();
+    void removePlugin(int plugin);
+    void changePlugin(int plugin, MarkedScan& scan, size_t index);
+    void setInUse(int plugin, bool inUse);
+    // The tree's current item and the row at its top, kept over a change of what it shows.
+    struct Place
+    {
+        int plugin = -1;
+        std::optional<std::string> category; // while a category is current
+        int top = -1;
+        std::optional<std::string> topCategory;
+    };
+    Place place() const;
+    void restore(const Place& place);
 
-    QTreeWidget* m_tree;
-    QListWidget* m_list;
+    QTreeView* m_tree;
+    QListView* m_list;
     QIcon m_categoryIcon;
     QIcon m_defaultPluginIcon;
+    CatalogueModel* m_model;
+    CatalogueFilter* m_filter;
+    InUseModel* m_inUse;
+    int m_quiet = 0;
+    bool m_searching = false; // the tree is laid out after the search
 
-    std::vector<Slot> m_slots;
-    // The live slots by identity.
-    std::unordered_map<std::string, int, IdentityHash, IdentityEqual> m_slotOf;
-    int m_liveCount = 0;
-    std::map<std::string, QTreeWidgetItem*> m_categoryItems; // by the exact category text
+    // The live plug-ins by identity.
+    std::unordered_map<std::string, int, IdentityHash, IdentityEqual> m_numberOf;
     TwinMarks m_marks;
+    std::unordered_set<int> m_marked; // the plug-ins that carry a mark
     HeldPlugins m_held;
     InUseFunctions m_functions;
 
-    PluginFilter m_filter;
-    QString m_filterText;
     int m_shownCount = 0;
-    // The slot of every plug-in item of each category in the tree's order, also of those out
-    // of the tree.
-    std::unordered_map<const QTreeWidgetItem*, std::vector<int>> m_pluginsOf;
-    QList<QTreeWidgetItem*> m_inView; // reused by each pass
     // The categories open before the filter was set; empty after a new show().
-    std::unordered_set<const QTreeWidgetItem*> m_openBeforeFilter;
+    std::set<std::string> m_openBeforeFilter;
 };
 
 } // namespace korvane::mainwindow

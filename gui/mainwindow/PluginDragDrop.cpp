@@ -5,12 +5,11 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
+#include <QTreeView>
 
 namespace korvane::mainwindow {
 
@@ -29,7 +28,7 @@ QByteArray Payload(qint64 process, PluginDragDrop::Origin origin, const std::str
 
 } // namespace
 
-PluginDragDrop::PluginDragDrop(QTreeWidget* tree, QListWidget* list, const CatalogueView& catalogue,
+PluginDragDrop::PluginDragDrop(QTreeView* tree, QListView* list, const CatalogueView& catalogue,
                                DropHandler droppedOnList, DropHandler droppedOnTree,
                                QObject* parent)
     : QObject(parent), m_tree(tree), m_list(list), m_catalogue(catalogue),
@@ -62,25 +61,19 @@ bool PluginDragDrop::accepts(const QMimeData* data, Origin target)
            fields[1] == (target == Origin::Tree ? "list" : "tree");
 }
 
-QTreeWidgetItem* PluginDragDrop::itemOf(const QByteArray& payload) const
+int PluginDragDrop::pluginOf(const QByteArray& payload) const
 {
     const QList<QByteArray> fields = payload.split('\n');
     if (fields.size() != 4)
-        return nullptr;
-    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
-        const CPluginInfo* plugin = m_catalogue.pluginOf(*it);
-        if (plugin && fields[2] == QByteArray::fromStdString(plugin->m_strSubdirectory) &&
-            fields[3] == QByteArray::fromStdString(plugin->m_strFileName))
-            return *it;
-    }
-    return nullptr;
+        return -1;
+    return m_catalogue.findPlugin(fields[2].toStdString(), fields[3].toStdString());
 }
 
 const CPluginInfo* PluginDragDrop::pluginAt(Origin origin, const QPoint& position) const
 {
-    if (origin == Origin::Tree)
-        return m_catalogue.pluginOf(m_tree->itemAt(position));
-    return m_catalogue.pluginOf(m_catalogue.treeItemOf(m_list->itemAt(position)));
+    const QAbstractItemView* control =
+        origin == Origin::Tree ? static_cast<const QAbstractItemView*>(m_tree) : m_list;
+    return m_catalogue.record(m_catalogue.pluginAt(control, position));
 }
 
 void PluginDragDrop::drag(const CPluginInfo& plugin, Origin origin)
@@ -135,8 +128,8 @@ bool PluginDragDrop::eventFilter(QObject* watched, QEvent* event)
         // then.
         const DropHandler& handler = at == Origin::List ? m_droppedOnList : m_droppedOnTree;
         QTimer::singleShot(0, this, [this, handler, payload = drop->mimeData()->data(kMimeType)] {
-            if (QTreeWidgetItem* item = itemOf(payload))
-                handler(item);
+            if (const int plugin = pluginOf(payload); plugin >= 0)
+                handler(plugin);
         });
         return true;
     }

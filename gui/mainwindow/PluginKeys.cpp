@@ -2,13 +2,13 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QListWidget>
-#include <QTreeWidget>
+#include <QListView>
+#include <QTreeView>
 #include <utility>
 
 namespace korvane::mainwindow {
 
-PluginKeys::PluginKeys(QTreeWidget* tree, QListWidget* list, Commands commands, QObject* parent)
+PluginKeys::PluginKeys(QTreeView* tree, QListView* list, Commands commands, QObject* parent)
     : QObject(parent), m_tree(tree), m_list(list), m_commands(std::move(commands))
 {
     m_tree->installEventFilter(this);
@@ -41,10 +41,10 @@ bool PluginKeys::treeKey(int key)
 {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
-    QTreeWidgetItem* current = m_tree->currentItem();
-    if (current && !current->parent()) // a category
-        current->setExpanded(!current->isExpanded());
-    else if (current)
+    const QModelIndex current = m_tree->currentIndex();
+    if (current.isValid() && !current.parent().isValid()) // a category
+        m_tree->setExpanded(current, !m_tree->isExpanded(current));
+    else if (current.isValid())
         m_commands.useCurrent();
     return true;
 }
@@ -60,13 +60,13 @@ bool PluginKeys::listKey(int key)
 void PluginKeys::openMenu(QObject* control)
 {
     if (control == m_tree) {
-        if (QTreeWidgetItem* current = m_tree->currentItem())
-            m_commands.treeMenu(m_tree->visualItemRect(current).center());
+        if (const QModelIndex current = m_tree->currentIndex(); current.isValid())
+            m_commands.treeMenu(m_tree->visualRect(current).center());
         return;
     }
-    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     if (!selected.isEmpty())
-        m_commands.listMenu(m_list->visualItemRect(selected.first()).center());
+        m_commands.listMenu(m_list->visualRect(selected.first()).center());
 }
 
 } // namespace korvane::mainwindow

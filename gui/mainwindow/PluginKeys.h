@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QPoint>
 
-class QListWidget;
-class QTreeWidget;
+class QListView;
+class QTreeView;
 
 namespace korvane::mainwindow {
 
@@ -25,7 +25,7 @@ public:
     };
 
     // The window keeps the controls, which outlive this object (one of its children).
-    PluginKeys(QTreeWidget* tree, QListWidget* list, Commands commands, QObject* parent);
+    PluginKeys(QTreeView* tree, QListView* list, Commands commands, QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -36,8 +36,8 @@ private:
     // Opens the right-click menu of the control's current item, where that item is shown.
     void openMenu(QObject* control);
 
-    QTreeWidget* m_tree;
-    QListWidget* m_list;
+    QTreeView* m_tree;
+    QListView* m_list;
     Commands m_commands;
 };
 

@@ -9,10 +9,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 namespace korvane::managertest {
@@ -24,8 +24,8 @@ struct Manager
     TestTree files;
     SettingsProfile profile = SettingsProfile::AtFile(files.QPath("settings.ini"));
     mainwindow::CManagerDlg dlg{profile};
-    QTreeWidget* tree = dlg.findChild<QTreeWidget*>("tree");
-    QListWidget* list = dlg.findChild<QListWidget*>("list");
+    QTreeView* tree = dlg.findChild<QTreeView*>("tree");
+    QListView* list = dlg.findChild<QListView*>("list");
     QPushButton* use = dlg.findChild<QPushButton*>("use");
     QPushButton* unuse = dlg.findChild<QPushButton*>("unuse");
     QLineEdit* name = dlg.findChild<QLineEdit*>("name");
@@ -65,50 +65,60 @@ struct Manager
         dlg.show();
         return QTest::qWaitForWindowExposed(&dlg);
     }
-    QTreeWidgetItem* Item(const QString& text) const
+    // The tree's row of that text, a category's or a plug-in's, as the tree shows it.
+    QModelIndex Item(const QString& text) const
     {
-        return tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        const QAbstractItemModel* model = tree->model();
+        return model
+            ->match(model->index(0, 0), Qt::DisplayRole, text, 1,
+                    Qt::MatchExactly | Qt::MatchRecursive)
+            .value(0);
     }
+    QModelIndex Entry(const QString& text) const
+    {
+        const QAbstractItemModel* model = list->model();
+        return model->match(model->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly)
+            .value(0);
+    }
+    bool Expanded(const QString& text) const { return tree->isExpanded(Item(text)); }
     void Click(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
     {
-        tree->scrollToItem(Item(text));
-        QTest::mouseClick(tree->viewport(), button, {}, tree->visualItemRect(Item(text)).center());
+        tree->scrollTo(Item(text));
+        QTest::mouseClick(tree->viewport(), button, {}, tree->visualRect(Item(text)).center());
     }
     void ClickEntry(const QString& text, Qt::MouseButton button = Qt::LeftButton) const
     {
-        const auto* entry = list->findItems(text, Qt::MatchExactly).value(0);
-        QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(entry).center());
+        QTest::mouseClick(list->viewport(), button, {}, list->visualRect(Entry(text)).center());
     }
     QStringList Entries() const
     {
         QStringList texts;
-        for (int row = 0; row < list->count(); ++row)
-            texts << list->item(row)->text();
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            texts << list->model()->index(row, 0).data().toString();
         return texts;
     }
     // What the window shows of the selection: tree's current item, selected entry, panel, and
     // whether ">>" and "<<" are on.
     QString State() const
     {
-        const auto* current = tree->currentItem();
-        const auto selected = list->selectedItems();
-        return QStringList{current ? current->text(0) : QString(),
-                           selected.isEmpty() ? QString() : selected.first()->text(), name->text(),
-                           use->isEnabled() ? ">>" : "", unuse->isEnabled() ? "<<" : ""}
+        const QModelIndexList selected = list->selectionModel()->selectedRows();
+        return QStringList{tree->currentIndex().data().toString(),
+                           selected.isEmpty() ? QString() : selected.first().data().toString(),
+                           name->text(), use->isEnabled() ? ">>" : "",
+                           unuse->isEnabled() ? "<<" : ""}
             .join('|');
     }
     // "Category: plug-in, plug-in" for each category in view, in the order shown.
     QStringList Tree() const
     {
+        const QAbstractItemModel* model = tree->model();
         QStringList lines;
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* category = tree->topLevelItem(i);
-            if (category->isHidden())
-                continue;
+        for (int i = 0; i < model->rowCount(); ++i) {
+            const QModelIndex category = model->index(i, 0);
             QStringList children;
-            for (int c = 0; c < category->childCount(); ++c)
-                children << category->child(c)->text(0);
-            lines << category->text(0) + ": " + children.join(", ");
+            for (int c = 0; c < model->rowCount(category); ++c)
+                children << model->index(c, 0, category).data().toString();
+            lines << category.data().toString() + ": " + children.join(", ");
         }
         return lines;
     }
@@ -131,10 +141,20 @@ inline QString Label(const Manager& m, const char* name)
     return m.dlg.findChild<QLabel*>(name)->text();
 }
 
-// A tree item's icon as the tree draws it.
-inline QImage Picture(const QTreeWidgetItem* item, QIcon::Mode mode = QIcon::Normal)
+// A row's icon as the tree or the list draws it.
+inline QImage Picture(const QModelIndex& row, QIcon::Mode mode = QIcon::Normal)
 {
-    return item->icon(0).pixmap(16, mode).toImage();
+    return row.data(Qt::DecorationRole).value<QIcon>().pixmap(16, mode).toImage();
+}
+
+// A row's tool tip and its description as a screen reader reads it.
+inline QString ToolTip(const QModelIndex& row)
+{
+    return row.data(Qt::ToolTipRole).toString();
+}
+inline QString Described(const QModelIndex& row)
+{
+    return row.data(Qt::AccessibleDescriptionRole).toString();
 }
 
 // Step for a file dialog: take this file.

@@ -75,7 +75,7 @@ private slots:
         auto* field = m.dlg.findChild<QLineEdit*>("filter");
         QTest::keyClicks(field, "aR");
         QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar"}));
-        QVERIFY(m.Item("Armor")->isExpanded() && m.Item("Weapon")->isExpanded());
+        QVERIFY(m.Expanded("Armor") && m.Expanded("Weapon"));
         QCOMPARE(Label(m, "filterCount"), QString("3 of 4 plug-ins"));
         // Blanks around the text, as pasted, find what the text finds.
         field->setText("  snip ");
@@ -83,7 +83,7 @@ private slots:
         field->setText("   ");
         QCOMPARE(Label(m, "filterCount"), QString());
         QCOMPARE(m.Tree(), QStringList({"Armor: Heavy", "Misc: Radar", "Weapon: Mortar, Sniper"}));
-        QVERIFY(!m.Item("Armor")->isExpanded() && !m.Item("Weapon")->isExpanded());
+        QVERIFY(!m.Expanded("Armor") && !m.Expanded("Weapon"));
     }
 
     void filterStaysThroughUseAndUnuseAndHidesTheSelectionItTakesAway()
@@ -135,7 +135,7 @@ private slots:
                  QStringList({"Armor: Heavy", "Unknown: PLASMA",
                               "Weapon: Mortar, Plasma (storage\\z&lt;b&gt;\\), " + twin}));
         // A name that looks like rich text is shown as it is.
-        QCOMPARE(m.Item("PLASMA")->toolTip(0),
+        QCOMPARE(ToolTip(m.Item("PLASMA")),
                  QString("<p>Other plug-ins have this file name: storage\\plasma.cs, "
                          "storage\\z&amp;lt;b&amp;gt;\\PLASMA.cs</p>"));
 

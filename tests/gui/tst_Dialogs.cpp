@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTreeWidget>
 
 using namespace korvane;
 using namespace korvane::dialogs;

@@ -98,7 +98,7 @@ private slots:
         Manager m;
         m.Plugins("Cat/Alpha Cat/Bob Dog/Rex");
         QVERIFY(m.Show());
-        m.Item("Dog")->setExpanded(true);
+        m.tree->expand(m.Item("Dog"));
         auto* field = m.dlg.findChild<QLineEdit*>("filter");
         QTest::keyClicks(field, "al");
         m.Plugins("Cat/Alan Dog/Sal Dog/Fido");
@@ -106,8 +106,8 @@ private slots:
         QCOMPARE(Label(m, "filterCount"), QString("3 of 6 plug-ins"));
         // Cleared, the tree opens the categories the user had open.
         QTest::keyClick(field, Qt::Key_Escape);
-        QVERIFY(m.Item("Dog")->isExpanded());
-        QVERIFY(!m.Item("Cat")->isExpanded());
+        QVERIFY(m.Expanded("Dog"));
+        QVERIFY(!m.Expanded("Cat"));
     }
 
     // A dialog of the window may hold a plug-in's record or item: the scan waits for it to close.
@@ -144,9 +144,7 @@ private slots:
         picture.fill(Qt::blue);
         QVERIFY(QImageWriter(m.files.QPath("k/storage/alpha.ico"), "ico").write(picture));
         QVERIFY(m.Show());
-        const auto colourShown = [&m] {
-            return m.Item("Alpha")->icon(0).pixmap(16).toImage().pixelColor(8, 8);
-        };
+        const auto colourShown = [&m] { return Picture(m.Item("Alpha")).pixelColor(8, 8); };
         QCOMPARE(colourShown(), QColor(Qt::blue));
         QBuffer red;
         red.open(QIODevice::WriteOnly);
@@ -172,7 +170,7 @@ private slots:
         const auto marked = [&m] {
             QStringList texts;
             for (const char* item : {"Mortar", "Sniper", "Weapon"})
-                texts << m.Item(item)->toolTip(0);
+                texts << ToolTip(m.Item(item));
             return texts;
         };
         QVERIFY(!marked().contains(QString()));
@@ -248,14 +246,14 @@ private slots:
         files.Write("k/storage/keep.cs", "");
         files.Write("k/storage/keep.desc.txt", "Name=Keep");
         files.Write("k/plugins/keep.cs", "");
-        QTreeWidget tree;
-        QListWidget list;
+        QTreeView tree;
+        QListView list;
         CatalogueView view(&tree, &list);
         MarkedScan first = MarkedScan::Read(files.Folder("k/"));
         view.show(first);
-        auto* keep = tree.findItems("Keep", Qt::MatchExactly | Qt::MatchRecursive).value(0);
-        tree.setCurrentItem(keep);
-        list.setCurrentItem(list.item(0));
+        const int keep = view.findPlugin("", "keep");
+        view.makeCurrent(keep);
+        view.selectEntry(keep);
         for (int i = 0; i < 2100; ++i)
             std::filesystem::remove(files.Path("k/storage/p" + std::to_string(i) + ".cs"));
         files.Write("k/storage/new.cs", "");
@@ -263,8 +261,8 @@ private slots:
         MarkedScan second = MarkedScan::Read(files.Folder("k/"));
         QVERIFY(view.update(second));
         QCOMPARE(view.storedCount(), 2);
-        QCOMPARE(tree.currentItem()->text(0), QString("Keep"));
-        QCOMPARE(list.selectedItems().value(0)->text(), QString("Keep"));
+        QCOMPARE(tree.currentIndex().data().toString(), QString("Keep"));
+        QCOMPARE(list.selectionModel()->selectedRows().value(0).data().toString(), QString("Keep"));
     }
 };
 

@@ -17,8 +17,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 using namespace korvane;
 using namespace korvane::dialogs;
@@ -66,11 +69,6 @@ void Script(const Manager& m, const std::string& rel, const std::string& text, b
     m.files.Write("k/storage/" + rel + ".cs", text);
     if (inUse)
         m.files.Write("k/plugins/" + rel + ".cs", text);
-}
-
-QString Described(const QTreeWidgetItem* item)
-{
-    return item->data(0, Qt::AccessibleDescriptionRole).toString();
 }
 
 } // namespace
@@ -137,10 +135,10 @@ private slots:
                 m.ClickEntry(words[1]);
             } else if (words[0] == "collapse") {
                 // The branch sign left of the category's text.
-                const QRect row = m.tree->visualItemRect(m.Item(words[1]));
+                const QRect row = m.tree->visualRect(m.Item(words[1]));
                 QTest::mouseClick(m.tree->viewport(), Qt::LeftButton, {},
                                   QPoint(row.left() - m.tree->indentation() / 2, row.center().y()));
-                QVERIFY(!m.Item(words[1])->isExpanded());
+                QVERIFY(!m.Expanded(words[1]));
             } else if (words[0].endsWith("menu")) {
                 const QString keys = words[2];
                 script.Then("QMenu", [&m, keys](QWidget* popup) {
@@ -156,17 +154,16 @@ private slots:
             } else if (words[0] == "dclick") {
                 const QString name = words.last();
                 const bool entry = words[1] == "entry";
-                m.tree->scrollToItem(m.Item(name)); // opens its category
+                m.tree->scrollTo(m.Item(name)); // opens its category
                 QWidget* view = entry ? m.list->viewport() : m.tree->viewport();
                 const QPoint at =
-                    (entry ? m.list->visualItemRect(m.list->findItems(name, Qt::MatchExactly)[0])
-                           : m.tree->visualItemRect(m.Item(name)))
+                    (entry ? m.list->visualRect(m.Entry(name)) : m.tree->visualRect(m.Item(name)))
                         .center();
                 // The events of a double-click as the window system sends them.
                 QTest::mouseClick(view, Qt::LeftButton, {}, at);
                 QTest::mouseDClick(view, Qt::LeftButton, {}, at);
                 QTest::mouseRelease(view, Qt::LeftButton, {}, at);
-                QVERIFY(m.Item(name)->parent() || m.Item(name)->isExpanded()); // a category opens
+                QVERIFY(m.Item(name).parent().isValid() || m.Expanded(name)); // a category opens
             } else if (words.size() == 4) {
                 CPluginInfo plugin;
                 plugin.m_strFileName = words[1].toLower().toStdString();
@@ -668,10 +665,9 @@ private slots:
                      clash("Mortar"));
         QCOMPARE(Described(m.Item("Sniper")), S(strings::kSameKeyOne).arg("storage\\sniper.cs"));
         QCOMPARE(Described(m.Item("Heavy")), QString());
-        QVERIFY(m.Item("Mortar")->toolTip(0).contains("Player::onWeaponChange, also defined by "
-                                                      "Sniper Classic"));
-        const auto* entry = m.list->findItems("Mortar", Qt::MatchExactly).value(0);
-        QCOMPARE(entry->data(Qt::AccessibleDescriptionRole).toString(), clash("Sniper Classic"));
+        QVERIFY(ToolTip(m.Item("Mortar"))
+                    .contains("Player::onWeaponChange, also defined by Sniper Classic"));
+        QCOMPARE(Described(m.Entry("Mortar")), clash("Sniper Classic"));
         QCOMPARE(Described(m.Item("Weapon")),
                  S(strings::kCategoryHasTwins) + '\n' + S(strings::kCategoryHasClashes));
 

@@ -18,7 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace korvane;
 using namespace korvane::dialogs;
@@ -105,13 +105,15 @@ int main(int argc, char** argv)
         window.show();
         ok = Save(window, output, "main-window.png") && ok;
         auto* filter = window.findChild<QLineEdit*>(QStringLiteral("filter"));
-        auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("tree"));
+        auto* tree = window.findChild<QTreeView*>(QStringLiteral("tree"));
         filter->setFocus();
         filter->setText(QStringLiteral("range"));
-        const auto found = tree->findItems(QStringLiteral("Turret Range Rings"),
-                                           Qt::MatchExactly | Qt::MatchRecursive);
+        const QAbstractItemModel* shown = tree->model();
+        const auto found =
+            shown->match(shown->index(0, 0), Qt::DisplayRole, QStringLiteral("Turret Range Rings"),
+                         1, Qt::MatchExactly | Qt::MatchRecursive);
         if (!found.isEmpty())
-            tree->setCurrentItem(found.first());
+            tree->setCurrentIndex(found.first());
         ok = Save(window, output, "main-window-filtered.png") && ok;
     }
     {
