@@ -743,7 +743,8 @@ void CManagerDlg::OnItemChangedList()
     updateActions();
     if (selected < 0)
         return;
-    if (m_catalogue->currentPlugin() != selected && m_catalogue->isShown(selected))
+    // The tree's current item is the entry's plug-in, or none while the filter hides it.
+    if (m_catalogue->currentPlugin() != selected)
         m_catalogue->makeCurrent(selected);
     // An entry whose plug-in the filter leaves out of the tree still shows what it is.
     if (!m_catalogue->isShown(selected))

@@ -300,11 +300,6 @@ int CatalogueModel::columnCount(const QModelIndex&) const
     return 1;
 }
 
-bool CatalogueModel::hasChildren(const QModelIndex& parent) const
-{
-    return rowCount(parent) > 0;
-}
-
 Qt::ItemFlags CatalogueModel::flags(const QModelIndex& index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;

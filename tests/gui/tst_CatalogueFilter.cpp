@@ -110,6 +110,7 @@ private slots:
         m.Click("Sniper");
         m.use->click();
         field->setText("armor");
+        m.Click("Heavy"); // then ">>" may act on no plug-in but the one the panel shows
         m.ClickEntry("Sniper");
         QCOMPARE(m.State(), QString("|Sniper|Sniper||<<"));
         m.unuse->click();
