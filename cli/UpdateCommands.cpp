@@ -17,7 +17,6 @@
 #include "res/Strings.h"
 #include "res/Text.h"
 
-#include <chrono>
 #include <memory>
 #include <QCommandLineParser>
 #include <vector>
@@ -152,37 +151,28 @@ std::optional<std::vector<int>> Indexes(CliSession& session, const QStringList& 
     return indexes;
 }
 
-korvane::Status InstallOne(CliSession& session, const std::shared_ptr<CUpdateList>& updates,
-                           int index, const Path& korvaneFolder, const Interruption& interruption,
-                           settle::Copies& kept)
+// The installation of update index, its progress shown on a terminal.
+KorvaneWorkflow::Installation Installation(CliSession& session,
+                                           const std::shared_ptr<CUpdateList>& updates, int index,
+                                           const Path& korvaneFolder,
+                                           const Interruption& interruption)
 {
-    // The command runs under the Korvane folder's lock already.
-    const InstallParams params{index, korvaneFolder, updates, nullptr};
-    const auto stop = [&interruption] { return interruption.Requested(); };
-    if (!InstallProgress::StandardErrorIsTerminal())
-        return InstallThreadProc(params, {}, stop, &kept);
-    InstallProgress progress(session.Err());
-    progress.Start(updates->GetAt(index).m_strUpdateName);
-    auto status = InstallThreadProc(
-        params,
-        [&progress](const CUpdateFileInfo& file, std::uint64_t received) {
-            progress.Received(file, received);
-        },
-        stop, &kept);
-    progress.Finish();
-    return status;
-}
-
-// An update installed but for copies in use the player changed is complete once they are settled
-// as the options say.
-korvane::Status Settled(const korvane::Status& installed, const settle::Copies& kept,
-                        settle::Choice choice, const Path& korvaneFolder)
-{
-    if (installed || kept.empty() || choice == settle::Choice::Refuse)
-        return installed;
-    const auto settled =
-        settle::Settle(korvaneFolder, {choice, kept}, std::chrono::system_clock::now());
-    return settled.status();
+    return [&session, updates, index, korvaneFolder, &interruption](settle::Copies& kept) {
+        const InstallParams params{index, korvaneFolder, updates};
+        const auto stop = [&interruption] { return interruption.Requested(); };
+        if (!InstallProgress::StandardErrorIsTerminal())
+            return InstallThreadProc(params, {}, stop, &kept);
+        InstallProgress progress(session.Err());
+        progress.Start(updates->GetAt(index).m_strUpdateName);
+        auto status = InstallThreadProc(
+            params,
+            [&progress](const CUpdateFileInfo& file, std::uint64_t received) {
+                progress.Received(file, received);
+            },
+            stop, &kept);
+        progress.Finish();
+        return status;
+    };
 }
 
 // One line on standard output for each update that is in place, so that a script can tell.
@@ -240,15 +230,13 @@ int Install(CliSession& session, const QCommandLineParser& arguments)
             passedOver = true;
             continue;
         }
-        settle::Copies kept;
-        auto status =
-            Settled(InstallOne(session, updates, index, *korvaneFolder, interruption, kept), kept,
-                    *choice, *korvaneFolder);
-        refused = refused || (!status && !kept.empty() && *choice == settle::Choice::Refuse);
-        if (status)
+        auto installed = session.Workflow().install(
+            Installation(session, updates, index, *korvaneFolder, interruption), *choice);
+        refused = refused || !installed.differing.empty();
+        if (installed.result)
             ReportInstalled(session, updates->GetAt(index));
         else
-            failures.push_back(std::move(status));
+            failures.push_back(std::move(installed.result));
     }
     if (failures.empty() && !passedOver)
         return kExitSuccess;

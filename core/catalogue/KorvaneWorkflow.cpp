@@ -3,6 +3,7 @@
 #include "core/catalogue/KorvaneFolders.h"
 #include "core/catalogue/PluginUse.h"
 
+#include <chrono>
 #include <utility>
 
 namespace korvane {
@@ -125,6 +126,34 @@ KorvaneWorkflow::undoLastLoad(const SettleWith& how)
         [&](const settle::Settlement& settlement) {
             return pluginconfig::UndoLastLoad(m_folder, settlement);
         });
+}
+
+Settling<korvane::Status> KorvaneWorkflow::install(const Installation& installation,
+                                                   settle::Choice choice)
+{
+    Settling<korvane::Status> installed{korvane::Status::Success(), {}};
+    const korvane::Status locked = whileLocked(FolderLock::Use::Changes, [&] {
+        settle::Copies kept;
+        installed.result = installation(kept);
+        if (installed.result || kept.empty())
+            return;
+        if (choice == settle::Choice::Refuse)
+            installed.differing = std::move(kept);
+        else
+            installed.result = settleCopies({choice, std::move(kept)});
+    });
+    if (!locked)
+        installed.result = locked;
+    return installed;
+}
+
+korvane::Status KorvaneWorkflow::settleCopies(const settle::Settlement& settlement)
+{
+    korvane::Status settled = korvane::Status::Success();
+    const korvane::Status locked = whileLocked(FolderLock::Use::Changes, [&] {
+        settled = settle::Settle(m_folder, settlement, std::chrono::system_clock::now()).status();
+    });
+    return locked ? settled : locked;
 }
 
 template <class T>

@@ -32,7 +32,8 @@ template <class T> struct Settling
 
 // The commands both front ends run on one Korvane folder, each as one step under the folder's
 // lock: the storage folder brought into step, a plug-in put in use or taken out, its description
-// written, a configuration saved or loaded and the last load undone. A folder that exists and
+// written, a configuration saved or loaded and the last load undone, an update installed and the
+// copies it kept settled. A folder that exists and
 // holds no modification's script is refused before the lock is taken: any folder could be named
 // as the Korvane folder, and a command could empty its plugins folder.
 class KorvaneWorkflow
@@ -43,6 +44,10 @@ public:
     // long as it was told.
     using Locking = std::function<korvane::Status(FolderLock::Use use, const Path& korvaneFolder,
                                                   const std::function<void()>& step)>;
+
+    // An update's installation (the updater's), run under the lock. When it fails only for copies
+    // in use the player changed, which it kept as they are, kept gets their paths.
+    using Installation = std::function<korvane::Status(settle::Copies& kept)>;
 
     // The kind of the failure of a refused folder; its reason is the folder.
     enum class Refusal
@@ -77,6 +82,12 @@ public:
     Settling<korvane::Result<pluginconfig::LoadedConfiguration>>
     loadConfiguration(const std::string& file, const SettleWith& how);
     Settling<korvane::Result<pluginconfig::UndoneLoad>> undoLastLoad(const SettleWith& how);
+
+    // Runs installation. The copies in use it kept are then settled by choice; refused, they go
+    // with its result, for the player to choose and settleCopies to finish the update.
+    Settling<korvane::Status> install(const Installation& installation, settle::Choice choice);
+    // settle::Settle: the copies the player chose for.
+    korvane::Status settleCopies(const settle::Settlement& settlement);
 
 private:
     using FindDiffering = std::function<korvane::Result<settle::Copies>()>;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/platform/FolderLock.h"
+#include "core/catalogue/KorvaneWorkflow.h"
 #include "core/platform/Path.h"
 #include "core/updater/CUpdateList.h"
 
 #include <functional>
 #include <memory>
-#include <QStringList>
+#include <QPointer>
 #include <QThread>
 #include <string>
 #include <vector>
@@ -20,12 +20,10 @@ struct InstallParams
     int index = -1;
     Path korvaneFolder; // the Korvane folder when the installation was started
     std::shared_ptr<CUpdateList> updates;
-    // The Korvane folder's lock, when the caller took it for the installation: a worker holds it
-    // until it has finished, even when the window that started it closed long before.
-    std::shared_ptr<const korvane::FolderLock> lock;
 };
 
-// Installs update index, refreshing the copies of the plug-ins in use. Runs on any thread;
+// Installs update index, refreshing the copies of the plug-ins in use. Runs on any thread, under
+// the Korvane folder's lock;
 // progress, when given, is told of each piece of a file that arrives; stop, when given, is asked
 // while the files arrive and ends the installation, with nothing replaced, once it answers true.
 // When it fails only for copies in use the player changed, keptCopies (may be null) gets them.
@@ -34,27 +32,28 @@ korvane::Status InstallThreadProc(const InstallParams& params,
                                   const CUpdateList::StopRequest& stop = {},
                                   std::vector<std::string>* keptCopies = nullptr);
 
-// One installation on a thread of its own. It reports once, then deletes itself.
+// One installation on a thread of its own, as a command of the Korvane folder's workflow: a
+// folder that is not a Korvane folder is refused, and the lock is waited for on that thread, so
+// that the window that started it never stands still. Copies in use the player changed are kept
+// and handed back to be settled. It reports once, then deletes itself.
 class InstallWorker : public QThread
 {
     Q_OBJECT
 
 public:
-    // Starts the installation. onDone runs once with the result in receiver's thread, as a
-    // queued call; if receiver no longer exists by then, the result is dropped.
-    static void Start(InstallParams params, QObject* receiver,
-                      std::function<void(bool, const QString&, const QStringList&)> onDone);
+    using Done = std::function<void(const Settling<korvane::Status>& installed)>;
 
-signals:
-    // reason: why the installation failed, empty when it succeeded. keptCopies: when it failed
-    // only for copies in use the player changed, their paths below the plugins folder.
-    void InstallDone(bool installed, const QString& reason, const QStringList& keptCopies);
+    // Starts the installation. onDone runs once with the result in the calling thread, which is
+    // receiver's, as a queued call; if receiver no longer exists by then, the result is dropped.
+    static void Start(InstallParams params, QObject* receiver, Done onDone);
 
 private:
-    explicit InstallWorker(InstallParams params);
+    InstallWorker(InstallParams params, QObject* receiver, Done onDone);
     void run() override;
 
     InstallParams m_params;
+    QPointer<QObject> m_receiver; // read in the thread that started the worker only
+    Done m_onDone;
 };
 
 } // namespace korvane

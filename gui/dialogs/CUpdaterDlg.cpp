@@ -15,7 +15,6 @@
 #include "res/Strings.h"
 #include "res/Text.h"
 
-#include <chrono>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -201,23 +200,16 @@ void CUpdaterDlg::OnInstall()
     if (selected.isEmpty() || m_nInstalling != -1 ||
         !selected.front()->data(kNameColumn, kHeldRole).toString().isEmpty())
         return;
-    auto lock = LockKorvaneFolder(m_korvaneFolder);
-    if (!lock) {
-        ShowWarning(this, WithReason(Text(strings::kInstallFailed), lock.reason()));
-        return;
-    }
     m_nInstalling = selected.front()->data(kNameColumn, Qt::UserRole).toInt();
     m_animate->Play();
     // The result goes to the longer-lived context, so that its owner hears of an installation
     // that ends after this window has closed.
     QObject* const receiver = m_endContext ? m_endContext.data() : this;
-    InstallWorker::Start({m_nInstalling, m_korvaneFolder, m_pUpdates,
-                          std::make_shared<const korvane::FolderLock>(std::move(lock).value())},
-                         receiver,
-                         [window = QPointer<CUpdaterDlg>(this), onEnded = m_onEnded](
-                             bool installed, const QString& reason, const QStringList& kept) {
+    InstallWorker::Start({m_nInstalling, m_korvaneFolder, m_pUpdates}, receiver,
+                         [window = QPointer<CUpdaterDlg>(this),
+                          onEnded = m_onEnded](const Settling<korvane::Status>& installed) {
                              if (window)
-                                 window->OnInstallDone(installed, reason, kept);
+                                 window->OnInstallDone(installed);
                              if (onEnded)
                                  onEnded();
                          });
@@ -229,39 +221,34 @@ void CUpdaterDlg::WhenInstallationEnds(QObject* context, std::function<void()> o
     m_onEnded = std::move(onEnded);
 }
 
-void CUpdaterDlg::OnInstallDone(bool installed, const QString& reason,
-                                const QStringList& keptCopies)
+void CUpdaterDlg::OnInstallDone(const Settling<korvane::Status>& installation)
 {
     QTreeWidgetItem* row = m_listUpdates->topLevelItem(m_nInstalling);
     m_nInstalling = -1;
     m_animate->Stop();
+    bool installed = installation.result.ok();
     // A window already closed keeps quiet: its user has left it.
     if (!installed && isVisible()) {
-        if (!keptCopies.isEmpty())
-            installed = SettleKeptCopies(keptCopies);
+        if (!installation.differing.empty())
+            installed = SettleKeptCopies(installation.differing);
         else
-            ShowWarning(this, WithReason(Text(strings::kInstallFailed), reason.toStdString()));
+            ShowWarning(this, FailureMessage(Text(strings::kInstallFailed), installation.result));
     }
     if (row)
         row->setText(kInstalledColumn, InstalledText(installed));
 }
 
-bool CUpdaterDlg::SettleKeptCopies(const QStringList& keptCopies)
+bool CUpdaterDlg::SettleKeptCopies(const settle::Copies& keptCopies)
 {
     // Everything else of the update is in place: the player's copies in use were kept. Settled,
     // they hold storage's bytes and the update is whole.
-    settle::Settlement settlement;
-    for (const QString& copy : keptCopies)
-        settlement.copies.push_back(copy.toStdString());
-    settlement.choice = SettleCopiesDialog::ask(this, settlement.copies);
+    const settle::Settlement settlement{SettleCopiesDialog::ask(this, keptCopies), keptCopies};
     if (settlement.choice == settle::Choice::Refuse)
         return false;
-    const auto lock = LockKorvaneFolder(m_korvaneFolder);
-    const auto settled =
-        lock ? settle::Settle(m_korvaneFolder, settlement, std::chrono::system_clock::now())
-             : korvane::Result<std::string>(lock.status());
+    KorvaneWorkflow workflow(m_korvaneFolder, WhileKorvaneFolderLocked, false);
+    const korvane::Status settled = workflow.settleCopies(settlement);
     if (!settled)
-        ShowWarning(this, WithReason(Text(strings::kSettleFailed), settled.reason()));
+        ShowWarning(this, FailureMessage(Text(strings::kSettleFailed), settled));
     return settled.ok();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/catalogue/KorvaneWorkflow.h"
 #include "core/platform/Path.h"
 #include "core/updater/HeldPlugins.h"
 
@@ -63,10 +64,10 @@ private:
     void OnInstall();
     // Shows what the selected update would write.
     void OnViewInfo();
-    void OnInstallDone(bool installed, const QString& reason, const QStringList& keptCopies);
+    void OnInstallDone(const Settling<korvane::Status>& installation);
     // After an update that kept copies in use the player changed: asks what becomes of them and
     // settles them. True when the update is whole now.
-    bool SettleKeptCopies(const QStringList& keptCopies);
+    bool SettleKeptCopies(const settle::Copies& keptCopies);
     // The close box asks first, as the installation goes on without the window.
     bool OnClose();
 

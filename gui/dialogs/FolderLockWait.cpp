@@ -18,6 +18,16 @@ LockKorvaneFolderToRead(const Path& korvaneFolder)
     return lock;
 }
 
+korvane::Result<korvane::FolderLock> LockKorvaneFolder(const Path& korvaneFolder)
+{
+    if (korvaneFolder.Stored().empty())
+        return korvane::Status::Failure(strings::kNoKorvaneFolder);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    auto lock = korvane::FolderLock::acquire(korvaneFolder);
+    QGuiApplication::restoreOverrideCursor();
+    return lock;
+}
+
 // Runs step while lock holds, or gives the reason it could not be had.
 template <class Lock>
 korvane::Status WhileHeld(const korvane::Result<Lock>& lock, const std::function<void()>& step)
@@ -29,16 +39,6 @@ korvane::Status WhileHeld(const korvane::Result<Lock>& lock, const std::function
 }
 
 } // namespace
-
-korvane::Result<korvane::FolderLock> LockKorvaneFolder(const Path& korvaneFolder)
-{
-    if (korvaneFolder.Stored().empty())
-        return korvane::Status::Failure(strings::kNoKorvaneFolder);
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    auto lock = korvane::FolderLock::acquire(korvaneFolder);
-    QGuiApplication::restoreOverrideCursor();
-    return lock;
-}
 
 korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use, const Path& korvaneFolder,
                                          const std::function<void()>& step)

@@ -1,5 +1,9 @@
 #include "gui/dialogs/WarningBox.h"
 
+#include "core/catalogue/KorvaneWorkflow.h"
+#include "res/Strings.h"
+#include "res/Text.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -25,6 +29,15 @@ bool AskYesNo(QWidget* parent, const QString& text)
 QString WithReason(const QString& text, const std::string& reason)
 {
     return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
+}
+
+QString FailureMessage(const QString& text, const korvane::Status& failure)
+{
+    if (failure.is(KorvaneWorkflow::Refusal::NotKorvaneFolder))
+        return WithReason(strings::Text(strings::kNotKorvaneFolder), failure.reason());
+    if (text.isEmpty())
+        return QString::fromStdString(failure.reason());
+    return WithReason(text, failure.reason());
 }
 
 } // namespace korvane::dialogs

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/platform/Status.h"
+
 #include <QString>
 #include <string>
 
@@ -20,5 +22,9 @@ bool AskYesNo(QWidget* parent, const QString& text);
 
 // A failure message: the command's own text, then the reason on a paragraph of its own.
 QString WithReason(const QString& text, const std::string& reason);
+
+// The message for a command's failure: text and the reason (the reason alone without a text), or
+// the refusal of a folder that is not a Korvane folder, which no command's text explains.
+QString FailureMessage(const QString& text, const korvane::Status& failure);
 
 } // namespace korvane::dialogs

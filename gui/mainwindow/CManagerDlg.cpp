@@ -75,6 +75,7 @@ using dialogs::CDescEditDlg;
 using dialogs::ClashesDialog;
 using dialogs::COptionsDlg;
 using dialogs::CSaveConfigDlg;
+using dialogs::FailureMessage;
 using dialogs::RunSettling;
 using dialogs::RunWhileBusy;
 using dialogs::ShowWarning;
@@ -99,17 +100,6 @@ Settling<T> WithFollowUp(KorvaneWorkflow& workflow, Command command)
     if (!locked)
         return {T(locked), {}};
     return std::move(*settled);
-}
-
-// The message for a command's failure: text and the reason (the reason alone without a text), or
-// the refusal of a folder that is not a Korvane folder, which no command's text explains.
-QString FailureMessage(const QString& text, const korvane::Status& failure)
-{
-    if (failure.is(KorvaneWorkflow::Refusal::NotKorvaneFolder))
-        return WithReason(Text(strings::kNotKorvaneFolder), failure.reason());
-    if (text.isEmpty())
-        return QString::fromStdString(failure.reason());
-    return WithReason(text, failure.reason());
 }
 
 // Messages of the core, each with its reason, one after the other.

@@ -62,6 +62,7 @@ struct Updates
     // Sniper 1.10, installed; Radar 2.0, served in a second; Broken 0.3, missing on the server.
     std::unique_ptr<CUpdaterDlg> Show(HeldPlugins held = {})
     {
+        tree.Write("korvane.cs", "");
         tree.Write("storage/sniper.cs", "abc");
         server.SetRoute("/u/radar.cs", {200, QByteArray(60, 'r'), 60, true, true, 6, 100});
         const std::string url = server.Url("/u/");
@@ -124,16 +125,25 @@ private slots:
                                                  "Broken 0.3, file broken.cs: HTTP 404"}));
         QCOMPARE(Row(dlg.get(), 2).last(), QString("No"));
 
-        // Another Korvane Manager changing the folder: the installation waits, then changes
-        // nothing.
+        // Another Korvane Manager changing the folder: the installation waits on its thread,
+        // then changes nothing.
         const auto held = korvane::FolderLock::acquire(updates.tree.Folder());
         QVERIFY(held);
         script.AnswerMessage();
         ClickRow(dlg.get(), 1);
         Click(dlg.get(), "install");
+        QCOMPARE(dlg->InstallingIndex(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->InstallingIndex(), -1, 2 * FolderLock::kWait.count());
         QCOMPARE(script.Messages().last(),
                  WithReason(strings::Text(strings::kInstallFailed), strings::kFoldersBusy));
-        QCOMPARE(dlg->InstallingIndex(), -1);
+
+        // A folder that is not a Korvane folder is refused, as by every command.
+        QVERIFY(QFile::remove(updates.tree.QPath("korvane.cs")));
+        script.AnswerMessage();
+        Click(dlg.get(), "install");
+        QTRY_COMPARE(dlg->InstallingIndex(), -1);
+        QCOMPARE(script.Messages().last(),
+                 WithReason(strings::Text(strings::kNotKorvaneFolder), updates.tree.Root()));
         QCOMPARE(updates.server.Requests().size(), 1); // the broken update's file only
     }
 

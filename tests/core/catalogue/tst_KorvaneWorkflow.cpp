@@ -1,5 +1,6 @@
 // The commands on one Korvane folder: what they refuse before the lock, what a lock that cannot
-// be had leaves undone, and the copies a refusal for differing copies hands to its caller.
+// be had leaves undone, and the copies a refusal for differing copies hands to its caller, for a
+// command of the catalogue and for an installation.
 #include "core/catalogue/KorvaneWorkflow.h"
 #include "support/CatalogueTestSupport.h"
 #include "support/TestTree.h"
@@ -141,6 +142,47 @@ private slots:
         QCOMPARE(tree.Read("storage/blaster.cs"), "stored blaster");
         QCOMPARE(Files(tree, "plugins"),
                  load ? QStringList{"blaster.cs=stored blaster"} : QStringList());
+    }
+
+    // An installation that kept the player's copy in use: the choice given settles it, and the
+    // update is whole; without one the copy goes back with the failure, and settling it then
+    // finishes the update.
+    void anInstallationsKeptCopiesAreSettledByTheChoice_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("inUse"); // the copy in use afterwards
+        QTest::newRow("refused, then settled") << int(settle::Choice::Refuse) << "new blaster";
+        QTest::newRow("use storage's") << int(settle::Choice::UseStorage) << "new blaster";
+        QTest::newRow("keep mine") << int(settle::Choice::KeepMine) << "my blaster";
+    }
+    void anInstallationsKeptCopiesAreSettledByTheChoice()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, inUse);
+        TestTree tree;
+        WriteEditedBlaster(tree);
+        CountingLock lock;
+        KorvaneWorkflow workflow(Path(tree.Root()), lock.locking(), false);
+        const auto installed = workflow.install(
+            [&](settle::Copies& kept) {
+                tree.Write("storage/blaster.cs", "new blaster");
+                kept = {"blaster.cs"};
+                return korvane::Status::Failure("kept blaster.cs");
+            },
+            settle::Choice(choice));
+        QCOMPARE(lock.taken, 1);
+        if (settle::Choice(choice) == settle::Choice::Refuse) {
+            QVERIFY(installed.result.reason() == "kept blaster.cs");
+            QCOMPARE(installed.differing, settle::Copies{"blaster.cs"});
+            QCOMPARE(tree.Read("plugins/blaster.cs"), "my blaster");
+            QVERIFY(workflow.settleCopies({settle::Choice::UseStorage, installed.differing}));
+        } else {
+            QVERIFY(installed.result);
+            QVERIFY(installed.differing.empty());
+        }
+        QCOMPARE(QString::fromStdString(tree.Read("plugins/blaster.cs")), inUse);
+        QCOMPARE(QString::fromStdString(tree.Read("storage/blaster.cs")), inUse);
+        QCOMPARE(tree.Names("backups").size(), 1); // the copy that gave way, set aside
     }
 };
 

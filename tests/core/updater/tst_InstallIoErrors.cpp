@@ -42,7 +42,7 @@ private slots:
         server.Serve("/u/weapons/sniper.cs", "new");
         const auto list = testsupport::ListOf(testsupport::MakeUpdate(
             "Sniper", "storage\\", server.Url("/u/"), {{"sniper.cs", "weapons\\", 3}}));
-        const InstallParams install{0, tree.Folder(), list, nullptr};
+        const InstallParams install{0, tree.Folder(), list};
         {
             IoFault fault(tree.Root(), kind.toLatin1(), part.toStdString(), EIO, skip);
             const Status installed = InstallThreadProc(install);
