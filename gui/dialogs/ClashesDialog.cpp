@@ -46,7 +46,7 @@ QString PlainText(const InUseFunctions& functions)
         lines << QString::fromStdString(clash.function);
         for (const FunctionClash::Definer& definer : clash.plugins)
             lines << Text(strings::kClashCopyPlugin)
-                         .arg(mainwindow::clashtexts::PluginOf(definer, functions), FileOf(definer),
+                         .arg(mainwindow::ClashTexts(functions).pluginOf(definer), FileOf(definer),
                               QString::number(definer.line));
     }
     if (const QString unreadable = Unreadable(functions); !unreadable.isEmpty())
@@ -70,7 +70,7 @@ QTreeWidget* ClashesTree(const InUseFunctions& functions, QWidget* parent)
         auto* function = new QTreeWidgetItem(tree, {QString::fromStdString(clash.function)});
         for (const FunctionClash::Definer& definer : clash.plugins) {
             auto* plugin =
-                new QTreeWidgetItem(function, {mainwindow::clashtexts::PluginOf(definer, functions),
+                new QTreeWidgetItem(function, {mainwindow::ClashTexts(functions).pluginOf(definer),
                                                FileOf(definer), QString::number(definer.line)});
             plugin->setTextAlignment(ClashesDialog::kLineColumn, Qt::AlignRight | Qt::AlignVCenter);
         }

@@ -2,34 +2,32 @@
 
 #include "res/Strings.h"
 
-#include <QFileDialog>
+namespace korvane::dialogs {
 
-namespace korvane::dialogs::configfiledialog {
-
-namespace {
-
-QString Run(QWidget* parent, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode)
+ConfigFileDialog::ConfigFileDialog(QWidget* parent, AcceptMode mode, FileMode fileMode)
+    : QFileDialog(parent)
 {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(fileMode);
-    dialog.setNameFilter(QString::fromUtf8(strings::kConfigFileFilter));
-    dialog.setDefaultSuffix(QString::fromUtf8(strings::kConfigFileSuffix));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    setAcceptMode(mode);
+    setFileMode(fileMode);
+    setNameFilter(QString::fromUtf8(strings::kConfigFileFilter));
+    setDefaultSuffix(QString::fromUtf8(strings::kConfigFileSuffix));
+}
+
+QString ConfigFileDialog::chosenFile()
+{
+    if (exec() != QDialog::Accepted || selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    return selectedFiles().constFirst();
 }
 
-} // namespace
-
-QString GetSaveFileName(QWidget* parent)
+QString ConfigFileDialog::fileToSave(QWidget* parent)
 {
-    return Run(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+    return ConfigFileDialog(parent, AcceptSave, AnyFile).chosenFile();
 }
 
-QString GetOpenFileName(QWidget* parent)
+QString ConfigFileDialog::fileToLoad(QWidget* parent)
 {
-    return Run(parent, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
+    return ConfigFileDialog(parent, AcceptOpen, ExistingFile).chosenFile();
 }
 
-} // namespace korvane::dialogs::configfiledialog
+} // namespace korvane::dialogs

@@ -945,8 +945,8 @@ void CManagerDlg::showClashLine(const CPluginInfo* candidate)
         FailureList unread;
         PluginFunctionReader storage(korvaneFolder(), kStorageFolderName, unread);
         const InUseFunctions& inUse = m_catalogue->functions();
-        text = clashtexts::WouldMake(
-            functionclashes::WouldMake(inUse.plugins(), storage.Read(*candidate)), inUse);
+        text = ClashTexts(inUse).wouldMake(
+            functionclashes::WouldMake(inUse.plugins(), storage.Read(*candidate)));
     }
     m_clashText->setText(text);
     m_clashLine->setVisible(!text.isEmpty());
@@ -1039,7 +1039,7 @@ void CManagerDlg::OnSaveConfig()
         if (!AskYesNo(this, ShownText(question)))
             return;
     }
-    const QString file = dialogs::configfiledialog::GetSaveFileName(this);
+    const QString file = dialogs::ConfigFileDialog::fileToSave(this);
     if (file.isEmpty())
         return;
     const korvane::Status saved = workflow.saveConfiguration(
@@ -1065,7 +1065,7 @@ std::optional<korvane::Result<Loaded>> CManagerDlg::loadSettling(Load load)
 
 void CManagerDlg::OnLoadConfig()
 {
-    const QString file = dialogs::configfiledialog::GetOpenFileName(this);
+    const QString file = dialogs::ConfigFileDialog::fileToLoad(this);
     if (file.isEmpty())
         return;
     const auto loaded = loadSettling<pluginconfig::LoadedConfiguration>(
@@ -1137,22 +1137,22 @@ void CManagerDlg::showFoldersAsTheyAre()
 
 void CManagerDlg::OnExecuteTribes()
 {
-    launchcommands::OnExecuteTribes(m_profile, this);
+    LaunchCommands(m_profile, this).executeTribes();
 }
 
 void CManagerDlg::OnQuickExec()
 {
-    launchcommands::OnQuickExec(m_profile, this);
+    LaunchCommands(m_profile, this).quickExec();
 }
 
 void CManagerDlg::OnConfigureQuickExec()
 {
-    launchcommands::OnConfigureQuickExec(m_profile, this);
+    LaunchCommands(m_profile, this).configureQuickExec();
 }
 
 void CManagerDlg::OnHomePage()
 {
-    launchcommands::OnHomePage();
+    LaunchCommands::openHomePage();
 }
 
 void CManagerDlg::OnCheckForUpdates()

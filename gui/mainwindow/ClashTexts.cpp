@@ -7,12 +7,12 @@
 
 #include <QSet>
 
-namespace korvane::mainwindow::clashtexts {
+namespace korvane::mainwindow {
 
 using strings::Text;
 using widgets::ShownText;
 
-QString FewOf(const QStringList& first, qsizetype total)
+QString ClashTexts::fewOf(const QStringList& first, qsizetype total)
 {
     const QString separator = QStringLiteral(", ");
     if (total > kFew)
@@ -23,21 +23,21 @@ QString FewOf(const QStringList& first, qsizetype total)
     return Text(strings::kFewAnd).arg(first.mid(0, first.size() - 1).join(separator), first.last());
 }
 
-QString Mark(const std::vector<Shared>& functions)
+QString ClashTexts::mark(const std::vector<Shared>& functions)
 {
     QStringList lines{Text(strings::kClashMarkHead)};
     const auto count = static_cast<qsizetype>(functions.size());
     for (qsizetype i = 0; i < count && i < kFew; ++i) {
         const Shared& shared = functions[static_cast<size_t>(i)];
         lines << Text(strings::kClashMarkFunction)
-                     .arg(shared.function, FewOf(shared.others, shared.otherCount));
+                     .arg(shared.function, fewOf(shared.others, shared.otherCount));
     }
     if (count > kFew)
         lines << Text(strings::kClashMarkMore).arg(count - kFew);
     return lines.join(u'\n');
 }
 
-QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunctions& inUse)
+QString ClashTexts::wouldMake(const std::vector<FunctionClash>& clashes) const
 {
     if (clashes.empty())
         return {};
@@ -48,7 +48,7 @@ QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunction
         functions << QString::fromStdString(clash.function);
         // The plug-in asked about comes last.
         for (size_t i = 0; i + 1 < clash.plugins.size(); ++i) {
-            const QString name = inUse.nameOf(clash.plugins[i]);
+            const QString name = m_inUse.nameOf(clash.plugins[i]);
             if (!named.contains(name)) {
                 named.insert(name);
                 others << name;
@@ -56,14 +56,14 @@ QString WouldMake(const std::vector<FunctionClash>& clashes, const InUseFunction
         }
     }
     return Text(strings::kClashWouldMake)
-        .arg(FewOf(others, others.size()), FewOf(functions, functions.size()));
+        .arg(fewOf(others, others.size()), fewOf(functions, functions.size()));
 }
 
-QString PluginOf(const FunctionClash::Definer& definer, const InUseFunctions& inUse)
+QString ClashTexts::pluginOf(const FunctionClash::Definer& definer) const
 {
-    const QString name = inUse.nameOf(definer);
+    const QString name = m_inUse.nameOf(definer);
     const QString key = ShownText(definer.key);
     return name == key ? name : Text(strings::kClashPlugin).arg(name, key);
 }
 
-} // namespace korvane::mainwindow::clashtexts
+} // namespace korvane::mainwindow

@@ -10,7 +10,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace korvane::mainwindow::launchcommands {
+namespace korvane::mainwindow {
 
 using dialogs::CExecuteDlg;
 using dialogs::ShowWarning;
@@ -27,16 +27,6 @@ using launch::StoreQuickExec;
 
 namespace {
 
-void ShowMessage(QWidget* parent, std::string_view text)
-{
-    ShowWarning(parent, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-}
-
-std::string TribesFolder(const SettingsProfile& profile)
-{
-    return Settings(profile).TribesFolder().Stored();
-}
-
 void SetChoices(CExecuteDlg& dlg, const LaunchChoices& choices)
 {
     dlg.m_mods.clear();
@@ -44,18 +34,6 @@ void SetChoices(CExecuteDlg& dlg, const LaunchChoices& choices)
         dlg.m_mods.append(QString::fromStdString(name));
     dlg.m_bDedicated = choices.dedicated;
     dlg.m_strExtraCmdLine = QString::fromStdString(choices.extraCommandLine);
-}
-
-// The game with the profile's Windows programs settings. A game that is not found or would not
-// start is not reported, as the window always did; a missing Wine command is, since the user can
-// fix it.
-void Launch(const SettingsProfile& profile, QWidget* parent,
-            const std::function<korvane::Status(const kprocess::WineSettings&)>& start)
-{
-    const korvane::Status launched = start(LoadWineSettings(profile));
-    if (!launched && !launched.is(LaunchFailure::GameNotFound) &&
-        !launched.is(LaunchFailure::StartFailed))
-        ShowMessage(parent, launched.reason());
 }
 
 LaunchChoices ChoicesOf(const CExecuteDlg& dlg)
@@ -70,41 +48,65 @@ LaunchChoices ChoicesOf(const CExecuteDlg& dlg)
 
 } // namespace
 
-void OnExecuteTribes(const SettingsProfile& profile, QWidget* parent)
+LaunchCommands::LaunchCommands(const SettingsProfile& profile, QWidget* parent)
+    : m_profile(profile), m_parent(parent)
+{}
+
+void LaunchCommands::executeTribes() const
 {
-    CExecuteDlg dlg(profile, false, parent);
+    CExecuteDlg dlg(m_profile, false, m_parent);
     if (dlg.exec() != QDialog::Accepted)
         return;
     const std::string parameters = BuildGameCommandLine(ChoicesOf(dlg));
-    Launch(profile, parent, [&](const kprocess::WineSettings& wine) {
-        return LaunchTribes(TribesFolder(profile), parameters, wine);
+    launch([&](const kprocess::WineSettings& wine) {
+        return LaunchTribes(tribesFolder(), parameters, wine);
     });
 }
 
-void OnConfigureQuickExec(const SettingsProfile& profile, QWidget* parent)
+void LaunchCommands::configureQuickExec() const
 {
     if (const korvane::Status ready = CheckCanConfigureQuickExec(
-            TribesFolder(profile), Settings(profile).KorvaneFolder().Stored());
+            tribesFolder(), Settings(m_profile).KorvaneFolder().Stored());
         !ready) {
-        ShowMessage(parent, ready.reason());
+        showMessage(ready.reason());
         return;
     }
-    CExecuteDlg dlg(profile, true, parent);
-    SetChoices(dlg, LoadQuickExec(profile));
+    CExecuteDlg dlg(m_profile, true, m_parent);
+    SetChoices(dlg, LoadQuickExec(m_profile));
     if (dlg.exec() == QDialog::Accepted)
-        StoreQuickExec(profile, ChoicesOf(dlg));
+        StoreQuickExec(m_profile, ChoicesOf(dlg));
 }
 
-void OnQuickExec(const SettingsProfile& profile, QWidget* parent)
+void LaunchCommands::quickExec() const
 {
-    Launch(profile, parent, [&](const kprocess::WineSettings& wine) {
-        return RunQuickExec(LoadQuickExec(profile), TribesFolder(profile), wine);
+    launch([&](const kprocess::WineSettings& wine) {
+        return RunQuickExec(LoadQuickExec(m_profile), tribesFolder(), wine);
     });
 }
 
-void OnHomePage()
+void LaunchCommands::openHomePage()
 {
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl)));
 }
 
-} // namespace korvane::mainwindow::launchcommands
+// A game that is not found or would not start is not reported, as the window always did; a
+// missing Wine command is, since the user can fix it.
+void LaunchCommands::launch(const Start& start) const
+{
+    const korvane::Status launched = start(LoadWineSettings(m_profile));
+    if (!launched && !launched.is(LaunchFailure::GameNotFound) &&
+        !launched.is(LaunchFailure::StartFailed))
+        showMessage(launched.reason());
+}
+
+void LaunchCommands::showMessage(std::string_view text) const
+{
+    ShowWarning(m_parent, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::string LaunchCommands::tribesFolder() const
+{
+    return Settings(m_profile).TribesFolder().Stored();
+}
+
+} // namespace korvane::mainwindow

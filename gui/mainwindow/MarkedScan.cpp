@@ -72,7 +72,7 @@ void MarkClashes(MarkedScan& scan)
 
     struct Marked
     {
-        std::vector<clashtexts::Shared> functions;
+        std::vector<ClashTexts::Shared> functions;
         const FunctionClash* last = nullptr; // a copy in another subfolder may come again
     };
     std::unordered_map<size_t, Marked> marked; // by record
@@ -89,10 +89,10 @@ void MarkClashes(MarkedScan& scan)
             if (plugin.last == &clash)
                 continue;
             plugin.last = &clash;
-            clashtexts::Shared shared{QString::fromStdString(clash.function),
+            ClashTexts::Shared shared{QString::fromStdString(clash.function),
                                       {},
                                       static_cast<qsizetype>(definers.size() - 1)};
-            for (size_t o = 0; o < definers.size() && shared.others.size() < clashtexts::kFew;
+            for (size_t o = 0; o < definers.size() && shared.others.size() < ClashTexts::kFew;
                  ++o) {
                 // Its own copy in another subfolder of plugins is named by its file.
                 if (o != d)
@@ -104,7 +104,7 @@ void MarkClashes(MarkedScan& scan)
         }
     }
     for (const auto& [record, plugin] : marked)
-        AddMark(scan.marks[record], clashtexts::Mark(plugin.functions), MarkedScan::kClashes);
+        AddMark(scan.marks[record], ClashTexts::mark(plugin.functions), MarkedScan::kClashes);
 }
 
 } // namespace

@@ -87,7 +87,7 @@ private slots:
             QTest::keyClicks(dlg->findChild<QLineEdit*>(), "+exec a.cs");
             QTest::keyClick(dlg->findChild<QLineEdit*>(), Qt::Key_Return); // presses "Go!"
         });
-        launchcommands::OnExecuteTribes(f.profile, nullptr);
+        LaunchCommands(f.profile, nullptr).executeTribes();
         QTRY_COMPARE_WITH_TIMEOUT(
             testsupport::TribesRun(f.tree, "tribes/"),
             testsupport::ExpectedRun(f.tree, "tribes/",
@@ -110,7 +110,7 @@ private slots:
                       PushButton(dlg, S(strings::kExecSave))->click();
                   })
             .Browse(f.tree.QPath("tribes/alpha"));
-        launchcommands::OnConfigureQuickExec(f.profile, nullptr);
+        LaunchCommands(f.profile, nullptr).configureQuickExec();
         QVERIFY(script.Finished());
         QCOMPARE(f.profile.GetProfileString(profile::kQuickExec, profile::kMods), "alpha\\korvane");
 
@@ -122,7 +122,7 @@ private slots:
             dlg->findChild<QCheckBox*>()->click();
             PushButton(dlg, S(strings::kExecCancel))->click();
         });
-        launchcommands::OnConfigureQuickExec(f.profile, nullptr);
+        LaunchCommands(f.profile, nullptr).configureQuickExec();
         QVERIFY(script.Finished());
         QVERIFY(launch::LoadQuickExec(f.profile).dedicated);
     }
@@ -142,7 +142,7 @@ private slots:
         }
         f.SetFolder(profile::kKorvane, "");
         script.AnswerMessage();
-        launchcommands::OnConfigureQuickExec(f.profile, nullptr);
+        LaunchCommands(f.profile, nullptr).configureQuickExec();
         QVERIFY(script.Finished());
         QCOMPARE(script.Messages(),
                  QStringList({S(strings::kExecTribesNotFound), S(strings::kExecTribesNotFound),
