@@ -206,6 +206,16 @@ inline constexpr char kConfigNotAllInUse[] =
 inline constexpr char kReasonNoKorvaneFolderSet[] = "no Korvane folder is set";
 inline constexpr char kReasonNotInStorage[] = "not in storage";
 inline constexpr char kReasonInUseNotBackedUp[] = "the plug-ins in use could not be backed up: ";
+// After a path, why a file of the folders is not copied, settled or put in use.
+inline constexpr char kReasonScriptNotInStorage[] = ": the script is not in storage";
+inline constexpr char kReasonNotInPluginsFolder[] = ": not a file of the plugins folder";
+inline constexpr char kReasonFolderInTheWay[] = ": a folder stands where the file belongs";
+inline constexpr char kReasonCopyIsLink[] =
+    ": its copy in storage is this same file, through a link";
+inline constexpr char kReasonDiffersFromStorage[] = ": the file differs from its copy in storage";
+// After the Korvane folder's path or its lock file's, why the folder's lock cannot be had.
+inline constexpr char kReasonFolderMissing[] = ": the folder does not exist";
+inline constexpr char kReasonLockFileNotCreated[] = ": the lock file could not be created";
 // Undo Last Load (korvane-cli undo-load) with no backup of an earlier set.
 inline constexpr char kNothingToUndo[] = "There is nothing to undo.";
 // After the path of backups\last-load.txt, which names the backup the last load made.

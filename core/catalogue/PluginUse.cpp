@@ -10,6 +10,7 @@
 #include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <chrono>
@@ -69,7 +70,7 @@ korvane::Status UsePlugin(const Path& korvaneFolder, const CPluginInfo& plugin)
         return korvane::Status::Failure(
             PathText(korvane::StorageFolder(korvaneFolder) /
                      (plugin.m_strSubdirectory + plugin.m_strFileName + ".cs")) +
-            ": the script is not in storage");
+            strings::kReasonScriptNotInStorage);
     return korvane::Status::Success();
 }
 

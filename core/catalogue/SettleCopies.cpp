@@ -11,6 +11,7 @@
 #include "core/platform/FolderListing.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
+#include "res/Strings.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -47,7 +48,7 @@ korvane::Status SettleOne(const Path& korvaneFolder, const std::string& rel, Cho
 {
     // The paths come from a listing or an update list; none may lead out of the two folders.
     if (rel.empty() || !kpath::IsContainedRelative(rel))
-        return korvane::Status::Failure(rel + ": not a file of the plugins folder");
+        return korvane::Status::Failure(rel + strings::kReasonNotInPluginsFolder);
     const fs::path inUse = (korvane::PluginsFolder(korvaneFolder) / rel).OnDisk();
     const fs::path stored = (korvane::StorageFolder(korvaneFolder) / rel).OnDisk();
     // A copy that could not be looked at is not taken for one that is gone: it is compared, and

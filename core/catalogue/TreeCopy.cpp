@@ -7,6 +7,7 @@
 #include "core/platform/FolderReader.h"
 #include "core/platform/KPath.h"
 #include "core/platform/Path.h"
+#include "res/Strings.h"
 
 namespace korvane::fileops {
 
@@ -103,8 +104,7 @@ bool DeleteTreeNative(const fs::path& folder, const std::string& relative,
 
 korvane::Status NonFileInTheWay(const fs::path& entry)
 {
-    return korvane::Status::Failure(kpath::FromNative(entry) +
-                                    ": a folder stands where the file belongs");
+    return korvane::Status::Failure(kpath::FromNative(entry) + strings::kReasonFolderInTheWay);
 }
 
 namespace {
@@ -140,8 +140,7 @@ korvane::Result<bool> HoldSameBytes(const fs::path& file, const fs::path& copy)
 korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
 {
     if (IsTheFileItself(file, copy))
-        return korvane::Status::Failure(kpath::FromNative(file) +
-                                        ": its copy in storage is this same file, through a link");
+        return korvane::Status::Failure(kpath::FromNative(file) + strings::kReasonCopyIsLink);
     const auto same = HoldSameBytes(file, copy);
     if (!same)
         return same.status();
@@ -153,7 +152,7 @@ korvane::Status SameAsCopy(const fs::path& file, const fs::path& copy)
                     path, std::make_error_code(std::errc::no_such_file_or_directory)));
         }
         return korvane::Status::Failure(kpath::FromNative(file) +
-                                        ": the file differs from its copy in storage");
+                                        strings::kReasonDiffersFromStorage);
     }
     return korvane::Status::Success();
 }

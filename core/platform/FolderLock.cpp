@@ -52,7 +52,7 @@ std::string CreationFailure(const std::filesystem::path& lockFile)
     kfs::AtomicFile probe(lockFile);
     if (!probe.status())
         return probe.status().reason();
-    return kpath::FromNative(lockFile) + ": the lock file could not be created";
+    return kpath::FromNative(lockFile) + strings::kReasonLockFileNotCreated;
 }
 
 // The files of the program's temporary names in a folder tree: what a write cut short by a kill
@@ -99,7 +99,7 @@ Result<FolderLock> FolderLock::acquire(const Path& korvaneFolder, std::chrono::m
     const auto folder = korvaneFolder.OnDisk();
     // A lock file would create the folder's first entry in a folder that is not there.
     if (korvaneFolder.Stored().empty() || !kfs::IsFolder(folder))
-        return Status::Failure(kpath::FromNative(folder) + ": the folder does not exist");
+        return Status::Failure(kpath::FromNative(folder) + strings::kReasonFolderMissing);
     const auto path = QString::fromStdString(kpath::FromNative(folder / kFileName));
     auto lock = std::make_unique<QLockFile>(path);
     // A command may run for minutes on a large storage folder: only a lock whose process has
