@@ -2,7 +2,7 @@
 
 #include "core/catalogue/CPluginInfo.h"
 #include "core/catalogue/TextEncoding.h"
-#include "gui/widgets/LabelFor.h"
+#include "gui/widgets/ControlLabel.h"
 #include "gui/widgets/NamedComboBox.h"
 #include "res/Strings.h"
 
@@ -18,7 +18,7 @@
 
 namespace korvane::dialogs {
 
-using widgets::LabelFor;
+using widgets::ControlLabel;
 using widgets::NamedComboBox;
 
 namespace {
@@ -30,8 +30,8 @@ QString Shown(const std::string& bytes)
 
 void AddRow(QFormLayout* form, const char* label, QWidget* field)
 {
-    auto* caption = new QLabel(QString::fromUtf8(label), form->parentWidget());
-    LabelFor(caption, field);
+    auto* caption = new ControlLabel(QString::fromUtf8(label), form->parentWidget());
+    caption->setControl(field);
     form->addRow(caption, field);
 }
 

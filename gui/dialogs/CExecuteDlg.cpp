@@ -8,7 +8,7 @@
 #include "core/platform/SettingsProfile.h"
 #include "gui/dialogs/FolderBrowserDialog.h"
 #include "gui/dialogs/WarningBox.h"
-#include "gui/widgets/LabelFor.h"
+#include "gui/widgets/ControlLabel.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -25,8 +25,8 @@
 namespace korvane::dialogs {
 
 using strings::Text;
-using widgets::AccessibleNameOf;
-using widgets::LabelFor;
+
+using widgets::ControlLabel;
 
 namespace {
 
@@ -50,7 +50,7 @@ CExecuteDlg::CExecuteDlg(const SettingsProfile& profile, bool quickExec, QWidget
     auto* group = new QGroupBox(Text(strings::kExecModifications), this);
     m_listMods = new QListWidget(group);
     m_listMods->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_listMods->setAccessibleName(AccessibleNameOf(group->title()));
+    m_listMods->setAccessibleName(ControlLabel::accessibleNameOf(group->title()));
     auto* add = new QPushButton(Text(strings::kExecAdd), group);
     auto* remove = new QPushButton(Text(strings::kExecRemove), group);
     auto* up = new QPushButton(Text(strings::kExecUp), group);
@@ -65,9 +65,9 @@ CExecuteDlg::CExecuteDlg(const SettingsProfile& profile, bool quickExec, QWidget
 
     m_checkDedicated = new QCheckBox(Text(strings::kExecDedicated), this);
     m_editExtraCmdLine = new QLineEdit(this);
-    auto* extraLabel = new QLabel(Text(strings::kExecExtraCommands), this);
+    auto* extraLabel = new ControlLabel(Text(strings::kExecExtraCommands), this);
     extraLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    LabelFor(extraLabel, m_editExtraCmdLine);
+    extraLabel->setControl(m_editExtraCmdLine);
 
     m_buttonOk = new QPushButton(Text(m_bQuickExec ? strings::kExecSave : strings::kExecGo), this);
     m_buttonOk->setDefault(true);
@@ -127,7 +127,7 @@ void CExecuteDlg::OnAdd()
 {
     const QString tribesFolder = ExistingTribesFolder(m_profile);
     if (tribesFolder.isEmpty()) {
-        ShowWarning(this, QString::fromUtf8(strings::kExecTribesNotFound));
+        WarningBox::warn(this, QString::fromUtf8(strings::kExecTribesNotFound));
         return;
     }
     FolderBrowserDialog browser(Text(strings::kExecChooseMod), tribesFolder, {}, std::nullopt,

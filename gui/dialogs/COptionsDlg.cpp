@@ -5,7 +5,7 @@
 #include "core/updater/MinisignKey.h"
 #include "gui/dialogs/FolderBrowserDialog.h"
 #include "gui/dialogs/WarningBox.h"
-#include "gui/widgets/LabelFor.h"
+#include "gui/widgets/ControlLabel.h"
 #include "res/Strings.h"
 #include "res/Text.h"
 
@@ -21,8 +21,8 @@
 namespace korvane::dialogs {
 
 using strings::Text;
-using widgets::AccessibleNameOf;
-using widgets::LabelFor;
+
+using widgets::ControlLabel;
 
 namespace {
 
@@ -56,7 +56,7 @@ QPushButton* BrowseButton(const char* name, const char* browserTitle, QWidget* p
 {
     auto* button = new QPushButton(Text(strings::kOptionsBrowse), parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(AccessibleNameOf(Text(browserTitle)));
+    button->setAccessibleName(ControlLabel::accessibleNameOf(Text(browserTitle)));
     button->setAutoDefault(false);
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 12);
     return button;
@@ -92,10 +92,10 @@ COptionsDlg::COptionsDlg(QWidget* parent) : QDialog(parent)
     auto* directories = new QGroupBox(Text(strings::kOptionsDirectories), this);
     m_editTribesDir = FolderEdit("tribesDir", directories);
     m_editKorvaneDir = FolderEdit("korvaneDir", directories);
-    auto* tribesLabel = new QLabel(Text(strings::kOptionsTribesDir), directories);
-    LabelFor(tribesLabel, m_editTribesDir);
-    auto* korvaneLabel = new QLabel(Text(strings::kOptionsKorvaneDir), directories);
-    LabelFor(korvaneLabel, m_editKorvaneDir);
+    auto* tribesLabel = new ControlLabel(Text(strings::kOptionsTribesDir), directories);
+    tribesLabel->setControl(m_editTribesDir);
+    auto* korvaneLabel = new ControlLabel(Text(strings::kOptionsKorvaneDir), directories);
+    korvaneLabel->setControl(m_editKorvaneDir);
     auto* browseTribes = BrowseButton("browseTribes", strings::kBrowseTribesTitle, directories);
     auto* browseKorvane = BrowseButton("browseKorvane", strings::kBrowseKorvaneTitle, directories);
     connect(browseTribes, &QPushButton::clicked, this, &COptionsDlg::OnBrowseTribesDir);
@@ -160,8 +160,8 @@ QWidget* COptionsDlg::UpdatesGroup()
     m_editPublicKeys = new QLineEdit(group);
     m_editPublicKeys->setObjectName(QStringLiteral("publicKeys"));
     m_editPublicKeys->setPlaceholderText(Text(strings::kOptionsPublicKeysHint));
-    auto* label = new QLabel(Text(strings::kOptionsPublicKeys), group);
-    LabelFor(label, m_editPublicKeys);
+    auto* label = new ControlLabel(Text(strings::kOptionsPublicKeys), group);
+    label->setControl(m_editPublicKeys);
     // A key's text comes from wherever the player copied it: shown as it is, never as markup.
     m_labelKeyIds = new QLabel(group);
     m_labelKeyIds->setObjectName(QStringLiteral("keyIds"));
@@ -198,10 +198,10 @@ QWidget* COptionsDlg::WindowsProgramsGroup()
     m_editWinePrefix = new QLineEdit(group);
     m_editWinePrefix->setObjectName(QStringLiteral("winePrefix"));
     m_editWinePrefix->setPlaceholderText(Text(strings::kOptionsWinePrefixAuto));
-    auto* commandLabel = new QLabel(Text(strings::kOptionsWineCommand), group);
-    LabelFor(commandLabel, m_editWineCommand);
-    auto* prefixLabel = new QLabel(Text(strings::kOptionsWinePrefix), group);
-    LabelFor(prefixLabel, m_editWinePrefix);
+    auto* commandLabel = new ControlLabel(Text(strings::kOptionsWineCommand), group);
+    commandLabel->setControl(m_editWineCommand);
+    auto* prefixLabel = new ControlLabel(Text(strings::kOptionsWinePrefix), group);
+    prefixLabel->setControl(m_editWinePrefix);
     auto* browse = BrowseButton("browseWinePrefix", strings::kBrowseWinePrefixTitle, group);
     connect(browse, &QPushButton::clicked, this, &COptionsDlg::OnBrowseWinePrefix);
 
@@ -297,20 +297,21 @@ void COptionsDlg::OnOK()
     ReadWineEdits();
     m_strPublicKeys = m_editPublicKeys->text().trimmed();
     if (const KeysReading keys = ReadKeys(m_strPublicKeys); !keys.valid) {
-        ShowWarning(this, WithReason(Text(strings::kOptionsKeysRefused), keys.text.toStdString()));
+        WarningBox::warn(this, WarningBox::withReason(Text(strings::kOptionsKeysRefused),
+                                                      keys.text.toStdString()));
         m_editPublicKeys->setFocus();
         return;
     }
     if (m_strTribesDir.isEmpty()) {
-        ShowWarning(this, Text(strings::kNeedTribesFolder));
+        WarningBox::warn(this, Text(strings::kNeedTribesFolder));
         return;
     }
     if (m_strKorvaneDir.isEmpty()) {
-        ShowWarning(this, Text(strings::kNeedKorvaneFolder));
+        WarningBox::warn(this, Text(strings::kNeedKorvaneFolder));
         return;
     }
     if (m_strKorvaneDir != m_strOldKorvaneDir)
-        ShowWarning(this, Text(strings::kKorvaneFolderChanged));
+        WarningBox::warn(this, Text(strings::kKorvaneFolderChanged));
     accept();
 }
 

@@ -1,6 +1,6 @@
 #include "gui/dialogs/CSaveConfigDlg.h"
 
-#include "gui/widgets/LabelFor.h"
+#include "gui/widgets/ControlLabel.h"
 #include "res/Strings.h"
 
 #include <QCheckBox>
@@ -11,7 +11,7 @@
 
 namespace korvane::dialogs {
 
-using widgets::LabelFor;
+using widgets::ControlLabel;
 
 CSaveConfigDlg::CSaveConfigDlg(QWidget* parent) : QDialog(parent)
 {
@@ -19,8 +19,8 @@ CSaveConfigDlg::CSaveConfigDlg(QWidget* parent) : QDialog(parent)
 
     m_editConfigName = new QLineEdit(this);
     m_editConfigName->setObjectName("configName");
-    auto* nameLabel = new QLabel(QString::fromUtf8(strings::kSaveConfigName), this);
-    LabelFor(nameLabel, m_editConfigName);
+    auto* nameLabel = new ControlLabel(QString::fromUtf8(strings::kSaveConfigName), this);
+    nameLabel->setControl(m_editConfigName);
 
     m_checkStoreDirectory =
         new QCheckBox(QString::fromUtf8(strings::kSaveConfigStoreDirectory), this);

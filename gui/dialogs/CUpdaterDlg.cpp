@@ -232,7 +232,8 @@ void CUpdaterDlg::OnInstallDone(const Settling<korvane::Status>& installation)
         if (!installation.differing.empty())
             installed = SettleKeptCopies(installation.differing);
         else
-            ShowWarning(this, FailureMessage(Text(strings::kInstallFailed), installation.result));
+            WarningBox::warn(this, WarningBox::failureMessage(Text(strings::kInstallFailed),
+                                                              installation.result));
     }
     if (row)
         row->setText(kInstalledColumn, InstalledText(installed));
@@ -245,16 +246,16 @@ bool CUpdaterDlg::SettleKeptCopies(const settle::Copies& keptCopies)
     const settle::Settlement settlement{SettleCopiesDialog::ask(this, keptCopies), keptCopies};
     if (settlement.choice == settle::Choice::Refuse)
         return false;
-    KorvaneWorkflow workflow(m_korvaneFolder, WhileKorvaneFolderLocked, false);
+    KorvaneWorkflow workflow(m_korvaneFolder, FolderLockWait(), false);
     const korvane::Status settled = workflow.settleCopies(settlement);
     if (!settled)
-        ShowWarning(this, FailureMessage(Text(strings::kSettleFailed), settled));
+        WarningBox::warn(this, WarningBox::failureMessage(Text(strings::kSettleFailed), settled));
     return settled.ok();
 }
 
 bool CUpdaterDlg::OnClose()
 {
-    return AskYesNo(this, Text(strings::kCloseWhileInstalling));
+    return WarningBox::askYesNo(this, Text(strings::kCloseWhileInstalling));
 }
 
 void CUpdaterDlg::closeEvent(QCloseEvent* event)

@@ -103,12 +103,12 @@ ClashesDialog::ClashesDialog(const InUseFunctions& functions, QWidget* parent) :
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PlainLabel(Text(clashing ? strings::kClashesHeading : strings::kClashesNone),
-                                 "heading", this));
+    layout->addWidget(new PlainLabel(
+        Text(clashing ? strings::kClashesHeading : strings::kClashesNone), "heading", this));
     QTreeWidget* tree = ClashesTree(functions, this);
     tree->setVisible(clashing);
     layout->addWidget(tree, 1);
-    QLabel* unreadable = PlainLabel(Unreadable(functions), "unreadable", this);
+    QLabel* unreadable = new PlainLabel(Unreadable(functions), "unreadable", this);
     unreadable->setVisible(!unreadable->text().isEmpty());
     layout->addWidget(unreadable);
     if (!clashing)

@@ -1,6 +1,6 @@
 #include "gui/dialogs/FolderBrowserDialog.h"
 
-#include "gui/widgets/LabelFor.h"
+#include "gui/widgets/ControlLabel.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -16,7 +16,7 @@
 
 namespace korvane::dialogs {
 
-using widgets::LabelFor;
+using widgets::ControlLabel;
 
 namespace {
 
@@ -85,7 +85,7 @@ FolderBrowserDialog::FolderBrowserDialog(const QString& title, const QString& ro
       m_test(std::move(test))
 {
     setWindowTitle(title);
-    auto* caption = new QLabel(title, this);
+    auto* caption = new ControlLabel(title, this);
     caption->setWordWrap(true);
 
     m_model = new QFileSystemModel(this);
@@ -102,7 +102,7 @@ FolderBrowserDialog::FolderBrowserDialog(const QString& title, const QString& ro
     for (int column = 1; column < m_model->columnCount(); ++column)
         m_view->hideColumn(column);
     m_view->header()->hide();
-    LabelFor(caption, m_view);
+    caption->setControl(m_view);
     if (!m_root.isEmpty() && !rootIsTop)
         m_view->setRootIndex(
             m_filter->mapFromSource(m_model->index(QFileInfo(m_root).dir().path())));

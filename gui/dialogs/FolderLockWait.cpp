@@ -1,32 +1,11 @@
 #include "gui/dialogs/FolderLockWait.h"
 
+#include "gui/widgets/WaitCursor.h"
 #include "res/Strings.h"
-
-#include <QCursor>
-#include <QGuiApplication>
 
 namespace korvane::dialogs {
 
 namespace {
-
-korvane::Result<std::optional<korvane::FolderLock>>
-LockKorvaneFolderToRead(const Path& korvaneFolder)
-{
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    auto lock = korvane::FolderLock::acquireFor(korvane::FolderLock::Use::Reads, korvaneFolder);
-    QGuiApplication::restoreOverrideCursor();
-    return lock;
-}
-
-korvane::Result<korvane::FolderLock> LockKorvaneFolder(const Path& korvaneFolder)
-{
-    if (korvaneFolder.Stored().empty())
-        return korvane::Status::Failure(strings::kNoKorvaneFolder);
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    auto lock = korvane::FolderLock::acquire(korvaneFolder);
-    QGuiApplication::restoreOverrideCursor();
-    return lock;
-}
 
 // Runs step while lock holds, or gives the reason it could not be had.
 template <class Lock>
@@ -40,12 +19,24 @@ korvane::Status WhileHeld(const korvane::Result<Lock>& lock, const std::function
 
 } // namespace
 
-korvane::Status WhileKorvaneFolderLocked(korvane::FolderLock::Use use, const Path& korvaneFolder,
-                                         const std::function<void()>& step)
+korvane::Status FolderLockWait::operator()(korvane::FolderLock::Use use, const Path& korvaneFolder,
+                                           const std::function<void()>& step) const
 {
-    if (use == korvane::FolderLock::Use::Reads)
-        return WhileHeld(LockKorvaneFolderToRead(korvaneFolder), step);
-    return WhileHeld(LockKorvaneFolder(korvaneFolder), step);
+    using korvane::FolderLock;
+    if (use == FolderLock::Use::Reads) {
+        const auto lock = [&] {
+            const widgets::WaitCursor wait;
+            return FolderLock::acquireFor(FolderLock::Use::Reads, korvaneFolder);
+        }();
+        return WhileHeld(lock, step);
+    }
+    if (korvaneFolder.Stored().empty())
+        return korvane::Status::Failure(strings::kNoKorvaneFolder);
+    const auto lock = [&] {
+        const widgets::WaitCursor wait;
+        return FolderLock::acquire(korvaneFolder);
+    }();
+    return WhileHeld(lock, step);
 }
 
 } // namespace korvane::dialogs

@@ -82,10 +82,10 @@ UpdateInfoDialog::UpdateInfoDialog(const UpdatePreview& preview, QWidget* parent
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PlainLabel(Heading(preview), "heading", this));
+    layout->addWidget(new PlainLabel(Heading(preview), "heading", this));
     layout->addWidget(FilesTree(preview, this), 1);
     layout->addWidget(
-        PlainLabel(QString::fromStdString(preview.SignatureLine()), "signature", this));
+        new PlainLabel(QString::fromStdString(preview.SignatureLine()), "signature", this));
     layout->addWidget(buttons);
     resize(640, 340);
 }

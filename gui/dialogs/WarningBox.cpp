@@ -5,39 +5,39 @@
 #include "res/Text.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 
 namespace korvane::dialogs {
 
-void ShowWarning(QWidget* parent, const QString& text)
+WarningBox::WarningBox(Icon icon, const QString& text, StandardButtons buttons, QWidget* parent)
+    : QMessageBox(icon, QCoreApplication::applicationName(), text, buttons, parent)
 {
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    setTextFormat(Qt::PlainText);
 }
 
-bool AskYesNo(QWidget* parent, const QString& text)
+void WarningBox::warn(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
-    box.setTextFormat(Qt::PlainText);
-    return box.exec() == QMessageBox::Yes;
+    WarningBox(Warning, text, Ok, parent).exec();
 }
 
-QString WithReason(const QString& text, const std::string& reason)
+bool WarningBox::askYesNo(QWidget* parent, const QString& text)
+{
+    WarningBox box(Question, text, Yes | No, parent);
+    box.setDefaultButton(No);
+    return box.exec() == Yes;
+}
+
+QString WarningBox::withReason(const QString& text, const std::string& reason)
 {
     return reason.empty() ? text : text + QStringLiteral("\n\n") + QString::fromStdString(reason);
 }
 
-QString FailureMessage(const QString& text, const korvane::Status& failure)
+QString WarningBox::failureMessage(const QString& text, const korvane::Status& failure)
 {
     if (failure.is(KorvaneWorkflow::Refusal::NotKorvaneFolder))
-        return WithReason(strings::Text(strings::kNotKorvaneFolder), failure.reason());
+        return withReason(strings::Text(strings::kNotKorvaneFolder), failure.reason());
     if (text.isEmpty())
         return QString::fromStdString(failure.reason());
-    return WithReason(text, failure.reason());
+    return withReason(text, failure.reason());
 }
 
 } // namespace korvane::dialogs

@@ -36,8 +36,8 @@
 #include "gui/mainwindow/MarkedScan.h"
 #include "gui/mainwindow/PluginDragDrop.h"
 #include "gui/mainwindow/PluginKeys.h"
+#include "gui/widgets/ControlLabel.h"
 #include "gui/widgets/ElidedToolTips.h"
-#include "gui/widgets/LabelFor.h"
 #include "gui/widgets/ShownText.h"
 #include "res/Icons.h"
 #include "res/Strings.h"
@@ -69,21 +69,18 @@
 
 namespace korvane::mainwindow {
 
-using dialogs::AskYesNo;
+using dialogs::BusyWork;
 using dialogs::CAboutDlg;
 using dialogs::CDescEditDlg;
 using dialogs::ClashesDialog;
 using dialogs::COptionsDlg;
 using dialogs::CSaveConfigDlg;
-using dialogs::FailureMessage;
+using dialogs::FolderLockWait;
 using dialogs::RunSettling;
-using dialogs::RunWhileBusy;
-using dialogs::ShowWarning;
-using dialogs::WhileKorvaneFolderLocked;
-using dialogs::WithReason;
+using dialogs::WarningBox;
 using strings::Text;
+using widgets::ControlLabel;
 using widgets::ElidedToolTips;
-using widgets::LabelFor;
 using widgets::ShownText;
 
 namespace {
@@ -107,7 +104,7 @@ QString MessagesText(const std::vector<commandmessages::Message>& messages)
 {
     QStringList parts;
     for (const auto& message : messages)
-        parts << WithReason(Text(message.text), message.reason);
+        parts << WarningBox::withReason(Text(message.text), message.reason);
     return parts.join(QStringLiteral("\n\n"));
 }
 
@@ -157,7 +154,7 @@ CManagerDlg::~CManagerDlg()
 
 void CManagerDlg::createControls()
 {
-    auto* availableLabel = new QLabel(Text(strings::kAvailablePlugins), this);
+    auto* availableLabel = new ControlLabel(Text(strings::kAvailablePlugins), this);
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("tree"));
     m_tree->setHeaderHidden(true);
@@ -168,7 +165,7 @@ void CManagerDlg::createControls()
     m_tree->setIconSize(QSize(CatalogueView::kIconSize, CatalogueView::kIconSize));
     m_tree->setContextMenuPolicy(Qt::NoContextMenu);
     m_tree->viewport()->installEventFilter(this);
-    LabelFor(availableLabel, m_tree);
+    availableLabel->setControl(m_tree);
 
     m_buttonUse = new QPushButton(Text(strings::kUseButton), this);
     m_buttonUse->setObjectName(QStringLiteral("use"));
@@ -180,7 +177,7 @@ void CManagerDlg::createControls()
         button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral(">>")) + 30);
     }
 
-    auto* usedLabel = new QLabel(Text(strings::kUsedPlugins), this);
+    auto* usedLabel = new ControlLabel(Text(strings::kUsedPlugins), this);
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("list"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -188,7 +185,7 @@ void CManagerDlg::createControls()
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setContextMenuPolicy(Qt::NoContextMenu);
     m_list->viewport()->installEventFilter(this);
-    LabelFor(usedLabel, m_list);
+    usedLabel->setControl(m_list);
     m_catalogue = std::make_unique<CatalogueView>(m_tree, m_list);
     new ElidedToolTips(m_tree);
     new ElidedToolTips(m_list);
@@ -248,8 +245,8 @@ void CManagerDlg::createControls()
     auto* fields = new QGridLayout(panel);
     const auto addRow = [&](const char* label, QWidget* field) {
         const int row = fields->rowCount();
-        auto* caption = new QLabel(Text(label), panel);
-        LabelFor(caption, field);
+        auto* caption = new ControlLabel(Text(label), panel);
+        caption->setControl(field);
         fields->addWidget(caption, row, 0, Qt::AlignRight | Qt::AlignTop);
         fields->addWidget(field, row, 1);
     };
@@ -531,13 +528,12 @@ void CManagerDlg::reloadFolders(const Path& folder, bool refreshExistingStorage)
         return;
     }
     MarkedScan scan;
-    const auto synchronised =
-        KorvaneWorkflow(folder, WhileKorvaneFolderLocked, refreshExistingStorage)
-            .synchronise(scan.catalogue, scan.inUse);
+    const auto synchronised = KorvaneWorkflow(folder, FolderLockWait(), refreshExistingStorage)
+                                  .synchronise(scan.catalogue, scan.inUse);
     if (!synchronised) {
         // What the folders hold is not known while another Korvane Manager changes them.
         clearControls();
-        ShowWarning(this, FailureMessage(QString(), synchronised.status()));
+        WarningBox::warn(this, WarningBox::failureMessage(QString(), synchronised.status()));
         return;
     }
     if (synchronised->outcome == storagesync::Outcome::Ready) {
@@ -559,7 +555,7 @@ void CManagerDlg::showProblems(const storagesync::Synchronisation& synchronised)
     if (const auto storage = commandmessages::StorageProblem(synchronised))
         problems.insert(problems.begin(), *storage);
     if (!problems.empty())
-        ShowWarning(this, MessagesText(problems));
+        WarningBox::warn(this, MessagesText(problems));
 }
 
 void CManagerDlg::showReadFailures(const MarkedScan& scan)
@@ -688,7 +684,7 @@ QWidget* CManagerDlg::createCountsLine()
     m_readFailures->setSizePolicy(policy);
     m_readFailures->hide();
     connect(m_readFailures, &QPushButton::clicked, this,
-            [this] { ShowWarning(this, m_readFailuresText); });
+            [this] { WarningBox::warn(this, m_readFailuresText); });
     layout->addWidget(m_readFailures);
     return line;
 }
@@ -768,7 +764,8 @@ bool CManagerDlg::putInUse(int pluginNumber)
     const korvane::Status copied = workflow().use(*plugin);
     if (!copied) {
         const QString name = ShownText(plugin->m_strName);
-        ShowWarning(this, FailureMessage(Text(strings::kUsePluginFailed).arg(name), copied));
+        WarningBox::warn(
+            this, WarningBox::failureMessage(Text(strings::kUsePluginFailed).arg(name), copied));
         return false;
     }
     m_catalogue->addEntry(pluginNumber);
@@ -798,7 +795,8 @@ bool CManagerDlg::takeOutOfUse(int pluginNumber)
         });
     });
     if (deleted && !*deleted)
-        ShowWarning(this, FailureMessage(Text(strings::kUnusePluginFailed).arg(name), *deleted));
+        WarningBox::warn(this, WarningBox::failureMessage(
+                                   Text(strings::kUnusePluginFailed).arg(name), *deleted));
     if (!deleted && elsewhere)
         (void)workflow.whileLocked(FolderLock::Use::Changes, [this] { showFoldersAsTheyAre(); });
     if (!deleted || !*deleted || elsewhere)
@@ -875,8 +873,8 @@ void CManagerDlg::holdPlugin(int pluginNumber, bool hold)
     else
         held.Release(plugin->m_strFileName);
     if (!held.Store(m_profile))
-        ShowWarning(this, Text(hold ? strings::kHoldNotStored : strings::kReleaseNotStored)
-                              .arg(ShownText(plugin->m_strName)));
+        WarningBox::warn(this, Text(hold ? strings::kHoldNotStored : strings::kReleaseNotStored)
+                                   .arg(ShownText(plugin->m_strName)));
     showHeld();
 }
 
@@ -985,8 +983,7 @@ Path CManagerDlg::korvaneFolder() const
 KorvaneWorkflow CManagerDlg::workflow() const
 {
     const Settings settings(m_profile);
-    return KorvaneWorkflow(settings.KorvaneFolder(), WhileKorvaneFolderLocked,
-                           settings.RefreshPlugins());
+    return KorvaneWorkflow(settings.KorvaneFolder(), FolderLockWait(), settings.RefreshPlugins());
 }
 
 // Commands of the description editor, configurations, launching and the updater.
@@ -1014,7 +1011,8 @@ void CManagerDlg::editDescription(int pluginNumber)
         return;
     const korvane::Status written = workflow().describe(*plugin, dlg.GetEditedFields(*plugin));
     if (!written) {
-        ShowWarning(this, FailureMessage(Text(strings::kDescriptionWriteFailed), written));
+        WarningBox::warn(
+            this, WarningBox::failureMessage(Text(strings::kDescriptionWriteFailed), written));
         return;
     }
     m_catalogue->showEdited(pluginNumber);
@@ -1036,7 +1034,7 @@ void CManagerDlg::OnSaveConfig()
     if (const auto keys = workflow.repeatedKeys(dlg.m_bStoreDirectory); !keys.empty()) {
         const std::string question =
             commandmessages::RepeatedKeys(strings::kSaveConfigRepeatedKeys, keys);
-        if (!AskYesNo(this, ShownText(question)))
+        if (!WarningBox::askYesNo(this, ShownText(question)))
             return;
     }
     const QString file = dialogs::ConfigFileDialog::fileToSave(this);
@@ -1045,7 +1043,8 @@ void CManagerDlg::OnSaveConfig()
     const korvane::Status saved = workflow.saveConfiguration(
         dlg.m_strConfigName.toStdString(), file.toStdString(), dlg.m_bStoreDirectory);
     if (!saved)
-        ShowWarning(this, FailureMessage(Text(strings::kConfigCreateFailed), saved));
+        WarningBox::warn(this,
+                         WarningBox::failureMessage(Text(strings::kConfigCreateFailed), saved));
 }
 
 template <class Loaded, class Load>
@@ -1075,7 +1074,8 @@ void CManagerDlg::OnLoadConfig()
     if (!loaded)
         return; // the player cancelled
     if (!*loaded) {
-        ShowWarning(this, FailureMessage(Text(strings::kConfigLoadFailed), loaded->status()));
+        WarningBox::warn(
+            this, WarningBox::failureMessage(Text(strings::kConfigLoadFailed), loaded->status()));
         return;
     }
     showNotCopied(**loaded);
@@ -1091,7 +1091,8 @@ void CManagerDlg::OnUndoLoad()
         return; // the player cancelled
     const auto& undone = *settled;
     if (!undone) {
-        ShowWarning(this, FailureMessage(Text(strings::kConfigLoadFailed), undone.status()));
+        WarningBox::warn(
+            this, WarningBox::failureMessage(Text(strings::kConfigLoadFailed), undone.status()));
     } else if (undone->backup.empty()) {
         QMessageBox::information(this, QCoreApplication::applicationName(),
                                  Text(strings::kNothingToUndo));
@@ -1108,15 +1109,15 @@ void CManagerDlg::showNotCopied(const pluginconfig::LoadedConfiguration& loaded)
     const auto notCopied = commandmessages::NotCopied(loaded, commandmessages::Naming::Name);
     if (!notCopied)
         return;
-    ShowWarning(this,
-                Text(notCopied->text) + u'\n' +
-                    QString::fromStdString(textencoding::EscapeBidiControls(notCopied->reason)));
+    WarningBox::warn(
+        this, Text(notCopied->text) + u'\n' +
+                  QString::fromStdString(textencoding::EscapeBidiControls(notCopied->reason)));
 }
 
 void CManagerDlg::whileBusy(const QString& label, const std::function<void()>& work)
 {
     m_busy = true;
-    RunWhileBusy(this, label, work);
+    BusyWork(label, this).run(work);
     m_busy = false;
 }
 
@@ -1158,7 +1159,7 @@ void CManagerDlg::OnHomePage()
 void CManagerDlg::OnCheckForUpdates()
 {
     // What the updater installs joins the tree, also after its window has closed.
-    mainwindow::OnCheckForUpdates(m_profile, this, [this] { showFoldersAsTheyAre(); });
+    mainwindow::CheckForUpdates(m_profile, this).run([this] { showFoldersAsTheyAre(); });
 }
 
 void CManagerDlg::OnViewClashes()

@@ -17,8 +17,7 @@
 namespace korvane::mainwindow {
 
 using dialogs::CUpdaterDlg;
-using dialogs::ShowWarning;
-using dialogs::WithReason;
+using dialogs::WarningBox;
 
 namespace {
 
@@ -46,11 +45,14 @@ korvane::Status DownloadWithProgress(CUpdateList& updates, const UpdateSource& s
 
 } // namespace
 
-void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
-                       std::function<void()> onInstalled)
+CheckForUpdates::CheckForUpdates(const SettingsProfile& profile, QWidget* parent)
+    : m_profile(profile), m_parent(parent)
+{}
+
+void CheckForUpdates::run(std::function<void()> onInstalled) const
 {
     const auto updates = std::make_shared<CUpdateList>();
-    const auto download = DownloadWithProgress(*updates, UpdateSource(profile), parent);
+    const auto download = DownloadWithProgress(*updates, UpdateSource(m_profile), m_parent);
     using Failure = CUpdateList::DownloadFailure;
     // The server cannot be reached now, or the user gave up: nothing to show.
     if (download.is(Failure::InternetError) || download.is(Failure::Cancelled))
@@ -58,13 +60,15 @@ void OnCheckForUpdates(const SettingsProfile& profile, QWidget* parent,
     if (download.is(Failure::Unreadable) || download.is(Failure::Refused)) {
         const char* message = download.is(Failure::Refused) ? strings::kUpdateListRefused
                                                             : strings::kUpdateListUnreadable;
-        ShowWarning(parent, WithReason(QString::fromUtf8(message), download.reason()));
+        WarningBox::warn(m_parent,
+                         WarningBox::withReason(QString::fromUtf8(message), download.reason()));
         return;
     }
     // The list came, or the server has none (NoList): the window shows the rows there are.
-    CUpdaterDlg dlg(updates, Settings(profile).KorvaneFolder(), HeldPlugins::Load(profile), parent);
+    CUpdaterDlg dlg(updates, Settings(m_profile).KorvaneFolder(), HeldPlugins::Load(m_profile),
+                    m_parent);
     if (onInstalled)
-        dlg.WhenInstallationEnds(parent, std::move(onInstalled));
+        dlg.WhenInstallationEnds(m_parent, std::move(onInstalled));
     dlg.exec();
 }
 

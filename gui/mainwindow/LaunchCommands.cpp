@@ -13,7 +13,7 @@
 namespace korvane::mainwindow {
 
 using dialogs::CExecuteDlg;
-using dialogs::ShowWarning;
+using dialogs::WarningBox;
 using launch::BuildGameCommandLine;
 using launch::CheckCanConfigureQuickExec;
 using launch::kHomePageUrl;
@@ -101,7 +101,7 @@ void LaunchCommands::launch(const Start& start) const
 
 void LaunchCommands::showMessage(std::string_view text) const
 {
-    ShowWarning(m_parent, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    WarningBox::warn(m_parent, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::string LaunchCommands::tribesFolder() const

@@ -39,19 +39,19 @@ QImage SmallImageOf(const QString& iconFile, int side)
 
 } // namespace
 
-QIcon PluginIcon(const CPluginInfo& plugin, const QIcon& fallback, int side)
+PluginIcon::PluginIcon(const CPluginInfo& plugin, const QIcon& fallback, int side) : QIcon(fallback)
 {
     if (plugin.m_strIconPath.empty())
-        return fallback;
+        return;
     const QImage image = SmallImageOf(
         QString::fromStdString(kpath::FromNative(Path(plugin.m_strIconPath).OnDisk())), side);
     if (image.isNull())
-        return fallback;
+        return;
     const QPixmap picture = QPixmap::fromImage(image);
-    QIcon icon;
-    icon.addPixmap(picture, QIcon::Normal);
-    icon.addPixmap(picture, QIcon::Selected);
-    return icon;
+    QIcon own;
+    own.addPixmap(picture, QIcon::Normal);
+    own.addPixmap(picture, QIcon::Selected);
+    QIcon::operator=(std::move(own));
 }
 
 } // namespace korvane::mainwindow

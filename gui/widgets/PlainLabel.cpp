@@ -1,16 +1,13 @@
 #include "gui/widgets/PlainLabel.h"
 
-#include <QLabel>
-
 namespace korvane::widgets {
 
-QLabel* PlainLabel(const QString& text, const char* objectName, QWidget* parent)
+PlainLabel::PlainLabel(const QString& text, const char* objectName, QWidget* parent)
+    : QLabel(text, parent)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(objectName));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    return label;
+    setObjectName(QString::fromLatin1(objectName));
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
 }
 
 } // namespace korvane::widgets

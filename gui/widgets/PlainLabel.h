@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QLabel>
 #include <QString>
 
-class QLabel;
 class QWidget;
 
 namespace korvane::widgets {
 
 // A word-wrapped label that shows its text as plain text, whatever it holds (names from the
 // folders, a server or a script), named for tests and screen readers.
-QLabel* PlainLabel(const QString& text, const char* objectName, QWidget* parent);
+class PlainLabel : public QLabel
+{
+public:
+    PlainLabel(const QString& text, const char* objectName, QWidget* parent);
+};
 
 } // namespace korvane::widgets

@@ -177,8 +177,8 @@ private slots:
         QCOMPARE(m.profile.GetProfileString(profile::kUpdater, profile::kPublicKey),
                  saved.isNull() ? pinned : saved.toStdString());
         if (saved.isNull())
-            QCOMPARE(script.Messages(),
-                     QStringList{WithReason(S(strings::kOptionsKeysRefused), shown.toStdString())});
+            QCOMPARE(script.Messages(), QStringList{WarningBox::withReason(
+                                            S(strings::kOptionsKeysRefused), shown.toStdString())});
     }
 
     // Every control in each window has a name of its own as the accessibility layer reports it

@@ -83,7 +83,7 @@ struct Updates
         profile.WriteProfileString(profile::kDirectories, profile::kKorvane, tree.Root());
         profile.WriteProfileString(profile::kUpdater, profile::kUrl, server.Url(path));
         profile.WriteProfileString(profile::kUpdater, profile::kPublicKey, keys.toStdString());
-        OnCheckForUpdates(profile, nullptr);
+        mainwindow::CheckForUpdates(profile, nullptr).run();
     }
 };
 
@@ -134,16 +134,18 @@ private slots:
         Click(dlg.get(), "install");
         QCOMPARE(dlg->InstallingIndex(), 1);
         QTRY_COMPARE_WITH_TIMEOUT(dlg->InstallingIndex(), -1, 2 * FolderLock::kWait.count());
-        QCOMPARE(script.Messages().last(),
-                 WithReason(strings::Text(strings::kInstallFailed), strings::kFoldersBusy));
+        QCOMPARE(
+            script.Messages().last(),
+            WarningBox::withReason(strings::Text(strings::kInstallFailed), strings::kFoldersBusy));
 
         // A folder that is not a Korvane folder is refused, as by every command.
         QVERIFY(QFile::remove(updates.tree.QPath("korvane.cs")));
         script.AnswerMessage();
         Click(dlg.get(), "install");
         QTRY_COMPARE(dlg->InstallingIndex(), -1);
-        QCOMPARE(script.Messages().last(),
-                 WithReason(strings::Text(strings::kNotKorvaneFolder), updates.tree.Root()));
+        QCOMPARE(
+            script.Messages().last(),
+            WarningBox::withReason(strings::Text(strings::kNotKorvaneFolder), updates.tree.Root()));
         QCOMPARE(updates.server.Requests().size(), 1); // the broken update's file only
     }
 
@@ -269,16 +271,17 @@ private slots:
         script.AnswerMessage();
         updates.CheckForUpdates("/page.upd");
         QVERIFY(script.Finished());
-        QCOMPARE(script.Messages(), QStringList{WithReason(S(strings::kUpdateListUnreadable),
-                                                           strings::kReasonNotAList)});
+        QCOMPARE(script.Messages(),
+                 QStringList{WarningBox::withReason(S(strings::kUpdateListUnreadable),
+                                                    strings::kReasonNotAList)});
         // So is a list that the pinned key did not sign.
         script.AnswerMessage();
         updates.CheckForUpdates("/mine.upd", testsupport::PublicKeyLine());
         QVERIFY(script.Finished());
-        QCOMPARE(
-            script.Messages().last(),
-            WithReason(S(strings::kUpdateListRefused),
-                       S(strings::kReasonNotSigned).arg(strings::kTheUpdateList).toStdString()));
+        QCOMPARE(script.Messages().last(),
+                 WarningBox::withReason(
+                     S(strings::kUpdateListRefused),
+                     S(strings::kReasonNotSigned).arg(strings::kTheUpdateList).toStdString()));
 
         // The download shows its progress; Cancel ends it at once, without the updater window.
         const QByteArray slow = QByteArray::fromStdString(testsupport::ListBytes(
