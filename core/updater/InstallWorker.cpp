@@ -43,15 +43,21 @@ korvane::Status WhileLockedHere(FolderLock::Use, const Path& korvaneFolder,
 
 } // namespace
 
-InstallWorker::InstallWorker(InstallParams params, QObject* receiver, Done onDone)
-    : m_params(std::move(params)), m_receiver(receiver), m_onDone(std::move(onDone))
-{}
+InstallWorker::InstallWorker(InstallParams params) : m_params(std::move(params)) {}
 
 void InstallWorker::Start(InstallParams params, QObject* receiver, Done onDone)
 {
     // Nothing owns a running worker: it outlives the window that started it, and deletes
-    // itself in the starting thread once it has finished.
-    auto* worker = new InstallWorker(std::move(params), receiver, std::move(onDone));
+    // itself in the starting thread once it has finished, which comes after the report below.
+    auto* worker = new InstallWorker(std::move(params));
+    connect(
+        worker, &InstallWorker::installationEnded, receiver,
+        [worker, onDone = std::move(onDone)] {
+            // Taken first: onDone may run an event loop, where the worker is deleted.
+            const Settling<korvane::Status> installed = worker->result();
+            onDone(installed);
+        },
+        Qt::QueuedConnection);
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
 }
@@ -61,20 +67,20 @@ void InstallWorker::run()
     // The lock is let go once the files are written: other commands may change the folder
     // before the report arrives.
     KorvaneWorkflow workflow(m_params.korvaneFolder, WhileLockedHere, false);
-    const Settling<korvane::Status> installed = workflow.install(
+    Settling<korvane::Status> installed = workflow.install(
         [this](settle::Copies& kept) { return InstallThreadProc(m_params, {}, {}, &kept); },
         settle::Choice::Refuse);
-    // Queued to this object, which lives in the starting thread and is deleted there after
-    // finished(), posted later. onDone may run an event loop, where the deletion comes: nothing
-    // of this object is used once it is called.
-    QMetaObject::invokeMethod(
-        this,
-        [this, installed] {
-            const Done onDone = m_onDone;
-            if (m_receiver)
-                onDone(installed);
-        },
-        Qt::QueuedConnection);
+    {
+        const std::lock_guard guard(m_resultMutex);
+        m_result = std::move(installed);
+    }
+    emit installationEnded();
+}
+
+Settling<korvane::Status> InstallWorker::result() const
+{
+    const std::lock_guard guard(m_resultMutex);
+    return m_result;
 }
 
 } // namespace korvane

@@ -6,7 +6,7 @@
 
 #include <functional>
 #include <memory>
-#include <QPointer>
+#include <mutex>
 #include <QThread>
 #include <string>
 #include <vector>
@@ -23,10 +23,10 @@ struct InstallParams
 };
 
 // Installs update index, refreshing the copies of the plug-ins in use. Runs on any thread, under
-// the Korvane folder's lock;
-// progress, when given, is told of each piece of a file that arrives; stop, when given, is asked
-// while the files arrive and ends the installation, with nothing replaced, once it answers true.
-// When it fails only for copies in use the player changed, keptCopies (may be null) gets them.
+// the Korvane folder's lock; progress, when given, is told of each piece of a file that arrives;
+// stop, when given, is asked while the files arrive and ends the installation, with nothing
+// replaced, once it answers true. When it fails only for copies in use the player changed,
+// keptCopies (may be null) gets them.
 korvane::Status InstallThreadProc(const InstallParams& params,
                                   const CUpdateList::FileProgress& progress = {},
                                   const CUpdateList::StopRequest& stop = {},
@@ -43,17 +43,24 @@ class InstallWorker : public QThread
 public:
     using Done = std::function<void(const Settling<korvane::Status>& installed)>;
 
-    // Starts the installation. onDone runs once with the result in the calling thread, which is
-    // receiver's, as a queued call; if receiver no longer exists by then, the result is dropped.
+    // Starts the installation. onDone runs once with the result in receiver's thread, which is
+    // the calling thread, as a queued call; if receiver no longer exists by then, the result is
+    // dropped.
     static void Start(InstallParams params, QObject* receiver, Done onDone);
 
-private:
-    InstallWorker(InstallParams params, QObject* receiver, Done onDone);
-    void run() override;
+signals:
+    // The installation has ended: result() holds what became of it.
+    void installationEnded();
 
-    InstallParams m_params;
-    QPointer<QObject> m_receiver; // read in the thread that started the worker only
-    Done m_onDone;
+private:
+    explicit InstallWorker(InstallParams params);
+    void run() override;
+    Settling<korvane::Status> result() const;
+
+    const InstallParams m_params;
+    // Written by the worker's thread, read by the starting thread once installationEnded came.
+    mutable std::mutex m_resultMutex;
+    Settling<korvane::Status> m_result{korvane::Status::Success(), {}};
 };
 
 } // namespace korvane
