@@ -96,9 +96,11 @@ FolderLock::~FolderLock() = default;
 
 Result<FolderLock> FolderLock::acquire(const Path& korvaneFolder, std::chrono::milliseconds timeout)
 {
+    if (korvaneFolder.Stored().empty())
+        return Status::Failure(strings::kNoKorvaneFolder);
     const auto folder = korvaneFolder.OnDisk();
     // A lock file would create the folder's first entry in a folder that is not there.
-    if (korvaneFolder.Stored().empty() || !kfs::IsFolder(folder))
+    if (!kfs::IsFolder(folder))
         return Status::Failure(kpath::FromNative(folder) + strings::kReasonFolderMissing);
     const auto path = QString::fromStdString(kpath::FromNative(folder / kFileName));
     auto lock = std::make_unique<QLockFile>(path);

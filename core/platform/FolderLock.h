@@ -24,9 +24,10 @@ public:
     // Takes the lock of korvaneFolder (a full path ending in a separator), waiting up to timeout
     // while another process holds it. When it takes over the lock of a process that died, it
     // removes what that process's writes left in the folders the lock guards (files of the names
-    // kfs::IsTemporaryName recognises, and only those). Fails without
-    // creating anything when the folder does not exist, with the folders-busy reason when the
-    // wait ran out, and naming the lock file and the system's reason when it cannot be created.
+    // kfs::IsTemporaryName recognises, and only those). Fails without creating anything when no
+    // folder is given (the no-Korvane-folder reason) or the folder does not exist, with the
+    // folders-busy reason when the wait ran out, and naming the lock file and the system's reason
+    // when it cannot be created.
     static Result<FolderLock> acquire(const Path& korvaneFolder,
                                       std::chrono::milliseconds timeout = kWait);
 

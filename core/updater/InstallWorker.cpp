@@ -5,7 +5,6 @@
 #include "core/platform/FolderLock.h"
 #include "core/platform/KPath.h"
 #include "core/updater/CUpdateList.h"
-#include "res/Strings.h"
 
 namespace korvane {
 
@@ -32,8 +31,6 @@ namespace {
 korvane::Status WhileLockedHere(FolderLock::Use, const Path& korvaneFolder,
                                 const std::function<void()>& step)
 {
-    if (korvaneFolder.Stored().empty())
-        return korvane::Status::Failure(strings::kNoKorvaneFolder);
     const auto lock = FolderLock::acquire(korvaneFolder);
     if (!lock)
         return lock.status();

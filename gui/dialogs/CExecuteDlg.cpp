@@ -25,7 +25,6 @@
 namespace korvane::dialogs {
 
 using strings::Text;
-
 using widgets::ControlLabel;
 
 namespace {

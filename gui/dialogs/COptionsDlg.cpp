@@ -21,7 +21,6 @@
 namespace korvane::dialogs {
 
 using strings::Text;
-
 using widgets::ControlLabel;
 
 namespace {

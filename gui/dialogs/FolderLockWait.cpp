@@ -1,7 +1,6 @@
 #include "gui/dialogs/FolderLockWait.h"
 
 #include "gui/widgets/WaitCursor.h"
-#include "res/Strings.h"
 
 namespace korvane::dialogs {
 
@@ -30,8 +29,6 @@ korvane::Status FolderLockWait::operator()(korvane::FolderLock::Use use, const P
         }();
         return WhileHeld(lock, step);
     }
-    if (korvaneFolder.Stored().empty())
-        return korvane::Status::Failure(strings::kNoKorvaneFolder);
     const auto lock = [&] {
         const widgets::WaitCursor wait;
         return FolderLock::acquire(korvaneFolder);

@@ -10,9 +10,8 @@ namespace korvane::dialogs {
 
 // How the window holds the Korvane folder's lock for a command of its workflow
 // (KorvaneWorkflow::Locking). While another Korvane Manager holds it the command waits, under
-// the wait cursor, as long as FolderLock allows: for a change, FolderLock::acquire's lock,
-// failing without waiting when no Korvane folder is chosen; for a step that only reads, the lock
-// FolderLock::acquireFor gives (korvane-cli takes the same).
+// the wait cursor, as long as FolderLock allows: for a change, FolderLock::acquire's lock; for a
+// step that only reads, the lock FolderLock::acquireFor gives (korvane-cli takes the same).
 class FolderLockWait
 {
 public:

@@ -32,6 +32,11 @@ private slots:
         QVERIFY(busy());
         QVERIFY(!FolderLock::acquire(tree.Folder("none/")));
         QVERIFY(!tree.Exists("none"));
+        // No folder chosen: said so, rather than naming an empty path, and no lock file is made
+        // in the working folder.
+        const auto unchosen = FolderLock::acquire(Path(""));
+        QVERIFY(unchosen.reason() == strings::kNoKorvaneFolder);
+        QVERIFY(!QFileInfo::exists(FolderLock::kFileName));
     }
 
     // What a killed command left in the folders the lock guards goes when the next one takes over
